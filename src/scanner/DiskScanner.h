@@ -1,0 +1,68 @@
+#pragma once
+// The one door to the scanner: a folder, a volume's mount point or a single file
+// becomes the root of a complete FileNode tree.
+
+#include "FileNode.h"
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <stop_token>
+#include <string>
+#include <string_view>
+
+namespace plenwick {
+
+struct ScanOptions {
+    bool crossVolumes = false;         // descend into folders on another mount
+    bool deduplicateHardLinks = true;  // count a file with several links once
+    bool descendIntoPackages = true;   // record the contents of packages as nodes
+    int workerCount = 0;               // 0 or less: automatic
+};
+
+struct ScanProgress {
+    std::int64_t filesScanned = 0;
+    std::int64_t directoriesScanned = 0;
+    std::int64_t bytesScanned = 0;
+    std::string currentPath;           // raw bytes
+    std::int64_t errorCount = 0;
+    friend bool operator==(const ScanProgress&, const ScanProgress&) = default;
+};
+
+// A target that cannot be scanned. Every case carries the normalised path.
+class ScanError : public std::exception {
+public:
+    enum class Kind { notFound, permissionDenied, unreadable };
+    ScanError(Kind kind, std::string path);
+    Kind kind() const noexcept { return kind_; }
+    const std::string& path() const noexcept { return path_; }
+    // The text the user sees.
+    const std::string& errorDescription() const noexcept { return description_; }
+    const char* what() const noexcept override { return description_.c_str(); }
+
+private:
+    Kind kind_;
+    std::string path_;
+    std::string description_;
+};
+
+using ScanProgressCallback = std::function<void(const ScanProgress&)>;
+
+class DiskScanner {
+public:
+    // Scans `path` (raw bytes) and returns the root node. Blocks the calling thread
+    // until the worker threads are done. Throws ScanError for a target that cannot
+    // be scanned and CancellationError when `stop` is requested before or during the
+    // scan. `progress` is called on a worker thread at most every 66 ms (once on the
+    // calling thread for a single file) and never after cancellation.
+    static NodeRef scan(std::string_view path, const ScanOptions& options, ScanProgressCallback progress,
+                        std::stop_token stop = {});
+    // The same without progress reports.
+    static NodeRef scanQuietly(std::string_view path, const ScanOptions& options, std::stop_token stop = {});
+
+    // The normalised form of a target path: absolute, "." and ".." resolved without
+    // following links, no trailing "/" (but "/" stays "/").
+    static std::string normalizePath(std::string_view path);
+};
+
+} // namespace plenwick

@@ -1,0 +1,170 @@
+#include "FileNode.h"
+
+#include "Utf8.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace plenwick {
+
+FileNode::FileNode(std::uint32_t nameLength, Kind kind, std::int64_t size, std::int64_t logicalSize,
+                   std::int64_t fileCount, double modified) noexcept
+    : nameLength_(nameLength), size_(size), logicalSize_(logicalSize), fileCount_(fileCount),
+      modified_(modified), kind_(kind) {}
+
+NodeRef FileNode::make(std::string_view name, Kind kind, std::int64_t size, std::int64_t logicalSize,
+                       std::int64_t fileCount, double modified) {
+    const auto length = static_cast<std::uint32_t>(name.size());
+    void* memory = ::operator new(sizeof(FileNode) + length + 1);
+    auto* node = new (memory) FileNode(length, kind, size, logicalSize, fileCount, modified);
+    if (length) std::memcpy(node->nameBytes(), name.data(), length);
+    node->nameBytes()[length] = '\0';
+    return NodeRef(node);
+}
+
+void FileNode::releaseRef() noexcept {
+    if (refs_.fetch_sub(1, std::memory_order_acq_rel) == 1) destroy(this);
+}
+
+void FileNode::freeChildArray() noexcept {
+    // Only called once the children have been released or moved out.
+    ::operator delete(children_);
+    children_ = nullptr;
+    childCount_ = 0;
+}
+
+// Tears a subtree down with an explicit stack, so a deep chain cannot overflow the
+// thread's stack. Children that survive (held elsewhere) lose their parent.
+void FileNode::destroy(FileNode* node) noexcept {
+    std::vector<FileNode*> pending;
+    FileNode* current = node;
+    for (;;) {
+        for (std::uint32_t i = 0; i < current->childCount_; ++i) {
+            FileNode* child = current->children_[i].release();
+            if (!child) continue;
+            if (child->parent_ == current) child->parent_ = nullptr;
+            if (child->refs_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+                try {
+                    pending.push_back(child);
+                } catch (...) {
+                    destroy(child); // out of memory for the stack: fall back to recursion
+                }
+            }
+        }
+        current->freeChildArray();
+        current->~FileNode();
+        ::operator delete(current);
+        if (pending.empty()) return;
+        current = pending.back();
+        pending.pop_back();
+    }
+}
+
+void FileNode::adoptChildren(std::vector<NodeRef>&& children) {
+    auto* array = children.empty() ? nullptr
+                                   : static_cast<NodeRef*>(::operator new(children.size() * sizeof(NodeRef)));
+    for (std::size_t i = 0; i < children.size(); ++i) new (&array[i]) NodeRef(std::move(children[i]));
+    const std::uint32_t count = static_cast<std::uint32_t>(children.size());
+    children.clear();
+    // Release the old children after the new ones are in place.
+    NodeRef* old = children_;
+    const std::uint32_t oldCount = childCount_;
+    children_ = array;
+    childCount_ = count;
+    for (std::uint32_t i = 0; i < oldCount; ++i) {
+        if (old[i] && old[i]->parent_ == this) old[i]->parent_ = nullptr;
+        old[i].~NodeRef();
+    }
+    ::operator delete(old);
+}
+
+void FileNode::setChildren(std::vector<NodeRef> children) {
+    for (auto& c : children) c->parent_ = this;
+    adoptChildren(std::move(children));
+}
+
+void FileNode::removeChildAt(std::size_t index) {
+    if (index >= childCount_) return;
+    NodeRef removed = std::move(children_[index]);
+    for (std::size_t i = index + 1; i < childCount_; ++i) children_[i - 1] = std::move(children_[i]);
+    children_[childCount_ - 1].~NodeRef();
+    --childCount_;
+    if (childCount_ == 0) freeChildArray();
+    if (removed && removed->parent_ == this) removed->parent_ = nullptr;
+}
+
+void FileNode::replaceChildAt(std::size_t index, NodeRef child) {
+    if (index >= childCount_) return;
+    if (child) child->parent_ = this;
+    NodeRef old = std::move(children_[index]);
+    children_[index] = std::move(child);
+    if (old && old->parent_ == this) old->parent_ = nullptr;
+}
+
+std::ptrdiff_t FileNode::indexOfChild(const FileNode* child) const noexcept {
+    for (std::uint32_t i = 0; i < childCount_; ++i)
+        if (children_[i].get() == child) return i;
+    return -1;
+}
+
+namespace {
+bool isAscii(std::string_view s) noexcept {
+    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+} // namespace
+
+bool FileNode::childOrder(const FileNode& a, const FileNode& b) noexcept {
+    if (a.size_ != b.size_) return a.size_ > b.size_;
+    const std::string_view na = a.name(), nb = b.name();
+    // UTF-8 byte order is code point order; only invalid names compare by their repaired text.
+    if ((isAscii(na) && isAscii(nb)) || (isValidUtf8(na) && isValidUtf8(nb))) return na < nb;
+    return repairUtf8(na) < repairUtf8(nb);
+}
+
+void FileNode::sortChildren() {
+    std::sort(children_, children_ + childCount_,
+              [](const NodeRef& a, const NodeRef& b) { return childOrder(*a, *b); });
+}
+
+std::string FileNode::url() const {
+    // Collect the chain once, then join from the top.
+    std::vector<const FileNode*> chain;
+    std::size_t length = 0;
+    for (const FileNode* n = this; n; n = n->parent_) {
+        chain.push_back(n);
+        length += n->nameLength_ + 1;
+    }
+    std::string path;
+    path.reserve(length);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (it != chain.rbegin() && (path.empty() || path.back() != '/')) path.push_back('/');
+        path.append((*it)->name());
+    }
+    return path;
+}
+
+std::string FileNode::displayName() const {
+    std::string_view n = name();
+    if (!parent_ && n.size() > 1) {
+        while (n.size() > 1 && n.back() == '/') n.remove_suffix(1);
+        const auto slash = n.rfind('/');
+        if (slash != std::string_view::npos && slash + 1 < n.size()) n = n.substr(slash + 1);
+    }
+    return repairUtf8(n);
+}
+
+std::string FileNode::fileExtension() const { return fileExtensionOf(name()); }
+
+std::string fileExtensionOf(std::string_view name) {
+    const auto dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0 || dot + 1 >= name.size()) return {};
+    const std::string_view rawTail = name.substr(dot + 1);
+    if (rawTail.size() > 64) return {}; // far beyond 16 characters whatever the encoding
+    const std::string tail = repairUtf8(rawTail);
+    if (tail.find(' ') != std::string::npos || codePointCount(tail) > 16) return {};
+    return asciiLower(tail);
+}
+
+} // namespace plenwick

@@ -1,0 +1,163 @@
+#pragma once
+// One node of a scanned file tree, and the intrusive reference that owns it.
+//
+// Memory matters here: a scan of a large disk holds millions of nodes. A node is
+// one allocation holding its fields and, after them, its raw name bytes. Children
+// are owned through a plain array of counted pointers; `parent` is a raw pointer
+// that a dying parent clears in every child that outlives it, so a detached node
+// held elsewhere behaves as a root.
+
+#include <atomic>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plenwick {
+
+class FileNode;
+
+// Counted reference to a FileNode. Copying adds a reference, destruction drops one.
+class NodeRef {
+public:
+    NodeRef() noexcept = default;
+    NodeRef(std::nullptr_t) noexcept {}
+    explicit NodeRef(FileNode* node) noexcept; // adopts a new reference
+    NodeRef(const NodeRef& other) noexcept;
+    NodeRef(NodeRef&& other) noexcept : node_(other.node_) { other.node_ = nullptr; }
+    NodeRef& operator=(const NodeRef& other) noexcept;
+    NodeRef& operator=(NodeRef&& other) noexcept;
+    ~NodeRef();
+
+    FileNode* get() const noexcept { return node_; }
+    FileNode* operator->() const noexcept { return node_; }
+    FileNode& operator*() const noexcept { return *node_; }
+    explicit operator bool() const noexcept { return node_ != nullptr; }
+    void reset() noexcept;
+
+    // Hands the held reference over without releasing it.
+    FileNode* release() noexcept { FileNode* n = node_; node_ = nullptr; return n; }
+
+    friend bool operator==(const NodeRef& a, const NodeRef& b) noexcept { return a.node_ == b.node_; }
+    friend bool operator==(const NodeRef& a, const FileNode* b) noexcept { return a.node_ == b; }
+
+private:
+    FileNode* node_ = nullptr;
+};
+
+class FileNode {
+public:
+    enum class Kind : std::uint8_t { file = 0, directory = 1, package = 2, symlink = 3, inaccessible = 4 };
+
+    // Creates a node with no children and no parent. `name` is taken as raw bytes.
+    static NodeRef make(std::string_view name, Kind kind, std::int64_t size, std::int64_t logicalSize,
+                        std::int64_t fileCount, double modified);
+
+    FileNode(const FileNode&) = delete;
+    FileNode& operator=(const FileNode&) = delete;
+
+    // The entry's own name as raw bytes; for a root, the full path that was scanned.
+    std::string_view name() const noexcept { return {nameBytes(), nameLength_}; }
+    Kind kind() const noexcept { return kind_; }
+    std::int64_t size() const noexcept { return size_; }
+    std::int64_t logicalSize() const noexcept { return logicalSize_; }
+    std::int64_t fileCount() const noexcept { return fileCount_; }
+    double modified() const noexcept { return modified_; }
+    FileNode* parent() const noexcept { return parent_; }
+
+    void setSize(std::int64_t v) noexcept { size_ = v; }
+    void setLogicalSize(std::int64_t v) noexcept { logicalSize_ = v; }
+    void setFileCount(std::int64_t v) noexcept { fileCount_ = v; }
+    void setParent(FileNode* p) noexcept { parent_ = p; }
+
+    std::span<const NodeRef> children() const noexcept { return {children_, childCount_}; }
+    std::size_t childCount() const noexcept { return childCount_; }
+    // Replaces the children; the new ones get this node as parent, the old ones
+    // that still point here lose their parent.
+    void setChildren(std::vector<NodeRef> children);
+    // Takes ownership of `children` as they are, without touching their parents.
+    void adoptChildren(std::vector<NodeRef>&& children);
+    // Removes the child at `index`, clearing its parent if it pointed here.
+    void removeChildAt(std::size_t index);
+    // Puts `child` in place of the child at `index` and makes this node its parent.
+    void replaceChildAt(std::size_t index, NodeRef child);
+    // Index of `child` among the children, or -1.
+    std::ptrdiff_t indexOfChild(const FileNode* child) const noexcept;
+    // Sorts the children by size descending, then by name.
+    void sortChildren();
+
+    bool isContainer() const noexcept { return kind_ == Kind::directory || kind_ == Kind::package; }
+    // The node's path as raw bytes, rebuilt from the parent chain; a node without a
+    // parent gives its own name.
+    std::string url() const;
+    // The name as text for display (invalid UTF-8 replaced by U+FFFD); a root shows
+    // the last component of its path.
+    std::string displayName() const;
+    // Lowercased extension of the name, or empty (see fileExtensionOf).
+    std::string fileExtension() const;
+
+    // Orders two nodes as children are kept: size descending, then name ascending.
+    static bool childOrder(const FileNode& a, const FileNode& b) noexcept;
+
+    // Reference counting, for NodeRef.
+    void retain() noexcept { refs_.fetch_add(1, std::memory_order_relaxed); }
+    void releaseRef() noexcept;
+    std::uint32_t refCount() const noexcept { return refs_.load(std::memory_order_relaxed); }
+
+private:
+    FileNode(std::uint32_t nameLength, Kind kind, std::int64_t size, std::int64_t logicalSize,
+             std::int64_t fileCount, double modified) noexcept;
+    ~FileNode() = default;
+    char* nameBytes() noexcept { return reinterpret_cast<char*>(this + 1); }
+    const char* nameBytes() const noexcept { return reinterpret_cast<const char*>(this + 1); }
+    void freeChildArray() noexcept;
+    static void destroy(FileNode* node) noexcept;
+
+    std::atomic<std::uint32_t> refs_{1};
+    std::uint32_t nameLength_;
+    std::int64_t size_;
+    std::int64_t logicalSize_;
+    std::int64_t fileCount_;
+    double modified_;
+    FileNode* parent_ = nullptr;
+    NodeRef* children_ = nullptr;
+    std::uint32_t childCount_ = 0;
+    Kind kind_;
+};
+
+// Lowercased text after the last "." of a name, counted in characters; empty when
+// there is no dot, the dot comes first, nothing or more than 16 characters follow,
+// or what follows contains a space.
+std::string fileExtensionOf(std::string_view name);
+
+inline NodeRef::NodeRef(FileNode* node) noexcept : node_(node) {}
+inline NodeRef::NodeRef(const NodeRef& other) noexcept : node_(other.node_) { if (node_) node_->retain(); }
+inline NodeRef& NodeRef::operator=(const NodeRef& other) noexcept {
+    if (other.node_) other.node_->retain();
+    FileNode* old = node_;
+    node_ = other.node_;
+    if (old) old->releaseRef();
+    return *this;
+}
+inline NodeRef& NodeRef::operator=(NodeRef&& other) noexcept {
+    if (this != &other) {
+        FileNode* old = node_;
+        node_ = other.node_;
+        other.node_ = nullptr;
+        if (old) old->releaseRef();
+    }
+    return *this;
+}
+inline NodeRef::~NodeRef() { if (node_) node_->releaseRef(); }
+inline void NodeRef::reset() noexcept { FileNode* old = node_; node_ = nullptr; if (old) old->releaseRef(); }
+
+// Retains a node that is already referenced elsewhere.
+inline NodeRef retainNode(FileNode* node) noexcept { if (node) node->retain(); return NodeRef(node); }
+
+} // namespace plenwick
+
+template <>
+struct std::hash<plenwick::NodeRef> {
+    std::size_t operator()(const plenwick::NodeRef& r) const noexcept { return std::hash<const void*>{}(r.get()); }
+};

@@ -1,0 +1,18 @@
+#pragma once
+// Names are raw bytes everywhere; these turn them into text only for display and
+// for comparisons that are meant to be by text.
+
+#include <string>
+#include <string_view>
+
+namespace plenwick {
+
+bool isValidUtf8(std::string_view bytes) noexcept;
+// Decodes as UTF-8, replacing each invalid sequence by U+FFFD.
+std::string repairUtf8(std::string_view bytes);
+// Number of code points in text that is valid UTF-8 (continuation bytes are not counted).
+std::size_t codePointCount(std::string_view text) noexcept;
+// ASCII letters lowered; other bytes kept.
+std::string asciiLower(std::string_view text);
+
+} // namespace plenwick
