@@ -52,11 +52,7 @@ TreeCounts countTree(const FileNode& root) {
 
 int main(int argc, char** argv) {
     using namespace plenwick::bench;
-    WalkArguments args;
-    if (!parseWalkArguments(argc, argv, args)) {
-        std::fprintf(stderr, "usage: plenwick-scan-bench PATH [--workers N]\n");
-        return 2;
-    }
+    WalkArguments args = parseWalkArguments(argc, argv, "plenwick-scan-bench");
     plenwick::ScanOptions options;
     options.workerCount = args.workers;
 
