@@ -1,5 +1,6 @@
 #include "FileNode.h"
 
+#include "NodeMemory.h"
 #include "Utf8.h"
 
 #include <algorithm>
@@ -17,7 +18,7 @@ FileNode::FileNode(std::uint32_t nameLength, Kind kind, std::int64_t size, std::
 NodeRef FileNode::make(std::string_view name, Kind kind, std::int64_t size, std::int64_t logicalSize,
                        std::int64_t fileCount, double modified) {
     const auto length = static_cast<std::uint32_t>(name.size());
-    void* memory = ::operator new(sizeof(FileNode) + length + 1);
+    void* memory = allocateNodeMemory(sizeof(FileNode) + length + 1);
     auto* node = new (memory) FileNode(length, kind, size, logicalSize, fileCount, modified);
     if (length) std::memcpy(node->nameBytes(), name.data(), length);
     node->nameBytes()[length] = '\0';
@@ -55,7 +56,7 @@ void FileNode::destroy(FileNode* node) noexcept {
         }
         current->freeChildArray();
         current->~FileNode();
-        ::operator delete(current);
+        freeNodeMemory(current);
         if (pending.empty()) return;
         current = pending.back();
         pending.pop_back();
