@@ -1,4 +1,4 @@
-// The parallel engine (Part 1.103): inline descent and the queue, finalisation from
+// The parallel engine: inline descent and the queue, finalisation from
 // the bottom up, folders that vanish, cancellation, progress reports, threads.
 
 #include "ScanTestSupport.h"
