@@ -49,7 +49,7 @@ private:
 
     FileTypeStatsBuilder::Entry& shortEntry(std::string_view ext, FileNode::Kind kind) {
         Key key;
-        std::memcpy(key.bytes, ext.data(), ext.size());
+        if (!ext.empty()) std::memcpy(key.bytes, ext.data(), ext.size());
         key.length = static_cast<std::uint32_t>(ext.size());
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t i = hash(key) & mask;; i = (i + 1) & mask) {
