@@ -118,7 +118,8 @@ std::vector<std::string> AppBundleInfo::relatedBundleIDsOf(const std::string& bu
             const auto info = readInfoPlist(joined(folder, name));
             if (!info) continue;
             const std::string* id = plistString(*info, "CFBundleIdentifier");
-            if (!id || *id == ownID || startsWith(*id, ownPrefix)) continue;
+            // An empty identifier would match every leftover name: never related.
+            if (!id || id->empty() || *id == ownID || startsWith(*id, ownPrefix)) continue;
             bool shared = false;
             for (std::string_view prefix : sharedFrameworkPrefixes) shared = shared || startsWith(*id, prefix);
             if (shared) continue;
