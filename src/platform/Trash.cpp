@@ -137,7 +137,8 @@ TrashDirectory trashFor(const std::string& path, dev_t device) {
     return prepared({base + "/.Trash-" + uid, top}, true);
 }
 
-std::string reserveTrashName(const TrashDirectory& trash, const std::string& originalPath) {
+std::string reserveTrashName(const TrashDirectory& trash, const std::string& itemPath) {
+    const std::string originalPath = canonicalItemPath(itemPath);
     std::string infoPath = originalPath;
     if (!trash.topdir.empty()) {
         // Paths in a mount's trash are relative to the mount's top folder.
