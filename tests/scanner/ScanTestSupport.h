@@ -22,6 +22,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace plenwick::test {
@@ -184,8 +185,15 @@ inline std::int64_t countNodes(const FileNode* root) {
     return count;
 }
 
-// Number of threads of this process.
+// Number of threads of this process. A first thread is started and joined once
+// beforehand, so that runtime helpers started with the first thread (such as
+// ThreadSanitizer's background thread) are part of every count.
 inline int threadCount() {
+    static const bool warmedUp = [] {
+        std::thread([] {}).join();
+        return true;
+    }();
+    (void)warmedUp;
     int count = 0;
     if (DIR* d = ::opendir("/proc/self/task")) {
         while (const dirent* e = ::readdir(d))

@@ -1,4 +1,4 @@
-// What each entry counts for (Part 1.105): sizes, hard links, links, sparse files,
+// What each entry counts for: sizes, hard links, links, sparse files,
 // special files, packages and names that are not UTF-8.
 
 #include "ScanTestSupport.h"

@@ -1,4 +1,4 @@
-// The driver (Part 1.102): the target's path, its errors, a single file, permissions
+// The driver: the target's path, its errors, a single file, permissions
 // (checked as the user nobody in a child), the open-file limit and very long paths.
 
 #include "ScanTestSupport.h"

@@ -1,4 +1,4 @@
-// The parallel engine (Part 1.103): inline descent and the queue, finalisation from
+// The parallel engine: inline descent and the queue, finalisation from
 // the bottom up, folders that vanish, cancellation, progress reports, threads.
 
 #include "ScanTestSupport.h"
@@ -234,12 +234,14 @@ TEST(ScannerEngine, ProgressIsThrottledAndNeverSentForTheCompletion) {
     FolderHook hook([](const std::string&) { std::this_thread::sleep_for(8ms); });
     std::mutex lock;
     std::vector<std::pair<std::chrono::steady_clock::time_point, ScanProgress>> seen;
+    const auto scanStart = std::chrono::steady_clock::now();
     EngineScan s = scanWithEngine(t.root(), withWorkers(2), [&](const ScanProgress& p) {
         std::lock_guard guard(lock);
         seen.emplace_back(std::chrono::steady_clock::now(), p);
     });
     ASSERT_TRUE(s.root);
     ASSERT_GE(seen.size(), 2u);
+    EXPECT_GE(seen[0].first - scanStart, 60ms); // none in the first interval
     for (std::size_t i = 1; i < seen.size(); ++i) {
         EXPECT_GE(seen[i].first - seen[i - 1].first, 60ms); // 66 ms on the raw clock, some slack
         EXPECT_GE(seen[i].second.filesScanned, seen[i - 1].second.filesScanned);
@@ -257,8 +259,11 @@ TEST(ScannerEngine, ProgressIsThrottledAndNeverSentForTheCompletion) {
     TempTree small;
     small.file("x", 1);
     int reports = 0;
+    const auto started = std::chrono::steady_clock::now();
     NodeRef quick = DiskScanner::scan(small.root(), {}, [&](const ScanProgress&) { ++reports; });
-    EXPECT_EQ(reports, 0);
+    if (std::chrono::steady_clock::now() - started < 60ms) {
+        EXPECT_EQ(reports, 0); // (a loaded machine, or a sanitizer, may make it slower)
+    }
     EXPECT_EQ(quick->fileCount(), 1);
 }
 

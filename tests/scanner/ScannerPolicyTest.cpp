@@ -1,6 +1,5 @@
-// The pieces beside the engine: the volume policy on a recorded mount table
-// (Part 1.108), the package detector and the hard-link set (Part 1.105), and the
-// directory reader with its fallback (Part 1.104).
+// The pieces beside the engine: the volume policy on a recorded mount table, the
+// package detector, the hard-link set, and the directory reader with its fallback.
 
 #include "ScanTestSupport.h"
 
