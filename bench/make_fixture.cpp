@@ -1,5 +1,5 @@
-// plenwick-make-fixture DIR N: builds a deterministic tree of about N files under DIR
-// for the scanner benchmark.
+// plenwick-make-fixture DIR N: builds a deterministic tree of about N files in DIR
+// (new or empty) for the scanner benchmark.
 //
 // The shape depends only on N: about 22 files per folder (44,000 folders for a
 // million files), folders nested about eight deep, a few packages (*.app folders
@@ -41,7 +41,8 @@ std::uint64_t hash2(std::uint64_t a, std::uint64_t b) { return mix(mix(a) ^ (b *
 
 [[noreturn]] void fail(const char* what, const std::string& path) {
     std::fprintf(stderr, "plenwick-make-fixture: %s %s: %s\n", what, path.c_str(), std::strerror(errno));
-    std::exit(1);
+    std::_Exit(1); // other threads may still be working: no exit handlers
+
 }
 
 struct Folder {
@@ -241,7 +242,7 @@ void linkFiles(int rootFd, const Plan& plan) {
 int main(int argc, char** argv) {
     std::uint64_t fileTotal = 0;
     if (argc != 3 || !plenwick::bench::parseNumber(argv[2], fileTotal) || fileTotal == 0 || fileTotal > 100'000'000) {
-        std::fprintf(stderr, "usage: plenwick-make-fixture DIR N   (N files, 1 to 100,000,000)\n");
+        std::fprintf(stderr, "usage: plenwick-make-fixture DIR N   (DIR new or empty; N files, 1 to 100,000,000)\n");
         return 2;
     }
     std::string root = argv[1];
