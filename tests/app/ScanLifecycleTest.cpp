@@ -109,7 +109,7 @@ TEST_F(StateTest, CancelReturnsHomeAndDropsTheLateResult) {
 TEST_F(StateTest, ResultsAndProgressOfAnOvertakenScanAreDropped) {
     makeState();
     std::vector<std::pair<std::string, std::size_t>> files;
-    for (int i = 0; i < 4000; ++i) files.push_back({"big/d" + std::to_string(i % 80) + "/f" + std::to_string(i), 10});
+    for (int i = 0; i < 2000; ++i) files.push_back({"big/d" + std::to_string(i % 40) + "/f" + std::to_string(i), 10});
     files.push_back({"small/x.txt", 10});
     const std::string base = makeTree(files);
 
