@@ -1,6 +1,7 @@
 #include "StateFixture.h"
 
 #include "scanner/Cancellation.h"
+#include "scanner/Utf8.h"
 
 using namespace plenwick;
 using namespace plenwick::test;
@@ -74,10 +75,13 @@ TEST_F(StateTest, SecondScanStartedBackToBackIsTheOnlyOneThatSurvives) {
 
 TEST_F(StateTest, MissingPathFailsWithTheScannersText) {
     makeState();
-    state->startScan(dir.path().toStdString() + "/missing");
+    // A name that is not valid UTF-8 reaches the screen repaired.
+    state->startScan(dir.path().toStdString() + "/missing\xff");
     runUserJobs();
     ASSERT_EQ(state->phase().kind(), Kind::failed);
     const std::string& message = state->phase().message();
+    EXPECT_TRUE(isValidUtf8(message));
+    EXPECT_NE(message.find("missing\xEF\xBF\xBD"), std::string::npos);
     const std::string ending = "” could not be found.";
     ASSERT_GE(message.size(), ending.size());
     EXPECT_EQ(message.substr(message.size() - ending.size()), ending);
