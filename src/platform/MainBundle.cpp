@@ -1,24 +1,21 @@
 #include "platform/MainBundle.h"
 
+#include "platform/PathNames.h"
+
 #include <climits>
 #include <unistd.h>
 
 namespace plenwick {
 namespace {
-std::string parentOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
 bool endsWith(const std::string& s, std::string_view tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 } // namespace
 
 std::string bundlePathForExecutable(const std::string& executable) {
-    const std::string folder = parentOf(executable);
+    const std::string folder = parentPath(executable);
     if (endsWith(folder, "/Contents/MacOS")) {
-        const std::string bundle = parentOf(parentOf(folder));
+        const std::string bundle = parentPath(parentPath(folder));
         if (endsWith(bundle, ".app")) return bundle;
     }
     return folder;

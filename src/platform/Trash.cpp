@@ -1,6 +1,7 @@
 #include "platform/Trash.h"
 
 #include "platform/HomeDirectory.h"
+#include "platform/PathNames.h"
 #include "platform/TrashName.h"
 
 #include <cerrno>
@@ -18,18 +19,6 @@ namespace {
 
 [[noreturn]] void fail(int error, const char* what) {
     throw std::system_error(error, std::generic_category(), what);
-}
-
-std::string parentOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string lastComponent(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // A folder we own and that is a real folder (not a link), created when missing.
@@ -64,7 +53,7 @@ TrashDirectory prepared(TrashDirectory trash, bool mustOwn) {
 std::string topFolderOf(const std::string& path, dev_t device) {
     std::string top = path;
     while (top != "/") {
-        const std::string parent = parentOf(top);
+        const std::string parent = parentPath(top);
         struct stat st {};
         if (stat(parent.c_str(), &st) != 0 || st.st_dev != device) break;
         top = parent;
@@ -76,12 +65,12 @@ std::string topFolderOf(const std::string& path, dev_t device) {
 std::string canonicalItemPath(const std::string& path) {
     std::string trimmed = path;
     while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
-    char* folder = realpath(parentOf(trimmed).c_str(), nullptr);
+    char* folder = realpath(parentPath(trimmed).c_str(), nullptr);
     if (!folder) fail(errno, "realpath");
     std::string result(folder);
     std::free(folder);
     if (result != "/") result += '/';
-    return result + lastComponent(trimmed);
+    return result + lastPathComponent(trimmed);
 }
 
 std::string percentEncoded(const std::string& path) {
@@ -148,7 +137,8 @@ TrashDirectory trashFor(const std::string& path, dev_t device) {
     return prepared({base + "/.Trash-" + uid, top}, true);
 }
 
-std::string reserveTrashName(const TrashDirectory& trash, const std::string& originalPath) {
+std::string reserveTrashName(const TrashDirectory& trash, const std::string& itemPath) {
+    const std::string originalPath = canonicalItemPath(itemPath);
     std::string infoPath = originalPath;
     if (!trash.topdir.empty()) {
         // Paths in a mount's trash are relative to the mount's top folder.
@@ -156,7 +146,7 @@ std::string reserveTrashName(const TrashDirectory& trash, const std::string& ori
         infoPath = originalPath.substr(std::min(skip, originalPath.size()));
     }
     const std::string info = trashInfoText(infoPath, static_cast<long long>(std::time(nullptr)));
-    const std::string name = lastComponent(originalPath);
+    const std::string name = lastPathComponent(originalPath);
     for (int n = 1; n < 1000000; ++n) {
         const std::string candidate = trashNameCandidate(name, n);
         struct stat st {};

@@ -1,5 +1,5 @@
 #pragma once
-// The desktop's Trash (freedesktop.org Trash specification): the home trash for the
+// The desktop's Trash as freedesktop.org lays it out: the home trash for the
 // home file system, $topdir/.Trash/$uid or $topdir/.Trash-$uid on other mounts.
 // Names are reserved by creating their .trashinfo exclusively, then the item is
 // renamed into place; nothing is ever copied across file systems.
@@ -20,9 +20,10 @@ TrashDirectory homeTrash();
 // The trash for an item on the device `device` at `path`. Throws std::system_error.
 TrashDirectory trashFor(const std::string& path, dev_t device);
 
-// Reserves a free name in `trash` for the item at `originalPath`: writes its
-// .trashinfo exclusively, trying "<name>", "<base> 2.<ext>", … Returns the name.
-std::string reserveTrashName(const TrashDirectory& trash, const std::string& originalPath);
+// Reserves a free name in `trash` for the item at `itemPath`: writes its .trashinfo
+// (with the item's absolute path) exclusively, trying "<name>", "<base> 2.<ext>", …
+// Returns the name. Throws std::system_error.
+std::string reserveTrashName(const TrashDirectory& trash, const std::string& itemPath);
 // Gives a reserved name back (removes its .trashinfo).
 void releaseTrashName(const TrashDirectory& trash, const std::string& name);
 

@@ -40,6 +40,7 @@ std::string AdminScript::run(const std::string& script, const std::string& /*pro
     // The authentication agent shows its own message: pkexec takes no caller text.
     const ProcessResult result = runner.run(privilegeEscalationTool, elevatedShellArguments(script));
     if (result.status == -1) throw Failure::failed(prepareFailedMessage);
+    // A script that must not fail ends with "exit 0", so 126 can only be pkexec's own.
     if (result.status == escalationDismissedStatus) throw Failure::cancelled();
     if (result.status != 0) {
         std::string message = result.error;

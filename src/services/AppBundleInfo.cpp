@@ -2,6 +2,8 @@
 
 #include "services/TextClusters.h"
 
+#include "platform/PathNames.h"
+
 #include "scanner/Utf8.h"
 
 #include <algorithm>
@@ -73,12 +75,6 @@ std::string joined(const std::string& folder, const std::string& name) {
     return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-std::string lastComponent(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 template <typename T>
 void hashCombine(std::size_t& seed, const T& value) {
     seed ^= std::hash<T>{}(value) + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
@@ -87,7 +83,7 @@ void hashCombine(std::size_t& seed, const T& value) {
 } // namespace
 
 std::string bundleBaseName(const std::string& bundleURL) {
-    const std::string name = lastComponent(bundleURL);
+    const std::string name = lastPathComponent(bundleURL);
     const auto dot = name.rfind('.');
     return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }

@@ -9,13 +9,24 @@ namespace {
 // Application bundles are folders here: the dialog lists folders and accepts only a ".app".
 class AppDialog : public QFileDialog {
 public:
-    explicit AppDialog(QWidget* parent) : QFileDialog(parent) {}
+    explicit AppDialog(QWidget* parent) : QFileDialog(parent) {
+        // An app is not opened as a folder: entering one chooses it.
+        connect(this, &QFileDialog::directoryEntered, this, [this](const QString& folder) {
+            if (!folder.endsWith(QStringLiteral(".app"))) return;
+            chosen_ = folder;
+            QFileDialog::accept();
+        });
+    }
+    QString chosen() const { return chosen_.isEmpty() ? selectedFiles().value(0) : chosen_; }
 
 protected:
     void accept() override {
-        const QStringList chosen = selectedFiles();
-        if (chosen.size() == 1 && chosen.front().endsWith(QStringLiteral(".app"))) QFileDialog::accept();
+        const QStringList selected = selectedFiles();
+        if (selected.size() == 1 && selected.front().endsWith(QStringLiteral(".app"))) QFileDialog::accept();
     }
+
+private:
+    QString chosen_;
 };
 
 } // namespace
@@ -28,9 +39,8 @@ std::optional<std::string> chooseApp(QWidget* parent) {
     dialog.setDirectory(QStringLiteral("/Applications"));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
-    dialog.setNameFilter(QStringLiteral("Applications (*.app)"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+    if (dialog.exec() != QDialog::Accepted || dialog.chosen().isEmpty()) return std::nullopt;
+    return QFile::encodeName(dialog.chosen()).toStdString();
 }
 
 } // namespace plenwick

@@ -7,7 +7,7 @@ namespace plenwick {
 std::string helperAppURL(const std::string& mainBundlePath) {
     std::string path = mainBundlePath;
     if (path.empty() || path.back() != '/') path += '/';
-    return path + "Contents/Library/LoginItems/PlenwickHelper.app/";
+    return path + "Contents/Library/LoginItems/PlenwickHelper.app";
 }
 
 std::string helperAppURL() {

@@ -2,6 +2,7 @@
 
 #include "services/AdminMoveScript.h"
 
+#include "platform/PathNames.h"
 #include "platform/Trash.h"
 #include "platform/TrashName.h"
 
@@ -16,21 +17,8 @@ const char* const ItemTrasher::adminMoveFailedMessage = "Couldn’t be moved, ev
 
 namespace {
 
-std::string lastComponent(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string parentOf(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 bool isPropertyListIn(const std::string& path, std::string_view folderName) {
-    return nameExtension(lastComponent(path)) == "plist" && lastComponent(parentOf(path)) == folderName;
+    return nameExtension(lastPathComponent(path)) == "plist" && lastPathComponent(parentPath(path)) == folderName;
 }
 
 bool exists(const std::string& path) {
@@ -113,7 +101,7 @@ void runAdministratorStep(const std::vector<std::string>& queue, const std::stri
 
 std::string ItemTrasher::defaultPrompt(const std::vector<std::string>& queued) {
     if (queued.size() == 1)
-        return "Plenwick needs your password to move “" + lastComponent(queued.front()) + "” to the Trash.";
+        return "Plenwick needs your password to move “" + lastPathComponent(queued.front()) + "” to the Trash.";
     return "Plenwick needs your password to move " + std::to_string(queued.size()) +
            " items owned by the system to the Trash.";
 }
@@ -127,7 +115,7 @@ std::optional<std::string> ItemTrasher::failureSummary(const std::vector<Failure
     std::string summary;
     for (std::size_t i = 0; i < failures.size(); ++i) {
         if (i) summary += '\n';
-        summary += lastComponent(failures[i].url) + ": " + failures[i].message;
+        summary += lastPathComponent(failures[i].url) + ": " + failures[i].message;
     }
     return summary;
 }
@@ -150,7 +138,7 @@ ItemTrasher::Result ItemTrasher::trash(const std::vector<std::string>& urls, con
             moveToTrash(url);
             result.trashed.push_back(url);
         } catch (const std::system_error& e) {
-            if (isPermissionError(e.code()) || (daemon && access(parentOf(url).c_str(), W_OK) != 0))
+            if (isPermissionError(e.code()) || (daemon && access(parentPath(url).c_str(), W_OK) != 0))
                 queue.push_back(url);
             else
                 result.failures.push_back({url, e.code().message()});

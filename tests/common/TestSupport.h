@@ -43,6 +43,12 @@ inline std::string readFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// Whether /dev/shm lies on another file system than `path` (cross-device cases).
+inline bool sharedMemoryIsSeparateFrom(const std::string& path) {
+    struct stat shm {}, other {};
+    return stat("/dev/shm", &shm) == 0 && stat(path.c_str(), &other) == 0 && shm.st_dev != other.st_dev;
+}
+
 inline bool existsNoFollow(const std::string& path) {
     struct stat st {};
     return lstat(path.c_str(), &st) == 0;

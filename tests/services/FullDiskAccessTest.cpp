@@ -44,6 +44,6 @@ TEST(FullDiskAccess, FirstReadableFileGrantsARefusalOnlyCountsAlone) {
 }
 
 TEST(HelperLocation, InsideTheMainBundle) {
-    EXPECT_EQ(helperAppURL("/opt/Plenwick.app"), "/opt/Plenwick.app/Contents/Library/LoginItems/PlenwickHelper.app/");
-    EXPECT_EQ(helperAppURL("/opt/Plenwick.app/"), "/opt/Plenwick.app/Contents/Library/LoginItems/PlenwickHelper.app/");
+    EXPECT_EQ(helperAppURL("/opt/Plenwick.app"), "/opt/Plenwick.app/Contents/Library/LoginItems/PlenwickHelper.app");
+    EXPECT_EQ(helperAppURL("/opt/Plenwick.app/"), "/opt/Plenwick.app/Contents/Library/LoginItems/PlenwickHelper.app");
 }

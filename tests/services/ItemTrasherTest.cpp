@@ -24,35 +24,33 @@ protected:
         writeFile(items / name, content);
         return items / name;
     }
+    ItemTrasher::Environment environment(AdminScriptRunner admin) {
+        ItemTrasher::Environment env;
+        env.runner = &runner;
+        env.adminScript = std::move(admin);
+        return env;
+    }
     TempFolder data;
     TempFolder items;
+    FakeRunner runner;
 };
+
+void sendText(FILE* to, const std::string& text) {
+    const std::uint64_t size = text.size();
+    fwrite(&size, sizeof size, 1, to);
+    fwrite(text.data(), 1, size, to);
+    fflush(to);
+}
+
+bool receiveText(FILE* from, std::string& text) {
+    std::uint64_t size = 0;
+    if (fread(&size, sizeof size, 1, from) != 1) return false;
+    text.resize(size);
+    return fread(text.data(), 1, size, from) == size;
+}
 
 // Runs `check` as nobody; the administrator scripts it hands over run here, as root,
 // the way the escalation would run them. The prompts shown are collected in `prompts`.
-bool sendText(int fd, const std::string& text) {
-    const std::uint64_t size = text.size();
-    if (write(fd, &size, sizeof size) != sizeof size) return false;
-    for (std::size_t done = 0; done < text.size();) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-bool receiveText(int fd, std::string& text) {
-    std::uint64_t size = 0;
-    if (read(fd, &size, sizeof size) != sizeof size) return false;
-    text.resize(size);
-    for (std::size_t done = 0; done < size;) {
-        const ssize_t n = read(fd, text.data() + done, size - done);
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 std::string asNobodyWithRoot(const std::function<std::string(const AdminScriptRunner&)>& check,
                              std::vector<std::string>& prompts) {
     int toRoot[2], toChild[2];
@@ -61,23 +59,28 @@ std::string asNobodyWithRoot(const std::function<std::string(const AdminScriptRu
         [&]() -> std::string {
             close(toRoot[0]);
             close(toChild[1]);
+            FILE* out = fdopen(toRoot[1], "w");
+            FILE* in = fdopen(toChild[0], "r");
             return check([&](const std::string& script, const std::string& prompt) {
                 std::string output;
-                if (!sendText(toRoot[1], prompt) || !sendText(toRoot[1], script) || !receiveText(toChild[0], output))
-                    throw AdminScript::Failure::failed("no root");
+                sendText(out, prompt);
+                sendText(out, script);
+                if (!receiveText(in, output)) throw AdminScript::Failure::failed("no root");
                 return output;
             });
         },
         [&] {
             close(toRoot[1]);
             close(toChild[0]);
+            FILE* in = fdopen(toRoot[0], "r");
+            FILE* out = fdopen(toChild[1], "w");
             std::string prompt, script;
-            while (receiveText(toRoot[0], prompt) && receiveText(toRoot[0], script)) {
+            while (receiveText(in, prompt) && receiveText(in, script)) {
                 prompts.push_back(prompt);
-                sendText(toChild[1], runProcess("/bin/sh", {"-c", script}).output);
+                sendText(out, runProcess("/bin/sh", {"-c", script}).output);
             }
-            close(toRoot[0]);
-            close(toChild[1]);
+            fclose(in);
+            fclose(out);
         });
 }
 
@@ -90,12 +93,8 @@ TEST_F(ItemTrasherTest, PlainMovesUnloadJobsAndSkipMissingItems) {
     const std::string daemon = item("LaunchDaemons/com.x.daemon.plist");
     const std::string file = item("file.txt");
     symlink("/nonexistent", (items / "dangling").c_str());
-    FakeRunner runner;
     bool asked = false;
-    ItemTrasher::Environment env;
-    env.runner = &runner;
-    env.adminScript = [&](const std::string&, const std::string&) { asked = true; return std::string(); };
-
+    const auto env = environment([&](const std::string&, const std::string&) { asked = true; return std::string(); });
     const auto result = ItemTrasher::trash({agent, items / "missing", daemon, file, items / "dangling"}, std::nullopt, env);
     EXPECT_EQ(result.trashed, (std::vector<std::string>{agent, daemon, file, items / "dangling"}));
     EXPECT_TRUE(result.failures.empty());
@@ -113,10 +112,7 @@ TEST_F(ItemTrasherTest, OtherErrorsFailPlainlyWithTheirDescription) {
     writeFile(data / "root", "not a folder");
     mkdir((items / "LaunchDaemons").c_str(), 0755);
     const std::string daemon = item("LaunchDaemons/d.plist");
-    FakeRunner runner;
-    ItemTrasher::Environment env;
-    env.runner = &runner;
-    env.adminScript = [](const std::string&, const std::string&) -> std::string { throw std::logic_error("asked"); };
+    const auto env = environment([](const std::string&, const std::string&) -> std::string { throw std::logic_error("asked"); });
     const auto result = ItemTrasher::trash({daemon}, std::nullopt, env);
     EXPECT_TRUE(result.trashed.empty());
     ASSERT_EQ(result.failures.size(), 1u);
@@ -155,10 +151,7 @@ TEST_F(ItemTrasherTest, RefusedItemsGoThroughOneAdministratorScript) {
     const std::string outcome = asNobodyWithRoot(
         [&](const AdminScriptRunner& admin) -> std::string {
             setenv("XDG_DATA_HOME", home.c_str(), 1);
-            ItemTrasher::Environment env;
-            FakeRunner runner;
-            env.runner = &runner;
-            env.adminScript = admin;
+            auto env = environment(admin);
             env.mv = data / "mv";
             const auto result = ItemTrasher::trash({odd, own, same1, bad, same2}, std::nullopt, env);
             if (result.trashed != std::vector<std::string>{own, odd, same1, same2}) return "wrong trashed list";
@@ -194,9 +187,7 @@ TEST_F(ItemTrasherTest, RefusedItemsGoThroughOneAdministratorScript) {
 }
 
 TEST_F(ItemTrasherTest, TheAdministratorStepNeverCopiesAcrossFileSystems) {
-    struct stat shm {}, tmp {};
-    if (stat("/dev/shm", &shm) != 0 || stat(data.path().c_str(), &tmp) != 0 || shm.st_dev == tmp.st_dev)
-        GTEST_SKIP() << "needs /dev/shm on its own file system";
+    if (!sharedMemoryIsSeparateFrom(data.path())) GTEST_SKIP() << "needs /dev/shm on its own file system";
     TempFolder other("/dev/shm");
     chmod(other.path().c_str(), 0755);
     writeFile(other / "far.bin", "far");
@@ -205,11 +196,7 @@ TEST_F(ItemTrasherTest, TheAdministratorStepNeverCopiesAcrossFileSystems) {
     const std::string outcome = asNobodyWithRoot(
         [&](const AdminScriptRunner& admin) -> std::string {
             setenv("XDG_DATA_HOME", home.c_str(), 1);
-            ItemTrasher::Environment env;
-            FakeRunner runner;
-            env.runner = &runner;
-            env.adminScript = admin;
-            const auto result = ItemTrasher::trash({other / "far.bin"}, std::nullopt, env);
+            const auto result = ItemTrasher::trash({other / "far.bin"}, std::nullopt, environment(admin));
             if (result.failures.size() != 1 || result.failures[0].message != "Invalid cross-device link")
                 return "expected a cross-device failure";
             return {};
