@@ -156,8 +156,8 @@ void AppState::clearNodeState() {
     syncCollector({});
     offeredApps_.clear();
     if (uninstallSession_ && uninstallSessionIsCollector_) setUninstallSession(nullptr, false);
-    assignNodes(navigationHistory_, {}, Field::navigationHistory);
-    assignNodes(forwardHistory_, {}, Field::forwardHistory);
+    assign(navigationHistory_, {}, Field::navigationHistory);
+    assign(forwardHistory_, {}, Field::forwardHistory);
     assign(refreshingFolders_, NodeSet(), Field::refreshingFolders);
 }
 

@@ -68,3 +68,13 @@ TEST_F(StateTest, ScanVolumeRefreshesAreDroppedWhenStaleOrEmpty) {
     state->setScanVolume(volume(target, "Tiny", 10, 5));
     EXPECT_EQ(state->unattributedBytes(), 0);
 }
+
+TEST_F(StateTest, ResultsForAStateThatIsGoneAreDropped) {
+    makeState();
+    state->startScan(makeTree({{"a.txt", 1}}));
+    state.reset();
+    volumes->mounted = {volume("/", "Late")};
+    userInitiated->runAll(); // the first volume refresh and the cancelled scan
+    deliver();
+    SUCCEED();
+}
