@@ -158,13 +158,31 @@ std::string FileNode::displayName() const {
 std::string FileNode::fileExtension() const { return fileExtensionOf(name()); }
 
 std::string fileExtensionOf(std::string_view name) {
+    ExtensionBuffer buffer;
+    return std::string(fileExtensionView(name, buffer));
+}
+
+std::string_view fileExtensionView(std::string_view name, ExtensionBuffer& buffer) {
     const auto dot = name.rfind('.');
     if (dot == std::string_view::npos || dot == 0 || dot + 1 >= name.size()) return {};
     const std::string_view rawTail = name.substr(dot + 1);
     if (rawTail.size() > 64) return {}; // far beyond 16 characters whatever the encoding
-    const std::string tail = repairUtf8(rawTail);
-    if (tail.find(' ') != std::string::npos || codePointCount(tail) > 16) return {};
-    return asciiLower(tail);
+    if (rawTail.size() <= sizeof buffer.ascii) {
+        // Common case: plain ASCII, lowered into the fixed buffer.
+        std::size_t i = 0;
+        for (; i < rawTail.size(); ++i) {
+            char c = rawTail[i];
+            if (static_cast<unsigned char>(c) >= 0x80) break;
+            if (c == ' ') return {};
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+            buffer.ascii[i] = c;
+        }
+        if (i == rawTail.size()) return {buffer.ascii, i};
+    }
+    buffer.spill = repairUtf8(rawTail);
+    if (buffer.spill.find(' ') != std::string::npos || codePointCount(buffer.spill) > 16) return {};
+    buffer.spill = asciiLower(buffer.spill);
+    return buffer.spill;
 }
 
 } // namespace plenwick

@@ -17,6 +17,7 @@
 namespace plenwick {
 
 class FileNode;
+enum class FileCategory : std::uint8_t;
 
 // Counted reference to a FileNode. Copying adds a reference, destruction drops one.
 class NodeRef {
@@ -96,6 +97,8 @@ public:
     std::string displayName() const;
     // Lowercased extension of the name, or empty (see fileExtensionOf).
     std::string fileExtension() const;
+    // The node's file category, from its kind and extension (FileCategory.h).
+    FileCategory category() const;
 
     // Orders two nodes as children are kept: size descending, then name ascending.
     static bool childOrder(const FileNode& a, const FileNode& b) noexcept;
@@ -130,6 +133,16 @@ private:
 // there is no dot, the dot comes first, nothing or more than 16 characters follow,
 // or what follows contains a space.
 std::string fileExtensionOf(std::string_view name);
+
+// Scratch space for fileExtensionView: an ASCII extension fits `ascii`; others go
+// to `spill`, which keeps its capacity from one call to the next.
+struct ExtensionBuffer {
+    char ascii[16];
+    std::string spill;
+};
+// fileExtensionOf without allocating for ASCII extensions; the result points into
+// `buffer` and stays valid until its next use.
+std::string_view fileExtensionView(std::string_view name, ExtensionBuffer& buffer);
 
 inline NodeRef::NodeRef(FileNode* node) noexcept : node_(node) {}
 inline NodeRef::NodeRef(const NodeRef& other) noexcept : node_(other.node_) { if (node_) node_->retain(); }

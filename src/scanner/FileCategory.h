@@ -1,0 +1,61 @@
+#pragma once
+// The twelve file categories and the fixed table that maps an extension to one.
+
+#include "FileNode.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace plenwick {
+
+enum class FileCategory : std::uint8_t {
+    applications,
+    documents,
+    images,
+    video,
+    audio,
+    archives,
+    diskImages,
+    code,
+    developer,
+    system,
+    folder,
+    other,
+};
+
+inline constexpr std::array<FileCategory, 12> allFileCategories{
+    FileCategory::applications, FileCategory::documents, FileCategory::images,     FileCategory::video,
+    FileCategory::audio,        FileCategory::archives,  FileCategory::diskImages, FileCategory::code,
+    FileCategory::developer,    FileCategory::system,    FileCategory::folder,     FileCategory::other,
+};
+
+// The category's raw value: its case name, e.g. "diskImages".
+std::string_view rawValue(FileCategory category) noexcept;
+// The category whose raw value is exactly `raw`, or none.
+std::optional<FileCategory> fileCategoryFromRawValue(std::string_view raw) noexcept;
+
+// Hash for string keys that also accepts string_views, so lookups need no copy.
+struct StringKeyHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
+};
+
+using FileCategoryMap = std::unordered_map<std::string, FileCategory, StringKeyHash, std::equal_to<>>;
+
+// Lowercase extension → category: 237 entries, built once for the process.
+const FileCategoryMap& fileCategoryExtensionMap();
+// The table's category for a lowercase extension, or none.
+std::optional<FileCategory> categoryForExtension(std::string_view extension);
+
+// The category of an entry of this kind with this (lowercase) extension: packages
+// with an app-like extension are applications, other packages take the table's
+// category or count as folders; folders are folders; everything else takes the
+// table's category or is other.
+FileCategory categoryFor(FileNode::Kind kind, std::string_view extension);
+
+} // namespace plenwick
