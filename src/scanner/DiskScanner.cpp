@@ -1,0 +1,176 @@
+#include "DiskScanner.h"
+
+#include "Cancellation.h"
+#include "MountTable.h"
+#include "ScanCompletion.h"
+#include "ScannerDirectory.h"
+#include "ScannerEngine.h"
+#include "ScannerPackageDetector.h"
+#include "ScannerVolumePolicy.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <optional>
+#include <vector>
+
+namespace plenwick {
+namespace {
+
+// The target's status, links followed, with its mount when the kernel says.
+struct TargetStatus {
+    bool isDirectory = false;
+    std::uint64_t device = 0;
+    std::optional<std::uint64_t> mountID;
+    std::int64_t blocks = 0;
+    std::int64_t size = 0;
+    double modified = 0;
+};
+
+// 0 on success, else the error number.
+int statTarget(const std::string& path, TargetStatus& out) {
+    struct statx stx;
+    stx.stx_mask = 0;
+    if (::statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT,
+                STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_BLOCKS | STATX_MTIME | STATX_MNT_ID, &stx) == 0) {
+        out.isDirectory = S_ISDIR(stx.stx_mode);
+        out.device = makedev(stx.stx_dev_major, stx.stx_dev_minor);
+        if (stx.stx_mask & STATX_MNT_ID) out.mountID = stx.stx_mnt_id;
+        out.blocks = static_cast<std::int64_t>(stx.stx_blocks);
+        out.size = static_cast<std::int64_t>(stx.stx_size);
+        out.modified = static_cast<double>(stx.stx_mtime.tv_sec) + static_cast<double>(stx.stx_mtime.tv_nsec) / 1e9;
+        return 0;
+    }
+    if (errno != ENOSYS) return errno;
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return errno;
+    out.isDirectory = S_ISDIR(st.st_mode);
+    out.device = st.st_dev;
+    out.blocks = st.st_blocks;
+    out.size = st.st_size;
+    out.modified = static_cast<double>(st.st_mtim.tv_sec) + static_cast<double>(st.st_mtim.tv_nsec) / 1e9;
+    return 0;
+}
+
+// The lowercased extension of the path's last component, as the package rule takes it.
+FileNode::Kind rootKind(const std::string& path) {
+    const auto slash = path.rfind('/');
+    const std::string_view last = slash == std::string::npos ? std::string_view(path)
+                                                             : std::string_view(path).substr(slash + 1);
+    ScannerPackageDetector detector; // a fresh per-call cache in front of the process-wide one
+    return detector.folderKind(last);
+}
+
+void raiseOpenFileLimit() {
+    rlimit limits{};
+    if (getrlimit(RLIMIT_NOFILE, &limits) != 0) return;
+    const rlim_t target = std::min<rlim_t>(limits.rlim_max, 10240);
+    if (limits.rlim_cur < target) {
+        limits.rlim_cur = target;
+        setrlimit(RLIMIT_NOFILE, &limits); // a failure leaves the old limit
+    }
+}
+
+NodeRef runScan(std::string_view target, const ScanOptions& options, const ScanProgressCallback& progress,
+                std::stop_token stop) {
+    if (stop.stop_requested()) throw CancellationError();
+    const std::string p = DiskScanner::normalizePath(target);
+
+    TargetStatus status;
+    if (const int error = statTarget(p, status)) {
+        if (error == EPERM || error == EACCES) throw ScanError(ScanError::Kind::permissionDenied, p);
+        if (error == ENOENT || error == ENOTDIR) throw ScanError(ScanError::Kind::notFound, p);
+        throw ScanError(ScanError::Kind::unreadable, p);
+    }
+
+    if (!status.isDirectory) {
+        NodeRef node = FileNode::make(p, FileNode::Kind::file, status.blocks * 512, status.size, 1, status.modified);
+        if (progress) progress(ScanProgress{1, 0, node->size(), p, 0});
+        return node;
+    }
+
+    const int probe = ::open(p.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (probe < 0) {
+        const int error = errno;
+        if (error == EPERM || error == EACCES) throw ScanError(ScanError::Kind::permissionDenied, p);
+        throw ScanError(ScanError::Kind::unreadable, p);
+    }
+    ::close(probe);
+
+    ScannerDirectory* root = ScannerDirectory::create(p, rootKind(p), status.modified, nullptr, true, -1);
+    ScannerEngine engine(root, options, options.workerCount,
+                         ScannerVolumePolicy::forScan(readMountTable(), {status.device, status.mountID},
+                                                      options.crossVolumes),
+                         progress);
+    raiseOpenFileLimit();
+
+    ScanCompletion completion;
+    {
+        std::stop_callback onStop(stop, [&engine] { engine.cancel(); });
+        engine.start(&completion);
+        completion.waitUntilDone();
+    }
+    // Every worker ends once the queue is closed (at the root's completion or on
+    // cancellation); none is left behind when the scan returns.
+    engine.join();
+    return completion.wait();
+}
+
+} // namespace
+
+NodeRef DiskScanner::scan(std::string_view path, const ScanOptions& options, ScanProgressCallback progress,
+                          std::stop_token stop) {
+    return runScan(path, options, progress, std::move(stop));
+}
+
+NodeRef DiskScanner::scanQuietly(std::string_view path, const ScanOptions& options, std::stop_token stop) {
+    return runScan(path, options, nullptr, std::move(stop));
+}
+
+std::string DiskScanner::normalizePath(std::string_view path) {
+    std::string input;
+    if (path.empty() || path.front() != '/') {
+        // Relative to the working folder, as a file URL would be.
+        std::vector<char> buffer(4096);
+        while (!::getcwd(buffer.data(), buffer.size())) {
+            if (errno != ERANGE) {
+                buffer.assign(2, '\0');
+                buffer[0] = '/';
+                break;
+            }
+            buffer.resize(buffer.size() * 2);
+        }
+        input = buffer.data();
+        input.push_back('/');
+    }
+    input.append(path);
+
+    // "." and ".." are resolved by the text alone; links are not followed.
+    std::vector<std::string_view> parts;
+    std::string_view rest = input;
+    while (!rest.empty()) {
+        const auto slash = rest.find('/');
+        const std::string_view part = rest.substr(0, slash);
+        rest = slash == std::string_view::npos ? std::string_view{} : rest.substr(slash + 1);
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+            continue;
+        }
+        parts.push_back(part);
+    }
+    if (parts.empty()) return "/";
+    std::string out;
+    for (std::string_view part : parts) {
+        out.push_back('/');
+        out.append(part);
+    }
+    return out;
+}
+
+} // namespace plenwick

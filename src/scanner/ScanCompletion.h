@@ -1,0 +1,58 @@
+#pragma once
+// The waiting caller of one scan, in place of a checked continuation: resumed once
+// with the root node or an error, from whichever thread finishes the engine.
+
+#include "FileNode.h"
+
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+
+namespace plenwick {
+
+class ScanCompletion {
+public:
+    void resume(NodeRef node) {
+        {
+            std::lock_guard guard(lock_);
+            if (done_) return;
+            node_ = std::move(node);
+            done_ = true;
+        }
+        condition_.notify_all();
+    }
+    void resume(std::exception_ptr error) {
+        {
+            std::lock_guard guard(lock_);
+            if (done_) return;
+            error_ = std::move(error);
+            done_ = true;
+        }
+        condition_.notify_all();
+    }
+    // Blocks until resumed; returns the node or rethrows the error.
+    NodeRef wait() {
+        std::unique_lock guard(lock_);
+        condition_.wait(guard, [this] { return done_; });
+        if (error_) std::rethrow_exception(error_);
+        return std::move(node_);
+    }
+    // Blocks until resumed, leaving the result in place.
+    void waitUntilDone() {
+        std::unique_lock guard(lock_);
+        condition_.wait(guard, [this] { return done_; });
+    }
+    bool isDone() const {
+        std::lock_guard guard(lock_);
+        return done_;
+    }
+
+private:
+    mutable std::mutex lock_;
+    std::condition_variable condition_;
+    bool done_ = false;
+    NodeRef node_;
+    std::exception_ptr error_;
+};
+
+} // namespace plenwick

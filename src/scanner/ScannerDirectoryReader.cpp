@@ -1,0 +1,181 @@
+#include "ScannerDirectoryReader.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace plenwick {
+namespace {
+
+// The kernel's record, as getdents64 writes it.
+struct LinuxDirent64 {
+    std::uint64_t d_ino;
+    std::int64_t d_off;
+    unsigned short d_reclen;
+    unsigned char d_type;
+    char d_name[1];
+};
+constexpr std::size_t direntNameOffset = offsetof(LinuxDirent64, d_name);
+
+constexpr unsigned statxMask =
+    STATX_TYPE | STATX_MODE | STATX_NLINK | STATX_INO | STATX_MTIME | STATX_SIZE | STATX_BLOCKS | STATX_MNT_ID;
+constexpr int statxFlags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC;
+
+ScannerEntry::Type typeOfMode(unsigned mode) noexcept {
+    switch (mode & S_IFMT) {
+    case S_IFREG: return ScannerEntry::Type::file;
+    case S_IFDIR: return ScannerEntry::Type::directory;
+    case S_IFLNK: return ScannerEntry::Type::symlink;
+    default: return ScannerEntry::Type::other;
+    }
+}
+
+bool isDotOrDotDot(const char* name, std::size_t length) noexcept {
+    return name[0] == '.' && (length == 1 || (length == 2 && name[1] == '.'));
+}
+
+} // namespace
+
+ScannerDirectoryReader::ScannerDirectoryReader() : buffer_(static_cast<char*>(std::malloc(bufferSize))) {
+    if (!buffer_) throw std::bad_alloc();
+}
+
+ScannerDirectoryReader::~ScannerDirectoryReader() { std::free(buffer_); }
+
+long ScannerDirectoryReader::readBatch(int fd) {
+    for (;;) {
+        const long n = ::syscall(SYS_getdents64, fd, buffer_, bufferSize);
+        if (n < 0 && errno == EINTR) continue;
+        batchBytes_ = n > 0 ? static_cast<std::size_t>(n) : 0;
+        offset_ = 0;
+        return n;
+    }
+}
+
+void ScannerDirectoryReader::fillFromStatx(const struct statx& stx, ScannerEntry& e) {
+    const unsigned mask = stx.stx_mask;
+    e.type = (mask & STATX_TYPE) ? typeOfMode(stx.stx_mode) : ScannerEntry::Type::other;
+    e.device = makedev(stx.stx_dev_major, stx.stx_dev_minor);
+    if (mask & STATX_MNT_ID) {
+        e.mountID = stx.stx_mnt_id;
+        e.hasMountID = true;
+    }
+    if (mask & STATX_INO) e.fileID = stx.stx_ino;
+    if (mask & STATX_NLINK) e.linkCount = stx.stx_nlink;
+    if (mask & STATX_BLOCKS) e.allocatedSize = static_cast<std::int64_t>(stx.stx_blocks * 512);
+    if (mask & STATX_SIZE) e.totalSize = static_cast<std::int64_t>(stx.stx_size);
+    if (mask & STATX_MTIME)
+        e.modified = static_cast<double>(stx.stx_mtime.tv_sec) + static_cast<double>(stx.stx_mtime.tv_nsec) / 1e9;
+    if (stx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) e.isMountPoint = (stx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    if (stx.stx_attributes_mask & STATX_ATTR_AUTOMOUNT) e.isTrigger = (stx.stx_attributes & STATX_ATTR_AUTOMOUNT) != 0;
+    // flags stays 0: Linux inode flags are not the BSD flags the rules test.
+}
+
+bool ScannerDirectoryReader::next(int fd, std::uint64_t folderDevice, std::uint64_t folderMountID,
+                                  bool folderHasMountID, ScannerEntry& entry) {
+    while (offset_ < batchBytes_) {
+        auto* record = reinterpret_cast<const LinuxDirent64*>(buffer_ + offset_);
+        const std::size_t recordLength = record->d_reclen;
+        if (recordLength == 0) { // a malformed batch ends here
+            offset_ = batchBytes_;
+            break;
+        }
+        offset_ += recordLength;
+        if (recordLength <= direntNameOffset) continue;
+        const char* name = record->d_name;
+        const std::size_t length = ::strnlen(name, recordLength - direntNameOffset);
+        if (length == 0 || isDotOrDotDot(name, length)) continue;
+
+        entry = ScannerEntry{};
+        entry.name = name;
+        entry.nameLength = length;
+        struct statx stx;
+        int rc;
+        do {
+            stx.stx_mask = 0;
+            stx.stx_attributes_mask = 0;
+            rc = ::statx(fd, name, statxFlags, statxMask, &stx);
+        } while (rc != 0 && errno == EINTR);
+        if (rc != 0) {
+            if (errno == ENOENT) continue; // vanished after the listing: dropped, nothing counted
+            entry.hasError = true;
+            entry.type = record->d_type == DT_DIR ? ScannerEntry::Type::directory : ScannerEntry::Type::other;
+            return true;
+        }
+        fillFromStatx(stx, entry);
+        if (!(stx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && entry.type == ScannerEntry::Type::directory) {
+            // Kernels before 5.8 do not say which folders are mount roots.
+            entry.isMountPoint = (entry.hasMountID && folderHasMountID) ? entry.mountID != folderMountID
+                                                                        : entry.device != folderDevice;
+        }
+        return true;
+    }
+    return false;
+}
+
+ScannerDirectoryReader::FallbackResult
+ScannerDirectoryReader::readFallback(int fd, std::uint64_t folderDevice, const std::function<bool()>& isCancelled,
+                                     const std::function<void(const ScannerEntry&)>& consume) {
+    const int copy = ::dup(fd);
+    if (copy < 0) return {FallbackStatus::failed, errno};
+    DIR* stream = ::fdopendir(copy);
+    if (!stream) {
+        const int error = errno;
+        ::close(copy);
+        if (error == EPERM || error == EACCES) return {FallbackStatus::permissionRefused, error};
+        return {FallbackStatus::failed, error};
+    }
+    ::rewinddir(stream);
+    std::uint64_t step = 1;
+    int lastError = 0;
+    for (;;) {
+        if ((step & 0xFF) == 0 && isCancelled()) {
+            ::closedir(stream);
+            return {FallbackStatus::cancelled, 0};
+        }
+        errno = 0;
+        const dirent* item = ::readdir(stream);
+        if (!item) {
+            lastError = errno;
+            break;
+        }
+        const std::size_t length = ::strnlen(item->d_name, 1024);
+        if (isDotOrDotDot(item->d_name, length)) {
+            ++step;
+            continue;
+        }
+        ScannerEntry entry;
+        entry.name = item->d_name;
+        entry.nameLength = length;
+        struct stat st;
+        if (::fstatat(fd, item->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            entry.hasError = true;
+            entry.type = item->d_type == DT_DIR ? ScannerEntry::Type::directory : ScannerEntry::Type::other;
+        } else {
+            entry.type = typeOfMode(st.st_mode);
+            entry.device = st.st_dev;
+            entry.fileID = st.st_ino;
+            entry.linkCount = static_cast<std::uint32_t>(st.st_nlink);
+            entry.allocatedSize = static_cast<std::int64_t>(st.st_blocks) * 512;
+            entry.totalSize = st.st_size;
+            entry.modified = static_cast<double>(st.st_mtim.tv_sec) + static_cast<double>(st.st_mtim.tv_nsec) / 1e9;
+            entry.isMountPoint = entry.type == ScannerEntry::Type::directory && st.st_dev != folderDevice;
+        }
+        consume(entry);
+        ++step;
+    }
+    ::closedir(stream);
+    if (lastError) return {FallbackStatus::failed, lastError};
+    return {FallbackStatus::completed, 0};
+}
+
+} // namespace plenwick

@@ -1,0 +1,55 @@
+#pragma once
+// Lists one opened folder (Part 1.104), in place of the bulk attribute call:
+// getdents64 into the reader's 256 KiB buffer, then statx of each name relative to
+// the folder's descriptor (no-follow, no automount, no sync), giving the same
+// ScannerEntry fields, defaults and type mapping. The readdir + fstatat fallback
+// is kept as the Part writes it.
+
+#include "ScannerEntry.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+struct statx;
+
+namespace plenwick {
+
+class ScannerDirectoryReader {
+public:
+    static constexpr std::size_t bufferSize = 262144;
+
+    ScannerDirectoryReader();
+    ~ScannerDirectoryReader();
+    ScannerDirectoryReader(const ScannerDirectoryReader&) = delete;
+    ScannerDirectoryReader& operator=(const ScannerDirectoryReader&) = delete;
+
+    // Reads the next batch of names of `fd` into the buffer (EINTR is retried).
+    // Positive: bytes read; 0: the end of the listing; -1: failed, errno set.
+    long readBatch(int fd);
+    // Takes the next entry of the batch and reads its attributes. Entries "." and
+    // "..", and those that vanished since the listing (statx ENOENT), are passed
+    // over. `folder` is the listed folder's volume, for the mount-point test on
+    // kernels without STATX_ATTR_MOUNT_ROOT. False when the batch is used up.
+    bool next(int fd, std::uint64_t folderDevice, std::uint64_t folderMountID, bool folderHasMountID,
+              ScannerEntry& entry);
+
+    enum class FallbackStatus { completed, permissionRefused, cancelled, failed };
+    struct FallbackResult {
+        FallbackStatus status;
+        int error = 0;
+    };
+    // The readdir + fstatat listing of Part 1.104.
+    static FallbackResult readFallback(int fd, std::uint64_t folderDevice, const std::function<bool()>& isCancelled,
+                                       const std::function<void(const ScannerEntry&)>& consume);
+
+    // Fills the attribute fields of `entry` from a statx result.
+    static void fillFromStatx(const struct statx& stx, ScannerEntry& entry);
+
+private:
+    char* buffer_;
+    std::size_t batchBytes_ = 0;
+    std::size_t offset_ = 0;
+};
+
+} // namespace plenwick

@@ -1,0 +1,35 @@
+#pragma once
+// One listed entry of a folder, as the directory reader hands it to the entry
+// accounting (Part 1.104). The name points into the reader's buffer and is valid
+// only until the reader moves on.
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace plenwick {
+
+struct ScannerEntry {
+    enum class Type : std::uint8_t { file, directory, symlink, other };
+
+    const char* name = nullptr;   // raw bytes, not terminated as far as users care
+    std::size_t nameLength = 0;
+    Type type = Type::other;
+    std::uint64_t device = 0;     // st_dev, 64-bit on Linux
+    std::uint64_t mountID = 0;    // STATX_MNT_ID, valid when hasMountID
+    bool hasMountID = false;
+    std::uint64_t fileID = 0;     // inode number
+    std::uint32_t linkCount = 1;
+    std::int64_t allocatedSize = 0;
+    std::int64_t totalSize = 0;
+    double modified = 0;
+    std::uint32_t flags = 0;      // never filled on Linux: inode flags mean other things
+    std::int32_t entryCount = -1; // never known on Linux
+    bool isMountPoint = false;    // STATX_ATTR_MOUNT_ROOT
+    bool isTrigger = false;       // STATX_ATTR_AUTOMOUNT
+    bool hasError = false;        // the attributes could not be read
+
+    std::string_view nameView() const noexcept { return {name, nameLength}; }
+};
+
+} // namespace plenwick

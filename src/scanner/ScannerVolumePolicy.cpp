@@ -1,0 +1,121 @@
+#include "ScannerVolumePolicy.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include <array>
+#include <string>
+
+namespace plenwick {
+namespace {
+
+// The spec's four, then the Linux pseudo file systems: nothing on them is disk usage.
+constexpr std::array<std::string_view, 22> skippedFileSystemTypes{
+    "autofs",  "devfs",   "devicefs", "nullfs",    "proc",    "sysfs",     "devtmpfs",    "devpts",
+    "cgroup",  "cgroup2", "securityfs", "debugfs", "tracefs", "configfs",  "pstore",      "bpf",
+    "mqueue",  "hugetlbfs", "fusectl", "binfmt_misc", "efivarfs", "nsfs"};
+constexpr std::array<std::string_view, 3> rootSkipNames{".nofollow", ".resolve", ".vol"};
+constexpr std::array<std::string_view, 2> exactCountFileSystemTypes{"apfs", "hfs"};
+
+template <std::size_t N>
+bool contains(const std::array<std::string_view, N>& set, std::string_view value) noexcept {
+    for (std::string_view x : set)
+        if (x == value) return true;
+    return false;
+}
+
+bool sameVolume(const VolumeIdentity& a, const VolumeIdentity& b) {
+    if (a.mountID && b.mountID) return *a.mountID == *b.mountID;
+    return a.device == b.device;
+}
+
+} // namespace
+
+std::optional<VolumeIdentity> volumeIdentityOf(const char* path) {
+    struct statx stx {};
+    if (::statx(AT_FDCWD, path, AT_STATX_DONT_SYNC, STATX_MNT_ID, &stx) == 0) {
+        VolumeIdentity id{makedev(stx.stx_dev_major, stx.stx_dev_minor), std::nullopt};
+        if (stx.stx_mask & STATX_MNT_ID) id.mountID = stx.stx_mnt_id;
+        return id;
+    }
+    struct stat st {};
+    if (::stat(path, &st) == 0) return VolumeIdentity{st.st_dev, std::nullopt};
+    return std::nullopt;
+}
+
+bool ScannerVolumePolicy::isSkippedFileSystemType(std::string_view type) noexcept {
+    return contains(skippedFileSystemTypes, type);
+}
+bool ScannerVolumePolicy::isRootSkipName(std::string_view name) noexcept { return contains(rootSkipNames, name); }
+bool ScannerVolumePolicy::isExactCountFileSystemType(std::string_view type) noexcept {
+    return contains(exactCountFileSystemTypes, type);
+}
+
+ScannerVolumePolicy::ScannerVolumePolicy(const std::vector<Mount>& table, VolumeIdentity root, bool cross,
+                                         std::optional<VolumeIdentity> systemRoot,
+                                         std::optional<VolumeIdentity> systemData)
+    : crossVolumes(cross) {
+    allowedDevices.insert(root.device);
+    if (root.mountID) allowedMountIDs.insert(*root.mountID);
+
+    // The system volume group: on Linux "/System/Volumes/Data" does not exist, so this
+    // only ever groups "/" with itself; the rule stays as written.
+    if ((systemRoot && sameVolume(root, *systemRoot)) || (systemData && sameVolume(root, *systemData))) {
+        isSystemVolumeGroup = true;
+        for (const auto& id : {systemRoot, systemData}) {
+            if (!id) continue;
+            allowedDevices.insert(id->device);
+            if (id->mountID) allowedMountIDs.insert(*id->mountID);
+        }
+    }
+
+    for (const Mount& m : table) {
+        mountPoints.insert_or_assign(m.path, m.type);
+        // No Linux mount flag means "snapshot": only the type decides.
+        if (isSkippedFileSystemType(m.type)) excludedMountPoints.insert(m.path);
+        // Entry counts are never trusted on Linux (no file system reports one with
+        // the listing), so exactEntryCountDevices stays empty and every folder is opened.
+    }
+    for (const auto& [path, type] : mountPoints) {
+        std::string_view p = path;
+        while (!p.empty() && p.back() == '/') p.remove_suffix(1);
+        const auto slash = p.rfind('/');
+        const std::string_view last = slash == std::string_view::npos ? p : p.substr(slash + 1);
+        if (!last.empty()) mountPointNames.emplace(last);
+    }
+}
+
+ScannerVolumePolicy ScannerVolumePolicy::forScan(const std::vector<Mount>& table, VolumeIdentity root,
+                                                 bool crossVolumes) {
+    return ScannerVolumePolicy(table, root, crossVolumes, volumeIdentityOf("/"),
+                               volumeIdentityOf("/System/Volumes/Data"));
+}
+
+bool ScannerVolumePolicy::allowsDevice(const VolumeIdentity& volume) const {
+    if (crossVolumes) return true;
+    if (volume.mountID && !allowedMountIDs.empty()) return allowedMountIDs.count(*volume.mountID) != 0;
+    return allowedDevices.count(volume.device) != 0;
+}
+
+bool ScannerVolumePolicy::shouldSkip(std::string_view name, std::string_view prefix, const ScannerEntry& entry) const {
+    if (entry.isTrigger) return true;
+    if (prefix.empty() && isRootSkipName(name)) return true;
+    if (!entry.isMountPoint && mountPointNames.find(name) == mountPointNames.end()) return false;
+    std::string path;
+    path.reserve(prefix.size() + 1 + name.size());
+    path.append(prefix).append("/").append(name);
+    if (path == "/dev") return true;
+    if (mountPoints.find(path) == mountPoints.end() && !entry.isMountPoint) return false;
+    if (excludedMountPoints.find(path) != excludedMountPoints.end()) return true;
+    if (isSystemVolumeGroup && path.starts_with("/System/Volumes/")) return true;
+    return !crossVolumes;
+}
+
+bool ScannerVolumePolicy::exactEntryCountUsable(const ScannerEntry& entry) const {
+    if (entry.entryCount < 0 || entry.isMountPoint) return false;
+    if (entry.flags & (0x80000u | 0x800000u)) return false;
+    return exactEntryCountDevices.count(entry.device) != 0;
+}
+
+} // namespace plenwick
