@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <chrono>
 #include <thread>
 
 using namespace plenwick;
@@ -151,11 +152,17 @@ TEST(TypeStats, TreeEditsBetweenBatchesAreSafe) {
     }
     NodeRef tree = folder("/scan", std::move(folders));
 
+    // The walk visits the last folder first, so removing the first ones takes nodes
+    // that it has pushed but not reached yet.
     std::atomic<bool> done = false;
     std::thread writer([&] {
-        while (!done && tree->childCount() > 0) {
-            FileTreeLock::WriteGuard guard;
-            tree->removeChildAt(tree->childCount() - 1);
+        while (!done) {
+            {
+                FileTreeLock::WriteGuard guard;
+                if (tree->childCount() == 0) break;
+                tree->removeChildAt(0);
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
         }
     });
     std::vector<NodeRef> held;
