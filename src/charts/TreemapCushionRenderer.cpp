@@ -10,9 +10,10 @@ namespace plenwick {
 
 namespace {
 
+// 0 at or below 0, else min(c, 1)·255 rounded half up; written without branches
+// (0·255 + 0.5 truncates to 0) so the pixel loop stays straight.
 std::uint8_t channelByte(double c) {
-    if (c <= 0) return 0;
-    return static_cast<std::uint8_t>(std::min(c, 1.0) * 255.0 + 0.5);
+    return static_cast<std::uint8_t>(std::min(std::max(c, 0.0), 1.0) * 255.0 + 0.5);
 }
 
 int roundedClamped(double v, int limit) {
@@ -22,20 +23,17 @@ int roundedClamped(double v, int limit) {
 }
 
 // A channel that overflows spills into the others, towards white, instead of
-// clipping alone and shifting the hue.
+// clipping alone and shifting the hue. Without overflow t is 0 and nothing moves.
 void spillOverflow(double& r, double& g, double& b) {
     const double over = std::max(r - 1, 0.0) + std::max(g - 1, 0.0) + std::max(b - 1, 0.0);
-    if (!(over > 0)) return;
     r = std::min(r, 1.0);
     g = std::min(g, 1.0);
     b = std::min(b, 1.0);
     const double room = 3 - (r + g + b);
-    if (room > 0) {
-        const double t = std::min(over / room, 1.0);
-        r += (1 - r) * t;
-        g += (1 - g) * t;
-        b += (1 - b) * t;
-    }
+    const double t = over > 0 && room > 0 ? std::min(over / std::max(room, 1e-300), 1.0) : 0.0;
+    r += (1 - r) * t;
+    g += (1 - g) * t;
+    b += (1 - b) * t;
 }
 
 // Shades the leaves dealt to one worker: positions worker, worker + workers, …
@@ -104,31 +102,41 @@ void TreemapCushionRenderer::shadeCell(const Coefficients& k, const TreemapCell&
     const double halfWidth = parameters.hatchWidth * scale * 0.5;
     const double ink = std::clamp(parameters.hatchInk, 0.0, 1.0);
 
+    // The light is computed a run of pixels at a time in a loop the compiler can
+    // vectorise; colouring follows in a second loop.
+    constexpr int run = 256;
+    double shade[run];
     for (int j = top; j < bottom; ++j) {
         const double ny = 2 * k.ay * (j + 0.5) + k.by;
         const double lightY = lz - ny * ly;
         const double ny2 = ny * ny + 1;
         std::uint8_t* px = bitmap.pixels.data() + static_cast<std::size_t>(j) * bitmap.stride +
                            static_cast<std::size_t>(left) * 4;
-        for (int i = left; i < right; ++i, px += 4) {
-            const double nx = 2 * k.ax * (i + 0.5) + k.bx;
-            const double c = (lightY - nx * lx) / std::sqrt(nx * nx + ny2);
-            const double s = ambient + (1 - ambient) * std::max(c, 0.0);
-            double r = red * s, g = green * s, b = blue * s;
-            if (collected) {
-                const double d = std::fmod(static_cast<double>(i + j + 1), period);
-                const double e = std::min(d, period - d);
-                const double coverage = std::clamp(halfWidth + 0.5 - e * 0.7071067811865476, 0.0, 1.0);
-                const double m = 1 - coverage * ink;
-                r = (r * keep + fadeR) * m;
-                g = (g * keep + fadeG) * m;
-                b = (b * keep + fadeB) * m;
+        for (int first = left; first < right; first += run) {
+            const int count = std::min(run, right - first);
+            for (int n = 0; n < count; ++n) {
+                const double nx = 2 * k.ax * (first + n + 0.5) + k.bx;
+                const double c = (lightY - nx * lx) / std::sqrt(nx * nx + ny2);
+                shade[n] = ambient + (1 - ambient) * std::max(c, 0.0);
             }
-            spillOverflow(r, g, b);
-            px[0] = channelByte(r);
-            px[1] = channelByte(g);
-            px[2] = channelByte(b);
-            px[3] = 255;
+            for (int n = 0; n < count; ++n, px += 4) {
+                const double s = shade[n];
+                double r = red * s, g = green * s, b = blue * s;
+                if (collected) {
+                    const double d = std::fmod(static_cast<double>(first + n + j + 1), period);
+                    const double e = std::min(d, period - d);
+                    const double coverage = std::clamp(halfWidth + 0.5 - e * 0.7071067811865476, 0.0, 1.0);
+                    const double m = 1 - coverage * ink;
+                    r = (r * keep + fadeR) * m;
+                    g = (g * keep + fadeG) * m;
+                    b = (b * keep + fadeB) * m;
+                }
+                spillOverflow(r, g, b);
+                px[0] = channelByte(r);
+                px[1] = channelByte(g);
+                px[2] = channelByte(b);
+                px[3] = 255;
+            }
         }
     }
 }
