@@ -110,7 +110,7 @@ void TreemapCushionRenderer::shadeCell(const Coefficients& k, const TreemapCell&
         const double ny = 2 * k.ay * (j + 0.5) + k.by;
         const double lightY = lz - ny * ly;
         const double ny2 = ny * ny + 1;
-        std::uint8_t* px = bitmap.pixels.data() + static_cast<std::size_t>(j) * bitmap.stride +
+        std::uint8_t* px = bitmap.bytes() + static_cast<std::size_t>(j) * bitmap.stride +
                            static_cast<std::size_t>(left) * 4;
         for (int first = left; first < right; first += run) {
             const int count = std::min(run, right - first);
@@ -154,10 +154,12 @@ std::optional<TreemapBitmap> TreemapCushionRenderer::render(std::span<const Tree
     bitmap.height = static_cast<int>(pixelHeight);
     bitmap.stride = static_cast<std::size_t>(bitmap.width) * 4;
     bitmap.scale = scale;
-    bitmap.pixels.resize(bitmap.stride * static_cast<std::size_t>(bitmap.height));
     const std::uint8_t background[4] = {channelByte(parameters.background[0]), channelByte(parameters.background[1]),
                                         channelByte(parameters.background[2]), 255};
-    for (std::size_t p = 0; p < bitmap.pixels.size(); p += 4) std::memcpy(&bitmap.pixels[p], background, 4);
+    std::uint32_t backgroundWord;
+    std::memcpy(&backgroundWord, background, 4);
+    bitmap.words.assign(static_cast<std::size_t>(bitmap.width) * static_cast<std::size_t>(bitmap.height),
+                        backgroundWord);
 
     const std::vector<Coefficients> coefficients = cushionCoefficients(scale, cells, parameters);
     std::vector<std::int32_t> leaves;

@@ -95,7 +95,7 @@ TEST(TreemapCushionRenderer, NestedAndCollectedLeaves) {
     const auto parallel = Renderer::render(many, {}, nullptr, {300, 200}, 2);
     const auto single = Renderer::render(many, {}, nullptr, {300, 200}, 2, 1);
     ASSERT_TRUE(parallel && single);
-    EXPECT_EQ(parallel->pixels, single->pixels);
+    EXPECT_EQ(parallel->words, single->words);
 }
 
 TEST(TreemapCushionRenderer, EmptySizesThinLeavesAndCancellation) {
