@@ -17,6 +17,26 @@ double worstRatio(double s, double largest, double smallest, double side2) {
     return std::max(ratio(side2 * largest, s * s), ratio(s * s, side2 * smallest));
 }
 
+// Places the row of items [first, end) against the free rectangle's edge at `edge`
+// (moving towards `edgeLimit`), spreading them over the span from `spanStart` to
+// `spanEnd`: a column when `vertical`, else a strip. The row's last item ends
+// exactly at the span's end; a row of no thickness gives its items no length.
+// Afterwards `edge` is the row's far side.
+void placeRow(const std::vector<double>& areas, std::size_t first, std::size_t end, double sum, bool lastRow,
+              double& edge, double edgeLimit, double spanStart, double spanEnd, bool vertical,
+              std::vector<TreemapRect>& out) {
+    const double far = lastRow ? edgeLimit : std::min(edge + ratio(sum, spanEnd - spanStart), edgeLimit);
+    const double thickness = far - edge;
+    double position = spanStart;
+    for (std::size_t k = first; k < end; ++k) {
+        double next = position;
+        if (thickness > 0) next = k + 1 == end ? spanEnd : std::min(position + areas[k] / thickness, spanEnd);
+        out[k] = vertical ? TreemapRect{edge, position, far, next} : TreemapRect{position, edge, next, far};
+        position = next;
+    }
+    edge = far;
+}
+
 } // namespace
 
 std::vector<TreemapRect> squarify(std::span<const double> weights, const TreemapRect& rect) {
@@ -55,31 +75,10 @@ std::vector<TreemapRect> squarify(std::span<const double> weights, const Treemap
         }
         const bool lastRow = end == n;
 
-        if (freeW >= freeH) {
-            // A column at the left edge, items stacked from the top.
-            const double right = lastRow ? rect.x1 : std::min(x + ratio(sum, freeH), rect.x1);
-            const double columnWidth = right - x;
-            double top = y;
-            for (std::size_t k = i; k < end; ++k) {
-                double bottom = top;
-                if (columnWidth > 0) bottom = k + 1 == end ? rect.y1 : std::min(top + areas[k] / columnWidth, rect.y1);
-                out[k] = {x, top, right, bottom};
-                top = bottom;
-            }
-            x = right;
-        } else {
-            // A strip along the top edge, items running from the left.
-            const double bottom = lastRow ? rect.y1 : std::min(y + ratio(sum, freeW), rect.y1);
-            const double stripHeight = bottom - y;
-            double left = x;
-            for (std::size_t k = i; k < end; ++k) {
-                double right = left;
-                if (stripHeight > 0) right = k + 1 == end ? rect.x1 : std::min(left + areas[k] / stripHeight, rect.x1);
-                out[k] = {left, y, right, bottom};
-                left = right;
-            }
-            y = bottom;
-        }
+        if (freeW >= freeH)
+            placeRow(areas, i, end, sum, lastRow, x, rect.x1, y, rect.y1, true, out); // a column at the left edge
+        else
+            placeRow(areas, i, end, sum, lastRow, y, rect.y1, x, rect.x1, false, out); // a strip along the top
         i = end;
     }
     return out;
