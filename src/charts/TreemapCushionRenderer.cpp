@@ -147,7 +147,10 @@ std::optional<TreemapBitmap> TreemapCushionRenderer::render(std::span<const Tree
                                                             double scale, unsigned threadLimit) {
     const double pixelWidth = std::round(size.width * scale);
     const double pixelHeight = std::round(size.height * scale);
-    if (!(pixelWidth > 0) || !(pixelHeight > 0) || pixelWidth > 1 << 15 || pixelHeight > 1 << 15) return std::nullopt;
+    // An empty size, or one no bitmap could hold, gives no image.
+    constexpr double maxPixels = 1 << 15;
+    if (!(pixelWidth > 0) || !(pixelHeight > 0) || pixelWidth > maxPixels || pixelHeight > maxPixels)
+        return std::nullopt;
 
     TreemapBitmap bitmap;
     bitmap.width = static_cast<int>(pixelWidth);
