@@ -142,7 +142,8 @@ int main(int argc, char** argv) {
                  "files %lld, sunburst arcs %zu, processors %u\n",
                  runs, sunburst.min(), sunburst.max(), treemap.min(), treemap.max(), cushion1.min(), cushion1.max(),
                  cushion1Single.min(), cushion1Single.max(), cushion2.min(), cushion2.max(), cushion2Single.min(),
-                 cushion2Single.max(), maxSlices.min(), maxSlices.max(), static_cast<long long>(root->fileCount()), arcs,
+                 cushion2Single.max(), maxSlices.min(), maxSlices.max(), static_cast<long long>(root->fileCount()),
+                 arcs,
                  bench::availableProcessors());
     return 0;
 }

@@ -38,7 +38,8 @@ void spillOverflow(double& r, double& g, double& b) {
 
 // Shades the leaves dealt to one worker: positions worker, worker + workers, …
 void renderWorker(std::size_t worker, std::span<const std::int32_t> leaves, const TreemapCancelFlag* flag,
-                  std::span<const TreemapCell> cells, std::span<const TreemapCushionRenderer::Coefficients> coefficients,
+                  std::span<const TreemapCell> cells,
+                  std::span<const TreemapCushionRenderer::Coefficients> coefficients,
                   double scale, const TreemapCushionRenderer::Vector3& light,
                   const TreemapCushionRenderer::Parameters& parameters, TreemapBitmap& bitmap, std::size_t workers) {
     for (std::size_t p = worker; p < leaves.size(); p += workers) {

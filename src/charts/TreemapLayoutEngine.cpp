@@ -110,9 +110,10 @@ bool TreemapLayoutEngine::Builder::expand(std::size_t i) {
     }
     if (hasRest) {
         // Children are sorted by size, so the empty ones start where a binary search says.
-        const auto firstEmpty = std::partition_point(children.begin() + static_cast<std::ptrdiff_t>(taken),
-                                                     children.end(), [](const NodeRef& c) { return c->size() >= 1; });
-        const auto hidden = static_cast<std::int64_t>(firstEmpty - (children.begin() + static_cast<std::ptrdiff_t>(taken)));
+        const auto firstHidden = children.begin() + static_cast<std::ptrdiff_t>(taken);
+        const auto firstEmpty =
+            std::partition_point(firstHidden, children.end(), [](const NodeRef& c) { return c->size() >= 1; });
+        const auto hidden = static_cast<std::int64_t>(firstEmpty - firstHidden);
         const auto restCount = static_cast<std::int32_t>(
             std::clamp<std::int64_t>(hidden, 1, std::numeric_limits<std::int32_t>::max()));
         const std::int32_t top = isAnchor ? static_cast<std::int32_t>(taken) : topIndex_[i];

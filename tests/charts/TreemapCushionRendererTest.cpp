@@ -27,7 +27,8 @@ std::vector<TreemapCell> twoLeaves() {
     auto root = cell({0, 0, 20, 10}, -1, 0, {});
     root.firstChild = 1;
     root.childCount = 2;
-    return {root, cell({0, 0, 10, 10}, 0, 1, {0.3f, 0.6f, 0.9f}), cell({10, 0, 20, 10}, 0, 1, {0.3f, 0.6f, 0.9f}, true)};
+    return {root, cell({0, 0, 10, 10}, 0, 1, {0.3f, 0.6f, 0.9f}),
+            cell({10, 0, 20, 10}, 0, 1, {0.3f, 0.6f, 0.9f}, true)};
 }
 
 std::array<int, 3> rgbAt(const TreemapBitmap& b, int x, int y) {
