@@ -45,44 +45,48 @@ NodeRef makeTree(std::size_t fileTarget, std::size_t folderTarget) {
     // come near the folder target.
     const std::size_t filesPerFolder = std::max<std::size_t>(fileTarget * 1026 / 1000 / folderTarget, 2);
     std::size_t files = 0, folders = 0;
-    // Leaf folders of files, gathered under parents of 40, under 28 top-level folders.
-    std::vector<NodeRef> parents, parentFolders, top;
-    auto finish = [](std::string_view name, std::vector<NodeRef>& children, Kind kind = Kind::directory) {
-        std::int64_t size = 0, count = 0;
-        for (const auto& c : children) {
-            size += c->size();
-            count += c->fileCount();
-        }
-        NodeRef node = FileNode::make(name, kind, size, size, count, 0);
-        node->setChildren(std::move(children));
-        node->sortChildren();
-        children.clear();
-        return node;
-    };
-    while (files < fileTarget) {
+
+    // One level of folders being filled, with the totals of what it holds so far.
+    struct Level {
         std::vector<NodeRef> children;
+        std::int64_t size = 0, count = 0;
+        void add(NodeRef node) {
+            size += node->size();
+            count += node->fileCount();
+            children.push_back(std::move(node));
+        }
+        NodeRef close(std::string_view name, Kind kind = Kind::directory) {
+            NodeRef node = FileNode::make(name, kind, size, size, count, 0);
+            node->setChildren(std::move(children));
+            node->sortChildren();
+            *this = {};
+            return node;
+        }
+    };
+    // Leaf folders of files, gathered in groups of 40, those in areas of 40, under one root.
+    Level leaf, group, area, root;
+    while (files < fileTarget) {
         const std::size_t n = std::min(fileTarget - files, filesPerFolder / 2 + rng() % (filesPerFolder + 1));
         for (std::size_t i = 0; i < n; ++i, ++files) {
             const std::uint32_t roll = rng() % 1000;
             const std::int64_t size = static_cast<std::int64_t>(4096 * (1 + rng() % 64));
-            if (roll < 10) children.push_back(FileNode::make(fileName(rng, i), Kind::symlink, 0, 12, 1, 0));
-            else if (roll < 30) children.push_back(FileNode::make(fileName(rng, i), Kind::file, 0, 0, 1, 0));
-            else children.push_back(FileNode::make(fileName(rng, i), Kind::file, size, size, 1, 0));
+            if (roll < 10) leaf.add(FileNode::make(fileName(rng, i), Kind::symlink, 0, 12, 1, 0));
+            else if (roll < 30) leaf.add(FileNode::make(fileName(rng, i), Kind::file, 0, 0, 1, 0)); // hard-link copy
+            else leaf.add(FileNode::make(fileName(rng, i), Kind::file, size, size, 1, 0));
         }
         const bool package = rng() % 200 == 0;
-        parents.push_back(finish(package ? "Thing" + std::to_string(folders) + ".app" : "dir" + std::to_string(folders),
-                                 children, package ? Kind::package : Kind::directory));
+        group.add(package ? leaf.close("Thing" + std::to_string(folders) + ".app", Kind::package)
+                          : leaf.close("dir" + std::to_string(folders)));
         ++folders;
-        if (parents.size() == 40) {
-            parentFolders.push_back(finish("group" + std::to_string(folders), parents));
-            ++folders;
+        if (group.children.size() == 40) {
+            area.add(group.close("group" + std::to_string(folders++)));
+            if (area.children.size() == 40) root.add(area.close("area" + std::to_string(folders++)));
         }
-        if (parentFolders.size() == 40) top.push_back(finish("area" + std::to_string(folders), parentFolders));
     }
-    if (!parents.empty()) parentFolders.push_back(finish("group", parents));
-    if (!parentFolders.empty()) top.push_back(finish("area", parentFolders));
-    std::fprintf(stderr, "tree: %zu files, %zu folders\n", files, folders + top.size() + 1);
-    return finish("/bench", top);
+    if (!group.children.empty()) area.add(group.close("group" + std::to_string(folders++)));
+    if (!area.children.empty()) root.add(area.close("area" + std::to_string(folders++)));
+    std::fprintf(stderr, "tree: %zu files, %zu folders\n", files, folders + 1);
+    return root.close("/bench");
 }
 
 } // namespace

@@ -2,14 +2,13 @@
 // The twelve file categories and the fixed table that maps an extension to one.
 
 #include "FileNode.h"
+#include "StringHash.h"
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 namespace plenwick {
 
@@ -39,13 +38,7 @@ std::string_view rawValue(FileCategory category) noexcept;
 // The category whose raw value is exactly `raw`, or none.
 std::optional<FileCategory> fileCategoryFromRawValue(std::string_view raw) noexcept;
 
-// Hash for string keys that also accepts string_views, so lookups need no copy.
-struct StringKeyHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
-};
-
-using FileCategoryMap = std::unordered_map<std::string, FileCategory, StringKeyHash, std::equal_to<>>;
+using FileCategoryMap = StringMap<FileCategory>;
 
 // Lowercase extension → category: 237 entries, built once for the process.
 const FileCategoryMap& fileCategoryExtensionMap();

@@ -6,12 +6,12 @@
 #include "FileNode.h"
 #include "FileTreeLock.h"
 #include "FileTypeStat.h"
+#include "StringHash.h"
 
 #include <cstdint>
 #include <optional>
 #include <stop_token>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace plenwick {
@@ -26,7 +26,7 @@ public:
         friend bool operator==(const Entry&, const Entry&) = default;
     };
     // Extension (empty for none) → its totals.
-    using Entries = std::unordered_map<std::string, Entry, StringKeyHash, std::equal_to<>>;
+    using Entries = StringMap<Entry>;
 
     // Number of nodes handled per hold of the read lock.
     static constexpr std::size_t batchSize = 8192;

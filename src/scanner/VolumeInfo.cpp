@@ -3,6 +3,8 @@
 #include "NaturalOrder.h"
 #include "Utf8.h"
 
+#include <sys/sysmacros.h>
+
 #include <algorithm>
 #include <array>
 
@@ -191,7 +193,11 @@ DeviceFacts factsOf(const std::string& sysPath, const VolumeSystem& system, int 
 DeviceFacts deviceFacts(const Mount& m, const VolumeSystem& system) {
     const auto device = deviceNode(m, system);
     if (!device) return {};
-    const auto sysPath = system.realPath("/sys/class/block/" + lastComponent(*device));
+    auto sysPath = system.realPath("/sys/class/block/" + lastComponent(*device));
+    // A source without a node of its own ("/dev/root") is found by its device number.
+    if (!sysPath && major(m.device) != 0)
+        sysPath = system.realPath("/sys/dev/block/" + std::to_string(major(m.device)) + ":" +
+                                  std::to_string(minor(m.device)));
     if (!sysPath) return {};
     return factsOf(*sysPath, system, 0);
 }

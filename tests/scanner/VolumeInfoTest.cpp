@@ -11,7 +11,7 @@ using namespace plenwick;
 namespace {
 
 constexpr std::string_view recordedMountInfo =
-    "22 1 259:2 / / rw,relatime shared:1 - ext4 /dev/nvme0n1p2 rw\n"
+    "22 1 259:2 / / rw,relatime shared:1 - ext4 /dev/root rw\n"
     "23 22 0:5 / /proc rw,nosuid - proc proc rw\n"
     "24 22 259:1 / /boot/efi rw,relatime shared:2 - vfat /dev/nvme0n1p1 rw,fmask=0077\n"
     "25 22 0:40 /@home /home/me rw,relatime shared:3 - btrfs /dev/nvme0n1p3 rw,ssd,subvol=/@home\n"
@@ -30,7 +30,7 @@ constexpr std::string_view recordedMountInfo =
 // A machine as the recorded mount table describes it.
 VolumeSystem recordedSystem() {
     static const std::map<std::string, std::string> links{
-        {"/sys/class/block/nvme0n1p2", "/sys/devices/pci0000:00/0000:00:1d.0/nvme/nvme0/nvme0n1/nvme0n1p2"},
+        {"/sys/dev/block/259:2", "/sys/devices/pci0000:00/0000:00:1d.0/nvme/nvme0/nvme0n1/nvme0n1p2"},
         {"/sys/class/block/nvme0n1p3", "/sys/devices/pci0000:00/0000:00:1d.0/nvme/nvme0/nvme0n1/nvme0n1p3"},
         {"/sys/class/block/sdb1", "/sys/devices/pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/block/sdb/sdb1"},
         {"/sys/class/block/sdc1", "/sys/devices/pci0000:00/0000:00:14.0/usb2/2-2/2-2:1.0/host7/block/sdc/sdc1"},
@@ -68,7 +68,10 @@ VolumeSystem recordedSystem() {
     s.mounts = [] { return parseMountInfo(recordedMountInfo); };
     s.space = [=](const std::string& p) { return find(spaces, p); };
     s.readFile = [=](const std::string& p) { return find(files, p); };
-    s.realPath = [=](const std::string& p) { return find(links, p).value_or(p); };
+    s.realPath = [=](const std::string& p) -> std::optional<std::string> {
+        if (p.starts_with("/sys/") || p == "/dev/root") return find(links, p); // only what is recorded exists
+        return find(links, p).value_or(p);
+    };
     s.listFolder = [](const std::string& p) {
         if (p == "/dev/disk/by-label") return std::vector<std::string>{"root", "Backup\\x20Drive"};
         if (p == "/sys/devices/virtual/block/dm-0/slaves") return std::vector<std::string>{"nvme0n1p4"};
