@@ -27,13 +27,6 @@ void AppState::assertGuiThread() const {
     assert(!QCoreApplication::instance() || QThread::currentThread() == QCoreApplication::instance()->thread());
 }
 
-void AppState::assignNodes(std::vector<NodeRef>& stored, std::vector<NodeRef> value, Field field) {
-    // Lists of nodes compare by identity, element by element.
-    if (stored == value) return;
-    stored = std::move(value);
-    touch(field);
-}
-
 void AppState::bumpTreeVersion() {
     ++treeVersion_;
     touch(Field::treeVersion);
@@ -163,7 +156,7 @@ NodeRef AppState::nodeForURL(const std::string& path) const {
 void AppState::syncCollector(std::vector<NodeRef> nodes) {
     Operation op(*this);
     if (nodes == collector_) return;
-    assignNodes(collector_, std::move(nodes), Field::collector);
+    assign(collector_, std::move(nodes), Field::collector);
     collectedIDs_.clear();
     for (const NodeRef& node : collector_) collectedIDs_.insert(node.get());
     if (!collectorLeftovers_.empty()) {

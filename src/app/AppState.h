@@ -220,13 +220,13 @@ private:
     };
 
     void touch(Field field) noexcept { dirty_ |= bit(field); }
+    // Node fields and lists of nodes compare by identity (NodeRef's ==).
     template <class T>
     void assign(T& stored, T value, Field field) {
         if (stored == value) return;
         stored = std::move(value);
         touch(field);
     }
-    void assignNodes(std::vector<NodeRef>& stored, std::vector<NodeRef> value, Field field);
     void bumpTreeVersion();
     void assignVolumes(std::vector<VolumeInfo> volumes);
     void assignScanVolume(std::optional<VolumeInfo> volume);

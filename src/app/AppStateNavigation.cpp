@@ -48,7 +48,7 @@ void AppState::navigate(const NodeRef& node) {
         navigationHistory_.push_back(focus_);
         touch(Field::navigationHistory);
     }
-    if (!forwardHistory_.empty()) assignNodes(forwardHistory_, {}, Field::forwardHistory);
+    if (!forwardHistory_.empty()) assign(forwardHistory_, {}, Field::forwardHistory);
     assign(focus_, std::move(target), Field::focus);
 }
 
@@ -88,8 +88,8 @@ std::vector<NodeRef> AppState::prunedStack(const std::vector<NodeRef>& stack) co
 void AppState::pruneHistory() {
     assertGuiThread();
     Operation op(*this);
-    assignNodes(navigationHistory_, prunedStack(navigationHistory_), Field::navigationHistory);
-    assignNodes(forwardHistory_, prunedStack(forwardHistory_), Field::forwardHistory);
+    assign(navigationHistory_, prunedStack(navigationHistory_), Field::navigationHistory);
+    assign(forwardHistory_, prunedStack(forwardHistory_), Field::forwardHistory);
 }
 
 } // namespace plenwick

@@ -4,6 +4,7 @@
 #include "AppState.h"
 #include "BackgroundTask.h"
 #include "scanner/Cancellation.h"
+#include "scanner/Utf8.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -75,13 +76,15 @@ void AppState::deliverProgress(std::int64_t generation, ScanProgress progress) {
 
 namespace {
 
+// The message of the failure screen: display text, so a path that is not valid
+// UTF-8 shows replacement characters rather than broken text.
 std::string describe(const std::exception_ptr& error) {
     try {
         std::rethrow_exception(error);
     } catch (const ScanError& e) {
-        return e.errorDescription();
+        return repairUtf8(e.errorDescription());
     } catch (const std::exception& e) {
-        return e.what();
+        return repairUtf8(e.what());
     } catch (...) {
         return "The scan failed for an unknown reason.";
     }
@@ -153,8 +156,8 @@ void AppState::clearNodeState() {
     syncCollector({});
     offeredApps_.clear();
     if (uninstallSession_ && uninstallSessionIsCollector_) setUninstallSession(nullptr, false);
-    assignNodes(navigationHistory_, {}, Field::navigationHistory);
-    assignNodes(forwardHistory_, {}, Field::forwardHistory);
+    assign(navigationHistory_, {}, Field::navigationHistory);
+    assign(forwardHistory_, {}, Field::forwardHistory);
     assign(refreshingFolders_, NodeSet(), Field::refreshingFolders);
 }
 

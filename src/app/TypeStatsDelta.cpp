@@ -38,35 +38,23 @@ void applyTypeStatsDelta(std::vector<FileTypeStat>& stats, ExtensionColors& colo
         it->second.size -= entry.size;
     }
 
-    // New extensions take their colours in the order of the statistics themselves,
-    // so the result does not depend on the map's iteration order.
-    std::vector<const TypeTotals::value_type*> additions;
-    additions.reserve(added.size());
-    for (const auto& item : added) additions.push_back(&item);
-    std::sort(additions.begin(), additions.end(), [](const auto* a, const auto* b) {
-        if (a->second.size != b->second.size) return a->second.size > b->second.size;
-        return a->first < b->first;
-    });
-    for (const auto* item : additions) {
-        const auto& [ext, entry] = *item;
-        auto it = working.find(ext);
+    // New extensions take their colours in the order of the statistics themselves
+    // (size, then extension), so the result does not depend on the map's order.
+    for (const FileTypeStat& entry : FileTypeStatsBuilder::makeStats(added)) {
+        auto it = working.find(entry.ext);
         if (it != working.end()) {
             it->second.size += entry.size;
             it->second.count += entry.count;
             continue;
         }
-        auto colour = colors.find(ext);
+        auto colour = colors.find(entry.ext);
         if (colour == colors.end()) {
-            colour = colors.emplace(ext, extensionColorForIndex(nextColorIndex)).first;
+            colour = colors.emplace(entry.ext, extensionColorForIndex(nextColorIndex)).first;
             ++nextColorIndex;
         }
-        FileTypeStat stat;
-        stat.ext = ext;
-        stat.category = entry.category;
-        stat.size = entry.size;
-        stat.count = entry.count;
+        FileTypeStat stat = entry;
         stat.rgb = colour->second;
-        working.emplace(ext, std::move(stat));
+        working.emplace(entry.ext, std::move(stat));
     }
 
     std::vector<FileTypeStat> result;

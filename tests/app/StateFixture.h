@@ -45,11 +45,6 @@ inline VolumeInfo volume(std::string url, std::string name, std::int64_t total =
 // Records every `changed` signal of a state.
 struct ChangeLog {
     std::vector<AppState::Fields> emitted;
-    bool saw(AppState::Field f) const {
-        for (auto s : emitted)
-            if (s & AppState::bit(f)) return true;
-        return false;
-    }
 };
 
 class StateTest : public ::testing::Test {
@@ -77,14 +72,8 @@ protected:
 
     // Lets queued deliveries reach the state.
     static void deliver() { QCoreApplication::processEvents(); }
-    void runUserJobs() {
-        userInitiated->runAll();
-        deliver();
-    }
-    void runUtilityJobs() {
-        utility->runAll();
-        deliver();
-    }
+    void runUserJobs() { userInitiated->runAll(), deliver(); }
+    void runUtilityJobs() { utility->runAll(), deliver(); }
 
     std::string makeTree(const std::vector<std::pair<std::string, std::size_t>>& files) {
         for (const auto& [rel, bytes] : files) {

@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fcntl.h>
+#include <QTemporaryDir>
+
 #include <filesystem>
+#include <fstream>
 #include <string>
-#include <unistd.h>
+#include <sys/stat.h>
 
 using namespace plenwick;
 
@@ -17,25 +18,12 @@ Remnant remnant(std::string url, Remnant::Kind kind, std::int64_t size,
     return Remnant{std::move(url), kind, confidence, false, size};
 }
 
-class TempDir {
-public:
-    TempDir() {
-        char pattern[] = "/tmp/plenwick-remnant-XXXXXX";
-        path_ = ::mkdtemp(pattern);
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    const std::string& path() const { return path_; }
+void writeFile(const std::string& path, std::size_t bytes) { std::ofstream(path) << std::string(bytes, 'x'); }
 
-private:
-    std::string path_;
-};
-
-void writeFile(const std::string& path, std::size_t bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ASSERT_GE(fd, 0);
-    const std::string data(bytes, 'x');
-    ASSERT_EQ(::write(fd, data.data(), data.size()), static_cast<ssize_t>(data.size()));
-    ::close(fd);
+std::int64_t blocksOf(const std::string& path) {
+    struct stat st {};
+    ::lstat(path.c_str(), &st);
+    return static_cast<std::int64_t>(st.st_blocks) * 512;
 }
 
 } // namespace
@@ -78,25 +66,19 @@ TEST(Remnant, PathAndNameTests) {
 }
 
 TEST(Remnant, AllocatedSizeCountsFilesNotLinksOrUnreadable) {
-    TempDir dir;
-    const std::string tree = dir.path() + "/tree";
+    QTemporaryDir dir;
+    const std::string base = dir.path().toStdString(), tree = base + "/tree";
     std::filesystem::create_directories(tree + "/sub/deeper");
+    std::filesystem::create_directory(base + "/empty");
     writeFile(tree + "/a", 10'000);
     writeFile(tree + "/sub/deeper/b", 20'000);
-    std::filesystem::create_directory(dir.path() + "/empty");
-    std::filesystem::create_directory_symlink(tree, dir.path() + "/link");
+    std::filesystem::create_directory_symlink(tree, base + "/link");
 
-    struct stat a, b;
-    ASSERT_EQ(::lstat((tree + "/a").c_str(), &a), 0);
-    ASSERT_EQ(::lstat((tree + "/sub/deeper/b").c_str(), &b), 0);
-    EXPECT_EQ(allocatedSize(tree), (a.st_blocks + b.st_blocks) * 512);
-    EXPECT_EQ(allocatedSize(tree + "/a"), a.st_blocks * 512);
-    EXPECT_EQ(allocatedSize(dir.path() + "/empty"), 0);
-    struct stat link;
-    ASSERT_EQ(::lstat((dir.path() + "/link").c_str(), &link), 0);
-    EXPECT_EQ(allocatedSize(dir.path() + "/link"), link.st_blocks * 512);
-    EXPECT_EQ(allocatedSize(dir.path() + "/missing"), 0);
-
+    EXPECT_EQ(allocatedSize(tree), blocksOf(tree + "/a") + blocksOf(tree + "/sub/deeper/b"));
+    EXPECT_EQ(allocatedSize(tree + "/a"), blocksOf(tree + "/a"));
+    EXPECT_EQ(allocatedSize(base + "/empty"), 0);
+    EXPECT_EQ(allocatedSize(base + "/link"), blocksOf(base + "/link"));
+    EXPECT_EQ(allocatedSize(base + "/missing"), 0);
     std::stop_source stop;
     stop.request_stop();
     EXPECT_EQ(allocatedSize(tree, stop.get_token()), 0);

@@ -1,0 +1,195 @@
+#include "platform/Trash.h"
+
+#include "platform/HomeDirectory.h"
+#include "platform/PathNames.h"
+#include "platform/TrashName.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace plenwick {
+namespace {
+
+[[noreturn]] void fail(int error, const char* what) {
+    throw std::system_error(error, std::generic_category(), what);
+}
+
+// A folder we own and that is a real folder (not a link), created when missing.
+void ensurePrivateFolder(const std::string& path, bool mustOwn) {
+    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) fail(errno, "mkdir");
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) fail(errno, "lstat");
+    if (!S_ISDIR(st.st_mode)) fail(ENOTDIR, "trash folder");
+    if (mustOwn && st.st_uid != getuid()) fail(EACCES, "trash folder");
+}
+
+void ensureFolders(const std::string& path) {
+    std::string partial;
+    std::size_t pos = 1;
+    while (pos <= path.size()) {
+        const auto slash = path.find('/', pos);
+        partial = path.substr(0, slash);
+        if (!partial.empty() && mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) fail(errno, "mkdir");
+        if (slash == std::string::npos) break;
+        pos = slash + 1;
+    }
+}
+
+TrashDirectory prepared(TrashDirectory trash, bool mustOwn) {
+    ensurePrivateFolder(trash.path, mustOwn);
+    ensurePrivateFolder(trash.filesFolder(), mustOwn);
+    ensurePrivateFolder(trash.infoFolder(), mustOwn);
+    return trash;
+}
+
+// The top folder of the mount holding `path`: the highest ancestor on `device`.
+std::string topFolderOf(const std::string& path, dev_t device) {
+    std::string top = path;
+    while (top != "/") {
+        const std::string parent = parentPath(top);
+        struct stat st {};
+        if (stat(parent.c_str(), &st) != 0 || st.st_dev != device) break;
+        top = parent;
+    }
+    return top;
+}
+
+// The absolute path with its folder resolved, the last component kept as it is.
+std::string canonicalItemPath(const std::string& path) {
+    std::string trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+    char* folder = realpath(parentPath(trimmed).c_str(), nullptr);
+    if (!folder) fail(errno, "realpath");
+    std::string result(folder);
+    std::free(folder);
+    if (result != "/") result += '/';
+    return result + lastPathComponent(trimmed);
+}
+
+std::string percentEncoded(const std::string& path) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : path) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                           c == '-' || c == '_' || c == '.' || c == '~' || c == '/';
+        if (plain) out += static_cast<char>(c);
+        else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
+bool writeAll(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+std::string trashInfoText(const std::string& pathInInfo, long long deletionTime) {
+    const std::time_t when = static_cast<std::time_t>(deletionTime);
+    std::tm local {};
+    localtime_r(&when, &local);
+    char date[32];
+    std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
+    return "[Trash Info]\nPath=" + percentEncoded(pathInInfo) + "\nDeletionDate=" + date + "\n";
+}
+
+TrashDirectory homeTrash() {
+    const std::string data = xdgDataHome();
+    ensureFolders(data);
+    return prepared({data + "/Trash", {}}, false);
+}
+
+TrashDirectory trashFor(const std::string& path, dev_t device) {
+    TrashDirectory home = homeTrash();
+    struct stat st {};
+    if (stat(home.path.c_str(), &st) == 0 && st.st_dev == device) return home;
+
+    const std::string top = topFolderOf(canonicalItemPath(path), device);
+    const std::string base = top == "/" ? "" : top;
+    const std::string uid = std::to_string(getuid());
+    // $topdir/.Trash shared by all users: only when it is a sticky folder, not a link.
+    struct stat shared {};
+    if (lstat((base + "/.Trash").c_str(), &shared) == 0 && S_ISDIR(shared.st_mode) && (shared.st_mode & S_ISVTX)) {
+        try {
+            return prepared({base + "/.Trash/" + uid, top}, true);
+        } catch (const std::system_error&) {
+            // fall through to the per-user folder
+        }
+    }
+    return prepared({base + "/.Trash-" + uid, top}, true);
+}
+
+std::string reserveTrashName(const TrashDirectory& trash, const std::string& itemPath) {
+    const std::string originalPath = canonicalItemPath(itemPath);
+    std::string infoPath = originalPath;
+    if (!trash.topdir.empty()) {
+        // Paths in a mount's trash are relative to the mount's top folder.
+        const std::size_t skip = trash.topdir == "/" ? 1 : trash.topdir.size() + 1;
+        infoPath = originalPath.substr(std::min(skip, originalPath.size()));
+    }
+    const std::string info = trashInfoText(infoPath, static_cast<long long>(std::time(nullptr)));
+    const std::string name = lastPathComponent(originalPath);
+    for (int n = 1; n < 1000000; ++n) {
+        const std::string candidate = trashNameCandidate(name, n);
+        struct stat st {};
+        if (lstat((trash.filesFolder() + "/" + candidate).c_str(), &st) == 0) continue;
+        const std::string infoFile = trash.infoFolder() + "/" + candidate + ".trashinfo";
+        const int fd = open(infoFile.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            fail(errno, "trashinfo");
+        }
+        const bool written = writeAll(fd, info);
+        const int writeError = errno;
+        ::close(fd);
+        if (!written) {
+            unlink(infoFile.c_str());
+            fail(writeError, "trashinfo");
+        }
+        return candidate;
+    }
+    fail(EEXIST, "trash name");
+}
+
+void releaseTrashName(const TrashDirectory& trash, const std::string& name) {
+    unlink((trash.infoFolder() + "/" + name + ".trashinfo").c_str());
+}
+
+std::string moveToTrash(const std::string& path) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) fail(errno, "lstat");
+    const std::string original = canonicalItemPath(path);
+    const TrashDirectory trash = trashFor(original, st.st_dev);
+    const std::string name = reserveTrashName(trash, original);
+    const std::string destination = trash.filesFolder() + "/" + name;
+    // rename(2) only: a move to another file system fails with EXDEV, never copies.
+    // The name is reserved, but never replace whatever appeared there meanwhile.
+    int moved = renameat2(AT_FDCWD, original.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE);
+    if (moved != 0 && errno == EINVAL) moved = rename(original.c_str(), destination.c_str());
+    if (moved != 0) {
+        const int error = errno;
+        releaseTrashName(trash, name);
+        fail(error, "rename");
+    }
+    return destination;
+}
+
+} // namespace plenwick

@@ -1,0 +1,53 @@
+#include "services/AdminScript.h"
+
+#include "platform/PrivilegeEscalation.h"
+
+namespace plenwick {
+
+const char* const AdminScript::prepareFailedMessage = "Couldn’t prepare the administrator script.";
+const char* const AdminScript::scriptFailedMessage = "The administrator script failed.";
+const char* const AdminScript::cancelledMessage = "The administrator password prompt was cancelled.";
+
+AdminScript::Failure::Failure(Kind kind, std::string message)
+    : kind_(kind), message_(std::move(message)),
+      description_(kind == Kind::cancelled ? cancelledMessage : message_) {}
+
+std::string AdminScript::Failure::errorDescription() const { return description_; }
+
+std::string AdminScript::escapeLiteral(const std::string& text) {
+    std::string escaped;
+    escaped.reserve(text.size() + 8);
+    // Backslashes first, so the backslash added before a quote is not doubled.
+    for (char c : text) {
+        if (c == '\\') escaped += "\\\\";
+        else escaped += c;
+    }
+    std::string result;
+    result.reserve(escaped.size() + 8);
+    for (char c : escaped) {
+        if (c == '"') result += "\\\"";
+        else result += c;
+    }
+    return result;
+}
+
+std::string AdminScript::commandSource(const std::string& script, const std::string& prompt) {
+    return "do shell script \"" + escapeLiteral(script) + "\" with prompt \"" + escapeLiteral(prompt) +
+           "\" with administrator privileges";
+}
+
+std::string AdminScript::run(const std::string& script, const std::string& /*prompt*/, ProgramRunner& runner) {
+    // The authentication agent shows its own message: pkexec takes no caller text.
+    const ProcessResult result = runner.run(privilegeEscalationTool, elevatedShellArguments(script));
+    if (result.status == -1) throw Failure::failed(prepareFailedMessage);
+    // A script that must not fail ends with "exit 0", so 126 can only be pkexec's own.
+    if (result.status == escalationDismissedStatus) throw Failure::cancelled();
+    if (result.status != 0) {
+        std::string message = result.error;
+        while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
+        throw Failure::failed(message.empty() ? scriptFailedMessage : message);
+    }
+    return result.output;
+}
+
+} // namespace plenwick

@@ -1,0 +1,182 @@
+#include "services/AppBundleInfo.h"
+
+#include "services/TextClusters.h"
+
+#include "platform/PathNames.h"
+
+#include "scanner/Utf8.h"
+
+#include <algorithm>
+#include <array>
+#include <dirent.h>
+#include <functional>
+#include <unordered_set>
+
+namespace plenwick {
+namespace {
+
+constexpr std::array<const char*, 7> nestedBundlePlaces{
+    "Contents/Library/LoginItems", "Contents/Library/LaunchServices", "Contents/Library/SystemExtensions",
+    "Contents/XPCServices",        "Contents/PlugIns",                "Contents/Helpers",
+    "Contents/MacOS",
+};
+
+// Frameworks and updaters that many apps embed; never related to the app.
+constexpr std::array<std::string_view, 10> sharedFrameworkPrefixes{
+    "com.apple.",          "org.sparkle-project.", "com.google.Keystone", "com.microsoft.autoupdate",
+    "com.crashlytics.",    "io.sentry.",           "com.bugsnag.",        "com.github.Electron",
+    "org.chromium.",       "com.adobe.ARM",
+};
+
+const std::unordered_set<std::string>& genericWords() {
+    static const std::unordered_set<std::string> words{
+        "app",     "apps",     "helper",     "helpers",  "updater",  "update",  "launcher", "agent",
+        "daemon",  "data",     "cache",      "caches",   "logs",     "support", "default",  "common",
+        "shared",  "plugins",  "extensions", "electron", "chrome",   "chromium", "java",    "python",
+        "node",    "temp",     "tmp",        "user",     "settings", "google",  "microsoft", "adobe",
+        "apple",   "mozilla",  "jetbrains",  "autodesk", "steam",
+    };
+    return words;
+}
+
+bool startsWith(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool isBlank(const std::string& s) {
+    return s.find_first_not_of(" \t") == std::string::npos;
+}
+
+// The path without "." and ".." components, repeated or trailing slashes.
+std::string standardizedPath(const std::string& path) {
+    std::vector<std::string> parts;
+    std::size_t pos = 0;
+    while (pos <= path.size()) {
+        const auto slash = path.find('/', pos);
+        const std::string part = path.substr(pos, slash == std::string::npos ? std::string::npos : slash - pos);
+        if (part == "..") {
+            if (!parts.empty() && parts.back() != "..") parts.pop_back();
+            else if (path.empty() || path[0] != '/') parts.push_back(part);
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        if (slash == std::string::npos) break;
+        pos = slash + 1;
+    }
+    std::string result = !path.empty() && path[0] == '/' ? "/" : "";
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i) result += '/';
+        result += parts[i];
+    }
+    return result.empty() ? "." : result;
+}
+
+std::string joined(const std::string& folder, const std::string& name) {
+    return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+template <typename T>
+void hashCombine(std::size_t& seed, const T& value) {
+    seed ^= std::hash<T>{}(value) + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
+}
+
+} // namespace
+
+std::string bundleBaseName(const std::string& bundleURL) {
+    const std::string name = lastPathComponent(bundleURL);
+    const auto dot = name.rfind('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+std::optional<PlistDictionary> readInfoPlist(const std::string& bundleURL) {
+    auto value = readPropertyListFile(joined(bundleURL, "Contents/Info.plist"));
+    if (!value || !value->dictionary()) return std::nullopt;
+    return std::move(*std::get_if<PlistDictionary>(&value->value));
+}
+
+std::vector<std::string> AppBundleInfo::relatedBundleIDsOf(const std::string& bundleURL, const std::string& ownID) {
+    std::vector<std::string> related;
+    const std::string ownPrefix = ownID + ".";
+    for (const char* place : nestedBundlePlaces) {
+        const std::string folder = joined(bundleURL, place);
+        DIR* dir = opendir(folder.c_str());
+        if (!dir) continue;
+        std::vector<std::string> names;
+        while (const dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name == "." || name == "..") continue;
+            const auto dot = name.rfind('.');
+            if (dot == std::string::npos || dot == 0 || dot + 1 == name.size()) continue; // no extension
+            names.push_back(name);
+        }
+        closedir(dir);
+        for (const std::string& name : names) {
+            const auto info = readInfoPlist(joined(folder, name));
+            if (!info) continue;
+            const std::string* id = plistString(*info, "CFBundleIdentifier");
+            // An empty identifier would match every leftover name: never related.
+            if (!id || id->empty() || *id == ownID || startsWith(*id, ownPrefix)) continue;
+            bool shared = false;
+            for (std::string_view prefix : sharedFrameworkPrefixes) shared = shared || startsWith(*id, prefix);
+            if (shared) continue;
+            if (std::find(related.begin(), related.end(), *id) == related.end()) related.push_back(*id);
+        }
+    }
+    return related;
+}
+
+std::optional<AppBundleInfo> AppBundleInfo::read(const std::string& bundleURL) {
+    const auto info = readInfoPlist(bundleURL);
+    if (!info) return std::nullopt;
+    const std::string* id = plistString(*info, "CFBundleIdentifier");
+    if (!id || id->empty()) return std::nullopt;
+
+    AppBundleInfo app;
+    app.url = standardizedPath(bundleURL);
+    app.bundleID = *id;
+    for (const char* key : {"CFBundleDisplayName", "CFBundleName"}) {
+        const std::string* candidate = plistString(*info, key);
+        if (candidate && !isBlank(*candidate)) {
+            app.name = *candidate;
+            break;
+        }
+    }
+    if (app.name.empty()) app.name = repairUtf8(bundleBaseName(app.url));
+    if (const std::string* exe = plistString(*info, "CFBundleExecutable")) app.executableName = *exe;
+    if (const std::string* version = plistString(*info, "CFBundleShortVersionString")) app.version = *version;
+    app.relatedBundleIDs = relatedBundleIDsOf(bundleURL, app.bundleID);
+    return app;
+}
+
+std::set<std::string> matchableNames(const std::vector<std::string>& names) {
+    std::set<std::string> kept;
+    for (const std::string& name : names) {
+        if (characterCount(name) < 3) continue;
+        if (genericWords().count(asciiLower(name))) continue;
+        kept.insert(name);
+    }
+    return kept;
+}
+
+std::set<std::string> AppBundleInfo::nameCandidates() const {
+    std::set<std::string> extra =
+        matchableNames(executableName ? std::vector<std::string>{*executableName} : std::vector<std::string>{});
+    for (const std::string& primary : matchableNames({name, repairUtf8(bundleBaseName(url))})) extra.erase(primary);
+    return extra;
+}
+
+std::size_t AppBundleInfoHash::operator()(const AppBundleInfo& info) const noexcept {
+    std::size_t seed = 0;
+    hashCombine(seed, info.url);
+    hashCombine(seed, info.name);
+    hashCombine(seed, info.bundleID);
+    hashCombine(seed, info.executableName.has_value());
+    if (info.executableName) hashCombine(seed, *info.executableName);
+    hashCombine(seed, info.version.has_value());
+    if (info.version) hashCombine(seed, *info.version);
+    hashCombine(seed, info.relatedBundleIDs.size());
+    for (const std::string& id : info.relatedBundleIDs) hashCombine(seed, id);
+    return seed;
+}
+
+} // namespace plenwick

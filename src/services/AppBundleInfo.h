@@ -1,0 +1,46 @@
+#pragma once
+// What an application bundle says about itself: identifier, names, nested bundles.
+
+#include "services/PropertyList.h"
+
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace plenwick {
+
+struct AppBundleInfo {
+    std::string url;                       // the bundle's path, standardised
+    std::string name;                      // the name shown to the user
+    std::string bundleID;                  // never empty
+    std::optional<std::string> executableName;
+    std::optional<std::string> version;
+    std::vector<std::string> relatedBundleIDs;
+
+    // Reads the bundle at `bundleURL`; nothing when unreadable or without an identifier.
+    static std::optional<AppBundleInfo> read(const std::string& bundleURL);
+
+    // Extra match names from the executable's name (see matchableNames).
+    std::set<std::string> nameCandidates() const;
+
+    // Identifiers of the bundles nested in the app, without its own and shared frameworks'.
+    static std::vector<std::string> relatedBundleIDsOf(const std::string& bundleURL, const std::string& ownID);
+
+    bool operator==(const AppBundleInfo&) const = default;
+};
+
+struct AppBundleInfoHash {
+    std::size_t operator()(const AppBundleInfo& info) const noexcept;
+};
+
+// The names usable as match names: at least 3 characters and not a generic word.
+std::set<std::string> matchableNames(const std::vector<std::string>& names);
+
+// The bundle's "Contents/Info.plist" as a dictionary, or nothing.
+std::optional<PlistDictionary> readInfoPlist(const std::string& bundleURL);
+
+// The bundle's file name without its extension.
+std::string bundleBaseName(const std::string& bundleURL);
+
+} // namespace plenwick

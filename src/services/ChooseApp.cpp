@@ -1,0 +1,46 @@
+#include "services/ChooseApp.h"
+
+#include <QFile>
+#include <QFileDialog>
+
+namespace plenwick {
+namespace {
+
+// Application bundles are folders here: the dialog lists folders and accepts only a ".app".
+class AppDialog : public QFileDialog {
+public:
+    explicit AppDialog(QWidget* parent) : QFileDialog(parent) {
+        // An app is not opened as a folder: entering one chooses it.
+        connect(this, &QFileDialog::directoryEntered, this, [this](const QString& folder) {
+            if (!folder.endsWith(QStringLiteral(".app"))) return;
+            chosen_ = folder;
+            QFileDialog::accept();
+        });
+    }
+    QString chosen() const { return chosen_.isEmpty() ? selectedFiles().value(0) : chosen_; }
+
+protected:
+    void accept() override {
+        const QStringList selected = selectedFiles();
+        if (selected.size() == 1 && selected.front().endsWith(QStringLiteral(".app"))) QFileDialog::accept();
+    }
+
+private:
+    QString chosen_;
+};
+
+} // namespace
+
+std::optional<std::string> chooseApp(QWidget* parent) {
+    AppDialog dialog(parent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setWindowTitle(QStringLiteral("Choose an App to Uninstall"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Uninstall…"));
+    dialog.setDirectory(QStringLiteral("/Applications"));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.chosen().isEmpty()) return std::nullopt;
+    return QFile::encodeName(dialog.chosen()).toStdString();
+}
+
+} // namespace plenwick

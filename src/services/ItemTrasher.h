@@ -1,0 +1,64 @@
+#pragma once
+// Moves a list of items to the Trash in one call: unloads launch agents first, moves
+// what the user may move, and gathers what needs root into one administrator script.
+
+#include "services/AdminScript.h"
+#include "services/ProgramRunner.h"
+
+#include <optional>
+#include <set>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace plenwick {
+
+// What a call uses of the system; tests substitute each part.
+struct ItemTrasherEnvironment {
+    ProgramRunner* runner = nullptr;   // runs /bin/launchctl; systemProgramRunner() when null
+    AdminScriptRunner adminScript;     // AdminScript::run when empty
+    std::string launchctl = "/bin/launchctl";
+    std::string mv = "/bin/mv";
+    std::string chown = "/bin/chown";
+};
+
+class ItemTrasher {
+public:
+    struct Failure {
+        std::string url;
+        std::string message;
+        bool operator==(const Failure&) const = default;
+    };
+    struct Result {
+        std::vector<std::string> trashed; // moved directly, then by the administrator step
+        std::vector<Failure> failures;    // direct failures, then those of the administrator step
+    };
+    using Environment = ItemTrasherEnvironment;
+
+    // Never throws: every problem becomes a failure entry. Blocks the caller.
+    static Result trash(const std::vector<std::string>& urls,
+                        const std::optional<std::string>& prompt = std::nullopt,
+                        const Environment& environment = {});
+
+    // One line "<file name>: <message>" per failure; nothing for no failures.
+    static std::optional<std::string> failureSummary(const std::vector<Failure>& failures);
+
+    // Whether the error means the user lacked the rights (EACCES, EPERM).
+    static bool isPermissionError(const std::error_code& error);
+
+    // A file name free both among `chosen` and in `trashFolder`: the name itself,
+    // then "<base> 2.<ext>", "<base> 3.<ext>", …
+    static std::string uniqueTrashDestination(const std::string& name, const std::string& trashFolder,
+                                              const std::set<std::string>& chosen);
+
+    // The prompt used when the caller gives none.
+    static std::string defaultPrompt(const std::vector<std::string>& queued);
+
+    static const char* const adminMoveFailedMessage;
+};
+
+// Moves one item to the Trash; its new path in the Trash. Throws std::system_error
+// carrying the errno.
+std::string trashItem(const std::string& url);
+
+} // namespace plenwick

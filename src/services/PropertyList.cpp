@@ -1,0 +1,132 @@
+#include "services/PropertyList.h"
+
+#include <plist/plist.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace plenwick {
+namespace {
+
+struct PlistOwner {
+    plist_t node = nullptr;
+    ~PlistOwner() { if (node) plist_free(node); }
+};
+
+// Seconds between 1970 and the property-list epoch (2001-01-01).
+constexpr double epochOffset = 978307200.0;
+constexpr int maxDepth = 256;
+
+std::optional<PlistValue> convert(plist_t node, int depth) {
+    if (!node || depth > maxDepth) return std::nullopt;
+    switch (plist_get_node_type(node)) {
+    case PLIST_BOOLEAN: {
+        uint8_t b = 0;
+        plist_get_bool_val(node, &b);
+        return PlistValue{b != 0};
+    }
+    case PLIST_UINT: {
+        uint64_t v = 0;
+        plist_get_uint_val(node, &v);
+        return PlistValue{static_cast<std::int64_t>(v)};
+    }
+    case PLIST_REAL: {
+        double v = 0;
+        plist_get_real_val(node, &v);
+        return PlistValue{v};
+    }
+    case PLIST_STRING: {
+        char* s = nullptr;
+        plist_get_string_val(node, &s);
+        PlistValue value{std::string(s ? s : "")};
+        std::free(s);
+        return value;
+    }
+    case PLIST_DATA: {
+        char* d = nullptr;
+        uint64_t length = 0;
+        plist_get_data_val(node, &d, &length);
+        PlistValue value{PlistData{std::string(d ? d : "", d ? length : 0)}};
+        std::free(d);
+        return value;
+    }
+    case PLIST_DATE: {
+        int32_t sec = 0, usec = 0;
+        plist_get_date_val(node, &sec, &usec);
+        return PlistValue{PlistDate{epochOffset + sec + usec / 1e6}};
+    }
+    case PLIST_ARRAY: {
+        PlistArray array;
+        const uint32_t n = plist_array_get_size(node);
+        for (uint32_t i = 0; i < n; ++i) {
+            auto item = convert(plist_array_get_item(node, i), depth + 1);
+            if (item) array.push_back(std::move(*item));
+        }
+        return PlistValue{std::move(array)};
+    }
+    case PLIST_DICT: {
+        PlistDictionary dict;
+        plist_dict_iter it = nullptr;
+        plist_dict_new_iter(node, &it);
+        if (!it) return PlistValue{std::move(dict)};
+        for (;;) {
+            char* key = nullptr;
+            plist_t value = nullptr;
+            plist_dict_next_item(node, it, &key, &value);
+            if (!value) {
+                std::free(key);
+                break;
+            }
+            auto converted = convert(value, depth + 1);
+            if (key && converted) dict.insert_or_assign(key, std::move(*converted));
+            std::free(key);
+        }
+        std::free(it);
+        return PlistValue{std::move(dict)};
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+const std::string* plistString(const PlistDictionary& dict, const std::string& key) {
+    const auto it = dict.find(key);
+    return it == dict.end() ? nullptr : it->second.string();
+}
+
+std::optional<PlistValue> parsePropertyList(const std::string& bytes) {
+    if (bytes.empty() || bytes.size() > maxPropertyListSize) return std::nullopt;
+    PlistOwner root;
+    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root.node);
+    return convert(root.node, 0);
+}
+
+std::optional<PlistValue> readPropertyListFile(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return std::nullopt;
+    std::string bytes;
+    struct stat st {};
+    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) <= maxPropertyListSize;
+    if (ok) {
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) { ok = false; break; }
+            if (n == 0) break;
+            bytes.append(buffer, static_cast<std::size_t>(n));
+            // The file may grow while it is read.
+            if (bytes.size() > maxPropertyListSize) { ok = false; break; }
+        }
+    }
+    close(fd);
+    if (!ok) return std::nullopt;
+    return parsePropertyList(bytes);
+}
+
+} // namespace plenwick

@@ -1,0 +1,152 @@
+#include "platform/MainBundle.h"
+#include "platform/Trash.h"
+#include "platform/TrashName.h"
+
+#include "common/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace plenwick;
+using namespace plenwick::test;
+
+namespace {
+
+// Decodes the Path= line of a .trashinfo.
+std::string restorePath(const std::string& info) {
+    const auto start = info.find("\nPath=");
+    if (start == std::string::npos) return {};
+    const auto end = info.find('\n', start + 6);
+    const std::string encoded = info.substr(start + 6, end - start - 6);
+    std::string decoded;
+    for (std::size_t i = 0; i < encoded.size(); ++i) {
+        if (encoded[i] == '%' && i + 2 < encoded.size()) {
+            decoded += static_cast<char>(std::stoi(encoded.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            decoded += encoded[i];
+        }
+    }
+    return decoded;
+}
+
+class TrashTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("XDG_DATA_HOME", (data / "share").c_str(), 1);
+    }
+    void TearDown() override { unsetenv("XDG_DATA_HOME"); }
+    std::string trashFiles() const { return data / "share/Trash/files"; }
+    std::string trashInfo(const std::string& name) const { return readFile(data / ("share/Trash/info/" + name + ".trashinfo")); }
+
+    TempFolder data;
+    TempFolder items;
+};
+
+} // namespace
+
+TEST(TrashName, CandidatesKeepTheExtension) {
+    EXPECT_EQ(trashNameCandidate("report.pdf", 1), "report.pdf");
+    EXPECT_EQ(trashNameCandidate("report.pdf", 2), "report 2.pdf");
+    EXPECT_EQ(trashNameCandidate("archive.tar.gz", 3), "archive.tar 3.gz");
+    EXPECT_EQ(trashNameCandidate("Makefile", 2), "Makefile 2");
+    EXPECT_EQ(trashNameCandidate(".bashrc", 2), ".bashrc 2");
+    EXPECT_EQ(nameExtension("a."), "");
+}
+
+TEST_F(TrashTest, MovesWithRestoreInformationAndFreeNames) {
+    writeFile(items / "a.txt", "one");
+    const std::string first = moveToTrash(items / "a.txt");
+    EXPECT_EQ(first, trashFiles() + "/a.txt");
+    EXPECT_EQ(readFile(first), "one");
+    EXPECT_FALSE(existsNoFollow(items / "a.txt"));
+    const std::string info = trashInfo("a.txt");
+    EXPECT_EQ(info.rfind("[Trash Info]\nPath=", 0), 0u);
+    EXPECT_NE(info.find("\nDeletionDate="), std::string::npos);
+    EXPECT_EQ(restorePath(info), items / "a.txt");
+
+    // Taken names, including one only present in files/ (no info), are skipped.
+    writeFile(items / "a.txt", "two");
+    writeFile(trashFiles() + "/a 2.txt", "stray");
+    EXPECT_EQ(moveToTrash(items / "a.txt"), trashFiles() + "/a 3.txt");
+    EXPECT_EQ(readFile(trashFiles() + "/a 2.txt"), "stray");
+    mkdir((items / "Folder").c_str(), 0755);
+    mkdir((items / "x").c_str(), 0755);
+    mkdir((items / "x/Folder").c_str(), 0755);
+    EXPECT_EQ(moveToTrash(items / "Folder"), trashFiles() + "/Folder");
+    EXPECT_EQ(moveToTrash(items / "x/Folder/"), trashFiles() + "/Folder 2");
+}
+
+TEST_F(TrashTest, OddNamesAndLinksRoundTrip) {
+    for (const std::string name : {"it's \"quoted\"", "back\\slash", "line\nfeed", "50% off", "\xff\xfe raw"}) {
+        writeFile(items / name, name);
+        const std::string moved = moveToTrash(items / name);
+        EXPECT_EQ(readFile(moved), name);
+        const std::string info = trashInfo(name);
+        EXPECT_EQ(std::count(info.begin(), info.end(), '\n'), 3) << "one line per field";
+        EXPECT_EQ(restorePath(info), items / name);
+    }
+    // A link is moved itself, never its target; a dangling one too.
+    writeFile(items / "target", "t");
+    symlink((items / "target").c_str(), (items / "link").c_str());
+    symlink("/nonexistent", (items / "dangling").c_str());
+    moveToTrash(items / "link");
+    moveToTrash(items / "dangling");
+    EXPECT_EQ(readFile(items / "target"), "t");
+    EXPECT_TRUE(existsNoFollow(trashFiles() + "/dangling"));
+}
+
+TEST_F(TrashTest, FailuresKeepTheirErrnoAndLeaveNoReservation) {
+    try {
+        moveToTrash(items / "missing");
+        FAIL();
+    } catch (const std::system_error& e) {
+        EXPECT_EQ(e.code().value(), ENOENT);
+    }
+    // An unprivileged user cannot take an item out of a folder it may not write.
+    mkdir((items / "locked").c_str(), 0755);
+    writeFile(items / "locked/item", "x");
+    chmod(items.path().c_str(), 0755);
+    chmod(data.path().c_str(), 0777);
+    const std::string dataHome = data / "nobody";
+    const std::string outcome = asNobody([&]() -> std::string {
+        setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+        try {
+            moveToTrash(items / "locked/item");
+            return "moved without rights";
+        } catch (const std::system_error& e) {
+            if (e.code().value() != EACCES) return "errno " + std::to_string(e.code().value());
+        }
+        if (existsNoFollow(dataHome + "/Trash/info/item.trashinfo")) return "reservation left behind";
+        return {};
+    });
+    EXPECT_EQ(outcome, "");
+    EXPECT_TRUE(existsNoFollow(items / "locked/item"));
+}
+
+TEST_F(TrashTest, OtherFileSystemsUseTheirOwnTrash) {
+    if (!sharedMemoryIsSeparateFrom(data.path())) GTEST_SKIP() << "needs /dev/shm on its own file system";
+    TempFolder other("/dev/shm");
+    writeFile(other / "big.iso", "data");
+    const std::string trash = "/dev/shm/.Trash-" + std::to_string(getuid());
+    const bool hadTrash = existsNoFollow(trash);
+    const std::string moved = moveToTrash(other / "big.iso");
+    EXPECT_EQ(moved.rfind(trash + "/files/big", 0), 0u) << moved;
+    const std::string name = moved.substr(moved.rfind('/') + 1);
+    // Paths in a mount's trash are relative to its top folder.
+    EXPECT_EQ(restorePath(readFile(trash + "/info/" + name + ".trashinfo")), other.path().substr(9) + "/big.iso");
+    struct stat st {};
+    ASSERT_EQ(lstat(trash.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    std::error_code ignored;
+    if (!hadTrash) std::filesystem::remove_all(trash, ignored);
+    else std::filesystem::remove(moved, ignored), std::filesystem::remove(trash + "/info/" + name + ".trashinfo", ignored);
+}
+
+TEST(MainBundle, FoundFromTheExecutablesPlace) {
+    EXPECT_EQ(bundlePathForExecutable("/opt/b/Plenwick.app/Contents/MacOS/Plenwick"), "/opt/b/Plenwick.app");
+    EXPECT_EQ(bundlePathForExecutable("/opt/b/Plenwick.app/Contents/Library/LoginItems/PlenwickHelper.app/Contents/MacOS/PlenwickHelper"),
+              "/opt/b/Plenwick.app/Contents/Library/LoginItems/PlenwickHelper.app");
+    EXPECT_EQ(bundlePathForExecutable("/usr/bin/plenwick"), "/usr/bin");
+}

@@ -1,0 +1,116 @@
+#include "services/AppBundleInfo.h"
+
+#include "common/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <plist/plist.h>
+
+#include <chrono>
+#include <sys/stat.h>
+
+using namespace plenwick;
+using namespace plenwick::test;
+
+namespace {
+
+enum class Format { xml, binary };
+
+// Writes <bundle>/Contents/Info.plist with string entries, in XML or binary form.
+void makeBundle(const std::string& bundle, const std::vector<std::pair<std::string, std::string>>& entries,
+                Format format) {
+    std::filesystem::create_directories(bundle + "/Contents");
+    plist_t dict = plist_new_dict();
+    for (const auto& [key, value] : entries) plist_dict_set_item(dict, key.c_str(), plist_new_string(value.c_str()));
+    plist_dict_set_item(dict, "LSUIElement", plist_new_bool(1));
+    char* bytes = nullptr;
+    uint32_t length = 0;
+    if (format == Format::xml) plist_to_xml(dict, &bytes, &length);
+    else plist_to_bin(dict, &bytes, &length);
+    writeFile(bundle + "/Contents/Info.plist", std::string(bytes, length));
+    std::free(bytes);
+    plist_free(dict);
+}
+
+class AppBundleInfoTest : public ::testing::TestWithParam<Format> {
+protected:
+    TempFolder dir;
+};
+
+} // namespace
+
+TEST_P(AppBundleInfoTest, ReadsNamesAndNestedBundles) {
+    const Format f = GetParam();
+    const std::string app = dir / "Tools/Viewer.app";
+    makeBundle(app, {{"CFBundleIdentifier", "com.maker.Viewer"}, {"CFBundleDisplayName", " \t "},
+                     {"CFBundleName", "  Viewer Pro "}, {"CFBundleExecutable", "viewer"},
+                     {"CFBundleShortVersionString", "2.1"}}, f);
+    const std::string c = app + "/Contents/";
+    makeBundle(c + "Library/LoginItems/Own.app", {{"CFBundleIdentifier", "com.maker.Viewer.LoginHelper"}}, f);
+    makeBundle(c + "Library/LoginItems/Agent.app", {{"CFBundleIdentifier", "com.maker.ViewerAgent"}}, f);
+    makeBundle(c + "XPCServices/Fetch.xpc", {{"CFBundleIdentifier", "com.maker.fetch"}}, f);
+    makeBundle(c + "PlugIns/Fetch2.appex", {{"CFBundleIdentifier", "com.maker.fetch"}}, f);
+    makeBundle(c + "Frameworks/Sparkle.framework", {{"CFBundleIdentifier", "com.maker.framework"}}, f);
+    makeBundle(c + "Helpers/Updater.app", {{"CFBundleIdentifier", "org.sparkle-project.Sparkle.Updater"}}, f);
+    makeBundle(c + "Helpers/Keystone.app", {{"CFBundleIdentifier", "com.google.KeystoneAgent"}}, f);
+    makeBundle(c + "Helpers/Blank.app", {{"CFBundleIdentifier", ""}}, f);
+    makeBundle(c + "MacOS/NoExtension", {{"CFBundleIdentifier", "com.maker.never"}}, f);
+    makeBundle(c + "MacOS/Deep.app/Contents/Helpers/Inner.app", {{"CFBundleIdentifier", "com.maker.inner"}}, f);
+
+    const auto info = AppBundleInfo::read(dir / "Tools/./Viewer.app/");
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->url, app);
+    EXPECT_EQ(info->name, "  Viewer Pro ");
+    EXPECT_EQ(info->bundleID, "com.maker.Viewer");
+    EXPECT_EQ(info->executableName, "viewer");
+    EXPECT_EQ(info->version, "2.1");
+    EXPECT_EQ(info->relatedBundleIDs, (std::vector<std::string>{"com.maker.ViewerAgent", "com.maker.fetch"}));
+    // "viewer" differs from "Viewer" only in case: still an extra name.
+    EXPECT_EQ(info->nameCandidates(), (std::set<std::string>{"viewer"}));
+}
+
+TEST_P(AppBundleInfoTest, NamesFallBackAndIdentifiersAreRequired) {
+    makeBundle(dir / "Plain.app", {{"CFBundleIdentifier", "x.plain"}, {"CFBundleExecutable", "Plain"}}, GetParam());
+    const auto plain = AppBundleInfo::read(dir / "Plain.app");
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->name, "Plain");
+    EXPECT_EQ(plain->version, std::nullopt);
+    EXPECT_TRUE(plain->nameCandidates().empty());
+    makeBundle(dir / "Empty.app", {{"CFBundleIdentifier", ""}, {"CFBundleName", "Empty"}}, GetParam());
+    EXPECT_FALSE(AppBundleInfo::read(dir / "Empty.app"));
+    EXPECT_FALSE(AppBundleInfo::read(dir / "Missing.app"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, AppBundleInfoTest, ::testing::Values(Format::xml, Format::binary),
+                         [](const auto& info) { return info.param == Format::xml ? "xml" : "binary"; });
+
+TEST(AppBundleInfo, UnsafeOrBrokenPropertyListsReadAsNothing) {
+    TempFolder dir;
+    std::filesystem::create_directories(dir / "Fifo.app/Contents");
+    mkfifo((dir / "Fifo.app/Contents/Info.plist").c_str(), 0644);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(readInfoPlist(dir / "Fifo.app"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+
+    std::filesystem::create_directories(dir / "Big.app/Contents");
+    writeFile(dir / "Big.app/Contents/Info.plist", std::string(maxPropertyListSize + 1, ' '));
+    EXPECT_FALSE(readInfoPlist(dir / "Big.app"));
+    std::filesystem::create_directories(dir / "Text.app/Contents");
+    writeFile(dir / "Text.app/Contents/Info.plist", "not a property list <");
+    EXPECT_FALSE(readInfoPlist(dir / "Text.app"));
+    std::filesystem::create_directories(dir / "Array.app/Contents");
+    writeFile(dir / "Array.app/Contents/Info.plist", "<plist><array><string>a</string></array></plist>");
+    EXPECT_FALSE(readInfoPlist(dir / "Array.app"));
+    std::filesystem::create_directories(dir / "Dev.app/Contents");
+    symlink("/dev/zero", (dir / "Dev.app/Contents/Info.plist").c_str());
+    EXPECT_FALSE(readInfoPlist(dir / "Dev.app"));
+}
+
+TEST(AppBundleInfo, MatchableNames) {
+    EXPECT_EQ(matchableNames({"Go", "HELPER", "Chrome", "Zed", "Viewer", "éé", "日本語", "Updater"}),
+              (std::set<std::string>{"Zed", "Viewer", "日本語"}));
+    AppBundleInfo same{"/A/Viewer.app", "Viewer", "x", "Viewer", std::nullopt, {}};
+    EXPECT_TRUE(same.nameCandidates().empty());
+    AppBundleInfo generic{"/A/Viewer.app", "Viewer", "x", "helper", std::nullopt, {}};
+    EXPECT_TRUE(generic.nameCandidates().empty());
+    EXPECT_EQ(AppBundleInfoHash{}(same), AppBundleInfoHash{}(AppBundleInfo(same)));
+}

@@ -1,0 +1,56 @@
+#include "services/Formatters.h"
+#include "services/TextClusters.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace plenwick;
+
+TEST(Formatters, Percent) {
+    EXPECT_EQ(formatPercent(0, ".", "%1%"), "0.0%");
+    EXPECT_EQ(formatPercent(0.05, ".", "%1%"), "5.0%");
+    EXPECT_EQ(formatPercent(0.0999, ".", "%1%"), "10.0%");
+    EXPECT_EQ(formatPercent(0.1, ".", "%1%"), "10%");
+    EXPECT_EQ(formatPercent(0.256, ".", "%1%"), "26%");
+    EXPECT_EQ(formatPercent(1, ".", "%1%"), "100%");
+    EXPECT_EQ(formatPercent(0.05, ",", "%1\u00A0%"), "5,0\u00A0%");
+    EXPECT_EQ(formatPercent(std::nan(""), ".", "%1%"), "0.0%");
+    EXPECT_EQ(formatPercent(std::numeric_limits<double>::infinity(), ".", "%1%"), "0.0%");
+}
+
+TEST(Formatters, AbbreviatedPath) {
+    EXPECT_EQ(abbreviatedPath("/home/ann", "/home/ann/"), "~");
+    EXPECT_EQ(abbreviatedPath("/home/ann/Music/a b", "/home/ann"), "~/Music/a b");
+    EXPECT_EQ(abbreviatedPath("/home/anna/x", "/home/ann"), "/home/anna/x");
+    EXPECT_EQ(abbreviatedPath("", "/home/ann"), "");
+    EXPECT_EQ(abbreviatedPath("/etc", ""), "/etc");
+    EXPECT_EQ(abbreviatedPath("/etc", "/"), "/etc");
+}
+
+TEST(Formatters, TruncateMiddleCountsCharacters) {
+    EXPECT_EQ(truncateMiddle("abcdefghij", 0), "");
+    EXPECT_EQ(truncateMiddle("abcdefghij", 1), "…");
+    EXPECT_EQ(truncateMiddle("abcdefghij", 2), "…j");
+    EXPECT_EQ(truncateMiddle("abcdefghij", 5), "a…hij");
+    EXPECT_EQ(truncateMiddle("abcdefghij", 10), "abcdefghij");
+    const std::string cut = truncateMiddle(std::string(15, 'h') + std::string(20, 'm') + std::string(24, 't'), 40);
+    EXPECT_EQ(cut, std::string(15, 'h') + "…" + std::string(24, 't'));
+    // Accents and flags are single characters and are never split.
+    EXPECT_EQ(truncateMiddle("e\u0301e\u0301e\u0301e\u0301e\u0301", 4), "e\u0301…e\u0301e\u0301");
+    EXPECT_EQ(characterCount("🇩🇪🇫🇷👍🏽a"), 4u);
+}
+
+TEST(Formatters, Duration) {
+    EXPECT_EQ(formatDuration(7), "0:07");
+    EXPECT_EQ(formatDuration(59.9), "0:59");
+    EXPECT_EQ(formatDuration(3599), "59:59");
+    EXPECT_EQ(formatDuration(3600), "1:00:00");
+    EXPECT_EQ(formatDuration(3723), "1:02:03");
+    EXPECT_EQ(formatDuration(360000), "100:00:00");
+    EXPECT_EQ(formatDuration(-5), "0:00");
+    EXPECT_EQ(formatDuration(std::nan("")), "0:00");
+    EXPECT_EQ(formatDuration(-std::numeric_limits<double>::infinity()), "0:00");
+    EXPECT_EQ(formatDuration(std::numeric_limits<double>::infinity()).substr(0, 5), "25555");
+}

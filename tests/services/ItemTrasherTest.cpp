@@ -1,0 +1,210 @@
+#include "services/ItemTrasher.h"
+
+#include "FakeRunner.h"
+#include "common/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace plenwick;
+using namespace plenwick::test;
+
+namespace {
+
+class ItemTrasherTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        chmod(data.path().c_str(), 0777);
+        chmod(items.path().c_str(), 0755);
+        setenv("XDG_DATA_HOME", (data / "root").c_str(), 1);
+    }
+    void TearDown() override { unsetenv("XDG_DATA_HOME"); }
+    std::string item(const std::string& name, const std::string& content = "x") {
+        writeFile(items / name, content);
+        return items / name;
+    }
+    ItemTrasher::Environment environment(AdminScriptRunner admin) {
+        ItemTrasher::Environment env;
+        env.runner = &runner;
+        env.adminScript = std::move(admin);
+        return env;
+    }
+    TempFolder data;
+    TempFolder items;
+    FakeRunner runner;
+};
+
+void sendText(FILE* to, const std::string& text) {
+    const std::uint64_t size = text.size();
+    fwrite(&size, sizeof size, 1, to);
+    fwrite(text.data(), 1, size, to);
+    fflush(to);
+}
+
+bool receiveText(FILE* from, std::string& text) {
+    std::uint64_t size = 0;
+    if (fread(&size, sizeof size, 1, from) != 1) return false;
+    text.resize(size);
+    return fread(text.data(), 1, size, from) == size;
+}
+
+// Runs `check` as nobody; the administrator scripts it hands over run here, as root,
+// the way the escalation would run them. The prompts shown are collected in `prompts`.
+std::string asNobodyWithRoot(const std::function<std::string(const AdminScriptRunner&)>& check,
+                             std::vector<std::string>& prompts) {
+    int toRoot[2], toChild[2];
+    if (pipe(toRoot) != 0 || pipe(toChild) != 0) return "pipe failed";
+    return asNobody(
+        [&]() -> std::string {
+            close(toRoot[0]);
+            close(toChild[1]);
+            FILE* out = fdopen(toRoot[1], "w");
+            FILE* in = fdopen(toChild[0], "r");
+            return check([&](const std::string& script, const std::string& prompt) {
+                std::string output;
+                sendText(out, prompt);
+                sendText(out, script);
+                if (!receiveText(in, output)) throw AdminScript::Failure::failed("no root");
+                return output;
+            });
+        },
+        [&] {
+            close(toRoot[1]);
+            close(toChild[0]);
+            FILE* in = fdopen(toRoot[0], "r");
+            FILE* out = fdopen(toChild[1], "w");
+            std::string prompt, script;
+            while (receiveText(in, prompt) && receiveText(in, script)) {
+                prompts.push_back(prompt);
+                sendText(out, runProcess("/bin/sh", {"-c", script}).output);
+            }
+            fclose(in);
+            fclose(out);
+        });
+}
+
+} // namespace
+
+TEST_F(ItemTrasherTest, PlainMovesUnloadJobsAndSkipMissingItems) {
+    mkdir((items / "LaunchAgents").c_str(), 0755);
+    mkdir((items / "LaunchDaemons").c_str(), 0755);
+    const std::string agent = item("LaunchAgents/com.x.agent.plist");
+    const std::string daemon = item("LaunchDaemons/com.x.daemon.plist");
+    const std::string file = item("file.txt");
+    symlink("/nonexistent", (items / "dangling").c_str());
+    bool asked = false;
+    const auto env = environment([&](const std::string&, const std::string&) { asked = true; return std::string(); });
+    const auto result = ItemTrasher::trash({agent, items / "missing", daemon, file, items / "dangling"}, std::nullopt, env);
+    EXPECT_EQ(result.trashed, (std::vector<std::string>{agent, daemon, file, items / "dangling"}));
+    EXPECT_TRUE(result.failures.empty());
+    EXPECT_FALSE(asked);
+    ASSERT_EQ(runner.calls.size(), 2u);
+    EXPECT_EQ(runner.calls[0].path, "/bin/launchctl");
+    EXPECT_EQ(runner.calls[0].arguments, (std::vector<std::string>{"bootout", "gui/" + std::to_string(getuid()), agent}));
+    EXPECT_EQ(runner.calls[1].arguments, (std::vector<std::string>{"bootout", "system", daemon}));
+    EXPECT_TRUE(existsNoFollow(data / "root/Trash/files/com.x.agent.plist"));
+    EXPECT_TRUE(existsNoFollow(data / "root/Trash/info/dangling.trashinfo"));
+}
+
+TEST_F(ItemTrasherTest, OtherErrorsFailPlainlyWithTheirDescription) {
+    // A Trash that cannot be made: a daemon's list in a writable folder is not queued.
+    writeFile(data / "root", "not a folder");
+    mkdir((items / "LaunchDaemons").c_str(), 0755);
+    const std::string daemon = item("LaunchDaemons/d.plist");
+    const auto env = environment([](const std::string&, const std::string&) -> std::string { throw std::logic_error("asked"); });
+    const auto result = ItemTrasher::trash({daemon}, std::nullopt, env);
+    EXPECT_TRUE(result.trashed.empty());
+    ASSERT_EQ(result.failures.size(), 1u);
+    EXPECT_EQ(result.failures[0].message, "Not a directory");
+    EXPECT_EQ(ItemTrasher::failureSummary(result.failures), "d.plist: Not a directory");
+}
+
+TEST(ItemTrasher, SummaryAndPrompts) {
+    EXPECT_EQ(ItemTrasher::failureSummary({}), std::nullopt);
+    EXPECT_EQ(ItemTrasher::failureSummary({{"/a/b.txt", "No"}, {"/c/d", "Gone"}}), "b.txt: No\nd: Gone");
+    EXPECT_EQ(ItemTrasher::defaultPrompt({"/Library/x/Thing.app"}),
+              "Plenwick needs your password to move “Thing.app” to the Trash.");
+    EXPECT_EQ(ItemTrasher::defaultPrompt({"/a", "/b", "/c"}),
+              "Plenwick needs your password to move 3 items owned by the system to the Trash.");
+    EXPECT_TRUE(ItemTrasher::isPermissionError(std::error_code(EACCES, std::generic_category())));
+    EXPECT_TRUE(ItemTrasher::isPermissionError(std::error_code(EPERM, std::generic_category())));
+    EXPECT_FALSE(ItemTrasher::isPermissionError(std::error_code(EXDEV, std::generic_category())));
+}
+
+TEST_F(ItemTrasherTest, RefusedItemsGoThroughOneAdministratorScript) {
+    mkdir((items / "locked").c_str(), 0755);
+    const std::string odd = item("locked/it's a \\ \"name\"\nwith a feed.txt", "odd");
+    const std::string same1 = item("locked/same.txt", "1");
+    mkdir((items / "locked/sub").c_str(), 0755);
+    const std::string same2 = item("locked/sub/same.txt", "2");
+    const std::string bad = item("locked/bad.txt");
+    const std::string own = item("own.txt");
+    chmod(own.c_str(), 0666);
+    chmod(items.path().c_str(), 0777);
+    writeFile(data / "mv", "#!/bin/sh\ncase \"$4\" in *bad*) exit 1;; esac\nexec /bin/mv \"$@\"\n");
+    chmod((data / "mv").c_str(), 0755);
+    const std::string again = item("locked/again.txt");
+    const std::string home = data / "nobody";
+    std::vector<std::string> prompts;
+
+    const std::string outcome = asNobodyWithRoot(
+        [&](const AdminScriptRunner& admin) -> std::string {
+            setenv("XDG_DATA_HOME", home.c_str(), 1);
+            auto env = environment(admin);
+            env.mv = data / "mv";
+            const auto result = ItemTrasher::trash({odd, own, same1, bad, same2}, std::nullopt, env);
+            if (result.trashed != std::vector<std::string>{own, odd, same1, same2}) return "wrong trashed list";
+            if (result.failures != std::vector<ItemTrasher::Failure>{{bad, "Couldn’t be moved, even with administrator rights."}})
+                return "wrong failures";
+            if (existsNoFollow(home + "/Trash/info/bad.txt.trashinfo")) return "failed item keeps its reservation";
+            if (readFile(home + "/Trash/info/same 2.txt.trashinfo").find("Path=" + items.path() + "/locked/sub/same.txt\n") ==
+                std::string::npos)
+                return "restore information of the second same.txt";
+
+            // Dismissed prompt: nothing queued moves, nothing stays reserved.
+            env.adminScript = [](const std::string&, const std::string&) -> std::string {
+                throw AdminScript::Failure::cancelled();
+            };
+            const auto cancelled = ItemTrasher::trash({again}, std::string("Custom prompt"), env);
+            if (!cancelled.trashed.empty() || cancelled.failures.size() != 1 ||
+                cancelled.failures[0].message != "The administrator password prompt was cancelled.")
+                return "cancel not reported";
+            if (existsNoFollow(home + "/Trash/info/again.txt.trashinfo")) return "cancelled item keeps its reservation";
+            return {};
+        },
+        prompts);
+    EXPECT_EQ(outcome, "");
+    EXPECT_EQ(prompts, (std::vector<std::string>{"Plenwick needs your password to move 4 items owned by the system to the Trash."}));
+    EXPECT_EQ(readFile(home + "/Trash/files/it's a \\ \"name\"\nwith a feed.txt"), "odd");
+    EXPECT_EQ(readFile(home + "/Trash/files/same 2.txt"), "2");
+    struct stat st {};
+    ASSERT_EQ(lstat((home + "/Trash/files/same.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, nobodyID);
+    EXPECT_EQ(st.st_gid, nobodyID);
+    EXPECT_TRUE(existsNoFollow(bad));
+    EXPECT_TRUE(existsNoFollow(items / "locked/again.txt"));
+}
+
+TEST_F(ItemTrasherTest, TheAdministratorStepNeverCopiesAcrossFileSystems) {
+    if (!sharedMemoryIsSeparateFrom(data.path())) GTEST_SKIP() << "needs /dev/shm on its own file system";
+    TempFolder other("/dev/shm");
+    chmod(other.path().c_str(), 0755);
+    writeFile(other / "far.bin", "far");
+    const std::string home = data / "nobody";
+    std::vector<std::string> prompts;
+    const std::string outcome = asNobodyWithRoot(
+        [&](const AdminScriptRunner& admin) -> std::string {
+            setenv("XDG_DATA_HOME", home.c_str(), 1);
+            const auto result = ItemTrasher::trash({other / "far.bin"}, std::nullopt, environment(admin));
+            if (result.failures.size() != 1 || result.failures[0].message != "Invalid cross-device link")
+                return "expected a cross-device failure";
+            return {};
+        },
+        prompts);
+    EXPECT_EQ(outcome, "");
+    EXPECT_TRUE(prompts.empty());
+    EXPECT_EQ(readFile(other / "far.bin"), "far");
+    std::error_code ignored;
+    std::filesystem::remove_all("/dev/shm/.Trash-65534", ignored);
+}
