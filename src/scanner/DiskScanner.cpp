@@ -102,12 +102,12 @@ NodeRef runScan(std::string_view target, const ScanOptions& options, const ScanP
     }
     ::close(probe);
 
-    ScannerDirectory* root = ScannerDirectory::create(p, rootKind(p), status.modified, nullptr, true, -1);
-    ScannerEngine engine(root, options, options.workerCount,
-                         ScannerVolumePolicy::forScan(readMountTable(), {status.device, status.mountID},
-                                                      options.crossVolumes),
-                         progress);
+    const FileNode::Kind kind = rootKind(p);
+    ScannerVolumePolicy policy =
+        ScannerVolumePolicy::forScan(readMountTable(), {status.device, status.mountID}, options.crossVolumes);
     raiseOpenFileLimit();
+    ScannerEngine engine(ScannerDirectory::create(p, kind, status.modified, nullptr, true, -1), options,
+                         options.workerCount, std::move(policy), progress);
 
     ScanCompletion completion;
     {

@@ -1,5 +1,6 @@
 #include "FileNode.h"
 
+#include "NodeMemory.h"
 #include "Utf8.h"
 
 #include <algorithm>
@@ -17,7 +18,7 @@ FileNode::FileNode(std::uint32_t nameLength, Kind kind, std::int64_t size, std::
 NodeRef FileNode::make(std::string_view name, Kind kind, std::int64_t size, std::int64_t logicalSize,
                        std::int64_t fileCount, double modified) {
     const auto length = static_cast<std::uint32_t>(name.size());
-    void* memory = ::operator new(sizeof(FileNode) + length + 1);
+    void* memory = allocateNodeMemory(sizeof(FileNode) + length + 1);
     auto* node = new (memory) FileNode(length, kind, size, logicalSize, fileCount, modified);
     if (length) std::memcpy(node->nameBytes(), name.data(), length);
     node->nameBytes()[length] = '\0';
@@ -55,7 +56,7 @@ void FileNode::destroy(FileNode* node) noexcept {
         }
         current->freeChildArray();
         current->~FileNode();
-        ::operator delete(current);
+        freeNodeMemory(current);
         if (pending.empty()) return;
         current = pending.back();
         pending.pop_back();
@@ -68,15 +69,23 @@ void FileNode::adoptChildren(std::vector<NodeRef>&& children) {
     for (std::size_t i = 0; i < children.size(); ++i) new (&array[i]) NodeRef(std::move(children[i]));
     const std::uint32_t count = static_cast<std::uint32_t>(children.size());
     children.clear();
-    // Release the old children after the new ones are in place.
+    // Release the old children after the new ones are in place. An old child that
+    // is also among the new ones keeps this node as its parent.
     NodeRef* old = children_;
     const std::uint32_t oldCount = childCount_;
     children_ = array;
     childCount_ = count;
-    for (std::uint32_t i = 0; i < oldCount; ++i) {
-        if (old[i] && old[i]->parent_ == this) old[i]->parent_ = nullptr;
-        old[i].~NodeRef();
+    if (oldCount == 0) {
+        ::operator delete(old);
+        return;
     }
+    std::vector<FileNode*> kept;
+    for (std::uint32_t i = 0; i < count; ++i)
+        if (array[i] && array[i]->parent_ == this) kept.push_back(array[i].get());
+    for (std::uint32_t i = 0; i < oldCount; ++i)
+        if (old[i] && old[i]->parent_ == this) old[i]->parent_ = nullptr;
+    for (FileNode* k : kept) k->parent_ = this;
+    for (std::uint32_t i = 0; i < oldCount; ++i) old[i].~NodeRef();
     ::operator delete(old);
 }
 
@@ -100,7 +109,7 @@ void FileNode::replaceChildAt(std::size_t index, NodeRef child) {
     if (child) child->parent_ = this;
     NodeRef old = std::move(children_[index]);
     children_[index] = std::move(child);
-    if (old && old->parent_ == this) old->parent_ = nullptr;
+    if (old && old != children_[index] && old->parent_ == this) old->parent_ = nullptr;
 }
 
 std::ptrdiff_t FileNode::indexOfChild(const FileNode* child) const noexcept {

@@ -1,6 +1,6 @@
 #pragma once
-// The waiting caller of one scan, in place of a checked continuation: resumed once
-// with the root node or an error, from whichever thread finishes the engine.
+// The waiting caller of one scan: resumed exactly once with the root node or an
+// error, from whichever thread finishes the engine.
 
 #include "FileNode.h"
 

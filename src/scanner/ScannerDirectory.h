@@ -1,5 +1,5 @@
 #pragma once
-// The scan state of one folder (Part 1.103). Kept small: one allocation holding the
+// The scan state of one folder while it is scanned. Kept small: one allocation holding the
 // fields and, after them, the folder's raw name bytes (the full path for the root).
 // The full path is not stored; it is rebuilt from the parent chain when needed
 // (opening a queued folder, a progress report, a mount-point test), which is safe

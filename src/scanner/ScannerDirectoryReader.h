@@ -1,9 +1,8 @@
 #pragma once
-// Lists one opened folder (Part 1.104), in place of the bulk attribute call:
-// getdents64 into the reader's 256 KiB buffer, then statx of each name relative to
-// the folder's descriptor (no-follow, no automount, no sync), giving the same
-// ScannerEntry fields, defaults and type mapping. The readdir + fstatat fallback
-// is kept as the Part writes it.
+// Lists one opened folder: getdents64 into the reader's 256 KiB buffer, then statx
+// of each name relative to the folder's descriptor (no-follow, no automount, no
+// sync), one ScannerEntry per name. Where getdents64 cannot be used on a folder, a
+// readdir + fstatat listing gives the same entries.
 
 #include "ScannerEntry.h"
 
@@ -39,7 +38,7 @@ public:
         FallbackStatus status;
         int error = 0;
     };
-    // The readdir + fstatat listing of Part 1.104.
+    // The slower readdir + fstatat listing.
     static FallbackResult readFallback(int fd, std::uint64_t folderDevice, const std::function<bool()>& isCancelled,
                                        const std::function<void(const ScannerEntry&)>& consume);
 

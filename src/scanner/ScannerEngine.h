@@ -1,6 +1,6 @@
 #pragma once
 // Walks one folder tree with several dedicated threads and assembles the FileNode
-// tree from the bottom up while it walks (Part 1.103).
+// tree from the bottom up while it walks.
 
 #include "DiskScanner.h"
 #include "ScanCompletion.h"

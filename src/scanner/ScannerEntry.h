@@ -1,6 +1,6 @@
 #pragma once
 // One listed entry of a folder, as the directory reader hands it to the entry
-// accounting (Part 1.104). The name points into the reader's buffer and is valid
+// accounting. The name points into the reader's buffer and is valid
 // only until the reader moves on.
 
 #include <cstddef>

@@ -1,5 +1,5 @@
 #pragma once
-// The scan-wide record of hard-linked files already counted (Part 1.105): 16 shards,
+// The scan-wide record of hard-linked files already counted: 16 shards,
 // each with its own lock, chosen by a multiplicative hash of the inode number.
 
 #include <array>

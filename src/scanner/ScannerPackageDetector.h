@@ -1,5 +1,5 @@
 #pragma once
-// Whether a folder's extension names a package (Part 1.105): two fixed sets, then a
+// Whether a folder's extension names a package two fixed sets, then a
 // per-worker cache in front of one process-wide cache. Linux has no registry of
 // uniform types that would declare more packages, so any other extension is not one.
 

@@ -1,5 +1,5 @@
 #pragma once
-// Per-worker counters not yet added to the engine's running totals (Part 1.103).
+// Per-worker counters not yet added to the engine's running totals.
 
 #include <cstdint>
 

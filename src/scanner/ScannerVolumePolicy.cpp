@@ -10,7 +10,8 @@
 namespace plenwick {
 namespace {
 
-// The spec's four, then the Linux pseudo file systems: nothing on them is disk usage.
+// Device, automount and null file systems, and the Linux pseudo file systems:
+// nothing on them is disk usage.
 constexpr std::array<std::string_view, 22> skippedFileSystemTypes{
     "autofs",  "devfs",   "devicefs", "nullfs",    "proc",    "sysfs",     "devtmpfs",    "devpts",
     "cgroup",  "cgroup2", "securityfs", "debugfs", "tracefs", "configfs",  "pstore",      "bpf",
@@ -60,7 +61,7 @@ ScannerVolumePolicy::ScannerVolumePolicy(const std::vector<Mount>& table, Volume
     if (root.mountID) allowedMountIDs.insert(*root.mountID);
 
     // The system volume group: on Linux "/System/Volumes/Data" does not exist, so this
-    // only ever groups "/" with itself; the rule stays as written.
+    // only ever groups "/" with itself.
     if ((systemRoot && sameVolume(root, *systemRoot)) || (systemData && sameVolume(root, *systemData))) {
         isSystemVolumeGroup = true;
         for (const auto& id : {systemRoot, systemData}) {

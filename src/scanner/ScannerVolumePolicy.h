@@ -1,5 +1,5 @@
 #pragma once
-// The volume rules of one scan (Part 1.108): stay on the scanned mount, never wander
+// The volume rules of one scan: stay on the scanned mount, never wander
 // into device, automount and pseudo file systems, skip the system's hidden names.
 //
 // On Linux "another volume" means another mount. Mounts are compared by their mount

@@ -1,6 +1,5 @@
 #pragma once
-// The private state and the work of one scanner thread (Parts 1.103 to 1.105):
-// taking folders from the queue, opening, listing and accounting for their entries,
+// The private state and the work of one scanner thread: taking folders from the queue, opening, listing and accounting for their entries,
 // and descending into sub-folders inline or handing them to the queue.
 
 #include "ScannerDirectoryReader.h"

@@ -1,0 +1,313 @@
+#pragma once
+// Fixture trees for the scanner tests: built per test in a fresh folder under /tmp
+// (mode 0755 all the way, so that an unprivileged child can reach it), removed
+// afterwards without path-length limits. Plus helpers to look nodes up and to run a
+// piece of a test in a forked child, optionally as the user nobody.
+
+#include "scanner/DiskScanner.h"
+#include "scanner/FileNode.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace plenwick::test {
+
+inline void check(bool ok, const std::string& what) {
+    if (!ok) throw std::runtime_error(what + ": " + std::strerror(errno));
+}
+
+// Removes everything below the open folder `fd`, then nothing else.
+inline void removeContents(int fd) {
+    const int copy = ::dup(fd);
+    DIR* dir = ::fdopendir(copy);
+    if (!dir) {
+        ::close(copy);
+        return;
+    }
+    std::vector<std::string> names;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string_view n = e->d_name;
+        if (n != "." && n != "..") names.emplace_back(n);
+    }
+    ::closedir(dir);
+    for (const std::string& n : names) {
+        if (::unlinkat(fd, n.c_str(), 0) == 0) continue;
+        ::fchmodat(fd, n.c_str(), 0755, 0);
+        const int sub = ::openat(fd, n.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (sub >= 0) {
+            removeContents(sub);
+            ::close(sub);
+        }
+        ::unlinkat(fd, n.c_str(), AT_REMOVEDIR);
+    }
+}
+
+class TempTree {
+public:
+    TempTree() {
+        char pattern[] = "/tmp/plenwick-scan-XXXXXX";
+        check(::mkdtemp(pattern) != nullptr, "mkdtemp");
+        root_ = pattern;
+        check(::chmod(root_.c_str(), 0755) == 0, "chmod");
+    }
+    ~TempTree() {
+        const int fd = ::open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            removeContents(fd);
+            ::close(fd);
+        }
+        ::rmdir(root_.c_str());
+    }
+    TempTree(const TempTree&) = delete;
+    TempTree& operator=(const TempTree&) = delete;
+
+    const std::string& root() const { return root_; }
+    std::string path(std::string_view relative) const { return root_ + "/" + std::string(relative); }
+
+    void dir(std::string_view relative, mode_t mode = 0755) const {
+        const std::string p = path(relative);
+        check(::mkdir(p.c_str(), mode) == 0 || errno == EEXIST, "mkdir " + p);
+        check(::chmod(p.c_str(), mode) == 0, "chmod " + p);
+    }
+    // A file of `size` bytes, really written (so its blocks are allocated).
+    void file(std::string_view relative, std::size_t size = 0, char fill = 'x') const {
+        const std::string p = path(relative);
+        const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        check(fd >= 0, "create " + p);
+        std::string chunk(65536, fill);
+        for (std::size_t left = size; left > 0;) {
+            const std::size_t n = std::min(left, chunk.size());
+            check(::write(fd, chunk.data(), n) == static_cast<ssize_t>(n), "write " + p);
+            left -= n;
+        }
+        ::close(fd);
+    }
+    // A file of `length` bytes of which only the first `written` are data.
+    void sparse(std::string_view relative, off_t length, std::size_t written) const {
+        file(relative, written);
+        check(::truncate(path(relative).c_str(), length) == 0, "truncate");
+    }
+    void symlink(std::string_view target, std::string_view relative) const {
+        check(::symlink(std::string(target).c_str(), path(relative).c_str()) == 0, "symlink");
+    }
+    void hardlink(const std::string& existing, const std::string& newPath) const {
+        check(::link(existing.c_str(), newPath.c_str()) == 0, "link");
+    }
+    void fifo(std::string_view relative) const { check(::mkfifo(path(relative).c_str(), 0644) == 0, "mkfifo"); }
+    void chmod(std::string_view relative, mode_t mode) const {
+        check(::chmod(path(relative).c_str(), mode) == 0, "chmod");
+    }
+
+private:
+    std::string root_;
+};
+
+// Allocated bytes of a path as the scanner counts them (blocks × 512, no follow).
+inline std::int64_t allocatedOf(const std::string& p) {
+    struct stat st;
+    check(::lstat(p.c_str(), &st) == 0, "lstat " + p);
+    return static_cast<std::int64_t>(st.st_blocks) * 512;
+}
+inline std::int64_t lengthOf(const std::string& p) {
+    struct stat st;
+    check(::lstat(p.c_str(), &st) == 0, "lstat " + p);
+    return st.st_size;
+}
+
+// The child of `node` named `name` (raw bytes), or null.
+inline FileNode* child(const FileNode* node, std::string_view name) {
+    if (!node) return nullptr;
+    for (const NodeRef& c : node->children())
+        if (c->name() == name) return c.get();
+    return nullptr;
+}
+// Follows "a/b/c" from `node`.
+inline FileNode* find(const FileNode* node, std::string_view relative) {
+    const FileNode* current = node;
+    while (current && !relative.empty()) {
+        const auto slash = relative.find('/');
+        current = child(current, relative.substr(0, slash));
+        relative = slash == std::string_view::npos ? std::string_view{} : relative.substr(slash + 1);
+    }
+    return const_cast<FileNode*>(current);
+}
+
+// Checks the scanner's invariants over a whole tree; returns a description of the
+// first violation, or "".
+inline std::string treeViolation(const FileNode* root) {
+    std::vector<const FileNode*> stack{root};
+    while (!stack.empty()) {
+        const FileNode* n = stack.back();
+        stack.pop_back();
+        if (!n->isContainer() && n->childCount()) return "non-container with children: " + n->url();
+        if (n->isContainer() && n->childCount()) {
+            std::int64_t size = 0, logical = 0, files = 0;
+            const auto kids = n->children();
+            for (std::size_t i = 0; i < kids.size(); ++i) {
+                if (kids[i]->parent() != n) return "wrong parent: " + kids[i]->url();
+                if (i && FileNode::childOrder(*kids[i], *kids[i - 1])) return "unsorted: " + kids[i]->url();
+                size += kids[i]->size();
+                logical += kids[i]->logicalSize();
+                files += kids[i]->fileCount();
+                stack.push_back(kids[i].get());
+            }
+            if (size != n->size() || logical != n->logicalSize() || files != n->fileCount())
+                return "totals differ from children: " + n->url();
+        }
+    }
+    return "";
+}
+
+inline std::int64_t countNodes(const FileNode* root) {
+    std::int64_t count = 0;
+    std::vector<const FileNode*> stack{root};
+    while (!stack.empty()) {
+        const FileNode* n = stack.back();
+        stack.pop_back();
+        ++count;
+        for (const NodeRef& c : n->children()) stack.push_back(c.get());
+    }
+    return count;
+}
+
+// Number of threads of this process. A first thread is started and joined once
+// beforehand, so that runtime helpers started with the first thread (such as
+// ThreadSanitizer's background thread) are part of every count.
+inline int threadCount() {
+    static const bool warmedUp = [] {
+        std::thread([] {}).join();
+        return true;
+    }();
+    (void)warmedUp;
+    int count = 0;
+    if (DIR* d = ::opendir("/proc/self/task")) {
+        while (const dirent* e = ::readdir(d))
+            if (e->d_name[0] != '.') ++count;
+        ::closedir(d);
+    }
+    return count;
+}
+
+// Runs `body` in a forked child and returns what it returned (or "exception: …",
+// or "child failed"). With `asNobody`, the child first drops to uid/gid 65534, so
+// that permissions hold even when the tests run as root.
+inline std::string inChild(const std::function<std::string()>& body, bool asNobody = false) {
+    int fds[2];
+    check(::pipe2(fds, O_CLOEXEC) == 0, "pipe");
+    const pid_t pid = ::fork();
+    check(pid >= 0, "fork");
+    if (pid == 0) {
+        ::close(fds[0]);
+        std::string result;
+        try {
+            if (asNobody) {
+                if (::setgroups(0, nullptr) != 0 && errno != EPERM) throw std::runtime_error("setgroups");
+                if (::setresgid(65534, 65534, 65534) != 0 && ::getgid() != 65534) throw std::runtime_error("setresgid");
+                if (::setresuid(65534, 65534, 65534) != 0 && ::getuid() != 65534) throw std::runtime_error("setresuid");
+            }
+            result = body();
+        } catch (const std::exception& e) {
+            result = std::string("exception: ") + e.what();
+        } catch (...) {
+            result = "exception";
+        }
+        std::size_t done = 0;
+        while (done < result.size()) {
+            const ssize_t n = ::write(fds[1], result.data() + done, result.size() - done);
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    std::string out;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        out.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fds[0]);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "child failed";
+    return out;
+}
+
+inline ScanOptions withWorkers(int workers) {
+    ScanOptions o;
+    o.workerCount = workers;
+    return o;
+}
+
+inline std::string describe(const ScanError& e) { return e.errorDescription(); }
+
+} // namespace plenwick::test
+
+#include "scanner/MountTable.h"
+#include "scanner/ScanCompletion.h"
+#include "scanner/ScannerDirectory.h"
+#include "scanner/ScannerEngine.h"
+#include "scanner/ScannerVolumePolicy.h"
+
+namespace plenwick::test {
+
+// A scan run on the engine directly, as the driver runs it, so that a test can also
+// read the engine's final counters (errorCount is otherwise only seen in reports).
+struct EngineScan {
+    NodeRef root;
+    ScanProgress totals;
+    std::exception_ptr error;
+};
+
+inline EngineScan scanWithEngine(const std::string& path, ScanOptions options = {},
+                                 ScanProgressCallback progress = nullptr) {
+    const std::string p = DiskScanner::normalizePath(path);
+    const auto identity = volumeIdentityOf(p.c_str());
+    check(identity.has_value(), "identity of " + p);
+    ScannerDirectory* root = ScannerDirectory::create(p, FileNode::Kind::directory, 0, nullptr, true, -1);
+    ScannerEngine engine(root, options, options.workerCount,
+                         ScannerVolumePolicy::forScan(readMountTable(), *identity, options.crossVolumes),
+                         std::move(progress));
+    ScanCompletion completion;
+    engine.start(&completion);
+    completion.waitUntilDone();
+    engine.join();
+    EngineScan result;
+    try {
+        result.root = completion.wait();
+    } catch (...) {
+        result.error = std::current_exception();
+    }
+    result.totals = engine.totals();
+    return result;
+}
+
+// Sets the engine's folder hook for the life of the object.
+class FolderHook {
+public:
+    explicit FolderHook(std::function<void(const std::string&)> hook) {
+        ScannerEngine::folderHookForTesting() = std::move(hook);
+    }
+    ~FolderHook() { ScannerEngine::folderHookForTesting() = nullptr; }
+    FolderHook(const FolderHook&) = delete;
+    FolderHook& operator=(const FolderHook&) = delete;
+};
+
+} // namespace plenwick::test
