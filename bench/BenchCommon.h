@@ -7,6 +7,7 @@
 #include <chrono>
 #include <concepts>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -36,18 +37,25 @@ struct WalkArguments {
     int workers = 0;
 };
 
-inline bool parseWalkArguments(int argc, char** argv, WalkArguments& out) {
-    for (int i = 1; i < argc; ++i) {
+// Reads the command line of `program`; prints its usage and exits when it is wrong.
+inline WalkArguments parseWalkArguments(int argc, char** argv, const char* program) {
+    WalkArguments out;
+    bool ok = true;
+    for (int i = 1; ok && i < argc; ++i) {
         std::string_view arg = argv[i];
         if (arg == "--workers" && i + 1 < argc) {
-            if (!parseNumber(argv[++i], out.workers) || out.workers < 1) return false;
+            ok = parseNumber(argv[++i], out.workers) && out.workers > 0;
         } else if (!out.path && !arg.starts_with("--")) {
             out.path = argv[i];
         } else {
-            return false;
+            ok = false;
         }
     }
-    return out.path != nullptr;
+    if (!ok || !out.path) {
+        std::fprintf(stderr, "usage: %s PATH [--workers N]\n", program);
+        std::exit(2);
+    }
+    return out;
 }
 
 inline double secondsSince(std::chrono::steady_clock::time_point start) {

@@ -15,21 +15,13 @@
 #include <mutex>
 #include <vector>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
-
-struct LinuxDirent64 {
-    std::uint64_t d_ino;
-    std::int64_t d_off;
-    unsigned short d_reclen;
-    unsigned char d_type;
-    char d_name[];
-};
 
 constexpr std::size_t kBufferSize = 256 * 1024;
 constexpr int kStatxFlags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC;
@@ -68,10 +60,10 @@ private:
     static void list(int dirFd, char* buffer, std::vector<int>& found, std::int64_t& files) {
         struct statx st;
         for (;;) {
-            long n = syscall(SYS_getdents64, dirFd, buffer, kBufferSize);
+            ssize_t n = getdents64(dirFd, buffer, kBufferSize);
             if (n <= 0) return;
-            for (long offset = 0; offset < n;) {
-                auto* entry = reinterpret_cast<LinuxDirent64*>(buffer + offset);
+            for (ssize_t offset = 0; offset < n;) {
+                auto* entry = reinterpret_cast<const dirent64*>(buffer + offset);
                 offset += entry->d_reclen;
                 const char* name = entry->d_name;
                 if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
@@ -138,11 +130,7 @@ void raiseOpenFileLimit() {
 
 int main(int argc, char** argv) {
     using namespace plenwick::bench;
-    WalkArguments args;
-    if (!parseWalkArguments(argc, argv, args)) {
-        std::fprintf(stderr, "usage: plenwick-bare-walk PATH [--workers N]\n");
-        return 2;
-    }
+    WalkArguments args = parseWalkArguments(argc, argv, "plenwick-bare-walk");
     unsigned workers = args.workers > 0 ? static_cast<unsigned>(args.workers) : availableProcessors();
     raiseOpenFileLimit();
 

@@ -47,6 +47,8 @@ less_than() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
 have_gdu=1
 command -v gdu >/dev/null 2>&1 || have_gdu=0
 
+read -r load1 load5 load15 _ </proc/loadavg
+load="$load1 $load5 $load15"
 echo "Warming the cache..."
 "$bin/plenwick-bare-walk" "$tree" >/dev/null
 "$bin/plenwick-bare-walk" "$tree" >/dev/null
@@ -81,6 +83,7 @@ verdict() { if awk "BEGIN { exit !($1) }"; then echo "met"; else echo "MISSED"; 
 
 echo
 echo "Tree: $tree; best of $runs, warm cache, ${workers[1]:-$(nproc)} workers"
+echo "Load average (1, 5, 15 min) before the runs: $load (other work on the machine makes times noisy)"
 echo "  scan       $scan_s s   (runs:$scan_times)"
 echo "             $scan_best"
 echo "  bare walk  $bare_s s   (runs:$bare_times)"
