@@ -4,6 +4,7 @@
 
 #include "ChartState.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 

@@ -1,5 +1,6 @@
 #include "TreemapLayout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
