@@ -1,0 +1,84 @@
+// plenwick-scan-bench PATH [--workers N]: scans PATH with DiskScanner and prints one
+// line of figures about the finished tree: totals from its root, the folders and
+// nodes in it, the time the scan took and the memory it cost per node.
+
+#include "BenchCommon.h"
+
+#include "scanner/DiskScanner.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using plenwick::FileNode;
+
+// A figure from /proc/self/status in KiB ("VmRSS", "VmHWM"), or -1.
+long statusKiB(std::string_view field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with(field) && line.size() > field.size() && line[field.size()] == ':')
+            return std::stol(line.substr(field.size() + 1));
+    }
+    return -1;
+}
+
+struct TreeCounts {
+    std::int64_t nodes = 0;
+    std::int64_t containers = 0;
+    std::int64_t inaccessible = 0;
+};
+
+TreeCounts countTree(const FileNode& root) {
+    TreeCounts counts;
+    std::vector<const FileNode*> stack{&root};
+    while (!stack.empty()) {
+        const FileNode* node = stack.back();
+        stack.pop_back();
+        ++counts.nodes;
+        if (node->isContainer()) ++counts.containers;
+        if (node->kind() == FileNode::Kind::inaccessible) ++counts.inaccessible;
+        for (const auto& child : node->children()) stack.push_back(child.get());
+    }
+    return counts;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    using namespace plenwick::bench;
+    WalkArguments args = parseWalkArguments(argc, argv, "plenwick-scan-bench");
+    plenwick::ScanOptions options;
+    options.workerCount = args.workers;
+
+    long rssBefore = statusKiB("VmRSS");
+    auto start = std::chrono::steady_clock::now();
+    plenwick::NodeRef root;
+    try {
+        root = plenwick::DiskScanner::scanQuietly(args.path, options);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "plenwick-scan-bench: %s\n", e.what());
+        return 1;
+    }
+    double seconds = secondsSince(start);
+    long peak = statusKiB("VmHWM");
+    TreeCounts counts = countTree(*root);
+
+    ResultLine line;
+    line.add("files", root->fileCount());
+    line.add("dirs", counts.containers);
+    line.add("bytes", root->size());
+    line.add("logical", root->logicalSize());
+    line.add("errors", counts.inaccessible);
+    line.add("nodes", counts.nodes);
+    line.add("seconds", seconds);
+    line.add("peak_rss_kb", peak);
+    line.add("bytes_per_node", (peak - rssBefore) * 1024.0 / static_cast<double>(counts.nodes), 1);
+    line.print();
+    return 0;
+}
