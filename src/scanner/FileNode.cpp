@@ -69,15 +69,23 @@ void FileNode::adoptChildren(std::vector<NodeRef>&& children) {
     for (std::size_t i = 0; i < children.size(); ++i) new (&array[i]) NodeRef(std::move(children[i]));
     const std::uint32_t count = static_cast<std::uint32_t>(children.size());
     children.clear();
-    // Release the old children after the new ones are in place.
+    // Release the old children after the new ones are in place. An old child that
+    // is also among the new ones keeps this node as its parent.
     NodeRef* old = children_;
     const std::uint32_t oldCount = childCount_;
     children_ = array;
     childCount_ = count;
-    for (std::uint32_t i = 0; i < oldCount; ++i) {
-        if (old[i] && old[i]->parent_ == this) old[i]->parent_ = nullptr;
-        old[i].~NodeRef();
+    if (oldCount == 0) {
+        ::operator delete(old);
+        return;
     }
+    std::vector<FileNode*> kept;
+    for (std::uint32_t i = 0; i < count; ++i)
+        if (array[i] && array[i]->parent_ == this) kept.push_back(array[i].get());
+    for (std::uint32_t i = 0; i < oldCount; ++i)
+        if (old[i] && old[i]->parent_ == this) old[i]->parent_ = nullptr;
+    for (FileNode* k : kept) k->parent_ = this;
+    for (std::uint32_t i = 0; i < oldCount; ++i) old[i].~NodeRef();
     ::operator delete(old);
 }
 
@@ -101,7 +109,7 @@ void FileNode::replaceChildAt(std::size_t index, NodeRef child) {
     if (child) child->parent_ = this;
     NodeRef old = std::move(children_[index]);
     children_[index] = std::move(child);
-    if (old && old->parent_ == this) old->parent_ = nullptr;
+    if (old && old != children_[index] && old->parent_ == this) old->parent_ = nullptr;
 }
 
 std::ptrdiff_t FileNode::indexOfChild(const FileNode* child) const noexcept {

@@ -42,13 +42,9 @@ public:
         std::unique_lock guard(lock_);
         condition_.wait(guard, [this] { return done_; });
     }
-    bool isDone() const {
-        std::lock_guard guard(lock_);
-        return done_;
-    }
 
 private:
-    mutable std::mutex lock_;
+    std::mutex lock_;
     std::condition_variable condition_;
     bool done_ = false;
     NodeRef node_;

@@ -47,7 +47,6 @@ public:
     static int availableProcessors() noexcept;
 
     int workerCount() const noexcept { return workerCount_; }
-    int startedThreads() const noexcept { return static_cast<int>(threads_.size()); }
 
     // --- for the workers ---
     const ScannerDirectory* root() const noexcept { return root_; }

@@ -44,6 +44,22 @@ TEST(FileNode, DetachedNodeBecomesARootWhenItsParentDies) {
     EXPECT_EQ(kept->refCount(), 1u);
 }
 
+TEST(FileNode, ChildrenKeptAcrossAnEditKeepTheirParent) {
+    NodeRef root = FileNode::make("/r", FileNode::Kind::directory, 0, 0, 0, 0);
+    NodeRef a = leaf("a", 1), b = leaf("b", 2), c = leaf("c", 3);
+    root->setChildren({a, b});
+    root->setChildren({b, c}); // a leaves, b stays, c arrives
+    EXPECT_EQ(a->parent(), nullptr);
+    EXPECT_EQ(b->parent(), root.get());
+    EXPECT_EQ(c->parent(), root.get());
+    EXPECT_EQ(b->url(), "/r/b");
+    root->replaceChildAt(0, b); // put in its own place
+    EXPECT_EQ(b->parent(), root.get());
+    root->replaceChildAt(0, a);
+    EXPECT_EQ(b->parent(), nullptr);
+    EXPECT_EQ(a->parent(), root.get());
+}
+
 TEST(FileNode, DeepChainIsTornDownWithoutRecursion) {
     NodeRef root = FileNode::make("/deep", FileNode::Kind::directory, 0, 0, 0, 0);
     FileNode* tip = root.get();

@@ -109,9 +109,6 @@ public:
         check(::link(existing.c_str(), newPath.c_str()) == 0, "link");
     }
     void fifo(std::string_view relative) const { check(::mkfifo(path(relative).c_str(), 0644) == 0, "mkfifo"); }
-    void chmod(std::string_view relative, mode_t mode) const {
-        check(::chmod(path(relative).c_str(), mode) == 0, "chmod");
-    }
 
 private:
     std::string root_;
@@ -255,8 +252,6 @@ inline ScanOptions withWorkers(int workers) {
     o.workerCount = workers;
     return o;
 }
-
-inline std::string describe(const ScanError& e) { return e.errorDescription(); }
 
 } // namespace plenwick::test
 

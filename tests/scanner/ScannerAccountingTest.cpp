@@ -85,7 +85,7 @@ TEST(ScannerAccounting, HardLinksInsideTheScanAreCountedOnce) {
     t.file("x/original", MiB);
     t.hardlink(t.path("x/original"), t.path("y/copy"));
     const std::int64_t allocated = allocatedOf(t.path("x/original"));
-    ASSERT_GE(allocated, static_cast<std::int64_t>(MiB));
+    ASSERT_GT(allocated, 0);
 
     for (int workers : {1, 4}) {
         NodeRef root = DiskScanner::scanQuietly(t.root(), withWorkers(workers));

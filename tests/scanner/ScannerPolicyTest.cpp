@@ -5,14 +5,12 @@
 
 #include "scanner/ScannerDirectoryReader.h"
 #include "scanner/ScannerHardLinkSet.h"
-#include "scanner/ScannerPackageDetector.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
 #include <sys/sysmacros.h>
-#include <thread>
 
 using namespace plenwick;
 using namespace plenwick::test;
@@ -191,30 +189,6 @@ TEST(ScannerVolumePolicy, RealScanStaysOnItsMount) {
     EXPECT_TRUE(sawProc);
 }
 
-TEST(ScannerPackageDetector, FixedSetsCachesAndNames) {
-    ScannerPackageDetector d;
-    EXPECT_TRUE(d.isPackage("app"));
-    EXPECT_TRUE(d.isPackage("sparsebundle"));
-    EXPECT_FALSE(d.isPackage("lproj"));
-    EXPECT_FALSE(d.isPackage("git"));
-    EXPECT_FALSE(d.isPackage(""));
-    EXPECT_FALSE(d.isPackage("bar baz"));
-    EXPECT_FALSE(d.isPackage("unknownext")); // no registry on Linux says yes
-    EXPECT_FALSE(d.isPackage("unknownext")); // and the cached answer is the same
-    ScannerPackageDetector other;             // another worker: the process-wide cache answers
-    EXPECT_FALSE(other.isPackage("unknownext"));
-    EXPECT_EQ(d.folderKind("Foo.app"), FileNode::Kind::package);
-    EXPECT_EQ(d.folderKind("Foo.APP"), FileNode::Kind::package);
-    EXPECT_EQ(d.folderKind("Foo.lproj"), FileNode::Kind::directory);
-    EXPECT_EQ(d.folderKind("Foo.bar baz"), FileNode::Kind::directory);
-    EXPECT_EQ(d.folderKind("x.abcdefghijklmnopq"), FileNode::Kind::directory);
-    EXPECT_EQ(d.folderKind(".app"), FileNode::Kind::directory);
-    EXPECT_EQ(d.folderKind("app."), FileNode::Kind::directory);
-    EXPECT_EQ(d.folderKind("noext"), FileNode::Kind::directory);
-    EXPECT_EQ(d.folderKind("a.b.Framework"), FileNode::Kind::package);
-    EXPECT_EQ(d.folderKind("bad.\xff" "app"), FileNode::Kind::directory);
-}
-
 TEST(ScannerHardLinkSet, ShardsByMultiplicativeHashAndKeysByDeviceAndInode) {
     EXPECT_EQ(ScannerHardLinkSet::shardIndex(0), 0u);
     EXPECT_EQ(ScannerHardLinkSet::shardIndex(1), 0x9u);   // 0x9E37… >> 60
@@ -231,18 +205,6 @@ TEST(ScannerHardLinkSet, ShardsByMultiplicativeHashAndKeysByDeviceAndInode) {
     EXPECT_TRUE(set.insert(wide, 42));
     EXPECT_TRUE(set.insert(static_cast<std::uint32_t>(wide), 42)); // not confused with its low half
     EXPECT_EQ(set.size(), 4u);
-
-    // Many threads at once: each key is new exactly once.
-    ScannerHardLinkSet shared;
-    std::atomic<int> firsts{0};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 8; ++t)
-        threads.emplace_back([&] {
-            for (std::uint64_t i = 0; i < 2000; ++i)
-                if (shared.insert(1, i)) ++firsts;
-        });
-    for (auto& t : threads) t.join();
-    EXPECT_EQ(firsts.load(), 2000);
 }
 
 namespace {

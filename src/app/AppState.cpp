@@ -1,0 +1,182 @@
+#include "AppState.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <cassert>
+
+namespace plenwick {
+
+AppState::AppState(AppEnvironment environment, QObject* parent) : QObject(parent), environment_(std::move(environment)) {
+    refreshVolumes();
+}
+
+AppState::~AppState() {
+    if (scanTask_) scanTask_->request_stop();
+    statsUpdates_.cancelAll();
+}
+
+AppState::Operation::~Operation() {
+    if (--state_.operationDepth_ > 0 || state_.dirty_ == 0) return;
+    const Fields fields = state_.dirty_;
+    state_.dirty_ = 0;
+    emit state_.changed(fields);
+}
+
+void AppState::assertGuiThread() const {
+    assert(!QCoreApplication::instance() || QThread::currentThread() == QCoreApplication::instance()->thread());
+}
+
+void AppState::bumpTreeVersion() {
+    ++treeVersion_;
+    touch(Field::treeVersion);
+}
+
+void AppState::assignVolumes(std::vector<VolumeInfo> volumes) {
+    assign(volumes_, std::move(volumes), Field::volumes);
+    if (!isApplyingVolumeRefresh_) ++volumeRefreshGeneration_;
+}
+
+void AppState::assignScanVolume(std::optional<VolumeInfo> volume) {
+    assign(scanVolume_, std::move(volume), Field::scanVolume);
+    if (!isApplyingScanVolumeRefresh_) ++scanVolumeGeneration_;
+}
+
+void AppState::setPhase(Phase phase) {
+    Operation op(*this);
+    assign(phase_, std::move(phase), Field::phase);
+}
+
+void AppState::setVolumes(std::vector<VolumeInfo> volumes) {
+    Operation op(*this);
+    assignVolumes(std::move(volumes));
+}
+
+void AppState::setScanVolume(std::optional<VolumeInfo> volume) {
+    Operation op(*this);
+    assignScanVolume(std::move(volume));
+}
+
+void AppState::setHovered(NodeRef node) {
+    Operation op(*this);
+    assign(hovered_, std::move(node), Field::hovered);
+}
+
+void AppState::setVisualization(Visualization visualization) {
+    Operation op(*this);
+    assign(visualization_, visualization, Field::visualization);
+}
+
+void AppState::setColorMode(ColorMode mode) {
+    Operation op(*this);
+    assign(colorMode_, mode, Field::colorMode);
+}
+
+void AppState::setTypeFilter(std::optional<TypeFilter> filter) {
+    Operation op(*this);
+    assign(typeFilter_, std::move(filter), Field::typeFilter);
+}
+
+void AppState::setShowInspector(bool show) {
+    Operation op(*this);
+    assign(showInspector_, show, Field::showInspector);
+}
+
+void AppState::setQuickLookURL(std::optional<std::string> url) {
+    Operation op(*this);
+    assign(quickLookURL_, std::move(url), Field::quickLookURL);
+}
+
+void AppState::setPendingTrash(NodeRef node) {
+    Operation op(*this);
+    assign(pendingTrash_, std::move(node), Field::pendingTrash);
+}
+
+void AppState::setUninstallSession(std::shared_ptr<UninstallSession> session, bool collectorMode) {
+    Operation op(*this);
+    uninstallSession_ = std::move(session);
+    uninstallSessionIsCollector_ = uninstallSession_ && collectorMode;
+    touch(Field::uninstallSession);
+}
+
+void AppState::setLastError(std::optional<std::string> message, std::optional<std::string> title) {
+    Operation op(*this);
+    assign(lastError_, std::move(message), Field::lastError);
+    assign(lastErrorTitle_, std::move(title), Field::lastErrorTitle);
+}
+
+void AppState::select(NodeRef node) {
+    assertGuiThread();
+    Operation op(*this);
+    assign(selection_, node, Field::selection);
+    if (!node || !quickLookURL_) return;
+    std::string url = node->url();
+    if (*quickLookURL_ != url) assign(quickLookURL_, std::optional<std::string>(std::move(url)), Field::quickLookURL);
+}
+
+namespace {
+
+// The components of a standardised path; "/" has none.
+std::vector<std::string_view> pathComponents(std::string_view path) {
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    while (start < path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string_view::npos) end = path.size();
+        if (end > start) parts.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+} // namespace
+
+NodeRef AppState::nodeForURL(const std::string& path) const {
+    if (!root_) return {};
+    const std::string rootPath = normalizedPath(root_->url());
+    const std::string wanted = normalizedPath(path);
+    const auto rootParts = pathComponents(rootPath);
+    const auto parts = pathComponents(wanted);
+    if (parts.size() < rootParts.size() || !std::equal(rootParts.begin(), rootParts.end(), parts.begin())) return {};
+    const FileNode* node = root_.get();
+    for (std::size_t i = rootParts.size(); i < parts.size(); ++i) {
+        const FileNode* next = nullptr;
+        for (const NodeRef& child : node->children()) {
+            if (child->name() == parts[i]) {
+                next = child.get();
+                break;
+            }
+        }
+        if (!next) return {};
+        node = next;
+    }
+    return retainNode(const_cast<FileNode*>(node));
+}
+
+void AppState::syncCollector(std::vector<NodeRef> nodes) {
+    Operation op(*this);
+    if (nodes == collector_) return;
+    assign(collector_, std::move(nodes), Field::collector);
+    collectedIDs_.clear();
+    for (const NodeRef& node : collector_) collectedIDs_.insert(node.get());
+    if (!collectorLeftovers_.empty()) {
+        auto kept = collectorLeftovers_;
+        std::erase_if(kept, [this](const auto& item) { return !collectedIDs_.count(item.first.get()); });
+        assign(collectorLeftovers_, std::move(kept), Field::collectorLeftovers);
+    }
+    if (!leftoverOffers_.empty()) {
+        std::erase_if(leftoverOffers_, [this](const NodeRef& node) { return !collectedIDs_.count(node.get()); });
+        touch(Field::leftoverOffers);
+    }
+    ++collectorVersion_;
+    touch(Field::collectorVersion);
+}
+
+bool AppState::isInsideTree(const FileNode* node) const noexcept {
+    if (!root_) return false;
+    for (const FileNode* n = node; n; n = n->parent())
+        if (n == root_.get()) return true;
+    return false;
+}
+
+} // namespace plenwick

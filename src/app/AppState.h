@@ -1,0 +1,298 @@
+#pragma once
+// The one state object of the main program: the scan result and everything derived
+// from it, navigation, colours, the collector and the alerts. It lives on the GUI
+// thread; background work reports back to it through queued calls and is applied
+// only while its generation is current.
+//
+// Observers connect to `changed`: one signal per outermost public operation, with a
+// bit per observed field that was assigned a different value (or changed in place)
+// during it, emitted when the operation returns. No view ever sees a half-done state.
+
+#include "AppEnvironment.h"
+#include "StatsUpdateQueue.h"
+#include "ViewSettings.h"
+#include "scanner/Color.h"
+#include "scanner/DiskScanner.h"
+#include "scanner/FileNode.h"
+#include "scanner/FileTypeStatsBuilder.h"
+#include "scanner/TypeFilter.h"
+#include "scanner/VolumeInfo.h"
+#include "uninstaller/Remnant.h"
+
+#include <QObject>
+
+#include <chrono>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stop_token>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace plenwick {
+
+class UninstallSession;
+
+using NodeSet = std::unordered_set<NodeRef>;
+
+class AppState final : public QObject {
+    Q_OBJECT
+
+public:
+    // What the main window shows.
+    class Phase {
+    public:
+        enum class Kind { failed, home, scanning, results };
+        static Phase home() { return Phase(Kind::home, {}); }
+        static Phase scanning() { return Phase(Kind::scanning, {}); }
+        static Phase results() { return Phase(Kind::results, {}); }
+        static Phase failed(std::string message) { return Phase(Kind::failed, std::move(message)); }
+        Kind kind() const noexcept { return kind_; }
+        // The user-facing message of a failed phase.
+        const std::string& message() const noexcept { return message_; }
+        friend bool operator==(const Phase&, const Phase&) = default;
+
+    private:
+        Phase(Kind kind, std::string message) : kind_(kind), message_(std::move(message)) {}
+        Kind kind_;
+        std::string message_;
+    };
+
+    // The cache of the by-folder colours, built per focus and tree version.
+    struct FolderColoring {
+        NodeRef focus;
+        std::int64_t version = 0;
+        NodeRef anchor;                                       // whose children own the hues
+        std::unordered_map<const FileNode*, int> childSlots;  // child of the anchor → its index
+    };
+
+    // One bit per observed field, in declaration order.
+    enum class Field : int {
+        phase, volumes, scanProgress, scanTarget, scanVolume, scanStartedAt, scanDuration, scanOptions,
+        failureNeedsFullDiskAccess, root, focus, selection, hovered, treeVersion, refreshingFolders,
+        visualization, colorMode, typeFilter, showInspector, quickLookURL, typeStats, extensionColors,
+        pendingTrash, collector, collectorVersion, collectorLeftovers, leftoverOffers, uninstallSession,
+        lastError, lastErrorTitle, navigationHistory, forwardHistory,
+    };
+    using Fields = quint64;
+    static constexpr Fields bit(Field field) noexcept { return Fields(1) << static_cast<int>(field); }
+
+    explicit AppState(AppEnvironment environment = AppEnvironment::standard(), QObject* parent = nullptr);
+    ~AppState() override;
+
+    // ---- Observed fields ----
+    const Phase& phase() const noexcept { return phase_; }
+    const std::vector<VolumeInfo>& volumes() const noexcept { return volumes_; }
+    const ScanProgress& scanProgress() const noexcept { return scanProgress_; }
+    const std::optional<std::string>& scanTarget() const noexcept { return scanTarget_; }
+    const std::optional<VolumeInfo>& scanVolume() const noexcept { return scanVolume_; }
+    const std::optional<std::chrono::system_clock::time_point>& scanStartedAt() const noexcept { return scanStartedAt_; }
+    double scanDuration() const noexcept { return scanDuration_; }
+    const ScanOptions& scanOptions() const noexcept { return scanOptions_; }
+    bool failureNeedsFullDiskAccess() const noexcept { return failureNeedsFullDiskAccess_; }
+    const NodeRef& root() const noexcept { return root_; }
+    const NodeRef& focus() const noexcept { return focus_; }
+    const NodeRef& selection() const noexcept { return selection_; }
+    const NodeRef& hovered() const noexcept { return hovered_; }
+    std::int64_t treeVersion() const noexcept { return treeVersion_; }
+    const NodeSet& refreshingFolders() const noexcept { return refreshingFolders_; }
+    Visualization visualization() const noexcept { return visualization_; }
+    ColorMode colorMode() const noexcept { return colorMode_; }
+    const std::optional<TypeFilter>& typeFilter() const noexcept { return typeFilter_; }
+    bool showInspector() const noexcept { return showInspector_; }
+    const std::optional<std::string>& quickLookURL() const noexcept { return quickLookURL_; }
+    const std::vector<FileTypeStat>& typeStats() const noexcept { return typeStats_; }
+    const ExtensionColors& extensionColors() const noexcept { return extensionColors_; }
+    const NodeRef& pendingTrash() const noexcept { return pendingTrash_; }
+    const std::vector<NodeRef>& collector() const noexcept { return collector_; }
+    std::int64_t collectorVersion() const noexcept { return collectorVersion_; }
+    const std::unordered_map<NodeRef, std::vector<Remnant>>& collectorLeftovers() const noexcept {
+        return collectorLeftovers_;
+    }
+    const std::vector<NodeRef>& leftoverOffers() const noexcept { return leftoverOffers_; }
+    const std::shared_ptr<UninstallSession>& uninstallSession() const noexcept { return uninstallSession_; }
+    const std::optional<std::string>& lastError() const noexcept { return lastError_; }
+    const std::optional<std::string>& lastErrorTitle() const noexcept { return lastErrorTitle_; }
+    const std::vector<NodeRef>& navigationHistory() const noexcept { return navigationHistory_; }
+    const std::vector<NodeRef>& forwardHistory() const noexcept { return forwardHistory_; }
+
+    // ---- Unobserved fields ----
+    const std::optional<FolderColoring>& folderColoring() const noexcept { return folderColoring_; }
+    bool hasScanTask() const noexcept { return scanTask_.has_value(); }
+    std::int64_t scanGeneration() const noexcept { return scanGeneration_; }
+    std::int64_t resultsGeneration() const noexcept { return resultsGeneration_; }
+    bool hasStatsUpdates() const noexcept { return statsUpdates_.hasPending(); }
+    int nextColorIndex() const noexcept { return nextColorIndex_; }
+    std::int64_t volumeRefreshGeneration() const noexcept { return volumeRefreshGeneration_; }
+    std::int64_t scanVolumeGeneration() const noexcept { return scanVolumeGeneration_; }
+    bool isCollected(const FileNode* node) const { return collectedIDs_.count(node) > 0; }
+    const NodeSet& offeredApps() const noexcept { return offeredApps_; }
+
+    // ---- Plain assignments by views and commands (one operation each) ----
+    void setPhase(Phase phase);
+    void setVolumes(std::vector<VolumeInfo> volumes);          // makes a pending volume refresh stale
+    void setScanVolume(std::optional<VolumeInfo> volume);      // makes a pending scan-volume refresh stale
+    void setHovered(NodeRef node);
+    void setVisualization(Visualization visualization);
+    void setColorMode(ColorMode mode);
+    void setTypeFilter(std::optional<TypeFilter> filter);
+    void setShowInspector(bool show);
+    void setQuickLookURL(std::optional<std::string> url);
+    void setPendingTrash(NodeRef node);
+    // Every assignment notifies, even of the same session. `collectorMode` records
+    // whether the session gathers leftovers for the collector, so that a new scan
+    // closes it.
+    void setUninstallSession(std::shared_ptr<UninstallSession> session, bool collectorMode);
+    void setLastError(std::optional<std::string> message, std::optional<std::string> title = std::nullopt);
+
+    // ---- Shared operations ----
+    // Selects a node (or nothing); an open preview follows a selected node.
+    void select(NodeRef node);
+    // The node of the tree at `path`, or none.
+    NodeRef nodeForURL(const std::string& path) const;
+    // The only way to change the collector.
+    void syncCollector(std::vector<NodeRef> nodes);
+    // Whether following parents from `node` reaches the current root.
+    bool isInsideTree(const FileNode* node) const noexcept;
+
+    // ---- Volumes ----
+    void refreshVolumes();
+    // Reloads `scanVolume` for the volume holding `path`; the result is applied only
+    // while `condition` holds.
+    void refreshScanVolume(const std::string& path, std::function<bool(const AppState&)> condition);
+    void refreshScanVolumeForRoot();
+    // Standardised path without trailing "/" ("/" stays).
+    static std::string normalizedPath(const std::string& path);
+    // The first listed volume whose path equals `path`'s, or none.
+    std::optional<VolumeInfo> volumeMatching(const std::string& path) const;
+    bool isWholeVolumeScan() const;
+    // Used space of the scanned volume that the scan attributed to no item.
+    std::int64_t unattributedBytes() const;
+
+    // ---- Scan lifecycle ----
+    void startScan(const std::string& path);
+    void cancelScan();
+    void resetResults();
+    void finishScan(NodeRef root, std::vector<FileTypeStat> stats);
+    void applyTypeStats(std::vector<FileTypeStat> stats);
+    static bool scanErrorNeedsFullDiskAccess(const std::exception_ptr& error);
+    // Whole-tree statistics; empty when cancelled.
+    static std::vector<FileTypeStat> computeTypeStats(const NodeRef& root, std::stop_token stop = {});
+
+    // ---- Colours and the type highlight ----
+    const FolderColoring* makeFolderColoring() const;
+    RGB color(const FileNode& node) const;
+    bool matchesTypeFilter(const FileNode& node) const;
+
+    // ---- User actions and navigation ----
+    void chooseFolder();
+    void rescanAll();
+    void goHome();
+    void backToResults();
+    void navigate(const NodeRef& node);
+    void goBack();
+    void goForward();
+    void pruneHistory();
+
+    // ---- Statistics after tree edits ----
+    // `removed` are subtrees already detached from the tree; `added` the totals of
+    // what entered it. Updates apply in the order scheduled.
+    void scheduleStatsUpdate(std::vector<NodeRef> removed, TypeTotals added);
+
+signals:
+    void changed(quint64 fields);
+
+private:
+    // Groups everything one public operation changes into one `changed` signal.
+    class Operation {
+    public:
+        explicit Operation(AppState& state) noexcept : state_(state) { ++state_.operationDepth_; }
+        ~Operation();
+        Operation(const Operation&) = delete;
+        Operation& operator=(const Operation&) = delete;
+
+    private:
+        AppState& state_;
+    };
+
+    void touch(Field field) noexcept { dirty_ |= bit(field); }
+    // Node fields and lists of nodes compare by identity (NodeRef's ==).
+    template <class T>
+    void assign(T& stored, T value, Field field) {
+        if (stored == value) return;
+        stored = std::move(value);
+        touch(field);
+    }
+    void bumpTreeVersion();
+    void assignVolumes(std::vector<VolumeInfo> volumes);
+    void assignScanVolume(std::optional<VolumeInfo> volume);
+    void assertGuiThread() const;
+
+    struct ScanOutcome;
+    void clearNodeState();
+    void deliverScan(std::int64_t generation, const std::stop_source& task, ScanOutcome outcome);
+    void deliverProgress(std::int64_t generation, ScanProgress progress);
+    void stepHistory(std::vector<NodeRef>& source, Field sourceField, std::vector<NodeRef>& other, Field otherField);
+    std::vector<NodeRef> prunedStack(const std::vector<NodeRef>& stack) const;
+    void applyReadyStatsUpdates();
+    void computeStatsAndColors(const TypeTotals& removed, const TypeTotals& added);
+
+    AppEnvironment environment_;
+    int operationDepth_ = 0;
+    Fields dirty_ = 0;
+    std::chrono::steady_clock::time_point scanStartedMonotonic_{};
+    bool uninstallSessionIsCollector_ = false;
+
+    // Stored fields, in declaration order.
+    Phase phase_ = Phase::home();
+    std::vector<VolumeInfo> volumes_;
+    ScanProgress scanProgress_;
+    std::optional<std::string> scanTarget_;
+    std::optional<VolumeInfo> scanVolume_;
+    std::optional<std::chrono::system_clock::time_point> scanStartedAt_;
+    double scanDuration_ = 0;
+    ScanOptions scanOptions_;
+    bool failureNeedsFullDiskAccess_ = false;
+    NodeRef root_;
+    NodeRef focus_;
+    NodeRef selection_;
+    NodeRef hovered_;
+    std::int64_t treeVersion_ = 0;
+    NodeSet refreshingFolders_;
+    Visualization visualization_ = Visualization::sunburst;
+    ColorMode colorMode_ = ColorMode::byFolder;
+    std::optional<TypeFilter> typeFilter_;
+    bool showInspector_ = true;
+    std::optional<std::string> quickLookURL_;
+    std::vector<FileTypeStat> typeStats_;
+    ExtensionColors extensionColors_;
+    NodeRef pendingTrash_;
+    std::vector<NodeRef> collector_;
+    std::int64_t collectorVersion_ = 0;
+    std::unordered_map<NodeRef, std::vector<Remnant>> collectorLeftovers_;
+    std::vector<NodeRef> leftoverOffers_;
+    std::shared_ptr<UninstallSession> uninstallSession_;
+    std::optional<std::string> lastError_;
+    std::optional<std::string> lastErrorTitle_;
+    mutable std::optional<FolderColoring> folderColoring_;
+    std::optional<std::stop_source> scanTask_;
+    std::int64_t scanGeneration_ = 0;
+    std::int64_t resultsGeneration_ = 0;
+    StatsUpdateQueue statsUpdates_;
+    int nextColorIndex_ = 0;
+    std::int64_t volumeRefreshGeneration_ = 0;
+    bool isApplyingVolumeRefresh_ = false;
+    std::int64_t scanVolumeGeneration_ = 0;
+    bool isApplyingScanVolumeRefresh_ = false;
+    std::optional<std::int64_t> scanVolumeRefresh_;      // the generation of the last scan-volume refresh
+    std::unordered_set<const FileNode*> collectedIDs_;   // mirrors `collector_`, which keeps them alive
+    NodeSet offeredApps_;
+    std::vector<NodeRef> navigationHistory_;
+    std::vector<NodeRef> forwardHistory_;
+};
+
+} // namespace plenwick

@@ -1,0 +1,206 @@
+// The road of one scan through the state: start, progress, finish or failure,
+// cancel, and the reset that clears the previous results.
+
+#include "AppState.h"
+#include "BackgroundTask.h"
+#include "scanner/Cancellation.h"
+#include "scanner/Utf8.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QPointer>
+
+#include <system_error>
+
+namespace plenwick {
+
+struct AppState::ScanOutcome {
+    NodeRef root;
+    std::vector<FileTypeStat> stats;
+    std::exception_ptr error;
+};
+
+void AppState::startScan(const std::string& path) {
+    assertGuiThread();
+    Operation op(*this);
+    cancelScan();
+    resetResults();
+    const std::int64_t generation = ++scanGeneration_;
+    const std::string target = normalizedPath(path);
+    assign(scanTarget_, std::optional<std::string>(target), Field::scanTarget);
+    assign(failureNeedsFullDiskAccess_, false, Field::failureNeedsFullDiskAccess);
+    assignScanVolume(volumeMatching(target));
+    if (!scanVolume_) {
+        refreshScanVolume(target, [generation](const AppState& state) { return state.scanGeneration_ == generation; });
+    }
+    assign(scanProgress_, ScanProgress{}, Field::scanProgress);
+    assign(scanStartedAt_, std::optional(std::chrono::system_clock::now()), Field::scanStartedAt);
+    scanStartedMonotonic_ = std::chrono::steady_clock::now();
+    assign(phase_, Phase::scanning(), Field::phase);
+
+    scanTask_.emplace();
+    const std::stop_source task = *scanTask_;
+    const ScanOptions options = scanOptions_;
+    // Runs on the scanner's worker threads: only a copy of the report crosses over.
+    ScanProgressCallback progress = [weak = QPointer<AppState>(this), generation](const ScanProgress& report) {
+        QCoreApplication* app = QCoreApplication::instance();
+        if (!app) return;
+        QMetaObject::invokeMethod(
+            app,
+            [weak, generation, report] {
+                if (weak) weak->deliverProgress(generation, report);
+            },
+            Qt::QueuedConnection);
+    };
+    runInBackground(
+        *environment_.userInitiated, this,
+        [target, options, progress = std::move(progress), stop = task.get_token()] {
+            ScanOutcome outcome;
+            try {
+                outcome.root = DiskScanner::scan(target, options, progress, stop);
+                if (stop.stop_requested()) throw CancellationError();
+                outcome.stats = computeTypeStats(outcome.root, stop);
+            } catch (...) {
+                outcome.error = std::current_exception();
+            }
+            return outcome;
+        },
+        [this, generation, task](ScanOutcome outcome) { deliverScan(generation, task, std::move(outcome)); });
+}
+
+void AppState::deliverProgress(std::int64_t generation, ScanProgress progress) {
+    if (phase_.kind() != Phase::Kind::scanning || scanGeneration_ != generation) return;
+    Operation op(*this);
+    assign(scanProgress_, std::move(progress), Field::scanProgress);
+}
+
+namespace {
+
+// The message of the failure screen: display text, so a path that is not valid
+// UTF-8 shows replacement characters rather than broken text.
+std::string describe(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const ScanError& e) {
+        return repairUtf8(e.errorDescription());
+    } catch (const std::exception& e) {
+        return repairUtf8(e.what());
+    } catch (...) {
+        return "The scan failed for an unknown reason.";
+    }
+}
+
+bool isCancellation(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const CancellationError&) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+} // namespace
+
+void AppState::deliverScan(std::int64_t generation, const std::stop_source& task, ScanOutcome outcome) {
+    if (outcome.error && isCancellation(outcome.error)) return;
+    if (task.stop_requested() || scanGeneration_ != generation) return;
+    if (outcome.error) {
+        Operation op(*this);
+        assign(failureNeedsFullDiskAccess_, scanErrorNeedsFullDiskAccess(outcome.error), Field::failureNeedsFullDiskAccess);
+        assign(phase_, Phase::failed(describe(outcome.error)), Field::phase);
+        return;
+    }
+    finishScan(std::move(outcome.root), std::move(outcome.stats));
+}
+
+bool AppState::scanErrorNeedsFullDiskAccess(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const ScanError& e) {
+        return e.kind() == ScanError::Kind::permissionDenied;
+    } catch (const std::system_error& e) {
+        const auto& category = e.code().category();
+        const bool posix = category == std::generic_category() || category == std::system_category();
+        return posix && (e.code().value() == EACCES || e.code().value() == EPERM);
+    } catch (...) {
+        return false;
+    }
+}
+
+std::vector<FileTypeStat> AppState::computeTypeStats(const NodeRef& root, std::stop_token stop) {
+    auto collected = FileTypeStatsBuilder::collect(root, stop);
+    if (!collected) return {};
+    return FileTypeStatsBuilder::makeStats(*collected);
+}
+
+void AppState::cancelScan() {
+    assertGuiThread();
+    Operation op(*this);
+    if (scanTask_) {
+        scanTask_->request_stop();
+        scanTask_.reset();
+    }
+    ++scanGeneration_;
+    if (phase_.kind() == Phase::Kind::scanning) assign(phase_, root_ ? Phase::results() : Phase::home(), Field::phase);
+}
+
+// What pointed into the previous tree: selection, hover, the collector and its
+// offers, a collector-mode uninstall session, both histories, the rescans.
+void AppState::clearNodeState() {
+    assign(selection_, NodeRef(), Field::selection);
+    assign(hovered_, NodeRef(), Field::hovered);
+    assign(typeFilter_, std::optional<TypeFilter>(), Field::typeFilter);
+    assign(quickLookURL_, std::optional<std::string>(), Field::quickLookURL);
+    assign(pendingTrash_, NodeRef(), Field::pendingTrash);
+    syncCollector({});
+    offeredApps_.clear();
+    if (uninstallSession_ && uninstallSessionIsCollector_) setUninstallSession(nullptr, false);
+    assign(navigationHistory_, {}, Field::navigationHistory);
+    assign(forwardHistory_, {}, Field::forwardHistory);
+    assign(refreshingFolders_, NodeSet(), Field::refreshingFolders);
+}
+
+void AppState::resetResults() {
+    assertGuiThread();
+    Operation op(*this);
+    ++resultsGeneration_;
+    statsUpdates_.cancelAll();
+    assign(root_, NodeRef(), Field::root);
+    assign(focus_, NodeRef(), Field::focus);
+    clearNodeState();
+    assign(typeStats_, std::vector<FileTypeStat>(), Field::typeStats);
+    assign(extensionColors_, ExtensionColors(), Field::extensionColors);
+    folderColoring_.reset();
+    bumpTreeVersion();
+}
+
+void AppState::finishScan(NodeRef root, std::vector<FileTypeStat> stats) {
+    assertGuiThread();
+    Operation op(*this);
+    ++resultsGeneration_;
+    statsUpdates_.cancelAll();
+    scanTask_.reset();
+    assign(root_, root, Field::root);
+    assign(focus_, std::move(root), Field::focus);
+    clearNodeState();
+    applyTypeStats(std::move(stats));
+    const double seconds = scanStartedAt_
+        ? std::chrono::duration<double>(std::chrono::steady_clock::now() - scanStartedMonotonic_).count()
+        : 0.0;
+    assign(scanDuration_, seconds, Field::scanDuration);
+    bumpTreeVersion();
+    assign(phase_, Phase::results(), Field::phase);
+    refreshScanVolumeForRoot();
+}
+
+void AppState::applyTypeStats(std::vector<FileTypeStat> stats) {
+    Operation op(*this);
+    ExtensionColors colors;
+    for (const FileTypeStat& stat : stats) colors.emplace(stat.ext, stat.rgb);
+    nextColorIndex_ = static_cast<int>(stats.size());
+    assign(typeStats_, std::move(stats), Field::typeStats);
+    assign(extensionColors_, std::move(colors), Field::extensionColors);
+}
+
+} // namespace plenwick

@@ -1,0 +1,20 @@
+#include "Preferences.h"
+
+#include <QSettings>
+
+namespace plenwick {
+
+SettingsPreferences::SettingsPreferences()
+    : settings_(std::make_unique<QSettings>(QStringLiteral("tarnwell"), QStringLiteral("Plenwick"))) {}
+
+SettingsPreferences::~SettingsPreferences() = default;
+
+QVariant SettingsPreferences::value(const QString& key, const QVariant& fallback) const {
+    return settings_->value(key, fallback);
+}
+
+void SettingsPreferences::setValue(const QString& key, const QVariant& value) { settings_->setValue(key, value); }
+
+void SettingsPreferences::remove(const QString& key) { settings_->remove(key); }
+
+} // namespace plenwick

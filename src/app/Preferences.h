@@ -1,0 +1,59 @@
+#pragma once
+// The user's preferences store, the program's only configuration. The program reads
+// and writes QSettings("tarnwell", "Plenwick"); tests use the in-memory store.
+
+#include <QHash>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+class QSettings;
+
+namespace plenwick {
+
+class Preferences {
+public:
+    virtual ~Preferences() = default;
+    // The stored value of `key`, or `fallback` when none is stored.
+    virtual QVariant value(const QString& key, const QVariant& fallback = {}) const = 0;
+    virtual void setValue(const QString& key, const QVariant& value) = 0;
+    virtual void remove(const QString& key) = 0;
+
+    bool boolValue(const QString& key, bool fallback) const { return value(key, fallback).toBool(); }
+};
+
+// Keys and defaults of the main program's preferences.
+namespace PreferenceKeys {
+inline const QString offerLeftoversOnCollect = QStringLiteral("offerLeftoversOnCollect");
+inline constexpr bool offerLeftoversOnCollectDefault = true;
+} // namespace PreferenceKeys
+
+class SettingsPreferences final : public Preferences {
+public:
+    // The program's store: organisation "tarnwell", application "Plenwick".
+    SettingsPreferences();
+    ~SettingsPreferences() override;
+    QVariant value(const QString& key, const QVariant& fallback) const override;
+    void setValue(const QString& key, const QVariant& value) override;
+    void remove(const QString& key) override;
+
+private:
+    std::unique_ptr<QSettings> settings_;
+};
+
+// A store that forgets everything when it goes away.
+class MemoryPreferences final : public Preferences {
+public:
+    QVariant value(const QString& key, const QVariant& fallback) const override {
+        auto it = values_.constFind(key);
+        return it == values_.constEnd() ? fallback : *it;
+    }
+    void setValue(const QString& key, const QVariant& value) override { values_.insert(key, value); }
+    void remove(const QString& key) override { values_.remove(key); }
+
+private:
+    QHash<QString, QVariant> values_;
+};
+
+} // namespace plenwick

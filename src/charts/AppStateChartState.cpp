@@ -1,0 +1,33 @@
+#include "AppStateChartState.h"
+
+#include "app/AppState.h"
+
+namespace plenwick {
+
+AppStateChartState::AppStateChartState(AppState& state) : state_(state) {
+    connection_ = QObject::connect(&state, &AppState::changed, [this](quint64 fields) {
+        if (fields & AppState::bit(AppState::Field::extensionColors)) ++extensionColorsVersion_;
+    });
+}
+
+AppStateChartState::~AppStateChartState() { QObject::disconnect(connection_); }
+
+const NodeRef& AppStateChartState::root() const { return state_.root(); }
+const NodeRef& AppStateChartState::focus() const { return state_.focus(); }
+std::int64_t AppStateChartState::treeVersion() const { return state_.treeVersion(); }
+ColorMode AppStateChartState::colorMode() const { return state_.colorMode(); }
+const std::optional<TypeFilter>& AppStateChartState::typeFilter() const { return state_.typeFilter(); }
+std::int64_t AppStateChartState::collectorVersion() const { return state_.collectorVersion(); }
+std::int64_t AppStateChartState::unattributedBytes() const { return state_.unattributedBytes(); }
+const std::vector<NodeRef>& AppStateChartState::collector() const { return state_.collector(); }
+bool AppStateChartState::isCollected(const FileNode* node) const { return state_.isCollected(node); }
+
+const FileNode* AppStateChartState::folderColoringAnchor() const {
+    const AppState::FolderColoring* coloring = state_.makeFolderColoring();
+    return coloring ? coloring->anchor.get() : nullptr;
+}
+
+RGB AppStateChartState::color(const FileNode& node) const { return state_.color(node); }
+bool AppStateChartState::matchesTypeFilter(const FileNode& node) const { return state_.matchesTypeFilter(node); }
+
+} // namespace plenwick

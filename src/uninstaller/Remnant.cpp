@@ -1,0 +1,130 @@
+#include "Remnant.h"
+
+#include <QDir>
+#include <QFile>
+#include <QString>
+
+#include <algorithm>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace plenwick {
+
+std::optional<Remnant::Kind> Remnant::kindFromRaw(int raw) noexcept {
+    if (raw < 0 || raw > static_cast<int>(Kind::crashReports)) return std::nullopt;
+    return static_cast<Kind>(raw);
+}
+
+const std::vector<Remnant::Kind>& Remnant::allKinds() {
+    static const std::vector<Kind> kinds = [] {
+        std::vector<Kind> all;
+        for (int raw = 0; raw <= static_cast<int>(Kind::crashReports); ++raw) all.push_back(static_cast<Kind>(raw));
+        return all;
+    }();
+    return kinds;
+}
+
+const char* Remnant::title(Kind kind) noexcept {
+    switch (kind) {
+    case Kind::applicationSupport: return "Application Support";
+    case Kind::preferences: return "Preferences";
+    case Kind::caches: return "Caches";
+    case Kind::containers: return "Containers";
+    case Kind::groupContainers: return "Shared Containers";
+    case Kind::launchItems: return "Launch Agents & Daemons";
+    case Kind::helperTools: return "Privileged Helpers";
+    case Kind::savedState: return "Saved Window State";
+    case Kind::webData: return "Cookies & Web Data";
+    case Kind::logs: return "Logs";
+    case Kind::crashReports: return "Crash Reports";
+    }
+    return "";
+}
+
+const char* Remnant::symbol(Kind kind) noexcept {
+    switch (kind) {
+    case Kind::applicationSupport: return "folder";
+    case Kind::preferences: return "slider.horizontal.3";
+    case Kind::caches: return "internaldrive";
+    case Kind::containers: return "shippingbox";
+    case Kind::groupContainers: return "square.stack.3d.up";
+    case Kind::launchItems: return "power";
+    case Kind::helperTools: return "lock.shield";
+    case Kind::savedState: return "macwindow";
+    case Kind::webData: return "globe";
+    case Kind::logs: return "doc.text";
+    case Kind::crashReports: return "exclamationmark.triangle";
+    }
+    return "";
+}
+
+RemnantSearchRoots::RemnantSearchRoots()
+    : userLibrary(QFile::encodeName(QDir::homePath()).toStdString() + "/Library"), systemLibrary("/Library") {}
+
+void sortRemnants(std::vector<Remnant>& remnants) {
+    std::sort(remnants.begin(), remnants.end(), [](const Remnant& a, const Remnant& b) {
+        if (a.kind != b.kind) return a.kind < b.kind;
+        if (a.size != b.size) return a.size > b.size;
+        return a.url < b.url;
+    });
+}
+
+bool setContainsIgnoringCase(const std::unordered_set<std::string>& set, std::string_view value) {
+    const QString wanted = QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
+    for (const std::string& member : set) {
+        const QString text = QString::fromUtf8(member.data(), static_cast<qsizetype>(member.size()));
+        if (text.compare(wanted, Qt::CaseInsensitive) == 0) return true;
+    }
+    return false;
+}
+
+bool isInsideAnyPath(std::string_view path, const std::unordered_set<std::string>& paths) {
+    std::string parent(path);
+    while (parent.size() > 1 && parent.back() == '/') parent.pop_back();
+    for (;;) {
+        const auto slash = parent.find_last_of('/');
+        if (slash == std::string::npos) return true;
+        parent.resize(slash == 0 ? 1 : slash);
+        if (parent.size() < 2) return true;
+        if (paths.count(parent)) return false;
+    }
+}
+
+namespace {
+
+std::int64_t allocatedBytes(const struct stat& st) { return static_cast<std::int64_t>(st.st_blocks) * 512; }
+
+} // namespace
+
+std::int64_t allocatedSize(const std::string& path, std::stop_token stop) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) return 0;
+    if (!S_ISDIR(st.st_mode)) return allocatedBytes(st);
+
+    std::int64_t total = 0;
+    std::vector<std::string> pending{path};
+    while (!pending.empty()) {
+        if (stop.stop_requested()) break;
+        const std::string folder = std::move(pending.back());
+        pending.pop_back();
+        DIR* dir = ::opendir(folder.c_str());
+        if (!dir) continue;
+        const int fd = ::dirfd(dir);
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string_view name = entry->d_name;
+            if (name == "." || name == "..") continue;
+            struct stat child;
+            if (::fstatat(fd, entry->d_name, &child, AT_SYMLINK_NOFOLLOW) != 0) continue;
+            if (S_ISDIR(child.st_mode)) {
+                pending.push_back(folder == "/" ? "/" + std::string(name) : folder + "/" + std::string(name));
+            } else {
+                total += allocatedBytes(child);
+            }
+        }
+        ::closedir(dir);
+    }
+    return total;
+}
+
+} // namespace plenwick

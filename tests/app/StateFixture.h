@@ -1,0 +1,116 @@
+#pragma once
+// Shared set-up of the state's tests: a state on manual executors with fixed volumes,
+// temp fixture trees on disk, and small trees built in memory.
+
+#include "app/AppState.h"
+#include "app/ManualExecutor.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace plenwick::test {
+
+class FixedVolumes final : public VolumeSource {
+public:
+    std::vector<VolumeInfo> mounted;
+    std::optional<VolumeInfo> holder;
+    std::vector<VolumeInfo> mountedVolumes() override { return mounted; }
+    std::optional<VolumeInfo> containing(const std::string&) override { return holder; }
+};
+
+class AnsweringChooser final : public FolderChooser {
+public:
+    std::optional<std::string> answer;
+    std::optional<std::string> chooseFolder() override { return answer; }
+};
+
+inline VolumeInfo volume(std::string url, std::string name, std::int64_t total = 1000, std::int64_t available = 400) {
+    VolumeInfo v;
+    v.url = std::move(url);
+    v.name = std::move(name);
+    v.totalCapacity = total;
+    v.availableCapacity = available;
+    return v;
+}
+
+// Records every `changed` signal of a state.
+struct ChangeLog {
+    std::vector<AppState::Fields> emitted;
+};
+
+class StateTest : public ::testing::Test {
+protected:
+    // `poolsForScans`: scans run on a real thread pool instead of the manual executor.
+    void makeState(bool poolsForScans = false) {
+        AppEnvironment env;
+        userInitiated = std::make_shared<ManualExecutor>();
+        utility = std::make_shared<ManualExecutor>();
+        env.userInitiated = poolsForScans ? std::shared_ptr<Executor>(std::make_shared<ThreadPoolExecutor>(2))
+                                          : std::shared_ptr<Executor>(userInitiated);
+        env.utility = utility;
+        volumes = std::make_shared<FixedVolumes>();
+        env.volumeSource = volumes;
+        chooser = std::make_shared<AnsweringChooser>();
+        env.folderChooser = chooser;
+        env.preferences = std::make_shared<MemoryPreferences>();
+        state = std::make_unique<AppState>(std::move(env));
+        QObject::connect(state.get(), &AppState::changed, [this](quint64 f) { log.emitted.push_back(f); });
+    }
+    void TearDown() override {
+        state.reset();
+        QCoreApplication::processEvents();
+    }
+
+    // Lets queued deliveries reach the state.
+    static void deliver() { QCoreApplication::processEvents(); }
+    void runUserJobs() { userInitiated->runAll(), deliver(); }
+    void runUtilityJobs() { utility->runAll(), deliver(); }
+
+    std::string makeTree(const std::vector<std::pair<std::string, std::size_t>>& files) {
+        for (const auto& [rel, bytes] : files) {
+            const std::filesystem::path p = std::filesystem::path(dir.path().toStdString()) / rel;
+            std::filesystem::create_directories(p.parent_path());
+            std::ofstream(p) << std::string(bytes, 'x');
+        }
+        return dir.path().toStdString();
+    }
+
+    QTemporaryDir dir;
+    std::shared_ptr<ManualExecutor> userInitiated, utility;
+    std::shared_ptr<FixedVolumes> volumes;
+    std::shared_ptr<AnsweringChooser> chooser;
+    std::unique_ptr<AppState> state;
+    ChangeLog log;
+};
+
+// A node built in memory; children get it as parent and are kept in size order.
+inline NodeRef node(std::string_view name, FileNode::Kind kind, std::int64_t size, std::vector<NodeRef> children = {}) {
+    std::int64_t files = children.empty() && kind != FileNode::Kind::directory ? 1 : 0;
+    for (const NodeRef& c : children) files += c->fileCount();
+    NodeRef n = FileNode::make(name, kind, size, size, files, 0);
+    n->setChildren(std::move(children));
+    n->sortChildren();
+    return n;
+}
+inline NodeRef file(std::string_view name, std::int64_t size) { return node(name, FileNode::Kind::file, size); }
+inline NodeRef folder(std::string_view name, std::vector<NodeRef> children) {
+    std::int64_t size = 0;
+    for (const NodeRef& c : children) size += c->size();
+    return node(name, FileNode::Kind::directory, size, std::move(children));
+}
+inline NodeRef child(const NodeRef& parent, std::string_view name) {
+    for (const NodeRef& c : parent->children())
+        if (c->name() == name) return c;
+    return {};
+}
+
+} // namespace plenwick::test

@@ -1,0 +1,80 @@
+#include "StateFixture.h"
+
+using namespace plenwick;
+using namespace plenwick::test;
+
+TEST_F(StateTest, LaterVolumeRefreshWinsWhicheverFinishesFirst) {
+    makeState();
+    EXPECT_EQ(state->volumeRefreshGeneration(), 1); // the construction's refresh
+    state->refreshVolumes();
+    ASSERT_EQ(userInitiated->pendingCount(), 2u);
+
+    volumes->mounted = {volume("/", "Second")};
+    userInitiated->runNewest();
+    volumes->mounted = {volume("/", "First")};
+    userInitiated->runOldest();
+    deliver();
+    ASSERT_EQ(state->volumes().size(), 1u);
+    EXPECT_EQ(state->volumes()[0].name, "Second");
+    EXPECT_EQ(state->volumeRefreshGeneration(), 2); // applying its own result does not count
+
+    // A direct assignment makes a pending refresh stale.
+    state->refreshVolumes();
+    state->setVolumes({volume("/mnt/x", "Direct")});
+    runUserJobs();
+    EXPECT_EQ(state->volumes()[0].name, "Direct");
+}
+
+TEST_F(StateTest, ScanVolumeRefreshesAreDroppedWhenStaleOrEmpty) {
+    makeState();
+    const std::string target = makeTree({{"a.txt", 100}});
+    volumes->mounted = {volume(target + "/", "Listed", 10'000, 1'000)};
+    runUserJobs();
+
+    // A listed volume is taken at once, compared by normalised path.
+    state->startScan(target);
+    ASSERT_TRUE(state->scanVolume());
+    EXPECT_EQ(state->scanVolume()->name, "Listed");
+    runUserJobs();
+    ASSERT_TRUE(state->root());
+    EXPECT_TRUE(state->isWholeVolumeScan());
+    EXPECT_EQ(state->unattributedBytes(), 9'000 - state->root()->size());
+
+    // The refresh after the scan finds nothing: the volume stays.
+    volumes->holder.reset();
+    runUtilityJobs();
+    EXPECT_EQ(state->scanVolume()->name, "Listed");
+
+    // Figures loaded for the old results are not applied once the results were reset.
+    state->refreshScanVolumeForRoot();
+    volumes->holder = volume(target, "Late");
+    state->resetResults();
+    runUtilityJobs();
+    EXPECT_EQ(state->scanVolume()->name, "Listed");
+    // Two calls in a row both pass the condition; the later one wins.
+    state->startScan(target);
+    runUserJobs();
+    utility->discardAll();
+    state->refreshScanVolumeForRoot();
+    state->refreshScanVolumeForRoot();
+    volumes->holder = volume(target, "Newer");
+    utility->runNewest();
+    volumes->holder = volume(target, "Older");
+    utility->runOldest();
+    deliver();
+    EXPECT_EQ(state->scanVolume()->name, "Newer");
+
+    // More used space attributed than the volume reports: never negative.
+    state->setScanVolume(volume(target, "Tiny", 10, 5));
+    EXPECT_EQ(state->unattributedBytes(), 0);
+}
+
+TEST_F(StateTest, ResultsForAStateThatIsGoneAreDropped) {
+    makeState();
+    state->startScan(makeTree({{"a.txt", 1}}));
+    state.reset();
+    volumes->mounted = {volume("/", "Late")};
+    userInitiated->runAll(); // the first volume refresh and the cancelled scan
+    deliver();
+    SUCCEED();
+}

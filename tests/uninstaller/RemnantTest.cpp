@@ -1,0 +1,85 @@
+#include "uninstaller/Remnant.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+
+using namespace plenwick;
+
+namespace {
+
+Remnant remnant(std::string url, Remnant::Kind kind, std::int64_t size,
+                Remnant::Confidence confidence = Remnant::Confidence::certain) {
+    return Remnant{std::move(url), kind, confidence, false, size};
+}
+
+void writeFile(const std::string& path, std::size_t bytes) { std::ofstream(path) << std::string(bytes, 'x'); }
+
+std::int64_t blocksOf(const std::string& path) {
+    struct stat st {};
+    ::lstat(path.c_str(), &st);
+    return static_cast<std::int64_t>(st.st_blocks) * 512;
+}
+
+} // namespace
+
+TEST(Remnant, KindsTitlesAndEquality) {
+    EXPECT_EQ(Remnant::kindFromRaw(10), Remnant::Kind::crashReports);
+    EXPECT_FALSE(Remnant::kindFromRaw(11).has_value());
+    EXPECT_FALSE(Remnant::kindFromRaw(-1).has_value());
+    ASSERT_EQ(Remnant::allKinds().size(), 11u);
+    EXPECT_STREQ(Remnant::title(Remnant::Kind::groupContainers), "Shared Containers");
+    EXPECT_STREQ(Remnant::title(Remnant::Kind::launchItems), "Launch Agents & Daemons");
+
+    // Same url, different confidence: different values, same identity.
+    const Remnant a = remnant("/L/Caches/x", Remnant::Kind::caches, 1);
+    const Remnant b = remnant("/L/Caches/x", Remnant::Kind::caches, 1, Remnant::Confidence::possible);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(a.id(), b.id());
+}
+
+TEST(Remnant, SortsByKindThenSizeThenPath) {
+    std::vector<Remnant> list{
+        remnant("/b", Remnant::Kind::caches, 10'000),
+        remnant("/z", Remnant::Kind::caches, 2'000'000'000),
+        remnant("/p2", Remnant::Kind::preferences, 1),
+        remnant("/a", Remnant::Kind::caches, 10'000),
+        remnant("/p1", Remnant::Kind::preferences, 1),
+    };
+    sortRemnants(list);
+    std::vector<std::string> order;
+    for (const Remnant& r : list) order.push_back(r.url);
+    EXPECT_EQ(order, (std::vector<std::string>{"/p1", "/p2", "/z", "/a", "/b"}));
+}
+
+TEST(Remnant, PathAndNameTests) {
+    EXPECT_FALSE(isInsideAnyPath("/Library/Caches/x/y", {"/Library/Caches/x"}));
+    EXPECT_TRUE(isInsideAnyPath("/Library/Caches/x/y", {"/Library/Cach"}));
+    EXPECT_TRUE(isInsideAnyPath("/Library", {"/"}));
+    EXPECT_TRUE(setContainsIgnoringCase({"Foo", "com.Example.App"}, "COM.example.app"));
+    EXPECT_FALSE(setContainsIgnoringCase({"Foo"}, "Fo"));
+}
+
+TEST(Remnant, AllocatedSizeCountsFilesNotLinksOrUnreadable) {
+    QTemporaryDir dir;
+    const std::string base = dir.path().toStdString(), tree = base + "/tree";
+    std::filesystem::create_directories(tree + "/sub/deeper");
+    std::filesystem::create_directory(base + "/empty");
+    writeFile(tree + "/a", 10'000);
+    writeFile(tree + "/sub/deeper/b", 20'000);
+    std::filesystem::create_directory_symlink(tree, base + "/link");
+
+    EXPECT_EQ(allocatedSize(tree), blocksOf(tree + "/a") + blocksOf(tree + "/sub/deeper/b"));
+    EXPECT_EQ(allocatedSize(tree + "/a"), blocksOf(tree + "/a"));
+    EXPECT_EQ(allocatedSize(base + "/empty"), 0);
+    EXPECT_EQ(allocatedSize(base + "/link"), blocksOf(base + "/link"));
+    EXPECT_EQ(allocatedSize(base + "/missing"), 0);
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_EQ(allocatedSize(tree, stop.get_token()), 0);
+}
