@@ -101,3 +101,11 @@ if [ "$have_gdu" = 1 ]; then
   echo "  gdu / scan        $ratio   (goal >= 2.5)   $(verdict "$ratio >= 2.5")"
 fi
 echo "  bytes per node    $per_node   (goal <= 120)   $(verdict "$per_node <= 120")"
+stats_ms="$(field "$scan_best" stats_ms)"
+echo "  statistics        $stats_ms ms   (goal <= 60)   $(verdict "$stats_ms <= 60")"
+
+if [ -x "$bin/plenwick-chart-bench" ]; then
+  echo
+  echo "Chart engines on the same tree (1280x820):"
+  echo "  $("$bin/plenwick-chart-bench" "$tree")"
+fi

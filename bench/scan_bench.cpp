@@ -5,7 +5,9 @@
 #include "BenchCommon.h"
 
 #include "scanner/DiskScanner.h"
+#include "scanner/FileTypeStatsBuilder.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -48,6 +50,21 @@ TreeCounts countTree(const FileNode& root) {
     return counts;
 }
 
+// Median time of the file-type statistics (collect + makeStats) over the finished tree.
+double statsMilliseconds(const plenwick::NodeRef& root) {
+    using plenwick::FileTypeStatsBuilder;
+    std::vector<double> times;
+    for (int run = 0; run < 5; ++run) {
+        const auto start = std::chrono::steady_clock::now();
+        const auto entries = FileTypeStatsBuilder::collect(root);
+        const auto stats = FileTypeStatsBuilder::makeStats(*entries);
+        times.push_back(plenwick::bench::secondsSince(start) * 1000.0);
+        if (stats.empty() && root->fileCount() > 0) return -1;
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -79,6 +96,7 @@ int main(int argc, char** argv) {
     line.add("seconds", seconds);
     line.add("peak_rss_kb", peak);
     line.add("bytes_per_node", (peak - rssBefore) * 1024.0 / static_cast<double>(counts.nodes), 1);
+    line.add("stats_ms", statsMilliseconds(root), 1);
     line.print();
     return 0;
 }
