@@ -17,7 +17,12 @@ AppState::~AppState() {
 }
 
 AppState::Operation::~Operation() {
-    if (--state_.operationDepth_ > 0 || state_.dirty_ == 0) return;
+    if (--state_.operationDepth_ > 0) return;
+    if (state_.phaseBeforeOperation_) {
+        if (*state_.phaseBeforeOperation_ == state_.phase_) state_.dirty_ &= ~bit(Field::phase);
+        state_.phaseBeforeOperation_.reset();
+    }
+    if (state_.dirty_ == 0) return;
     const Fields fields = state_.dirty_;
     state_.dirty_ = 0;
     emit state_.changed(fields);

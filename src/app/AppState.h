@@ -227,6 +227,14 @@ private:
         stored = std::move(value);
         touch(field);
     }
+    // The phase may pass through another value within one operation (a scan started
+    // during a scan leaves and re-enters scanning); observers hear only of a real change.
+    void assign(Phase& stored, Phase value, Field field) {
+        if (stored == value) return;
+        if (!phaseBeforeOperation_) phaseBeforeOperation_ = stored;
+        stored = std::move(value);
+        touch(field);
+    }
     void bumpTreeVersion();
     void assignVolumes(std::vector<VolumeInfo> volumes);
     void assignScanVolume(std::optional<VolumeInfo> volume);
@@ -244,6 +252,7 @@ private:
     AppEnvironment environment_;
     int operationDepth_ = 0;
     Fields dirty_ = 0;
+    std::optional<Phase> phaseBeforeOperation_;
     std::chrono::steady_clock::time_point scanStartedMonotonic_{};
     bool uninstallSessionIsCollector_ = false;
 

@@ -124,7 +124,12 @@ TEST_F(StateTest, ResultsAndProgressOfAnOvertakenScanAreDropped) {
     // when the second scan starts.
     state->startScan(base + "/big");
     userInitiated->runAll();
+    log.emitted.clear();
     state->startScan(base + "/small");
+    // Scanning before and after: the restart is one change, and not one of the phase.
+    ASSERT_EQ(log.emitted.size(), 1u);
+    EXPECT_FALSE(log.emitted[0] & AppState::bit(AppState::Field::phase));
+    EXPECT_TRUE(log.emitted[0] & AppState::bit(AppState::Field::scanTarget));
     deliver();
     EXPECT_EQ(state->phase().kind(), Kind::scanning);
     EXPECT_FALSE(state->root());
