@@ -1,5 +1,7 @@
 #include "Remnant.h"
 
+#include "scanner/Utf8.h"
+
 #include <QDir>
 #include <QFile>
 #include <QString>
@@ -71,8 +73,17 @@ void sortRemnants(std::vector<Remnant>& remnants) {
 }
 
 bool setContainsIgnoringCase(const std::unordered_set<std::string>& set, std::string_view value) {
+    // A name that is not valid UTF-8 compares by its bytes, ASCII letters folded:
+    // decoding would turn different invalid bytes into the same replacement character.
+    const bool valueIsText = isValidUtf8(value);
+    const std::string loweredValue = valueIsText ? std::string() : asciiLower(value);
     const QString wanted = QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
     for (const std::string& member : set) {
+        if (!valueIsText) {
+            if (asciiLower(member) == loweredValue) return true;
+            continue;
+        }
+        if (!isValidUtf8(member)) continue; // never equal to valid text
         const QString text = QString::fromUtf8(member.data(), static_cast<qsizetype>(member.size()));
         if (text.compare(wanted, Qt::CaseInsensitive) == 0) return true;
     }

@@ -63,6 +63,12 @@ TEST(Remnant, PathAndNameTests) {
     EXPECT_TRUE(isInsideAnyPath("/Library", {"/"}));
     EXPECT_TRUE(setContainsIgnoringCase({"Foo", "com.Example.App"}, "COM.example.app"));
     EXPECT_FALSE(setContainsIgnoringCase({"Foo"}, "Fo"));
+    EXPECT_TRUE(setContainsIgnoringCase({"Caf\xc3\xa9"}, "CAF\xc3\x89"));
+    // Names that are not UTF-8 compare by their bytes, not by a shared replacement character.
+    EXPECT_FALSE(setContainsIgnoringCase({"Foo\xfe"}, "Foo\xff"));
+    EXPECT_FALSE(setContainsIgnoringCase({"Foo\xef\xbf\xbd"}, "Foo\xff"));
+    EXPECT_FALSE(setContainsIgnoringCase({"Foo\xff"}, "Foo\xef\xbf\xbd"));
+    EXPECT_TRUE(setContainsIgnoringCase({"FOO\xff"}, "foo\xff"));
 }
 
 TEST(Remnant, AllocatedSizeCountsFilesNotLinksOrUnreadable) {
