@@ -174,9 +174,10 @@ void releaseTrashName(const TrashDirectory& trash, const std::string& name) {
 }
 
 std::string moveToTrash(const std::string& path) {
-    struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) fail(errno, "lstat");
+    // The item itself: a trailing slash must not make a link to a folder stand for its target.
     const std::string original = canonicalItemPath(path);
+    struct stat st {};
+    if (lstat(original.c_str(), &st) != 0) fail(errno, "lstat");
     const TrashDirectory trash = trashFor(original, st.st_dev);
     const std::string name = reserveTrashName(trash, original);
     const std::string destination = trash.filesFolder() + "/" + name;

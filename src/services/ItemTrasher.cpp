@@ -106,6 +106,17 @@ std::string ItemTrasher::defaultPrompt(const std::vector<std::string>& queued) {
            " items owned by the system to the Trash.";
 }
 
+std::string ItemTrasher::uniqueTrashDestination(const std::string& name, const std::string& trashFolder,
+                                                std::set<std::string>& chosen) {
+    for (int n = 1;; ++n) {
+        std::string candidate = trashNameCandidate(name, n);
+        struct stat st {};
+        if (chosen.count(candidate) || lstat((trashFolder + "/" + candidate).c_str(), &st) == 0) continue;
+        chosen.insert(candidate);
+        return candidate;
+    }
+}
+
 bool ItemTrasher::isPermissionError(const std::error_code& error) {
     return error.category() == std::generic_category() && (error.value() == EACCES || error.value() == EPERM);
 }

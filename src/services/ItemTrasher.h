@@ -47,9 +47,9 @@ public:
     static bool isPermissionError(const std::error_code& error);
 
     // A file name free both among `chosen` and in `trashFolder`: the name itself,
-    // then "<base> 2.<ext>", "<base> 3.<ext>", …
+    // then "<base> 2.<ext>", "<base> 3.<ext>", … The name taken is added to `chosen`.
     static std::string uniqueTrashDestination(const std::string& name, const std::string& trashFolder,
-                                              const std::set<std::string>& chosen);
+                                              std::set<std::string>& chosen);
 
     // The prompt used when the caller gives none.
     static std::string defaultPrompt(const std::vector<std::string>& queued);

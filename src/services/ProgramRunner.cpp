@@ -92,6 +92,9 @@ ProcessResult runProcess(const std::string& path, const std::vector<std::string>
     posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&setup.actions, out.write, STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&setup.actions, err.write, STDERR_FILENO);
+    // The tool gets its three standard descriptors and nothing else, whatever else of
+    // ours is open without close-on-exec.
+    posix_spawn_file_actions_addclosefrom_np(&setup.actions, STDERR_FILENO + 1);
     // The tool starts with no blocked signals and SIGPIPE at its default.
     sigset_t none, defaults;
     sigemptyset(&none);

@@ -1,5 +1,7 @@
 #include "services/TextClusters.h"
 
+#include <QChar>
+
 namespace plenwick {
 namespace {
 
@@ -18,8 +20,21 @@ char32_t decodeAt(std::string_view s, std::size_t i, std::size_t& length) {
     return cp;
 }
 
+// Every combining mark, whatever its script (Thai tone marks, Indic vowel signs, …).
+bool isMark(char32_t cp) {
+    switch (QChar::category(cp)) {
+    case QChar::Mark_NonSpacing: case QChar::Mark_SpacingCombining: case QChar::Mark_Enclosing: return true;
+    default: return false;
+    }
+}
+
+bool isHangul(char32_t cp) { return (cp >= 0x1100 && cp <= 0x11FF) || (cp >= 0xAC00 && cp <= 0xD7A3); }
+// A medial vowel or final consonant jamo: part of the syllable before it (decomposed Korean).
+bool isTrailingJamo(char32_t cp) { return cp >= 0x1160 && cp <= 0x11FF; }
+
 bool extends(char32_t cp) {
-    return (cp >= 0x0300 && cp <= 0x036F) || (cp >= 0x0483 && cp <= 0x0489) || (cp >= 0x0591 && cp <= 0x05BD) ||
+    // Thai and Lao SARA AM are letters that still belong to the consonant before them.
+    return isMark(cp) || cp == 0x0E33 || cp == 0x0EB3 || (cp >= 0x0300 && cp <= 0x036F) || (cp >= 0x0483 && cp <= 0x0489) || (cp >= 0x0591 && cp <= 0x05BD) ||
            (cp >= 0x0610 && cp <= 0x061A) || (cp >= 0x064B && cp <= 0x065F) || (cp >= 0x0900 && cp <= 0x0903) ||
            (cp >= 0x093A && cp <= 0x094F) || (cp >= 0x1AB0 && cp <= 0x1AFF) || (cp >= 0x1DC0 && cp <= 0x1DFF) ||
            (cp >= 0x200C && cp <= 0x200D) || (cp >= 0x20D0 && cp <= 0x20FF) || (cp >= 0x3099 && cp <= 0x309A) ||
@@ -42,6 +57,7 @@ std::vector<std::size_t> characterBoundaries(std::string_view text) {
         bool joins = false;
         if (havePrevious) {
             if (extends(cp)) joins = true;
+            else if (isTrailingJamo(cp) && isHangul(previous)) joins = true;
             else if (previous == 0x200D) joins = true; // zero-width joiner sequence
             else if (previous == '\r' && cp == '\n') joins = true;
             else if (regionalIndicator(cp) && openRegionalPair) joins = true;

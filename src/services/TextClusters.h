@@ -1,7 +1,7 @@
 #pragma once
 // User-perceived characters of UTF-8 text, approximately: a base code point with the
 // combining marks, joiners, variation selectors and skin-tone modifiers that follow
-// it; regional-indicator pairs and CR LF count as one.
+// it; regional-indicator pairs, decomposed Hangul syllables and CR LF count as one.
 
 #include <cstddef>
 #include <string_view>

@@ -144,6 +144,17 @@ TEST_F(TrashTest, OtherFileSystemsUseTheirOwnTrash) {
     else std::filesystem::remove(moved, ignored), std::filesystem::remove(trash + "/info/" + name + ".trashinfo", ignored);
 }
 
+TEST_F(TrashTest, ALinkNamedWithATrailingSlashIsMovedItself) {
+    // The link lives here; its target on another file system must not choose the trash.
+    if (!sharedMemoryIsSeparateFrom(items.path())) GTEST_SKIP() << "needs /dev/shm on its own file system";
+    TempFolder other("/dev/shm");
+    symlink(other.path().c_str(), (items / "far").c_str());
+    EXPECT_EQ(moveToTrash(items / "far/"), trashFiles() + "/far");
+    EXPECT_FALSE(existsNoFollow(items / "far"));
+    EXPECT_TRUE(std::filesystem::is_directory(other.path()));
+    EXPECT_EQ(restorePath(trashInfo("far")), items / "far");
+}
+
 TEST(MainBundle, FoundFromTheExecutablesPlace) {
     EXPECT_EQ(bundlePathForExecutable("/opt/b/Plenwick.app/Contents/MacOS/Plenwick"), "/opt/b/Plenwick.app");
     EXPECT_EQ(bundlePathForExecutable("/opt/b/Plenwick.app/Contents/Library/LoginItems/PlenwickHelper.app/Contents/MacOS/PlenwickHelper"),

@@ -40,6 +40,12 @@ TEST(Formatters, TruncateMiddleCountsCharacters) {
     // Accents and flags are single characters and are never split.
     EXPECT_EQ(truncateMiddle("e\u0301e\u0301e\u0301e\u0301e\u0301", 4), "e\u0301…e\u0301e\u0301");
     EXPECT_EQ(characterCount("🇩🇪🇫🇷👍🏽a"), 4u);
+    // Marks of any script stay with their base; decomposed Hangul syllables count once.
+    EXPECT_EQ(characterCount("\u0E19\u0E49\u0E33\u0E19"), 2u); // Thai: base, tone mark, SARA AM; base
+    EXPECT_EQ(characterCount("\u0995\u09BF\u0995\u09C1"), 2u); // Bengali: consonants with vowel signs
+    EXPECT_EQ(characterCount("\u1112\u1161\u11AB\u1100\u1173\u11AF"), 2u); // decomposed Hangul
+    EXPECT_EQ(truncateMiddle("\u0995\u09BF\u0995\u09C1\u0995\u09BF\u0995\u09C1\u0995", 4),
+              "\u0995\u09BF…\u0995\u09C1\u0995");
 }
 
 TEST(Formatters, Duration) {

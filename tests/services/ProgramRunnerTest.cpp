@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fcntl.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace plenwick;
 
@@ -71,4 +73,14 @@ TEST(ProgramRunner, ConcurrentCallsKeepTheirOwnPipes) {
         for (int round = 0; round < 5; ++round) all += expected;
         EXPECT_EQ(outputs[i], all);
     }
+}
+
+TEST(ProgramRunner, ChildInheritsOnlyItsStandardDescriptors) {
+    // A descriptor of ours opened without close-on-exec stays out of the tool.
+    const int fd = ::open("/dev/null", O_RDONLY);
+    ASSERT_GE(fd, 3);
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    const ProcessResult r = runProcess("/bin/sh", {"-c", "[ -e \"$1\" ] && echo open || echo closed", "sh", self});
+    ::close(fd);
+    EXPECT_EQ(r.output, "closed\n");
 }
