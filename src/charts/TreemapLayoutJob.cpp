@@ -23,11 +23,10 @@ bool TreemapLayoutJob::inputsChanged() const {
 
 TreemapLayoutJob::Status TreemapLayoutJob::step() {
     if (status_ != Status::running) return status_;
-    if (cancelled_ || (started_ && inputsChanged())) {
+    if (cancelled_ || inputsChanged()) {
         builder_.reset();
         return status_ = Status::gaveUp;
     }
-    started_ = true;
     if (builder_->runSlice(sliceSize_)) status_ = Status::finished;
     return status_;
 }

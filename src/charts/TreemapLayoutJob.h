@@ -1,6 +1,7 @@
 #pragma once
 // One treemap layout build cut into slices, so that it can share the GUI thread:
-// each step processes a slice of cursor positions, and every step after the first
+// each step processes a slice of cursor positions. Steps run on later turns of the
+// event loop than the one that made the job, so every step, the first included,
 // gives the build up when it was cancelled or its inputs moved on (tree version,
 // focus, colour mode, type filter, collector).
 
@@ -35,7 +36,6 @@ private:
     std::size_t sliceSize_;
     std::optional<TreemapLayoutEngine::Builder> builder_; // none for the empty layout
     Status status_ = Status::running;
-    bool started_ = false;
     bool cancelled_ = false;
     std::int64_t treeVersion_;
     ColorMode colorMode_;

@@ -156,12 +156,18 @@ TEST(TreemapLayoutJob, GivesUpAtTheNextSliceWhenItsInputsMove) {
         {"cancel", [](FakeChartState&, TreemapLayoutJob& job) { job.cancel(); }},
     };
     for (const auto& [what, change] : changes) {
-        FakeChartState state;
-        state.rootNode = state.focusNode = focus;
-        TreemapLayoutJob job(focus, state, {}, {1000, 1000}, 100);
-        EXPECT_EQ(job.step(), TreemapLayoutJob::Status::running) << what;
-        change(state, job);
-        EXPECT_EQ(job.step(), TreemapLayoutJob::Status::gaveUp) << what;
+        // The first slice runs on a later turn of the event loop than the job was
+        // made on, so a change before it counts too, even for a one-slice build.
+        for (const bool beforeFirstSlice : {false, true}) {
+            FakeChartState state;
+            state.rootNode = state.focusNode = focus;
+            TreemapLayoutJob job(focus, state, {}, {1000, 1000}, beforeFirstSlice ? 20000 : 100);
+            if (!beforeFirstSlice) {
+                EXPECT_EQ(job.step(), TreemapLayoutJob::Status::running) << what;
+            }
+            change(state, job);
+            EXPECT_EQ(job.step(), TreemapLayoutJob::Status::gaveUp) << what << (beforeFirstSlice ? " early" : "");
+        }
     }
 
     FakeChartState state;
