@@ -108,14 +108,15 @@ bool isSubfolderMount(const Mount& m) {
 }
 
 // Which mounts a file manager offers: the root, what is mounted below /media,
-// /run/media/<user> and /mnt, and a home folder of its own.
+// /run/media/<user> and /mnt, and the mount that holds the home folder (a home
+// partition of its own, at the home folder or at /home).
 bool isBrowsable(const Mount& m, const VolumeSystem& system) {
     if (m.path == "/") return true;
     if (isSystemType(m.type) || isSubfolderMount(m)) return false;
     if (m.path.starts_with("/boot") || isAtOrBelow(m.path, "/snap")) return false;
     if (isBelow(m.path, "/media") || isBelow(m.path, "/mnt")) return true;
     if (!system.userName.empty() && isBelow(m.path, "/run/media/" + system.userName)) return true;
-    return !system.homeFolder.empty() && m.path == withoutTrailingSlashes(system.homeFolder);
+    return !system.homeFolder.empty() && isAtOrBelow(withoutTrailingSlashes(system.homeFolder), m.path);
 }
 
 std::string lastComponent(std::string_view path) {

@@ -149,6 +149,25 @@ TEST(VolumeInfo, MakeAndContainingFindTheVolumeOfAPath) {
     EXPECT_FALSE(VolumeInfo::containing("/boot/efi/EFI", system)); // not a listed volume
 }
 
+TEST(VolumeInfo, ASeparateHomePartitionIsListedAndHoldsTheHomeFolder) {
+    VolumeSystem system = recordedSystem();
+    system.mounts = [] {
+        return parseMountInfo("22 1 259:2 / / rw - ext4 /dev/root rw\n"
+                              "40 22 259:5 / /home rw - ext4 /dev/nvme0n1p5 rw\n"
+                              "41 22 259:6 / /srv rw - ext4 /dev/nvme0n1p6 rw\n");
+    };
+    system.space = [](const std::string& p) -> std::optional<VolumeSpace> {
+        if (p == "/" || p == "/home" || p == "/srv") return VolumeSpace{100, 50};
+        return std::nullopt;
+    };
+    system.mountID = [](const std::string& p) -> std::optional<std::uint64_t> {
+        if (p == "/home/me/Music") return 40;
+        return std::nullopt;
+    };
+    EXPECT_EQ(urls(VolumeInfo::mountedVolumes(system)), (std::vector<std::string>{"/", "/home"}));
+    EXPECT_EQ(VolumeInfo::containing("/home/me/Music", system)->url, "/home");
+}
+
 TEST(VolumeInfo, SortPutsRootThenInternalThenNamesInBrowserOrder) {
     auto volume = [](std::string name, bool internal, bool root = false) {
         VolumeInfo v;
