@@ -7,6 +7,7 @@
 #include "ScannerEngine.h"
 #include "ScannerPackageDetector.h"
 #include "ScannerVolumePolicy.h"
+#include "Utf8.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -57,13 +58,18 @@ int statTarget(const std::string& path, TargetStatus& out) {
     return 0;
 }
 
-// The lowercased extension of the path's last component, as the package rule takes it.
+// The root's kind from its last component's extension: the text after the last "."
+// (not a leading one), lowercased, of any length. Unlike a listed folder's, it is not
+// cut at 16 bytes, so a root such as "Old.migratedphotolibrary" is a package.
 FileNode::Kind rootKind(const std::string& path) {
     const auto slash = path.rfind('/');
     const std::string_view last = slash == std::string::npos ? std::string_view(path)
                                                              : std::string_view(path).substr(slash + 1);
+    const auto dot = last.rfind('.');
+    if (dot == std::string_view::npos || dot == 0 || dot + 1 == last.size()) return FileNode::Kind::directory;
     ScannerPackageDetector detector; // a fresh per-call cache in front of the process-wide one
-    return detector.folderKind(last);
+    return detector.isPackage(asciiLower(repairUtf8(last.substr(dot + 1)))) ? FileNode::Kind::package
+                                                                             : FileNode::Kind::directory;
 }
 
 void raiseOpenFileLimit() {

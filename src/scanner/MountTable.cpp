@@ -10,16 +10,18 @@
 namespace plenwick {
 namespace {
 
+// Fields are separated by exactly one space; a field may be empty (a mount made
+// with an empty source shows as "tmpfs  rw"), so runs of spaces are not merged.
 std::vector<std::string_view> splitSpaces(std::string_view line) {
     std::vector<std::string_view> fields;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && line[i] == ' ') ++i;
-        const std::size_t start = i;
-        while (i < line.size() && line[i] != ' ') ++i;
-        if (i > start) fields.push_back(line.substr(start, i - start));
+    if (line.empty()) return fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t space = line.find(' ', start);
+        fields.push_back(line.substr(start, space == std::string_view::npos ? std::string_view::npos : space - start));
+        if (space == std::string_view::npos) return fields;
+        start = space + 1;
     }
-    return fields;
 }
 
 template <typename T>

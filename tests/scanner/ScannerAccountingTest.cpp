@@ -221,6 +221,7 @@ TEST(ScannerAccounting, PackagesAreDecidedByTheirExtension) {
     t.dir("Foo.abcdefghijklmnop");  // 16, but not a package extension
     t.dir(".app");                  // the dot comes first
     t.dir("Lib.photoslibrary");
+    t.dir("Old.migratedphotolibrary"); // a package extension of 20 bytes: too long below the root
     t.file("file.app", 10); // a file is never a package
 
     NodeRef root = DiskScanner::scanQuietly(t.root(), {});
@@ -234,6 +235,7 @@ TEST(ScannerAccounting, PackagesAreDecidedByTheirExtension) {
     EXPECT_EQ(find(root.get(), "Foo.abcdefghijklmnop")->kind(), FileNode::Kind::directory);
     EXPECT_EQ(find(root.get(), ".app")->kind(), FileNode::Kind::directory);
     EXPECT_EQ(find(root.get(), "Lib.photoslibrary")->kind(), FileNode::Kind::package);
+    EXPECT_EQ(find(root.get(), "Old.migratedphotolibrary")->kind(), FileNode::Kind::directory);
     EXPECT_EQ(find(root.get(), "file.app")->kind(), FileNode::Kind::file);
 
     // Not descending: the package keeps its totals but records no children; its
@@ -254,6 +256,11 @@ TEST(ScannerAccounting, PackagesAreDecidedByTheirExtension) {
     NodeRef rootPackage = DiskScanner::scanQuietly(t.path("Foo.app"), {});
     EXPECT_EQ(rootPackage->kind(), FileNode::Kind::package);
     EXPECT_EQ(DiskScanner::scanQuietly(t.path("Foo.lproj"), {})->kind(), FileNode::Kind::directory);
+    // The root takes its whole extension, whatever its length.
+    EXPECT_EQ(DiskScanner::scanQuietly(t.path("Old.migratedphotolibrary"), {})->kind(), FileNode::Kind::package);
+    EXPECT_EQ(DiskScanner::scanQuietly(t.path("Shout.APP"), {})->kind(), FileNode::Kind::package);
+    EXPECT_EQ(DiskScanner::scanQuietly(t.path(".app"), {})->kind(), FileNode::Kind::directory);
+    EXPECT_EQ(DiskScanner::scanQuietly(t.path("Foo.bar baz"), {})->kind(), FileNode::Kind::directory);
 }
 
 TEST(ScannerAccounting, NamesThatAreNotUtf8AreScannedByTheirBytes) {

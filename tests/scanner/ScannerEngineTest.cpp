@@ -56,6 +56,27 @@ TEST(ScannerEngine, DeepChainWithOneWorkerGoesThroughTheQueueBelowTheInlineLimit
     EXPECT_EQ(bottom->url(), t.path(relative + "/bottom"));
 }
 
+TEST(ScannerEngine, OneWorkerQueuesUntilEveryWorkerHasWorkThenDescendsInline) {
+    TempTree t;
+    for (const char* name : {"x", "y", "z"}) t.dir(name);
+    // The order in which the kernel lists them (readdir reads the same records).
+    std::vector<std::string> listed;
+    DIR* dir = ::opendir(t.root().c_str());
+    ASSERT_NE(dir, nullptr);
+    while (const dirent* e = ::readdir(dir))
+        if (e->d_name[0] != '.') listed.emplace_back(e->d_name);
+    ::closedir(dir);
+    ASSERT_EQ(listed.size(), 3u);
+
+    std::vector<std::string> opened;
+    FolderHook hook([&](const std::string& path) { opened.push_back(path); });
+    EngineScan s = scanWithEngine(t.root(), withWorkers(1));
+    ASSERT_TRUE(s.root);
+    // The queue is empty, so the first sub-folder goes there; from then on it holds
+    // one folder per worker, so the others are opened at once, and the queued one last.
+    EXPECT_EQ(opened, (std::vector<std::string>{t.root(), t.path(listed[1]), t.path(listed[2]), t.path(listed[0])}));
+}
+
 TEST(ScannerEngine, TenThousandSubfoldersWithTwoWorkersAreAllPresentAndSorted) {
     TempTree t;
     t.dir("wide");

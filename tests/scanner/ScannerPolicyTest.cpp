@@ -34,6 +34,7 @@ constexpr std::string_view recordedMountInfo =
     "33 26 0:28 / /sys/kernel/debug rw,nosuid shared:12 - debugfs debugfs rw\n"
     "34 23 0:29 / /dev/mqueue rw,nosuid shared:13 - mqueue mqueue rw\n"
     "35 22 0:30 / /nix rw shared:14 - fuse.sshfs host:/nix rw\n"
+    "36 25 0:31 / /proc/sys/fs/x rw,relatime - proc  rw\n" // mounted with an empty source
     "garbage line\n";
 
 ScannerEntry folderEntry(std::string_view name, bool mountPoint = false, bool trigger = false) {
@@ -55,7 +56,7 @@ ScannerVolumePolicy recordedPolicy(bool cross, VolumeIdentity root = {makedev(0,
 
 TEST(ScannerMountTable, RecordedMountInfoIsParsedAndUnescaped) {
     const auto mounts = parseMountInfo(recordedMountInfo);
-    ASSERT_EQ(mounts.size(), 14u);
+    ASSERT_EQ(mounts.size(), 15u);
     EXPECT_EQ(mounts[0].mountID, 22u);
     EXPECT_EQ(mounts[0].path, "/");
     EXPECT_EQ(mounts[0].type, "btrfs");
@@ -63,6 +64,10 @@ TEST(ScannerMountTable, RecordedMountInfoIsParsedAndUnescaped) {
     EXPECT_EQ(mounts[9].path, "/media/me/My Stick");
     EXPECT_EQ(mounts[9].device, makedev(8, 17));
     EXPECT_EQ(mounts[13].type, "fuse.sshfs");
+    EXPECT_EQ(mounts[14].path, "/proc/sys/fs/x");
+    EXPECT_EQ(mounts[14].type, "proc");
+    EXPECT_EQ(mounts[14].source, "");
+    EXPECT_EQ(mounts[14].superOptions, "rw");
     EXPECT_EQ(unescapeMountField("a\\011b\\012c\\134d\\040e"), "a\tb\nc\\d e");
 
     // This machine's own table has a root mount.
@@ -73,11 +78,11 @@ TEST(ScannerMountTable, RecordedMountInfoIsParsedAndUnescaped) {
 TEST(ScannerVolumePolicy, PseudoAndAutomountFileSystemsAreExcluded) {
     const ScannerVolumePolicy policy = recordedPolicy(false);
     for (const char* p : {"/dev", "/dev/pts", "/proc", "/sys", "/sys/fs/cgroup", "/proc/sys/fs/binfmt_misc",
-                          "/sys/kernel/debug", "/dev/mqueue"})
+                          "/sys/kernel/debug", "/dev/mqueue", "/proc/sys/fs/x"})
         EXPECT_TRUE(policy.excludedMountPoints.count(p)) << p;
     for (const char* p : {"/", "/run", "/home", "/media/me/My Stick", "/mnt/bound", "/nix"})
         EXPECT_FALSE(policy.excludedMountPoints.count(p)) << p;
-    EXPECT_EQ(policy.mountPoints.size(), 14u);
+    EXPECT_EQ(policy.mountPoints.size(), 15u);
     EXPECT_EQ(policy.mountPoints.at("/media/me/My Stick"), "vfat");
     for (const char* n : {"dev", "pts", "proc", "sys", "cgroup", "binfmt_misc", "run", "home", "My Stick", "bound"})
         EXPECT_TRUE(policy.mountPointNames.count(n)) << n;
