@@ -125,7 +125,7 @@ bool ScannerDirectoryReader::next(int fd, std::uint64_t folderDevice, std::uint6
 ScannerDirectoryReader::FallbackResult
 ScannerDirectoryReader::readFallback(int fd, std::uint64_t folderDevice, const std::function<bool()>& isCancelled,
                                      const std::function<void(const ScannerEntry&)>& consume) {
-    const int copy = ::dup(fd);
+    const int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0); // never inherited by a program started meanwhile
     if (copy < 0) return {FallbackStatus::failed, errno};
     DIR* stream = ::fdopendir(copy);
     if (!stream) {
