@@ -1,22 +1,16 @@
 #include "platform/MainBundle.h"
 
-#include "platform/PathNames.h"
+#include "scanner/PathNames.h"
 
 #include <climits>
 #include <unistd.h>
 
 namespace plenwick {
-namespace {
-bool endsWith(const std::string& s, std::string_view tail) {
-    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
-} // namespace
-
 std::string bundlePathForExecutable(const std::string& executable) {
     const std::string folder = parentPath(executable);
-    if (endsWith(folder, "/Contents/MacOS")) {
+    if (folder.ends_with("/Contents/MacOS")) {
         const std::string bundle = parentPath(parentPath(folder));
-        if (endsWith(bundle, ".app")) return bundle;
+        if (bundle.ends_with(".app")) return bundle;
     }
     return folder;
 }

@@ -1,7 +1,7 @@
 #include "platform/Trash.h"
 
-#include "platform/HomeDirectory.h"
-#include "platform/PathNames.h"
+#include "scanner/HomeDirectory.h"
+#include "scanner/PathNames.h"
 #include "platform/TrashName.h"
 
 #include <cerrno>

@@ -2,6 +2,7 @@
 
 #include "Cancellation.h"
 #include "MountTable.h"
+#include "PathNames.h"
 #include "ScanCompletion.h"
 #include "ScannerDirectory.h"
 #include "ScannerEngine.h"
@@ -62,13 +63,11 @@ int statTarget(const std::string& path, TargetStatus& out) {
 // (not a leading one), lowercased, of any length. Unlike a listed folder's, it is not
 // cut at 16 bytes, so a root such as "Old.migratedphotolibrary" is a package.
 FileNode::Kind rootKind(const std::string& path) {
-    const auto slash = path.rfind('/');
-    const std::string_view last = slash == std::string::npos ? std::string_view(path)
-                                                             : std::string_view(path).substr(slash + 1);
+    const std::string last = lastPathComponent(path);
     const auto dot = last.rfind('.');
     if (dot == std::string_view::npos || dot == 0 || dot + 1 == last.size()) return FileNode::Kind::directory;
     ScannerPackageDetector detector; // a fresh per-call cache in front of the process-wide one
-    return detector.isPackage(asciiLower(repairUtf8(last.substr(dot + 1)))) ? FileNode::Kind::package
+    return detector.isPackage(asciiLower(repairUtf8(std::string_view(last).substr(dot + 1)))) ? FileNode::Kind::package
                                                                              : FileNode::Kind::directory;
 }
 

@@ -1,6 +1,7 @@
 #include "FileNode.h"
 
 #include "NodeMemory.h"
+#include "PathNames.h"
 #include "Utf8.h"
 
 #include <algorithm>
@@ -155,13 +156,7 @@ std::string FileNode::url() const {
 }
 
 std::string FileNode::displayName() const {
-    std::string_view n = name();
-    if (!parent_ && n.size() > 1) {
-        while (n.size() > 1 && n.back() == '/') n.remove_suffix(1);
-        const auto slash = n.rfind('/');
-        if (slash != std::string_view::npos && slash + 1 < n.size()) n = n.substr(slash + 1);
-    }
-    return repairUtf8(n);
+    return parent_ ? repairUtf8(name()) : repairUtf8(lastPathComponent(name()));
 }
 
 std::string FileNode::fileExtension() const { return fileExtensionOf(name()); }

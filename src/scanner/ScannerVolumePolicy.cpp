@@ -1,5 +1,7 @@
 #include "ScannerVolumePolicy.h"
 
+#include "PathNames.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -79,11 +81,8 @@ ScannerVolumePolicy::ScannerVolumePolicy(const std::vector<Mount>& table, Volume
         // the listing), so exactEntryCountDevices stays empty and every folder is opened.
     }
     for (const auto& [path, type] : mountPoints) {
-        std::string_view p = path;
-        while (!p.empty() && p.back() == '/') p.remove_suffix(1);
-        const auto slash = p.rfind('/');
-        const std::string_view last = slash == std::string_view::npos ? p : p.substr(slash + 1);
-        if (!last.empty()) mountPointNames.emplace(last);
+        std::string last = lastPathComponent(path);
+        if (!last.empty() && last != "/") mountPointNames.emplace(std::move(last));
     }
 }
 

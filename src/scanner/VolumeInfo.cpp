@@ -1,6 +1,7 @@
 #include "VolumeInfo.h"
 
 #include "NaturalOrder.h"
+#include "PathNames.h"
 #include "Utf8.h"
 
 #include <sys/sysmacros.h>
@@ -20,11 +21,6 @@ bool isBelow(std::string_view path, std::string_view folder) noexcept {
 bool isAtOrBelow(std::string_view path, std::string_view folder) noexcept {
     if (folder == "/") return !path.empty() && path.front() == '/';
     return path == folder || isBelow(path, folder);
-}
-
-std::string_view withoutTrailingSlashes(std::string_view path) noexcept {
-    while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
-    return path;
 }
 
 bool isOneOf(std::string_view value, std::initializer_list<std::string_view> list) noexcept {
@@ -119,12 +115,6 @@ bool isBrowsable(const Mount& m, const VolumeSystem& system) {
     return !system.homeFolder.empty() && isAtOrBelow(withoutTrailingSlashes(system.homeFolder), m.path);
 }
 
-std::string lastComponent(std::string_view path) {
-    path = withoutTrailingSlashes(path);
-    const auto slash = path.rfind('/');
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
-
 // Undoes udev's \xHH escapes in /dev/disk/by-label names.
 std::string unescapeUdev(std::string_view name) {
     auto hex = [](char c) -> int {
@@ -194,7 +184,7 @@ DeviceFacts factsOf(const std::string& sysPath, const VolumeSystem& system, int 
 DeviceFacts deviceFacts(const Mount& m, const VolumeSystem& system) {
     const auto device = deviceNode(m, system);
     if (!device) return {};
-    auto sysPath = system.realPath("/sys/class/block/" + lastComponent(*device));
+    auto sysPath = system.realPath("/sys/class/block/" + lastPathComponent(*device));
     // A source without a node of its own ("/dev/root") is found by its device number.
     if (!sysPath && major(m.device) != 0)
         sysPath = system.realPath("/sys/dev/block/" + std::to_string(major(m.device)) + ":" +
@@ -212,7 +202,7 @@ std::optional<VolumeInfo> volumeOf(const Mount& m, const VolumeSystem& system) {
     const auto label = labelOf(m, system);
     if (label) v.name = *label;
     else if (m.path == "/") v.name = "File System";
-    else v.name = repairUtf8(lastComponent(m.path));
+    else v.name = repairUtf8(lastPathComponent(m.path));
     v.totalCapacity = std::max<std::int64_t>(space->total, 0);
     v.availableCapacity = std::max<std::int64_t>(space->available, 0);
     const DeviceFacts facts = deviceFacts(m, system);

@@ -1,5 +1,7 @@
 #include "VolumeSystem.h"
 
+#include "HomeDirectory.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
@@ -96,12 +98,9 @@ VolumeSystem VolumeSystem::live() {
     std::vector<char> buffer(bufferSize > 0 ? static_cast<std::size_t>(bufferSize) : 16384);
     struct passwd entry {};
     struct passwd* found = nullptr;
-    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found) {
-        system.homeFolder = found->pw_dir ? found->pw_dir : "";
-        system.userName = found->pw_name ? found->pw_name : "";
-    }
-    if (system.homeFolder.empty())
-        if (const char* home = std::getenv("HOME")) system.homeFolder = home;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_name)
+        system.userName = found->pw_name;
+    system.homeFolder = homeDirectory();
     return system;
 }
 

@@ -1,5 +1,7 @@
 #include "services/AdminMoveScript.h"
 
+#include "scanner/PathNames.h"
+
 namespace plenwick {
 
 std::string shellQuote(const std::string& text) {
@@ -15,8 +17,7 @@ std::string adminMoveScript(const std::vector<AdminMove>& moves, uid_t uid, gid_
                             const std::string& trashFilesFolder, const AdminMoveTools& tools) {
     std::vector<std::string> lines;
     const std::string files = shellQuote(trashFilesFolder);
-    const auto slash = trashFilesFolder.rfind('/');
-    const std::string trash = shellQuote(slash == std::string::npos || slash == 0 ? "/" : trashFilesFolder.substr(0, slash));
+    const std::string trash = shellQuote(parentPath(trashFilesFolder));
     // Root must never follow a link planted in place of the Trash.
     std::string allIndices;
     for (std::size_t i = 0; i < moves.size(); ++i) allIndices += " " + std::to_string(i);

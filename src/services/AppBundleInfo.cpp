@@ -2,7 +2,9 @@
 
 #include "services/TextClusters.h"
 
-#include "platform/PathNames.h"
+#include "scanner/DiskScanner.h"
+#include "scanner/HashCombine.h"
+#include "scanner/PathNames.h"
 
 #include "scanner/Utf8.h"
 
@@ -39,36 +41,8 @@ const std::unordered_set<std::string>& genericWords() {
     return words;
 }
 
-bool startsWith(std::string_view s, std::string_view prefix) {
-    return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
-}
-
 bool isBlank(const std::string& s) {
     return s.find_first_not_of(" \t") == std::string::npos;
-}
-
-// The path without "." and ".." components, repeated or trailing slashes.
-std::string standardizedPath(const std::string& path) {
-    std::vector<std::string> parts;
-    std::size_t pos = 0;
-    while (pos <= path.size()) {
-        const auto slash = path.find('/', pos);
-        const std::string part = path.substr(pos, slash == std::string::npos ? std::string::npos : slash - pos);
-        if (part == "..") {
-            if (!parts.empty() && parts.back() != "..") parts.pop_back();
-            else if (path.empty() || path[0] != '/') parts.push_back(part);
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
-        if (slash == std::string::npos) break;
-        pos = slash + 1;
-    }
-    std::string result = !path.empty() && path[0] == '/' ? "/" : "";
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (i) result += '/';
-        result += parts[i];
-    }
-    return result.empty() ? "." : result;
 }
 
 std::string joined(const std::string& folder, const std::string& name) {
@@ -76,8 +50,8 @@ std::string joined(const std::string& folder, const std::string& name) {
 }
 
 template <typename T>
-void hashCombine(std::size_t& seed, const T& value) {
-    seed ^= std::hash<T>{}(value) + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
+void combine(std::size_t& seed, const T& value) {
+    hashCombine(seed, std::hash<T>{}(value));
 }
 
 } // namespace
@@ -115,9 +89,9 @@ std::vector<std::string> AppBundleInfo::relatedBundleIDsOf(const std::string& bu
             if (!info) continue;
             const std::string* id = plistString(*info, "CFBundleIdentifier");
             // An empty identifier would match every leftover name: never related.
-            if (!id || id->empty() || *id == ownID || startsWith(*id, ownPrefix)) continue;
+            if (!id || id->empty() || *id == ownID || id->starts_with(ownPrefix)) continue;
             bool shared = false;
-            for (std::string_view prefix : sharedFrameworkPrefixes) shared = shared || startsWith(*id, prefix);
+            for (std::string_view prefix : sharedFrameworkPrefixes) shared = shared || id->starts_with(prefix);
             if (shared) continue;
             if (std::find(related.begin(), related.end(), *id) == related.end()) related.push_back(*id);
         }
@@ -132,7 +106,7 @@ std::optional<AppBundleInfo> AppBundleInfo::read(const std::string& bundleURL) {
     if (!id || id->empty()) return std::nullopt;
 
     AppBundleInfo app;
-    app.url = standardizedPath(bundleURL);
+    app.url = DiskScanner::normalizePath(bundleURL);
     app.bundleID = *id;
     for (const char* key : {"CFBundleDisplayName", "CFBundleName"}) {
         const std::string* candidate = plistString(*info, key);
@@ -167,15 +141,15 @@ std::set<std::string> AppBundleInfo::nameCandidates() const {
 
 std::size_t AppBundleInfoHash::operator()(const AppBundleInfo& info) const noexcept {
     std::size_t seed = 0;
-    hashCombine(seed, info.url);
-    hashCombine(seed, info.name);
-    hashCombine(seed, info.bundleID);
-    hashCombine(seed, info.executableName.has_value());
-    if (info.executableName) hashCombine(seed, *info.executableName);
-    hashCombine(seed, info.version.has_value());
-    if (info.version) hashCombine(seed, *info.version);
-    hashCombine(seed, info.relatedBundleIDs.size());
-    for (const std::string& id : info.relatedBundleIDs) hashCombine(seed, id);
+    combine(seed, info.url);
+    combine(seed, info.name);
+    combine(seed, info.bundleID);
+    combine(seed, info.executableName.has_value());
+    if (info.executableName) combine(seed, *info.executableName);
+    combine(seed, info.version.has_value());
+    if (info.version) combine(seed, *info.version);
+    combine(seed, info.relatedBundleIDs.size());
+    for (const std::string& id : info.relatedBundleIDs) combine(seed, id);
     return seed;
 }
 

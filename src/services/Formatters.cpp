@@ -2,7 +2,7 @@
 
 #include "services/TextClusters.h"
 
-#include "platform/HomeDirectory.h"
+#include "scanner/HomeDirectory.h"
 
 #include <cmath>
 #include <cstdio>

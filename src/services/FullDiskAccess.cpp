@@ -1,7 +1,7 @@
 #include "services/FullDiskAccess.h"
 
 #include "platform/DesktopServices.h"
-#include "platform/HomeDirectory.h"
+#include "scanner/HomeDirectory.h"
 
 #include <cerrno>
 #include <fcntl.h>

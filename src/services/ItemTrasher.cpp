@@ -2,7 +2,7 @@
 
 #include "services/AdminMoveScript.h"
 
-#include "platform/PathNames.h"
+#include "scanner/PathNames.h"
 #include "platform/Trash.h"
 #include "platform/TrashName.h"
 

@@ -1,4 +1,4 @@
-#include "platform/HomeDirectory.h"
+#include "scanner/HomeDirectory.h"
 
 #include <cstdlib>
 #include <pwd.h>
