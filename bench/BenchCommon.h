@@ -2,6 +2,8 @@
 // What the benchmark programs share: the command line, the thread count, a clock
 // and the one result line they print.
 
+#include "base/ProcessorCount.h"
+
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -11,18 +13,8 @@
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <thread>
-
-#include <sched.h>
 
 namespace plenwick::bench {
-
-// The processors this process may run on.
-inline unsigned availableProcessors() {
-    cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) == 0) return static_cast<unsigned>(std::max(1, CPU_COUNT(&set)));
-    return std::max(1u, std::thread::hardware_concurrency());
-}
 
 template <typename Number>
 bool parseNumber(const char* text, Number& out) {

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include <dirent.h>
@@ -131,7 +132,7 @@ void raiseOpenFileLimit() {
 int main(int argc, char** argv) {
     using namespace plenwick::bench;
     WalkArguments args = parseWalkArguments(argc, argv, "plenwick-bare-walk");
-    unsigned workers = args.workers > 0 ? static_cast<unsigned>(args.workers) : availableProcessors();
+    unsigned workers = args.workers > 0 ? static_cast<unsigned>(args.workers) : plenwick::availableProcessors();
     raiseOpenFileLimit();
 
     auto start = std::chrono::steady_clock::now();

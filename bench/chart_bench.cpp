@@ -4,12 +4,13 @@
 // usage: plenwick-chart-bench [PATH]   (default: the 1,000,000-file fixture tree)
 
 #include "BenchCommon.h"
+
 #include "app/AppState.h"
 #include "app/ManualExecutor.h"
-#include "charts/AppStateChartState.h"
 #include "charts/SunburstScene.h"
 #include "charts/TreemapCushionRenderer.h"
 #include "charts/TreemapLayoutJob.h"
+#include "charts/ui/AppStateChartState.h"
 #include "scanner/DiskScanner.h"
 
 #include <QCoreApplication>
@@ -144,6 +145,6 @@ int main(int argc, char** argv) {
                  cushion1Single.min(), cushion1Single.max(), cushion2.min(), cushion2.max(), cushion2Single.min(),
                  cushion2Single.max(), maxSlices.min(), maxSlices.max(), static_cast<long long>(root->fileCount()),
                  arcs,
-                 bench::availableProcessors());
+                 availableProcessors());
     return 0;
 }

@@ -251,7 +251,7 @@ int main(int argc, char** argv) {
     if (rootFd < 0) fail("cannot open", root);
 
     Plan plan = makePlan(fileTotal);
-    unsigned threads = plenwick::bench::availableProcessors();
+    unsigned threads = plenwick::availableProcessors();
     makeFolders(rootFd, plan, threads);
     parallelFor(0, static_cast<std::uint32_t>(plan.folders.size()), threads,
                 [&](std::uint32_t i) { fillFolder(rootFd, plan, i); });

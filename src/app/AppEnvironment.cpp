@@ -1,8 +1,6 @@
-#include "AppEnvironment.h"
+#include "app/AppEnvironment.h"
 
-#include "DialogFolderChooser.h"
-
-#include <QThread>
+#include "base/ProcessorCount.h"
 
 #include <algorithm>
 
@@ -11,9 +9,8 @@ namespace plenwick {
 AppEnvironment AppEnvironment::standard() {
     AppEnvironment env;
     env.userInitiated = std::make_shared<ThreadPoolExecutor>();
-    env.utility = std::make_shared<ThreadPoolExecutor>(std::max(1, QThread::idealThreadCount() / 4));
+    env.utility = std::make_shared<ThreadPoolExecutor>(static_cast<int>(std::max(1u, availableProcessors() / 4)));
     env.volumeSource = std::make_shared<SystemVolumeSource>();
-    env.folderChooser = std::make_shared<DialogFolderChooser>();
     env.preferences = std::make_shared<SettingsPreferences>();
     return env;
 }

@@ -8,9 +8,9 @@
 // bit per observed field that was assigned a different value (or changed in place)
 // during it, emitted when the operation returns. No view ever sees a half-done state.
 
-#include "AppEnvironment.h"
-#include "StatsUpdateQueue.h"
-#include "ViewSettings.h"
+#include "app/AppEnvironment.h"
+#include "app/StatsUpdateQueue.h"
+#include "app/ViewSettings.h"
 #include "scanner/Color.h"
 #include "scanner/DiskScanner.h"
 #include "scanner/FileNode.h"
@@ -205,6 +205,10 @@ public:
 
 signals:
     void changed(quint64 fields);
+    // chooseFolder asks the view for a folder to scan. The view connects it queued,
+    // shows its folder dialog once the operation has returned and, unless the user
+    // cancels, calls startScan with the answer.
+    void folderChoiceRequested();
 
 private:
     // Groups everything one public operation changes into one `changed` signal.

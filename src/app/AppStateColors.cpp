@@ -1,7 +1,7 @@
 // How every view colours a node, and the test of the type highlight.
 
-#include "AppState.h"
-#include "CategoryColors.h"
+#include "app/AppState.h"
+#include "app/CategoryColors.h"
 
 #include <algorithm>
 #include <cmath>

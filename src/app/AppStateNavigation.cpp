@@ -1,14 +1,14 @@
 // Moving between scans and through one: the folder chooser, rescanning the target,
 // the list of disks, and the focus with its back and forward stacks.
 
-#include "AppState.h"
+#include "app/AppState.h"
 
 namespace plenwick {
 
 void AppState::chooseFolder() {
-    // The chooser may run a modal dialog; nothing of the state is mid-change while it does.
-    const std::optional<std::string> folder = environment_.folderChooser->chooseFolder();
-    if (folder) startScan(*folder);
+    assertGuiThread();
+    // The dialog is the view's: the state never waits in a modal loop.
+    emit folderChoiceRequested();
 }
 
 void AppState::rescanAll() {

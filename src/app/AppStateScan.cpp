@@ -1,10 +1,10 @@
 // The road of one scan through the state: start, progress, finish or failure,
 // cancel, and the reset that clears the previous results.
 
-#include "AppState.h"
-#include "BackgroundTask.h"
-#include "scanner/Cancellation.h"
-#include "scanner/Utf8.h"
+#include "app/AppState.h"
+#include "app/BackgroundTask.h"
+#include "base/Cancellation.h"
+#include "base/Utf8.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

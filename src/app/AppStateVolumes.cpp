@@ -1,8 +1,9 @@
 // The volume list and the scan volume: both loaded in the background, both dropped
 // when a newer refresh or a direct assignment made them stale.
 
-#include "AppState.h"
-#include "BackgroundTask.h"
+#include "app/AppState.h"
+#include "app/BackgroundTask.h"
+#include "base/PathNames.h"
 
 #include <algorithm>
 
@@ -46,7 +47,7 @@ void AppState::refreshScanVolumeForRoot() {
 }
 
 std::string AppState::normalizedPath(const std::string& path) {
-    return DiskScanner::normalizePath(path);
+    return normalizePath(path);
 }
 
 std::optional<VolumeInfo> AppState::volumeMatching(const std::string& path) const {

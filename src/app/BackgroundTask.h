@@ -7,7 +7,7 @@
 // captured (node references in particular) is released on the GUI thread, never on
 // the worker.
 
-#include "Executor.h"
+#include "app/Executor.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

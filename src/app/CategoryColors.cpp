@@ -1,4 +1,4 @@
-#include "CategoryColors.h"
+#include "app/CategoryColors.h"
 
 namespace plenwick {
 

@@ -1,4 +1,4 @@
-#include "Executor.h"
+#include "app/Executor.h"
 
 #include <QThreadPool>
 

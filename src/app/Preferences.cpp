@@ -1,4 +1,4 @@
-#include "Preferences.h"
+#include "app/Preferences.h"
 
 #include <QSettings>
 

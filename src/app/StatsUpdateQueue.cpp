@@ -1,4 +1,4 @@
-#include "StatsUpdateQueue.h"
+#include "app/StatsUpdateQueue.h"
 
 namespace plenwick {
 

@@ -4,7 +4,7 @@
 // order they were scheduled: a finished update waits until every earlier one has
 // finished.
 
-#include "TypeStatsDelta.h"
+#include "app/TypeStatsDelta.h"
 
 #include <cstdint>
 #include <deque>

@@ -1,6 +1,4 @@
-#include "TypeStatsDelta.h"
-
-#include <algorithm>
+#include "app/TypeStatsDelta.h"
 
 namespace plenwick {
 
@@ -11,13 +9,6 @@ void mergeTypeTotals(TypeTotals& into, const TypeTotals& more) {
         it->second.size += entry.size;
         it->second.count += entry.count;
     }
-}
-
-void sortTypeStats(std::vector<FileTypeStat>& stats) {
-    std::stable_sort(stats.begin(), stats.end(), [](const FileTypeStat& a, const FileTypeStat& b) {
-        if (a.size != b.size) return a.size > b.size;
-        return a.ext < b.ext;
-    });
 }
 
 void applyTypeStatsDelta(std::vector<FileTypeStat>& stats, ExtensionColors& colors, int& nextColorIndex,

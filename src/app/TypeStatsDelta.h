@@ -23,7 +23,4 @@ void mergeTypeTotals(TypeTotals& into, const TypeTotals& more);
 void applyTypeStatsDelta(std::vector<FileTypeStat>& stats, ExtensionColors& colors, int& nextColorIndex,
                          const TypeTotals& removed, const TypeTotals& added);
 
-// The order of the statistics: larger size first, then smaller extension; stable.
-void sortTypeStats(std::vector<FileTypeStat>& stats);
-
 } // namespace plenwick

@@ -1,4 +1,4 @@
-#include "ViewSettings.h"
+#include "app/ViewSettings.h"
 
 namespace plenwick {
 

@@ -1,16 +1,13 @@
 #pragma once
-// How the results are shown: which chart, and how nodes are coloured.
+// How the results are shown, as the preferences store it: the raw values of the
+// chart and the colour mode.
+
+#include "charts/ChartEnums.h"
 
 #include <optional>
 #include <string_view>
 
 namespace plenwick {
-
-enum class Visualization { sunburst, treemap };
-enum class ColorMode { byFolder, byKind, byType };
-
-inline constexpr Visualization allVisualizations[] = {Visualization::sunburst, Visualization::treemap};
-inline constexpr ColorMode allColorModes[] = {ColorMode::byFolder, ColorMode::byKind, ColorMode::byType};
 
 constexpr std::string_view rawValue(Visualization v) noexcept {
     return v == Visualization::sunburst ? "sunburst" : "treemap";

@@ -1,4 +1,4 @@
-#include "VolumeSource.h"
+#include "app/VolumeSource.h"
 
 namespace plenwick {
 

@@ -4,7 +4,7 @@
 // AppState through AppStateChartState; tests pass a plain fake. Keeping the engines
 // behind this interface keeps them free of Qt.
 
-#include "app/ViewSettings.h"
+#include "charts/ChartEnums.h"
 #include "scanner/Color.h"
 #include "scanner/FileNode.h"
 #include "scanner/TypeFilter.h"

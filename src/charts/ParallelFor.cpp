@@ -1,4 +1,6 @@
-#include "ParallelFor.h"
+#include "charts/ParallelFor.h"
+
+#include "base/ProcessorCount.h"
 
 #include <algorithm>
 #include <atomic>
@@ -11,19 +13,8 @@
 #include <vector>
 
 #include <pthread.h>
-#include <sched.h>
 
 namespace plenwick {
-
-unsigned activeProcessorCount() noexcept {
-    cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) == 0) {
-        const int n = CPU_COUNT(&set);
-        if (n > 0) return static_cast<unsigned>(n);
-    }
-    return std::max(1u, std::thread::hardware_concurrency());
-}
-
 namespace {
 
 struct Loop {
@@ -48,7 +39,7 @@ struct Loop {
 class Pool {
 public:
     Pool() {
-        const unsigned n = activeProcessorCount() > 1 ? activeProcessorCount() - 1 : 0;
+        const unsigned n = availableProcessors() - 1;
         for (unsigned i = 0; i < n; ++i)
             threads_.emplace_back([this, i] {
                 const std::string name = "Plenwick.pool." + std::to_string(i);

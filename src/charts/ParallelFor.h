@@ -7,9 +7,6 @@
 
 namespace plenwick {
 
-// Number of processors the process may run on (at least 1).
-unsigned activeProcessorCount() noexcept;
-
 // Runs body(0) … body(count − 1), each exactly once, and returns when all are done.
 // `threadLimit` caps how many threads run them at once, the caller included
 // (0: the caller and the whole pool).

@@ -1,4 +1,4 @@
-#include "SunburstLayout.h"
+#include "charts/SunburstLayout.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 // lookups the drawing and the pointer need. Angles are fractions of a turn from
 // 12 o'clock clockwise.
 
-#include "SunburstRingMetrics.h"
+#include "charts/SunburstRingMetrics.h"
 #include "scanner/FileNode.h"
 
 #include <cstddef>

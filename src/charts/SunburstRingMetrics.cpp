@@ -1,4 +1,4 @@
-#include "SunburstRingMetrics.h"
+#include "charts/SunburstRingMetrics.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "SunburstScene.h"
+#include "charts/SunburstScene.h"
 
 #include <algorithm>
 #include <unordered_set>

@@ -3,9 +3,9 @@
 // a style per arc (colour, dimming, collected flag). A scene never changes; a
 // change of colours, filter or collector makes a new scene sharing the layout.
 
-#include "ChartState.h"
-#include "SunburstLayout.h"
-#include "SunburstSceneKeys.h"
+#include "charts/ChartState.h"
+#include "charts/SunburstLayout.h"
+#include "charts/SunburstSceneKeys.h"
 
 #include <memory>
 #include <vector>

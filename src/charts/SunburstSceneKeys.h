@@ -2,7 +2,7 @@
 // What a sunburst scene depends on: the geometry key decides when the layout is
 // rebuilt, the style key when the arc styles are made anew.
 
-#include "ChartState.h"
+#include "charts/ChartState.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,6 +1,7 @@
-#include "TreemapCushionRenderer.h"
+#include "charts/TreemapCushionRenderer.h"
 
-#include "ParallelFor.h"
+#include "base/ProcessorCount.h"
+#include "charts/ParallelFor.h"
 
 #include <algorithm>
 #include <cmath>
@@ -181,7 +182,7 @@ std::optional<TreemapBitmap> TreemapCushionRenderer::render(std::span<const Tree
     }
 
     const std::size_t workers =
-        std::max<std::size_t>(1, std::min<std::size_t>(4 * std::size_t{activeProcessorCount()}, leaves.size()));
+        std::max<std::size_t>(1, std::min<std::size_t>(4 * std::size_t{availableProcessors()}, leaves.size()));
     parallelFor(
         workers,
         [&](std::size_t worker) {

@@ -4,8 +4,8 @@
 // Only leaves are shaded, in parallel, into our own RGBA bitmap. Collected cells
 // fade towards the background and carry diagonal stripes.
 
-#include "TreemapBitmap.h"
-#include "TreemapLayout.h"
+#include "charts/TreemapBitmap.h"
+#include "charts/TreemapLayout.h"
 
 #include <array>
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "TreemapLayout.h"
+#include "charts/TreemapLayout.h"
 
 #include <algorithm>
 #include <cmath>

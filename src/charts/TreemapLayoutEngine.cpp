@@ -1,6 +1,6 @@
-#include "TreemapLayoutEngine.h"
+#include "charts/TreemapLayoutEngine.h"
 
-#include "TreemapSquarify.h"
+#include "charts/TreemapSquarify.h"
 
 #include <algorithm>
 #include <limits>

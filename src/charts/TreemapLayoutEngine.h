@@ -5,8 +5,8 @@
 // from the state (by folder, kind or extension), dimmed when they miss the type
 // filter and greyed when collected.
 
-#include "ChartState.h"
-#include "TreemapLayout.h"
+#include "charts/ChartState.h"
+#include "charts/TreemapLayout.h"
 
 #include <array>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "TreemapLayoutJob.h"
+#include "charts/TreemapLayoutJob.h"
 
 namespace plenwick {
 

@@ -5,9 +5,9 @@
 // gives the build up when it was cancelled or its inputs moved on (tree version,
 // focus, colour mode, type filter, collector).
 
-#include "ChartState.h"
-#include "TreemapLayout.h"
-#include "TreemapLayoutEngine.h"
+#include "charts/ChartState.h"
+#include "charts/TreemapLayout.h"
+#include "charts/TreemapLayoutEngine.h"
 
 #include <cstddef>
 #include <optional>

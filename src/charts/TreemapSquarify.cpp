@@ -1,4 +1,4 @@
-#include "TreemapSquarify.h"
+#include "charts/TreemapSquarify.h"
 
 #include <algorithm>
 #include <limits>

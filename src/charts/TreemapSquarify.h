@@ -2,7 +2,7 @@
 // Squarified rows: divides a rectangle into one rectangle per weight, with areas
 // proportional to the weights and sides as close to square as the rows allow.
 
-#include "TreemapLayout.h"
+#include "charts/TreemapLayout.h"
 
 #include <span>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "platform/MainBundle.h"
 
-#include "scanner/PathNames.h"
+#include "base/PathNames.h"
 
 #include <climits>
 #include <unistd.h>

@@ -1,9 +1,11 @@
 #include "platform/PrivilegeEscalation.h"
 
+#include "base/ToolPaths.h"
+
 namespace plenwick {
 
 std::vector<std::string> elevatedShellArguments(const std::string& script) {
-    return {"/bin/sh", "-c", script};
+    return {shellToolPath, "-c", script};
 }
 
 } // namespace plenwick

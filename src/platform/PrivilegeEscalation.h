@@ -7,13 +7,12 @@
 
 namespace plenwick {
 
-constexpr const char* privilegeEscalationTool = "/usr/bin/pkexec";
 // pkexec's status when the user dismissed the authentication dialog.
 constexpr int escalationDismissedStatus = 126;
 // pkexec's status when authorisation could not be obtained.
 constexpr int escalationRefusedStatus = 127;
 
-// The arguments after the tool: "/bin/sh", "-c", script.
+// The arguments after the tool (privilegeEscalationToolPath): "/bin/sh", "-c", script.
 std::vector<std::string> elevatedShellArguments(const std::string& script);
 
 } // namespace plenwick

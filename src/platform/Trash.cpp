@@ -1,7 +1,7 @@
 #include "platform/Trash.h"
 
-#include "scanner/HomeDirectory.h"
-#include "scanner/PathNames.h"
+#include "base/HomeDirectory.h"
+#include "base/PathNames.h"
 #include "platform/TrashName.h"
 
 #include <cerrno>

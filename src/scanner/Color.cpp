@@ -1,4 +1,4 @@
-#include "Color.h"
+#include "scanner/Color.h"
 
 #include <cmath>
 

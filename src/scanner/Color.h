@@ -3,7 +3,7 @@
 // charts: an sRGB triple, the neutral default, the extension palette and the
 // endless sequence of extension colours that continues it.
 
-#include "HashCombine.h"
+#include "base/HashCombine.h"
 
 #include <array>
 #include <cstddef>

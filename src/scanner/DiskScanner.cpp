@@ -1,14 +1,14 @@
-#include "DiskScanner.h"
+#include "scanner/DiskScanner.h"
 
-#include "Cancellation.h"
-#include "MountTable.h"
-#include "PathNames.h"
-#include "ScanCompletion.h"
-#include "ScannerDirectory.h"
-#include "ScannerEngine.h"
-#include "ScannerPackageDetector.h"
-#include "ScannerVolumePolicy.h"
-#include "Utf8.h"
+#include "base/Cancellation.h"
+#include "base/PathNames.h"
+#include "base/Utf8.h"
+#include "scanner/MountTable.h"
+#include "scanner/ScanCompletion.h"
+#include "scanner/ScannerDirectory.h"
+#include "scanner/ScannerEngine.h"
+#include "scanner/ScannerPackageDetector.h"
+#include "scanner/ScannerVolumePolicy.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -84,7 +84,7 @@ void raiseOpenFileLimit() {
 NodeRef runScan(std::string_view target, const ScanOptions& options, const ScanProgressCallback& progress,
                 std::stop_token stop) {
     if (stop.stop_requested()) throw CancellationError();
-    const std::string p = DiskScanner::normalizePath(target);
+    const std::string p = normalizePath(target);
 
     TargetStatus status;
     if (const int error = statTarget(p, status)) {
@@ -135,47 +135,6 @@ NodeRef DiskScanner::scan(std::string_view path, const ScanOptions& options, Sca
 
 NodeRef DiskScanner::scanQuietly(std::string_view path, const ScanOptions& options, std::stop_token stop) {
     return runScan(path, options, nullptr, std::move(stop));
-}
-
-std::string DiskScanner::normalizePath(std::string_view path) {
-    std::string input;
-    if (path.empty() || path.front() != '/') {
-        // Relative to the working folder, as a file URL would be.
-        std::vector<char> buffer(4096);
-        while (!::getcwd(buffer.data(), buffer.size())) {
-            if (errno != ERANGE) {
-                buffer.assign(2, '\0');
-                buffer[0] = '/';
-                break;
-            }
-            buffer.resize(buffer.size() * 2);
-        }
-        input = buffer.data();
-        input.push_back('/');
-    }
-    input.append(path);
-
-    // "." and ".." are resolved by the text alone; links are not followed.
-    std::vector<std::string_view> parts;
-    std::string_view rest = input;
-    while (!rest.empty()) {
-        const auto slash = rest.find('/');
-        const std::string_view part = rest.substr(0, slash);
-        rest = slash == std::string_view::npos ? std::string_view{} : rest.substr(slash + 1);
-        if (part.empty() || part == ".") continue;
-        if (part == "..") {
-            if (!parts.empty()) parts.pop_back();
-            continue;
-        }
-        parts.push_back(part);
-    }
-    if (parts.empty()) return "/";
-    std::string out;
-    for (std::string_view part : parts) {
-        out.push_back('/');
-        out.append(part);
-    }
-    return out;
 }
 
 } // namespace plenwick

@@ -2,7 +2,7 @@
 // The one door to the scanner: a folder, a volume's mount point or a single file
 // becomes the root of a complete FileNode tree.
 
-#include "FileNode.h"
+#include "scanner/FileNode.h"
 
 #include <cstdint>
 #include <exception>
@@ -59,10 +59,6 @@ public:
                         std::stop_token stop = {});
     // The same without progress reports.
     static NodeRef scanQuietly(std::string_view path, const ScanOptions& options, std::stop_token stop = {});
-
-    // The normalised form of a target path: absolute, "." and ".." resolved without
-    // following links, no trailing "/" (but "/" stays "/").
-    static std::string normalizePath(std::string_view path);
 };
 
 } // namespace plenwick

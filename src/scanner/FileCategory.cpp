@@ -1,4 +1,4 @@
-#include "FileCategory.h"
+#include "scanner/FileCategory.h"
 
 #include <algorithm>
 #include <utility>

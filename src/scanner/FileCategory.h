@@ -1,8 +1,8 @@
 #pragma once
 // The twelve file categories and the fixed table that maps an extension to one.
 
-#include "FileNode.h"
-#include "StringHash.h"
+#include "base/StringHash.h"
+#include "scanner/FileNode.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
-#include "FileNode.h"
+#include "scanner/FileNode.h"
 
-#include "NodeMemory.h"
-#include "PathNames.h"
-#include "Utf8.h"
+#include "base/PathNames.h"
+#include "base/Utf8.h"
+#include "scanner/NodeMemory.h"
 
 #include <algorithm>
 #include <cstdlib>

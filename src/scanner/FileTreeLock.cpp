@@ -1,4 +1,4 @@
-#include "FileTreeLock.h"
+#include "scanner/FileTreeLock.h"
 
 #include <new>
 

@@ -1,13 +1,14 @@
 #pragma once
 // The statistics of one extension: its totals and the colour it is shown in.
 
-#include "Color.h"
-#include "FileCategory.h"
-#include "HashCombine.h"
+#include "base/HashCombine.h"
+#include "scanner/Color.h"
+#include "scanner/FileCategory.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace plenwick {
 
@@ -22,6 +23,9 @@ struct FileTypeStat {
     const std::string& id() const noexcept { return ext; }
     friend bool operator==(const FileTypeStat&, const FileTypeStat&) = default;
 };
+
+// The order of the statistics: larger size first, then smaller extension; stable.
+void sortTypeStats(std::vector<FileTypeStat>& stats);
 
 } // namespace plenwick
 

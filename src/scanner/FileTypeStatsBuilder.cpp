@@ -1,6 +1,6 @@
-#include "FileTypeStatsBuilder.h"
+#include "scanner/FileTypeStatsBuilder.h"
 
-#include "Color.h"
+#include "scanner/Color.h"
 
 #include <algorithm>
 #include <cstring>
@@ -158,19 +158,11 @@ std::optional<FileTypeStatsBuilder::Entries> FileTypeStatsBuilder::collect(const
 }
 
 std::vector<FileTypeStat> FileTypeStatsBuilder::makeStats(const Entries& entries) {
-    std::vector<const Entries::value_type*> sorted;
-    sorted.reserve(entries.size());
-    for (const auto& pair : entries) sorted.push_back(&pair);
-    std::stable_sort(sorted.begin(), sorted.end(), [](const auto* a, const auto* b) {
-        if (a->second.size != b->second.size) return a->second.size > b->second.size;
-        return a->first < b->first;
-    });
     std::vector<FileTypeStat> stats;
-    stats.reserve(sorted.size());
-    for (std::size_t i = 0; i < sorted.size(); ++i) {
-        const auto& [ext, entry] = *sorted[i];
-        stats.push_back({ext, entry.category, entry.size, entry.count, extensionColorForIndex(i)});
-    }
+    stats.reserve(entries.size());
+    for (const auto& [ext, entry] : entries) stats.push_back({ext, entry.category, entry.size, entry.count, {}});
+    sortTypeStats(stats);
+    for (std::size_t i = 0; i < stats.size(); ++i) stats[i].rgb = extensionColorForIndex(i);
     return stats;
 }
 

@@ -2,11 +2,11 @@
 // Walks a file tree once and totals its files per extension, then turns the totals
 // into the sorted, coloured list of FileTypeStat.
 
-#include "FileCategory.h"
-#include "FileNode.h"
-#include "FileTreeLock.h"
-#include "FileTypeStat.h"
-#include "StringHash.h"
+#include "base/StringHash.h"
+#include "scanner/FileCategory.h"
+#include "scanner/FileNode.h"
+#include "scanner/FileTreeLock.h"
+#include "scanner/FileTypeStat.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "MountTable.h"
+#include "scanner/MountTable.h"
 
 #include <fcntl.h>
 #include <sys/sysmacros.h>

@@ -1,4 +1,4 @@
-#include "NodeMemory.h"
+#include "scanner/NodeMemory.h"
 
 #include <sys/mman.h>
 

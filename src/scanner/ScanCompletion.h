@@ -2,7 +2,7 @@
 // The waiting caller of one scan: resumed exactly once with the root node or an
 // error, from whichever thread finishes the engine.
 
-#include "FileNode.h"
+#include "scanner/FileNode.h"
 
 #include <condition_variable>
 #include <exception>

@@ -1,4 +1,4 @@
-#include "DiskScanner.h"
+#include "scanner/DiskScanner.h"
 
 namespace plenwick {
 namespace {

@@ -1,6 +1,6 @@
-#include "ScannerDirectory.h"
+#include "scanner/ScannerDirectory.h"
 
-#include "Utf8.h"
+#include "base/Utf8.h"
 
 #include <algorithm>
 #include <cstring>

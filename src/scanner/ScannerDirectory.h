@@ -7,7 +7,7 @@
 //
 // A folder state is freed as soon as its parent is finalised; the root by the engine.
 
-#include "FileNode.h"
+#include "scanner/FileNode.h"
 
 #include <atomic>
 #include <cstdint>

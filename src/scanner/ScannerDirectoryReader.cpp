@@ -1,4 +1,4 @@
-#include "ScannerDirectoryReader.h"
+#include "scanner/ScannerDirectoryReader.h"
 
 #include <dirent.h>
 #include <fcntl.h>

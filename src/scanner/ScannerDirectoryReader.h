@@ -4,7 +4,7 @@
 // sync), one ScannerEntry per name. Where getdents64 cannot be used on a folder, a
 // readdir + fstatat listing gives the same entries.
 
-#include "ScannerEntry.h"
+#include "scanner/ScannerEntry.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,12 +1,11 @@
-#include "ScannerEngine.h"
+#include "scanner/ScannerEngine.h"
 
-#include "Cancellation.h"
-#include "ScannerClock.h"
-#include "ScannerWorker.h"
+#include "base/Cancellation.h"
+#include "base/ProcessorCount.h"
+#include "scanner/ScannerClock.h"
+#include "scanner/ScannerWorker.h"
 
 #include <pthread.h>
-#include <sched.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <system_error>
@@ -23,33 +22,10 @@ int ScannerEngine::resolveWorkerCount(int requested, int processors) noexcept {
     return processors < 3 ? 2 : std::min(processors, 12);
 }
 
-int ScannerEngine::availableProcessors() noexcept {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    if (sched_getaffinity(0, sizeof set, &set) == 0) {
-        const int count = CPU_COUNT(&set);
-        if (count > 0) return count;
-    } else {
-        // More processors than a cpu_set_t holds: ask with a bigger set.
-        for (int cpus = 2048; cpus <= 65536; cpus *= 2) {
-            cpu_set_t* big = CPU_ALLOC(cpus);
-            if (!big) break;
-            const std::size_t size = CPU_ALLOC_SIZE(cpus);
-            CPU_ZERO_S(size, big);
-            const bool ok = sched_getaffinity(0, size, big) == 0;
-            const int count = ok ? CPU_COUNT_S(size, big) : 0;
-            CPU_FREE(big);
-            if (ok && count > 0) return count;
-        }
-    }
-    const long online = sysconf(_SC_NPROCESSORS_ONLN);
-    return online > 0 ? static_cast<int>(online) : 1;
-}
-
 ScannerEngine::ScannerEngine(ScannerDirectory* root, ScanOptions options, int requestedWorkers,
                              ScannerVolumePolicy policy, ScanProgressCallback progress)
     : root_(root), options_(options), policy_(std::move(policy)),
-      workerCount_(resolveWorkerCount(requestedWorkers, requestedWorkers >= 1 ? 1 : availableProcessors())),
+      workerCount_(resolveWorkerCount(requestedWorkers, requestedWorkers >= 1 ? 1 : static_cast<int>(availableProcessors()))),
       progress_(std::move(progress)) {}
 
 ScannerEngine::~ScannerEngine() {

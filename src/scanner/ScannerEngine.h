@@ -2,12 +2,12 @@
 // Walks one folder tree with several dedicated threads and assembles the FileNode
 // tree from the bottom up while it walks.
 
-#include "DiskScanner.h"
-#include "ScanCompletion.h"
-#include "ScannerDirectory.h"
-#include "ScannerHardLinkSet.h"
-#include "ScannerTally.h"
-#include "ScannerVolumePolicy.h"
+#include "scanner/DiskScanner.h"
+#include "scanner/ScanCompletion.h"
+#include "scanner/ScannerDirectory.h"
+#include "scanner/ScannerHardLinkSet.h"
+#include "scanner/ScannerTally.h"
+#include "scanner/ScannerVolumePolicy.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -43,8 +43,6 @@ public:
 
     // 1..64 as requested; automatic: 2 below 3 processors, else at most 12.
     static int resolveWorkerCount(int requested, int processors) noexcept;
-    // Processors this process may run on (sched_getaffinity).
-    static int availableProcessors() noexcept;
 
     int workerCount() const noexcept { return workerCount_; }
 

@@ -1,4 +1,4 @@
-#include "ScannerHardLinkSet.h"
+#include "scanner/ScannerHardLinkSet.h"
 
 namespace plenwick {
 

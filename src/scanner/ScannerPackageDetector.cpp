@@ -1,6 +1,6 @@
-#include "ScannerPackageDetector.h"
+#include "scanner/ScannerPackageDetector.h"
 
-#include "Utf8.h"
+#include "base/Utf8.h"
 
 #include <array>
 #include <mutex>

@@ -3,8 +3,8 @@
 // per-worker cache in front of one process-wide cache. Linux has no registry of
 // uniform types that would declare more packages, so any other extension is not one.
 
-#include "FileNode.h"
-#include "StringHash.h"
+#include "base/StringHash.h"
+#include "scanner/FileNode.h"
 
 #include <string_view>
 

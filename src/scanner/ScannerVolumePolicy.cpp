@@ -1,6 +1,6 @@
-#include "ScannerVolumePolicy.h"
+#include "scanner/ScannerVolumePolicy.h"
 
-#include "PathNames.h"
+#include "base/PathNames.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

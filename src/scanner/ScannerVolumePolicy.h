@@ -9,9 +9,9 @@
 // snapshot mount flag and no trusted entry counts: no mount is excluded as a
 // snapshot and every folder is opened.
 
-#include "MountTable.h"
-#include "ScannerEntry.h"
-#include "StringHash.h"
+#include "base/StringHash.h"
+#include "scanner/MountTable.h"
+#include "scanner/ScannerEntry.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,7 +1,7 @@
-#include "ScannerWorker.h"
+#include "scanner/ScannerWorker.h"
 
-#include "ScannerDirectory.h"
-#include "ScannerEngine.h"
+#include "scanner/ScannerDirectory.h"
+#include "scanner/ScannerEngine.h"
 
 #include <fcntl.h>
 #include <limits.h>

@@ -2,11 +2,11 @@
 // The private state and the work of one scanner thread: taking folders from the queue, opening, listing and accounting for their entries,
 // and descending into sub-folders inline or handing them to the queue.
 
-#include "ScannerDirectoryReader.h"
-#include "ScannerEntry.h"
-#include "ScannerPackageDetector.h"
-#include "ScannerTally.h"
-#include "ScannerVolumePolicy.h"
+#include "scanner/ScannerDirectoryReader.h"
+#include "scanner/ScannerEntry.h"
+#include "scanner/ScannerPackageDetector.h"
+#include "scanner/ScannerTally.h"
+#include "scanner/ScannerVolumePolicy.h"
 
 #include <array>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // The highlight filter of the charts, the lists and the statistics: either a
 // file category or a lowercase file extension.
 
-#include "FileCategory.h"
+#include "scanner/FileCategory.h"
 
 #include <functional>
 #include <string>

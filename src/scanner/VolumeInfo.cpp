@@ -1,8 +1,8 @@
-#include "VolumeInfo.h"
+#include "scanner/VolumeInfo.h"
 
-#include "NaturalOrder.h"
-#include "PathNames.h"
-#include "Utf8.h"
+#include "base/NaturalOrder.h"
+#include "base/PathNames.h"
+#include "base/Utf8.h"
 
 #include <sys/sysmacros.h>
 

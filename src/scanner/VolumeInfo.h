@@ -2,8 +2,8 @@
 // A mounted volume as the home screen and the disk-usage card show it, and the
 // list of the volumes a file manager would offer.
 
-#include "HashCombine.h"
-#include "VolumeSystem.h"
+#include "base/HashCombine.h"
+#include "scanner/VolumeSystem.h"
 
 #include <cstdint>
 #include <functional>

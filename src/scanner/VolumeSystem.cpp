@@ -1,6 +1,6 @@
-#include "VolumeSystem.h"
+#include "scanner/VolumeSystem.h"
 
-#include "HomeDirectory.h"
+#include "base/HomeDirectory.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 #include "services/AdminMoveScript.h"
 
-#include "scanner/PathNames.h"
+#include "base/PathNames.h"
 
 namespace plenwick {
 

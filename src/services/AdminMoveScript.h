@@ -1,6 +1,8 @@
 #pragma once
 // The shell script that moves items needing root into the user's Trash.
 
+#include "base/ToolPaths.h"
+
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -14,9 +16,9 @@ struct AdminMove {
 };
 
 struct AdminMoveTools {
-    std::string mv = "/bin/mv";
-    std::string chown = "/bin/chown";
-    std::string launchctl = "/bin/launchctl";
+    std::string mv = moveToolPath;
+    std::string chown = chownToolPath;
+    std::string launchctl = launchctlToolPath;
 };
 
 // Quotes a string for the shell: single quotes, each ' written as '\''.

@@ -1,5 +1,6 @@
 #include "services/AdminScript.h"
 
+#include "base/ToolPaths.h"
 #include "platform/PrivilegeEscalation.h"
 
 namespace plenwick {
@@ -38,7 +39,7 @@ std::string AdminScript::commandSource(const std::string& script, const std::str
 
 std::string AdminScript::run(const std::string& script, const std::string& /*prompt*/, ProgramRunner& runner) {
     // The authentication agent shows its own message: pkexec takes no caller text.
-    const ProcessResult result = runner.run(privilegeEscalationTool, elevatedShellArguments(script));
+    const ProcessResult result = runner.run(privilegeEscalationToolPath, elevatedShellArguments(script));
     if (result.status == -1) throw Failure::failed(prepareFailedMessage);
     // A script that must not fail ends with "exit 0", so 126 can only be pkexec's own.
     if (result.status == escalationDismissedStatus) throw Failure::cancelled();

@@ -1,12 +1,9 @@
 #include "services/AppBundleInfo.h"
 
+#include "base/HashCombine.h"
+#include "base/PathNames.h"
+#include "base/Utf8.h"
 #include "services/TextClusters.h"
-
-#include "scanner/DiskScanner.h"
-#include "scanner/HashCombine.h"
-#include "scanner/PathNames.h"
-
-#include "scanner/Utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -62,6 +59,10 @@ std::string bundleBaseName(const std::string& bundleURL) {
     return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
+bool isAppBundlePath(std::string_view path) noexcept {
+    return withoutTrailingSlashes(path).ends_with(".app");
+}
+
 std::optional<PlistDictionary> readInfoPlist(const std::string& bundleURL) {
     auto value = readPropertyListFile(joined(bundleURL, "Contents/Info.plist"));
     if (!value || !value->dictionary()) return std::nullopt;
@@ -106,7 +107,7 @@ std::optional<AppBundleInfo> AppBundleInfo::read(const std::string& bundleURL) {
     if (!id || id->empty()) return std::nullopt;
 
     AppBundleInfo app;
-    app.url = DiskScanner::normalizePath(bundleURL);
+    app.url = normalizePath(bundleURL);
     app.bundleID = *id;
     for (const char* key : {"CFBundleDisplayName", "CFBundleName"}) {
         const std::string* candidate = plistString(*info, key);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace plenwick {
@@ -42,5 +43,8 @@ std::optional<PlistDictionary> readInfoPlist(const std::string& bundleURL);
 
 // The bundle's file name without its extension.
 std::string bundleBaseName(const std::string& bundleURL);
+
+// Whether the path names an application bundle: it ends in ".app".
+bool isAppBundlePath(std::string_view path) noexcept;
 
 } // namespace plenwick

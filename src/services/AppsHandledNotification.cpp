@@ -1,6 +1,6 @@
 #include "services/AppsHandledNotification.h"
 
-#include "scanner/Utf8.h"
+#include "base/Utf8.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,8 +1,7 @@
 #include "services/Formatters.h"
 
+#include "base/HomeDirectory.h"
 #include "services/TextClusters.h"
-
-#include "scanner/HomeDirectory.h"
 
 #include <cmath>
 #include <cstdio>

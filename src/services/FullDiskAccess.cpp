@@ -1,7 +1,7 @@
 #include "services/FullDiskAccess.h"
 
+#include "base/HomeDirectory.h"
 #include "platform/DesktopServices.h"
-#include "scanner/HomeDirectory.h"
 
 #include <cerrno>
 #include <fcntl.h>

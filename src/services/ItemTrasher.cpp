@@ -1,10 +1,9 @@
 #include "services/ItemTrasher.h"
 
-#include "services/AdminMoveScript.h"
-
-#include "scanner/PathNames.h"
+#include "base/PathNames.h"
 #include "platform/Trash.h"
 #include "platform/TrashName.h"
+#include "services/AdminMoveScript.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -75,8 +74,7 @@ void runAdministratorStep(const std::vector<std::string>& queue, const std::stri
     }
 
     if (!moves.empty()) {
-        const AdminMoveTools tools{env.mv, env.chown, env.launchctl};
-        const std::string script = adminMoveScript(moves, getuid(), getgid(), trash.filesFolder(), tools);
+        const std::string script = adminMoveScript(moves, getuid(), getgid(), trash.filesFolder(), env.tools);
         try {
             const std::string output =
                 env.adminScript ? env.adminScript(script, prompt) : AdminScript::run(script, prompt);
@@ -143,8 +141,8 @@ ItemTrasher::Result ItemTrasher::trash(const std::vector<std::string>& urls, con
         const bool agent = isPropertyListIn(url, "LaunchAgents");
         const bool daemon = isPropertyListIn(url, "LaunchDaemons");
         // Unload the job before its property list goes; a job not loaded fails harmlessly.
-        if (agent) runner.run(environment.launchctl, {"bootout", "gui/" + uid, url});
-        else if (daemon) runner.run(environment.launchctl, {"bootout", "system", url});
+        if (agent) runner.run(environment.tools.launchctl, {"bootout", "gui/" + uid, url});
+        else if (daemon) runner.run(environment.tools.launchctl, {"bootout", "system", url});
         try {
             moveToTrash(url);
             result.trashed.push_back(url);

@@ -2,6 +2,7 @@
 // Moves a list of items to the Trash in one call: unloads launch agents first, moves
 // what the user may move, and gathers what needs root into one administrator script.
 
+#include "services/AdminMoveScript.h"
 #include "services/AdminScript.h"
 #include "services/ProgramRunner.h"
 
@@ -15,11 +16,9 @@ namespace plenwick {
 
 // What a call uses of the system; tests substitute each part.
 struct ItemTrasherEnvironment {
-    ProgramRunner* runner = nullptr;   // runs /bin/launchctl; systemProgramRunner() when null
+    ProgramRunner* runner = nullptr;   // runs launchctl; systemProgramRunner() when null
     AdminScriptRunner adminScript;     // AdminScript::run when empty
-    std::string launchctl = "/bin/launchctl";
-    std::string mv = "/bin/mv";
-    std::string chown = "/bin/chown";
+    AdminMoveTools tools;
 };
 
 class ItemTrasher {

@@ -1,6 +1,6 @@
 #include "services/ProgramRunner.h"
 
-#include "scanner/Utf8.h"
+#include "base/Utf8.h"
 
 #include <cerrno>
 #include <csignal>

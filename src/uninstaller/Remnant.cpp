@@ -1,9 +1,8 @@
-#include "Remnant.h"
+#include "uninstaller/Remnant.h"
 
-#include "scanner/Utf8.h"
+#include "base/HomeDirectory.h"
+#include "base/Utf8.h"
 
-#include <QDir>
-#include <QFile>
 #include <QString>
 
 #include <algorithm>
@@ -62,7 +61,7 @@ const char* Remnant::symbol(Kind kind) noexcept {
 }
 
 RemnantSearchRoots::RemnantSearchRoots()
-    : userLibrary(QFile::encodeName(QDir::homePath()).toStdString() + "/Library"), systemLibrary("/Library") {}
+    : userLibrary(homePath("Library")), systemLibrary("/Library") {}
 
 void sortRemnants(std::vector<Remnant>& remnants) {
     std::sort(remnants.begin(), remnants.end(), [](const Remnant& a, const Remnant& b) {

@@ -3,7 +3,7 @@
 // leftover search and the session share: display order, the Library folders the
 // search starts from, path tests and the allocated size of a file tree.
 
-#include "scanner/HashCombine.h"
+#include "base/HashCombine.h"
 
 #include <cstdint>
 #include <optional>

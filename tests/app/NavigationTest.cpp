@@ -101,12 +101,25 @@ TEST_F(StateTest, HomeAndBackToResultsKeepTheResults) {
     state->backToResults();
     EXPECT_EQ(state->phase().kind(), Kind::results);
 
-    // Choosing a folder scans it; a cancelled chooser does nothing.
+    // Choosing a folder asks the view and changes nothing itself; the view's answer
+    // starts the scan, and a cancelled dialog gives none.
     const std::string folderPath = makeTree({{"x.txt", 10}});
+    int requests = 0;
+    std::optional<std::string> answer;
+    QObject::connect(state.get(), &AppState::folderChoiceRequested, state.get(), [&] {
+        ++requests;
+        if (answer) state->startScan(*answer);
+    }, Qt::QueuedConnection);
+    const auto changes = log.emitted.size();
     state->chooseFolder();
+    EXPECT_EQ(requests, 0);
+    deliver();
+    EXPECT_EQ(requests, 1);
     EXPECT_EQ(state->phase().kind(), Kind::results);
-    chooser->answer = folderPath;
+    EXPECT_EQ(log.emitted.size(), changes);
+    answer = folderPath;
     state->chooseFolder();
+    deliver();
     EXPECT_EQ(state->phase().kind(), Kind::scanning);
     runUserJobs();
     EXPECT_EQ(state->root()->name(), folderPath);

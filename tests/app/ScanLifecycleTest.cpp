@@ -1,7 +1,7 @@
 #include "StateFixture.h"
 
-#include "scanner/Cancellation.h"
-#include "scanner/Utf8.h"
+#include "base/Cancellation.h"
+#include "base/Utf8.h"
 
 using namespace plenwick;
 using namespace plenwick::test;

@@ -27,12 +27,6 @@ public:
     std::optional<VolumeInfo> containing(const std::string&) override { return holder; }
 };
 
-class AnsweringChooser final : public FolderChooser {
-public:
-    std::optional<std::string> answer;
-    std::optional<std::string> chooseFolder() override { return answer; }
-};
-
 inline VolumeInfo volume(std::string url, std::string name, std::int64_t total = 1000, std::int64_t available = 400) {
     VolumeInfo v;
     v.url = std::move(url);
@@ -59,8 +53,6 @@ protected:
         env.utility = utility;
         volumes = std::make_shared<FixedVolumes>();
         env.volumeSource = volumes;
-        chooser = std::make_shared<AnsweringChooser>();
-        env.folderChooser = chooser;
         env.preferences = std::make_shared<MemoryPreferences>();
         state = std::make_unique<AppState>(std::move(env));
         QObject::connect(state.get(), &AppState::changed, [this](quint64 f) { log.emitted.push_back(f); });
@@ -87,7 +79,6 @@ protected:
     QTemporaryDir dir;
     std::shared_ptr<ManualExecutor> userInitiated, utility;
     std::shared_ptr<FixedVolumes> volumes;
-    std::shared_ptr<AnsweringChooser> chooser;
     std::unique_ptr<AppState> state;
     ChangeLog log;
 };

@@ -255,6 +255,7 @@ inline ScanOptions withWorkers(int workers) {
 
 } // namespace plenwick::test
 
+#include "base/PathNames.h"
 #include "scanner/MountTable.h"
 #include "scanner/ScanCompletion.h"
 #include "scanner/ScannerDirectory.h"
@@ -273,7 +274,7 @@ struct EngineScan {
 
 inline EngineScan scanWithEngine(const std::string& path, ScanOptions options = {},
                                  ScanProgressCallback progress = nullptr) {
-    const std::string p = DiskScanner::normalizePath(path);
+    const std::string p = normalizePath(path);
     const auto identity = volumeIdentityOf(p.c_str());
     check(identity.has_value(), "identity of " + p);
     ScannerDirectory* root = ScannerDirectory::create(p, FileNode::Kind::directory, 0, nullptr, true, -1);

@@ -1,7 +1,7 @@
-#include "services/ItemTrasher.h"
-
 #include "FakeRunner.h"
+
 #include "common/TestSupport.h"
+#include "services/ItemTrasher.h"
 
 #include <gtest/gtest.h>
 
@@ -163,7 +163,7 @@ TEST_F(ItemTrasherTest, RefusedItemsGoThroughOneAdministratorScript) {
         [&](const AdminScriptRunner& admin) -> std::string {
             setenv("XDG_DATA_HOME", home.c_str(), 1);
             auto env = environment(admin);
-            env.mv = data / "mv";
+            env.tools.mv = data / "mv";
             const auto result = ItemTrasher::trash({odd, own, same1, bad, same2}, std::nullopt, env);
             if (result.trashed != std::vector<std::string>{own, odd, same1, same2}) return "wrong trashed list";
             if (result.failures != std::vector<ItemTrasher::Failure>{{bad, "Couldn’t be moved, even with administrator rights."}})

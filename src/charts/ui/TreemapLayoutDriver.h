@@ -2,7 +2,7 @@
 // Runs a treemap layout build on the GUI thread one slice per turn of the event
 // loop, driven by a zero-time timer, so the interface stays responsive.
 
-#include "TreemapLayoutJob.h"
+#include "charts/TreemapLayoutJob.h"
 
 #include <QObject>
 #include <QTimer>

@@ -2,11 +2,14 @@
 // The current user's folders.
 
 #include <string>
+#include <string_view>
 
 namespace plenwick {
 
 // $HOME, else the password database's entry; may end in "/".
 std::string homeDirectory();
+// `relative` inside the home folder: "<home>/<relative>".
+std::string homePath(std::string_view relative);
 // $XDG_DATA_HOME when absolute, else ~/.local/share.
 std::string xdgDataHome();
 

@@ -1,5 +1,6 @@
 #pragma once
-// The last component and the parent of a path, as raw bytes; trailing slashes ignored.
+// Path names as raw bytes: the last component and the parent (trailing slashes
+// ignored), and the normalised form of a path.
 
 #include <string>
 #include <string_view>
@@ -11,5 +12,9 @@ std::string_view withoutTrailingSlashes(std::string_view path) noexcept;
 std::string lastPathComponent(std::string_view path);
 // "/" for a top-level item, "." for a bare name.
 std::string parentPath(std::string_view path);
+
+// Absolute, "." and ".." resolved without following links, no trailing "/" (but
+// "/" stays "/"). A relative path is taken from the working folder.
+std::string normalizePath(std::string_view path);
 
 } // namespace plenwick

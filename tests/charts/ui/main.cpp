@@ -1,4 +1,4 @@
-// The chart tests run headless; the slice driver and the state need an event loop.
+// The chart views' tests run headless; the slice driver and the state need an event loop.
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>

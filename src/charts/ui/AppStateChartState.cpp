@@ -1,4 +1,4 @@
-#include "AppStateChartState.h"
+#include "charts/ui/AppStateChartState.h"
 
 #include "app/AppState.h"
 

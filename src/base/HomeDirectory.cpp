@@ -1,4 +1,4 @@
-#include "scanner/HomeDirectory.h"
+#include "base/HomeDirectory.h"
 
 #include <cstdlib>
 #include <pwd.h>
@@ -17,11 +17,17 @@ std::string homeDirectory() {
     return {};
 }
 
+std::string homePath(std::string_view relative) {
+    std::string path = homeDirectory();
+    while (!path.empty() && path.back() == '/') path.pop_back();
+    path.push_back('/');
+    path.append(relative);
+    return path;
+}
+
 std::string xdgDataHome() {
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && data[0] == '/') return data;
-    std::string home = homeDirectory();
-    if (!home.empty() && home.back() == '/') home.pop_back();
-    return home + "/.local/share";
+    return homePath(".local/share");
 }
 
 } // namespace plenwick

@@ -1,4 +1,6 @@
-#include "services/ChooseApp.h"
+#include "shell/ChooseApp.h"
+
+#include "services/AppBundleInfo.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -6,13 +8,15 @@
 namespace plenwick {
 namespace {
 
+bool isApp(const QString& path) { return isAppBundlePath(QFile::encodeName(path).toStdString()); }
+
 // Application bundles are folders here: the dialog lists folders and accepts only a ".app".
 class AppDialog : public QFileDialog {
 public:
     explicit AppDialog(QWidget* parent) : QFileDialog(parent) {
         // An app is not opened as a folder: entering one chooses it.
         connect(this, &QFileDialog::directoryEntered, this, [this](const QString& folder) {
-            if (!folder.endsWith(QStringLiteral(".app"))) return;
+            if (!isApp(folder)) return;
             chosen_ = folder;
             QFileDialog::accept();
         });
@@ -22,7 +26,7 @@ public:
 protected:
     void accept() override {
         const QStringList selected = selectedFiles();
-        if (selected.size() == 1 && selected.front().endsWith(QStringLiteral(".app"))) QFileDialog::accept();
+        if (selected.size() == 1 && isApp(selected.front())) QFileDialog::accept();
     }
 
 private:

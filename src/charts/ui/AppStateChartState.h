@@ -1,7 +1,7 @@
 #pragma once
 // The application state as the chart engines read it. GUI thread only.
 
-#include "ChartState.h"
+#include "charts/ChartState.h"
 
 #include <QMetaObject>
 

@@ -1,9 +1,10 @@
 // The engines on the real application state: the adapter and the slice driver.
+#include "../TestTree.h"
+
 #include "app/AppState.h"
 #include "app/ManualExecutor.h"
-#include "charts/AppStateChartState.h"
-#include "charts/TreemapLayoutDriver.h"
-#include "TestTree.h"
+#include "charts/ui/AppStateChartState.h"
+#include "charts/ui/TreemapLayoutDriver.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,4 +1,4 @@
-#include "NaturalOrder.h"
+#include "base/NaturalOrder.h"
 
 namespace plenwick {
 namespace {

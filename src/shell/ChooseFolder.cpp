@@ -1,12 +1,12 @@
-#include "DialogFolderChooser.h"
+#include "shell/ChooseFolder.h"
 
 #include <QFile>
 #include <QFileDialog>
 
 namespace plenwick {
 
-std::optional<std::string> DialogFolderChooser::chooseFolder() {
-    QFileDialog dialog;
+std::optional<std::string> chooseFolderToScan(QWidget* parent) {
+    QFileDialog dialog(parent);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, true);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

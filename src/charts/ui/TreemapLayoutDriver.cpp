@@ -1,4 +1,4 @@
-#include "TreemapLayoutDriver.h"
+#include "charts/ui/TreemapLayoutDriver.h"
 
 namespace plenwick {
 
