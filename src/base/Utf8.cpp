@@ -78,6 +78,15 @@ std::string repairUtf8(std::string_view bytes) {
     return out;
 }
 
+Utf8CodePoint decodeUtf8At(std::string_view bytes, std::size_t i) noexcept {
+    const std::size_t n = i < bytes.size() ? validSequenceLength(bytes, i) : 0;
+    if (n == 0) return {};
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    char32_t value = n == 1 ? lead : lead & (0x7F >> n);
+    for (std::size_t k = 1; k < n; ++k) value = (value << 6) | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
+    return {value, n};
+}
+
 std::size_t codePointCount(std::string_view text) noexcept {
     std::size_t n = 0;
     for (char c : text)

@@ -12,6 +12,12 @@ namespace plenwick {
 struct ScannerEntry {
     enum class Type : std::uint8_t { file, directory, symlink, other };
 
+    // The file flags the scanner's rules test. Linux names carry none of them (the
+    // reader leaves `flags` 0), so the rules that test them never fire here.
+    static constexpr std::uint32_t restrictedFlag = 0x80000u;  // a system-protected folder
+    static constexpr std::uint32_t firmlinkFlag = 0x800000u;   // the same data reached from elsewhere
+    static constexpr std::uint32_t datalessFlag = 0x40000000u; // contents not on the local disk
+
     const char* name = nullptr;   // raw bytes, not terminated as far as users care
     std::size_t nameLength = 0;
     Type type = Type::other;
@@ -23,7 +29,7 @@ struct ScannerEntry {
     std::int64_t allocatedSize = 0;
     std::int64_t totalSize = 0;
     double modified = 0;
-    std::uint32_t flags = 0;      // never filled on Linux: inode flags mean other things
+    std::uint32_t flags = 0;      // never set on Linux: inode flags mean other things
     std::int32_t entryCount = -1; // never known on Linux
     bool isMountPoint = false;    // STATX_ATTR_MOUNT_ROOT
     bool isTrigger = false;       // STATX_ATTR_AUTOMOUNT

@@ -19,7 +19,6 @@ constexpr std::array<std::string_view, 22> skippedFileSystemTypes{
     "cgroup",  "cgroup2", "securityfs", "debugfs", "tracefs", "configfs",  "pstore",      "bpf",
     "mqueue",  "hugetlbfs", "fusectl", "binfmt_misc", "efivarfs", "nsfs"};
 constexpr std::array<std::string_view, 3> rootSkipNames{".nofollow", ".resolve", ".vol"};
-constexpr std::array<std::string_view, 2> exactCountFileSystemTypes{"apfs", "hfs"};
 
 template <std::size_t N>
 bool contains(const std::array<std::string_view, N>& set, std::string_view value) noexcept {
@@ -51,9 +50,6 @@ bool ScannerVolumePolicy::isSkippedFileSystemType(std::string_view type) noexcep
     return contains(skippedFileSystemTypes, type);
 }
 bool ScannerVolumePolicy::isRootSkipName(std::string_view name) noexcept { return contains(rootSkipNames, name); }
-bool ScannerVolumePolicy::isExactCountFileSystemType(std::string_view type) noexcept {
-    return contains(exactCountFileSystemTypes, type);
-}
 
 ScannerVolumePolicy::ScannerVolumePolicy(const std::vector<Mount>& table, VolumeIdentity root, bool cross,
                                          std::optional<VolumeIdentity> systemRoot,
@@ -114,7 +110,7 @@ bool ScannerVolumePolicy::shouldSkip(std::string_view name, std::string_view pre
 
 bool ScannerVolumePolicy::exactEntryCountUsable(const ScannerEntry& entry) const {
     if (entry.entryCount < 0 || entry.isMountPoint) return false;
-    if (entry.flags & (0x80000u | 0x800000u)) return false;
+    if (entry.flags & (ScannerEntry::restrictedFlag | ScannerEntry::firmlinkFlag)) return false;
     return exactEntryCountDevices.count(entry.device) != 0;
 }
 

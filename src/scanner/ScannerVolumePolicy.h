@@ -59,7 +59,6 @@ public:
 
     static bool isSkippedFileSystemType(std::string_view type) noexcept;
     static bool isRootSkipName(std::string_view name) noexcept;
-    static bool isExactCountFileSystemType(std::string_view type) noexcept;
 };
 
 } // namespace plenwick

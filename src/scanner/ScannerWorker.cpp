@@ -245,7 +245,7 @@ void ScannerWorker::handleEntry(const ScannerEntry& e, Listing& listing) {
         const FileNode::Kind kind = packages_.folderKind(name);
         const bool records = d.recordsChildren && (kind == FileNode::Kind::directory || descendIntoPackages_);
         const bool countTrusted = policy_.exactEntryCountUsable(e);
-        if ((countTrusted && e.entryCount == 0) || (e.flags & 0x40000000u)) {
+        if ((countTrusted && e.entryCount == 0) || (e.flags & ScannerEntry::datalessFlag)) {
             // Known empty, or its contents are not on this disk: a leaf, never opened.
             ++tally_.directories;
             if (d.recordsChildren) files_.push_back(FileNode::make(name, kind, 0, 0, 0, e.modified));

@@ -15,28 +15,6 @@ AdminScript::Failure::Failure(Kind kind, std::string message)
 
 std::string AdminScript::Failure::errorDescription() const { return description_; }
 
-std::string AdminScript::escapeLiteral(const std::string& text) {
-    std::string escaped;
-    escaped.reserve(text.size() + 8);
-    // Backslashes first, so the backslash added before a quote is not doubled.
-    for (char c : text) {
-        if (c == '\\') escaped += "\\\\";
-        else escaped += c;
-    }
-    std::string result;
-    result.reserve(escaped.size() + 8);
-    for (char c : escaped) {
-        if (c == '"') result += "\\\"";
-        else result += c;
-    }
-    return result;
-}
-
-std::string AdminScript::commandSource(const std::string& script, const std::string& prompt) {
-    return "do shell script \"" + escapeLiteral(script) + "\" with prompt \"" + escapeLiteral(prompt) +
-           "\" with administrator privileges";
-}
-
 std::string AdminScript::run(const std::string& script, const std::string& /*prompt*/, ProgramRunner& runner) {
     // The authentication agent shows its own message: pkexec takes no caller text.
     const ProcessResult result = runner.run(privilegeEscalationToolPath, elevatedShellArguments(script));

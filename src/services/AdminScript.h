@@ -36,11 +36,6 @@ public:
     static std::string run(const std::string& script, const std::string& prompt,
                            ProgramRunner& runner = systemProgramRunner());
 
-    // The text of the equivalent script-language command: the script and the prompt
-    // as double-quoted literals, backslashes doubled first, then quotes escaped.
-    static std::string commandSource(const std::string& script, const std::string& prompt);
-    static std::string escapeLiteral(const std::string& text);
-
     // The texts of the failures.
     static const char* const prepareFailedMessage;
     static const char* const scriptFailedMessage;

@@ -1,7 +1,7 @@
 #pragma once
-// User-perceived characters of UTF-8 text, approximately: a base code point with the
-// combining marks, joiners, variation selectors and skin-tone modifiers that follow
-// it; regional-indicator pairs, decomposed Hangul syllables and CR LF count as one.
+// User-perceived characters (grapheme clusters) of UTF-8 text, by Unicode's rules:
+// a letter with its combining marks, an emoji sequence, a flag and CR LF are one
+// character each. A byte that is not valid UTF-8 is a character of its own.
 
 #include <cstddef>
 #include <string_view>

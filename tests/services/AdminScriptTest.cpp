@@ -11,12 +11,6 @@
 using namespace plenwick;
 using namespace plenwick::test;
 
-TEST(AdminScript, CommandTextEscapesBackslashesBeforeQuotes) {
-    EXPECT_EQ(AdminScript::escapeLiteral(R"(a\b"c)"), R"(a\\b\"c)");
-    EXPECT_EQ(AdminScript::commandSource("/bin/mv 'a\"b' x", "Move “App”?"),
-              R"(do shell script "/bin/mv 'a\"b' x" with prompt "Move “App”?" with administrator privileges)");
-}
-
 TEST(AdminScript, OutcomesOfTheEscalation) {
     FakeRunner runner;
     const std::string script = "echo 'it''s'; exit 0";

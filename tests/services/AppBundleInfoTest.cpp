@@ -114,3 +114,11 @@ TEST(AppBundleInfo, MatchableNames) {
     EXPECT_TRUE(generic.nameCandidates().empty());
     EXPECT_EQ(AppBundleInfoHash{}(same), AppBundleInfoHash{}(AppBundleInfo(same)));
 }
+
+TEST(AppBundleInfo, AppBundlePathsEndInApp) {
+    EXPECT_TRUE(isAppBundlePath("/Applications/Viewer.app"));
+    EXPECT_TRUE(isAppBundlePath("/Applications/Viewer.app/"));
+    EXPECT_FALSE(isAppBundlePath("/Applications/Viewer.app/Contents"));
+    EXPECT_FALSE(isAppBundlePath("/Applications/Viewer.application"));
+    EXPECT_FALSE(isAppBundlePath("/"));
+}

@@ -40,6 +40,16 @@ TEST(Formatters, TruncateMiddleCountsCharacters) {
     // Accents and flags are single characters and are never split.
     EXPECT_EQ(truncateMiddle("e\u0301e\u0301e\u0301e\u0301e\u0301", 4), "e\u0301…e\u0301e\u0301");
     EXPECT_EQ(characterCount("🇩🇪🇫🇷👍🏽a"), 4u);
+    // Emoji joined by zero-width joiners, a keycap and a tag flag are one character each.
+    EXPECT_EQ(characterCount("\U0001F469\u200D\U0001F469\u200D\U0001F467\u200D\U0001F466x"), 2u);
+    EXPECT_EQ(characterCount("1\uFE0F\u20E3\U0001F3F4\U000E0067\U000E0062\U000E0073\U000E0063\U000E0074\U000E007F"), 2u);
+    EXPECT_EQ(truncateMiddle("\U0001F469\u200D\U0001F469\u200D\U0001F467ab\U0001F1E9\U0001F1EAcd\U0001F1EB\U0001F1F7", 4),
+              "\U0001F469\u200D\U0001F469\u200D\U0001F467…d\U0001F1EB\U0001F1F7");
+    EXPECT_EQ(characterCount("a\r\nb"), 3u);
+    // A byte that is not UTF-8 counts as one character and is kept as it was.
+    EXPECT_EQ(characterCount("a\xFF\xFE" "e\u0301"), 4u);
+    EXPECT_EQ(truncateMiddle("\xFF" "bcdefgh\xFE", 4), "\xFF" "…h\xFE");
+    EXPECT_EQ(characterCount(""), 0u);
     // Marks of any script stay with their base; decomposed Hangul syllables count once.
     EXPECT_EQ(characterCount("\u0E19\u0E49\u0E33\u0E19"), 2u); // Thai: base, tone mark, SARA AM; base
     EXPECT_EQ(characterCount("\u0995\u09BF\u0995\u09C1"), 2u); // Bengali: consonants with vowel signs
