@@ -1,6 +1,6 @@
 # One static library per source folder:
 #   plenwick_library(<folder> [QT_FREE] [PUBLIC <libs>…] [PRIVATE <libs>…])
-# builds src/<folder>/*.cpp as plenwick_<folder> ("charts/ui" → plenwick_charts_ui).
+# builds src/<folder>/*.cpp (but main.cpp) as plenwick_<folder> ("charts/ui" → plenwick_charts_ui).
 # Its headers are exported as "<folder>/<File>.h" through an include folder of its
 # own that holds a link to each header and nothing else, so a file can include only
 # headers of the libraries it links (a sub-folder such as charts/ui stays out of
@@ -11,6 +11,8 @@ function(plenwick_library folder)
   set(target plenwick_${name})
   set(dir ${CMAKE_SOURCE_DIR}/src/${folder})
   file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+  # A folder's main.cpp is a program's entry, built beside the library, not into it.
+  list(REMOVE_ITEM sources ${dir}/main.cpp)
   file(GLOB headers CONFIGURE_DEPENDS ${dir}/*.h)
   add_library(${target} STATIC ${sources} ${headers})
 

@@ -131,6 +131,8 @@ public:
     std::int64_t scanVolumeGeneration() const noexcept { return scanVolumeGeneration_; }
     bool isCollected(const FileNode* node) const { return collectedIDs_.count(node) > 0; }
     const NodeSet& offeredApps() const noexcept { return offeredApps_; }
+    // Where views run their own background work (previews, icons, chart rendering).
+    Executors executors() const noexcept { return {*environment_.userInitiated, *environment_.utility}; }
 
     // ---- Plain assignments by views and commands (one operation each) ----
     void setPhase(Phase phase);

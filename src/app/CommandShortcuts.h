@@ -1,0 +1,25 @@
+#pragma once
+// The keyboard shortcuts of the menu commands, in Qt's portable key-sequence text.
+// The menus bind them; toolbar and bar buttons name them in their tool tips.
+
+namespace plenwick::shortcuts {
+
+inline constexpr const char* scanFolder = "Ctrl+O";
+inline constexpr const char* rescan = "Ctrl+R";
+inline constexpr const char* rescanFolder = "Ctrl+Shift+R";
+inline constexpr const char* showDisks = "Ctrl+Shift+D";
+inline constexpr const char* uninstallApp = "Ctrl+Shift+U";
+inline constexpr const char* startupItems = "Ctrl+Shift+L";
+inline constexpr const char* enclosingFolder = "Ctrl+Up";
+inline constexpr const char* back = "Ctrl+[";
+inline constexpr const char* forward = "Ctrl+]";
+inline constexpr const char* zoomIntoSelection = "Ctrl+Down";
+inline constexpr const char* quickLook = "Ctrl+Y";
+inline constexpr const char* reveal = "Ctrl+Alt+R";
+inline constexpr const char* addToCollector = "Ctrl+Backspace";
+inline constexpr const char* moveToTrash = "Ctrl+Alt+Backspace";
+// Control+Command on the original keyboard; the Super key belongs to the desktop here.
+inline constexpr const char* toggleInspector = "Ctrl+Alt+I";
+inline constexpr const char* toggleSidebar = "Ctrl+Alt+S";
+
+} // namespace plenwick::shortcuts

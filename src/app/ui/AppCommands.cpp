@@ -1,0 +1,153 @@
+#include "app/ui/AppCommands.h"
+
+#include "app/AppState.h"
+#include "app/CommandShortcuts.h"
+#include "app/ui/CommandRules.h"
+#include "app/ui/TextPassThrough.h"
+#include "platform/FileManagerReveal.h"
+#include "results/ResultsView.h"
+#include "results/RootView.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace plenwick {
+
+namespace {
+
+QString visualizationTitle(Visualization v) {
+    return v == Visualization::sunburst ? QStringLiteral("Sunburst") : QStringLiteral("Treemap");
+}
+
+QString colorModeTitle(ColorMode mode) {
+    switch (mode) {
+    case ColorMode::byFolder: return QStringLiteral("By Folder");
+    case ColorMode::byKind: return QStringLiteral("By Kind");
+    case ColorMode::byType: return QStringLiteral("By Extension");
+    }
+    return {};
+}
+
+} // namespace
+
+AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
+    : QObject(&window), state_(state), window_(window), root_(root) {
+    QMenuBar* bar = window_.menuBar();
+
+    file_ = bar->addMenu(QStringLiteral("&File"));
+    scanFolder_ = add(file_, QStringLiteral("Scan Folder…"), shortcuts::scanFolder);
+    rescan_ = add(file_, QStringLiteral("Rescan"), shortcuts::rescan);
+    file_->addSeparator();
+    showDisks_ = add(file_, QStringLiteral("Show Disks"), shortcuts::showDisks);
+    backToResults_ = add(file_, QStringLiteral("Back to Results"), nullptr);
+    file_->addSeparator();
+    quit_ = file_->addAction(QStringLiteral("Quit"));
+    quit_->setShortcut(QKeySequence::Quit);
+    quit_->setMenuRole(QAction::QuitRole);
+    connect(scanFolder_, &QAction::triggered, this, [this] { state_.chooseFolder(); });
+    connect(rescan_, &QAction::triggered, this, [this] { state_.rescanAll(); });
+    connect(showDisks_, &QAction::triggered, this, [this] { state_.goHome(); });
+    connect(backToResults_, &QAction::triggered, this, [this] { state_.backToResults(); });
+    connect(quit_, &QAction::triggered, &window_, &QMainWindow::close);
+
+    view_ = bar->addMenu(QStringLiteral("&View"));
+    toggleSidebar_ = add(view_, QStringLiteral("Hide Sidebar"), shortcuts::toggleSidebar);
+    connect(toggleSidebar_, &QAction::triggered, this, [this] {
+        if (ResultsView* results = root_.resultsView()) results->setSidebarVisible(!results->isSidebarVisible());
+        refresh();
+    });
+    toggleInspector_ = add(view_, QStringLiteral("Hide Inspector"), shortcuts::toggleInspector);
+    connect(toggleInspector_, &QAction::triggered, this, [this] { state_.setShowInspector(!state_.showInspector()); });
+    view_->addSection(QStringLiteral("Visualization"));
+    visualizations_ = new QActionGroup(this);
+    for (Visualization v : allVisualizations) {
+        QAction* action = view_->addAction(visualizationTitle(v));
+        action->setCheckable(true);
+        action->setData(static_cast<int>(v));
+        visualizations_->addAction(action);
+        connect(action, &QAction::triggered, this, [this, v] { state_.setVisualization(v); });
+    }
+    view_->addSeparator();
+    view_->addSection(QStringLiteral("Colors"));
+    colorModes_ = new QActionGroup(this);
+    for (ColorMode mode : allColorModes) {
+        QAction* action = view_->addAction(colorModeTitle(mode));
+        action->setCheckable(true);
+        action->setData(static_cast<int>(mode));
+        colorModes_->addAction(action);
+        connect(action, &QAction::triggered, this, [this, mode] { state_.setColorMode(mode); });
+    }
+    view_->addSeparator();
+
+    go_ = bar->addMenu(QStringLiteral("&Go"));
+    enclosingFolder_ = add(go_, QStringLiteral("Enclosing Folder"), shortcuts::enclosingFolder);
+    back_ = add(go_, QStringLiteral("Back"), shortcuts::back);
+    forward_ = add(go_, QStringLiteral("Forward"), shortcuts::forward);
+    zoomIntoSelection_ = add(go_, QStringLiteral("Zoom Into Selection"), shortcuts::zoomIntoSelection);
+    go_->addSeparator();
+    quickLook_ = add(go_, QStringLiteral("Quick Look"), shortcuts::quickLook);
+    reveal_ = add(go_, QStringLiteral("Reveal in Finder"), shortcuts::reveal);
+    connect(enclosingFolder_, &QAction::triggered, this, &AppCommands::goToEnclosingFolder);
+    connect(back_, &QAction::triggered, this, [this] { state_.goBack(); });
+    connect(forward_, &QAction::triggered, this, [this] { state_.goForward(); });
+    connect(zoomIntoSelection_, &QAction::triggered, this, &AppCommands::zoomIntoSelectionNow);
+    connect(quickLook_, &QAction::triggered, this, [this] {
+        if (const NodeRef& selection = state_.selection()) state_.setQuickLookURL(selection->url());
+    });
+    connect(reveal_, &QAction::triggered, this, [this] {
+        if (const NodeRef& selection = state_.selection()) revealInFileManager(selection->url());
+    });
+
+    connect(&state_, &AppState::changed, this, [this] { refresh(); });
+    connect(&root_, &QStackedWidget::currentChanged, this, [this] { refresh(); });
+    refresh();
+}
+
+QAction* AppCommands::add(QMenu* menu, const QString& title, const char* shortcut) {
+    QAction* action = menu->addAction(title);
+    if (shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(shortcut), QKeySequence::PortableText));
+    // The menu bar's items work while the main window is active, whatever has the focus.
+    action->setShortcutContext(Qt::WindowShortcut);
+    return action;
+}
+
+void AppCommands::goToEnclosingFolder() {
+    if (passToEditableText(TextCommand::moveToBeginningOfDocument)) return;
+    const NodeRef& focus = state_.focus();
+    if (focus && focus->parent()) state_.navigate(retainNode(focus->parent()));
+}
+
+void AppCommands::zoomIntoSelectionNow() {
+    if (passToEditableText(TextCommand::moveToEndOfDocument)) return;
+    if (NodeRef selection = state_.selection()) state_.navigate(selection);
+}
+
+void AppCommands::refresh() {
+    const CommandStates s = commandStates(state_);
+    scanFolder_->setEnabled(s.scanFolder);
+    rescan_->setEnabled(s.rescan);
+    showDisks_->setEnabled(s.showDisks);
+    backToResults_->setEnabled(s.backToResults);
+    enclosingFolder_->setEnabled(s.enclosingFolder);
+    back_->setEnabled(s.back);
+    forward_->setEnabled(s.forward);
+    zoomIntoSelection_->setEnabled(s.zoomIntoSelection);
+    quickLook_->setEnabled(s.quickLook);
+    reveal_->setEnabled(s.reveal);
+    toggleInspector_->setEnabled(s.toggleInspector);
+    toggleInspector_->setText(s.inspectorTitle);
+    toggleSidebar_->setEnabled(s.toggleSidebar);
+    const ResultsView* results = root_.resultsView();
+    toggleSidebar_->setText(results && !results->isSidebarVisible() ? QStringLiteral("Show Sidebar")
+                                                                    : QStringLiteral("Hide Sidebar"));
+    for (QAction* action : visualizations_->actions())
+        action->setChecked(action->data().toInt() == static_cast<int>(state_.visualization()));
+    for (QAction* action : colorModes_->actions())
+        action->setChecked(action->data().toInt() == static_cast<int>(state_.colorMode()));
+}
+
+} // namespace plenwick

@@ -1,0 +1,73 @@
+#pragma once
+// The menu bar's commands: File (scans, disks and results), Go (the focus and the
+// selection), and View (sidebar, inspector, chart and colour pickers). Each item is
+// a thin front to an operation of the state; its enabling and title follow the state.
+
+#include <QObject>
+
+class QAction;
+class QActionGroup;
+class QMainWindow;
+class QMenu;
+
+namespace plenwick {
+
+class AppState;
+class RootView;
+
+class AppCommands final : public QObject {
+    Q_OBJECT
+
+public:
+    AppCommands(AppState& state, QMainWindow& window, RootView& root);
+
+    QMenu* fileMenu() const { return file_; }
+    QMenu* viewMenu() const { return view_; }
+    QMenu* goMenu() const { return go_; }
+
+    QAction* scanFolder() const { return scanFolder_; }
+    QAction* rescan() const { return rescan_; }
+    QAction* showDisks() const { return showDisks_; }
+    QAction* backToResults() const { return backToResults_; }
+    QAction* quit() const { return quit_; }
+    QAction* enclosingFolder() const { return enclosingFolder_; }
+    QAction* back() const { return back_; }
+    QAction* forward() const { return forward_; }
+    QAction* zoomIntoSelection() const { return zoomIntoSelection_; }
+    QAction* quickLook() const { return quickLook_; }
+    QAction* reveal() const { return reveal_; }
+    QAction* toggleSidebar() const { return toggleSidebar_; }
+    QAction* toggleInspector() const { return toggleInspector_; }
+    QActionGroup* visualizations() const { return visualizations_; }
+    QActionGroup* colorModes() const { return colorModes_; }
+
+private:
+    QAction* add(QMenu* menu, const QString& title, const char* shortcut);
+    void refresh();
+    void goToEnclosingFolder();
+    void zoomIntoSelectionNow();
+
+    AppState& state_;
+    QMainWindow& window_;
+    RootView& root_;
+    QMenu* file_;
+    QMenu* view_;
+    QMenu* go_;
+    QAction* scanFolder_;
+    QAction* rescan_;
+    QAction* showDisks_;
+    QAction* backToResults_;
+    QAction* quit_;
+    QAction* enclosingFolder_;
+    QAction* back_;
+    QAction* forward_;
+    QAction* zoomIntoSelection_;
+    QAction* quickLook_;
+    QAction* reveal_;
+    QAction* toggleSidebar_;
+    QAction* toggleInspector_;
+    QActionGroup* visualizations_;
+    QActionGroup* colorModes_;
+};
+
+} // namespace plenwick

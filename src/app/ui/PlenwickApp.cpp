@@ -1,0 +1,46 @@
+#include "app/ui/PlenwickApp.h"
+
+#include "app/AppState.h"
+#include "app/ui/MainWindow.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <cassert>
+
+namespace plenwick {
+
+PlenwickApp::PlenwickApp(std::function<AppEnvironment()> makeEnvironment)
+    : makeEnvironment_(std::move(makeEnvironment)) {}
+
+PlenwickApp::~PlenwickApp() {
+    // The window goes first: nothing may observe the state while it winds down. The
+    // state then stops its scan and its pools wait for their workers.
+    window_.reset();
+    state_.reset();
+}
+
+AppState& PlenwickApp::appState() {
+    assert(QThread::currentThread() == QCoreApplication::instance()->thread());
+    if (!state_) state_ = std::make_unique<AppState>(makeEnvironment_());
+    return *state_;
+}
+
+MainWindow& PlenwickApp::mainWindow() {
+    if (!window_) window_ = std::make_unique<MainWindow>(appState());
+    return *window_;
+}
+
+void PlenwickApp::showMainWindow() {
+    MainWindow& window = mainWindow();
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+void PlenwickApp::openArguments(const std::vector<std::string>& arguments) {
+    if (arguments.size() < 2 || arguments[1].empty()) return;
+    appState().startScan(arguments[1]);
+}
+
+} // namespace plenwick

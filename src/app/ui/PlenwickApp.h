@@ -1,0 +1,39 @@
+#pragma once
+// The program: owns the one application state and the main window, made on first
+// use, and hands a folder given on the command line to the state as a scan.
+
+#include "app/AppEnvironment.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace plenwick {
+
+class AppState;
+class MainWindow;
+
+class PlenwickApp final {
+public:
+    explicit PlenwickApp(std::function<AppEnvironment()> makeEnvironment = &AppEnvironment::standard);
+    ~PlenwickApp();
+    PlenwickApp(const PlenwickApp&) = delete;
+    PlenwickApp& operator=(const PlenwickApp&) = delete;
+
+    // The one state of the process, created the first time it is asked for.
+    AppState& appState();
+    // The main window, created the first time it is asked for; there is only ever one.
+    MainWindow& mainWindow();
+    void showMainWindow();
+    // `arguments` as the program received them (raw bytes, program name first): a
+    // first argument names a folder that is scanned at once.
+    void openArguments(const std::vector<std::string>& arguments);
+
+private:
+    std::function<AppEnvironment()> makeEnvironment_;
+    std::unique_ptr<AppState> state_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+} // namespace plenwick

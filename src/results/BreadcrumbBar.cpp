@@ -1,0 +1,174 @@
+#include "results/BreadcrumbBar.h"
+
+#include "app/AppState.h"
+#include "app/CommandShortcuts.h"
+#include "results/ActivitySpinner.h"
+#include "results/ResultsTexts.h"
+#include "results/Symbols.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QScrollArea>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace plenwick {
+
+namespace {
+
+constexpr int kBarHeight = 30;
+
+QToolButton* historyButton(Symbol symbol, const QString& help, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setIcon(symbolIcon(symbol));
+    button->setIconSize(QSize(14, 14));
+    button->setAutoRaise(true);
+    button->setToolTip(help);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+QColor secondaryText(const QPalette& palette, qreal alpha) {
+    QColor c = palette.color(QPalette::WindowText);
+    c.setAlphaF(alpha);
+    return c;
+}
+
+} // namespace
+
+std::vector<NodeRef> breadcrumbTrail(const NodeRef& focus) {
+    std::vector<NodeRef> trail;
+    if (!focus) return trail;
+    trail.push_back(focus);
+    for (FileNode* p = focus->parent(); p; p = p->parent()) trail.push_back(retainNode(p));
+    std::reverse(trail.begin(), trail.end());
+    return trail;
+}
+
+BreadcrumbBar::BreadcrumbBar(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
+    setFixedHeight(kBarHeight);
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    QFont callout = font();
+    callout.setPointSizeF(std::max(6.0, callout.pointSizeF() - 1));
+    setFont(callout);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(10, 0, 10, 0);
+    layout->setSpacing(4);
+
+    back_ = historyButton(Symbol::chevronLeft, helpWithShortcut(QStringLiteral("Back"), shortcuts::back), this);
+    forward_ = historyButton(Symbol::chevronRight, helpWithShortcut(QStringLiteral("Forward"), shortcuts::forward), this);
+    back_->setAccessibleName(QStringLiteral("Back"));
+    forward_->setAccessibleName(QStringLiteral("Forward"));
+    connect(back_, &QToolButton::clicked, this, [this] { state_.goBack(); });
+    connect(forward_, &QToolButton::clicked, this, [this] { state_.goForward(); });
+    layout->addWidget(back_);
+    layout->addWidget(forward_);
+
+    // The crumbs scroll sideways by the user only; the bar never scrolls itself.
+    scroll_ = new QScrollArea(this);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setWidgetResizable(true);
+    scroll_->viewport()->setAutoFillBackground(false);
+    scroll_->setAutoFillBackground(false);
+    crumbRow_ = new QWidget;
+    crumbLayout_ = new QHBoxLayout(crumbRow_);
+    crumbLayout_->setContentsMargins(0, 0, 0, 0);
+    crumbLayout_->setSpacing(2);
+    crumbLayout_->addStretch(1);
+    scroll_->setWidget(crumbRow_);
+    crumbRow_->setAutoFillBackground(false);  // the scroll area turns it on; the bar's tint shows through
+    layout->addWidget(scroll_, 1);
+
+    rescanning_ = new QWidget(this);
+    auto* rescanLayout = new QHBoxLayout(rescanning_);
+    rescanLayout->setContentsMargins(8, 0, 0, 0);
+    rescanLayout->setSpacing(6);
+    rescanLayout->addWidget(new ActivitySpinner(14, rescanning_));
+    auto* label = new QLabel(QStringLiteral("Rescanning…"), rescanning_);
+    QPalette secondary = label->palette();
+    secondary.setColor(QPalette::WindowText, secondaryText(palette(), 0.55));
+    label->setPalette(secondary);
+    label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    rescanLayout->addWidget(label);
+    layout->addWidget(rescanning_);
+
+    connect(&state_, &AppState::changed, this, &BreadcrumbBar::onChanged);
+    rebuildCrumbs();
+    updateButtons();
+}
+
+void BreadcrumbBar::onChanged(quint64 fields) {
+    using F = AppState::Field;
+    if (fields & AppState::bit(F::focus)) rebuildCrumbs();
+    if (fields & (AppState::bit(F::navigationHistory) | AppState::bit(F::forwardHistory) |
+                  AppState::bit(F::refreshingFolders)))
+        updateButtons();
+}
+
+void BreadcrumbBar::updateButtons() {
+    back_->setEnabled(!state_.navigationHistory().empty());
+    forward_->setEnabled(!state_.forwardHistory().empty());
+    rescanning_->setVisible(!state_.refreshingFolders().empty());
+}
+
+void BreadcrumbBar::rebuildCrumbs() {
+    // Everything but the trailing stretch goes.
+    while (crumbLayout_->count() > 1) {
+        QLayoutItem* item = crumbLayout_->takeAt(0);
+        delete item->widget();
+        delete item;
+    }
+    crumbs_.clear();
+    const std::vector<NodeRef> trail = breadcrumbTrail(state_.focus());
+    int position = 0;
+    for (std::size_t i = 0; i < trail.size(); ++i) {
+        const NodeRef& node = trail[i];
+        const bool isFocus = i + 1 == trail.size();
+        if (i > 0) {
+            auto* separator = new QLabel(crumbRow_);
+            const int side = 12;
+            const qreal dpr = devicePixelRatioF();
+            QPixmap chevron = symbolIcon(Symbol::chevronCompactRight, secondaryText(palette(), 0.3))
+                                  .pixmap(QSize(side, side), dpr);
+            separator->setPixmap(chevron);
+            crumbLayout_->insertWidget(position++, separator);
+        }
+        auto* crumb = new QToolButton(crumbRow_);
+        crumb->setAutoRaise(true);
+        crumb->setFocusPolicy(Qt::NoFocus);
+        crumb->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        crumb->setText(QString::fromStdString(node->displayName()).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        QFont f = font();
+        f.setWeight(isFocus ? QFont::DemiBold : QFont::Normal);
+        crumb->setFont(f);
+        QPalette pal = crumb->palette();
+        pal.setColor(QPalette::ButtonText, isFocus ? palette().color(QPalette::WindowText) : secondaryText(palette(), 0.6));
+        crumb->setPalette(pal);
+        connect(crumb, &QToolButton::clicked, this, [this, node] { state_.navigate(node); });
+        crumbLayout_->insertWidget(position++, crumb);
+        crumbs_.push_back(crumb);
+    }
+}
+
+void BreadcrumbBar::changeEvent(QEvent* event) {
+    // Crumb colours come from the palette: a switch between light and dark redraws them.
+    if (event->type() == QEvent::PaletteChange) rebuildCrumbs();
+    QWidget::changeEvent(event);
+}
+
+void BreadcrumbBar::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    // A bar tint over the window colour, like a toolbar's material.
+    p.fillRect(rect(), palette().color(QPalette::Window));
+    QColor tint = palette().color(QPalette::WindowText);
+    tint.setAlphaF(0.035);
+    p.fillRect(rect(), tint);
+}
+
+} // namespace plenwick

@@ -1,0 +1,35 @@
+#include "results/ResultsTexts.h"
+
+#include "platform/ByteCountFormatter.h"
+#include "scanner/FileNode.h"
+
+#include <QKeySequence>
+#include <QLocale>
+
+namespace plenwick {
+
+QString resultsTitle(const FileNode* root) {
+    return root ? QString::fromStdString(root->displayName()) : QStringLiteral("Plenwick");
+}
+
+QString resultsSubtitle(const FileNode* root) {
+    if (!root) return {};
+    return QString::fromStdString(formatByteCount(root->size())) + QStringLiteral(" · ") + formatCount(root->fileCount()) +
+           QStringLiteral(" files");
+}
+
+QString backToResultsTitle(const FileNode& root) {
+    return QStringLiteral("Back to “") + QString::fromStdString(root.displayName()) + QStringLiteral("”");
+}
+
+QString formatCount(std::int64_t count) { return QLocale().toString(static_cast<qlonglong>(count)); }
+
+QString shortcutText(const char* portableShortcut) {
+    return QKeySequence(QString::fromLatin1(portableShortcut), QKeySequence::PortableText).toString(QKeySequence::NativeText);
+}
+
+QString helpWithShortcut(const QString& help, const char* portableShortcut) {
+    return help + QStringLiteral(" (") + shortcutText(portableShortcut) + QStringLiteral(")");
+}
+
+} // namespace plenwick

@@ -1,0 +1,27 @@
+#pragma once
+// The texts of the main window's frame that depend on the state: window title and
+// subtitle, the home toolbar's way back, and the shortcut named in a tool tip.
+
+#include <QString>
+
+#include <cstdint>
+
+namespace plenwick {
+
+class FileNode;
+
+// The root's display name; "Plenwick" without a root.
+QString resultsTitle(const FileNode* root);
+// "<size> · <count> files", empty without a root.
+QString resultsSubtitle(const FileNode* root);
+// "Back to “<root>”".
+QString backToResultsTitle(const FileNode& root);
+// A whole number in the current locale, digit grouping included.
+QString formatCount(std::int64_t count);
+// "<help> (<shortcut>)", the shortcut in the desktop's own spelling; `portableShortcut`
+// is Qt's portable key-sequence text.
+QString helpWithShortcut(const QString& help, const char* portableShortcut);
+// The text of a shortcut as menus show it.
+QString shortcutText(const char* portableShortcut);
+
+} // namespace plenwick

@@ -1,0 +1,200 @@
+#include "results/ResultsView.h"
+
+#include "app/AppState.h"
+#include "results/BreadcrumbBar.h"
+#include "results/Divider.h"
+#include "results/PreviewWindow.h"
+#include "results/ScreenPlaceholder.h"
+
+#include <QEasingCurve>
+#include <QResizeEvent>
+#include <QVariantAnimation>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace plenwick {
+
+namespace {
+
+// Holds the inspector at its own width, anchored at the leading edge, so that while
+// the column narrows or widens the inspector slides rather than squeezes.
+class SlideClip final : public QWidget {
+public:
+    explicit SlideClip(QWidget* parent) : QWidget(parent) { setMinimumWidth(0); }
+    void setContent(QWidget* content) {
+        content_ = content;
+        content_->setParent(this);
+        layoutContent();
+    }
+    // While sliding, the content keeps `width` whatever the clip's own width.
+    void setSlideWidth(int width) {
+        slideWidth_ = width;
+        layoutContent();
+    }
+    QSize sizeHint() const override { return QSize(ResultsView::kInspectorDefaultWidth, 0); }
+    QSize minimumSizeHint() const override { return QSize(0, 0); }
+
+protected:
+    void resizeEvent(QResizeEvent*) override { layoutContent(); }
+
+private:
+    void layoutContent() {
+        if (content_) content_->setGeometry(0, 0, std::max(width(), slideWidth_), height());
+    }
+    QWidget* content_ = nullptr;
+    int slideWidth_ = 0;
+};
+
+} // namespace
+
+ResultsView::ResultsView(AppState& state, QWidget* parent)
+    : QWidget(parent), state_(state), builtFor_(state.root().get()) {
+    setObjectName(QStringLiteral("ResultsView"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    outer_ = new DividerSplitter(Qt::Horizontal, this);
+    layout->addWidget(outer_);
+
+    sidebar_ = makeSidebar();
+    sidebar_->setMinimumWidth(kSidebarMinimum);
+    sidebar_->setMaximumWidth(kSidebarMaximum);
+    outer_->addWidget(sidebar_);
+
+    detail_ = new DividerSplitter(Qt::Horizontal, outer_);
+    outer_->addWidget(detail_);
+    outer_->setStretchFactor(0, 0);
+    outer_->setStretchFactor(1, 1);
+
+    auto* mainColumn = new QWidget(detail_);
+    mainColumn->setMinimumWidth(0);
+    mainColumnLayout_ = new QVBoxLayout(mainColumn);
+    mainColumnLayout_->setContentsMargins(0, 0, 0, 0);
+    mainColumnLayout_->setSpacing(0);
+    breadcrumb_ = new BreadcrumbBar(state_, mainColumn);
+    chart_ = makeChart();
+    collectorBar_ = makeCollectorBar();
+    mainColumnLayout_->addWidget(breadcrumb_);
+    mainColumnLayout_->addWidget(new Divider(Qt::Horizontal, mainColumn));
+    mainColumnLayout_->addWidget(chart_, 1);
+    mainColumnLayout_->addWidget(new Divider(Qt::Horizontal, mainColumn));
+    mainColumnLayout_->addWidget(collectorBar_);
+    detail_->addWidget(mainColumn);
+
+    auto* clip = new SlideClip(detail_);
+    inspector_ = makeInspector();
+    clip->setContent(inspector_);
+    inspectorColumn_ = clip;
+    detail_->addWidget(inspectorColumn_);
+    detail_->setStretchFactor(0, 1);
+    detail_->setStretchFactor(1, 0);
+    connect(detail_, &QSplitter::splitterMoved, this, [this] {
+        if (!isInspectorSliding() && inspectorColumn_->isVisible()) inspectorWidth_ = inspectorColumn_->width();
+    });
+
+    outer_->setSizes({kSidebarIdeal, 1000});
+    detail_->setSizes({1000, inspectorWidth_});
+    showInspector(state_.showInspector(), false);
+
+    connect(&state_, &AppState::changed, this, &ResultsView::onChanged);
+    syncPreview();
+}
+
+ResultsView::~ResultsView() {
+    if (preview_) preview_->closeQuietly();
+}
+
+QWidget* ResultsView::makeSidebar() { return new ScreenPlaceholder(QStringLiteral("Outline"), this); }
+
+QWidget* ResultsView::makeChart() {
+    return new ScreenPlaceholder(state_.visualization() == Visualization::treemap ? QStringLiteral("Treemap")
+                                                                                  : QStringLiteral("Sunburst"),
+                                 this);
+}
+
+QWidget* ResultsView::makeCollectorBar() {
+    auto* bar = new ScreenPlaceholder(QStringLiteral("Collector"), this);
+    bar->setFixedHeight(44);
+    return bar;
+}
+
+QWidget* ResultsView::makeInspector() { return new ScreenPlaceholder(QStringLiteral("Inspector"), this); }
+
+void ResultsView::onChanged(quint64 fields) {
+    using F = AppState::Field;
+    if (fields & AppState::bit(F::visualization)) replaceChart();
+    if (fields & AppState::bit(F::showInspector)) showInspector(state_.showInspector(), isVisible());
+    if (fields & AppState::bit(F::quickLookURL)) syncPreview();
+}
+
+void ResultsView::replaceChart() {
+    // The hidden chart keeps no state: the other one is made afresh.
+    QWidget* old = chart_;
+    chart_ = makeChart();
+    mainColumnLayout_->replaceWidget(old, chart_);
+    mainColumnLayout_->setStretchFactor(chart_, 1);
+    delete old;
+}
+
+bool ResultsView::isInspectorSliding() const {
+    return slide_ && slide_->state() == QAbstractAnimation::Running;
+}
+
+bool ResultsView::isSidebarVisible() const { return !sidebar_->isHidden(); }
+
+void ResultsView::setSidebarVisible(bool visible) { sidebar_->setVisible(visible); }
+
+void ResultsView::setInspectorWidth(int width) {
+    const int total = detail_->width() - detail_->handleWidth();
+    detail_->setSizes({std::max(0, total - width), width});
+}
+
+void ResultsView::showInspector(bool shown, bool animated) {
+    auto* clip = static_cast<SlideClip*>(inspectorColumn_);
+    if (slide_) {
+        slide_->stop();
+        delete slide_;
+        slide_ = nullptr;
+    }
+    if (!animated) {
+        clip->setSlideWidth(0);
+        inspectorColumn_->setVisible(shown);
+        if (shown) setInspectorWidth(inspectorWidth_);
+        return;
+    }
+    const int from = inspectorColumn_->isVisible() ? inspectorColumn_->width() : 0;
+    const int to = shown ? inspectorWidth_ : 0;
+    clip->setSlideWidth(inspectorWidth_);
+    inspectorColumn_->setVisible(true);
+    setInspectorWidth(from);
+    slide_ = new QVariantAnimation(this);
+    slide_->setDuration(kInspectorSlideMs);
+    // Critically damped: the column slides without overshoot.
+    slide_->setEasingCurve(QEasingCurve::OutCubic);
+    slide_->setStartValue(from);
+    slide_->setEndValue(to);
+    connect(slide_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) { setInspectorWidth(v.toInt()); });
+    connect(slide_, &QVariantAnimation::finished, this, [this, clip, shown] {
+        clip->setSlideWidth(0);
+        inspectorColumn_->setVisible(shown);
+        if (shown) setInspectorWidth(inspectorWidth_);
+    });
+    slide_->start();
+}
+
+void ResultsView::syncPreview() {
+    const std::optional<std::string>& url = state_.quickLookURL();
+    if (!url) {
+        if (preview_) preview_->closeQuietly();
+        return;
+    }
+    if (!preview_) {
+        preview_ = new PreviewWindow(state_.executors().userInitiated, this);
+        connect(preview_, &PreviewWindow::closedByUser, this, [this] { state_.setQuickLookURL(std::nullopt); });
+    }
+    preview_->showPath(*url);
+}
+
+} // namespace plenwick

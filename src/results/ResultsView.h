@@ -1,0 +1,82 @@
+#pragma once
+// The results screen: the outline in a sidebar, and beside it the main column
+// (breadcrumb bar, chart, collector bar) with the inspector column at its trailing
+// side. It also binds the preview window to the state's preview item.
+//
+// Each pane the later parts of the program supply is made in one function below;
+// until then a placeholder stands in its place.
+
+#include "results/PreviewWindow.h"
+#include "scanner/FileNode.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class QVariantAnimation;
+class QVBoxLayout;
+
+namespace plenwick {
+
+class AppState;
+class BreadcrumbBar;
+class DividerSplitter;
+
+
+class ResultsView final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ResultsView(AppState& state, QWidget* parent = nullptr);
+    ~ResultsView() override;
+
+    // The root this screen was built for; a new root gets a new screen.
+    const FileNode* builtFor() const { return builtFor_; }
+
+    BreadcrumbBar* breadcrumbBar() const { return breadcrumb_; }
+    QWidget* sidebar() const { return sidebar_; }
+    QWidget* chart() const { return chart_; }
+    QWidget* collectorBar() const { return collectorBar_; }
+    QWidget* inspector() const { return inspector_; }
+    // The inspector's column, including while it slides in or out.
+    QWidget* inspectorColumn() const { return inspectorColumn_; }
+    bool isInspectorSliding() const;
+    PreviewWindow* previewWindow() const { return preview_; }
+
+    bool isSidebarVisible() const;
+    void setSidebarVisible(bool visible);
+
+    // The sidebar's widths.
+    static constexpr int kSidebarMinimum = 200, kSidebarIdeal = 270, kSidebarMaximum = 520;
+    static constexpr int kInspectorDefaultWidth = 270;
+    static constexpr int kInspectorSlideMs = 220;
+
+private:
+    // The panes of later parts of the program: each replaces its placeholder here.
+    QWidget* makeSidebar();
+    QWidget* makeChart();
+    QWidget* makeCollectorBar();
+    QWidget* makeInspector();
+
+    void onChanged(quint64 fields);
+    void replaceChart();
+    void showInspector(bool shown, bool animated);
+    void setInspectorWidth(int width);
+    void syncPreview();
+
+    AppState& state_;
+    const FileNode* builtFor_;
+    DividerSplitter* outer_;
+    DividerSplitter* detail_;
+    QWidget* sidebar_;
+    QVBoxLayout* mainColumnLayout_;
+    BreadcrumbBar* breadcrumb_;
+    QWidget* chart_;
+    QWidget* collectorBar_;
+    QWidget* inspectorColumn_;
+    QWidget* inspector_;
+    int inspectorWidth_ = kInspectorDefaultWidth;
+    QVariantAnimation* slide_ = nullptr;
+    QPointer<PreviewWindow> preview_;
+};
+
+} // namespace plenwick

@@ -1,0 +1,198 @@
+#include "results/RootView.h"
+
+#include "app/AppState.h"
+#include "results/ResultsTexts.h"
+#include "results/ResultsToolbar.h"
+#include "results/ResultsView.h"
+#include "results/ScanFailedView.h"
+#include "results/ScreenPlaceholder.h"
+#include "results/Symbols.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace plenwick {
+
+namespace {
+
+// Stands in for the scan progress screen: what is scanned, and the way out.
+class ProgressPlaceholder final : public QWidget {
+public:
+    explicit ProgressPlaceholder(AppState& state, QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("ScanProgress"));
+        auto* layout = new QVBoxLayout(this);
+        layout->addStretch(1);
+        auto* label = new QLabel(QStringLiteral("Scanning…"), this);
+        label->setAlignment(Qt::AlignCenter);
+        layout->addWidget(label);
+        auto* cancel = new QPushButton(QStringLiteral("Cancel Scan"), this);
+        cancel->setToolTip(QStringLiteral("Stop scanning (Esc)"));
+        cancel->setShortcut(QKeySequence(Qt::Key_Escape));
+        connect(cancel, &QPushButton::clicked, this, [&state] { state.cancelScan(); });
+        layout->addWidget(cancel, 0, Qt::AlignHCenter);
+        layout->addStretch(1);
+    }
+};
+
+} // namespace
+
+RootView::RootView(AppState& state, QWidget* parent) : QStackedWidget(parent), state_(state) {
+    setObjectName(QStringLiteral("RootView"));
+    setMinimumSize(960, 620);
+
+    toolbar_ = new QStackedWidget;
+    toolbar_->setObjectName(QStringLiteral("WindowToolbarRow"));
+    emptyToolbar_ = new QWidget(toolbar_);
+    homeToolbar_ = new QWidget(toolbar_);
+    auto* homeRow = new QHBoxLayout(homeToolbar_);
+    homeRow->setContentsMargins(4, 2, 4, 2);
+    backToResults_ = new QToolButton(homeToolbar_);
+    backToResults_->setIcon(symbolIcon(Symbol::chevronLeft));
+    backToResults_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    backToResults_->setAutoRaise(true);
+    backToResults_->setToolTip(QStringLiteral("Return to the results of the last scan"));
+    connect(backToResults_, &QToolButton::clicked, this, [this] { state_.backToResults(); });
+    homeRow->addWidget(backToResults_);
+    homeRow->addStretch(1);
+    resultsToolbar_ = new ResultsToolbar(state_, toolbar_);
+    toolbar_->addWidget(emptyToolbar_);
+    toolbar_->addWidget(homeToolbar_);
+    toolbar_->addWidget(resultsToolbar_);
+
+    home_ = makeHomeScreen();
+    addWidget(home_);
+
+    connect(&state_, &AppState::changed, this, &RootView::onChanged);
+    showPhase();
+    syncErrorAlert();
+}
+
+RootView::~RootView() {
+    if (alert_) delete alert_.data();
+    // The row belongs to the window's toolbar once placed there; until then, to us.
+    if (toolbar_ && !toolbar_->parent()) delete toolbar_.data();
+}
+
+QWidget* RootView::makeHomeScreen() { return new ScreenPlaceholder(QStringLiteral("Home"), this); }
+
+QWidget* RootView::makeProgressScreen() { return new ProgressPlaceholder(state_, this); }
+
+QString RootView::windowTitleText() const { return title_; }
+
+void RootView::onChanged(quint64 fields) {
+    using F = AppState::Field;
+    if (fields & (AppState::bit(F::phase) | AppState::bit(F::root) | AppState::bit(F::treeVersion))) showPhase();
+    if (fields & (AppState::bit(F::lastError) | AppState::bit(F::lastErrorTitle))) syncErrorAlert();
+}
+
+void RootView::showPhase() {
+    const AppState::Phase& phase = state_.phase();
+    using Kind = AppState::Phase::Kind;
+
+    // The progress screen lives only while a scan runs: no stale progress, no timers.
+    if (phase.kind() != Kind::scanning && progress_) {
+        removeWidget(progress_);
+        delete progress_;
+        progress_ = nullptr;
+    }
+    // The failure screen carries one message; a new failure gets a new screen.
+    if (failed_ && (phase.kind() != Kind::failed || failed_->message() != QString::fromStdString(phase.message()))) {
+        removeWidget(failed_);
+        delete failed_;
+        failed_ = nullptr;
+    }
+    // The results screen belongs to one root: a new tree (or none) drops it.
+    if (results_ && results_->builtFor() != state_.root().get()) {
+        removeWidget(results_);
+        delete results_;
+        results_ = nullptr;
+    }
+
+    switch (phase.kind()) {
+    case Kind::home:
+        setCurrentWidget(home_);
+        break;
+    case Kind::scanning:
+        if (!progress_) {
+            progress_ = makeProgressScreen();
+            addWidget(progress_);
+        }
+        setCurrentWidget(progress_);
+        break;
+    case Kind::results:
+        if (!state_.root()) {
+            setCurrentWidget(home_);
+            break;
+        }
+        if (!results_) {
+            results_ = new ResultsView(state_, this);
+            addWidget(results_);
+        }
+        setCurrentWidget(results_);
+        break;
+    case Kind::failed:
+        if (!failed_) {
+            failed_ = new ScanFailedView(state_, QString::fromStdString(phase.message()), this);
+            addWidget(failed_);
+        }
+        setCurrentWidget(failed_);
+        break;
+    }
+
+    syncHomeToolbar();
+    if (currentWidget() == results_ && results_) {
+        toolbar_->setCurrentWidget(resultsToolbar_);
+    } else if (phase.kind() == Kind::home && state_.root()) {
+        toolbar_->setCurrentWidget(homeToolbar_);
+    } else {
+        toolbar_->setCurrentWidget(emptyToolbar_);
+    }
+
+    const QString title = currentWidget() == results_ && results_ ? resultsTitle(state_.root().get())
+                                                                  : QStringLiteral("Plenwick");
+    if (title != title_) {
+        title_ = title;
+        emit windowTitleTextChanged(title_);
+    }
+}
+
+void RootView::syncHomeToolbar() {
+    if (const NodeRef& root = state_.root()) backToResults_->setText(backToResultsTitle(*root));
+}
+
+void RootView::syncErrorAlert() {
+    const std::optional<std::string>& error = state_.lastError();
+    if (!error) {
+        if (alert_) {
+            alert_->disconnect(this);
+            alert_->close();
+            alert_->deleteLater();
+        }
+        return;
+    }
+    const QString title = state_.lastErrorTitle() ? QString::fromStdString(*state_.lastErrorTitle())
+                                                  : QStringLiteral("Couldn’t Move to Trash");
+    if (!alert_) {
+        alert_ = new QMessageBox(window());
+        alert_->setObjectName(QStringLiteral("ErrorAlert"));
+        alert_->setIcon(QMessageBox::Warning);
+        alert_->setTextFormat(Qt::PlainText);
+        alert_->setWindowModality(Qt::WindowModal);
+        alert_->addButton(QStringLiteral("OK"), QMessageBox::RejectRole);
+        // However the alert goes away, the error is cleared.
+        connect(alert_, &QMessageBox::finished, this, [this] {
+            if (alert_) alert_->deleteLater();
+            state_.setLastError(std::nullopt, std::nullopt);
+        });
+    }
+    alert_->setWindowTitle(title);
+    alert_->setText(title);
+    alert_->setInformativeText(QString::fromStdString(*error));
+    alert_->open();
+}
+
+} // namespace plenwick

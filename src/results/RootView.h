@@ -1,0 +1,72 @@
+#pragma once
+// The whole content of the main window: one screen chosen by the state's phase
+// (home, scan progress, results, failure), the window toolbar's row for that screen,
+// and the error alert, which shows over whatever screen is on.
+//
+// Screens that other parts of the program supply are made in one function each;
+// until then a placeholder stands in their place.
+
+#include <QPointer>
+#include <QStackedWidget>
+
+#include <QMessageBox>
+class QToolButton;
+
+namespace plenwick {
+
+class AppState;
+class ResultsToolbar;
+class ResultsView;
+class ScanFailedView;
+class FileNode;
+
+class RootView final : public QStackedWidget {
+    Q_OBJECT
+
+public:
+    explicit RootView(AppState& state, QWidget* parent = nullptr);
+    ~RootView() override;
+
+    // The row the window toolbar shows for the current screen.
+    QWidget* toolbarContent() const { return toolbar_; }
+    // The window's title: the results' title while they are on show, else "Plenwick".
+    QString windowTitleText() const;
+
+    QWidget* homeScreen() const { return home_; }
+    QWidget* progressScreen() const { return progress_; }
+    ResultsView* resultsView() const { return results_; }
+    ScanFailedView* failureScreen() const { return failed_; }
+    ResultsToolbar* resultsToolbar() const { return resultsToolbar_; }
+    // The home toolbar's way back to the kept results (shown only when it applies).
+    QToolButton* backToResultsButton() const { return backToResults_; }
+    // The error alert while it is shown.
+    QMessageBox* errorAlert() const { return alert_; }
+
+signals:
+    void windowTitleTextChanged(const QString& title);
+
+private:
+    // The screens of other parts of the program: each replaces its placeholder here.
+    QWidget* makeHomeScreen();
+    QWidget* makeProgressScreen();
+
+    void onChanged(quint64 fields);
+    void showPhase();
+    void syncHomeToolbar();
+    void syncErrorAlert();
+
+    AppState& state_;
+    QPointer<QStackedWidget> toolbar_;
+    QWidget* emptyToolbar_;
+    QWidget* homeToolbar_;
+    QToolButton* backToResults_;
+    ResultsToolbar* resultsToolbar_;
+    QWidget* home_ = nullptr;
+    QWidget* progress_ = nullptr;
+    ResultsView* results_ = nullptr;
+    ScanFailedView* failed_ = nullptr;
+    QPointer<QMessageBox> alert_;
+    QString title_;
+};
+
+} // namespace plenwick

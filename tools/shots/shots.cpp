@@ -1,0 +1,228 @@
+// plenwick-shots OUTDIR TREE: renders every screen of the main window offscreen, in
+// the light and the dark palette, one PNG per screen and state, at the device pixel
+// ratio the process runs with (QT_SCALE_FACTOR). Fails when a screen renders blank.
+//
+// TREE is a generated fixture tree; the results come from a real scan of it.
+
+#include "app/AppState.h"
+#include "app/ManualExecutor.h"
+#include "app/ui/MainWindow.h"
+#include "results/PreviewWindow.h"
+#include "results/ResultsView.h"
+#include "results/RootView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QPalette>
+#include <QSet>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+using namespace plenwick;
+
+namespace {
+
+// A volume source that lists nothing: the shots do not depend on the machine's disks.
+class NoVolumes final : public VolumeSource {
+public:
+    std::vector<VolumeInfo> mountedVolumes() override { return {}; }
+    std::optional<VolumeInfo> containing(const std::string&) override { return std::nullopt; }
+};
+
+QPalette lightPalette() {
+    return QApplication::style()->standardPalette();
+}
+
+QPalette darkPalette() {
+    QPalette p;
+    const QColor window(38, 38, 41), base(30, 30, 32), text(232, 232, 236), button(52, 52, 56);
+    p.setColor(QPalette::Window, window);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, base);
+    p.setColor(QPalette::AlternateBase, QColor(44, 44, 48));
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, button);
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::BrightText, Qt::white);
+    p.setColor(QPalette::Highlight, QColor(10, 132, 255));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::ToolTipBase, button);
+    p.setColor(QPalette::ToolTipText, text);
+    p.setColor(QPalette::PlaceholderText, QColor(140, 140, 146));
+    p.setColor(QPalette::Light, QColor(70, 70, 75));
+    p.setColor(QPalette::Midlight, QColor(60, 60, 64));
+    p.setColor(QPalette::Mid, QColor(46, 46, 50));
+    p.setColor(QPalette::Dark, QColor(24, 24, 26));
+    p.setColor(QPalette::Shadow, Qt::black);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        p.setColor(QPalette::Disabled, role, QColor(120, 120, 126));
+    }
+    return p;
+}
+
+// A picture is blank when its middle holds hardly any distinct colours.
+bool isBlank(const QImage& image) {
+    QSet<QRgb> colors;
+    const QImage img = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < img.height(); y += 3)
+        for (int x = 0; x < img.width(); x += 3) {
+            colors.insert(img.pixel(x, y));
+            if (colors.size() > 12) return false;
+        }
+    return true;
+}
+
+struct Shooter {
+    QString outDir;
+    QString suffix;
+    int failures = 0;
+
+    void save(const QString& name, QWidget& widget) {
+        QApplication::processEvents();
+        const QImage image = widget.grab().toImage();
+        const QString path = outDir + QLatin1Char('/') + name + QLatin1Char('-') + suffix + QStringLiteral(".png");
+        if (image.isNull() || isBlank(image)) {
+            std::fprintf(stderr, "plenwick-shots: %s is blank\n", qPrintable(path));
+            ++failures;
+        }
+        if (!image.save(path)) {
+            std::fprintf(stderr, "plenwick-shots: cannot write %s\n", qPrintable(path));
+            ++failures;
+        }
+    }
+};
+
+// One main window on a state whose background work runs only when told to.
+struct Scene {
+    std::shared_ptr<ManualExecutor> user = std::make_shared<ManualExecutor>();
+    std::shared_ptr<ManualExecutor> utility = std::make_shared<ManualExecutor>();
+    std::unique_ptr<AppState> state;
+    std::unique_ptr<MainWindow> window;
+
+    Scene() {
+        AppEnvironment env;
+        env.userInitiated = user;
+        env.utility = utility;
+        env.volumeSource = std::make_shared<NoVolumes>();
+        env.preferences = std::make_shared<MemoryPreferences>();
+        state = std::make_unique<AppState>(std::move(env));
+        window = std::make_unique<MainWindow>(*state);
+        window->resize(MainWindow::kDefaultWidth, MainWindow::kDefaultHeight);
+        window->show();
+        settle();
+    }
+    ~Scene() {
+        window.reset();
+        state.reset();
+        QApplication::processEvents();
+    }
+    void settle() {
+        for (int i = 0; i < 3; ++i) {
+            user->runAll();
+            utility->runAll();
+            QApplication::processEvents();
+        }
+    }
+};
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+}
+
+void shootAll(Shooter& shooter, const std::string& tree, const QString& samples) {
+    {
+        Scene scene;
+        shooter.save(QStringLiteral("home"), *scene.window);
+    }
+    {
+        Scene scene;
+        scene.state->startScan(tree);
+        QApplication::processEvents();
+        shooter.save(QStringLiteral("scanning"), *scene.window);
+    }
+    {
+        Scene scene;
+        scene.state->startScan(tree + "/no such folder");
+        scene.settle();
+        shooter.save(QStringLiteral("failed"), *scene.window);
+    }
+    {
+        Scene scene;
+        scene.state->startScan(tree);
+        scene.settle();
+        shooter.save(QStringLiteral("results"), *scene.window);
+        scene.state->setShowInspector(false);
+        QApplication::processEvents();
+        shooter.save(QStringLiteral("results-no-inspector"), *scene.window);
+        scene.state->goHome();
+        scene.settle();
+        shooter.save(QStringLiteral("home-with-results"), *scene.window);
+        scene.state->backToResults();
+        QApplication::processEvents();
+
+        ResultsView* results = scene.window->rootView()->resultsView();
+        for (const char* sample : {"notes.txt", "picture.png"}) {
+            scene.state->setQuickLookURL((samples + QLatin1Char('/') + QLatin1String(sample)).toStdString());
+            scene.settle();
+            if (results && results->previewWindow()) {
+                QString name = QStringLiteral("preview-") + QString::fromLatin1(sample).section(QLatin1Char('.'), 0, 0);
+                shooter.save(name, *results->previewWindow());
+            }
+        }
+        scene.state->setQuickLookURL(tree);
+        scene.settle();
+        if (results && results->previewWindow()) shooter.save(QStringLiteral("preview-facts"), *results->previewWindow());
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: plenwick-shots OUTDIR TREE\n");
+        return 2;
+    }
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    const QString outDir = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(outDir);
+    const std::string tree = argv[2];
+
+    // Sample files for the preview window.
+    QTemporaryDir samples;
+    writeFile(samples.filePath(QStringLiteral("notes.txt")),
+              "Plenwick preview\n\nA text file shows its first half megabyte,\nin the fixed-width font.\n");
+    QImage picture(480, 320, QImage::Format_RGB32);
+    {
+        QPainter p(&picture);
+        QLinearGradient g(0, 0, 480, 320);
+        g.setColorAt(0, QColor(64, 156, 255));
+        g.setColorAt(1, QColor(120, 90, 230));
+        p.fillRect(picture.rect(), g);
+        p.setBrush(QColor(255, 255, 255, 160));
+        p.setPen(Qt::NoPen);
+        p.drawEllipse(QPointF(240, 160), 90, 90);
+    }
+    picture.save(samples.filePath(QStringLiteral("picture.png")));
+
+    const int scale = qRound(app.devicePixelRatio());
+    int failures = 0;
+    for (bool dark : {false, true}) {
+        QApplication::setPalette(dark ? darkPalette() : lightPalette());
+        Shooter shooter{outDir, QString::fromLatin1(dark ? "dark" : "light") + QLatin1Char('-') + QString::number(scale) +
+                                    QLatin1Char('x')};
+        shootAll(shooter, tree, samples.path());
+        failures += shooter.failures;
+    }
+    return failures == 0 ? 0 : 1;
+}
