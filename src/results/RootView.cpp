@@ -164,14 +164,21 @@ void RootView::syncHomeToolbar() {
     if (const NodeRef& root = state_.root()) backToResults_->setText(backToResultsTitle(*root));
 }
 
+void RootView::dismissErrorAlert() {
+    // The pointer is dropped at once: a new error while this one is going away gets a
+    // new alert rather than the dying one.
+    QMessageBox* alert = alert_.data();
+    alert_ = nullptr;
+    if (!alert) return;
+    alert->disconnect(this);
+    alert->close();
+    alert->deleteLater();
+}
+
 void RootView::syncErrorAlert() {
     const std::optional<std::string>& error = state_.lastError();
     if (!error) {
-        if (alert_) {
-            alert_->disconnect(this);
-            alert_->close();
-            alert_->deleteLater();
-        }
+        dismissErrorAlert();
         return;
     }
     const QString title = state_.lastErrorTitle() ? QString::fromStdString(*state_.lastErrorTitle())
@@ -185,7 +192,7 @@ void RootView::syncErrorAlert() {
         alert_->addButton(QStringLiteral("OK"), QMessageBox::RejectRole);
         // However the alert goes away, the error is cleared.
         connect(alert_, &QMessageBox::finished, this, [this] {
-            if (alert_) alert_->deleteLater();
+            dismissErrorAlert();
             state_.setLastError(std::nullopt, std::nullopt);
         });
     }

@@ -54,6 +54,7 @@ private:
     void showPhase();
     void syncHomeToolbar();
     void syncErrorAlert();
+    void dismissErrorAlert();
 
     AppState& state_;
     QPointer<QStackedWidget> toolbar_;

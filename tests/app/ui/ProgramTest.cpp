@@ -1,0 +1,125 @@
+#include "app/StateFixture.h"
+
+#include "app/ui/MainWindow.h"
+#include "app/ui/PlenwickApp.h"
+#include "results/ResultsView.h"
+#include "results/RootView.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include <filesystem>
+
+namespace plenwick::test {
+namespace {
+
+using Kind = AppState::Phase::Kind;
+
+int threadCount() {
+    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                                          std::filesystem::directory_iterator()));
+}
+
+// The program's environment with real pools, fixed volumes and no dialogs.
+AppEnvironment pooledEnvironment() {
+    AppEnvironment env;
+    env.userInitiated = std::make_shared<ThreadPoolExecutor>(2);
+    env.utility = std::make_shared<ThreadPoolExecutor>(1);
+    env.volumeSource = std::make_shared<FixedVolumes>();
+    env.folderChooser = std::make_shared<AnsweringChooser>();
+    env.preferences = std::make_shared<MemoryPreferences>();
+    return env;
+}
+
+// A tree big enough that its scan is still running right after it starts.
+std::string makeWideTree(const QTemporaryDir& dir, int folders, int filesPerFolder) {
+    const std::string base = dir.path().toStdString();
+    for (int f = 0; f < folders; ++f) {
+        const std::string folder = base + "/d" + std::to_string(f);
+        std::filesystem::create_directory(folder);
+        for (int i = 0; i < filesPerFolder; ++i) std::ofstream(folder + "/f" + std::to_string(i));
+    }
+    return base;
+}
+
+TEST(Program, OneStateOneWindowAtItsSizes) {
+    PlenwickApp program(pooledEnvironment);
+    AppState& first = program.appState();
+    MainWindow& window = program.mainWindow();
+    EXPECT_EQ(&program.appState(), &first);
+    EXPECT_EQ(&program.mainWindow(), &window);
+    EXPECT_EQ(window.objectName(), "main");
+    EXPECT_EQ(window.size(), QSize(1280, 820));
+    EXPECT_EQ(window.minimumSize(), QSize(960, 620));
+    EXPECT_EQ(window.windowTitle(), "Plenwick");
+    window.resize(400, 300);
+    EXPECT_EQ(window.size(), QSize(960, 620)) << "the window cannot be made smaller";
+}
+
+TEST(Program, TheFirstArgumentIsScannedAtOnce) {
+    QTemporaryDir dir;
+    std::ofstream(dir.path().toStdString() + "/file.txt") << "x";
+    PlenwickApp program(pooledEnvironment);
+    program.showMainWindow();
+    program.openArguments({"Plenwick"});
+    EXPECT_EQ(program.appState().phase().kind(), Kind::home);
+    program.openArguments({"Plenwick", dir.path().toStdString()});
+    EXPECT_EQ(program.appState().phase().kind(), Kind::scanning);
+    QTRY_COMPARE(program.appState().phase().kind(), Kind::results);
+    EXPECT_EQ(program.appState().root()->url(), AppState::normalizedPath(dir.path().toStdString()));
+    EXPECT_EQ(program.mainWindow().rootView()->currentWidget(),
+              static_cast<QWidget*>(program.mainWindow().rootView()->resultsView()));
+    EXPECT_EQ(program.mainWindow().windowTitle(), QDir(dir.path()).dirName());
+}
+
+TEST(Program, ClosingTheWindowMidScanLeavesNoThreadBehind) {
+    QTemporaryDir dir;
+    const std::string tree = makeWideTree(dir, 200, 20);
+    QApplication::processEvents();
+    const int before = threadCount();
+    {
+        PlenwickApp program(pooledEnvironment);
+        program.showMainWindow();
+        program.openArguments({"Plenwick", tree});
+        ASSERT_EQ(program.appState().phase().kind(), Kind::scanning);
+        program.mainWindow().close();
+        EXPECT_EQ(program.appState().phase().kind(), Kind::home) << "closing the window ends the scan";
+    }
+    QApplication::processEvents();
+    QTRY_COMPARE(threadCount(), before);
+}
+
+TEST(Program, CancelAndASecondScanLeaveNoStaleWorkOrProgress) {
+    QTemporaryDir one, two;
+    const std::string first = makeWideTree(one, 100, 20);
+    const std::string second = makeWideTree(two, 3, 2);
+    QApplication::processEvents();
+    const int before = threadCount();
+    {
+        PlenwickApp program(pooledEnvironment);
+        program.showMainWindow();
+        AppState& state = program.appState();
+        RootView* root = program.mainWindow().rootView();
+
+        state.startScan(first);
+        state.cancelScan();
+        EXPECT_EQ(root->currentWidget(), root->homeScreen());
+        EXPECT_EQ(root->progressScreen(), nullptr);
+
+        state.startScan(first);
+        state.startScan(second);
+        QTRY_COMPARE(state.phase().kind(), Kind::results);
+        EXPECT_EQ(state.root()->url(), AppState::normalizedPath(second));
+        // The overtaken scan's late result and reports change nothing.
+        static_cast<ThreadPoolExecutor&>(state.executors().userInitiated).waitForDone();
+        QApplication::processEvents();
+        EXPECT_EQ(state.root()->url(), AppState::normalizedPath(second));
+        EXPECT_EQ(root->progressScreen(), nullptr);
+        EXPECT_EQ(root->currentWidget(), static_cast<QWidget*>(root->resultsView()));
+    }
+    QApplication::processEvents();
+    QTRY_COMPARE(threadCount(), before);
+}
+
+} // namespace
+} // namespace plenwick::test

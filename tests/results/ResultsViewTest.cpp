@@ -1,0 +1,157 @@
+#include "ViewFixture.h"
+
+#include "results/BreadcrumbBar.h"
+#include "results/ResultsTexts.h"
+#include "results/ResultsToolbar.h"
+#include "results/ResultsView.h"
+#include "results/ScreenPlaceholder.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QToolButton>
+
+namespace plenwick::test {
+namespace {
+
+TEST(ResultsTexts, TitleAndSubtitleFollowTheRoot) {
+    EXPECT_EQ(resultsTitle(nullptr), "Plenwick");
+    EXPECT_EQ(resultsSubtitle(nullptr), "");
+    NodeRef one = folder("/tmp/single", {file("only.txt", 4096)});
+    EXPECT_EQ(resultsTitle(one.get()), "single");
+    EXPECT_EQ(resultsSubtitle(one.get()), QString::fromStdString("4 KB") + " · 1 files") << "the word stays plural";
+    NodeRef empty = FileNode::make("/", FileNode::Kind::directory, 0, 0, 0, 0);
+    EXPECT_EQ(backToResultsTitle(*empty), "Back to “/”");
+}
+
+TEST(ResultsTexts, HelpTextsNameTheShortcutInTheDesktopsSpelling) {
+    EXPECT_EQ(helpWithShortcut("Scan again", "Ctrl+R"), "Scan again (Ctrl+R)");
+    EXPECT_EQ(helpWithShortcut("Back", "Ctrl+["), "Back (Ctrl+[)");
+}
+
+class ResultsViewTest : public ViewTest {
+protected:
+    void SetUp() override {
+        ViewTest::SetUp();
+        scanToResults();
+        view = root->resultsView();
+        ASSERT_NE(view, nullptr);
+        toolbar = root->resultsToolbar();
+    }
+    ResultsView* view = nullptr;
+    ResultsToolbar* toolbar = nullptr;
+};
+
+TEST_F(ResultsViewTest, LayoutHoldsEveryPaneAtItsWidth) {
+    EXPECT_EQ(view->sidebar()->width(), ResultsView::kSidebarIdeal);
+    EXPECT_EQ(view->inspectorColumn()->width(), ResultsView::kInspectorDefaultWidth);
+    EXPECT_EQ(view->breadcrumbBar()->height(), 30);
+    EXPECT_GT(view->chart()->height(), 600);
+    EXPECT_EQ(view->chart()->width(), view->breadcrumbBar()->width());
+    EXPECT_EQ(view->collectorBar()->width(), view->chart()->width());
+}
+
+TEST_F(ResultsViewTest, SubtitleShowsTheRootsTotals) {
+    const NodeRef& r = state->root();
+    EXPECT_EQ(toolbar->subtitleLabel()->text(), resultsSubtitle(r.get()));
+    EXPECT_TRUE(toolbar->subtitleLabel()->text().endsWith(" · 3 files"));
+}
+
+TEST_F(ResultsViewTest, ChartFollowsTheVisualizationPicker) {
+    EXPECT_EQ(static_cast<ScreenPlaceholder*>(view->chart())->name(), "Sunburst");
+    EXPECT_TRUE(toolbar->sunburstButton()->isChecked());
+    toolbar->treemapButton()->click();
+    EXPECT_EQ(state->visualization(), Visualization::treemap);
+    EXPECT_EQ(static_cast<ScreenPlaceholder*>(view->chart())->name(), "Treemap");
+    EXPECT_TRUE(toolbar->treemapButton()->isChecked());
+    EXPECT_FALSE(toolbar->sunburstButton()->isChecked());
+}
+
+TEST_F(ResultsViewTest, ColorsMenuStoresTheModeAndMarksIt) {
+    QAction* byExtension = nullptr;
+    for (QAction* a : toolbar->colorsMenu()->actions())
+        if (a->text() == "By Extension") byExtension = a;
+    ASSERT_NE(byExtension, nullptr);
+    byExtension->trigger();
+    EXPECT_EQ(state->colorMode(), ColorMode::byType);
+    EXPECT_TRUE(byExtension->isChecked());
+    EXPECT_EQ(toolbar->colorsButton()->text(), "By Extension");
+}
+
+TEST_F(ResultsViewTest, EnclosingFolderFollowsTheFocus) {
+    EXPECT_FALSE(toolbar->enclosingButton()->isEnabled()) << "the root has no enclosing folder";
+    const NodeRef a = child(state->root(), "a");
+    state->navigate(a);
+    EXPECT_TRUE(toolbar->enclosingButton()->isEnabled());
+    toolbar->enclosingButton()->click();
+    EXPECT_EQ(state->focus(), state->root());
+    EXPECT_EQ(state->navigationHistory().back(), a);
+}
+
+TEST_F(ResultsViewTest, InspectorSlidesOutAndBack) {
+    QToolButton* toggle = toolbar->inspectorButton();
+    EXPECT_EQ(toggle->text(), "Hide Inspector");
+    EXPECT_EQ(toggle->toolTip(), "Hide the inspector (Ctrl+Alt+I)");
+    toggle->click();
+    EXPECT_FALSE(state->showInspector());
+    EXPECT_EQ(toggle->text(), "Show Inspector");
+    EXPECT_TRUE(view->isInspectorSliding());
+    QTRY_VERIFY(!view->inspectorColumn()->isVisible());
+    const int widened = view->chart()->width();
+    EXPECT_EQ(widened, view->width() - view->sidebar()->width() - 1);
+
+    toggle->click();
+    QTRY_VERIFY(!view->isInspectorSliding());
+    EXPECT_TRUE(view->inspectorColumn()->isVisible());
+    EXPECT_EQ(view->inspectorColumn()->width(), ResultsView::kInspectorDefaultWidth);
+}
+
+TEST_F(ResultsViewTest, RescanButtonScansTheRootAgain) {
+    const std::string path = state->root()->url();
+    toolbar->rescanButton()->click();
+    EXPECT_EQ(state->phase().kind(), AppState::Phase::Kind::scanning);
+    EXPECT_EQ(state->scanTarget(), path);
+}
+
+TEST(Breadcrumbs, TrailRunsFromTheRootToTheFocus) {
+    NodeRef tree = folder("/r", {folder("a", {folder("b", {file("f", 1)})})});
+    EXPECT_TRUE(breadcrumbTrail(NodeRef()).empty());
+    const NodeRef b = child(child(tree, "a"), "b");
+    const std::vector<NodeRef> trail = breadcrumbTrail(b);
+    ASSERT_EQ(trail.size(), 3u);
+    EXPECT_EQ(trail[0], tree);
+    EXPECT_EQ(trail[2], b);
+}
+
+TEST_F(ResultsViewTest, CrumbsAndHistoryButtonsNavigate) {
+    BreadcrumbBar* bar = view->breadcrumbBar();
+    ASSERT_EQ(bar->crumbButtons().size(), 1u);
+    EXPECT_EQ(bar->crumbButtons()[0]->font().weight(), QFont::DemiBold);
+    EXPECT_FALSE(bar->backButton()->isEnabled());
+    EXPECT_FALSE(bar->forwardButton()->isEnabled());
+    EXPECT_FALSE(bar->rescanIndicator()->isVisibleTo(bar));
+
+    const NodeRef b = child(child(state->root(), "a"), "b");
+    state->navigate(b);
+    ASSERT_EQ(bar->crumbButtons().size(), 3u);
+    EXPECT_EQ(bar->crumbButtons()[1]->text(), "a");
+    EXPECT_EQ(bar->crumbButtons()[2]->text(), "b");
+    EXPECT_EQ(bar->crumbButtons()[0]->font().weight(), QFont::Normal);
+
+    // Clicking the root crumb zooms out and records the way back.
+    QTest::mouseClick(bar->crumbButtons()[0], Qt::LeftButton);
+    EXPECT_EQ(state->focus(), state->root());
+    EXPECT_TRUE(bar->backButton()->isEnabled());
+    QTest::mouseClick(bar->backButton(), Qt::LeftButton);
+    EXPECT_EQ(state->focus(), b);
+    EXPECT_TRUE(bar->forwardButton()->isEnabled());
+    QTest::mouseClick(bar->forwardButton(), Qt::LeftButton);
+    EXPECT_EQ(state->focus(), state->root());
+
+    // Clicking the focus crumb changes nothing.
+    const auto history = state->navigationHistory();
+    QTest::mouseClick(bar->crumbButtons().back(), Qt::LeftButton);
+    EXPECT_EQ(state->navigationHistory(), history);
+}
+
+} // namespace
+} // namespace plenwick::test
