@@ -104,6 +104,15 @@ echo "  bytes per node    $per_node   (goal <= 120)   $(verdict "$per_node <= 12
 stats_ms="$(field "$scan_best" stats_ms)"
 echo "  statistics        $stats_ms ms   (goal <= 60)   $(verdict "$stats_ms <= 60")"
 
+if [ -x "$bin/plenwick-ui-bench" ]; then
+  echo
+  echo "The main window on the same tree, offscreen at 1280x820:"
+  line="$(QT_QPA_PLATFORM=offscreen "$bin/plenwick-ui-bench" "$tree" 2>/dev/null)"
+  echo "  $line"
+  first_paint="$(field "$line" results_first_paint_ms)"
+  echo "  results first paint  $first_paint ms   (goal <= 100)   $(verdict "$first_paint <= 100")"
+fi
+
 if [ -x "$bin/plenwick-chart-bench" ]; then
   echo
   echo "Chart engines on the same tree (1280x820):"
