@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -63,6 +64,7 @@ PreviewWindow::PreviewWindow(Executor& executor, QWidget* parent)
     text_->setFrameShape(QFrame::NoFrame);
     text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text_->document()->setDocumentMargin(12);
 
     facts_ = new QWidget(pages_);
     auto* factsLayout = new QVBoxLayout(facts_);

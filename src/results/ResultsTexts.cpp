@@ -22,6 +22,19 @@ QString backToResultsTitle(const FileNode& root) {
     return QStringLiteral("Back to “") + QString::fromStdString(root.displayName()) + QStringLiteral("”");
 }
 
+QString visualizationTitle(Visualization visualization) {
+    return visualization == Visualization::sunburst ? QStringLiteral("Sunburst") : QStringLiteral("Treemap");
+}
+
+QString colorModeTitle(ColorMode mode) {
+    switch (mode) {
+    case ColorMode::byFolder: return QStringLiteral("By Folder");
+    case ColorMode::byKind: return QStringLiteral("By Kind");
+    case ColorMode::byType: return QStringLiteral("By Extension");
+    }
+    return {};
+}
+
 QString formatCount(std::int64_t count) { return QLocale().toString(static_cast<qlonglong>(count)); }
 
 QString shortcutText(const char* portableShortcut) {

@@ -2,6 +2,8 @@
 // The texts of the main window's frame that depend on the state: window title and
 // subtitle, the home toolbar's way back, and the shortcut named in a tool tip.
 
+#include "app/ViewSettings.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -16,6 +18,9 @@ QString resultsTitle(const FileNode* root);
 QString resultsSubtitle(const FileNode* root);
 // "Back to “<root>”".
 QString backToResultsTitle(const FileNode& root);
+// The pickers' titles of the charts and of the colour modes.
+QString visualizationTitle(Visualization visualization);
+QString colorModeTitle(ColorMode mode);
 // A whole number in the current locale, digit grouping included.
 QString formatCount(std::int64_t count);
 // "<help> (<shortcut>)", the shortcut in the desktop's own spelling; `portableShortcut`

@@ -30,14 +30,6 @@ QToolButton* iconButton(Symbol symbol, const QString& label, const QString& help
     return button;
 }
 
-QString colorModeTitle(ColorMode mode) {
-    switch (mode) {
-    case ColorMode::byFolder: return QStringLiteral("By Folder");
-    case ColorMode::byKind: return QStringLiteral("By Kind");
-    case ColorMode::byType: return QStringLiteral("By Extension");
-    }
-    return {};
-}
 
 } // namespace
 
@@ -104,8 +96,8 @@ ResultsToolbar::ResultsToolbar(AppState& state, QWidget* parent) : QWidget(paren
         button->setToolTip(picker->toolTip());
         return button;
     };
-    sunburst_ = segment(Symbol::circleCircle, QStringLiteral("Sunburst"));
-    treemap_ = segment(Symbol::squareGrid, QStringLiteral("Treemap"));
+    sunburst_ = segment(Symbol::circleCircle, visualizationTitle(Visualization::sunburst));
+    treemap_ = segment(Symbol::squareGrid, visualizationTitle(Visualization::treemap));
     auto* group = new QButtonGroup(this);
     group->setExclusive(true);
     group->addButton(sunburst_);

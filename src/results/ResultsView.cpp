@@ -133,7 +133,7 @@ void ResultsView::replaceChart() {
     // The hidden chart keeps no state: the other one is made afresh.
     QWidget* old = chart_;
     chart_ = makeChart();
-    mainColumnLayout_->replaceWidget(old, chart_);
+    delete mainColumnLayout_->replaceWidget(old, chart_);  // the old layout item is ours
     mainColumnLayout_->setStretchFactor(chart_, 1);
     delete old;
 }

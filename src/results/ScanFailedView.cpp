@@ -74,9 +74,10 @@ ScanFailedView::ScanFailedView(AppState& state, const QString& message, QWidget*
     connect(back_, &QPushButton::clicked, this, [this] { state_.goHome(); });
     connect(privacy_, &QPushButton::clicked, this, [] { FullDiskAccess::openSettings(); });
     connect(tryAgain_, &QPushButton::clicked, this, [this] { state_.rescanAll(); });
-    // Return is the default action's key, as in a dialog.
+    // Return is the default action's key, as in a dialog, wherever the focus is while
+    // this screen is on show.
     for (int key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto* shortcut = new QShortcut(QKeySequence(key), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+        auto* shortcut = new QShortcut(QKeySequence(key), this, nullptr, nullptr, Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, tryAgain_, [this] {
             if (tryAgain_->isEnabled()) tryAgain_->click();
         });

@@ -17,6 +17,7 @@ protected:
         root = std::make_unique<RootView>(*state);
         root->resize(1280, 820);
         root->show();
+        QApplication::setActiveWindow(root.get());
     }
     void TearDown() override {
         root.reset();

@@ -5,6 +5,7 @@
 #include "app/ui/CommandRules.h"
 #include "app/ui/TextPassThrough.h"
 #include "platform/FileManagerReveal.h"
+#include "results/ResultsTexts.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"
 
@@ -16,23 +17,6 @@
 #include <QMenuBar>
 
 namespace plenwick {
-
-namespace {
-
-QString visualizationTitle(Visualization v) {
-    return v == Visualization::sunburst ? QStringLiteral("Sunburst") : QStringLiteral("Treemap");
-}
-
-QString colorModeTitle(ColorMode mode) {
-    switch (mode) {
-    case ColorMode::byFolder: return QStringLiteral("By Folder");
-    case ColorMode::byKind: return QStringLiteral("By Kind");
-    case ColorMode::byType: return QStringLiteral("By Extension");
-    }
-    return {};
-}
-
-} // namespace
 
 AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     : QObject(&window), state_(state), window_(window), root_(root) {

@@ -74,7 +74,7 @@ TEST(Program, TheFirstArgumentIsScannedAtOnce) {
 
 TEST(Program, ClosingTheWindowMidScanLeavesNoThreadBehind) {
     QTemporaryDir dir;
-    const std::string tree = makeWideTree(dir, 200, 20);
+    const std::string tree = makeWideTree(dir, 100, 20);
     QApplication::processEvents();
     const int before = threadCount();
     {
