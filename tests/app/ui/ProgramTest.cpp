@@ -26,7 +26,6 @@ AppEnvironment pooledEnvironment() {
     env.userInitiated = std::make_shared<ThreadPoolExecutor>(2);
     env.utility = std::make_shared<ThreadPoolExecutor>(1);
     env.volumeSource = std::make_shared<FixedVolumes>();
-    env.folderChooser = std::make_shared<AnsweringChooser>();
     env.preferences = std::make_shared<MemoryPreferences>();
     return env;
 }
