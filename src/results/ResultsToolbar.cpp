@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/CommandShortcuts.h"
+#include "results/PickerActions.h"
 #include "results/ResultsTexts.h"
 #include "results/Symbols.h"
 
@@ -118,15 +119,7 @@ ResultsToolbar::ResultsToolbar(AppState& state, QWidget* parent) : QWidget(paren
     colors_->setToolTip(QStringLiteral("How items are coloured"));
     colors_->setAccessibleName(QStringLiteral("Colors"));
     colorsMenu_ = new QMenu(colors_);
-    colorModes_ = new QActionGroup(this);
-    colorModes_->setExclusive(true);
-    for (ColorMode mode : allColorModes) {
-        QAction* action = colorsMenu_->addAction(colorModeTitle(mode));
-        action->setCheckable(true);
-        action->setData(static_cast<int>(mode));
-        colorModes_->addAction(action);
-        connect(action, &QAction::triggered, this, [this, mode] { state_.setColorMode(mode); });
-    }
+    colorModes_ = addColorModeActions(*colorsMenu_, state_);
     colors_->setMenu(colorsMenu_);
     rescan_ = iconButton(Symbol::arrowClockwise, QStringLiteral("Rescan"),
                          helpWithShortcut(QStringLiteral("Scan again"), shortcuts::rescan), this);
@@ -160,8 +153,7 @@ void ResultsToolbar::refresh(quint64 fields) {
     }
     if (has(F::colorMode)) {
         colors_->setText(colorModeTitle(state_.colorMode()));
-        for (QAction* action : colorModes_->actions())
-            action->setChecked(action->data().toInt() == static_cast<int>(state_.colorMode()));
+        markColorMode(*colorModes_, state_);
     }
     if (has(F::showInspector)) {
         const bool shown = state_.showInspector();

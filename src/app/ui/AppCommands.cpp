@@ -5,7 +5,7 @@
 #include "app/ui/CommandRules.h"
 #include "app/ui/TextPassThrough.h"
 #include "platform/FileManagerReveal.h"
-#include "results/ResultsTexts.h"
+#include "results/PickerActions.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"
 
@@ -47,24 +47,10 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     toggleInspector_ = add(view_, QStringLiteral("Hide Inspector"), shortcuts::toggleInspector);
     connect(toggleInspector_, &QAction::triggered, this, [this] { state_.setShowInspector(!state_.showInspector()); });
     view_->addSection(QStringLiteral("Visualization"));
-    visualizations_ = new QActionGroup(this);
-    for (Visualization v : allVisualizations) {
-        QAction* action = view_->addAction(visualizationTitle(v));
-        action->setCheckable(true);
-        action->setData(static_cast<int>(v));
-        visualizations_->addAction(action);
-        connect(action, &QAction::triggered, this, [this, v] { state_.setVisualization(v); });
-    }
+    visualizations_ = addVisualizationActions(*view_, state_);
     view_->addSeparator();
     view_->addSection(QStringLiteral("Colors"));
-    colorModes_ = new QActionGroup(this);
-    for (ColorMode mode : allColorModes) {
-        QAction* action = view_->addAction(colorModeTitle(mode));
-        action->setCheckable(true);
-        action->setData(static_cast<int>(mode));
-        colorModes_->addAction(action);
-        connect(action, &QAction::triggered, this, [this, mode] { state_.setColorMode(mode); });
-    }
+    colorModes_ = addColorModeActions(*view_, state_);
     view_->addSeparator();
 
     go_ = bar->addMenu(QStringLiteral("&Go"));
@@ -128,10 +114,8 @@ void AppCommands::refresh() {
     const ResultsView* results = root_.resultsView();
     toggleSidebar_->setText(results && !results->isSidebarVisible() ? QStringLiteral("Show Sidebar")
                                                                     : QStringLiteral("Hide Sidebar"));
-    for (QAction* action : visualizations_->actions())
-        action->setChecked(action->data().toInt() == static_cast<int>(state_.visualization()));
-    for (QAction* action : colorModes_->actions())
-        action->setChecked(action->data().toInt() == static_cast<int>(state_.colorMode()));
+    markVisualization(*visualizations_, state_);
+    markColorMode(*colorModes_, state_);
 }
 
 } // namespace plenwick
