@@ -110,13 +110,14 @@ public:
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
         return scaledPixmap(size, mode, state, 1.0);
     }
+    // `size` is in device pixels here (QIcon multiplies by the ratio before asking).
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
         const qreal dpr = std::max<qreal>(1.0, scale);
-        QPixmap pixmap(QSize(qRound(size.width() * dpr), qRound(size.height() * dpr)));
+        QPixmap pixmap(size);
         pixmap.fill(Qt::transparent);
         pixmap.setDevicePixelRatio(dpr);
         QPainter painter(&pixmap);
-        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        paint(&painter, QRect(QPoint(0, 0), (QSizeF(size) / dpr).toSize()), mode, state);
         return pixmap;
     }
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
