@@ -1,4 +1,5 @@
 #include "platform/FileManagerReveal.h"
+#include "platform/FileURL.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -6,21 +7,18 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDesktopServices>
-#include <QFile>
 #include <QUrl>
 
 namespace plenwick {
 
 namespace {
 
-QUrl fileUrl(const std::string& path) { return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path))); }
-
 void openEnclosingFolder(const std::string& path) {
     std::string folder = path;
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     const auto slash = folder.rfind('/');
     folder = slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : folder.substr(0, slash);
-    QDesktopServices::openUrl(fileUrl(folder));
+    QDesktopServices::openUrl(fileURL(folder));
 }
 
 } // namespace
@@ -35,7 +33,7 @@ void revealInFileManager(const std::string& path) {
                                                        QStringLiteral("/org/freedesktop/FileManager1"),
                                                        QStringLiteral("org.freedesktop.FileManager1"),
                                                        QStringLiteral("ShowItems"));
-    call << QStringList{fileUrl(path).toString(QUrl::FullyEncoded)} << QString();
+    call << QStringList{fileURL(path).toString(QUrl::FullyEncoded)} << QString();
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), QCoreApplication::instance());
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [path](QDBusPendingCallWatcher* w) {
         if (w->isError()) openEnclosingFolder(path);

@@ -22,6 +22,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -196,6 +197,17 @@ inline int threadCount() {
         while (const dirent* e = ::readdir(d))
             if (e->d_name[0] != '.') ++count;
         ::closedir(d);
+    }
+    return count;
+}
+
+// The thread count once it has settled back to `expected`, or the last count after a
+// second: a joined thread can linger in /proc for a moment after the join returns.
+inline int threadCountSettlingTo(int expected) {
+    int count = threadCount();
+    for (int i = 0; i < 100 && count != expected; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        count = threadCount();
     }
     return count;
 }

@@ -1,0 +1,28 @@
+#pragma once
+// What every view does with the items it shows: open, reveal, copy their paths, drag
+// them out. The charts, the outline, the inspector and the collector all come here.
+
+#include <string>
+#include <vector>
+
+class QMimeData;
+class QWidget;
+
+namespace plenwick {
+
+// Opens the item with the desktop's default application. Fire and forget.
+void openItem(const std::string& path);
+
+// Shows the item selected in the file manager (the parent folder when none answers).
+void revealItem(const std::string& path);
+
+// Puts the paths on the clipboard: as text, one per line, and as file URLs.
+void copyPaths(const std::vector<std::string>& paths);
+
+// The drag payload of the items: file URLs (text/uri-list) and the paths as text.
+QMimeData* fileMimeData(const std::vector<std::string>& paths);
+
+// Drags the items out of `source` as file URLs; returns when the drop is over.
+void dragItems(QWidget* source, const std::vector<std::string>& paths);
+
+} // namespace plenwick
