@@ -1,0 +1,110 @@
+#include "FileIconCache.h"
+
+#include "app/BackgroundTask.h"
+#include "app/Executor.h"
+#include "scanner/FileNode.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace plenwick {
+
+namespace {
+
+void requireGuiThread(const QObject& cache) {
+    if (QThread::currentThread() != cache.thread()) {
+        std::fputs("FileIconCache used off the GUI thread\n", stderr);
+        std::abort();
+    }
+}
+
+} // namespace
+
+FileIconCache::FileIconCache(std::shared_ptr<const FileIconSource> source, std::shared_ptr<Executor> executor,
+                             QObject* parent)
+    : QObject(parent), source_(std::move(source)), executor_(std::move(executor)) {}
+
+FileIconCache::~FileIconCache() = default;
+
+FileIconCache& FileIconCache::shared() {
+    // Never destroyed: a lookup stuck on a dead mount must not hold up the program's exit.
+    static FileIconCache* cache = new FileIconCache(std::make_shared<DesktopFileIconSource>(),
+                                                    std::make_shared<ThreadPoolExecutor>(4));
+    return *cache;
+}
+
+QIcon FileIconCache::icon(const std::string& path, bool isFolder, const std::string& extension) {
+    requireGuiThread(*this);
+    if (auto it = index_.find(path); it != index_.end()) {
+        entries_.splice(entries_.begin(), entries_, it->second);
+        return it->second->second;
+    }
+    if (pending_.insert(path).second) {
+        runInBackground(
+            *executor_, this,
+            [source = source_, path, isFolder, extension] {
+                std::optional<FileIconDescription> item = source->describeItem(path);
+                return item ? *item : describeFileType(isFolder, extension);
+            },
+            [this, path, generation = generation_](FileIconDescription description) {
+                deliver(path, generation, description);
+            });
+    }
+    return typeIcon(isFolder, extension);
+}
+
+QIcon FileIconCache::iconForNode(const FileNode& node) {
+    return icon(node.url(), node.isContainer() && node.kind() != FileNode::Kind::package, node.fileExtension());
+}
+
+void FileIconCache::clear() {
+    requireGuiThread(*this);
+    entries_.clear();
+    index_.clear();
+    pending_.clear();
+    typeIcons_.clear();
+    ++generation_;
+}
+
+void FileIconCache::deliver(const std::string& path, std::uint64_t generation, const FileIconDescription& description) {
+    if (generation == generation_) {
+        pending_.erase(path);
+        store(path, makeFileIcon(description));
+    }
+    // A stale answer is dropped; the view that asked hears of it and asks again.
+    emit iconReady(QByteArray::fromStdString(path));
+}
+
+void FileIconCache::store(const std::string& path, QIcon icon) {
+    if (auto it = index_.find(path); it != index_.end()) {
+        it->second->second = std::move(icon);
+        entries_.splice(entries_.begin(), entries_, it->second);
+        return;
+    }
+    entries_.emplace_front(path, std::move(icon));
+    index_.emplace(path, entries_.begin());
+    while (entries_.size() > countLimit) {
+        index_.erase(entries_.back().first);
+        entries_.pop_back();
+    }
+}
+
+QIcon FileIconCache::typeIcon(bool isFolder, const std::string& extension) {
+    const std::string key = isFolder ? std::string("/") : extension;
+    if (auto it = typeIcons_.find(key); it != typeIcons_.end()) return it->second;
+    if (typeIcons_.size() >= countLimit) typeIcons_.clear();
+    QIcon icon = makeFileIcon(describeFileType(isFolder, extension));
+    typeIcons_.emplace(key, icon);
+    return icon;
+}
+
+QIcon fileIcon(const std::string& path, bool isFolder, const std::string& extension) {
+    return FileIconCache::shared().icon(path, isFolder, extension);
+}
+
+QIcon fileIconForNode(const FileNode& node) { return FileIconCache::shared().iconForNode(node); }
+
+} // namespace plenwick
