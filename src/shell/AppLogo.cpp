@@ -1,7 +1,10 @@
 #include "AppLogo.h"
 
+#include "ShellStyle.h"
+
 #include <QPainter>
 #include <QPainterPath>
+#include <QRadialGradient>
 
 #include <algorithm>
 #include <cmath>
@@ -39,17 +42,21 @@ QImage drawArtwork() {
     const QColor blue = QColor::fromRgbF(0.27, 0.45, 1.0), teal = QColor::fromRgbF(0.2, 0.78, 0.85),
                  orange = QColor::fromRgbF(0.95, 0.55, 0.22), pink = QColor::fromRgbF(0.93, 0.47, 0.7),
                  violet = QColor::fromRgbF(0.55, 0.42, 0.95), green = QColor::fromRgbF(0.27, 0.8, 0.55);
-    const double gap = 0.014;
-    drawRing(painter, c, 17.0, 24.0,
-             {{0.0 + gap, 0.3 - gap, blue}, {0.3 + gap, 0.5 - gap, teal}, {0.5 + gap, 0.66 - gap, orange},
-              {0.66 + gap, 0.8 - gap, pink}, {0.8 + gap, 0.9 - gap, violet}});
-    drawRing(painter, c, 10.5, 16.0, {{0.0 + gap, 0.3 - gap, violet}, {0.3 + gap, 0.62 - gap, green},
-                                      {0.62 + gap, 0.85 - gap, blue}});
+    // A dark disc holding a small disk-usage chart: two rings of segments around a bright hub.
+    QRadialGradient disc(c.x(), c.y() - 8, 30);
+    disc.setColorAt(0, QColor::fromRgbF(0.20, 0.24, 0.42));
+    disc.setColorAt(1, QColor::fromRgbF(0.09, 0.11, 0.22));
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor::fromRgbF(0.12, 0.15, 0.28));
-    painter.drawEllipse(c, 9.0, 9.0);
+    painter.setBrush(disc);
+    painter.drawEllipse(c, 23.5, 23.5);
+    const double gap = 0.016;
+    drawRing(painter, c, 14.5, 20.5,
+             {{0.0 + gap, 0.34 - gap, blue}, {0.34 + gap, 0.56 - gap, teal}, {0.56 + gap, 0.72 - gap, orange},
+              {0.72 + gap, 0.86 - gap, pink}});
+    drawRing(painter, c, 8.5, 13.5, {{0.0 + gap, 0.3 - gap, violet}, {0.3 + gap, 0.62 - gap, green},
+                                     {0.62 + gap, 0.84 - gap, blue}});
     painter.setBrush(Qt::white);
-    painter.drawEllipse(c, 3.0, 3.0);
+    painter.drawEllipse(c, 5.0, 5.0);
     return image;
 }
 
@@ -76,7 +83,7 @@ qreal AppLogoView::side(qreal size, qreal scale) {
 }
 
 void AppLogoView::paint(QPainter& painter, const QPointF& centre, qreal size) {
-    const qreal dpr = std::max<qreal>(1, painter.device() ? painter.device()->devicePixelRatioF() : 1.0);
+    const qreal dpr = std::max<qreal>(1, shellPaintScale(painter));
     const int k = gridMultiple(size, dpr);
     // One scaled copy per multiple in use (a window rarely shows more than one or two).
     static std::map<int, QImage> scaled;
@@ -87,12 +94,12 @@ void AppLogoView::paint(QPainter& painter, const QPointF& centre, qreal size) {
     }
     QImage image = it->second;
     image.setDevicePixelRatio(dpr);
-    // Put the corner on a whole device pixel of the painter's coordinates.
-    const QTransform& t = painter.deviceTransform();
-    const QPointF deviceCentre = t.map(centre);
-    const QPointF deviceCorner(std::round(deviceCentre.x() - k * gridPixels / 2.0),
-                               std::round(deviceCentre.y() - k * gridPixels / 2.0));
-    const QPointF corner = t.inverted().map(deviceCorner);
+    // The corner on a whole device pixel.
+    const QTransform& toDevice = painter.deviceTransform();
+    const QPointF deviceCentre = toDevice.map(centre);
+    const qreal half = k * gridPixels / 2.0;
+    const QPointF corner = toDevice.inverted().map(
+        QPointF(std::round(deviceCentre.x() - half), std::round(deviceCentre.y() - half)));
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.setRenderHint(QPainter::Antialiasing, false);

@@ -1,5 +1,7 @@
 #include "ShellIconImage.h"
 
+#include "ShellStyle.h"
+
 #include <QPainter>
 #include <QPixmap>
 
@@ -9,7 +11,7 @@ namespace plenwick {
 
 void paintShellIcon(QPainter& painter, const QIcon& icon, const QRectF& square) {
     if (icon.isNull() || square.isEmpty()) return;
-    const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const qreal dpr = shellPaintScale(painter);
     const QSize logical(static_cast<int>(std::ceil(square.width())), static_cast<int>(std::ceil(square.height())));
     const QPixmap pixmap = icon.pixmap(logical, dpr);
     if (pixmap.isNull()) return;

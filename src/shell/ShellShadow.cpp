@@ -1,5 +1,7 @@
 #include "ShellShadow.h"
 
+#include "ShellStyle.h"
+
 #include <QCache>
 #include <QPainter>
 #include <QPainterPath>
@@ -57,7 +59,7 @@ void blurAlpha(QImage& alpha, double sigma) {
 
 void paintSoftShadow(QPainter& painter, const QPainterPath& shape, qreal blur, qreal offsetY, const QColor& color) {
     if (color.alpha() == 0 || blur <= 0 || shape.isEmpty()) return;
-    const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const qreal dpr = shellPaintScale(painter);
     const QRectF bounds = shape.boundingRect().adjusted(-blur * 1.5, -blur * 1.5, blur * 1.5, blur * 1.5);
 
     static QCache<QString, QImage> cache(64);

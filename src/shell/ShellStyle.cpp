@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QPainter>
 #include <QPalette>
 #include <QRectF>
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 
 namespace plenwick {
 
@@ -67,6 +69,12 @@ QColor shellSecondaryColor(const QPalette& palette) {
 QColor shellWithOpacity(QColor color, double opacity) {
     color.setAlphaF(static_cast<float>(std::clamp(color.alphaF() * opacity, 0.0, 1.0)));
     return color;
+}
+
+qreal shellPaintScale(const QPainter& painter) {
+    const qreal scale = std::sqrt(std::abs(painter.deviceTransform().determinant()));
+    if (scale > 0) return scale;
+    return painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
 }
 
 int shellTextPixelSize(ShellTextStyle style) {

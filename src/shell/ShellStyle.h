@@ -13,6 +13,7 @@
 
 #include <optional>
 
+class QPainter;
 class QPalette;
 class QRectF;
 class QWidget;
@@ -51,6 +52,10 @@ QColor shellSecondaryColor(const QPalette& palette);
 
 // `color` with its alpha multiplied by `opacity`.
 QColor shellWithOpacity(QColor color, double opacity);
+
+// Device pixels per logical pixel of what `painter` draws on: the painter's own scale,
+// which also holds when a widget is rendered into an image of another resolution.
+qreal shellPaintScale(const QPainter& painter);
 
 // ---- Text styles, sized in logical pixels ----
 enum class ShellTextStyle {

@@ -159,6 +159,31 @@ TEST(AppLogoView, DrawnWithoutSmoothing) {
     }
 }
 
+// The view puts the logo in its middle at any scale, its corner on a whole device pixel.
+TEST(AppLogoView, CentredInTheView) {
+    for (qreal scale : {1.0, 2.0}) {
+        QWidget window;
+        window.resize(300, 300);
+        AppLogoView logo(74, &window);
+        logo.setGeometry(40, 30, 200, 200);
+        QImage image(QSize(300, 300) * scale, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(scale);
+        image.fill(Qt::transparent);
+        window.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        int left = image.width(), right = -1, top = image.height(), bottom = -1;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qAlpha(image.pixel(x, y)) > 0) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+        const int side = AppLogoView::gridMultiple(74, scale) * AppLogoView::gridPixels;
+        EXPECT_LE(right - left + 1, side);
+        EXPECT_NEAR((left + right + 1) / 2.0, (40 + 100) * scale, 1.0) << scale;
+        EXPECT_NEAR((top + bottom + 1) / 2.0, (30 + 100) * scale, 1.0) << scale;
+    }
+}
+
 TEST(ShellCard, FillBorderAndShadowInBothAppearances) {
     ShellCardBackground plain{12, false};
     EXPECT_EQ(plain.shadowMargins(), QMarginsF(6, 4, 6, 8));

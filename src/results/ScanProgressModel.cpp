@@ -1,0 +1,80 @@
+#include "ScanProgressModel.h"
+
+#include "platform/ByteCountFormatter.h"
+#include "base/PathNames.h"
+#include "base/Utf8.h"
+#include "services/Formatters.h"
+
+#include <QLocale>
+
+#include <algorithm>
+
+namespace plenwick::scanprogress {
+
+namespace {
+
+std::string quoted(const std::string& name) { return "\u201C" + name + "\u201D"; }
+
+std::int64_t usedBytes(const VolumeInfo& volume) { return volume.totalCapacity - volume.availableCapacity; }
+
+} // namespace
+
+bool isWholeVolumeScan(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume) {
+    if (!target || !volume) return false;
+    return AppState::normalizedPath(*target) == AppState::normalizedPath(volume->url);
+}
+
+std::string scanName(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume) {
+    if (!target) return "\u2026";
+    if (isWholeVolumeScan(target, volume)) return quoted(volume->name);
+    const std::string path = AppState::normalizedPath(*target);
+    return quoted(path == "/" ? path : repairUtf8(lastPathComponent(path)));
+}
+
+std::string title(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume) {
+    return "Scanning " + scanName(target, volume);
+}
+
+std::string currentPathText(const std::string& currentPath) {
+    if (currentPath.empty()) return "Preparing\u2026";
+    return truncateMiddle(abbreviatedPath(repairUtf8(currentPath)), 160);
+}
+
+ProgressBar progressBar(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume,
+                        std::int64_t bytesScanned) {
+    ProgressBar bar;
+    if (!isWholeVolumeScan(target, volume) || usedBytes(*volume) <= 0) return bar;
+    const std::int64_t used = usedBytes(*volume);
+    bar.determinate = true;
+    const double fraction = static_cast<double>(bytesScanned) / static_cast<double>(used);
+    bar.fraction = fraction > 0 ? std::min(fraction, 0.999) : 0.0;
+    bar.caption = formatByteCount(bytesScanned) + " of about " + formatByteCount(std::max<std::int64_t>(0, used)) + " used";
+    bar.percent = formatPercent(bar.fraction);
+    return bar;
+}
+
+std::string formatCount(std::int64_t value) { return QLocale().toString(static_cast<qlonglong>(value)).toStdString(); }
+
+std::array<Counter, 5> counters(const ScanProgress& progress, double elapsedSeconds) {
+    return {{
+        {formatCount(progress.filesScanned), "Files", false},
+        {formatCount(progress.directoriesScanned), "Folders", false},
+        {formatByteCount(progress.bytesScanned), "Found", false},
+        {formatCount(progress.errorCount), "Unreadable", progress.errorCount > 0},
+        {formatDuration(elapsedSeconds), "Elapsed", false},
+    }};
+}
+
+std::optional<RecentRecord> startRecord(const std::optional<std::string>& target) {
+    if (!target) return std::nullopt;
+    return RecentRecord{*target, std::nullopt};
+}
+
+std::optional<RecentRecord> finishRecord(const AppState::Phase& phase, const NodeRef& root,
+                                         const std::optional<std::string>& target) {
+    if (phase.kind() != AppState::Phase::Kind::results || !root || !target) return std::nullopt;
+    if (AppState::normalizedPath(root->url()) != AppState::normalizedPath(*target)) return std::nullopt;
+    return RecentRecord{*target, root->size()};
+}
+
+} // namespace plenwick::scanprogress

@@ -1,0 +1,144 @@
+#include "ShellScanRings.h"
+
+#include "shell/ShellStyle.h"
+
+#include <QConicalGradient>
+#include <QDateTime>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+#include <numbers>
+
+namespace plenwick {
+
+namespace {
+
+constexpr double degreesPerRadian = 180.0 / std::numbers::pi;
+// 1 January 2001, 00:00 UTC, in seconds since 1970.
+constexpr double referenceEpoch = 978307200.0;
+
+QColor srgb(const RGB& c, double opacity) {
+    return QColor::fromRgbF(static_cast<float>(c.red), static_cast<float>(c.green), static_cast<float>(c.blue),
+                            static_cast<float>(opacity));
+}
+
+// The ring sector between two angles (clockwise on screen, radians) as a closed path.
+// Qt's arcs take degrees counter-clockwise, so every angle is negated.
+QPainterPath sector(QPointF c, double inner, double outer, double start, double end) {
+    const QRectF outerBox(c.x() - outer, c.y() - outer, 2 * outer, 2 * outer);
+    const QRectF innerBox(c.x() - inner, c.y() - inner, 2 * inner, 2 * inner);
+    const double from = -start * degreesPerRadian, sweep = -(end - start) * degreesPerRadian;
+    QPainterPath path;
+    path.arcMoveTo(outerBox, from);
+    path.arcTo(outerBox, from, sweep);
+    path.arcTo(innerBox, from + sweep, -sweep);
+    path.closeSubpath();
+    return path;
+}
+
+} // namespace
+
+double ShellScanRings::referenceClock() {
+    return static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0 - referenceEpoch;
+}
+
+ShellScanRings::ShellScanRings(std::optional<double> fixedTime, QWidget* parent)
+    : QWidget(parent), fixedTime_(fixedTime) {
+    // At most one frame every 1/60 second.
+    timer_.setInterval(16);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void ShellScanRings::setFixedTime(std::optional<double> fixedTime) {
+    fixedTime_ = fixedTime;
+    updateTimer();
+    update();
+}
+
+void ShellScanRings::setClock(Clock clock) {
+    clock_ = std::move(clock);
+    update();
+}
+
+double ShellScanRings::currentTime() const { return fixedTime_ ? *fixedTime_ : clock_(); }
+
+void ShellScanRings::updateTimer() {
+    if (!fixedTime_ && isVisible()) {
+        if (!timer_.isActive()) timer_.start();
+    } else {
+        timer_.stop();
+    }
+}
+
+void ShellScanRings::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    updateTimer();
+}
+
+void ShellScanRings::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    timer_.stop();
+}
+
+void ShellScanRings::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    draw(painter, QSizeF(size()), currentTime(), palette());
+}
+
+void ShellScanRings::draw(QPainter& painter, const QSizeF& size, double t, const QPalette& palette) {
+    const ScanRingsFrame frame = scanRingsFrame(size.width(), size.height(), t);
+    if (frame.empty) return;
+    const QPointF c(frame.centreX, frame.centreY);
+    const double R = frame.radius;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+
+    // The glow.
+    QRadialGradient glow(c, R);
+    glow.setColorAt(frame.glowInnerRadius / R, shellWithOpacity(shellAccentColor(palette), 0.16));
+    glow.setColorAt(1, Qt::transparent);
+    painter.setBrush(glow);
+    painter.drawEllipse(c, R, R);
+
+    // The segments, each with a gradient over its ring's whole height.
+    for (const ScanRingSegment& s : frame.segments) {
+        QLinearGradient fill(c.x(), c.y() - s.outerRadius, c.x(), c.y() + s.outerRadius);
+        fill.setColorAt(0, srgb(s.top, s.opacity));
+        fill.setColorAt(1, srgb(s.bottom, s.opacity));
+        painter.setBrush(fill);
+        painter.drawPath(sector(c, s.innerRadius, s.outerRadius, s.start, s.end));
+    }
+
+    // The sweep, added onto the segments only. Its gradient runs clockwise from the
+    // wedge's start: clear, brightening to 28 % white just before the leading edge, then
+    // clear again. Qt's conical gradient runs counter-clockwise: position 1 − ℓ.
+    if (!frame.sweep.empty()) {
+        QConicalGradient light(c, -frame.sweepStart * degreesPerRadian);
+        light.setColorAt(0, QColor(255, 255, 255, 0));
+        light.setColorAt(1 - 0.141, QColor(255, 255, 255, 0));
+        light.setColorAt(1 - 0.14, QColor::fromRgbF(1, 1, 1, 0.28f));
+        light.setColorAt(1, QColor(255, 255, 255, 0));
+        painter.setCompositionMode(QPainter::CompositionMode_Plus);
+        painter.setBrush(light);
+        QPainterPath pieces;
+        for (const ScanRingSweepPiece& p : frame.sweep) pieces.addPath(sector(c, p.innerRadius, p.outerRadius, p.start, p.end));
+        painter.drawPath(pieces);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+
+    // The hub.
+    const double rh = frame.hubRadius;
+    painter.setBrush(shellWindowBackgroundColor(palette));
+    painter.drawEllipse(c, rh, rh);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(shellWithOpacity(shellPrimaryColor(palette), 0.08), 1));
+    painter.drawEllipse(c, rh - 0.5, rh - 0.5);
+    painter.restore();
+}
+
+} // namespace plenwick
