@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
+#include <cmath>
 #include <numbers>
 
 namespace plenwick {
@@ -36,6 +37,39 @@ QPainterPath sector(QPointF c, double inner, double outer, double start, double 
     path.arcTo(innerBox, from + sweep, -sweep);
     path.closeSubpath();
     return path;
+}
+
+// The glow depends only on the size, the accent and the resolution: drawn once into an
+// image and reused by every frame (a radial gradient over the whole disc is the
+// dearest fill of the frame).
+const QImage& glowImage(double radius, double from, const QColor& accent, qreal scale) {
+    struct Cached {
+        double radius = -1;
+        double from = 0;
+        QRgb accent = 0;
+        qreal scale = 0;
+        QImage image;
+    };
+    static Cached cached;
+    if (cached.radius != radius || cached.from != from || cached.accent != accent.rgba() || cached.scale != scale) {
+        const int side = static_cast<int>(std::ceil(2 * radius * scale));
+        QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        image.setDevicePixelRatio(scale);
+        {
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(Qt::NoPen);
+            const QPointF c(radius, radius);
+            QRadialGradient glow(c, radius);
+            glow.setColorAt(from, shellWithOpacity(accent, 0.16));
+            glow.setColorAt(1, Qt::transparent);
+            painter.setBrush(glow);
+            painter.drawEllipse(c, radius, radius);
+        }
+        cached = {radius, from, accent.rgba(), scale, std::move(image)};
+    }
+    return cached.image;
 }
 
 } // namespace
@@ -98,12 +132,8 @@ void ShellScanRings::draw(QPainter& painter, const QSizeF& size, double t, const
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
 
-    // The glow.
-    QRadialGradient glow(c, R);
-    glow.setColorAt(frame.glowInnerRadius / R, shellWithOpacity(shellAccentColor(palette), 0.16));
-    glow.setColorAt(1, Qt::transparent);
-    painter.setBrush(glow);
-    painter.drawEllipse(c, R, R);
+    // The glow: the accent at 16 % from 0.2·R, fading out at R.
+    painter.drawImage(c - QPointF(R, R), glowImage(R, frame.glowInnerRadius / R, shellAccentColor(palette), shellPaintScale(painter)));
 
     // The segments, each with a gradient over its ring's whole height.
     for (const ScanRingSegment& s : frame.segments) {
