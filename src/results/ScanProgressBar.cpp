@@ -1,5 +1,6 @@
 #include "ScanProgressBar.h"
 
+#include "shell/ShellFrameTimer.h"
 #include "shell/ShellStyle.h"
 
 #include <QDateTime>
@@ -18,24 +19,25 @@ constexpr double stretchWidth = 0.3; // of the bar's width
 
 } // namespace
 
-ScanProgressBar::ScanProgressBar(QWidget* parent) : QWidget(parent) {
+ScanProgressBar::ScanProgressBar(QWidget* parent) : QWidget(parent), frames_(new ShellFrameTimer(this)) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setFixedHeight(barHeight);
-    timer_.setInterval(16);
-    connect(&timer_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    frames_->setWanted(true);
 }
+
+bool ScanProgressBar::isAnimating() const { return frames_->isActive(); }
 
 void ScanProgressBar::setFraction(std::optional<double> fraction) {
     if (fraction) fraction = std::clamp(*fraction, 0.0, 1.0);
     if (fraction_ == fraction) return;
     fraction_ = fraction;
-    updateTimer();
+    frames_->setWanted(!fraction_ && !fixedTime_);
     update();
 }
 
 void ScanProgressBar::setFixedTime(std::optional<double> seconds) {
     fixedTime_ = seconds;
-    updateTimer();
+    frames_->setWanted(!fraction_ && !fixedTime_);
     update();
 }
 
@@ -53,23 +55,6 @@ double ScanProgressBar::seconds() const {
     return fixedTime_ ? *fixedTime_ : static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
 }
 
-void ScanProgressBar::updateTimer() {
-    if (!fraction_ && !fixedTime_ && isVisible()) {
-        if (!timer_.isActive()) timer_.start();
-    } else {
-        timer_.stop();
-    }
-}
-
-void ScanProgressBar::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    updateTimer();
-}
-
-void ScanProgressBar::hideEvent(QHideEvent* event) {
-    QWidget::hideEvent(event);
-    timer_.stop();
-}
 
 void ScanProgressBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);

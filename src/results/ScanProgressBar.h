@@ -3,12 +3,13 @@
 // accent fill at a fraction, or, when the amount of work is unknown, an accent stretch
 // gliding across it on a display-rate timer that runs only while the bar is visible.
 
-#include <QTimer>
 #include <QWidget>
 
 #include <optional>
 
 namespace plenwick {
+
+class ShellFrameTimer;
 
 class ScanProgressBar : public QWidget {
     Q_OBJECT
@@ -23,7 +24,7 @@ public:
     std::optional<double> fraction() const noexcept { return fraction_; }
     // Holds the indeterminate stretch still at the phase of `seconds` (pictures and tests).
     void setFixedTime(std::optional<double> seconds);
-    bool isAnimating() const { return timer_.isActive(); }
+    bool isAnimating() const;
 
     // Where the indeterminate stretch lies at `seconds`, as fractions of the width.
     static std::pair<double, double> indeterminateSpan(double seconds);
@@ -32,16 +33,13 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
-    void updateTimer();
     double seconds() const;
 
     std::optional<double> fraction_;
     std::optional<double> fixedTime_;
-    QTimer timer_;
+    ShellFrameTimer* frames_;
 };
 
 } // namespace plenwick

@@ -1,5 +1,6 @@
 #include "ShellScanRings.h"
 
+#include "shell/ShellFrameTimer.h"
 #include "shell/ShellStyle.h"
 
 #include <QConicalGradient>
@@ -79,17 +80,14 @@ double ShellScanRings::referenceClock() {
 }
 
 ShellScanRings::ShellScanRings(std::optional<double> fixedTime, QWidget* parent)
-    : QWidget(parent), fixedTime_(fixedTime) {
-    // At most one frame every 1/60 second.
-    timer_.setInterval(16);
-    timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    : QWidget(parent), fixedTime_(fixedTime), frames_(new ShellFrameTimer(this)) {
+    frames_->setWanted(!fixedTime_);
     setAttribute(Qt::WA_TranslucentBackground);
 }
 
 void ShellScanRings::setFixedTime(std::optional<double> fixedTime) {
     fixedTime_ = fixedTime;
-    updateTimer();
+    frames_->setWanted(!fixedTime_);
     update();
 }
 
@@ -100,23 +98,7 @@ void ShellScanRings::setClock(Clock clock) {
 
 double ShellScanRings::currentTime() const { return fixedTime_ ? *fixedTime_ : clock_(); }
 
-void ShellScanRings::updateTimer() {
-    if (!fixedTime_ && isVisible()) {
-        if (!timer_.isActive()) timer_.start();
-    } else {
-        timer_.stop();
-    }
-}
-
-void ShellScanRings::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    updateTimer();
-}
-
-void ShellScanRings::hideEvent(QHideEvent* event) {
-    QWidget::hideEvent(event);
-    timer_.stop();
-}
+bool ShellScanRings::isAnimating() const { return frames_->isActive(); }
 
 void ShellScanRings::paintEvent(QPaintEvent*) {
     QPainter painter(this);

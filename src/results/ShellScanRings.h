@@ -8,16 +8,18 @@
 
 #include "ScanRingsLayout.h"
 
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
 #include <optional>
 
 class QPainter;
+
 class QPalette;
 
 namespace plenwick {
+
+class ShellFrameTimer;
 
 class ShellScanRings : public QWidget {
     Q_OBJECT
@@ -36,22 +38,18 @@ public:
     // The time drawn now: the fixed time, else the clock.
     double currentTime() const;
     // Whether the display-rate timer runs.
-    bool isAnimating() const { return timer_.isActive(); }
+    bool isAnimating() const;
 
     // Draws the emblem for `t` into `size` at the painter's origin.
     static void draw(QPainter& painter, const QSizeF& size, double t, const QPalette& palette);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
-    void updateTimer();
-
     std::optional<double> fixedTime_;
     Clock clock_ = referenceClock;
-    QTimer timer_;
+    ShellFrameTimer* frames_;
 };
 
 } // namespace plenwick

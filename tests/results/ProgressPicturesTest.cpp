@@ -3,6 +3,7 @@
 // PLENWICK_SHOTS_DIR set the pictures are also written there as PNG files.
 
 #include "app/StateFixture.h"
+#include "common/Palettes.h"
 #include "results/ScanProgressView.h"
 
 #include <QApplication>
@@ -10,37 +11,9 @@
 #include <QImage>
 #include <QLayout>
 #include <QPalette>
-#include <QStyle>
 
 namespace plenwick {
 namespace {
-
-QPalette lightPalette() {
-    QPalette p = QApplication::style()->standardPalette();
-    p.setColor(QPalette::Window, QColor(236, 236, 236));
-    p.setColor(QPalette::WindowText, Qt::black);
-    p.setColor(QPalette::Button, QColor(246, 246, 246));
-    p.setColor(QPalette::ButtonText, Qt::black);
-    p.setColor(QPalette::Highlight, QColor(0, 122, 255));
-    return p;
-}
-
-QPalette darkPalette() {
-    QPalette p = QApplication::style()->standardPalette();
-    p.setColor(QPalette::Window, QColor(30, 30, 30));
-    p.setColor(QPalette::WindowText, Qt::white);
-    p.setColor(QPalette::Base, QColor(40, 40, 40));
-    p.setColor(QPalette::Text, Qt::white);
-    p.setColor(QPalette::Button, QColor(60, 60, 60));
-    p.setColor(QPalette::ButtonText, Qt::white);
-    p.setColor(QPalette::Light, QColor(80, 80, 80));
-    p.setColor(QPalette::Midlight, QColor(70, 70, 70));
-    p.setColor(QPalette::Mid, QColor(50, 50, 50));
-    p.setColor(QPalette::Dark, QColor(20, 20, 20));
-    p.setColor(QPalette::Shadow, Qt::black);
-    p.setColor(QPalette::Highlight, QColor(10, 132, 255));
-    return p;
-}
 
 QImage draw(QWidget& view, qreal scale) {
     QImage image(QSize(1280, 820) * scale, QImage::Format_ARGB32_Premultiplied);
@@ -71,7 +44,7 @@ protected:
         view.resize(1280, 820);
         view.setFixedTime(95.3);
         for (bool dark : {false, true}) {
-            const QPalette palette = dark ? darkPalette() : lightPalette();
+            const QPalette palette = dark ? test::darkPalette() : test::lightPalette();
             view.setPalette(palette);
             for (qreal scale : {1.0, 2.0}) {
                 const QImage image = draw(view, scale);

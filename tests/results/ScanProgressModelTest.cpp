@@ -1,6 +1,7 @@
 // The progress screen's decisions on plain values: names, the folder line, the bar,
 // the counters and the recent-scan records.
 
+#include "app/StateFixture.h"
 #include "platform/ByteCountFormatter.h"
 #include "results/ScanProgressModel.h"
 #include "services/Formatters.h"
@@ -12,14 +13,7 @@ namespace {
 
 using namespace scanprogress;
 
-VolumeInfo volume(std::string url, std::string name, std::int64_t total, std::int64_t available) {
-    VolumeInfo v;
-    v.url = std::move(url);
-    v.name = std::move(name);
-    v.totalCapacity = total;
-    v.availableCapacity = available;
-    return v;
-}
+using test::volume;
 
 TEST(ScanProgressModel, NamesAndTitle) {
     const auto data = volume("/mnt/data/", "Data", 1000, 400);

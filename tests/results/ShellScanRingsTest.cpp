@@ -1,6 +1,7 @@
 // The rings as a widget: the display-rate timer runs only while they animate and are
 // visible, and a time from the clock draws the same picture as the same fixed time.
 
+#include "common/Palettes.h"
 #include "results/ShellScanRings.h"
 #include "shell/ShellStyle.h"
 
@@ -15,13 +16,7 @@
 namespace plenwick {
 namespace {
 
-QPalette palette(bool dark) {
-    QPalette p;
-    p.setColor(QPalette::Window, dark ? QColor(30, 30, 30) : QColor(236, 236, 236));
-    p.setColor(QPalette::WindowText, dark ? Qt::white : Qt::black);
-    p.setColor(QPalette::Highlight, QColor(0, 122, 255));
-    return p;
-}
+QPalette palette(bool dark) { return dark ? test::darkPalette() : test::lightPalette(); }
 
 QImage picture(ShellScanRings& rings) {
     QImage image(rings.size(), QImage::Format_ARGB32_Premultiplied);

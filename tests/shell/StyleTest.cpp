@@ -1,7 +1,7 @@
 // The shared style: colours by appearance, the capacity ring's colours and label, the
 // logo's pixel grid, and the card as it is drawn.
 
-#include "Palettes.h"
+#include "common/Palettes.h"
 #include "shell/AppLogo.h"
 #include "shell/ShellCapacityRing.h"
 #include "shell/ShellCardBackground.h"
