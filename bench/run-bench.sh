@@ -109,6 +109,8 @@ if [ -x "$bin/plenwick-ui-bench" ]; then
   echo "The main window on the same tree, offscreen at 1280x820:"
   line="$(QT_QPA_PLATFORM=offscreen "$bin/plenwick-ui-bench" "$tree" 2>/dev/null)"
   echo "  $line"
+  progress_frame="$(field "$line" progress_frame_ms)"
+  echo "  progress frame       $progress_frame ms   (goal <= 16)   $(verdict "$progress_frame <= 16")"
   first_paint="$(field "$line" results_first_paint_ms)"
   echo "  results first paint  $first_paint ms   (goal <= 100)   $(verdict "$first_paint <= 100")"
 fi

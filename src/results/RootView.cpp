@@ -5,40 +5,15 @@
 #include "results/ResultsToolbar.h"
 #include "results/ResultsView.h"
 #include "results/ScanFailedView.h"
+#include "results/ScanProgressView.h"
 #include "results/ScreenPlaceholder.h"
 #include "results/Symbols.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace plenwick {
-
-namespace {
-
-// Stands in for the scan progress screen: what is scanned, and the way out.
-class ProgressPlaceholder final : public QWidget {
-public:
-    explicit ProgressPlaceholder(AppState& state, QWidget* parent) : QWidget(parent) {
-        setObjectName(QStringLiteral("ScanProgress"));
-        auto* layout = new QVBoxLayout(this);
-        layout->addStretch(1);
-        auto* label = new QLabel(QStringLiteral("Scanning…"), this);
-        label->setAlignment(Qt::AlignCenter);
-        layout->addWidget(label);
-        auto* cancel = new QPushButton(QStringLiteral("Cancel Scan"), this);
-        cancel->setToolTip(QStringLiteral("Stop scanning (Esc)"));
-        cancel->setShortcut(QKeySequence(Qt::Key_Escape));
-        connect(cancel, &QPushButton::clicked, this, [&state] { state.cancelScan(); });
-        layout->addWidget(cancel, 0, Qt::AlignHCenter);
-        layout->addStretch(1);
-    }
-};
-
-} // namespace
 
 RootView::RootView(AppState& state, QWidget* parent) : QStackedWidget(parent), state_(state) {
     setObjectName(QStringLiteral("RootView"));
@@ -79,7 +54,11 @@ RootView::~RootView() {
 
 QWidget* RootView::makeHomeScreen() { return new ScreenPlaceholder(QStringLiteral("Home"), this); }
 
-QWidget* RootView::makeProgressScreen() { return new ProgressPlaceholder(state_, this); }
+QWidget* RootView::makeProgressScreen() {
+    auto* screen = new ScanProgressView(state_, this);
+    screen->setObjectName(QStringLiteral("ScanProgress"));
+    return screen;
+}
 
 QString RootView::windowTitleText() const { return title_; }
 

@@ -1,4 +1,4 @@
-#include "ScanProgressBar.h"
+#include "results/ScanProgressBar.h"
 
 #include "shell/ShellFrameTimer.h"
 #include "shell/ShellStyle.h"

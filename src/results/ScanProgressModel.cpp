@@ -1,8 +1,8 @@
-#include "ScanProgressModel.h"
+#include "results/ScanProgressModel.h"
 
-#include "platform/ByteCountFormatter.h"
 #include "base/PathNames.h"
 #include "base/Utf8.h"
+#include "platform/ByteCountFormatter.h"
 #include "services/Formatters.h"
 
 #include <QLocale>

@@ -12,7 +12,7 @@
 // while the phase is scanning. Optional: `setRecentsRecorder` to record the scan among
 // the recent scans; `setFixedTime` for a still picture (screenshots).
 
-#include "ScanProgressModel.h"
+#include "results/ScanProgressModel.h"
 
 #include <QPointer>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "ScanRingsLayout.h"
+#include "results/ScanRingsLayout.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "ShellScanRings.h"
+#include "results/ShellScanRings.h"
 
 #include "shell/ShellFrameTimer.h"
 #include "shell/ShellStyle.h"

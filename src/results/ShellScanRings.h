@@ -6,7 +6,7 @@
 // Without a fixed time it follows the clock, repainting on a display-rate timer that
 // runs only while the widget is visible. With a fixed time it is drawn once, still.
 
-#include "ScanRingsLayout.h"
+#include "results/ScanRingsLayout.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "ShellStatTile.h"
+#include "results/ShellStatTile.h"
 
 #include "shell/ShellText.h"
 

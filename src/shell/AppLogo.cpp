@@ -1,6 +1,6 @@
-#include "AppLogo.h"
+#include "shell/AppLogo.h"
 
-#include "ShellStyle.h"
+#include "shell/ShellStyle.h"
 
 #include <QPainter>
 #include <QPainterPath>

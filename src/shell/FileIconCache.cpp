@@ -1,4 +1,4 @@
-#include "FileIconCache.h"
+#include "shell/FileIconCache.h"
 
 #include "app/BackgroundTask.h"
 #include "app/Executor.h"

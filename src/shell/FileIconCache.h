@@ -12,7 +12,7 @@
 // drops the least recently used beyond that; `clear` empties it (the home screen does
 // when volumes come and go).
 
-#include "FileIconSource.h"
+#include "shell/FileIconSource.h"
 
 #include <QByteArray>
 #include <QIcon>

@@ -1,4 +1,4 @@
-#include "FileIconSource.h"
+#include "shell/FileIconSource.h"
 
 #include "base/HomeDirectory.h"
 #include "base/PathNames.h"

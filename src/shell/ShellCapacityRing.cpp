@@ -1,8 +1,8 @@
-#include "ShellCapacityRing.h"
+#include "shell/ShellCapacityRing.h"
 
-#include "ShellShadow.h"
-#include "ShellStyle.h"
 #include "services/Formatters.h"
+#include "shell/ShellShadow.h"
+#include "shell/ShellStyle.h"
 
 #include <QConicalGradient>
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "ShellCardBackground.h"
+#include "shell/ShellCardBackground.h"
 
-#include "ShellShadow.h"
-#include "ShellStyle.h"
+#include "shell/ShellShadow.h"
+#include "shell/ShellStyle.h"
 
 #include <QPainter>
 #include <QPainterPath>

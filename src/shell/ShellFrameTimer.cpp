@@ -1,4 +1,4 @@
-#include "ShellFrameTimer.h"
+#include "shell/ShellFrameTimer.h"
 
 #include <QEvent>
 #include <QWidget>

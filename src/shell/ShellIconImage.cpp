@@ -1,6 +1,6 @@
-#include "ShellIconImage.h"
+#include "shell/ShellIconImage.h"
 
-#include "ShellStyle.h"
+#include "shell/ShellStyle.h"
 
 #include <QPainter>
 #include <QPixmap>

@@ -1,6 +1,6 @@
-#include "ShellShadow.h"
+#include "shell/ShellShadow.h"
 
-#include "ShellStyle.h"
+#include "shell/ShellStyle.h"
 
 #include <QCache>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "ShellStyle.h"
+#include "shell/ShellStyle.h"
 
 #include <QApplication>
 #include <QFontDatabase>

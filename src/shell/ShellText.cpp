@@ -1,4 +1,4 @@
-#include "ShellText.h"
+#include "shell/ShellText.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -3,7 +3,7 @@
 // it has less room than it wants (in the middle for paths and names). The colour is
 // taken from the palette when painting, so it follows the appearance.
 
-#include "ShellStyle.h"
+#include "shell/ShellStyle.h"
 
 #include <QColor>
 #include <QString>
