@@ -175,8 +175,8 @@ ScanProgressView::ScanProgressView(AppState& state, QWidget* parent)
     });
     FileIconCache& icons = FileIconCache::shared();
     connect(&icons, &FileIconCache::iconReady, this, [this](const QByteArray& path) {
-        const auto& target = state_.scanTarget();
-        if (target && path.toStdString() == *target) refreshIcon();
+        const std::optional<std::string> shown = iconPath();
+        if (shown && path.toStdString() == *shown) refreshIcon();
     });
     refresh();
 }
@@ -230,14 +230,19 @@ void ScanProgressView::refreshElapsed() {
     tiles_[4]->setValue(text(counters[4].value));
 }
 
-void ScanProgressView::refreshIcon() {
+std::optional<std::string> ScanProgressView::iconPath() const {
     const auto& target = state_.scanTarget();
-    icon_->setVisible(target.has_value());
-    if (!target) return;
+    if (!target) return std::nullopt;
+    // A whole volume shows the volume's icon.
     const auto& volume = state_.scanVolume();
-    // A whole volume shows the volume's icon; the target is always a folder.
-    const std::string path = scanprogress::isWholeVolumeScan(target, volume) ? volume->url : *target;
-    icon_->setIcon(fileIcon(path, true, ""));
+    return scanprogress::isWholeVolumeScan(target, volume) ? volume->url : *target;
+}
+
+void ScanProgressView::refreshIcon() {
+    const std::optional<std::string> path = iconPath();
+    icon_->setVisible(path.has_value());
+    // The target is always a folder.
+    if (path) icon_->setIcon(fileIcon(*path, true, ""));
 }
 
 double ScanProgressView::elapsedSeconds() const {

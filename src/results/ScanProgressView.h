@@ -14,7 +14,6 @@
 
 #include "results/ScanProgressModel.h"
 
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -23,13 +22,11 @@
 #include <memory>
 #include <optional>
 
-class QLabel;
 class QPushButton;
 
 namespace plenwick {
 
 class AppLogoView;
-class AppState;
 class Executor;
 class ScanProgressBar;
 class ShellIconImage;
@@ -78,6 +75,8 @@ private:
     void refresh();
     void refreshElapsed();
     void refreshIcon();
+    // The path whose icon the title shows, none without a target.
+    std::optional<std::string> iconPath() const;
     double elapsedSeconds() const;
     void record(const std::optional<scanprogress::RecentRecord>& entry);
 
