@@ -5,7 +5,9 @@
 #include "scanner/FileNode.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QThread>
+#include <QThreadPool>
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +15,21 @@
 namespace plenwick {
 
 namespace {
+
+// The shared cache's own pool. When the application goes, lookups still under way get
+// a moment to finish, so that none of them runs on into the program's exit; one stuck
+// on a dead mount is left to its thread rather than holding the exit up.
+class LookupPool final : public Executor {
+public:
+    LookupPool() { pool_->setMaxThreadCount(4); }
+    ~LookupPool() override {
+        if (pool_->waitForDone(2000)) delete pool_;
+    }
+    void post(std::function<void()> job) override { pool_->start(std::move(job)); }
+
+private:
+    QThreadPool* pool_ = new QThreadPool;
+};
 
 void requireGuiThread(const QObject& cache) {
     if (QThread::currentThread() != cache.thread()) {
@@ -30,9 +47,13 @@ FileIconCache::FileIconCache(std::shared_ptr<const FileIconSource> source, std::
 FileIconCache::~FileIconCache() = default;
 
 FileIconCache& FileIconCache::shared() {
-    // Never destroyed: a lookup stuck on a dead mount must not hold up the program's exit.
-    static FileIconCache* cache = new FileIconCache(std::make_shared<DesktopFileIconSource>(),
-                                                    std::make_shared<ThreadPoolExecutor>(4));
+    // Owned by the application object, so it goes before the program's static objects
+    // (the MIME database among them) that its lookups use.
+    static QPointer<FileIconCache> cache;
+    if (!cache) {
+        cache = new FileIconCache(std::make_shared<DesktopFileIconSource>(), std::make_shared<LookupPool>(),
+                                  QCoreApplication::instance());
+    }
     return *cache;
 }
 

@@ -43,7 +43,7 @@ public:
 
     // The process-wide cache: the desktop's icons, looked up on a small thread pool of
     // its own, so that lookups stuck on a dead mount hold up no other work. Created on
-    // first use, on the GUI thread, and kept for the life of the process.
+    // first use, on the GUI thread, and kept until the application object goes.
     static FileIconCache& shared();
 
     // The icon for the item at `path` (raw bytes). `isFolder` and `extension` (lower

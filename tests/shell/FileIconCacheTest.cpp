@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -219,6 +220,22 @@ TEST(FileIconCacheBlocking, ASlowLookupNeverHoldsUpTheCaller) {
         EXPECT_EQ(cache.icon("/mnt/dead/share", true, "").name(), QStringLiteral("item-a"));
         EXPECT_EQ(source->started(), 2u) << "one lookup per path";
         pool->waitForDone();
+    }
+}
+
+// The program quits while the shared cache's lookups are still running: they finish
+// before the objects they use (the MIME database) go, and the program ends cleanly.
+TEST(FileIconCacheShared, QuittingWithLookupsUnderWayEndsCleanly) {
+    QTemporaryDir dir;
+    for (int i = 0; i < 300; ++i) {
+        std::ofstream(dir.path().toStdString() + "/file" + std::to_string(i)) << "%PDF-1.4\n" << std::string(4000, 'x');
+    }
+    for (int run = 0; run < 5; ++run) {
+        QProcess program;
+        program.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--exit-during-lookups"), dir.path()});
+        ASSERT_TRUE(program.waitForFinished(30000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << program.readAllStandardError().toStdString();
+        EXPECT_EQ(program.exitCode(), 0);
     }
 }
 
