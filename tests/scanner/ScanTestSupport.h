@@ -201,6 +201,20 @@ inline int threadCount() {
     return count;
 }
 
+// The thread count once it has stopped changing (three equal reads 10 ms apart, a
+// second at most): the baseline of a test must not include the previous test's
+// threads that are still leaving.
+inline int quietThreadCount() {
+    int count = threadCount();
+    for (int i = 0, same = 0; i < 100 && same < 3; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const int next = threadCount();
+        same = next == count ? same + 1 : 0;
+        count = next;
+    }
+    return count;
+}
+
 // The thread count once it has settled back to `expected`, or the last count after a
 // second: a joined thread can linger in /proc for a moment after the join returns.
 inline int threadCountSettlingTo(int expected) {

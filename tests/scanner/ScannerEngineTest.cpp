@@ -175,7 +175,7 @@ void makeBushyTree(const TempTree& t, int top, int below, int files) {
 TEST(ScannerEngine, CancellationEndsWithOneErrorNoLaterReportAndNoThreadsLeft) {
     TempTree t;
     makeBushyTree(t, 20, 20, 2);
-    const int baseline = threadCount();
+    const int baseline = quietThreadCount();
     FolderHook hook([](const std::string&) { std::this_thread::sleep_for(2ms); });
 
     std::stop_source stop;
@@ -210,7 +210,7 @@ TEST(ScannerEngine, CancellationEndsWithOneErrorNoLaterReportAndNoThreadsLeft) {
 TEST(ScannerEngine, CancellingFromTheProgressCallbackIsPrompt) {
     TempTree t;
     makeBushyTree(t, 10, 30, 1);
-    const int baseline = threadCount();
+    const int baseline = quietThreadCount();
     FolderHook hook([](const std::string&) { std::this_thread::sleep_for(1ms); });
     std::stop_source stop;
     int reports = 0;
@@ -283,7 +283,7 @@ TEST(ScannerEngine, ProgressIsThrottledAndNeverSentForTheCompletion) {
 TEST(ScannerEngine, WorkerThreadsAreNamedAndEndWithTheScan) {
     TempTree t;
     makeBushyTree(t, 4, 4, 1);
-    const int baseline = threadCount();
+    const int baseline = quietThreadCount();
     std::mutex lock;
     std::set<std::string> names;
     FolderHook hook([&](const std::string&) {
