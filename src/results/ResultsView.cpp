@@ -1,6 +1,7 @@
 #include "results/ResultsView.h"
 
 #include "app/AppState.h"
+#include "charts/ui/SunburstView.h"
 #include "results/BreadcrumbBar.h"
 #include "results/Divider.h"
 #include "results/PreviewWindow.h"
@@ -109,9 +110,8 @@ ResultsView::~ResultsView() {
 QWidget* ResultsView::makeSidebar() { return new ScreenPlaceholder(QStringLiteral("Outline"), this); }
 
 QWidget* ResultsView::makeChart() {
-    return new ScreenPlaceholder(state_.visualization() == Visualization::treemap ? QStringLiteral("Treemap")
-                                                                                  : QStringLiteral("Sunburst"),
-                                 this);
+    if (state_.visualization() == Visualization::sunburst) return new SunburstView(state_, this);
+    return new ScreenPlaceholder(QStringLiteral("Treemap"), this);
 }
 
 QWidget* ResultsView::makeCollectorBar() {

@@ -37,10 +37,14 @@ void copyPaths(const std::vector<std::string>& paths) {
     QApplication::clipboard()->setMimeData(fileMimeData(paths));
 }
 
-void dragItems(QWidget* source, const std::vector<std::string>& paths) {
+void dragItems(QWidget* source, const std::vector<std::string>& paths, const QPixmap& preview, QPoint hotSpot) {
     if (!source || paths.empty()) return;
     auto* drag = new QDrag(source);
     drag->setMimeData(fileMimeData(paths));
+    if (!preview.isNull()) {
+        drag->setPixmap(preview);
+        drag->setHotSpot(hotSpot);
+    }
     drag->exec(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::CopyAction);
 }
 

@@ -2,6 +2,9 @@
 // What every view does with the items it shows: open, reveal, copy their paths, drag
 // them out. The charts, the outline, the inspector and the collector all come here.
 
+#include <QPixmap>
+#include <QPoint>
+
 #include <string>
 #include <vector>
 
@@ -22,7 +25,9 @@ void copyPaths(const std::vector<std::string>& paths);
 // The drag payload of the items: file URLs (text/uri-list) and the paths as text.
 QMimeData* fileMimeData(const std::vector<std::string>& paths);
 
-// Drags the items out of `source` as file URLs; returns when the drop is over.
-void dragItems(QWidget* source, const std::vector<std::string>& paths);
+// Drags the items out of `source` as file URLs, showing `preview` under the pointer at
+// `hotSpot` when one is given; returns when the drop is over.
+void dragItems(QWidget* source, const std::vector<std::string>& paths, const QPixmap& preview = QPixmap(),
+               QPoint hotSpot = QPoint());
 
 } // namespace plenwick

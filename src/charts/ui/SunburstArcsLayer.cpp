@@ -1,0 +1,85 @@
+#include "charts/ui/SunburstArcsLayer.h"
+
+#include "charts/ui/SunburstPainter.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace plenwick {
+
+void drawSunburstArcs(QPainter& painter, const SunburstScene& scene, const SunburstTransition* transition,
+                      double progress, const SunburstChartGeometry& geometry, const SunburstAppearance& appearance) {
+    SunburstDrawParams params{geometry, appearance, {}, {}};
+    if (!transition || progress >= 1) {
+        drawSunburstScene(painter, scene, params);
+        return;
+    }
+    params.frame = transition->frame(progress);
+    if (transition->from) {
+        params.pass = transition->oldPass(progress);
+        drawSunburstScene(painter, *transition->from, params);
+    }
+    params.pass = transition->newPass(progress);
+    drawSunburstScene(painter, scene, params);
+}
+
+SunburstArcsLayer::SunburstArcsLayer(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void SunburstArcsLayer::setContent(std::shared_ptr<const SunburstScene> scene,
+                                   const std::optional<SunburstTransition>& transition, double progress,
+                                   const SunburstAppearance& appearance) {
+    const bool same = scene == scene_ && appearance == appearance_ && progress == progress_ &&
+                      transition.has_value() == transition_.has_value() && (!transition || transition->id == transition_->id);
+    if (same) return;
+    scene_ = std::move(scene);
+    transition_ = transition;
+    progress_ = progress;
+    appearance_ = appearance;
+    if (!imageKey_ || !(*imageKey_ == currentKey())) update();
+}
+
+void SunburstArcsLayer::invalidate() {
+    imageKey_.reset();
+    update();
+}
+
+SunburstArcsLayer::Key SunburstArcsLayer::currentKey() const {
+    const double ratio = devicePixelRatioF();
+    const bool animating = transition_ && progress_ < 1;
+    return {scene_.get(),
+            animating ? transition_->id : 0,
+            animating ? progress_ : 1,
+            appearance_,
+            QSize(static_cast<int>(std::ceil(width() * ratio)), static_cast<int>(std::ceil(height() * ratio))),
+            ratio};
+}
+
+void SunburstArcsLayer::render(const Key& key) {
+    if (image_.size() != key.pixels) image_ = QImage(key.pixels, QImage::Format_ARGB32_Premultiplied);
+    image_.setDevicePixelRatio(key.pixelRatio);
+    image_.fill(sunburstColor(appearance_.background));
+    if (scene_) {
+        QPainter painter(&image_);
+        drawSunburstArcs(painter, *scene_, transition_ ? &*transition_ : nullptr, key.progress,
+                         SunburstChartGeometry::forSize(size()), appearance_);
+    }
+    imageKey_ = key;
+    ++renderCount_;
+}
+
+void SunburstArcsLayer::paintEvent(QPaintEvent* event) {
+    const Key key = currentKey();
+    if (key.pixels.isEmpty()) return;
+    if (!imageKey_ || !(*imageKey_ == key)) render(key);
+    QPainter painter(this);
+    const QRect r = event->rect();
+    const double ratio = key.pixelRatio;
+    painter.drawImage(QRectF(r), image_, QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
+}
+
+} // namespace plenwick

@@ -1,0 +1,205 @@
+#include "charts/ui/SunburstCentreDisc.h"
+
+#include "platform/ByteCountFormatter.h"
+
+#include <QEasingCurve>
+#include <QPainter>
+#include <QRadialGradient>
+#include <QTextBoundaryFinder>
+#include <QVariantAnimation>
+
+#include <algorithm>
+#include <cmath>
+
+namespace plenwick {
+
+namespace {
+
+constexpr double shadowMargin = 8;
+
+QString sizeText(std::int64_t bytes) { return QString::fromStdString(formatByteCount(bytes)); }
+
+// The longest head of `text` that fits `width`, broken after a space when one is near.
+int headThatFits(const QString& text, const QFontMetricsF& metrics, double width) {
+    int n = 0;
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    for (int next = graphemes.toNextBoundary(); next > 0; next = graphemes.toNextBoundary()) {
+        if (metrics.horizontalAdvance(text.left(next)) > width) break;
+        n = next;
+    }
+    if (n == 0 || n == text.size()) return n;
+    const int space = static_cast<int>(text.lastIndexOf(QLatin1Char(' '), n - 1));
+    return space > n / 2 ? space + 1 : n;
+}
+
+// The longest tail of `text` that fits `width` after an ellipsis.
+QString ellipsisAndTail(const QString& text, const QFontMetricsF& metrics, double width) {
+    const QString ellipsis(QChar(0x2026));
+    QString best = ellipsis;
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    graphemes.toEnd();
+    for (int prev = graphemes.toPreviousBoundary(); prev >= 0; prev = graphemes.toPreviousBoundary()) {
+        const QString candidate = ellipsis + text.mid(prev);
+        if (metrics.horizontalAdvance(candidate) > width) break;
+        best = candidate;
+    }
+    return best;
+}
+
+// The font of `points` shrunk so `text` fits `width`, down to `minimumFactor` of it.
+QFont shrunkToFit(const QString& text, double points, QFont::Weight weight, double width, double minimumFactor,
+                  const QPaintDevice* device) {
+    QFont font = sunburstFont(points, weight, device);
+    const double advance = QFontMetricsF(font, device).horizontalAdvance(text);
+    if (advance > width && advance > 0)
+        font = sunburstFont(points * std::max(minimumFactor, width / advance), weight, device);
+    return font;
+}
+
+QColor withOpacity(QColor color, double opacity) {
+    color.setAlphaF(static_cast<float>(color.alphaF() * opacity));
+    return color;
+}
+
+} // namespace
+
+SunburstDiscScale SunburstDiscScale::forDiameter(double diameter) {
+    return {std::clamp(diameter / 165, 0.5, 1.0), diameter < 96};
+}
+
+QStringList sunburstTitleLines(const QString& title, const QFontMetricsF& metrics, double width, int maxLines) {
+    if (metrics.horizontalAdvance(title) <= width || title.isEmpty()) return {title};
+    if (maxLines <= 1) return {metrics.elidedText(title, Qt::ElideMiddle, width)};
+    const int head = std::max(headThatFits(title, metrics, width), 1);
+    const QString rest = title.mid(head);
+    const QString first = title.left(head).trimmed();
+    if (metrics.horizontalAdvance(rest) <= width) return {first, rest};
+    return {first, ellipsisAndTail(rest, metrics, width)};
+}
+
+SunburstCentreDisc::SunburstCentreDisc(QWidget* parent) : QWidget(parent), sizeChange_(new QVariantAnimation(this)) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    sizeChange_->setDuration(300);
+    sizeChange_->setStartValue(0.0);
+    sizeChange_->setEndValue(1.0);
+    sizeChange_->setEasingCurve(QEasingCurve::OutCubic);
+    connect(sizeChange_, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
+}
+
+void SunburstCentreDisc::setContent(const SunburstCentreInfo& info, bool canZoomOut, bool isHovered, double diameter,
+                                    const QPointF& centre, const SunburstAppearance& appearance) {
+    const double side = diameter + 2 * shadowMargin;
+    const QRect frame = QRectF(centre.x() - side / 2, centre.y() - side / 2, side, side).toAlignedRect();
+    if (frame != geometry()) setGeometry(frame);
+    if (info == info_ && canZoomOut == canZoomOut_ && isHovered == isHovered_ && diameter == diameter_ &&
+        appearance == appearance_)
+        return;
+    if (info.size != info_.size && isVisible() && diameter_ > 0) {
+        // The new figure rolls in from below while the old one leaves upwards.
+        previousSize_ = sizeText(info_.size);
+        sizeChange_->stop();
+        sizeChange_->start();
+    }
+    info_ = info;
+    canZoomOut_ = canZoomOut;
+    isHovered_ = isHovered;
+    diameter_ = diameter;
+    appearance_ = appearance;
+    update();
+}
+
+void SunburstCentreDisc::paintEvent(QPaintEvent*) {
+    if (diameter_ <= 0) return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const bool dark = appearance_.isDark;
+    const QPointF c = QRectF(rect()).center();
+    const double radius = diameter_ / 2;
+
+    // A soft shadow: the disc's edge blurred over 6 points, one point down.
+    QRadialGradient shadow(c + QPointF(0, 1), radius + 6);
+    const double alpha = dark ? 0.45 : 0.12;
+    shadow.setColorAt(std::max(0.0, (radius - 6) / (radius + 6)), QColor::fromRgbF(0, 0, 0, static_cast<float>(alpha)));
+    shadow.setColorAt(radius / (radius + 6), QColor::fromRgbF(0, 0, 0, static_cast<float>(alpha / 2)));
+    shadow.setColorAt(1, QColor::fromRgbF(0, 0, 0, 0));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(shadow);
+    painter.drawEllipse(c + QPointF(0, 1), radius + 6, radius + 6);
+
+    painter.setBrush(dark ? sunburstColor({0.17, 0.17, 0.185}) : QColor(Qt::white));
+    painter.drawEllipse(c, radius, radius);
+    const QColor accent = palette().color(QPalette::Highlight);
+    const QColor primary = palette().color(QPalette::WindowText);
+    const QColor secondary = withOpacity(primary, dark ? 0.55 : 0.5);
+    if (isHovered_ && canZoomOut_) {
+        painter.setBrush(withOpacity(accent, 0.1));
+        painter.drawEllipse(c, radius, radius);
+    }
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(withOpacity(primary, dark ? 0.12 : 0.07), 1));
+    painter.drawEllipse(c, radius - 0.5, radius - 0.5);
+
+    // The text column: symbol, title, size, detail.
+    const SunburstDiscScale type = SunburstDiscScale::forDiameter(diameter_);
+    const double s = type.scale;
+    const double width = diameter_ * (1 - 2 * 0.13);
+    SunburstSymbol symbol = SunburstSymbol::none;
+    bool chevron = false;
+    if (info_.isFocus && canZoomOut_) {
+        symbol = SunburstSymbol::chevronUp;
+        chevron = true;
+    } else if (!type.compact) {
+        symbol = info_.symbol;
+    }
+    const QFont titleFont = sunburstFont(13 * s, QFont::DemiBold, this);
+    const QFontMetricsF titleMetrics(titleFont, this);
+    const QStringList title = sunburstTitleLines(info_.title, titleMetrics, width, type.compact ? 1 : 2);
+    const QString size = sizeText(info_.size);
+    const QFont sizeFont = shrunkToFit(size, 20 * s, QFont::Bold, width, 0.5, this);
+    const QFontMetricsF sizeMetrics(sizeFont, this);
+    const QFont detailFont = shrunkToFit(info_.detail, 11 * s, QFont::Normal, width, 0.7, this);
+    const QFontMetricsF detailMetrics(detailFont, this);
+
+    const double spacing = 2 * s;
+    const double symbolSide = 11 * s;
+    double height = title.size() * titleMetrics.height() + spacing + sizeMetrics.height();
+    if (symbol != SunburstSymbol::none) height += symbolSide + 2 * s + spacing;
+    if (!type.compact) height += spacing + detailMetrics.height();
+    double y = c.y() - height / 2;
+
+    if (symbol != SunburstSymbol::none) {
+        drawSunburstSymbol(painter, symbol, QRectF(c.x() - symbolSide / 2, y, symbolSide, symbolSide),
+                           chevron && isHovered_ ? accent : secondary, chevron);
+        y += symbolSide + 2 * s + spacing;
+    }
+    auto line = [&](const QString& text, const QFont& font, const QFontMetricsF& metrics, const QColor& color,
+                    double top) {
+        painter.setFont(font);
+        painter.setPen(color);
+        const QString shown = metrics.elidedText(text, Qt::ElideMiddle, width);
+        painter.drawText(QPointF(c.x() - metrics.horizontalAdvance(shown) / 2, top + metrics.ascent()), shown);
+    };
+    for (const QString& l : title) {
+        line(l, titleFont, titleMetrics, primary, y);
+        y += titleMetrics.height();
+    }
+    y += spacing;
+    if (sizeChange_->state() == QAbstractAnimation::Running) {
+        const double t = sizeChange_->currentValue().toDouble();
+        const double travel = sizeMetrics.height() * 0.6;
+        painter.save();
+        painter.setClipRect(QRectF(c.x() - width / 2, y, width, sizeMetrics.height()));
+        painter.setOpacity(1 - t);
+        line(previousSize_, sizeFont, sizeMetrics, primary, y - t * travel);
+        painter.setOpacity(t);
+        line(size, sizeFont, sizeMetrics, primary, y + (1 - t) * travel);
+        painter.restore();
+    } else {
+        line(size, sizeFont, sizeMetrics, primary, y);
+    }
+    y += sizeMetrics.height();
+    if (!type.compact) line(info_.detail, detailFont, detailMetrics, secondary, y + spacing);
+}
+
+} // namespace plenwick

@@ -1,0 +1,59 @@
+#include "charts/ui/SunburstCentreInfo.h"
+
+#include "services/Formatters.h"
+
+#include <QLocale>
+
+#include <algorithm>
+
+namespace plenwick {
+
+namespace {
+
+QString count(std::int64_t n) { return QLocale().toString(static_cast<qlonglong>(n)); }
+
+QString percent(double fraction) { return QString::fromStdString(formatPercent(fraction)); }
+
+QString name(const FileNode& node) { return QString::fromStdString(node.displayName()); }
+
+} // namespace
+
+SunburstCentreInfo SunburstCentreInfo::make(const SunburstScene& scene, const SunburstHit& pointer,
+                                            const FileNode* hovered, const ChartState& state) {
+    const SunburstLayout& layout = *scene.layout;
+    const FileNode& focus = *layout.focus;
+    const double total = static_cast<double>(std::max<std::int64_t>(focus.size(), 1));
+    auto share = [&](std::int64_t bytes) {
+        return percent(static_cast<double>(bytes) / total) + QStringLiteral(" of ") + name(focus);
+    };
+    auto describeNode = [&](const FileNode& node) {
+        SunburstCentreInfo info{name(node), node.size(), share(node.size()), SunburstSymbol::none, false};
+        if (scene.isCollected(&node, state)) {
+            info.detail = QStringLiteral("In Collector · ") + info.detail;
+            info.symbol = SunburstSymbol::trayFullFill;
+        } else if (node.isContainer()) {
+            info.symbol = SunburstSymbol::folderFill;
+        }
+        return info;
+    };
+
+    if (pointer.kind == SunburstHit::Kind::arc) {
+        const SunburstArc& arc = layout.arc(pointer.ref);
+        if (arc.node) return describeNode(*arc.node);
+        if (arc.isHiddenSpace) {
+            const double used = static_cast<double>(std::max<std::int64_t>(focus.size() + arc.size, 1));
+            return {QStringLiteral("Hidden space"), arc.size,
+                    percent(static_cast<double>(arc.size) / used) + QStringLiteral(" of used space"),
+                    SunburstSymbol::eyeSlash, false};
+        }
+        return {count(arc.aggregateCount) + QStringLiteral(" smaller items"), arc.size, share(arc.size),
+                SunburstSymbol::ellipsis, false};
+    }
+    if (hovered && layout.arcRef(hovered)) return describeNode(*hovered);
+
+    QString files = focus.fileCount() == 1 ? QStringLiteral("1 file") : count(focus.fileCount()) + QStringLiteral(" files");
+    if (scene.focusCollected) files = QStringLiteral("In Collector · ") + files;
+    return {name(focus), focus.size(), files, SunburstSymbol::none, true};
+}
+
+} // namespace plenwick

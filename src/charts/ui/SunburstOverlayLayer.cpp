@@ -1,0 +1,99 @@
+#include "charts/ui/SunburstOverlayLayer.h"
+
+#include "charts/ui/SunburstPainter.h"
+
+#include <QPainter>
+
+namespace plenwick {
+
+namespace {
+
+QPen outlinePen(const QColor& color, double width) {
+    QPen pen(color, width, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin);
+    pen.setMiterLimit(10);
+    return pen;
+}
+
+} // namespace
+
+void drawSunburstOverlay(QPainter& painter, const SunburstOverlayContent& content,
+                         const SunburstChartGeometry& geometry, const SunburstAppearance& appearance) {
+    if (!content.scene) return;
+    const SunburstLayout& layout = *content.scene->layout;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (const auto& h = content.highlight) {
+        const SunburstArc& arc = layout.arc(h->ref);
+        const QPainterPath path = sunburstArcPath(arc, layout.metrics, geometry);
+        const QColor white(Qt::white);
+        if (h->exact) {
+            painter.fillPath(path, sunburstColor({1, 1, 1}, appearance.highlight));
+            if (arc.node && arc.node->isContainer()) {
+                // Everything drawn inside the folder lights up too, fainter.
+                QPainterPath inside;
+                inside.setFillRule(Qt::OddEvenFill);
+                for (int r = h->ref.ring + 1; r < static_cast<int>(layout.rings.size()); ++r) {
+                    const SunburstIndexRange range = layout.arcRange(r, arc.start, arc.end);
+                    for (std::size_t i = range.first; i < range.last; ++i)
+                        inside.addPath(sunburstArcPath(layout.rings[static_cast<std::size_t>(r)][i], layout.metrics,
+                                                       geometry));
+                }
+                if (!inside.isEmpty()) painter.fillPath(inside, sunburstColor({1, 1, 1}, appearance.highlight * 0.45));
+            }
+        } else {
+            painter.fillPath(path, sunburstColor({1, 1, 1}, appearance.highlight * 0.55));
+            painter.strokePath(path, outlinePen(sunburstColor(appearance.outline, 0.55), 1));
+        }
+    }
+    if (const auto& s = content.selection) {
+        const QPainterPath path = sunburstArcPath(layout.arc(s->ref), layout.metrics, geometry);
+        painter.strokePath(path, outlinePen(sunburstColor(appearance.background), 4.5));
+        QPen pen = outlinePen(sunburstColor(appearance.outline), s->exact ? 2 : 1.5);
+        if (!s->exact) pen.setDashPattern({4 / 1.5, 3 / 1.5});
+        painter.strokePath(path, pen);
+    }
+    painter.restore();
+}
+
+QRectF sunburstOverlayBounds(const SunburstOverlayContent& content, const SunburstChartGeometry& geometry) {
+    if (!content.scene) return {};
+    const SunburstLayout& layout = *content.scene->layout;
+    QRectF bounds;
+    if (const auto& h = content.highlight) {
+        const SunburstArc& arc = layout.arc(h->ref);
+        QPainterPath wedge;
+        // A folder's wash reaches the outer edge.
+        const bool deep = h->exact && arc.node && arc.node->isContainer();
+        addSunburstArcShape(wedge, geometry.centre, arc.start, arc.end, layout.metrics.ringRadius(arc.ring) * geometry.radius,
+                            (deep ? 1.0 : layout.metrics.ringRadius(arc.ring + 1)) * geometry.radius);
+        bounds = wedge.boundingRect();
+    }
+    if (const auto& s = content.selection)
+        bounds |= sunburstArcPath(layout.arc(s->ref), layout.metrics, geometry).boundingRect();
+    return bounds.isEmpty() ? bounds : bounds.adjusted(-4, -4, 4, 4);
+}
+
+SunburstOverlayLayer::SunburstOverlayLayer(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+}
+
+void SunburstOverlayLayer::setContent(SunburstOverlayContent content, const SunburstAppearance& appearance) {
+    if (content == content_ && appearance == appearance_) return;
+    const SunburstChartGeometry geometry = SunburstChartGeometry::forSize(size());
+    QRectF dirty = sunburstOverlayBounds(content_, geometry);
+    if (appearance != appearance_ || content.scene != content_.scene) dirty = rect();
+    content_ = std::move(content);
+    appearance_ = appearance;
+    dirty |= sunburstOverlayBounds(content_, geometry);
+    if (!dirty.isEmpty()) update(dirty.toAlignedRect());
+}
+
+void SunburstOverlayLayer::resizeEvent(QResizeEvent*) { update(); }
+
+void SunburstOverlayLayer::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    drawSunburstOverlay(painter, content_, SunburstChartGeometry::forSize(size()), appearance_);
+}
+
+} // namespace plenwick
