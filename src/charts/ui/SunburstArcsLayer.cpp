@@ -1,29 +1,11 @@
 #include "charts/ui/SunburstArcsLayer.h"
 
-#include "charts/ui/SunburstPainter.h"
-
 #include <QPaintEvent>
 #include <QPainter>
 
 #include <cmath>
 
 namespace plenwick {
-
-void drawSunburstArcs(QPainter& painter, const SunburstScene& scene, const SunburstTransition* transition,
-                      double progress, const SunburstChartGeometry& geometry, const SunburstAppearance& appearance) {
-    SunburstDrawParams params{geometry, appearance, {}, {}};
-    if (!transition || progress >= 1) {
-        drawSunburstScene(painter, scene, params);
-        return;
-    }
-    params.frame = transition->frame(progress);
-    if (transition->from) {
-        params.pass = transition->oldPass(progress);
-        drawSunburstScene(painter, *transition->from, params);
-    }
-    params.pass = transition->newPass(progress);
-    drawSunburstScene(painter, scene, params);
-}
 
 SunburstArcsLayer::SunburstArcsLayer(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -62,12 +44,13 @@ SunburstArcsLayer::Key SunburstArcsLayer::currentKey() const {
 void SunburstArcsLayer::render(const Key& key) {
     if (image_.size() != key.pixels) image_ = QImage(key.pixels, QImage::Format_ARGB32_Premultiplied);
     image_.setDevicePixelRatio(key.pixelRatio);
-    image_.fill(sunburstColor(appearance_.background));
     if (scene_) {
-        QPainter painter(&image_);
-        drawSunburstArcs(painter, *scene_, transition_ ? &*transition_ : nullptr, key.progress,
+        renderer_.render(image_, *scene_, key.transition ? &*transition_ : nullptr, key.progress,
                          SunburstChartGeometry::forSize(size()), appearance_);
+    } else {
+        image_.fill(sunburstColor(appearance_.background));
     }
+    if (!key.transition) renderer_.release(); // needed again only by the next transition
     imageKey_ = key;
     ++renderCount_;
 }
@@ -77,6 +60,8 @@ void SunburstArcsLayer::paintEvent(QPaintEvent* event) {
     if (key.pixels.isEmpty()) return;
     if (!imageKey_ || !(*imageKey_ == key)) render(key);
     QPainter painter(this);
+    // The image is opaque: a plain copy, not a blend.
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
     const QRect r = event->rect();
     const double ratio = key.pixelRatio;
     painter.drawImage(QRectF(r), image_, QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));

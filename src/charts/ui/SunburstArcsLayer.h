@@ -5,6 +5,7 @@
 
 #include "charts/SunburstTransition.h"
 #include "charts/ui/SunburstAppearance.h"
+#include "charts/ui/SunburstArcsRenderer.h"
 #include "charts/ui/SunburstChartGeometry.h"
 
 #include <QImage>
@@ -14,10 +15,6 @@
 #include <optional>
 
 namespace plenwick {
-
-// Draws the scene, or a transition's frame at `progress`, over the background.
-void drawSunburstArcs(QPainter& painter, const SunburstScene& scene, const SunburstTransition* transition,
-                      double progress, const SunburstChartGeometry& geometry, const SunburstAppearance& appearance);
 
 class SunburstArcsLayer final : public QWidget {
     Q_OBJECT
@@ -56,6 +53,7 @@ private:
     double progress_ = 1;
     SunburstAppearance appearance_ = SunburstAppearance::light;
     QImage image_;
+    SunburstArcsRenderer renderer_;
     std::optional<Key> imageKey_;
     int renderCount_ = 0;
 };

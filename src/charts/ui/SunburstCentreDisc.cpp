@@ -115,30 +115,44 @@ void SunburstCentreDisc::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const bool dark = appearance_.isDark;
     const QPointF c = QRectF(rect()).center();
-    const double radius = diameter_ / 2;
-
-    // A soft shadow: the disc's edge blurred over 6 points, one point down.
-    QRadialGradient shadow(c + QPointF(0, 1), radius + 6);
-    const double alpha = dark ? 0.45 : 0.12;
-    shadow.setColorAt(std::max(0.0, (radius - 6) / (radius + 6)), QColor::fromRgbF(0, 0, 0, static_cast<float>(alpha)));
-    shadow.setColorAt(radius / (radius + 6), QColor::fromRgbF(0, 0, 0, static_cast<float>(alpha / 2)));
-    shadow.setColorAt(1, QColor::fromRgbF(0, 0, 0, 0));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(shadow);
-    painter.drawEllipse(c + QPointF(0, 1), radius + 6, radius + 6);
-
-    painter.setBrush(dark ? sunburstColor({0.17, 0.17, 0.185}) : QColor(Qt::white));
-    painter.drawEllipse(c, radius, radius);
     const QColor accent = palette().color(QPalette::Highlight);
     const QColor primary = palette().color(QPalette::WindowText);
     const QColor secondary = withOpacity(primary, dark ? 0.55 : 0.5);
-    if (isHovered_ && canZoomOut_) {
-        painter.setBrush(withOpacity(accent, 0.1));
-        painter.drawEllipse(c, radius, radius);
+    const bool washed = isHovered_ && canZoomOut_;
+
+    // The disc itself, drawn once per look into an image: its soft shadow and washes
+    // are translucent fills, which QPainter blends slowly.
+    const double ratio = devicePixelRatioF();
+    const BackgroundKey key{diameter_, ratio, dark, washed, accent.rgba(), primary.rgba(), size()};
+    if (!(key == backgroundKey_)) {
+        backgroundKey_ = key;
+        background_ = QImage((QSizeF(size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        background_.setDevicePixelRatio(ratio);
+        background_.fill(Qt::transparent);
+        QPainter p(&background_);
+        p.setRenderHint(QPainter::Antialiasing);
+        const double radius = diameter_ / 2;
+        // A soft shadow: the disc's edge blurred over 6 points, one point down.
+        QRadialGradient shadow(c + QPointF(0, 1), radius + 6);
+        const double alpha = dark ? 0.45 : 0.12;
+        shadow.setColorAt(std::max(0.0, (radius - 6) / (radius + 6)),
+                          QColor::fromRgbF(0, 0, 0, static_cast<float>(alpha)));
+        shadow.setColorAt(radius / (radius + 6), QColor::fromRgbF(0, 0, 0, static_cast<float>(alpha / 2)));
+        shadow.setColorAt(1, QColor::fromRgbF(0, 0, 0, 0));
+        p.setPen(Qt::NoPen);
+        p.setBrush(shadow);
+        p.drawEllipse(c + QPointF(0, 1), radius + 6, radius + 6);
+        p.setBrush(dark ? sunburstColor({0.17, 0.17, 0.185}) : QColor(Qt::white));
+        p.drawEllipse(c, radius, radius);
+        if (washed) {
+            p.setBrush(withOpacity(accent, 0.1));
+            p.drawEllipse(c, radius, radius);
+        }
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(withOpacity(primary, dark ? 0.12 : 0.07), 1));
+        p.drawEllipse(c, radius - 0.5, radius - 0.5);
     }
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(withOpacity(primary, dark ? 0.12 : 0.07), 1));
-    painter.drawEllipse(c, radius - 0.5, radius - 0.5);
+    painter.drawImage(QPointF(0, 0), background_);
 
     // The text column: symbol, title, size, detail.
     const SunburstDiscScale type = SunburstDiscScale::forDiameter(diameter_);

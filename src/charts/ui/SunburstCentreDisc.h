@@ -7,6 +7,7 @@
 #include "charts/ui/SunburstCentreInfo.h"
 
 #include <QFontMetricsF>
+#include <QImage>
 #include <QStringList>
 #include <QWidget>
 
@@ -49,6 +50,15 @@ private:
     bool isHovered_ = false;
     double diameter_ = 0;
     SunburstAppearance appearance_ = SunburstAppearance::light;
+    struct BackgroundKey {
+        double diameter = 0, ratio = 0;
+        bool dark = false, washed = false;
+        QRgb accent = 0, primary = 0;
+        QSize size;
+        friend bool operator==(const BackgroundKey&, const BackgroundKey&) = default;
+    };
+    BackgroundKey backgroundKey_;
+    QImage background_;
     // The size shown before the last change, rolling out while the new one rolls in.
     QString previousSize_;
     QVariantAnimation* sizeChange_;

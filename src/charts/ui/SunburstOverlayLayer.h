@@ -7,6 +7,7 @@
 #include "charts/ui/SunburstAppearance.h"
 #include "charts/ui/SunburstChartGeometry.h"
 
+#include <QImage>
 #include <QWidget>
 
 #include <memory>
@@ -22,6 +23,9 @@ struct SunburstOverlayContent {
     friend bool operator==(const SunburstOverlayContent&, const SunburstOverlayContent&) = default;
 };
 
+// Draws the overlay onto a transparent image: shapes are drawn in Source mode, so a
+// translucent wash is written as it is instead of blended (QPainter blends
+// translucent fills on its thread pool and waits, which a hover cannot afford).
 void drawSunburstOverlay(QPainter& painter, const SunburstOverlayContent& content,
                          const SunburstChartGeometry& geometry, const SunburstAppearance& appearance);
 // The area the overlay draws on, strokes included.
@@ -43,6 +47,10 @@ protected:
 private:
     SunburstOverlayContent content_;
     SunburstAppearance appearance_ = SunburstAppearance::light;
+    // The overlay drawn over its bounds, laid over the arcs as one image.
+    QImage image_;
+    QRect imageBounds_;
+    bool imageValid_ = false;
 };
 
 } // namespace plenwick

@@ -20,6 +20,11 @@ struct SunburstDrawParams {
     SunburstAppearance appearance = SunburstAppearance::light;
     SunburstPass pass;   // the scene's place in the common frame and its opacities
     SunburstFrame frame; // the visible window of the common frame and the ring shift
+    // Antialiased edges. The frames of a zoom, where every edge moves, go without:
+    // that halves their cost, and nothing stays still long enough to show the steps.
+    bool smooth = true;
+    enum class Parts { all, fills, labels };
+    Parts parts = Parts::all;
 };
 
 // Adds the outline of an arc between angular fractions a0 < a1 and radii ri < ro
@@ -34,6 +39,7 @@ QPainterPath sunburstArcPath(const SunburstArc& arc, const SunburstRingMetrics& 
 // The fill of an arc's style: its colour moved towards the background by its dimming.
 RGB sunburstFillColor(const SunburstArcStyle& style, const SunburstAppearance& appearance);
 
-void drawSunburstScene(QPainter& painter, const SunburstScene& scene, const SunburstDrawParams& params);
+// Returns the area it drew on, in points.
+QRectF drawSunburstScene(QPainter& painter, const SunburstScene& scene, const SunburstDrawParams& params);
 
 } // namespace plenwick

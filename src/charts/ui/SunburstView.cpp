@@ -44,6 +44,8 @@ SunburstView::SunburstView(AppState& state, QWidget* parent)
       appearance_(&SunburstAppearance::forPalette(palette())) {
     setObjectName(QStringLiteral("SunburstView"));
     installSunburstAccessibleFactory();
+    // The arcs layer covers the whole view.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover, false);
     setMinimumSize(120, 120);
@@ -53,10 +55,6 @@ SunburstView::SunburstView(AppState& state, QWidget* parent)
     frameTimer_.setInterval(16);
     frameTimer_.setTimerType(Qt::PreciseTimer);
     connect(&frameTimer_, &QTimer::timeout, this, &SunburstView::advanceTransition);
-    clearTimer_.setSingleShot(true);
-    clearTimer_.setTimerType(Qt::PreciseTimer);
-    clearTimer_.setInterval(static_cast<int>(SunburstTransition::lifetimeSeconds * 1000));
-    connect(&clearTimer_, &QTimer::timeout, this, &SunburstView::clearTransition);
 
     // The chart state counts the extension colours from the same signal: it was
     // connected first, so it has counted by the time onChanged reads it.
@@ -108,14 +106,12 @@ void SunburstView::updateScene() {
     auto next = SunburstScene::make(chartState_, focus, scene_.get());
     if (!scene_ || reduceMotion_) {
         transition_.reset();
-        clearTimer_.stop();
         frameTimer_.stop();
     } else {
         // A running transition is replaced; the new one starts from the scene it
         // was heading for.
         transition_ = SunburstTransition::between(scene_, *next, ++lastTransitionId_);
         transitionStart_ = clock_();
-        clearTimer_.start();
         if (isVisible()) frameTimer_.start();
     }
     scene_ = std::move(next);
@@ -134,16 +130,16 @@ void SunburstView::advanceTransition() {
         frameTimer_.stop();
         return;
     }
+    // The last frame stays up a little longer than the motion, then the overlay
+    // returns.
     if (clock_() - transitionStart_ >= SunburstTransition::lifetimeSeconds) {
         clearTransition();
         return;
     }
-    if (transitionProgress() >= 1) frameTimer_.stop(); // the last frame is up until the transition clears
     refreshLayers();
 }
 
 void SunburstView::clearTransition() {
-    clearTimer_.stop();
     frameTimer_.stop();
     if (!transition_) return;
     transition_.reset();

@@ -70,7 +70,7 @@ public:
     // The clock of the transitions, in seconds; a test sets its own.
     void setClock(std::function<double()> clock);
     // Moves a running transition to the clock's present: draws its frame, and ends it
-    // once its time is over. The frame timer calls this at display rate.
+    // 0.38 s after it started. The frame timer calls this at display rate.
     void advanceTransition();
 
 signals:
@@ -129,8 +129,8 @@ private:
 
     QElapsedTimer elapsed_;
     std::function<double()> clock_;
+    // Ticks at display rate while a transition runs and the view is visible.
     QTimer frameTimer_;
-    QTimer clearTimer_;
 };
 
 } // namespace plenwick

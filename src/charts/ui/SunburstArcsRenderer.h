@@ -1,0 +1,45 @@
+#pragma once
+// The picture of the arcs layer: the scene, or a frame of a transition between two
+// scenes, over the background.
+//
+// QPainter hands translucent fills to its thread pool and waits for them, which on a
+// busy machine costs more than the fills; drawing an image at an opacity it does at
+// once. So a fading scene is drawn opaque into a layer of its own and laid over the
+// picture at its opacity, and the two still scenes of a crossfade are drawn once per
+// crossfade, their labels apart, since labels fade on their own schedule.
+
+#include "charts/SunburstTransition.h"
+#include "charts/ui/SunburstAppearance.h"
+#include "charts/ui/SunburstChartGeometry.h"
+
+#include <QImage>
+
+#include <cstdint>
+
+namespace plenwick {
+
+class SunburstArcsRenderer {
+public:
+    // Renders into `image`, whose size and pixel ratio are the view's.
+    void render(QImage& image, const SunburstScene& scene, const SunburstTransition* transition, double progress,
+                const SunburstChartGeometry& geometry, const SunburstAppearance& appearance);
+    // Drops what was kept for a transition.
+    void release();
+
+private:
+    QImage& layer(const QImage& like);
+
+    QImage layer_;      // a fading scene, drawn opaque
+    QRect layerDirty_;  // where it was drawn on, in its pixels
+    struct CrossfadeKey {
+        std::uint64_t transition = 0;
+        QSize pixels;
+        double ratio = 0;
+        SunburstAppearance appearance;
+        friend bool operator==(const CrossfadeKey&, const CrossfadeKey&) = default;
+    };
+    CrossfadeKey crossfadeKey_;
+    QImage oldFills_, newFills_; // the crossfade's scenes without labels
+};
+
+} // namespace plenwick
