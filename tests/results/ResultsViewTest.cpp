@@ -57,7 +57,7 @@ TEST_F(ResultsViewTest, SubtitleShowsTheRootsTotals) {
 }
 
 TEST_F(ResultsViewTest, ChartFollowsTheVisualizationPicker) {
-    EXPECT_EQ(static_cast<ScreenPlaceholder*>(view->chart())->name(), "Sunburst");
+    EXPECT_EQ(view->chart()->objectName(), "SunburstView");
     EXPECT_TRUE(toolbar->sunburstButton()->isChecked());
     toolbar->treemapButton()->click();
     EXPECT_EQ(state->visualization(), Visualization::treemap);

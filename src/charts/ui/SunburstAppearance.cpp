@@ -1,5 +1,7 @@
 #include "charts/ui/SunburstAppearance.h"
 
+#include "shell/ShellStyle.h"
+
 #include <QGuiApplication>
 #include <QPaintDevice>
 #include <QPalette>
@@ -12,7 +14,7 @@ const SunburstAppearance SunburstAppearance::light{{0.972, 0.972, 0.978}, {0.1, 
 const SunburstAppearance SunburstAppearance::dark{{0.115, 0.115, 0.125}, {1.0, 1.0, 1.0}, 0.24, true};
 
 const SunburstAppearance& SunburstAppearance::forPalette(const QPalette& palette) {
-    return palette.color(QPalette::Window).lightnessF() < 0.5 ? dark : light;
+    return shellAppearance(palette) == ShellAppearance::dark ? dark : light;
 }
 
 QColor sunburstColor(const RGB& rgb, double opacity) {

@@ -1,10 +1,12 @@
 #include "charts/ui/SunburstCentreDisc.h"
 
 #include "platform/ByteCountFormatter.h"
+#include "shell/ShellShadow.h"
+#include "shell/ShellStyle.h"
 
 #include <QEasingCurve>
 #include <QPainter>
-#include <QRadialGradient>
+#include <QPainterPath>
 #include <QTextBoundaryFinder>
 #include <QVariantAnimation>
 
@@ -27,7 +29,7 @@ int headThatFits(const QString& text, const QFontMetricsF& metrics, double width
         if (metrics.horizontalAdvance(text.left(next)) > width) break;
         n = next;
     }
-    if (n == 0 || n == text.size()) return n;
+    if (n == 0 || n == text.size() || text[n].isSpace()) return n;
     const int space = static_cast<int>(text.lastIndexOf(QLatin1Char(' '), n - 1));
     return space > n / 2 ? space + 1 : n;
 }
@@ -56,11 +58,6 @@ QFont shrunkToFit(const QString& text, double points, QFont::Weight weight, doub
     return font;
 }
 
-QColor withOpacity(QColor color, double opacity) {
-    color.setAlphaF(static_cast<float>(color.alphaF() * opacity));
-    return color;
-}
-
 } // namespace
 
 SunburstDiscScale SunburstDiscScale::forDiameter(double diameter) {
@@ -71,7 +68,7 @@ QStringList sunburstTitleLines(const QString& title, const QFontMetricsF& metric
     if (metrics.horizontalAdvance(title) <= width || title.isEmpty()) return {title};
     if (maxLines <= 1) return {metrics.elidedText(title, Qt::ElideMiddle, width)};
     const int head = std::max(headThatFits(title, metrics, width), 1);
-    const QString rest = title.mid(head);
+    const QString rest = title.mid(head).trimmed();
     const QString first = title.left(head).trimmed();
     if (metrics.horizontalAdvance(rest) <= width) return {first, rest};
     return {first, ellipsisAndTail(rest, metrics, width)};
@@ -115,9 +112,9 @@ void SunburstCentreDisc::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const bool dark = appearance_.isDark;
     const QPointF c = QRectF(rect()).center();
-    const QColor accent = palette().color(QPalette::Highlight);
-    const QColor primary = palette().color(QPalette::WindowText);
-    const QColor secondary = withOpacity(primary, dark ? 0.55 : 0.5);
+    const QColor accent = shellAccentColor(palette());
+    const QColor primary = shellPrimaryColor(palette());
+    const QColor secondary = shellSecondaryColor(palette());
     const bool washed = isHovered_ && canZoomOut_;
 
     // The disc itself, drawn once per look into an image: its soft shadow and washes
@@ -132,24 +129,18 @@ void SunburstCentreDisc::paintEvent(QPaintEvent*) {
         QPainter p(&background_);
         p.setRenderHint(QPainter::Antialiasing);
         const double radius = diameter_ / 2;
-        // A soft shadow: the disc's edge blurred over 6 points, one point down.
-        QRadialGradient shadow(c + QPointF(0, 1), radius + 6);
-        const double alpha = dark ? 0.45 : 0.12;
-        shadow.setColorAt(std::max(0.0, (radius - 6) / (radius + 6)),
-                          QColor::fromRgbF(0, 0, 0, static_cast<float>(alpha)));
-        shadow.setColorAt(radius / (radius + 6), QColor::fromRgbF(0, 0, 0, static_cast<float>(alpha / 2)));
-        shadow.setColorAt(1, QColor::fromRgbF(0, 0, 0, 0));
+        QPainterPath disc;
+        disc.addEllipse(c, radius, radius);
+        paintSoftShadow(p, disc, 6, 1, QColor::fromRgbF(0, 0, 0, dark ? 0.45f : 0.12f));
         p.setPen(Qt::NoPen);
-        p.setBrush(shadow);
-        p.drawEllipse(c + QPointF(0, 1), radius + 6, radius + 6);
         p.setBrush(dark ? sunburstColor({0.17, 0.17, 0.185}) : QColor(Qt::white));
         p.drawEllipse(c, radius, radius);
         if (washed) {
-            p.setBrush(withOpacity(accent, 0.1));
+            p.setBrush(shellWithOpacity(accent, 0.1));
             p.drawEllipse(c, radius, radius);
         }
         p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(withOpacity(primary, dark ? 0.12 : 0.07), 1));
+        p.setPen(QPen(shellWithOpacity(primary, dark ? 0.12 : 0.07), 1));
         p.drawEllipse(c, radius - 0.5, radius - 0.5);
     }
     painter.drawImage(QPointF(0, 0), background_);

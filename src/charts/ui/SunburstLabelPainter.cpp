@@ -3,6 +3,8 @@
 #include "charts/ui/SunburstAppearance.h"
 #include "charts/ui/SunburstLabels.h"
 #include "platform/ByteCountFormatter.h"
+#include "shell/ShellShadow.h"
+#include "shell/ShellStyle.h"
 
 #include <QFontMetricsF>
 #include <QImage>
@@ -17,11 +19,6 @@
 #include <vector>
 
 namespace plenwick {
-
-double sunburstDeviceScale(const QPainter& painter) {
-    const QTransform& t = painter.deviceTransform();
-    return std::max(std::hypot(t.m11(), t.m12()), 0.25);
-}
 
 namespace {
 
@@ -87,16 +84,26 @@ private:
             lines.push_back({name_, nameFont_,
                              origin + QPointF(-nameBox_.width() / 2, -nameBox_.height() / 2 + nameAscent_), 1});
         }
+        if (!dark_) {
+            // White text gets a soft shadow: black at 0.35, blurred over 1.5 points,
+            // half a point down.
+            QImage shadow(pixels, QImage::Format_Alpha8);
+            shadow.setDevicePixelRatio(scale_);
+            shadow.fill(0);
+            {
+                QPainter s(&shadow);
+                for (const Line& line : lines) {
+                    s.setFont(line.font);
+                    s.setPen(QColor(0, 0, 0, qRound(255 * line.opacity)));
+                    s.drawText(line.baseline + QPointF(0, 0.5), line.text);
+                }
+            }
+            blurAlpha(shadow, 0.75 * scale_);
+            p.setOpacity(0.35);
+            p.drawImage(QPointF(0, 0), shadow);
+        }
         for (const Line& line : lines) {
             p.setFont(line.font);
-            if (!dark_) {
-                // A soft shadow: the text in black, half a point down and spread.
-                p.setPen(Qt::black);
-                p.setOpacity(line.opacity * 0.085);
-                constexpr double r = 0.75;
-                for (QPointF d : {QPointF(0, 0), QPointF(r, 0), QPointF(-r, 0), QPointF(0, r), QPointF(0, -r)})
-                    p.drawText(line.baseline + QPointF(0, 0.5) + d, line.text);
-            }
             p.setOpacity(line.opacity);
             p.setPen(dark_ ? QColor::fromRgbF(0.06f, 0.06f, 0.06f, 0.85f) : QColor(Qt::white));
             p.drawText(line.baseline, line.text);
@@ -197,7 +204,7 @@ void drawSunburstLabel(QPainter& painter, const SunburstLabelArc& label, const Q
         arc.isHiddenSpace ? QStringLiteral("Hidden space") : QString::fromStdString(arc.node->displayName());
     LabelImage& text = labelImage(name, QString::fromStdString(formatByteCount(arc.size)),
                                   sunburstLabelFontSize(thickness), sunburstLabelTextIsDark(label.fill, label.collected),
-                                  sunburstDeviceScale(painter), painter.device());
+                                  shellPaintScale(painter), painter.device());
     const auto placement =
         placeSunburstLabel(centre, label.ri, label.ro, label.a0, label.a1, text.twoLines(), text.oneLine());
     if (!placement) return;
@@ -205,7 +212,7 @@ void drawSunburstLabel(QPainter& painter, const SunburstLabelArc& label, const Q
     const QSizeF size = image.deviceIndependentSize();
     if (placement->rotation == 0) {
         // Upright text stays on the pixel grid, crisp.
-        const double scale = sunburstDeviceScale(painter);
+        const double scale = shellPaintScale(painter);
         const QPointF topLeft = placement->anchor - QPointF(size.width() / 2, size.height() / 2);
         painter.drawImage(QPointF(std::round(topLeft.x() * scale) / scale, std::round(topLeft.y() * scale) / scale),
                           image);

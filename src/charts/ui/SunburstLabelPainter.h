@@ -23,7 +23,4 @@ struct SunburstLabelArc {
 // or the ring is thinner than 16 points.
 void drawSunburstLabel(QPainter& painter, const SunburstLabelArc& label, const QPointF& centre);
 
-// Device pixels per point of what the painter draws on.
-double sunburstDeviceScale(const QPainter& painter);
-
 } // namespace plenwick

@@ -1,5 +1,7 @@
 #include "charts/ui/SunburstPatterns.h"
 
+#include "shell/ShellStyle.h"
+
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
@@ -57,7 +59,7 @@ void fillSunburstPattern(QPainter& painter, const std::vector<QPainterPath>& sha
                          bool dark, const QPointF& origin) {
     if (shapes.empty()) return;
     const QTransform device = painter.deviceTransform();
-    const double scale = std::max(std::hypot(device.m11(), device.m12()), 0.25);
+    const double scale = shellPaintScale(painter);
     const QImage& period = tile(pattern, dark, scale);
     auto* image = painter.device() && painter.device()->devType() == QInternal::Image
                       ? static_cast<QImage*>(painter.device())

@@ -9,6 +9,7 @@
 #include "charts/ui/SunburstSymbols.h"
 #include "charts/ui/SunburstTexts.h"
 #include "shell/FileActions.h"
+#include "shell/ShellStyle.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -316,7 +317,7 @@ void SunburstView::startDrag() {
 QPixmap SunburstView::dragPreview(const FileNode& node) const {
     const QString name = QString::fromStdString(node.displayName());
     const double ratio = devicePixelRatioF();
-    const QFont font = sunburstFont(13, QFont::Normal, this);
+    const QFont font = shellFont(ShellTextStyle::body);
     const QFontMetricsF metrics(font, this);
     const QString shown = metrics.elidedText(name, Qt::ElideMiddle, 320);
     const double symbol = 14, gap = 5;
@@ -327,12 +328,11 @@ QPixmap SunburstView::dragPreview(const FileNode& node) const {
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     // A translucent plate of the window colour, as a material would be.
-    QColor plate = palette().color(QPalette::Window);
-    plate.setAlphaF(0.92f);
+    const QColor plate = shellWithOpacity(shellWindowBackgroundColor(palette()), 0.92);
     QPainterPath shape;
     shape.addRoundedRect(QRectF(QPointF(0, 0), size), 6, 6);
     painter.fillPath(shape, plate);
-    const QColor text = palette().color(QPalette::WindowText);
+    const QColor text = shellPrimaryColor(palette());
     drawSunburstSymbol(painter, node.isContainer() ? SunburstSymbol::folderFill : SunburstSymbol::docFill,
                        QRectF(8, (size.height() - symbol) / 2, symbol, symbol), text);
     painter.setFont(font);

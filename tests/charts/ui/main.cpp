@@ -1,10 +1,12 @@
-// The chart views' tests run headless; the slice driver and the state need an event loop.
-#include <QCoreApplication>
+// The chart views' tests run headless on widgets; the slice driver and the state need
+// an event loop.
+#include <QApplication>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
