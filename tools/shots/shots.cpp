@@ -7,6 +7,7 @@
 #include "app/AppState.h"
 #include "app/ManualExecutor.h"
 #include "app/ui/MainWindow.h"
+#include "charts/ui/SunburstView.h"
 #include "results/PreviewWindow.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"
@@ -189,6 +190,62 @@ void shootAll(Shooter& shooter, const std::string& tree, const QString& samples)
     }
 }
 
+// The sunburst in its states: root, zoomed, hovered with a selection, a collected
+// item, the hidden space of a whole-volume scan, and a type highlight. Changes are
+// shown without their animation.
+void shootSunburst(Shooter& shooter, const std::string& tree) {
+    Scene scene;
+    scene.state->startScan(tree);
+    scene.settle();
+    ResultsView* results = scene.window->rootView()->resultsView();
+    auto* chart = results ? qobject_cast<SunburstView*>(results->chart()) : nullptr;
+    if (!chart) {
+        std::fprintf(stderr, "plenwick-shots: no sunburst\n");
+        ++shooter.failures;
+        return;
+    }
+    chart->setReduceMotion(true);
+    AppState& state = *scene.state;
+    const NodeRef root = state.root();
+    NodeRef folder, item;
+    for (const NodeRef& child : root->children())
+        if (child->isContainer() && child->childCount() > 0) {
+            folder = child;
+            break;
+        }
+    shooter.save(QStringLiteral("sunburst-root"), *scene.window);
+    if (folder) {
+        state.navigate(folder);
+        scene.settle();
+        shooter.save(QStringLiteral("sunburst-zoomed"), *scene.window);
+        item = folder->children()[0];
+        state.select(item);
+        state.setHovered(folder->children().size() > 1 ? folder->children()[1] : item);
+        scene.settle();
+        shooter.save(QStringLiteral("sunburst-hover"), *scene.window);
+        state.setHovered(NodeRef());
+        state.select(NodeRef());
+        state.goBack();
+        state.syncCollector({folder});
+        scene.settle();
+        shooter.save(QStringLiteral("sunburst-collected"), *scene.window);
+        state.syncCollector({});
+    }
+    // A whole-volume scan whose volume has as much again in use as the tree holds.
+    VolumeInfo volume;
+    volume.url = root->url();
+    volume.name = "Fixture";
+    volume.totalCapacity = root->size() * 3;
+    volume.availableCapacity = root->size();
+    state.setScanVolume(volume);
+    scene.settle();
+    shooter.save(QStringLiteral("sunburst-hidden"), *scene.window);
+    state.setColorMode(ColorMode::byKind);
+    state.setTypeFilter(TypeFilter::category(FileCategory::images));
+    scene.settle();
+    shooter.save(QStringLiteral("sunburst-highlight"), *scene.window);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -227,6 +284,7 @@ int main(int argc, char** argv) {
         Shooter shooter{outDir, QString::fromLatin1(dark ? "dark" : "light") + QLatin1Char('-') + QString::number(scale) +
                                     QLatin1Char('x')};
         shootAll(shooter, tree, samples.path());
+        shootSunburst(shooter, tree);
         failures += shooter.failures;
     }
     return failures == 0 ? 0 : 1;

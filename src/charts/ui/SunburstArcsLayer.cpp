@@ -18,6 +18,7 @@ void SunburstArcsLayer::setContent(std::shared_ptr<const SunburstScene> scene,
     const bool same = scene == scene_ && appearance == appearance_ && progress == progress_ &&
                       transition.has_value() == transition_.has_value() && (!transition || transition->id == transition_->id);
     if (same) return;
+    if (scene != scene_) ++sceneSerial_;
     scene_ = std::move(scene);
     transition_ = transition;
     progress_ = progress;
@@ -33,7 +34,7 @@ void SunburstArcsLayer::invalidate() {
 SunburstArcsLayer::Key SunburstArcsLayer::currentKey() const {
     const double ratio = devicePixelRatioF();
     const bool animating = transition_ && progress_ < 1;
-    return {scene_.get(),
+    return {scene_ ? sceneSerial_ : 0,
             animating ? transition_->id : 0,
             animating ? progress_ : 1,
             appearance_,

@@ -37,7 +37,8 @@ protected:
 
 private:
     struct Key {
-        const SunburstScene* scene = nullptr;
+        // The scene by a serial number: a new scene may be made where a freed one was.
+        std::uint64_t scene = 0;
         std::uint64_t transition = 0; // 0 when none is drawn
         double progress = 1;
         SunburstAppearance appearance;
@@ -49,6 +50,7 @@ private:
     void render(const Key& key);
 
     std::shared_ptr<const SunburstScene> scene_;
+    std::uint64_t sceneSerial_ = 0;
     std::optional<SunburstTransition> transition_;
     double progress_ = 1;
     SunburstAppearance appearance_ = SunburstAppearance::light;

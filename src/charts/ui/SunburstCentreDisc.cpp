@@ -92,7 +92,7 @@ void SunburstCentreDisc::setContent(const SunburstCentreInfo& info, bool canZoom
     if (info == info_ && canZoomOut == canZoomOut_ && isHovered == isHovered_ && diameter == diameter_ &&
         appearance == appearance_)
         return;
-    if (info.size != info_.size && isVisible() && diameter_ > 0) {
+    if (info.size != info_.size && animated_ && isVisible() && diameter_ > 0) {
         // The new figure rolls in from below while the old one leaves upwards.
         previousSize_ = sizeText(info_.size);
         sizeChange_->stop();

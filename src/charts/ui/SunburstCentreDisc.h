@@ -37,6 +37,9 @@ public:
     void setContent(const SunburstCentreInfo& info, bool canZoomOut, bool isHovered, double diameter,
                     const QPointF& centre, const SunburstAppearance& appearance);
 
+    // Whether a new size rolls in (the default) or simply replaces the old one.
+    void setAnimated(bool animated) { animated_ = animated; }
+
     const SunburstCentreInfo& info() const { return info_; }
     bool canZoomOut() const { return canZoomOut_; }
     bool isHovered() const { return isHovered_; }
@@ -49,6 +52,7 @@ private:
     bool canZoomOut_ = false;
     bool isHovered_ = false;
     double diameter_ = 0;
+    bool animated_ = true;
     SunburstAppearance appearance_ = SunburstAppearance::light;
     struct BackgroundKey {
         double diameter = 0, ratio = 0;

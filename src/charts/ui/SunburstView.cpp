@@ -79,6 +79,11 @@ double SunburstView::transitionProgress() const {
     return sunburstTransitionProgress(clock_() - transitionStart_);
 }
 
+void SunburstView::setReduceMotion(bool reduce) {
+    reduceMotion_ = reduce;
+    disc_->setAnimated(!reduce);
+}
+
 void SunburstView::setClock(std::function<double()> clock) {
     clock_ = std::move(clock);
 }

@@ -66,7 +66,7 @@ public:
 
     // Scene changes without animation. Qt has no system setting for it here, so the
     // view offers the switch; off by default.
-    void setReduceMotion(bool reduce) { reduceMotion_ = reduce; }
+    void setReduceMotion(bool reduce);
     // The clock of the transitions, in seconds; a test sets its own.
     void setClock(std::function<double()> clock);
     // Moves a running transition to the clock's present: draws its frame, and ends it

@@ -311,3 +311,16 @@ TEST_F(SunburstViewTest, WithoutAFocusOnlyTheBackgroundShows) {
     move(centre());
     EXPECT_FALSE(state->hovered());
 }
+
+TEST_F(SunburstViewTest, ANewSceneIsDrawnAnewThoughItTakesTheMemoryOfOneDrawnBefore) {
+    view->setReduceMotion(true);
+    state->navigate(docs);
+    view->repaint();
+    const int renders = view->arcsLayer()->renderCount();
+    // Two scenes in a row without a paint between: the second is made once the docs
+    // scene is gone and may take its place in memory.
+    state->goBack();
+    state->syncCollector({docs});
+    view->repaint();
+    EXPECT_EQ(view->arcsLayer()->renderCount(), renders + 1);
+}
