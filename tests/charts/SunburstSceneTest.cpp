@@ -1,6 +1,5 @@
 #include "charts/SunburstScene.h"
-#include "FakeChartState.h"
-#include "TestTree.h"
+#include "SunburstScenery.h"
 
 #include <gtest/gtest.h>
 
@@ -15,31 +14,9 @@ void expectRGB(const RGB& actual, RGB expected) {
     EXPECT_NEAR(actual.blue, expected.blue, 1e-9);
 }
 
-// /f (1000): docs (600: big.txt 400, sub 190 [x.bin 190], ten 1-byte files), pic.png 300,
-// and a hundred 1-byte files merged into one arc.
-struct Scenery {
-    NodeRef bigTxt = file("big.txt", 400), xBin = file("x.bin", 190);
-    NodeRef sub = folder("sub", {xBin});
-    NodeRef docs;
-    NodeRef pic = file("pic.png", 300);
-    NodeRef focus;
-    FakeChartState state;
-
+struct Scenery : SunburstScenery {
     Scenery() {
-        std::vector<NodeRef> d{bigTxt, sub};
-        for (auto& f : files(10, 1)) d.push_back(f);
-        docs = folder("docs", d);
-        std::vector<NodeRef> top{docs, pic};
-        for (auto& f : files(100, 1)) top.push_back(f);
-        focus = folder("/f", top);
-        state.rootNode = state.focusNode = focus;
         for (const NodeRef& n : {docs, sub, xBin}) state.colors[n.get()] = {0.2, 0.4, 0.6};
-    }
-    std::shared_ptr<const SunburstScene> make(const SunburstScene* previous = nullptr) {
-        return SunburstScene::make(state, state.focusNode, previous);
-    }
-    const SunburstArcStyle& styleOf(const SunburstScene& s, const NodeRef& n) {
-        return s.style(s.layout->index.at(n.get()));
     }
 };
 

@@ -2,8 +2,10 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace plenwick {
 
@@ -12,6 +14,12 @@ void drawSunburstSymbol(QPainter& painter, SunburstSymbol symbol, const QRectF& 
     const double s = std::min(box.width(), box.height());
     const QPointF o(box.center().x() - s / 2, box.center().y() - s / 2);
     auto at = [&](double x, double y) { return QPointF(o.x() + x * s, o.y() + y * s); };
+    // A filled outline through points given as fractions of the box.
+    auto shape = [&](std::initializer_list<QPointF> points) {
+        QPolygonF polygon;
+        for (const QPointF& p : points) polygon << at(p.x(), p.y());
+        painter.drawPolygon(polygon);
+    };
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     QPen pen(color, s * (bold ? 0.16 : 0.11), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
@@ -27,46 +35,19 @@ void drawSunburstSymbol(QPainter& painter, SunburstSymbol symbol, const QRectF& 
         painter.drawPolyline(points, 3);
         break;
     }
-    case SunburstSymbol::folderFill: {
-        QPainterPath path;
-        path.moveTo(at(0.06, 0.22));
-        path.lineTo(at(0.38, 0.22));
-        path.lineTo(at(0.47, 0.32));
-        path.lineTo(at(0.94, 0.32));
-        path.lineTo(at(0.94, 0.84));
-        path.lineTo(at(0.06, 0.84));
-        path.closeSubpath();
-        painter.drawPath(path);
+    case SunburstSymbol::folderFill:
+        shape({{0.06, 0.22}, {0.38, 0.22}, {0.47, 0.32}, {0.94, 0.32}, {0.94, 0.84}, {0.06, 0.84}});
         break;
-    }
-    case SunburstSymbol::docFill: {
-        QPainterPath path;
-        path.moveTo(at(0.2, 0.06));
-        path.lineTo(at(0.58, 0.06));
-        path.lineTo(at(0.8, 0.28));
-        path.lineTo(at(0.8, 0.94));
-        path.lineTo(at(0.2, 0.94));
-        path.closeSubpath();
-        painter.drawPath(path);
+    case SunburstSymbol::docFill:
+        shape({{0.2, 0.06}, {0.58, 0.06}, {0.8, 0.28}, {0.8, 0.94}, {0.2, 0.94}});
         break;
-    }
-    case SunburstSymbol::trayFullFill: {
+    case SunburstSymbol::trayFullFill:
         // A tray with two sheets in it.
-        QPainterPath tray;
-        tray.moveTo(at(0.06, 0.52));
-        tray.lineTo(at(0.32, 0.52));
-        tray.lineTo(at(0.38, 0.62));
-        tray.lineTo(at(0.62, 0.62));
-        tray.lineTo(at(0.68, 0.52));
-        tray.lineTo(at(0.94, 0.52));
-        tray.lineTo(at(0.94, 0.88));
-        tray.lineTo(at(0.06, 0.88));
-        tray.closeSubpath();
-        painter.drawPath(tray);
+        shape({{0.06, 0.52}, {0.32, 0.52}, {0.38, 0.62}, {0.62, 0.62}, {0.68, 0.52}, {0.94, 0.52}, {0.94, 0.88},
+               {0.06, 0.88}});
         painter.drawRect(QRectF(at(0.2, 0.14), at(0.8, 0.22)));
         painter.drawRect(QRectF(at(0.14, 0.3), at(0.86, 0.38)));
         break;
-    }
     case SunburstSymbol::ellipsis:
         for (double x : {0.2, 0.5, 0.8}) painter.drawEllipse(at(x, 0.5), s * 0.09, s * 0.09);
         break;

@@ -280,6 +280,11 @@ void SunburstView::press(QMouseEvent* event) {
                                 QGuiApplication::styleHints()->mouseDoubleClickDistance());
     pressLocation_ = event->position();
     dragStarted_ = false;
+    // A press without a move before it (a touch, a window just raised) still picks
+    // what lies under it, for a drag.
+    location_ = event->position();
+    trackedGeometry_ = chartGeometry();
+    updatePointer(*location_, *trackedGeometry_, false);
 }
 
 void SunburstView::mousePressEvent(QMouseEvent* event) { press(event); }

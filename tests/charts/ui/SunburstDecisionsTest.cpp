@@ -1,7 +1,6 @@
 // What the sunburst view decides, without drawing: geometry and hit tests, label
 // placement, clicks, drags, the centre disc's texts and the accessibility text.
-#include "../FakeChartState.h"
-#include "../TestTree.h"
+#include "../SunburstScenery.h"
 
 #include "charts/ui/SunburstCentreDisc.h"
 #include "charts/ui/SunburstCentreInfo.h"
@@ -37,25 +36,10 @@ protected:
     QLocale saved;
 };
 
-// /f (1000 bytes, 1234 files): docs (600: big.txt 400, sub 190 [x.bin 190], ten
-// 1-byte files), pic.png 300, and a hundred 1-byte files merged into one arc.
-struct Scenery {
-    NodeRef bigTxt = file("big.txt", 400), xBin = file("x.bin", 190);
-    NodeRef sub = folder("sub", {xBin});
-    NodeRef docs, pic = file("pic.png", 300), focus;
-    FakeChartState state;
-
-    Scenery() {
-        std::vector<NodeRef> d{bigTxt, sub};
-        for (auto& f : files(10, 1)) d.push_back(f);
-        docs = folder("docs", d);
-        std::vector<NodeRef> top{docs, pic};
-        for (auto& f : files(100, 1)) top.push_back(f);
-        focus = folder("/f", top);
-        focus->setFileCount(1234);
-        state.rootNode = state.focusNode = focus;
-    }
-    std::shared_ptr<const SunburstScene> scene() { return SunburstScene::make(state, state.focusNode, nullptr); }
+// The shared tree, its root counting 1234 files.
+struct Scenery : SunburstScenery {
+    Scenery() { focus->setFileCount(1234); }
+    std::shared_ptr<const SunburstScene> scene() { return make(); }
 };
 
 SunburstHit arcOf(const SunburstScene& scene, const NodeRef& node) {

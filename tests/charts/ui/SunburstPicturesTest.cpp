@@ -1,7 +1,6 @@
 // The sunburst's pictures where the picture is the point: arc colours in both
 // appearances, the separators, stripes and dots, the overlay, and transition frames.
-#include "../FakeChartState.h"
-#include "../TestTree.h"
+#include "../SunburstScenery.h"
 
 #include "charts/ui/SunburstArcsRenderer.h"
 #include "charts/ui/SunburstOverlayLayer.h"
@@ -20,27 +19,16 @@ using namespace plenwick::test;
 
 namespace {
 
-// /r (1000): docs (600: big.txt 400, sub 200 [x.bin 200]), pic.png 300, and a
-// hundred 1-byte files merged into one arc.
-struct Scenery {
-    NodeRef bigTxt = file("big.txt", 400), xBin = file("x.bin", 200);
-    NodeRef sub = folder("sub", {xBin});
-    NodeRef docs = folder("docs", {bigTxt, sub});
-    NodeRef pic = file("pic.png", 300);
-    NodeRef root;
-    FakeChartState state;
-
+// The shared tree, docs and pic.png in colours of their own.
+struct Scenery : SunburstScenery {
+    NodeRef& root = focus;
     Scenery() {
-        std::vector<NodeRef> top{docs, pic};
-        for (auto& f : files(100, 1)) top.push_back(f);
-        root = folder("/r", top);
-        state.rootNode = state.focusNode = root;
         state.colors[docs.get()] = {0.2, 0.4, 0.8};
         state.colors[pic.get()] = {0.9, 0.3, 0.2};
     }
-    std::shared_ptr<const SunburstScene> scene(const NodeRef& focus = {}) {
-        state.focusNode = focus ? focus : root;
-        return SunburstScene::make(state, state.focusNode, nullptr);
+    std::shared_ptr<const SunburstScene> scene(const NodeRef& at = {}) {
+        state.focusNode = at ? at : root;
+        return make();
     }
 };
 
