@@ -113,6 +113,11 @@ if [ -x "$bin/plenwick-ui-bench" ]; then
   echo "  progress frame       $progress_frame ms   (goal <= 16)   $(verdict "$progress_frame <= 16")"
   first_paint="$(field "$line" results_first_paint_ms)"
   echo "  results first paint  $first_paint ms   (goal <= 100)   $(verdict "$first_paint <= 100")"
+  for key in paint frame hover; do
+    value="$(field "$line" "sunburst_${key}_ms")"
+    goal=8; [ "$key" = hover ] && goal=2
+    printf '  sunburst %-11s %s ms   (goal <= %s)   %s\n' "$key" "$value" "$goal" "$(verdict "$value <= $goal")"
+  done
 fi
 
 if [ -x "$bin/plenwick-chart-bench" ]; then
