@@ -1,0 +1,14 @@
+#pragma once
+// The services an uninstall session uses in the programs: its search on the given
+// executor, the application folders, /proc, timers, the Trash and the session bus.
+
+#include "app/Executor.h"
+#include "uninstaller/UninstallSession.h"
+
+#include <memory>
+
+namespace plenwick {
+
+UninstallServices standardUninstallServices(std::shared_ptr<Executor> executor);
+
+} // namespace plenwick
