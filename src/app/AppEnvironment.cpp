@@ -1,6 +1,5 @@
 #include "app/AppEnvironment.h"
 
-#include "app/UninstallServices.h"
 #include "base/ProcessorCount.h"
 
 #include <algorithm>
@@ -13,7 +12,6 @@ AppEnvironment AppEnvironment::standard() {
     env.utility = std::make_shared<ThreadPoolExecutor>(static_cast<int>(std::max(1u, availableProcessors() / 4)));
     env.volumeSource = std::make_shared<SystemVolumeSource>();
     env.preferences = std::make_shared<SettingsPreferences>();
-    env.uninstall = standardUninstallServices(env.userInitiated);
     return env;
 }
 

@@ -17,7 +17,7 @@ struct AppEnvironment {
     std::shared_ptr<Executor> utility;
     std::shared_ptr<VolumeSource> volumeSource;
     std::shared_ptr<Preferences> preferences;
-    UninstallServices uninstall; // what the uninstall sessions use
+    UninstallServices uninstall; // what the uninstall sessions use; unset parts: the standard ones
 
     // The program's environment: a user-initiated pool, a smaller utility pool, the
     // machine's volumes and the user's preferences.

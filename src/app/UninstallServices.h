@@ -10,5 +10,7 @@
 namespace plenwick {
 
 UninstallServices standardUninstallServices(std::shared_ptr<Executor> executor);
+// `services` with every part that is not set taken from the standard ones.
+UninstallServices completedUninstallServices(UninstallServices services, std::shared_ptr<Executor> executor);
 
 } // namespace plenwick

@@ -4,7 +4,6 @@
 
 #include "app/AppState.h"
 #include "app/ManualExecutor.h"
-#include "app/UninstallServices.h"
 #include "common/AppServiceFakes.h"
 
 #include <QCoreApplication>
@@ -58,7 +57,6 @@ protected:
         preferences = std::make_shared<MemoryPreferences>();
         env.preferences = preferences;
         // Uninstall sessions search a Library of the test's and move nothing.
-        env.uninstall = standardUninstallServices(userInitiated);
         env.uninstall.registry = std::make_shared<FakeAppRegistry>();
         env.uninstall.runningApps = std::make_shared<FakeRunningApps>();
         env.uninstall.scheduler = std::make_shared<ManualScheduler>();
