@@ -7,11 +7,14 @@
 #include "results/ScanFailedView.h"
 #include "results/ScanProgressView.h"
 #include "results/ScreenPlaceholder.h"
-#include "results/Symbols.h"
+#include "shell/Symbols.h"
+#include "uninstaller/ui/UninstallerView.h"
 
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace plenwick {
 
@@ -43,11 +46,13 @@ RootView::RootView(AppState& state, QWidget* parent) : QStackedWidget(parent), s
 
     connect(&state_, &AppState::changed, this, &RootView::onChanged);
     showPhase();
+    syncUninstallSheet();
     syncErrorAlert();
 }
 
 RootView::~RootView() {
     if (alert_) delete alert_.data();
+    if (sheet_) delete sheet_.data();
     // The row belongs to the window's toolbar once placed there; until then, to us.
     if (toolbar_ && !toolbar_->parent()) delete toolbar_.data();
 }
@@ -65,7 +70,42 @@ QString RootView::windowTitleText() const { return title_; }
 void RootView::onChanged(quint64 fields) {
     using F = AppState::Field;
     if (fields & (AppState::bit(F::phase) | AppState::bit(F::root) | AppState::bit(F::treeVersion))) showPhase();
+    if (fields & AppState::bit(F::uninstallSession)) syncUninstallSheet();
     if (fields & (AppState::bit(F::lastError) | AppState::bit(F::lastErrorTitle))) syncErrorAlert();
+}
+
+void RootView::dismissUninstallSheet() {
+    QDialog* sheet = sheet_.data();
+    sheet_ = nullptr;
+    sheetSession_ = nullptr;
+    if (!sheet) return;
+    sheet->disconnect(this);
+    sheet->close();
+    // The view may be inside one of its own handlers: it goes once they have returned.
+    sheet->deleteLater();
+}
+
+void RootView::syncUninstallSheet() {
+    const std::shared_ptr<UninstallSession>& session = state_.uninstallSession();
+    if (sheet_ && sheetSession_ == session.get()) return;
+    dismissUninstallSheet();
+    if (!session) return;
+    sheet_ = new QDialog(window());
+    sheet_->setObjectName(QStringLiteral("UninstallSheet"));
+    sheet_->setWindowModality(Qt::WindowModal);
+    sheet_->setWindowTitle(QString::fromStdString(session->app().name));
+    auto* layout = new QVBoxLayout(sheet_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(new UninstallerView(session, sheet_));
+    sheetSession_ = session.get();
+    // Dismissing the sheet in any other way closes the session it shows.
+    connect(sheet_, &QDialog::finished, this, [this] {
+        const void* shown = sheetSession_;
+        dismissUninstallSheet();
+        if (state_.uninstallSession().get() == shown) state_.setUninstallSession(nullptr, false);
+    });
+    sheet_->show();
 }
 
 void RootView::showPhase() {

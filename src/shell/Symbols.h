@@ -27,6 +27,21 @@ enum class Symbol {
     sidebarTrailing,
     warningTriangle,
     folder,
+    // The uninstaller's.
+    warningTriangleOutline,
+    sparkles,
+    lockFill,
+    magnifyingGlass,
+    playCircleFill,
+    checkmarkCircleFill,
+    sliderHorizontal,
+    shippingBox,
+    squareStack,
+    power,
+    lockShield,
+    macWindow,
+    globe,
+    docText,
 };
 
 // An icon that draws `symbol`; without a colour it follows the application palette's
