@@ -74,15 +74,25 @@ void RootView::onChanged(quint64 fields) {
     if (fields & (AppState::bit(F::lastError) | AppState::bit(F::lastErrorTitle))) syncErrorAlert();
 }
 
+namespace {
+
+// The pointer is dropped at once, so that what shows next gets a window of its own
+// rather than the dying one; the window goes once its own handlers have returned.
+template <class Window>
+void closeLater(QPointer<Window>& pointer, QObject* receiver) {
+    Window* window = pointer.data();
+    pointer = nullptr;
+    if (!window) return;
+    window->disconnect(receiver);
+    window->close();
+    window->deleteLater();
+}
+
+} // namespace
+
 void RootView::dismissUninstallSheet() {
-    QDialog* sheet = sheet_.data();
-    sheet_ = nullptr;
     sheetSession_ = nullptr;
-    if (!sheet) return;
-    sheet->disconnect(this);
-    sheet->close();
-    // The view may be inside one of its own handlers: it goes once they have returned.
-    sheet->deleteLater();
+    closeLater(sheet_, this);
 }
 
 void RootView::syncUninstallSheet() {
@@ -183,16 +193,7 @@ void RootView::syncHomeToolbar() {
     if (const NodeRef& root = state_.root()) backToResults_->setText(backToResultsTitle(*root));
 }
 
-void RootView::dismissErrorAlert() {
-    // The pointer is dropped at once: a new error while this one is going away gets a
-    // new alert rather than the dying one.
-    QMessageBox* alert = alert_.data();
-    alert_ = nullptr;
-    if (!alert) return;
-    alert->disconnect(this);
-    alert->close();
-    alert->deleteLater();
-}
+void RootView::dismissErrorAlert() { closeLater(alert_, this); }
 
 void RootView::syncErrorAlert() {
     const std::optional<std::string>& error = state_.lastError();
