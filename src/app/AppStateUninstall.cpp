@@ -70,7 +70,7 @@ void AppState::sessionTrashed(const std::vector<std::string>& urls) {
         if (node && node->parent()) nodes.push_back(std::move(node));
     }
     if (nodes.empty()) return;
-    // Pruning the moved nodes from the tree comes with the collector's Trash flow.
+    // TODO: prune `nodes` from the tree (removeTrashedNodes, with the collector's Trash flow).
     refreshScanVolumeForRoot();
 }
 
