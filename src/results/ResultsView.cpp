@@ -2,8 +2,9 @@
 
 #include "app/AppState.h"
 #include "charts/ui/SunburstView.h"
+#include "outline/FileOutlineView.h"
 #include "results/BreadcrumbBar.h"
-#include "results/Divider.h"
+#include "shell/Divider.h"
 #include "results/PreviewWindow.h"
 #include "results/ScreenPlaceholder.h"
 
@@ -107,7 +108,7 @@ ResultsView::~ResultsView() {
     if (preview_) preview_->closeQuietly();
 }
 
-QWidget* ResultsView::makeSidebar() { return new ScreenPlaceholder(QStringLiteral("Outline"), this); }
+QWidget* ResultsView::makeSidebar() { return new FileOutlineView(state_, this); }
 
 QWidget* ResultsView::makeChart() {
     if (state_.visualization() == Visualization::sunburst) return new SunburstView(state_, this);

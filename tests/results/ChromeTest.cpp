@@ -1,9 +1,9 @@
 #include "ViewFixture.h"
 
-#include "results/ActivitySpinner.h"
+#include "shell/ActivitySpinner.h"
 #include "results/PreviewWindow.h"
 #include "results/ResultsView.h"
-#include "results/Symbols.h"
+#include "shell/Symbols.h"
 
 #include <QImage>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "results/Symbols.h"
+#include "shell/Symbols.h"
 
 #include <QGuiApplication>
 #include <QIconEngine>

@@ -1,0 +1,81 @@
+#include "outline/OutlineListModel.h"
+
+#include "app/BackgroundTask.h"
+#include "outline/OutlineWalks.h"
+#include "outline/UnicodeTextFolding.h"
+
+#include <QTimer>
+
+namespace plenwick {
+
+OutlineListModel::OutlineListModel(Executor& executor, std::chrono::milliseconds searchPause, QObject* parent)
+    : QObject(parent), executor_(executor), searchPause_(searchPause) {}
+
+void OutlineListModel::setFlag(bool& field, bool value) {
+    if (field == value) return;
+    field = value;
+    emit changed();
+}
+
+void OutlineListModel::prepareLargest(const NodeRef& scope) {
+    if (largest_ && largest_->scope != scope) {
+        largest_.reset();
+        emit changed();
+    }
+}
+
+void OutlineListModel::computeLargest(NodeRef scope, std::stop_token stop) {
+    setFlag(isComputingLargest_, true);
+    runInBackground(
+        executor_, this, [scope, stop] { return largestFiles(scope, kLargestLimit, stop); },
+        [this, scope, stop](OutlineWalkResult result) {
+            if (stop.stop_requested()) return;
+            OutlineFlatList list;
+            list.generation = ++generation_;
+            list.source = OutlineFlatList::Source::largest(scope);
+            list.nodes = std::move(result.nodes);
+            list.scope = scope;
+            list.updateMaxSize();
+            largest_ = std::move(list);
+            isComputingLargest_ = false;
+            emit changed();
+        });
+}
+
+void OutlineListModel::search(const std::string& rawQuery, NodeRef root, std::stop_token stop) {
+    std::string query(trimmedQuery(rawQuery));
+    if (query.empty()) {
+        const bool had = searchResults_ || searchTotal_ != 0 || isSearching_;
+        searchResults_.reset();
+        searchTotal_ = 0;
+        isSearching_ = false;
+        if (had) emit changed();
+        return;
+    }
+    setFlag(isSearching_, true);
+    QTimer::singleShot(searchPause_, this, [this, query = std::move(query), root = std::move(root), stop]() mutable {
+        if (stop.stop_requested()) return;
+        startSearchWalk(std::move(query), std::move(root), stop);
+    });
+}
+
+void OutlineListModel::startSearchWalk(std::string query, NodeRef root, std::stop_token stop) {
+    static const UnicodeTextFolding folding;
+    runInBackground(
+        executor_, this, [query, root, stop] { return searchNodesByName(query, root, kSearchCap, &folding, stop); },
+        [this, query, root, stop](OutlineSearchResult result) {
+            if (stop.stop_requested()) return;
+            OutlineFlatList list;
+            list.generation = ++generation_;
+            list.source = OutlineFlatList::Source::search(query);
+            list.nodes = std::move(result.nodes);
+            list.scope = root;
+            list.updateMaxSize();
+            searchResults_ = std::move(list);
+            searchTotal_ = result.totalMatches;
+            isSearching_ = false;
+            emit changed();
+        });
+}
+
+} // namespace plenwick
