@@ -57,8 +57,48 @@ constexpr int kHeaderVerticalPadding = 8;
 constexpr int kSearchFieldHeight = 22;
 constexpr int kFooterHeight = 24;
 
+// The mode picker: a rounded track with the chosen segment raised on it.
+class PickerTrack final : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(outlineTone(palette(), OutlineTone::quaternary));
+        p.drawRoundedRect(QRectF(rect()), 6, 6);
+    }
+};
+
+class SegmentButton final : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+    QSize sizeHint() const override { return QSize(QToolButton::sizeHint().width(), fontMetrics().height() + 8); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const bool dark = palette().color(QPalette::Window).lightnessF() < 0.5;
+        if (isChecked()) {
+            p.setPen(QPen(outlineTone(palette(), OutlineTone::quaternary), 0.5));
+            p.setBrush(dark ? QColor(255, 255, 255, 46) : QColor(Qt::white));
+            p.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 5, 5);
+        }
+        if (hasFocus()) {
+            p.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
+            p.setBrush(Qt::NoBrush);
+            p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 5, 5);
+        }
+        p.setPen(outlineTone(palette(), isChecked() ? OutlineTone::label : OutlineTone::secondary));
+        p.drawText(rect(), Qt::AlignCenter, fontMetrics().elidedText(text(), Qt::ElideRight, width() - 8));
+    }
+};
+
 QToolButton* segment(const QString& title, const QString& help, QWidget* parent) {
-    auto* button = new QToolButton(parent);
+    auto* button = new SegmentButton(parent);
     button->setText(title);
     button->setToolTip(help);
     button->setAccessibleName(title);
@@ -85,7 +125,7 @@ FileOutlineView::FileOutlineView(AppState& state, QWidget* parent, std::chrono::
     headerLayout->setContentsMargins(kHeaderHorizontalPadding, kHeaderVerticalPadding, kHeaderHorizontalPadding,
                                      kHeaderVerticalPadding);
     headerLayout->setSpacing(8);
-    auto* picker = new QWidget(header);
+    auto* picker = new PickerTrack(header);
     const QString pickerHelp = QStringLiteral("Browse all folders, or list the largest files in the current folder");
     picker->setToolTip(pickerHelp);
     picker->setAccessibleName(QStringLiteral("Show"));

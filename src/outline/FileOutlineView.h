@@ -41,6 +41,9 @@ public:
     // The footer's line as shown; empty when there is no footer.
     QString footerText() const;
     bool isFooterBusy() const;
+    // Brings everything on screen in line with the state and the view model; with
+    // nothing changed it changes nothing.
+    void refresh();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -48,8 +51,6 @@ protected:
 
 private:
     void onStateChanged(quint64 fields);
-    // Brings everything on screen in line with the state and the view model.
-    void refresh();
 
     AppState& state_;
     FileOutlineViewModel viewModel_;

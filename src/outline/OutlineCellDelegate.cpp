@@ -39,7 +39,7 @@ struct CellPaint {
     QPainter& painter;
     QRect rect;
     QPalette palette;
-    bool emphasized;  // selected in an active window
+    bool emphasized;  // drawn on the selection colour
     QFont font;
 };
 
@@ -62,7 +62,7 @@ void paintName(CellPaint& c, const FileNode& node, const OutlineTableCoordinator
 
     const int textX = icon.right() + 1 + 6;
     int textWidth = std::max(0, c.rect.right() + 1 - textX - 2);
-    const QColor highlighted = c.palette.color(QPalette::HighlightedText);
+    const QColor highlighted = c.palette.color(QPalette::HighlightedText);  // of the current group
     if (collected.collectorItem) {
         const QRect mark(c.rect.left() + w - 16, c.rect.top() + r((h - 14) / 2.0), 14, 14);
         drawOutlineGlyph(c.painter, OutlineGlyph::collectedMark, mark.adjusted(2, 2, -2, -2),
@@ -170,10 +170,13 @@ void OutlineCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
 
     const AppState& state = coordinator_.state();
     const OutlineCollected collected = outlineCollected(*node, state);
-    const bool emphasized = (option.state & QStyle::State_Selected) && (option.state & QStyle::State_Active);
+    // Selected rows draw on the selection colour, in its text colour.
+    const bool emphasized = option.state & QStyle::State_Selected;
     painter->save();
     painter->setOpacity(outlineRowOpacity(*node, state));
-    CellPaint cell{*painter, option.rect, option.palette, emphasized, option.font};
+    QPalette palette = option.palette;
+    palette.setCurrentColorGroup((option.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive);
+    CellPaint cell{*painter, option.rect, palette, emphasized, option.font};
     switch (*column) {
     case OutlineColumn::name: paintName(cell, *node, coordinator_, collected); break;
     case OutlineColumn::share: paintShare(cell, *node, coordinator_, collected); break;

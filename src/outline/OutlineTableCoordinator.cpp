@@ -196,6 +196,8 @@ void OutlineTableCoordinator::applyContent(OutlineContent content, std::int64_t 
     lastHoverSent_.reset();
     {
         Syncing syncing(*this);
+        // Flat rows keep no room for disclosure triangles.
+        view_->setRootIsDecorated(showsTree());
         if (const OutlineTree* tree = treeOf(content_)) {
             model_->showTree(tree->root);
         } else {
