@@ -17,6 +17,16 @@ void OutlineListModel::setFlag(bool& field, bool value) {
     emit changed();
 }
 
+OutlineFlatList OutlineListModel::appliedList(OutlineFlatList::Source source, std::vector<NodeRef> nodes, NodeRef scope) {
+    OutlineFlatList list;
+    list.generation = ++generation_;
+    list.source = std::move(source);
+    list.nodes = std::move(nodes);
+    list.scope = std::move(scope);
+    list.updateMaxSize();
+    return list;
+}
+
 void OutlineListModel::prepareLargest(const NodeRef& scope) {
     if (largest_ && largest_->scope != scope) {
         largest_.reset();
@@ -30,13 +40,7 @@ void OutlineListModel::computeLargest(NodeRef scope, std::stop_token stop) {
         executor_, this, [scope, stop] { return largestFiles(scope, kLargestLimit, stop); },
         [this, scope, stop](OutlineWalkResult result) {
             if (stop.stop_requested()) return;
-            OutlineFlatList list;
-            list.generation = ++generation_;
-            list.source = OutlineFlatList::Source::largest(scope);
-            list.nodes = std::move(result.nodes);
-            list.scope = scope;
-            list.updateMaxSize();
-            largest_ = std::move(list);
+            largest_ = appliedList(OutlineFlatList::Source::largest(scope), std::move(result.nodes), scope);
             isComputingLargest_ = false;
             emit changed();
         });
@@ -65,13 +69,7 @@ void OutlineListModel::startSearchWalk(std::string query, NodeRef root, std::sto
         executor_, this, [query, root, stop] { return searchNodesByName(query, root, kSearchCap, &folding, stop); },
         [this, query, root, stop](OutlineSearchResult result) {
             if (stop.stop_requested()) return;
-            OutlineFlatList list;
-            list.generation = ++generation_;
-            list.source = OutlineFlatList::Source::search(query);
-            list.nodes = std::move(result.nodes);
-            list.scope = root;
-            list.updateMaxSize();
-            searchResults_ = std::move(list);
+            searchResults_ = appliedList(OutlineFlatList::Source::search(query), std::move(result.nodes), root);
             searchTotal_ = result.totalMatches;
             isSearching_ = false;
             emit changed();

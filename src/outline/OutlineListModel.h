@@ -53,6 +53,8 @@ signals:
 
 private:
     void startSearchWalk(std::string query, NodeRef root, std::stop_token stop);
+    // A computed list, numbered with the next generation.
+    OutlineFlatList appliedList(OutlineFlatList::Source source, std::vector<NodeRef> nodes, NodeRef scope);
     void setFlag(bool& field, bool value);
 
     Executor& executor_;

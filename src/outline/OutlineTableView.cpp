@@ -117,7 +117,7 @@ void OutlineTableView::drawRow(QPainter* painter, const QStyleOptionViewItem& op
     row.state &= ~QStyle::State_MouseOver;
     const auto* items = qobject_cast<const OutlineItemModel*>(model());
     if (hoverNode_ && items && items->nodeAt(index) == hoverNode_ && !selectionModel()->isSelected(index)) {
-        QColor fill = palette().color(QPalette::Text);
+        QColor fill = palette().color(QPalette::WindowText);
         fill.setAlphaF(0.07);
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing);
