@@ -8,6 +8,8 @@
 #include "outline/OutlineTones.h"
 #include "shell/ActivitySpinner.h"
 #include "shell/Divider.h"
+#include "shell/ShellStyle.h"
+#include "shell/ShellText.h"
 #include "shell/Symbols.h"
 
 #include <QAction>
@@ -21,34 +23,6 @@
 #include <QVBoxLayout>
 
 namespace plenwick {
-
-// The footer's one line: caption size, secondary colour, shortened in the middle.
-class FooterLine final : public QWidget {
-public:
-    explicit FooterLine(QWidget* parent) : QWidget(parent) {
-        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        QFont caption = font();
-        caption.setPointSizeF(caption.pointSizeF() * 10.0 / 13.0);
-        setFont(caption);
-    }
-    const QString& text() const noexcept { return text_; }
-    void setText(const QString& text) {
-        if (text_ == text) return;
-        text_ = text;
-        setAccessibleName(text);
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setPen(outlineTone(palette(), OutlineTone::secondary));
-        p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, fontMetrics().elidedText(text_, Qt::ElideMiddle, width()));
-    }
-
-private:
-    QString text_;
-};
 
 namespace {
 
@@ -67,7 +41,7 @@ protected:
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);
-        p.setBrush(outlineTone(palette(), OutlineTone::quaternary));
+        p.setBrush(shellRingTrackColor(shellAppearance(*this)));
         p.drawRoundedRect(QRectF(rect()), 6, 6);
     }
 };
@@ -81,10 +55,12 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
-        const bool dark = palette().color(QPalette::Window).lightnessF() < 0.5;
+        const ShellAppearance appearance = shellAppearance(*this);
         if (isChecked()) {
-            p.setPen(QPen(outlineTone(palette(), OutlineTone::quaternary), 0.5));
-            p.setBrush(dark ? QColor(255, 255, 255, 46) : QColor(Qt::white));
+            p.setPen(QPen(shellCardStrokeColor(appearance), 0.5));
+            // The dark card fill is too faint on the track: the segment stands out more.
+            p.setBrush(appearance == ShellAppearance::dark ? shellWithOpacity(Qt::white, 0.18)
+                                                           : shellCardFillColor(appearance));
             p.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 5, 5);
         }
         if (hasFocus()) {
@@ -92,13 +68,14 @@ protected:
             p.setBrush(Qt::NoBrush);
             p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 5, 5);
         }
-        p.setPen(outlineTone(palette(), isChecked() ? OutlineTone::label : OutlineTone::secondary));
+        p.setPen(isChecked() ? shellPrimaryColor(palette()) : shellSecondaryColor(palette()));
         p.drawText(rect(), Qt::AlignCenter, fontMetrics().elidedText(text(), Qt::ElideRight, width() - 8));
     }
 };
 
 QToolButton* segment(const QString& title, const QString& help, QWidget* parent) {
     auto* button = new SegmentButton(parent);
+    button->setFont(shellFont(ShellTextStyle::callout));
     button->setText(title);
     button->setToolTip(help);
     button->setAccessibleName(title);
@@ -189,7 +166,12 @@ FileOutlineView::FileOutlineView(AppState& state, QWidget* parent, std::chrono::
     footerRow->setContentsMargins(kHeaderHorizontalPadding, 0, kHeaderHorizontalPadding, 0);
     footerRow->setSpacing(6);
     footerSpinner_ = new ActivitySpinner(10, footer_);
-    footerLine_ = new FooterLine(footer_);
+    footerLine_ = new ShellText(QString(), footer_);
+    footerLine_->setTextStyle(ShellTextStyle::caption);
+    footerLine_->setTone(ShellText::Tone::secondary);
+    footerLine_->setElideMode(Qt::ElideMiddle);
+    footerLine_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    footerLine_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     footerRow->addWidget(footerSpinner_);
     footerRow->addWidget(footerLine_, 1);
     column->addWidget(footerDivider_);
@@ -269,6 +251,7 @@ void FileOutlineView::refresh() {
     footerDivider_->setVisible(footer.has_value());
     footer_->setVisible(footer.has_value());
     footerLine_->setText(footer.value_or(QString()));
+    footerLine_->setAccessibleName(footerLine_->text());
     footerSpinner_->setVisible(footer && viewModel_.isBusy());
 }
 

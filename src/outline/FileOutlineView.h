@@ -21,6 +21,7 @@ class ActivitySpinner;
 class AppState;
 class OutlinePlaceholder;
 class OutlineTableCoordinator;
+class ShellText;
 
 class FileOutlineView final : public QWidget {
     Q_OBJECT
@@ -67,7 +68,7 @@ private:
     QWidget* footerDivider_;
     QWidget* footer_;
     ActivitySpinner* footerSpinner_;
-    class FooterLine* footerLine_;
+    ShellText* footerLine_;
 };
 
 } // namespace plenwick

@@ -9,6 +9,7 @@
 #include "outline/OutlineTableCoordinator.h"
 #include "outline/OutlineTones.h"
 #include "services/Formatters.h"
+#include "shell/ShellStyle.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -25,22 +26,11 @@ namespace {
 
 int r(double v) { return static_cast<int>(std::lround(v)); }
 
-QFont scaled(const QFont& base, double factor) {
-    QFont font = base;
-    if (font.pixelSize() > 0) {
-        font.setPixelSize(std::max(1, r(font.pixelSize() * factor)));
-    } else {
-        font.setPointSizeF(font.pointSizeF() * factor);
-    }
-    return font;
-}
-
 struct CellPaint {
     QPainter& painter;
     QRect rect;
     QPalette palette;
     bool emphasized;  // drawn on the selection colour
-    QFont font;
 };
 
 void paintName(CellPaint& c, const FileNode& node, const OutlineTableCoordinator& coordinator,
@@ -70,9 +60,8 @@ void paintName(CellPaint& c, const FileNode& node, const OutlineTableCoordinator
         textWidth = std::max(0, textWidth - 16);
     }
 
-    QFont nameFont = c.font;
     const bool isFocus = coordinator.showsTree() && state.focus().get() == &node;
-    nameFont.setWeight(isFocus ? QFont::DemiBold : QFont::Normal);
+    QFont nameFont = shellFont(ShellTextStyle::body, isFocus ? QFont::DemiBold : QFont::Normal);
     QColor nameColor;
     if (collected.collected) {
         nameFont.setStrikeOut(true);
@@ -94,7 +83,7 @@ void paintName(CellPaint& c, const FileNode& node, const OutlineTableCoordinator
                            name);
         return;
     }
-    const QFont detailFont = scaled(c.font, 11.0 / 13.0);
+    const QFont detailFont = shellFont(ShellTextStyle::subheadline);
     const QFontMetrics detailMetrics(detailFont);
     const int d = detailMetrics.height();
     const int top = c.rect.top() + r((h - n - d) / 2.0);
@@ -106,7 +95,7 @@ void paintName(CellPaint& c, const FileNode& node, const OutlineTableCoordinator
 }
 
 void paintText(CellPaint& c, const QString& text, OutlineTone tone) {
-    const QFont font = scaled(c.font, 12.0 / 13.0);
+    const QFont font = shellFont(ShellTextStyle::callout);
     const QFontMetrics metrics(font);
     const int f = metrics.height();
     c.painter.setFont(font);
@@ -139,7 +128,7 @@ void paintShare(CellPaint& c, const FileNode& node, const OutlineTableCoordinato
         c.painter.drawRoundedRect(QRectF(x, barY, std::max(6.0, barWidth * fraction), 6), 3, 3);
     }
     c.painter.restore();
-    const QFont font = scaled(c.font, 11.0 / 13.0);
+    const QFont font = shellFont(ShellTextStyle::subheadline);
     const QFontMetrics metrics(font);
     const int t = metrics.height();
     const QRect label(x + barWidth + 2, c.rect.top() + r((h - t) / 2.0), std::max(0, w - (2 + barWidth) - 4), t);
@@ -176,7 +165,7 @@ void OutlineCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     painter->setOpacity(outlineRowOpacity(*node, state));
     QPalette palette = option.palette;
     palette.setCurrentColorGroup((option.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive);
-    CellPaint cell{*painter, option.rect, palette, emphasized, option.font};
+    CellPaint cell{*painter, option.rect, palette, emphasized};
     switch (*column) {
     case OutlineColumn::name: paintName(cell, *node, coordinator_, collected); break;
     case OutlineColumn::share: paintShare(cell, *node, coordinator_, collected); break;

@@ -1,9 +1,8 @@
 #include "outline/OutlineFileIcons.h"
 
 #include "scanner/FileNode.h"
-
-#include <QFileIconProvider>
-#include <QMimeDatabase>
+#include "shell/FileIconCache.h"
+#include "shell/FileIconSource.h"
 
 #include <unordered_map>
 
@@ -16,26 +15,6 @@ constexpr std::size_t kMaxCachedIcons = 4096;
 std::unordered_map<std::string, QIcon>& cache() {
     static std::unordered_map<std::string, QIcon> icons;
     return icons;
-}
-
-QIcon themedOr(const QStringList& names, QAbstractFileIconProvider::IconType fallback) {
-    for (const QString& name : names)
-        if (QIcon::hasThemeIcon(name)) return QIcon::fromTheme(name);
-    static const QFileIconProvider provider;
-    return provider.icon(fallback);
-}
-
-// The icon of a type, by name alone.
-QIcon typeIcon(bool isFolder, const std::string& extension) {
-    if (isFolder) return themedOr({QStringLiteral("folder")}, QAbstractFileIconProvider::Folder);
-    QStringList names;
-    if (!extension.empty()) {
-        static const QMimeDatabase database;
-        for (const QMimeType& type : database.mimeTypesForFileName(QStringLiteral("x.") + QString::fromStdString(extension)))
-            names << type.iconName() << type.genericIconName();
-    }
-    names << QStringLiteral("application-octet-stream") << QStringLiteral("unknown");
-    return themedOr(names, QAbstractFileIconProvider::File);
 }
 
 } // namespace
@@ -53,10 +32,12 @@ std::string outlineIconKey(const FileNode& node) {
 
 QIcon outlineFileIcon(const FileNode& node) {
     const std::string key = outlineIconKey(node);
+    // Packages and the root: their own icon, which the shared cache looks up in the
+    // background (the type's icon stands in meanwhile).
+    if (key.starts_with("path:")) return fileIcon(node.url(), node.kind() == FileNode::Kind::directory, node.fileExtension());
     auto& icons = cache();
     if (auto it = icons.find(key); it != icons.end()) return it->second;
-    const bool isFolder = node.isContainer() || node.kind() == FileNode::Kind::inaccessible;
-    QIcon icon = typeIcon(isFolder && node.kind() != FileNode::Kind::package, node.fileExtension());
+    QIcon icon = makeFileIcon(describeFileType(key == "folder", node.fileExtension()));
     if (icons.size() > kMaxCachedIcons) icons.clear();
     icons.emplace(key, icon);
     return icon;

@@ -17,7 +17,7 @@ QIcon outlineFileIcon(const FileNode& node);
 // "folder" for folders below the root and unreadable items, "path:" and the path for
 // packages and the root.
 std::string outlineIconKey(const FileNode& node);
-// Icons kept by type (the per-path ones live in the shared cache).
+// Icons kept by type here (the per-path ones live in the shared icon cache).
 std::size_t outlineIconCacheCount();
 
 } // namespace plenwick

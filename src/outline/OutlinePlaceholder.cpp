@@ -1,6 +1,7 @@
 #include "outline/OutlinePlaceholder.h"
 
 #include "outline/OutlineTones.h"
+#include "shell/ShellStyle.h"
 
 #include <QPainter>
 
@@ -12,12 +13,6 @@ constexpr int kSymbolSide = 40;
 constexpr int kGap = 10;
 constexpr int kMargin = 12;
 
-QFont titleFont(const QFont& base) {
-    QFont font = base;
-    font.setPointSizeF(base.pointSizeF() * 1.3);
-    font.setWeight(QFont::DemiBold);
-    return font;
-}
 
 } // namespace
 
@@ -41,11 +36,12 @@ void OutlinePlaceholder::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     const QColor color = outlineTone(palette(), OutlineTone::secondary);
     const int width = std::max(0, this->width() - 2 * kMargin);
-    const QFont title = titleFont(font());
+    const QFont title = shellFont(ShellTextStyle::title3, QFont::DemiBold);
+    const QFont body = shellFont(ShellTextStyle::callout);
     const QRect titleBox = QFontMetrics(title).boundingRect(QRect(0, 0, width, 1000), Qt::AlignHCenter | Qt::TextWordWrap, title_);
     const QRect descriptionBox = description_.isEmpty()
         ? QRect()
-        : QFontMetrics(font()).boundingRect(QRect(0, 0, width, 1000), Qt::AlignHCenter | Qt::TextWordWrap, description_);
+        : QFontMetrics(body).boundingRect(QRect(0, 0, width, 1000), Qt::AlignHCenter | Qt::TextWordWrap, description_);
     const int total = kSymbolSide + kGap + titleBox.height() + (description_.isEmpty() ? 0 : 4 + descriptionBox.height());
     int y = (height() - total) / 2;
     if (symbol_) symbol_(p, QRectF((this->width() - kSymbolSide) / 2.0, y, kSymbolSide, kSymbolSide), color);
@@ -55,7 +51,7 @@ void OutlinePlaceholder::paintEvent(QPaintEvent*) {
     p.drawText(QRect(kMargin, y, width, titleBox.height()), Qt::AlignHCenter | Qt::TextWordWrap, title_);
     y += titleBox.height() + 4;
     if (!description_.isEmpty()) {
-        p.setFont(font());
+        p.setFont(body);
         p.drawText(QRect(kMargin, y, width, descriptionBox.height()), Qt::AlignHCenter | Qt::TextWordWrap, description_);
     }
 }

@@ -9,6 +9,7 @@
 #include "outline/OutlineMenus.h"
 #include "outline/OutlineTableView.h"
 #include "shell/FileActions.h"
+#include "shell/FileIconCache.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -80,6 +81,9 @@ OutlineTableCoordinator::OutlineTableCoordinator(AppState& state, QWidget* paren
     view_->onContextMenu = [this](FileNode* node, QPoint pos) { showContextMenu(node, pos); };
     view_->onDragStart = [this] { startDrag(); };
     view_->onViewportResized = [this](int oldWidth) { viewportResized(oldWidth); };
+
+    // A package's or the root's own icon arrived.
+    connect(&FileIconCache::shared(), &FileIconCache::iconReady, view_->viewport(), [this] { view_->viewport()->update(); });
 
     connect(&state_, &AppState::treeEditWillBegin, this, [this] {
         if (content_) beginReload();

@@ -1,6 +1,6 @@
 #pragma once
-// The sidebar's text colours by emphasis, taken from the palette so that they follow
-// the light or dark appearance.
+// The sidebar's colours by emphasis, from the shared style: text in four strengths,
+// the last of them also the track of the share bars.
 
 #include <QColor>
 #include <QPalette>
