@@ -5,7 +5,6 @@
 #include "outline/OutlinePlaceholder.h"
 #include "outline/OutlineTableCoordinator.h"
 #include "outline/OutlineTableView.h"
-#include "outline/OutlineTones.h"
 #include "shell/ActivitySpinner.h"
 #include "shell/Divider.h"
 #include "shell/ShellStyle.h"
@@ -14,6 +13,7 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -127,8 +127,8 @@ FileOutlineView::FileOutlineView(AppState& state, QWidget* parent, std::chrono::
     search_->setAccessibleName(QStringLiteral("Filter by Name"));
     search_->setClearButtonEnabled(true);
     search_->setFixedHeight(kSearchFieldHeight);
-    search_->addAction(outlineGlyphIcon(OutlineGlyph::magnifier, outlineTone(palette(), OutlineTone::secondary), 14),
-                       QLineEdit::LeadingPosition);
+    searchIcon_ = search_->addAction(QIcon(), QLineEdit::LeadingPosition);
+    paintSearchIcon();
     connect(search_, &QLineEdit::textChanged, this, [this](const QString& text) { viewModel_.setQuery(text.toStdString()); });
     headerLayout->addWidget(search_);
     column->addWidget(header);
@@ -194,6 +194,15 @@ QString FileOutlineView::footerText() const { return footer_->isHidden() ? QStri
 
 bool FileOutlineView::isFooterBusy() const { return !footer_->isHidden() && !footerSpinner_->isHidden(); }
 
+void FileOutlineView::paintSearchIcon() {
+    searchIcon_->setIcon(outlineGlyphIcon(OutlineGlyph::magnifier, shellSecondaryColor(palette()), 14));
+}
+
+void FileOutlineView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) paintSearchIcon();
+}
+
 void FileOutlineView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     viewModel_.setActive(true);
@@ -229,6 +238,8 @@ void FileOutlineView::refresh() {
         value.typeFilter = state_.typeFilter();
         value.collectorVersion = state_.collectorVersion();
         coordinator_->update(value);
+    } else {
+        coordinator_->clear();
     }
 
     const FileOutlineViewModel::Overlay overlay = content ? viewModel_.overlay() : FileOutlineViewModel::Overlay::none;

@@ -12,6 +12,7 @@
 #include <memory>
 
 class QAbstractButton;
+class QAction;
 class QLineEdit;
 class QStackedLayout;
 
@@ -47,11 +48,14 @@ public:
     void refresh();
 
 protected:
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
     void onStateChanged(quint64 fields);
+    // The search field's magnifier in the palette's secondary colour.
+    void paintSearchIcon();
 
     AppState& state_;
     FileOutlineViewModel viewModel_;
@@ -59,6 +63,7 @@ private:
     QAbstractButton* folders_;
     QAbstractButton* largest_;
     QLineEdit* search_;
+    QAction* searchIcon_;
     QStackedLayout* pages_;
     OutlinePlaceholder* nothingScanned_;
     QWidget* listArea_;

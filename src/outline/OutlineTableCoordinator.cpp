@@ -41,7 +41,7 @@ bool isInside(const FileNode* node, const FileNode* folder) {
 } // namespace
 
 OutlineTableCoordinator::OutlineTableCoordinator(AppState& state, QWidget* parent)
-    : QObject(parent), state_(state), view_(new OutlineTableView(parent)), model_(new OutlineItemModel(names_, this)) {
+    : state_(state), view_(new OutlineTableView(parent)), model_(new OutlineItemModel(names_, this)) {
     view_->setObjectName(QStringLiteral("OutlineTable"));
     view_->setModel(model_);
     view_->setItemDelegate(new OutlineCellDelegate(*this, view_));
@@ -120,6 +120,24 @@ OutlineTableCoordinator::ContentKey OutlineTableCoordinator::keyOf(const Outline
 }
 
 // ---- Updates ----
+
+void OutlineTableCoordinator::clear() {
+    if (!content_) return;
+    // Without a scan nothing of the old tree is kept.
+    content_.reset();
+    savedTree_.reset();
+    lastTreeRoot_.reset();
+    lastFocus_.reset();
+    contentKey_.reset();
+    flatMembers_.reset();
+    pendingReload_.reset();
+    highlightedRowItem_ = nullptr;
+    view_->setHoverNode(nullptr);
+    lastSelection_.reset();
+    lastHoverSent_.reset();
+    Syncing syncing(*this);
+    model_->showNothing();
+}
 
 void OutlineTableCoordinator::update(const OutlineTableValue& value) {
     const ContentKey key = keyOf(value.content);

@@ -50,7 +50,8 @@ public:
     static constexpr int kTreeRowHeight = 22;
     static constexpr int kFlatRowHeight = 34;
 
-    // Builds the table (a child of `parent`) and restores its saved column layout.
+    // Builds the table (a child of `parent`, owned by the coordinator) and restores its
+    // saved column layout.
     OutlineTableCoordinator(AppState& state, QWidget* parent);
     ~OutlineTableCoordinator() override;
 
@@ -59,6 +60,8 @@ public:
     AppState& state() const noexcept { return state_; }
 
     void update(const OutlineTableValue& value);
+    // Lists nothing (there is no scan); the next update loads its content afresh.
+    void clear();
 
     // ---- What the cells read ----
     const std::optional<OutlineContent>& content() const noexcept { return content_; }

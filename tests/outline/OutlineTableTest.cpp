@@ -41,6 +41,17 @@ TEST_F(OutlineTableTest, FirstLaunchShowsThreeColumnsSortedBySize) {
               Qt::DescendingOrder);
 }
 
+TEST_F(OutlineTableTest, WithoutAScanTheSidebarSaysSoAndHoldsNoRows) {
+    EXPECT_TRUE(view->isShowingNothingScanned());
+    EXPECT_TRUE(view->footerText().isEmpty());
+    scan(sampleRoot());
+    EXPECT_FALSE(view->isShowingNothingScanned());
+    EXPECT_EQ(model().rowCount(), 1);
+    state->resetResults();
+    EXPECT_TRUE(view->isShowingNothingScanned());
+    EXPECT_EQ(model().rowCount(), 0);
+}
+
 TEST_F(OutlineTableTest, ASavedLayoutComesBackRepaired) {
     const int items = logicalIndex(OutlineColumn::items);
     header().setSectionHidden(items, false);
