@@ -178,6 +178,7 @@ TEST_F(OutlineTableTest, HoverGoesToTheStateAndComesBackAsAHighlight) {
     EXPECT_EQ(coordinator().highlightedRowItem(), nullptr);
     // The mouse over a row reports its node.
     NodeRef z = child(root, "z.txt");
+    QTest::mouseMove(table().viewport(), centreOf(z) + QPoint(0, 40));
     QTest::mouseMove(table().viewport(), centreOf(z));
     EXPECT_EQ(state->hovered(), z);
     EXPECT_EQ(coordinator().highlightedRowItem(), z.get());
