@@ -2,8 +2,8 @@
 
 namespace plenwick {
 
-const std::array<OutlineColumnSpec, kOutlineColumnCount>& outlineColumns() {
-    static const std::array<OutlineColumnSpec, kOutlineColumnCount> columns{{
+const std::array<OutlineColumnInfo, kOutlineColumnCount>& outlineColumns() {
+    static const std::array<OutlineColumnInfo, kOutlineColumnCount> columns{{
         {OutlineColumn::name, "name", QStringLiteral("Name"), 150, 90, "name", true, false, {}, false, {}},
         {OutlineColumn::size, "size", QStringLiteral("Size"), 68, 50, "size", false, true, {}, false,
          QStringLiteral("Size")},
@@ -18,7 +18,7 @@ const std::array<OutlineColumnSpec, kOutlineColumnCount>& outlineColumns() {
     return columns;
 }
 
-const OutlineColumnSpec& outlineColumn(OutlineColumn column) { return outlineColumns()[logicalIndex(column)]; }
+const OutlineColumnInfo& outlineColumn(OutlineColumn column) { return outlineColumns()[logicalIndex(column)]; }
 
 std::optional<OutlineColumn> outlineColumnAt(int logicalIndex) noexcept {
     if (logicalIndex < 0 || logicalIndex >= kOutlineColumnCount) return std::nullopt;
@@ -26,8 +26,8 @@ std::optional<OutlineColumn> outlineColumnAt(int logicalIndex) noexcept {
 }
 
 std::optional<OutlineColumn> outlineColumnWithID(std::string_view id) noexcept {
-    for (const OutlineColumnSpec& spec : outlineColumns())
-        if (spec.id == id) return spec.column;
+    for (const OutlineColumnInfo& info : outlineColumns())
+        if (info.id == id) return info.column;
     return std::nullopt;
 }
 

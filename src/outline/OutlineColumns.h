@@ -16,7 +16,7 @@ namespace plenwick {
 enum class OutlineColumn { name = 0, size = 1, share = 2, items = 3, modified = 4 };
 inline constexpr int kOutlineColumnCount = 5;
 
-struct OutlineColumnSpec {
+struct OutlineColumnInfo {
     OutlineColumn column;
     std::string_view id;       // "name", "size", "share", "items", "modified"
     QString title;
@@ -30,8 +30,8 @@ struct OutlineColumnSpec {
     QString menuTitle;         // in the header menu; empty: not listed (cannot be hidden)
 };
 
-const std::array<OutlineColumnSpec, kOutlineColumnCount>& outlineColumns();
-const OutlineColumnSpec& outlineColumn(OutlineColumn column);
+const std::array<OutlineColumnInfo, kOutlineColumnCount>& outlineColumns();
+const OutlineColumnInfo& outlineColumn(OutlineColumn column);
 inline int logicalIndex(OutlineColumn column) noexcept { return static_cast<int>(column); }
 std::optional<OutlineColumn> outlineColumnAt(int logicalIndex) noexcept;
 std::optional<OutlineColumn> outlineColumnWithID(std::string_view id) noexcept;

@@ -21,16 +21,16 @@ void applyFixedBehaviour(QHeaderView& header) {
     header.setSectionResizeMode(QHeaderView::Interactive);
     header.setFirstSectionMovable(true);
     int smallest = outlineColumns().front().minimumWidth;
-    for (const OutlineColumnSpec& spec : outlineColumns()) smallest = std::min(smallest, spec.minimumWidth);
+    for (const OutlineColumnInfo& info : outlineColumns()) smallest = std::min(smallest, info.minimumWidth);
     header.setMinimumSectionSize(smallest);
 }
 
 void repair(QHeaderView& header) {
     const int name = logicalIndex(OutlineColumn::name);
     header.setSectionHidden(name, false);
-    for (const OutlineColumnSpec& spec : outlineColumns()) {
-        const int logical = logicalIndex(spec.column);
-        if (header.sectionSize(logical) < spec.minimumWidth) header.resizeSection(logical, spec.minimumWidth);
+    for (const OutlineColumnInfo& info : outlineColumns()) {
+        const int logical = logicalIndex(info.column);
+        if (header.sectionSize(logical) < info.minimumWidth) header.resizeSection(logical, info.minimumWidth);
     }
 }
 
@@ -38,11 +38,11 @@ void repair(QHeaderView& header) {
 
 void applyDefaultOutlineHeaderLayout(QHeaderView& header) {
     applyFixedBehaviour(header);
-    for (const OutlineColumnSpec& spec : outlineColumns()) {
-        const int logical = logicalIndex(spec.column);
+    for (const OutlineColumnInfo& info : outlineColumns()) {
+        const int logical = logicalIndex(info.column);
         header.moveSection(header.visualIndex(logical), logical);
-        header.resizeSection(logical, spec.width);
-        header.setSectionHidden(logical, spec.hiddenAtStart);
+        header.resizeSection(logical, info.width);
+        header.setSectionHidden(logical, info.hiddenAtStart);
     }
 }
 

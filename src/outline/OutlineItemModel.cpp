@@ -192,13 +192,13 @@ QVariant OutlineItemModel::data(const QModelIndex& index, int role) const {
 QVariant OutlineItemModel::headerData(int section, Qt::Orientation orientation, int role) const {
     const std::optional<OutlineColumn> column = outlineColumnAt(section);
     if (orientation != Qt::Horizontal || !column) return {};
-    const OutlineColumnSpec& spec = outlineColumn(*column);
+    const OutlineColumnInfo& info = outlineColumn(*column);
     switch (role) {
-    case Qt::DisplayRole: return spec.title;
-    case Qt::ToolTipRole: return spec.toolTip.isEmpty() ? QVariant() : QVariant(spec.toolTip);
+    case Qt::DisplayRole: return info.title;
+    case Qt::ToolTipRole: return info.toolTip.isEmpty() ? QVariant() : QVariant(info.toolTip);
     case Qt::TextAlignmentRole:
-        return int((spec.alignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-    case Qt::InitialSortOrderRole: return int(spec.firstAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        return int((info.alignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    case Qt::InitialSortOrderRole: return int(info.firstAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
     default: return {};
     }
 }
