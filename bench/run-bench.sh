@@ -118,6 +118,10 @@ if [ -x "$bin/plenwick-ui-bench" ]; then
     goal=8; [ "$key" = hover ] && goal=2
     printf '  sunburst %-11s %s ms   (goal <= %s)   %s\n' "$key" "$value" "$goal" "$(verdict "$value <= $goal")"
   done
+  for goal in largest_ms:40 search_ms:100 search_nonascii_ms:1000 sort_100k_ms:300 outline_reload_ms:5 writer_wait_ms:10; do
+    key="${goal%%:*}" limit="${goal##*:}" value="$(field "$line" "${goal%%:*}")"
+    echo "  $key  $value ms   (goal <= $limit)   $(verdict "$value <= $limit")"
+  done
 fi
 
 if [ -x "$bin/plenwick-chart-bench" ]; then

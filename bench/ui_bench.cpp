@@ -8,12 +8,16 @@
 //   sunburst_*_ms           the sunburst's repaint, transition frame and hover
 //                           (SunburstFrames.h)
 //   scan_s, files           the scan itself, for reference
+//   largest_ms, search_ms, search_nonascii_ms, sort_100k_ms, outline_reload_ms,
+//   writer_wait_ms          the outline list (OutlineBench.h)
 
+#include "OutlineBench.h"
 #include "ProgressFrame.h"
 #include "SunburstFrames.h"
 #include "app/AppState.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/PlenwickApp.h"
+#include "outline/FileOutlineView.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"
 
@@ -82,14 +86,20 @@ int main(int argc, char** argv) {
     state.startScan(path);
     if (app.exec() != 0) return 1;
     const double scanSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (!window.rootView()->resultsView()) {
-        std::fprintf(stderr, "plenwick-ui-bench: no results screen\n");
+    ResultsView* results = window.rootView()->resultsView();
+    auto* sidebar = results ? qobject_cast<FileOutlineView*>(results->sidebar()) : nullptr;
+    if (!sidebar) {
+        std::fprintf(stderr, "plenwick-ui-bench: no results screen with its outline\n");
         return 1;
     }
+    const bench::OutlineTimes outline = bench::measureOutline(state, *sidebar);
+    if (outline.reloadResets != 0) std::fprintf(stderr, "plenwick-ui-bench: an unchanged outline update reset the table\n");
     window.hide(); // its own chart would repaint with the measured one
     const std::string sunburst = sunburstFigures(state);
-    std::printf("progress_frame_ms=%.2f results_first_paint_ms=%.1f %s scan_s=%.2f files=%lld\n", progressFrameMs,
-                firstPaintMs, sunburst.c_str(), scanSeconds,
-                static_cast<long long>(state.root()->fileCount()));
+    std::printf("progress_frame_ms=%.2f results_first_paint_ms=%.1f %s scan_s=%.2f files=%lld largest_ms=%.1f "
+                "search_ms=%.1f search_nonascii_ms=%.1f sort_100k_ms=%.1f outline_reload_ms=%.2f writer_wait_ms=%.1f\n",
+                progressFrameMs, firstPaintMs, sunburst.c_str(), scanSeconds,
+                static_cast<long long>(state.root()->fileCount()), outline.largestMs, outline.searchMs,
+                outline.searchNonASCIIMs, outline.sort100kMs, outline.reloadMs, outline.writerWaitMs);
     return 0;
 }

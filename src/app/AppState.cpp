@@ -1,6 +1,7 @@
 #include "app/AppState.h"
 
 #include "app/UninstallServices.h"
+#include "scanner/FileTreeLock.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -38,6 +39,18 @@ void AppState::assertGuiThread() const {
 void AppState::bumpTreeVersion() {
     ++treeVersion_;
     touch(Field::treeVersion);
+}
+
+void AppState::editTree(const std::function<void()>& edit) {
+    assertGuiThread();
+    Operation op(*this);
+    emit treeEditWillBegin();
+    {
+        FileTreeLock::WriteGuard lock;
+        edit();
+    }
+    emit treeEditDidEnd();
+    bumpTreeVersion();
 }
 
 void AppState::assignVolumes(std::vector<VolumeInfo> volumes) {
@@ -111,6 +124,12 @@ void AppState::setLastError(std::optional<std::string> message, std::optional<st
     Operation op(*this);
     assign(lastError_, std::move(message), Field::lastError);
     assign(lastErrorTitle_, std::move(title), Field::lastErrorTitle);
+}
+
+void AppState::setSelection(NodeRef node) {
+    assertGuiThread();
+    Operation op(*this);
+    assign(selection_, std::move(node), Field::selection);
 }
 
 void AppState::select(NodeRef node) {

@@ -133,6 +133,8 @@ public:
     const NodeSet& offeredApps() const noexcept { return offeredApps_; }
     // Where views run their own background work (previews, icons, chart rendering).
     Executors executors() const noexcept { return {*environment_.userInitiated, *environment_.utility}; }
+    // The preferences store, where views keep their layout (column widths and order).
+    Preferences& preferences() const noexcept { return *environment_.preferences; }
 
     // ---- Plain assignments by views and commands (one operation each) ----
     void setPhase(Phase phase);
@@ -154,12 +156,19 @@ public:
     // ---- Shared operations ----
     // Selects a node (or nothing); an open preview follows a selected node.
     void select(NodeRef node);
+    // Selects a node (or nothing) and leaves an open preview where it is.
+    void setSelection(NodeRef node);
     // The node of the tree at `path`, or none.
     NodeRef nodeForURL(const std::string& path) const;
     // The only way to change the collector.
     void syncCollector(std::vector<NodeRef> nodes);
     // Whether following parents from `node` reaches the current root.
     bool isInsideTree(const FileNode* node) const noexcept;
+    // Changes the tree in place (a rescanned folder swapped in, moved items pruned):
+    // tells `treeEditWillBegin`, runs `edit` under the tree's write lock, tells
+    // `treeEditDidEnd` and counts a new tree version. Views holding positions in the
+    // tree let go of them before the edit and rebuild after it.
+    void editTree(const std::function<void()>& edit);
 
     // ---- Volumes ----
     void refreshVolumes();
@@ -228,6 +237,10 @@ signals:
     // shows its folder dialog once the operation has returned and, unless the user
     // cancels, calls startScan with the answer.
     void folderChoiceRequested();
+    // Around each `editTree`: the first before the write lock is taken, the second
+    // after it was released. Both come before `changed` reports the new version.
+    void treeEditWillBegin();
+    void treeEditDidEnd();
 
 private:
     // Groups everything one public operation changes into one `changed` signal.

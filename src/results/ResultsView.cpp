@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "charts/ui/SunburstView.h"
+#include "outline/FileOutlineView.h"
 #include "results/BreadcrumbBar.h"
 #include "shell/Divider.h"
 #include "results/PreviewWindow.h"
@@ -107,7 +108,7 @@ ResultsView::~ResultsView() {
     if (preview_) preview_->closeQuietly();
 }
 
-QWidget* ResultsView::makeSidebar() { return new ScreenPlaceholder(QStringLiteral("Outline"), this); }
+QWidget* ResultsView::makeSidebar() { return new FileOutlineView(state_, this); }
 
 QWidget* ResultsView::makeChart() {
     if (state_.visualization() == Visualization::sunburst) return new SunburstView(state_, this);

@@ -67,3 +67,23 @@ TEST_F(StateTest, CollectorChangesOnlyThroughSync) {
     ASSERT_EQ(log.emitted.size(), 1u);
     EXPECT_FALSE(log.emitted[0] & AppState::bit(Field::leftoverOffers)); // there were no offers to touch
 }
+
+TEST_F(StateTest, TreeEditsAreAnnouncedAroundTheEditAndCountAVersion) {
+    makeState();
+    NodeRef root = folder("/scan", {file("a", 5), file("b", 3)});
+    state->finishScan(root, {});
+    const auto version = state->treeVersion();
+    std::vector<std::string> events;
+    QObject::connect(state.get(), &AppState::treeEditWillBegin, [&] { events.push_back("will"); });
+    QObject::connect(state.get(), &AppState::treeEditDidEnd, [&] { events.push_back("did"); });
+    QObject::connect(state.get(), &AppState::changed, [&](quint64 f) {
+        if (f & AppState::bit(Field::treeVersion)) events.push_back("changed");
+    });
+    state->editTree([&] {
+        events.push_back("edit");
+        root->removeChildAt(0);
+    });
+    EXPECT_EQ(events, (std::vector<std::string>{"will", "edit", "did", "changed"}));
+    EXPECT_EQ(state->treeVersion(), version + 1);
+    EXPECT_EQ(root->childCount(), 1u);
+}

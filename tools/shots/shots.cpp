@@ -8,6 +8,7 @@
 #include "app/ManualExecutor.h"
 #include "app/ui/MainWindow.h"
 #include "charts/ui/SunburstView.h"
+#include "outline/FileOutlineView.h"
 #include "results/PreviewWindow.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"
@@ -17,17 +18,21 @@
 #include "results/ScanProgressView.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPalette>
 #include <QSet>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <cstdio>
 #include <functional>
@@ -139,6 +144,68 @@ struct Scene {
         }
     }
 };
+
+// Lets timers that are due within `ms` fire (the outline's pause before a search).
+void waitFor(Scene& scene, int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        QApplication::processEvents();
+        QThread::msleep(10);
+    }
+    scene.settle();
+}
+
+FileOutlineView* outlineOf(Scene& scene) {
+    ResultsView* results = scene.window->rootView()->resultsView();
+    return results ? qobject_cast<FileOutlineView*>(results->sidebar()) : nullptr;
+}
+
+// The outline sidebar: the tree with a folder open, the largest files, a search with
+// its footer, and the two empty states.
+void shootOutline(Shooter& shooter, const std::string& tree) {
+    {
+        Scene scene;
+        scene.state->startScan(tree);
+        scene.settle();
+        FileOutlineView* outline = outlineOf(scene);
+        if (!outline) return;
+        // Open the way to the largest file of a sub-folder and select it.
+        const NodeRef& root = scene.state->root();
+        for (const NodeRef& child : root->children()) {
+            if (!child->isContainer() || child->children().empty()) continue;
+            scene.state->navigate(child);
+            scene.state->select(child->children().front());
+            break;
+        }
+        scene.settle();
+        shooter.save(QStringLiteral("outline-tree"), *outline);
+        outline->modeButton(OutlineMode::largest)->click();
+        scene.settle();
+        shooter.save(QStringLiteral("outline-largest"), *outline);
+        outline->searchField()->setText(QStringLiteral("file-1"));
+        waitFor(scene, 250);
+        shooter.save(QStringLiteral("outline-search"), *outline);
+        outline->searchField()->setText(QStringLiteral("no such name"));
+        waitFor(scene, 250);
+        shooter.save(QStringLiteral("outline-no-results"), *outline);
+    }
+    {
+        // A scan whose focused folder holds no files.
+        Scene scene;
+        NodeRef empty = FileNode::make("Empty Folder", FileNode::Kind::directory, 0, 0, 0, 0);
+        NodeRef root = FileNode::make(tree, FileNode::Kind::directory, 0, 0, 0, 0);
+        root->setChildren({empty});
+        scene.state->finishScan(root, {});
+        scene.settle();
+        FileOutlineView* outline = outlineOf(scene);
+        if (!outline) return;
+        outline->modeButton(OutlineMode::largest)->click();
+        scene.state->navigate(empty);
+        scene.settle();
+        shooter.save(QStringLiteral("outline-no-files"), *outline);
+    }
+}
 
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
@@ -317,6 +384,7 @@ void shootAll(Shooter& shooter, const std::string& tree, const QString& samples)
         if (results && results->previewWindow()) shooter.save(QStringLiteral("preview-facts"), *results->previewWindow());
     }
     shootUninstaller(shooter);
+    shootOutline(shooter, tree);
 }
 
 // The sunburst in its states: root, zoomed, hovered with a selection, a collected

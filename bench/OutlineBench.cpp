@@ -1,0 +1,109 @@
+#include "OutlineBench.h"
+
+#include "app/AppState.h"
+#include "outline/FileOutlineView.h"
+#include "outline/LocaleNameCollation.h"
+#include "outline/OutlineItemModel.h"
+#include "outline/OutlineSort.h"
+#include "outline/OutlineTableCoordinator.h"
+#include "outline/OutlineWalks.h"
+#include "outline/UnicodeTextFolding.h"
+#include "scanner/FileTreeLock.h"
+
+#include <QApplication>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace plenwick::bench {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point start) { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); }
+
+template <class Work>
+double best(int runs, Work work) {
+    double fastest = 1e30;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = Clock::now();
+        work();
+        fastest = std::min(fastest, msSince(start));
+    }
+    return fastest;
+}
+
+// A folder of `count` files with camera-like names in mixed case and numbering.
+NodeRef wideFolder(int count) {
+    static constexpr const char* stems[] = {"IMG_", "img_", "Scan ", "report-", "Photo "};
+    static constexpr const char* extensions[] = {".jpg", ".JPG", ".png", ".pdf", ".txt"};
+    std::vector<NodeRef> files;
+    files.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const unsigned h = static_cast<unsigned>(i) * 2654435761u;
+        const std::string name = std::string(stems[h % 5]) + std::to_string((h >> 8) % 200000) + extensions[(h >> 4) % 5];
+        files.push_back(FileNode::make(name, FileNode::Kind::file, 4096 * (h % 50), 4096 * (h % 50), 1, 1.6e9 + h % 1000));
+    }
+    NodeRef folder = FileNode::make("/wide", FileNode::Kind::directory, 0, 0, count, 0);
+    folder->setChildren(std::move(files));
+    folder->sortChildren();
+    return folder;
+}
+
+double writerWait(const NodeRef& root, const TextFolding& folding) {
+    std::atomic<bool> done{false};
+    std::thread walker([&] {
+        for (int i = 0; i < 3; ++i) searchNodesByName("cache", root, 2000, &folding);
+        done = true;
+    });
+    double longest = 0;
+    while (!done) {
+        const auto start = Clock::now();
+        {
+            FileTreeLock::WriteGuard lock;
+            longest = std::max(longest, msSince(start));
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    walker.join();
+    return longest;
+}
+
+} // namespace
+
+OutlineTimes measureOutline(AppState& state, FileOutlineView& sidebar, int runs) {
+    OutlineTimes times;
+    const NodeRef root = state.root();
+    const UnicodeTextFolding folding;
+    times.largestMs = best(runs, [&] { largestFiles(root, 1000); });
+    times.searchMs = best(runs, [&] { searchNodesByName("cache", root, 2000, &folding); });
+    times.searchNonASCIIMs = best(runs, [&] { searchNodesByName("cäche", root, 2000, &folding); });
+
+    const NodeRef wide = wideFolder(100000);
+    const LocaleNameCollation names;
+    times.sort100kMs = best(3, [&] { OutlineSort{OutlineSortKey::name, true}.sortedChildren(*wide, names); });
+
+    // The sidebar with the path to the largest file open and selected, then updated
+    // again and again with nothing changed.
+    const OutlineWalkResult largest = largestFiles(root, 1);
+    if (!largest.nodes.empty()) state.select(largest.nodes.front());
+    QApplication::processEvents();
+    int resets = 0;
+    QObject::connect(&sidebar.coordinator().model(), &QAbstractItemModel::modelAboutToBeReset, [&] { ++resets; });
+    double slowest = 0;
+    for (int i = 0; i < 50; ++i) {
+        const auto start = Clock::now();
+        sidebar.refresh();
+        slowest = std::max(slowest, msSince(start));
+    }
+    times.reloadMs = slowest;
+    times.reloadResets = resets;
+
+    times.writerWaitMs = writerWait(root, folding);
+    return times;
+}
+
+} // namespace plenwick::bench

@@ -1,0 +1,27 @@
+#pragma once
+// Times the outline list on a scanned tree, for the UI benchmark: the two walks of
+// the flat lists, sorting a large folder by name, an update of the sidebar that
+// changes nothing, and how long a tree edit waits for a running walk.
+
+namespace plenwick {
+
+class AppState;
+class FileOutlineView;
+
+namespace bench {
+
+struct OutlineTimes {
+    double largestMs = 0;         // largest_ms: the 1,000 largest files of the root, best run
+    double searchMs = 0;          // search_ms: an ASCII query over the whole tree, best run
+    double searchNonASCIIMs = 0;  // search_nonascii_ms: a query with an accent, best run
+    double sort100kMs = 0;        // sort_100k_ms: 100,000 children ordered by name, best run
+    double reloadMs = 0;          // outline_reload_ms: an update that changes nothing, slowest of many
+    int reloadResets = 0;         // model resets during those updates (should be none)
+    double writerWaitMs = 0;      // writer_wait_ms: the longest a write lock waited for a walk's batch
+};
+
+// `sidebar` is the results screen's outline, on screen.
+OutlineTimes measureOutline(AppState& state, FileOutlineView& sidebar, int runs = 5);
+
+} // namespace bench
+} // namespace plenwick

@@ -1,0 +1,269 @@
+#include "outline/FileOutlineView.h"
+
+#include "app/AppState.h"
+#include "outline/OutlineGlyphs.h"
+#include "outline/OutlinePlaceholder.h"
+#include "outline/OutlineTableCoordinator.h"
+#include "outline/OutlineTableView.h"
+#include "shell/ActivitySpinner.h"
+#include "shell/Divider.h"
+#include "shell/ShellStyle.h"
+#include "shell/ShellText.h"
+#include "shell/Symbols.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPainter>
+#include <QStackedLayout>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace plenwick {
+
+namespace {
+
+constexpr int kHeaderHorizontalPadding = 10;
+constexpr int kHeaderVerticalPadding = 8;
+constexpr int kSearchFieldHeight = 22;
+constexpr int kFooterHeight = 24;
+
+// The mode picker: a rounded track with the chosen segment raised on it.
+class PickerTrack final : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(shellRingTrackColor(shellAppearance(*this)));
+        p.drawRoundedRect(QRectF(rect()), 6, 6);
+    }
+};
+
+class SegmentButton final : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+    QSize sizeHint() const override { return QSize(QToolButton::sizeHint().width(), fontMetrics().height() + 8); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const ShellAppearance appearance = shellAppearance(*this);
+        if (isChecked()) {
+            p.setPen(QPen(shellCardStrokeColor(appearance), 0.5));
+            // The dark card fill is too faint on the track: the segment stands out more.
+            p.setBrush(appearance == ShellAppearance::dark ? shellWithOpacity(Qt::white, 0.18)
+                                                           : shellCardFillColor(appearance));
+            p.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 5, 5);
+        }
+        if (hasFocus()) {
+            p.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
+            p.setBrush(Qt::NoBrush);
+            p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 5, 5);
+        }
+        p.setPen(isChecked() ? shellPrimaryColor(palette()) : shellSecondaryColor(palette()));
+        p.drawText(rect(), Qt::AlignCenter, fontMetrics().elidedText(text(), Qt::ElideRight, width() - 8));
+    }
+};
+
+QToolButton* segment(const QString& title, const QString& help, QWidget* parent) {
+    auto* button = new SegmentButton(parent);
+    button->setFont(shellFont(ShellTextStyle::callout));
+    button->setText(title);
+    button->setToolTip(help);
+    button->setAccessibleName(title);
+    button->setCheckable(true);
+    button->setAutoRaise(false);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    return button;
+}
+
+} // namespace
+
+FileOutlineView::FileOutlineView(AppState& state, QWidget* parent, std::chrono::milliseconds searchPause)
+    : QWidget(parent), state_(state), viewModel_(state, searchPause) {
+    setObjectName(QStringLiteral("FileOutlineView"));
+    setAccessibleName(QStringLiteral("Outline"));
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    // Header: the mode picker above the name filter.
+    auto* header = new QWidget(this);
+    auto* headerLayout = new QVBoxLayout(header);
+    headerLayout->setContentsMargins(kHeaderHorizontalPadding, kHeaderVerticalPadding, kHeaderHorizontalPadding,
+                                     kHeaderVerticalPadding);
+    headerLayout->setSpacing(8);
+    auto* picker = new PickerTrack(header);
+    const QString pickerHelp = QStringLiteral("Browse all folders, or list the largest files in the current folder");
+    picker->setToolTip(pickerHelp);
+    picker->setAccessibleName(QStringLiteral("Show"));
+    auto* segments = new QHBoxLayout(picker);
+    segments->setContentsMargins(0, 0, 0, 0);
+    segments->setSpacing(0);
+    folders_ = segment(FileOutlineViewModel::modeTitle(OutlineMode::folders), pickerHelp, picker);
+    largest_ = segment(FileOutlineViewModel::modeTitle(OutlineMode::largest), pickerHelp, picker);
+    folders_->setChecked(true);
+    auto* group = new QButtonGroup(this);
+    group->setExclusive(true);
+    group->addButton(folders_);
+    group->addButton(largest_);
+    segments->addWidget(folders_);
+    segments->addWidget(largest_);
+    connect(folders_, &QAbstractButton::clicked, this, [this] { viewModel_.setMode(OutlineMode::folders); });
+    connect(largest_, &QAbstractButton::clicked, this, [this] { viewModel_.setMode(OutlineMode::largest); });
+    headerLayout->addWidget(picker);
+
+    search_ = new QLineEdit(header);
+    search_->setPlaceholderText(QStringLiteral("Filter by Name"));
+    search_->setAccessibleName(QStringLiteral("Filter by Name"));
+    search_->setClearButtonEnabled(true);
+    search_->setFixedHeight(kSearchFieldHeight);
+    searchIcon_ = search_->addAction(QIcon(), QLineEdit::LeadingPosition);
+    paintSearchIcon();
+    connect(search_, &QLineEdit::textChanged, this, [this](const QString& text) { viewModel_.setQuery(text.toStdString()); });
+    headerLayout->addWidget(search_);
+    column->addWidget(header);
+    column->addWidget(new Divider(Qt::Horizontal, this));
+
+    // The list area, or "Nothing Scanned" without a scan.
+    auto* body = new QWidget(this);
+    pages_ = new QStackedLayout(body);
+    nothingScanned_ = new OutlinePlaceholder(body);
+    nothingScanned_->setContent([](QPainter& p, const QRectF& box, const QColor& color) {
+        drawSymbol(p, Symbol::internalDrive, box, color);
+    }, QStringLiteral("Nothing Scanned"));
+    listArea_ = new QWidget(body);
+    auto* stack = new QGridLayout(listArea_);
+    stack->setContentsMargins(0, 0, 0, 0);
+    coordinator_ = std::make_unique<OutlineTableCoordinator>(state_, listArea_);
+    stack->addWidget(&coordinator_->view(), 0, 0);
+    overlay_ = new QWidget(listArea_);
+    overlay_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    auto* overlayLayout = new QGridLayout(overlay_);
+    overlaySpinner_ = new ActivitySpinner(16, overlay_);
+    overlayPlaceholder_ = new OutlinePlaceholder(overlay_);
+    overlayLayout->addWidget(overlaySpinner_, 0, 0, Qt::AlignCenter);
+    overlayLayout->addWidget(overlayPlaceholder_, 0, 0);
+    stack->addWidget(overlay_, 0, 0);
+    pages_->addWidget(nothingScanned_);
+    pages_->addWidget(listArea_);
+    column->addWidget(body, 1);
+
+    // Footer: a spinner while a newer list is computed, and the status line.
+    footerDivider_ = new Divider(Qt::Horizontal, this);
+    footer_ = new QWidget(this);
+    footer_->setFixedHeight(kFooterHeight);
+    auto* footerRow = new QHBoxLayout(footer_);
+    footerRow->setContentsMargins(kHeaderHorizontalPadding, 0, kHeaderHorizontalPadding, 0);
+    footerRow->setSpacing(6);
+    footerSpinner_ = new ActivitySpinner(10, footer_);
+    footerLine_ = new ShellText(QString(), footer_);
+    footerLine_->setTextStyle(ShellTextStyle::caption);
+    footerLine_->setTone(ShellText::Tone::secondary);
+    footerLine_->setElideMode(Qt::ElideMiddle);
+    footerLine_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    footerLine_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    footerRow->addWidget(footerSpinner_);
+    footerRow->addWidget(footerLine_, 1);
+    column->addWidget(footerDivider_);
+    column->addWidget(footer_);
+
+    connect(&state_, &AppState::changed, this, &FileOutlineView::onStateChanged);
+    connect(&viewModel_, &FileOutlineViewModel::changed, this, &FileOutlineView::refresh);
+    refresh();
+}
+
+FileOutlineView::~FileOutlineView() { viewModel_.setActive(false); }
+
+QAbstractButton* FileOutlineView::modeButton(OutlineMode mode) const {
+    return mode == OutlineMode::folders ? folders_ : largest_;
+}
+
+bool FileOutlineView::isShowingNothingScanned() const { return pages_->currentWidget() == nothingScanned_; }
+
+QString FileOutlineView::footerText() const { return footer_->isHidden() ? QString() : footerLine_->text(); }
+
+bool FileOutlineView::isFooterBusy() const { return !footer_->isHidden() && !footerSpinner_->isHidden(); }
+
+void FileOutlineView::paintSearchIcon() {
+    searchIcon_->setIcon(outlineGlyphIcon(OutlineGlyph::magnifier, shellSecondaryColor(palette()), 14));
+}
+
+void FileOutlineView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) paintSearchIcon();
+}
+
+void FileOutlineView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    viewModel_.setActive(true);
+}
+
+void FileOutlineView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    viewModel_.setActive(false);
+}
+
+void FileOutlineView::onStateChanged(quint64 fields) {
+    using F = AppState::Field;
+    constexpr quint64 read = AppState::bit(F::root) | AppState::bit(F::focus) | AppState::bit(F::selection) |
+                             AppState::bit(F::hovered) | AppState::bit(F::treeVersion) | AppState::bit(F::colorMode) |
+                             AppState::bit(F::typeFilter) | AppState::bit(F::collectorVersion);
+    if (fields & read) refresh();
+}
+
+void FileOutlineView::refresh() {
+    folders_->setChecked(viewModel_.mode() == OutlineMode::folders);
+    largest_->setChecked(viewModel_.mode() == OutlineMode::largest);
+
+    std::optional<OutlineContent> content = viewModel_.outlineContent();
+    pages_->setCurrentWidget(content ? listArea_ : nothingScanned_);
+    if (content) {
+        OutlineTableValue value;
+        value.content = std::move(*content);
+        value.selection = state_.selection();
+        value.focus = state_.focus();
+        value.hovered = state_.hovered();
+        value.treeVersion = state_.treeVersion();
+        value.colorMode = state_.colorMode();
+        value.typeFilter = state_.typeFilter();
+        value.collectorVersion = state_.collectorVersion();
+        coordinator_->update(value);
+    } else {
+        coordinator_->clear();
+    }
+
+    const FileOutlineViewModel::Overlay overlay = content ? viewModel_.overlay() : FileOutlineViewModel::Overlay::none;
+    overlay_->setVisible(overlay != FileOutlineViewModel::Overlay::none);
+    overlaySpinner_->setVisible(overlay == FileOutlineViewModel::Overlay::spinner);
+    overlayPlaceholder_->setVisible(overlay == FileOutlineViewModel::Overlay::noSearchResults ||
+                                    overlay == FileOutlineViewModel::Overlay::noFiles);
+    if (overlay == FileOutlineViewModel::Overlay::noSearchResults) {
+        overlayPlaceholder_->setContent([](QPainter& p, const QRectF& box, const QColor& color) {
+            drawOutlineGlyph(p, OutlineGlyph::magnifier, box, color);
+        }, QStringLiteral("No Results for “") + QString::fromStdString(viewModel_.query()) + QStringLiteral("”"),
+           QStringLiteral("Check the spelling or try a new search."));
+    } else if (overlay == FileOutlineViewModel::Overlay::noFiles) {
+        overlayPlaceholder_->setContent([](QPainter& p, const QRectF& box, const QColor& color) {
+            drawOutlineGlyph(p, OutlineGlyph::document, box, color);
+        }, QStringLiteral("No Files"), QStringLiteral("This folder doesn't contain any files."));
+    }
+
+    const std::optional<QString> footer = content ? viewModel_.footerText() : std::nullopt;
+    footerDivider_->setVisible(footer.has_value());
+    footer_->setVisible(footer.has_value());
+    footerLine_->setText(footer.value_or(QString()));
+    footerLine_->setAccessibleName(footerLine_->text());
+    footerSpinner_->setVisible(footer && viewModel_.isBusy());
+}
+
+} // namespace plenwick

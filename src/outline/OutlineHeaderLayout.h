@@ -1,0 +1,24 @@
+#pragma once
+// The outline header's column layout: the defaults, and the saved layout restored
+// and repaired. A saved layout keeps the columns' order, widths and visibility; it
+// never decides the sort indicator (the table's order does), never hides the name
+// column, and never leaves a column below its minimum width. A layout that cannot be
+// read, or that is not of these five columns, gives way to the defaults.
+
+#include "outline/OutlineSort.h"
+
+#include <QByteArray>
+
+class QHeaderView;
+
+namespace plenwick {
+
+// Widths, order and visibility as on first launch.
+void applyDefaultOutlineHeaderLayout(QHeaderView& header);
+// Restores `saved` (empty: nothing saved) and repairs it; the sort indicator is set
+// from `sort` without telling the table. The header must have its model. Returns whether the saved layout was used.
+bool restoreOutlineHeaderLayout(QHeaderView& header, const QByteArray& saved, const OutlineSort& sort);
+// Shows `sort` in the header without telling the table.
+void showOutlineSortIndicator(QHeaderView& header, const OutlineSort& sort);
+
+} // namespace plenwick

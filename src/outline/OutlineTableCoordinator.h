@@ -1,0 +1,183 @@
+#pragma once
+// Stands between the sidebar's state and its tree table. Each new value from the
+// sidebar (what to list, and the parts of the application state the table follows)
+// becomes the smallest change of the table: switching content, reloading in place
+// while keeping expansion and scroll position, re-selecting, or only repainting the
+// visible rows. The other way, clicks, selection, hovering, keys, double clicks and
+// the menus end in the application state or in the desktop. GUI thread only.
+
+#include "outline/LocaleNameCollation.h"
+#include "outline/OutlineContent.h"
+#include "outline/OutlineSort.h"
+#include "scanner/TypeFilter.h"
+
+#include <QObject>
+#include <QPoint>
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <unordered_set>
+#include <vector>
+
+class QKeyEvent;
+class QMenu;
+class QModelIndex;
+
+namespace plenwick {
+
+class AppState;
+class OutlineItemModel;
+class OutlineTableView;
+enum class ColorMode;
+
+// What the table is given on every change.
+struct OutlineTableValue {
+    OutlineContent content;
+    NodeRef selection;
+    NodeRef focus;
+    NodeRef hovered;
+    std::int64_t treeVersion = 0;
+    ColorMode colorMode{};
+    std::optional<TypeFilter> typeFilter;
+    std::int64_t collectorVersion = 0;
+};
+
+class OutlineTableCoordinator final : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kTreeRowHeight = 22;
+    static constexpr int kFlatRowHeight = 34;
+
+    // Builds the table (a child of `parent`, owned by the coordinator) and restores its
+    // saved column layout.
+    OutlineTableCoordinator(AppState& state, QWidget* parent);
+    ~OutlineTableCoordinator() override;
+
+    OutlineTableView& view() const noexcept { return *view_; }
+    OutlineItemModel& model() const noexcept { return *model_; }
+    AppState& state() const noexcept { return state_; }
+
+    void update(const OutlineTableValue& value);
+    // Lists nothing (there is no scan); the next update loads its content afresh.
+    void clear();
+
+    // ---- What the cells read ----
+    const std::optional<OutlineContent>& content() const noexcept { return content_; }
+    // The loaded flat list; null while the tree (or nothing) is loaded.
+    const OutlineFlatList* flatList() const noexcept;
+    bool showsTree() const noexcept;
+    int rowHeight() const noexcept;
+    const OutlineSort& sort() const noexcept { return sort_; }
+
+    // ---- Exposed for the sidebar and its tests ----
+    // Shows `selection` and reveals `focus`; true when the focus changed.
+    bool syncSelection(const NodeRef& selection, const NodeRef& focus);
+    // The row that shows the hover of `node`: in the tree the node's row, or the row of
+    // the collapsed folder that hides it; in a flat list the node's row or that of its
+    // nearest listed folder; none when no row holds it.
+    const FileNode* hoverRowItem(const FileNode* node);
+    const FileNode* highlightedRowItem() const noexcept { return highlightedRowItem_; }
+    // Narrows the name column so that every shown column fits the table's width.
+    void fitNameColumn();
+    // Fills and shows the context menu of `node` at `globalPos` (no menu for none).
+    QMenu* showContextMenu(FileNode* node, QPoint globalPos);
+    QMenu* showHeaderMenu(QPoint globalPos);
+    // The column layout as saved.
+    void saveColumnLayout();
+    // Whether a deferred selection sync is waiting to run.
+    bool isSelectionSyncScheduled() const noexcept { return isSelectionSyncScheduled_; }
+
+private:
+    struct ContentKey {
+        bool flat = false;
+        const FileNode* root = nullptr;
+        std::int64_t generation = 0;
+        friend bool operator==(const ContentKey&, const ContentKey&) = default;
+    };
+    struct Origin {
+        int x = 0;
+        int y = 0;
+    };
+    struct SavedTree {
+        NodeRef root;
+        std::vector<NodeRef> expanded;
+        Origin origin;
+    };
+    struct PendingReload {
+        std::vector<NodeRef> expanded;
+        Origin origin;
+    };
+
+    static ContentKey keyOf(const OutlineContent& content);
+    void applyContent(OutlineContent content, std::int64_t treeVersion);
+    void reloadPreservingState();
+    // The two halves of a reload in place; a tree edit runs between them.
+    void beginReload();
+    void endReload();
+    void selectAndCenter(const NodeRef& node, bool scroll);
+    void revealNode(const FileNode* node, bool expandItself, bool centre);
+    void deferredSync();
+    void reloadVisibleRows();
+    void refreshHoverHighlight(const NodeRef& hovered);
+    void setHovered(FileNode* node);
+    bool handleKeyDown(QKeyEvent* event);
+    void doubleClicked(const QModelIndex& index);
+    void selectionChanged();
+    void sortRequested(int column, Qt::SortOrder order);
+    void runAction(int action, const NodeRef& node);
+    void toggleColumn(int logical);
+    void viewportResized(int oldWidth);
+    void columnResized(int logical, int oldSize, int newSize);
+    void startDrag();
+    void scheduleSave();
+
+    // Rows of the tree reported expanded, outermost first.
+    std::vector<NodeRef> expandedNodes() const;
+    void expandAll(const std::vector<NodeRef>& nodes);
+    bool inLoadedTree(const FileNode* node) const;
+    Origin origin() const;
+    void restoreOrigin(const Origin& origin);
+    void centreIfHidden(const QModelIndex& index);
+    FileNode* selectedNode() const;
+
+    // Sets `isSyncingSelection_` for the lifetime of the guard.
+    class Syncing {
+    public:
+        explicit Syncing(OutlineTableCoordinator& c) : c_(c), was_(c.isSyncingSelection_) { c_.isSyncingSelection_ = true; }
+        ~Syncing() { c_.isSyncingSelection_ = was_; }
+
+    private:
+        OutlineTableCoordinator& c_;
+        bool was_;
+    };
+
+    AppState& state_;
+    LocaleNameCollation names_;
+    OutlineTableView* view_;
+    OutlineItemModel* model_;
+    std::optional<OutlineContent> content_;
+    std::optional<std::unordered_set<const FileNode*>> flatMembers_;
+    std::optional<ContentKey> contentKey_;
+    OutlineSort sort_;
+    std::int64_t treeVersion_ = std::numeric_limits<std::int64_t>::min();
+    NodeRef lastSelection_;
+    NodeRef lastFocus_;
+    NodeRef lastTreeRoot_;
+    std::optional<ColorMode> lastColorMode_;
+    std::optional<std::optional<TypeFilter>> lastTypeFilter_;
+    std::optional<std::int64_t> lastCollectorVersion_;
+    const FileNode* highlightedRowItem_ = nullptr;
+    NodeRef lastHoverSent_;
+    bool isSyncingSelection_ = false;
+    std::optional<SavedTree> savedTree_;
+    bool isSelectionSyncScheduled_ = false;
+    // A tree edit reloaded the table already; the next new tree version needs no reload.
+    bool reloadedForEdit_ = false;
+    std::optional<PendingReload> pendingReload_;
+    bool resizingColumns_ = false;
+    bool saveScheduled_ = false;
+};
+
+} // namespace plenwick

@@ -1,0 +1,133 @@
+#include "outline/OutlineTableView.h"
+
+#include "outline/OutlineItemModel.h"
+
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScrollBar>
+
+namespace plenwick {
+
+OutlineTableView::OutlineTableView(QWidget* parent) : QTreeView(parent) {
+    setMouseTracking(true);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { rehoverUnderMouse(); });
+}
+
+FileNode* OutlineTableView::nodeAt(const QPoint& viewportPos) const {
+    const auto* items = qobject_cast<const OutlineItemModel*>(model());
+    return items ? items->nodeAt(indexAt(viewportPos)) : nullptr;
+}
+
+void OutlineTableView::setHoverNode(const FileNode* node) {
+    if (hoverNode_ == node) return;
+    auto* items = qobject_cast<OutlineItemModel*>(model());
+    auto repaintRowOf = [&](const FileNode* n) {
+        if (!n || !items) return;
+        const QRect rect = rowRect(items->indexOf(n));
+        if (!rect.isEmpty()) viewport()->update(rect);
+    };
+    repaintRowOf(hoverNode_);
+    hoverNode_ = node;
+    repaintRowOf(hoverNode_);
+}
+
+QRect OutlineTableView::rowRect(const QModelIndex& index) const {
+    const QRect cell = visualRect(index);
+    if (cell.isEmpty()) return {};
+    return QRect(0, cell.top(), viewport()->width(), cell.height());
+}
+
+void OutlineTableView::rehoverUnderMouse() {
+    if (!onHover || !window() || !window()->isActiveWindow()) return;
+    const QPoint pos = viewport()->mapFromGlobal(QCursor::pos());
+    if (!viewport()->rect().contains(pos)) return;
+    onHover(nodeAt(pos));
+}
+
+void OutlineTableView::layoutNow() {
+    executeDelayedItemsLayout();
+    updateGeometries();
+}
+
+void OutlineTableView::keyboardSearch(const QString& search) {
+    // Type-select goes by the name column, whatever column holds the current cell.
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && current.column() != 0)
+        selectionModel()->setCurrentIndex(current.siblingAtColumn(0), QItemSelectionModel::NoUpdate);
+    QTreeView::keyboardSearch(search);
+}
+
+void OutlineTableView::mouseMoveEvent(QMouseEvent* event) {
+    QTreeView::mouseMoveEvent(event);
+    if (onHover && window() && window()->isActiveWindow()) onHover(nodeAt(event->position().toPoint()));
+}
+
+void OutlineTableView::mousePressEvent(QMouseEvent* event) {
+    // A right click opens the menu of the clicked row without selecting it.
+    if (event->button() == Qt::RightButton) return;
+    QTreeView::mousePressEvent(event);
+}
+
+void OutlineTableView::leaveEvent(QEvent* event) {
+    QTreeView::leaveEvent(event);
+    if (onHover) onHover(nullptr);
+}
+
+void OutlineTableView::keyPressEvent(QKeyEvent* event) {
+    if (onKeyDown && onKeyDown(event)) {
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+void OutlineTableView::contextMenuEvent(QContextMenuEvent* event) {
+    if (onContextMenu) onContextMenu(nodeAt(event->pos()), event->globalPos());
+}
+
+void OutlineTableView::startDrag(Qt::DropActions) {
+    if (onDragStart) onDragStart();
+}
+
+void OutlineTableView::resizeEvent(QResizeEvent* event) {
+    QTreeView::resizeEvent(event);
+    noteViewportWidth();
+}
+
+void OutlineTableView::showEvent(QShowEvent* event) {
+    QTreeView::showEvent(event);
+    noteViewportWidth();
+}
+
+void OutlineTableView::noteViewportWidth() {
+    const int width = viewport()->width();
+    if (width == lastViewportWidth_ || !isVisible()) return;
+    const int old = lastViewportWidth_;
+    lastViewportWidth_ = width;
+    if (onViewportResized) onViewportResized(old);
+}
+
+void OutlineTableView::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    QStyleOptionViewItem row = option;
+    // The style's own hover look is replaced by the shared hover highlight.
+    row.state &= ~QStyle::State_MouseOver;
+    const auto* items = qobject_cast<const OutlineItemModel*>(model());
+    if (hoverNode_ && items && items->nodeAt(index) == hoverNode_ && !selectionModel()->isSelected(index)) {
+        QColor fill = palette().color(QPalette::WindowText);
+        fill.setAlphaF(0.07);
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(fill);
+        const QRectF rect = QRectF(0, option.rect.top(), viewport()->width(), option.rect.height()).adjusted(10, 0, -10, 0);
+        painter->drawRoundedRect(rect, 5, 5);
+        painter->restore();
+    }
+    QTreeView::drawRow(painter, row, index);
+}
+
+} // namespace plenwick

@@ -1,0 +1,64 @@
+#pragma once
+// The outline's tree table: a QTreeView that reports the row under the mouse, hands
+// keys, double clicks and context-menu requests to its coordinator first, draws the
+// hover highlight behind the hovered row, drags rows out as files and type-selects
+// by name. What any of these do is the coordinator's business.
+
+#include <QTreeView>
+
+#include <functional>
+
+namespace plenwick {
+
+class FileNode;
+
+class OutlineTableView final : public QTreeView {
+    Q_OBJECT
+
+public:
+    explicit OutlineTableView(QWidget* parent = nullptr);
+
+    // The node of the row under the mouse, or null when it left the rows.
+    std::function<void(FileNode*)> onHover;
+    // A key press; true when it was handled (the table's own handling is skipped).
+    std::function<bool(QKeyEvent*)> onKeyDown;
+    // A context-menu request over a row (null below the last row), in global coordinates.
+    std::function<void(FileNode*, QPoint)> onContextMenu;
+    // A drag of the rows starts.
+    std::function<void()> onDragStart;
+    // The viewport's width changed from `oldWidth` (0 the first time it has a width).
+    std::function<void(int oldWidth)> onViewportResized;
+
+    FileNode* nodeAt(const QPoint& viewportPos) const;
+    // The row drawn with the hover highlight (null: none).
+    void setHoverNode(const FileNode* node);
+    const FileNode* hoverNode() const noexcept { return hoverNode_; }
+    // Reports the row now under a resting mouse after the list scrolled, when the
+    // window is active and the mouse is over the rows.
+    void rehoverUnderMouse();
+    // Lays out the rows at once, so that a scroll position set next is kept.
+    void layoutNow();
+    // The rectangle of the row of `index` across the whole viewport.
+    QRect rowRect(const QModelIndex& index) const;
+
+    void keyboardSearch(const QString& search) override;
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    void noteViewportWidth();
+
+    const FileNode* hoverNode_ = nullptr;
+    int lastViewportWidth_ = 0;
+};
+
+} // namespace plenwick

@@ -1,0 +1,158 @@
+// Keys, double clicks and menus of the table, driven with QTest on the real view.
+
+#include "OutlineTableFixture.h"
+#include "outline/OutlineMenus.h"
+
+#include <QClipboard>
+#include <QMenu>
+#include <QTest>
+
+namespace plenwick::test {
+namespace {
+
+NodeRef sampleRoot() {
+    return folder("/scan", {folder("Docs", {file("annual report.pdf", 300), file("résumé ünïcode.txt", 40)}),
+                            folder("Music", {folder("Live", {file("song.mp3", 900)})}), file("top.bin", 20)});
+}
+
+class OutlineKeysTest : public OutlineTableTest {
+protected:
+    // As the desktop delivers a double click: a click, then the second press.
+    void doubleClick(QPoint pos) {
+        QTest::mouseClick(table().viewport(), Qt::LeftButton, {}, pos);
+        QTest::mouseDClick(table().viewport(), Qt::LeftButton, {}, pos);
+        QTest::mouseRelease(table().viewport(), Qt::LeftButton, {}, pos);
+    }
+    void select(const NodeRef& node) {
+        state->select(node);
+        deliver();
+        table().setFocus();
+    }
+};
+
+TEST_F(OutlineKeysTest, ReturnZoomsIntoFoldersAndSpaceTogglesThePreview) {
+    NodeRef root = sampleRoot();
+    scan(root);
+    NodeRef docs = child(root, "Docs"), music = child(root, "Music");
+    select(docs);
+    // Command-like modifiers leave the key to the table.
+    for (Qt::KeyboardModifier m : {Qt::ControlModifier, Qt::AltModifier, Qt::MetaModifier}) {
+        QTest::keyClick(&table(), Qt::Key_Return, m);
+        EXPECT_EQ(state->focus(), root);
+    }
+    QTest::keyClick(&table(), Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(state->focus(), docs);
+    select(music);
+    QTest::keyClick(&table(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(state->focus(), music);
+
+    NodeRef pdf = child(docs, "annual report.pdf");
+    select(pdf);
+    QTest::keyClick(&table(), Qt::Key_Return);  // a file: the table's own handling
+    EXPECT_EQ(state->focus(), music);
+    QTest::keyClick(&table(), Qt::Key_Space);
+    EXPECT_EQ(state->quickLookURL(), "/scan/Docs/annual report.pdf");
+    QTest::keyClick(&table(), Qt::Key_Space);
+    EXPECT_FALSE(state->quickLookURL());
+    // An open preview follows the selection; Space then closes it.
+    QTest::keyClick(&table(), Qt::Key_Space);
+    select(docs);
+    EXPECT_EQ(state->quickLookURL(), "/scan/Docs");
+    QTest::keyClick(&table(), Qt::Key_Space);
+    EXPECT_FALSE(state->quickLookURL());
+}
+
+TEST_F(OutlineKeysTest, TypingJumpsToRowsByName) {
+    NodeRef root = sampleRoot();
+    scan(root);
+    select(root);
+    QTest::keyClicks(&table(), "mu");
+    EXPECT_EQ(state->selection(), child(root, "Music"));
+}
+
+TEST_F(OutlineKeysTest, DoubleClicksZoomIntoFoldersAndBringFilesIntoFocus) {
+    NodeRef root = sampleRoot();
+    scan(root);
+    NodeRef docs = child(root, "Docs"), music = child(root, "Music"), live = child(music, "Live");
+    struct Spy : QObject { bool eventFilter(QObject*, QEvent* e) override { if (e->type() >= 2 && e->type() <= 5) fprintf(stderr, "ev %d\n", int(e->type())); return false; } } spy;
+    table().viewport()->installEventFilter(&spy);
+    int dbl = 0;
+    QObject::connect(&table(), &QAbstractItemView::doubleClicked, [&] { ++dbl; });
+    doubleClick(centreOf(music));
+    fprintf(stderr, "dbl %d\n", dbl);
+    EXPECT_EQ(state->focus(), music);
+    // A search result outside the focus: selected, and its folder becomes the focus.
+    view->viewModel().setQuery("song");
+    settle();
+    NodeRef song = child(live, "song.mp3");
+    ASSERT_TRUE(indexOf(song).isValid());
+    state->navigate(docs);
+    doubleClick(centreOf(song));
+    EXPECT_EQ(state->selection(), song);
+    EXPECT_EQ(state->focus(), live);
+    // Inside the focus only the selection changes.
+    state->navigate(music);
+    state->select({});
+    doubleClick(centreOf(song));
+    EXPECT_EQ(state->selection(), song);
+    EXPECT_EQ(state->focus(), music);
+    // Below the last row nothing happens.
+    doubleClick(QPoint(10, table().viewport()->height() - 3));
+    EXPECT_EQ(state->focus(), music);
+}
+
+TEST_F(OutlineKeysTest, ContextMenusOfRowsAndHeader) {
+    NodeRef root = sampleRoot();
+    scan(root);
+    NodeRef docs = child(root, "Docs");
+    auto titles = [](const std::vector<OutlineMenuEntry>& entries) {
+        QStringList out;
+        for (const OutlineMenuEntry& e : entries) out << (e.separatorBefore ? QStringLiteral("-") : QString()) + e.title;
+        return out;
+    };
+    EXPECT_EQ(titles(outlineContextMenu(*docs)),
+              (QStringList{"Reveal in Finder", "Open", "Quick Look", "Copy Path", "-Zoom In"}));
+    EXPECT_EQ(titles(outlineContextMenu(*child(root, "top.bin"))),
+              (QStringList{"Reveal in Finder", "Open", "Quick Look", "Copy Path"}));
+    // Below the last row: no menu.
+    EXPECT_EQ(coordinator().showContextMenu(nullptr, QPoint()), nullptr);
+
+    // Copy Path puts the plain path on the clipboard, spaces and accents as they are.
+    NodeRef odd = child(docs, "résumé ünïcode.txt");
+    QMenu* menu = coordinator().showContextMenu(odd.get(), QPoint(10, 10));
+    ASSERT_TRUE(menu);
+    menu->actions().at(3)->trigger();
+    menu->close();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("/scan/Docs/résumé ünïcode.txt"));
+    // Zoom In and Quick Look act on the row's node.
+    menu = coordinator().showContextMenu(docs.get(), QPoint(10, 10));
+    menu->actions().back()->trigger();
+    menu->close();
+    EXPECT_EQ(state->focus(), docs);
+    menu = coordinator().showContextMenu(odd.get(), QPoint(10, 10));
+    menu->actions().at(2)->trigger();
+    menu->close();
+    EXPECT_EQ(state->quickLookURL(), "/scan/Docs/résumé ünïcode.txt");
+
+    // The header menu: never the name column, in the header's order, ticked when shown.
+    const std::vector<OutlineHeaderMenuEntry> entries = outlineHeaderMenu({3, 0, 2, 1, 4}, {false, false, true, false, true});
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].column, OutlineColumn::items);
+    EXPECT_EQ(entries[1].title, QStringLiteral("% of Folder"));
+    EXPECT_FALSE(entries[1].checked);
+    EXPECT_EQ(entries[2].title, QStringLiteral("Size"));
+    EXPECT_TRUE(entries[2].checked);
+}
+
+TEST_F(OutlineKeysTest, ARightClickDoesNotSelect) {
+    NodeRef root = sampleRoot();
+    scan(root);
+    NodeRef top = child(root, "top.bin");
+    QTest::mouseClick(table().viewport(), Qt::RightButton, {}, centreOf(top));
+    EXPECT_FALSE(state->selection());
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* menu = qobject_cast<QMenu*>(w)) menu->close();
+}
+
+} // namespace
+} // namespace plenwick::test

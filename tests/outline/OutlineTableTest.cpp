@@ -1,0 +1,238 @@
+// The tree table on screen: columns and their saved layout, reloads that keep the
+// expansion, flat lists, selection and focus, hover, sorting by the headers, and
+// fitting the name column.
+
+#include "OutlineTableFixture.h"
+#include "outline/OutlineColumns.h"
+#include "outline/OutlineHeaderLayout.h"
+
+#include <QMenu>
+#include <QScrollBar>
+#include <QTest>
+
+namespace plenwick::test {
+namespace {
+
+int name = logicalIndex(OutlineColumn::name);
+
+// root ─ Alpha ─ Beta ─ x.bin
+//      │       └ a.txt
+//      ├ Gamma ─ y.dat
+//      ├ Delta (40 files)
+//      └ z.txt
+NodeRef sampleRoot() {
+    std::vector<NodeRef> many;
+    for (int i = 0; i < 40; ++i) many.push_back(file("f" + std::to_string(i) + ".log", 10));
+    return folder("/scan", {folder("Alpha", {folder("Beta", {file("x.bin", 5000)}), file("a.txt", 100)}),
+                            folder("Gamma", {file("y.dat", 3000)}), folder("Delta", std::move(many)), file("z.txt", 50)});
+}
+
+TEST_F(OutlineTableTest, FirstLaunchShowsThreeColumnsSortedBySize) {
+    for (OutlineColumn c : {OutlineColumn::name, OutlineColumn::size, OutlineColumn::share})
+        EXPECT_FALSE(header().isSectionHidden(logicalIndex(c)));
+    for (OutlineColumn c : {OutlineColumn::items, OutlineColumn::modified})
+        EXPECT_TRUE(header().isSectionHidden(logicalIndex(c)));
+    EXPECT_EQ(header().sortIndicatorSection(), logicalIndex(OutlineColumn::size));
+    EXPECT_EQ(header().sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(header().sectionSize(logicalIndex(OutlineColumn::size)), 68);
+    // The first click on a header: names A to Z, every other column descending.
+    EXPECT_EQ(model().headerData(name, Qt::Horizontal, Qt::InitialSortOrderRole).toInt(), Qt::AscendingOrder);
+    EXPECT_EQ(model().headerData(logicalIndex(OutlineColumn::items), Qt::Horizontal, Qt::InitialSortOrderRole).toInt(),
+              Qt::DescendingOrder);
+}
+
+TEST_F(OutlineTableTest, WithoutAScanTheSidebarSaysSoAndHoldsNoRows) {
+    EXPECT_TRUE(view->isShowingNothingScanned());
+    EXPECT_TRUE(view->footerText().isEmpty());
+    scan(sampleRoot());
+    EXPECT_FALSE(view->isShowingNothingScanned());
+    EXPECT_EQ(model().rowCount(), 1);
+    state->resetResults();
+    EXPECT_TRUE(view->isShowingNothingScanned());
+    EXPECT_EQ(model().rowCount(), 0);
+}
+
+TEST_F(OutlineTableTest, ASavedLayoutComesBackRepaired) {
+    const int items = logicalIndex(OutlineColumn::items);
+    header().setSectionHidden(items, false);
+    header().moveSection(header().visualIndex(items), 0);
+    // A layout that hides the name column, squeezes it and sorts by items.
+    header().setSectionHidden(name, true);
+    header().resizeSection(name, 10);
+    header().setSortIndicator(items, Qt::AscendingOrder);
+    coordinator().saveColumnLayout();
+    view.reset();
+    makeView();
+    EXPECT_FALSE(header().isSectionHidden(items));
+    EXPECT_EQ(header().visualIndex(items), 0);
+    EXPECT_FALSE(header().isSectionHidden(name));
+    EXPECT_GE(header().sectionSize(name), 90);
+    EXPECT_EQ(header().sortIndicatorSection(), logicalIndex(OutlineColumn::size));
+    EXPECT_EQ(coordinator().sort(), OutlineSort{});
+
+    // A layout that cannot be read gives way to the defaults.
+    state->preferences().setValue(kOutlineColumnsAutosaveName, QByteArray("not a header state"));
+    view.reset();
+    makeView();
+    EXPECT_TRUE(header().isSectionHidden(items));
+    EXPECT_EQ(header().visualIndex(items), items);
+}
+
+TEST_F(OutlineTableTest, ATreeEditResetsAroundItAndKeepsExpansion) {
+    NodeRef root = sampleRoot();
+    scan(root);
+    NodeRef alpha = child(root, "Alpha"), beta = child(alpha, "Beta"), gamma = child(root, "Gamma");
+    state->select(child(beta, "x.bin"));
+    deliver();  // the deferred selection sync
+    EXPECT_TRUE(isExpanded(root));
+    EXPECT_TRUE(isExpanded(alpha));
+    EXPECT_TRUE(isExpanded(beta));
+    table().expand(indexOf(gamma));
+
+    bool resetting = false, editedWhileReset = false;
+    QObject::connect(&model(), &QAbstractItemModel::modelAboutToBeReset, [&] { resetting = true; });
+    QObject::connect(&model(), &QAbstractItemModel::modelReset, [&] { resetting = false; });
+    state->editTree([&] {
+        editedWhileReset = resetting;
+        root->removeChildAt(static_cast<std::size_t>(root->indexOfChild(gamma.get())));
+    });
+    EXPECT_TRUE(editedWhileReset);
+    EXPECT_FALSE(resetting);
+    EXPECT_TRUE(isExpanded(alpha));
+    EXPECT_TRUE(isExpanded(beta));
+    EXPECT_FALSE(indexOf(gamma).isValid());
+    EXPECT_EQ(model().rowCount(indexOf(root)), 3);
+    // Asking past the rows gives nothing.
+    EXPECT_FALSE(model().index(3, 0, indexOf(root)).isValid());
+    EXPECT_FALSE(model().index(0, kOutlineColumnCount, indexOf(root)).isValid());
+    EXPECT_EQ(table().selectionModel()->selectedRows().size(), 1);
+}
+
+TEST_F(OutlineTableTest, FlatListsDropNodesThatLeftTheTree) {
+    NodeRef root = sampleRoot();
+    scan(root);
+    view->viewModel().setMode(OutlineMode::largest);
+    settle();
+    ASSERT_NE(coordinator().flatList(), nullptr);
+    EXPECT_EQ(coordinator().flatList()->maxSize, 5000);
+    NodeRef alpha = child(root, "Alpha");
+    state->editTree([&] { root->removeChildAt(static_cast<std::size_t>(root->indexOfChild(alpha.get()))); });
+    // Before the walk runs again the shown list has lost Alpha's files.
+    EXPECT_EQ(coordinator().flatList()->maxSize, 3000);
+    EXPECT_FALSE(indexOf(child(child(alpha, "Beta"), "x.bin")).isValid());
+    EXPECT_EQ(model().rowCount(), 42);
+}
+
+TEST_F(OutlineTableTest, LeavingTheTreeAndComingBackRestoresItsRowsAndScroll) {
+    NodeRef root = sampleRoot();
+    scan(root);
+    NodeRef delta = child(root, "Delta"), alpha = child(root, "Alpha");
+    table().expand(indexOf(delta));
+    table().expand(indexOf(alpha));
+    table().layoutNow();
+    table().verticalScrollBar()->setValue(120);
+    view->viewModel().setMode(OutlineMode::largest);
+    settle();
+    EXPECT_EQ(table().verticalScrollBar()->value(), 0);
+    view->viewModel().setMode(OutlineMode::folders);
+    settle();
+    EXPECT_TRUE(isExpanded(delta));
+    EXPECT_TRUE(isExpanded(alpha));
+    EXPECT_FALSE(isExpanded(child(alpha, "Beta")));
+    EXPECT_EQ(table().verticalScrollBar()->value(), 120);
+}
+
+TEST_F(OutlineTableTest, SelectionAndFocusTravelBothWays) {
+    NodeRef root = sampleRoot();
+    scan(root);
+    NodeRef delta = child(root, "Delta");
+    // Zooming elsewhere expands the focus and scrolls it into view.
+    state->navigate(delta);
+    deliver();
+    EXPECT_TRUE(isExpanded(delta));
+    // A node selected elsewhere gets its row selected.
+    NodeRef last = child(delta, "f9.log");
+    state->select(last);
+    deliver();
+    ASSERT_EQ(table().selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(model().nodeAt(table().selectionModel()->selectedRows().front()), last.get());
+    const QRect row = table().visualRect(indexOf(last));
+    EXPECT_TRUE(table().viewport()->rect().contains(row));
+    // A click selects in the state.
+    NodeRef z = child(root, "z.txt");
+    table().scrollTo(indexOf(z));
+    QTest::mouseClick(table().viewport(), Qt::LeftButton, {}, centreOf(z));
+    EXPECT_EQ(state->selection(), z);
+    EXPECT_FALSE(coordinator().isSelectionSyncScheduled());
+}
+
+TEST_F(OutlineTableTest, HoverGoesToTheStateAndComesBackAsAHighlight) {
+    NodeRef root = sampleRoot();
+    scan(root);
+    NodeRef alpha = child(root, "Alpha");
+    // A node inside a collapsed folder lights the folder's row.
+    state->setHovered(child(alpha, "a.txt"));
+    EXPECT_EQ(coordinator().highlightedRowItem(), alpha.get());
+    EXPECT_EQ(table().hoverNode(), alpha.get());
+    state->setHovered({});
+    EXPECT_EQ(coordinator().highlightedRowItem(), nullptr);
+    // The mouse over a row reports its node.
+    NodeRef z = child(root, "z.txt");
+    QTest::mouseMove(table().viewport(), centreOf(z) + QPoint(0, 40));
+    QTest::mouseMove(table().viewport(), centreOf(z));
+    EXPECT_EQ(state->hovered(), z);
+    EXPECT_EQ(coordinator().highlightedRowItem(), z.get());
+}
+
+TEST_F(OutlineTableTest, HeadersSortTheTreeInPlace) {
+    NodeRef root = sampleRoot();
+    scan(root);
+    NodeRef alpha = child(root, "Alpha");
+    table().expand(indexOf(alpha));
+    auto namesUnderRoot = [&] {
+        std::vector<std::string> names;
+        for (int i = 0; i < model().rowCount(indexOf(root)); ++i)
+            names.emplace_back(model().nodeAt(model().index(i, 0, indexOf(root)))->name());
+        return names;
+    };
+    EXPECT_EQ(namesUnderRoot(), (std::vector<std::string>{"Alpha", "Gamma", "Delta", "z.txt"}));
+    header().setSortIndicator(name, Qt::AscendingOrder);
+    EXPECT_EQ(coordinator().sort(), (OutlineSort{OutlineSortKey::name, true}));
+    EXPECT_EQ(namesUnderRoot(), (std::vector<std::string>{"Alpha", "Delta", "Gamma", "z.txt"}));
+    EXPECT_TRUE(isExpanded(alpha));
+    // The share column sorts by size.
+    header().setSortIndicator(logicalIndex(OutlineColumn::share), Qt::AscendingOrder);
+    EXPECT_EQ(coordinator().sort(), (OutlineSort{OutlineSortKey::size, true}));
+    EXPECT_EQ(namesUnderRoot(), (std::vector<std::string>{"z.txt", "Delta", "Gamma", "Alpha"}));
+}
+
+TEST_F(OutlineTableTest, TheNameColumnFollowsTheWidthAndMakesRoomForShownColumns) {
+    scan(sampleRoot());
+    const int before = header().sectionSize(name);
+    view->resize(view->width() + 60, view->height());
+    deliver();
+    EXPECT_EQ(header().sectionSize(name), before + 60);
+    // Showing a hidden column narrows the name column so that everything fits.
+    const int items = logicalIndex(OutlineColumn::items);
+    QMenu* menu = coordinator().showHeaderMenu(QPoint(0, 0));
+    ASSERT_TRUE(menu);
+    QList<QAction*> actions = menu->actions();
+    ASSERT_EQ(actions.size(), 4);
+    EXPECT_EQ(actions[1]->text(), QStringLiteral("% of Folder"));
+    EXPECT_TRUE(actions[1]->isChecked());
+    EXPECT_FALSE(actions[2]->isChecked());
+    actions[2]->trigger();
+    menu->close();
+    EXPECT_FALSE(header().isSectionHidden(items));
+    int total = 0;
+    for (int i = 0; i < header().count(); ++i)
+        if (!header().isSectionHidden(i)) total += header().sectionSize(i);
+    EXPECT_LE(total, table().viewport()->width());
+    // Narrowing never goes below the name column's minimum.
+    view->resize(210, view->height());
+    deliver();
+    EXPECT_EQ(header().sectionSize(name), 90);
+}
+
+} // namespace
+} // namespace plenwick::test
