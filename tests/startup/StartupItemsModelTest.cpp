@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 
+#include <thread>
+
 using namespace plenwick;
 using namespace plenwick::test;
 
@@ -318,4 +320,33 @@ TEST_F(StartupItemsModelTest, RemovingLoginItemsAndLaunchJobs) {
     ASSERT_TRUE(model->actionError());
     EXPECT_EQ(model->actionError()->rfind("other.plist: ", 0), 0u) << *model->actionError();
     unsetenv("XDG_DATA_HOME");
+}
+
+TEST(StartupItemsModelThreads, LoadsOnWorkerThreadsAndOutlivesNothing) {
+    TempFolder dir;
+    writePlist(dir / "LaunchAgents/a.plist", plistKey("Label", "com.a"));
+    ScriptedRunner runner;
+    std::vector<std::thread> threads;
+    StartupItemsModel::Environment environment;
+    environment.scanner.runner = &runner;
+    environment.background = [&threads](std::function<void()> job) { threads.emplace_back(std::move(job)); };
+    StartupItemsScanner::Folders folders;
+    folders.launchFolders = {{dir / "LaunchAgents", Source::userAgent}};
+
+    auto model = std::make_unique<StartupItemsModel>(environment, folders);
+    model->refresh();
+    model->refresh();
+    for (auto& thread : threads) thread.join();
+    threads.clear();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(model->hasLoaded());
+    EXPECT_FALSE(model->isLoading());
+    ASSERT_EQ(model->items().size(), 1u);
+    EXPECT_EQ(model->loginItemsError(), "No such file or directory");
+
+    // A model gone before its work returns: the results are dropped.
+    model->refresh();
+    model.reset();
+    for (auto& thread : threads) thread.join();
+    QCoreApplication::sendPostedEvents();
 }
