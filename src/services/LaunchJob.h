@@ -1,7 +1,6 @@
 #pragma once
-// A launch job's property list (a launch agent's or daemon's ".plist", or one carried
-// inside an app bundle), reduced to what the leftover search and the startup items
-// need. Keys of the wrong type fall back to their defaults; they never fail a parse.
+// A launch agent's or daemon's property list (XML or binary), reduced to what the
+// leftover search and the startup items need.
 
 #include "services/PropertyList.h"
 
@@ -12,21 +11,25 @@
 namespace plenwick {
 
 struct LaunchJob {
-    std::optional<std::string> label;             // "Label"
-    std::optional<std::string> programPath;       // "Program", else the first of "ProgramArguments"
+    std::optional<std::string> label;
+    std::optional<std::string> programPath;       // "Program", else the first "ProgramArguments"
     std::vector<std::string> associatedBundleIDs; // "AssociatedBundleIdentifiers"
-    bool runAtLoad = false;                       // "RunAtLoad"
-    bool keepAlive = false;                       // "KeepAlive" true, or a dictionary of conditions
-    bool disabledInPlist = false;                 // "Disabled"
+    bool runAtLoad = false;
+    bool keepAlive = false;                       // true, or a dictionary of conditions
+    bool disabledInPlist = false;
 
-    friend bool operator==(const LaunchJob&, const LaunchJob&) = default;
+    bool operator==(const LaunchJob&) const = default;
 
-    // From the bytes of a property list (XML or binary); nothing unless its top level
-    // is a dictionary.
-    static std::optional<LaunchJob> parse(const std::string& bytes);
+    // Nothing when the bytes are not a property list whose top level is a dictionary.
+    static std::optional<LaunchJob> fromBytes(const std::string& bytes);
     static std::optional<LaunchJob> fromPropertyList(const PlistValue& value);
-    // Reads the file as a regular file only, non-blocking and within the size cap.
-    static std::optional<LaunchJob> readFile(const std::string& path);
+    // Reads the file as a regular file only, non-blocking, size-capped; nothing when
+    // it can't be read or parsed.
+    static std::optional<LaunchJob> fromFile(const std::string& path);
 };
+
+// Whether a property-list value reads as a Boolean, and which: a Boolean, or a number
+// that is exactly 0 or 1 (as the platform's number bridging reads it).
+std::optional<bool> plistBoolean(const PlistValue& value);
 
 } // namespace plenwick

@@ -5,8 +5,6 @@
 
 #include <QCoreApplication>
 #include <QLocale>
-#include <QMetaObject>
-#include <QPointer>
 #include <QString>
 #include <QThread>
 
@@ -60,17 +58,9 @@ void StartupItemsModel::assertGuiThread() const {
 
 template <class Work, class Deliver>
 void StartupItemsModel::inBackground(Work work, Deliver deliver) {
-    QPointer<StartupItemsModel> self(this);
-    environment_.background([self, work = std::move(work), deliver = std::move(deliver)]() mutable {
-        auto result = work();
-        QCoreApplication* app = QCoreApplication::instance();
-        if (!app) return;
-        QMetaObject::invokeMethod(
-            app,
-            [self, deliver, result = std::move(result)]() mutable {
-                if (self) deliver(*self, std::move(result));
-            },
-            Qt::QueuedConnection);
+    // The closure runs only while the model exists, so it may hold the model itself.
+    environment_.runInBackground(this, [this, work = std::move(work), deliver = std::move(deliver)]() {
+        return std::function<void()>([this, deliver, result = work()]() mutable { deliver(*this, std::move(result)); });
     });
 }
 

@@ -37,8 +37,10 @@ public:
     struct Environment {
         StartupItemsScanner::Environment scanner; // its runner also runs osascript and launchctl changes
         AdminScriptRunner adminScript;            // AdminScript::run when empty
-        // Runs a job on a worker thread; the job never touches the model. Required.
-        std::function<void(std::function<void()>)> background;
+        // Runs `work` off the GUI thread, then the closure it returns on the GUI thread,
+        // but only while `owner` still exists. Required.
+        using Work = std::function<std::function<void()>()>;
+        std::function<void(QObject* owner, Work work)> runInBackground;
     };
 
     explicit StartupItemsModel(Environment environment,
@@ -115,8 +117,7 @@ private:
         touch(field);
     }
     void assertGuiThread() const;
-    // Runs `work` in the background and `deliver` with its result on the GUI thread,
-    // while the model exists.
+    // Runs `work` in the background and `deliver` with its result on the GUI thread.
     template <class Work, class Deliver>
     void inBackground(Work work, Deliver deliver);
     void finishLoad(std::int64_t generation, const Load& load);

@@ -96,7 +96,7 @@ std::vector<StartupItem> StartupItemsScanner::scanLaunchFolder(
         for (const std::string& name : entryNames(folder)) {
             if (nameExtension(name) != "plist") continue;
             const std::string path = joined(folder, name);
-            const auto job = LaunchJob::readFile(path);
+            const auto job = LaunchJob::fromFile(path);
             if (!job) continue;
 
             StartupItem item;
@@ -138,7 +138,7 @@ std::vector<StartupItem> StartupItemsScanner::scanAppBundles(const std::vector<s
                     item.name = name;
                     item.url = joined(place, entry);
                     item.appURL = app;
-                    const auto job = extension == "plist" ? LaunchJob::readFile(item.url) : std::nullopt;
+                    const auto job = extension == "plist" ? LaunchJob::fromFile(item.url) : std::nullopt;
                     if (job) {
                         item.label = job->label ? *job->label : bundleBaseName(item.url);
                         item.runsAtLoad = job->runAtLoad;

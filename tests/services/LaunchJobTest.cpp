@@ -42,7 +42,7 @@ TEST(LaunchJobTest, ReadsEveryFieldFromXmlAndBinaryAlike) {
         "<key>AssociatedBundleIdentifiers</key><array><string>com.maker.app</string><string>com.maker.b</string></array>"
         "<key>RunAtLoad</key><true/><key>KeepAlive</key><dict><key>SuccessfulExit</key><false/></dict>"
         "<key>Disabled</key><integer>1</integer><key>Extra</key><date>2020-01-01T00:00:00Z</date>");
-    const auto job = LaunchJob::parse(xml);
+    const auto job = LaunchJob::fromBytes(xml);
     ASSERT_TRUE(job);
     EXPECT_EQ(job->label, "com.maker.agent");
     EXPECT_EQ(job->programPath, "/opt/Maker.app/Contents/MacOS/agent"); // Program beats ProgramArguments
@@ -50,11 +50,11 @@ TEST(LaunchJobTest, ReadsEveryFieldFromXmlAndBinaryAlike) {
     EXPECT_TRUE(job->runAtLoad);
     EXPECT_TRUE(job->keepAlive);
     EXPECT_TRUE(job->disabledInPlist);
-    EXPECT_EQ(LaunchJob::parse(toBinary(xml)), job);
+    EXPECT_EQ(LaunchJob::fromBytes(toBinary(xml)), job);
 }
 
 TEST(LaunchJobTest, KeysOfTheWrongTypeFallBack) {
-    const auto job = LaunchJob::parse(dict(
+    const auto job = LaunchJob::fromBytes(dict(
         "<key>Label</key><integer>5</integer>"
         "<key>ProgramArguments</key><array><string>/bin/a</string><integer>2</integer></array>"
         "<key>AssociatedBundleIdentifiers</key><string>com.maker.only</string>"
@@ -67,30 +67,30 @@ TEST(LaunchJobTest, KeysOfTheWrongTypeFallBack) {
     EXPECT_FALSE(job->keepAlive);
     EXPECT_FALSE(job->disabledInPlist);
 
-    const auto arguments = LaunchJob::parse(dict("<key>ProgramArguments</key><array><string>/bin/first</string>"
+    const auto arguments = LaunchJob::fromBytes(dict("<key>ProgramArguments</key><array><string>/bin/first</string>"
                                                  "<string>-x</string></array><key>KeepAlive</key><true/>"));
     ASSERT_TRUE(arguments);
     EXPECT_EQ(arguments->programPath, "/bin/first");
     EXPECT_TRUE(arguments->keepAlive);
-    const auto empty = LaunchJob::parse(dict("<key>ProgramArguments</key><array/>"));
+    const auto empty = LaunchJob::fromBytes(dict("<key>ProgramArguments</key><array/>"));
     ASSERT_TRUE(empty);
     EXPECT_EQ(*empty, LaunchJob{});
 }
 
 TEST(LaunchJobTest, OnlyADictionaryAtTheTopIsAJob) {
-    EXPECT_FALSE(LaunchJob::parse(xmlPlist("<array><string>x</string></array>")));
-    EXPECT_FALSE(LaunchJob::parse("not a property list"));
-    EXPECT_FALSE(LaunchJob::parse(""));
-    EXPECT_TRUE(LaunchJob::parse(dict("")));
+    EXPECT_FALSE(LaunchJob::fromBytes(xmlPlist("<array><string>x</string></array>")));
+    EXPECT_FALSE(LaunchJob::fromBytes("not a property list"));
+    EXPECT_FALSE(LaunchJob::fromBytes(""));
+    EXPECT_TRUE(LaunchJob::fromBytes(dict("")));
 }
 
 TEST(LaunchJobTest, ReadsOnlyRegularFiles) {
     TempFolder dir;
     writeFile(dir / "job.plist", dict("<key>Label</key><string>a</string>"));
-    ASSERT_TRUE(LaunchJob::readFile(dir / "job.plist"));
-    EXPECT_EQ(LaunchJob::readFile(dir / "job.plist")->label, "a");
+    ASSERT_TRUE(LaunchJob::fromFile(dir / "job.plist"));
+    EXPECT_EQ(LaunchJob::fromFile(dir / "job.plist")->label, "a");
     // A FIFO named like a job must not block the reader.
     ASSERT_EQ(mkfifo((dir / "fifo.plist").c_str(), 0600), 0);
-    EXPECT_FALSE(LaunchJob::readFile(dir / "fifo.plist"));
-    EXPECT_FALSE(LaunchJob::readFile(dir / "missing.plist"));
+    EXPECT_FALSE(LaunchJob::fromFile(dir / "fifo.plist"));
+    EXPECT_FALSE(LaunchJob::fromFile(dir / "missing.plist"));
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QPointer>
 
 #include <thread>
 
@@ -16,6 +17,16 @@ using Source = StartupItem::Source;
 using Field = StartupItemsModel::Field;
 
 namespace {
+
+// A job that runs `work` and posts its result to the GUI thread, dropped when the
+// owner is gone by then (what the program's background runner does).
+std::function<void()> deferred(QObject* owner, StartupItemsModel::Environment::Work work) {
+    return [owner = QPointer<QObject>(owner), work = std::move(work)] {
+        std::function<void()> deliver = work();
+        QMetaObject::invokeMethod(
+            qApp, [owner, deliver] { if (owner) deliver(); }, Qt::QueuedConnection);
+    };
+}
 
 class StartupItemsModelTest : public ::testing::Test {
 protected:
@@ -31,7 +42,9 @@ protected:
             if (adminFailure) throw *adminFailure;
             return std::string();
         };
-        environment.background = [this](std::function<void()> job) { jobs.push_back(std::move(job)); };
+        environment.runInBackground = [this](QObject* owner, StartupItemsModel::Environment::Work work) {
+            jobs.push_back(deferred(owner, std::move(work)));
+        };
         model = std::make_unique<StartupItemsModel>(std::move(environment), folders);
         QObject::connect(model.get(), &StartupItemsModel::changed, [this](quint64 fields) { notices.push_back(fields); });
         runner.succeed(osascript + LoginItemsScript::listScript(), "");
@@ -329,7 +342,9 @@ TEST(StartupItemsModelThreads, LoadsOnWorkerThreadsAndOutlivesNothing) {
     std::vector<std::thread> threads;
     StartupItemsModel::Environment environment;
     environment.scanner.runner = &runner;
-    environment.background = [&threads](std::function<void()> job) { threads.emplace_back(std::move(job)); };
+    environment.runInBackground = [&threads](QObject* owner, StartupItemsModel::Environment::Work work) {
+        threads.emplace_back(deferred(owner, std::move(work)));
+    };
     StartupItemsScanner::Folders folders;
     folders.launchFolders = {{dir / "LaunchAgents", Source::userAgent}};
 
