@@ -2,9 +2,9 @@
 
 #include "app/AppState.h"
 #include "app/CommandShortcuts.h"
-#include "results/ActivitySpinner.h"
+#include "shell/ActivitySpinner.h"
 #include "results/ResultsTexts.h"
-#include "results/Symbols.h"
+#include "shell/Symbols.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

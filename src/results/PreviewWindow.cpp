@@ -3,7 +3,7 @@
 #include "app/BackgroundTask.h"
 #include "app/Executor.h"
 #include "platform/ByteCountFormatter.h"
-#include "results/Symbols.h"
+#include "shell/Symbols.h"
 
 #include <QCloseEvent>
 #include <QFile>

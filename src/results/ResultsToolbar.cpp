@@ -4,7 +4,7 @@
 #include "app/CommandShortcuts.h"
 #include "results/PickerActions.h"
 #include "results/ResultsTexts.h"
-#include "results/Symbols.h"
+#include "shell/Symbols.h"
 
 #include <QActionGroup>
 #include <QButtonGroup>

@@ -3,7 +3,7 @@
 #include "app/AppState.h"
 #include "charts/ui/SunburstView.h"
 #include "results/BreadcrumbBar.h"
-#include "results/Divider.h"
+#include "shell/Divider.h"
 #include "results/PreviewWindow.h"
 #include "results/ScreenPlaceholder.h"
 

@@ -7,7 +7,7 @@
 #include "results/ScanFailedView.h"
 #include "results/ScanProgressView.h"
 #include "results/ScreenPlaceholder.h"
-#include "results/Symbols.h"
+#include "shell/Symbols.h"
 
 #include <QHBoxLayout>
 #include <QMessageBox>

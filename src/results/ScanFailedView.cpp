@@ -1,7 +1,7 @@
 #include "results/ScanFailedView.h"
 
 #include "app/AppState.h"
-#include "results/Symbols.h"
+#include "shell/Symbols.h"
 #include "services/FullDiskAccess.h"
 
 #include <QHBoxLayout>

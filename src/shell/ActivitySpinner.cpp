@@ -1,4 +1,4 @@
-#include "results/ActivitySpinner.h"
+#include "shell/ActivitySpinner.h"
 
 #include <QPainter>
 

@@ -27,6 +27,16 @@ enum class Symbol {
     sidebarTrailing,
     warningTriangle,
     folder,
+    powerCircleFill, // a filled disc with the power glyph cut out
+    gearshape,
+    gearshape2Fill,
+    ellipsisCircle,
+    lockFill,
+    handRaisedFill,
+    appDashed,
+    terminalFill,    // a filled window with the prompt cut out
+    checkmarkCircle,
+    magnifyingGlass,
 };
 
 // An icon that draws `symbol`; without a colour it follows the application palette's

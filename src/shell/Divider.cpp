@@ -1,4 +1,4 @@
-#include "results/Divider.h"
+#include "shell/Divider.h"
 
 #include <QPainter>
 #include <QPaintEvent>
