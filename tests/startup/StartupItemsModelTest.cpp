@@ -1,5 +1,6 @@
 #include "startup/StartupItemsModel.h"
 
+#include "BackgroundJobs.h"
 #include "ScriptedRunner.h"
 #include "StartupTestSupport.h"
 
@@ -18,16 +19,6 @@ using Field = StartupItemsModel::Field;
 
 namespace {
 
-// A job that runs `work` and posts its result to the GUI thread, dropped when the
-// owner is gone by then (what the program's background runner does).
-std::function<void()> deferred(QObject* owner, StartupItemsModel::Environment::Work work) {
-    return [owner = QPointer<QObject>(owner), work = std::move(work)] {
-        std::function<void()> deliver = work();
-        QMetaObject::invokeMethod(
-            qApp, [owner, deliver] { if (owner) deliver(); }, Qt::QueuedConnection);
-    };
-}
-
 class StartupItemsModelTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -42,28 +33,13 @@ protected:
             if (adminFailure) throw *adminFailure;
             return std::string();
         };
-        environment.runInBackground = [this](QObject* owner, StartupItemsModel::Environment::Work work) {
-            jobs.push_back(deferred(owner, std::move(work)));
-        };
+        environment.runInBackground = background.runner();
         model = std::make_unique<StartupItemsModel>(std::move(environment), folders);
         QObject::connect(model.get(), &StartupItemsModel::changed, [this](quint64 fields) { notices.push_back(fields); });
         runner.succeed(osascript + LoginItemsScript::listScript(), "");
     }
-    // Runs the pending background jobs (index order given) and delivers their results.
-    void run(std::vector<std::size_t> order = {}) {
-        if (order.empty())
-            for (std::size_t i = 0; i < jobs.size(); ++i) order.push_back(i);
-        for (std::size_t i : order) jobs.at(i)();
-        std::vector<std::function<void()>> rest;
-        for (std::size_t i = 0; i < jobs.size(); ++i)
-            if (std::find(order.begin(), order.end(), i) == order.end()) rest.push_back(std::move(jobs[i]));
-        jobs = std::move(rest);
-        QCoreApplication::sendPostedEvents();
-    }
-    // Runs background work until none is left (a change ends with a load).
-    void settle() {
-        while (!jobs.empty()) run();
-    }
+    void run(std::vector<std::size_t> order = {}) { background.run(std::move(order)); }
+    void settle() { background.settle(); }
     void loadNow() {
         model->refresh();
         run();
@@ -85,7 +61,8 @@ protected:
     };
     std::vector<Script> adminScripts;
     std::optional<AdminScript::Failure> adminFailure;
-    std::vector<std::function<void()>> jobs;
+    BackgroundJobs background;
+    std::vector<std::function<void()>>& jobs = background.jobs;
     std::vector<quint64> notices;
     std::unique_ptr<StartupItemsModel> model;
 };

@@ -12,6 +12,7 @@
 #include "results/ResultsView.h"
 #include "results/RootView.h"
 #include "results/ScanProgressView.h"
+#include "startup_shots.h"
 
 #include <QApplication>
 #include <QDir>
@@ -285,6 +286,7 @@ int main(int argc, char** argv) {
                                     QLatin1Char('x')};
         shootAll(shooter, tree, samples.path());
         shootSunburst(shooter, tree);
+        shootStartupItems([&shooter](const QString& name, QWidget& widget) { shooter.save(name, widget); });
         failures += shooter.failures;
     }
     return failures == 0 ? 0 : 1;

@@ -29,6 +29,10 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     showDisks_ = add(file_, QStringLiteral("Show Disks"), shortcuts::showDisks);
     backToResults_ = add(file_, QStringLiteral("Back to Results"), nullptr);
     file_->addSeparator();
+    startupItems_ = add(file_, QStringLiteral("Startup Items"), shortcuts::startupItems);
+    // Also while another window is active: it opens or brings forward a window of its own.
+    startupItems_->setShortcutContext(Qt::ApplicationShortcut);
+    file_->addSeparator();
     quit_ = file_->addAction(QStringLiteral("Quit"));
     quit_->setShortcut(QKeySequence::Quit);
     quit_->setMenuRole(QAction::QuitRole);
@@ -36,6 +40,9 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     connect(rescan_, &QAction::triggered, this, [this] { state_.rescanAll(); });
     connect(showDisks_, &QAction::triggered, this, [this] { state_.goHome(); });
     connect(backToResults_, &QAction::triggered, this, [this] { state_.backToResults(); });
+    connect(startupItems_, &QAction::triggered, this, [this] {
+        if (openWindow_) openWindow_(QStringLiteral("startup-items"));
+    });
     connect(quit_, &QAction::triggered, &window_, &QMainWindow::close);
 
     view_ = bar->addMenu(QStringLiteral("&View"));

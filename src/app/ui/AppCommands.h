@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class QAction;
 class QActionGroup;
 class QMainWindow;
@@ -29,6 +31,9 @@ public:
     QAction* rescan() const { return rescan_; }
     QAction* showDisks() const { return showDisks_; }
     QAction* backToResults() const { return backToResults_; }
+    QAction* startupItems() const { return startupItems_; }
+    // How a command opens another window by its identifier ("startup-items").
+    void setOpenWindow(std::function<void(const QString&)> openWindow) { openWindow_ = std::move(openWindow); }
     QAction* quit() const { return quit_; }
     QAction* enclosingFolder() const { return enclosingFolder_; }
     QAction* back() const { return back_; }
@@ -57,6 +62,8 @@ private:
     QAction* rescan_;
     QAction* showDisks_;
     QAction* backToResults_;
+    QAction* startupItems_;
+    std::function<void(const QString&)> openWindow_;
     QAction* quit_;
     QAction* enclosingFolder_;
     QAction* back_;

@@ -82,6 +82,15 @@ QLabel* textLabel(const QString& text, const QFont& font, QWidget* parent, bool 
     return label;
 }
 
+// An alert of the window, wide enough for a sentence per line.
+QMessageBox* makeAlert(QWidget* parent) {
+    auto* box = new QMessageBox(parent);
+    box->setWindowModality(Qt::WindowModal);
+    box->setIcon(QMessageBox::Warning);
+    box->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label, QLabel#qt_msgbox_informativelabel { min-width: 340px; }"));
+    return box;
+}
+
 QToolButton* barButton(Symbol symbol, const QString& label, const QString& help, QWidget* parent) {
     auto* button = new QToolButton(parent);
     button->setIcon(symbolIcon(symbol));
@@ -235,17 +244,13 @@ QString StartupItemsView::placeholderTitle() const {
 }
 
 std::vector<StartupItemsSection*> StartupItemsView::sections() const {
-    std::vector<StartupItemsSection*> found;
-    for (QObject* child : listContent_->children())
-        if (auto* section = dynamic_cast<StartupItemsSection*>(child); section && !section->isHidden())
-            found.push_back(section); // the hidden ones are on their way out
-    return found;
+    return sections_;
 }
 
 std::vector<StartupItemRow*> StartupItemsView::rows() const {
     std::vector<StartupItemRow*> found;
-    for (StartupItemRow* row : listContent_->findChildren<StartupItemRow*>())
-        if (row->isVisibleTo(listContent_)) found.push_back(row);
+    for (StartupItemsSection* section : sections_)
+        for (StartupItemRow* row : section->findChildren<StartupItemRow*>()) found.push_back(row);
     return found;
 }
 
@@ -284,13 +289,15 @@ void StartupItemsView::rebuildList() {
         }
         delete child;
     }
+    sections_.clear();
     for (const StartupItemsListing::Section& section : listing_.sections) {
-        listLayout_->addWidget(new StartupItemsSection(
+        sections_.push_back(new StartupItemsSection(
             section, showBundled_, [this](const StartupItem& item) { return makeRow(item); },
             [this] {
                 QTimer::singleShot(0, this, [this] { setShowBundled(!showBundled_); });
             },
             listContent_));
+        listLayout_->addWidget(sections_.back());
     }
     listLayout_->addStretch(1);
     listContent_->setUpdatesEnabled(true);
@@ -318,9 +325,7 @@ void StartupItemsView::rebuildList() {
 void StartupItemsView::requestRemoval(const StartupItem& item) {
     if (confirmation_) return; // one question at a time
     pendingRemoval_ = item;
-    confirmation_ = new QMessageBox(this);
-    confirmation_->setWindowModality(Qt::WindowModal);
-    confirmation_->setIcon(QMessageBox::Warning);
+    confirmation_ = makeAlert(this);
     confirmation_->setText(StartupItemsTexts::confirmTitle(item));
     confirmation_->setInformativeText(StartupItemsTexts::confirmMessage(item));
     QPushButton* destructive = confirmation_->addButton(StartupItemsTexts::confirmButton(item), QMessageBox::DestructiveRole);
@@ -345,9 +350,7 @@ void StartupItemsView::updateErrorAlert() {
         return;
     }
     if (!errorAlert_) {
-        errorAlert_ = new QMessageBox(this);
-        errorAlert_->setWindowModality(Qt::WindowModal);
-        errorAlert_->setIcon(QMessageBox::Warning);
+        errorAlert_ = makeAlert(this);
         errorAlert_->setText(StartupItemsTexts::errorAlertTitle);
         QPushButton* ok = errorAlert_->addButton(QStringLiteral("OK"), QMessageBox::RejectRole);
         errorAlert_->setDefaultButton(ok);

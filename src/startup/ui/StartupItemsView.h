@@ -76,6 +76,7 @@ private:
     bool showBundled_;
     bool shownOnce_ = false;
     StartupItemsListing listing_;
+    std::vector<StartupItemsSection*> sections_; // those of the current listing
 
     QToolButton* settingsButton_;
     QToolButton* refreshButton_;

@@ -59,7 +59,7 @@ TEST_F(CommandsTest, MenusHoldTheirItemsInOrderWithShortcuts) {
         return list;
     };
     EXPECT_EQ(titles(commands->fileMenu()),
-              QStringList({"Scan Folder…", "Rescan", "-", "Show Disks", "Back to Results", "-", "Quit"}));
+              QStringList({"Scan Folder…", "Rescan", "-", "Show Disks", "Back to Results", "-", "Startup Items", "-", "Quit"}));
     EXPECT_EQ(titles(commands->goMenu()), QStringList({"Enclosing Folder", "Back", "Forward", "Zoom Into Selection", "-",
                                                        "Quick Look", "Reveal in Finder"}));
     EXPECT_EQ(titles(commands->viewMenu()),

@@ -9,6 +9,10 @@
 using namespace plenwick;
 using namespace plenwick::test;
 
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+QT_END_NAMESPACE
+
 using Source = StartupItem::Source;
 using Section = StartupItemsListing::Section;
 using Overlay = StartupItemsListing::Overlay;
