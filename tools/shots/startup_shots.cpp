@@ -17,6 +17,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -149,6 +151,12 @@ void shootStartupItems(const std::function<void(const QString&, QWidget&)>& save
         w.settle();
         save(QStringLiteral("startup-items"), *w.window);
         w.view().setShowBundled(true);
+        w.settle();
+        if (auto* scroll = w.view().findChild<QScrollArea*>()) {
+            scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+            save(QStringLiteral("startup-daemons-and-helpers"), *w.window);
+            scroll->verticalScrollBar()->setValue(0);
+        }
         w.view().setSearch(QStringLiteral("sync"));
         w.settle();
         save(QStringLiteral("startup-filtered"), *w.window);
