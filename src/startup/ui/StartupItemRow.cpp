@@ -8,20 +8,20 @@
 #include "startup/ui/StartupSwitch.h"
 
 #include "shell/ActivitySpinner.h"
+#include "shell/FileActions.h"
 #include "shell/ShellStyle.h"
 #include "shell/Symbols.h"
 
 #include "platform/DesktopServices.h"
-#include "platform/FileManagerReveal.h"
 
 #include <QContextMenuEvent>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QToolButton>
-#include <QPainter>
 #include <QVBoxLayout>
 
 #include <sys/stat.h>
@@ -111,11 +111,11 @@ StartupItemRow::StartupItemRow(StartupItem item, bool isBusy, std::function<void
 QMenu* StartupItemRow::makeActionsMenu(QWidget* parent) const {
     auto* menu = new QMenu(parent);
     const std::string url = item_.url;
-    QAction* reveal = menu->addAction(StartupItemRowTexts::revealInFinder, [url] { revealInFileManager(url); });
+    QAction* reveal = menu->addAction(StartupItemRowTexts::revealInFinder, [url] { revealItem(url); });
     reveal->setEnabled(exists(url));
     if (StartupItemRowTexts::offersRevealApp(item_)) {
         const std::string app = *item_.appURL;
-        menu->addAction(StartupItemRowTexts::revealAppInFinder, [app] { revealInFileManager(app); });
+        menu->addAction(StartupItemRowTexts::revealAppInFinder, [app] { revealItem(app); });
     }
     if (const auto removeTitle = StartupItemRowTexts::removeTitle(item_)) {
         menu->addSeparator();
@@ -129,7 +129,7 @@ QMenu* StartupItemRow::makeActionsMenu(QWidget* parent) const {
 QMenu* StartupItemRow::makeContextMenu(QWidget* parent) const {
     auto* menu = new QMenu(parent);
     const std::string url = item_.url;
-    menu->addAction(StartupItemRowTexts::revealInFinder, [url] { revealInFileManager(url); });
+    menu->addAction(StartupItemRowTexts::revealInFinder, [url] { revealItem(url); });
     if (const auto removeTitle = StartupItemRowTexts::removeTitle(item_)) {
         menu->addAction(*removeTitle, [remove = remove_] {
             if (remove) remove();
