@@ -1,7 +1,6 @@
 #include "startup/ui/StartupItemRow.h"
 
 #include "startup/ui/StartupBadge.h"
-#include "startup/ui/StartupElidedLabel.h"
 #include "startup/ui/StartupItemIcon.h"
 #include "startup/ui/StartupItemRowTexts.h"
 #include "startup/ui/StartupItemsTexts.h"
@@ -10,6 +9,7 @@
 #include "shell/ActivitySpinner.h"
 #include "shell/FileActions.h"
 #include "shell/ShellStyle.h"
+#include "shell/ShellText.h"
 #include "shell/Symbols.h"
 
 #include "platform/DesktopServices.h"
@@ -24,6 +24,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace plenwick {
@@ -34,17 +35,14 @@ bool exists(const std::string& path) {
     return stat(path.c_str(), &st) == 0;
 }
 
-QLabel* label(const QString& text, const QFont& font, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    l->setFont(font);
-    l->setTextFormat(Qt::PlainText);
-    return l;
-}
-
-void setSecondary(QWidget* widget) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, shellSecondaryColor(palette));
-    widget->setPalette(palette);
+ShellText* line(const QString& text, ShellTextStyle style, std::optional<QFont::Weight> weight, ShellText::Tone tone,
+               Qt::TextElideMode elide, QWidget* parent) {
+    auto* shown = new ShellText(text, parent);
+    shown->setTextStyle(style, weight);
+    shown->setTone(tone);
+    shown->setElideMode(elide);
+    shown->setAlignment(Qt::AlignLeft);
+    return shown;
 }
 
 } // namespace
@@ -70,15 +68,19 @@ StartupItemRow::StartupItemRow(StartupItem item, bool isBusy, std::function<void
     column->setSpacing(2);
     auto* titleLine = new QHBoxLayout;
     titleLine->setSpacing(6);
-    titleLine->addWidget(label(StartupItemsTexts::display(item_.name), shellFont(ShellTextStyle::body, QFont::Medium), this),
-                         0, Qt::AlignVCenter);
+    ShellText* name = line(StartupItemsTexts::display(item_.name), ShellTextStyle::body, QFont::Medium,
+                           ShellText::Tone::primary, Qt::ElideRight, this);
+    // A short name keeps its own width: the badges follow it closely.
+    name->setMinimumWidth(std::min(name->sizeHint().width(), name->minimumSizeHint().width()));
+    titleLine->addWidget(name, 0, Qt::AlignVCenter);
     for (const StartupBadgeContent& badge : StartupItemRowTexts::badges(item_))
         titleLine->addWidget(new StartupBadge(badge, this), 0, Qt::AlignVCenter);
     titleLine->addStretch(1);
     column->addLayout(titleLine);
-    auto* detail = new StartupElidedLabel(StartupItemsTexts::display(item_.detailLine()), this);
-    detail->setFont(shellFont(ShellTextStyle::caption));
-    setSecondary(detail);
+    ShellText* detail = line(StartupItemsTexts::display(item_.detailLine()), ShellTextStyle::caption, std::nullopt,
+                             ShellText::Tone::secondary, Qt::ElideMiddle, this);
+    detail->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    detail->setToolTip(detail->text());
     column->addWidget(detail);
     row->addLayout(column, 1);
 
@@ -164,7 +166,9 @@ LoginItemsUnavailableRow::LoginItemsUnavailableRow(const QString& message, QWidg
 
     auto* column = new QVBoxLayout;
     column->setSpacing(6);
-    auto* text = label(message, shellFont(ShellTextStyle::body), this);
+    auto* text = new QLabel(message, this);
+    text->setTextFormat(Qt::PlainText);
+    text->setFont(shellFont(ShellTextStyle::body));
     text->setWordWrap(true);
     column->addWidget(text);
     auto* button = new QPushButton(StartupItemRowTexts::automationButton, this);

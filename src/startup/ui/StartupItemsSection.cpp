@@ -3,6 +3,7 @@
 #include "startup/ui/StartupItemRow.h"
 
 #include "shell/ShellStyle.h"
+#include "shell/ShellText.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -53,11 +54,12 @@ private:
     std::vector<QWidget*> lines_;
 };
 
-QLabel* secondaryLabel(const QString& text, ShellTextStyle style, std::optional<QFont::Weight> weight,
-                       QWidget* parent) {
+// A footer: secondary text that wraps.
+QLabel* footerLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
-    label->setFont(shellFont(style, weight));
+    label->setFont(shellFont(ShellTextStyle::footnote));
+    label->setWordWrap(true);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, shellSecondaryColor(palette));
     label->setPalette(palette);
@@ -77,8 +79,11 @@ StartupItemsSection::StartupItemsSection(const StartupItemsListing::Section& sec
 
     auto* header = new QHBoxLayout;
     header->setContentsMargins(8, 0, 8, 0);
-    header->addWidget(secondaryLabel(section.title, ShellTextStyle::subheadline, QFont::DemiBold, this));
-    header->addStretch(1);
+    auto* title = new ShellText(section.title, this);
+    title->setTextStyle(ShellTextStyle::subheadline, QFont::DemiBold);
+    title->setTone(ShellText::Tone::secondary);
+    title->setAlignment(Qt::AlignLeft);
+    header->addWidget(title, 1);
     if (section.kind == Kind::bundled) {
         bundledButton_ = new QPushButton(showBundled ? QStringLiteral("Hide") : QStringLiteral("Show"), this);
         bundledButton_->setFlat(true);
@@ -113,8 +118,7 @@ StartupItemsSection::StartupItemsSection(const StartupItemsListing::Section& sec
         column->addWidget(group);
     }
     if (!section.footer.isEmpty()) {
-        auto* footer = secondaryLabel(section.footer, ShellTextStyle::footnote, std::nullopt, this);
-        footer->setWordWrap(true);
+        auto* footer = footerLabel(section.footer, this);
         footer->setContentsMargins(8, 0, 8, 0);
         column->addWidget(footer);
     }

@@ -7,6 +7,7 @@
 #include "shell/ActivitySpinner.h"
 #include "shell/Divider.h"
 #include "shell/ShellStyle.h"
+#include "shell/ShellText.h"
 #include "shell/Symbols.h"
 
 #include "platform/DesktopServices.h"
@@ -70,16 +71,13 @@ protected:
     }
 };
 
-QLabel* textLabel(const QString& text, const QFont& font, QWidget* parent, bool secondary = false) {
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    if (secondary) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, shellSecondaryColor(palette));
-        label->setPalette(palette);
-    }
-    return label;
+ShellText* textLine(const QString& text, ShellTextStyle style, std::optional<QFont::Weight> weight, QWidget* parent,
+                    bool secondary = false, Qt::Alignment alignment = Qt::AlignLeft) {
+    auto* line = new ShellText(text, parent);
+    line->setTextStyle(style, weight);
+    line->setTone(secondary ? ShellText::Tone::secondary : ShellText::Tone::primary);
+    line->setAlignment(alignment);
+    return line;
 }
 
 // An alert of the window, wide enough for a sentence per line.
@@ -143,8 +141,8 @@ StartupItemsView::StartupItemsView(std::unique_ptr<StartupItemsModel> model, boo
     header->addWidget(new PowerSymbol(this), 0, Qt::AlignVCenter);
     auto* titles = new QVBoxLayout;
     titles->setSpacing(2);
-    titles->addWidget(textLabel(StartupItemsTexts::title, shellFont(ShellTextStyle::title2, QFont::DemiBold), this));
-    countLine_ = textLabel({}, shellFont(ShellTextStyle::body), this, true);
+    titles->addWidget(textLine(StartupItemsTexts::title, ShellTextStyle::title2, QFont::DemiBold, this));
+    countLine_ = textLine({}, ShellTextStyle::body, std::nullopt, this, true);
     titles->addWidget(countLine_);
     header->addLayout(titles);
     header->addStretch(1);
@@ -160,8 +158,8 @@ StartupItemsView::StartupItemsView(std::unique_ptr<StartupItemsModel> model, boo
     loadingColumn->addStretch(1);
     loadingColumn->addWidget(new ActivitySpinner(28, loading), 0, Qt::AlignHCenter);
     loadingColumn->addSpacing(8);
-    loadingColumn->addWidget(textLabel(StartupItemsTexts::loadingText, shellFont(ShellTextStyle::body), loading, true), 0,
-                             Qt::AlignHCenter);
+    loadingColumn->addWidget(
+        textLine(StartupItemsTexts::loadingText, ShellTextStyle::body, std::nullopt, loading, true, Qt::AlignCenter));
     loadingColumn->addStretch(1);
     stack_->addWidget(loading);
 
@@ -186,10 +184,10 @@ StartupItemsView::StartupItemsView(std::unique_ptr<StartupItemsModel> model, boo
     placeholderSymbol_ = new PlaceholderSymbol(placeholder_);
     placeholderColumn->addWidget(placeholderSymbol_, 0, Qt::AlignHCenter);
     placeholderColumn->addSpacing(6);
-    placeholderTitle_ = textLabel({}, shellFont(ShellTextStyle::title3, QFont::Bold), placeholder_);
-    placeholderColumn->addWidget(placeholderTitle_, 0, Qt::AlignHCenter);
-    placeholderText_ = textLabel({}, shellFont(ShellTextStyle::body), placeholder_, true);
-    placeholderColumn->addWidget(placeholderText_, 0, Qt::AlignHCenter);
+    placeholderTitle_ = textLine({}, ShellTextStyle::title3, QFont::Bold, placeholder_, false, Qt::AlignCenter);
+    placeholderColumn->addWidget(placeholderTitle_);
+    placeholderText_ = textLine({}, ShellTextStyle::body, std::nullopt, placeholder_, true, Qt::AlignCenter);
+    placeholderColumn->addWidget(placeholderText_);
     placeholderColumn->addStretch(1);
     grid->addWidget(placeholder_, 0, 0);
     stack_->addWidget(listPage);

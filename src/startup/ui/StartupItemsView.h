@@ -12,7 +12,6 @@
 #include <memory>
 #include <optional>
 
-class QLabel;
 class QLineEdit;
 class QMessageBox;
 class QScrollArea;
@@ -23,6 +22,7 @@ class QVBoxLayout;
 namespace plenwick {
 
 class ActivitySpinner;
+class ShellText;
 class StartupItemRow;
 class StartupItemsSection;
 
@@ -81,15 +81,15 @@ private:
     QToolButton* settingsButton_;
     QToolButton* refreshButton_;
     QLineEdit* filter_;
-    QLabel* countLine_;
+    ShellText* countLine_;
     ActivitySpinner* headerSpinner_;
     QStackedWidget* stack_;
     QScrollArea* scroll_;
     QWidget* listContent_;
     QVBoxLayout* listLayout_;
     QWidget* placeholder_;
-    QLabel* placeholderTitle_;
-    QLabel* placeholderText_;
+    ShellText* placeholderTitle_;
+    ShellText* placeholderText_;
     class PlaceholderSymbol* placeholderSymbol_;
     QMessageBox* confirmation_ = nullptr;
     QMessageBox* errorAlert_ = nullptr;

@@ -4,14 +4,12 @@
 
 #include "common/TestSupport.h"
 
+#include "QStringPrinter.h"
+
 #include <gtest/gtest.h>
 
 using namespace plenwick;
 using namespace plenwick::test;
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
-QT_END_NAMESPACE
 
 using Source = StartupItem::Source;
 using Section = StartupItemsListing::Section;

@@ -7,6 +7,8 @@
 #include "startup/ScriptedRunner.h"
 #include "startup/StartupTestSupport.h"
 
+#include "QStringPrinter.h"
+
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -21,10 +23,6 @@
 
 using namespace plenwick;
 using namespace plenwick::test;
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
-QT_END_NAMESPACE
 
 using Source = StartupItem::Source;
 
