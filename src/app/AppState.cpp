@@ -1,5 +1,7 @@
 #include "app/AppState.h"
 
+#include "app/UninstallServices.h"
+
 #include <QCoreApplication>
 #include <QThread>
 
@@ -8,6 +10,7 @@
 namespace plenwick {
 
 AppState::AppState(AppEnvironment environment, QObject* parent) : QObject(parent), environment_(std::move(environment)) {
+    environment_.uninstall = completedUninstallServices(std::move(environment_.uninstall), environment_.userInitiated);
     refreshVolumes();
 }
 

@@ -17,7 +17,9 @@
 #include "scanner/FileTypeStatsBuilder.h"
 #include "scanner/TypeFilter.h"
 #include "scanner/VolumeInfo.h"
+#include "services/AppBundleInfo.h"
 #include "uninstaller/Remnant.h"
+#include "uninstaller/UninstallSession.h"
 
 #include <QObject>
 
@@ -34,8 +36,6 @@
 #include <vector>
 
 namespace plenwick {
-
-class UninstallSession;
 
 using NodeSet = std::unordered_set<NodeRef>;
 
@@ -199,6 +199,23 @@ public:
     void goBack();
     void goForward();
     void pruneHistory();
+
+    // ---- Uninstall entry ----
+    // Reads the bundle and opens an uninstall session for it; refuses, with the
+    // alert "Can’t Uninstall", a bundle it can't read and an app that is part of the
+    // system. The session's view starts the search.
+    void uninstallApp(const std::string& bundleURL);
+    // Shows `session`, replacing any shown one, after setting its onClose and onTrashed.
+    void presentUninstallSession(std::shared_ptr<UninstallSession> session);
+    // Closes the shown session, but only when it is `session`.
+    void closeUninstallSession(const UninstallSession* session);
+    // Reflects in the tree what a session moved to the Trash.
+    void sessionTrashed(const std::vector<std::string>& urls);
+    // After an app went to the Trash: searches its leftovers and shows the session
+    // when it found some and no other session is shown.
+    void offerLeftoversAfterTrash(const AppBundleInfo& app, std::optional<std::string> iconURL);
+    // A session for `app` over the program's services; not started.
+    std::shared_ptr<UninstallSession> makeUninstallSession(const AppBundleInfo& app, UninstallSession::Mode mode);
 
     // ---- Statistics after tree edits ----
     // `removed` are subtrees already detached from the tree; `added` the totals of

@@ -65,4 +65,11 @@ std::string normalizePath(std::string_view path) {
     return out;
 }
 
+std::string appendingPathComponent(std::string_view folder, std::string_view name) {
+    std::string path(withoutTrailingSlashes(folder));
+    if (path != "/") path.push_back('/');
+    path.append(name);
+    return path;
+}
+
 } // namespace plenwick

@@ -12,6 +12,8 @@ std::string_view withoutTrailingSlashes(std::string_view path) noexcept;
 std::string lastPathComponent(std::string_view path);
 // "/" for a top-level item, "." for a bare name.
 std::string parentPath(std::string_view path);
+// `folder` followed by "/" and `name`; a trailing "/" of the folder is not doubled.
+std::string appendingPathComponent(std::string_view folder, std::string_view name);
 
 // Absolute, "." and ".." resolved without following links, no trailing "/" (but
 // "/" stays "/"). A relative path is taken from the working folder.

@@ -8,10 +8,13 @@
 #include "results/ScanProgressView.h"
 #include "results/ScreenPlaceholder.h"
 #include "shell/Symbols.h"
+#include "uninstaller/ui/UninstallerView.h"
 
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace plenwick {
 
@@ -43,11 +46,13 @@ RootView::RootView(AppState& state, QWidget* parent) : QStackedWidget(parent), s
 
     connect(&state_, &AppState::changed, this, &RootView::onChanged);
     showPhase();
+    syncUninstallSheet();
     syncErrorAlert();
 }
 
 RootView::~RootView() {
     if (alert_) delete alert_.data();
+    if (sheet_) delete sheet_.data();
     // The row belongs to the window's toolbar once placed there; until then, to us.
     if (toolbar_ && !toolbar_->parent()) delete toolbar_.data();
 }
@@ -65,7 +70,52 @@ QString RootView::windowTitleText() const { return title_; }
 void RootView::onChanged(quint64 fields) {
     using F = AppState::Field;
     if (fields & (AppState::bit(F::phase) | AppState::bit(F::root) | AppState::bit(F::treeVersion))) showPhase();
+    if (fields & AppState::bit(F::uninstallSession)) syncUninstallSheet();
     if (fields & (AppState::bit(F::lastError) | AppState::bit(F::lastErrorTitle))) syncErrorAlert();
+}
+
+namespace {
+
+// The pointer is dropped at once, so that what shows next gets a window of its own
+// rather than the dying one; the window goes once its own handlers have returned.
+template <class Window>
+void closeLater(QPointer<Window>& pointer, QObject* receiver) {
+    Window* window = pointer.data();
+    pointer = nullptr;
+    if (!window) return;
+    window->disconnect(receiver);
+    window->close();
+    window->deleteLater();
+}
+
+} // namespace
+
+void RootView::dismissUninstallSheet() {
+    sheetSession_ = nullptr;
+    closeLater(sheet_, this);
+}
+
+void RootView::syncUninstallSheet() {
+    const std::shared_ptr<UninstallSession>& session = state_.uninstallSession();
+    if (sheet_ && sheetSession_ == session.get()) return;
+    dismissUninstallSheet();
+    if (!session) return;
+    sheet_ = new QDialog(window());
+    sheet_->setObjectName(QStringLiteral("UninstallSheet"));
+    sheet_->setWindowModality(Qt::WindowModal);
+    sheet_->setWindowTitle(QString::fromStdString(session->app().name));
+    auto* layout = new QVBoxLayout(sheet_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(new UninstallerView(session, sheet_));
+    sheetSession_ = session.get();
+    // Dismissing the sheet in any other way closes the session it shows.
+    connect(sheet_, &QDialog::finished, this, [this] {
+        const void* shown = sheetSession_;
+        dismissUninstallSheet();
+        if (state_.uninstallSession().get() == shown) state_.setUninstallSession(nullptr, false);
+    });
+    sheet_->show();
 }
 
 void RootView::showPhase() {
@@ -143,16 +193,7 @@ void RootView::syncHomeToolbar() {
     if (const NodeRef& root = state_.root()) backToResults_->setText(backToResultsTitle(*root));
 }
 
-void RootView::dismissErrorAlert() {
-    // The pointer is dropped at once: a new error while this one is going away gets a
-    // new alert rather than the dying one.
-    QMessageBox* alert = alert_.data();
-    alert_ = nullptr;
-    if (!alert) return;
-    alert->disconnect(this);
-    alert->close();
-    alert->deleteLater();
-}
+void RootView::dismissErrorAlert() { closeLater(alert_, this); }
 
 void RootView::syncErrorAlert() {
     const std::optional<std::string>& error = state_.lastError();

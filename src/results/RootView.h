@@ -1,7 +1,7 @@
 #pragma once
 // The whole content of the main window: one screen chosen by the state's phase
 // (home, scan progress, results, failure), the window toolbar's row for that screen,
-// and the error alert, which shows over whatever screen is on.
+// and, over whatever screen is on, the uninstaller sheet and the error alert.
 //
 // Screens that other parts of the program supply are made in one function each;
 // until then a placeholder stands in their place.
@@ -10,6 +10,7 @@
 #include <QStackedWidget>
 
 #include <QMessageBox>
+class QDialog;
 class QToolButton;
 
 namespace plenwick {
@@ -41,6 +42,8 @@ public:
     QToolButton* backToResultsButton() const { return backToResults_; }
     // The error alert while it is shown.
     QMessageBox* errorAlert() const { return alert_; }
+    // The uninstaller sheet while a session is shown.
+    QDialog* uninstallSheet() const { return sheet_; }
 
 signals:
     void windowTitleTextChanged(const QString& title);
@@ -55,6 +58,8 @@ private:
     void syncHomeToolbar();
     void syncErrorAlert();
     void dismissErrorAlert();
+    void syncUninstallSheet();
+    void dismissUninstallSheet();
 
     AppState& state_;
     QPointer<QStackedWidget> toolbar_;
@@ -67,6 +72,8 @@ private:
     ResultsView* results_ = nullptr;
     ScanFailedView* failed_ = nullptr;
     QPointer<QMessageBox> alert_;
+    QPointer<QDialog> sheet_;
+    const void* sheetSession_ = nullptr; // the session the sheet shows, by identity
     QString title_;
 };
 

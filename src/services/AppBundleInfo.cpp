@@ -3,11 +3,11 @@
 #include "base/HashCombine.h"
 #include "base/PathNames.h"
 #include "base/Utf8.h"
+#include "services/FolderEntries.h"
 #include "services/TextClusters.h"
 
 #include <algorithm>
 #include <array>
-#include <dirent.h>
 #include <functional>
 #include <unordered_set>
 
@@ -42,10 +42,6 @@ bool isBlank(const std::string& s) {
     return s.find_first_not_of(" \t") == std::string::npos;
 }
 
-std::string joined(const std::string& folder, const std::string& name) {
-    return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
 template <typename T>
 void combine(std::size_t& seed, const T& value) {
     hashCombine(seed, std::hash<T>{}(value));
@@ -64,7 +60,7 @@ bool isAppBundlePath(std::string_view path) noexcept {
 }
 
 std::optional<PlistDictionary> readInfoPlist(const std::string& bundleURL) {
-    auto value = readPropertyListFile(joined(bundleURL, "Contents/Info.plist"));
+    auto value = readPropertyListFile(appendingPathComponent(bundleURL, "Contents/Info.plist"));
     if (!value || !value->dictionary()) return std::nullopt;
     return std::move(*std::get_if<PlistDictionary>(&value->value));
 }
@@ -73,20 +69,11 @@ std::vector<std::string> AppBundleInfo::relatedBundleIDsOf(const std::string& bu
     std::vector<std::string> related;
     const std::string ownPrefix = ownID + ".";
     for (const char* place : nestedBundlePlaces) {
-        const std::string folder = joined(bundleURL, place);
-        DIR* dir = opendir(folder.c_str());
-        if (!dir) continue;
-        std::vector<std::string> names;
-        while (const dirent* entry = readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name == "." || name == "..") continue;
+        const std::string folder = appendingPathComponent(bundleURL, place);
+        for (const std::string& name : folderEntryNames(folder)) {
             const auto dot = name.rfind('.');
             if (dot == std::string::npos || dot == 0 || dot + 1 == name.size()) continue; // no extension
-            names.push_back(name);
-        }
-        closedir(dir);
-        for (const std::string& name : names) {
-            const auto info = readInfoPlist(joined(folder, name));
+            const auto info = readInfoPlist(appendingPathComponent(folder, name));
             if (!info) continue;
             const std::string* id = plistString(*info, "CFBundleIdentifier");
             // An empty identifier would match every leftover name: never related.

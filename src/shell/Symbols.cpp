@@ -5,9 +5,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPainterPathStroker>
-#include <QTransform>
 #include <QPalette>
 #include <QPixmap>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -129,6 +129,152 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
         p.drawPath(shape);
         break;
     }
+    case Symbol::warningTriangleOutline: {
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawPolygon(QPolygonF({{8, 1.8}, {14.6, 13.8}, {1.4, 13.8}}));
+        p.drawLine(QPointF(8, 6), QPointF(8, 9.6));
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QPointF(8, 11.8), 0.9, 0.9);
+        break;
+    }
+    case Symbol::sparkles: {
+        // A large four-pointed star and a small one.
+        auto star = [&p](QPointF c, qreal r) {
+            const qreal w = r * 0.28;
+            QPainterPath path;
+            path.moveTo(c.x(), c.y() - r);
+            path.quadTo(c.x() + w, c.y() - w, c.x() + r, c.y());
+            path.quadTo(c.x() + w, c.y() + w, c.x(), c.y() + r);
+            path.quadTo(c.x() - w, c.y() + w, c.x() - r, c.y());
+            path.quadTo(c.x() - w, c.y() - w, c.x(), c.y() - r);
+            p.drawPath(path);
+        };
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        star(QPointF(6.5, 9), 6);
+        star(QPointF(12.5, 3.5), 3);
+        break;
+    }
+    case Symbol::lockFill: {
+        p.drawArc(QRectF(4.8, 1.5, 6.4, 8), 0, 180 * 16);
+        p.drawLine(QPointF(4.8, 5.5), QPointF(4.8, 7.5));
+        p.drawLine(QPointF(11.2, 5.5), QPointF(11.2, 7.5));
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawRoundedRect(QRectF(3, 7, 10, 8), 1.6, 1.6);
+        break;
+    }
+    case Symbol::magnifyingGlass:
+        p.drawEllipse(QPointF(6.8, 6.8), 4.6, 4.6);
+        pen.setWidthF(2);
+        p.setPen(pen);
+        p.drawLine(QPointF(10.3, 10.3), QPointF(14.2, 14.2));
+        break;
+    case Symbol::playCircleFill: {
+        QPainterPath disc;
+        disc.addEllipse(QPointF(8, 8), 7, 7);
+        QPainterPath play;
+        play.addPolygon(QPolygonF({{6.2, 4.6}, {11.6, 8}, {6.2, 11.4}}));
+        play.closeSubpath();
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPath(disc.subtracted(play));
+        break;
+    }
+    case Symbol::checkmarkCircleFill: {
+        QPainterPath disc;
+        disc.addEllipse(QPointF(8, 8), 7, 7);
+        QPainterPathStroker stroker;
+        stroker.setWidth(1.8);
+        stroker.setCapStyle(Qt::RoundCap);
+        stroker.setJoinStyle(Qt::RoundJoin);
+        QPainterPath tick;
+        tick.moveTo(4.8, 8.3);
+        tick.lineTo(7, 10.5);
+        tick.lineTo(11.2, 5.6);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPath(disc.subtracted(stroker.createStroke(tick)));
+        break;
+    }
+    case Symbol::sliderHorizontal:
+        p.drawLine(QPointF(1.5, 4), QPointF(14.5, 4));
+        p.drawLine(QPointF(1.5, 8), QPointF(14.5, 8));
+        p.drawLine(QPointF(1.5, 12), QPointF(14.5, 12));
+        p.setBrush(color);
+        p.drawEllipse(QPointF(5, 4), 1.6, 1.6);
+        p.drawEllipse(QPointF(11, 8), 1.6, 1.6);
+        p.drawEllipse(QPointF(7, 12), 1.6, 1.6);
+        break;
+    case Symbol::shippingBox:
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawPolygon(QPolygonF({{8, 1.5}, {14, 4.5}, {14, 11.5}, {8, 14.5}, {2, 11.5}, {2, 4.5}}));
+        p.drawPolyline(QPolygonF({{2, 4.5}, {8, 7.5}, {14, 4.5}}));
+        p.drawLine(QPointF(8, 7.5), QPointF(8, 14.5));
+        break;
+    case Symbol::squareStack:
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawPolygon(QPolygonF({{8, 1.5}, {14, 4.5}, {8, 7.5}, {2, 4.5}}));
+        p.drawPolyline(QPolygonF({{2, 8}, {8, 11}, {14, 8}}));
+        p.drawPolyline(QPolygonF({{2, 11.5}, {8, 14.5}, {14, 11.5}}));
+        break;
+    case Symbol::power: {
+        const QRectF circle(2.2, 2.8, 11.6, 11.6);
+        QPainterPath arc;
+        arc.arcMoveTo(circle, 60);
+        arc.arcTo(circle, 60, 300);
+        p.drawPath(arc);
+        p.drawLine(QPointF(8, 1.2), QPointF(8, 7.8));
+        break;
+    }
+    case Symbol::lockShield: {
+        QPainterPath shield;
+        shield.moveTo(8, 1.2);
+        shield.lineTo(14, 3.4);
+        shield.cubicTo(14, 9.5, 11.5, 12.8, 8, 14.8);
+        shield.cubicTo(4.5, 12.8, 2, 9.5, 2, 3.4);
+        shield.closeSubpath();
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawPath(shield);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawRoundedRect(QRectF(5.6, 7.4, 4.8, 3.8), 0.8, 0.8);
+        p.setPen(QPen(color, 1.1));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(6.4, 5, 3.2, 4.6), 0, 180 * 16);
+        break;
+    }
+    case Symbol::macWindow:
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawRoundedRect(QRectF(1.5, 2.5, 13, 11), 2, 2);
+        p.drawLine(QPointF(1.8, 5.6), QPointF(14.2, 5.6));
+        break;
+    case Symbol::globe:
+        pen.setWidthF(1.2);
+        p.setPen(pen);
+        p.drawEllipse(QPointF(8, 8), 6.5, 6.5);
+        p.drawEllipse(QPointF(8, 8), 2.8, 6.5);
+        p.drawLine(QPointF(1.5, 8), QPointF(14.5, 8));
+        p.drawLine(QPointF(2.6, 4.6), QPointF(13.4, 4.6));
+        p.drawLine(QPointF(2.6, 11.4), QPointF(13.4, 11.4));
+        break;
+    case Symbol::docText: {
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawPolygon(QPolygonF({{3, 1.5}, {10, 1.5}, {13, 4.5}, {13, 14.5}, {3, 14.5}}));
+        pen.setWidthF(1.1);
+        p.setPen(pen);
+        p.drawLine(QPointF(5.5, 7), QPointF(10.5, 7));
+        p.drawLine(QPointF(5.5, 9.5), QPointF(10.5, 9.5));
+        p.drawLine(QPointF(5.5, 12), QPointF(9, 12));
+        break;
+    }
     case Symbol::powerCircleFill: {
         QPainterPath disc;
         disc.addEllipse(QPointF(8, 8), 7.6, 7.6);
@@ -162,16 +308,6 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
         p.setPen(Qt::NoPen);
         p.setBrush(color);
         for (qreal x : {4.8, 8.0, 11.2}) p.drawEllipse(QPointF(x, 8), 1.05, 1.05);
-        break;
-    case Symbol::lockFill:
-        pen.setWidthF(1.6);
-        p.setPen(pen);
-        p.drawArc(QRectF(4.9, 1.6, 6.2, 8), 0, 180 * 16);
-        p.drawLine(QPointF(4.9, 5.6), QPointF(4.9, 7.5));
-        p.drawLine(QPointF(11.1, 5.6), QPointF(11.1, 7.5));
-        p.setPen(Qt::NoPen);
-        p.setBrush(color);
-        p.drawRoundedRect(QRectF(3, 7, 10, 8), 1.6, 1.6);
         break;
     case Symbol::handRaisedFill: {
         QPainterPath hand;
@@ -214,10 +350,6 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
         p.setPen(pen);
         p.drawEllipse(QPointF(8, 8), 6.8, 6.8);
         p.drawPolyline(QPolygonF({{5, 8.3}, {7.1, 10.4}, {11.1, 5.7}}));
-        break;
-    case Symbol::magnifyingGlass:
-        p.drawEllipse(QPointF(6.8, 6.8), 4.6, 4.6);
-        p.drawLine(QPointF(10.2, 10.2), QPointF(14, 14));
         break;
     }
 }

@@ -27,16 +27,30 @@ enum class Symbol {
     sidebarTrailing,
     warningTriangle,
     folder,
+    // The uninstaller's.
+    warningTriangleOutline,
+    sparkles,
+    lockFill,
+    magnifyingGlass,
+    playCircleFill,
+    checkmarkCircleFill,
+    sliderHorizontal,
+    shippingBox,
+    squareStack,
+    power,
+    lockShield,
+    macWindow,
+    globe,
+    docText,
+    // The startup items'.
     powerCircleFill, // a filled disc with the power glyph cut out
     gearshape,
     gearshape2Fill,
     ellipsisCircle,
-    lockFill,
     handRaisedFill,
     appDashed,
     terminalFill,    // a filled window with the prompt cut out
     checkmarkCircle,
-    magnifyingGlass,
 };
 
 // An icon that draws `symbol`; without a colour it follows the application palette's

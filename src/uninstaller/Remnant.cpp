@@ -89,7 +89,7 @@ bool setContainsIgnoringCase(const std::unordered_set<std::string>& set, std::st
     return false;
 }
 
-bool isInsideAnyPath(std::string_view path, const std::unordered_set<std::string>& paths) {
+bool isOutsideAllPaths(std::string_view path, const std::unordered_set<std::string>& paths) {
     std::string parent(path);
     while (parent.size() > 1 && parent.back() == '/') parent.pop_back();
     for (;;) {

@@ -67,7 +67,7 @@ bool setContainsIgnoringCase(const std::unordered_set<std::string>& set, std::st
 
 // Whether `path` lies outside all of `paths`: false as soon as one of its parent
 // folders (from the immediate parent upwards, never "/" itself) is in the set.
-bool isInsideAnyPath(std::string_view path, const std::unordered_set<std::string>& paths);
+bool isOutsideAllPaths(std::string_view path, const std::unordered_set<std::string>& paths);
 
 // Allocated bytes of a file, or of every non-folder entry below a folder. Links are
 // not followed; unreadable entries count nothing. Stops early (with the partial sum)

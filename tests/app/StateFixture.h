@@ -4,6 +4,7 @@
 
 #include "app/AppState.h"
 #include "app/ManualExecutor.h"
+#include "common/AppServiceFakes.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -53,7 +54,21 @@ protected:
         env.utility = utility;
         volumes = std::make_shared<FixedVolumes>();
         env.volumeSource = volumes;
-        env.preferences = std::make_shared<MemoryPreferences>();
+        preferences = std::make_shared<MemoryPreferences>();
+        env.preferences = preferences;
+        // Uninstall sessions search a Library of the test's and move nothing.
+        env.uninstall.registry = std::make_shared<FakeAppRegistry>();
+        env.uninstall.runningApps = std::make_shared<FakeRunningApps>();
+        env.uninstall.scheduler = std::make_shared<ManualScheduler>();
+        env.uninstall.trash = [this](const std::vector<std::string>& urls) {
+            trashCalls.push_back(urls);
+            return ItemTrasher::Result{urls, {}};
+        };
+        env.uninstall.postAppsHandled = [](const std::vector<AppBundleInfo>&) {};
+        RemnantSearchRoots roots;
+        roots.userLibrary = dir.path().toStdString() + "/Library";
+        roots.systemLibrary.reset();
+        env.uninstall.searchRoots = roots;
         state = std::make_unique<AppState>(std::move(env));
         QObject::connect(state.get(), &AppState::changed, [this](quint64 f) { log.emitted.push_back(f); });
     }
@@ -79,6 +94,8 @@ protected:
     QTemporaryDir dir;
     std::shared_ptr<ManualExecutor> userInitiated, utility;
     std::shared_ptr<FixedVolumes> volumes;
+    std::shared_ptr<MemoryPreferences> preferences;
+    std::vector<std::vector<std::string>> trashCalls;
     std::unique_ptr<AppState> state;
     ChangeLog log;
 };

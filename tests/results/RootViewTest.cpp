@@ -3,6 +3,11 @@
 #include "results/ResultsToolbar.h"
 #include "results/ResultsView.h"
 #include "results/ScanFailedView.h"
+#include "uninstaller/ui/UninstallerView.h"
+
+#include "common/PlistFixtures.h"
+
+#include <QDialog>
 
 #include <QLabel>
 #include <QPointer>
@@ -158,6 +163,44 @@ TEST_F(ViewTest, ErrorAlertShowsOverAnyScreenAndClearsBothFieldsWhenDismissed) {
     QApplication::processEvents();
     EXPECT_FALSE(state->lastError());
     EXPECT_FALSE(state->lastErrorTitle());
+}
+
+TEST_F(ViewTest, UninstallSheetFollowsTheStatesSession) {
+    const std::string apps = makeTree({});
+    makeBundle(apps + "/First.app", {{"CFBundleIdentifier", "com.example.first"}});
+    makeBundle(apps + "/Second.app", {{"CFBundleIdentifier", "com.example.second"}});
+    EXPECT_EQ(root->uninstallSheet(), nullptr);
+
+    const std::size_t jobs = userInitiated->pendingCount();
+    state->uninstallApp(apps + "/First.app");
+    QPointer<QDialog> first = root->uninstallSheet();
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(first->windowModality(), Qt::WindowModal);
+    auto* view = first->findChild<UninstallerView*>();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(&view->session(), state->uninstallSession().get());
+    EXPECT_EQ(first->width(), 560);
+    EXPECT_EQ(userInitiated->pendingCount(), jobs + 1); // the view started the search on appearing
+
+    // A later session replaces the sheet.
+    state->uninstallApp(apps + "/Second.app");
+    QDialog* second = root->uninstallSheet();
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second, first.data());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
+
+    // Its own closing button closes it, through the state.
+    QTest::keyClick(second->findChild<UninstallerView*>(), Qt::Key_Escape);
+    EXPECT_FALSE(state->uninstallSession());
+    EXPECT_EQ(root->uninstallSheet(), nullptr);
+
+    // Dismissing the sheet otherwise clears the state's session too.
+    state->uninstallApp(apps + "/First.app");
+    root->uninstallSheet()->reject();
+    EXPECT_FALSE(state->uninstallSession());
+    runUserJobs(); // the searches of sheets gone deliver nowhere
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "services/AppBundleInfo.h"
 
-#include "common/TestSupport.h"
+#include "common/PlistFixtures.h"
 
 #include <gtest/gtest.h>
 #include <plist/plist.h>
@@ -13,23 +13,7 @@ using namespace plenwick::test;
 
 namespace {
 
-enum class Format { xml, binary };
-
-// Writes <bundle>/Contents/Info.plist with string entries, in XML or binary form.
-void makeBundle(const std::string& bundle, const std::vector<std::pair<std::string, std::string>>& entries,
-                Format format) {
-    std::filesystem::create_directories(bundle + "/Contents");
-    plist_t dict = plist_new_dict();
-    for (const auto& [key, value] : entries) plist_dict_set_item(dict, key.c_str(), plist_new_string(value.c_str()));
-    plist_dict_set_item(dict, "LSUIElement", plist_new_bool(1));
-    char* bytes = nullptr;
-    uint32_t length = 0;
-    if (format == Format::xml) plist_to_xml(dict, &bytes, &length);
-    else plist_to_bin(dict, &bytes, &length);
-    writeFile(bundle + "/Contents/Info.plist", std::string(bytes, length));
-    std::free(bytes);
-    plist_free(dict);
-}
+using Format = PlistFormat;
 
 class AppBundleInfoTest : public ::testing::TestWithParam<Format> {
 protected:

@@ -58,9 +58,14 @@ TEST(Remnant, SortsByKindThenSizeThenPath) {
 }
 
 TEST(Remnant, PathAndNameTests) {
-    EXPECT_FALSE(isInsideAnyPath("/Library/Caches/x/y", {"/Library/Caches/x"}));
-    EXPECT_TRUE(isInsideAnyPath("/Library/Caches/x/y", {"/Library/Cach"}));
-    EXPECT_TRUE(isInsideAnyPath("/Library", {"/"}));
+    // Inside: the immediate parent or any further one is in the set.
+    EXPECT_FALSE(isOutsideAllPaths("/Library/Caches/x/y", {"/Library/Caches/x"}));
+    EXPECT_FALSE(isOutsideAllPaths("/Library/Caches/x/y/z", {"/Library/Caches/x"}));
+    // Outside: whole components only, never the path itself, never "/".
+    EXPECT_TRUE(isOutsideAllPaths("/Library/Caches/x/y", {"/Library/Cach"}));
+    EXPECT_TRUE(isOutsideAllPaths("/Library/Caches/xy", {"/Library/Caches/x"}));
+    EXPECT_TRUE(isOutsideAllPaths("/Library/Caches/x", {"/Library/Caches/x"}));
+    EXPECT_TRUE(isOutsideAllPaths("/Library", {"/"}));
     EXPECT_TRUE(setContainsIgnoringCase({"Foo", "com.Example.App"}, "COM.example.app"));
     EXPECT_FALSE(setContainsIgnoringCase({"Foo"}, "Fo"));
     EXPECT_TRUE(setContainsIgnoringCase({"Caf\xc3\xa9"}, "CAF\xc3\x89"));

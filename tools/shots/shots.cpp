@@ -11,11 +11,16 @@
 #include "results/PreviewWindow.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"
+#include "services/AppBundleInfo.h"
+#include "uninstaller/UninstallSession.h"
+#include "uninstaller/ui/UninstallerView.h"
 #include "results/ScanProgressView.h"
 #include "startup_shots.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QPointer>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -141,6 +146,129 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     if (f.open(QIODevice::WriteOnly)) f.write(bytes);
 }
 
+// The uninstaller on a fixture app with leftovers of several kinds in a fixture
+// Library; it looks running, and its Trash refuses the app itself.
+class FixtureRunningApps final : public RunningApps {
+public:
+    std::vector<RunningApp> instances(const std::string&) const override { return {{4242, "/fixture"}}; }
+    bool terminate(const RunningApp&) override { return false; }
+};
+
+struct UninstallerFixture {
+    QTemporaryDir dir;
+    std::string root = dir.path().toStdString();
+    std::string library = root + "/Library";
+    std::string appPath = root + "/Applications/Example App.app";
+    std::vector<std::function<void()>> jobs;
+
+    UninstallerFixture() {
+        write(appPath + "/Contents/Info.plist",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+              "<key>CFBundleIdentifier</key><string>com.example.app</string>"
+              "<key>CFBundleName</key><string>Example App</string>"
+              "<key>CFBundleExecutable</key><string>Example</string>"
+              "<key>CFBundleIconFile</key><string>AppIcon</string></dict></plist>\n");
+        drawIcon(appPath + "/Contents/Resources/AppIcon.png");
+        write(appPath + "/Contents/MacOS/Example", QByteArray(60'000, 'x'));
+        write(library + "/Preferences/com.example.app.plist", QByteArray(4'000, 'x'));
+        write(library + "/Caches/com.example.app/Cache.db", QByteArray(900'000, 'x'));
+        write(library + "/Application Support/Example App/data.sqlite", QByteArray(2'400'000, 'x'));
+        write(library + "/Application Support/Example/settings.json", QByteArray(2'000, 'x'));
+        write(library + "/Saved Application State/com.example.app.savedState/window.data", QByteArray(12'000, 'x'));
+        write(library + "/Logs/DiagnosticReports/Example_2024-05-01-101010.ips", QByteArray(30'000, 'x'));
+        write(library + "/LaunchAgents/com.example.app.updater.plist", QByteArray(600, 'x'));
+    }
+    static void write(const std::string& path, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(QString::fromStdString(path)).path());
+        writeFile(QString::fromStdString(path), bytes);
+    }
+    // A rounded square with a note, as an app's own picture.
+    static void drawIcon(const std::string& path) {
+        QImage icon(256, 256, QImage::Format_ARGB32_Premultiplied);
+        icon.fill(Qt::transparent);
+        QPainter p(&icon);
+        p.setRenderHint(QPainter::Antialiasing);
+        QLinearGradient fill(0, 0, 0, 256);
+        fill.setColorAt(0, QColor(255, 184, 76));
+        fill.setColorAt(1, QColor(242, 112, 52));
+        p.setPen(Qt::NoPen);
+        p.setBrush(fill);
+        p.drawRoundedRect(QRectF(16, 16, 224, 224), 52, 52);
+        p.setBrush(Qt::white);
+        p.drawEllipse(QPointF(104, 170), 30, 24);
+        p.drawRect(QRectF(124, 64, 12, 108));
+        p.drawRect(QRectF(124, 64, 52, 14));
+        p.end();
+        QDir().mkpath(QFileInfo(QString::fromStdString(path)).path());
+        icon.save(QString::fromStdString(path));
+    }
+
+    std::shared_ptr<UninstallSession> session(UninstallSession::Mode mode, bool searched) {
+        UninstallServices services;
+        services.runInBackground = [this](QObject* owner, UninstallServices::Work work) {
+            jobs.push_back([guard = QPointer<QObject>(owner), work] {
+                auto deliver = work();
+                if (guard) deliver();
+            });
+        };
+        services.registry = std::make_shared<FolderAppRegistry>(std::vector<std::string>{});
+        services.runningApps = std::make_shared<FixtureRunningApps>();
+        services.scheduler = std::make_shared<TimerScheduler>();
+        services.trash = [this](const std::vector<std::string>& urls) {
+            ItemTrasher::Result result;
+            for (const std::string& url : urls) {
+                if (url == appPath) result.failures.push_back({url, "Permission denied"});
+                else result.trashed.push_back(url);
+            }
+            return result;
+        };
+        services.postAppsHandled = [](const std::vector<AppBundleInfo>&) {};
+        RemnantSearchRoots roots;
+        roots.userLibrary = library;
+        roots.systemLibrary.reset();
+        services.searchRoots = roots;
+        auto made = std::make_shared<UninstallSession>(*AppBundleInfo::read(appPath), mode, services);
+        if (searched) {
+            made->start();
+            runJobs();
+        }
+        return made;
+    }
+    void runJobs() {
+        while (!jobs.empty()) {
+            auto job = std::move(jobs.front());
+            jobs.erase(jobs.begin());
+            job();
+        }
+        QApplication::processEvents();
+    }
+};
+
+void shootUninstaller(Shooter& shooter) {
+    UninstallerFixture fixture;
+    {
+        UninstallerView searching(fixture.session(UninstallSession::Mode::uninstall, false));
+        searching.show();
+        shooter.save(QStringLiteral("uninstaller-searching"), searching);
+        fixture.runJobs();
+        shooter.save(QStringLiteral("uninstaller-results"), searching);
+        searching.session().moveToTrash();
+        QApplication::processEvents();
+        shooter.save(QStringLiteral("uninstaller-finished-with-problems"), searching);
+    }
+    {
+        UninstallerView collector(fixture.session(UninstallSession::Mode::collector, true));
+        collector.show();
+        shooter.save(QStringLiteral("uninstaller-collector"), collector);
+    }
+    {
+        QDir(QString::fromStdString(fixture.library)).removeRecursively();
+        UninstallerView empty(fixture.session(UninstallSession::Mode::uninstall, true));
+        empty.show();
+        shooter.save(QStringLiteral("uninstaller-nothing-found"), empty);
+    }
+}
+
 void shootAll(Shooter& shooter, const std::string& tree, const QString& samples) {
     {
         Scene scene;
@@ -189,6 +317,7 @@ void shootAll(Shooter& shooter, const std::string& tree, const QString& samples)
         scene.settle();
         if (results && results->previewWindow()) shooter.save(QStringLiteral("preview-facts"), *results->previewWindow());
     }
+    shootUninstaller(shooter);
 }
 
 // The sunburst in its states: root, zoomed, hovered with a selection, a collected

@@ -8,6 +8,7 @@
 #include "results/PickerActions.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"
+#include "shell/ChooseApp.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -19,7 +20,7 @@
 namespace plenwick {
 
 AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
-    : QObject(&window), state_(state), window_(window), root_(root) {
+    : QObject(&window), state_(state), window_(window), root_(root), appChooser_(chooseApp) {
     QMenuBar* bar = window_.menuBar();
 
     file_ = bar->addMenu(QStringLiteral("&File"));
@@ -29,6 +30,7 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     showDisks_ = add(file_, QStringLiteral("Show Disks"), shortcuts::showDisks);
     backToResults_ = add(file_, QStringLiteral("Back to Results"), nullptr);
     file_->addSeparator();
+    uninstallApp_ = add(file_, QStringLiteral("Uninstall App…"), shortcuts::uninstallApp);
     startupItems_ = add(file_, QStringLiteral("Startup Items"), shortcuts::startupItems);
     // Also while another window is active: it opens or brings forward a window of its own.
     startupItems_->setShortcutContext(Qt::ApplicationShortcut);
@@ -40,6 +42,9 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     connect(rescan_, &QAction::triggered, this, [this] { state_.rescanAll(); });
     connect(showDisks_, &QAction::triggered, this, [this] { state_.goHome(); });
     connect(backToResults_, &QAction::triggered, this, [this] { state_.backToResults(); });
+    connect(uninstallApp_, &QAction::triggered, this, [this] {
+        if (const std::optional<std::string> app = appChooser_(&window_)) state_.uninstallApp(*app);
+    });
     connect(startupItems_, &QAction::triggered, this, [this] {
         if (openWindow_) openWindow_(QStringLiteral("startup-items"));
     });

@@ -1,16 +1,20 @@
 #pragma once
-// The menu bar's commands: File (scans, disks and results), Go (the focus and the
-// selection), and View (sidebar, inspector, chart and colour pickers). Each item is
-// a thin front to an operation of the state; its enabling and title follow the state.
+// The menu bar's commands: File (scans, disks, results and the uninstaller), Go (the
+// focus and the selection), and View (sidebar, inspector, chart and colour pickers).
+// Each item is a thin front to an operation of the state; its enabling and title
+// follow the state.
 
 #include <QObject>
 
 #include <functional>
+#include <optional>
+#include <string>
 
 class QAction;
 class QActionGroup;
 class QMainWindow;
 class QMenu;
+class QWidget;
 
 namespace plenwick {
 
@@ -31,6 +35,7 @@ public:
     QAction* rescan() const { return rescan_; }
     QAction* showDisks() const { return showDisks_; }
     QAction* backToResults() const { return backToResults_; }
+    QAction* uninstallApp() const { return uninstallApp_; }
     QAction* startupItems() const { return startupItems_; }
     // How a command opens another window by its identifier ("startup-items").
     void setOpenWindow(std::function<void(const QString&)> openWindow) { openWindow_ = std::move(openWindow); }
@@ -45,6 +50,10 @@ public:
     QAction* toggleInspector() const { return toggleInspector_; }
     QActionGroup* visualizations() const { return visualizations_; }
     QActionGroup* colorModes() const { return colorModes_; }
+
+    // The open panel that "Uninstall App…" asks with (tests answer in its place).
+    using AppChooser = std::function<std::optional<std::string>(QWidget* parent)>;
+    void setAppChooser(AppChooser chooser) { appChooser_ = std::move(chooser); }
 
 private:
     QAction* add(QMenu* menu, const QString& title, const char* shortcut);
@@ -62,6 +71,7 @@ private:
     QAction* rescan_;
     QAction* showDisks_;
     QAction* backToResults_;
+    QAction* uninstallApp_;
     QAction* startupItems_;
     std::function<void(const QString&)> openWindow_;
     QAction* quit_;
@@ -75,6 +85,7 @@ private:
     QAction* toggleInspector_;
     QActionGroup* visualizations_;
     QActionGroup* colorModes_;
+    AppChooser appChooser_;
 };
 
 } // namespace plenwick

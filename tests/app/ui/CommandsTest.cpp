@@ -59,7 +59,8 @@ TEST_F(CommandsTest, MenusHoldTheirItemsInOrderWithShortcuts) {
         return list;
     };
     EXPECT_EQ(titles(commands->fileMenu()),
-              QStringList({"Scan Folder…", "Rescan", "-", "Show Disks", "Back to Results", "-", "Startup Items", "-", "Quit"}));
+              QStringList({"Scan Folder…", "Rescan", "-", "Show Disks", "Back to Results", "-", "Uninstall App…",
+                           "Startup Items", "-", "Quit"}));
     EXPECT_EQ(titles(commands->goMenu()), QStringList({"Enclosing Folder", "Back", "Forward", "Zoom Into Selection", "-",
                                                        "Quick Look", "Reveal in Finder"}));
     EXPECT_EQ(titles(commands->viewMenu()),
@@ -69,6 +70,27 @@ TEST_F(CommandsTest, MenusHoldTheirItemsInOrderWithShortcuts) {
     EXPECT_EQ(commands->showDisks()->shortcut(), QKeySequence("Ctrl+Shift+D"));
     EXPECT_EQ(commands->reveal()->shortcut(), QKeySequence("Ctrl+Alt+R"));
     EXPECT_TRUE(commands->backToResults()->shortcut().isEmpty());
+    EXPECT_EQ(commands->uninstallApp()->shortcut(), QKeySequence("Ctrl+Shift+U"));
+}
+
+TEST_F(CommandsTest, UninstallAppAsksForAnAppAndHandsItToTheState) {
+    EXPECT_TRUE(commands->uninstallApp()->isEnabled());
+    std::optional<std::string> answer;
+    int asked = 0;
+    commands->setAppChooser([&](QWidget* parent) {
+        ++asked;
+        EXPECT_EQ(parent, window.get());
+        return answer;
+    });
+    press("Ctrl+Shift+U"); // cancelled: nothing
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(state->lastError());
+    EXPECT_FALSE(state->uninstallSession());
+
+    answer = makeTree({{"Notes/readme.txt", 1}}) + "/Notes";
+    commands->uninstallApp()->trigger();
+    EXPECT_EQ(state->lastError(), "“Notes” isn’t an app Plenwick can read.");
+    EXPECT_EQ(state->lastErrorTitle(), "Can’t Uninstall");
 }
 
 TEST_F(CommandsTest, AtLaunchOnlyTheAlwaysCommandsAreEnabled) {

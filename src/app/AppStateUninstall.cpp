@@ -1,0 +1,94 @@
+// The uninstall entry: checking a chosen app, showing one session at a time, and the
+// leftover offer after an app went to the Trash.
+
+#include "app/AppState.h"
+
+#include "base/PathNames.h"
+#include "base/Utf8.h"
+
+#include <QPointer>
+
+namespace plenwick {
+
+namespace {
+const char* const cantUninstallTitle = "Can’t Uninstall";
+} // namespace
+
+std::shared_ptr<UninstallSession> AppState::makeUninstallSession(const AppBundleInfo& app,
+                                                                 UninstallSession::Mode mode) {
+    return std::make_shared<UninstallSession>(app, mode, environment_.uninstall);
+}
+
+void AppState::uninstallApp(const std::string& bundleURL) {
+    assertGuiThread();
+    Operation op(*this);
+    const auto app = AppBundleInfo::read(bundleURL);
+    if (!app) {
+        assign(lastErrorTitle_, std::optional<std::string>(cantUninstallTitle), Field::lastErrorTitle);
+        assign(lastError_,
+               std::optional<std::string>("“" + repairUtf8(lastPathComponent(bundleURL)) +
+                                          "” isn’t an app Plenwick can read."),
+               Field::lastError);
+        return;
+    }
+    if (app->bundleID.starts_with("com.apple.")) {
+        assign(lastErrorTitle_, std::optional<std::string>(cantUninstallTitle), Field::lastErrorTitle);
+        assign(lastError_, std::optional<std::string>("“" + app->name + "” comes with macOS and can’t be uninstalled."),
+               Field::lastError);
+        return;
+    }
+    presentUninstallSession(makeUninstallSession(*app, UninstallSession::Mode::uninstall));
+}
+
+void AppState::presentUninstallSession(std::shared_ptr<UninstallSession> session) {
+    assertGuiThread();
+    if (!session) return;
+    QPointer<AppState> state(this);
+    std::weak_ptr<UninstallSession> weakSession = session;
+    session->onClose = [state, weakSession] {
+        const auto closing = weakSession.lock();
+        if (state && closing) state->closeUninstallSession(closing.get());
+    };
+    session->onTrashed = [state](const std::vector<std::string>& urls) {
+        if (state) state->sessionTrashed(urls);
+    };
+    const bool collector = session->mode() == UninstallSession::Mode::collector;
+    setUninstallSession(std::move(session), collector);
+}
+
+void AppState::closeUninstallSession(const UninstallSession* session) {
+    assertGuiThread();
+    if (session && uninstallSession_.get() == session) setUninstallSession(nullptr, false);
+}
+
+void AppState::sessionTrashed(const std::vector<std::string>& urls) {
+    assertGuiThread();
+    Operation op(*this);
+    std::vector<NodeRef> nodes;
+    for (const std::string& url : urls) {
+        NodeRef node = nodeForURL(url);
+        if (node && node->parent()) nodes.push_back(std::move(node));
+    }
+    if (nodes.empty()) return;
+    // TODO: prune `nodes` from the tree (removeTrashedNodes, with the collector's Trash flow).
+    refreshScanVolumeForRoot();
+}
+
+void AppState::offerLeftoversAfterTrash(const AppBundleInfo& app, std::optional<std::string> iconURL) {
+    assertGuiThread();
+    if (!environment_.preferences->boolValue(PreferenceKeys::offerLeftoversOnCollect,
+                                             PreferenceKeys::offerLeftoversOnCollectDefault))
+        return;
+    if (app.bundleID.starts_with("com.apple.")) return;
+    std::shared_ptr<UninstallSession> session = makeUninstallSession(app, UninstallSession::Mode::afterTrash);
+    session->setIconURL(std::move(iconURL));
+    // The search's completion keeps the session alive until it has been judged.
+    QPointer<AppState> state(this);
+    UninstallSession* searched = session.get();
+    searched->start([state, session]() mutable {
+        if (state && !session->remnants().empty() && !state->uninstallSession())
+            state->presentUninstallSession(std::move(session));
+    });
+}
+
+} // namespace plenwick

@@ -1,0 +1,49 @@
+#pragma once
+// Which application bundles are installed for a bundle identifier. Linux keeps no
+// registry of them, so the standard registry looks one level deep in the application
+// folders for ".app" bundles whose Info.plist carries the identifier.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plenwick {
+
+class AppRegistry {
+public:
+    virtual ~AppRegistry() = default;
+    // Every bundle registered for `bundleID`, in the registry's order; may include
+    // copies in a Trash. Blocks on the file system.
+    virtual std::vector<std::string> applicationURLs(const std::string& bundleID) const = 0;
+};
+
+// The registry over application folders: their direct children named "*.app" whose
+// "Contents/Info.plist" has the identifier, folder by folder, each folder's names in
+// byte order. Missing or unreadable folders add nothing.
+class FolderAppRegistry final : public AppRegistry {
+public:
+    explicit FolderAppRegistry(std::vector<std::string> folders = standardApplicationFolders());
+    std::vector<std::string> applicationURLs(const std::string& bundleID) const override;
+
+    // "/Applications", "/Applications/Utilities", then the home folder's "Applications".
+    static std::vector<std::string> standardApplicationFolders();
+
+private:
+    std::vector<std::string> folders_;
+};
+
+// Whether the path lies in a Trash: a component ".Trash", ".Trashes" or ".Trash-<uid>"
+// (a mount's trash), or inside the home trash ($XDG_DATA_HOME/Trash).
+bool isInTrash(std::string_view path);
+
+// The first registered bundle of `bundleID` outside any Trash (not checked for existence).
+std::optional<std::string> applicationURLOutsideTrash(const AppRegistry& registry, const std::string& bundleID);
+
+// The other installed copies of an app: registered bundles of `bundleID` whose
+// standardised path differs from `leaveOut`'s, outside any Trash, that exist. Returned
+// as the registry gave them, in its order.
+std::vector<std::string> installedCopies(const AppRegistry& registry, const std::string& bundleID,
+                                         const std::string& leaveOut);
+
+} // namespace plenwick

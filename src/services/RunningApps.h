@@ -1,0 +1,51 @@
+#pragma once
+// The running instances of an application and asking them to quit. On Linux an
+// instance is a process whose executable lies in a bundle's "Contents/MacOS" folder
+// and whose bundle's Info.plist carries the identifier; quitting sends SIGTERM.
+
+#include "services/Scheduler.h"
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QObject;
+
+namespace plenwick {
+
+struct RunningApp {
+    int pid = 0;
+    std::string bundlePath; // the bundle whose Contents/MacOS holds the executable
+    bool operator==(const RunningApp&) const = default;
+};
+
+class RunningApps {
+public:
+    virtual ~RunningApps() = default;
+    // Every running instance of `bundleID` that this user may see.
+    virtual std::vector<RunningApp> instances(const std::string& bundleID) const = 0;
+    // Asks the instance to quit; false when it is gone or may not be asked.
+    virtual bool terminate(const RunningApp& app) = 0;
+};
+
+// Instances read from /proc.
+class ProcRunningApps final : public RunningApps {
+public:
+    std::vector<RunningApp> instances(const std::string& bundleID) const override;
+    // SIGTERM through a process handle, sent only while the process still runs an
+    // executable of the same bundle (a reused process id is left alone).
+    bool terminate(const RunningApp& app) override;
+};
+
+// The bundle that holds an executable path: the part before its last
+// "/Contents/MacOS/"; empty when there is none.
+std::string bundlePathOfExecutable(const std::string& executable);
+
+// The watch after asking an app to quit: at most `passes` rounds; while `isRunning()`
+// answers true, each round waits `interval` and then calls `refresh()`, which updates
+// what `isRunning` answers. Ends at the first round that finds it false.
+void watchForQuit(Scheduler& scheduler, QObject* context, std::function<bool()> isRunning, std::function<void()> refresh,
+                  int passes = 20, std::chrono::milliseconds interval = std::chrono::milliseconds(250));
+
+} // namespace plenwick

@@ -1,0 +1,207 @@
+#include "uninstaller/UninstallSession.h"
+
+#include "uninstaller/LeftoverSearch.h"
+
+#include "base/PathNames.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QThread>
+
+#include <cassert>
+#include <map>
+#include <unordered_set>
+
+namespace plenwick {
+
+// Groups everything one public operation changes into one `changed` signal. An owner
+// may drop the session from one of its callbacks; then nobody is left to tell.
+class UninstallSession::Operation {
+public:
+    explicit Operation(UninstallSession& session) : session_(&session) {
+        session.assertGuiThread();
+        ++session.operationDepth_;
+    }
+    ~Operation() {
+        if (!session_ || --session_->operationDepth_ > 0 || session_->dirty_ == 0) return;
+        const Fields fields = session_->dirty_;
+        session_->dirty_ = 0;
+        emit session_->changed(fields);
+    }
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+
+private:
+    QPointer<UninstallSession> session_;
+};
+
+UninstallSession::UninstallSession(AppBundleInfo app, Mode mode, UninstallServices services, QObject* parent)
+    : QObject(parent), id_(QUuid::createUuid()), app_(std::move(app)), mode_(mode), services_(std::move(services)),
+      searchRoots_(services_.searchRoots ? *services_.searchRoots : RemnantSearchRoots()) {}
+
+UninstallSession::~UninstallSession() {
+    if (search_) search_->request_stop();
+}
+
+void UninstallSession::assertGuiThread() const {
+    assert(!QCoreApplication::instance() || QThread::currentThread() == QCoreApplication::instance()->thread());
+}
+
+void UninstallSession::start(std::function<void()> whenDone) {
+    Operation op(*this);
+    assign(phase_, Phase::scanning(), Field::phase);
+    if (search_) search_->request_stop();
+    search_.emplace();
+    const std::uint64_t generation = ++searchGeneration_;
+
+    // The work gets copies only; the session is touched again on the GUI thread, and
+    // only while it exists.
+    services_.runInBackground(
+        this, [session = this, generation, whenDone = std::move(whenDone), app = app_, roots = searchRoots_,
+               mode = mode_, registry = services_.registry, stop = search_->get_token()]() -> std::function<void()> {
+            SearchResult result;
+            result.remnants = findRemnants(app, roots, stop);
+            if (registry) result.otherCopies = installedCopies(*registry, app.bundleID, app.url);
+            result.appSize = mode == Mode::afterTrash ? 0 : allocatedSize(app.url, stop);
+            return [session, generation, whenDone, result = std::move(result)]() mutable {
+                session->applySearch(generation, std::move(result), whenDone);
+            };
+        });
+}
+
+void UninstallSession::applySearch(std::uint64_t generation, SearchResult result,
+                                   const std::function<void()>& whenDone) {
+    // An earlier search that ends late must not undo the newer one (or the user's ticks).
+    if (generation != searchGeneration_) return;
+    {
+        Operation op(*this);
+        search_.reset();
+        assign(remnants_, std::move(result.remnants), Field::remnants);
+        assign(otherCopies_, std::move(result.otherCopies), Field::otherCopies);
+        assign(appSize_, result.appSize, Field::appSize);
+        std::set<std::string> ticked;
+        if (otherCopies_.empty()) {
+            for (const Remnant& r : remnants_)
+                if (r.confidence == Remnant::Confidence::certain) ticked.insert(r.url);
+        }
+        assign(selected_, std::move(ticked), Field::selected);
+        refreshRunningState();
+        assign(phase_, Phase::ready(), Field::phase);
+    }
+    if (whenDone) whenDone();
+}
+
+void UninstallSession::setIconURL(std::optional<std::string> url) {
+    Operation op(*this);
+    assign(iconURL_, std::move(url), Field::iconURL);
+}
+
+void UninstallSession::toggle(const std::string& url) {
+    Operation op(*this);
+    if (!selected_.erase(url)) selected_.insert(url);
+    dirty_ |= bit(Field::selected);
+}
+
+void UninstallSession::selectAll(bool all) {
+    Operation op(*this);
+    std::set<std::string> urls;
+    if (all)
+        for (const Remnant& r : remnants_) urls.insert(r.url);
+    assign(selected_, std::move(urls), Field::selected);
+}
+
+std::vector<Remnant> UninstallSession::selectedRemnants() const {
+    std::vector<Remnant> chosen;
+    for (const Remnant& r : remnants_)
+        if (selected_.count(r.url)) chosen.push_back(r);
+    return chosen;
+}
+
+std::int64_t UninstallSession::selectedSize() const {
+    std::int64_t total = mode_ == Mode::uninstall ? appSize_ : 0;
+    for (const Remnant& r : remnants_)
+        if (selected_.count(r.url)) total += r.size;
+    return total;
+}
+
+std::int64_t UninstallSession::remnantsSize() const {
+    std::int64_t total = 0;
+    for (const Remnant& r : remnants_) total += r.size;
+    return total;
+}
+
+bool UninstallSession::selectionNeedsAdmin() const {
+    for (const Remnant& r : remnants_)
+        if (r.needsAdmin && selected_.count(r.url)) return true;
+    return false;
+}
+
+void UninstallSession::moveToTrash() {
+    Operation op(*this);
+    if (phase_.kind() != Phase::Kind::ready) return;
+
+    // The owner may close (and drop) the session from its callbacks: each is copied
+    // before it runs, and nothing of the session is touched once it is gone.
+    QPointer<UninstallSession> self(this);
+    if (mode_ == Mode::collector) {
+        if (auto collect = onCollect) collect(selectedRemnants());
+        if (!self) return;
+        if (auto close = onClose) close();
+        return;
+    }
+
+    assign(phase_, Phase::working(), Field::phase);
+    const std::string appPath = normalizePath(app_.url);
+
+    // Each item once, by its standardised path, the app last.
+    std::vector<std::string> urls;
+    std::unordered_set<std::string> listed;
+    for (const Remnant& r : selectedRemnants()) {
+        std::string path = normalizePath(r.url);
+        if (path != appPath && listed.insert(path).second) urls.push_back(std::move(path));
+    }
+    if (mode_ == Mode::uninstall) urls.push_back(appPath);
+
+    std::map<std::string, std::int64_t> sizes;
+    for (const Remnant& r : remnants_) sizes.try_emplace(normalizePath(r.url), r.size);
+
+    const ItemTrasher::Result result = services_.trash(urls);
+
+    std::int64_t freed = 0;
+    bool appTrashed = false;
+    for (const std::string& url : result.trashed) {
+        if (url == appPath) {
+            appTrashed = true;
+            freed += appSize_;
+        } else if (const auto it = sizes.find(url); it != sizes.end()) {
+            freed += it->second;
+        }
+    }
+    if (mode_ == Mode::uninstall && appTrashed && services_.postAppsHandled) services_.postAppsHandled({app_});
+
+    if (auto trashed = onTrashed) trashed(result.trashed);
+    if (!self) return;
+    assign(phase_, Phase::finished(freed, ItemTrasher::failureSummary(result.failures)), Field::phase);
+}
+
+void UninstallSession::quitApp() {
+    Operation op(*this);
+    if (services_.runningApps)
+        for (const RunningApp& instance : services_.runningApps->instances(app_.bundleID))
+            services_.runningApps->terminate(instance);
+    if (!services_.scheduler) return;
+    QPointer<UninstallSession> self(this);
+    watchForQuit(
+        *services_.scheduler, this, [self] { return self && self->isAppRunning_; },
+        [self] {
+            if (self) self->refreshRunningState();
+        });
+}
+
+void UninstallSession::refreshRunningState() {
+    Operation op(*this);
+    const bool running = services_.runningApps && !services_.runningApps->instances(app_.bundleID).empty();
+    assign(isAppRunning_, running, Field::isAppRunning);
+}
+
+} // namespace plenwick

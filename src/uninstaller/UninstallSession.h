@@ -1,0 +1,172 @@
+#pragma once
+// The model of one uninstaller window: an application, the leftovers found for it,
+// the user's ticks among them, and the move to the Trash (with the app when
+// uninstalling) or the hand-over to the collector. Lives on the GUI thread; only the
+// leftover search runs in the background.
+//
+// Observers connect to `changed`: one signal per outermost public operation with a
+// bit per observed field whose value really changed.
+
+#include "uninstaller/Remnant.h"
+
+#include "services/AppBundleInfo.h"
+#include "services/AppRegistry.h"
+#include "services/Scheduler.h"
+#include "services/ItemTrasher.h"
+#include "services/RunningApps.h"
+
+#include <QObject>
+#include <QUuid>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+namespace plenwick {
+
+// What a session uses of the system; tests substitute each part.
+struct UninstallServices {
+    // Runs `work` off the GUI thread, then the closure it returns on the GUI thread,
+    // but only while `owner` still exists.
+    using Work = std::function<std::function<void()>()>;
+    std::function<void(QObject* owner, Work work)> runInBackground;
+    std::shared_ptr<const AppRegistry> registry;
+    std::shared_ptr<RunningApps> runningApps;
+    std::shared_ptr<Scheduler> scheduler; // the waits of the quit watch
+    // Moves the items to the Trash (ItemTrasher::trash without a prompt); blocks.
+    std::function<ItemTrasher::Result(const std::vector<std::string>& urls)> trash;
+    // Tells the helper program which apps were moved to the Trash.
+    std::function<void(const std::vector<AppBundleInfo>& apps)> postAppsHandled;
+    // Where new sessions search; none: the user's and the system's Library.
+    std::optional<RemnantSearchRoots> searchRoots;
+};
+
+class UninstallSession final : public QObject {
+    Q_OBJECT
+
+public:
+    enum class Mode {
+        collector,  // leftovers of an app collected in the scan; handed to onCollect
+        uninstall,  // the app and its leftovers are moved to the Trash
+        afterTrash, // the app is already in the Trash; only leftovers move
+    };
+
+    class Phase {
+    public:
+        enum class Kind { finished, scanning, ready, working };
+        static Phase scanning() { return Phase(Kind::scanning); }
+        static Phase ready() { return Phase(Kind::ready); }
+        static Phase working() { return Phase(Kind::working); }
+        static Phase finished(std::int64_t freed, std::optional<std::string> failures) {
+            Phase phase(Kind::finished);
+            phase.freed_ = freed;
+            phase.failures_ = std::move(failures);
+            return phase;
+        }
+        Kind kind() const noexcept { return kind_; }
+        std::int64_t freed() const noexcept { return freed_; }                         // bytes moved
+        const std::optional<std::string>& failures() const noexcept { return failures_; } // one line per item
+        friend bool operator==(const Phase&, const Phase&) = default;
+
+    private:
+        explicit Phase(Kind kind) : kind_(kind) {}
+        Kind kind_;
+        std::int64_t freed_ = 0;
+        std::optional<std::string> failures_;
+    };
+
+    // One bit per observed field.
+    enum class Field : int { phase, remnants, selected, otherCopies, appSize, isAppRunning, iconURL };
+    using Fields = quint64;
+    static constexpr Fields bit(Field field) noexcept { return Fields(1) << static_cast<int>(field); }
+
+    UninstallSession(AppBundleInfo app, Mode mode, UninstallServices services, QObject* parent = nullptr);
+    ~UninstallSession() override;
+
+    // ---- Fixed ----
+    const QUuid& id() const noexcept { return id_; }
+    const AppBundleInfo& app() const noexcept { return app_; }
+    Mode mode() const noexcept { return mode_; }
+
+    // ---- Observed ----
+    const Phase& phase() const noexcept { return phase_; }
+    const std::vector<Remnant>& remnants() const noexcept { return remnants_; }
+    const std::set<std::string>& selected() const noexcept { return selected_; }
+    const std::vector<std::string>& otherCopies() const noexcept { return otherCopies_; }
+    std::int64_t appSize() const noexcept { return appSize_; }
+    bool isAppRunning() const noexcept { return isAppRunning_; }
+    const std::optional<std::string>& iconURL() const noexcept { return iconURL_; }
+
+    // ---- Set by the owner before the window shows ----
+    const RemnantSearchRoots& searchRoots() const noexcept { return searchRoots_; }
+    void setSearchRoots(RemnantSearchRoots roots) { searchRoots_ = std::move(roots); }
+    std::function<void(const std::vector<Remnant>&)> onCollect; // collector mode only
+    std::function<void(const std::vector<std::string>&)> onTrashed;
+    std::function<void()> onClose;
+
+    // ---- Operations (GUI thread) ----
+    // Runs the leftover search in the background and applies its result. A later
+    // start supersedes an earlier one: only the newest search applies, and
+    // `whenDone` runs once that search's result is stored.
+    void start(std::function<void()> whenDone = {});
+    void setIconURL(std::optional<std::string> url);
+    void toggle(const std::string& url);
+    void selectAll(bool all);
+    // The primary action: hands the ticked leftovers to onCollect, or moves them (and
+    // in uninstall mode the app, last) to the Trash. Only while ready.
+    void moveToTrash();
+    // Asks every running instance to quit and watches until none is left (at most 5 s).
+    void quitApp();
+    void refreshRunningState();
+
+    // ---- Derived ----
+    std::vector<Remnant> selectedRemnants() const; // in the order of remnants
+    std::int64_t selectedSize() const;             // plus appSize in uninstall mode
+    std::int64_t remnantsSize() const;
+    bool selectionNeedsAdmin() const;
+
+signals:
+    void changed(quint64 fields);
+
+private:
+    class Operation;
+    struct SearchResult {
+        std::vector<Remnant> remnants;
+        std::vector<std::string> otherCopies;
+        std::int64_t appSize = 0;
+    };
+
+    template <class T>
+    void assign(T& stored, T value, Field field) {
+        if (stored == value) return;
+        stored = std::move(value);
+        dirty_ |= bit(field);
+    }
+    void applySearch(std::uint64_t generation, SearchResult result, const std::function<void()>& whenDone);
+    void assertGuiThread() const;
+
+    QUuid id_;
+    AppBundleInfo app_;
+    Mode mode_;
+    UninstallServices services_;
+    RemnantSearchRoots searchRoots_;
+    int operationDepth_ = 0;
+    Fields dirty_ = 0;
+    std::uint64_t searchGeneration_ = 0;
+    std::optional<std::stop_source> search_;
+
+    Phase phase_ = Phase::scanning();
+    std::vector<Remnant> remnants_;
+    std::set<std::string> selected_;
+    std::vector<std::string> otherCopies_;
+    std::int64_t appSize_ = 0;
+    bool isAppRunning_ = false;
+    std::optional<std::string> iconURL_;
+};
+
+} // namespace plenwick

@@ -1,0 +1,125 @@
+#include "StateFixture.h"
+
+#include "common/PlistFixtures.h"
+
+using namespace plenwick;
+using namespace plenwick::test;
+using Field = AppState::Field;
+using Mode = UninstallSession::Mode;
+
+namespace {
+
+class UninstallEntryTest : public StateTest {
+protected:
+    void SetUp() override {
+        makeState();
+        runUserJobs(); // the volume list
+        runUtilityJobs();
+    }
+
+    std::string bundle(const std::string& name, const std::string& id) {
+        const std::string path = dir.path().toStdString() + "/Applications/" + name;
+        makeBundle(path, {{"CFBundleIdentifier", id}, {"CFBundleName", name.substr(0, name.size() - 4)}});
+        return path;
+    }
+    std::string library() const { return dir.path().toStdString() + "/Library"; }
+};
+
+} // namespace
+
+TEST_F(UninstallEntryTest, RefusesWhatItCantReadAndTheSystemsApps) {
+    const std::string folder = dir.path().toStdString() + "/Some Folder";
+    std::filesystem::create_directories(folder);
+    log.emitted.clear();
+    state->uninstallApp(folder);
+    EXPECT_EQ(state->lastErrorTitle(), "Can’t Uninstall");
+    EXPECT_EQ(state->lastError(), "“Some Folder” isn’t an app Plenwick can read.");
+    ASSERT_EQ(log.emitted.size(), 1u);
+    EXPECT_EQ(log.emitted[0], AppState::bit(Field::lastError) | AppState::bit(Field::lastErrorTitle));
+    EXPECT_FALSE(state->uninstallSession());
+
+    state->uninstallApp(bundle("Safari.app", "com.apple.Safari"));
+    EXPECT_EQ(state->lastError(), "“Safari” comes with macOS and can’t be uninstalled.");
+    EXPECT_FALSE(state->uninstallSession());
+
+    // The test is case-sensitive and includes the dot.
+    state->uninstallApp(bundle("Soft.app", "com.applesoft.x"));
+    EXPECT_TRUE(state->uninstallSession());
+    state->uninstallApp(bundle("Caps.app", "COM.APPLE.x"));
+    EXPECT_EQ(state->uninstallSession()->app().name, "Caps");
+}
+
+TEST_F(UninstallEntryTest, OneSessionAtATimeClosedOnlyByItself) {
+    state->uninstallApp(bundle("First.app", "com.example.first"));
+    const auto first = state->uninstallSession();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->mode(), Mode::uninstall);
+    EXPECT_EQ(first->phase(), UninstallSession::Phase::scanning());
+    EXPECT_EQ(userInitiated->pendingCount(), 0u); // the view starts the search
+
+    state->uninstallApp(bundle("Second.app", "com.example.second"));
+    const auto second = state->uninstallSession();
+    EXPECT_NE(first, second);
+    first->onClose();
+    EXPECT_EQ(state->uninstallSession(), second);
+    log.emitted.clear();
+    second->onClose();
+    EXPECT_FALSE(state->uninstallSession());
+    EXPECT_EQ(log.emitted, std::vector<AppState::Fields>{AppState::bit(Field::uninstallSession)});
+
+    // A session that outlives the state closes nothing.
+    state->uninstallApp(bundle("Third.app", "com.example.third"));
+    const auto third = state->uninstallSession();
+    state.reset();
+    third->onClose();
+    third->onTrashed({"/x"});
+}
+
+TEST_F(UninstallEntryTest, AfterTrashShowsOnlyWhatFoundLeftovers) {
+    const std::string app = bundle("Example.app", "com.example.app");
+    const auto info = *AppBundleInfo::read(app);
+    std::filesystem::create_directories(library() + "/Caches/com.example.app");
+
+    preferences->setValue(PreferenceKeys::offerLeftoversOnCollect, false);
+    state->offerLeftoversAfterTrash(info, std::nullopt);
+    EXPECT_EQ(userInitiated->pendingCount(), 0u);
+    preferences->setValue(PreferenceKeys::offerLeftoversOnCollect, true);
+    auto system = info;
+    system.bundleID = "com.apple.Example";
+    state->offerLeftoversAfterTrash(system, std::nullopt);
+    EXPECT_EQ(userInitiated->pendingCount(), 0u);
+
+    state->offerLeftoversAfterTrash(info, std::string("/trash/Example.app"));
+    EXPECT_FALSE(state->uninstallSession()); // searched before it is shown
+    runUserJobs();
+    const auto shown = state->uninstallSession();
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->mode(), Mode::afterTrash);
+    EXPECT_EQ(shown->iconURL(), "/trash/Example.app");
+    EXPECT_EQ(shown->phase(), UninstallSession::Phase::ready());
+
+    // While a session is shown, a later offer is dropped even with leftovers.
+    state->offerLeftoversAfterTrash(info, std::nullopt);
+    runUserJobs();
+    EXPECT_EQ(state->uninstallSession(), shown);
+
+    // Nothing found: nothing shown.
+    shown->onClose();
+    std::filesystem::remove_all(library());
+    state->offerLeftoversAfterTrash(info, std::nullopt);
+    runUserJobs();
+    EXPECT_FALSE(state->uninstallSession());
+}
+
+TEST_F(UninstallEntryTest, TrashedItemsOutsideTheTreeChangeNothing) {
+    NodeRef root = folder("/scan", {file("a", 5)});
+    state->finishScan(root, {});
+    const auto version = state->treeVersion();
+    state->uninstallApp(bundle("Example.app", "com.example.app"));
+    log.emitted.clear();
+    const auto pending = utility->pendingCount();
+    state->uninstallSession()->onTrashed({"/elsewhere/Example.app", "/scan"});
+    EXPECT_TRUE(log.emitted.empty());
+    EXPECT_EQ(state->treeVersion(), version);
+    EXPECT_EQ(utility->pendingCount(), pending); // no volume refresh
+}

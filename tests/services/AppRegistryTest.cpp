@@ -1,0 +1,67 @@
+#include "services/AppRegistry.h"
+
+#include "common/AppServiceFakes.h"
+#include "common/PlistFixtures.h"
+
+#include "base/HomeDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace plenwick;
+using namespace plenwick::test;
+
+TEST(AppRegistry, FindsBundlesOneLevelDeepByIdentifier) {
+    TempFolder dir;
+    const std::string apps = dir / "Applications", utilities = dir / "Applications/Utilities", home = dir / "HomeApps";
+    makeBundle(apps + "/Zed.app", {{"CFBundleIdentifier", "com.example.app"}});
+    makeBundle(apps + "/Alpha.app", {{"CFBundleIdentifier", "com.example.app"}}, PlistFormat::binary);
+    makeBundle(apps + "/Other.app", {{"CFBundleIdentifier", "com.example.other"}});
+    makeBundle(apps + "/Plain", {{"CFBundleIdentifier", "com.example.app"}});           // not an .app
+    makeBundle(apps + "/Group/Deep.app", {{"CFBundleIdentifier", "com.example.app"}});  // two levels down
+    makeBundle(apps + "/Upper.APP", {{"CFBundleIdentifier", "com.example.app"}});       // extension case counts
+    makeBundle(utilities + "/Tool.app", {{"CFBundleIdentifier", "com.example.app"}});
+    std::filesystem::create_directories(home + "/Broken.app");                            // no Info.plist
+
+    const FolderAppRegistry registry({apps, utilities, home, dir / "missing"});
+    EXPECT_EQ(registry.applicationURLs("com.example.app"),
+              (std::vector<std::string>{apps + "/Alpha.app", apps + "/Zed.app", utilities + "/Tool.app"}));
+    EXPECT_TRUE(registry.applicationURLs("COM.example.app").empty());
+
+    const auto standard = FolderAppRegistry::standardApplicationFolders();
+    ASSERT_EQ(standard.size(), 3u);
+    EXPECT_EQ(standard[0], "/Applications");
+    EXPECT_EQ(standard[1], "/Applications/Utilities");
+    EXPECT_TRUE(standard[2].ends_with("/Applications"));
+}
+
+TEST(AppRegistry, TrashTestsWholeComponentsAndTheHomeTrash) {
+    EXPECT_TRUE(isInTrash("/Users/me/.Trash/Example.app"));
+    EXPECT_TRUE(isInTrash("/Volumes/Disk/.Trashes/501/Example.app"));
+    EXPECT_TRUE(isInTrash("/media/disk/.Trash-1000/files/Example.app"));
+    EXPECT_FALSE(isInTrash("/Applications/.Trashy/Example.app"));
+    EXPECT_FALSE(isInTrash("/Applications/Trash/Example.app"));
+    EXPECT_TRUE(isInTrash(xdgDataHome() + "/Trash/files/Example.app"));
+    EXPECT_FALSE(isInTrash(xdgDataHome() + "/TrashCan/Example.app"));
+}
+
+TEST(AppRegistry, InstalledCopiesLeaveOutTheAppTrashAndMissingOnes) {
+    TempFolder dir;
+    const std::string own = dir / "Applications/Example.app", copy = dir / "Elsewhere/Example.app";
+    makeBundle(own, {{"CFBundleIdentifier", "com.example.app"}});
+    makeBundle(copy, {{"CFBundleIdentifier", "com.example.app"}});
+    makeBundle(dir / ".Trash/Example.app", {{"CFBundleIdentifier", "com.example.app"}});
+
+    FakeAppRegistry registry;
+    registry.bundles["com.example.app"] = {dir / "Applications/./Example.app", dir / ".Trash/Example.app",
+                                           dir / "Gone/Example.app", dir / "Elsewhere/../Elsewhere/Example.app"};
+    // Returned as the registry gave them.
+    EXPECT_EQ(installedCopies(registry, "com.example.app", own),
+              (std::vector<std::string>{dir / "Elsewhere/../Elsewhere/Example.app"}));
+    EXPECT_TRUE(installedCopies(registry, "com.example.none", own).empty());
+
+    EXPECT_EQ(applicationURLOutsideTrash(registry, "com.example.app"), dir / "Applications/./Example.app");
+    registry.bundles["com.example.app"] = {dir / ".Trash/Example.app"};
+    EXPECT_FALSE(applicationURLOutsideTrash(registry, "com.example.app"));
+}

@@ -1,0 +1,111 @@
+#pragma once
+// A session over fakes: an app with a Library holding two certain leftovers and a
+// possible one, background work the test runs by hand, a recording Trash.
+
+#include "uninstaller/UninstallSession.h"
+
+#include "common/AppServiceFakes.h"
+#include "common/PlistFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <QPointer>
+
+#include <map>
+#include <memory>
+
+namespace plenwick::test {
+
+
+// Background work that waits until the test runs it; the result reaches the session
+// only while it exists.
+struct ManualBackground {
+    struct Job {
+        QPointer<QObject> owner;
+        UninstallServices::Work work;
+    };
+    std::vector<Job> jobs;
+
+    void run(std::size_t index) {
+        Job job = std::move(jobs.at(index));
+        jobs.erase(jobs.begin() + static_cast<std::ptrdiff_t>(index));
+        auto deliver = job.work();
+        if (job.owner) deliver();
+    }
+    void runAll() {
+        while (!jobs.empty()) run(0);
+    }
+};
+
+class SessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        makeBundle(appPath, {{"CFBundleIdentifier", "com.example.app"},
+                             {"CFBundleName", "Example App"},
+                             {"CFBundleExecutable", "Example"}});
+        writeFile(appPath + "/Contents/MacOS/Example", std::string(20'000, 'x'));
+        make(library + "/Preferences/com.example.app.plist", 5'000);
+        make(library + "/Caches/com.example.app/data", 30'000);
+        make(library + "/Application Support/Example/data", 8'000); // the executable's name: possible
+        app = *AppBundleInfo::read(appPath);
+
+        services.runInBackground = [this](QObject* owner, UninstallServices::Work work) {
+            background.jobs.push_back({owner, std::move(work)});
+        };
+        services.registry = registry;
+        services.runningApps = running;
+        services.scheduler = scheduler;
+        services.trash = [this](const std::vector<std::string>& urls) {
+            trashCalls.push_back(urls);
+            ItemTrasher::Result result;
+            for (const std::string& url : urls) {
+                if (failing.count(url)) result.failures.push_back({url, failing.at(url)});
+                else result.trashed.push_back(url);
+            }
+            return result;
+        };
+        services.postAppsHandled = [this](const std::vector<AppBundleInfo>& apps) { posted.push_back(apps); };
+        RemnantSearchRoots roots;
+        roots.userLibrary = library;
+        roots.systemLibrary.reset();
+        services.searchRoots = roots;
+    }
+
+    void make(const std::string& path, std::size_t bytes) {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        writeFile(path, std::string(bytes, 'x'));
+    }
+
+    std::unique_ptr<UninstallSession> makeSession(UninstallSession::Mode mode) {
+        auto session = std::make_unique<UninstallSession>(app, mode, services);
+        QObject::connect(session.get(), &UninstallSession::changed, [this](quint64 f) { heard.push_back(f); });
+        return session;
+    }
+
+    // Starts the search and lets it finish.
+    std::unique_ptr<UninstallSession> searched(UninstallSession::Mode mode) {
+        auto session = makeSession(mode);
+        session->start();
+        background.runAll();
+        return session;
+    }
+
+    std::string pref() const { return library + "/Preferences/com.example.app.plist"; }
+    std::string cache() const { return library + "/Caches/com.example.app"; }
+    std::string support() const { return library + "/Application Support/Example"; }
+
+    TempFolder dir;
+    std::string library = dir / "home/Library", appPath = dir / "Applications/Example App.app";
+    AppBundleInfo app;
+    ManualBackground background;
+    std::shared_ptr<FakeAppRegistry> registry = std::make_shared<FakeAppRegistry>();
+    std::shared_ptr<FakeRunningApps> running = std::make_shared<FakeRunningApps>();
+    std::shared_ptr<ManualScheduler> scheduler = std::make_shared<ManualScheduler>();
+    std::map<std::string, std::string> failing; // url → message
+    std::vector<std::vector<std::string>> trashCalls;
+    std::vector<std::vector<AppBundleInfo>> posted;
+    std::vector<quint64> heard;
+    UninstallServices services;
+};
+
+} // namespace plenwick::test

@@ -1,0 +1,188 @@
+#include "uninstaller/ui/UninstallerPresentation.h"
+
+#include "../SessionFixture.h"
+
+#include "platform/ByteCountFormatter.h"
+
+using namespace plenwick;
+using namespace plenwick::test;
+using namespace plenwick::uninstaller_ui;
+using Mode = UninstallSession::Mode;
+
+namespace {
+
+class PresentationTest : public SessionTest {};
+
+} // namespace
+
+TEST(UninstallerPresentation, CountsTitlesAndHeights) {
+    EXPECT_EQ(countPhrase(1), "1 leftover item");
+    EXPECT_EQ(countPhrase(2), "2 leftover items");
+    EXPECT_EQ(countPhrase(1234), "1234 leftover items");
+    EXPECT_EQ(countPhrase(0), "0 leftover items");
+
+    EXPECT_EQ(listHeight(1, 1), 140);
+    EXPECT_EQ(listHeight(2, 5), 34 * 7 + 20);
+    EXPECT_EQ(listHeight(3, 10), 340);
+    EXPECT_EQ(finishedHeight(false), 70);
+    EXPECT_EQ(finishedHeight(true), 160);
+    EXPECT_EQ(finishedHeadline(true), "Finished with problems");
+    EXPECT_EQ(secondaryTitle(Mode::collector), "Just the App");
+    EXPECT_EQ(secondaryTitle(Mode::uninstall), "Cancel");
+}
+
+TEST_F(PresentationTest, TitlesAndStatusLinesByModeAndPhase) {
+    auto uninstall = makeSession(Mode::uninstall);
+    EXPECT_EQ(title(*uninstall), "Uninstall “Example App”");
+    EXPECT_EQ(statusLine(*uninstall), "Looking for its preferences, caches and support files…");
+    EXPECT_EQ(phaseArea(*uninstall), PhaseArea::progress);
+    uninstall->start();
+    background.runAll();
+    const std::string total = formatByteCount(uninstall->remnantsSize());
+    EXPECT_EQ(statusLine(*uninstall), "The app (" + formatByteCount(uninstall->appSize()) + ") and 3 leftover items (" +
+                                          total + ") it left in your Library.");
+    EXPECT_EQ(phaseArea(*uninstall), PhaseArea::list);
+
+    auto after = searched(Mode::afterTrash);
+    EXPECT_EQ(title(*after), "“Example App” was moved to the Trash");
+    EXPECT_EQ(statusLine(*after), "It left 3 leftover items (" + total + ") behind: settings, caches and support files.");
+    auto collector = searched(Mode::collector);
+    EXPECT_EQ(title(*collector), "Also remove what “Example App” left behind?");
+    EXPECT_TRUE(statusLine(*collector).ends_with("3 leftover items (" + total +
+                                                 ") in your Library. Ticked items join the app in the collector."));
+
+    std::filesystem::remove_all(library);
+    auto empty = searched(Mode::uninstall);
+    EXPECT_EQ(statusLine(*empty), "No leftover files found — only the app itself (" +
+                                      formatByteCount(empty->appSize()) + ") will be moved to the Trash.");
+    EXPECT_EQ(phaseArea(*empty), PhaseArea::empty);
+    EXPECT_EQ(statusLine(*searched(Mode::afterTrash)), "It didn’t leave any files behind.");
+    EXPECT_EQ(statusLine(*searched(Mode::collector)), "It didn’t leave any files behind.");
+}
+
+TEST_F(PresentationTest, FinishedLines) {
+    auto moved = searched(Mode::uninstall);
+    moved->moveToTrash();
+    EXPECT_EQ(statusLine(*moved), "Moved to the Trash — about " + formatByteCount(moved->phase().freed()) +
+                                      " will be freed when you empty it.");
+    EXPECT_EQ(phaseArea(*moved), PhaseArea::finished);
+
+    failing[pref()] = "no";
+    failing[cache()] = "no";
+    auto nothing = searched(Mode::afterTrash);
+    nothing->moveToTrash();
+    EXPECT_EQ(statusLine(*nothing), "Nothing was moved. Some items couldn’t be moved.");
+    auto none = searched(Mode::afterTrash);
+    none->selectAll(false);
+    none->moveToTrash();
+    EXPECT_EQ(statusLine(*none), "Nothing was moved.");
+}
+
+TEST_F(PresentationTest, WarningsOnlyWhileReadyOrWorking) {
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QByteArray::fromStdString(dir / "home"));
+    const std::string second = dir / "home/Apps/Example App.app", third = dir / "Other/Example App.app";
+    makeBundle(second, {{"CFBundleIdentifier", "com.example.app"}});
+    makeBundle(third, {{"CFBundleIdentifier", "com.example.app"}});
+    registry->bundles["com.example.app"] = {second, third};
+    running->running["com.example.app"] = {{7, app.url}};
+
+    auto session = makeSession(Mode::uninstall);
+    EXPECT_TRUE(banners(*session).empty()); // scanning
+    session->start();
+    background.runAll();
+    const auto shown = banners(*session);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text,
+              "Another copy is still installed at ~/Apps/Example App.app. It shares these files, so nothing is ticked.");
+    EXPECT_FALSE(shown[0].actionTitle);
+    EXPECT_EQ(shown[1].text, "Example App is running. Quit it first so it doesn’t recreate its files.");
+    EXPECT_EQ(shown[1].actionTitle, "Quit Example App");
+
+    auto after = searched(Mode::afterTrash);
+    ASSERT_EQ(banners(*after).size(), 1u);
+    EXPECT_EQ(banners(*after)[0].kind, BannerKind::otherCopy);
+
+    session->selectAll(true);
+    session->moveToTrash();
+    EXPECT_TRUE(banners(*session).empty()); // finished
+    qputenv("HOME", home);
+}
+
+TEST_F(PresentationTest, FooterFollowsPhaseModeAndTicks) {
+    auto session = makeSession(Mode::uninstall);
+    Footer f = footer(*session);
+    EXPECT_FALSE(f.showsSelection);
+    EXPECT_FALSE(f.primaryEnabled);
+    EXPECT_TRUE(f.secondaryEnabled);
+    EXPECT_EQ(f.primaryTitle, "Move 1 Item to Trash");
+
+    session->start();
+    background.runAll();
+    f = footer(*session);
+    EXPECT_TRUE(f.showsSelection && f.selectAllEnabled && f.primaryEnabled && f.primaryDestructive);
+    EXPECT_FALSE(f.selectAllChecked);
+    EXPECT_EQ(f.primaryTitle, "Move 3 Items to Trash"); // two ticked and the app
+    EXPECT_EQ(f.selectedSize, formatByteCount(session->selectedSize()));
+    session->selectAll(true);
+    EXPECT_TRUE(footer(*session).selectAllChecked);
+    session->toggle(pref());
+    EXPECT_FALSE(footer(*session).selectAllChecked);
+
+    session->moveToTrash();
+    f = footer(*session);
+    EXPECT_TRUE(f.onlyDone);
+
+    auto collector = searched(Mode::collector);
+    collector->selectAll(false);
+    f = footer(*collector);
+    EXPECT_EQ(f.primaryTitle, "Add 0 Items to Collector");
+    EXPECT_FALSE(f.primaryEnabled);
+    EXPECT_FALSE(f.primaryDestructive);
+    EXPECT_EQ(f.secondaryTitle, "Just the App");
+    collector->toggle(cache());
+    EXPECT_EQ(footer(*collector).primaryTitle, "Add 1 Item to Collector");
+
+    std::filesystem::remove_all(library);
+    auto empty = searched(Mode::uninstall);
+    f = footer(*empty);
+    EXPECT_FALSE(f.showsSelection);
+    EXPECT_EQ(f.primaryTitle, "Move 1 Item to Trash");
+    EXPECT_TRUE(f.primaryEnabled);
+}
+
+TEST(UninstallerPresentation, SectionsAndRows) {
+    const Remnant a{"/L/Caches/a", Remnant::Kind::caches, Remnant::Confidence::certain, false, 1};
+    const Remnant b{"/L/Preferences/b.plist", Remnant::Kind::preferences, Remnant::Confidence::certain, true, 2};
+    const Remnant c{"/L/Caches/c", Remnant::Kind::caches, Remnant::Confidence::possible, false, 3};
+    const auto grouped = sections({a, b, c});
+    ASSERT_EQ(grouped.size(), 2u);
+    EXPECT_EQ(grouped[0].kind, Remnant::Kind::preferences);
+    EXPECT_EQ(grouped[1].remnants, (std::vector<Remnant>{a, c})); // session order within a kind
+
+    EXPECT_EQ(rowFileName(b), "b.plist");
+    EXPECT_EQ(rowDetail(a), "/L/Caches");
+    EXPECT_EQ(rowDetail(c), "Matched by name — may belong to something else");
+    EXPECT_TRUE(rowDetailIsWarning(c));
+}
+
+TEST_F(PresentationTest, AdminLockNeverInCollectorMode) {
+    make(dir / "sys/Library/LaunchDaemons/com.example.app.plist", 10);
+    RemnantSearchRoots roots = *services.searchRoots;
+    roots.systemLibrary = dir / "sys/Library";
+    services.searchRoots = roots;
+    chmod(dir.path().c_str(), 0755);
+    for (const char* folder : {"home", "home/Library", "home/Library/Preferences", "home/Library/Caches",
+                               "home/Library/Application Support", "home/Library/Application Support/Example",
+                               "home/Library/Caches/com.example.app", "Applications"})
+        chmod((dir / folder).c_str(), 0777);
+    const std::string outcome = asNobody([&]() -> std::string {
+        auto uninstall = searched(Mode::uninstall);
+        auto collector = searched(Mode::collector);
+        if (!uninstall->selectionNeedsAdmin()) return "the daemon needs the password";
+        if (!footer(*uninstall).showsAdminLock) return "the lock shows when uninstalling";
+        if (footer(*collector).showsAdminLock) return "no lock in collector mode";
+        return {};
+    });
+    EXPECT_EQ(outcome, "");
+}
