@@ -1,6 +1,7 @@
 #include "StartupItemsServices.h"
 
 #include "BackgroundTask.h"
+#include "services/AppRegistry.h"
 
 namespace plenwick {
 
@@ -8,6 +9,10 @@ StartupItemsModel::Environment standardStartupItemsEnvironment(std::shared_ptr<E
     StartupItemsModel::Environment environment;
     environment.runInBackground = [executor](QObject* owner, StartupItemsModel::Environment::Work work) {
         runInBackground(*executor, owner, std::move(work), [](std::function<void()> deliver) { deliver(); });
+    };
+    auto registry = std::make_shared<FolderAppRegistry>();
+    environment.scanner.appURLForBundleID = [registry](const std::string& bundleID) {
+        return applicationURLOutsideTrash(*registry, bundleID);
     };
     return environment;
 }

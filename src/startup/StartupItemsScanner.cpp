@@ -1,6 +1,7 @@
 #include "startup/StartupItemsScanner.h"
 
 #include "services/AppBundleInfo.h"
+#include "services/AppRegistry.h"
 
 #include "platform/TrashName.h"
 #include "base/HomeDirectory.h"
@@ -50,17 +51,13 @@ constexpr const char* bundleSubfolders[] = {"Contents/Library/LoginItems", "Cont
 
 } // namespace
 
-StartupItemsScanner::Folders StartupItemsScanner::Folders::standard(const std::string& home) {
+StartupItemsScanner::Folders StartupItemsScanner::Folders::standard() {
     Folders folders;
-    folders.launchFolders = {{joined(home, "Library/LaunchAgents"), Source::userAgent},
+    folders.launchFolders = {{homePath("Library/LaunchAgents"), Source::userAgent},
                              {"/Library/LaunchAgents", Source::systemAgent},
                              {"/Library/LaunchDaemons", Source::systemDaemon}};
-    folders.applicationFolders = {"/Applications", "/Applications/Utilities", joined(home, "Applications")};
+    folders.applicationFolders = FolderAppRegistry::standardApplicationFolders();
     return folders;
-}
-
-StartupItemsScanner::Folders StartupItemsScanner::Folders::standard() {
-    return standard(homeDirectory());
 }
 
 std::optional<std::string> StartupItemsScanner::appDisplayName(const PlistDictionary& infoPlist) {

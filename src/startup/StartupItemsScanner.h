@@ -30,7 +30,6 @@ public:
 
         // The user's and the system's launch folders and application folders.
         static Folders standard();
-        static Folders standard(const std::string& home);
     };
 
     // What a scan asks of the system; tests substitute each part.

@@ -225,9 +225,14 @@ TEST(StartupItemsScannerNames, AppDisplayNamePrefersTheDisplayName) {
     info["CFBundleDisplayName"] = PlistValue{std::int64_t{3}};
     EXPECT_EQ(StartupItemsScanner::appDisplayName(info), "Bundle");
 
-    const auto standard = StartupItemsScanner::Folders::standard("/home/u");
-    EXPECT_EQ(standard.launchFolders.front().first, "/home/u/Library/LaunchAgents");
-    EXPECT_EQ(standard.launchFolders.back(), (std::pair<std::string, Source>{"/Library/LaunchDaemons", Source::systemDaemon}));
+    const std::string home = getenv("HOME") ? getenv("HOME") : "";
+    setenv("HOME", "/home/u", 1);
+    const auto standard = StartupItemsScanner::Folders::standard();
+    setenv("HOME", home.c_str(), 1);
+    EXPECT_EQ(standard.launchFolders,
+              (std::vector<std::pair<std::string, Source>>{{"/home/u/Library/LaunchAgents", Source::userAgent},
+                                                           {"/Library/LaunchAgents", Source::systemAgent},
+                                                           {"/Library/LaunchDaemons", Source::systemDaemon}}));
     EXPECT_EQ(standard.applicationFolders,
               (std::vector<std::string>{"/Applications", "/Applications/Utilities", "/home/u/Applications"}));
 }
