@@ -4,8 +4,10 @@
 #include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QPalette>
 #include <QPixmap>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +15,36 @@
 namespace plenwick {
 
 namespace {
+
+// A gear's outline on the grid: `teeth` teeth around a ring centred at `c`.
+QPainterPath gearPath(QPointF c, qreal outer, qreal inner, int teeth) {
+    QPainterPath path;
+    const int steps = teeth * 4;
+    for (int i = 0; i < steps; ++i) {
+        const qreal angle = 2 * M_PI * (i - 0.5) / steps;
+        const qreal r = i % 4 < 2 ? outer : inner;
+        const QPointF point(c.x() + r * std::cos(angle), c.y() + r * std::sin(angle));
+        if (i == 0) path.moveTo(point);
+        else path.lineTo(point);
+    }
+    path.closeSubpath();
+    return path;
+}
+
+// `shape` with the line drawing `glyph` cut out of it, `width` wide with round ends.
+QPainterPath cutOut(const QPainterPath& shape, const QPainterPath& glyph, qreal width) {
+    QPainterPathStroker stroker;
+    stroker.setWidth(width);
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    return shape.subtracted(stroker.createStroke(glyph));
+}
+
+QPainterPath filledGear(QPointF c, qreal outer, qreal inner, qreal hole, int teeth) {
+    QPainterPath hub;
+    hub.addEllipse(c, hole, hole);
+    return gearPath(c, outer, inner, teeth).subtracted(hub);
+}
 
 // Paths are drawn on a 16 × 16 grid centred in the box.
 void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
@@ -243,6 +275,82 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
         p.drawLine(QPointF(5.5, 12), QPointF(9, 12));
         break;
     }
+    case Symbol::powerCircleFill: {
+        QPainterPath disc;
+        disc.addEllipse(QPointF(8, 8), 7.6, 7.6);
+        QPainterPath glyph;
+        const QRectF ring(4.2, 4.4, 7.6, 7.6);
+        glyph.arcMoveTo(ring, 55);
+        glyph.arcTo(ring, 55, 290);
+        glyph.moveTo(8, 3.2);
+        glyph.lineTo(8, 7.6);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPath(cutOut(disc, glyph, 1.6));
+        break;
+    }
+    case Symbol::gearshape:
+        pen.setWidthF(1.2);
+        p.setPen(pen);
+        p.drawPath(gearPath(QPointF(8, 8), 7, 5.4, 8));
+        p.drawEllipse(QPointF(8, 8), 2.2, 2.2);
+        break;
+    case Symbol::gearshape2Fill:
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPath(filledGear(QPointF(6, 9.6), 5.6, 4.3, 1.7, 8));
+        p.drawPath(filledGear(QPointF(12.3, 4.2), 3.5, 2.6, 1.1, 6));
+        break;
+    case Symbol::ellipsisCircle:
+        pen.setWidthF(1.2);
+        p.setPen(pen);
+        p.drawEllipse(QPointF(8, 8), 6.8, 6.8);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        for (qreal x : {4.8, 8.0, 11.2}) p.drawEllipse(QPointF(x, 8), 1.05, 1.05);
+        break;
+    case Symbol::handRaisedFill: {
+        QPainterPath hand;
+        hand.addRoundedRect(QRectF(3.6, 7, 9, 8.3), 3.2, 3.2);
+        const qreal fingers[][3] = {{3.6, 3.2, 6.5}, {5.9, 1.2, 8.5}, {8.2, 1.6, 8}, {10.5, 3.2, 6.5}};
+        for (const auto& f : fingers) hand.addRoundedRect(QRectF(f[0], f[1], 2.05, f[2]), 1.02, 1.02);
+        QPainterPath thumb;
+        thumb.addRoundedRect(QRectF(-1.0, -4.2, 2.05, 5.6), 1.02, 1.02);
+        QTransform place;
+        place.translate(12.2, 8.6);
+        place.rotate(35);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPath(hand.united(place.map(thumb)).simplified());
+        break;
+    }
+    case Symbol::appDashed:
+        pen.setWidthF(1.2);
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setDashPattern({2.2, 1.6});
+        p.setPen(pen);
+        p.drawRoundedRect(QRectF(1.8, 1.8, 12.4, 12.4), 3, 3);
+        break;
+    case Symbol::terminalFill: {
+        QPainterPath window;
+        window.addRoundedRect(QRectF(1, 2.2, 14, 11.6), 2.4, 2.4);
+        QPainterPath prompt;
+        prompt.moveTo(4, 6);
+        prompt.lineTo(6.6, 8.2);
+        prompt.lineTo(4, 10.4);
+        prompt.moveTo(7.8, 10.6);
+        prompt.lineTo(11.4, 10.6);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPath(cutOut(window, prompt, 1.3));
+        break;
+    }
+    case Symbol::checkmarkCircle:
+        pen.setWidthF(1.2);
+        p.setPen(pen);
+        p.drawEllipse(QPointF(8, 8), 6.8, 6.8);
+        p.drawPolyline(QPolygonF({{5, 8.3}, {7.1, 10.4}, {11.1, 5.7}}));
+        break;
     }
 }
 

@@ -42,6 +42,15 @@ enum class Symbol {
     macWindow,
     globe,
     docText,
+    // The startup items'.
+    powerCircleFill, // a filled disc with the power glyph cut out
+    gearshape,
+    gearshape2Fill,
+    ellipsisCircle,
+    handRaisedFill,
+    appDashed,
+    terminalFill,    // a filled window with the prompt cut out
+    checkmarkCircle,
 };
 
 // An icon that draws `symbol`; without a colour it follows the application palette's

@@ -16,6 +16,7 @@
 #include "uninstaller/UninstallSession.h"
 #include "uninstaller/ui/UninstallerView.h"
 #include "results/ScanProgressView.h"
+#include "startup_shots.h"
 
 #include <QApplication>
 #include <QAbstractButton>
@@ -482,6 +483,7 @@ int main(int argc, char** argv) {
                                     QLatin1Char('x')};
         shootAll(shooter, tree, samples.path());
         shootSunburst(shooter, tree);
+        shootStartupItems([&shooter](const QString& name, QWidget& widget) { shooter.save(name, widget); });
         failures += shooter.failures;
     }
     return failures == 0 ? 0 : 1;

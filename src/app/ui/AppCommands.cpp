@@ -31,6 +31,9 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     backToResults_ = add(file_, QStringLiteral("Back to Results"), nullptr);
     file_->addSeparator();
     uninstallApp_ = add(file_, QStringLiteral("Uninstall App…"), shortcuts::uninstallApp);
+    startupItems_ = add(file_, QStringLiteral("Startup Items"), shortcuts::startupItems);
+    // Also while another window is active: it opens or brings forward a window of its own.
+    startupItems_->setShortcutContext(Qt::ApplicationShortcut);
     file_->addSeparator();
     quit_ = file_->addAction(QStringLiteral("Quit"));
     quit_->setShortcut(QKeySequence::Quit);
@@ -41,6 +44,9 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     connect(backToResults_, &QAction::triggered, this, [this] { state_.backToResults(); });
     connect(uninstallApp_, &QAction::triggered, this, [this] {
         if (const std::optional<std::string> app = appChooser_(&window_)) state_.uninstallApp(*app);
+    });
+    connect(startupItems_, &QAction::triggered, this, [this] {
+        if (openWindow_) openWindow_(QStringLiteral("startup-items"));
     });
     connect(quit_, &QAction::triggered, &window_, &QMainWindow::close);
 

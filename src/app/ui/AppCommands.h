@@ -36,6 +36,9 @@ public:
     QAction* showDisks() const { return showDisks_; }
     QAction* backToResults() const { return backToResults_; }
     QAction* uninstallApp() const { return uninstallApp_; }
+    QAction* startupItems() const { return startupItems_; }
+    // How a command opens another window by its identifier ("startup-items").
+    void setOpenWindow(std::function<void(const QString&)> openWindow) { openWindow_ = std::move(openWindow); }
     QAction* quit() const { return quit_; }
     QAction* enclosingFolder() const { return enclosingFolder_; }
     QAction* back() const { return back_; }
@@ -69,6 +72,8 @@ private:
     QAction* showDisks_;
     QAction* backToResults_;
     QAction* uninstallApp_;
+    QAction* startupItems_;
+    std::function<void(const QString&)> openWindow_;
     QAction* quit_;
     QAction* enclosingFolder_;
     QAction* back_;

@@ -1,7 +1,10 @@
 #include "app/ui/PlenwickApp.h"
 
 #include "app/AppState.h"
+#include "app/StartupItemsServices.h"
+#include "app/ui/AppCommands.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/StartupItemsWindow.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -16,6 +19,7 @@ PlenwickApp::PlenwickApp(std::function<AppEnvironment()> makeEnvironment)
 PlenwickApp::~PlenwickApp() {
     // The window goes first: nothing may observe the state while it winds down. The
     // state then stops its scan and its pools wait for their workers.
+    delete startupItems_.data();
     window_.reset();
     state_.reset();
 }
@@ -27,7 +31,10 @@ AppState& PlenwickApp::appState() {
 }
 
 MainWindow& PlenwickApp::mainWindow() {
-    if (!window_) window_ = std::make_unique<MainWindow>(appState());
+    if (!window_) {
+        window_ = std::make_unique<MainWindow>(appState());
+        window_->commands()->setOpenWindow([this](const QString& identifier) { openWindow(identifier); });
+    }
     return *window_;
 }
 
@@ -36,6 +43,20 @@ void PlenwickApp::showMainWindow() {
     window.show();
     window.raise();
     window.activateWindow();
+}
+
+StartupItemsWindow* PlenwickApp::startupItemsWindow() const { return startupItems_.data(); }
+
+void PlenwickApp::openWindow(const QString& identifier) {
+    if (identifier != QStringLiteral("startup-items")) return;
+    if (!startupItems_) {
+        if (!startupExecutor_) startupExecutor_ = std::make_shared<ThreadPoolExecutor>(2);
+        startupItems_ = new StartupItemsWindow(standardStartupItemsEnvironment(startupExecutor_));
+        startupItems_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    startupItems_->show();
+    startupItems_->raise();
+    startupItems_->activateWindow();
 }
 
 void PlenwickApp::openArguments(const std::vector<std::string>& arguments) {

@@ -4,6 +4,9 @@
 
 #include "app/AppEnvironment.h"
 
+#include <QPointer>
+#include <QString>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,7 +15,9 @@
 namespace plenwick {
 
 class AppState;
+class Executor;
 class MainWindow;
+class StartupItemsWindow;
 
 class PlenwickApp final {
 public:
@@ -26,6 +31,11 @@ public:
     // The main window, created the first time it is asked for; there is only ever one.
     MainWindow& mainWindow();
     void showMainWindow();
+    // Opens the window with this identifier ("startup-items"), or brings it forward
+    // when it is open already; unknown identifiers open nothing.
+    void openWindow(const QString& identifier);
+    // The startup-items window while it is open.
+    StartupItemsWindow* startupItemsWindow() const;
     // `arguments` as the program received them (raw bytes, program name first): a
     // first argument names a folder that is scanned at once.
     void openArguments(const std::vector<std::string>& arguments);
@@ -34,6 +44,8 @@ private:
     std::function<AppEnvironment()> makeEnvironment_;
     std::unique_ptr<AppState> state_;
     std::unique_ptr<MainWindow> window_;
+    std::shared_ptr<Executor> startupExecutor_;
+    QPointer<StartupItemsWindow> startupItems_; // deleted when closed, so it reopens fresh
 };
 
 } // namespace plenwick

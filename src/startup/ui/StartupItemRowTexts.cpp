@@ -1,0 +1,50 @@
+#include "startup/ui/StartupItemRowTexts.h"
+
+namespace plenwick {
+
+using Source = StartupItem::Source;
+using Tone = StartupBadgeContent::Tone;
+
+const QString StartupItemRowTexts::switchLabel = QStringLiteral("Enabled");
+const QString StartupItemRowTexts::revealInFinder = QStringLiteral("Reveal in Finder");
+const QString StartupItemRowTexts::revealAppInFinder = QStringLiteral("Reveal App in Finder");
+const QString StartupItemRowTexts::automationButton = QStringLiteral("Open Automation Settings");
+const char* const StartupItemRowTexts::automationSettingsURL =
+    "x-apple.systempreferences:com.apple.preference.security?Privacy_Automation";
+
+std::vector<StartupBadgeContent> StartupItemRowTexts::badges(const StartupItem& item) {
+    static const QString missingTip =
+        QStringLiteral("What it starts no longer exists — probably left behind by an app you removed.");
+    std::vector<StartupBadgeContent> badges;
+    if (item.programMissing && item.source == Source::loginItem)
+        badges.push_back({QStringLiteral("App missing"), Tone::orange, missingTip});
+    else if (item.programMissing && item.source != Source::bundled)
+        badges.push_back({QStringLiteral("Program missing"), Tone::orange, missingTip});
+    if (item.isDisabled) badges.push_back({QStringLiteral("Off"), Tone::secondary, {}});
+    else if (item.isLoaded == true) badges.push_back({QStringLiteral("Loaded"), Tone::green, {}});
+    if (item.needsPassword()) badges.push_back({{}, Tone::lock, QStringLiteral("Changing it needs your password")});
+    if (item.hidden) badges.push_back({QStringLiteral("Hidden"), Tone::secondary, {}});
+    return badges;
+}
+
+QString StartupItemRowTexts::switchToolTip(const StartupItem& item) {
+    return item.isDisabled ? QStringLiteral("Turned off — it won't start") : QStringLiteral("Turn off to stop it starting");
+}
+
+std::optional<QString> StartupItemRowTexts::removeTitle(const StartupItem& item) {
+    switch (item.source) {
+    case Source::bundled: return std::nullopt;
+    case Source::loginItem: return QStringLiteral("Remove from Login Items…");
+    default: return QStringLiteral("Move to Trash…");
+    }
+}
+
+bool StartupItemRowTexts::offersRevealApp(const StartupItem& item) {
+    return item.appURL && *item.appURL != item.url;
+}
+
+double StartupItemRowTexts::iconOpacity(const StartupItem& item) {
+    return item.isDisabled ? 0.45 : 1.0;
+}
+
+} // namespace plenwick

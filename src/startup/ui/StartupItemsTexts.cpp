@@ -1,0 +1,104 @@
+#include "startup/ui/StartupItemsTexts.h"
+
+#include "base/PathNames.h"
+
+namespace plenwick {
+
+using Source = StartupItem::Source;
+
+const QString StartupItemsTexts::title = QStringLiteral("Startup Items");
+const QString StartupItemsTexts::loadingText = QStringLiteral("Looking for startup items…");
+const QString StartupItemsTexts::noItemsTitle = QStringLiteral("No Startup Items");
+const QString StartupItemsTexts::noItemsText = QStringLiteral("Nothing starts on its own.");
+const QString StartupItemsTexts::errorAlertTitle = QStringLiteral("Couldn’t Change Startup Item");
+const QString StartupItemsTexts::settingsButton = QStringLiteral("Login Items Settings");
+const QString StartupItemsTexts::settingsHelp = QStringLiteral("Open System Settings › General › Login Items");
+const QString StartupItemsTexts::refreshButton = QStringLiteral("Refresh");
+const QString StartupItemsTexts::refreshHelp = QStringLiteral("Look again");
+const QString StartupItemsTexts::filterPrompt = QStringLiteral("Filter");
+const char* const StartupItemsTexts::loginItemsSettingsURL =
+    "x-apple.systempreferences:com.apple.LoginItems-Settings.extension";
+
+QString StartupItemsTexts::display(const std::string& bytes) {
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+QString StartupItemsTexts::sectionTitle(Source source) {
+    switch (source) {
+    case Source::loginItem: return QStringLiteral("Open at Login");
+    case Source::userAgent: return QStringLiteral("Launch Agents — Your Account");
+    case Source::systemAgent: return QStringLiteral("Launch Agents — All Users");
+    case Source::systemDaemon: return QStringLiteral("Launch Daemons");
+    case Source::bundled: return QStringLiteral("Bundled with Apps");
+    }
+    return {};
+}
+
+QString StartupItemsTexts::sectionFooter(Source source) {
+    switch (source) {
+    case Source::loginItem: return QStringLiteral("Apps that open when you log in.");
+    case Source::userAgent: return QStringLiteral("Background jobs that run while you're logged in.");
+    case Source::systemAgent:
+        return QStringLiteral("Background jobs that run for every user. Removing them needs your password.");
+    case Source::systemDaemon:
+        return QStringLiteral(
+            "System services that run as root, even before login. Changing them needs your password.");
+    case Source::bundled:
+        return QStringLiteral("Helpers inside apps that the app can turn on itself. Manage them in System Settings › "
+                              "General › Login Items.");
+    }
+    return {};
+}
+
+QString StartupItemsTexts::countLine(bool hasLoaded, const std::vector<StartupItem>& items, int leftoverCount) {
+    if (!hasLoaded) return QStringLiteral("Apps and background jobs that start on their own.");
+    qsizetype n = 0;
+    for (const StartupItem& item : items)
+        if (item.source != Source::bundled) ++n;
+    QString line = n == 1 ? QStringLiteral("1 item starts on its own")
+                          : QString::number(n) + QStringLiteral(" items start on their own");
+    if (leftoverCount >= 1)
+        line += QStringLiteral(" · ") + QString::number(leftoverCount) + QStringLiteral(" left behind by apps that are gone");
+    return line;
+}
+
+std::vector<StartupItem> StartupItemsTexts::filtered(const std::vector<StartupItem>& items, const QString& search) {
+    qsizetype first = 0, last = search.size();
+    const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    while (first < last && blank(search[first])) ++first;
+    while (last > first && blank(search[last - 1])) --last;
+    if (first == last) return items;
+    const QString text = search.mid(first, last - first);
+    std::vector<StartupItem> kept;
+    for (const StartupItem& item : items) {
+        if (display(item.name).contains(text, Qt::CaseInsensitive) ||
+            display(item.detailLine()).contains(text, Qt::CaseInsensitive))
+            kept.push_back(item);
+    }
+    return kept;
+}
+
+QString StartupItemsTexts::confirmTitle(const std::optional<StartupItem>& item) {
+    if (!item) return {};
+    const QString name = display(item->name);
+    if (item->source == Source::loginItem) return QStringLiteral("Stop “") + name + QStringLiteral("” opening at login?");
+    return QStringLiteral("Remove “") + name + QStringLiteral("”?");
+}
+
+QString StartupItemsTexts::confirmMessage(const std::optional<StartupItem>& item) {
+    if (!item) return {};
+    if (item->source == Source::loginItem)
+        return QStringLiteral("It won't open when you log in any more. The app itself isn't touched.");
+    QString message = QStringLiteral("The job is stopped and its definition (") + display(lastPathComponent(item->url)) +
+                      QStringLiteral(") is moved to the Trash.");
+    if (item->needsPassword()) message += QStringLiteral(" This needs your password.");
+    if (!item->programMissing && item->appURL)
+        message += QStringLiteral(" Its app may add it back the next time it runs; turning it off is usually safer.");
+    return message;
+}
+
+QString StartupItemsTexts::confirmButton(const StartupItem& item) {
+    return item.source == Source::loginItem ? QStringLiteral("Remove") : QStringLiteral("Move to Trash");
+}
+
+} // namespace plenwick
