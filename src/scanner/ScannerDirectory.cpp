@@ -2,6 +2,8 @@
 
 #include "base/Utf8.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -30,6 +32,8 @@ ScannerDirectory* ScannerDirectory::create(std::string_view name, FileNode::Kind
 
 void ScannerDirectory::destroy(ScannerDirectory* d) noexcept {
     if (!d) return;
+    // Only an abandoned (cancelled) scan leaves an anchor open.
+    if (d->anchorUsers.load(std::memory_order_relaxed) > 0) ::close(d->anchorFd);
     d->~ScannerDirectory();
     ::operator delete(d);
     liveDirectories.fetch_sub(1, std::memory_order_relaxed);

@@ -6,6 +6,12 @@
 // because a folder's ancestors live at least until the folder has finished.
 //
 // A folder state is freed as soon as its parent is finalised; the root by the engine.
+//
+// While sub-folders of a folder wait in the queue, the folder's descriptor may stay
+// open as their anchor: they are opened beside it by their names, never by a path.
+// The anchor counts its users (the worker listing the folder, the sub-folders queued
+// with a claim on it, and workers opening a deeper folder from it) and is closed by
+// whoever lets go of it last.
 
 #include "scanner/FileNode.h"
 
@@ -43,14 +49,34 @@ public:
     // entries and the finished sub-folders; frees the sub-folder states.
     void finalize();
 
+    // Adds a user to the anchor if it is open; false once it is closed (or never was).
+    bool retainAnchor() noexcept {
+        std::int32_t users = anchorUsers.load(std::memory_order_relaxed);
+        while (users > 0)
+            if (anchorUsers.compare_exchange_weak(users, users + 1, std::memory_order_acquire)) return true;
+        return false;
+    }
+
+    // How the folder's identity in its parent's listing is known.
+    enum class Identity : std::uint8_t {
+        unknown, // its status could not be read: whatever opens is taken
+        status,  // device and inode from its own status, as listed
+        listing, // inode from the listing on a volume whose listings give the real inode
+    };
+
     ScannerDirectory* const parent;
     std::atomic<std::int32_t> pending{1}; // unfinished pieces, the own listing first
     const FileNode::Kind kind;
     const bool recordsChildren;
     bool isInaccessible = false;
     bool isExcluded = false;
+    Identity identity = Identity::unknown;
     const std::int32_t expectedEntries;
-    const double modified;
+    double modified; // from the listing, or from the folder's own status once opened
+    std::uint64_t listedDevice = 0;
+    std::uint64_t listedInode = 0;
+    std::atomic<std::int32_t> anchorUsers{0}; // 0: no anchor (any more)
+    int anchorFd = -1;
     // Own bytes and files until finalised, then the totals including sub-folders.
     std::int64_t size = 0;
     std::int64_t logicalSize = 0;

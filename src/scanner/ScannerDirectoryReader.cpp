@@ -81,7 +81,7 @@ void ScannerDirectoryReader::fillFromStatx(const struct statx& stx, ScannerEntry
 }
 
 bool ScannerDirectoryReader::next(int fd, std::uint64_t folderDevice, std::uint64_t folderMountID,
-                                  bool folderHasMountID, ScannerEntry& entry) {
+                                  bool folderHasMountID, bool deferFolders, ScannerEntry& entry) {
     while (offset_ < batchBytes_) {
         auto* record = reinterpret_cast<const LinuxDirent64*>(buffer_ + offset_);
         const std::size_t recordLength = record->d_reclen;
@@ -98,6 +98,15 @@ bool ScannerDirectoryReader::next(int fd, std::uint64_t folderDevice, std::uint6
         entry = ScannerEntry{};
         entry.name = name;
         entry.nameLength = length;
+        if (deferFolders && record->d_type == DT_DIR) {
+            entry.type = ScannerEntry::Type::directory;
+            entry.fileID = record->d_ino;
+            entry.device = folderDevice;
+            entry.mountID = folderMountID;
+            entry.hasMountID = folderHasMountID;
+            entry.statusDeferred = true;
+            return true;
+        }
         struct statx stx;
         int rc;
         do {

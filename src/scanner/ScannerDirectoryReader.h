@@ -29,9 +29,11 @@ public:
     // Takes the next entry of the batch and reads its attributes. Entries "." and
     // "..", and those that vanished since the listing (statx ENOENT), are passed
     // over. `folder` is the listed folder's volume, for the mount-point test on
-    // kernels without STATX_ATTR_MOUNT_ROOT. False when the batch is used up.
+    // kernels without STATX_ATTR_MOUNT_ROOT. With `deferFolders`, an entry the listing
+    // calls a folder is given without a statx (statusDeferred): type, inode and the
+    // listed folder's volume. False when the batch is used up.
     bool next(int fd, std::uint64_t folderDevice, std::uint64_t folderMountID, bool folderHasMountID,
-              ScannerEntry& entry);
+              bool deferFolders, ScannerEntry& entry);
 
     enum class FallbackStatus { completed, permissionRefused, cancelled, failed };
     struct FallbackResult {

@@ -34,6 +34,9 @@ struct ScannerEntry {
     bool isMountPoint = false;    // STATX_ATTR_MOUNT_ROOT
     bool isTrigger = false;       // STATX_ATTR_AUTOMOUNT
     bool hasError = false;        // the attributes could not be read
+    // A folder known from the listing alone (type and inode); its own status is read
+    // once it is opened. Only on volumes whose listings give the real inode.
+    bool statusDeferred = false;
 
     std::string_view nameView() const noexcept { return {name, nameLength}; }
 };

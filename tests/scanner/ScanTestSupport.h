@@ -32,30 +32,62 @@ inline void check(bool ok, const std::string& what) {
     if (!ok) throw std::runtime_error(what + ": " + std::strerror(errno));
 }
 
-// Removes everything below the open folder `fd`, then nothing else.
+// Removes everything below the open folder `fd`, then nothing else. Walks down and
+// back up with one descriptor at a time, so a chain deeper than the descriptor
+// limit goes as well; what cannot be removed is made writable first.
 inline void removeContents(int fd) {
-    const int copy = ::dup(fd);
-    DIR* dir = ::fdopendir(copy);
-    if (!dir) {
-        ::close(copy);
-        return;
-    }
-    std::vector<std::string> names;
-    while (const dirent* e = ::readdir(dir)) {
-        const std::string_view n = e->d_name;
-        if (n != "." && n != "..") names.emplace_back(n);
-    }
-    ::closedir(dir);
-    for (const std::string& n : names) {
-        if (::unlinkat(fd, n.c_str(), 0) == 0) continue;
-        ::fchmodat(fd, n.c_str(), 0755, 0);
-        const int sub = ::openat(fd, n.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (sub >= 0) {
-            removeContents(sub);
-            ::close(sub);
+    struct Level {
+        std::vector<std::string> folders; // left to descend into
+    };
+    int current = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (current < 0) return;
+    std::vector<Level> levels;
+    const auto list = [](int dirFd) {
+        Level level;
+        const int copy = ::dup(dirFd);
+        DIR* dir = ::fdopendir(copy);
+        if (!dir) {
+            ::close(copy);
+            return level;
         }
-        ::unlinkat(fd, n.c_str(), AT_REMOVEDIR);
+        std::vector<std::string> names;
+        while (const dirent* e = ::readdir(dir)) {
+            const std::string_view n = e->d_name;
+            if (n != "." && n != "..") names.emplace_back(n);
+        }
+        ::closedir(dir);
+        for (const std::string& n : names) {
+            if (::unlinkat(dirFd, n.c_str(), 0) == 0 || ::unlinkat(dirFd, n.c_str(), AT_REMOVEDIR) == 0) continue;
+            ::fchmodat(dirFd, n.c_str(), 0755, 0);
+            if (::unlinkat(dirFd, n.c_str(), AT_REMOVEDIR) != 0) level.folders.push_back(n);
+        }
+        return level;
+    };
+    levels.push_back(list(current));
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        if (!level.folders.empty()) {
+            const int sub = ::openat(current, level.folders.back().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (sub < 0) {
+                level.folders.pop_back();
+                continue;
+            }
+            ::close(current);
+            current = sub;
+            levels.push_back(list(current));
+            continue;
+        }
+        levels.pop_back();
+        if (levels.empty()) break;
+        // Back to the parent, and remove the folder just emptied.
+        const int parent = ::openat(current, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::close(current);
+        current = parent;
+        if (current < 0) return;
+        ::unlinkat(current, levels.back().folders.back().c_str(), AT_REMOVEDIR);
+        levels.back().folders.pop_back();
     }
+    ::close(current);
 }
 
 class TempTree {

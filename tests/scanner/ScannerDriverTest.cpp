@@ -137,44 +137,6 @@ TEST(ScannerDriver, TargetsAreNormalisedByTheirText) {
     EXPECT_EQ(find(slash.get(), "f")->url(), t.path("d/f"));
 }
 
-TEST(ScannerDriver, LowOpenFileLimitLosesNothing) {
-    TempTree t;
-    // Two deep chains with a side folder at every level: inline descent goes deep
-    // and runs out of descriptors long before the depth limit.
-    int expectedFiles = 0;
-    for (const char* chain : {"a", "b"}) {
-        std::string rel = chain;
-        t.dir(rel);
-        for (int i = 0; i < 30; ++i) {
-            t.dir(rel + "/side");
-            t.file(rel + "/side/f", 10);
-            t.file(rel + "/g", 10);
-            expectedFiles += 2;
-            rel += "/n";
-            t.dir(rel);
-        }
-    }
-    for (int workers : {1, 3}) {
-        const std::string result = inChild([&]() -> std::string {
-            int open = 0;
-            if (DIR* d = ::opendir("/proc/self/fd")) {
-                while (const dirent* e = ::readdir(d)) open += e->d_name[0] != '.';
-                ::closedir(d);
-            }
-            const rlim_t limit = static_cast<rlim_t>(open + 8);
-            rlimit tight{limit, limit};
-            if (setrlimit(RLIMIT_NOFILE, &tight) != 0) return "setrlimit failed";
-            EngineScan s = scanWithEngine(t.root(), withWorkers(workers));
-            if (!s.root) return "no root";
-            std::ostringstream out;
-            out << "files=" << s.root->fileCount() << " errors=" << s.totals.errorCount
-                << " dirs=" << s.totals.directoriesScanned << " " << treeViolation(s.root.get());
-            return out.str();
-        });
-        EXPECT_EQ(result, "files=" + std::to_string(expectedFiles) + " errors=0 dirs=123 ") << workers;
-    }
-}
-
 TEST(ScannerDriver, PathLongerThanPathMaxIsScannedCompletely) {
     TempTree t;
     // 24 components of 200 bytes: about 4,800 bytes below the root.
