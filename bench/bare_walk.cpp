@@ -41,11 +41,13 @@ constexpr int kStatxFlags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DON
 constexpr unsigned kStatxMask =
     STATX_TYPE | STATX_MODE | STATX_NLINK | STATX_INO | STATX_MTIME | STATX_SIZE | STATX_BLOCKS;
 
-// An open folder shared by the entries that still have sub-folders of it to open.
-struct OpenFolder {
+// A listed folder: its descriptor and the names of its sub-folders, shared by the
+// stack entries that still have some of them to open; closed with the last entry.
+struct Listed {
     int fd;
+    std::string names;                  // each name ends in a zero byte
+    std::vector<std::uint32_t> offsets; // where each name starts
     std::atomic<int> users{1};
-    explicit OpenFolder(int d) : fd(d) {}
     void release() {
         if (users.fetch_sub(1, std::memory_order_acq_rel) == 1) {
             ::close(fd);
@@ -54,12 +56,10 @@ struct OpenFolder {
     }
 };
 
-// Sub-folders still to open below one listed folder: names, each ending in a zero byte.
+// Sub-folders still to open below one listed folder: its names [next, end).
 struct Entry {
-    OpenFolder* folder = nullptr;
-    std::string names;
-    std::size_t next = 0;
-    std::size_t count = 0; // names left
+    Listed* folder = nullptr; // null for the scan root itself
+    std::uint32_t next = 0, end = 0;
 };
 
 // The volume that was scanned.
@@ -78,9 +78,7 @@ public:
     Walk(unsigned workers, Volume volume) : workers_(workers), volume_(volume) {}
 
     void start(int rootFd) {
-        Entry root;
-        root.folder = nullptr;
-        shared_.push_back(std::move(root));
+        shared_.push_back({});
         rootFd_ = rootFd;
     }
 
@@ -95,14 +93,12 @@ public:
                 fd = rootFd_;
                 w.stack.pop_back();
             } else {
-                const char* name = top.names.data() + top.next;
-                fd = ::openat(top.folder->fd, name, kFolderFlags);
+                fd = ::openat(top.folder->fd, top.folder->names.data() + top.folder->offsets[top.next], kFolderFlags);
                 if (fd < 0 && (errno == EMFILE || errno == ENFILE)) {
                     std::fprintf(stderr, "plenwick-bare-walk: out of descriptors\n");
                     std::_Exit(1);
                 }
-                top.next += std::strlen(name) + 1;
-                if (--top.count == 0) {
+                if (++top.next == top.end) {
                     top.folder->release();
                     w.stack.pop_back();
                 }
@@ -135,7 +131,7 @@ private:
             return;
         }
         ++w.dirs;
-        Entry sub;
+        Listed* sub = nullptr;
         char* buffer = w.buffer.get();
         for (;;) {
             const ssize_t n = ::getdents64(fd, buffer, kBufferSize);
@@ -153,16 +149,16 @@ private:
                         continue;
                     }
                 }
-                sub.names.append(name, std::strlen(name) + 1);
-                ++sub.count;
+                if (!sub) sub = new Listed{fd, {}, {}};
+                sub->offsets.push_back(static_cast<std::uint32_t>(sub->names.size()));
+                sub->names.append(name, std::strlen(name) + 1);
             }
         }
-        if (sub.count == 0) {
+        if (!sub) {
             ::close(fd);
             return;
         }
-        sub.folder = new OpenFolder(fd);
-        w.stack.push_back(std::move(sub));
+        w.stack.push_back({sub, 0, static_cast<std::uint32_t>(sub->offsets.size())});
     }
 
     // Waits for work from the others; false once every worker is idle.
@@ -184,28 +180,23 @@ private:
         }
     }
 
-    // Gives the oldest entry of the stack, or half of the only one, to an idle worker.
+    // Gives the oldest entry of the stack, or half of the only one, to an idle worker
+    // that has not been given anything yet.
     void share(Worker& w) {
-        if (w.stack.empty() || (w.stack.size() == 1 && w.stack[0].count < 2)) return;
-        Entry given;
-        if (w.stack.size() > 1) {
-            given = std::move(w.stack.front());
-            w.stack.erase(w.stack.begin());
-        } else {
-            Entry& only = w.stack[0];
-            const std::size_t keep = only.count / 2;
-            std::size_t split = only.next;
-            for (std::size_t i = 0; i < keep; ++i) split += std::strlen(only.names.data() + split) + 1;
-            given.folder = only.folder;
-            given.folder->users.fetch_add(1, std::memory_order_relaxed);
-            given.names.assign(only.names, split, std::string::npos);
-            given.count = only.count - keep;
-            only.names.resize(split);
-            only.count = keep;
-        }
+        if (w.stack.empty() || (w.stack.size() == 1 && w.stack[0].end - w.stack[0].next < 2)) return;
         {
             std::lock_guard lock(mutex_);
-            shared_.push_back(std::move(given));
+            if (shared_.size() >= idle_.load(std::memory_order_relaxed)) return;
+            if (w.stack.size() > 1) {
+                shared_.push_back(w.stack.front());
+                w.stack.erase(w.stack.begin());
+            } else {
+                Entry& only = w.stack[0];
+                const std::uint32_t middle = only.next + (only.end - only.next) / 2;
+                only.folder->users.fetch_add(1, std::memory_order_relaxed);
+                shared_.push_back({only.folder, middle, only.end});
+                only.end = middle;
+            }
         }
         wake_.notify_one();
     }

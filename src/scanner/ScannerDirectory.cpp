@@ -11,7 +11,11 @@
 namespace plenwick {
 namespace {
 std::atomic<std::int64_t> liveDirectories{0};
+
+void add(std::atomic<std::int64_t>& total, std::int64_t value) {
+    if (value) total.fetch_add(value, std::memory_order_relaxed);
 }
+} // namespace
 
 ScannerDirectory::ScannerDirectory(std::uint32_t nameLength, FileNode::Kind k, double m, ScannerDirectory* p,
                                    bool records, std::int32_t expected) noexcept
@@ -32,11 +36,19 @@ ScannerDirectory* ScannerDirectory::create(std::string_view name, FileNode::Kind
 
 void ScannerDirectory::destroy(ScannerDirectory* d) noexcept {
     if (!d) return;
-    // Only an abandoned (cancelled) scan leaves an anchor open.
+    // Only an abandoned (cancelled) scan leaves an anchor open, or sub-folders' nodes
+    // in the room that the node does not count yet.
     if (d->anchorUsers.load(std::memory_order_relaxed) > 0) ::close(d->anchorFd);
+    if (d->node && d->node->holdsChildren() && d->node->childRoom())
+        d->node->setChildCount(d->node->container()->capacity); // empty places are skipped
     d->~ScannerDirectory();
     ::operator delete(d);
     liveDirectories.fetch_sub(1, std::memory_order_relaxed);
+}
+
+void ScannerDirectory::finished(ScannerDirectory* d) noexcept {
+    d->parent->subdirectories[d->indexInParent_] = nullptr;
+    destroy(d);
 }
 
 void ScannerDirectory::destroyTree(ScannerDirectory* root) noexcept {
@@ -45,7 +57,8 @@ void ScannerDirectory::destroyTree(ScannerDirectory* root) noexcept {
     while (!stack.empty()) {
         ScannerDirectory* d = stack.back();
         stack.pop_back();
-        for (ScannerDirectory* s : d->subdirectories) stack.push_back(s);
+        for (ScannerDirectory* s : d->subdirectories)
+            if (s) stack.push_back(s);
         d->subdirectories.clear();
         destroy(d);
     }
@@ -77,42 +90,110 @@ void ScannerDirectory::appendPath(std::string& out) const {
     }
 }
 
-void sortChildNodes(std::vector<NodeRef>& nodes) {
-    // When every name is valid UTF-8, byte order is code point order and the plain
-    // comparison gives the same order as FileNode::childOrder at a fraction of the cost.
-    bool allValid = true;
-    for (const NodeRef& n : nodes)
-        if (!isValidUtf8(n->name())) { allValid = false; break; }
-    if (allValid) {
-        std::sort(nodes.begin(), nodes.end(), [](const NodeRef& a, const NodeRef& b) {
-            if (a->size() != b->size()) return a->size() > b->size();
-            return a->name() < b->name();
-        });
-    } else {
-        std::sort(nodes.begin(), nodes.end(),
-                  [](const NodeRef& a, const NodeRef& b) { return FileNode::childOrder(*a, *b); });
+void ScannerDirectory::storeListing(std::int64_t ownSize, std::int64_t ownLogicalSize, std::int64_t ownFileCount,
+                                    std::vector<NodeRef>& files, const std::vector<ScannerDirectory*>& subfolders) {
+    size.store(ownSize, std::memory_order_relaxed);
+    logicalSize.store(ownLogicalSize, std::memory_order_relaxed);
+    fileCount.store(ownFileCount, std::memory_order_relaxed);
+    if (recordsChildren) {
+        node = FileNode::makeWithRoom(name(), kind, modified,
+                                      static_cast<std::uint32_t>(files.size() + subfolders.size()));
+        NodeRef* room = node->childRoom();
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            files[i]->setParent(node.get());
+            room[i] = std::move(files[i]);
+        }
+        filesInRoom_ = static_cast<std::uint32_t>(files.size());
     }
+    files.clear();
+    subdirectories.assign(subfolders.begin(), subfolders.end());
+    for (std::size_t i = 0; i < subdirectories.size(); ++i)
+        subdirectories[i]->indexInParent_ = static_cast<std::uint32_t>(i);
 }
 
 void ScannerDirectory::finalize() {
-    std::vector<NodeRef> children = std::move(files);
+    std::vector<ScannerDirectory*>().swap(subdirectories); // each has freed itself
     const bool keepNode = !isExcluded && (!parent || parent->recordsChildren);
-    for (ScannerDirectory* s : subdirectories) {
-        if (!s->isExcluded) {
-            size += s->size;
-            logicalSize += s->logicalSize;
-            fileCount += s->fileCount;
-            if (s->node && keepNode) children.push_back(std::move(s->node));
+    if (keepNode) {
+        if (!node) node = FileNode::make(name(), isInaccessible ? FileNode::Kind::inaccessible : kind, 0, 0, 0, modified);
+        if (node->holdsChildren() && node->childRoom()) {
+            // Close the places of sub-folders that left no node.
+            NodeRef* room = node->childRoom();
+            const std::uint32_t capacity = node->container()->capacity;
+            std::uint32_t count = filesInRoom_;
+            for (std::uint32_t i = filesInRoom_; i < capacity; ++i)
+                if (room[i]) room[count++] = std::move(room[i]);
+            node->setChildCount(count);
+            sortChildNodes(room, count);
         }
-        destroy(s);
+        node->setSize(size.load(std::memory_order_relaxed));
+        node->setLogicalSize(logicalSize.load(std::memory_order_relaxed));
+        node->setFileCount(fileCount.load(std::memory_order_relaxed));
     }
-    std::vector<ScannerDirectory*>().swap(subdirectories);
-    if (!keepNode) return; // the children (if any) go with the vector
+    if (!parent || isExcluded) return; // the root's node is taken by the engine
+    add(parent->size, size.load(std::memory_order_relaxed));
+    add(parent->logicalSize, logicalSize.load(std::memory_order_relaxed));
+    add(parent->fileCount, fileCount.load(std::memory_order_relaxed));
+    if (keepNode) {
+        // Its own place in the parent's room; the parent's finish orders these writes.
+        node->setParent(parent->node.get());
+        parent->node->childRoom()[parent->filesInRoom_ + indexInParent_] = std::move(node);
+    }
+}
 
-    sortChildNodes(children);
-    node = FileNode::make(name(), isInaccessible ? FileNode::Kind::inaccessible : kind, size, logicalSize, fileCount,
-                          modified);
-    node->setChildren(std::move(children));
+namespace {
+
+// The first 8 bytes of a name as a big-endian number, zeros after a shorter one:
+// comparing two of them compares the names' first 8 bytes in byte order, and a
+// name that ends within them before one that goes on (no name holds a zero byte).
+std::uint64_t namePrefix(std::string_view name) noexcept {
+    unsigned char bytes[8] = {};
+    std::memcpy(bytes, name.data(), std::min<std::size_t>(name.size(), 8));
+    std::uint64_t prefix = 0;
+    for (unsigned char b : bytes) prefix = (prefix << 8) | b;
+    return prefix;
+}
+
+struct SortKey {
+    std::int64_t size;
+    std::uint64_t prefix;
+    FileNode* node;
+};
+
+} // namespace
+
+void sortChildNodes(NodeRef* nodes, std::size_t count) {
+    if (count < 2) return;
+    // When every name is valid UTF-8, byte order is code point order and the plain
+    // comparison gives the same order as FileNode::childOrder at a fraction of the cost.
+    bool allValid = true;
+    for (std::size_t i = 0; i < count && allValid; ++i) allValid = isValidUtf8(nodes[i]->name());
+    if (!allValid) {
+        std::sort(nodes, nodes + count, [](const NodeRef& a, const NodeRef& b) { return FileNode::childOrder(*a, *b); });
+        return;
+    }
+    if (count <= 16) {
+        std::sort(nodes, nodes + count, [](const NodeRef& a, const NodeRef& b) {
+            if (a->size() != b->size()) return a->size() > b->size();
+            return a->name() < b->name();
+        });
+        return;
+    }
+    // Larger lists sort keys side by side in memory, reaching into the nodes only
+    // for names that share their first 8 bytes.
+    thread_local std::vector<SortKey> keys;
+    keys.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        FileNode* n = nodes[i].release();
+        keys[i] = {n->size(), namePrefix(n->name()), n};
+    }
+    std::sort(keys.begin(), keys.end(), [](const SortKey& a, const SortKey& b) {
+        if (a.size != b.size) return a.size > b.size;
+        if (a.prefix != b.prefix) return a.prefix < b.prefix;
+        return a.node->name() < b.node->name();
+    });
+    for (std::size_t i = 0; i < count; ++i) nodes[i] = NodeRef(keys[i].node);
+    if (keys.capacity() > (std::size_t{1} << 16)) std::vector<SortKey>().swap(keys);
 }
 
 } // namespace plenwick

@@ -176,22 +176,37 @@ void ScannerEngine::putRun(ScannerDirectory* parent, std::uint32_t begin, std::u
     else queueCondition_.notify_all();
 }
 
-ScannerEngine::Taken ScannerEngine::take() {
+bool ScannerEngine::take(Batch& batch) {
+    batch.folders.clear();
+    batch.parent = nullptr;
+    batch.claimed = false;
+    batch.claims = 0;
     std::unique_lock guard(queueLock_);
     queueCondition_.wait(guard, [this] { return queueClosed_ || !queue_.empty(); });
-    if (queueClosed_) return {};
+    if (queueClosed_) return false;
     Run& run = queue_.back();
-    Taken taken;
     if (run.single) {
-        taken.folder = run.single;
+        batch.folders.push_back(run.single);
         queue_.pop_back();
     } else {
-        taken.folder = run.parent->subdirectories[--run.end];
-        taken.claimsParentAnchor = run.claimed;
+        const std::uint32_t left = run.end - run.begin;
+        const std::uint32_t count =
+            std::clamp<std::uint32_t>(left / (2 * static_cast<std::uint32_t>(workerCount_)), 1, 16);
+        batch.parent = run.parent;
+        batch.claimed = run.claimed;
+        if (run.claimed) {
+            batch.claims = count;
+            // The claims are let go of after the batch's folders may have finished:
+            // a piece of the parent keeps it alive until then.
+            run.parent->pending.fetch_add(1);
+        }
+        const auto& list = run.parent->subdirectories;
+        batch.folders.assign(list.begin() + (run.end - count), list.begin() + run.end);
+        run.end -= count;
         if (run.end == run.begin) queue_.pop_back();
     }
-    queuedCount_.store(queuedCount_.load() - 1);
-    return taken;
+    queuedCount_.store(queuedCount_.load() - static_cast<int>(batch.folders.size()));
+    return true;
 }
 
 void ScannerEngine::closeQueue() {
@@ -250,17 +265,22 @@ void ScannerEngine::noteDescriptorShortage() {
             if (!run.claimed) continue;
             claims.emplace_back(run.parent, static_cast<std::int32_t>(run.end - run.begin));
             run.claimed = false;
+            run.parent->pending.fetch_add(1); // alive until its claims are let go of
         }
     }
-    for (const auto& [parent, count] : claims) releaseAnchor(parent, count);
+    for (const auto& [parent, count] : claims) {
+        releaseAnchor(parent, count);
+        finish(parent);
+    }
 }
 
 void ScannerEngine::finish(ScannerDirectory* d) {
     for (;;) {
         if (d->pending.fetch_sub(1) != 1) return;
-        d->finalize();
+        d->finalize(); // hands its node and totals to the parent
         ScannerDirectory* parent = d->parent;
         if (!parent) break;
+        ScannerDirectory::finished(d);
         d = parent;
     }
     // The root is done: every folder anywhere is.

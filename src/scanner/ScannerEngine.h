@@ -61,9 +61,15 @@ public:
     static int anchorBudget(long freeDescriptors, int workers) noexcept;
 
     // --- for the workers ---
-    struct Taken {
-        ScannerDirectory* folder = nullptr;
-        bool claimsParentAnchor = false; // holds one user of folder->parent's anchor
+    // Folders taken from the queue at once, all from one run: processed last first,
+    // as if taken one by one. With a claim, each holds a use of parent's anchor
+    // until the worker lets go of them together, and the batch holds a piece of the
+    // parent (retired then) so that the parent outlives the claims.
+    struct Batch {
+        ScannerDirectory* parent = nullptr;
+        bool claimed = false;
+        std::uint32_t claims = 0;            // uses of parent's anchor held
+        std::vector<ScannerDirectory*> folders; // the next one last
     };
 
     const ScannerDirectory* root() const noexcept { return root_; }
@@ -80,8 +86,9 @@ public:
     // Puts parent's sub-folders [begin, end); with `claim`, each holds a user of the
     // parent's anchor, added here.
     void putRun(ScannerDirectory* parent, std::uint32_t begin, std::uint32_t end, bool claim);
-    // Blocks for the next folder; none once the queue is closed.
-    Taken take();
+    // Blocks for the next folders (a few of one run when it is long, so that
+    // workers do not queue up for the lock); false once the queue is closed.
+    bool take(Batch& batch);
 
     // Makes `fd` the anchor of `d`, its lister holding the first use; false when no
     // more anchors may be kept (the budget is spent, or descriptors ran short).

@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <iterator>
 #include <thread>
 
 namespace plenwick {
@@ -42,15 +41,23 @@ ScannerWorker::~ScannerWorker() { discard(); }
 
 void ScannerWorker::run() {
     // Linux has no dataless files to keep from materialising: no I/O policy to set.
-    for (;;) {
-        const ScannerEngine::Taken taken = engine_.take();
-        if (!taken.folder) return;
-        if (engine_.isCancelled()) { // the folder stays in the tree and is freed with it
-            if (taken.claimsParentAnchor) engine_.releaseAnchor(taken.folder->parent);
-            return;
+    while (engine_.take(batch_)) {
+        while (!batch_.folders.empty() && !engine_.isCancelled()) {
+            ScannerDirectory* d = batch_.folders.back();
+            batch_.folders.pop_back();
+            processQueued(d);
         }
-        processQueued(taken.folder, taken.claimsParentAnchor);
+        // Folders left by a cancelled scan stay in the tree and are freed with it.
+        releaseBatchClaims();
     }
+}
+
+void ScannerWorker::releaseBatchClaims() {
+    if (!batch_.claimed) return;
+    engine_.releaseAnchor(batch_.parent, static_cast<std::int32_t>(batch_.claims));
+    batch_.claims = 0;
+    batch_.claimed = false;
+    finish(batch_.parent); // the batch's piece
 }
 
 const std::string& ScannerWorker::pathOf(const ScannerDirectory& d) {
@@ -67,8 +74,13 @@ void ScannerWorker::flush(const ScannerDirectory& d) {
 }
 
 void ScannerWorker::finish(ScannerDirectory* d) {
-    if (pathOwner_ == d) pathOwner_ = nullptr; // d may be freed from here on
+    pathOwner_ = nullptr; // d, and the ancestors it completes, may be freed from here on
     engine_.finish(d);
+}
+
+void ScannerWorker::noteDescriptorShortage() {
+    pathOwner_ = nullptr; // folders may finish in there
+    engine_.noteDescriptorShortage();
 }
 
 void ScannerWorker::closeFolder(int fd) {
@@ -78,11 +90,11 @@ void ScannerWorker::closeFolder(int fd) {
 
 // --- opening ---
 
-ScannerWorker::Base ScannerWorker::baseFor(ScannerDirectory* d, bool claimsParentAnchor) {
+ScannerWorker::Base ScannerWorker::baseFor(ScannerDirectory* d) {
     Base base;
-    base.names.push_back(d->name());
-    if (claimsParentAnchor) {
-        base.anchor = d->parent;
+    names_.clear();
+    names_.push_back(d->name());
+    if (batch_.claimed && d->parent == batch_.parent) {
         base.fd = d->parent->anchorFd;
         return base;
     }
@@ -90,15 +102,15 @@ ScannerWorker::Base ScannerWorker::baseFor(ScannerDirectory* d, bool claimsParen
         if (a->retainAnchor()) {
             base.anchor = a;
             base.fd = a->anchorFd;
-            std::reverse(base.names.begin(), base.names.end());
+            std::reverse(names_.begin(), names_.end());
             return base;
         }
         if (!a->parent) break;
-        base.names.push_back(a->name());
+        names_.push_back(a->name());
     }
     // No anchor left at all: below the scan root's resolved path, following no link.
-    base.names.push_back(engine_.resolvedRootPath());
-    std::reverse(base.names.begin(), base.names.end());
+    names_.push_back(engine_.resolvedRootPath());
+    std::reverse(names_.begin(), names_.end());
     base.fd = AT_FDCWD;
     return base;
 }
@@ -108,7 +120,7 @@ void ScannerWorker::releaseBase(Base& base) {
     base.anchor = nullptr;
 }
 
-void ScannerWorker::processQueued(ScannerDirectory* d, bool claimsParentAnchor) {
+void ScannerWorker::processQueued(ScannerDirectory* d) {
     pathOwner_ = nullptr;
     if (const auto& hook = ScannerEngine::folderHookForTesting()) hook(pathOf(*d));
 
@@ -123,13 +135,12 @@ void ScannerWorker::processQueued(ScannerDirectory* d, bool claimsParentAnchor) 
             fd = ::open(d->cName(), folderFlags); // the scan root, by its path as given
             base.fd = AT_FDCWD;
         } else {
-            base = baseFor(d, claimsParentAnchor);
-            claimsParentAnchor = false; // held by `base` from here
-            if (base.names.size() == 1) {
+            base = baseFor(d);
+            if (names_.size() == 1) {
                 fd = ::openat(base.fd, d->cName(), folderFlags | O_NOFOLLOW);
             } else {
-                fd = ScannerFolderResolver::open(base.fd, base.names, descriptors_);
-                joined_ = ScannerFolderResolver::join(base.names);
+                fd = ScannerFolderResolver::open(base.fd, names_, descriptors_);
+                joined_ = ScannerFolderResolver::join(names_);
                 relative = joined_.c_str();
             }
         }
@@ -138,17 +149,23 @@ void ScannerWorker::processQueued(ScannerDirectory* d, bool claimsParentAnchor) 
             descriptors_.opened();
             struct statx status;
             const bool admitted = admit(d, fd, base.fd, relative, status);
+            // Let go of the base before d can finish: d may be what keeps it alive.
             releaseBase(base);
             if (admitted) walk(d, fd, 0, status);
+            else refuse(d, fd);
             return;
         }
         if (error != EMFILE && error != ENFILE) {
-            settleUnopened(d, error, base.fd, relative);
+            markUnopened(d, error, base.fd, relative);
             releaseBase(base);
+            flush(*d);
+            finish(d);
             return;
         }
         releaseBase(base);
-        engine_.noteDescriptorShortage();
+        // The batch's claim keeps an anchor open that the workers may need now.
+        releaseBatchClaims();
+        noteDescriptorShortage();
         if (!awaitDescriptor(before, giveUpAt, pause)) return;
     }
 }
@@ -163,7 +180,7 @@ bool ScannerWorker::awaitDescriptor(ScannerDescriptorLedger::Snapshot before,
         if (now.releases != before.releases) return true; // one came free since the attempt
         if (now.held > 0) {
             // Other workers (or anchors) will let go of theirs.
-            engine_.noteDescriptorShortage();
+            noteDescriptorShortage();
             descriptors_.waitForRelease(before, 5ms);
             continue;
         }
@@ -190,15 +207,19 @@ int ScannerWorker::openChild(ScannerDirectory* s, int parentFd, struct statx& st
         const int error = errno;
         if (error == EMFILE || error == ENFILE) {
             // Opened again later, once this worker has closed what it holds.
-            engine_.noteDescriptorShortage();
+            noteDescriptorShortage();
             engine_.put(s);
             return -1;
         }
-        settleUnopened(s, error, parentFd, s->cName());
+        markUnopened(s, error, parentFd, s->cName());
+        flush(*s);
+        finish(s);
         return -1;
     }
     descriptors_.opened();
-    return admit(s, fd, parentFd, s->cName(), status) ? fd : -1;
+    if (admit(s, fd, parentFd, s->cName(), status)) return fd;
+    refuse(s, fd);
+    return -1;
 }
 
 bool ScannerWorker::admit(ScannerDirectory* d, int fd, int base, const char* relative, struct statx& status) {
@@ -207,18 +228,21 @@ bool ScannerWorker::admit(ScannerDirectory* d, int fd, int base, const char* rel
         // Opened but unreadable: without its volume it can be neither checked nor listed.
         d->isInaccessible = true;
         ++tally_.errors;
-    } else if (d->parent &&
-               (!policy_.allowsDevice(volumeOf(status)) || !isListedFolder(*d, status, base, relative))) {
-        d->isExcluded = true; // another volume, or not the folder that was listed
-    } else {
-        if (d->identity == ScannerDirectory::Identity::listing && (status.stx_mask & STATX_MTIME))
-            d->modified = secondsOf(status.stx_mtime);
-        return true;
+        return false;
     }
+    if (d->parent && (!policy_.allowsDevice(volumeOf(status)) || !isListedFolder(*d, status, base, relative))) {
+        d->isExcluded = true; // another volume, or not the folder that was listed
+        return false;
+    }
+    if (d->identity == ScannerDirectory::Identity::listing && (status.stx_mask & STATX_MTIME))
+        d->modified = secondsOf(status.stx_mtime);
+    return true;
+}
+
+void ScannerWorker::refuse(ScannerDirectory* d, int fd) {
+    closeFolder(fd);
     flush(*d);
     finish(d);
-    closeFolder(fd);
-    return false;
 }
 
 bool ScannerWorker::isListedFolder(const ScannerDirectory& d, const struct statx& status, int base,
@@ -239,7 +263,7 @@ bool ScannerWorker::isListedFolder(const ScannerDirectory& d, const struct statx
     return deviceOf(named) == device && named.stx_ino == status.stx_ino;
 }
 
-void ScannerWorker::settleUnopened(ScannerDirectory* d, int error, int base, const char* relative) {
+void ScannerWorker::markUnopened(ScannerDirectory* d, int error, int base, const char* relative) {
     if (error == ENOENT || error == ENOTDIR || error == ELOOP) {
         // Vanished, or replaced by something else (a link is never followed): left out, no error.
         d->isExcluded = true;
@@ -258,8 +282,6 @@ void ScannerWorker::settleUnopened(ScannerDirectory* d, int error, int base, con
         d->isInaccessible = true;
         ++tally_.errors;
     }
-    flush(*d);
-    finish(d);
 }
 
 // --- walking ---
@@ -382,16 +404,7 @@ bool ScannerWorker::enumerateDirectory(ScannerDirectory& d, int fd, const struct
 }
 
 void ScannerWorker::store(Listing& listing) {
-    ScannerDirectory& d = *listing.folder;
-    d.size = listing.size;
-    d.logicalSize = listing.logicalSize;
-    d.fileCount = listing.fileCount;
-    if (d.recordsChildren && (!files_.empty() || !subdirectories_.empty())) {
-        // Exactly the room the children will need: these files and the sub-folders' nodes.
-        d.files.reserve(files_.size() + subdirectories_.size());
-        std::move(files_.begin(), files_.end(), std::back_inserter(d.files));
-    }
-    d.subdirectories.assign(subdirectories_.begin(), subdirectories_.end());
+    listing.folder->storeListing(listing.size, listing.logicalSize, listing.fileCount, files_, subdirectories_);
     files_.clear();
     subdirectories_.clear();
     if (files_.capacity() > keptScratchEntries) std::vector<NodeRef>().swap(files_);

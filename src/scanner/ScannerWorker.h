@@ -13,6 +13,7 @@
 
 #include "scanner/ScannerDescriptorLedger.h"
 #include "scanner/ScannerDirectoryReader.h"
+#include "scanner/ScannerEngine.h"
 #include "scanner/ScannerEntry.h"
 #include "scanner/ScannerPackageDetector.h"
 #include "scanner/ScannerTally.h"
@@ -28,7 +29,6 @@
 
 namespace plenwick {
 
-class ScannerEngine;
 class ScannerDirectory;
 
 class ScannerWorker {
@@ -53,17 +53,21 @@ private:
         bool realInodes = false;   // folders are taken from the listing alone
     };
 
-    // Where a folder is opened from: the descriptor and the names below it.
+    // Where a folder is opened from: the descriptor and the names below it (names_).
     struct Base {
-        ScannerDirectory* anchor = nullptr; // whose anchor use is held, if any
+        ScannerDirectory* anchor = nullptr; // whose anchor use this base took, if any
         int fd = -1;
-        std::vector<std::string_view> names;
     };
 
-    // A folder taken from the queue: opened from where it can be, then walked.
-    void processQueued(ScannerDirectory* d, bool claimsParentAnchor);
-    Base baseFor(ScannerDirectory* d, bool claimsParentAnchor);
+    // A folder of the batch taken from the queue: opened from where it can be, then walked.
+    void processQueued(ScannerDirectory* d);
+    // Where d is opened from: its parent's anchor while the batch holds a claim on
+    // it, else the nearest anchored ancestor (a use of it is taken), else the scan
+    // root's resolved path. Fills names_.
+    Base baseFor(ScannerDirectory* d);
     void releaseBase(Base& base);
+    // Lets go of the uses of an anchor the batch holds.
+    void releaseBatchClaims();
     // Waits until retrying an open refused for want of descriptors may succeed;
     // false when the scan cannot go on (then it has failed) or was cancelled.
     bool awaitDescriptor(ScannerDescriptorLedger::Snapshot before,
@@ -76,12 +80,16 @@ private:
     // Opens sub-folder s of the folder this worker has open on parentFd and admits
     // it. -1 when s was settled otherwise: left out, inaccessible, or queued again.
     int openChild(ScannerDirectory* s, int parentFd, struct statx& status);
-    // Checks an opened folder (volume, identity) and reads its facts; on refusal
-    // closes fd and settles d. `base`/`relative` reach d for a confirming statx.
+    // Checks an opened folder (volume, identity) and reads its facts; false (d marked
+    // excluded or inaccessible) when it is not to be listed. `base`/`relative` reach
+    // d for a confirming statx.
     bool admit(ScannerDirectory* d, int fd, int base, const char* relative, struct statx& status);
     bool isListedFolder(const ScannerDirectory& d, const struct statx& status, int base, const char* relative);
-    // Settles d after opening it failed with `error` (other than a descriptor shortage).
-    void settleUnopened(ScannerDirectory* d, int error, int base, const char* relative);
+    // Closes a folder admit refused and finishes it.
+    void refuse(ScannerDirectory* d, int fd);
+    // Marks d after opening it failed with `error` (other than a descriptor shortage);
+    // the caller finishes it.
+    void markUnopened(ScannerDirectory* d, int error, int base, const char* relative);
     void closeFolder(int fd);
 
     bool enumerateDirectory(ScannerDirectory& d, int fd, const struct statx& status);
@@ -93,6 +101,7 @@ private:
     // d's full path, built into the worker's buffer (kept while the same folder asks).
     const std::string& pathOf(const ScannerDirectory& d);
     void finish(ScannerDirectory* d);
+    void noteDescriptorShortage();
 
     ScannerEngine& engine_;
     ScannerDescriptorLedger& descriptors_;
@@ -108,7 +117,9 @@ private:
     std::vector<ScannerDirectory*> subdirectories_;
     std::string path_;
     const ScannerDirectory* pathOwner_ = nullptr;
-    std::string joined_; // a base's names, for a confirming statx
+    ScannerEngine::Batch batch_;
+    std::vector<std::string_view> names_; // from a base to the folder opened
+    std::string joined_;                  // the same joined, for a confirming statx
 };
 
 } // namespace plenwick

@@ -9,6 +9,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <ftw.h>
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -19,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -201,6 +203,48 @@ inline std::string treeViolation(const FileNode* root) {
         }
     }
     return "";
+}
+
+// What a plain walk of one thread counts below a folder, on its volume: every
+// non-folder as a file, allocated and logical bytes with hard links counted once,
+// and the folders (the root among them).
+struct ReferenceTotals {
+    std::int64_t files = 0, allocated = 0, logical = 0, folders = 0;
+    friend bool operator==(const ReferenceTotals&, const ReferenceTotals&) = default;
+};
+
+inline ReferenceTotals referenceWalk(const std::string& root) {
+    static thread_local ReferenceTotals* totals;
+    static thread_local std::set<std::pair<dev_t, ino_t>>* seen;
+    ReferenceTotals result;
+    std::set<std::pair<dev_t, ino_t>> linked;
+    totals = &result;
+    seen = &linked;
+    const auto visit = [](const char*, const struct stat* st, int type, FTW*) {
+        if (type == FTW_D || type == FTW_DNR) {
+            ++totals->folders;
+            return 0;
+        }
+        ++totals->files;
+        if (S_ISREG(st->st_mode) && st->st_nlink > 1 && !seen->emplace(st->st_dev, st->st_ino).second) return 0;
+        totals->allocated += static_cast<std::int64_t>(st->st_blocks) * 512;
+        totals->logical += st->st_size;
+        return 0;
+    };
+    check(::nftw(root.c_str(), visit, 32, FTW_PHYS | FTW_MOUNT) == 0, "nftw " + root);
+    return result;
+}
+
+inline ReferenceTotals totalsOf(const FileNode* root) {
+    ReferenceTotals t{root->fileCount(), root->size(), root->logicalSize(), 0};
+    std::vector<const FileNode*> stack{root};
+    while (!stack.empty()) {
+        const FileNode* n = stack.back();
+        stack.pop_back();
+        t.folders += n->isContainer();
+        for (const NodeRef& c : n->children()) stack.push_back(c.get());
+    }
+    return t;
 }
 
 inline std::int64_t countNodes(const FileNode* root) {

@@ -98,6 +98,42 @@ TEST(ScannerEngine, TenThousandSubfoldersWithTwoWorkersAreAllPresentAndSorted) {
     EXPECT_EQ(ScannerDirectory::liveCount(), 0);
 }
 
+TEST(ScannerEngine, BushyTreeGivesExactTotalsWithAnyWorkerCount) {
+    // Wide and deep folders, files of many sizes, hard links across folders and
+    // links: many workers hand folders to each other all the time.
+    TempTree t;
+    int made = 0;
+    for (int i = 0; i < 24; ++i) {
+        const std::string a = "a" + std::to_string(i);
+        t.dir(a);
+        for (int j = 0; j < 40; ++j) {
+            const std::string b = a + "/b" + std::to_string(j);
+            t.dir(b);
+            t.sparse(b + "/s", 1 << (j % 20), j % 3 ? 0 : 4096);
+            t.file(b + "/f", static_cast<std::size_t>((i * 40 + j) % 7) * 100);
+            if (j % 5 == 0) {
+                t.dir(b + "/c");
+                t.dir(b + "/c/d");
+                t.file(b + "/c/d/g", 10);
+            }
+            if (++made % 97 == 0) t.hardlink(t.path(b + "/f"), t.path(a + "/link" + std::to_string(j)));
+            if (made % 89 == 0) t.symlink("f", b + "/l");
+        }
+    }
+    const ReferenceTotals expected = referenceWalk(t.root());
+    for (int workers : {2, 8, 64}) {
+        for (int run = 0; run < 3; ++run) {
+            EngineScan s = scanWithEngine(t.root(), withWorkers(workers));
+            ASSERT_TRUE(s.root);
+            EXPECT_EQ(totalsOf(s.root.get()), expected) << workers << " workers";
+            EXPECT_EQ(s.totals.errorCount, 0);
+            EXPECT_EQ(s.totals.directoriesScanned, expected.folders);
+            EXPECT_EQ(treeViolation(s.root.get()), "");
+        }
+    }
+    EXPECT_EQ(ScannerDirectory::liveCount(), 0);
+}
+
 TEST(ScannerEngine, FolderRemovedBeforeItIsOpenedIsLeftOutWithoutAnError) {
     TempTree t;
     t.dir("keep");
