@@ -30,11 +30,16 @@ NodeRef FileNode::make(std::string_view name, Kind kind, std::int64_t size, std:
     const auto length = static_cast<std::uint32_t>(name.size());
     void* memory = allocateNodeMemory(sizeof(FileNode) + partSize(kind) + length + 1);
     auto* node = new (memory) FileNode(length, kind, size, logicalSize, modified);
-    if (holdsChildren(kind)) new (node->container()) ContainerPart{fileCount, nullptr, 0, 0};
-    else new (node->leafFileCount()) std::int32_t(0);
-    node->setFileCount(fileCount);
-    if (length) std::memcpy(node->nameBytes(), name.data(), length);
-    node->nameBytes()[length] = '\0';
+    char* bytes;
+    if (holdsChildren(kind)) {
+        new (node->container()) ContainerPart{fileCount, nullptr, 0, 0};
+        bytes = reinterpret_cast<char*>(node + 1) + sizeof(ContainerPart);
+    } else {
+        new (node->leafFileCount()) std::int32_t(static_cast<std::int32_t>(std::clamp<std::int64_t>(fileCount, INT32_MIN, INT32_MAX)));
+        bytes = reinterpret_cast<char*>(node + 1) + sizeof(std::int32_t);
+    }
+    std::memcpy(bytes, name.data(), length);
+    bytes[length] = '\0';
     return NodeRef(node);
 }
 

@@ -143,56 +143,76 @@ void ScannerDirectory::finalize() {
 
 namespace {
 
-// The first 8 bytes of a name as a big-endian number, zeros after a shorter one:
-// comparing two of them compares the names' first 8 bytes in byte order, and a
-// name that ends within them before one that goes on (no name holds a zero byte).
-std::uint64_t namePrefix(std::string_view name) noexcept {
-    unsigned char bytes[8] = {};
-    std::memcpy(bytes, name.data(), std::min<std::size_t>(name.size(), 8));
-    std::uint64_t prefix = 0;
-    for (unsigned char b : bytes) prefix = (prefix << 8) | b;
-    return prefix;
+std::uint64_t load8(const char* bytes) noexcept {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, 8);
+    return word;
 }
 
+constexpr std::uint64_t highBits = 0x8080808080808080ull;
+
+// A node's size and the first 16 bytes of its name as two big-endian numbers, zeros
+// after a shorter name: comparing them compares the names' first 16 bytes in byte
+// order, and a name that ends within them comes before one that goes on (no name
+// holds a zero byte).
 struct SortKey {
     std::int64_t size;
-    std::uint64_t prefix;
+    std::uint64_t head, tail;
     FileNode* node;
+
+    friend bool operator<(const SortKey& a, const SortKey& b) noexcept {
+        if (a.size != b.size) return a.size > b.size;
+        if (a.head != b.head) return a.head < b.head;
+        if (a.tail != b.tail) return a.tail < b.tail;
+        return a.node->name() < b.node->name();
+    }
 };
+
+// Fills `key` and says whether the name is plain ASCII.
+bool makeKey(FileNode* node, SortKey& key) noexcept {
+    const std::string_view name = node->name();
+    const char* p = name.data();
+    const std::size_t n = name.size();
+    std::uint64_t head = 0, tail = 0, high = 0;
+    if (n >= 8) {
+        head = load8(p);
+        if (n >= 16) {
+            tail = load8(p + 8);
+            for (std::size_t i = 16; i + 8 <= n; i += 8) high |= load8(p + i);
+            if (n % 8) high |= load8(p + n - 8);
+        } else if (n > 8) {
+            tail = load8(p + n - 8) >> (8 * (16 - n)); // bytes 8 … n-1, at the low end
+        }
+    } else {
+        for (std::size_t i = 0; i < n; ++i) head |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+    }
+    high |= head | tail;
+    // Little-endian words hold the first byte lowest: turn them around.
+    key = {node->size(), __builtin_bswap64(head), __builtin_bswap64(tail), node};
+    return (high & highBits) == 0;
+}
 
 } // namespace
 
 void sortChildNodes(NodeRef* nodes, std::size_t count) {
     if (count < 2) return;
-    // When every name is valid UTF-8, byte order is code point order and the plain
-    // comparison gives the same order as FileNode::childOrder at a fraction of the cost.
+    // Keys side by side in memory: the nodes are reached into only for names that
+    // share their first 16 bytes. When every name is valid UTF-8, byte order is code
+    // point order and gives the same order as FileNode::childOrder.
+    thread_local std::vector<SortKey> keys;
+    keys.resize(count);
     bool allValid = true;
-    for (std::size_t i = 0; i < count && allValid; ++i) allValid = isValidUtf8(nodes[i]->name());
+    for (std::size_t i = 0; i < count; ++i)
+        if (!makeKey(nodes[i].get(), keys[i])) allValid = allValid && isValidUtf8(nodes[i]->name());
     if (!allValid) {
         std::sort(nodes, nodes + count, [](const NodeRef& a, const NodeRef& b) { return FileNode::childOrder(*a, *b); });
         return;
     }
-    if (count <= 16) {
-        std::sort(nodes, nodes + count, [](const NodeRef& a, const NodeRef& b) {
-            if (a->size() != b->size()) return a->size() > b->size();
-            return a->name() < b->name();
-        });
-        return;
-    }
-    // Larger lists sort keys side by side in memory, reaching into the nodes only
-    // for names that share their first 8 bytes.
-    thread_local std::vector<SortKey> keys;
-    keys.resize(count);
+    std::sort(keys.begin(), keys.end());
     for (std::size_t i = 0; i < count; ++i) {
-        FileNode* n = nodes[i].release();
-        keys[i] = {n->size(), namePrefix(n->name()), n};
+        nodes[i].release(); // the same references, put back in order
+        nodes[i] = NodeRef(keys[i].node);
     }
-    std::sort(keys.begin(), keys.end(), [](const SortKey& a, const SortKey& b) {
-        if (a.size != b.size) return a.size > b.size;
-        if (a.prefix != b.prefix) return a.prefix < b.prefix;
-        return a.node->name() < b.node->name();
-    });
-    for (std::size_t i = 0; i < count; ++i) nodes[i] = NodeRef(keys[i].node);
     if (keys.capacity() > (std::size_t{1} << 16)) std::vector<SortKey>().swap(keys);
 }
 

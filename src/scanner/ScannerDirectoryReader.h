@@ -10,8 +10,6 @@
 #include <cstdint>
 #include <functional>
 
-struct statx;
-
 namespace plenwick {
 
 class ScannerDirectoryReader {
@@ -43,9 +41,6 @@ public:
     // The slower readdir + fstatat listing.
     static FallbackResult readFallback(int fd, std::uint64_t folderDevice, const std::function<bool()>& isCancelled,
                                        const std::function<void(const ScannerEntry&)>& consume);
-
-    // Fills the attribute fields of `entry` from a statx result.
-    static void fillFromStatx(const struct statx& stx, ScannerEntry& entry);
 
 private:
     char* buffer_;

@@ -320,6 +320,21 @@ TEST(ScannerDirectoryReader, BothListingsGiveTheSameEntries) {
     EXPECT_EQ(deferred, full);
 }
 
+TEST(ScannerDirectoryReader, NamesOfEveryLengthAreReadWhole) {
+    TempTree t;
+    std::set<std::string> made;
+    for (std::size_t length = 1; length <= 255; ++length) {
+        if (length > 40 && length < 248) continue;
+        std::string name(length, static_cast<char>('a' + length % 26));
+        if (name == "." || name == "..") continue;
+        t.file(name);
+        made.insert(name);
+    }
+    std::set<std::string> listed;
+    for (const auto& [name, entry] : listWithGetdents(t.root())) listed.insert(name);
+    EXPECT_EQ(listed, made);
+}
+
 TEST(ScannerDirectoryReader, ABigFolderTakesSeveralBatchesAndYieldsEachEntryOnce) {
     TempTree t;
     const std::string padding(180, 'p');
