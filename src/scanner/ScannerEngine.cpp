@@ -6,7 +6,6 @@
 #include "scanner/ScannerWorker.h"
 
 #include <dirent.h>
-#include <limits.h>
 #include <pthread.h>
 #include <sys/resource.h>
 #include <unistd.h>
