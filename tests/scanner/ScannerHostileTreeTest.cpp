@@ -5,6 +5,10 @@
 
 #include "ScanTestSupport.h"
 
+#include "scanner/ScannerDescriptorLedger.h"
+#include "scanner/ScannerEngine.h"
+#include "scanner/ScannerFolderResolver.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -134,6 +138,63 @@ struct SwapFixture {
 
 } // namespace
 
+TEST(ScannerHostileTree, ResolverOpensBelowAFolderAndFollowsNoLinkEitherWay) {
+    TempTree t;
+    t.dir("a");
+    t.dir("a/b");
+    t.dir("a/b/c");
+    t.dir("elsewhere");
+    t.dir("elsewhere/c");
+    t.symlink(t.path("elsewhere"), "a/linked");
+    t.symlink(t.path("a/b/c"), "a/b/last");
+    // A way longer than the kernel resolves at once: 40 names of 200 bytes.
+    const std::string longName(200, 'n');
+    std::vector<std::string> deepNames{"deep"};
+    t.dir("deep");
+    int level = ::open(t.path("deep").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (int i = 0; i < 40; ++i) {
+        deepNames.push_back(longName + std::to_string(i));
+        check(::mkdirat(level, deepNames.back().c_str(), 0755) == 0, "mkdir deep");
+        const int next = ::openat(level, deepNames.back().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::close(level);
+        level = next;
+    }
+    ::close(level);
+    const int root = ::open(t.root().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(root, 0);
+    const auto inodeOf = [](int fd) {
+        struct stat st;
+        return ::fstat(fd, &st) == 0 ? st.st_ino : 0;
+    };
+    for (bool nameByName : {false, true}) {
+        ScannerFolderResolver::forceNameByNameForTesting(nameByName);
+        ScannerDescriptorLedger ledger;
+        const auto open = [&](std::vector<std::string_view> names) {
+            const int fd = ScannerFolderResolver::open(root, names, ledger);
+            const int error = errno;
+            const auto inode = fd >= 0 ? inodeOf(fd) : 0;
+            if (fd >= 0) ::close(fd);
+            return std::make_pair(fd >= 0 ? 0 : error, inode);
+        };
+        struct stat c;
+        ASSERT_EQ(::stat(t.path("a/b/c").c_str(), &c), 0);
+        EXPECT_EQ(open({"a", "b", "c"}), std::make_pair(0, c.st_ino)) << nameByName;
+        // A link on the way or at the end is refused, as a link or as no folder.
+        const int onTheWay = open({"a", "linked", "c"}).first, atTheEnd = open({"a", "b", "last"}).first;
+        EXPECT_TRUE(onTheWay == ELOOP || onTheWay == ENOTDIR) << nameByName << " " << onTheWay;
+        EXPECT_TRUE(atTheEnd == ELOOP || atTheEnd == ENOTDIR) << nameByName << " " << atTheEnd;
+        EXPECT_EQ(open({"a", "b", "missing"}).first, ENOENT) << nameByName;
+        std::vector<std::string_view> deep(deepNames.begin(), deepNames.end());
+        const auto [error, inode] = open(deep);
+        EXPECT_EQ(error, 0) << nameByName;
+        EXPECT_NE(inode, 0u);
+        // Whatever was opened on the way was closed again, and said so.
+        EXPECT_EQ(ledger.snapshot().held, 0u) << nameByName;
+    }
+    ScannerFolderResolver::forceNameByNameForTesting(false);
+    ::close(root);
+}
+
 TEST(ScannerHostileTree, ChainDeeperThanAnyPathIsScannedWhole) {
     TempTree t;
     t.dir("chain");
@@ -168,25 +229,30 @@ TEST(ScannerHostileTree, ChainDeeperThanAnyPathIsScannedWhole) {
 }
 
 TEST(ScannerHostileTree, AncestorSwappedForALinkIsNeverFollowed) {
-    // With descriptors to spare queued folders are opened beside their open parent;
-    // with too few, from the scan root without following any link. Neither may
-    // lead into the other tree.
+    // With descriptors to spare queued folders are opened beside their open parent
+    // (the folder that was listed, wherever it is now); with too few to keep anchors,
+    // from the scan root without following any link, so the queued ones are left out.
+    // Neither may lead into the other tree.
+    constexpr int starvedWorkers = 2;
+    constexpr int starvedSpare = 2 * starvedWorkers * (ScannerEngine::inlineDepthLimit + 2);
+    static_assert(starvedSpare > 8);
+    ASSERT_EQ(ScannerEngine::anchorBudget(starvedSpare, starvedWorkers), 0);
     for (bool starved : {false, true}) {
         for (int workers : {1, 3}) {
             SwapFixture f;
             const std::string result = inChild([&]() -> std::string {
-                if (starved && !limitDescriptors(2 * 26 + 4)) return "setrlimit failed";
+                if (starved && !limitDescriptors(starvedSpare)) return "setrlimit failed";
                 std::atomic<bool> swapped{false};
                 FolderHook hook([&](const std::string& path) {
                     if (f.isQ(path) && !swapped.exchange(true)) f.swapTopForLink();
                 });
-                EngineScan s = scanWithEngine(f.scanRoot(), withWorkers(starved ? 2 : workers));
+                EngineScan s = scanWithEngine(f.scanRoot(), withWorkers(starved ? starvedWorkers : workers));
                 if (!s.root) return "no root";
                 if (!swapped) return "never swapped";
                 std::ostringstream out;
                 out << "foreign=" << holdsName(s.root.get(), "foreign") << " errors=" << s.totals.errorCount
-                    << " bounded=" << (s.root->fileCount() <= SwapFixture::folders) << " "
-                    << treeViolation(s.root.get());
+                    << " bounded=" << (s.root->fileCount() <= (starved ? SwapFixture::folders - 1 : SwapFixture::folders))
+                    << " " << treeViolation(s.root.get());
                 return out.str();
             });
             EXPECT_EQ(result, "foreign=0 errors=0 bounded=1 ") << "starved " << starved << ", workers " << workers;
