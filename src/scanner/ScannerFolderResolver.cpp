@@ -36,11 +36,19 @@ std::size_t piece(std::span<const std::string_view> names) {
     return count;
 }
 
-int openNameByName(int base, std::span<const std::string_view> names, ScannerDescriptorLedger& ledger) {
+int openOne(int folder, std::string_view name) {
+    const std::string copy(name);
+    return ::openat(folder, copy.c_str(), folderFlags);
+}
+
+// Opens `names` below `base` a step at a time, each step from the folder the last
+// one reached: `step` opens some of the names left and says how many it used.
+template <typename Step>
+int openStepwise(int base, std::span<const std::string_view> names, ScannerDescriptorLedger& ledger, Step step) {
     int current = base;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const std::string name(names[i]);
-        const int next = ::openat(current, name.c_str(), folderFlags);
+    while (!names.empty()) {
+        std::size_t used = 1;
+        const int next = step(current, names, used);
         const int error = errno;
         if (current != base) {
             ::close(current);
@@ -51,7 +59,8 @@ int openNameByName(int base, std::span<const std::string_view> names, ScannerDes
             return -1;
         }
         current = next;
-        if (i + 1 < names.size()) ledger.opened();
+        names = names.subspan(used);
+        if (!names.empty()) ledger.opened();
     }
     return current;
 }
@@ -78,34 +87,25 @@ int ScannerFolderResolver::open(int base, std::span<const std::string_view> name
         errno = ENOENT;
         return -1;
     }
-    if (!usesOpenat2()) return openNameByName(base, names, ledger);
-
-    int current = base;
-    while (!names.empty()) {
-        const std::size_t count = piece(names);
-        const std::string path = join(names.first(count));
-        int next = openat2NoLinks(current, path.c_str());
-        int error = errno;
-        if (next < 0 && (error == ENOSYS || error == EINVAL || error == E2BIG || error == EPERM)) {
-            // No openat2 here (or a filter refuses it): name by name, and from now on
-            // always, unless the refusal was a real one.
-            if (error != EPERM) openat2Missing.store(true, std::memory_order_relaxed);
-            next = openNameByName(current, names.first(count), ledger);
-            error = errno;
-        }
-        if (current != base) {
-            ::close(current);
-            ledger.closed();
-        }
-        if (next < 0) {
-            errno = error;
-            return -1;
-        }
-        current = next;
-        names = names.subspan(count);
-        if (!names.empty()) ledger.opened();
-    }
-    return current;
+    if (!usesOpenat2())
+        return openStepwise(base, names, ledger,
+                            [](int folder, std::span<const std::string_view> left, std::size_t&) {
+                                return openOne(folder, left[0]);
+                            });
+    return openStepwise(base, names, ledger,
+                        [](int folder, std::span<const std::string_view> left, std::size_t& used) {
+                            if (openat2Missing.load(std::memory_order_relaxed)) return openOne(folder, left[0]);
+                            used = piece(left);
+                            const int fd = openat2NoLinks(folder, join(left.first(used)).c_str());
+                            const int error = errno;
+                            if (fd >= 0 || (error != ENOSYS && error != EINVAL && error != E2BIG && error != EPERM))
+                                return fd;
+                            // No openat2 here (or a filter refuses it): one name, and from now on
+                            // always name by name, unless the refusal was a real one.
+                            if (error != EPERM) openat2Missing.store(true, std::memory_order_relaxed);
+                            used = 1;
+                            return openOne(folder, left[0]);
+                        });
 }
 
 } // namespace plenwick
