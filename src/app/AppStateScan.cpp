@@ -65,7 +65,12 @@ void AppState::startScan(const std::string& path) {
             }
             return outcome;
         },
-        [this, generation, task](ScanOutcome outcome) { deliverScan(generation, task, std::move(outcome)); });
+        [this, generation, task](ScanOutcome outcome) { deliverScan(generation, task, std::move(outcome)); },
+        [this, generation, task](std::exception_ptr error) {
+            ScanOutcome outcome;
+            outcome.error = std::move(error);
+            deliverScan(generation, task, std::move(outcome));
+        });
 }
 
 void AppState::deliverProgress(std::int64_t generation, ScanProgress progress) {

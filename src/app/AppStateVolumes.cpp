@@ -21,7 +21,8 @@ void AppState::refreshVolumes() {
             isApplyingVolumeRefresh_ = true;
             assignVolumes(std::move(volumes));
             isApplyingVolumeRefresh_ = false;
-        });
+        },
+        [](std::exception_ptr) {}); // a failed reload keeps the list shown
 }
 
 void AppState::refreshScanVolume(const std::string& path, std::function<bool(const AppState&)> condition) {
@@ -37,7 +38,8 @@ void AppState::refreshScanVolume(const std::string& path, std::function<bool(con
             isApplyingScanVolumeRefresh_ = true;
             assignScanVolume(std::move(volume));
             isApplyingScanVolumeRefresh_ = false;
-        });
+        },
+        [](std::exception_ptr) {}); // a failed refresh keeps the figures shown
 }
 
 void AppState::refreshScanVolumeForRoot() {

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,15 @@ class FixedVolumes final : public VolumeSource {
 public:
     std::vector<VolumeInfo> mounted;
     std::optional<VolumeInfo> holder;
-    std::vector<VolumeInfo> mountedVolumes() override { return mounted; }
-    std::optional<VolumeInfo> containing(const std::string&) override { return holder; }
+    bool failing = false; // both calls throw
+    std::vector<VolumeInfo> mountedVolumes() override {
+        if (failing) throw std::runtime_error("mount table unreadable");
+        return mounted;
+    }
+    std::optional<VolumeInfo> containing(const std::string&) override {
+        if (failing) throw std::runtime_error("mount table unreadable");
+        return holder;
+    }
 };
 
 inline VolumeInfo volume(std::string url, std::string name, std::int64_t total = 1000, std::int64_t available = 400) {
