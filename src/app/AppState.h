@@ -167,7 +167,8 @@ public:
     // while `condition` holds.
     void refreshScanVolume(const std::string& path, std::function<bool(const AppState&)> condition);
     void refreshScanVolumeForRoot();
-    // Standardised path without trailing "/" ("/" stays).
+    // Standardised path without trailing "/" ("/" stays); a relative path whose
+    // working folder cannot be found stays as given.
     static std::string normalizedPath(const std::string& path);
     // The first listed volume whose path equals `path`'s, or none.
     std::optional<VolumeInfo> volumeMatching(const std::string& path) const;

@@ -49,7 +49,9 @@ void AppState::refreshScanVolumeForRoot() {
 }
 
 std::string AppState::normalizedPath(const std::string& path) {
-    return normalizePath(path);
+    // A relative path whose working folder is gone stays as given: it matches no
+    // volume or node, and its scan fails with the scanner's own error.
+    return normalizePath(path).value_or(path);
 }
 
 std::optional<VolumeInfo> AppState::volumeMatching(const std::string& path) const {

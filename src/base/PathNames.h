@@ -2,6 +2,7 @@
 // Path names as raw bytes: the last component and the parent (trailing slashes
 // ignored), and the normalised form of a path.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,7 +15,8 @@ std::string lastPathComponent(std::string_view path);
 std::string parentPath(std::string_view path);
 
 // Absolute, "." and ".." resolved without following links, no trailing "/" (but
-// "/" stays "/"). A relative path is taken from the working folder.
-std::string normalizePath(std::string_view path);
+// "/" stays "/"). A relative path is taken from the working folder; none when that
+// cannot be found (deleted, or not searchable).
+std::optional<std::string> normalizePath(std::string_view path);
 
 } // namespace plenwick

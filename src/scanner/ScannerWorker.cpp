@@ -117,10 +117,17 @@ void ScannerWorker::processFolder(ScannerDirectory* d, int parentFd, int depth) 
     VolumeIdentity volume;
     struct statx stx;
     stx.stx_mask = 0;
-    if (::statx(fd, "", AT_EMPTY_PATH | AT_STATX_DONT_SYNC, STATX_MNT_ID, &stx) == 0) {
-        volume.device = makedev(stx.stx_dev_major, stx.stx_dev_minor);
-        if (stx.stx_mask & STATX_MNT_ID) volume.mountID = stx.stx_mnt_id;
+    if (::statx(fd, "", AT_EMPTY_PATH | AT_STATX_DONT_SYNC, STATX_MNT_ID, &stx) != 0) {
+        // Opened but unreadable: without its device it can be neither checked nor listed.
+        d->isInaccessible = true;
+        ++tally_.errors;
+        flush(*d);
+        finish(d);
+        closeFolder();
+        return;
     }
+    volume.device = makedev(stx.stx_dev_major, stx.stx_dev_minor);
+    if (stx.stx_mask & STATX_MNT_ID) volume.mountID = stx.stx_mnt_id;
     if (d->parent && !policy_.allowsDevice(volume)) {
         d->isExcluded = true;
         flush(*d);

@@ -107,7 +107,7 @@ std::optional<AppBundleInfo> AppBundleInfo::read(const std::string& bundleURL) {
     if (!id || id->empty()) return std::nullopt;
 
     AppBundleInfo app;
-    app.url = normalizePath(bundleURL);
+    app.url = normalizePath(bundleURL).value_or(bundleURL);
     app.bundleID = *id;
     for (const char* key : {"CFBundleDisplayName", "CFBundleName"}) {
         const std::string* candidate = plistString(*info, key);

@@ -300,7 +300,7 @@ struct EngineScan {
 
 inline EngineScan scanWithEngine(const std::string& path, ScanOptions options = {},
                                  ScanProgressCallback progress = nullptr) {
-    const std::string p = normalizePath(path);
+    const std::string p = normalizePath(path).value();
     const auto identity = volumeIdentityOf(p.c_str());
     check(identity.has_value(), "identity of " + p);
     ScannerDirectory* root = ScannerDirectory::create(p, FileNode::Kind::directory, 0, nullptr, true, -1);

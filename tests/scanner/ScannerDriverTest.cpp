@@ -104,6 +104,22 @@ TEST(ScannerDriver, PermissionCasesAsAnUnprivilegedUser) {
     EXPECT_EQ(result, expected.str());
 }
 
+TEST(ScannerDriver, RelativeTargetWithoutAWorkingFolderIsUnreadable) {
+    TempTree t;
+    t.dir("cwd");
+    t.dir("cwd/rel");
+    const std::string result = inChild([&]() -> std::string {
+        // The working folder is deleted: its path can no longer be found.
+        if (::chdir(t.path("cwd").c_str()) != 0 || ::rmdir(t.path("cwd/rel").c_str()) != 0 ||
+            ::rmdir(t.path("cwd").c_str()) != 0)
+            return "setup";
+        if (normalizePath("rel") || normalizePath("")) return "normalised";
+        if (normalizePath("/a/../b") != "/b") return "absolute";
+        return errorOf("rel");
+    });
+    EXPECT_EQ(result, unreadableText("rel"));
+}
+
 TEST(ScannerDriver, SingleFileTargetIsOneNodeAndOneReport) {
     TempTree t;
     t.file("only.txt", 5000);
