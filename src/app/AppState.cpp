@@ -1,10 +1,5 @@
 #include "app/AppState.h"
 
-#include <QCoreApplication>
-#include <QThread>
-
-#include <cassert>
-
 namespace plenwick {
 
 AppState::AppState(AppEnvironment environment, QObject* parent) : QObject(parent), environment_(std::move(environment)) {
@@ -26,10 +21,6 @@ AppState::Operation::~Operation() {
     const Fields fields = state_.dirty_;
     state_.dirty_ = 0;
     emit state_.changed(fields);
-}
-
-void AppState::assertGuiThread() const {
-    assert(!QCoreApplication::instance() || QThread::currentThread() == QCoreApplication::instance()->thread());
 }
 
 void AppState::bumpTreeVersion() {
@@ -111,7 +102,6 @@ void AppState::setLastError(std::optional<std::string> message, std::optional<st
 }
 
 void AppState::select(NodeRef node) {
-    assertGuiThread();
     Operation op(*this);
     assign(selection_, node, Field::selection);
     if (!node || !quickLookURL_) return;

@@ -9,6 +9,7 @@
 // during it, emitted when the operation returns. No view ever sees a half-done state.
 
 #include "app/AppEnvironment.h"
+#include "app/GuiThread.h"
 #include "app/StatsUpdateQueue.h"
 #include "app/ViewSettings.h"
 #include "scanner/Color.h"
@@ -27,6 +28,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <source_location>
 #include <stop_token>
 #include <string>
 #include <unordered_map>
@@ -214,10 +216,14 @@ signals:
     void folderChoiceRequested();
 
 private:
-    // Groups everything one public operation changes into one `changed` signal.
+    // Groups everything one public operation changes into one `changed` signal. The
+    // outermost one checks that it runs on the GUI thread.
     class Operation {
     public:
-        explicit Operation(AppState& state) noexcept : state_(state) { ++state_.operationDepth_; }
+        explicit Operation(AppState& state, std::source_location caller = std::source_location::current()) noexcept
+            : state_(state) {
+            if (state_.operationDepth_++ == 0) assertGuiThread(caller);
+        }
         ~Operation();
         Operation(const Operation&) = delete;
         Operation& operator=(const Operation&) = delete;
@@ -245,7 +251,6 @@ private:
     void bumpTreeVersion();
     void assignVolumes(std::vector<VolumeInfo> volumes);
     void assignScanVolume(std::optional<VolumeInfo> volume);
-    void assertGuiThread() const;
 
     struct ScanOutcome;
     void clearNodeState();

@@ -21,7 +21,6 @@ struct AppState::ScanOutcome {
 };
 
 void AppState::startScan(const std::string& path) {
-    assertGuiThread();
     Operation op(*this);
     cancelScan();
     resetResults();
@@ -140,7 +139,6 @@ std::vector<FileTypeStat> AppState::computeTypeStats(const NodeRef& root, std::s
 }
 
 void AppState::cancelScan() {
-    assertGuiThread();
     Operation op(*this);
     if (scanTask_) {
         scanTask_->request_stop();
@@ -167,7 +165,6 @@ void AppState::clearNodeState() {
 }
 
 void AppState::resetResults() {
-    assertGuiThread();
     Operation op(*this);
     ++resultsGeneration_;
     statsUpdates_.cancelAll();
@@ -181,7 +178,6 @@ void AppState::resetResults() {
 }
 
 void AppState::finishScan(NodeRef root, std::vector<FileTypeStat> stats) {
-    assertGuiThread();
     Operation op(*this);
     ++resultsGeneration_;
     statsUpdates_.cancelAll();
