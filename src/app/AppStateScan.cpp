@@ -18,6 +18,7 @@ struct AppState::ScanOutcome {
     NodeRef root;
     std::vector<FileTypeStat> stats;
     std::exception_ptr error;
+    bool fullDiskAccessIsOff = false; // probed after a refusal
 };
 
 void AppState::startScan(const std::string& path) {
@@ -53,7 +54,8 @@ void AppState::startScan(const std::string& path) {
     };
     runInBackground(
         *environment_.userInitiated, this,
-        [target, options, progress = std::move(progress), stop = task.get_token()] {
+        [target, options, progress = std::move(progress), stop = task.get_token(),
+         accessIsOff = environment_.fullDiskAccessIsOff] {
             ScanOutcome outcome;
             try {
                 outcome.root = DiskScanner::scan(target, options, progress, stop);
@@ -61,6 +63,8 @@ void AppState::startScan(const std::string& path) {
                 outcome.stats = computeTypeStats(outcome.root, stop);
             } catch (...) {
                 outcome.error = std::current_exception();
+                if (accessIsOff && scanErrorNeedsFullDiskAccess(outcome.error))
+                    outcome.fullDiskAccessIsOff = accessIsOff();
             }
             return outcome;
         },
@@ -111,7 +115,10 @@ void AppState::deliverScan(std::int64_t generation, const std::stop_source& task
     if (task.stop_requested() || scanGeneration_ != generation) return;
     if (outcome.error) {
         Operation op(*this);
-        assign(failureNeedsFullDiskAccess_, scanErrorNeedsFullDiskAccess(outcome.error), Field::failureNeedsFullDiskAccess);
+        // A refusal sends the user to Full Disk Access only when the probe says it is off;
+        // where there is no such setting (Linux) the folder's own permissions refused.
+        const bool offer = outcome.fullDiskAccessIsOff && scanErrorNeedsFullDiskAccess(outcome.error);
+        assign(failureNeedsFullDiskAccess_, offer, Field::failureNeedsFullDiskAccess);
         assign(phase_, Phase::failed(describe(outcome.error)), Field::phase);
         return;
     }

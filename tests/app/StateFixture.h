@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <filesystem>
 #include <memory>
@@ -62,6 +63,10 @@ protected:
         volumes = std::make_shared<FixedVolumes>();
         env.volumeSource = volumes;
         env.preferences = std::make_shared<MemoryPreferences>();
+        env.fullDiskAccessIsOff = [this] {
+            ++probes;
+            return fullDiskAccessIsOff;
+        };
         state = std::make_unique<AppState>(std::move(env));
         QObject::connect(state.get(), &AppState::changed, [this](quint64 f) { log.emitted.push_back(f); });
     }
@@ -89,6 +94,8 @@ protected:
     std::shared_ptr<FixedVolumes> volumes;
     std::unique_ptr<AppState> state;
     ChangeLog log;
+    bool fullDiskAccessIsOff = false; // what the probe answers
+    std::atomic<int> probes{0};
 };
 
 // A node built in memory; children get it as parent and are kept in size order.
