@@ -1,8 +1,8 @@
 #pragma once
 // Fixture trees for the scanner tests: built per test in a fresh folder under /tmp
 // (mode 0755 all the way, so that an unprivileged child can reach it), removed
-// afterwards without path-length limits. Plus helpers to look nodes up and to run a
-// piece of a test in a forked child, optionally as the user nobody.
+// afterwards without path-length limits. Plus helpers to look nodes up, to check a
+// tree's invariants and to count threads (forked children: common/TestSupport.h).
 
 #include "common/TestSupport.h"
 #include "scanner/DiskScanner.h"
@@ -10,10 +10,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
