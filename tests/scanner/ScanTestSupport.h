@@ -1,9 +1,10 @@
 #pragma once
 // Fixture trees for the scanner tests: built per test in a fresh folder under /tmp
 // (mode 0755 all the way, so that an unprivileged child can reach it), removed
-// afterwards without path-length limits. Plus helpers to look nodes up and to run a
-// piece of a test in a forked child, optionally as the user nobody.
+// afterwards without path-length limits. Plus helpers to look nodes up, to check a
+// tree's invariants and to count threads (forked children: common/TestSupport.h).
 
+#include "common/TestSupport.h"
 #include "scanner/DiskScanner.h"
 #include "scanner/FileNode.h"
 
@@ -13,7 +14,6 @@
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -302,53 +302,6 @@ inline int threadCountSettlingTo(int expected) {
     return count;
 }
 
-// Runs `body` in a forked child and returns what it returned (or "exception: …",
-// or "child failed"). With `asNobody`, the child first drops to uid/gid 65534, so
-// that permissions hold even when the tests run as root.
-inline std::string inChild(const std::function<std::string()>& body, bool asNobody = false) {
-    int fds[2];
-    check(::pipe2(fds, O_CLOEXEC) == 0, "pipe");
-    const pid_t pid = ::fork();
-    check(pid >= 0, "fork");
-    if (pid == 0) {
-        ::close(fds[0]);
-        std::string result;
-        try {
-            if (asNobody) {
-                if (::setgroups(0, nullptr) != 0 && errno != EPERM) throw std::runtime_error("setgroups");
-                if (::setresgid(65534, 65534, 65534) != 0 && ::getgid() != 65534) throw std::runtime_error("setresgid");
-                if (::setresuid(65534, 65534, 65534) != 0 && ::getuid() != 65534) throw std::runtime_error("setresuid");
-            }
-            result = body();
-        } catch (const std::exception& e) {
-            result = std::string("exception: ") + e.what();
-        } catch (...) {
-            result = "exception";
-        }
-        std::size_t done = 0;
-        while (done < result.size()) {
-            const ssize_t n = ::write(fds[1], result.data() + done, result.size() - done);
-            if (n <= 0) break;
-            done += static_cast<std::size_t>(n);
-        }
-        ::_exit(0);
-    }
-    ::close(fds[1]);
-    std::string out;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        out.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fds[0]);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "child failed";
-    return out;
-}
-
 inline ScanOptions withWorkers(int workers) {
     ScanOptions o;
     o.workerCount = workers;
@@ -376,7 +329,7 @@ struct EngineScan {
 
 inline EngineScan scanWithEngine(const std::string& path, ScanOptions options = {},
                                  ScanProgressCallback progress = nullptr) {
-    const std::string p = normalizePath(path);
+    const std::string p = normalizePath(path).value();
     const auto identity = volumeIdentityOf(p.c_str());
     check(identity.has_value(), "identity of " + p);
     ScannerDirectory* root = ScannerDirectory::create(p, FileNode::Kind::directory, 0, nullptr, true, -1);

@@ -18,7 +18,7 @@ std::string notFoundText(const std::string& p) { return "\u201C" + p + "\u201D c
 std::string unreadableText(const std::string& p) { return "\u201C" + p + "\u201D could not be read."; }
 std::string permissionText(const std::string& p) {
     return "Plenwick doesn\u2019t have permission to read \u201C" + p +
-           "\u201D. Grant Full Disk Access in System Settings \u203A Privacy & Security and try again.";
+           "\u201D. Its permissions, or those of a folder above it, deny Plenwick access.";
 }
 
 // Scans and returns the error's text, or "scanned".
@@ -36,8 +36,8 @@ TEST(ScannerDriver, ErrorTextsOfEveryCase) {
     EXPECT_EQ(ScanError(ScanError::Kind::notFound, "/x").errorDescription(), "\u201C/x\u201D could not be found.");
     EXPECT_EQ(ScanError(ScanError::Kind::unreadable, "/x").errorDescription(), "\u201C/x\u201D could not be read.");
     EXPECT_EQ(ScanError(ScanError::Kind::permissionDenied, "/x").errorDescription(),
-              "Plenwick doesn\u2019t have permission to read \u201C/x\u201D. Grant Full Disk Access in System "
-              "Settings \u203A Privacy & Security and try again.");
+              "Plenwick doesn\u2019t have permission to read \u201C/x\u201D. Its permissions, or those of a "
+              "folder above it, deny Plenwick access.");
     const ScanError e(ScanError::Kind::notFound, "/a b");
     EXPECT_EQ(e.path(), "/a b");
     EXPECT_STREQ(e.what(), "\u201C/a b\u201D could not be found.");
@@ -102,6 +102,22 @@ TEST(ScannerDriver, PermissionCasesAsAnUnprivilegedUser) {
     expected << "locked=4/0/0\n";
     expected << "nosearch=1/2/0 f:4:0 sub:4:0\n";
     EXPECT_EQ(result, expected.str());
+}
+
+TEST(ScannerDriver, RelativeTargetWithoutAWorkingFolderIsUnreadable) {
+    TempTree t;
+    t.dir("cwd");
+    t.dir("cwd/rel");
+    const std::string result = inChild([&]() -> std::string {
+        // The working folder is deleted: its path can no longer be found.
+        if (::chdir(t.path("cwd").c_str()) != 0 || ::rmdir(t.path("cwd/rel").c_str()) != 0 ||
+            ::rmdir(t.path("cwd").c_str()) != 0)
+            return "setup";
+        if (normalizePath("rel") || normalizePath("")) return "normalised";
+        if (normalizePath("/a/../b") != "/b") return "absolute";
+        return errorOf("rel");
+    });
+    EXPECT_EQ(result, unreadableText("rel"));
 }
 
 TEST(ScannerDriver, SingleFileTargetIsOneNodeAndOneReport) {

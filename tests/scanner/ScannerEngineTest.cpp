@@ -3,6 +3,8 @@
 
 #include "ScanTestSupport.h"
 
+#include "common/SyscallFilter.h"
+
 #include "base/Cancellation.h"
 #include "scanner/NodeMemory.h"
 
@@ -13,6 +15,7 @@
 #include <fstream>
 #include <mutex>
 #include <set>
+#include <sstream>
 #include <thread>
 
 using namespace plenwick;
@@ -174,6 +177,31 @@ TEST(ScannerEngine, FolderRemovedBeforeItIsOpenedIsLeftOutWithoutAnError) {
         EXPECT_EQ(s.root->logicalSize(), 100);
         EXPECT_EQ(s.root->childCount(), 1u);
     }
+}
+
+TEST(ScannerEngine, FolderWhoseStatusFailsAfterOpeningIsAnUnreadableFolderAndAnError) {
+    TempTree t;
+    t.file("a.txt", 100);
+    t.dir("bad");
+    t.file("bad/hidden", 5000);
+    const std::string result = inChild([&]() -> std::string {
+        // From "bad" on, the worker's status call on an open folder fails.
+        bool filtered = false;
+        FolderHook hook([&](const std::string& path) {
+            if (path == t.path("bad"))
+                filtered = filterSyscall(__NR_statx, 2, AT_EMPTY_PATH, SECCOMP_RET_ERRNO | EIO);
+        });
+        EngineScan s = scanWithEngine(t.root(), withWorkers(1));
+        if (!filtered) return "no filter";
+        if (!s.root) return "no root";
+        const FileNode* bad = find(s.root.get(), "bad");
+        std::ostringstream out;
+        out << "errors=" << s.totals.errorCount << " files=" << s.root->fileCount() << " bad=";
+        if (bad) out << static_cast<int>(bad->kind()) << "/" << bad->size() << "/" << bad->childCount();
+        out << " " << treeViolation(s.root.get());
+        return out.str();
+    });
+    EXPECT_EQ(result, "errors=1 files=1 bad=4/0/0 ");
 }
 
 TEST(ScannerEngine, RootThatVanishesAfterTheProbeEndsAsUnreadable) {
