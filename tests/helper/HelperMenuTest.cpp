@@ -84,6 +84,11 @@ TEST_F(HelperMenuTest, TheQuitItemFollowsTheMainProgramAndEachItemActs) {
     ASSERT_TRUE(onExit);
     onExit();
     EXPECT_FALSE(menu->quitMainApp()->isEnabled()) << "greyed once it has really ended";
+    menu->quitMainApp()->trigger();
+    EXPECT_TRUE(ran.empty()) << "a greyed item does nothing";
+
+    running->running["tarnwell.Plenwick"] = {{78, "/Apps/Plenwick.app"}};
+    emit menu->aboutToShow();
 
     for (QAction* item : {menu->grantFullDiskAccess(), menu->openMainApp(), menu->startupItems(), menu->quitMainApp(),
                           menu->quitHelper()})
