@@ -51,6 +51,8 @@ enum class Symbol {
     appDashed,
     terminalFill,    // a filled window with the prompt cut out
     checkmarkCircle,
+    // The settings'.
+    exclamationCircleFill, // a filled disc with "!" cut out
 };
 
 // An icon that draws `symbol`; without a colour it follows the application palette's
