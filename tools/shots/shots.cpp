@@ -16,6 +16,7 @@
 #include "uninstaller/UninstallSession.h"
 #include "uninstaller/ui/UninstallerView.h"
 #include "results/ScanProgressView.h"
+#include "helper_shots.h"
 #include "startup_shots.h"
 
 #include <QApplication>
@@ -484,6 +485,12 @@ int main(int argc, char** argv) {
         shootAll(shooter, tree, samples.path());
         shootSunburst(shooter, tree);
         shootStartupItems([&shooter](const QString& name, QWidget& widget) { shooter.save(name, widget); });
+        {
+            UninstallerFixture leftovers;
+            shootHelper([&shooter](const QString& name, QWidget& widget) { shooter.save(name, widget); },
+                        [&leftovers] { return leftovers.session(UninstallSession::Mode::afterTrash, true); });
+        }
+        shootSettings([&shooter](const QString& name, QWidget& widget) { shooter.save(name, widget); });
         failures += shooter.failures;
     }
     return failures == 0 ? 0 : 1;

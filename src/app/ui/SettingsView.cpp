@@ -46,6 +46,9 @@ QWidget* section(const QString& header, QWidget* content, QLabel* footer, QWidge
     auto* title = new QLabel(header, box);
     title->setObjectName(QStringLiteral("section-header"));
     title->setFont(shellFont(ShellTextStyle::headline));
+    // Header and footer line up with the card's visible edge, inside its shadow room.
+    const int inset = ShellCard::shadowRoom().left() + 4;
+    title->setContentsMargins(inset, 0, inset, 0);
     layout->addWidget(title);
     auto* card = new ShellCard({}, box);
     card->setPadding(QMargins(12, 10, 12, 10));
@@ -55,7 +58,7 @@ QWidget* section(const QString& header, QWidget* content, QLabel* footer, QWidge
     if (footer) {
         footer->setParent(box);
         footer->setWordWrap(true);
-        footer->setContentsMargins(4, 0, 4, 0);
+        footer->setContentsMargins(inset, 0, inset, 0);
         layout->addWidget(footer);
     }
     return box;
@@ -83,10 +86,12 @@ HelperToggle::HelperToggle(QWidget* parent) : QWidget(parent) {
     auto* mark = new QLabel(approvalLine_);
     mark->setObjectName(QStringLiteral("approval-mark"));
     approval->addWidget(mark, 0, Qt::AlignVCenter);
-    approval->addWidget(calloutLabel(approvalText, approvalLine_), 0, Qt::AlignVCenter);
+    // The text wraps rather than pushing its button out of the row.
+    auto* approvalLabel = calloutLabel(approvalText, approvalLine_);
+    approvalLabel->setWordWrap(true);
+    approval->addWidget(approvalLabel, 1, Qt::AlignVCenter);
     openLoginItems_ = smallButton(openLoginItemsTitle, approvalLine_);
     approval->addWidget(openLoginItems_, 0, Qt::AlignVCenter);
-    approval->addStretch();
     connect(openLoginItems_, &QPushButton::clicked, this, &HelperToggle::openLoginItemsRequested);
     layout->addWidget(approvalLine_);
 
@@ -133,7 +138,7 @@ SettingsView::SettingsView(Preferences& preferences, QWidget* parent)
     setObjectName(QStringLiteral("settings"));
     setWindowTitle(QStringLiteral("Settings"));
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(20, 20, 20, 20);
+    layout->setContentsMargins(8, 16, 8, 16);
     layout->setSpacing(18);
 
     helper_ = new HelperToggle(this);
