@@ -1,14 +1,13 @@
 #include "helper/HelperState.h"
 
+#include "app/GuiThread.h"
 #include "base/PathNames.h"
 #include "base/Utf8.h"
 #include "platform/TrashInfo.h"
 #include "services/AppBundleInfo.h"
 #include "services/AppsHandledNotification.h"
 
-#include <QCoreApplication>
 #include <QPointer>
-#include <QThread>
 
 #include <cassert>
 #include <sys/stat.h>
@@ -19,7 +18,7 @@ namespace plenwick {
 class HelperState::Operation {
 public:
     explicit Operation(HelperState& state) : state_(&state) {
-        assert(!QCoreApplication::instance() || QThread::currentThread() == QCoreApplication::instance()->thread());
+        assertGuiThread();
         ++state.operationDepth_;
     }
     ~Operation() {

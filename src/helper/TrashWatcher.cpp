@@ -1,20 +1,11 @@
 #include "helper/TrashWatcher.h"
 
+#include "app/GuiThread.h"
 #include "base/PathNames.h"
 
-#include <QCoreApplication>
 #include <QPointer>
-#include <QThread>
-
-#include <cassert>
 
 namespace plenwick {
-
-namespace {
-void assertGuiThread() {
-    assert(!QCoreApplication::instance() || QThread::currentThread() == QCoreApplication::instance()->thread());
-}
-} // namespace
 
 TrashWatcher::TrashWatcher(std::string folder, std::shared_ptr<FolderEvents> events,
                            std::shared_ptr<Scheduler> scheduler, QObject* parent)

@@ -60,7 +60,7 @@ TEST_F(CommandsTest, MenusHoldTheirItemsInOrderWithShortcuts) {
     };
     EXPECT_EQ(titles(commands->fileMenu()),
               QStringList({"Scan Folder…", "Rescan", "-", "Show Disks", "Back to Results", "-", "Uninstall App…",
-                           "Startup Items", "-", "Quit"}));
+                           "Startup Items", "-", "Settings…", "Quit"}));
     EXPECT_EQ(titles(commands->goMenu()), QStringList({"Enclosing Folder", "Back", "Forward", "Zoom Into Selection", "-",
                                                        "Quick Look", "Reveal in Finder"}));
     EXPECT_EQ(titles(commands->viewMenu()),
