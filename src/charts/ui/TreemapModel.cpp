@@ -114,6 +114,10 @@ void TreemapModel::startRender(const std::shared_ptr<Run>& run, std::shared_ptr<
             if (bitmap && run->key.sameContent(keyFor({}, 0)))
                 apply(layout, std::make_shared<const TreemapBitmap>(std::move(*bitmap)), run->key);
             finish(run);
+        },
+        // Shading that fails (out of memory for the bitmap) keeps the last picture.
+        [this, run](std::exception_ptr) {
+            if (isCurrent(run)) finish(run);
         });
 }
 
