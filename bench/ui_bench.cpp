@@ -46,6 +46,9 @@ std::string defaultTree() {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The measured views come and go as windows of their own: closing the last of them
+    // must not end the program (a pending quit would return every later wait at once).
+    QApplication::setQuitOnLastWindowClosed(false);
     const std::string path = argc > 1 ? argv[1] : defaultTree();
 
     PlenwickApp program;
