@@ -72,8 +72,8 @@ void dashedSquare(QPainter& p, QPen pen) {
 }
 
 // Paths are drawn on a 16 × 16 grid centred in the box.
-void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
-    QPen pen(color, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color, qreal weight) {
+    QPen pen(color, 1.5 * weight, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
     switch (symbol) {
@@ -504,6 +504,31 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
         p.setBrush(color);
         p.drawPolygon(documentShape());
         break;
+    case Symbol::chevronUp:
+        p.drawPolyline(QPolygonF({{3, 11}, {8, 5.5}, {13, 11}}));
+        break;
+    case Symbol::ellipsis:
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        for (qreal x : {3.2, 8.0, 12.8}) p.drawEllipse(QPointF(x, 8), 1.45, 1.45);
+        break;
+    case Symbol::eyeSlash: {
+        QPainterPath eye;
+        eye.moveTo(1, 8);
+        eye.quadTo(8, 1.3, 15, 8);
+        eye.quadTo(8, 14.7, 1, 8);
+        p.drawPath(eye);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QPointF(8, 8), 1.9, 1.9);
+        p.setPen(pen);
+        p.drawLine(QPointF(2.2, 1.9), QPointF(13.8, 14.1));
+        break;
+    }
+    case Symbol::doc:
+        p.drawPolygon(documentShape());
+        p.drawPolyline(QPolygonF({{10, 1.5}, {10, 4.5}, {13, 4.5}}));
+        break;
     }
 }
 
@@ -564,6 +589,10 @@ std::optional<Symbol> symbolNamed(std::string_view name) {
         {"folder", Symbol::folder},
         {"folder.fill", Symbol::folderFill},
         {"doc.fill", Symbol::docFill},
+        {"doc", Symbol::doc},
+        {"chevron.up", Symbol::chevronUp},
+        {"ellipsis", Symbol::ellipsis},
+        {"eye.slash", Symbol::eyeSlash},
         {"questionmark.square.dashed", Symbol::questionmarkSquareDashed},
         {"square.dashed", Symbol::squareDashed},
         {"arrow.turn.up.right", Symbol::arrowTurnUpRight},
@@ -579,14 +608,14 @@ std::optional<Symbol> symbolNamed(std::string_view name) {
 
 QIcon symbolIcon(Symbol symbol, std::optional<QColor> color) { return QIcon(new SymbolEngine(symbol, color)); }
 
-void drawSymbol(QPainter& painter, Symbol symbol, const QRectF& box, const QColor& color) {
+void drawSymbol(QPainter& painter, Symbol symbol, const QRectF& box, const QColor& color, qreal weight) {
     const qreal side = std::min(box.width(), box.height());
     if (side <= 0) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.translate(box.center().x() - side / 2, box.center().y() - side / 2);
     painter.scale(side / 16.0, side / 16.0);
-    drawOnGrid(painter, symbol, color);
+    drawOnGrid(painter, symbol, color, weight);
     painter.restore();
 }
 
