@@ -52,6 +52,7 @@ private:
     // The screens of other parts of the program: each replaces its placeholder here.
     QWidget* makeHomeScreen();
     QWidget* makeProgressScreen();
+    void showHome();
 
     void onChanged(quint64 fields);
     void showPhase();
