@@ -44,9 +44,13 @@ int HomeFlowGrid::heightForWidth(int width) const {
 }
 
 QSize HomeFlowGrid::minimumSize() const {
-    // One column at its minimum, plus the shadows' room at the leading and trailing edges.
+    // One column at its minimum, plus the shadows' room at the leading and trailing
+    // edges. The height is the tallest item's: what a grid of any width needs at least
+    // (the height for the real width comes from heightForWidth).
     const int width = qCeil(minimum_) + bleed_.left() + bleed_.right();
-    return QSize(width, heightForWidth(width));
+    qreal tallest = 0;
+    for (QLayoutItem* item : items_) tallest = std::max(tallest, itemHeight(item, maximum_));
+    return QSize(width, qCeil(tallest) + bleed_.top() + bleed_.bottom());
 }
 
 QSize HomeFlowGrid::sizeHint() const {

@@ -42,7 +42,7 @@ struct VolumeCard::Geometry {
     qreal height = 0;
 };
 
-VolumeCard::Geometry VolumeCard::geometry(const QRectF& card) const {
+VolumeCard::Geometry VolumeCard::layoutFor(const QRectF& card) const {
     Geometry g;
     const qreal inner = card.width() - 2 * padding;
     qreal y = card.top() + padding + 4;
@@ -98,7 +98,7 @@ QRectF VolumeCard::cardRect() const { return QRectF(rect().marginsRemoved(ShellC
 
 int VolumeCard::heightForWidth(int width) const {
     const QMargins room = ShellCard::shadowRoom();
-    return qCeil(geometry(QRectF(0, 0, width - room.left() - room.right(), 0)).height) + room.top() + room.bottom();
+    return qCeil(layoutFor(QRectF(0, 0, width - room.left() - room.right(), 0)).height) + room.top() + room.bottom();
 }
 
 QSize VolumeCard::sizeHint() const {
@@ -111,7 +111,7 @@ double VolumeCard::scale() const { return 1.0 + 0.015 * hover_->progress(); }
 
 void VolumeCard::placeButton() {
     const QRectF card = cardRect();
-    const Geometry g = geometry(card);
+    const Geometry g = layoutFor(card);
     // The button grows with the card about the card's centre.
     const double s = scale();
     const QPointF c = card.center();
@@ -147,7 +147,7 @@ void VolumeCard::paintEvent(QPaintEvent*) {
     ShellCardBackground background{radius, hover_->isHovered()};
     background.paint(painter, card, palette());
 
-    const Geometry g = geometry(card);
+    const Geometry g = layoutFor(card);
     ShellCapacityRing::paint(painter, g.ring, home::usedFraction(volume_), 9, palette());
     const QPointF centre = g.ring.center();
     if (showsVolumeIcon()) {

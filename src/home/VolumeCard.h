@@ -48,7 +48,7 @@ protected:
 
 private:
     struct Geometry;
-    Geometry geometry(const QRectF& card) const;
+    Geometry layoutFor(const QRectF& card) const;
     void placeButton();
     double scale() const;
 

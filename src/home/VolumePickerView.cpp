@@ -124,6 +124,7 @@ QWidget* VolumePickerView::makeHeader(QWidget* parent) {
     texts->addWidget(secondaryText(QStringLiteral("Choose a disk or folder to see what's taking up space."),
                                    ShellTextStyle::title3, header));
     row->addLayout(texts);
+    row->setAlignment(texts, Qt::AlignVCenter);
     row->addStretch(1);
     return header;
 }
@@ -267,6 +268,8 @@ void VolumePickerView::rebuild() {
     outer->addStretch(1);
     outer->addWidget(column, 1000);
     outer->addStretch(1);
+    // At once, not on the next turn of the event loop: what is on show is what the state says.
+    column->show();
     column_ = column;
     syncPresence();
 }

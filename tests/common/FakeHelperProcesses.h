@@ -1,0 +1,35 @@
+#pragma once
+// Copies of the menu-bar helper that a test starts and stops by hand.
+
+#include "app/HelperController.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace plenwick::test {
+
+class FakeHelperProcesses final : public HelperProcesses {
+public:
+    struct Log {
+        std::vector<int> running;
+        std::vector<int> terminated;
+        int launches = 0;
+        bool installed = true;
+        std::function<void()> exited; // the last exit watch asked for
+    };
+    explicit FakeHelperProcesses(std::shared_ptr<Log> log) : log_(std::move(log)) {}
+    std::vector<int> running() const override { return log_->running; }
+    void terminate(int pid) override { log_->terminated.push_back(pid); }
+    bool isInstalled() const override { return log_->installed; }
+    void launch() override {
+        ++log_->launches;
+        log_->running.push_back(900 + log_->launches);
+    }
+    void watchExits(const std::vector<int>&, std::function<void()> exited) override { log_->exited = std::move(exited); }
+
+private:
+    std::shared_ptr<Log> log_;
+};
+
+} // namespace plenwick::test
