@@ -67,10 +67,7 @@ ShellReturnToResultsBanner::ShellReturnToResultsBanner(NodeRef root, std::int64_
     setAccessibleName(titleText());
     setAccessibleDescription(subtitleText());
 
-    FileIconCache& icons = FileIconCache::shared();
-    connect(&icons, &FileIconCache::iconReady, this, [this](const QByteArray& path) {
-        if (path.toStdString() == root_->url()) update();
-    });
+    repaintWhenIconReady(*this, [this] { return root_->url(); });
 }
 
 void ShellReturnToResultsBanner::setClock(std::function<Clock::time_point()> now) {

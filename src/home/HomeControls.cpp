@@ -1,6 +1,8 @@
 #include "home/HomeControls.h"
 
 #include "home/HomeStyle.h"
+#include "shell/FileIconCache.h"
+#include "shell/ShellCardBackground.h"
 #include "shell/ShellStyle.h"
 
 #include <QEvent>
@@ -10,6 +12,7 @@
 #include <QPixmap>
 #include <QStyleOptionButton>
 #include <QWidget>
+#include <QtMath>
 
 namespace plenwick {
 
@@ -169,6 +172,34 @@ void HomeSwitch::paintEvent(QPaintEvent*) {
         painter.setPen(QPen(shellWithOpacity(shellAccentColor(palette()), 0.5), 2));
         painter.drawRoundedRect(track.adjusted(-1, -1, 1, 1), track.height() / 2 + 1, track.height() / 2 + 1);
     }
+}
+
+namespace homecard {
+
+QRectF visibleRect(const QRect& rect) { return QRectF(rect.marginsRemoved(ShellCard::shadowRoom())); }
+
+qreal visibleWidth(int widgetWidth) {
+    const QMargins room = ShellCard::shadowRoom();
+    return widgetWidth - room.left() - room.right();
+}
+
+int widgetHeight(qreal visibleHeight) {
+    const QMargins room = ShellCard::shadowRoom();
+    return qCeil(visibleHeight) + room.top() + room.bottom();
+}
+
+QSize widgetSize(qreal visibleWidth, qreal visibleHeight) {
+    const QMargins room = ShellCard::shadowRoom();
+    return QSize(qCeil(visibleWidth) + room.left() + room.right(), widgetHeight(visibleHeight));
+}
+
+} // namespace homecard
+
+void repaintWhenIconReady(QWidget& widget, std::function<std::string()> path) {
+    QObject::connect(&FileIconCache::shared(), &FileIconCache::iconReady, &widget,
+                     [&widget, path = std::move(path)](const QByteArray& ready) {
+                         if (ready.toStdString() == path()) widget.update();
+                     });
 }
 
 QIcon homeSymbolIcon(HomeSymbol symbol, const QColor& color, int side) {

@@ -12,6 +12,7 @@
 #include <QVariantAnimation>
 
 #include <functional>
+#include <string>
 
 class QWidget;
 
@@ -98,6 +99,20 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
+
+// Cards keep room for their shadow around what they show (the shared card's room).
+namespace homecard {
+// What a card shows inside a widget of `rect`.
+QRectF visibleRect(const QRect& rect);
+// The card's width inside a widget `widgetWidth` wide.
+qreal visibleWidth(int widgetWidth);
+// The widget's height for a card `visibleHeight` tall, and its size for a card of both.
+int widgetHeight(qreal visibleHeight);
+QSize widgetSize(qreal visibleWidth, qreal visibleHeight);
+} // namespace homecard
+
+// Repaints `widget` once the shared icon cache holds the icon of the path `path` gives.
+void repaintWhenIconReady(QWidget& widget, std::function<std::string()> path);
 
 // An icon of `symbol` in `color` for push buttons, drawn at 1× and 2×, with a faded
 // variant for disabled buttons.

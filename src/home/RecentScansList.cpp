@@ -49,10 +49,7 @@ RecentScanRow::RecentScanRow(RecentScan scan, QWidget* parent)
     connect(remove_, &QAbstractButton::clicked, this, [this] { emit removeRequested(scan_.path); });
     updateIcons();
 
-    FileIconCache& icons = FileIconCache::shared();
-    connect(&icons, &FileIconCache::iconReady, this, [this](const QByteArray& path) {
-        if (path.toStdString() == scan_.path) update();
-    });
+    repaintWhenIconReady(*this, [this] { return scan_.path; });
 }
 
 void RecentScanRow::setExists(std::optional<bool> exists) {

@@ -33,24 +33,22 @@ ScanFolderCard::ScanFolderCard(QWidget* parent) : QAbstractButton(parent) {
     hover_ = new HomeHover(*this, [this](const QPointF& at) { return cardRect().contains(at); });
 }
 
-QRectF ScanFolderCard::cardRect() const { return QRectF(rect().marginsRemoved(ShellCard::shadowRoom())); }
+QRectF ScanFolderCard::cardRect() const { return homecard::visibleRect(rect()); }
 
 QString ScanFolderCard::shortcutText() const {
     return QKeySequence(QString::fromLatin1(shortcuts::scanFolder), QKeySequence::PortableText).toString(QKeySequence::NativeText);
 }
 
 int ScanFolderCard::heightForWidth(int) const {
-    const QMargins room = ShellCard::shadowRoom();
     const int headline = QFontMetrics(shellFont(ShellTextStyle::headline)).height();
     const int caption = QFontMetrics(shellFont(ShellTextStyle::caption)).height();
     const int content = qCeil(2 * padding + 4 + 112 + 14 + headline + 3 + 2 * caption + 8 + caption);
-    return std::max(content, minimumCardHeight) + room.top() + room.bottom();
+    return homecard::widgetHeight(std::max(content, minimumCardHeight));
 }
 
 QSize ScanFolderCard::sizeHint() const {
-    const QMargins room = ShellCard::shadowRoom();
-    const int width = 240 + room.left() + room.right();
-    return QSize(width, heightForWidth(width));
+    const QSize card = homecard::widgetSize(240, 0);
+    return QSize(card.width(), heightForWidth(card.width()));
 }
 
 bool ScanFolderCard::hitButton(const QPoint& pos) const { return cardRect().contains(pos); }

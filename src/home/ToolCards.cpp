@@ -84,7 +84,7 @@ ToolCard::ToolCard(ToolCardContent content, const char* shortcut, QWidget* paren
     hover_ = new HomeHover(*this, [this](const QPointF& at) { return cardRect().contains(at); });
 }
 
-QRectF ToolCard::cardRect() const { return QRectF(rect().marginsRemoved(ShellCard::shadowRoom())); }
+QRectF ToolCard::cardRect() const { return homecard::visibleRect(rect()); }
 
 QSizeF ToolCard::accessorySize() const {
     const QFontMetrics metrics(shellMonospacedFont(ShellTextStyle::caption));
@@ -92,15 +92,12 @@ QSizeF ToolCard::accessorySize() const {
 }
 
 int ToolCard::heightForWidth(int width) const {
-    const QMargins room = ShellCard::shadowRoom();
-    const QRectF card(0, 0, width - room.left() - room.right(), 0);
-    return qCeil(toolCardGeometry(card, content_.detail, accessorySize()).height) + room.top() + room.bottom();
+    const QRectF card(0, 0, homecard::visibleWidth(width), 0);
+    return homecard::widgetHeight(toolCardGeometry(card, content_.detail, accessorySize()).height);
 }
 
 QSize ToolCard::sizeHint() const {
-    const QMargins room = ShellCard::shadowRoom();
-    const int width = 340 + room.left() + room.right();
-    return QSize(width, heightForWidth(width));
+    return homecard::widgetSize(340, toolCardGeometry(QRectF(0, 0, 340, 0), content_.detail, accessorySize()).height);
 }
 
 bool ToolCard::hitButton(const QPoint& pos) const { return cardRect().contains(pos); }
@@ -155,18 +152,15 @@ void HelperToolCard::sync() {
     update();
 }
 
-QRectF HelperToolCard::cardRect() const { return QRectF(rect().marginsRemoved(ShellCard::shadowRoom())); }
+QRectF HelperToolCard::cardRect() const { return homecard::visibleRect(rect()); }
 
 int HelperToolCard::heightForWidth(int width) const {
-    const QMargins room = ShellCard::shadowRoom();
-    const QRectF card(0, 0, width - room.left() - room.right(), 0);
-    return qCeil(toolCardGeometry(card, detailText(), switch_->sizeHint()).height) + room.top() + room.bottom();
+    const QRectF card(0, 0, homecard::visibleWidth(width), 0);
+    return homecard::widgetHeight(toolCardGeometry(card, detailText(), switch_->sizeHint()).height);
 }
 
 QSize HelperToolCard::sizeHint() const {
-    const QMargins room = ShellCard::shadowRoom();
-    const int width = 340 + room.left() + room.right();
-    return QSize(width, heightForWidth(width));
+    return homecard::widgetSize(340, toolCardGeometry(QRectF(0, 0, 340, 0), detailText(), switch_->sizeHint()).height);
 }
 
 void HelperToolCard::resizeEvent(QResizeEvent* event) {

@@ -82,10 +82,7 @@ VolumeCard::VolumeCard(VolumeInfo volume, QWidget* parent) : QWidget(parent), vo
     setAccessibleDescription(home::volumeSubtitle(volume_) + QStringLiteral(", ") + home::volumeFreeText(volume_) +
                              QStringLiteral(", ") + home::volumeCapacityText(volume_));
 
-    FileIconCache& icons = FileIconCache::shared();
-    connect(&icons, &FileIconCache::iconReady, this, [this](const QByteArray& path) {
-        if (path.toStdString() == volume_.url) update();
-    });
+    repaintWhenIconReady(*this, [this] { return volume_.url; });
 }
 
 void VolumeCard::setMountPointExists(std::optional<bool> exists) {
@@ -94,17 +91,14 @@ void VolumeCard::setMountPointExists(std::optional<bool> exists) {
     update();
 }
 
-QRectF VolumeCard::cardRect() const { return QRectF(rect().marginsRemoved(ShellCard::shadowRoom())); }
+QRectF VolumeCard::cardRect() const { return homecard::visibleRect(rect()); }
 
 int VolumeCard::heightForWidth(int width) const {
-    const QMargins room = ShellCard::shadowRoom();
-    return qCeil(layoutFor(QRectF(0, 0, width - room.left() - room.right(), 0)).height) + room.top() + room.bottom();
+    return homecard::widgetHeight(layoutFor(QRectF(0, 0, homecard::visibleWidth(width), 0)).height);
 }
 
 QSize VolumeCard::sizeHint() const {
-    const QMargins room = ShellCard::shadowRoom();
-    const int width = 240 + room.left() + room.right();
-    return QSize(width, heightForWidth(width));
+    return homecard::widgetSize(240, layoutFor(QRectF(0, 0, 240, 0)).height);
 }
 
 double VolumeCard::scale() const { return 1.0 + 0.015 * hover_->progress(); }

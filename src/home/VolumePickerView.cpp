@@ -220,22 +220,21 @@ void VolumePickerView::rebuild() {
     auto* tools = new QWidget;
     tools->setObjectName(QStringLiteral("ToolsGrid"));
     auto* toolsGrid = new HomeFlowGrid(280, 420, gridSpacing, gridSpacing, room, tools);
-    if (environment_.uninstallApp) {
-        auto* card = new ToolCard({HomeSymbol::xmarkBinFill, ToolTint::red, QStringLiteral("Uninstall an App"),
-                                   QStringLiteral("Remove an app along with its preferences, caches and support files.")},
-                                  shortcuts::uninstallApp, tools);
-        connect(card, &QAbstractButton::clicked, this, [this] { environment_.uninstallApp(); });
+    auto addTool = [&](const std::function<void()>& action, ToolCardContent content, const char* shortcut) {
+        if (!action) return; // a tool this program lacks has no card
+        auto* card = new ToolCard(std::move(content), shortcut, tools);
+        connect(card, &QAbstractButton::clicked, this, [action] { action(); });
         toolsGrid->addWidget(card);
         toolCards_.push_back(card);
-    }
-    if (environment_.openStartupItems) {
-        auto* card = new ToolCard({HomeSymbol::powerCircleFill, ToolTint::green, QStringLiteral("Startup Items"),
-                                   QStringLiteral("See and turn off apps and background jobs that start on their own.")},
-                                  shortcuts::startupItems, tools);
-        connect(card, &QAbstractButton::clicked, this, [this] { environment_.openStartupItems(); });
-        toolsGrid->addWidget(card);
-        toolCards_.push_back(card);
-    }
+    };
+    addTool(environment_.uninstallApp,
+            {HomeSymbol::xmarkBinFill, ToolTint::red, QStringLiteral("Uninstall an App"),
+             QStringLiteral("Remove an app along with its preferences, caches and support files.")},
+            shortcuts::uninstallApp);
+    addTool(environment_.openStartupItems,
+            {HomeSymbol::powerCircleFill, ToolTint::green, QStringLiteral("Startup Items"),
+             QStringLiteral("See and turn off apps and background jobs that start on their own.")},
+            shortcuts::startupItems);
     if (environment_.helper) {
         helperCard_ = new HelperToolCard(*environment_.helper, tools);
         toolsGrid->addWidget(helperCard_);
