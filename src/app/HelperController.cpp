@@ -34,7 +34,7 @@ HelperController& HelperController::shared() {
         const std::string executable = helperExecutablePath(mainBundlePath());
         controller = new HelperController(
             std::make_unique<AutostartLoginItem>(bundleIdentifier, "Plenwick Helper", executable),
-            makeSystemHelperProcesses(executable), std::make_shared<LeavingThreadPoolExecutor>(1), std::chrono::seconds(3),
+            makeSystemHelperProcesses(std::make_shared<ProcRunningApps>(), executable), std::make_shared<LeavingThreadPoolExecutor>(1), std::chrono::seconds(3),
             QCoreApplication::instance());
     }
     return *controller;
@@ -70,20 +70,20 @@ void HelperController::refresh() {
     lookUpRunning();
 }
 
-void HelperController::lookUpRunning(std::function<void(const std::vector<int>&)> then) {
+void HelperController::lookUpRunning(std::function<void(const std::vector<RunningApp>&)> then) {
     const std::uint64_t generation = ++lookupGeneration_;
     runInBackground(
         *executor_, this, [processes = processes_] { return processes->running(); },
-        [this, generation, then = std::move(then)](std::vector<int> pids) {
+        [this, generation, then = std::move(then)](std::vector<RunningApp> copies) {
             {
                 Operation op(*this);
                 // A newer lookup's answer is the one that counts.
-                if (generation == lookupGeneration_) setRunning(!pids.empty());
+                if (generation == lookupGeneration_) setRunning(!copies.empty());
             }
-            processes_->watchExits(pids, [self = QPointer<HelperController>(this)] {
+            processes_->watchExits(copies, [self = QPointer<HelperController>(this)] {
                 if (self) self->refresh();
             });
-            if (then) then(pids);
+            if (then) then(copies);
         });
 }
 
@@ -101,7 +101,7 @@ void HelperController::setEnabled(bool enabled) {
             runInBackground(
                 *executor_, this,
                 [processes = processes_] {
-                    for (int pid : processes->running()) processes->terminate(pid);
+                    for (const RunningApp& copy : processes->running()) processes->terminate(copy);
                     return true;
                 },
                 [this](bool) { refresh(); });
@@ -114,7 +114,7 @@ void HelperController::setEnabled(bool enabled) {
 }
 
 void HelperController::launchHelper() {
-    lookUpRunning([this](const std::vector<int>& running) {
+    lookUpRunning([this](const std::vector<RunningApp>& running) {
         if (!running.empty() || !processes_->isInstalled()) return;
         processes_->launch();
         refresh();

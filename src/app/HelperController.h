@@ -12,6 +12,7 @@
 
 #include "app/Executor.h"
 #include "platform/LoginItem.h"
+#include "services/RunningApps.h"
 
 #include <QObject>
 
@@ -24,21 +25,21 @@
 
 namespace plenwick {
 
-// The running copies of the helper program.
+// The running copies of the helper program, and starting it.
 class HelperProcesses {
 public:
     virtual ~HelperProcesses() = default;
-    // Process ids of the running copies. Any thread.
-    virtual std::vector<int> running() const = 0;
+    // The running copies. Any thread.
+    virtual std::vector<RunningApp> running() const = 0;
     // Asks a copy to quit (the ordinary request, not a forced end). Any thread.
-    virtual void terminate(int pid) = 0;
+    virtual void terminate(const RunningApp& copy) = 0;
     // Whether the helper program is where it should be. Any thread.
     virtual bool isInstalled() const = 0;
     // Starts the helper in the background, detached from this program. GUI thread.
     virtual void launch() = 0;
-    // Calls `exited` on the GUI thread when one of `pids` ends; a process already
+    // Calls `exited` on the GUI thread when one of `copies` ends; a process already
     // watched is not watched twice. GUI thread.
-    virtual void watchExits(const std::vector<int>& pids, std::function<void()> exited) = 0;
+    virtual void watchExits(const std::vector<RunningApp>& copies, std::function<void()> exited) = 0;
 };
 
 class HelperController final : public QObject {
@@ -93,7 +94,7 @@ private:
     void readStatus();
     void setRunning(bool running);
     // Looks for running copies; `then` runs on the GUI thread with them after they are stored.
-    void lookUpRunning(std::function<void(const std::vector<int>&)> then = {});
+    void lookUpRunning(std::function<void(const std::vector<RunningApp>&)> then = {});
 
     std::unique_ptr<LoginItemService> service_;
     std::shared_ptr<HelperProcesses> processes_; // shared with background lookups
@@ -107,10 +108,9 @@ private:
     quint64 dirty_ = 0;
 };
 
-// The helper's copies on this machine: processes whose executable lies in a bundle
-// whose Info.plist names the helper's identifier; `executable` is the helper inside
-// this program's bundle, the one launched.
-std::unique_ptr<HelperProcesses> makeSystemHelperProcesses(std::string executable);
+// The helper's copies on this machine, found and asked to quit through `apps`;
+// `executable` is the helper inside this program's bundle, the one launched.
+std::unique_ptr<HelperProcesses> makeSystemHelperProcesses(std::shared_ptr<RunningApps> apps, std::string executable);
 
 // The helper's program inside the bundle at `mainBundlePath`.
 std::string helperExecutablePath(const std::string& mainBundlePath);

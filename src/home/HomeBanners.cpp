@@ -55,7 +55,7 @@ ShellReturnToResultsBanner::ShellReturnToResultsBanner(NodeRef root, std::int64_
     close_->setAutoDefault(false);
     close_->setFixedHeight(largeButtonHeight);
     return_ = new HomeProminentButton(QStringLiteral("Back to Results"), this);
-    return_->setSymbol(HomeSymbol::arrowUturnBackward);
+    return_->setSymbol(Symbol::arrowUturnBackward);
     connect(close_, &QPushButton::clicked, this, &ShellReturnToResultsBanner::closeRequested);
     connect(return_, &QPushButton::clicked, this, &ShellReturnToResultsBanner::returnRequested);
     // Return is the default action wherever the focus is on the page.
@@ -126,7 +126,11 @@ void ShellReturnToResultsBanner::paintEvent(QPaintEvent*) {
     paintShellIcon(painter, fileIconForNode(*root_), icon);
     const qreal badge = 18;
     const QRectF badgeBox(icon.right() - badge + 4, icon.bottom() - badge + 4, badge, badge);
-    drawHomeSymbol(painter, HomeSymbol::arrowUturnBackwardCircleFill, badgeBox, accent, QColor(Qt::white));
+    // White on an accent disc.
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(accent);
+    painter.drawEllipse(badgeBox.adjusted(0.9, 0.9, -0.9, -0.9));
+    drawSymbol(painter, Symbol::arrowUturnBackward, badgeBox.adjusted(3, 3, -3, -3), Qt::white);
 
     const QRectF text = textRect();
     const QFont headline = shellFont(ShellTextStyle::headline);
@@ -161,7 +165,7 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        drawHomeSymbol(painter, HomeSymbol::lockShieldFill, QRectF(rect()), shellOrangeColor(shellAppearance(palette())));
+        drawSymbol(painter, Symbol::lockShieldFill, QRectF(rect()), shellOrangeColor(shellAppearance(palette())));
     }
 };
 
@@ -278,7 +282,7 @@ void DropToScanOverlay::paintEvent(QPaintEvent*) {
     const qreal symbol = 44, gap = 10;
     const qreal block = symbol + gap + metrics.height();
     const qreal top = frame.center().y() - block / 2;
-    drawHomeSymbol(painter, HomeSymbol::arrowDownCircleFill, QRectF(frame.center().x() - symbol / 2, top, symbol, symbol), accent);
+    drawSymbol(painter, Symbol::arrowDownCircleFill, QRectF(frame.center().x() - symbol / 2, top, symbol, symbol), accent);
     painter.setFont(font);
     painter.setPen(shellPrimaryColor(palette()));
     painter.drawText(QRectF(frame.left(), top + symbol + gap, frame.width(), metrics.height()), Qt::AlignHCenter | Qt::AlignVCenter, text);

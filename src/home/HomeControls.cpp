@@ -9,7 +9,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
 #include <QStyleOptionButton>
 #include <QWidget>
 #include <QtMath>
@@ -79,7 +78,7 @@ HomeProminentButton::HomeProminentButton(const QString& title, QWidget* parent) 
     setAutoDefault(false);
 }
 
-void HomeProminentButton::setSymbol(std::optional<HomeSymbol> symbol) {
+void HomeProminentButton::setSymbol(std::optional<Symbol> symbol) {
     symbol_ = symbol;
     updateGeometry();
     update();
@@ -114,7 +113,7 @@ void HomeProminentButton::paintEvent(QPaintEvent*) {
     const qreal total = textWidth + (symbol_ ? symbolSide + gap : 0);
     qreal x = (width() - total) / 2;
     if (symbol_) {
-        drawHomeSymbol(painter, *symbol_, QRectF(x, (height() - symbolSide) / 2, symbolSide, symbolSide), ink);
+        drawSymbol(painter, *symbol_, QRectF(x, (height() - symbolSide) / 2, symbolSide, symbolSide), ink);
         x += symbolSide + gap;
     }
     painter.setPen(ink);
@@ -122,7 +121,7 @@ void HomeProminentButton::paintEvent(QPaintEvent*) {
     painter.drawText(QRectF(x, 0, textWidth + 1, height()), Qt::AlignVCenter | Qt::AlignLeft, text());
 }
 
-HomeSymbolButton::HomeSymbolButton(HomeSymbol symbol, int side, QWidget* parent)
+HomeSymbolButton::HomeSymbolButton(Symbol symbol, int side, QWidget* parent)
     : QAbstractButton(parent), symbol_(symbol), side_(side) {
     setFixedSize(side, side);
     setCursor(Qt::ArrowCursor);
@@ -141,7 +140,7 @@ void HomeSymbolButton::paintEvent(QPaintEvent*) {
     painter.setOpacity(opacity_);
     QColor color = homeTertiaryColor(palette());
     if (isDown()) color = shellSecondaryColor(palette());
-    drawHomeSymbol(painter, symbol_, QRectF(rect()).adjusted(1, 1, -1, -1), color);
+    drawSymbol(painter, symbol_, QRectF(rect()).adjusted(1, 1, -1, -1), color);
 }
 
 HomeSwitch::HomeSwitch(QWidget* parent) : QAbstractButton(parent) {
@@ -200,23 +199,6 @@ void repaintWhenIconReady(QWidget& widget, std::function<std::string()> path) {
                      [&widget, path = std::move(path)](const QByteArray& ready) {
                          if (ready.toStdString() == path()) widget.update();
                      });
-}
-
-QIcon homeSymbolIcon(HomeSymbol symbol, const QColor& color, int side) {
-    QIcon icon;
-    for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {
-        const QColor ink = mode == QIcon::Disabled ? shellWithOpacity(color, 0.35) : color;
-        for (int scale : {1, 2, 3}) {
-            QPixmap pixmap(side * scale, side * scale);
-            pixmap.fill(Qt::transparent);
-            pixmap.setDevicePixelRatio(scale);
-            QPainter painter(&pixmap);
-            drawHomeSymbol(painter, symbol, QRectF(0, 0, side, side), ink);
-            painter.end();
-            icon.addPixmap(pixmap, mode);
-        }
-    }
-    return icon;
 }
 
 } // namespace plenwick

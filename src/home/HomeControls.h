@@ -1,9 +1,9 @@
 #pragma once
 // Small pieces shared by the home screen's cards, rows and banners: hover tracking
 // over a card's visible shape with its eased highlight, the accent-filled button, the
-// borderless symbol button, the on/off switch, and symbol icons for push buttons.
+// borderless symbol button and the on/off switch.
 
-#include "home/HomeSymbols.h"
+#include "shell/Symbols.h"
 
 #include <QAbstractButton>
 #include <QIcon>
@@ -54,7 +54,7 @@ class HomeProminentButton final : public QPushButton {
 
 public:
     explicit HomeProminentButton(const QString& title, QWidget* parent = nullptr);
-    void setSymbol(std::optional<HomeSymbol> symbol);
+    void setSymbol(std::optional<Symbol> symbol);
     // Height of the large control size.
     static constexpr int largeHeight = 28;
 
@@ -65,7 +65,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    std::optional<HomeSymbol> symbol_;
+    std::optional<Symbol> symbol_;
 };
 
 // A borderless button that shows one symbol in the tertiary style, at `opacity`.
@@ -73,7 +73,7 @@ class HomeSymbolButton final : public QAbstractButton {
     Q_OBJECT
 
 public:
-    HomeSymbolButton(HomeSymbol symbol, int side, QWidget* parent = nullptr);
+    HomeSymbolButton(Symbol symbol, int side, QWidget* parent = nullptr);
     void setOpacity(double opacity);
     double opacity() const noexcept { return opacity_; }
     QSize sizeHint() const override { return QSize(side_, side_); }
@@ -82,7 +82,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    HomeSymbol symbol_;
+    Symbol symbol_;
     int side_;
     double opacity_ = 1;
 };
@@ -113,9 +113,5 @@ QSize widgetSize(qreal visibleWidth, qreal visibleHeight);
 
 // Repaints `widget` once the shared icon cache holds the icon of the path `path` gives.
 void repaintWhenIconReady(QWidget& widget, std::function<std::string()> path);
-
-// An icon of `symbol` in `color` for push buttons, drawn at 1× and 2×, with a faded
-// variant for disabled buttons.
-QIcon homeSymbolIcon(HomeSymbol symbol, const QColor& color, int side = 16);
 
 } // namespace plenwick

@@ -39,7 +39,7 @@ RecentScanRow::RecentScanRow(RecentScan scan, QWidget* parent)
     scanButton_->setFont(shellFont(ShellTextStyle::subheadline));
     scanButton_->setAutoDefault(false);
     scanButton_->setToolTip(home::recentScanHelp(scan_.path));
-    remove_ = new HomeSymbolButton(HomeSymbol::xmarkCircleFill, removeSide, this);
+    remove_ = new HomeSymbolButton(Symbol::xmarkCircleFill, removeSide, this);
     remove_->setToolTip(QStringLiteral("Remove from Recent Scans"));
     remove_->setAccessibleName(QStringLiteral("Remove from Recent Scans"));
     remove_->setOpacity(0);
@@ -47,7 +47,7 @@ RecentScanRow::RecentScanRow(RecentScan scan, QWidget* parent)
     connect(hover_, &HomeHover::hoveredChanged, this, [this](bool hovered) { remove_->setOpacity(hovered ? 1 : 0); });
     connect(scanButton_, &QPushButton::clicked, this, [this] { emit scanRequested(scan_.path); });
     connect(remove_, &QAbstractButton::clicked, this, [this] { emit removeRequested(scan_.path); });
-    updateIcons();
+    scanButton_->setIcon(symbolIcon(Symbol::arrowClockwise));
 
     repaintWhenIconReady(*this, [this] { return scan_.path; });
 }
@@ -96,18 +96,9 @@ void RecentScanRow::placeButtons() {
     scanButton_->setGeometry(x - spacing - button.width(), (height() - button.height()) / 2, button.width(), button.height());
 }
 
-void RecentScanRow::updateIcons() {
-    scanButton_->setIcon(homeSymbolIcon(HomeSymbol::arrowClockwise, palette().color(QPalette::ButtonText), 12));
-}
-
 void RecentScanRow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     placeButtons();
-}
-
-void RecentScanRow::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange && scanButton_) updateIcons();
 }
 
 void RecentScanRow::mouseDoubleClickEvent(QMouseEvent* event) {

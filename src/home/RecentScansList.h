@@ -61,11 +61,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     void placeButtons();
-    void updateIcons();
     qreal figuresWidth() const;
 
     RecentScan scan_;

@@ -81,7 +81,7 @@ void ScanFolderCard::paintEvent(QPaintEvent*) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(shellWithOpacity(accent, 0.10 + 0.06 * t));
     painter.drawEllipse(circle);
-    drawHomeSymbol(painter, HomeSymbol::folderBadgePlus, QRectF(circle.center() - QPointF(22, 22), QSizeF(44, 44)), accent);
+    drawSymbol(painter, Symbol::folderBadgePlus, QRectF(circle.center() - QPointF(22, 22), QSizeF(44, 44)), accent);
     y += 112 + 14;
 
     const QFont headline = shellFont(ShellTextStyle::headline);

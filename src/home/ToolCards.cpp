@@ -32,7 +32,7 @@ void paintContent(QPainter& painter, const QRectF& card, const ToolCardContent& 
     painter.setBrush(shellWithOpacity(tint, 0.12));
     painter.drawRoundedRect(g.tile, 10, 10);
     const qreal symbol = 24;
-    drawHomeSymbol(painter, content.symbol, QRectF(g.tile.center() - QPointF(symbol / 2, symbol / 2), QSizeF(symbol, symbol)), tint);
+    drawSymbol(painter, content.symbol, QRectF(g.tile.center() - QPointF(symbol / 2, symbol / 2), QSizeF(symbol, symbol)), tint);
 
     painter.setFont(shellFont(ShellTextStyle::headline));
     painter.setPen(shellPrimaryColor(palette));
@@ -136,7 +136,7 @@ HelperToolCard::HelperToolCard(HelperController& helper, QWidget* parent) : QWid
 }
 
 ToolCardContent HelperToolCard::content() const {
-    return {HomeSymbol::menubarRectangle, ToolTint::accent, QStringLiteral("Menu Bar Helper"), detailText()};
+    return {Symbol::menubarRectangle, ToolTint::accent, QStringLiteral("Menu Bar Helper"), detailText()};
 }
 
 QString HelperToolCard::detailText() const {

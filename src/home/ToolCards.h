@@ -9,7 +9,7 @@
 // start at login and registers or unregisters it through the controller; the card
 // itself reacts to neither hover nor clicks.
 
-#include "home/HomeSymbols.h"
+#include "shell/Symbols.h"
 
 #include <QAbstractButton>
 #include <QWidget>
@@ -25,7 +25,7 @@ class HomeSwitch;
 enum class ToolTint { red, green, accent };
 
 struct ToolCardContent {
-    HomeSymbol symbol;
+    Symbol symbol;
     ToolTint tint;
     QString title;
     QString detail;

@@ -22,14 +22,14 @@ constexpr qreal padding = 18;
 constexpr qreal ringSide = 112;
 constexpr qreal radius = 16;
 
-HomeSymbol symbolFor(home::VolumeSymbol symbol) {
+Symbol symbolFor(home::VolumeSymbol symbol) {
     switch (symbol) {
-    case home::VolumeSymbol::network: return HomeSymbol::network;
-    case home::VolumeSymbol::internalDrive: return HomeSymbol::internalDrive;
-    case home::VolumeSymbol::externalDriveBadgePlus: return HomeSymbol::externalDriveBadgePlus;
-    case home::VolumeSymbol::externalDrive: return HomeSymbol::externalDrive;
+    case home::VolumeSymbol::network: return Symbol::globe;
+    case home::VolumeSymbol::internalDrive: return Symbol::internalDrive;
+    case home::VolumeSymbol::externalDriveBadgePlus: return Symbol::externalDriveBadgePlus;
+    case home::VolumeSymbol::externalDrive: return Symbol::externalDrive;
     }
-    return HomeSymbol::externalDrive;
+    return Symbol::externalDrive;
 }
 
 int lineHeight(const QFont& font) { return QFontMetrics(font).height(); }
@@ -149,9 +149,8 @@ void VolumeCard::paintEvent(QPaintEvent*) {
         paintShellIcon(painter, fileIcon(volume_.url, true, ""), QRectF(centre.x() - side / 2, centre.y() - side / 2, side, side));
     } else {
         const qreal side = 34;
-        drawHomeSymbol(painter, symbolFor(home::volumeSymbol(volume_)),
-                       QRectF(centre.x() - side / 2, centre.y() - side / 2, side, side), shellSecondaryColor(palette()),
-                       std::nullopt, 0.7);
+        drawSymbol(painter, symbolFor(home::volumeSymbol(volume_)),
+                   QRectF(centre.x() - side / 2, centre.y() - side / 2, side, side), shellSecondaryColor(palette()));
     }
 
     const QColor primary = shellPrimaryColor(palette());

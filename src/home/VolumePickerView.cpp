@@ -228,11 +228,11 @@ void VolumePickerView::rebuild() {
         toolCards_.push_back(card);
     };
     addTool(environment_.uninstallApp,
-            {HomeSymbol::xmarkBinFill, ToolTint::red, QStringLiteral("Uninstall an App"),
+            {Symbol::xmarkBinFill, ToolTint::red, QStringLiteral("Uninstall an App"),
              QStringLiteral("Remove an app along with its preferences, caches and support files.")},
             shortcuts::uninstallApp);
     addTool(environment_.openStartupItems,
-            {HomeSymbol::powerCircleFill, ToolTint::green, QStringLiteral("Startup Items"),
+            {Symbol::powerCircleFill, ToolTint::green, QStringLiteral("Startup Items"),
              QStringLiteral("See and turn off apps and background jobs that start on their own.")},
             shortcuts::startupItems);
     if (environment_.helper) {

@@ -56,7 +56,10 @@ RootView::~RootView() {
 }
 
 QWidget* RootView::makeHomeScreen() {
-    auto* screen = new VolumePickerView(state_, HomeEnvironment::standard(), this);
+    HomeEnvironment environment = HomeEnvironment::standard();
+    environment.uninstallApp = uninstallApp_;
+    environment.openStartupItems = openStartupItems_;
+    auto* screen = new VolumePickerView(state_, std::move(environment), this);
     screen->setObjectName(QStringLiteral("Home"));
     return screen;
 }
@@ -73,6 +76,25 @@ QWidget* RootView::makeProgressScreen() {
         if (state) RecentScans::record(state->preferences(), path, size);
     });
     return screen;
+}
+
+void RootView::setHomeTools(std::function<void()> uninstallApp, std::function<void()> openStartupItems) {
+    uninstallApp_ = std::move(uninstallApp);
+    openStartupItems_ = std::move(openStartupItems);
+    // A page on show gets its cards now.
+    if (home_) {
+        const bool shown = currentWidget() == home_;
+        dropHome();
+        if (shown) showHome();
+    }
+}
+
+void RootView::dropHome() {
+    // The page may be what asked for this: it goes once that call has returned.
+    removeWidget(home_);
+    home_->hide();
+    home_->deleteLater();
+    home_ = nullptr;
 }
 
 void RootView::showHome() {
@@ -153,15 +175,9 @@ void RootView::showPhase() {
         delete failed_;
         failed_ = nullptr;
     }
-    // The home page lives while home is shown; it may be what asked to leave, so it
-    // goes once that call has returned.
+    // The home page lives while home is shown.
     const bool showsHome = phase.kind() == Kind::home || (phase.kind() == Kind::results && !state_.root());
-    if (!showsHome && home_) {
-        removeWidget(home_);
-        home_->hide();
-        home_->deleteLater();
-        home_ = nullptr;
-    }
+    if (!showsHome && home_) dropHome();
     // The results screen belongs to one root: a new tree (or none) drops it.
     if (results_ && results_->builtFor() != state_.root().get()) {
         removeWidget(results_);

@@ -51,6 +51,16 @@ enum class Symbol {
     appDashed,
     terminalFill,    // a filled window with the prompt cut out
     checkmarkCircle,
+    // The home screen's.
+    xmarkBinFill,           // a bin with a cross cut out
+    menubarRectangle,       // a window with a filled menu bar
+    externalDrive,
+    externalDriveBadgePlus,
+    folderBadgePlus,
+    xmarkCircleFill,
+    arrowUturnBackward,
+    lockShieldFill,         // a filled shield with a lock cut out
+    arrowDownCircleFill,
 };
 
 // An icon that draws `symbol`; without a colour it follows the application palette's

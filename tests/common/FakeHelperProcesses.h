@@ -12,21 +12,27 @@ namespace plenwick::test {
 class FakeHelperProcesses final : public HelperProcesses {
 public:
     struct Log {
-        std::vector<int> running;
+        std::vector<int> running; // process ids
         std::vector<int> terminated;
         int launches = 0;
         bool installed = true;
         std::function<void()> exited; // the last exit watch asked for
     };
     explicit FakeHelperProcesses(std::shared_ptr<Log> log) : log_(std::move(log)) {}
-    std::vector<int> running() const override { return log_->running; }
-    void terminate(int pid) override { log_->terminated.push_back(pid); }
+    std::vector<RunningApp> running() const override {
+        std::vector<RunningApp> copies;
+        for (int pid : log_->running) copies.push_back({pid, "/opt/Plenwick.app/Contents/Library/LoginItems/PlenwickHelper.app"});
+        return copies;
+    }
+    void terminate(const RunningApp& copy) override { log_->terminated.push_back(copy.pid); }
     bool isInstalled() const override { return log_->installed; }
     void launch() override {
         ++log_->launches;
         log_->running.push_back(900 + log_->launches);
     }
-    void watchExits(const std::vector<int>&, std::function<void()> exited) override { log_->exited = std::move(exited); }
+    void watchExits(const std::vector<RunningApp>&, std::function<void()> exited) override {
+        log_->exited = std::move(exited);
+    }
 
 private:
     std::shared_ptr<Log> log_;
