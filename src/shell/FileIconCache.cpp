@@ -2,25 +2,16 @@
 
 #include "app/BackgroundTask.h"
 #include "app/Executor.h"
+#include "app/GuiThread.h"
 #include "scanner/FileNode.h"
 
 #include <QCoreApplication>
 #include <QPointer>
-#include <QThread>
-
-#include <cstdio>
-#include <cstdlib>
 
 namespace plenwick {
 
 namespace {
 
-void requireGuiThread(const QObject& cache) {
-    if (QThread::currentThread() != cache.thread()) {
-        std::fputs("FileIconCache used off the GUI thread\n", stderr);
-        std::abort();
-    }
-}
 
 } // namespace
 
@@ -44,7 +35,7 @@ FileIconCache& FileIconCache::shared() {
 }
 
 QIcon FileIconCache::icon(const std::string& path, bool isFolder, const std::string& extension) {
-    requireGuiThread(*this);
+    assertGuiThread();
     if (auto it = index_.find(path); it != index_.end()) {
         entries_.splice(entries_.begin(), entries_, it->second);
         return it->second->second;
@@ -58,6 +49,9 @@ QIcon FileIconCache::icon(const std::string& path, bool isFolder, const std::str
             },
             [this, path, generation = generation_](FileIconDescription description) {
                 deliver(path, generation, description);
+            },
+            [this, path, generation = generation_, isFolder, extension](std::exception_ptr) {
+                deliver(path, generation, describeFileType(isFolder, extension)); // the type's icon, then
             });
     }
     return typeIcon(isFolder, extension);
@@ -68,7 +62,7 @@ QIcon FileIconCache::iconForNode(const FileNode& node) {
 }
 
 void FileIconCache::clear() {
-    requireGuiThread(*this);
+    assertGuiThread();
     entries_.clear();
     index_.clear();
     pending_.clear();
