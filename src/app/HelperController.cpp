@@ -84,7 +84,8 @@ void HelperController::lookUpRunning(std::function<void(const std::vector<Runnin
                 if (self) self->refresh();
             });
             if (then) then(copies);
-        });
+        },
+        [](std::exception_ptr) {}); // the running state stays as last seen
 }
 
 void HelperController::setEnabled(bool enabled) {
@@ -104,7 +105,7 @@ void HelperController::setEnabled(bool enabled) {
                     for (const RunningApp& copy : processes->running()) processes->terminate(copy);
                     return true;
                 },
-                [this](bool) { refresh(); });
+                [this](bool) { refresh(); }, [this](std::exception_ptr) { refresh(); });
         }
         setLastError(std::nullopt);
     } catch (const LoginItemError& error) {

@@ -87,7 +87,7 @@ QByteArray encode(const std::vector<RecentScan>& scans) {
 
 std::vector<RecentScan> adding(const std::string& rawPath, std::optional<std::int64_t> size, double date,
                                std::vector<RecentScan> scans) {
-    const std::string path = normalizePath(rawPath);
+    const std::string path = normalizedPathOrSelf(rawPath);
     const auto found = std::find_if(scans.begin(), scans.end(), [&](const RecentScan& s) { return s.path == path; });
     if (!size && found != scans.end()) size = found->size;
     scans = removing(path, std::move(scans));

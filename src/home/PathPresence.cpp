@@ -44,7 +44,8 @@ void PathPresence::check(const std::string& path) {
             if (!inserted && it->second == exists) return;
             it->second = exists;
             emit changed();
-        });
+        },
+        [this, path](std::exception_ptr) { pending_.erase(path); });
 }
 
 } // namespace plenwick

@@ -324,7 +324,7 @@ void VolumePickerView::loadAccessStatus() {
         const bool bannerBefore = accessStatus_ == FullDiskAccess::Status::denied;
         accessStatus_ = status;
         if ((status == FullDiskAccess::Status::denied) != bannerBefore) rebuild();
-    });
+    }, [](std::exception_ptr) {}); // a probe that fails leaves the last answer
 }
 
 void VolumePickerView::volumesDidChange() {
