@@ -1,14 +1,18 @@
 // The whole program driven from its home screen with real input: a click on a disk's
 // card scans it, the page remembers the scan, offers the way back to the results and
-// scans a remembered folder again; a folder dropped on the window is scanned.
+// scans a remembered folder again; a folder dropped on the window is scanned; the tool
+// cards run the menu commands.
 #include "app/StateFixture.h"
 
 #include "app/RecentScans.h"
+#include "app/ui/AppCommands.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/PlenwickApp.h"
+#include "app/ui/StartupItemsWindow.h"
 #include "home/HomeBanners.h"
 #include "home/HomeControls.h"
 #include "home/RecentScansList.h"
+#include "home/ToolCards.h"
 #include "home/VolumeCard.h"
 #include "home/VolumePickerView.h"
 #include "results/ResultsView.h"
@@ -177,6 +181,29 @@ TEST(HomeFlow, AFolderDroppedOnTheWindowIsScanned) {
                                   QUrl::fromLocalFile(QString::fromStdString(tree + "/docs"))}));
     ASSERT_TRUE(waitFor([&] { return state.phase().kind() == Kind::results; }));
     EXPECT_EQ(state.root()->url(), tree + "/docs") << "the first folder among the dropped items";
+}
+
+TEST(HomeFlow, TheToolCardsRunTheMenuCommands) {
+    PlenwickApp program(environmentWithDisk("/"));
+    MainWindow& window = program.mainWindow();
+    int chosen = 0;
+    window.commands()->setAppChooser([&](QWidget*) {
+        ++chosen;
+        return std::optional<std::string>(); // cancelled
+    });
+    VolumePickerView* page = homePage(program);
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(page->toolCards().size(), 2u);
+    EXPECT_EQ(page->toolCards()[0]->content().title, "Uninstall an App");
+    page->toolCards()[0]->click();
+    EXPECT_EQ(chosen, 1) << "the app is chosen as the menu command does";
+    EXPECT_EQ(program.appState().uninstallSession(), nullptr) << "cancelling the choice does nothing";
+
+    EXPECT_EQ(page->toolCards()[1]->content().title, "Startup Items");
+    page->toolCards()[1]->click();
+    ASSERT_NE(program.startupItemsWindow(), nullptr);
+    program.startupItemsWindow()->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 } // namespace
