@@ -54,6 +54,8 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     connect(settings_, &QAction::triggered, this, [this] {
         if (openWindow_) openWindow_(QStringLiteral("settings"));
     });
+    // The home page's tool cards run these same commands.
+    root_.setHomeTools([this] { uninstallApp_->trigger(); }, [this] { startupItems_->trigger(); });
     connect(quit_, &QAction::triggered, &window_, &QMainWindow::close);
 
     view_ = bar->addMenu(QStringLiteral("&View"));
