@@ -1,9 +1,11 @@
 #include "app/ui/PlenwickApp.h"
 
 #include "app/AppState.h"
+#include "app/HelperController.h"
 #include "app/StartupItemsServices.h"
 #include "app/ui/AppCommands.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/SettingsHelperLink.h"
 #include "app/ui/SettingsView.h"
 #include "app/ui/StartupItemsWindow.h"
 #include "platform/AppActivation.h"
@@ -55,6 +57,8 @@ StartupItemsWindow* PlenwickApp::startupItemsWindow() const { return startupItem
 
 SettingsView* PlenwickApp::settingsWindow() const { return settings_.data(); }
 
+HelperController& PlenwickApp::helperController() { return helper_ ? *helper_ : HelperController::shared(); }
+
 void PlenwickApp::openWindow(const QString& identifier) {
     if (identifier == QStringLiteral("settings")) {
         openSettings();
@@ -77,6 +81,7 @@ void PlenwickApp::openSettings() {
         settings_->setAttribute(Qt::WA_DeleteOnClose);
         QObject::connect(settings_->helperToggle(), &HelperToggle::openLoginItemsRequested, settings_,
                          [] { openURLOnDesktop(StartupItemsTexts::loginItemsSettingsURL); });
+        linkHelperRow(*settings_, helperController());
     }
     settings_->show();
     settings_->raise();

@@ -17,6 +17,7 @@ namespace plenwick {
 class AppActivation;
 class AppState;
 class Executor;
+class HelperController;
 class MainWindow;
 class SettingsView;
 class StartupItemsWindow;
@@ -40,6 +41,11 @@ public:
     StartupItemsWindow* startupItemsWindow() const;
     // The settings window while it is open.
     SettingsView* settingsWindow() const;
+    // The controller of Plenwick Helper that the settings window shows: the program's
+    // one controller, the home screen's too, unless a test gave its own before the
+    // window was first opened.
+    HelperController& helperController();
+    void setHelperController(HelperController* helper) noexcept { helper_ = helper; }
     // `arguments` as the program received them (raw bytes, program name first): a
     // first argument names a folder that is scanned at once.
     void openArguments(const std::vector<std::string>& arguments);
@@ -56,6 +62,7 @@ private:
     std::shared_ptr<Executor> startupExecutor_;
     QPointer<StartupItemsWindow> startupItems_; // deleted when closed, so it reopens fresh
     QPointer<SettingsView> settings_;           // likewise
+    HelperController* helper_ = nullptr;
     std::unique_ptr<AppActivation> activation_;
 };
 
