@@ -5,6 +5,7 @@
 
 #include "app/Executor.h"
 #include "app/Preferences.h"
+#include "app/TrashServices.h"
 #include "app/VolumeSource.h"
 #include "uninstaller/UninstallSession.h"
 
@@ -18,6 +19,7 @@ struct AppEnvironment {
     std::shared_ptr<VolumeSource> volumeSource;
     std::shared_ptr<Preferences> preferences;
     UninstallServices uninstall; // what the uninstall sessions use; unset parts: the standard ones
+    TrashServices trash;         // moves to the Trash; unset parts: the system's
 
     // The program's environment: a user-initiated pool, a smaller utility pool, the
     // machine's volumes and the user's preferences.

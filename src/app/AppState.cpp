@@ -12,6 +12,7 @@ namespace plenwick {
 
 AppState::AppState(AppEnvironment environment, QObject* parent) : QObject(parent), environment_(std::move(environment)) {
     environment_.uninstall = completedUninstallServices(std::move(environment_.uninstall), environment_.userInitiated);
+    environment_.trash = completedTrashServices(std::move(environment_.trash));
     refreshVolumes();
 }
 
