@@ -51,6 +51,14 @@ enum class Symbol {
     appDashed,
     terminalFill,    // a filled window with the prompt cut out
     checkmarkCircle,
+    // The collector's.
+    tray,
+    trayFullFill,
+    trayAndArrowDownFill,
+    chevronDown,
+    xmarkCircleFill,
+    trash,
+    trashFill,
 };
 
 // An icon that draws `symbol`; without a colour it follows the application palette's
