@@ -33,10 +33,6 @@ AppState::Operation::~Operation() {
     emit state_.changed(fields);
 }
 
-void AppState::assertGuiThread() const {
-    assert(!QCoreApplication::instance() || QThread::currentThread() == QCoreApplication::instance()->thread());
-}
-
 void AppState::bumpTreeVersion() {
     ++treeVersion_;
     touch(Field::treeVersion);
@@ -134,7 +130,6 @@ void AppState::setSelection(NodeRef node) {
 }
 
 void AppState::select(NodeRef node) {
-    assertGuiThread();
     Operation op(*this);
     assign(selection_, node, Field::selection);
     if (!node || !quickLookURL_) return;

@@ -138,7 +138,7 @@ void AppState::acceptLeftovers(const std::vector<Remnant>& remnants, const NodeR
     std::vector<Remnant> outside;
     for (const Remnant& remnant : remnants) {
         // The scanned folder itself, or a folder holding it, never goes with an app.
-        if (isOrEncloses(normalizePath(remnant.url), rootPath)) continue;
+        if (isOrEncloses(normalizedPathOrSelf(remnant.url), rootPath)) continue;
         NodeRef node = nodeForURL(remnant.url);
         if (node && node->parent())
             inTree.push_back(std::move(node));

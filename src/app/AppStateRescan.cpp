@@ -77,7 +77,18 @@ void AppState::rescanFolder(const NodeRef& folder) {
             if (auto totals = FileTypeStatsBuilder::collect(outcome.root)) outcome.totals = std::move(*totals);
             return outcome;
         },
-        [this, folder, generation](RescanOutcome outcome) { finishFolderRescan(folder, generation, std::move(outcome)); });
+        [this, folder, generation](RescanOutcome outcome) { finishFolderRescan(folder, generation, std::move(outcome)); },
+        [this, folder, generation](std::exception_ptr error) {
+            RescanOutcome outcome;
+            try {
+                std::rethrow_exception(error);
+            } catch (const std::exception& e) {
+                outcome.error = repairUtf8(e.what());
+            } catch (...) {
+                outcome.error = "The folder couldn’t be scanned again.";
+            }
+            finishFolderRescan(folder, generation, std::move(outcome));
+        });
 }
 
 void AppState::finishFolderRescan(const NodeRef& folder, std::int64_t generation, RescanOutcome outcome) {

@@ -44,6 +44,22 @@ std::vector<std::string_view> components(std::string_view path) {
 
 std::string failureLine(const std::string& name, const std::string& reason) { return name + ": " + reason; }
 
+// The reason of a failed move, for a failure line.
+std::string reasonOf(const std::exception& e) {
+    if (const auto* system = dynamic_cast<const std::system_error*>(&e)) return system->code().message();
+    return e.what();
+}
+
+std::string reasonOf(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return reasonOf(e);
+    } catch (...) {
+        return "An unknown error occurred.";
+    }
+}
+
 std::string joinLines(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) {
@@ -108,9 +124,9 @@ void AppState::trashCollected(TrashDone done) {
                         services.trashItem(item.path);
                         job->moved.push_back(true);
                         job->freed += item.size;
-                    } catch (const std::system_error& e) {
+                    } catch (const std::exception& e) {
                         job->moved.push_back(false);
-                        job->failures.push_back(failureLine(item.name, e.code().message()));
+                        job->failures.push_back(failureLine(item.name, reasonOf(e)));
                     }
                 }
                 // The leftovers of the apps that went, each path once: two apps may
@@ -120,7 +136,7 @@ void AppState::trashCollected(TrashDone done) {
                 for (std::size_t i = 0; i < job->items.size(); ++i) {
                     if (!job->moved[i]) continue;
                     for (const Remnant& remnant : job->items[i].leftovers) {
-                        std::string path = normalizePath(remnant.url);
+                        std::string path = normalizedPathOrSelf(remnant.url);
                         if (!job->rootPath.empty() && isOrEncloses(path, job->rootPath)) continue;
                         if (sizes.emplace(path, remnant.size).second) paths.push_back(std::move(path));
                     }
@@ -136,9 +152,17 @@ void AppState::trashCollected(TrashDone done) {
                     job->failures.push_back(failureLine(lastPathComponent(failure.url), failure.message));
                 return job;
             },
-            [this, done = std::move(done)](std::shared_ptr<CollectorTrash> finished) {
+            [this, done](std::shared_ptr<CollectorTrash> finished) {
                 finishCollectorTrash(*finished);
                 if (done) done(finished->freed);
+            },
+            // Only the leftovers' step can get here: what moved before it is pruned,
+            // the leftovers count as not moved.
+            [this, job, done](std::exception_ptr error) {
+                job->moved.resize(job->items.size(), false);
+                job->failures.push_back(reasonOf(error));
+                finishCollectorTrash(*job);
+                if (done) done(job->freed);
             });
     };
 
@@ -149,10 +173,12 @@ void AppState::trashCollected(TrashDone done) {
     // The helper hears of the apps before anything moves.
     runInBackground(
         *environment_.userInitiated, this, [services, paths = job->appPaths] { return readBundles(services, paths); },
-        [services, move = std::move(move)](std::vector<AppBundleInfo> apps) mutable {
+        [services, move](std::vector<AppBundleInfo> apps) mutable {
             services.postAppsHandled(apps);
             move();
-        });
+        },
+        // Bundles that cannot be read are not announced; the move goes ahead.
+        [move](std::exception_ptr) mutable { move(); });
 }
 
 void AppState::finishCollectorTrash(const CollectorTrash& job) {
@@ -190,12 +216,12 @@ void AppState::trashPending(const NodeRef& node) {
                 Outcome outcome;
                 try {
                     outcome.trashURL = services.trashItem(path);
-                } catch (const std::system_error& e) {
-                    outcome.failure = failureLine(name, e.code().message());
+                } catch (const std::exception& e) {
+                    outcome.failure = failureLine(name, reasonOf(e));
                 }
                 return outcome;
             },
-            [this, node, bundle = std::move(bundle)](Outcome outcome) {
+            [this, node, bundle](Outcome outcome) {
                 Operation op(*this);
                 if (outcome.failure) {
                     setLastError(outcome.failure, std::nullopt);
@@ -204,6 +230,10 @@ void AppState::trashPending(const NodeRef& node) {
                 removeTrashedNodes({node});
                 refreshScanVolumeForRoot();
                 if (bundle) offerLeftoversAfterTrash(*bundle, outcome.trashURL);
+            },
+            [this, name](std::exception_ptr error) {
+                Operation op(*this);
+                setLastError(failureLine(name, reasonOf(error)), std::nullopt);
             });
     };
     if (!app) {
@@ -212,10 +242,11 @@ void AppState::trashPending(const NodeRef& node) {
     }
     runInBackground(
         *environment_.userInitiated, this, [services, path] { return services.readBundle(path); },
-        [services, move = std::move(move)](std::optional<AppBundleInfo> bundle) {
+        [services, move](std::optional<AppBundleInfo> bundle) {
             if (bundle) services.postAppsHandled({*bundle});
             move(std::move(bundle));
-        });
+        },
+        [move](std::exception_ptr) { move(std::nullopt); });
 }
 
 void AppState::removeTrashedNodes(const std::vector<NodeRef>& nodes) {
@@ -288,7 +319,7 @@ bool AppState::resetIfRootRemoved(const std::vector<std::string>& removedPaths) 
     if (!root_) return false;
     const std::string rootPath = normalizedPath(root_->url());
     for (const std::string& path : removedPaths) {
-        if (!isOrEncloses(normalizePath(path), rootPath)) continue;
+        if (!isOrEncloses(normalizedPathOrSelf(path), rootPath)) continue;
         Operation op(*this);
         resetResults();
         assign(phase_, Phase::home(), Field::phase);

@@ -54,8 +54,8 @@ std::optional<FolderVolume> volumeOfScanTarget(const std::string& path) {
 
 RescanTarget probeRescanTarget(const std::string& rootPath, const std::string& folderPath,
                                const std::optional<FolderVolume>& rootVolume, bool crossVolumes) {
-    const std::string root = normalizePath(rootPath);
-    const std::string folder = normalizePath(folderPath);
+    const std::string root = normalizedPathOrSelf(rootPath);
+    const std::string folder = normalizedPathOrSelf(folderPath);
     RescanTarget target;
     const bool below = root == "/" ? folder.size() > 1 : folder.size() > root.size() && folder.starts_with(root) &&
                                                               folder[root.size()] == '/';
