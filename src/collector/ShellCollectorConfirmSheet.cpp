@@ -35,6 +35,8 @@ public:
             subtitle.boundingRect(QRect(0, 0, text.width(), 1000), Qt::TextWordWrap, sheet_.subtitle()).height();
         return std::max(40, title.height() + 4 + subtitleHeight) + 40;
     }
+    // The sheet's width comes from here: its layout keeps it at its content's size.
+    QSize sizeHint() const override { return QSize(ShellCollectorConfirmSheet::kWidth, heightFor(ShellCollectorConfirmSheet::kWidth)); }
 
 protected:
     void paintEvent(QPaintEvent*) override {
