@@ -234,10 +234,11 @@ TEST_F(CollectorViewTest, HoverIsSharedThroughTheStateAndLetGoOnlyWhenStillOurs)
     bar->resize(1400, CollectorView::kHeight);
     QApplication::processEvents();
     CollectorChipStrip* strip = bar->chipStrip();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(bar.get()));
     QTest::mouseMove(strip, strip->chipRect(0).center().toPoint());
-    EXPECT_EQ(state->hovered(), small);
+    QTRY_COMPARE(state->hovered(), small);
     QTest::mouseMove(strip, strip->chipRect(1).center().toPoint());
-    EXPECT_EQ(state->hovered(), big);
+    QTRY_COMPARE(state->hovered(), big);
     // Another view sets the hovered node; leaving the strip keeps it.
     state->setHovered(mid);
     QEvent leave(QEvent::Leave);
