@@ -3,27 +3,13 @@
 
 #include "app/AppState.h"
 
+#include "app/PathRelations.h"
 #include "app/TreeEdits.h"
 #include "base/PathNames.h"
 
 #include <QPointer>
 
 namespace plenwick {
-
-namespace {
-
-bool isAppNode(const FileNode& node) {
-    return node.kind() == FileNode::Kind::package && node.fileExtension() == "app";
-}
-
-// Whether the standardised `path` is `inner` or one of its enclosing folders.
-bool isOrEncloses(const std::string& path, const std::string& inner) {
-    if (path == inner) return true;
-    if (path == "/") return true;
-    return inner.size() > path.size() && inner.starts_with(path) && inner[path.size()] == '/';
-}
-
-} // namespace
 
 void AppState::addToCollector(const std::vector<NodeRef>& nodes) {
     assertGuiThread();
@@ -99,7 +85,7 @@ void AppState::offerLeftovers(const std::vector<NodeRef>& added) {
     if (!offerLeftoversSetting()) return;
     Operation op(*this);
     for (const NodeRef& node : added) {
-        if (!isAppNode(*node) || offeredApps_.count(node)) continue;
+        if (!isAppBundleNode(*node) || offeredApps_.count(node)) continue;
         offeredApps_.insert(node);
         leftoverOffers_.push_back(node);
         touch(Field::leftoverOffers);
@@ -138,7 +124,7 @@ void AppState::acceptLeftovers(const std::vector<Remnant>& remnants, const NodeR
     std::vector<Remnant> outside;
     for (const Remnant& remnant : remnants) {
         // The scanned folder itself, or a folder holding it, never goes with an app.
-        if (isOrEncloses(normalizedPathOrSelf(remnant.url), rootPath)) continue;
+        if (pathIsOrEncloses(normalizedPathOrSelf(remnant.url), rootPath)) continue;
         NodeRef node = nodeForURL(remnant.url);
         if (node && node->parent())
             inTree.push_back(std::move(node));

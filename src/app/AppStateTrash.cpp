@@ -8,6 +8,7 @@
 #include "app/AppState.h"
 
 #include "app/BackgroundTask.h"
+#include "app/PathRelations.h"
 #include "app/TreeEdits.h"
 #include "base/PathNames.h"
 
@@ -19,28 +20,6 @@
 namespace plenwick {
 
 namespace {
-
-bool isAppNode(const FileNode& node) {
-    return node.kind() == FileNode::Kind::package && node.fileExtension() == "app";
-}
-
-// Whether the standardised `path` is `inner` or encloses it.
-bool isOrEncloses(const std::string& path, const std::string& inner) {
-    if (path == inner || path == "/") return true;
-    return inner.size() > path.size() && inner.starts_with(path) && inner[path.size()] == '/';
-}
-
-std::vector<std::string_view> components(std::string_view path) {
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    while (start < path.size()) {
-        std::size_t end = path.find('/', start);
-        if (end == std::string_view::npos) end = path.size();
-        if (end > start) parts.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
 
 std::string failureLine(const std::string& name, const std::string& reason) { return name + ": " + reason; }
 
@@ -104,7 +83,7 @@ void AppState::trashCollected(TrashDone done) {
     if (collectorTrashRunning_) return;
     auto job = std::make_shared<CollectorTrash>();
     for (const NodeRef& node : collector_)
-        if (isAppNode(*node)) job->appPaths.push_back(node->url());
+        if (isAppBundleNode(*node)) job->appPaths.push_back(node->url());
     if (root_) {
         job->rootPath = normalizedPath(root_->url());
         for (const NodeRef& node : collector_) {
@@ -137,7 +116,7 @@ void AppState::trashCollected(TrashDone done) {
                     if (!job->moved[i]) continue;
                     for (const Remnant& remnant : job->items[i].leftovers) {
                         std::string path = normalizedPathOrSelf(remnant.url);
-                        if (!job->rootPath.empty() && isOrEncloses(path, job->rootPath)) continue;
+                        if (!job->rootPath.empty() && pathIsOrEncloses(path, job->rootPath)) continue;
                         if (sizes.emplace(path, remnant.size).second) paths.push_back(std::move(path));
                     }
                 }
@@ -203,7 +182,7 @@ void AppState::trashPending(const NodeRef& node) {
     const TrashServices services = environment_.trash;
     const std::string path = node->url();
     const std::string name = node->displayName();
-    const bool app = isAppNode(*node);
+    const bool app = isAppBundleNode(*node);
 
     struct Outcome {
         std::optional<std::string> trashURL;
@@ -269,10 +248,10 @@ void AppState::removeTrashedNodes(const std::vector<NodeRef>& nodes) {
     std::vector<std::vector<std::string>> candidatePaths(candidates.size());
     if (quickLookURL_) {
         const std::string preview = normalizedPath(*quickLookURL_);
-        for (std::string_view part : components(preview)) previewed.emplace_back(part);
+        for (std::string_view part : pathComponents(preview)) previewed.emplace_back(part);
         for (std::size_t i = 0; i < candidates.size(); ++i) {
             const std::string path = normalizedPath(candidates[i]->url());
-            for (std::string_view part : components(path)) candidatePaths[i].emplace_back(part);
+            for (std::string_view part : pathComponents(path)) candidatePaths[i].emplace_back(part);
         }
     }
     bool closePreview = false;
@@ -319,7 +298,7 @@ bool AppState::resetIfRootRemoved(const std::vector<std::string>& removedPaths) 
     if (!root_) return false;
     const std::string rootPath = normalizedPath(root_->url());
     for (const std::string& path : removedPaths) {
-        if (!isOrEncloses(normalizedPathOrSelf(path), rootPath)) continue;
+        if (!pathIsOrEncloses(normalizedPathOrSelf(path), rootPath)) continue;
         Operation op(*this);
         resetResults();
         assign(phase_, Phase::home(), Field::phase);

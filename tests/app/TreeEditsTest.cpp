@@ -1,5 +1,6 @@
 #include "StateFixture.h"
 
+#include "app/PathRelations.h"
 #include "app/TreeEdits.h"
 
 using namespace plenwick;
@@ -109,4 +110,14 @@ TEST(TreeEditsTest, MappingFollowsNamesIntoTheReplacement) {
     MappedNode raw = mapIntoReplacement(child(child(odd, "d\xff"), "f"), odd.get(), oddReplacement);
     EXPECT_TRUE(raw.found);
     EXPECT_EQ(raw.node->size(), 2);
+}
+
+TEST(PathRelations, EnclosingGoesByWholeComponents) {
+    EXPECT_TRUE(pathIsOrEncloses("/scan", "/scan"));
+    EXPECT_TRUE(pathIsOrEncloses("/scan", "/scan/a/b"));
+    EXPECT_TRUE(pathIsOrEncloses("/", "/scan"));
+    EXPECT_FALSE(pathIsOrEncloses("/sc", "/scan"));
+    EXPECT_FALSE(pathIsOrEncloses("/scan/a", "/scan"));
+    EXPECT_TRUE(pathComponents("/").empty());
+    EXPECT_EQ(pathComponents("/a//b"), (std::vector<std::string_view>{"a", "b"}));
 }
