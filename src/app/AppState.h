@@ -196,7 +196,7 @@ public:
     // Moves every collected item (and the leftovers recorded for the apps among them)
     // to the Trash in the background, prunes what moved and reports failures through
     // `lastError`; then calls `done` with the bytes freed. Refused while a move of the
-    // collector is under way.
+    // collector is under way (`done` hears 0 at once).
     using TrashDone = std::function<void(std::int64_t freed)>;
     void trashCollected(TrashDone done = {});
     // Moves one item to the Trash in the background and prunes it; the caller has

@@ -80,7 +80,11 @@ struct AppState::CollectorTrash {
 
 void AppState::trashCollected(TrashDone done) {
     assertGuiThread();
-    if (collectorTrashRunning_) return;
+    if (collectorTrashRunning_) {
+        // The move under way reports to its own caller; this one freed nothing.
+        if (done) done(0);
+        return;
+    }
     auto job = std::make_shared<CollectorTrash>();
     for (const NodeRef& node : collector_)
         if (isAppBundleNode(*node)) job->appPaths.push_back(node->url());

@@ -154,12 +154,13 @@ TEST_F(TrashTest, AnEmptyCollectorMovesNothingAndClearsTheMessage) {
 
 TEST_F(TrashTest, OneMoveOfTheCollectorAtATime) {
     state->addToCollector({big});
-    int calls = 0;
-    state->trashCollected([&](std::int64_t) { ++calls; });
+    std::vector<std::int64_t> freed;
+    state->trashCollected([&](std::int64_t bytes) { freed.push_back(bytes); });
     EXPECT_TRUE(state->isTrashingCollector());
-    state->trashCollected([&](std::int64_t) { ++calls; });
+    state->trashCollected([&](std::int64_t bytes) { freed.push_back(bytes); });
+    EXPECT_EQ(freed, std::vector<std::int64_t>{0}) << "the refused call hears at once that it freed nothing";
     settle();
-    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(freed, (std::vector<std::int64_t>{0, 100}));
     EXPECT_EQ(trashed, (std::vector<std::string>{"/scan/Big"}));
     EXPECT_FALSE(state->isTrashingCollector());
 }

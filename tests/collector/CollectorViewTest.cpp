@@ -120,6 +120,16 @@ TEST_F(CollectorViewTest, DropsCollectFilesOfTheTreeAndRefuseTheRest) {
     EXPECT_FALSE(bar->isDropTargeted());
 }
 
+TEST_F(CollectorViewTest, TheHeaderButtonOpensAndClosesTheList) {
+    state->addToCollector({big, mid});
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(bar.get()));
+    QTest::mouseClick(bar->headerButton(), Qt::LeftButton);
+    QTRY_VERIFY(bar->itemsList() && bar->itemsList()->isVisible());
+    QTest::mouseClick(bar->headerButton(), Qt::LeftButton);
+    QTest::qWait(50);
+    EXPECT_FALSE(bar->itemsList() && bar->itemsList()->isVisible());
+}
+
 TEST_F(CollectorViewTest, ClearEmptiesWithoutMovingAndClosesTheList) {
     state->addToCollector({big, mid});
     bar->headerButton()->click();

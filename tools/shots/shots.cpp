@@ -484,7 +484,9 @@ void shootCollector(Shooter& shooter, const std::string& tree) {
         scene.state->startScan(tree);
         scene.settle();
         AppState& state = *scene.state;
-        state.addToCollector(someItems(state.root(), 5));
+        const std::vector<NodeRef> items = someItems(state.root(), 5);
+        state.addToCollector(items);
+        if (items.size() > 2) state.select(items[items.size() - 2]); // its chip lights up
         scene.settle();
         shooter.save(QStringLiteral("collector-results"), *scene.window);
         for (const CollectorBarLayout layout :
