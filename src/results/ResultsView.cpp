@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "charts/ui/SunburstView.h"
+#include "charts/ui/TreemapView.h"
 #include "collector/CollectorView.h"
 #include "outline/FileOutlineView.h"
 #include "results/BreadcrumbBar.h"
@@ -116,7 +117,7 @@ QWidget* ResultsView::makeSidebar() { return new FileOutlineView(state_, this); 
 
 QWidget* ResultsView::makeChart() {
     if (state_.visualization() == Visualization::sunburst) return new SunburstView(state_, this);
-    return new ScreenPlaceholder(QStringLiteral("Treemap"), this);
+    return new TreemapView(state_, this);
 }
 
 QWidget* ResultsView::makeCollectorBar() { return new CollectorView(state_, nullptr, this); }

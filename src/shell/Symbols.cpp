@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace plenwick {
 
@@ -46,9 +47,33 @@ QPainterPath filledGear(QPointF c, qreal outer, qreal inner, qreal hole, int tee
     return gearPath(c, outer, inner, teeth).subtracted(hub);
 }
 
+QPainterPath folderShape() {
+    QPainterPath shape;
+    shape.moveTo(1.5, 4);
+    shape.lineTo(1.5, 13);
+    shape.lineTo(14.5, 13);
+    shape.lineTo(14.5, 5.5);
+    shape.lineTo(7.5, 5.5);
+    shape.lineTo(6, 3.5);
+    shape.lineTo(2, 3.5);
+    shape.closeSubpath();
+    return shape;
+}
+
+QPolygonF documentShape() { return QPolygonF({{3, 1.5}, {10, 1.5}, {13, 4.5}, {13, 14.5}, {3, 14.5}}); }
+
+void dashedSquare(QPainter& p, QPen pen) {
+    pen.setWidthF(1.2);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setDashPattern({2.2, 1.6});
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(1.8, 1.8, 12.4, 12.4), 3, 3);
+}
+
 // Paths are drawn on a 16 × 16 grid centred in the box.
-void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
-    QPen pen(color, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color, qreal weight) {
+    QPen pen(color, 1.5 * weight, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
     switch (symbol) {
@@ -116,19 +141,9 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
         p.drawPath(triangle.subtracted(mark));
         break;
     }
-    case Symbol::folder: {
-        QPainterPath shape;
-        shape.moveTo(1.5, 4);
-        shape.lineTo(1.5, 13);
-        shape.lineTo(14.5, 13);
-        shape.lineTo(14.5, 5.5);
-        shape.lineTo(7.5, 5.5);
-        shape.lineTo(6, 3.5);
-        shape.lineTo(2, 3.5);
-        shape.closeSubpath();
-        p.drawPath(shape);
+    case Symbol::folder:
+        p.drawPath(folderShape());
         break;
-    }
     case Symbol::warningTriangleOutline: {
         pen.setWidthF(1.3);
         p.setPen(pen);
@@ -267,7 +282,7 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
     case Symbol::docText: {
         pen.setWidthF(1.3);
         p.setPen(pen);
-        p.drawPolygon(QPolygonF({{3, 1.5}, {10, 1.5}, {13, 4.5}, {13, 14.5}, {3, 14.5}}));
+        p.drawPolygon(documentShape());
         pen.setWidthF(1.1);
         p.setPen(pen);
         p.drawLine(QPointF(5.5, 7), QPointF(10.5, 7));
@@ -325,14 +340,10 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
         break;
     }
     case Symbol::appDashed:
-        pen.setWidthF(1.2);
-        pen.setCapStyle(Qt::FlatCap);
-        pen.setDashPattern({2.2, 1.6});
-        p.setPen(pen);
-        p.drawRoundedRect(QRectF(1.8, 1.8, 12.4, 12.4), 3, 3);
+    case Symbol::squareDashed:
+        dashedSquare(p, pen);
         break;
     case Symbol::tray:
-    case Symbol::trayFullFill:
     case Symbol::trayAndArrowDownFill: {
         // An open tray seen from the front: slanted sides, a notch in its rim.
         QPainterPath body;
@@ -374,14 +385,8 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
         p.setBrush(Qt::NoBrush);
         p.drawPolyline(QPolygonF({{1.5, 9.2}, {3.2, 5.6}}));
         p.drawPolyline(QPolygonF({{14.5, 9.2}, {12.8, 5.6}}));
-        if (symbol == Symbol::trayFullFill) {
-            p.drawLine(QPointF(4.6, 1.8), QPointF(11.4, 1.8));
-            p.drawLine(QPointF(3.8, 4.4), QPointF(12.2, 4.4));
-            p.drawLine(QPointF(4.6, 7), QPointF(11.4, 7));
-        } else {
-            p.drawLine(QPointF(8, 0.8), QPointF(8, 7.6));
-            p.drawPolyline(QPolygonF({{5.4, 5.2}, {8, 7.8}, {10.6, 5.2}}));
-        }
+        p.drawLine(QPointF(8, 0.8), QPointF(8, 7.6));
+        p.drawPolyline(QPolygonF({{5.4, 5.2}, {8, 7.8}, {10.6, 5.2}}));
         break;
     }
     case Symbol::chevronDown:
@@ -445,6 +450,172 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
         p.drawEllipse(QPointF(8, 8), 6.8, 6.8);
         p.drawPolyline(QPolygonF({{5, 8.3}, {7.1, 10.4}, {11.1, 5.7}}));
         break;
+    case Symbol::photo:
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawRoundedRect(QRectF(1.5, 3, 13, 10), 1.5, 1.5);
+        p.drawPolyline(QPolygonF({{3.5, 11}, {6.5, 7.5}, {9, 10}, {10.5, 8.5}, {12.5, 11}}));
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QPointF(11, 6), 1.1, 1.1);
+        break;
+    case Symbol::film:
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawRoundedRect(QRectF(2, 2, 12, 12), 1.5, 1.5);
+        p.drawLine(QPointF(5, 2), QPointF(5, 14));
+        p.drawLine(QPointF(11, 2), QPointF(11, 14));
+        pen.setWidthF(1.1);
+        p.setPen(pen);
+        for (qreal y : {5.0, 8.0, 11.0}) {
+            p.drawLine(QPointF(2, y), QPointF(5, y));
+            p.drawLine(QPointF(11, y), QPointF(14, y));
+        }
+        break;
+    case Symbol::musicNote: {
+        QPainterPath flag;
+        flag.moveTo(7.3, 2.5);
+        flag.cubicTo(9, 4, 12, 4.5, 11.5, 8);
+        p.drawLine(QPointF(7.3, 12), QPointF(7.3, 2.5));
+        p.drawPath(flag);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QPointF(5.2, 12), 2.3, 1.8);
+        break;
+    }
+    case Symbol::archivebox:
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawRoundedRect(QRectF(1.5, 2.5, 13, 3), 0.8, 0.8);
+        p.drawRoundedRect(QRectF(2.5, 5.5, 11, 8), 0.8, 0.8);
+        p.drawLine(QPointF(6.3, 8.5), QPointF(9.7, 8.5));
+        break;
+    case Symbol::opticalDiscDrive:
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawRoundedRect(QRectF(1.5, 4.5, 13, 7.5), 1.5, 1.5);
+        p.drawLine(QPointF(4, 7.5), QPointF(12, 7.5));
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QPointF(11.5, 9.9), 0.8, 0.8);
+        break;
+    case Symbol::chevronLeftForwardSlashChevronRight:
+        p.drawPolyline(QPolygonF({{5, 4.5}, {1.5, 8}, {5, 11.5}}));
+        p.drawPolyline(QPolygonF({{11, 4.5}, {14.5, 8}, {11, 11.5}}));
+        p.drawLine(QPointF(9.5, 3), QPointF(6.5, 13));
+        break;
+    case Symbol::hammer: {
+        pen.setWidthF(1.8);
+        p.setPen(pen);
+        p.drawLine(QPointF(2.5, 13.5), QPointF(8.5, 7.5));
+        QPainterPath head;
+        head.addRoundedRect(QRectF(-4.5, -1.8, 9, 3.6), 0.8, 0.8);
+        QTransform place;
+        place.translate(10, 5);
+        place.rotate(45);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPath(place.map(head));
+        break;
+    }
+    case Symbol::questionmarkSquareDashed: {
+        dashedSquare(p, pen);
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        QPainterPath mark;
+        mark.moveTo(6.2, 6.4);
+        mark.cubicTo(6.2, 4.3, 9.8, 4.3, 9.8, 6.4);
+        mark.cubicTo(9.8, 7.8, 8, 7.8, 8, 9.4);
+        p.drawPath(mark);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QPointF(8, 11.3), 0.8, 0.8);
+        break;
+    }
+    case Symbol::arrowTurnUpRight: {
+        QPainterPath path;
+        path.moveTo(3, 14);
+        path.lineTo(3, 9);
+        path.quadTo(3, 5, 7, 5);
+        path.lineTo(13, 5);
+        p.drawPath(path);
+        p.drawPolyline(QPolygonF({{10, 2}, {13, 5}, {10, 8}}));
+        break;
+    }
+    case Symbol::lock: {
+        QPainterPath shackle;
+        shackle.moveTo(5, 7.5);
+        shackle.lineTo(5, 5);
+        shackle.cubicTo(5, 1.2, 11, 1.2, 11, 5);
+        shackle.lineTo(11, 7.5);
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawPath(shackle);
+        p.drawRoundedRect(QRectF(3, 7, 10, 7.5), 1.5, 1.5);
+        break;
+    }
+    case Symbol::trayFullFill: {
+        pen.setWidthF(1.2);
+        p.setPen(pen);
+        p.drawLine(QPointF(4.5, 3.5), QPointF(11.5, 3.5));
+        p.drawLine(QPointF(4, 5.8), QPointF(12, 5.8));
+        QPainterPath tray;
+        tray.moveTo(1.5, 8.5);
+        tray.lineTo(5.5, 8.5);
+        tray.quadTo(5.8, 10.3, 8, 10.3);
+        tray.quadTo(10.2, 10.3, 10.5, 8.5);
+        tray.lineTo(14.5, 8.5);
+        tray.lineTo(14.5, 12.5);
+        tray.quadTo(14.5, 14, 13, 14);
+        tray.lineTo(3, 14);
+        tray.quadTo(1.5, 14, 1.5, 12.5);
+        tray.closeSubpath();
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPath(tray);
+        break;
+    }
+    case Symbol::squareGrid3x3Fill:
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        for (qreal y : {1.5, 6.0, 10.5})
+            for (qreal x : {1.5, 6.0, 10.5}) p.drawRoundedRect(QRectF(x, y, 4, 4), 0.8, 0.8);
+        break;
+    case Symbol::folderFill:
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPath(folderShape());
+        break;
+    case Symbol::docFill:
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPolygon(documentShape());
+        break;
+    case Symbol::chevronUp:
+        p.drawPolyline(QPolygonF({{3, 11}, {8, 5.5}, {13, 11}}));
+        break;
+    case Symbol::ellipsis:
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        for (qreal x : {3.2, 8.0, 12.8}) p.drawEllipse(QPointF(x, 8), 1.45, 1.45);
+        break;
+    case Symbol::eyeSlash: {
+        QPainterPath eye;
+        eye.moveTo(1, 8);
+        eye.quadTo(8, 1.3, 15, 8);
+        eye.quadTo(8, 14.7, 1, 8);
+        p.drawPath(eye);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QPointF(8, 8), 1.9, 1.9);
+        p.setPen(pen);
+        p.drawLine(QPointF(2.2, 1.9), QPointF(13.8, 14.1));
+        break;
+    }
+    case Symbol::doc:
+        p.drawPolygon(documentShape());
+        p.drawPolyline(QPolygonF({{10, 1.5}, {10, 4.5}, {13, 4.5}}));
+        break;
     }
 }
 
@@ -490,16 +661,48 @@ private:
 
 } // namespace
 
+std::optional<Symbol> symbolNamed(std::string_view name) {
+    static constexpr std::pair<std::string_view, Symbol> names[] = {
+        {"app.dashed", Symbol::appDashed},
+        {"doc.text", Symbol::docText},
+        {"photo", Symbol::photo},
+        {"film", Symbol::film},
+        {"music.note", Symbol::musicNote},
+        {"archivebox", Symbol::archivebox},
+        {"opticaldiscdrive", Symbol::opticalDiscDrive},
+        {"chevron.left.forwardslash.chevron.right", Symbol::chevronLeftForwardSlashChevronRight},
+        {"hammer", Symbol::hammer},
+        {"gearshape", Symbol::gearshape},
+        {"folder", Symbol::folder},
+        {"folder.fill", Symbol::folderFill},
+        {"doc.fill", Symbol::docFill},
+        {"doc", Symbol::doc},
+        {"chevron.up", Symbol::chevronUp},
+        {"ellipsis", Symbol::ellipsis},
+        {"eye.slash", Symbol::eyeSlash},
+        {"questionmark.square.dashed", Symbol::questionmarkSquareDashed},
+        {"square.dashed", Symbol::squareDashed},
+        {"arrow.turn.up.right", Symbol::arrowTurnUpRight},
+        {"lock", Symbol::lock},
+        {"lock.fill", Symbol::lockFill},
+        {"tray.full.fill", Symbol::trayFullFill},
+        {"square.grid.3x3.fill", Symbol::squareGrid3x3Fill},
+    };
+    for (const auto& [text, symbol] : names)
+        if (text == name) return symbol;
+    return std::nullopt;
+}
+
 QIcon symbolIcon(Symbol symbol, std::optional<QColor> color) { return QIcon(new SymbolEngine(symbol, color)); }
 
-void drawSymbol(QPainter& painter, Symbol symbol, const QRectF& box, const QColor& color) {
+void drawSymbol(QPainter& painter, Symbol symbol, const QRectF& box, const QColor& color, qreal weight) {
     const qreal side = std::min(box.width(), box.height());
     if (side <= 0) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.translate(box.center().x() - side / 2, box.center().y() - side / 2);
     painter.scale(side / 16.0, side / 16.0);
-    drawOnGrid(painter, symbol, color);
+    drawOnGrid(painter, symbol, color, weight);
     painter.restore();
 }
 

@@ -9,6 +9,7 @@
 #include <QIcon>
 
 #include <optional>
+#include <string_view>
 
 class QPainter;
 class QRectF;
@@ -53,18 +54,42 @@ enum class Symbol {
     checkmarkCircle,
     // The collector's.
     tray,
-    trayFullFill,
     trayAndArrowDownFill,
     chevronDown,
     xmarkCircleFill,
     trash,
     trashFill,
+    // The treemap's: file kinds in its status bar, its drag label and empty state.
+    photo,
+    film,
+    musicNote,
+    archivebox,
+    opticalDiscDrive,
+    chevronLeftForwardSlashChevronRight,
+    hammer,
+    questionmarkSquareDashed,
+    squareDashed,
+    arrowTurnUpRight,
+    lock,
+    trayFullFill,
+    squareGrid3x3Fill,
+    folderFill,
+    docFill,
+    // The sunburst's centre disc and the outline's placeholders.
+    chevronUp,
+    ellipsis,
+    eyeSlash,
+    doc,
 };
+
+// The symbol of a system symbol name as the file categories and the charts' texts
+// give it ("doc.text", "tray.full.fill", …), or none for a name without one.
+std::optional<Symbol> symbolNamed(std::string_view name);
 
 // An icon that draws `symbol`; without a colour it follows the application palette's
 // window text (its disabled variant for disabled buttons).
 QIcon symbolIcon(Symbol symbol, std::optional<QColor> color = std::nullopt);
-// Draws `symbol` fitted into `box`.
-void drawSymbol(QPainter& painter, Symbol symbol, const QRectF& box, const QColor& color);
+// Draws `symbol` fitted into `box`; a `weight` above 1 thickens its strokes.
+void drawSymbol(QPainter& painter, Symbol symbol, const QRectF& box, const QColor& color, qreal weight = 1);
 
 } // namespace plenwick
