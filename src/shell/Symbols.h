@@ -56,9 +56,18 @@ enum class Symbol {
     tray,
     trayAndArrowDownFill,
     chevronDown,
-    xmarkCircleFill,
     trash,
     trashFill,
+    // The home screen's.
+    xmarkBinFill,           // a bin with a cross cut out
+    menubarRectangle,       // a window with a filled menu bar
+    externalDrive,
+    externalDriveBadgePlus,
+    folderBadgePlus,
+    xmarkCircleFill,
+    arrowUturnBackward,
+    lockShieldFill,         // a filled shield with a lock cut out
+    arrowDownCircleFill,
     // The treemap's: file kinds in its status bar, its drag label and empty state.
     photo,
     film,
