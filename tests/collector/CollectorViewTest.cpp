@@ -124,7 +124,7 @@ TEST_F(CollectorViewTest, TheHeaderButtonOpensAndClosesTheList) {
     state->addToCollector({big, mid});
     ASSERT_TRUE(QTest::qWaitForWindowExposed(bar.get()));
     QTest::mouseClick(bar->headerButton(), Qt::LeftButton);
-    QTRY_VERIFY(bar->itemsList() && bar->itemsList()->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->itemsList() && bar->itemsList()->isVisible(); }));
     QTest::mouseClick(bar->headerButton(), Qt::LeftButton);
     QTest::qWait(50);
     EXPECT_FALSE(bar->itemsList() && bar->itemsList()->isVisible());
@@ -246,9 +246,9 @@ TEST_F(CollectorViewTest, HoverIsSharedThroughTheStateAndLetGoOnlyWhenStillOurs)
     CollectorChipStrip* strip = bar->chipStrip();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(bar.get()));
     QTest::mouseMove(strip, strip->chipRect(0).center().toPoint());
-    QTRY_COMPARE(state->hovered(), small);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state->hovered() == small; }));
     QTest::mouseMove(strip, strip->chipRect(1).center().toPoint());
-    QTRY_COMPARE(state->hovered(), big);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state->hovered() == big; }));
     // Another view sets the hovered node; leaving the strip keeps it.
     state->setHovered(mid);
     QEvent leave(QEvent::Leave);

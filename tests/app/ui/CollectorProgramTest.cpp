@@ -75,7 +75,7 @@ TEST_F(CollectorProgramTest, CollectDeleteTrashOneAndRescanAFolder) {
     QApplication::setActiveWindow(&window);
     AppState& state = program.appState();
     program.openArguments({"Plenwick", base});
-    QTRY_COMPARE(state.phase().kind(), Kind::results);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state.phase().kind() == Kind::results; }));
     const std::int64_t before = state.root()->size();
     ResultsView* results = window.rootView()->resultsView();
     auto* bar = qobject_cast<CollectorView*>(results->collectorBar());
@@ -89,9 +89,9 @@ TEST_F(CollectorProgramTest, CollectDeleteTrashOneAndRescanAFolder) {
     ASSERT_EQ(state.collector(), std::vector<NodeRef>{a});
     QPushButton* remove = bar->deleteButton()->isVisible() ? bar->deleteButton() : bar->compactDeleteButton();
     QTest::mouseClick(remove, Qt::LeftButton);
-    QTRY_VERIFY(bar->confirmSheet() && bar->confirmSheet()->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->confirmSheet() && bar->confirmSheet()->isVisible(); }));
     QTest::keyClick(bar->confirmSheet(), Qt::Key_Return);
-    QTRY_VERIFY(state.collector().empty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state.collector().empty(); }));
     EXPECT_FALSE(fs::exists(base + "/a"));
     EXPECT_TRUE(fs::exists(data.path().toStdString() + "/Trash/files/a/b/two.bin"));
     EXPECT_TRUE(fs::exists(data.path().toStdString() + "/Trash/info/a.trashinfo"));
@@ -112,7 +112,7 @@ TEST_F(CollectorProgramTest, CollectDeleteTrashOneAndRescanAFolder) {
         if (b->text() == "Move to Trash") move = b;
     ASSERT_TRUE(move);
     QTest::mouseClick(move, Qt::LeftButton);
-    QTRY_VERIFY(three->parent() == nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return three->parent() == nullptr; }));
     EXPECT_FALSE(fs::exists(base + "/c/three.bin"));
     EXPECT_FALSE(state.pendingTrash());
 
@@ -123,7 +123,7 @@ TEST_F(CollectorProgramTest, CollectDeleteTrashOneAndRescanAFolder) {
     QApplication::processEvents();
     QApplication::setActiveWindow(&window);
     press(&window, "Ctrl+Shift+R");
-    QTRY_VERIFY(at(state, "d/five.bin") != nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return at(state, "d/five.bin") != nullptr; }));
     EXPECT_TRUE(state.refreshingFolders().empty());
     EXPECT_GT(at(state, "d")->size(), d->size());
     EXPECT_EQ(state.selection(), at(state, "d")) << "the selection moved to the new node";
