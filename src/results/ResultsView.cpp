@@ -3,10 +3,12 @@
 #include "app/AppState.h"
 #include "charts/ui/SunburstView.h"
 #include "charts/ui/TreemapView.h"
+#include "collector/CollectorView.h"
 #include "outline/FileOutlineView.h"
 #include "results/BreadcrumbBar.h"
 #include "shell/Divider.h"
 #include "results/PreviewWindow.h"
+#include "results/ResultsQuestions.h"
 #include "results/ScreenPlaceholder.h"
 
 #include <QEasingCurve>
@@ -101,8 +103,10 @@ ResultsView::ResultsView(AppState& state, QWidget* parent)
     detail_->setSizes({1000, inspectorWidth_});
     showInspector(state_.showInspector(), false);
 
+    questions_ = new ResultsQuestions(state_, this);
     connect(&state_, &AppState::changed, this, &ResultsView::onChanged);
     syncPreview();
+    questions_->sync();
 }
 
 ResultsView::~ResultsView() {
@@ -116,11 +120,7 @@ QWidget* ResultsView::makeChart() {
     return new TreemapView(state_, this);
 }
 
-QWidget* ResultsView::makeCollectorBar() {
-    auto* bar = new ScreenPlaceholder(QStringLiteral("Collector"), this);
-    bar->setFixedHeight(44);
-    return bar;
-}
+QWidget* ResultsView::makeCollectorBar() { return new CollectorView(state_, nullptr, this); }
 
 QWidget* ResultsView::makeInspector() { return new ScreenPlaceholder(QStringLiteral("Inspector"), this); }
 
@@ -129,6 +129,8 @@ void ResultsView::onChanged(quint64 fields) {
     if (fields & AppState::bit(F::visualization)) replaceChart();
     if (fields & AppState::bit(F::showInspector)) showInspector(state_.showInspector(), isVisible());
     if (fields & AppState::bit(F::quickLookURL)) syncPreview();
+    if (fields & (AppState::bit(F::pendingTrash) | AppState::bit(F::leftoverOffers) | AppState::bit(F::uninstallSession)))
+        questions_->sync();
 }
 
 void ResultsView::replaceChart() {

@@ -20,6 +20,7 @@ namespace plenwick {
 class AppState;
 class BreadcrumbBar;
 class DividerSplitter;
+class ResultsQuestions;
 
 
 class ResultsView final : public QWidget {
@@ -41,6 +42,8 @@ public:
     QWidget* inspectorColumn() const { return inspectorColumn_; }
     bool isInspectorSliding() const;
     PreviewWindow* previewWindow() const { return preview_; }
+    // The leftover offer and the trash confirmation.
+    ResultsQuestions* questions() const { return questions_; }
 
     bool isSidebarVisible() const;
     void setSidebarVisible(bool visible);
@@ -77,6 +80,7 @@ private:
     int inspectorWidth_ = kInspectorDefaultWidth;
     QVariantAnimation* slide_ = nullptr;
     QPointer<PreviewWindow> preview_;
+    ResultsQuestions* questions_ = nullptr;
 };
 
 } // namespace plenwick

@@ -9,12 +9,17 @@
 #include "app/RecentScans.h"
 #include "app/ui/MainWindow.h"
 #include "charts/ui/SunburstView.h"
+#include "collector/CollectorView.h"
+#include "collector/ShellCollectorConfirmSheet.h"
+#include "collector/ShellCollectorItemsList.h"
+#include "collector/ShellFreedBadge.h"
 #include "charts/ui/TreemapModel.h"
 #include "charts/ui/TreemapView.h"
 #include "outline/FileOutlineView.h"
 #include "home/PathPresence.h"
 #include "home/VolumePickerView.h"
 #include "results/PreviewWindow.h"
+#include "results/ResultsQuestions.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"
 #include "shell/IconTheme.h"
@@ -36,6 +41,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
@@ -174,13 +180,16 @@ struct Scene {
     std::unique_ptr<AppState> state;
     std::unique_ptr<MainWindow> window;
 
-    explicit Scene(std::vector<VolumeInfo> volumes = {}, QByteArray recentScans = {}) {
+    // `configure` adjusts the environment before the state is made.
+    explicit Scene(std::vector<VolumeInfo> volumes = {}, QByteArray recentScans = {},
+                   const std::function<void(AppEnvironment&)>& configure = {}) {
         AppEnvironment env;
         env.userInitiated = user;
         env.utility = utility;
         env.volumeSource = std::make_shared<FixedVolumes>(std::move(volumes));
         env.preferences = std::make_shared<MemoryPreferences>();
         if (!recentScans.isEmpty()) env.preferences->setValue(RecentScans::preferenceKey, recentScans);
+        if (configure) configure(env);
         state = std::make_unique<AppState>(std::move(env));
         window = std::make_unique<MainWindow>(*state);
         window->resize(MainWindow::kDefaultWidth, MainWindow::kDefaultHeight);
@@ -623,6 +632,121 @@ void shootSunburst(Shooter& shooter, const std::string& tree) {
     shooter.save(QStringLiteral("sunburst-highlight"), *scene.window);
 }
 
+// A Trash that moves nothing on disk, so that the shots can prune the tree.
+void fakeTrash(AppEnvironment& env) {
+    env.trash.trashItem = [](const std::string& path) -> std::optional<std::string> { return path; };
+    env.trash.trashItems = [](const std::vector<std::string>& paths) { return ItemTrasher::Result{paths, {}}; };
+    env.trash.readBundle = [](const std::string&) -> std::optional<AppBundleInfo> { return std::nullopt; };
+    env.trash.postAppsHandled = [](const std::vector<AppBundleInfo>&) {};
+}
+
+// The largest items of the tree's folders, for the collector: the first `count`
+// children of the root's largest folders, folders and files mixed.
+std::vector<NodeRef> someItems(const NodeRef& root, std::size_t count) {
+    std::vector<NodeRef> items;
+    for (const NodeRef& folder : root->children()) {
+        if (!folder->isContainer()) continue;
+        for (const NodeRef& child : folder->children()) {
+            items.push_back(child);
+            break;
+        }
+        if (items.size() == count) break;
+    }
+    return items;
+}
+
+// The collector bar in its three layouts, its items list, the confirm sheet, the
+// results after a move to the Trash with the freed badge, the single-item trash
+// confirmation and the leftover offer for a collected app.
+void shootCollector(Shooter& shooter, const std::string& tree) {
+    {
+        Scene scene({}, {}, fakeTrash);
+        scene.state->startScan(tree);
+        scene.settle();
+        AppState& state = *scene.state;
+        const std::vector<NodeRef> items = someItems(state.root(), 5);
+        state.addToCollector(items);
+        if (items.size() > 2) state.select(items[items.size() - 2]); // its chip lights up
+        scene.settle();
+        shooter.save(QStringLiteral("collector-results"), *scene.window);
+        for (const CollectorBarLayout layout :
+             {CollectorBarLayout::wide, CollectorBarLayout::medium, CollectorBarLayout::compact}) {
+            CollectorView bar(state);
+            const int width = layout == CollectorBarLayout::wide     ? 900
+                              : layout == CollectorBarLayout::medium ? bar.mediumMinimumWidth() + 40
+                                                                     : 320;
+            const char* name = layout == CollectorBarLayout::wide     ? "collector-wide"
+                               : layout == CollectorBarLayout::medium ? "collector-medium"
+                                                                      : "collector-compact";
+            bar.resize(width, CollectorView::kHeight);
+            bar.show();
+            QApplication::processEvents();
+            if (bar.layoutShown() != layout) {
+                std::fprintf(stderr, "plenwick-shots: %s shows another layout\n", name);
+                ++shooter.failures;
+            }
+            shooter.save(QString::fromLatin1(name), bar);
+        }
+        ResultsView* results = scene.window->rootView()->resultsView();
+        auto* bar = results ? qobject_cast<CollectorView*>(results->collectorBar()) : nullptr;
+        if (!bar) {
+            std::fprintf(stderr, "plenwick-shots: no collector bar\n");
+            ++shooter.failures;
+            return;
+        }
+        bar->setShowItems(true);
+        QApplication::processEvents();
+        if (bar->itemsList()) shooter.save(QStringLiteral("collector-items"), *bar->itemsList());
+        bar->setShowItems(false);
+        bar->requestDelete();
+        QApplication::processEvents();
+        if (bar->confirmSheet()) shooter.save(QStringLiteral("collector-confirm"), *bar->confirmSheet());
+        if (auto* chart = qobject_cast<SunburstView*>(results->chart())) chart->setReduceMotion(true);
+        bar->confirmTrash();
+        scene.settle();
+        waitFor(scene, 400); // the freed badge fades in
+        shooter.save(QStringLiteral("collector-after-trash"), *scene.window);
+
+        // One item awaiting the Trash.
+        for (const NodeRef& child : state.root()->children())
+            if (child->isContainer()) {
+                state.setPendingTrash(child);
+                break;
+            }
+        QApplication::processEvents();
+        if (QMessageBox* box = results->questions()->trashConfirmation()) {
+            shooter.save(QStringLiteral("trash-confirmation"), *box);
+            results->questions()->cancelTrash();
+        }
+    }
+    {
+        // A folder with an app in it: collecting the app offers to look for its leftovers.
+        QTemporaryDir folder;
+        const QString app = folder.filePath(QStringLiteral("Example.app/Contents"));
+        QDir().mkpath(app + QStringLiteral("/MacOS"));
+        writeFile(app + QStringLiteral("/Info.plist"),
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                  "<key>CFBundleIdentifier</key><string>com.example.app</string>"
+                  "<key>CFBundleName</key><string>Example</string></dict></plist>\n");
+        writeFile(app + QStringLiteral("/MacOS/Example"), QByteArray(200000, 'x'));
+        writeFile(folder.filePath(QStringLiteral("notes.txt")), QByteArray(40000, 'n'));
+        Scene scene({}, {}, fakeTrash);
+        scene.state->startScan(folder.path().toStdString());
+        scene.settle();
+        AppState& state = *scene.state;
+        if (NodeRef bundle = state.nodeForURL(folder.filePath(QStringLiteral("Example.app")).toStdString()))
+            state.addToCollector({bundle});
+        QApplication::processEvents();
+        ResultsView* results = scene.window->rootView()->resultsView();
+        if (QMessageBox* box = results ? results->questions()->leftoverOffer() : nullptr)
+            shooter.save(QStringLiteral("leftover-offer"), *box);
+        else {
+            std::fprintf(stderr, "plenwick-shots: no leftover offer\n");
+            ++shooter.failures;
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -663,6 +787,7 @@ int main(int argc, char** argv) {
                                     QLatin1Char('x')};
         shootAll(shooter, tree, samples.path());
         shootSunburst(shooter, tree);
+        shootCollector(shooter, tree);
         shootTreemap(shooter, tree);
         shootStartupItems([&shooter](const QString& name, QWidget& widget) { shooter.save(name, widget); });
         failures += shooter.failures;
