@@ -11,6 +11,17 @@ constexpr std::array<std::string_view, 12> rawValues{
     "diskImages",   "code",      "developer", "system", "folder", "other",
 };
 
+constexpr std::array<std::string_view, 12> titles{
+    "Applications", "Documents", "Images",    "Video",  "Audio",   "Archives",
+    "Disk Images",  "Source Code", "Developer", "System", "Folders", "Other",
+};
+
+constexpr std::array<std::string_view, 12> symbolNames{
+    "app.dashed", "doc.text",   "photo",  "film",     "music.note", "archivebox",
+    "opticaldiscdrive", "chevron.left.forwardslash.chevron.right", "hammer", "gearshape", "folder",
+    "questionmark.square.dashed",
+};
+
 // One space-separated list per category that has extensions, in category order.
 constexpr std::pair<FileCategory, std::string_view> extensionLists[] = {
     {FileCategory::applications, "app appex prefpane saver plugin bundle kext qlgenerator mdimporter xpc"},
@@ -53,6 +64,16 @@ FileCategoryMap buildExtensionMap() {
 std::string_view rawValue(FileCategory category) noexcept {
     const auto index = static_cast<std::size_t>(category);
     return index < rawValues.size() ? rawValues[index] : std::string_view{};
+}
+
+std::string_view fileCategoryTitle(FileCategory category) noexcept {
+    const auto index = static_cast<std::size_t>(category);
+    return index < titles.size() ? titles[index] : std::string_view{};
+}
+
+std::string_view fileCategorySymbolName(FileCategory category) noexcept {
+    const auto index = static_cast<std::size_t>(category);
+    return index < symbolNames.size() ? symbolNames[index] : std::string_view{};
 }
 
 std::optional<FileCategory> fileCategoryFromRawValue(std::string_view raw) noexcept {

@@ -38,6 +38,11 @@ std::string_view rawValue(FileCategory category) noexcept;
 // The category whose raw value is exactly `raw`, or none.
 std::optional<FileCategory> fileCategoryFromRawValue(std::string_view raw) noexcept;
 
+// The category's display title ("Applications", "Source Code", …).
+std::string_view fileCategoryTitle(FileCategory category) noexcept;
+// The name of the symbol that stands for the category ("doc.text", "photo", …).
+std::string_view fileCategorySymbolName(FileCategory category) noexcept;
+
 using FileCategoryMap = StringMap<FileCategory>;
 
 // Lowercase extension → category: 237 entries, built once for the process.
