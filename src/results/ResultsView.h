@@ -6,6 +6,7 @@
 // Each pane the later parts of the program supply is made in one function below;
 // until then a placeholder stands in its place.
 
+#include "results/InspectorColumnWidth.h"
 #include "results/PreviewWindow.h"
 #include "scanner/FileNode.h"
 
@@ -20,6 +21,7 @@ namespace plenwick {
 class AppState;
 class BreadcrumbBar;
 class DividerSplitter;
+class InspectorSplitter;
 
 
 class ResultsView final : public QWidget {
@@ -41,13 +43,16 @@ public:
     QWidget* inspectorColumn() const { return inspectorColumn_; }
     bool isInspectorSliding() const;
     PreviewWindow* previewWindow() const { return preview_; }
+    // The splitter whose handle resizes the inspector.
+    InspectorSplitter* detailSplitter() const { return detail_; }
+    const InspectorColumnWidth& inspectorWidthModel() const { return inspectorWidthModel_; }
 
     bool isSidebarVisible() const;
     void setSidebarVisible(bool visible);
 
     // The sidebar's widths.
     static constexpr int kSidebarMinimum = 200, kSidebarIdeal = 270, kSidebarMaximum = 520;
-    static constexpr int kInspectorDefaultWidth = 270;
+    static constexpr int kInspectorDefaultWidth = static_cast<int>(InspectorColumnWidth::defaultWidth);
     static constexpr int kInspectorSlideMs = 220;
 
 private:
@@ -61,12 +66,14 @@ private:
     void replaceChart();
     void showInspector(bool shown, bool animated);
     void setInspectorWidth(int width);
+    void applyStoredInspectorWidth();
+    void showContextMenu(const NodeRef& node, QPoint globalPos);
     void syncPreview();
 
     AppState& state_;
     const FileNode* builtFor_;
     DividerSplitter* outer_;
-    DividerSplitter* detail_;
+    InspectorSplitter* detail_;
     QWidget* sidebar_;
     QVBoxLayout* mainColumnLayout_;
     BreadcrumbBar* breadcrumb_;
@@ -74,6 +81,7 @@ private:
     QWidget* collectorBar_;
     QWidget* inspectorColumn_;
     QWidget* inspector_;
+    InspectorColumnWidth inspectorWidthModel_;
     int inspectorWidth_ = kInspectorDefaultWidth;
     QVariantAnimation* slide_ = nullptr;
     QPointer<PreviewWindow> preview_;

@@ -51,6 +51,17 @@ enum class Symbol {
     appDashed,
     terminalFill,    // a filled window with the prompt cut out
     checkmarkCircle,
+    // The inspector's.
+    arrowUpForwardApp,
+    eye,
+    trayArrowDown,
+    trayArrowUp,
+    trash,
+    docOnDoc,
+    infoCircle,
+    xmarkCircleFill,
+    cursorArrowClick,
+    doc,
 };
 
 // An icon that draws `symbol`; without a colour it follows the application palette's
