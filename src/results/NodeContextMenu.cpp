@@ -17,7 +17,7 @@ bool hasTarget(NodeMenuAction action) {
     case NodeMenuAction::rescanFolder:
     case NodeMenuAction::removeFromCollector:
     case NodeMenuAction::addToCollector:
-    case NodeMenuAction::moveToTrash: return false;
+    case NodeMenuAction::moveToTrash: return stateHasCollectorActions;
     default: return true;
     }
 }

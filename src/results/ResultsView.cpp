@@ -5,6 +5,7 @@
 #include "outline/FileOutlineView.h"
 #include "results/BreadcrumbBar.h"
 #include "results/InspectorSplitter.h"
+#include "results/InspectorView.h"
 #include "results/NodeContextMenu.h"
 #include "shell/Divider.h"
 #include "results/PreviewWindow.h"
@@ -128,7 +129,11 @@ QWidget* ResultsView::makeCollectorBar() {
     return bar;
 }
 
-QWidget* ResultsView::makeInspector() { return new ScreenPlaceholder(QStringLiteral("Inspector"), this); }
+QWidget* ResultsView::makeInspector() {
+    auto* inspector = new InspectorView(state_, this);
+    connect(inspector, &InspectorView::contextMenuRequested, this, &ResultsView::showContextMenu);
+    return inspector;
+}
 
 void ResultsView::onChanged(quint64 fields) {
     using F = AppState::Field;
