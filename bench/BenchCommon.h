@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include <sys/resource.h>
+
 namespace plenwick::bench {
 
 template <typename Number>
@@ -23,10 +25,11 @@ bool parseNumber(const char* text, Number& out) {
     return ec == std::errc{} && ptr == end;
 }
 
-// PATH [--workers N]; workers is 0 when not given.
+// PATH [--workers N] [--no-stats]; workers is 0 when not given.
 struct WalkArguments {
     const char* path = nullptr;
     int workers = 0;
+    bool stats = true; // only the scan benchmark reads it
 };
 
 // Reads the command line of `program`; prints its usage and exits when it is wrong.
@@ -37,6 +40,8 @@ inline WalkArguments parseWalkArguments(int argc, char** argv, const char* progr
         std::string_view arg = argv[i];
         if (arg == "--workers" && i + 1 < argc) {
             ok = parseNumber(argv[++i], out.workers) && out.workers > 0;
+        } else if (arg == "--no-stats") {
+            out.stats = false;
         } else if (!out.path && !arg.starts_with("--")) {
             out.path = argv[i];
         } else {
@@ -44,7 +49,7 @@ inline WalkArguments parseWalkArguments(int argc, char** argv, const char* progr
         }
     }
     if (!ok || !out.path) {
-        std::fprintf(stderr, "usage: %s PATH [--workers N]\n", program);
+        std::fprintf(stderr, "usage: %s PATH [--workers N] [--no-stats]\n", program);
         std::exit(2);
     }
     return out;
@@ -52,6 +57,15 @@ inline WalkArguments parseWalkArguments(int argc, char** argv, const char* progr
 
 inline double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Processor time (user and system, all threads) the process has used so far: on a
+// machine shared with other work it varies far less than the wall time.
+inline double processorSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 // One line of `key=value` figures, in the order they are added.

@@ -1,5 +1,8 @@
 // plenwick-make-fixture DIR N: builds a deterministic tree of about N files in DIR
 // (new or empty) for the scanner benchmark.
+// plenwick-make-fixture --empty-folders DIR N: N empty sub-folders in DIR.
+// plenwick-make-fixture --chain DIR DEPTH: a chain of DEPTH single folders in DIR,
+// with one 4096-byte file in the deepest.
 //
 // The shape depends only on N: about 22 files per folder (44,000 folders for a
 // million files), folders nested about eight deep, a few packages (*.app folders
@@ -239,10 +242,57 @@ void linkFiles(int rootFd, const Plan& plan) {
 
 } // namespace
 
+// N empty folders "e0000000"… in DIR, made on every processor.
+int makeEmptyFolders(const std::string& root, std::uint64_t count) {
+    if (mkdir(root.c_str(), 0755) != 0 && errno != EEXIST) fail("cannot make", root);
+    int rootFd = open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (rootFd < 0) fail("cannot open", root);
+    parallelFor(0, static_cast<std::uint32_t>(count), plenwick::availableProcessors(), [&](std::uint32_t i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "e%07u", i);
+        if (mkdirat(rootFd, name, 0755) != 0) fail("cannot make folder", name);
+    });
+    close(rootFd);
+    std::printf("made %llu empty folders in %s\n", static_cast<unsigned long long>(count), root.c_str());
+    return 0;
+}
+
+// A chain of DEPTH folders "d" in DIR, one descriptor at a time (no path is resolved),
+// and a file of one page in the deepest.
+int makeChain(const std::string& root, std::uint64_t depth) {
+    if (mkdir(root.c_str(), 0755) != 0 && errno != EEXIST) fail("cannot make", root);
+    int fd = open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) fail("cannot open", root);
+    for (std::uint64_t level = 0; level < depth; ++level) {
+        if (mkdirat(fd, "d", 0755) != 0) fail("cannot make level", std::to_string(level));
+        const int next = openat(fd, "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (next < 0) fail("cannot open level", std::to_string(level));
+        close(fd);
+        fd = next;
+    }
+    static constexpr char kPage[4096] = {'x'};
+    const int file = openat(fd, "bottom", O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (file < 0 || write(file, kPage, sizeof kPage) != static_cast<ssize_t>(sizeof kPage)) fail("cannot write", "bottom");
+    close(file);
+    close(fd);
+    std::printf("made a chain of %llu folders in %s\n", static_cast<unsigned long long>(depth), root.c_str());
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    std::uint64_t count = 0;
+    if (argc == 4 && std::string_view(argv[1]) == "--empty-folders" &&
+        plenwick::bench::parseNumber(argv[3], count) && count > 0 && count <= 10'000'000)
+        return makeEmptyFolders(argv[2], count);
+    if (argc == 4 && std::string_view(argv[1]) == "--chain" && plenwick::bench::parseNumber(argv[3], count) &&
+        count > 0 && count <= 1'000'000)
+        return makeChain(argv[2], count);
+
     std::uint64_t fileTotal = 0;
     if (argc != 3 || !plenwick::bench::parseNumber(argv[2], fileTotal) || fileTotal == 0 || fileTotal > 100'000'000) {
-        std::fprintf(stderr, "usage: plenwick-make-fixture DIR N   (DIR new or empty; N files, 1 to 100,000,000)\n");
+        std::fprintf(stderr, "usage: plenwick-make-fixture DIR N   (DIR new or empty; N files, 1 to 100,000,000)\n"
+                             "       plenwick-make-fixture --empty-folders DIR N\n"
+                             "       plenwick-make-fixture --chain DIR DEPTH\n");
         return 2;
     }
     std::string root = argv[1];

@@ -1,6 +1,7 @@
 #include "app/AppEnvironment.h"
 
 #include "base/ProcessorCount.h"
+#include "services/FullDiskAccess.h"
 
 #include <algorithm>
 
@@ -12,6 +13,7 @@ AppEnvironment AppEnvironment::standard() {
     env.utility = std::make_shared<ThreadPoolExecutor>(static_cast<int>(std::max(1u, availableProcessors() / 4)));
     env.volumeSource = std::make_shared<SystemVolumeSource>();
     env.preferences = std::make_shared<SettingsPreferences>();
+    env.fullDiskAccessIsOff = [] { return FullDiskAccess::status() == FullDiskAccess::Status::denied; };
     return env;
 }
 

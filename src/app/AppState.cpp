@@ -32,10 +32,6 @@ AppState::Operation::~Operation() {
     emit state_.changed(fields);
 }
 
-void AppState::assertGuiThread() const {
-    assert(!QCoreApplication::instance() || QThread::currentThread() == QCoreApplication::instance()->thread());
-}
-
 void AppState::bumpTreeVersion() {
     ++treeVersion_;
     touch(Field::treeVersion);
@@ -133,7 +129,6 @@ void AppState::setSelection(NodeRef node) {
 }
 
 void AppState::select(NodeRef node) {
-    assertGuiThread();
     Operation op(*this);
     assign(selection_, node, Field::selection);
     if (!node || !quickLookURL_) return;

@@ -9,6 +9,7 @@
 // during it, emitted when the operation returns. No view ever sees a half-done state.
 
 #include "app/AppEnvironment.h"
+#include "app/GuiThread.h"
 #include "app/StatsUpdateQueue.h"
 #include "app/ViewSettings.h"
 #include "scanner/Color.h"
@@ -29,6 +30,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <source_location>
 #include <stop_token>
 #include <string>
 #include <unordered_map>
@@ -176,7 +178,8 @@ public:
     // while `condition` holds.
     void refreshScanVolume(const std::string& path, std::function<bool(const AppState&)> condition);
     void refreshScanVolumeForRoot();
-    // Standardised path without trailing "/" ("/" stays).
+    // Standardised path without trailing "/" ("/" stays); a relative path whose
+    // working folder cannot be found stays as given.
     static std::string normalizedPath(const std::string& path);
     // The first listed volume whose path equals `path`'s, or none.
     std::optional<VolumeInfo> volumeMatching(const std::string& path) const;
@@ -243,10 +246,14 @@ signals:
     void treeEditDidEnd();
 
 private:
-    // Groups everything one public operation changes into one `changed` signal.
+    // Groups everything one public operation changes into one `changed` signal. The
+    // outermost one checks that it runs on the GUI thread.
     class Operation {
     public:
-        explicit Operation(AppState& state) noexcept : state_(state) { ++state_.operationDepth_; }
+        explicit Operation(AppState& state, std::source_location caller = std::source_location::current()) noexcept
+            : state_(state) {
+            if (state_.operationDepth_++ == 0) assertGuiThread(caller);
+        }
         ~Operation();
         Operation(const Operation&) = delete;
         Operation& operator=(const Operation&) = delete;
@@ -274,7 +281,6 @@ private:
     void bumpTreeVersion();
     void assignVolumes(std::vector<VolumeInfo> volumes);
     void assignScanVolume(std::optional<VolumeInfo> volume);
-    void assertGuiThread() const;
 
     struct ScanOutcome;
     void clearNodeState();

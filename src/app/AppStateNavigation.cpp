@@ -21,7 +21,6 @@ void AppState::rescanAll() {
 }
 
 void AppState::goHome() {
-    assertGuiThread();
     Operation op(*this);
     cancelScan();
     assign(hovered_, NodeRef(), Field::hovered);
@@ -57,7 +56,6 @@ void AppState::goBack() { stepHistory(navigationHistory_, Field::navigationHisto
 void AppState::goForward() { stepHistory(forwardHistory_, Field::forwardHistory, navigationHistory_, Field::navigationHistory); }
 
 void AppState::stepHistory(std::vector<NodeRef>& source, Field sourceField, std::vector<NodeRef>& other, Field otherField) {
-    assertGuiThread();
     Operation op(*this);
     while (!source.empty()) {
         NodeRef entry = std::move(source.back());
@@ -86,7 +84,6 @@ std::vector<NodeRef> AppState::prunedStack(const std::vector<NodeRef>& stack) co
 }
 
 void AppState::pruneHistory() {
-    assertGuiThread();
     Operation op(*this);
     assign(navigationHistory_, prunedStack(navigationHistory_), Field::navigationHistory);
     assign(forwardHistory_, prunedStack(forwardHistory_), Field::forwardHistory);

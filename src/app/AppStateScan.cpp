@@ -18,10 +18,10 @@ struct AppState::ScanOutcome {
     NodeRef root;
     std::vector<FileTypeStat> stats;
     std::exception_ptr error;
+    bool fullDiskAccessIsOff = false; // probed after a refusal
 };
 
 void AppState::startScan(const std::string& path) {
-    assertGuiThread();
     Operation op(*this);
     cancelScan();
     resetResults();
@@ -54,7 +54,8 @@ void AppState::startScan(const std::string& path) {
     };
     runInBackground(
         *environment_.userInitiated, this,
-        [target, options, progress = std::move(progress), stop = task.get_token()] {
+        [target, options, progress = std::move(progress), stop = task.get_token(),
+         accessIsOff = environment_.fullDiskAccessIsOff] {
             ScanOutcome outcome;
             try {
                 outcome.root = DiskScanner::scan(target, options, progress, stop);
@@ -62,10 +63,17 @@ void AppState::startScan(const std::string& path) {
                 outcome.stats = computeTypeStats(outcome.root, stop);
             } catch (...) {
                 outcome.error = std::current_exception();
+                if (accessIsOff && scanErrorNeedsFullDiskAccess(outcome.error))
+                    outcome.fullDiskAccessIsOff = accessIsOff();
             }
             return outcome;
         },
-        [this, generation, task](ScanOutcome outcome) { deliverScan(generation, task, std::move(outcome)); });
+        [this, generation, task](ScanOutcome outcome) { deliverScan(generation, task, std::move(outcome)); },
+        [this, generation, task](std::exception_ptr error) {
+            ScanOutcome outcome;
+            outcome.error = std::move(error);
+            deliverScan(generation, task, std::move(outcome));
+        });
 }
 
 void AppState::deliverProgress(std::int64_t generation, ScanProgress progress) {
@@ -107,7 +115,10 @@ void AppState::deliverScan(std::int64_t generation, const std::stop_source& task
     if (task.stop_requested() || scanGeneration_ != generation) return;
     if (outcome.error) {
         Operation op(*this);
-        assign(failureNeedsFullDiskAccess_, scanErrorNeedsFullDiskAccess(outcome.error), Field::failureNeedsFullDiskAccess);
+        // A refusal sends the user to Full Disk Access only when the probe says it is off;
+        // where there is no such setting (Linux) the folder's own permissions refused.
+        const bool offer = outcome.fullDiskAccessIsOff && scanErrorNeedsFullDiskAccess(outcome.error);
+        assign(failureNeedsFullDiskAccess_, offer, Field::failureNeedsFullDiskAccess);
         assign(phase_, Phase::failed(describe(outcome.error)), Field::phase);
         return;
     }
@@ -135,7 +146,6 @@ std::vector<FileTypeStat> AppState::computeTypeStats(const NodeRef& root, std::s
 }
 
 void AppState::cancelScan() {
-    assertGuiThread();
     Operation op(*this);
     if (scanTask_) {
         scanTask_->request_stop();
@@ -162,7 +172,6 @@ void AppState::clearNodeState() {
 }
 
 void AppState::resetResults() {
-    assertGuiThread();
     Operation op(*this);
     ++resultsGeneration_;
     statsUpdates_.cancelAll();
@@ -176,7 +185,6 @@ void AppState::resetResults() {
 }
 
 void AppState::finishScan(NodeRef root, std::vector<FileTypeStat> stats) {
-    assertGuiThread();
     Operation op(*this);
     ++resultsGeneration_;
     statsUpdates_.cancelAll();

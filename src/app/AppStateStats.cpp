@@ -35,6 +35,11 @@ void AppState::scheduleStatsUpdate(std::vector<NodeRef> removed, TypeTotals adde
         [this, id](RemovedTotals result) {
             statsUpdates_.finish(id, std::move(result.totals));
             applyReadyStatsUpdates();
+        },
+        [this, id](std::exception_ptr) {
+            // Skipped like a cancelled update, so that the later ones still apply.
+            statsUpdates_.finish(id, std::nullopt);
+            applyReadyStatsUpdates();
         });
 }
 

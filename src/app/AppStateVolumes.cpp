@@ -21,7 +21,8 @@ void AppState::refreshVolumes() {
             isApplyingVolumeRefresh_ = true;
             assignVolumes(std::move(volumes));
             isApplyingVolumeRefresh_ = false;
-        });
+        },
+        [](std::exception_ptr) {}); // a failed reload keeps the list shown
 }
 
 void AppState::refreshScanVolume(const std::string& path, std::function<bool(const AppState&)> condition) {
@@ -37,7 +38,8 @@ void AppState::refreshScanVolume(const std::string& path, std::function<bool(con
             isApplyingScanVolumeRefresh_ = true;
             assignScanVolume(std::move(volume));
             isApplyingScanVolumeRefresh_ = false;
-        });
+        },
+        [](std::exception_ptr) {}); // a failed refresh keeps the figures shown
 }
 
 void AppState::refreshScanVolumeForRoot() {
@@ -47,7 +49,9 @@ void AppState::refreshScanVolumeForRoot() {
 }
 
 std::string AppState::normalizedPath(const std::string& path) {
-    return normalizePath(path);
+    // A relative path whose working folder is gone stays as given: it matches no
+    // volume or node, and its scan fails with the scanner's own error.
+    return normalizedPathOrSelf(path);
 }
 
 std::optional<VolumeInfo> AppState::volumeMatching(const std::string& path) const {

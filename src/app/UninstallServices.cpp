@@ -12,7 +12,11 @@ UninstallServices standardUninstallServices(std::shared_ptr<Executor> executor) 
 UninstallServices completedUninstallServices(UninstallServices services, std::shared_ptr<Executor> executor) {
     if (!services.runInBackground) {
         services.runInBackground = [executor](QObject* owner, UninstallServices::Work work) {
-            runInBackground(*executor, owner, std::move(work), [](std::function<void()> deliver) { deliver(); });
+            // The work reports its own failures as values through the continuation it
+            // returns; one that throws anyway (out of memory) leaves nothing to apply.
+            runInBackground(
+                *executor, owner, std::move(work), [](std::function<void()> deliver) { deliver(); },
+                [](std::exception_ptr) {});
         };
     }
     if (!services.registry) services.registry = std::make_shared<FolderAppRegistry>();

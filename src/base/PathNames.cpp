@@ -24,17 +24,13 @@ std::string parentPath(std::string_view path) {
     return slash == 0 ? "/" : std::string(path.substr(0, slash));
 }
 
-std::string normalizePath(std::string_view path) {
+std::optional<std::string> normalizePath(std::string_view path) {
     std::string input;
     if (path.empty() || path.front() != '/') {
         // Relative to the working folder, as a file URL would be.
         std::vector<char> buffer(4096);
         while (!::getcwd(buffer.data(), buffer.size())) {
-            if (errno != ERANGE) {
-                buffer.assign(2, '\0');
-                buffer[0] = '/';
-                break;
-            }
+            if (errno != ERANGE) return std::nullopt;
             buffer.resize(buffer.size() * 2);
         }
         input = buffer.data();
@@ -70,6 +66,11 @@ std::string appendingPathComponent(std::string_view folder, std::string_view nam
     if (path != "/") path.push_back('/');
     path.append(name);
     return path;
+}
+
+std::string normalizedPathOrSelf(std::string_view path) {
+    std::optional<std::string> normalized = normalizePath(path);
+    return normalized ? std::move(*normalized) : std::string(path);
 }
 
 } // namespace plenwick

@@ -2,6 +2,7 @@
 // Path names as raw bytes: the last component and the parent (trailing slashes
 // ignored), and the normalised form of a path.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,7 +17,11 @@ std::string parentPath(std::string_view path);
 std::string appendingPathComponent(std::string_view folder, std::string_view name);
 
 // Absolute, "." and ".." resolved without following links, no trailing "/" (but
-// "/" stays "/"). A relative path is taken from the working folder.
-std::string normalizePath(std::string_view path);
+// "/" stays "/"). A relative path is taken from the working folder; none when that
+// cannot be found (deleted, or not searchable).
+std::optional<std::string> normalizePath(std::string_view path);
+// The same, for paths that are absolute already (bundles, Library folders): a
+// relative one whose working folder is gone comes back unchanged.
+std::string normalizedPathOrSelf(std::string_view path);
 
 } // namespace plenwick

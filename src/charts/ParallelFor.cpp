@@ -6,6 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -21,16 +22,30 @@ struct Loop {
     const std::function<void(std::size_t)>* body;
     std::size_t count;
     std::atomic<std::size_t> next{0};
-    std::size_t finished = 0; // guarded by mutex
+    std::size_t finished = 0;   // guarded by mutex: iterations run or given up
+    std::exception_ptr error;   // guarded by mutex: the first thrown
     std::mutex mutex;
     std::condition_variable allDone;
 
-    // Runs iterations until none are left.
+    // Runs iterations until none are left. A throwing iteration gives up every one
+    // not yet taken, so the loop ends once those already running have returned.
     void work() {
         std::size_t done = 0;
-        for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < count; ++done) (*body)(i);
+        std::exception_ptr thrown;
+        for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < count;) {
+            ++done;
+            try {
+                (*body)(i);
+            } catch (...) {
+                thrown = std::current_exception();
+                const std::size_t taken = next.exchange(count, std::memory_order_relaxed);
+                done += count - std::min(taken, count);
+                break;
+            }
+        }
         if (done == 0) return;
         std::lock_guard lock(mutex);
+        if (thrown && !error) error = std::move(thrown);
         finished += done;
         if (finished == count) allDone.notify_all();
     }
@@ -112,6 +127,8 @@ void parallelFor(std::size_t count, const std::function<void(std::size_t)>& body
     loop->work();
     std::unique_lock lock(loop->mutex);
     loop->allDone.wait(lock, [&] { return loop->finished == loop->count; });
+    // No thread runs the body any more: only now may the caller's frame go.
+    if (loop->error) std::rethrow_exception(loop->error);
 }
 
 } // namespace plenwick

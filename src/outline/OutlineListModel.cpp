@@ -43,6 +43,12 @@ void OutlineListModel::computeLargest(NodeRef scope, std::stop_token stop) {
             largest_ = appliedList(OutlineFlatList::Source::largest(scope), std::move(result.nodes), scope);
             isComputingLargest_ = false;
             emit changed();
+        },
+        // A walk that fails (out of memory) ends the wait with no list rather than a spinner forever.
+        [this, stop](std::exception_ptr) {
+            if (stop.stop_requested()) return;
+            isComputingLargest_ = false;
+            emit changed();
         });
 }
 
@@ -71,6 +77,11 @@ void OutlineListModel::startSearchWalk(std::string query, NodeRef root, std::sto
             if (stop.stop_requested()) return;
             searchResults_ = appliedList(OutlineFlatList::Source::search(query), std::move(result.nodes), root);
             searchTotal_ = result.totalMatches;
+            isSearching_ = false;
+            emit changed();
+        },
+        [this, stop](std::exception_ptr) {
+            if (stop.stop_requested()) return;
             isSearching_ = false;
             emit changed();
         });

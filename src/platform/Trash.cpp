@@ -100,6 +100,28 @@ bool writeAll(int fd, const std::string& text) {
     return true;
 }
 
+// Moves `from` to `to` within one file system, never replacing what is at `to`:
+// 0, or the errno (EEXIST when `to` is taken, EXDEV across file systems). Where the
+// file system cannot rename without replacing, a file or link gets its new name as a
+// second link before losing the old one, and a folder takes the place of an empty
+// folder made for it just before: at most an empty folder is ever replaced.
+int moveWithoutReplacing(const std::string& from, const std::string& to, bool isFolder) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL) return errno;
+    if (!isFolder) {
+        if (linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) != 0) return errno;
+        if (unlink(from.c_str()) == 0) return 0;
+        const int error = errno;
+        unlink(to.c_str());
+        return error;
+    }
+    if (mkdir(to.c_str(), 0700) != 0) return errno;
+    if (rename(from.c_str(), to.c_str()) == 0) return 0;
+    const int error = errno;
+    rmdir(to.c_str()); // only while still empty
+    return error == ENOTEMPTY ? EEXIST : error;
+}
+
 } // namespace
 
 std::string trashInfoText(const std::string& pathInInfo, long long deletionTime) {
@@ -147,14 +169,13 @@ std::string reserveTrashName(const TrashDirectory& trash, const std::string& ite
     }
     const std::string info = trashInfoText(infoPath, static_cast<long long>(std::time(nullptr)));
     const std::string name = lastPathComponent(originalPath);
-    for (int n = 1; n < 1000000; ++n) {
-        const std::string candidate = trashNameCandidate(name, n);
+    const auto reserved = takeFreeTrashName(name, [&](const std::string& candidate) {
         struct stat st {};
-        if (lstat((trash.filesFolder() + "/" + candidate).c_str(), &st) == 0) continue;
+        if (lstat((trash.filesFolder() + "/" + candidate).c_str(), &st) == 0) return false;
         const std::string infoFile = trash.infoFolder() + "/" + candidate + ".trashinfo";
         const int fd = open(infoFile.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd < 0) {
-            if (errno == EEXIST) continue;
+            if (errno == EEXIST) return false;
             fail(errno, "trashinfo");
         }
         const bool written = writeAll(fd, info);
@@ -164,9 +185,10 @@ std::string reserveTrashName(const TrashDirectory& trash, const std::string& ite
             unlink(infoFile.c_str());
             fail(writeError, "trashinfo");
         }
-        return candidate;
-    }
-    fail(EEXIST, "trash name");
+        return true;
+    });
+    if (!reserved) fail(EEXIST, "trash name");
+    return *reserved;
 }
 
 void releaseTrashName(const TrashDirectory& trash, const std::string& name) {
@@ -179,18 +201,16 @@ std::string moveToTrash(const std::string& path) {
     struct stat st {};
     if (lstat(original.c_str(), &st) != 0) fail(errno, "lstat");
     const TrashDirectory trash = trashFor(original, st.st_dev);
-    const std::string name = reserveTrashName(trash, original);
-    const std::string destination = trash.filesFolder() + "/" + name;
-    // rename(2) only: a move to another file system fails with EXDEV, never copies.
-    // The name is reserved, but never replace whatever appeared there meanwhile.
-    int moved = renameat2(AT_FDCWD, original.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE);
-    if (moved != 0 && errno == EINVAL) moved = rename(original.c_str(), destination.c_str());
-    if (moved != 0) {
-        const int error = errno;
+    // The name is reserved, but something may still appear there meanwhile: then the
+    // next free name is taken.
+    for (int attempt = 0;; ++attempt) {
+        const std::string name = reserveTrashName(trash, original);
+        const std::string destination = trash.filesFolder() + "/" + name;
+        const int error = moveWithoutReplacing(original, destination, S_ISDIR(st.st_mode));
+        if (error == 0) return destination;
         releaseTrashName(trash, name);
-        fail(error, "rename");
+        if (error != EEXIST || attempt == 100) fail(error, "rename");
     }
-    return destination;
 }
 
 } // namespace plenwick

@@ -2,7 +2,8 @@
 // The desktop's Trash as freedesktop.org lays it out: the home trash for the
 // home file system, $topdir/.Trash/$uid or $topdir/.Trash-$uid on other mounts.
 // Names are reserved by creating their .trashinfo exclusively, then the item is
-// renamed into place; nothing is ever copied across file systems.
+// moved into place without ever replacing anything there; nothing is ever copied
+// across file systems.
 
 #include <string>
 

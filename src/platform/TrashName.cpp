@@ -22,4 +22,13 @@ std::string trashNameCandidate(std::string_view name, int n) {
     return candidate;
 }
 
+std::optional<std::string> takeFreeTrashName(std::string_view name,
+                                             const std::function<bool(const std::string& candidate)>& take, int limit) {
+    for (int n = 1; n <= limit; ++n) {
+        std::string candidate = trashNameCandidate(name, n);
+        if (take(candidate)) return candidate;
+    }
+    return std::nullopt;
+}
+
 } // namespace plenwick

@@ -1,6 +1,8 @@
 #pragma once
 // Names of items in the Trash, free of collisions.
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,5 +14,10 @@ std::string_view nameExtension(std::string_view name);
 // The n-th candidate for `name`: the name itself for n < 2, else "<base> n.<ext>"
 // ("<base> n" without an extension).
 std::string trashNameCandidate(std::string_view name, int n);
+// Offers `take` the candidates for `name` in order until it accepts one, and returns
+// that one; none when it refused the first `limit`.
+std::optional<std::string> takeFreeTrashName(std::string_view name,
+                                             const std::function<bool(const std::string& candidate)>& take,
+                                             int limit = 1'000'000);
 
 } // namespace plenwick

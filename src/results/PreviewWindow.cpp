@@ -108,6 +108,13 @@ void PreviewWindow::showPath(const std::string& path) {
             executor_, this, [path] { return loadPreview(path); },
             [this, generation](PreviewContent content) {
                 if (generation == generation_) apply(std::move(content));
+            },
+            [this, generation, path](std::exception_ptr) {
+                // Nothing could be read: the facts page, without facts.
+                if (generation != generation_) return;
+                PreviewContent content;
+                content.path = path;
+                apply(std::move(content));
             });
     }
     if (!isVisible()) show();

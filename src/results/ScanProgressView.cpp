@@ -287,7 +287,8 @@ void ScanProgressView::record(const std::optional<scanprogress::RecentRecord>& e
         },
         [record = recorder_, entry = *entry](bool exists) {
             if (exists) record(entry.path, entry.size);
-        });
+        },
+        [](std::exception_ptr) {}); // unchecked: not recorded
 }
 
 QString ScanProgressView::titleText() const { return title_->text(); }

@@ -84,7 +84,9 @@ void raiseOpenFileLimit() {
 NodeRef runScan(std::string_view target, const ScanOptions& options, const ScanProgressCallback& progress,
                 std::stop_token stop) {
     if (stop.stop_requested()) throw CancellationError();
-    const std::string p = normalizePath(target);
+    const std::optional<std::string> normalized = normalizePath(target);
+    if (!normalized) throw ScanError(ScanError::Kind::unreadable, std::string(target));
+    const std::string& p = *normalized;
 
     TargetStatus status;
     if (const int error = statTarget(p, status)) {

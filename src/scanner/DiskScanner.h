@@ -52,9 +52,11 @@ class DiskScanner {
 public:
     // Scans `path` (raw bytes) and returns the root node. Blocks the calling thread
     // until the worker threads are done. Throws ScanError for a target that cannot
-    // be scanned and CancellationError when `stop` is requested before or during the
-    // scan. `progress` is called on a worker thread at most every 66 ms (once on the
-    // calling thread for a single file) and never after cancellation.
+    // be scanned (`unreadable` with the path as given for a relative path whose
+    // working folder cannot be found) and CancellationError when `stop` is requested
+    // before or during the scan. `progress` is called on a worker thread at most
+    // every 66 ms (once on the calling thread for a single file) and never after
+    // cancellation.
     static NodeRef scan(std::string_view path, const ScanOptions& options, ScanProgressCallback progress,
                         std::stop_token stop = {});
     // The same without progress reports.

@@ -5,6 +5,8 @@
 #include "scanner/NodeMemory.h"
 
 #include <algorithm>
+#include <climits>
+#include <stdexcept>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -12,29 +14,68 @@
 namespace plenwick {
 
 FileNode::FileNode(std::uint32_t nameLength, Kind kind, std::int64_t size, std::int64_t logicalSize,
-                   std::int64_t fileCount, double modified) noexcept
-    : nameLength_(nameLength), size_(size), logicalSize_(logicalSize), fileCount_(fileCount),
-      modified_(modified), kind_(kind) {}
+                   double modified) noexcept
+    : nameLength_(nameLength), kind_(static_cast<std::uint8_t>(kind)), size_(size), logicalSize_(logicalSize),
+      modified_(modified) {}
+
+static_assert(sizeof(FileNode) == 40, "the fields every node has: keep them small");
+
+namespace {
+constexpr std::size_t maxNameLength = (std::size_t{1} << 24) - 1;
+} // namespace
 
 NodeRef FileNode::make(std::string_view name, Kind kind, std::int64_t size, std::int64_t logicalSize,
                        std::int64_t fileCount, double modified) {
+    if (name.size() > maxNameLength) throw std::length_error("FileNode name too long");
     const auto length = static_cast<std::uint32_t>(name.size());
-    void* memory = allocateNodeMemory(sizeof(FileNode) + length + 1);
-    auto* node = new (memory) FileNode(length, kind, size, logicalSize, fileCount, modified);
-    if (length) std::memcpy(node->nameBytes(), name.data(), length);
-    node->nameBytes()[length] = '\0';
+    void* memory = allocateNodeMemory(sizeof(FileNode) + partSize(kind) + length + 1);
+    auto* node = new (memory) FileNode(length, kind, size, logicalSize, modified);
+    char* bytes;
+    if (holdsChildren(kind)) {
+        new (node->container()) ContainerPart{fileCount, nullptr, 0, 0};
+        bytes = reinterpret_cast<char*>(node + 1) + sizeof(ContainerPart);
+    } else {
+        new (node->leafFileCount()) std::int32_t(static_cast<std::int32_t>(std::clamp<std::int64_t>(fileCount, INT32_MIN, INT32_MAX)));
+        bytes = reinterpret_cast<char*>(node + 1) + sizeof(std::int32_t);
+    }
+    std::memcpy(bytes, name.data(), length);
+    bytes[length] = '\0';
     return NodeRef(node);
+}
+
+NodeRef FileNode::makeWithRoom(std::string_view name, Kind kind, double modified, std::uint32_t capacity) {
+    NodeRef node = make(name, kind, 0, 0, 0, modified);
+    if (capacity) {
+        node->container()->children = allocateChildren(capacity);
+        node->container()->capacity = capacity;
+    }
+    return node;
+}
+
+void FileNode::setFileCount(std::int64_t v) noexcept {
+    if (holdsChildren()) container()->fileCount = v;
+    else *leafFileCount() = static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
 void FileNode::releaseRef() noexcept {
     if (refs_.fetch_sub(1, std::memory_order_acq_rel) == 1) destroy(this);
 }
 
+NodeRef* FileNode::allocateChildren(std::size_t count) {
+    auto* children = static_cast<NodeRef*>(allocateNodeMemory(count * sizeof(NodeRef)));
+    for (std::size_t i = 0; i < count; ++i) new (&children[i]) NodeRef();
+    return children;
+}
+
+void FileNode::freeChildren(NodeRef* children) noexcept { freeNodeMemory(children); }
+
 void FileNode::freeChildArray() noexcept {
     // Only called once the children have been released or moved out.
-    ::operator delete(children_);
-    children_ = nullptr;
-    childCount_ = 0;
+    if (!holdsChildren()) return;
+    freeChildren(container()->children);
+    container()->children = nullptr;
+    container()->childCount = 0;
+    container()->capacity = 0;
 }
 
 // Tears a subtree down with an explicit stack, so a deep chain cannot overflow the
@@ -43,19 +84,22 @@ void FileNode::destroy(FileNode* node) noexcept {
     std::vector<FileNode*> pending;
     FileNode* current = node;
     for (;;) {
-        for (std::uint32_t i = 0; i < current->childCount_; ++i) {
-            FileNode* child = current->children_[i].release();
-            if (!child) continue;
-            if (child->parent_ == current) child->parent_ = nullptr;
-            if (child->refs_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-                try {
-                    pending.push_back(child);
-                } catch (...) {
-                    destroy(child); // out of memory for the stack: fall back to recursion
+        if (current->holdsChildren()) {
+            ContainerPart* part = current->container();
+            for (std::uint32_t i = 0; i < part->childCount; ++i) {
+                FileNode* child = part->children[i].release();
+                if (!child) continue;
+                if (child->parent_ == current) child->parent_ = nullptr;
+                if (child->refs_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+                    try {
+                        pending.push_back(child);
+                    } catch (...) {
+                        destroy(child); // out of memory for the stack: fall back to recursion
+                    }
                 }
             }
+            current->freeChildArray();
         }
-        current->freeChildArray();
         current->~FileNode();
         freeNodeMemory(current);
         if (pending.empty()) return;
@@ -65,19 +109,25 @@ void FileNode::destroy(FileNode* node) noexcept {
 }
 
 void FileNode::adoptChildren(std::vector<NodeRef>&& children) {
-    auto* array = children.empty() ? nullptr
-                                   : static_cast<NodeRef*>(::operator new(children.size() * sizeof(NodeRef)));
-    for (std::size_t i = 0; i < children.size(); ++i) new (&array[i]) NodeRef(std::move(children[i]));
-    const std::uint32_t count = static_cast<std::uint32_t>(children.size());
+    if (!holdsChildren()) {
+        // A file, link or inaccessible item has no list to hold them.
+        children.clear();
+        return;
+    }
+    ContainerPart* part = container();
+    NodeRef* array = children.empty() ? nullptr : allocateChildren(children.size());
+    for (std::size_t i = 0; i < children.size(); ++i) array[i] = std::move(children[i]);
+    const auto count = static_cast<std::uint32_t>(children.size());
     children.clear();
     // Release the old children after the new ones are in place. An old child that
     // is also among the new ones keeps this node as its parent.
-    NodeRef* old = children_;
-    const std::uint32_t oldCount = childCount_;
-    children_ = array;
-    childCount_ = count;
+    NodeRef* old = part->children;
+    const std::uint32_t oldCount = part->childCount;
+    part->children = array;
+    part->childCount = count;
+    part->capacity = count;
     if (oldCount == 0) {
-        ::operator delete(old);
+        freeChildren(old);
         return;
     }
     std::vector<FileNode*> kept;
@@ -87,35 +137,38 @@ void FileNode::adoptChildren(std::vector<NodeRef>&& children) {
         if (old[i] && old[i]->parent_ == this) old[i]->parent_ = nullptr;
     for (FileNode* k : kept) k->parent_ = this;
     for (std::uint32_t i = 0; i < oldCount; ++i) old[i].~NodeRef();
-    ::operator delete(old);
+    freeChildren(old);
 }
 
 void FileNode::setChildren(std::vector<NodeRef> children) {
-    for (auto& c : children) c->parent_ = this;
+    if (holdsChildren())
+        for (auto& c : children) c->parent_ = this;
     adoptChildren(std::move(children));
 }
 
 void FileNode::removeChildAt(std::size_t index) {
-    if (index >= childCount_) return;
-    NodeRef removed = std::move(children_[index]);
-    for (std::size_t i = index + 1; i < childCount_; ++i) children_[i - 1] = std::move(children_[i]);
-    children_[childCount_ - 1].~NodeRef();
-    --childCount_;
-    if (childCount_ == 0) freeChildArray();
+    if (index >= childCount()) return;
+    ContainerPart* part = container();
+    NodeRef removed = std::move(part->children[index]);
+    for (std::size_t i = index + 1; i < part->childCount; ++i) part->children[i - 1] = std::move(part->children[i]);
+    --part->childCount; // the room stays; the moved-from last slot is empty
+    if (part->childCount == 0) freeChildArray();
     if (removed && removed->parent_ == this) removed->parent_ = nullptr;
 }
 
 void FileNode::replaceChildAt(std::size_t index, NodeRef child) {
-    if (index >= childCount_) return;
+    if (index >= childCount()) return;
+    NodeRef* children = container()->children;
     if (child) child->parent_ = this;
-    NodeRef old = std::move(children_[index]);
-    children_[index] = std::move(child);
-    if (old && old != children_[index] && old->parent_ == this) old->parent_ = nullptr;
+    NodeRef old = std::move(children[index]);
+    children[index] = std::move(child);
+    if (old && old != children[index] && old->parent_ == this) old->parent_ = nullptr;
 }
 
 std::ptrdiff_t FileNode::indexOfChild(const FileNode* child) const noexcept {
-    for (std::uint32_t i = 0; i < childCount_; ++i)
-        if (children_[i].get() == child) return i;
+    const auto list = children();
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (list[i].get() == child) return static_cast<std::ptrdiff_t>(i);
     return -1;
 }
 
@@ -134,7 +187,9 @@ bool FileNode::childOrder(const FileNode& a, const FileNode& b) noexcept {
 }
 
 void FileNode::sortChildren() {
-    std::sort(children_, children_ + childCount_,
+    if (!holdsChildren()) return;
+    NodeRef* children = container()->children;
+    std::sort(children, children + container()->childCount,
               [](const NodeRef& a, const NodeRef& b) { return childOrder(*a, *b); });
 }
 

@@ -2,10 +2,12 @@
 // One node of a scanned file tree, and the intrusive reference that owns it.
 //
 // Memory matters here: a scan of a large disk holds millions of nodes. A node is
-// one allocation holding its fields and, after them, its raw name bytes. Children
-// are owned through a plain array of counted pointers; `parent` is a raw pointer
-// that a dying parent clears in every child that outlives it, so a detached node
-// held elsewhere behaves as a root.
+// one allocation holding its fields, then a part that depends on its kind, then its
+// raw name bytes: a file, link or inaccessible item keeps only a 32-bit file count
+// there (it counts at most itself), a folder or package its 64-bit count and its
+// children. Children are owned through a plain array of counted pointers; `parent`
+// is a raw pointer that a dying parent clears in every child that outlives it, so a
+// detached node held elsewhere behaves as a root.
 
 #include <atomic>
 #include <cstdint>
@@ -17,6 +19,7 @@
 namespace plenwick {
 
 class FileNode;
+class ScannerDirectory;
 enum class FileCategory : std::uint8_t;
 
 // Counted reference to a FileNode. Copying adds a reference, destruction drops one.
@@ -52,6 +55,8 @@ public:
     enum class Kind : std::uint8_t { file = 0, directory = 1, package = 2, symlink = 3, inaccessible = 4 };
 
     // Creates a node with no children and no parent. `name` is taken as raw bytes.
+    // Only a directory or a package can hold children; another kind counts at most
+    // 2^31 - 1 files (it is one file, or none).
     static NodeRef make(std::string_view name, Kind kind, std::int64_t size, std::int64_t logicalSize,
                         std::int64_t fileCount, double modified);
 
@@ -60,22 +65,26 @@ public:
 
     // The entry's own name as raw bytes; for a root, the full path that was scanned.
     std::string_view name() const noexcept { return {nameBytes(), nameLength_}; }
-    Kind kind() const noexcept { return kind_; }
+    Kind kind() const noexcept { return static_cast<Kind>(kind_); }
     std::int64_t size() const noexcept { return size_; }
     std::int64_t logicalSize() const noexcept { return logicalSize_; }
-    std::int64_t fileCount() const noexcept { return fileCount_; }
+    std::int64_t fileCount() const noexcept { return holdsChildren() ? container()->fileCount : *leafFileCount(); }
     double modified() const noexcept { return modified_; }
     FileNode* parent() const noexcept { return parent_; }
 
     void setSize(std::int64_t v) noexcept { size_ = v; }
     void setLogicalSize(std::int64_t v) noexcept { logicalSize_ = v; }
-    void setFileCount(std::int64_t v) noexcept { fileCount_ = v; }
+    void setFileCount(std::int64_t v) noexcept;
     void setParent(FileNode* p) noexcept { parent_ = p; }
 
-    std::span<const NodeRef> children() const noexcept { return {children_, childCount_}; }
-    std::size_t childCount() const noexcept { return childCount_; }
+    std::span<const NodeRef> children() const noexcept {
+        if (!holdsChildren()) return {};
+        return {container()->children, container()->childCount};
+    }
+    std::size_t childCount() const noexcept { return holdsChildren() ? container()->childCount : 0; }
     // Replaces the children; the new ones get this node as parent, the old ones
-    // that still point here lose their parent.
+    // that still point here lose their parent. A node of another kind than
+    // directory or package takes none (its list stays empty).
     void setChildren(std::vector<NodeRef> children);
     // Takes ownership of `children` as they are, without touching their parents.
     void adoptChildren(std::vector<NodeRef>&& children);
@@ -88,7 +97,7 @@ public:
     // Sorts the children by size descending, then by name.
     void sortChildren();
 
-    bool isContainer() const noexcept { return kind_ == Kind::directory || kind_ == Kind::package; }
+    bool isContainer() const noexcept { return holdsChildren(); }
     // The node's path as raw bytes, rebuilt from the parent chain; a node without a
     // parent gives its own name.
     std::string url() const;
@@ -109,24 +118,48 @@ public:
     std::uint32_t refCount() const noexcept { return refs_.load(std::memory_order_relaxed); }
 
 private:
-    FileNode(std::uint32_t nameLength, Kind kind, std::int64_t size, std::int64_t logicalSize,
-             std::int64_t fileCount, double modified) noexcept;
+    friend class ScannerDirectory;
+
+    // What a directory or package keeps after the common fields.
+    struct ContainerPart {
+        std::int64_t fileCount;
+        NodeRef* children;       // from node memory, room for `capacity`
+        std::uint32_t childCount;
+        std::uint32_t capacity;
+    };
+    static bool holdsChildren(Kind kind) noexcept { return kind == Kind::directory || kind == Kind::package; }
+    bool holdsChildren() const noexcept { return holdsChildren(kind()); }
+    static std::size_t partSize(Kind kind) noexcept {
+        return holdsChildren(kind) ? sizeof(ContainerPart) : sizeof(std::int32_t);
+    }
+    ContainerPart* container() noexcept { return reinterpret_cast<ContainerPart*>(this + 1); }
+    const ContainerPart* container() const noexcept { return reinterpret_cast<const ContainerPart*>(this + 1); }
+    std::int32_t* leafFileCount() noexcept { return reinterpret_cast<std::int32_t*>(this + 1); }
+    const std::int32_t* leafFileCount() const noexcept { return reinterpret_cast<const std::int32_t*>(this + 1); }
+    char* nameBytes() noexcept { return reinterpret_cast<char*>(this + 1) + partSize(kind()); }
+    const char* nameBytes() const noexcept { return reinterpret_cast<const char*>(this + 1) + partSize(kind()); }
+
+    FileNode(std::uint32_t nameLength, Kind kind, std::int64_t size, std::int64_t logicalSize, double modified) noexcept;
     ~FileNode() = default;
-    char* nameBytes() noexcept { return reinterpret_cast<char*>(this + 1); }
-    const char* nameBytes() const noexcept { return reinterpret_cast<const char*>(this + 1); }
+    // A directory or package with room for `capacity` children and none yet (the
+    // scanner fills the room, then says how many it filled).
+    static NodeRef makeWithRoom(std::string_view name, Kind kind, double modified, std::uint32_t capacity);
+    // The room of a node made with makeWithRoom, and how much of it is filled.
+    NodeRef* childRoom() noexcept { return container()->children; }
+    void setChildCount(std::uint32_t count) noexcept { container()->childCount = count; }
+    static NodeRef* allocateChildren(std::size_t count);
+    static void freeChildren(NodeRef* children) noexcept;
     void freeChildArray() noexcept;
     static void destroy(FileNode* node) noexcept;
 
     std::atomic<std::uint32_t> refs_{1};
-    std::uint32_t nameLength_;
+    std::uint32_t nameLength_ : 24;
+    std::uint32_t kind_ : 8;
     std::int64_t size_;
     std::int64_t logicalSize_;
-    std::int64_t fileCount_;
     double modified_;
     FileNode* parent_ = nullptr;
-    NodeRef* children_ = nullptr;
-    std::uint32_t childCount_ = 0;
-    Kind kind_;
+    // Then the kind's part, then the name bytes and a zero byte.
 };
 
 // Lowercased text after the last "." of a name, counted in characters; empty when

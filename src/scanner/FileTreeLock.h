@@ -1,6 +1,7 @@
 #pragma once
 // The process-wide reader-writer lock over the scanned file tree. Writer-preferring,
 // so background readers that take it in batches cannot starve the GUI thread's writes.
+// A lock call that fails (a misuse such as locking twice) aborts with a message.
 
 #include <pthread.h>
 

@@ -29,6 +29,10 @@ std::atomic<std::int64_t> chunksInUse{0};
 constexpr std::size_t chunkAlignment = std::size_t{2} << 20;
 constexpr std::size_t firstChunkSize = std::size_t{64} << 10;
 constexpr std::size_t pageSize = 4096;
+// Pages are made resident this much at a time, ahead of use: one call instead of a
+// fault per page, and at most this much resident but unused per thread.
+constexpr std::size_t populateStep = std::size_t{64} << 10;
+std::atomic<bool> populateUnsupported{false};
 
 struct alignas(64) ChunkHeader {
     // Nodes handed out (added when the owning thread moves on) minus nodes freed.
@@ -53,7 +57,6 @@ ChunkHeader* mapChunk(std::size_t size) {
     if (aligned > base) ::munmap(mapped, aligned - base);
     const std::uintptr_t tail = aligned + size;
     if (base + span > tail) ::munmap(reinterpret_cast<void*>(tail), base + span - tail);
-    if (size == chunkAlignment) ::madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);
     chunksInUse.fetch_add(1, std::memory_order_relaxed);
     auto* chunk = new (reinterpret_cast<void*>(aligned)) ChunkHeader;
     chunk->size = size;
@@ -70,6 +73,7 @@ struct ThreadChunk {
     ChunkHeader* chunk = nullptr;
     char* next = nullptr;
     char* end = nullptr;
+    char* populated = nullptr; // pages below are resident
     std::int64_t handedOut = 0;
     std::size_t nextSize = firstChunkSize;
 
@@ -78,11 +82,24 @@ struct ThreadChunk {
         ChunkHeader* done = chunk;
         const std::int64_t count = handedOut;
         chunk = nullptr;
-        next = end = nullptr;
+        next = end = populated = nullptr;
         handedOut = 0;
         settle(done, count);
     }
     ~ThreadChunk() { seal(); }
+
+    void populateFor(std::size_t bytes) noexcept {
+        while (populated < next + bytes) {
+            const std::size_t step = std::min<std::size_t>(populateStep, static_cast<std::size_t>(end - populated));
+            if (populateUnsupported.load(std::memory_order_relaxed) ||
+                ::madvise(populated, step, MADV_POPULATE_WRITE) != 0) {
+                populateUnsupported.store(true, std::memory_order_relaxed); // kernels before 5.14: fault page by page
+                populated = end;
+                return;
+            }
+            populated += step;
+        }
+    }
 };
 
 thread_local ThreadChunk threadChunk;
@@ -109,7 +126,9 @@ void* allocateNodeMemory(std::size_t bytes) {
         t.chunk = mapChunk(size);
         t.next = reinterpret_cast<char*>(t.chunk) + headerSize;
         t.end = reinterpret_cast<char*>(t.chunk) + size;
+        t.populated = reinterpret_cast<char*>(t.chunk) + pageSize; // the header's page
     }
+    if (t.next + bytes > t.populated) t.populateFor(bytes);
     void* memory = t.next;
     t.next += bytes;
     ++t.handedOut;

@@ -2,8 +2,9 @@
 // Where FileNodes live. A scan makes a million small nodes on a handful of threads;
 // glibc's per-thread arenas grow one page at a time (an mprotect for every page)
 // and add a 16-byte-rounded header to each node. Instead, every thread carves its
-// nodes out of chunks of its own (64 KiB at first, doubling up to 2 MiB, the big
-// ones backed by transparent huge pages), 8-byte aligned with no header. A chunk
+// nodes out of chunks of its own (64 KiB at first, doubling up to 2 MiB), 8-byte
+// aligned with no header. Chunks are not backed by huge pages: a thread's chunk
+// would then be resident whole however little of it is used. A chunk
 // counts its live nodes and is given back when the last one goes, from whichever
 // thread releases it; space of a dead node is not reused before that.
 //

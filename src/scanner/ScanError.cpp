@@ -8,7 +8,7 @@ std::string describe(ScanError::Kind kind, const std::string& p) {
     case ScanError::Kind::notFound: return "\u201C" + p + "\u201D could not be found.";
     case ScanError::Kind::permissionDenied:
         return "Plenwick doesn\u2019t have permission to read \u201C" + p +
-               "\u201D. Grant Full Disk Access in System Settings \u203A Privacy & Security and try again.";
+               "\u201D. Its permissions, or those of a folder above it, deny Plenwick access.";
     case ScanError::Kind::unreadable: return "\u201C" + p + "\u201D could not be read.";
     }
     return {};

@@ -2,6 +2,8 @@
 
 #include "base/Utf8.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -9,7 +11,11 @@
 namespace plenwick {
 namespace {
 std::atomic<std::int64_t> liveDirectories{0};
+
+void add(std::atomic<std::int64_t>& total, std::int64_t value) {
+    if (value) total.fetch_add(value, std::memory_order_relaxed);
 }
+} // namespace
 
 ScannerDirectory::ScannerDirectory(std::uint32_t nameLength, FileNode::Kind k, double m, ScannerDirectory* p,
                                    bool records, std::int32_t expected) noexcept
@@ -30,9 +36,19 @@ ScannerDirectory* ScannerDirectory::create(std::string_view name, FileNode::Kind
 
 void ScannerDirectory::destroy(ScannerDirectory* d) noexcept {
     if (!d) return;
+    // Only an abandoned (cancelled) scan leaves an anchor open, or sub-folders' nodes
+    // in the room that the node does not count yet.
+    if (d->anchorUsers.load(std::memory_order_relaxed) > 0) ::close(d->anchorFd);
+    if (d->node && d->node->holdsChildren() && d->node->childRoom())
+        d->node->setChildCount(d->node->container()->capacity); // empty places are skipped
     d->~ScannerDirectory();
     ::operator delete(d);
     liveDirectories.fetch_sub(1, std::memory_order_relaxed);
+}
+
+void ScannerDirectory::finished(ScannerDirectory* d) noexcept {
+    d->parent->subdirectories[d->indexInParent_] = nullptr;
+    destroy(d);
 }
 
 void ScannerDirectory::destroyTree(ScannerDirectory* root) noexcept {
@@ -41,7 +57,8 @@ void ScannerDirectory::destroyTree(ScannerDirectory* root) noexcept {
     while (!stack.empty()) {
         ScannerDirectory* d = stack.back();
         stack.pop_back();
-        for (ScannerDirectory* s : d->subdirectories) stack.push_back(s);
+        for (ScannerDirectory* s : d->subdirectories)
+            if (s) stack.push_back(s);
         d->subdirectories.clear();
         destroy(d);
     }
@@ -73,42 +90,130 @@ void ScannerDirectory::appendPath(std::string& out) const {
     }
 }
 
-void sortChildNodes(std::vector<NodeRef>& nodes) {
-    // When every name is valid UTF-8, byte order is code point order and the plain
-    // comparison gives the same order as FileNode::childOrder at a fraction of the cost.
-    bool allValid = true;
-    for (const NodeRef& n : nodes)
-        if (!isValidUtf8(n->name())) { allValid = false; break; }
-    if (allValid) {
-        std::sort(nodes.begin(), nodes.end(), [](const NodeRef& a, const NodeRef& b) {
-            if (a->size() != b->size()) return a->size() > b->size();
-            return a->name() < b->name();
-        });
-    } else {
-        std::sort(nodes.begin(), nodes.end(),
-                  [](const NodeRef& a, const NodeRef& b) { return FileNode::childOrder(*a, *b); });
+void ScannerDirectory::storeListing(std::int64_t ownSize, std::int64_t ownLogicalSize, std::int64_t ownFileCount,
+                                    std::vector<NodeRef>& files, const std::vector<ScannerDirectory*>& subfolders) {
+    size.store(ownSize, std::memory_order_relaxed);
+    logicalSize.store(ownLogicalSize, std::memory_order_relaxed);
+    fileCount.store(ownFileCount, std::memory_order_relaxed);
+    if (recordsChildren) {
+        node = FileNode::makeWithRoom(name(), kind, modified,
+                                      static_cast<std::uint32_t>(files.size() + subfolders.size()));
+        NodeRef* room = node->childRoom();
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            files[i]->setParent(node.get());
+            room[i] = std::move(files[i]);
+        }
+        filesInRoom_ = static_cast<std::uint32_t>(files.size());
     }
+    files.clear();
+    subdirectories.assign(subfolders.begin(), subfolders.end());
+    for (std::size_t i = 0; i < subdirectories.size(); ++i)
+        subdirectories[i]->indexInParent_ = static_cast<std::uint32_t>(i);
 }
 
 void ScannerDirectory::finalize() {
-    std::vector<NodeRef> children = std::move(files);
+    std::vector<ScannerDirectory*>().swap(subdirectories); // each has freed itself
     const bool keepNode = !isExcluded && (!parent || parent->recordsChildren);
-    for (ScannerDirectory* s : subdirectories) {
-        if (!s->isExcluded) {
-            size += s->size;
-            logicalSize += s->logicalSize;
-            fileCount += s->fileCount;
-            if (s->node && keepNode) children.push_back(std::move(s->node));
+    if (keepNode) {
+        if (!node) node = FileNode::make(name(), isInaccessible ? FileNode::Kind::inaccessible : kind, 0, 0, 0, modified);
+        if (node->holdsChildren() && node->childRoom()) {
+            // Close the places of sub-folders that left no node.
+            NodeRef* room = node->childRoom();
+            const std::uint32_t capacity = node->container()->capacity;
+            std::uint32_t count = filesInRoom_;
+            for (std::uint32_t i = filesInRoom_; i < capacity; ++i)
+                if (room[i]) room[count++] = std::move(room[i]);
+            node->setChildCount(count);
+            sortChildNodes(room, count);
         }
-        destroy(s);
+        node->setSize(size.load(std::memory_order_relaxed));
+        node->setLogicalSize(logicalSize.load(std::memory_order_relaxed));
+        node->setFileCount(fileCount.load(std::memory_order_relaxed));
     }
-    std::vector<ScannerDirectory*>().swap(subdirectories);
-    if (!keepNode) return; // the children (if any) go with the vector
+    if (!parent || isExcluded) return; // the root's node is taken by the engine
+    add(parent->size, size.load(std::memory_order_relaxed));
+    add(parent->logicalSize, logicalSize.load(std::memory_order_relaxed));
+    add(parent->fileCount, fileCount.load(std::memory_order_relaxed));
+    if (keepNode) {
+        // Its own place in the parent's room; the parent's finish orders these writes.
+        node->setParent(parent->node.get());
+        parent->node->childRoom()[parent->filesInRoom_ + indexInParent_] = std::move(node);
+    }
+}
 
-    sortChildNodes(children);
-    node = FileNode::make(name(), isInaccessible ? FileNode::Kind::inaccessible : kind, size, logicalSize, fileCount,
-                          modified);
-    node->setChildren(std::move(children));
+namespace {
+
+std::uint64_t load8(const char* bytes) noexcept {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, 8);
+    return word;
+}
+
+constexpr std::uint64_t highBits = 0x8080808080808080ull;
+
+// A node's size and the first 16 bytes of its name as two big-endian numbers, zeros
+// after a shorter name: comparing them compares the names' first 16 bytes in byte
+// order, and a name that ends within them comes before one that goes on (no name
+// holds a zero byte).
+struct SortKey {
+    std::int64_t size;
+    std::uint64_t head, tail;
+    FileNode* node;
+
+    friend bool operator<(const SortKey& a, const SortKey& b) noexcept {
+        if (a.size != b.size) return a.size > b.size;
+        if (a.head != b.head) return a.head < b.head;
+        if (a.tail != b.tail) return a.tail < b.tail;
+        return a.node->name() < b.node->name();
+    }
+};
+
+// Fills `key` and says whether the name is plain ASCII.
+bool makeKey(FileNode* node, SortKey& key) noexcept {
+    const std::string_view name = node->name();
+    const char* p = name.data();
+    const std::size_t n = name.size();
+    std::uint64_t head = 0, tail = 0, high = 0;
+    if (n >= 8) {
+        head = load8(p);
+        if (n >= 16) {
+            tail = load8(p + 8);
+            for (std::size_t i = 16; i + 8 <= n; i += 8) high |= load8(p + i);
+            if (n % 8) high |= load8(p + n - 8);
+        } else if (n > 8) {
+            tail = load8(p + n - 8) >> (8 * (16 - n)); // bytes 8 … n-1, at the low end
+        }
+    } else {
+        for (std::size_t i = 0; i < n; ++i) head |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+    }
+    high |= head | tail;
+    // Little-endian words hold the first byte lowest: turn them around.
+    key = {node->size(), __builtin_bswap64(head), __builtin_bswap64(tail), node};
+    return (high & highBits) == 0;
+}
+
+} // namespace
+
+void sortChildNodes(NodeRef* nodes, std::size_t count) {
+    if (count < 2) return;
+    // Keys side by side in memory: the nodes are reached into only for names that
+    // share their first 16 bytes. When every name is valid UTF-8, byte order is code
+    // point order and gives the same order as FileNode::childOrder.
+    thread_local std::vector<SortKey> keys;
+    keys.resize(count);
+    bool allValid = true;
+    for (std::size_t i = 0; i < count; ++i)
+        if (!makeKey(nodes[i].get(), keys[i])) allValid = allValid && isValidUtf8(nodes[i]->name());
+    if (!allValid) {
+        std::sort(nodes, nodes + count, [](const NodeRef& a, const NodeRef& b) { return FileNode::childOrder(*a, *b); });
+        return;
+    }
+    std::sort(keys.begin(), keys.end());
+    for (std::size_t i = 0; i < count; ++i) {
+        nodes[i].release(); // the same references, put back in order
+        nodes[i] = NodeRef(keys[i].node);
+    }
+    if (keys.capacity() > (std::size_t{1} << 16)) std::vector<SortKey>().swap(keys);
 }
 
 } // namespace plenwick

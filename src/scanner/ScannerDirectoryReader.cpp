@@ -26,8 +26,9 @@ struct LinuxDirent64 {
 };
 constexpr std::size_t direntNameOffset = offsetof(LinuxDirent64, d_name);
 
-constexpr unsigned statxMask =
-    STATX_TYPE | STATX_MODE | STATX_NLINK | STATX_INO | STATX_MTIME | STATX_SIZE | STATX_BLOCKS | STATX_MNT_ID;
+constexpr unsigned fileMask = STATX_TYPE | STATX_MODE | STATX_NLINK | STATX_INO | STATX_MTIME | STATX_SIZE | STATX_BLOCKS;
+// Where folders are listed with their status too, their mount as well.
+constexpr unsigned entryMask = fileMask | STATX_MNT_ID;
 constexpr int statxFlags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC;
 
 ScannerEntry::Type typeOfMode(unsigned mode) noexcept {
@@ -41,6 +42,54 @@ ScannerEntry::Type typeOfMode(unsigned mode) noexcept {
 
 bool isDotOrDotDot(const char* name, std::size_t length) noexcept {
     return name[0] == '.' && (length == 1 || (length == 2 && name[1] == '.'));
+}
+
+// The length of a record's name. The kernel pads a record to 8 bytes after the
+// name's zero byte, so that zero lies in the record's last 8 bytes: the first zero
+// there (past the header) ends the name. What follows it is not cleared.
+std::size_t nameLengthOf(const char* record, std::size_t recordLength) noexcept {
+    if (recordLength < direntNameOffset + 8 || recordLength % 8 != 0)
+        return ::strnlen(record + direntNameOffset, recordLength - direntNameOffset);
+    std::uint64_t word;
+    std::memcpy(&word, record + recordLength - 8, 8);
+    const std::size_t start = recordLength - 8;
+    if (start < direntNameOffset) word |= (std::uint64_t{1} << (8 * (direntNameOffset - start))) - 1; // header bytes
+    const std::uint64_t zeros = (word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull;
+    if (!zeros) return ::strnlen(record + direntNameOffset, recordLength - direntNameOffset);
+    return start + static_cast<std::size_t>(__builtin_ctzll(zeros)) / 8 - direntNameOffset;
+}
+
+// What a statx gave, into the entry (whose other fields are at their defaults).
+inline void fill(const struct statx& stx, ScannerEntry& e) noexcept {
+    const unsigned mask = stx.stx_mask;
+    constexpr unsigned usual = STATX_TYPE | STATX_INO | STATX_NLINK | STATX_BLOCKS | STATX_SIZE | STATX_MTIME;
+    if ((mask & usual) == usual) { // what every local file system gives
+        e.type = typeOfMode(stx.stx_mode);
+        e.fileID = stx.stx_ino;
+        e.linkCount = stx.stx_nlink;
+        e.allocatedSize = static_cast<std::int64_t>(stx.stx_blocks * 512);
+        e.totalSize = static_cast<std::int64_t>(stx.stx_size);
+        e.modified = static_cast<double>(stx.stx_mtime.tv_sec) + static_cast<double>(stx.stx_mtime.tv_nsec) / 1e9;
+        // The device tells hard links and folders apart; a file with one link needs none.
+        if (e.type == ScannerEntry::Type::file && e.linkCount == 1) return;
+    } else {
+        e.type = (mask & STATX_TYPE) ? typeOfMode(stx.stx_mode) : ScannerEntry::Type::other;
+        if (mask & STATX_INO) e.fileID = stx.stx_ino;
+        if (mask & STATX_NLINK) e.linkCount = stx.stx_nlink;
+        if (mask & STATX_BLOCKS) e.allocatedSize = static_cast<std::int64_t>(stx.stx_blocks * 512);
+        if (mask & STATX_SIZE) e.totalSize = static_cast<std::int64_t>(stx.stx_size);
+        if (mask & STATX_MTIME)
+            e.modified = static_cast<double>(stx.stx_mtime.tv_sec) + static_cast<double>(stx.stx_mtime.tv_nsec) / 1e9;
+    }
+    e.device = makedev(stx.stx_dev_major, stx.stx_dev_minor);
+    if (e.type != ScannerEntry::Type::directory) return; // the rest matters for folders only
+    if (mask & STATX_MNT_ID) {
+        e.mountID = stx.stx_mnt_id;
+        e.hasMountID = true;
+    }
+    if (stx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) e.isMountPoint = (stx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    if (stx.stx_attributes_mask & STATX_ATTR_AUTOMOUNT) e.isTrigger = (stx.stx_attributes & STATX_ATTR_AUTOMOUNT) != 0;
+    // flags stays 0: Linux inode flags are not the BSD flags the rules test.
 }
 
 } // namespace
@@ -61,27 +110,8 @@ long ScannerDirectoryReader::readBatch(int fd) {
     }
 }
 
-void ScannerDirectoryReader::fillFromStatx(const struct statx& stx, ScannerEntry& e) {
-    const unsigned mask = stx.stx_mask;
-    e.type = (mask & STATX_TYPE) ? typeOfMode(stx.stx_mode) : ScannerEntry::Type::other;
-    e.device = makedev(stx.stx_dev_major, stx.stx_dev_minor);
-    if (mask & STATX_MNT_ID) {
-        e.mountID = stx.stx_mnt_id;
-        e.hasMountID = true;
-    }
-    if (mask & STATX_INO) e.fileID = stx.stx_ino;
-    if (mask & STATX_NLINK) e.linkCount = stx.stx_nlink;
-    if (mask & STATX_BLOCKS) e.allocatedSize = static_cast<std::int64_t>(stx.stx_blocks * 512);
-    if (mask & STATX_SIZE) e.totalSize = static_cast<std::int64_t>(stx.stx_size);
-    if (mask & STATX_MTIME)
-        e.modified = static_cast<double>(stx.stx_mtime.tv_sec) + static_cast<double>(stx.stx_mtime.tv_nsec) / 1e9;
-    if (stx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) e.isMountPoint = (stx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
-    if (stx.stx_attributes_mask & STATX_ATTR_AUTOMOUNT) e.isTrigger = (stx.stx_attributes & STATX_ATTR_AUTOMOUNT) != 0;
-    // flags stays 0: Linux inode flags are not the BSD flags the rules test.
-}
-
 bool ScannerDirectoryReader::next(int fd, std::uint64_t folderDevice, std::uint64_t folderMountID,
-                                  bool folderHasMountID, ScannerEntry& entry) {
+                                  bool folderHasMountID, bool deferFolders, ScannerEntry& entry) {
     while (offset_ < batchBytes_) {
         auto* record = reinterpret_cast<const LinuxDirent64*>(buffer_ + offset_);
         const std::size_t recordLength = record->d_reclen;
@@ -92,18 +122,25 @@ bool ScannerDirectoryReader::next(int fd, std::uint64_t folderDevice, std::uint6
         offset_ += recordLength;
         if (recordLength <= direntNameOffset) continue;
         const char* name = record->d_name;
-        const std::size_t length = ::strnlen(name, recordLength - direntNameOffset);
+        const std::size_t length = nameLengthOf(reinterpret_cast<const char*>(record), recordLength);
         if (length == 0 || isDotOrDotDot(name, length)) continue;
 
-        entry = ScannerEntry{};
-        entry.name = name;
-        entry.nameLength = length;
+        entry.reset(name, length);
+        if (deferFolders && record->d_type == DT_DIR) {
+            entry.type = ScannerEntry::Type::directory;
+            entry.fileID = record->d_ino;
+            entry.device = folderDevice;
+            entry.mountID = folderMountID;
+            entry.hasMountID = folderHasMountID;
+            entry.statusDeferred = true;
+            return true;
+        }
         struct statx stx;
         int rc;
         do {
             stx.stx_mask = 0;
             stx.stx_attributes_mask = 0;
-            rc = ::statx(fd, name, statxFlags, statxMask, &stx);
+            rc = ::statx(fd, name, statxFlags, deferFolders ? fileMask : entryMask, &stx);
         } while (rc != 0 && errno == EINTR);
         if (rc != 0) {
             if (errno == ENOENT) continue; // vanished after the listing: dropped, nothing counted
@@ -111,7 +148,7 @@ bool ScannerDirectoryReader::next(int fd, std::uint64_t folderDevice, std::uint6
             entry.type = record->d_type == DT_DIR ? ScannerEntry::Type::directory : ScannerEntry::Type::other;
             return true;
         }
-        fillFromStatx(stx, entry);
+        fill(stx, entry);
         if (!(stx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && entry.type == ScannerEntry::Type::directory) {
             // Kernels before 5.8 do not say which folders are mount roots.
             entry.isMountPoint = (entry.hasMountID && folderHasMountID) ? entry.mountID != folderMountID

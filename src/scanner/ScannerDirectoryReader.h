@@ -10,8 +10,6 @@
 #include <cstdint>
 #include <functional>
 
-struct statx;
-
 namespace plenwick {
 
 class ScannerDirectoryReader {
@@ -29,9 +27,11 @@ public:
     // Takes the next entry of the batch and reads its attributes. Entries "." and
     // "..", and those that vanished since the listing (statx ENOENT), are passed
     // over. `folder` is the listed folder's volume, for the mount-point test on
-    // kernels without STATX_ATTR_MOUNT_ROOT. False when the batch is used up.
+    // kernels without STATX_ATTR_MOUNT_ROOT. With `deferFolders`, an entry the listing
+    // calls a folder is given without a statx (statusDeferred): type, inode and the
+    // listed folder's volume. False when the batch is used up.
     bool next(int fd, std::uint64_t folderDevice, std::uint64_t folderMountID, bool folderHasMountID,
-              ScannerEntry& entry);
+              bool deferFolders, ScannerEntry& entry);
 
     enum class FallbackStatus { completed, permissionRefused, cancelled, failed };
     struct FallbackResult {
@@ -41,9 +41,6 @@ public:
     // The slower readdir + fstatat listing.
     static FallbackResult readFallback(int fd, std::uint64_t folderDevice, const std::function<bool()>& isCancelled,
                                        const std::function<void(const ScannerEntry&)>& consume);
-
-    // Fills the attribute fields of `entry` from a statx result.
-    static void fillFromStatx(const struct statx& stx, ScannerEntry& entry);
 
 private:
     char* buffer_;

@@ -5,9 +5,13 @@
 #include "scanner/ScannerClock.h"
 #include "scanner/ScannerWorker.h"
 
+#include <dirent.h>
 #include <pthread.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <system_error>
 
 namespace plenwick {
@@ -17,9 +21,39 @@ std::function<void(const std::string&)>& ScannerEngine::folderHookForTesting() {
     return hook;
 }
 
+namespace {
+
+// Descriptors the process may still open under its limit, or -1 when unknown.
+long freeDescriptors() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return -1;
+    long open = 0;
+    DIR* fds = ::opendir("/proc/self/fd");
+    if (!fds) return -1;
+    while (const dirent* e = ::readdir(fds)) open += e->d_name[0] != '.';
+    ::closedir(fds);
+    return static_cast<long>(limit.rlim_cur) - (open - 1); // less the listing's own
+}
+
+std::string resolvedPath(const char* path) {
+    char* resolved = ::realpath(path, nullptr);
+    if (!resolved) return path;
+    std::string out = resolved;
+    std::free(resolved);
+    return out;
+}
+
+} // namespace
+
 int ScannerEngine::resolveWorkerCount(int requested, int processors) noexcept {
     if (requested >= 1) return std::min(requested, 64);
     return processors < 3 ? 2 : std::min(processors, 12);
+}
+
+int ScannerEngine::anchorBudget(long free, int workers) noexcept {
+    // Each worker may hold one descriptor per inline level, and one more it opens.
+    const long budget = free / 2 - static_cast<long>(workers) * (inlineDepthLimit + 2);
+    return static_cast<int>(std::clamp<long>(budget, 0, anchorLimit));
 }
 
 ScannerEngine::ScannerEngine(ScannerDirectory* root, ScanOptions options, int requestedWorkers,
@@ -53,6 +87,8 @@ void ScannerEngine::start(ScanCompletion* completion) {
         return;
     }
     lastReport_.store(monotonicRawNanoseconds());
+    resolvedRoot_ = resolvedPath(root_->cName());
+    anchorBudget_ = anchorBudget(freeDescriptors(), workerCount_);
     put(root_);
     threads_.reserve(static_cast<std::size_t>(workerCount_));
     for (int i = 0; i < workerCount_; ++i) {
@@ -112,38 +148,138 @@ void ScannerEngine::put(ScannerDirectory* directory) {
     {
         std::lock_guard guard(queueLock_);
         if (queueClosed_) return; // stays reachable from the root and is freed with it
-        queue_.push_back(directory);
-        queuedCount_.store(static_cast<int>(queue_.size()));
+        queue_.push_back({nullptr, directory, 0, 1, false});
+        queuedCount_.store(queuedCount_.load() + 1);
     }
     queueCondition_.notify_one();
 }
 
-ScannerDirectory* ScannerEngine::take() {
+void ScannerEngine::putRun(ScannerDirectory* parent, std::uint32_t begin, std::uint32_t end, bool claim) {
+    if (begin >= end) return;
+    const auto count = static_cast<std::int32_t>(end - begin);
+    if (claim) parent->anchorUsers.fetch_add(count, std::memory_order_relaxed); // the lister holds one
+    bool closed;
+    {
+        std::lock_guard guard(queueLock_);
+        closed = queueClosed_;
+        if (!closed) {
+            queue_.push_back({parent, nullptr, begin, end, claim});
+            queuedCount_.store(queuedCount_.load() + count);
+        }
+    }
+    if (closed) {
+        if (claim) releaseAnchor(parent, count);
+        return;
+    }
+    if (count == 1) queueCondition_.notify_one();
+    else queueCondition_.notify_all();
+}
+
+bool ScannerEngine::take(Batch& batch) {
+    batch.folders.clear();
+    batch.parent = nullptr;
+    batch.claimed = false;
+    batch.claims = 0;
     std::unique_lock guard(queueLock_);
     queueCondition_.wait(guard, [this] { return queueClosed_ || !queue_.empty(); });
-    if (queueClosed_) return nullptr;
-    ScannerDirectory* d = queue_.back();
-    queue_.pop_back();
-    queuedCount_.store(static_cast<int>(queue_.size()));
-    return d;
+    if (queueClosed_) return false;
+    Run& run = queue_.back();
+    if (run.single) {
+        batch.folders.push_back(run.single);
+        queue_.pop_back();
+    } else {
+        const std::uint32_t left = run.end - run.begin;
+        const std::uint32_t count =
+            std::clamp<std::uint32_t>(left / (2 * static_cast<std::uint32_t>(workerCount_)), 1, 16);
+        batch.parent = run.parent;
+        batch.claimed = run.claimed;
+        if (run.claimed) {
+            batch.claims = count;
+            // The claims are let go of after the batch's folders may have finished:
+            // a piece of the parent keeps it alive until then.
+            run.parent->pending.fetch_add(1);
+        }
+        const auto& list = run.parent->subdirectories;
+        batch.folders.assign(list.begin() + (run.end - count), list.begin() + run.end);
+        run.end -= count;
+        if (run.end == run.begin) queue_.pop_back();
+    }
+    queuedCount_.store(queuedCount_.load() - static_cast<int>(batch.folders.size()));
+    return true;
 }
 
 void ScannerEngine::closeQueue() {
     {
         std::lock_guard guard(queueLock_);
         queueClosed_ = true;
-        queue_.clear();
+        queue_.clear(); // claims left are closed with the folder states
         queuedCount_.store(0);
     }
     queueCondition_.notify_all();
 }
 
+bool ScannerEngine::anchor(ScannerDirectory* d, int fd) {
+    if (descriptorsShort_.load(std::memory_order_relaxed)) return false;
+    if (anchorsOpen_.fetch_add(1, std::memory_order_relaxed) >= anchorBudget_) {
+        anchorsOpen_.fetch_sub(1, std::memory_order_relaxed);
+        return false;
+    }
+    d->anchorFd = fd;
+    d->anchorUsers.store(1, std::memory_order_release);
+    return true;
+}
+
+void ScannerEngine::anchorRoot(ScannerDirectory* root, int fd) {
+    root->anchorFd = fd;
+    root->anchorUsers.store(2, std::memory_order_release); // its lister's use and the scan's own
+    descriptors_.pinned();
+    rootAnchored_.store(true);
+}
+
+void ScannerEngine::releaseAnchor(ScannerDirectory* d, std::int32_t count) {
+    if (d->anchorUsers.fetch_sub(count, std::memory_order_acq_rel) != count) return;
+    ::close(d->anchorFd);
+    if (d == root_) {
+        descriptors_.unpinned();
+    } else {
+        anchorsOpen_.fetch_sub(1, std::memory_order_relaxed);
+        descriptors_.closed();
+    }
+}
+
+bool ScannerEngine::releaseRootAnchor() {
+    if (!rootAnchored_.exchange(false)) return false;
+    releaseAnchor(root_);
+    return true;
+}
+
+void ScannerEngine::noteDescriptorShortage() {
+    descriptorsShort_.store(true, std::memory_order_relaxed);
+    // Anchors that only wait for queued folders would hold descriptors the workers
+    // now need: the queued folders will be opened from an ancestor instead.
+    std::vector<std::pair<ScannerDirectory*, std::int32_t>> claims;
+    {
+        std::lock_guard guard(queueLock_);
+        for (Run& run : queue_) {
+            if (!run.claimed) continue;
+            claims.emplace_back(run.parent, static_cast<std::int32_t>(run.end - run.begin));
+            run.claimed = false;
+            run.parent->pending.fetch_add(1); // alive until its claims are let go of
+        }
+    }
+    for (const auto& [parent, count] : claims) {
+        releaseAnchor(parent, count);
+        finish(parent);
+    }
+}
+
 void ScannerEngine::finish(ScannerDirectory* d) {
     for (;;) {
         if (d->pending.fetch_sub(1) != 1) return;
-        d->finalize();
+        d->finalize(); // hands its node and totals to the parent
         ScannerDirectory* parent = d->parent;
         if (!parent) break;
+        ScannerDirectory::finished(d);
         d = parent;
     }
     // The root is done: every folder anywhere is.

@@ -21,7 +21,7 @@ struct ScannerEntry {
     const char* name = nullptr;   // raw bytes, not terminated as far as users care
     std::size_t nameLength = 0;
     Type type = Type::other;
-    std::uint64_t device = 0;     // st_dev, 64-bit on Linux
+    std::uint64_t device = 0;     // st_dev, 64-bit on Linux; left 0 for a file with one link
     std::uint64_t mountID = 0;    // STATX_MNT_ID, valid when hasMountID
     bool hasMountID = false;
     std::uint64_t fileID = 0;     // inode number
@@ -34,8 +34,32 @@ struct ScannerEntry {
     bool isMountPoint = false;    // STATX_ATTR_MOUNT_ROOT
     bool isTrigger = false;       // STATX_ATTR_AUTOMOUNT
     bool hasError = false;        // the attributes could not be read
+    // A folder known from the listing alone (type and inode); its own status is read
+    // once it is opened. Only on volumes whose listings give the real inode.
+    bool statusDeferred = false;
 
     std::string_view nameView() const noexcept { return {name, nameLength}; }
+
+    // Back to the defaults, with a new name (field by field: this runs per entry).
+    void reset(const char* newName, std::size_t length) noexcept {
+        name = newName;
+        nameLength = length;
+        type = Type::other;
+        device = 0;
+        mountID = 0;
+        hasMountID = false;
+        fileID = 0;
+        linkCount = 1;
+        allocatedSize = 0;
+        totalSize = 0;
+        modified = 0;
+        flags = 0;
+        entryCount = -1;
+        isMountPoint = false;
+        isTrigger = false;
+        hasError = false;
+        statusDeferred = false;
+    }
 };
 
 } // namespace plenwick

@@ -19,6 +19,10 @@ constexpr std::array<std::string_view, 22> skippedFileSystemTypes{
     "cgroup",  "cgroup2", "securityfs", "debugfs", "tracefs", "configfs",  "pstore",      "bpf",
     "mqueue",  "hugetlbfs", "fusectl", "binfmt_misc", "efivarfs", "nsfs"};
 constexpr std::array<std::string_view, 3> rootSkipNames{".nofollow", ".resolve", ".vol"};
+// Local file systems that list a folder's real inode and hold no automount points
+// (zfs is left out for its snapshot folders, which mount when opened).
+constexpr std::array<std::string_view, 12> realInodeFileSystemTypes{
+    "ext2", "ext3", "ext4", "xfs", "btrfs", "tmpfs", "ramfs", "f2fs", "jfs", "reiserfs", "nilfs2", "bcachefs"};
 
 template <std::size_t N>
 bool contains(const std::array<std::string_view, N>& set, std::string_view value) noexcept {
@@ -50,6 +54,9 @@ bool ScannerVolumePolicy::isSkippedFileSystemType(std::string_view type) noexcep
     return contains(skippedFileSystemTypes, type);
 }
 bool ScannerVolumePolicy::isRootSkipName(std::string_view name) noexcept { return contains(rootSkipNames, name); }
+bool ScannerVolumePolicy::isRealInodeFileSystemType(std::string_view type) noexcept {
+    return contains(realInodeFileSystemTypes, type);
+}
 
 ScannerVolumePolicy::ScannerVolumePolicy(const std::vector<Mount>& table, VolumeIdentity root, bool cross,
                                          std::optional<VolumeIdentity> systemRoot,
@@ -73,6 +80,10 @@ ScannerVolumePolicy::ScannerVolumePolicy(const std::vector<Mount>& table, Volume
         mountPoints.insert_or_assign(m.path, m.type);
         // No Linux mount flag means "snapshot": only the type decides.
         if (isSkippedFileSystemType(m.type)) excludedMountPoints.insert(m.path);
+        if (isRealInodeFileSystemType(m.type)) {
+            realInodeMountIDs.insert(m.mountID);
+            realInodeDevices.insert(m.device);
+        }
         // Entry counts are never trusted on Linux (no file system reports one with
         // the listing), so exactEntryCountDevices stays empty and every folder is opened.
     }
@@ -106,6 +117,17 @@ bool ScannerVolumePolicy::shouldSkip(std::string_view name, std::string_view pre
     if (excludedMountPoints.find(path) != excludedMountPoints.end()) return true;
     if (isSystemVolumeGroup && path.starts_with("/System/Volumes/")) return true;
     return !crossVolumes;
+}
+
+bool ScannerVolumePolicy::mayNeedSkipping(std::string_view name, bool inFileSystemRoot,
+                                          const ScannerEntry& entry) const {
+    return entry.isTrigger || entry.isMountPoint || (inFileSystemRoot && isRootSkipName(name)) ||
+           mountPointNames.find(name) != mountPointNames.end();
+}
+
+bool ScannerVolumePolicy::listsRealInodes(const VolumeIdentity& volume) const {
+    if (volume.mountID) return realInodeMountIDs.count(*volume.mountID) != 0;
+    return realInodeDevices.count(volume.device) != 0;
 }
 
 bool ScannerVolumePolicy::exactEntryCountUsable(const ScannerEntry& entry) const {

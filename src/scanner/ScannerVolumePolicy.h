@@ -41,6 +41,10 @@ public:
     StringSet excludedMountPoints;
     StringSet mountPointNames;
     std::unordered_set<std::uint64_t> exactEntryCountDevices; // stays empty on Linux
+    // Mounts (and, without mount IDs, devices) of local file systems whose listings
+    // give each folder's real inode and which hold no automount points of their own.
+    std::unordered_set<std::uint64_t> realInodeMountIDs;
+    std::unordered_set<std::uint64_t> realInodeDevices;
 
     ScannerVolumePolicy() = default;
     // `systemRoot` and `systemData` are the identities of "/" and
@@ -55,6 +59,13 @@ public:
     // Whether a listed folder entry is skipped. `name` is the entry's raw name,
     // `prefix` the listed folder's path ("" when that folder is "/").
     bool shouldSkip(std::string_view name, std::string_view prefix, const ScannerEntry& entry) const;
+    // False when shouldSkip is false whatever the prefix: the listed folder's path is
+    // then not needed. `inFileSystemRoot` says whether the listed folder is "/".
+    bool mayNeedSkipping(std::string_view name, bool inFileSystemRoot, const ScannerEntry& entry) const;
+    // Whether folders listed on `volume` may be taken from the listing alone (the
+    // reader's deferFolders): their inode is real and opening one triggers no mount.
+    bool listsRealInodes(const VolumeIdentity& volume) const;
+    static bool isRealInodeFileSystemType(std::string_view type) noexcept;
     bool exactEntryCountUsable(const ScannerEntry& entry) const;
 
     static bool isSkippedFileSystemType(std::string_view type) noexcept;

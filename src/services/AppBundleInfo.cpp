@@ -94,7 +94,7 @@ std::optional<AppBundleInfo> AppBundleInfo::read(const std::string& bundleURL) {
     if (!id || id->empty()) return std::nullopt;
 
     AppBundleInfo app;
-    app.url = normalizePath(bundleURL);
+    app.url = normalizedPathOrSelf(bundleURL);
     app.bundleID = *id;
     for (const char* key : {"CFBundleDisplayName", "CFBundleName"}) {
         const std::string* candidate = plistString(*info, key);

@@ -53,8 +53,8 @@ bool isInTrash(std::string_view path) {
         start = end + 1;
     }
     // The home trash has no such component.
-    const std::string homeTrash = normalizePath(appendingPathComponent(xdgDataHome(), "Trash"));
-    const std::string standardised = normalizePath(path);
+    const std::string homeTrash = normalizedPathOrSelf(appendingPathComponent(xdgDataHome(), "Trash"));
+    const std::string standardised = normalizedPathOrSelf(path);
     return standardised.starts_with(homeTrash) &&
            (standardised.size() == homeTrash.size() || standardised[homeTrash.size()] == '/');
 }
@@ -67,10 +67,10 @@ std::optional<std::string> applicationURLOutsideTrash(const AppRegistry& registr
 
 std::vector<std::string> installedCopies(const AppRegistry& registry, const std::string& bundleID,
                                          const std::string& leaveOut) {
-    const std::string own = normalizePath(leaveOut);
+    const std::string own = normalizedPathOrSelf(leaveOut);
     std::vector<std::string> copies;
     for (std::string& url : registry.applicationURLs(bundleID)) {
-        const std::string path = normalizePath(url);
+        const std::string path = normalizedPathOrSelf(url);
         struct stat st {};
         if (path == own || isInTrash(url) || ::stat(path.c_str(), &st) != 0) continue;
         copies.push_back(std::move(url));

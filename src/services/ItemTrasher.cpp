@@ -106,13 +106,13 @@ std::string ItemTrasher::defaultPrompt(const std::vector<std::string>& queued) {
 
 std::string ItemTrasher::uniqueTrashDestination(const std::string& name, const std::string& trashFolder,
                                                 std::set<std::string>& chosen) {
-    for (int n = 1;; ++n) {
-        std::string candidate = trashNameCandidate(name, n);
+    const auto free = takeFreeTrashName(name, [&](const std::string& candidate) {
         struct stat st {};
-        if (chosen.count(candidate) || lstat((trashFolder + "/" + candidate).c_str(), &st) == 0) continue;
-        chosen.insert(candidate);
-        return candidate;
-    }
+        return !chosen.count(candidate) && lstat((trashFolder + "/" + candidate).c_str(), &st) != 0;
+    });
+    if (!free) throw std::system_error(EEXIST, std::generic_category(), "trash name");
+    chosen.insert(*free);
+    return *free;
 }
 
 bool ItemTrasher::isPermissionError(const std::error_code& error) {

@@ -47,6 +47,7 @@ public:
 
     // A file name free both among `chosen` and in `trashFolder`: the name itself,
     // then "<base> 2.<ext>", "<base> 3.<ext>", … The name taken is added to `chosen`.
+    // Throws std::system_error (EEXIST) only when a million names are taken.
     static std::string uniqueTrashDestination(const std::string& name, const std::string& trashFolder,
                                               std::set<std::string>& chosen);
 

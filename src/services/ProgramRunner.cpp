@@ -124,7 +124,12 @@ ProcessResult runProcess(const std::string& path, const std::vector<std::string>
         if (errno != EINTR) return {-1, decodeProcessOutput(outBytes), std::strerror(errno)};
     }
     ProcessResult result;
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? WTERMSIG(status) : status;
+    if (WIFSIGNALED(status)) {
+        result.status = ProcessResult::killedStatus;
+        result.signal = WTERMSIG(status);
+    } else {
+        result.status = WEXITSTATUS(status);
+    }
     result.output = decodeProcessOutput(outBytes);
     result.error = decodeProcessOutput(errBytes);
     return result;

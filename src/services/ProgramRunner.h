@@ -8,9 +8,14 @@
 namespace plenwick {
 
 struct ProcessResult {
-    int status = -1;    // exit status; the signal number when killed; -1 when it could not start
+    // The status of a tool that did not exit but was killed by a signal: no exit
+    // status has this value, and like every status but 0 it is a failure.
+    static constexpr int killedStatus = -2;
+
+    int status = -1;    // exit status; -1 when it could not start; killedStatus when killed
     std::string output; // standard output, UTF-8 (invalid sequences become U+FFFD)
     std::string error;  // standard error, or the start error's description
+    int signal = 0;     // the signal that killed it, else 0
 };
 
 // Starts `path` with `arguments` (not including argv[0]), stdin from /dev/null,

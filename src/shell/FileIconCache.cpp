@@ -2,15 +2,12 @@
 
 #include "app/BackgroundTask.h"
 #include "app/Executor.h"
+#include "app/GuiThread.h"
 #include "scanner/FileNode.h"
 
 #include <QCoreApplication>
 #include <QPointer>
-#include <QThread>
 #include <QThreadPool>
-
-#include <cstdio>
-#include <cstdlib>
 
 namespace plenwick {
 
@@ -31,12 +28,6 @@ private:
     QThreadPool* pool_ = new QThreadPool;
 };
 
-void requireGuiThread(const QObject& cache) {
-    if (QThread::currentThread() != cache.thread()) {
-        std::fputs("FileIconCache used off the GUI thread\n", stderr);
-        std::abort();
-    }
-}
 
 } // namespace
 
@@ -58,7 +49,7 @@ FileIconCache& FileIconCache::shared() {
 }
 
 QIcon FileIconCache::icon(const std::string& path, bool isFolder, const std::string& extension) {
-    requireGuiThread(*this);
+    assertGuiThread();
     if (auto it = index_.find(path); it != index_.end()) {
         entries_.splice(entries_.begin(), entries_, it->second);
         return it->second->second;
@@ -72,6 +63,9 @@ QIcon FileIconCache::icon(const std::string& path, bool isFolder, const std::str
             },
             [this, path, generation = generation_](FileIconDescription description) {
                 deliver(path, generation, description);
+            },
+            [this, path, generation = generation_, isFolder, extension](std::exception_ptr) {
+                deliver(path, generation, describeFileType(isFolder, extension)); // the type's icon, then
             });
     }
     return typeIcon(isFolder, extension);
@@ -82,7 +76,7 @@ QIcon FileIconCache::iconForNode(const FileNode& node) {
 }
 
 void FileIconCache::clear() {
-    requireGuiThread(*this);
+    assertGuiThread();
     entries_.clear();
     index_.clear();
     pending_.clear();

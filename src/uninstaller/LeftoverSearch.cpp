@@ -160,13 +160,13 @@ bool launchJobBelongsToApp(const AppBundleInfo& app, const LaunchJob& job) {
     if (job.label && entryMatchesBundleIDs(*job.label, identifiers)) return true;
     if (!job.programPath) return false;
     const auto program = standardizedPathWithoutParentSteps(*job.programPath);
-    return program && isStrictlyInside(*program, normalizePath(app.url));
+    return program && isStrictlyInside(*program, normalizedPathOrSelf(app.url));
 }
 
 std::optional<std::string> helperToolOfJob(const LaunchJob& job, const std::string& helperFolder) {
     if (!job.programPath) return std::nullopt;
     const auto program = standardizedPathWithoutParentSteps(*job.programPath);
-    const std::string folder = normalizePath(helperFolder);
+    const std::string folder = normalizedPathOrSelf(helperFolder);
     if (!program || !isStrictlyInside(*program, folder)) return std::nullopt;
     struct stat st {};
     if (::stat(program->c_str(), &st) != 0) return std::nullopt;
@@ -196,8 +196,8 @@ std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchR
     Findings findings;
     std::vector<std::string> searched; // every folder listed; nothing outside them is offered
 
-    std::vector<std::pair<std::string, bool>> libraries{{normalizePath(roots.userLibrary), true}};
-    if (roots.systemLibrary) libraries.emplace_back(normalizePath(*roots.systemLibrary), false);
+    std::vector<std::pair<std::string, bool>> libraries{{normalizedPathOrSelf(roots.userLibrary), true}};
+    if (roots.systemLibrary) libraries.emplace_back(normalizedPathOrSelf(*roots.systemLibrary), false);
 
     for (const auto& [library, isUser] : libraries) {
         std::vector<Folder> folders(std::begin(sharedFolders), std::end(sharedFolders));
@@ -240,7 +240,7 @@ std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchR
     }
 
     if (app.executableName && characterCount(*app.executableName) >= 3) {
-        const std::string folder = appendingPathComponent(normalizePath(roots.userLibrary), crashReportsFolder);
+        const std::string folder = appendingPathComponent(normalizedPathOrSelf(roots.userLibrary), crashReportsFolder);
         searched.push_back(folder);
         const std::string dash = *app.executableName + "-", underscore = *app.executableName + "_";
         for (const std::string& name : folderEntryNames(folder))
@@ -248,7 +248,7 @@ std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchR
                 findings.record(appendingPathComponent(folder, name), Remnant::Kind::crashReports, Remnant::Confidence::possible);
     }
 
-    const std::string bundle = normalizePath(app.url);
+    const std::string bundle = normalizedPathOrSelf(app.url);
     std::vector<Remnant> remnants;
     for (const auto& [path, found] : findings.all()) {
         if (stop.stop_requested()) return {};

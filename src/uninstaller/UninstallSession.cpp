@@ -151,19 +151,19 @@ void UninstallSession::moveToTrash() {
     }
 
     assign(phase_, Phase::working(), Field::phase);
-    const std::string appPath = normalizePath(app_.url);
+    const std::string appPath = normalizedPathOrSelf(app_.url);
 
     // Each item once, by its standardised path, the app last.
     std::vector<std::string> urls;
     std::unordered_set<std::string> listed;
     for (const Remnant& r : selectedRemnants()) {
-        std::string path = normalizePath(r.url);
+        std::string path = normalizedPathOrSelf(r.url);
         if (path != appPath && listed.insert(path).second) urls.push_back(std::move(path));
     }
     if (mode_ == Mode::uninstall) urls.push_back(appPath);
 
     std::map<std::string, std::int64_t> sizes;
-    for (const Remnant& r : remnants_) sizes.try_emplace(normalizePath(r.url), r.size);
+    for (const Remnant& r : remnants_) sizes.try_emplace(normalizedPathOrSelf(r.url), r.size);
 
     const ItemTrasher::Result result = services_.trash(urls);
 

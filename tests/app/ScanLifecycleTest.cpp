@@ -1,5 +1,7 @@
 #include "StateFixture.h"
 
+#include "common/TestSupport.h"
+
 #include "base/Cancellation.h"
 #include "base/Utf8.h"
 
@@ -95,6 +97,38 @@ TEST_F(StateTest, MissingPathFailsWithTheScannersText) {
     EXPECT_TRUE(AppState::scanErrorNeedsFullDiskAccess(
         std::make_exception_ptr(std::system_error(EACCES, std::generic_category()))));
     EXPECT_FALSE(AppState::scanErrorNeedsFullDiskAccess(std::make_exception_ptr(ScanError(ScanError::Kind::notFound, "/x"))));
+}
+
+TEST_F(StateTest, AFolderItsPermissionsDenyOffersFullDiskAccessOnlyWhenTheProbeSaysItIsOff) {
+    // The temporary folder is the test's own (mode 0700): the user nobody may not list
+    // it. Linux has no Full Disk Access: its probe never says it is off.
+    const std::string target = makeTree({{"a.txt", 1}});
+    const auto scanAsNobody = [&](bool accessIsOff) {
+        return inChild(
+            [&]() -> std::string {
+                fullDiskAccessIsOff = accessIsOff;
+                makeState();
+                state->startScan(target);
+                runUserJobs();
+                if (state->phase().kind() != Kind::failed) return "not failed";
+                return state->phase().message() + " probed " + std::to_string(probes.load()) +
+                       (state->failureNeedsFullDiskAccess() ? " offered" : "");
+            },
+            true);
+    };
+    const std::string message = "Plenwick doesn\u2019t have permission to read \u201C" + target +
+                                "\u201D. Its permissions, or those of a folder above it, deny Plenwick access.";
+    EXPECT_EQ(scanAsNobody(false), message + " probed 1");
+    EXPECT_EQ(scanAsNobody(true), message + " probed 1 offered");
+
+    // Other failures ask nothing.
+    makeState();
+    fullDiskAccessIsOff = true;
+    state->startScan(target + "/missing");
+    runUserJobs();
+    EXPECT_EQ(state->phase().kind(), Kind::failed);
+    EXPECT_FALSE(state->failureNeedsFullDiskAccess());
+    EXPECT_EQ(probes.load(), 0);
 }
 
 TEST_F(StateTest, CancelReturnsHomeAndDropsTheLateResult) {

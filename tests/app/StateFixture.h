@@ -12,9 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -24,8 +26,15 @@ class FixedVolumes final : public VolumeSource {
 public:
     std::vector<VolumeInfo> mounted;
     std::optional<VolumeInfo> holder;
-    std::vector<VolumeInfo> mountedVolumes() override { return mounted; }
-    std::optional<VolumeInfo> containing(const std::string&) override { return holder; }
+    bool failing = false; // both calls throw
+    std::vector<VolumeInfo> mountedVolumes() override {
+        if (failing) throw std::runtime_error("mount table unreadable");
+        return mounted;
+    }
+    std::optional<VolumeInfo> containing(const std::string&) override {
+        if (failing) throw std::runtime_error("mount table unreadable");
+        return holder;
+    }
 };
 
 inline VolumeInfo volume(std::string url, std::string name, std::int64_t total = 1000, std::int64_t available = 400) {
@@ -69,6 +78,10 @@ protected:
         roots.userLibrary = dir.path().toStdString() + "/Library";
         roots.systemLibrary.reset();
         env.uninstall.searchRoots = roots;
+        env.fullDiskAccessIsOff = [this] {
+            ++probes;
+            return fullDiskAccessIsOff;
+        };
         state = std::make_unique<AppState>(std::move(env));
         QObject::connect(state.get(), &AppState::changed, [this](quint64 f) { log.emitted.push_back(f); });
     }
@@ -98,6 +111,8 @@ protected:
     std::vector<std::vector<std::string>> trashCalls;
     std::unique_ptr<AppState> state;
     ChangeLog log;
+    bool fullDiskAccessIsOff = false; // what the probe answers
+    std::atomic<int> probes{0};
 };
 
 // A node built in memory; children get it as parent and are kept in size order.

@@ -69,6 +69,29 @@ TEST_F(StateTest, ScanVolumeRefreshesAreDroppedWhenStaleOrEmpty) {
     EXPECT_EQ(state->unattributedBytes(), 0);
 }
 
+TEST_F(StateTest, AFailingVolumeSourceKeepsWhatIsShown) {
+    makeState();
+    volumes->mounted = {volume("/", "Root")};
+    runUserJobs();
+    const std::string target = makeTree({{"a.txt", 1}});
+    state->setScanVolume(volume(target, "Shown"));
+    volumes->failing = true;
+    state->refreshVolumes();
+    state->refreshScanVolume(target, [](const AppState&) { return true; });
+    runUserJobs();
+    runUtilityJobs();
+    ASSERT_EQ(state->volumes().size(), 1u);
+    EXPECT_EQ(state->volumes()[0].name, "Root");
+    EXPECT_EQ(state->scanVolume()->name, "Shown");
+
+    // The next refresh works as before.
+    volumes->failing = false;
+    volumes->mounted = {volume("/", "Again")};
+    state->refreshVolumes();
+    runUserJobs();
+    EXPECT_EQ(state->volumes()[0].name, "Again");
+}
+
 TEST_F(StateTest, ResultsForAStateThatIsGoneAreDropped) {
     makeState();
     state->startScan(makeTree({{"a.txt", 1}}));

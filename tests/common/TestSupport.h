@@ -1,13 +1,17 @@
 #pragma once
-// Helpers shared by the test folders: temporary folders, and running a check as an
-// unprivileged user (the tests run as root, where permissions deny nothing).
+// Helpers shared by the test folders: temporary folders, and running a check in a
+// forked child, also as an unprivileged user (the tests run as root, where
+// permissions deny nothing).
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <fcntl.h>
 #include <fstream>
 #include <functional>
 #include <grp.h>
 #include <sys/stat.h>
+#include <stdexcept>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -84,6 +88,59 @@ inline std::string asNobody(const std::function<std::string()>& check,
     waitpid(pid, &status, 0);
     if (!WIFEXITED(status)) outcome += " (child crashed)";
     return outcome;
+}
+
+// Runs `body` in a forked child and returns what it returned (or "exception: …",
+// or "child failed"). With `asNobody`, the child first drops to uid/gid 65534, so
+// that permissions hold even when the tests run as root.
+inline std::string inChild(const std::function<std::string()>& body, bool asNobody = false) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) return "pipe failed";
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return "fork failed";
+    }
+    if (pid == 0) {
+        ::close(fds[0]);
+        std::string result;
+        try {
+            if (asNobody) {
+                if (::setgroups(0, nullptr) != 0 && errno != EPERM) throw std::runtime_error("setgroups");
+                if (::setresgid(nobodyID, nobodyID, nobodyID) != 0 && ::getgid() != nobodyID)
+                    throw std::runtime_error("setresgid");
+                if (::setresuid(nobodyID, nobodyID, nobodyID) != 0 && ::getuid() != nobodyID)
+                    throw std::runtime_error("setresuid");
+            }
+            result = body();
+        } catch (const std::exception& e) {
+            result = std::string("exception: ") + e.what();
+        } catch (...) {
+            result = "exception";
+        }
+        std::size_t done = 0;
+        while (done < result.size()) {
+            const ssize_t n = ::write(fds[1], result.data() + done, result.size() - done);
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    std::string out;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        out.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fds[0]);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "child failed";
+    return out;
 }
 
 } // namespace plenwick::test

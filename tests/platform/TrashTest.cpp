@@ -2,11 +2,17 @@
 #include "platform/Trash.h"
 #include "platform/TrashName.h"
 
+#include "common/SyscallFilter.h"
 #include "common/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <csignal>
+#include <cstdio>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <ucontext.h>
 
 using namespace plenwick;
 using namespace plenwick::test;
@@ -123,6 +129,77 @@ TEST_F(TrashTest, FailuresKeepTheirErrnoAndLeaveNoReservation) {
     });
     EXPECT_EQ(outcome, "");
     EXPECT_TRUE(existsNoFollow(items / "locked/item"));
+}
+
+namespace {
+
+// A file system without no-replace renames, raced by another program: each
+// renameat2 fails with EINVAL, and the first one finds `plantPath` taken meanwhile.
+char plantPath[4096];
+std::atomic<int> renameCalls{0};
+
+void refuseNoReplaceRename(int, siginfo_t*, void* context) {
+    if (renameCalls++ == 0) {
+        const int fd = ::open(plantPath, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            (void)!::write(fd, "planted", 7);
+            ::close(fd);
+        }
+    }
+    auto* registers = &static_cast<ucontext_t*>(context)->uc_mcontext;
+#if defined(__x86_64__)
+    registers->gregs[REG_RAX] = -EINVAL;
+#elif defined(__aarch64__)
+    registers->regs[0] = static_cast<unsigned long long>(-EINVAL);
+#endif
+}
+
+// Moves `item` to the Trash in a child where renames cannot refuse to replace and
+// `planted` appears in the Trash just before the move; the new path, or what failed.
+std::string moveRacingAPlant(const std::string& item, const std::string& planted) {
+    return inChild([&]() -> std::string {
+        std::snprintf(plantPath, sizeof plantPath, "%s", planted.c_str());
+        struct sigaction action {};
+        action.sa_sigaction = refuseNoReplaceRename;
+        action.sa_flags = SA_SIGINFO;
+        if (sigaction(SIGSYS, &action, nullptr) != 0) return "sigaction";
+        if (!filterSyscall(__NR_renameat2, 0, 0, SECCOMP_RET_TRAP)) return "no filter";
+        try {
+            return moveToTrash(item);
+        } catch (const std::system_error& e) {
+            return std::string("error: ") + e.what();
+        }
+    });
+}
+
+} // namespace
+
+TEST_F(TrashTest, WithoutNoReplaceRenamesNothingInTheTrashIsReplaced) {
+#if !defined(__x86_64__) && !defined(__aarch64__)
+    GTEST_SKIP() << "the fault injection sets an x86-64 or AArch64 register";
+#endif
+    writeFile(items / "a.txt", "item");
+    EXPECT_EQ(moveRacingAPlant(items / "a.txt", trashFiles() + "/a.txt"), trashFiles() + "/a 2.txt");
+    EXPECT_EQ(readFile(trashFiles() + "/a.txt"), "planted");
+    EXPECT_EQ(readFile(trashFiles() + "/a 2.txt"), "item");
+    EXPECT_FALSE(existsNoFollow(items / "a.txt"));
+    EXPECT_FALSE(existsNoFollow(data / "share/Trash/info/a.txt.trashinfo"));
+    EXPECT_EQ(restorePath(trashInfo("a 2.txt")), items / "a.txt");
+
+    // A folder, with what it holds.
+    mkdir((items / "Folder").c_str(), 0755);
+    writeFile(items / "Folder/inside", "kept");
+    EXPECT_EQ(moveRacingAPlant(items / "Folder", trashFiles() + "/Folder"), trashFiles() + "/Folder 2");
+    EXPECT_EQ(readFile(trashFiles() + "/Folder"), "planted");
+    EXPECT_EQ(readFile(trashFiles() + "/Folder 2/inside"), "kept");
+    EXPECT_FALSE(existsNoFollow(items / "Folder"));
+
+    // A link is moved itself.
+    symlink("/nonexistent", (items / "dangling").c_str());
+    EXPECT_EQ(moveRacingAPlant(items / "dangling", trashFiles() + "/dangling"), trashFiles() + "/dangling 2");
+    char target[64] = {};
+    EXPECT_EQ(readlink((trashFiles() + "/dangling 2").c_str(), target, sizeof target - 1), 12);
+    EXPECT_STREQ(target, "/nonexistent");
 }
 
 TEST_F(TrashTest, OtherFileSystemsUseTheirOwnTrash) {

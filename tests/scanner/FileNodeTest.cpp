@@ -124,3 +124,22 @@ TEST(FileTreeLock, WriterIsNotStarvedByOverlappingReaders) {
     for (auto& t : readers) t.join();
     EXPECT_TRUE(wrote);
 }
+
+TEST(FileTreeLockDeathTest, AFailedLockAbortsInsteadOfGoingOnUnlocked) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // The lock refuses to read-lock for the thread that holds it for writing.
+    EXPECT_DEATH(
+        {
+            FileTreeLock lock;
+            lock.lockWrite();
+            lock.lockRead();
+        },
+        "FileTreeLock: read lock failed: Resource deadlock avoided");
+    EXPECT_DEATH(
+        {
+            FileTreeLock lock;
+            lock.lockWrite();
+            lock.lockWrite();
+        },
+        "FileTreeLock: write lock failed: Resource deadlock avoided");
+}

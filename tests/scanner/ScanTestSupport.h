@@ -1,24 +1,26 @@
 #pragma once
 // Fixture trees for the scanner tests: built per test in a fresh folder under /tmp
 // (mode 0755 all the way, so that an unprivileged child can reach it), removed
-// afterwards without path-length limits. Plus helpers to look nodes up and to run a
-// piece of a test in a forked child, optionally as the user nobody.
+// afterwards without path-length limits. Plus helpers to look nodes up, to check a
+// tree's invariants and to count threads (forked children: common/TestSupport.h).
 
+#include "common/TestSupport.h"
 #include "scanner/DiskScanner.h"
 #include "scanner/FileNode.h"
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <ftw.h>
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -32,30 +34,62 @@ inline void check(bool ok, const std::string& what) {
     if (!ok) throw std::runtime_error(what + ": " + std::strerror(errno));
 }
 
-// Removes everything below the open folder `fd`, then nothing else.
+// Removes everything below the open folder `fd`, then nothing else. Walks down and
+// back up with one descriptor at a time, so a chain deeper than the descriptor
+// limit goes as well; what cannot be removed is made writable first.
 inline void removeContents(int fd) {
-    const int copy = ::dup(fd);
-    DIR* dir = ::fdopendir(copy);
-    if (!dir) {
-        ::close(copy);
-        return;
-    }
-    std::vector<std::string> names;
-    while (const dirent* e = ::readdir(dir)) {
-        const std::string_view n = e->d_name;
-        if (n != "." && n != "..") names.emplace_back(n);
-    }
-    ::closedir(dir);
-    for (const std::string& n : names) {
-        if (::unlinkat(fd, n.c_str(), 0) == 0) continue;
-        ::fchmodat(fd, n.c_str(), 0755, 0);
-        const int sub = ::openat(fd, n.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (sub >= 0) {
-            removeContents(sub);
-            ::close(sub);
+    struct Level {
+        std::vector<std::string> folders; // left to descend into
+    };
+    int current = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (current < 0) return;
+    std::vector<Level> levels;
+    const auto list = [](int dirFd) {
+        Level level;
+        const int copy = ::dup(dirFd);
+        DIR* dir = ::fdopendir(copy);
+        if (!dir) {
+            ::close(copy);
+            return level;
         }
-        ::unlinkat(fd, n.c_str(), AT_REMOVEDIR);
+        std::vector<std::string> names;
+        while (const dirent* e = ::readdir(dir)) {
+            const std::string_view n = e->d_name;
+            if (n != "." && n != "..") names.emplace_back(n);
+        }
+        ::closedir(dir);
+        for (const std::string& n : names) {
+            if (::unlinkat(dirFd, n.c_str(), 0) == 0 || ::unlinkat(dirFd, n.c_str(), AT_REMOVEDIR) == 0) continue;
+            ::fchmodat(dirFd, n.c_str(), 0755, 0);
+            if (::unlinkat(dirFd, n.c_str(), AT_REMOVEDIR) != 0) level.folders.push_back(n);
+        }
+        return level;
+    };
+    levels.push_back(list(current));
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        if (!level.folders.empty()) {
+            const int sub = ::openat(current, level.folders.back().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (sub < 0) {
+                level.folders.pop_back();
+                continue;
+            }
+            ::close(current);
+            current = sub;
+            levels.push_back(list(current));
+            continue;
+        }
+        levels.pop_back();
+        if (levels.empty()) break;
+        // Back to the parent, and remove the folder just emptied.
+        const int parent = ::openat(current, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::close(current);
+        current = parent;
+        if (current < 0) return;
+        ::unlinkat(current, levels.back().folders.back().c_str(), AT_REMOVEDIR);
+        levels.back().folders.pop_back();
     }
+    ::close(current);
 }
 
 class TempTree {
@@ -171,6 +205,48 @@ inline std::string treeViolation(const FileNode* root) {
     return "";
 }
 
+// What a plain walk of one thread counts below a folder, on its volume: every
+// non-folder as a file, allocated and logical bytes with hard links counted once,
+// and the folders (the root among them).
+struct ReferenceTotals {
+    std::int64_t files = 0, allocated = 0, logical = 0, folders = 0;
+    friend bool operator==(const ReferenceTotals&, const ReferenceTotals&) = default;
+};
+
+inline ReferenceTotals referenceWalk(const std::string& root) {
+    static thread_local ReferenceTotals* totals;
+    static thread_local std::set<std::pair<dev_t, ino_t>>* seen;
+    ReferenceTotals result;
+    std::set<std::pair<dev_t, ino_t>> linked;
+    totals = &result;
+    seen = &linked;
+    const auto visit = [](const char*, const struct stat* st, int type, FTW*) {
+        if (type == FTW_D || type == FTW_DNR) {
+            ++totals->folders;
+            return 0;
+        }
+        ++totals->files;
+        if (S_ISREG(st->st_mode) && st->st_nlink > 1 && !seen->emplace(st->st_dev, st->st_ino).second) return 0;
+        totals->allocated += static_cast<std::int64_t>(st->st_blocks) * 512;
+        totals->logical += st->st_size;
+        return 0;
+    };
+    check(::nftw(root.c_str(), visit, 32, FTW_PHYS | FTW_MOUNT) == 0, "nftw " + root);
+    return result;
+}
+
+inline ReferenceTotals totalsOf(const FileNode* root) {
+    ReferenceTotals t{root->fileCount(), root->size(), root->logicalSize(), 0};
+    std::vector<const FileNode*> stack{root};
+    while (!stack.empty()) {
+        const FileNode* n = stack.back();
+        stack.pop_back();
+        t.folders += n->isContainer();
+        for (const NodeRef& c : n->children()) stack.push_back(c.get());
+    }
+    return t;
+}
+
 inline std::int64_t countNodes(const FileNode* root) {
     std::int64_t count = 0;
     std::vector<const FileNode*> stack{root};
@@ -226,53 +302,6 @@ inline int threadCountSettlingTo(int expected) {
     return count;
 }
 
-// Runs `body` in a forked child and returns what it returned (or "exception: …",
-// or "child failed"). With `asNobody`, the child first drops to uid/gid 65534, so
-// that permissions hold even when the tests run as root.
-inline std::string inChild(const std::function<std::string()>& body, bool asNobody = false) {
-    int fds[2];
-    check(::pipe2(fds, O_CLOEXEC) == 0, "pipe");
-    const pid_t pid = ::fork();
-    check(pid >= 0, "fork");
-    if (pid == 0) {
-        ::close(fds[0]);
-        std::string result;
-        try {
-            if (asNobody) {
-                if (::setgroups(0, nullptr) != 0 && errno != EPERM) throw std::runtime_error("setgroups");
-                if (::setresgid(65534, 65534, 65534) != 0 && ::getgid() != 65534) throw std::runtime_error("setresgid");
-                if (::setresuid(65534, 65534, 65534) != 0 && ::getuid() != 65534) throw std::runtime_error("setresuid");
-            }
-            result = body();
-        } catch (const std::exception& e) {
-            result = std::string("exception: ") + e.what();
-        } catch (...) {
-            result = "exception";
-        }
-        std::size_t done = 0;
-        while (done < result.size()) {
-            const ssize_t n = ::write(fds[1], result.data() + done, result.size() - done);
-            if (n <= 0) break;
-            done += static_cast<std::size_t>(n);
-        }
-        ::_exit(0);
-    }
-    ::close(fds[1]);
-    std::string out;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        out.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fds[0]);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "child failed";
-    return out;
-}
-
 inline ScanOptions withWorkers(int workers) {
     ScanOptions o;
     o.workerCount = workers;
@@ -300,7 +329,7 @@ struct EngineScan {
 
 inline EngineScan scanWithEngine(const std::string& path, ScanOptions options = {},
                                  ScanProgressCallback progress = nullptr) {
-    const std::string p = normalizePath(path);
+    const std::string p = normalizePath(path).value();
     const auto identity = volumeIdentityOf(p.c_str());
     check(identity.has_value(), "identity of " + p);
     ScannerDirectory* root = ScannerDirectory::create(p, FileNode::Kind::directory, 0, nullptr, true, -1);

@@ -3,6 +3,8 @@
 
 #include "ScanTestSupport.h"
 
+#include "scanner/ScannerDirectory.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -207,6 +209,42 @@ TEST(ScannerAccounting, ChildrenAreSortedBySizeThenName) {
     for (const NodeRef& c : root->children()) names.emplace_back(c->name());
     // sub holds as much as a and b: equal sizes go by name.
     EXPECT_EQ(names, (std::vector<std::string>{"c", "a", "b", "sub", "0-empty", "empty-dir"}));
+}
+
+TEST(ScannerAccounting, ChildOrderHoldsForNamesOfEveryLengthAndPrefix) {
+    // Names of 0 to 40 bytes that share long prefixes and end at every point of the
+    // 16 bytes a sort key holds; a few sizes, so that most ties go by name.
+    std::vector<std::string> names;
+    const std::string stems[] = {"", "a", "file-12345", "file-1234567890ab", "file-1234567890abcdef-", "Z", "~~"};
+    for (const std::string& stem : stems)
+        for (int tailLength = 0; tailLength <= 18; ++tailLength)
+            for (char c : {'0', '9', 'a', '~'}) names.push_back(stem + std::string(static_cast<std::size_t>(tailLength), c));
+    names.push_back("caf\xc3\xa9");         // valid UTF-8
+    names.push_back("caf\xc3\xa9-long-enough-name");
+    const auto nodesOf = [&](bool withInvalid) {
+        std::vector<NodeRef> nodes;
+        std::uint64_t x = 42;
+        for (const std::string& name : names) {
+            x = x * 6364136223846793005ull + 1442695040888963407ull;
+            nodes.push_back(FileNode::make(name, FileNode::Kind::file, static_cast<std::int64_t>(x >> 62), 0, 1, 0));
+        }
+        if (withInvalid) nodes.push_back(FileNode::make("caf\xe9", FileNode::Kind::file, 1, 0, 1, 0));
+        std::reverse(nodes.begin(), nodes.end());
+        return nodes;
+    };
+    for (bool withInvalid : {false, true}) {
+        std::vector<NodeRef> sorted = nodesOf(withInvalid);
+        std::vector<NodeRef> expected = sorted;
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const NodeRef& a, const NodeRef& b) { return FileNode::childOrder(*a, *b); });
+        sortChildNodes(sorted);
+        ASSERT_EQ(sorted.size(), expected.size());
+        for (std::size_t i = 0; i < sorted.size(); ++i) {
+            EXPECT_EQ(sorted[i]->size(), expected[i]->size()) << i;
+            EXPECT_EQ(sorted[i]->name(), expected[i]->name()) << i;
+            EXPECT_EQ(sorted[i]->refCount(), 2u); // held by both lists, no more, no less
+        }
+    }
 }
 
 TEST(ScannerAccounting, PackagesAreDecidedByTheirExtension) {

@@ -3,6 +3,8 @@
 
 #include "ScanTestSupport.h"
 
+#include "common/SyscallFilter.h"
+
 #include "base/Cancellation.h"
 #include "scanner/NodeMemory.h"
 
@@ -13,6 +15,7 @@
 #include <fstream>
 #include <mutex>
 #include <set>
+#include <sstream>
 #include <thread>
 
 using namespace plenwick;
@@ -98,6 +101,42 @@ TEST(ScannerEngine, TenThousandSubfoldersWithTwoWorkersAreAllPresentAndSorted) {
     EXPECT_EQ(ScannerDirectory::liveCount(), 0);
 }
 
+TEST(ScannerEngine, BushyTreeGivesExactTotalsWithAnyWorkerCount) {
+    // Wide and deep folders, files of many sizes, hard links across folders and
+    // links: many workers hand folders to each other all the time.
+    TempTree t;
+    int made = 0;
+    for (int i = 0; i < 24; ++i) {
+        const std::string a = "a" + std::to_string(i);
+        t.dir(a);
+        for (int j = 0; j < 40; ++j) {
+            const std::string b = a + "/b" + std::to_string(j);
+            t.dir(b);
+            t.sparse(b + "/s", 1 << (j % 20), j % 3 ? 0 : 4096);
+            t.file(b + "/f", static_cast<std::size_t>((i * 40 + j) % 7) * 100);
+            if (j % 5 == 0) {
+                t.dir(b + "/c");
+                t.dir(b + "/c/d");
+                t.file(b + "/c/d/g", 10);
+            }
+            if (++made % 97 == 0) t.hardlink(t.path(b + "/f"), t.path(a + "/link" + std::to_string(j)));
+            if (made % 89 == 0) t.symlink("f", b + "/l");
+        }
+    }
+    const ReferenceTotals expected = referenceWalk(t.root());
+    for (int workers : {2, 8, 64}) {
+        for (int run = 0; run < 3; ++run) {
+            EngineScan s = scanWithEngine(t.root(), withWorkers(workers));
+            ASSERT_TRUE(s.root);
+            EXPECT_EQ(totalsOf(s.root.get()), expected) << workers << " workers";
+            EXPECT_EQ(s.totals.errorCount, 0);
+            EXPECT_EQ(s.totals.directoriesScanned, expected.folders);
+            EXPECT_EQ(treeViolation(s.root.get()), "");
+        }
+    }
+    EXPECT_EQ(ScannerDirectory::liveCount(), 0);
+}
+
 TEST(ScannerEngine, FolderRemovedBeforeItIsOpenedIsLeftOutWithoutAnError) {
     TempTree t;
     t.dir("keep");
@@ -138,6 +177,31 @@ TEST(ScannerEngine, FolderRemovedBeforeItIsOpenedIsLeftOutWithoutAnError) {
         EXPECT_EQ(s.root->logicalSize(), 100);
         EXPECT_EQ(s.root->childCount(), 1u);
     }
+}
+
+TEST(ScannerEngine, FolderWhoseStatusFailsAfterOpeningIsAnUnreadableFolderAndAnError) {
+    TempTree t;
+    t.file("a.txt", 100);
+    t.dir("bad");
+    t.file("bad/hidden", 5000);
+    const std::string result = inChild([&]() -> std::string {
+        // From "bad" on, the worker's status call on an open folder fails.
+        bool filtered = false;
+        FolderHook hook([&](const std::string& path) {
+            if (path == t.path("bad"))
+                filtered = filterSyscall(__NR_statx, 2, AT_EMPTY_PATH, SECCOMP_RET_ERRNO | EIO);
+        });
+        EngineScan s = scanWithEngine(t.root(), withWorkers(1));
+        if (!filtered) return "no filter";
+        if (!s.root) return "no root";
+        const FileNode* bad = find(s.root.get(), "bad");
+        std::ostringstream out;
+        out << "errors=" << s.totals.errorCount << " files=" << s.root->fileCount() << " bad=";
+        if (bad) out << static_cast<int>(bad->kind()) << "/" << bad->size() << "/" << bad->childCount();
+        out << " " << treeViolation(s.root.get());
+        return out.str();
+    });
+    EXPECT_EQ(result, "errors=1 files=1 bad=4/0/0 ");
 }
 
 TEST(ScannerEngine, RootThatVanishesAfterTheProbeEndsAsUnreadable) {

@@ -169,6 +169,22 @@ TEST(ScannerVolumePolicy, SystemVolumeGroupAndEntryCounts) {
     EXPECT_TRUE(hfs.exactEntryCountDevices.empty());
 }
 
+TEST(ScannerVolumePolicy, OnlyLocalFileSystemsWithRealInodesAreListedAlone) {
+    const auto table = parseMountInfo("21 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
+                                      "22 21 0:40 / /tmp rw - tmpfs tmpfs rw\n"
+                                      "23 21 0:41 / /net rw - nfs4 srv:/x rw\n"
+                                      "24 21 0:42 / /tank rw - zfs tank rw\n"
+                                      "25 21 0:43 / /home/me/remote rw - fuse.sshfs me@host: rw\n");
+    const ScannerVolumePolicy policy(table, {makedev(8, 1), 21}, false, std::nullopt, std::nullopt);
+    EXPECT_TRUE(policy.listsRealInodes({makedev(8, 1), 21}));
+    EXPECT_TRUE(policy.listsRealInodes({makedev(0, 40), 22}));
+    EXPECT_FALSE(policy.listsRealInodes({makedev(0, 41), 23}));
+    EXPECT_FALSE(policy.listsRealInodes({makedev(0, 42), 24})); // snapshot folders mount when opened
+    EXPECT_FALSE(policy.listsRealInodes({makedev(0, 43), 25}));
+    EXPECT_TRUE(policy.listsRealInodes({makedev(0, 40), std::nullopt})); // by device without mount IDs
+    EXPECT_FALSE(policy.listsRealInodes({makedev(0, 99), 99}));
+}
+
 TEST(ScannerVolumePolicy, RealScanStaysOnItsMount) {
     // /proc lies on another mount than /tmp: a bind-free check on this machine's own
     // table that mount roots are recognised by their entries.
@@ -182,11 +198,17 @@ TEST(ScannerVolumePolicy, RealScanStaysOnItsMount) {
     bool sawProc = false;
     while (reader.readBatch(fd) > 0) {
         ScannerEntry e;
-        while (reader.next(fd, root->device, root->mountID.value_or(0), root->mountID.has_value(), e)) {
+        while (reader.next(fd, root->device, root->mountID.value_or(0), root->mountID.has_value(),
+                           policy.listsRealInodes(*root), e)) {
             if (e.nameView() == "proc") {
                 sawProc = true;
-                EXPECT_TRUE(e.isMountPoint);
+                // Taken from the listing alone, a mount point is known by the mount table.
+                EXPECT_TRUE(e.statusDeferred || e.isMountPoint);
+                EXPECT_TRUE(policy.mayNeedSkipping("proc", true, e));
                 EXPECT_TRUE(policy.shouldSkip("proc", "", e));
+            }
+            if (e.nameView() == "usr") {
+                EXPECT_FALSE(policy.mayNeedSkipping("usr", true, e) && policy.shouldSkip("usr", "", e));
             }
         }
     }
@@ -222,7 +244,8 @@ struct Listed {
     friend bool operator==(const Listed&, const Listed&) = default;
 };
 
-std::map<std::string, Listed> listWithGetdents(const std::string& path, int* batches = nullptr) {
+std::map<std::string, Listed> listWithGetdents(const std::string& path, int* batches = nullptr,
+                                               bool deferFolders = false) {
     ScannerDirectoryReader reader;
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     check(fd >= 0, "open");
@@ -233,7 +256,7 @@ std::map<std::string, Listed> listWithGetdents(const std::string& path, int* bat
     while (reader.readBatch(fd) > 0) {
         ++count;
         ScannerEntry e;
-        while (reader.next(fd, st.st_dev, 0, false, e)) {
+        while (reader.next(fd, st.st_dev, 0, false, deferFolders, e)) {
             const bool fresh = out.emplace(std::string(e.nameView()),
                                            Listed{e.type, e.allocatedSize, e.totalSize, e.fileID, e.linkCount, e.hasError})
                                    .second;
@@ -283,6 +306,33 @@ TEST(ScannerDirectoryReader, BothListingsGiveTheSameEntries) {
     EXPECT_EQ(fast.at("link").type, ScannerEntry::Type::symlink);
     EXPECT_EQ(fast.at("link").length, 4);
     EXPECT_EQ(fast.at("pipe").type, ScannerEntry::Type::other);
+
+    // Folders taken from the listing alone: the same type and inode, no statx.
+    auto deferred = listWithGetdents(t.root(), nullptr, true);
+    struct stat dir;
+    ASSERT_EQ(::stat(t.path("dir").c_str(), &dir), 0);
+    EXPECT_EQ(deferred.at("dir").type, ScannerEntry::Type::directory);
+    EXPECT_EQ(deferred.at("dir").inode, dir.st_ino);
+    EXPECT_EQ(deferred.at("dir").allocated, 0);
+    deferred.erase("dir");
+    auto full = fast;
+    full.erase("dir");
+    EXPECT_EQ(deferred, full);
+}
+
+TEST(ScannerDirectoryReader, NamesOfEveryLengthAreReadWhole) {
+    TempTree t;
+    std::set<std::string> made;
+    for (std::size_t length = 1; length <= 255; ++length) {
+        if (length > 40 && length < 248) continue;
+        std::string name(length, static_cast<char>('a' + length % 26));
+        if (name == "." || name == "..") continue;
+        t.file(name);
+        made.insert(name);
+    }
+    std::set<std::string> listed;
+    for (const auto& [name, entry] : listWithGetdents(t.root())) listed.insert(name);
+    EXPECT_EQ(listed, made);
 }
 
 TEST(ScannerDirectoryReader, ABigFolderTakesSeveralBatchesAndYieldsEachEntryOnce) {
@@ -307,7 +357,7 @@ TEST(ScannerDirectoryReader, EntryRemovedAfterTheListingIsDropped) {
     ASSERT_EQ(::unlink(t.path("goes").c_str()), 0);
     std::vector<std::string> names;
     ScannerEntry e;
-    while (reader.next(fd, 0, 0, false, e)) {
+    while (reader.next(fd, 0, 0, false, false, e)) {
         names.emplace_back(e.nameView());
         EXPECT_FALSE(e.hasError);
     }

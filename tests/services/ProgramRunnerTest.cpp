@@ -25,8 +25,21 @@ TEST(ProgramRunner, StatusOutputsAndStartFailure) {
     EXPECT_EQ(cat.status, 0);
     EXPECT_EQ(cat.output, "");
 
-    const ProcessResult killed = runProcess("/bin/sh", {"-c", "kill -9 $$"});
-    EXPECT_EQ(killed.status, 9);
+    EXPECT_EQ(quiet.signal, 0);
+    EXPECT_EQ(missing.signal, 0);
+}
+
+TEST(ProgramRunner, AKilledToolIsNoExitStatus) {
+    // A tool that exits 9 and one killed by signal 9 read differently; both fail.
+    const ProcessResult exited = runProcess("/bin/sh", {"-c", "echo partial; exit 9"});
+    EXPECT_EQ(exited.status, 9);
+    EXPECT_EQ(exited.signal, 0);
+    const ProcessResult killed = runProcess("/bin/sh", {"-c", "echo partial; kill -9 $$"});
+    EXPECT_EQ(killed.signal, 9);
+    EXPECT_EQ(killed.status, ProcessResult::killedStatus);
+    EXPECT_NE(killed.status, 0);
+    EXPECT_NE(killed.status, -1);
+    EXPECT_EQ(killed.output, "partial\n");
 }
 
 TEST(ProgramRunner, ArgumentsAndTextPassUnchanged) {
