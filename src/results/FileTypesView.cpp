@@ -285,6 +285,12 @@ void FileTypesView::loadFolderStats() {
             cache_.store(std::move(stats), target, version);
             isLoadingFolder_ = false;
             refresh();
+        },
+        // A walk that fails leaves the statistics shown so far; the next key runs again.
+        [this, run](std::exception_ptr) {
+            if (run != folderRun_) return;
+            isLoadingFolder_ = false;
+            refresh();
         });
 }
 

@@ -330,7 +330,9 @@ void ShellInspectorDetails::lookUpKind() {
             if (sequence != lookupSequence_ || !kind) return;
             resolvedKind_ = ResolvedKind{shown, *kind};
             refreshHeader();
-        });
+        },
+        // A failed lookup leaves the immediate text.
+        [](std::exception_ptr) {});
 }
 
 void ShellInspectorDetails::refresh() {
