@@ -6,15 +6,20 @@
 #include "results/ShellInspectorDetails.h"
 #include "results/ShellInspectorLayout.h"
 #include "shell/Divider.h"
+#include "shell/ShellCardBackground.h"
 #include "shell/ShellStyle.h"
 #include "shell/ShellText.h"
 #include "shell/Symbols.h"
 
 #include <QEvent>
+#include <QMoveEvent>
+#include <QResizeEvent>
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace plenwick {
 
@@ -48,6 +53,45 @@ protected:
         if (watched == widget() && event->type() == QEvent::LayoutRequest) updateGeometry();
         return QScrollArea::eventFilter(watched, event);
     }
+};
+
+// Holds the disk-usage card's place in the column at the card's visible size and lays
+// the card over it, larger by the room of its shadow, so that its edge lines up with
+// the details while the shadow spills into the inset. Shown while the card is.
+class CardSlot final : public QWidget {
+public:
+    CardSlot(QWidget* card, QWidget* parent) : QWidget(parent), card_(card) {
+        card_->setParent(parent);
+        card_->installEventFilter(this);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setVisible(!card_->isHidden());
+    }
+    QSize sizeHint() const override {
+        const QMargins room = ShellCard::shadowRoom();
+        const QSize hint = card_->sizeHint();
+        return QSize(std::max(0, hint.width() - room.left() - room.right()),
+                     std::max(0, hint.height() - room.top() - room.bottom()));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == card_) {
+            switch (event->type()) {
+            case QEvent::ShowToParent:
+            case QEvent::HideToParent: setVisible(!card_->isHidden()); break;
+            case QEvent::LayoutRequest: updateGeometry(); break;
+            default: break;
+            }
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+    void moveEvent(QMoveEvent*) override { place(); }
+    void resizeEvent(QResizeEvent*) override { place(); }
+
+private:
+    void place() { card_->setGeometry(geometry().marginsAdded(ShellCard::shadowRoom())); }
+    QWidget* card_;
 };
 
 // "No Selection": the platform's placeholder for content that is not there.
@@ -109,7 +153,7 @@ InspectorView::InspectorView(AppState& state, QWidget* parent) : QWidget(parent)
     diskUsage_ = new ShellDiskUsageSummary(state_, content);
     items->addWidget(details_);
     items->addWidget(placeholder_);
-    items->addWidget(diskUsage_);
+    items->addWidget(new CardSlot(diskUsage_, content));
     items->addStretch(1);
     scroll->watch(content);
     scroll->viewport()->setAutoFillBackground(false);

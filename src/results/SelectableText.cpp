@@ -7,6 +7,8 @@
 #include <QTextLayout>
 
 #include <cmath>
+#include <memory>
+#include <vector>
 
 namespace plenwick {
 
@@ -24,7 +26,7 @@ SelectableText::SelectableText(QWidget* parent) : QTextEdit(parent) {
     viewport()->setAutoFillBackground(false);
     setAutoFillBackground(false);
     viewport()->setCursor(Qt::IBeamCursor);
-    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Maximum);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
 }
@@ -47,21 +49,33 @@ void SelectableText::setTextColor(const QColor& color) {
     setPalette(p);
 }
 
-int SelectableText::lineCountAt(int width) const {
-    QTextDocument* doc = document()->clone();
+namespace {
+
+// The heights of the text's lines laid out at `width`, top to bottom.
+std::vector<qreal> lineHeights(const QTextDocument& document, int width) {
+    std::unique_ptr<QTextDocument> doc(document.clone());
     doc->setTextWidth(width);
     doc->documentLayout(); // lays the blocks out
-    int lines = 0;
+    std::vector<qreal> heights;
     for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
-        if (block.layout()) lines += block.layout()->lineCount();
-    delete doc;
-    return lines;
+        if (QTextLayout* layout = block.layout())
+            for (int i = 0; i < layout->lineCount(); ++i) heights.push_back(layout->lineAt(i).height());
+    return heights;
+}
+
+} // namespace
+
+int SelectableText::lineCountAt(int width) const {
+    return static_cast<int>(lineHeights(*document(), width).size());
 }
 
 int SelectableText::heightForWidth(int width) const {
-    const int lines = lineCountAt(width);
-    const int shown = maximumLines_ > 0 ? std::min(lines, maximumLines_) : lines;
-    return std::max(1, shown) * fontMetrics().lineSpacing();
+    const std::vector<qreal> heights = lineHeights(*document(), width);
+    const std::size_t shown =
+        maximumLines_ > 0 ? std::min(heights.size(), static_cast<std::size_t>(maximumLines_)) : heights.size();
+    qreal height = 0;
+    for (std::size_t i = 0; i < shown; ++i) height += heights[i];
+    return std::max(fontMetrics().height(), static_cast<int>(std::ceil(height)));
 }
 
 QSize SelectableText::sizeHint() const {
