@@ -12,6 +12,8 @@
 #include <QAbstractButton>
 #include <QActionGroup>
 #include <QEvent>
+#include <QGraphicsOpacityEffect>
+#include <QVariantAnimation>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
@@ -144,6 +146,10 @@ FileTypesView::FileTypesView(AppState& state, QWidget* parent) : QWidget(parent)
     highlightRow->setContentsMargins(kPadding, 0, kPadding, 0);
     auto* bar = new HighlightBar(this);
     highlightBar_ = bar;
+    barOpacity_ = new QGraphicsOpacityEffect(bar);
+    barOpacity_->setEnabled(false);
+    bar->setGraphicsEffect(barOpacity_);
+    bar->hide();
     auto* barRow = new QHBoxLayout(bar);
     barRow->setContentsMargins(8 + 8 + 6, 4, 8, 4);
     barRow->setSpacing(6);
@@ -324,7 +330,7 @@ void FileTypesView::refresh() {
     picker_->segment(segment_ == FileTypesSegment::kinds ? 0 : 1)->setChecked(true);
     refreshScopeButton();
 
-    highlightBar_->setVisible(filter.has_value());
+    showHighlightBar(filter.has_value());
     if (filter) {
         const FileTypesHighlight highlight = fileTypesHighlight(*filter, state_.extensionColors());
         highlightTitle_->setText(QStringLiteral("Highlighting ") + highlight.title);
@@ -335,6 +341,41 @@ void FileTypesView::refresh() {
     const bool empty = model_->rowCount() == 0;
     placeholderTitle_->setText(isLoadingFolder_ ? QStringLiteral("Calculating…") : QStringLiteral("No Files"));
     body_->setCurrentWidget(empty ? placeholder_ : static_cast<QWidget*>(list_));
+}
+
+void FileTypesView::showHighlightBar(bool shown) {
+    if (shown == highlightShown_) return;
+    highlightShown_ = shown;
+    // Picks up from where an interrupted slide stands.
+    const double from = barSlide_ ? barOpacity_->opacity() : (shown ? 0.0 : 1.0);
+    if (barSlide_) barSlide_->stop();
+    if (!isVisible()) {
+        highlightBar_->setMaximumHeight(QWIDGETSIZE_MAX);
+        barOpacity_->setEnabled(false);
+        highlightBar_->setVisible(shown);
+        return;
+    }
+    // Slides down from under the summary row while fading in, and back up and out.
+    const int full = highlightBar_->sizeHint().height();
+    highlightBar_->setVisible(true);
+    barOpacity_->setEnabled(true);
+    auto* slide = new QVariantAnimation(this);
+    slide->setDuration(kHighlightSlideMs);
+    slide->setEasingCurve(QEasingCurve::OutCubic);
+    slide->setStartValue(from);
+    slide->setEndValue(shown ? 1.0 : 0.0);
+    connect(slide, &QVariantAnimation::valueChanged, this, [this, full](const QVariant& value) {
+        const double t = value.toDouble();
+        highlightBar_->setMaximumHeight(qRound(full * t));
+        barOpacity_->setOpacity(t);
+    });
+    connect(slide, &QVariantAnimation::finished, this, [this] {
+        highlightBar_->setVisible(highlightShown_);
+        highlightBar_->setMaximumHeight(QWIDGETSIZE_MAX);
+        barOpacity_->setEnabled(false);
+    });
+    barSlide_ = slide;
+    slide->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
 void FileTypesView::refreshScopeButton() {

@@ -10,6 +10,7 @@
 #include "results/FileTypesModel.h"
 #include "scanner/FileNode.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <cstdint>
@@ -17,6 +18,8 @@
 #include <stop_token>
 
 class QAbstractButton;
+class QGraphicsOpacityEffect;
+class QVariantAnimation;
 class QListView;
 class QMenu;
 class QStackedLayout;
@@ -56,6 +59,9 @@ public:
     QToolButton* scopeButton() const { return scopeButton_; }
     QString summaryText() const;
     QWidget* highlightBar() const { return highlightBar_; }
+    // Whether the highlight bar is shown (or sliding in).
+    bool isHighlightBarShown() const noexcept { return highlightShown_; }
+    static constexpr int kHighlightSlideMs = 200;
     QString highlightText() const;
     QAbstractButton* clearHighlightButton() const;
     QListView* list() const { return list_; }
@@ -73,6 +79,7 @@ private:
     void loadFolderStats();
     NodeRef scopedFolder() const;
     void endHighlightIfNeeded();
+    void showHighlightBar(bool shown);
 
     AppState& state_;
     FileTypesSegment segment_ = FileTypesSegment::kinds;
@@ -97,6 +104,9 @@ private:
     ActivitySpinner* spinner_;
     ShellText* summary_;
     QWidget* highlightBar_;
+    QGraphicsOpacityEffect* barOpacity_;
+    QPointer<QVariantAnimation> barSlide_;
+    bool highlightShown_ = false;
     ShellText* highlightTitle_;
     QToolButton* clearHighlight_;
     QStackedLayout* body_;

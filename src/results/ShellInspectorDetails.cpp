@@ -30,6 +30,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -392,7 +393,11 @@ void ShellInspectorDetails::refreshFacts() {
     QString date;
     if (node.modified() > 0) {
         const QDateTime when = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(node.modified() * 1000.0));
-        date = QLocale().toString(when, QLocale::ShortFormat);
+        // The abbreviated date and the time without seconds.
+        const QLocale locale;
+        QString time = locale.timeFormat(QLocale::ShortFormat);
+        time.remove(QRegularExpression(QStringLiteral("[:.]ss")));
+        date = locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') + locale.toString(when.time(), time);
     }
     show(modified, node.modified() > 0, date);
     path_->setText(QString::fromStdString(nodeDisplayPath(node)));

@@ -101,6 +101,13 @@ TEST_F(InspectorTest, FactsAndPathFollowTheKindOfNode) {
     EXPECT_EQ(details->pathText(), "/data/docs/report.pdf");
     EXPECT_FALSE(details->rescanButton()->isVisibleTo(details.get()));
 
+    // A date without its seconds.
+    NodeRef dated = FileNode::make("dated.txt", FileNode::Kind::file, 10, 10, 1, 1.7e9 /* …:13:20 UTC */);
+    docs->setChildren({report, old, empty, dated});
+    show(dated);
+    ASSERT_TRUE(details->fact("Modified"));
+    EXPECT_FALSE(details->fact("Modified")->endsWith(":20")) << details->fact("Modified")->toStdString();
+
     // A folder's path is shown without its final separator and copied with it.
     show(old);
     EXPECT_EQ(details->pathText(), "/data/docs/old");
@@ -275,11 +282,13 @@ TEST_F(InspectorViewTest, ClickingARowHighlightsItAndAgainRestoresTheColourMode)
     EXPECT_EQ(*state->typeFilter(), TypeFilter::category(FileCategory::images));
     EXPECT_EQ(state->colorMode(), ColorMode::byKind);
     EXPECT_TRUE(view.highlightBar()->isVisible());
+    EXPECT_TRUE(view.isHighlightBarShown());
     EXPECT_EQ(view.highlightText(), "Highlighting Images");
     clickRow(1);
     EXPECT_FALSE(state->typeFilter());
     EXPECT_EQ(state->colorMode(), ColorMode::byFolder);
-    EXPECT_FALSE(view.highlightBar()->isVisible());
+    EXPECT_FALSE(view.isHighlightBarShown());
+    QTRY_VERIFY(!view.highlightBar()->isVisible()); // once it has slid away
 
     // By extension, and the user's own choice of mode survives the end of the highlight.
     view.segmentButton(FileTypesSegment::extensions)->click();

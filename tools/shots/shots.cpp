@@ -502,12 +502,12 @@ void shootInspector(Shooter& shooter, const std::string& tree) {
         FileTypesView* types = inspector->fileTypes();
         if (!types->rows().empty()) {
             types->toggleHighlight(types->rows()[std::min<std::size_t>(1, types->rows().size() - 1)]);
-            scene.settle();
+            waitFor(scene, FileTypesView::kHighlightSlideMs + 60); // the highlight bar slides in
             shooter.save(QStringLiteral("inspector-kinds-highlight"), *inspector);
             types->toggleHighlight(types->rows()[std::min<std::size_t>(1, types->rows().size() - 1)]);
             types->setSegment(FileTypesSegment::extensions);
             types->toggleHighlight(types->rows()[std::min<std::size_t>(2, types->rows().size() - 1)]);
-            scene.settle();
+            waitFor(scene, FileTypesView::kHighlightSlideMs + 60);
             shooter.save(QStringLiteral("inspector-extensions-highlight"), *inspector);
             shooter.save(QStringLiteral("results-highlight"), *scene.window);
             state.setTypeFilter(std::nullopt);
