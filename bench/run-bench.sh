@@ -209,6 +209,10 @@ if [ -x "$bin/plenwick-ui-bench" ]; then
     key="${goal%%:*}" limit="${goal##*:}" value="$(field "$line" "${goal%%:*}")"
     echo "  $key  $value ms   (goal <= $limit)   $(verdict "$value <= $limit")"
   done
+  treemap_pipeline="$(field "$line" treemap_pipeline_ms)"
+  echo "  treemap pipeline     $treemap_pipeline ms   (goal <= 80)   $(verdict "$treemap_pipeline <= 80")"
+  treemap_hover="$(field "$line" treemap_hover_ms)"
+  echo "  treemap hover        $treemap_hover ms   (goal <= 2)   $(verdict "$treemap_hover <= 2")"
 fi
 
 if [ -x "$bin/plenwick-chart-bench" ]; then

@@ -10,10 +10,12 @@
 //   scan_s, files           the scan itself, for reference
 //   largest_ms, search_ms, search_nonascii_ms, sort_100k_ms, outline_reload_ms,
 //   writer_wait_ms          the outline list (OutlineBench.h)
+//   treemap_*               the treemap view on the same tree (TreemapBench.h)
 
 #include "OutlineBench.h"
 #include "ProgressFrame.h"
 #include "SunburstFrames.h"
+#include "TreemapBench.h"
 #include "app/AppState.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/PlenwickApp.h"
@@ -44,6 +46,9 @@ std::string defaultTree() {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The measured views come and go as windows of their own: closing the last of them
+    // must not end the program (a pending quit would return every later wait at once).
+    QApplication::setQuitOnLastWindowClosed(false);
     const std::string path = argc > 1 ? argv[1] : defaultTree();
 
     PlenwickApp program;
@@ -96,10 +101,11 @@ int main(int argc, char** argv) {
     if (outline.reloadResets != 0) std::fprintf(stderr, "plenwick-ui-bench: an unchanged outline update reset the table\n");
     window.hide(); // its own chart would repaint with the measured one
     const std::string sunburst = sunburstFigures(state);
+    const std::string treemap = bench::treemapFigures(state, 5);
     std::printf("progress_frame_ms=%.2f results_first_paint_ms=%.1f %s scan_s=%.2f files=%lld largest_ms=%.1f "
-                "search_ms=%.1f search_nonascii_ms=%.1f sort_100k_ms=%.1f outline_reload_ms=%.2f writer_wait_ms=%.1f\n",
+                "search_ms=%.1f search_nonascii_ms=%.1f sort_100k_ms=%.1f outline_reload_ms=%.2f writer_wait_ms=%.1f %s\n",
                 progressFrameMs, firstPaintMs, sunburst.c_str(), scanSeconds,
                 static_cast<long long>(state.root()->fileCount()), outline.largestMs, outline.searchMs,
-                outline.searchNonASCIIMs, outline.sort100kMs, outline.reloadMs, outline.writerWaitMs);
+                outline.searchNonASCIIMs, outline.sort100kMs, outline.reloadMs, outline.writerWaitMs, treemap.c_str());
     return 0;
 }

@@ -23,16 +23,9 @@ QFont titleFont(const QFont& base) {
     return f;
 }
 
-// The symbols of the categories that the shared symbols draw; any other is a dot.
+// The category's symbol; a name without a drawing of its own is a dot.
 void drawCategorySymbol(QPainter& p, const std::string& name, const QRectF& box, const QColor& color) {
-    static const std::pair<const char*, Symbol> known[] = {
-        {"app.dashed", Symbol::appDashed}, {"doc.text", Symbol::docText},   {"folder", Symbol::folder},
-        {"gearshape", Symbol::gearshape},  {"photo", Symbol::squareStack},  {"film", Symbol::playCircleFill},
-        {"opticaldiscdrive", Symbol::circleCircle},
-        {"chevron.left.forwardslash.chevron.right", Symbol::terminalFill},
-    };
-    for (const auto& [symbolName, symbol] : known)
-        if (name == symbolName) return drawSymbol(p, symbol, box, color);
+    if (const std::optional<Symbol> symbol = symbolNamed(name)) return drawSymbol(p, *symbol, box, color);
     p.save();
     p.setPen(Qt::NoPen);
     p.setBrush(color);

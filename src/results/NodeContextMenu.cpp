@@ -77,30 +77,51 @@ void performNodeMenuAction(AppState& state, const NodeRef& node, NodeMenuAction 
     }
 }
 
+void addNodeMenuEntries(QMenu& menu, AppState& state, const NodeRef& node) {
+    bool pendingSeparator = false;
+    for (const NodeMenuEntry& entry : nodeContextMenuEntries(state, *node)) {
+        pendingSeparator = pendingSeparator || entry.separatorBefore;
+        if (!hasTarget(entry.action)) continue;
+        if (pendingSeparator && !menu.actions().isEmpty()) menu.addSeparator();
+        pendingSeparator = false;
+        QAction* action = menu.addAction(entry.title);
+        action->setEnabled(entry.enabled);
+        action->setData(static_cast<int>(entry.action));
+        QObject::connect(action, &QAction::triggered, &menu, [&state, node, action] {
+            performNodeMenuAction(state, node, static_cast<NodeMenuAction>(action->data().toInt()));
+        });
+    }
+    QMenu* target = &menu;
+    QObject::connect(&state, &AppState::changed, target, [&state, node, target](quint64 fields) {
+        using F = AppState::Field;
+        const quint64 read = AppState::bit(F::refreshingFolders) | AppState::bit(F::collector) |
+                             AppState::bit(F::collectorVersion) | AppState::bit(F::root);
+        if (fields & read) applyEntries(*target, nodeContextMenuEntries(state, *node));
+    });
+}
+
 QMenu* makeNodeContextMenu(AppState& state, const NodeRef& node, QWidget* parent) {
     if (!node) return nullptr;
     auto* menu = new QMenu(parent);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setObjectName(QStringLiteral("NodeContextMenu"));
-    bool pendingSeparator = false;
-    for (const NodeMenuEntry& entry : nodeContextMenuEntries(state, *node)) {
-        pendingSeparator = pendingSeparator || entry.separatorBefore;
-        if (!hasTarget(entry.action)) continue;
-        if (pendingSeparator && !menu->actions().isEmpty()) menu->addSeparator();
-        pendingSeparator = false;
-        QAction* action = menu->addAction(entry.title);
-        action->setEnabled(entry.enabled);
-        action->setData(static_cast<int>(entry.action));
-        QObject::connect(action, &QAction::triggered, menu, [&state, node, action] {
-            performNodeMenuAction(state, node, static_cast<NodeMenuAction>(action->data().toInt()));
-        });
+    addNodeMenuEntries(*menu, state, node);
+    return menu;
+}
+
+QMenu* makeNodeAndFolderContextMenu(AppState& state, const NodeRef& node, const NodeRef& folder, QWidget* parent) {
+    if (!node && !folder) return nullptr;
+    auto* menu = new QMenu(parent);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setObjectName(QStringLiteral("NodeContextMenu"));
+    if (node) addNodeMenuEntries(*menu, state, node);
+    if (folder) {
+        if (node) menu->addSeparator();
+        QMenu* sub = menu->addMenu(QStringLiteral("Folder “") + QString::fromStdString(folder->displayName()) +
+                                   QStringLiteral("”"));
+        sub->setObjectName(QStringLiteral("FolderContextMenu"));
+        addNodeMenuEntries(*sub, state, folder);
     }
-    QObject::connect(&state, &AppState::changed, menu, [&state, node, menu](quint64 fields) {
-        using F = AppState::Field;
-        const quint64 read = AppState::bit(F::refreshingFolders) | AppState::bit(F::collector) |
-                             AppState::bit(F::collectorVersion) | AppState::bit(F::root);
-        if (fields & read) applyEntries(*menu, nodeContextMenuEntries(state, *node));
-    });
     return menu;
 }
 

@@ -49,6 +49,12 @@ void performNodeMenuAction(AppState& state, const NodeRef& node, NodeMenuAction 
 // The menu of `node`, owned by `parent` and deleted when it closes; nothing for no node.
 // It follows the state while open.
 QMenu* makeNodeContextMenu(AppState& state, const NodeRef& node, QWidget* parent);
+// The entries of `node` appended to `menu`, following the state while it is open.
+void addNodeMenuEntries(QMenu& menu, AppState& state, const NodeRef& node);
+// A chart cell's menu: the entries of `node`, then a submenu "Folder “…”" with those
+// of its enclosing `folder` (a separator between them only with both); either may be
+// null; nothing when both are.
+QMenu* makeNodeAndFolderContextMenu(AppState& state, const NodeRef& node, const NodeRef& folder, QWidget* parent);
 // Makes the menu and pops it up at `globalPos` without waiting; returns it (or nothing).
 QMenu* showNodeContextMenu(AppState& state, const NodeRef& node, QPoint globalPos, QWidget* parent);
 

@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "charts/ui/SunburstView.h"
+#include "charts/ui/TreemapView.h"
 #include "outline/FileOutlineView.h"
 #include "results/BreadcrumbBar.h"
 #include "results/InspectorSplitter.h"
@@ -12,6 +13,7 @@
 #include "results/ScreenPlaceholder.h"
 
 #include <QEasingCurve>
+#include <QMenu>
 #include <QResizeEvent>
 #include <QVariantAnimation>
 #include <QVBoxLayout>
@@ -120,7 +122,9 @@ QWidget* ResultsView::makeChart() {
         connect(chart, &SunburstView::contextMenuRequested, this, &ResultsView::showContextMenu);
         return chart;
     }
-    return new ScreenPlaceholder(QStringLiteral("Treemap"), this);
+    auto* chart = new TreemapView(state_, this);
+    connect(chart, &TreemapView::contextMenuRequested, this, &ResultsView::showTreemapContextMenu);
+    return chart;
 }
 
 QWidget* ResultsView::makeCollectorBar() {
@@ -171,6 +175,10 @@ void ResultsView::applyStoredInspectorWidth() {
 
 void ResultsView::showContextMenu(const NodeRef& node, QPoint globalPos) {
     showNodeContextMenu(state_, node, globalPos, this);
+}
+
+void ResultsView::showTreemapContextMenu(const NodeRef& node, const NodeRef& folder, QPoint globalPos) {
+    if (QMenu* menu = makeNodeAndFolderContextMenu(state_, node, folder, this)) menu->popup(globalPos);
 }
 
 void ResultsView::showInspector(bool shown, bool animated) {

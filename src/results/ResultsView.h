@@ -68,6 +68,7 @@ private:
     void setInspectorWidth(int width);
     void applyStoredInspectorWidth();
     void showContextMenu(const NodeRef& node, QPoint globalPos);
+    void showTreemapContextMenu(const NodeRef& node, const NodeRef& folder, QPoint globalPos);
     void syncPreview();
 
     AppState& state_;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace plenwick {
 
@@ -44,6 +45,30 @@ QPainterPath filledGear(QPointF c, qreal outer, qreal inner, qreal hole, int tee
     QPainterPath hub;
     hub.addEllipse(c, hole, hole);
     return gearPath(c, outer, inner, teeth).subtracted(hub);
+}
+
+QPainterPath folderShape() {
+    QPainterPath shape;
+    shape.moveTo(1.5, 4);
+    shape.lineTo(1.5, 13);
+    shape.lineTo(14.5, 13);
+    shape.lineTo(14.5, 5.5);
+    shape.lineTo(7.5, 5.5);
+    shape.lineTo(6, 3.5);
+    shape.lineTo(2, 3.5);
+    shape.closeSubpath();
+    return shape;
+}
+
+QPolygonF documentShape() { return QPolygonF({{3, 1.5}, {10, 1.5}, {13, 4.5}, {13, 14.5}, {3, 14.5}}); }
+
+void dashedSquare(QPainter& p, QPen pen) {
+    pen.setWidthF(1.2);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setDashPattern({2.2, 1.6});
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(1.8, 1.8, 12.4, 12.4), 3, 3);
 }
 
 // Paths are drawn on a 16 × 16 grid centred in the box.
@@ -116,19 +141,9 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
         p.drawPath(triangle.subtracted(mark));
         break;
     }
-    case Symbol::folder: {
-        QPainterPath shape;
-        shape.moveTo(1.5, 4);
-        shape.lineTo(1.5, 13);
-        shape.lineTo(14.5, 13);
-        shape.lineTo(14.5, 5.5);
-        shape.lineTo(7.5, 5.5);
-        shape.lineTo(6, 3.5);
-        shape.lineTo(2, 3.5);
-        shape.closeSubpath();
-        p.drawPath(shape);
+    case Symbol::folder:
+        p.drawPath(folderShape());
         break;
-    }
     case Symbol::warningTriangleOutline: {
         pen.setWidthF(1.3);
         p.setPen(pen);
@@ -267,7 +282,7 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
     case Symbol::docText: {
         pen.setWidthF(1.3);
         p.setPen(pen);
-        p.drawPolygon(QPolygonF({{3, 1.5}, {10, 1.5}, {13, 4.5}, {13, 14.5}, {3, 14.5}}));
+        p.drawPolygon(documentShape());
         pen.setWidthF(1.1);
         p.setPen(pen);
         p.drawLine(QPointF(5.5, 7), QPointF(10.5, 7));
@@ -325,11 +340,8 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
         break;
     }
     case Symbol::appDashed:
-        pen.setWidthF(1.2);
-        pen.setCapStyle(Qt::FlatCap);
-        pen.setDashPattern({2.2, 1.6});
-        p.setPen(pen);
-        p.drawRoundedRect(QRectF(1.8, 1.8, 12.4, 12.4), 3, 3);
+    case Symbol::squareDashed:
+        dashedSquare(p, pen);
         break;
     case Symbol::terminalFill: {
         QPainterPath window;
@@ -350,6 +362,147 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
         p.setPen(pen);
         p.drawEllipse(QPointF(8, 8), 6.8, 6.8);
         p.drawPolyline(QPolygonF({{5, 8.3}, {7.1, 10.4}, {11.1, 5.7}}));
+        break;
+    case Symbol::photo:
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawRoundedRect(QRectF(1.5, 3, 13, 10), 1.5, 1.5);
+        p.drawPolyline(QPolygonF({{3.5, 11}, {6.5, 7.5}, {9, 10}, {10.5, 8.5}, {12.5, 11}}));
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QPointF(11, 6), 1.1, 1.1);
+        break;
+    case Symbol::film:
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawRoundedRect(QRectF(2, 2, 12, 12), 1.5, 1.5);
+        p.drawLine(QPointF(5, 2), QPointF(5, 14));
+        p.drawLine(QPointF(11, 2), QPointF(11, 14));
+        pen.setWidthF(1.1);
+        p.setPen(pen);
+        for (qreal y : {5.0, 8.0, 11.0}) {
+            p.drawLine(QPointF(2, y), QPointF(5, y));
+            p.drawLine(QPointF(11, y), QPointF(14, y));
+        }
+        break;
+    case Symbol::musicNote: {
+        QPainterPath flag;
+        flag.moveTo(7.3, 2.5);
+        flag.cubicTo(9, 4, 12, 4.5, 11.5, 8);
+        p.drawLine(QPointF(7.3, 12), QPointF(7.3, 2.5));
+        p.drawPath(flag);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QPointF(5.2, 12), 2.3, 1.8);
+        break;
+    }
+    case Symbol::archivebox:
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawRoundedRect(QRectF(1.5, 2.5, 13, 3), 0.8, 0.8);
+        p.drawRoundedRect(QRectF(2.5, 5.5, 11, 8), 0.8, 0.8);
+        p.drawLine(QPointF(6.3, 8.5), QPointF(9.7, 8.5));
+        break;
+    case Symbol::opticalDiscDrive:
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawRoundedRect(QRectF(1.5, 4.5, 13, 7.5), 1.5, 1.5);
+        p.drawLine(QPointF(4, 7.5), QPointF(12, 7.5));
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QPointF(11.5, 9.9), 0.8, 0.8);
+        break;
+    case Symbol::chevronLeftForwardSlashChevronRight:
+        p.drawPolyline(QPolygonF({{5, 4.5}, {1.5, 8}, {5, 11.5}}));
+        p.drawPolyline(QPolygonF({{11, 4.5}, {14.5, 8}, {11, 11.5}}));
+        p.drawLine(QPointF(9.5, 3), QPointF(6.5, 13));
+        break;
+    case Symbol::hammer: {
+        pen.setWidthF(1.8);
+        p.setPen(pen);
+        p.drawLine(QPointF(2.5, 13.5), QPointF(8.5, 7.5));
+        QPainterPath head;
+        head.addRoundedRect(QRectF(-4.5, -1.8, 9, 3.6), 0.8, 0.8);
+        QTransform place;
+        place.translate(10, 5);
+        place.rotate(45);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPath(place.map(head));
+        break;
+    }
+    case Symbol::questionmarkSquareDashed: {
+        dashedSquare(p, pen);
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        QPainterPath mark;
+        mark.moveTo(6.2, 6.4);
+        mark.cubicTo(6.2, 4.3, 9.8, 4.3, 9.8, 6.4);
+        mark.cubicTo(9.8, 7.8, 8, 7.8, 8, 9.4);
+        p.drawPath(mark);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QPointF(8, 11.3), 0.8, 0.8);
+        break;
+    }
+    case Symbol::arrowTurnUpRight: {
+        QPainterPath path;
+        path.moveTo(3, 14);
+        path.lineTo(3, 9);
+        path.quadTo(3, 5, 7, 5);
+        path.lineTo(13, 5);
+        p.drawPath(path);
+        p.drawPolyline(QPolygonF({{10, 2}, {13, 5}, {10, 8}}));
+        break;
+    }
+    case Symbol::lock: {
+        QPainterPath shackle;
+        shackle.moveTo(5, 7.5);
+        shackle.lineTo(5, 5);
+        shackle.cubicTo(5, 1.2, 11, 1.2, 11, 5);
+        shackle.lineTo(11, 7.5);
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawPath(shackle);
+        p.drawRoundedRect(QRectF(3, 7, 10, 7.5), 1.5, 1.5);
+        break;
+    }
+    case Symbol::trayFullFill: {
+        pen.setWidthF(1.2);
+        p.setPen(pen);
+        p.drawLine(QPointF(4.5, 3.5), QPointF(11.5, 3.5));
+        p.drawLine(QPointF(4, 5.8), QPointF(12, 5.8));
+        QPainterPath tray;
+        tray.moveTo(1.5, 8.5);
+        tray.lineTo(5.5, 8.5);
+        tray.quadTo(5.8, 10.3, 8, 10.3);
+        tray.quadTo(10.2, 10.3, 10.5, 8.5);
+        tray.lineTo(14.5, 8.5);
+        tray.lineTo(14.5, 12.5);
+        tray.quadTo(14.5, 14, 13, 14);
+        tray.lineTo(3, 14);
+        tray.quadTo(1.5, 14, 1.5, 12.5);
+        tray.closeSubpath();
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPath(tray);
+        break;
+    }
+    case Symbol::squareGrid3x3Fill:
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        for (qreal y : {1.5, 6.0, 10.5})
+            for (qreal x : {1.5, 6.0, 10.5}) p.drawRoundedRect(QRectF(x, y, 4, 4), 0.8, 0.8);
+        break;
+    case Symbol::folderFill:
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPath(folderShape());
+        break;
+    case Symbol::docFill:
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPolygon(documentShape());
         break;
     case Symbol::arrowUpForwardApp:
         pen.setWidthF(1.3);
@@ -432,7 +585,7 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
     case Symbol::doc:
         pen.setWidthF(1.3);
         p.setPen(pen);
-        p.drawPolygon(QPolygonF({{3, 1.5}, {10, 1.5}, {13, 4.5}, {13, 14.5}, {3, 14.5}}));
+        p.drawPolygon(documentShape());
         p.drawPolyline(QPolygonF({{9.6, 1.7}, {9.6, 4.9}, {12.8, 4.9}}));
         break;
     }
@@ -479,6 +632,34 @@ private:
 };
 
 } // namespace
+
+std::optional<Symbol> symbolNamed(std::string_view name) {
+    static constexpr std::pair<std::string_view, Symbol> names[] = {
+        {"app.dashed", Symbol::appDashed},
+        {"doc.text", Symbol::docText},
+        {"photo", Symbol::photo},
+        {"film", Symbol::film},
+        {"music.note", Symbol::musicNote},
+        {"archivebox", Symbol::archivebox},
+        {"opticaldiscdrive", Symbol::opticalDiscDrive},
+        {"chevron.left.forwardslash.chevron.right", Symbol::chevronLeftForwardSlashChevronRight},
+        {"hammer", Symbol::hammer},
+        {"gearshape", Symbol::gearshape},
+        {"folder", Symbol::folder},
+        {"folder.fill", Symbol::folderFill},
+        {"doc.fill", Symbol::docFill},
+        {"questionmark.square.dashed", Symbol::questionmarkSquareDashed},
+        {"square.dashed", Symbol::squareDashed},
+        {"arrow.turn.up.right", Symbol::arrowTurnUpRight},
+        {"lock", Symbol::lock},
+        {"lock.fill", Symbol::lockFill},
+        {"tray.full.fill", Symbol::trayFullFill},
+        {"square.grid.3x3.fill", Symbol::squareGrid3x3Fill},
+    };
+    for (const auto& [text, symbol] : names)
+        if (text == name) return symbol;
+    return std::nullopt;
+}
 
 QIcon symbolIcon(Symbol symbol, std::optional<QColor> color) { return QIcon(new SymbolEngine(symbol, color)); }
 

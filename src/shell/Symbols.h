@@ -9,6 +9,7 @@
 #include <QIcon>
 
 #include <optional>
+#include <string_view>
 
 class QPainter;
 class QRectF;
@@ -51,6 +52,22 @@ enum class Symbol {
     appDashed,
     terminalFill,    // a filled window with the prompt cut out
     checkmarkCircle,
+    // The treemap's: file kinds in its status bar, its drag label and empty state.
+    photo,
+    film,
+    musicNote,
+    archivebox,
+    opticalDiscDrive,
+    chevronLeftForwardSlashChevronRight,
+    hammer,
+    questionmarkSquareDashed,
+    squareDashed,
+    arrowTurnUpRight,
+    lock,
+    trayFullFill,
+    squareGrid3x3Fill,
+    folderFill,
+    docFill,
     // The inspector's.
     arrowUpForwardApp,
     eye,
@@ -63,6 +80,10 @@ enum class Symbol {
     cursorArrowClick,
     doc,
 };
+
+// The symbol of a system symbol name as the file categories and the charts' texts
+// give it ("doc.text", "tray.full.fill", …), or none for a name without one.
+std::optional<Symbol> symbolNamed(std::string_view name);
 
 // An icon that draws `symbol`; without a colour it follows the application palette's
 // window text (its disabled variant for disabled buttons).

@@ -166,5 +166,30 @@ TEST_F(NodeMenuTest, TheMenuWidgetListsTheEntriesWithTheirSeparatorsAndFollowsTh
     EXPECT_EQ(appMenu->actions().back()->text(), "Uninstall…");
 }
 
+TEST_F(NodeMenuTest, AChartCellOffersItsItemAndItsFolderInASubmenu) {
+    QWidget host;
+    auto titles = [](QMenu* menu) {
+        QStringList out;
+        for (QAction* a : menu->actions()) out << (a->isSeparator() ? QStringLiteral("—") : a->text());
+        return out;
+    };
+    QMenu* both = makeNodeAndFolderContextMenu(*state, report, docs, &host);
+    ASSERT_NE(both, nullptr);
+    const QStringList all = titles(both);
+    ASSERT_GE(all.size(), 3);
+    EXPECT_EQ(all.front(), "Reveal in Finder");
+    EXPECT_EQ(all[all.size() - 2], "—");
+    EXPECT_EQ(all.back(), "Folder “docs”");
+    QMenu* sub = both->actions().back()->menu();
+    ASSERT_NE(sub, nullptr);
+    EXPECT_EQ(titles(sub), titles(makeNodeContextMenu(*state, docs, &host)));
+
+    // Over a rest cell only the folder, without a separator; with neither, no menu.
+    QMenu* folderOnly = makeNodeAndFolderContextMenu(*state, NodeRef(), docs, &host);
+    ASSERT_NE(folderOnly, nullptr);
+    EXPECT_EQ(titles(folderOnly), QStringList{"Folder “docs”"});
+    EXPECT_EQ(makeNodeAndFolderContextMenu(*state, NodeRef(), NodeRef(), &host), nullptr);
+}
+
 } // namespace
 } // namespace plenwick::test

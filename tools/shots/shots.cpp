@@ -8,6 +8,8 @@
 #include "app/ManualExecutor.h"
 #include "app/ui/MainWindow.h"
 #include "charts/ui/SunburstView.h"
+#include "charts/ui/TreemapModel.h"
+#include "charts/ui/TreemapView.h"
 #include "outline/FileOutlineView.h"
 #include "results/FileTypesView.h"
 #include "results/InspectorView.h"
@@ -31,6 +33,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QPalette>
@@ -38,6 +41,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 
 #include <cstdio>
@@ -210,6 +214,82 @@ void shootOutline(Shooter& shooter, const std::string& tree) {
         scene.state->navigate(empty);
         scene.settle();
         shooter.save(QStringLiteral("outline-no-files"), *outline);
+    }
+}
+
+// The treemap of the results screen, once its picture is in.
+TreemapView* settledTreemap(Scene& scene) {
+    ResultsView* results = scene.window->rootView()->resultsView();
+    auto* view = results ? qobject_cast<TreemapView*>(results->chart()) : nullptr;
+    if (!view) return nullptr;
+    // Resizes wait out a short pause on the real clock before they render.
+    auto pending = [view] {
+        return view->model().isRefreshing() || (view->model().image().isNull() && !view->isShowingEmptyState());
+    };
+    for (int i = 0; i < 200 && pending(); ++i) {
+        scene.settle();
+        QTest::qWait(5);
+    }
+    scene.settle();
+    return view;
+}
+
+// The largest folder shown in the treemap's focus.
+NodeRef largestFolder(const AppState& state) {
+    for (const NodeRef& child : state.focus()->children())
+        if (child->isContainer() && child->childCount() > 0) return child;
+    return nullptr;
+}
+
+// A folder of the tree that takes no space (its files are all sparse), or none.
+NodeRef emptyFolder(const NodeRef& node) {
+    if (node->isContainer() && node->size() <= 0) return node;
+    for (const NodeRef& child : node->children())
+        if (NodeRef found = child->isContainer() ? emptyFolder(child) : nullptr) return found;
+    return nullptr;
+}
+
+void shootTreemap(Shooter& shooter, const std::string& tree) {
+    Scene scene;
+    scene.state->startScan(tree);
+    scene.settle();
+    scene.state->setVisualization(Visualization::treemap);
+    TreemapView* view = settledTreemap(scene);
+    if (!view) {
+        std::fprintf(stderr, "plenwick-shots: no treemap\n");
+        ++shooter.failures;
+        return;
+    }
+    shooter.save(QStringLiteral("treemap"), *scene.window);
+
+    // Hover a cell a little way into the chart, and select another.
+    QWidget* chart = view->chart();
+    const QPointF at(chart->width() / 3.0, chart->height() / 3.0);
+    QMouseEvent move(QEvent::MouseMove, at, chart->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(chart, &move);
+    QApplication::processEvents();
+    shooter.save(QStringLiteral("treemap-hover"), *scene.window);
+    QTest::mouseClick(chart, Qt::LeftButton, {}, QPoint(chart->width() * 3 / 4, chart->height() * 2 / 3));
+    QApplication::processEvents();
+    shooter.save(QStringLiteral("treemap-selection"), *scene.window);
+
+    // The highlight of one kind, as the file-type breakdown sets it.
+    scene.state->setColorMode(ColorMode::byKind);
+    scene.state->setTypeFilter(TypeFilter::category(FileCategory::images));
+    settledTreemap(scene);
+    shooter.save(QStringLiteral("treemap-type-highlight"), *scene.window);
+    scene.state->setTypeFilter(std::nullopt);
+    scene.state->setColorMode(ColorMode::byFolder);
+
+    if (NodeRef folder = largestFolder(*scene.state)) {
+        scene.state->navigate(folder);
+        settledTreemap(scene);
+        shooter.save(QStringLiteral("treemap-zoomed"), *scene.window);
+    }
+    if (NodeRef folder = emptyFolder(scene.state->root())) {
+        scene.state->navigate(folder);
+        settledTreemap(scene);
+        shooter.save(QStringLiteral("treemap-empty-folder"), *scene.window);
     }
 }
 
@@ -574,6 +654,7 @@ int main(int argc, char** argv) {
                                     QLatin1Char('x')};
         shootAll(shooter, tree, samples.path());
         shootSunburst(shooter, tree);
+        shootTreemap(shooter, tree);
         shootInspector(shooter, tree);
         shootStartupItems([&shooter](const QString& name, QWidget& widget) { shooter.save(name, widget); });
         failures += shooter.failures;

@@ -1,5 +1,5 @@
 // The engines on the real application state: the adapter and the slice driver.
-#include "../TestTree.h"
+#include "TreemapFixture.h"
 
 #include "app/AppState.h"
 #include "app/ManualExecutor.h"
@@ -16,12 +16,6 @@ using namespace plenwick;
 using namespace plenwick::test;
 
 namespace {
-
-class NoVolumes final : public VolumeSource {
-public:
-    std::vector<VolumeInfo> mountedVolumes() override { return {}; }
-    std::optional<VolumeInfo> containing(const std::string&) override { return std::nullopt; }
-};
 
 class ChartsOnAppState : public ::testing::Test {
 protected:
