@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/BackgroundTask.h"
+#include "outline/OutlinePlaceholder.h"
 #include "results/FileTypesRowView.h"
 #include "shell/ActivitySpinner.h"
 #include "shell/ShellSegmentedPicker.h"
@@ -15,7 +16,6 @@
 #include <QGraphicsOpacityEffect>
 #include <QVariantAnimation>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QPainter>
@@ -56,36 +56,6 @@ protected:
 
 private:
     QColor dot_;
-};
-
-// The empty list: a symbol above "No Files" or "Calculating…".
-class Placeholder final : public QWidget {
-public:
-    explicit Placeholder(ShellText*& title, QWidget* parent) : QWidget(parent) {
-        auto* column = new QVBoxLayout(this);
-        column->addStretch(1);
-        symbol_ = new QLabel(this);
-        symbol_->setAlignment(Qt::AlignHCenter);
-        column->addWidget(symbol_);
-        title = new ShellText(QString(), this);
-        title->setTextStyle(ShellTextStyle::title3, QFont::DemiBold);
-        title->setTone(ShellText::Tone::secondary);
-        column->addWidget(title);
-        column->addStretch(1);
-        tint();
-    }
-
-protected:
-    void changeEvent(QEvent* event) override {
-        QWidget::changeEvent(event);
-        if (event->type() == QEvent::PaletteChange) tint();
-    }
-
-private:
-    void tint() {
-        symbol_->setPixmap(symbolIcon(Symbol::doc, shellSecondaryColor(palette())).pixmap(QSize(28, 28), devicePixelRatioF()));
-    }
-    QLabel* symbol_;
 };
 
 } // namespace
@@ -170,7 +140,7 @@ FileTypesView::FileTypesView(AppState& state, QWidget* parent) : QWidget(parent)
 
     auto* body = new QWidget(this);
     body_ = new QStackedLayout(body);
-    placeholder_ = new Placeholder(placeholderTitle_, body);
+    placeholder_ = new OutlinePlaceholder(body);
     list_ = new QListView(body);
     list_->setObjectName(QStringLiteral("FileTypesList"));
     list_->setFrameShape(QFrame::NoFrame);
@@ -339,7 +309,8 @@ void FileTypesView::refresh() {
     }
 
     const bool empty = model_->rowCount() == 0;
-    placeholderTitle_->setText(isLoadingFolder_ ? QStringLiteral("Calculating…") : QStringLiteral("No Files"));
+    placeholder_->setContent([](QPainter& p, const QRectF& box, const QColor& color) { drawSymbol(p, Symbol::doc, box, color); },
+                             isLoadingFolder_ ? QStringLiteral("Calculating…") : QStringLiteral("No Files"));
     body_->setCurrentWidget(empty ? placeholder_ : static_cast<QWidget*>(list_));
 }
 
@@ -393,7 +364,7 @@ QAbstractButton* FileTypesView::segmentButton(FileTypesSegment segment) const {
 QString FileTypesView::summaryText() const { return summary_->text(); }
 QString FileTypesView::highlightText() const { return highlightTitle_->text(); }
 QAbstractButton* FileTypesView::clearHighlightButton() const { return clearHighlight_; }
-QString FileTypesView::placeholderText() const { return placeholderTitle_->text(); }
+QString FileTypesView::placeholderText() const { return placeholder_->title(); }
 bool FileTypesView::isShowingPlaceholder() const { return body_->currentWidget() == placeholder_; }
 
 } // namespace plenwick

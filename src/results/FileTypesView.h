@@ -31,6 +31,7 @@ class ActivitySpinner;
 class AppState;
 class FileTypesListModel;
 class FileTypesRowDelegate;
+class OutlinePlaceholder;
 class ShellSegmentedPicker;
 class ShellText;
 
@@ -110,8 +111,7 @@ private:
     ShellText* highlightTitle_;
     QToolButton* clearHighlight_;
     QStackedLayout* body_;
-    QWidget* placeholder_;
-    ShellText* placeholderTitle_;
+    OutlinePlaceholder* placeholder_;
     QListView* list_;
     FileTypesListModel* model_;
     FileTypesRowDelegate* delegate_;

@@ -1,6 +1,7 @@
 #include "results/InspectorView.h"
 
 #include "app/AppState.h"
+#include "outline/OutlinePlaceholder.h"
 #include "results/FileTypesView.h"
 #include "results/ShellDiskUsageSummary.h"
 #include "results/ShellInspectorDetails.h"
@@ -14,7 +15,7 @@
 #include <QEvent>
 #include <QMoveEvent>
 #include <QResizeEvent>
-#include <QLabel>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -94,45 +95,6 @@ private:
     QWidget* card_;
 };
 
-// "No Selection": the platform's placeholder for content that is not there.
-class NoSelection final : public QWidget {
-public:
-    explicit NoSelection(QWidget* parent) : QWidget(parent) {
-        auto* column = new QVBoxLayout(this);
-        column->setContentsMargins(0, 24, 0, 24);
-        column->setSpacing(6);
-        symbol_ = new QLabel(this);
-        symbol_->setAlignment(Qt::AlignHCenter);
-        column->addWidget(symbol_);
-        auto* title = new ShellText(QStringLiteral("No Selection"), this);
-        title->setTextStyle(ShellTextStyle::title3, QFont::DemiBold);
-        column->addWidget(title);
-        description_ = new QLabel(QStringLiteral("Click an item to see its details."), this);
-        description_->setAlignment(Qt::AlignHCenter);
-        description_->setWordWrap(true);
-        description_->setFont(shellFont(ShellTextStyle::callout));
-        column->addWidget(description_);
-        tint();
-    }
-
-protected:
-    void changeEvent(QEvent* event) override {
-        QWidget::changeEvent(event);
-        if (event->type() == QEvent::PaletteChange) tint();
-    }
-
-private:
-    void tint() {
-        const QColor secondary = shellSecondaryColor(palette());
-        symbol_->setPixmap(symbolIcon(Symbol::cursorArrowClick, secondary).pixmap(QSize(30, 30), devicePixelRatioF()));
-        QPalette p = description_->palette();
-        p.setColor(QPalette::WindowText, secondary);
-        description_->setPalette(p);
-    }
-    QLabel* symbol_;
-    QLabel* description_;
-};
-
 } // namespace
 
 InspectorView::InspectorView(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
@@ -149,7 +111,11 @@ InspectorView::InspectorView(AppState& state, QWidget* parent) : QWidget(parent)
     items->setContentsMargins(kInset, kInset, kInset, kInset);
     items->setSpacing(kSpacing);
     details_ = new ShellInspectorDetails(state_, content);
-    placeholder_ = new NoSelection(content);
+    auto* noSelection = new OutlinePlaceholder(content);
+    noSelection->setContent(
+        [](QPainter& p, const QRectF& box, const QColor& color) { drawSymbol(p, Symbol::cursorArrowClick, box, color); },
+        QStringLiteral("No Selection"), QStringLiteral("Click an item to see its details."));
+    placeholder_ = noSelection;
     diskUsage_ = new ShellDiskUsageSummary(state_, content);
     items->addWidget(details_);
     items->addWidget(placeholder_);
