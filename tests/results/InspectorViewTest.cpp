@@ -302,6 +302,20 @@ TEST_F(InspectorViewTest, ClickingARowHighlightsItAndAgainRestoresTheColourMode)
     EXPECT_EQ(state->colorMode(), ColorMode::byKind);
 }
 
+TEST_F(InspectorViewTest, LeavingTheResultsGivesBackTheColourModeButHidingTheInspectorDoesNot) {
+    state->setColorMode(ColorMode::byFolder);
+    FileTypesView view(*state);
+    view.show();
+    view.toggleHighlight(view.rows()[0]);
+    EXPECT_EQ(state->colorMode(), ColorMode::byKind);
+    view.hide(); // the inspector is hidden; the results stay
+    EXPECT_EQ(state->colorMode(), ColorMode::byKind);
+    view.show();
+    state->setPhase(AppState::Phase::home());
+    view.hide();
+    EXPECT_EQ(state->colorMode(), ColorMode::byFolder);
+}
+
 TEST_F(InspectorViewTest, TheCurrentFolderIsComputedInTheBackground) {
     FileTypesView view(*state);
     view.setScope(FileTypesScope::currentFolder);
