@@ -1,7 +1,6 @@
 #include "outline/FileOutlineView.h"
 
 #include "app/AppState.h"
-#include "outline/OutlineGlyphs.h"
 #include "outline/OutlinePlaceholder.h"
 #include "outline/OutlineTableCoordinator.h"
 #include "outline/OutlineTableView.h"
@@ -131,7 +130,7 @@ QString FileOutlineView::footerText() const { return footer_->isHidden() ? QStri
 bool FileOutlineView::isFooterBusy() const { return !footer_->isHidden() && !footerSpinner_->isHidden(); }
 
 void FileOutlineView::paintSearchIcon() {
-    searchIcon_->setIcon(outlineGlyphIcon(OutlineGlyph::magnifier, shellSecondaryColor(palette()), 14));
+    searchIcon_->setIcon(symbolIcon(Symbol::magnifyingGlass, shellSecondaryColor(palette())));
 }
 
 void FileOutlineView::changeEvent(QEvent* event) {
@@ -185,12 +184,12 @@ void FileOutlineView::refresh() {
                                     overlay == FileOutlineViewModel::Overlay::noFiles);
     if (overlay == FileOutlineViewModel::Overlay::noSearchResults) {
         overlayPlaceholder_->setContent([](QPainter& p, const QRectF& box, const QColor& color) {
-            drawOutlineGlyph(p, OutlineGlyph::magnifier, box, color);
+            drawSymbol(p, Symbol::magnifyingGlass, box, color);
         }, QStringLiteral("No Results for “") + QString::fromStdString(viewModel_.query()) + QStringLiteral("”"),
            QStringLiteral("Check the spelling or try a new search."));
     } else if (overlay == FileOutlineViewModel::Overlay::noFiles) {
         overlayPlaceholder_->setContent([](QPainter& p, const QRectF& box, const QColor& color) {
-            drawOutlineGlyph(p, OutlineGlyph::document, box, color);
+            drawSymbol(p, Symbol::doc, box, color);
         }, QStringLiteral("No Files"), QStringLiteral("This folder doesn't contain any files."));
     }
 

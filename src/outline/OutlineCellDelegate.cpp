@@ -5,6 +5,7 @@
 #include "outline/OutlineColumns.h"
 #include "outline/OutlineFileIcons.h"
 #include "outline/OutlineGlyphs.h"
+#include "shell/Symbols.h"
 #include "outline/OutlineItemModel.h"
 #include "outline/OutlineTableCoordinator.h"
 #include "outline/OutlineTones.h"
@@ -55,8 +56,8 @@ void paintName(CellPaint& c, const FileNode& node, const OutlineTableCoordinator
     const QColor highlighted = c.palette.color(QPalette::HighlightedText);  // of the current group
     if (collected.collectorItem) {
         const QRect mark(c.rect.left() + w - 16, c.rect.top() + r((h - 14) / 2.0), 14, 14);
-        drawOutlineGlyph(c.painter, OutlineGlyph::collectedMark, mark.adjusted(2, 2, -2, -2),
-                         c.emphasized ? highlighted : outlineTone(c.palette, OutlineTone::secondary));
+        drawSymbol(c.painter, Symbol::trayFullFill, mark.adjusted(2, 2, -2, -2),
+                   c.emphasized ? highlighted : outlineTone(c.palette, OutlineTone::secondary));
         textWidth = std::max(0, textWidth - 16);
     }
 

@@ -72,8 +72,8 @@ void dashedSquare(QPainter& p, QPen pen) {
 }
 
 // Paths are drawn on a 16 × 16 grid centred in the box.
-void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
-    QPen pen(color, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color, qreal weight) {
+    QPen pen(color, 1.5 * weight, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
     switch (symbol) {
@@ -504,6 +504,34 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
         p.setBrush(color);
         p.drawPolygon(documentShape());
         break;
+    case Symbol::chevronUp:
+        p.drawPolyline(QPolygonF({{3, 11}, {8, 5.5}, {13, 11}}));
+        break;
+    case Symbol::ellipsis:
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        for (qreal x : {3.2, 8.0, 12.8}) p.drawEllipse(QPointF(x, 8), 1.45, 1.45);
+        break;
+    case Symbol::eye:
+    case Symbol::eyeSlash: {
+        QPainterPath eye;
+        eye.moveTo(1, 8);
+        eye.quadTo(8, 1.3, 15, 8);
+        eye.quadTo(8, 14.7, 1, 8);
+        p.drawPath(eye);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QPointF(8, 8), 1.9, 1.9);
+        if (symbol == Symbol::eyeSlash) {
+            p.setPen(pen);
+            p.drawLine(QPointF(2.2, 1.9), QPointF(13.8, 14.1));
+        }
+        break;
+    }
+    case Symbol::doc:
+        p.drawPolygon(documentShape());
+        p.drawPolyline(QPolygonF({{10, 1.5}, {10, 4.5}, {13, 4.5}}));
+        break;
     case Symbol::arrowUpForwardApp:
         pen.setWidthF(1.3);
         p.setPen(pen);
@@ -511,19 +539,6 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
         p.drawLine(QPointF(7.5, 8.5), QPointF(13.8, 2.2));
         p.drawPolyline(QPolygonF({{9.6, 2.2}, {13.8, 2.2}, {13.8, 6.4}}));
         break;
-    case Symbol::eye: {
-        pen.setWidthF(1.3);
-        p.setPen(pen);
-        QPainterPath lids;
-        lids.moveTo(1, 8);
-        lids.quadTo(8, 0.5, 15, 8);
-        lids.quadTo(8, 15.5, 1, 8);
-        p.drawPath(lids);
-        p.setPen(Qt::NoPen);
-        p.setBrush(color);
-        p.drawEllipse(QPointF(8, 8), 2.6, 2.6);
-        break;
-    }
     case Symbol::trayArrowDown:
     case Symbol::trayArrowUp: {
         pen.setWidthF(1.3);
@@ -582,12 +597,6 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color) {
         p.drawPolygon(QPolygonF({{6, 6}, {14.5, 9.2}, {10.6, 10.6}, {9.2, 14.5}}));
         break;
     }
-    case Symbol::doc:
-        pen.setWidthF(1.3);
-        p.setPen(pen);
-        p.drawPolygon(documentShape());
-        p.drawPolyline(QPolygonF({{9.6, 1.7}, {9.6, 4.9}, {12.8, 4.9}}));
-        break;
     }
 }
 
@@ -648,6 +657,10 @@ std::optional<Symbol> symbolNamed(std::string_view name) {
         {"folder", Symbol::folder},
         {"folder.fill", Symbol::folderFill},
         {"doc.fill", Symbol::docFill},
+        {"doc", Symbol::doc},
+        {"chevron.up", Symbol::chevronUp},
+        {"ellipsis", Symbol::ellipsis},
+        {"eye.slash", Symbol::eyeSlash},
         {"questionmark.square.dashed", Symbol::questionmarkSquareDashed},
         {"square.dashed", Symbol::squareDashed},
         {"arrow.turn.up.right", Symbol::arrowTurnUpRight},
@@ -663,14 +676,14 @@ std::optional<Symbol> symbolNamed(std::string_view name) {
 
 QIcon symbolIcon(Symbol symbol, std::optional<QColor> color) { return QIcon(new SymbolEngine(symbol, color)); }
 
-void drawSymbol(QPainter& painter, Symbol symbol, const QRectF& box, const QColor& color) {
+void drawSymbol(QPainter& painter, Symbol symbol, const QRectF& box, const QColor& color, qreal weight) {
     const qreal side = std::min(box.width(), box.height());
     if (side <= 0) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.translate(box.center().x() - side / 2, box.center().y() - side / 2);
     painter.scale(side / 16.0, side / 16.0);
-    drawOnGrid(painter, symbol, color);
+    drawOnGrid(painter, symbol, color, weight);
     painter.restore();
 }
 

@@ -68,6 +68,10 @@ enum class Symbol {
     squareGrid3x3Fill,
     folderFill,
     docFill,
+    // The sunburst's centre disc and the outline's placeholders.
+    chevronUp,
+    ellipsis,
+    eyeSlash,
     // The inspector's.
     arrowUpForwardApp,
     eye,
@@ -88,7 +92,7 @@ std::optional<Symbol> symbolNamed(std::string_view name);
 // An icon that draws `symbol`; without a colour it follows the application palette's
 // window text (its disabled variant for disabled buttons).
 QIcon symbolIcon(Symbol symbol, std::optional<QColor> color = std::nullopt);
-// Draws `symbol` fitted into `box`.
-void drawSymbol(QPainter& painter, Symbol symbol, const QRectF& box, const QColor& color);
+// Draws `symbol` fitted into `box`; a `weight` above 1 thickens its strokes.
+void drawSymbol(QPainter& painter, Symbol symbol, const QRectF& box, const QColor& color, qreal weight = 1);
 
 } // namespace plenwick

@@ -3,6 +3,7 @@
 #include "platform/ByteCountFormatter.h"
 #include "shell/ShellShadow.h"
 #include "shell/ShellStyle.h"
+#include "shell/Symbols.h"
 
 #include <QEasingCurve>
 #include <QPainter>
@@ -149,10 +150,10 @@ void SunburstCentreDisc::paintEvent(QPaintEvent*) {
     const SunburstDiscScale type = SunburstDiscScale::forDiameter(diameter_);
     const double s = type.scale;
     const double width = diameter_ * (1 - 2 * 0.13);
-    SunburstSymbol symbol = SunburstSymbol::none;
+    std::optional<Symbol> symbol;
     bool chevron = false;
     if (info_.isFocus && canZoomOut_) {
-        symbol = SunburstSymbol::chevronUp;
+        symbol = Symbol::chevronUp;
         chevron = true;
     } else if (!type.compact) {
         symbol = info_.symbol;
@@ -169,13 +170,13 @@ void SunburstCentreDisc::paintEvent(QPaintEvent*) {
     const double spacing = 2 * s;
     const double symbolSide = 11 * s;
     double height = title.size() * titleMetrics.height() + spacing + sizeMetrics.height();
-    if (symbol != SunburstSymbol::none) height += symbolSide + 2 * s + spacing;
+    if (symbol) height += symbolSide + 2 * s + spacing;
     if (!type.compact) height += spacing + detailMetrics.height();
     double y = c.y() - height / 2;
 
-    if (symbol != SunburstSymbol::none) {
-        drawSunburstSymbol(painter, symbol, QRectF(c.x() - symbolSide / 2, y, symbolSide, symbolSide),
-                           chevron && isHovered_ ? accent : secondary, chevron);
+    if (symbol) {
+        drawSymbol(painter, *symbol, QRectF(c.x() - symbolSide / 2, y, symbolSide, symbolSide),
+                   chevron && isHovered_ ? accent : secondary, chevron ? 1.6 : 1);
         y += symbolSide + 2 * s + spacing;
     }
     auto line = [&](const QString& text, const QFont& font, const QFontMetricsF& metrics, const QColor& color,

@@ -27,12 +27,12 @@ SunburstCentreInfo SunburstCentreInfo::make(const SunburstScene& scene, const Su
         return percent(static_cast<double>(bytes) / total) + QStringLiteral(" of ") + name(focus);
     };
     auto describeNode = [&](const FileNode& node) {
-        SunburstCentreInfo info{name(node), node.size(), share(node.size()), SunburstSymbol::none, false};
+        SunburstCentreInfo info{name(node), node.size(), share(node.size()), std::nullopt, false};
         if (scene.isCollected(&node, state)) {
             info.detail = QStringLiteral("In Collector · ") + info.detail;
-            info.symbol = SunburstSymbol::trayFullFill;
+            info.symbol = Symbol::trayFullFill;
         } else if (node.isContainer()) {
-            info.symbol = SunburstSymbol::folderFill;
+            info.symbol = Symbol::folderFill;
         }
         return info;
     };
@@ -44,16 +44,16 @@ SunburstCentreInfo SunburstCentreInfo::make(const SunburstScene& scene, const Su
             const double used = static_cast<double>(std::max<std::int64_t>(focus.size() + arc.size, 1));
             return {QStringLiteral("Hidden space"), arc.size,
                     percent(static_cast<double>(arc.size) / used) + QStringLiteral(" of used space"),
-                    SunburstSymbol::eyeSlash, false};
+                    Symbol::eyeSlash, false};
         }
         return {count(arc.aggregateCount) + QStringLiteral(" smaller items"), arc.size, share(arc.size),
-                SunburstSymbol::ellipsis, false};
+                Symbol::ellipsis, false};
     }
     if (hovered && layout.arcRef(hovered)) return describeNode(*hovered);
 
     QString files = focus.fileCount() == 1 ? QStringLiteral("1 file") : count(focus.fileCount()) + QStringLiteral(" files");
     if (scene.focusCollected) files = QStringLiteral("In Collector · ") + files;
-    return {name(focus), focus.size(), files, SunburstSymbol::none, true};
+    return {name(focus), focus.size(), files, std::nullopt, true};
 }
 
 } // namespace plenwick

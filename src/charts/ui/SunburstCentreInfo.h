@@ -5,11 +5,12 @@
 
 #include "charts/ChartState.h"
 #include "charts/SunburstScene.h"
-#include "charts/ui/SunburstSymbols.h"
+#include "shell/Symbols.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 namespace plenwick {
 
@@ -17,8 +18,8 @@ struct SunburstCentreInfo {
     QString title;
     std::int64_t size = 0;
     QString detail;
-    SunburstSymbol symbol = SunburstSymbol::none; // shown above the title
-    bool isFocus = false;                          // describes the focus itself
+    std::optional<Symbol> symbol; // shown above the title
+    bool isFocus = false;         // describes the focus itself
 
     // What the disc shows for the scene, what the pointer is over in it and the
     // node hovered anywhere in the window.

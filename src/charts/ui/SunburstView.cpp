@@ -6,10 +6,10 @@
 #include "charts/ui/SunburstCentreDisc.h"
 #include "charts/ui/SunburstCentreInfo.h"
 #include "charts/ui/SunburstOverlayLayer.h"
-#include "charts/ui/SunburstSymbols.h"
 #include "charts/ui/SunburstTexts.h"
 #include "shell/FileActions.h"
 #include "shell/ShellStyle.h"
+#include "shell/Symbols.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -343,8 +343,8 @@ QPixmap SunburstView::dragPreview(const FileNode& node) const {
     shape.addRoundedRect(QRectF(QPointF(0, 0), size), 6, 6);
     painter.fillPath(shape, plate);
     const QColor text = shellPrimaryColor(palette());
-    drawSunburstSymbol(painter, node.isContainer() ? SunburstSymbol::folderFill : SunburstSymbol::docFill,
-                       QRectF(8, (size.height() - symbol) / 2, symbol, symbol), text);
+    drawSymbol(painter, node.isContainer() ? Symbol::folderFill : Symbol::docFill,
+               QRectF(8, (size.height() - symbol) / 2, symbol, symbol), text);
     painter.setFont(font);
     painter.setPen(text);
     painter.drawText(QPointF(8 + symbol + gap, (size.height() - metrics.height()) / 2 + metrics.ascent()), shown);

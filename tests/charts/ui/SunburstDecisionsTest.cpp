@@ -190,7 +190,7 @@ using SunburstCentreInfoTest = EnglishLocale;
 TEST_F(SunburstCentreInfoTest, DescribesTheFocusWithItsFileCount) {
     Scenery s;
     auto info = SunburstCentreInfo::make(*s.scene(), SunburstHit::none(), nullptr, s.state);
-    EXPECT_EQ(info, (SunburstCentreInfo{"f", 1000, "1,234 files", SunburstSymbol::none, true}));
+    EXPECT_EQ(info, (SunburstCentreInfo{"f", 1000, "1,234 files", std::nullopt, true}));
     s.focus->setFileCount(1);
     EXPECT_EQ(SunburstCentreInfo::make(*s.scene(), SunburstHit::none(), nullptr, s.state).detail, "1 file");
     s.focus->setFileCount(0);
@@ -201,7 +201,7 @@ TEST_F(SunburstCentreInfoTest, DescribesTheFocusWithItsFileCount) {
     s.state.collect(s.focus);
     info = SunburstCentreInfo::make(*s.scene(), SunburstHit::none(), nullptr, s.state);
     EXPECT_EQ(info.detail, "In Collector · 12 files");
-    EXPECT_EQ(info.symbol, SunburstSymbol::none);
+    EXPECT_EQ(info.symbol, std::nullopt);
     EXPECT_TRUE(info.isFocus);
 }
 
@@ -212,19 +212,19 @@ TEST_F(SunburstCentreInfoTest, DescribesTheArcOrTheNodeUnderThePointer) {
     const SunburstLayout& layout = *scene->layout;
 
     auto info = SunburstCentreInfo::make(*scene, arcOf(*scene, s.docs), nullptr, s.state);
-    EXPECT_EQ(info, (SunburstCentreInfo{"docs", 600, "60% of f", SunburstSymbol::folderFill, false}));
+    EXPECT_EQ(info, (SunburstCentreInfo{"docs", 600, "60% of f", Symbol::folderFill, false}));
     info = SunburstCentreInfo::make(*scene, arcOf(*scene, s.pic), nullptr, s.state);
-    EXPECT_EQ(info.symbol, SunburstSymbol::none);
+    EXPECT_EQ(info.symbol, std::nullopt);
     EXPECT_EQ(info.detail, "30% of f");
 
     // Smaller items count with the plural, even one.
     info = SunburstCentreInfo::make(*scene, SunburstHit::arc({0, 2}), nullptr, s.state);
-    EXPECT_EQ(info, (SunburstCentreInfo{"100 smaller items", 100, "10% of f", SunburstSymbol::ellipsis, false}));
+    EXPECT_EQ(info, (SunburstCentreInfo{"100 smaller items", 100, "10% of f", Symbol::ellipsis, false}));
 
     // The hidden space's share is of the focus and the hidden space together.
     const SunburstHit hidden = SunburstHit::arc(*layout.hiddenSpaceArcRef());
     info = SunburstCentreInfo::make(*scene, hidden, nullptr, s.state);
-    EXPECT_EQ(info, (SunburstCentreInfo{"Hidden space", 1000, "50% of used space", SunburstSymbol::eyeSlash, false}));
+    EXPECT_EQ(info, (SunburstCentreInfo{"Hidden space", 1000, "50% of used space", Symbol::eyeSlash, false}));
 
     // A node hovered elsewhere is described by its own figures, also when it only has
     // an arc that stands for it; a node outside the focus leaves the focus on show.
@@ -242,7 +242,7 @@ TEST_F(SunburstCentreInfoTest, DescribesTheArcOrTheNodeUnderThePointer) {
     const auto collected = s.scene();
     info = SunburstCentreInfo::make(*collected, arcOf(*collected, s.sub), nullptr, s.state);
     EXPECT_EQ(info.detail, "In Collector · 19% of f");
-    EXPECT_EQ(info.symbol, SunburstSymbol::trayFullFill);
+    EXPECT_EQ(info.symbol, Symbol::trayFullFill);
 }
 
 TEST_F(SunburstCentreInfoTest, AFocusOfSizeZeroDividesByOne) {
