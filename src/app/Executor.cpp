@@ -17,4 +17,15 @@ void ThreadPoolExecutor::post(std::function<void()> job) { pool_->start(std::mov
 
 void ThreadPoolExecutor::waitForDone() { pool_->waitForDone(); }
 
+LeavingThreadPoolExecutor::LeavingThreadPoolExecutor(int maxThreads, int exitWaitMilliseconds)
+    : pool_(new QThreadPool), exitWait_(exitWaitMilliseconds) {
+    pool_->setMaxThreadCount(maxThreads);
+}
+
+LeavingThreadPoolExecutor::~LeavingThreadPoolExecutor() {
+    if (pool_->waitForDone(exitWait_)) delete pool_;
+}
+
+void LeavingThreadPoolExecutor::post(std::function<void()> job) { pool_->start(std::move(job)); }
+
 } // namespace plenwick

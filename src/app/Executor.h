@@ -30,6 +30,20 @@ private:
     QThreadPool* pool_;
 };
 
+// Runs jobs on a QThreadPool it owns whose going away waits at most `exitWait` for
+// the jobs under way: a job stuck on a dead mount is left to its thread rather than
+// holding the program's exit up (its pool is then never freed).
+class LeavingThreadPoolExecutor final : public Executor {
+public:
+    LeavingThreadPoolExecutor(int maxThreads, int exitWaitMilliseconds = 2000);
+    ~LeavingThreadPoolExecutor() override;
+    void post(std::function<void()> job) override;
+
+private:
+    QThreadPool* pool_;
+    int exitWait_;
+};
+
 // The two priorities of background work.
 struct Executors {
     Executor& userInitiated;

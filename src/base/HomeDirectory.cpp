@@ -30,4 +30,9 @@ std::string xdgDataHome() {
     return homePath(".local/share");
 }
 
+std::string xdgConfigHome() {
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/') return config;
+    return homePath(".config");
+}
+
 } // namespace plenwick

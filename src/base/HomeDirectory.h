@@ -12,5 +12,7 @@ std::string homeDirectory();
 std::string homePath(std::string_view relative);
 // $XDG_DATA_HOME when absolute, else ~/.local/share.
 std::string xdgDataHome();
+// $XDG_CONFIG_HOME when absolute, else ~/.config.
+std::string xdgConfigHome();
 
 } // namespace plenwick

@@ -1,12 +1,13 @@
 #include "results/RootView.h"
 
 #include "app/AppState.h"
+#include "app/RecentScans.h"
+#include "home/VolumePickerView.h"
 #include "results/ResultsTexts.h"
 #include "results/ResultsToolbar.h"
 #include "results/ResultsView.h"
 #include "results/ScanFailedView.h"
 #include "results/ScanProgressView.h"
-#include "results/ScreenPlaceholder.h"
 #include "shell/Symbols.h"
 #include "uninstaller/ui/UninstallerView.h"
 
@@ -41,9 +42,6 @@ RootView::RootView(AppState& state, QWidget* parent) : QStackedWidget(parent), s
     toolbar_->addWidget(homeToolbar_);
     toolbar_->addWidget(resultsToolbar_);
 
-    home_ = makeHomeScreen();
-    addWidget(home_);
-
     connect(&state_, &AppState::changed, this, &RootView::onChanged);
     showPhase();
     syncUninstallSheet();
@@ -57,12 +55,55 @@ RootView::~RootView() {
     if (toolbar_ && !toolbar_->parent()) delete toolbar_.data();
 }
 
-QWidget* RootView::makeHomeScreen() { return new ScreenPlaceholder(QStringLiteral("Home"), this); }
+QWidget* RootView::makeHomeScreen() {
+    HomeEnvironment environment = HomeEnvironment::standard();
+    environment.uninstallApp = uninstallApp_;
+    environment.openStartupItems = openStartupItems_;
+    auto* screen = new VolumePickerView(state_, std::move(environment), this);
+    screen->setObjectName(QStringLiteral("Home"));
+    return screen;
+}
 
 QWidget* RootView::makeProgressScreen() {
     auto* screen = new ScanProgressView(state_, this);
     screen->setObjectName(QStringLiteral("ScanProgress"));
+    // The scan is remembered among the recent scans when it starts and again, with its
+    // size, when it finishes. The check that the target exists runs on the state's
+    // utility executor, which the state keeps alive as long as itself.
+    std::shared_ptr<Executor> checks(std::shared_ptr<void>(), &state_.executors().utility);
+    screen->setRecentsRecorder(std::move(checks), [state = QPointer<AppState>(&state_)](const std::string& path,
+                                                                                         std::optional<std::int64_t> size) {
+        if (state) RecentScans::record(state->preferences(), path, size);
+    });
     return screen;
+}
+
+void RootView::setHomeTools(std::function<void()> uninstallApp, std::function<void()> openStartupItems) {
+    uninstallApp_ = std::move(uninstallApp);
+    openStartupItems_ = std::move(openStartupItems);
+    // A page on show gets its cards now.
+    if (home_) {
+        const bool shown = currentWidget() == home_;
+        dropHome();
+        if (shown) showHome();
+    }
+}
+
+void RootView::dropHome() {
+    // The page may be what asked for this: it goes once that call has returned.
+    removeWidget(home_);
+    home_->hide();
+    home_->deleteLater();
+    home_ = nullptr;
+}
+
+void RootView::showHome() {
+    // A new page each time home comes back, so that its view state starts afresh.
+    if (!home_) {
+        home_ = makeHomeScreen();
+        addWidget(home_);
+    }
+    setCurrentWidget(home_);
 }
 
 QString RootView::windowTitleText() const { return title_; }
@@ -134,6 +175,9 @@ void RootView::showPhase() {
         delete failed_;
         failed_ = nullptr;
     }
+    // The home page lives while home is shown.
+    const bool showsHome = phase.kind() == Kind::home || (phase.kind() == Kind::results && !state_.root());
+    if (!showsHome && home_) dropHome();
     // The results screen belongs to one root: a new tree (or none) drops it.
     if (results_ && results_->builtFor() != state_.root().get()) {
         removeWidget(results_);
@@ -143,7 +187,7 @@ void RootView::showPhase() {
 
     switch (phase.kind()) {
     case Kind::home:
-        setCurrentWidget(home_);
+        showHome();
         break;
     case Kind::scanning:
         if (!progress_) {
@@ -154,7 +198,7 @@ void RootView::showPhase() {
         break;
     case Kind::results:
         if (!state_.root()) {
-            setCurrentWidget(home_);
+            showHome();
             break;
         }
         if (!results_) {

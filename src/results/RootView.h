@@ -7,6 +7,7 @@
 // until then a placeholder stands in their place.
 
 #include <QPointer>
+#include <functional>
 #include <QStackedWidget>
 
 #include <QMessageBox>
@@ -42,6 +43,9 @@ public:
     QToolButton* backToResultsButton() const { return backToResults_; }
     // The error alert while it is shown.
     QMessageBox* errorAlert() const { return alert_; }
+    // What the home page's tool cards do: the menu commands of the same names. A tool
+    // without an action has no card.
+    void setHomeTools(std::function<void()> uninstallApp, std::function<void()> openStartupItems);
     // The uninstaller sheet while a session is shown.
     QDialog* uninstallSheet() const { return sheet_; }
 
@@ -52,6 +56,8 @@ private:
     // The screens of other parts of the program: each replaces its placeholder here.
     QWidget* makeHomeScreen();
     QWidget* makeProgressScreen();
+    void showHome();
+    void dropHome();
 
     void onChanged(quint64 fields);
     void showPhase();
@@ -68,6 +74,8 @@ private:
     QToolButton* backToResults_;
     ResultsToolbar* resultsToolbar_;
     QWidget* home_ = nullptr;
+    std::function<void()> uninstallApp_;
+    std::function<void()> openStartupItems_;
     QWidget* progress_ = nullptr;
     ResultsView* results_ = nullptr;
     ScanFailedView* failed_ = nullptr;

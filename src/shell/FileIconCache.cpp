@@ -7,26 +7,10 @@
 
 #include <QCoreApplication>
 #include <QPointer>
-#include <QThreadPool>
 
 namespace plenwick {
 
 namespace {
-
-// The shared cache's own pool. When the application goes, lookups still under way get
-// a moment to finish, so that none of them runs on into the program's exit; one stuck
-// on a dead mount is left to its thread rather than holding the exit up.
-class LookupPool final : public Executor {
-public:
-    LookupPool() { pool_->setMaxThreadCount(4); }
-    ~LookupPool() override {
-        if (pool_->waitForDone(2000)) delete pool_;
-    }
-    void post(std::function<void()> job) override { pool_->start(std::move(job)); }
-
-private:
-    QThreadPool* pool_ = new QThreadPool;
-};
 
 
 } // namespace
@@ -42,8 +26,10 @@ FileIconCache& FileIconCache::shared() {
     // (the MIME database among them) that its lookups use.
     static QPointer<FileIconCache> cache;
     if (!cache) {
-        cache = new FileIconCache(std::make_shared<DesktopFileIconSource>(), std::make_shared<LookupPool>(),
-                                  QCoreApplication::instance());
+        // Lookups still under way when the application goes get a moment to finish, so
+        // that none of them runs on into the program's exit.
+        cache = new FileIconCache(std::make_shared<DesktopFileIconSource>(),
+                                  std::make_shared<LeavingThreadPoolExecutor>(4), QCoreApplication::instance());
     }
     return *cache;
 }

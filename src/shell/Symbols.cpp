@@ -363,6 +363,140 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color, qreal weight) {
         p.drawEllipse(QPointF(8, 8), 6.8, 6.8);
         p.drawPolyline(QPolygonF({{5, 8.3}, {7.1, 10.4}, {11.1, 5.7}}));
         break;
+    case Symbol::xmarkBinFill: {
+        QPainterPath bin;
+        bin.addRoundedRect(QRectF(1.5, 2, 13, 3), 1, 1);
+        QPainterPath body;
+        body.moveTo(2.6, 5.5);
+        body.lineTo(13.4, 5.5);
+        body.lineTo(12.4, 14.2);
+        body.quadTo(12.3, 15, 11.5, 15);
+        body.lineTo(4.5, 15);
+        body.quadTo(3.7, 15, 3.6, 14.2);
+        body.closeSubpath();
+        QPainterPath cross;
+        cross.moveTo(5.9, 8.2);
+        cross.lineTo(10.1, 12.4);
+        cross.moveTo(10.1, 8.2);
+        cross.lineTo(5.9, 12.4);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPath(cutOut(bin.united(body), cross, 1.6));
+        break;
+    }
+    case Symbol::menubarRectangle:
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawRoundedRect(QRectF(1.2, 2.5, 13.6, 11), 2, 2);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawRoundedRect(QRectF(1.2, 2.5, 13.6, 3), 1.5, 1.5);
+        p.drawRect(QRectF(1.2, 4, 13.6, 1.5));
+        break;
+    case Symbol::externalDrive:
+        p.drawRoundedRect(QRectF(1.5, 5, 13, 7), 2, 2);
+        p.drawLine(QPointF(4, 12), QPointF(4, 13.5));
+        p.drawLine(QPointF(12, 12), QPointF(12, 13.5));
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QPointF(11.5, 8.5), 1, 1);
+        break;
+    case Symbol::externalDriveBadgePlus: {
+        QPainterPath drive;
+        drive.moveTo(9, 6.5);
+        drive.lineTo(3.5, 6.5);
+        drive.quadTo(1.5, 6.5, 1.5, 8.5);
+        drive.lineTo(1.5, 11.5);
+        drive.quadTo(1.5, 13.5, 3.5, 13.5);
+        drive.lineTo(12.5, 13.5);
+        drive.quadTo(14.5, 13.5, 14.5, 11.5);
+        drive.lineTo(14.5, 10.5);
+        p.drawPath(drive);
+        p.drawLine(QPointF(10.7, 3.5), QPointF(15.3, 3.5));
+        p.drawLine(QPointF(13, 1.2), QPointF(13, 5.8));
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QPointF(11.5, 10.5), 1, 1);
+        break;
+    }
+    case Symbol::folderBadgePlus: {
+        QPainterPath folder;
+        folder.moveTo(14.5, 7.5);
+        folder.lineTo(14.5, 6.2);
+        folder.quadTo(14.5, 5, 13.3, 5);
+        folder.lineTo(7.5, 5);
+        folder.lineTo(6, 3.2);
+        folder.lineTo(2.7, 3.2);
+        folder.quadTo(1.5, 3.2, 1.5, 4.4);
+        folder.lineTo(1.5, 12.3);
+        folder.quadTo(1.5, 13.5, 2.7, 13.5);
+        folder.lineTo(8.5, 13.5);
+        folder.moveTo(1.5, 6.8);
+        folder.lineTo(9, 6.8);
+        p.drawPath(folder);
+        p.drawLine(QPointF(9.7, 11.8), QPointF(14.9, 11.8));
+        p.drawLine(QPointF(12.3, 9.2), QPointF(12.3, 14.4));
+        break;
+    }
+    case Symbol::xmarkCircleFill: {
+        QPainterPath disc;
+        disc.addEllipse(QPointF(8, 8), 7.2, 7.2);
+        QPainterPath cross;
+        cross.moveTo(5.5, 5.5);
+        cross.lineTo(10.5, 10.5);
+        cross.moveTo(10.5, 5.5);
+        cross.lineTo(5.5, 10.5);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPath(cutOut(disc, cross, 1.6));
+        break;
+    }
+    case Symbol::arrowUturnBackward: {
+        // From the right, up and round to the left, ending in a head pointing down.
+        QPainterPath turn;
+        turn.moveTo(11.9, 12);
+        turn.lineTo(11.9, 8.7);
+        turn.arcTo(QRectF(5.3, 3.7, 6.6, 6.6), 0, 180);
+        turn.lineTo(5.3, 13.6);
+        turn.moveTo(2.55, 10.85);
+        turn.lineTo(5.3, 13.6);
+        turn.lineTo(8.05, 10.85);
+        p.drawPath(turn);
+        break;
+    }
+    case Symbol::lockShieldFill: {
+        QPainterPath shield;
+        shield.moveTo(8, 0.8);
+        shield.cubicTo(10, 2.2, 12.2, 2.8, 14.2, 2.8);
+        shield.cubicTo(14.2, 9.5, 11.8, 13.2, 8, 15.2);
+        shield.cubicTo(4.2, 13.2, 1.8, 9.5, 1.8, 2.8);
+        shield.cubicTo(3.8, 2.8, 6, 2.2, 8, 0.8);
+        QPainterPath lock;
+        lock.addRoundedRect(QRectF(5.3, 7.4, 5.4, 4.2), 0.8, 0.8);
+        QPainterPath shackle;
+        shackle.moveTo(6.4, 7.6);
+        shackle.lineTo(6.4, 6.4);
+        shackle.arcTo(QRectF(6.4, 4.8, 3.2, 3.2), 180, -180);
+        shackle.lineTo(9.6, 7.6);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPath(cutOut(shield.subtracted(lock), shackle, 1.1));
+        break;
+    }
+    case Symbol::arrowDownCircleFill: {
+        QPainterPath disc;
+        disc.addEllipse(QPointF(8, 8), 7.2, 7.2);
+        QPainterPath arrow;
+        arrow.moveTo(8, 3.8);
+        arrow.lineTo(8, 11.6);
+        arrow.moveTo(4.8, 8.6);
+        arrow.lineTo(8, 11.8);
+        arrow.lineTo(11.2, 8.6);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPath(cutOut(disc, arrow, 1.6));
+        break;
+    }
     case Symbol::photo:
         pen.setWidthF(1.3);
         p.setPen(pen);
@@ -574,19 +708,6 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color, qreal weight) {
         p.setBrush(color);
         p.drawEllipse(QPointF(8, 4.8), 0.95, 0.95);
         break;
-    case Symbol::xmarkCircleFill: {
-        QPainterPath disc;
-        disc.addEllipse(QPointF(8, 8), 7, 7);
-        QPainterPath cross;
-        cross.moveTo(5.4, 5.4);
-        cross.lineTo(10.6, 10.6);
-        cross.moveTo(10.6, 5.4);
-        cross.lineTo(5.4, 10.6);
-        p.setPen(Qt::NoPen);
-        p.setBrush(color);
-        p.drawPath(cutOut(disc, cross, 1.6));
-        break;
-    }
     case Symbol::cursorArrowClick: {
         pen.setWidthF(1.2);
         p.setPen(pen);

@@ -52,6 +52,16 @@ enum class Symbol {
     appDashed,
     terminalFill,    // a filled window with the prompt cut out
     checkmarkCircle,
+    // The home screen's.
+    xmarkBinFill,           // a bin with a cross cut out
+    menubarRectangle,       // a window with a filled menu bar
+    externalDrive,
+    externalDriveBadgePlus,
+    folderBadgePlus,
+    xmarkCircleFill,
+    arrowUturnBackward,
+    lockShieldFill,         // a filled shield with a lock cut out
+    arrowDownCircleFill,
     // The treemap's: file kinds in its status bar, its drag label and empty state.
     photo,
     film,
@@ -80,7 +90,6 @@ enum class Symbol {
     trash,
     docOnDoc,
     infoCircle,
-    xmarkCircleFill,
     cursorArrowClick,
     doc,
 };

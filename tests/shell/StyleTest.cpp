@@ -5,10 +5,16 @@
 #include "shell/AppLogo.h"
 #include "shell/ShellCapacityRing.h"
 #include "shell/ShellCardBackground.h"
+#include "shell/ShellIconImage.h"
 #include "shell/ShellStyle.h"
 #include "services/Formatters.h"
 
+#include <QDir>
+#include <QFile>
+#include <QIcon>
+#include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -217,6 +223,52 @@ TEST(ShellCard, FillBorderAndShadowInBothAppearances) {
     const QColor border = highlighted.pixelColor(100, int(inner.top()));
     EXPECT_GT(border.blue(), border.red() + 60) << "the accent border";
     EXPECT_EQ(card.cardRect(), inner) << "highlighting moves nothing";
+}
+
+// A theme icon whose nearest size is smaller than the square is drawn from a larger
+// size scaled down, not from the smaller one blown up.
+TEST(ShellIconImage, DrawnFromALargerThemeImageScaledDown) {
+    QTemporaryDir themes;
+    const QString theme = themes.path() + QStringLiteral("/sample");
+    auto image = [&](int side, QColor colour) {
+        const QString folder = theme + QStringLiteral("/%1x%1/devices").arg(side);
+        QDir().mkpath(folder);
+        QImage picture(side, side, QImage::Format_ARGB32);
+        picture.fill(colour);
+        ASSERT_TRUE(picture.save(folder + QStringLiteral("/sample-drive.png")));
+    };
+    image(48, Qt::red);
+    image(512, Qt::blue);
+    QFile index(theme + QStringLiteral("/index.theme"));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=sample\nDirectories=48x48/devices,512x512/devices\n\n"
+                "[48x48/devices]\nSize=48\nType=Fixed\n\n[512x512/devices]\nSize=512\nType=Fixed\n");
+    index.close();
+    const QStringList paths = QIcon::themeSearchPaths();
+    const QString name = QIcon::themeName();
+    QIcon::setThemeSearchPaths({themes.path()});
+    QIcon::setThemeName(QStringLiteral("sample"));
+    const QIcon icon = QIcon::fromTheme(QStringLiteral("sample-drive"));
+
+    for (qreal scale : {1.0, 2.0}) {
+        QImage canvas(QSize(58, 58) * scale, QImage::Format_ARGB32_Premultiplied);
+        canvas.setDevicePixelRatio(scale);
+        canvas.fill(Qt::transparent);
+        QPainter painter(&canvas);
+        paintShellIcon(painter, icon, QRectF(0, 0, 58, 58));
+        painter.end();
+        EXPECT_EQ(canvas.pixelColor(canvas.width() / 2, canvas.height() / 2), QColor(Qt::blue)) << "scale " << scale;
+    }
+    // A square the small image fills takes it.
+    QImage small(32, 32, QImage::Format_ARGB32_Premultiplied);
+    small.fill(Qt::transparent);
+    QPainter painter(&small);
+    paintShellIcon(painter, icon, QRectF(0, 0, 32, 32));
+    painter.end();
+    EXPECT_EQ(small.pixelColor(16, 16), QColor(Qt::red));
+
+    QIcon::setThemeName(name);
+    QIcon::setThemeSearchPaths(paths);
 }
 
 } // namespace

@@ -6,11 +6,14 @@
 
 #include "app/AppState.h"
 #include "app/ManualExecutor.h"
+#include "app/RecentScans.h"
 #include "app/ui/MainWindow.h"
 #include "charts/ui/SunburstView.h"
 #include "charts/ui/TreemapModel.h"
 #include "charts/ui/TreemapView.h"
 #include "outline/FileOutlineView.h"
+#include "home/PathPresence.h"
+#include "home/VolumePickerView.h"
 #include "results/FileTypesView.h"
 #include "results/InspectorView.h"
 #include "results/NodeContextMenu.h"
@@ -27,9 +30,12 @@
 #include <QApplication>
 #include <QAbstractButton>
 #include <QDir>
-#include <QFileInfo>
-#include <QPointer>
+#include <QDragEnterEvent>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QPointer>
+#include <QScrollArea>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
@@ -44,6 +50,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -52,12 +59,54 @@ using namespace plenwick;
 
 namespace {
 
-// A volume source that lists nothing: the shots do not depend on the machine's disks.
-class NoVolumes final : public VolumeSource {
+// A volume source with a fixed list (none by default): the shots do not depend on the
+// machine's disks.
+class FixedVolumes final : public VolumeSource {
 public:
-    std::vector<VolumeInfo> mountedVolumes() override { return {}; }
+    explicit FixedVolumes(std::vector<VolumeInfo> volumes = {}) : volumes_(std::move(volumes)) {}
+    std::vector<VolumeInfo> mountedVolumes() override { return volumes_; }
     std::optional<VolumeInfo> containing(const std::string&) override { return std::nullopt; }
+
+private:
+    std::vector<VolumeInfo> volumes_;
 };
+
+VolumeInfo volume(std::string url, std::string name, double totalGB, double usedShare, std::string fileSystem,
+                  bool root, bool internal, bool removable, bool network) {
+    VolumeInfo v;
+    v.url = std::move(url);
+    v.name = std::move(name);
+    v.totalCapacity = static_cast<std::int64_t>(totalGB * 1e9);
+    v.availableCapacity = static_cast<std::int64_t>(totalGB * 1e9 * (1 - usedShare));
+    v.fileSystem = std::move(fileSystem);
+    v.isRootVolume = root;
+    v.isInternal = internal;
+    v.isRemovable = removable;
+    v.isNetwork = network;
+    return v;
+}
+
+// The disks of the home screen's pictures: the startup disk, one nearly full, an
+// external drive three quarters full and a network share.
+std::vector<VolumeInfo> sampleVolumes() {
+    return {volume("/", "Startup Disk", 500, 0.62, "ext4", true, true, false, false),
+            volume("/srv/shots-data", "Data", 1000, 0.93, "btrfs", false, true, false, false),
+            volume("/media/shots/Backup", "Backup", 2000, 0.78, "exFAT", false, false, true, false),
+            volume("/net/shots/archive", "archive", 4000, 0.083, "NFS", false, false, false, true)};
+}
+
+// Recent scans of a few ages; one of the folders is gone.
+QByteArray sampleRecentScans(const std::string& tree) {
+    using namespace std::chrono;
+    const auto now = system_clock::now();
+    auto at = [&](auto ago) { return RecentScan::referenceSeconds(now - ago); };
+    return RecentScans::encode({
+        {tree, at(minutes(4)), 163840},
+        {"/home", at(hours(26)), 48'213'000'000},
+        {"/srv/shots-data/Photos", at(hours(24 * 3)), std::nullopt},
+        {"/media/shots/Backup/2023 projects", at(hours(24 * 9)), 702'000'000},
+    });
+}
 
 QPalette lightPalette() {
     return QApplication::style()->standardPalette();
@@ -129,12 +178,13 @@ struct Scene {
     std::unique_ptr<AppState> state;
     std::unique_ptr<MainWindow> window;
 
-    Scene() {
+    explicit Scene(std::vector<VolumeInfo> volumes = {}, QByteArray recentScans = {}) {
         AppEnvironment env;
         env.userInitiated = user;
         env.utility = utility;
-        env.volumeSource = std::make_shared<NoVolumes>();
+        env.volumeSource = std::make_shared<FixedVolumes>(std::move(volumes));
         env.preferences = std::make_shared<MemoryPreferences>();
+        if (!recentScans.isEmpty()) env.preferences->setValue(RecentScans::preferenceKey, recentScans);
         state = std::make_unique<AppState>(std::move(env));
         window = std::make_unique<MainWindow>(*state);
         window->resize(MainWindow::kDefaultWidth, MainWindow::kDefaultHeight);
@@ -152,6 +202,14 @@ struct Scene {
             utility->runAll();
             QApplication::processEvents();
         }
+        // Whether folders exist is checked on a pool of its own.
+        QElapsedTimer waited;
+        waited.start();
+        while (PathPresence::shared().pendingCount() > 0 && waited.elapsed() < 5000) QApplication::processEvents();
+        QApplication::processEvents();
+    }
+    VolumePickerView* home() const {
+        return qobject_cast<VolumePickerView*>(window->rootView()->homeScreen());
     }
 };
 
@@ -214,6 +272,45 @@ void shootOutline(Shooter& shooter, const std::string& tree) {
         scene.state->navigate(empty);
         scene.settle();
         shooter.save(QStringLiteral("outline-no-files"), *outline);
+    }
+}
+
+// The home screen with disks, tools and recent scans; the Full Disk Access notice as
+// a denied probe shows it; a folder dragged over the window.
+void shootHome(Shooter& shooter, const std::string& tree) {
+    {
+        Scene scene(sampleVolumes(), sampleRecentScans(tree));
+        shooter.save(QStringLiteral("home-disks"), *scene.window);
+        if (VolumePickerView* page = scene.home()) {
+            page->scrollArea()->ensureVisible(0, 100000);
+            QApplication::processEvents();
+            shooter.save(QStringLiteral("home-recent-scans"), *scene.window);
+            page->scrollArea()->ensureVisible(0, 0);
+            QMimeData mime;
+            mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(tree))});
+            QDragEnterEvent enter(QPoint(400, 300), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(page, &enter);
+            QApplication::processEvents();
+            shooter.save(QStringLiteral("home-drop"), *scene.window);
+            QDragLeaveEvent leave;
+            QApplication::sendEvent(page, &leave);
+        }
+    }
+    {
+        // The notice is shown only while access is denied, which the probe never
+        // reports here: a page whose probe answers so.
+        Scene scene(sampleVolumes());
+        scene.state->startScan(tree);
+        scene.settle();
+        scene.state->goHome();
+        scene.settle();
+        HomeEnvironment environment = HomeEnvironment::standard();
+        environment.accessProbe = [] { return FullDiskAccess::Status::denied; };
+        VolumePickerView page(*scene.state, environment);
+        page.resize(scene.window->rootView()->size());
+        page.show();
+        scene.settle();
+        shooter.save(QStringLiteral("home-banners"), page);
     }
 }
 
@@ -426,6 +523,7 @@ void shootAll(Shooter& shooter, const std::string& tree, const QString& samples)
         Scene scene;
         shooter.save(QStringLiteral("home"), *scene.window);
     }
+    shootHome(shooter, tree);
     {
         Scene scene;
         scene.state->startScan(tree);

@@ -48,6 +48,8 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     connect(startupItems_, &QAction::triggered, this, [this] {
         if (openWindow_) openWindow_(QStringLiteral("startup-items"));
     });
+    // The home page's tool cards run these same commands.
+    root_.setHomeTools([this] { uninstallApp_->trigger(); }, [this] { startupItems_->trigger(); });
     connect(quit_, &QAction::triggered, &window_, &QMainWindow::close);
 
     view_ = bar->addMenu(QStringLiteral("&View"));
