@@ -95,12 +95,13 @@ TEST_F(ResultsViewTest, InspectorSlidesOutAndBack) {
     EXPECT_FALSE(state->showInspector());
     EXPECT_EQ(toggle->text(), "Show Inspector");
     EXPECT_TRUE(view->isInspectorSliding());
-    QTRY_VERIFY(!view->inspectorColumn()->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->inspectorColumn()->isVisible(); }));
+    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     const int widened = view->chart()->width();
     EXPECT_EQ(widened, view->width() - view->sidebar()->width() - 1);
 
     toggle->click();
-    QTRY_VERIFY(!view->isInspectorSliding());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->isInspectorSliding(); }));
     EXPECT_TRUE(view->inspectorColumn()->isVisible());
     EXPECT_EQ(view->inspectorColumn()->width(), ResultsView::kInspectorDefaultWidth);
 }
