@@ -288,7 +288,7 @@ TEST_F(InspectorViewTest, ClickingARowHighlightsItAndAgainRestoresTheColourMode)
     EXPECT_FALSE(state->typeFilter());
     EXPECT_EQ(state->colorMode(), ColorMode::byFolder);
     EXPECT_FALSE(view.isHighlightBarShown());
-    QTRY_VERIFY(!view.highlightBar()->isVisible()); // once it has slid away
+    ASSERT_TRUE(QTest::qWaitFor([&view] { return !view.highlightBar()->isVisible(); })); // once it has slid away
 
     // By extension, and the user's own choice of mode survives the end of the highlight.
     view.segmentButton(FileTypesSegment::extensions)->click();
