@@ -21,6 +21,7 @@
 #include "results/ShellInspectorDetails.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"
+#include "shell/IconTheme.h"
 #include "services/AppBundleInfo.h"
 #include "uninstaller/UninstallSession.h"
 #include "uninstaller/ui/UninstallerView.h"
@@ -723,6 +724,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    useDefaultIconThemeWhereNoneIsSet();
     const QString outDir = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(outDir);
     const std::string tree = argv[2];

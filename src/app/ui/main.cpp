@@ -1,6 +1,7 @@
 // Plenwick: the disk-space analyser's main program.
 
 #include "app/ui/PlenwickApp.h"
+#include "shell/IconTheme.h"
 
 #include <QApplication>
 
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("tarnwell"));
     QApplication::setApplicationName(QStringLiteral("Plenwick"));
     QApplication::setApplicationDisplayName(QStringLiteral("Plenwick"));
+    plenwick::useDefaultIconThemeWhereNoneIsSet();
 
     plenwick::PlenwickApp program;
     program.showMainWindow();
