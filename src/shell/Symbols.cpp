@@ -720,6 +720,7 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color, qreal weight) {
         p.setBrush(color);
         for (qreal x : {3.2, 8.0, 12.8}) p.drawEllipse(QPointF(x, 8), 1.45, 1.45);
         break;
+    case Symbol::eye:
     case Symbol::eyeSlash: {
         QPainterPath eye;
         eye.moveTo(1, 8);
@@ -729,14 +730,68 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color, qreal weight) {
         p.setPen(Qt::NoPen);
         p.setBrush(color);
         p.drawEllipse(QPointF(8, 8), 1.9, 1.9);
-        p.setPen(pen);
-        p.drawLine(QPointF(2.2, 1.9), QPointF(13.8, 14.1));
+        if (symbol == Symbol::eyeSlash) {
+            p.setPen(pen);
+            p.drawLine(QPointF(2.2, 1.9), QPointF(13.8, 14.1));
+        }
         break;
     }
     case Symbol::doc:
         p.drawPolygon(documentShape());
         p.drawPolyline(QPolygonF({{10, 1.5}, {10, 4.5}, {13, 4.5}}));
         break;
+    case Symbol::arrowUpForwardApp:
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawPolyline(QPolygonF({{7, 2}, {3.5, 2}, {2, 3.5}, {2, 12.5}, {3.5, 14}, {12.5, 14}, {14, 12.5}, {14, 9}}));
+        p.drawLine(QPointF(7.5, 8.5), QPointF(13.8, 2.2));
+        p.drawPolyline(QPolygonF({{9.6, 2.2}, {13.8, 2.2}, {13.8, 6.4}}));
+        break;
+    case Symbol::trayArrowDown:
+    case Symbol::trayArrowUp: {
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawPolyline(QPolygonF({{1.5, 9}, {1.5, 14}, {14.5, 14}, {14.5, 9}}));
+        p.drawPolyline(QPolygonF({{1.5, 9.5}, {5, 9.5}, {6, 11.2}, {10, 11.2}, {11, 9.5}, {14.5, 9.5}}));
+        p.drawLine(QPointF(8, 1.2), QPointF(8, 8.2));
+        if (symbol == Symbol::trayArrowDown) p.drawPolyline(QPolygonF({{5.2, 5.4}, {8, 8.2}, {10.8, 5.4}}));
+        else p.drawPolyline(QPolygonF({{5.2, 4}, {8, 1.2}, {10.8, 4}}));
+        break;
+    }
+    case Symbol::trash:
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawLine(QPointF(1.8, 3.6), QPointF(14.2, 3.6));
+        p.drawPolyline(QPolygonF({{5.8, 3.4}, {6.2, 1.6}, {9.8, 1.6}, {10.2, 3.4}}));
+        p.drawPolyline(QPolygonF({{3.4, 3.8}, {4.3, 14.4}, {11.7, 14.4}, {12.6, 3.8}}));
+        p.drawLine(QPointF(6.4, 6.2), QPointF(6.6, 12));
+        p.drawLine(QPointF(9.6, 6.2), QPointF(9.4, 12));
+        break;
+    case Symbol::docOnDoc:
+        pen.setWidthF(1.2);
+        p.setPen(pen);
+        p.drawRoundedRect(QRectF(5.2, 1.5, 9, 10.5), 1.5, 1.5);
+        p.drawPolyline(QPolygonF({{3.6, 4.2}, {1.8, 4.2}, {1.8, 14.5}, {10.8, 14.5}, {10.8, 13.2}}));
+        break;
+    case Symbol::infoCircle:
+        pen.setWidthF(1.2);
+        p.setPen(pen);
+        p.drawEllipse(QPointF(8, 8), 6.8, 6.8);
+        p.drawLine(QPointF(8, 7.2), QPointF(8, 11.6));
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QPointF(8, 4.8), 0.95, 0.95);
+        break;
+    case Symbol::cursorArrowClick: {
+        pen.setWidthF(1.2);
+        p.setPen(pen);
+        p.drawLine(QPointF(4.2, 1.2), QPointF(4.8, 3));
+        p.drawLine(QPointF(1.2, 4.2), QPointF(3, 4.8));
+        p.drawLine(QPointF(8.2, 1.8), QPointF(7.2, 3.4));
+        p.drawLine(QPointF(1.8, 8.2), QPointF(3.4, 7.2));
+        p.drawPolygon(QPolygonF({{6, 6}, {14.5, 9.2}, {10.6, 10.6}, {9.2, 14.5}}));
+        break;
+    }
     }
 }
 

@@ -88,6 +88,15 @@ enum class Symbol {
     chevronUp,
     ellipsis,
     eyeSlash,
+    // The inspector's.
+    arrowUpForwardApp,
+    eye,
+    trayArrowDown,
+    trayArrowUp,
+    trash,
+    docOnDoc,
+    infoCircle,
+    cursorArrowClick,
     doc,
 };
 

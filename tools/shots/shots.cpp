@@ -18,8 +18,12 @@
 #include "outline/FileOutlineView.h"
 #include "home/PathPresence.h"
 #include "home/VolumePickerView.h"
+#include "results/FileTypesView.h"
+#include "results/InspectorView.h"
+#include "results/NodeContextMenu.h"
 #include "results/PreviewWindow.h"
 #include "results/ResultsQuestions.h"
+#include "results/ShellInspectorDetails.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"
 #include "shell/IconTheme.h"
@@ -43,6 +47,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QPalette>
 #include <QSet>
@@ -747,6 +752,92 @@ void shootCollector(Shooter& shooter, const std::string& tree) {
     }
 }
 
+InspectorView* inspectorOf(Scene& scene) {
+    ResultsView* results = scene.window->rootView()->resultsView();
+    return results ? qobject_cast<InspectorView*>(results->inspector()) : nullptr;
+}
+
+// The inspector: the scan's root, a folder, a file and an unreadable folder; the
+// breakdown by kind and by extension with a row highlighted; a node's context menu.
+void shootInspector(Shooter& shooter, const std::string& tree) {
+    {
+        Scene scene;
+        scene.state->startScan(tree);
+        scene.settle();
+        AppState& state = *scene.state;
+        const NodeRef root = state.root();
+        VolumeInfo volume;
+        volume.url = root->url();
+        volume.name = "Fixture";
+        volume.totalCapacity = root->size() * 4;
+        volume.availableCapacity = root->size() * 2;
+        state.setScanVolume(volume);
+        scene.settle();
+        InspectorView* inspector = inspectorOf(scene);
+        if (!inspector) {
+            std::fprintf(stderr, "plenwick-shots: no inspector\n");
+            ++shooter.failures;
+            return;
+        }
+        shooter.save(QStringLiteral("inspector-root"), *inspector);
+        NodeRef folder, item;
+        for (const NodeRef& child : root->children())
+            if (child->isContainer() && child->childCount() > 1) {
+                folder = child->children()[0]->isContainer() ? child->children()[0] : child;
+                break;
+            }
+        if (folder) {
+            state.select(folder);
+            scene.settle();
+            shooter.save(QStringLiteral("inspector-folder"), *inspector);
+            for (const NodeRef& child : folder->children())
+                if (!child->isContainer()) {
+                    item = child;
+                    break;
+                }
+        }
+        if (item) {
+            state.select(item);
+            scene.settle();
+            shooter.save(QStringLiteral("inspector-file"), *inspector);
+        }
+        state.select(NodeRef());
+        FileTypesView* types = inspector->fileTypes();
+        if (!types->rows().empty()) {
+            types->toggleHighlight(types->rows()[std::min<std::size_t>(1, types->rows().size() - 1)]);
+            waitFor(scene, FileTypesView::kHighlightSlideMs + 60); // the highlight bar slides in
+            shooter.save(QStringLiteral("inspector-kinds-highlight"), *inspector);
+            types->toggleHighlight(types->rows()[std::min<std::size_t>(1, types->rows().size() - 1)]);
+            types->setSegment(FileTypesSegment::extensions);
+            types->toggleHighlight(types->rows()[std::min<std::size_t>(2, types->rows().size() - 1)]);
+            waitFor(scene, FileTypesView::kHighlightSlideMs + 60);
+            shooter.save(QStringLiteral("inspector-extensions-highlight"), *inspector);
+            shooter.save(QStringLiteral("results-highlight"), *scene.window);
+            state.setTypeFilter(std::nullopt);
+        }
+        if (folder) {
+            QMenu* menu = showNodeContextMenu(state, folder, scene.window->mapToGlobal(QPoint(400, 300)), scene.window.get());
+            scene.settle();
+            if (menu) {
+                shooter.save(QStringLiteral("context-menu"), *menu);
+                menu->close();
+            }
+        }
+    }
+    {
+        // A scan whose folders include one that could not be read, selected.
+        Scene scene;
+        NodeRef locked = FileNode::make("Private", FileNode::Kind::inaccessible, 0, 0, 0, 0);
+        NodeRef notes = FileNode::make("notes.txt", FileNode::Kind::file, 8192, 5000, 1, 1.7e9);
+        NodeRef root = FileNode::make(tree, FileNode::Kind::directory, 8192, 5000, 1, 1.7e9);
+        root->setChildren({notes, locked});
+        scene.state->finishScan(root, {});
+        scene.state->select(locked);
+        scene.settle();
+        if (InspectorView* inspector = inspectorOf(scene)) shooter.save(QStringLiteral("inspector-unreadable"), *inspector);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -789,6 +880,7 @@ int main(int argc, char** argv) {
         shootSunburst(shooter, tree);
         shootCollector(shooter, tree);
         shootTreemap(shooter, tree);
+        shootInspector(shooter, tree);
         shootStartupItems([&shooter](const QString& name, QWidget& widget) { shooter.save(name, widget); });
         failures += shooter.failures;
     }
