@@ -1,7 +1,7 @@
 #include "results/DiskUsageSegments.h"
 
 #include "app/AppState.h"
-#include "results/NodeActions.h"
+#include "app/NodeActions.h"
 #include "scanner/VolumeInfo.h"
 
 #include <algorithm>

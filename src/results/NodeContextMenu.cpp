@@ -1,7 +1,7 @@
 #include "results/NodeContextMenu.h"
 
 #include "app/AppState.h"
-#include "results/NodeActions.h"
+#include "app/NodeActions.h"
 #include "shell/FileActions.h"
 
 #include <QAction>
@@ -11,24 +11,12 @@ namespace plenwick {
 
 namespace {
 
-// Whether the state offers what the entry asks of it yet.
-bool hasTarget(NodeMenuAction action) {
-    switch (action) {
-    case NodeMenuAction::rescanFolder:
-    case NodeMenuAction::removeFromCollector:
-    case NodeMenuAction::addToCollector:
-    case NodeMenuAction::moveToTrash: return stateHasCollectorActions;
-    default: return true;
-    }
-}
-
 // Brings `menu`'s actions in line with the entries, which keep their positions: only
 // the collector entry changes its title, and any entry its enabling.
 void applyEntries(QMenu& menu, const std::vector<NodeMenuEntry>& entries) {
     std::size_t index = 0;
     for (QAction* action : menu.actions()) {
         if (action->isSeparator()) continue;
-        while (index < entries.size() && !hasTarget(entries[index].action)) ++index;
         if (index >= entries.size()) return;
         const NodeMenuEntry& entry = entries[index++];
         action->setText(entry.title);
@@ -69,9 +57,9 @@ void performNodeMenuAction(AppState& state, const NodeRef& node, NodeMenuAction 
     case NodeMenuAction::quickLook: state.setQuickLookURL(node->url()); break;
     case NodeMenuAction::copyPath: copyPaths({nodeURLPath(*node)}); break;
     case NodeMenuAction::zoomIn: state.navigate(node); break;
-    case NodeMenuAction::rescanFolder: break;
-    case NodeMenuAction::removeFromCollector: break;
-    case NodeMenuAction::addToCollector: break;
+    case NodeMenuAction::rescanFolder: state.rescanFolder(node); break;
+    case NodeMenuAction::removeFromCollector: state.removeFromCollector(node); break;
+    case NodeMenuAction::addToCollector: state.addToCollector({node}); break;
     case NodeMenuAction::moveToTrash: requestMoveToTrash(state, node); break;
     case NodeMenuAction::uninstall: state.uninstallApp(node->url()); break;
     }
@@ -81,7 +69,6 @@ void addNodeMenuEntries(QMenu& menu, AppState& state, const NodeRef& node) {
     bool pendingSeparator = false;
     for (const NodeMenuEntry& entry : nodeContextMenuEntries(state, *node)) {
         pendingSeparator = pendingSeparator || entry.separatorBefore;
-        if (!hasTarget(entry.action)) continue;
         if (pendingSeparator && !menu.actions().isEmpty()) menu.addSeparator();
         pendingSeparator = false;
         QAction* action = menu.addAction(entry.title);

@@ -131,7 +131,11 @@ QWidget* ResultsView::makeChart() {
     return chart;
 }
 
-QWidget* ResultsView::makeCollectorBar() { return new CollectorView(state_, nullptr, this); }
+QWidget* ResultsView::makeCollectorBar() {
+    auto* bar = new CollectorView(state_, nullptr, this);
+    connect(bar, &CollectorView::contextMenuRequested, this, &ResultsView::showContextMenu);
+    return bar;
+}
 
 QWidget* ResultsView::makeInspector() {
     auto* inspector = new InspectorView(state_, this);

@@ -5,7 +5,7 @@
 #include "app/CommandShortcuts.h"
 #include "platform/ByteCountFormatter.h"
 #include "results/FileKindText.h"
-#include "results/NodeActions.h"
+#include "app/NodeActions.h"
 #include "results/ResultsTexts.h"
 #include "results/SelectableText.h"
 #include "results/ShellActionButton.h"
@@ -258,7 +258,6 @@ ShellInspectorDetails::ShellInspectorDetails(AppState& state, QWidget* parent) :
     preview_->setToolTip(helpWithShortcut(QStringLiteral("Quick Look"), shortcuts::quickLook));
     collect_ = new ShellActionButton(QStringLiteral("Collect"), Symbol::trayArrowDown, actions_);
     for (ShellActionButton* b : {reveal_, open_, preview_, collect_}) buttons->addWidget(b);
-    collect_->setVisible(stateHasCollectorActions);
     connect(reveal_, &QAbstractButton::clicked, this, [this] {
         if (node_) revealItem(node_->url());
     });
@@ -417,7 +416,7 @@ void ShellInspectorDetails::refreshActions() {
                                  : helpWithShortcut(QStringLiteral("Add to Collector"), shortcuts::addToCollector));
     collect_->setEnabled(hasParent && (!covered || isCollectedItself(state_, node)));
 
-    rescan_->setVisible(node.isContainer() && stateHasCollectorActions);
+    rescan_->setVisible(node.isContainer());
     const bool refreshing = isRefreshing(state_, node);
     rescanSpinner_->setVisible(refreshing);
     rescanSymbol_->setVisible(!refreshing);
@@ -430,7 +429,6 @@ void ShellInspectorDetails::refreshActions() {
                                                      shortcuts::rescanFolder)
                                   : helpWithShortcut(QStringLiteral("Scan everything again"), shortcuts::rescan));
 
-    trash_->setVisible(stateHasCollectorActions);
     trash_->setEnabled(hasParent);
     const QColor red = hasParent ? QColor(230, 60, 50) : tertiaryColor(palette());
     trash_->setIcon(symbolIcon(Symbol::trash, red));
@@ -440,9 +438,15 @@ void ShellInspectorDetails::refreshActions() {
     trash_->setPalette(p);
 }
 
-void ShellInspectorDetails::onCollect() {}
+void ShellInspectorDetails::onCollect() {
+    if (!node_) return;
+    if (isCoveredByCollector(state_, *node_)) state_.removeFromCollector(node_);
+    else state_.addToCollector({node_});
+}
 
-void ShellInspectorDetails::onRescan() {}
+void ShellInspectorDetails::onRescan() {
+    if (node_) state_.rescanFolder(node_);
+}
 
 void ShellInspectorDetails::onTrash() { requestMoveToTrash(state_, node_); }
 

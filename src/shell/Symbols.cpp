@@ -758,15 +758,6 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color, qreal weight) {
         else p.drawPolyline(QPolygonF({{5.2, 4}, {8, 1.2}, {10.8, 4}}));
         break;
     }
-    case Symbol::trash:
-        pen.setWidthF(1.3);
-        p.setPen(pen);
-        p.drawLine(QPointF(1.8, 3.6), QPointF(14.2, 3.6));
-        p.drawPolyline(QPolygonF({{5.8, 3.4}, {6.2, 1.6}, {9.8, 1.6}, {10.2, 3.4}}));
-        p.drawPolyline(QPolygonF({{3.4, 3.8}, {4.3, 14.4}, {11.7, 14.4}, {12.6, 3.8}}));
-        p.drawLine(QPointF(6.4, 6.2), QPointF(6.6, 12));
-        p.drawLine(QPointF(9.6, 6.2), QPointF(9.4, 12));
-        break;
     case Symbol::docOnDoc:
         pen.setWidthF(1.2);
         p.setPen(pen);

@@ -93,7 +93,6 @@ enum class Symbol {
     eye,
     trayArrowDown,
     trayArrowUp,
-    trash,
     docOnDoc,
     infoCircle,
     cursorArrowClick,

@@ -1,6 +1,6 @@
 #include "app/StateFixture.h"
 
-#include "results/NodeActions.h"
+#include "app/NodeActions.h"
 #include "results/NodeContextMenu.h"
 
 #include <QAction>
@@ -158,8 +158,21 @@ TEST_F(NodeMenuTest, TheMenuWidgetListsTheEntriesWithTheirSeparatorsAndFollowsTh
     ASSERT_NE(built, nullptr);
     QStringList titles;
     for (QAction* a : built->actions()) titles << (a->isSeparator() ? QStringLiteral("—") : a->text());
-    // Entries whose state action has not landed are left out, with their separators.
-    EXPECT_EQ(titles.mid(0, 6), (QStringList{"Reveal in Finder", "Open", "Quick Look", "Copy Path", "—", "Zoom In"}));
+    EXPECT_EQ(titles, (QStringList{"Reveal in Finder", "Open", "Quick Look", "Copy Path", "—", "Zoom In",
+                                   "Rescan This Folder", "—", "Add to Collector", "Move to Trash…"}));
+
+    // Collecting the folder turns the open menu's entry into its removal.
+    built->actions()[8]->trigger();
+    EXPECT_EQ(state->collector(), std::vector<NodeRef>{docs});
+    EXPECT_EQ(built->actions()[8]->text(), "Remove from Collector");
+    EXPECT_TRUE(built->actions()[8]->isEnabled());
+    built->actions()[8]->trigger();
+    EXPECT_TRUE(state->collector().empty());
+    EXPECT_EQ(built->actions()[8]->text(), "Add to Collector");
+
+    // A rescan disables its own entry while it runs.
+    built->actions()[6]->trigger();
+    EXPECT_FALSE(built->actions()[6]->isEnabled());
     EXPECT_EQ(makeNodeContextMenu(*state, NodeRef(), &host), nullptr) << "no node, no menu";
 
     QMenu* appMenu = makeNodeContextMenu(*state, app, &host);

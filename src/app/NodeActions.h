@@ -11,11 +11,6 @@ namespace plenwick {
 
 class AppState;
 
-// Whether the state carries out collecting, rescanning a folder in place and the
-// confirmation of a move to the Trash yet: the entries and buttons that ask for them
-// are left out until it does.
-inline constexpr bool stateHasCollectorActions = false;
-
 // The node's path as its file URL gives it: a container's ends in "/" ("/" stays "/").
 std::string nodeURLPath(const FileNode& node);
 // The path as the inspector shows it: `nodeURLPath` without one final "/" when it is

@@ -1,4 +1,4 @@
-#include "results/NodeActions.h"
+#include "app/NodeActions.h"
 
 #include "app/AppState.h"
 
