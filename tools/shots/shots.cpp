@@ -673,6 +673,7 @@ void shootCollector(Shooter& shooter, const std::string& tree) {
         state.addToCollector(items);
         if (items.size() > 2) state.select(items[items.size() - 2]); // its chip lights up
         scene.settle();
+        waitFor(scene, 500); // the chart crossfades to the collected stripes
         shooter.save(QStringLiteral("collector-results"), *scene.window);
         for (const CollectorBarLayout layout :
              {CollectorBarLayout::wide, CollectorBarLayout::medium, CollectorBarLayout::compact}) {
