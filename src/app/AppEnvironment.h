@@ -5,6 +5,7 @@
 
 #include "app/Executor.h"
 #include "app/Preferences.h"
+#include "app/TrashServices.h"
 #include "app/VolumeSource.h"
 #include "uninstaller/UninstallSession.h"
 
@@ -19,6 +20,7 @@ struct AppEnvironment {
     std::shared_ptr<VolumeSource> volumeSource;
     std::shared_ptr<Preferences> preferences;
     UninstallServices uninstall; // what the uninstall sessions use; unset parts: the standard ones
+    TrashServices trash;         // moves to the Trash; unset parts: the system's
     // Whether the Full Disk Access probe says access is off. Asked on a background
     // thread after a scan was refused permission; no when empty.
     std::function<bool()> fullDiskAccessIsOff;

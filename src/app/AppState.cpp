@@ -1,5 +1,6 @@
 #include "app/AppState.h"
 
+#include "app/PathRelations.h"
 #include "app/UninstallServices.h"
 #include "scanner/FileTreeLock.h"
 
@@ -12,6 +13,7 @@ namespace plenwick {
 
 AppState::AppState(AppEnvironment environment, QObject* parent) : QObject(parent), environment_(std::move(environment)) {
     environment_.uninstall = completedUninstallServices(std::move(environment_.uninstall), environment_.userInitiated);
+    environment_.trash = completedTrashServices(std::move(environment_.trash));
     refreshVolumes();
 }
 
@@ -136,22 +138,6 @@ void AppState::select(NodeRef node) {
     if (*quickLookURL_ != url) assign(quickLookURL_, std::optional<std::string>(std::move(url)), Field::quickLookURL);
 }
 
-namespace {
-
-// The components of a standardised path; "/" has none.
-std::vector<std::string_view> pathComponents(std::string_view path) {
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    while (start < path.size()) {
-        std::size_t end = path.find('/', start);
-        if (end == std::string_view::npos) end = path.size();
-        if (end > start) parts.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
-
-} // namespace
 
 NodeRef AppState::nodeForURL(const std::string& path) const {
     if (!root_) return {};

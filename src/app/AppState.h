@@ -10,6 +10,7 @@
 
 #include "app/AppEnvironment.h"
 #include "app/GuiThread.h"
+#include "app/RescanTarget.h"
 #include "app/StatsUpdateQueue.h"
 #include "app/ViewSettings.h"
 #include "scanner/Color.h"
@@ -132,6 +133,8 @@ public:
     std::int64_t volumeRefreshGeneration() const noexcept { return volumeRefreshGeneration_; }
     std::int64_t scanVolumeGeneration() const noexcept { return scanVolumeGeneration_; }
     bool isCollected(const FileNode* node) const { return collectedIDs_.count(node) > 0; }
+    // Whether a move of the collector to the Trash is under way.
+    bool isTrashingCollector() const noexcept { return collectorTrashRunning_; }
     const NodeSet& offeredApps() const noexcept { return offeredApps_; }
     // Where views run their own background work (previews, icons, chart rendering).
     Executors executors() const noexcept { return {*environment_.userInitiated, *environment_.utility}; }
@@ -171,6 +174,43 @@ public:
     // `treeEditDidEnd` and counts a new tree version. Views holding positions in the
     // tree let go of them before the edit and rebuild after it.
     void editTree(const std::function<void()>& edit);
+
+    // ---- Collector ----
+    // Adds the nodes strictly inside the tree that are neither collected nor inside a
+    // collected folder or another node of the call; collected items inside an added
+    // folder leave. Newly collected apps may be queued for the leftover offer.
+    void addToCollector(const std::vector<NodeRef>& nodes);
+    void removeFromCollector(const NodeRef& node);
+    // The leftovers recorded outside the scan for a collected node.
+    const std::vector<Remnant>& leftovers(const FileNode* node) const;
+    std::int64_t sizeWithLeftovers(const FileNode& node) const;
+    // Answers the first offer; accepted, it opens a collector-mode session for the app.
+    void respondToLeftoverOffer(bool accept);
+    // The leftovers chosen for a collected app: those in the tree are collected, the
+    // others recorded with the app. One that is or holds the scanned folder is refused.
+    void acceptLeftovers(const std::vector<Remnant>& remnants, const NodeRef& app);
+    // The "offerLeftoversOnCollect" preference: on unless stored off.
+    bool offerLeftoversSetting() const;
+
+    // ---- Trash ----
+    // Moves every collected item (and the leftovers recorded for the apps among them)
+    // to the Trash in the background, prunes what moved and reports failures through
+    // `lastError`; then calls `done` with the bytes freed. Refused while a move of the
+    // collector is under way (`done` hears 0 at once).
+    using TrashDone = std::function<void(std::int64_t freed)>;
+    void trashCollected(TrashDone done = {});
+    // Moves one item to the Trash in the background and prunes it; the caller has
+    // cleared `pendingTrash`.
+    void trashPending(const NodeRef& node);
+    // Detaches the nodes from the tree, corrects their ancestors and repairs
+    // everything that pointed into them.
+    void removeTrashedNodes(const std::vector<NodeRef>& nodes);
+
+    // ---- Rescan of one folder ----
+    // Rescans the folder in place in the background (the whole target for the root).
+    void rescanFolder(const NodeRef& folder);
+    // Swaps `fresh`, a new scan of `old`'s folder, into the tree in `old`'s place.
+    void applyFolderRescan(const NodeRef& old, const NodeRef& fresh, TypeTotals totals);
 
     // ---- Volumes ----
     void refreshVolumes();
@@ -290,6 +330,13 @@ private:
     std::vector<NodeRef> prunedStack(const std::vector<NodeRef>& stack) const;
     void applyReadyStatsUpdates();
     void computeStatsAndColors(const TypeTotals& removed, const TypeTotals& added);
+    void offerLeftovers(const std::vector<NodeRef>& added);
+    struct CollectorTrash;
+    void finishCollectorTrash(const CollectorTrash& job);
+    // When one of `removedPaths` was the scanned folder or held it: the results go.
+    bool resetIfRootRemoved(const std::vector<std::string>& removedPaths);
+    struct RescanOutcome;
+    void finishFolderRescan(const NodeRef& folder, std::int64_t generation, RescanOutcome outcome);
 
     AppEnvironment environment_;
     int operationDepth_ = 0;
@@ -297,6 +344,8 @@ private:
     std::optional<Phase> phaseBeforeOperation_;
     std::chrono::steady_clock::time_point scanStartedMonotonic_{};
     bool uninstallSessionIsCollector_ = false;
+    bool collectorTrashRunning_ = false;
+    std::optional<FolderVolume> scanRootVolume_; // the volume the retained scan was made on
 
     // Stored fields, in declaration order.
     Phase phase_ = Phase::home();

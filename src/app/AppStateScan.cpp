@@ -18,6 +18,7 @@ struct AppState::ScanOutcome {
     NodeRef root;
     std::vector<FileTypeStat> stats;
     std::exception_ptr error;
+    std::optional<FolderVolume> rootVolume;
     bool fullDiskAccessIsOff = false; // probed after a refusal
 };
 
@@ -61,6 +62,7 @@ void AppState::startScan(const std::string& path) {
                 outcome.root = DiskScanner::scan(target, options, progress, stop);
                 if (stop.stop_requested()) throw CancellationError();
                 outcome.stats = computeTypeStats(outcome.root, stop);
+                outcome.rootVolume = volumeOfScanTarget(target);
             } catch (...) {
                 outcome.error = std::current_exception();
                 if (accessIsOff && scanErrorNeedsFullDiskAccess(outcome.error))
@@ -123,6 +125,7 @@ void AppState::deliverScan(std::int64_t generation, const std::stop_source& task
         return;
     }
     finishScan(std::move(outcome.root), std::move(outcome.stats));
+    scanRootVolume_ = outcome.rootVolume;
 }
 
 bool AppState::scanErrorNeedsFullDiskAccess(const std::exception_ptr& error) {
@@ -177,6 +180,7 @@ void AppState::resetResults() {
     statsUpdates_.cancelAll();
     assign(root_, NodeRef(), Field::root);
     assign(focus_, NodeRef(), Field::focus);
+    scanRootVolume_.reset();
     clearNodeState();
     assign(typeStats_, std::vector<FileTypeStat>(), Field::typeStats);
     assign(extensionColors_, ExtensionColors(), Field::extensionColors);
@@ -189,6 +193,7 @@ void AppState::finishScan(NodeRef root, std::vector<FileTypeStat> stats) {
     ++resultsGeneration_;
     statsUpdates_.cancelAll();
     scanTask_.reset();
+    scanRootVolume_.reset();
     assign(root_, root, Field::root);
     assign(focus_, std::move(root), Field::focus);
     clearNodeState();

@@ -64,21 +64,21 @@ void AppState::closeUninstallSession(const UninstallSession* session) {
 void AppState::sessionTrashed(const std::vector<std::string>& urls) {
     assertGuiThread();
     Operation op(*this);
+    // The scanned folder itself, or a folder holding it, went: nothing of the results stands.
+    if (resetIfRootRemoved(urls)) return;
     std::vector<NodeRef> nodes;
     for (const std::string& url : urls) {
         NodeRef node = nodeForURL(url);
         if (node && node->parent()) nodes.push_back(std::move(node));
     }
     if (nodes.empty()) return;
-    // TODO: prune `nodes` from the tree (removeTrashedNodes, with the collector's Trash flow).
+    removeTrashedNodes(nodes);
     refreshScanVolumeForRoot();
 }
 
 void AppState::offerLeftoversAfterTrash(const AppBundleInfo& app, std::optional<std::string> iconURL) {
     assertGuiThread();
-    if (!environment_.preferences->boolValue(PreferenceKeys::offerLeftoversOnCollect,
-                                             PreferenceKeys::offerLeftoversOnCollectDefault))
-        return;
+    if (!offerLeftoversSetting()) return;
     if (app.bundleID.starts_with("com.apple.")) return;
     std::shared_ptr<UninstallSession> session = makeUninstallSession(app, UninstallSession::Mode::afterTrash);
     session->setIconURL(std::move(iconURL));

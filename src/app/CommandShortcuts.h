@@ -18,7 +18,11 @@ inline constexpr const char* zoomIntoSelection = "Ctrl+Down";
 inline constexpr const char* quickLook = "Ctrl+Y";
 inline constexpr const char* reveal = "Ctrl+Alt+R";
 inline constexpr const char* addToCollector = "Ctrl+Backspace";
-inline constexpr const char* moveToTrash = "Ctrl+Alt+Backspace";
+// Option-Command-Delete on the original keyboard. Not Ctrl+Alt+Backspace: on X servers
+// that enable the "terminate" option it kills the whole session, unsaved work and all.
+// Shift keeps the Delete family and is no text-editing key, so it reaches the menu
+// while a text field has the focus, as the command wants.
+inline constexpr const char* moveToTrash = "Ctrl+Shift+Backspace";
 // Control+Command on the original keyboard; the Super key belongs to the desktop here.
 inline constexpr const char* toggleInspector = "Ctrl+Alt+I";
 inline constexpr const char* toggleSidebar = "Ctrl+Alt+S";

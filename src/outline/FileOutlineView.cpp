@@ -7,6 +7,7 @@
 #include "shell/ActivitySpinner.h"
 #include "shell/Divider.h"
 #include "shell/ShellStyle.h"
+#include "shell/ShellSegmentedPicker.h"
 #include "shell/ShellText.h"
 #include "shell/Symbols.h"
 
@@ -30,61 +31,6 @@ constexpr int kHeaderVerticalPadding = 8;
 constexpr int kSearchFieldHeight = 22;
 constexpr int kFooterHeight = 24;
 
-// The mode picker: a rounded track with the chosen segment raised on it.
-class PickerTrack final : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(shellRingTrackColor(shellAppearance(*this)));
-        p.drawRoundedRect(QRectF(rect()), 6, 6);
-    }
-};
-
-class SegmentButton final : public QToolButton {
-public:
-    using QToolButton::QToolButton;
-    QSize sizeHint() const override { return QSize(QToolButton::sizeHint().width(), fontMetrics().height() + 8); }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        const ShellAppearance appearance = shellAppearance(*this);
-        if (isChecked()) {
-            p.setPen(QPen(shellCardStrokeColor(appearance), 0.5));
-            // The dark card fill is too faint on the track: the segment stands out more.
-            p.setBrush(appearance == ShellAppearance::dark ? shellWithOpacity(Qt::white, 0.18)
-                                                           : shellCardFillColor(appearance));
-            p.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 5, 5);
-        }
-        if (hasFocus()) {
-            p.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
-            p.setBrush(Qt::NoBrush);
-            p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 5, 5);
-        }
-        p.setPen(isChecked() ? shellPrimaryColor(palette()) : shellSecondaryColor(palette()));
-        p.drawText(rect(), Qt::AlignCenter, fontMetrics().elidedText(text(), Qt::ElideRight, width() - 8));
-    }
-};
-
-QToolButton* segment(const QString& title, const QString& help, QWidget* parent) {
-    auto* button = new SegmentButton(parent);
-    button->setFont(shellFont(ShellTextStyle::callout));
-    button->setText(title);
-    button->setToolTip(help);
-    button->setAccessibleName(title);
-    button->setCheckable(true);
-    button->setAutoRaise(false);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    return button;
-}
-
 } // namespace
 
 FileOutlineView::FileOutlineView(AppState& state, QWidget* parent, std::chrono::milliseconds searchPause)
@@ -101,22 +47,12 @@ FileOutlineView::FileOutlineView(AppState& state, QWidget* parent, std::chrono::
     headerLayout->setContentsMargins(kHeaderHorizontalPadding, kHeaderVerticalPadding, kHeaderHorizontalPadding,
                                      kHeaderVerticalPadding);
     headerLayout->setSpacing(8);
-    auto* picker = new PickerTrack(header);
+    auto* picker = new ShellSegmentedPicker(header);
     const QString pickerHelp = QStringLiteral("Browse all folders, or list the largest files in the current folder");
     picker->setToolTip(pickerHelp);
     picker->setAccessibleName(QStringLiteral("Show"));
-    auto* segments = new QHBoxLayout(picker);
-    segments->setContentsMargins(0, 0, 0, 0);
-    segments->setSpacing(0);
-    folders_ = segment(FileOutlineViewModel::modeTitle(OutlineMode::folders), pickerHelp, picker);
-    largest_ = segment(FileOutlineViewModel::modeTitle(OutlineMode::largest), pickerHelp, picker);
-    folders_->setChecked(true);
-    auto* group = new QButtonGroup(this);
-    group->setExclusive(true);
-    group->addButton(folders_);
-    group->addButton(largest_);
-    segments->addWidget(folders_);
-    segments->addWidget(largest_);
+    folders_ = picker->addSegment(FileOutlineViewModel::modeTitle(OutlineMode::folders));
+    largest_ = picker->addSegment(FileOutlineViewModel::modeTitle(OutlineMode::largest));
     connect(folders_, &QAbstractButton::clicked, this, [this] { viewModel_.setMode(OutlineMode::folders); });
     connect(largest_, &QAbstractButton::clicked, this, [this] { viewModel_.setMode(OutlineMode::largest); });
     headerLayout->addWidget(picker);

@@ -12,18 +12,21 @@
 
 namespace plenwick {
 
+class AppState;
 class FileNode;
 
-enum class OutlineRowAction { reveal, open, quickLook, copyPath, zoomIn };
+enum class OutlineRowAction { reveal, open, quickLook, copyPath, zoomIn, rescanFolder, removeFromCollector, addToCollector, moveToTrash };
 
 struct OutlineMenuEntry {
     OutlineRowAction action;
     QString title;
     bool separatorBefore = false;
+    bool enabled = true;
 };
 
-// The context menu of a row's node, in order.
-std::vector<OutlineMenuEntry> outlineContextMenu(const FileNode& node);
+// The context menu of a row's node, in order, as the state's collector and rescans
+// stand now.
+std::vector<OutlineMenuEntry> outlineContextMenu(const FileNode& node, const AppState& state);
 
 struct OutlineHeaderMenuEntry {
     OutlineColumn column;

@@ -1,6 +1,7 @@
 #include "outline/OutlineTableCoordinator.h"
 
 #include "app/AppState.h"
+#include "app/NodeActions.h"
 #include "app/Preferences.h"
 #include "outline/OutlineCellDelegate.h"
 #include "outline/OutlineColumns.h"
@@ -481,9 +482,10 @@ QMenu* OutlineTableCoordinator::showContextMenu(FileNode* node, QPoint globalPos
     auto* menu = new QMenu(view_);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     const NodeRef target = retainNode(node);
-    for (const OutlineMenuEntry& entry : outlineContextMenu(*node)) {
+    for (const OutlineMenuEntry& entry : outlineContextMenu(*node, state_)) {
         if (entry.separatorBefore) menu->addSeparator();
         QAction* action = menu->addAction(entry.title);
+        action->setEnabled(entry.enabled);
         const int which = static_cast<int>(entry.action);
         connect(action, &QAction::triggered, this, [this, which, target] { runAction(which, target); });
     }
@@ -499,6 +501,10 @@ void OutlineTableCoordinator::runAction(int action, const NodeRef& node) {
     case OutlineRowAction::quickLook: state_.setQuickLookURL(node->url()); break;
     case OutlineRowAction::copyPath: copyPaths({node->url()}); break;
     case OutlineRowAction::zoomIn: state_.navigate(node); break;
+    case OutlineRowAction::rescanFolder: state_.rescanFolder(node); break;
+    case OutlineRowAction::removeFromCollector: state_.removeFromCollector(node); break;
+    case OutlineRowAction::addToCollector: state_.addToCollector({node}); break;
+    case OutlineRowAction::moveToTrash: requestMoveToTrash(state_, node); break;
     }
 }
 

@@ -3,13 +3,19 @@
 #include "app/AppState.h"
 #include "charts/ui/SunburstView.h"
 #include "charts/ui/TreemapView.h"
+#include "collector/CollectorView.h"
 #include "outline/FileOutlineView.h"
 #include "results/BreadcrumbBar.h"
+#include "results/InspectorSplitter.h"
+#include "results/InspectorView.h"
+#include "results/NodeContextMenu.h"
 #include "shell/Divider.h"
 #include "results/PreviewWindow.h"
+#include "results/ResultsQuestions.h"
 #include "results/ScreenPlaceholder.h"
 
 #include <QEasingCurve>
+#include <QMenu>
 #include <QResizeEvent>
 #include <QVariantAnimation>
 #include <QVBoxLayout>
@@ -52,7 +58,8 @@ private:
 } // namespace
 
 ResultsView::ResultsView(AppState& state, QWidget* parent)
-    : QWidget(parent), state_(state), builtFor_(state.root().get()) {
+    : QWidget(parent), state_(state), builtFor_(state.root().get()), inspectorWidthModel_(state.preferences()) {
+    inspectorWidth_ = qRound(inspectorWidthModel_.displayedWidth());
     setObjectName(QStringLiteral("ResultsView"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -66,7 +73,7 @@ ResultsView::ResultsView(AppState& state, QWidget* parent)
     sidebar_->setMaximumWidth(kSidebarMaximum);
     outer_->addWidget(sidebar_);
 
-    detail_ = new DividerSplitter(Qt::Horizontal, outer_);
+    detail_ = new InspectorSplitter(outer_);
     outer_->addWidget(detail_);
     outer_->setStretchFactor(0, 0);
     outer_->setStretchFactor(1, 1);
@@ -93,16 +100,18 @@ ResultsView::ResultsView(AppState& state, QWidget* parent)
     detail_->addWidget(inspectorColumn_);
     detail_->setStretchFactor(0, 1);
     detail_->setStretchFactor(1, 0);
-    connect(detail_, &QSplitter::splitterMoved, this, [this] {
-        if (!isInspectorSliding() && inspectorColumn_->isVisible()) inspectorWidth_ = inspectorColumn_->width();
-    });
+    InspectorResizeHandle* handle = detail_->inspectorHandle();
+    handle->setWidthModel(&inspectorWidthModel_);
+    connect(handle, &InspectorResizeHandle::widthChanged, this, &ResultsView::applyStoredInspectorWidth);
 
     outer_->setSizes({kSidebarIdeal, 1000});
     detail_->setSizes({1000, inspectorWidth_});
     showInspector(state_.showInspector(), false);
 
+    questions_ = new ResultsQuestions(state_, this);
     connect(&state_, &AppState::changed, this, &ResultsView::onChanged);
     syncPreview();
+    questions_->sync();
 }
 
 ResultsView::~ResultsView() {
@@ -112,23 +121,35 @@ ResultsView::~ResultsView() {
 QWidget* ResultsView::makeSidebar() { return new FileOutlineView(state_, this); }
 
 QWidget* ResultsView::makeChart() {
-    if (state_.visualization() == Visualization::sunburst) return new SunburstView(state_, this);
-    return new TreemapView(state_, this);
+    if (state_.visualization() == Visualization::sunburst) {
+        auto* chart = new SunburstView(state_, this);
+        connect(chart, &SunburstView::contextMenuRequested, this, &ResultsView::showContextMenu);
+        return chart;
+    }
+    auto* chart = new TreemapView(state_, this);
+    connect(chart, &TreemapView::contextMenuRequested, this, &ResultsView::showTreemapContextMenu);
+    return chart;
 }
 
 QWidget* ResultsView::makeCollectorBar() {
-    auto* bar = new ScreenPlaceholder(QStringLiteral("Collector"), this);
-    bar->setFixedHeight(44);
+    auto* bar = new CollectorView(state_, nullptr, this);
+    connect(bar, &CollectorView::contextMenuRequested, this, &ResultsView::showContextMenu);
     return bar;
 }
 
-QWidget* ResultsView::makeInspector() { return new ScreenPlaceholder(QStringLiteral("Inspector"), this); }
+QWidget* ResultsView::makeInspector() {
+    auto* inspector = new InspectorView(state_, this);
+    connect(inspector, &InspectorView::contextMenuRequested, this, &ResultsView::showContextMenu);
+    return inspector;
+}
 
 void ResultsView::onChanged(quint64 fields) {
     using F = AppState::Field;
     if (fields & AppState::bit(F::visualization)) replaceChart();
     if (fields & AppState::bit(F::showInspector)) showInspector(state_.showInspector(), isVisible());
     if (fields & AppState::bit(F::quickLookURL)) syncPreview();
+    if (fields & (AppState::bit(F::pendingTrash) | AppState::bit(F::leftoverOffers) | AppState::bit(F::uninstallSession)))
+        questions_->sync();
 }
 
 void ResultsView::replaceChart() {
@@ -151,6 +172,19 @@ void ResultsView::setSidebarVisible(bool visible) { sidebar_->setVisible(visible
 void ResultsView::setInspectorWidth(int width) {
     const int total = detail_->width() - detail_->handleWidth();
     detail_->setSizes({std::max(0, total - width), width});
+}
+
+void ResultsView::applyStoredInspectorWidth() {
+    inspectorWidth_ = qRound(inspectorWidthModel_.displayedWidth());
+    if (!isInspectorSliding() && inspectorColumn_->isVisible()) setInspectorWidth(inspectorWidth_);
+}
+
+void ResultsView::showContextMenu(const NodeRef& node, QPoint globalPos) {
+    showNodeContextMenu(state_, node, globalPos, this);
+}
+
+void ResultsView::showTreemapContextMenu(const NodeRef& node, const NodeRef& folder, QPoint globalPos) {
+    if (QMenu* menu = makeNodeAndFolderContextMenu(state_, node, folder, this)) menu->popup(globalPos);
 }
 
 void ResultsView::showInspector(bool shown, bool animated) {

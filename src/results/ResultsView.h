@@ -6,6 +6,7 @@
 // Each pane the later parts of the program supply is made in one function below;
 // until then a placeholder stands in its place.
 
+#include "results/InspectorColumnWidth.h"
 #include "results/PreviewWindow.h"
 #include "scanner/FileNode.h"
 
@@ -20,6 +21,8 @@ namespace plenwick {
 class AppState;
 class BreadcrumbBar;
 class DividerSplitter;
+class ResultsQuestions;
+class InspectorSplitter;
 
 
 class ResultsView final : public QWidget {
@@ -41,13 +44,18 @@ public:
     QWidget* inspectorColumn() const { return inspectorColumn_; }
     bool isInspectorSliding() const;
     PreviewWindow* previewWindow() const { return preview_; }
+    // The leftover offer and the trash confirmation.
+    ResultsQuestions* questions() const { return questions_; }
+    // The splitter whose handle resizes the inspector.
+    InspectorSplitter* detailSplitter() const { return detail_; }
+    const InspectorColumnWidth& inspectorWidthModel() const { return inspectorWidthModel_; }
 
     bool isSidebarVisible() const;
     void setSidebarVisible(bool visible);
 
     // The sidebar's widths.
     static constexpr int kSidebarMinimum = 200, kSidebarIdeal = 270, kSidebarMaximum = 520;
-    static constexpr int kInspectorDefaultWidth = 270;
+    static constexpr int kInspectorDefaultWidth = static_cast<int>(InspectorColumnWidth::defaultWidth);
     static constexpr int kInspectorSlideMs = 220;
 
 private:
@@ -61,12 +69,15 @@ private:
     void replaceChart();
     void showInspector(bool shown, bool animated);
     void setInspectorWidth(int width);
+    void applyStoredInspectorWidth();
+    void showContextMenu(const NodeRef& node, QPoint globalPos);
+    void showTreemapContextMenu(const NodeRef& node, const NodeRef& folder, QPoint globalPos);
     void syncPreview();
 
     AppState& state_;
     const FileNode* builtFor_;
     DividerSplitter* outer_;
-    DividerSplitter* detail_;
+    InspectorSplitter* detail_;
     QWidget* sidebar_;
     QVBoxLayout* mainColumnLayout_;
     BreadcrumbBar* breadcrumb_;
@@ -74,9 +85,11 @@ private:
     QWidget* collectorBar_;
     QWidget* inspectorColumn_;
     QWidget* inspector_;
+    InspectorColumnWidth inspectorWidthModel_;
     int inspectorWidth_ = kInspectorDefaultWidth;
     QVariantAnimation* slide_ = nullptr;
     QPointer<PreviewWindow> preview_;
+    ResultsQuestions* questions_ = nullptr;
 };
 
 } // namespace plenwick

@@ -356,6 +356,80 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color, qreal weight) {
     case Symbol::squareDashed:
         dashedSquare(p, pen);
         break;
+    case Symbol::tray:
+    case Symbol::trayAndArrowDownFill: {
+        // An open tray seen from the front: slanted sides, a notch in its rim.
+        QPainterPath body;
+        body.moveTo(3.2, 5);
+        body.lineTo(12.8, 5);
+        body.lineTo(14.5, 9.2);
+        body.lineTo(14.5, 13.8);
+        body.lineTo(1.5, 13.8);
+        body.lineTo(1.5, 9.2);
+        body.closeSubpath();
+        QPainterPath rim;
+        rim.moveTo(1.5, 9.2);
+        rim.lineTo(5, 9.2);
+        rim.lineTo(6, 11);
+        rim.lineTo(10, 11);
+        rim.lineTo(11, 9.2);
+        rim.lineTo(14.5, 9.2);
+        if (symbol == Symbol::tray) {
+            pen.setWidthF(1.3);
+            p.setPen(pen);
+            p.drawPath(body);
+            p.drawPath(rim);
+            break;
+        }
+        QPainterPath front; // the part below the rim, filled
+        front.moveTo(1.5, 9.2);
+        front.lineTo(5, 9.2);
+        front.lineTo(6, 11);
+        front.lineTo(10, 11);
+        front.lineTo(11, 9.2);
+        front.lineTo(14.5, 9.2);
+        front.lineTo(14.5, 13.8);
+        front.lineTo(1.5, 13.8);
+        front.closeSubpath();
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.setBrush(color);
+        p.drawPath(front);
+        p.setBrush(Qt::NoBrush);
+        p.drawPolyline(QPolygonF({{1.5, 9.2}, {3.2, 5.6}}));
+        p.drawPolyline(QPolygonF({{14.5, 9.2}, {12.8, 5.6}}));
+        p.drawLine(QPointF(8, 0.8), QPointF(8, 7.6));
+        p.drawPolyline(QPolygonF({{5.4, 5.2}, {8, 7.8}, {10.6, 5.2}}));
+        break;
+    }
+    case Symbol::chevronDown:
+        p.drawPolyline(QPolygonF({{3.5, 6}, {8, 10.5}, {12.5, 6}}));
+        break;
+    case Symbol::trash:
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawLine(QPointF(1.8, 4), QPointF(14.2, 4));
+        p.drawPolyline(QPolygonF({{5.8, 4}, {6.2, 1.8}, {9.8, 1.8}, {10.2, 4}}));
+        p.drawPolyline(QPolygonF({{3.4, 4}, {4.3, 14.3}, {11.7, 14.3}, {12.6, 4}}));
+        p.drawLine(QPointF(6.5, 6.6), QPointF(6.7, 11.8));
+        p.drawLine(QPointF(9.5, 6.6), QPointF(9.3, 11.8));
+        break;
+    case Symbol::trashFill: {
+        QPainterPath can;
+        can.addPolygon(QPolygonF({{3.2, 4.6}, {12.8, 4.6}, {11.9, 14.6}, {4.1, 14.6}}));
+        can.closeSubpath();
+        can.addRoundedRect(QRectF(1.6, 2.6, 12.8, 1.8), 0.8, 0.8);
+        can.addRoundedRect(QRectF(5.8, 1, 4.4, 2.4), 0.8, 0.8);
+        QPainterPath grooves;
+        grooves.moveTo(6.4, 7);
+        grooves.lineTo(6.6, 12.2);
+        grooves.moveTo(9.6, 7);
+        grooves.lineTo(9.4, 12.2);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPath(cutOut(can.simplified(), grooves, 1.1));
+        break;
+    }
     case Symbol::terminalFill: {
         QPainterPath window;
         window.addRoundedRect(QRectF(1, 2.2, 14, 11.6), 2.4, 2.4);
@@ -659,6 +733,7 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color, qreal weight) {
         p.setBrush(color);
         for (qreal x : {3.2, 8.0, 12.8}) p.drawEllipse(QPointF(x, 8), 1.45, 1.45);
         break;
+    case Symbol::eye:
     case Symbol::eyeSlash: {
         QPainterPath eye;
         eye.moveTo(1, 8);
@@ -668,14 +743,59 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color, qreal weight) {
         p.setPen(Qt::NoPen);
         p.setBrush(color);
         p.drawEllipse(QPointF(8, 8), 1.9, 1.9);
-        p.setPen(pen);
-        p.drawLine(QPointF(2.2, 1.9), QPointF(13.8, 14.1));
+        if (symbol == Symbol::eyeSlash) {
+            p.setPen(pen);
+            p.drawLine(QPointF(2.2, 1.9), QPointF(13.8, 14.1));
+        }
         break;
     }
     case Symbol::doc:
         p.drawPolygon(documentShape());
         p.drawPolyline(QPolygonF({{10, 1.5}, {10, 4.5}, {13, 4.5}}));
         break;
+    case Symbol::arrowUpForwardApp:
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawPolyline(QPolygonF({{7, 2}, {3.5, 2}, {2, 3.5}, {2, 12.5}, {3.5, 14}, {12.5, 14}, {14, 12.5}, {14, 9}}));
+        p.drawLine(QPointF(7.5, 8.5), QPointF(13.8, 2.2));
+        p.drawPolyline(QPolygonF({{9.6, 2.2}, {13.8, 2.2}, {13.8, 6.4}}));
+        break;
+    case Symbol::trayArrowDown:
+    case Symbol::trayArrowUp: {
+        pen.setWidthF(1.3);
+        p.setPen(pen);
+        p.drawPolyline(QPolygonF({{1.5, 9}, {1.5, 14}, {14.5, 14}, {14.5, 9}}));
+        p.drawPolyline(QPolygonF({{1.5, 9.5}, {5, 9.5}, {6, 11.2}, {10, 11.2}, {11, 9.5}, {14.5, 9.5}}));
+        p.drawLine(QPointF(8, 1.2), QPointF(8, 8.2));
+        if (symbol == Symbol::trayArrowDown) p.drawPolyline(QPolygonF({{5.2, 5.4}, {8, 8.2}, {10.8, 5.4}}));
+        else p.drawPolyline(QPolygonF({{5.2, 4}, {8, 1.2}, {10.8, 4}}));
+        break;
+    }
+    case Symbol::docOnDoc:
+        pen.setWidthF(1.2);
+        p.setPen(pen);
+        p.drawRoundedRect(QRectF(5.2, 1.5, 9, 10.5), 1.5, 1.5);
+        p.drawPolyline(QPolygonF({{3.6, 4.2}, {1.8, 4.2}, {1.8, 14.5}, {10.8, 14.5}, {10.8, 13.2}}));
+        break;
+    case Symbol::infoCircle:
+        pen.setWidthF(1.2);
+        p.setPen(pen);
+        p.drawEllipse(QPointF(8, 8), 6.8, 6.8);
+        p.drawLine(QPointF(8, 7.2), QPointF(8, 11.6));
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QPointF(8, 4.8), 0.95, 0.95);
+        break;
+    case Symbol::cursorArrowClick: {
+        pen.setWidthF(1.2);
+        p.setPen(pen);
+        p.drawLine(QPointF(4.2, 1.2), QPointF(4.8, 3));
+        p.drawLine(QPointF(1.2, 4.2), QPointF(3, 4.8));
+        p.drawLine(QPointF(8.2, 1.8), QPointF(7.2, 3.4));
+        p.drawLine(QPointF(1.8, 8.2), QPointF(3.4, 7.2));
+        p.drawPolygon(QPolygonF({{6, 6}, {14.5, 9.2}, {10.6, 10.6}, {9.2, 14.5}}));
+        break;
+    }
     }
 }
 

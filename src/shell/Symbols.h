@@ -52,6 +52,12 @@ enum class Symbol {
     appDashed,
     terminalFill,    // a filled window with the prompt cut out
     checkmarkCircle,
+    // The collector's.
+    tray,
+    trayAndArrowDownFill,
+    chevronDown,
+    trash,
+    trashFill,
     // The home screen's.
     xmarkBinFill,           // a bin with a cross cut out
     menubarRectangle,       // a window with a filled menu bar
@@ -82,6 +88,14 @@ enum class Symbol {
     chevronUp,
     ellipsis,
     eyeSlash,
+    // The inspector's.
+    arrowUpForwardApp,
+    eye,
+    trayArrowDown,
+    trayArrowUp,
+    docOnDoc,
+    infoCircle,
+    cursorArrowClick,
     doc,
     // The settings'.
     exclamationCircleFill, // a filled disc with "!" cut out

@@ -15,9 +15,12 @@
 #include <atomic>
 #include <fstream>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <stdexcept>
+#include <set>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace plenwick::test {
@@ -78,6 +81,33 @@ protected:
         roots.userLibrary = dir.path().toStdString() + "/Library";
         roots.systemLibrary.reset();
         env.uninstall.searchRoots = roots;
+        // A Trash that moves nothing on disk and refuses the paths it is told to.
+        env.trash.trashItem = [this](const std::string& path) -> std::optional<std::string> {
+            if (refused.count(path)) throw std::system_error(EACCES, std::generic_category());
+            trashed.push_back(path);
+            events.push_back("moved " + path);
+            return "/Trash/" + path.substr(path.rfind('/') + 1);
+        };
+        env.trash.trashItems = [this](const std::vector<std::string>& paths) {
+            leftoverCalls.push_back(paths);
+            ItemTrasher::Result result;
+            for (const std::string& path : paths) {
+                if (refused.count(path))
+                    result.failures.push_back({path, "Couldn’t be moved, even with administrator rights."});
+                else
+                    result.trashed.push_back(path);
+            }
+            return result;
+        };
+        env.trash.readBundle = [this](const std::string& path) -> std::optional<AppBundleInfo> {
+            const auto it = bundles.find(path);
+            if (it == bundles.end()) return std::nullopt;
+            return it->second;
+        };
+        env.trash.postAppsHandled = [this](const std::vector<AppBundleInfo>& apps) {
+            if (!apps.empty()) posted.push_back(apps);
+            events.push_back("posted");
+        };
         env.fullDiskAccessIsOff = [this] {
             ++probes;
             return fullDiskAccessIsOff;
@@ -94,6 +124,24 @@ protected:
     static void deliver() { QCoreApplication::processEvents(); }
     void runUserJobs() { userInitiated->runAll(), deliver(); }
     void runUtilityJobs() { utility->runAll(), deliver(); }
+    // Runs background work and its deliveries until nothing is left, including work
+    // that a delivery starts.
+    void settle() {
+        for (int round = 0; round < 50; ++round) {
+            deliver();
+            if (userInitiated->pendingCount() == 0 && utility->pendingCount() == 0) return;
+            userInitiated->runAll();
+            utility->runAll();
+        }
+    }
+    // A readable app for the fake bundle reader.
+    void knowBundle(const std::string& path, const std::string& id) {
+        AppBundleInfo info;
+        info.url = path;
+        info.bundleID = id;
+        info.name = path.substr(path.rfind('/') + 1);
+        bundles[path] = info;
+    }
 
     std::string makeTree(const std::vector<std::pair<std::string, std::size_t>>& files) {
         for (const auto& [rel, bytes] : files) {
@@ -109,6 +157,12 @@ protected:
     std::shared_ptr<FixedVolumes> volumes;
     std::shared_ptr<MemoryPreferences> preferences;
     std::vector<std::vector<std::string>> trashCalls;
+    std::set<std::string> refused;                      // what the fake Trash refuses
+    std::vector<std::string> trashed;                   // moved one by one, in order
+    std::vector<std::vector<std::string>> leftoverCalls;
+    std::map<std::string, AppBundleInfo> bundles;
+    std::vector<std::vector<AppBundleInfo>> posted;
+    std::vector<std::string> events;
     std::unique_ptr<AppState> state;
     ChangeLog log;
     bool fullDiskAccessIsOff = false; // what the probe answers

@@ -118,7 +118,7 @@ TEST_F(UninstallEntryTest, TrashedItemsOutsideTheTreeChangeNothing) {
     state->uninstallApp(bundle("Example.app", "com.example.app"));
     log.emitted.clear();
     const auto pending = utility->pendingCount();
-    state->uninstallSession()->onTrashed({"/elsewhere/Example.app", "/scan"});
+    state->uninstallSession()->onTrashed({"/elsewhere/Example.app", "/scanned", "/sc"});
     EXPECT_TRUE(log.emitted.empty());
     EXPECT_EQ(state->treeVersion(), version);
     EXPECT_EQ(utility->pendingCount(), pending); // no volume refresh

@@ -110,10 +110,17 @@ TEST_F(OutlineKeysTest, ContextMenusOfRowsAndHeader) {
         for (const OutlineMenuEntry& e : entries) out << (e.separatorBefore ? QStringLiteral("-") : QString()) + e.title;
         return out;
     };
-    EXPECT_EQ(titles(outlineContextMenu(*docs)),
-              (QStringList{"Reveal in Finder", "Open", "Quick Look", "Copy Path", "-Zoom In"}));
-    EXPECT_EQ(titles(outlineContextMenu(*child(root, "top.bin"))),
-              (QStringList{"Reveal in Finder", "Open", "Quick Look", "Copy Path"}));
+    EXPECT_EQ(titles(outlineContextMenu(*docs, *state)),
+              (QStringList{"Reveal in Finder", "Open", "Quick Look", "Copy Path", "-Zoom In", "Rescan This Folder",
+                           "-Add to Collector", "Move to Trash…"}));
+    EXPECT_EQ(titles(outlineContextMenu(*child(root, "top.bin"), *state)),
+              (QStringList{"Reveal in Finder", "Open", "Quick Look", "Copy Path", "-Add to Collector",
+                           "Move to Trash…"}));
+    // The scan root can be neither collected nor trashed.
+    for (const OutlineMenuEntry& entry : outlineContextMenu(*root, *state))
+        EXPECT_EQ(entry.enabled, entry.action != OutlineRowAction::addToCollector &&
+                                     entry.action != OutlineRowAction::moveToTrash)
+            << entry.title.toStdString();
     // Below the last row: no menu.
     EXPECT_EQ(coordinator().showContextMenu(nullptr, QPoint()), nullptr);
 
@@ -125,10 +132,26 @@ TEST_F(OutlineKeysTest, ContextMenusOfRowsAndHeader) {
     menu->close();
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("/scan/Docs/résumé ünïcode.txt"));
     // Zoom In and Quick Look act on the row's node.
-    menu = coordinator().showContextMenu(docs.get(), QPoint(10, 10));
-    menu->actions().back()->trigger();
-    menu->close();
+    auto trigger = [](QMenu* menu, const QString& title) {
+        for (QAction* action : menu->actions())
+            if (action->text() == title) action->trigger();
+        menu->close();
+    };
+    trigger(coordinator().showContextMenu(docs.get(), QPoint(10, 10)), QStringLiteral("Zoom In"));
     EXPECT_EQ(state->focus(), docs);
+    // Collecting a folder: its own menu offers to take it out again; a file inside it
+    // shows that entry disabled, since only the folder is an item of the collector.
+    trigger(coordinator().showContextMenu(docs.get(), QPoint(10, 10)), QStringLiteral("Add to Collector"));
+    ASSERT_EQ(state->collector(), std::vector<NodeRef>{docs});
+    const std::vector<OutlineMenuEntry> inside = outlineContextMenu(*odd, *state);
+    EXPECT_EQ(inside[4].title, QStringLiteral("Remove from Collector"));
+    EXPECT_FALSE(inside[4].enabled);
+    trigger(coordinator().showContextMenu(docs.get(), QPoint(10, 10)), QStringLiteral("Remove from Collector"));
+    EXPECT_TRUE(state->collector().empty());
+    // Move to Trash… asks first: the item awaits the confirmation.
+    trigger(coordinator().showContextMenu(odd.get(), QPoint(10, 10)), QStringLiteral("Move to Trash…"));
+    EXPECT_EQ(state->pendingTrash(), odd);
+    state->setPendingTrash(nullptr);
     menu = coordinator().showContextMenu(odd.get(), QPoint(10, 10));
     menu->actions().at(2)->trigger();
     menu->close();

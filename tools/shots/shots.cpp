@@ -9,12 +9,21 @@
 #include "app/RecentScans.h"
 #include "app/ui/MainWindow.h"
 #include "charts/ui/SunburstView.h"
+#include "collector/CollectorView.h"
+#include "collector/ShellCollectorConfirmSheet.h"
+#include "collector/ShellCollectorItemsList.h"
+#include "collector/ShellFreedBadge.h"
 #include "charts/ui/TreemapModel.h"
 #include "charts/ui/TreemapView.h"
 #include "outline/FileOutlineView.h"
 #include "home/PathPresence.h"
 #include "home/VolumePickerView.h"
+#include "results/FileTypesView.h"
+#include "results/InspectorView.h"
+#include "results/NodeContextMenu.h"
 #include "results/PreviewWindow.h"
+#include "results/ResultsQuestions.h"
+#include "results/ShellInspectorDetails.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"
 #include "shell/IconTheme.h"
@@ -37,7 +46,9 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QPalette>
 #include <QSet>
@@ -175,13 +186,16 @@ struct Scene {
     std::unique_ptr<AppState> state;
     std::unique_ptr<MainWindow> window;
 
-    explicit Scene(std::vector<VolumeInfo> volumes = {}, QByteArray recentScans = {}) {
+    // `configure` adjusts the environment before the state is made.
+    explicit Scene(std::vector<VolumeInfo> volumes = {}, QByteArray recentScans = {},
+                   const std::function<void(AppEnvironment&)>& configure = {}) {
         AppEnvironment env;
         env.userInitiated = user;
         env.utility = utility;
         env.volumeSource = std::make_shared<FixedVolumes>(std::move(volumes));
         env.preferences = std::make_shared<MemoryPreferences>();
         if (!recentScans.isEmpty()) env.preferences->setValue(RecentScans::preferenceKey, recentScans);
+        if (configure) configure(env);
         state = std::make_unique<AppState>(std::move(env));
         window = std::make_unique<MainWindow>(*state);
         window->resize(MainWindow::kDefaultWidth, MainWindow::kDefaultHeight);
@@ -624,6 +638,208 @@ void shootSunburst(Shooter& shooter, const std::string& tree) {
     shooter.save(QStringLiteral("sunburst-highlight"), *scene.window);
 }
 
+// A Trash that moves nothing on disk, so that the shots can prune the tree.
+void fakeTrash(AppEnvironment& env) {
+    env.trash.trashItem = [](const std::string& path) -> std::optional<std::string> { return path; };
+    env.trash.trashItems = [](const std::vector<std::string>& paths) { return ItemTrasher::Result{paths, {}}; };
+    env.trash.readBundle = [](const std::string&) -> std::optional<AppBundleInfo> { return std::nullopt; };
+    env.trash.postAppsHandled = [](const std::vector<AppBundleInfo>&) {};
+}
+
+// The largest items of the tree's folders, for the collector: the first `count`
+// children of the root's largest folders, folders and files mixed.
+std::vector<NodeRef> someItems(const NodeRef& root, std::size_t count) {
+    std::vector<NodeRef> items;
+    for (const NodeRef& folder : root->children()) {
+        if (!folder->isContainer()) continue;
+        for (const NodeRef& child : folder->children()) {
+            items.push_back(child);
+            break;
+        }
+        if (items.size() == count) break;
+    }
+    return items;
+}
+
+// The collector bar in its three layouts, its items list, the confirm sheet, the
+// results after a move to the Trash with the freed badge, the single-item trash
+// confirmation and the leftover offer for a collected app.
+void shootCollector(Shooter& shooter, const std::string& tree) {
+    {
+        Scene scene({}, {}, fakeTrash);
+        scene.state->startScan(tree);
+        scene.settle();
+        AppState& state = *scene.state;
+        const std::vector<NodeRef> items = someItems(state.root(), 5);
+        state.addToCollector(items);
+        if (items.size() > 2) state.select(items[items.size() - 2]); // its chip lights up
+        scene.settle();
+        waitFor(scene, 500); // the chart crossfades to the collected stripes
+        shooter.save(QStringLiteral("collector-results"), *scene.window);
+        for (const CollectorBarLayout layout :
+             {CollectorBarLayout::wide, CollectorBarLayout::medium, CollectorBarLayout::compact}) {
+            CollectorView bar(state);
+            const int width = layout == CollectorBarLayout::wide     ? 900
+                              : layout == CollectorBarLayout::medium ? bar.mediumMinimumWidth() + 40
+                                                                     : 320;
+            const char* name = layout == CollectorBarLayout::wide     ? "collector-wide"
+                               : layout == CollectorBarLayout::medium ? "collector-medium"
+                                                                      : "collector-compact";
+            bar.resize(width, CollectorView::kHeight);
+            bar.show();
+            QApplication::processEvents();
+            if (bar.layoutShown() != layout) {
+                std::fprintf(stderr, "plenwick-shots: %s shows another layout\n", name);
+                ++shooter.failures;
+            }
+            shooter.save(QString::fromLatin1(name), bar);
+        }
+        ResultsView* results = scene.window->rootView()->resultsView();
+        auto* bar = results ? qobject_cast<CollectorView*>(results->collectorBar()) : nullptr;
+        if (!bar) {
+            std::fprintf(stderr, "plenwick-shots: no collector bar\n");
+            ++shooter.failures;
+            return;
+        }
+        bar->setShowItems(true);
+        QApplication::processEvents();
+        if (bar->itemsList()) shooter.save(QStringLiteral("collector-items"), *bar->itemsList());
+        bar->setShowItems(false);
+        bar->requestDelete();
+        QApplication::processEvents();
+        if (bar->confirmSheet()) shooter.save(QStringLiteral("collector-confirm"), *bar->confirmSheet());
+        if (auto* chart = qobject_cast<SunburstView*>(results->chart())) chart->setReduceMotion(true);
+        bar->confirmTrash();
+        scene.settle();
+        waitFor(scene, 400); // the freed badge fades in
+        shooter.save(QStringLiteral("collector-after-trash"), *scene.window);
+
+        // One item awaiting the Trash.
+        for (const NodeRef& child : state.root()->children())
+            if (child->isContainer()) {
+                state.setPendingTrash(child);
+                break;
+            }
+        QApplication::processEvents();
+        if (QMessageBox* box = results->questions()->trashConfirmation()) {
+            shooter.save(QStringLiteral("trash-confirmation"), *box);
+            results->questions()->cancelTrash();
+        }
+    }
+    {
+        // A folder with an app in it: collecting the app offers to look for its leftovers.
+        QTemporaryDir folder;
+        const QString app = folder.filePath(QStringLiteral("Example.app/Contents"));
+        QDir().mkpath(app + QStringLiteral("/MacOS"));
+        writeFile(app + QStringLiteral("/Info.plist"),
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                  "<key>CFBundleIdentifier</key><string>com.example.app</string>"
+                  "<key>CFBundleName</key><string>Example</string></dict></plist>\n");
+        writeFile(app + QStringLiteral("/MacOS/Example"), QByteArray(200000, 'x'));
+        writeFile(folder.filePath(QStringLiteral("notes.txt")), QByteArray(40000, 'n'));
+        Scene scene({}, {}, fakeTrash);
+        scene.state->startScan(folder.path().toStdString());
+        scene.settle();
+        AppState& state = *scene.state;
+        if (NodeRef bundle = state.nodeForURL(folder.filePath(QStringLiteral("Example.app")).toStdString()))
+            state.addToCollector({bundle});
+        QApplication::processEvents();
+        ResultsView* results = scene.window->rootView()->resultsView();
+        if (QMessageBox* box = results ? results->questions()->leftoverOffer() : nullptr)
+            shooter.save(QStringLiteral("leftover-offer"), *box);
+        else {
+            std::fprintf(stderr, "plenwick-shots: no leftover offer\n");
+            ++shooter.failures;
+        }
+    }
+}
+
+InspectorView* inspectorOf(Scene& scene) {
+    ResultsView* results = scene.window->rootView()->resultsView();
+    return results ? qobject_cast<InspectorView*>(results->inspector()) : nullptr;
+}
+
+// The inspector: the scan's root, a folder, a file and an unreadable folder; the
+// breakdown by kind and by extension with a row highlighted; a node's context menu.
+void shootInspector(Shooter& shooter, const std::string& tree) {
+    {
+        Scene scene;
+        scene.state->startScan(tree);
+        scene.settle();
+        AppState& state = *scene.state;
+        const NodeRef root = state.root();
+        VolumeInfo volume;
+        volume.url = root->url();
+        volume.name = "Fixture";
+        volume.totalCapacity = root->size() * 4;
+        volume.availableCapacity = root->size() * 2;
+        state.setScanVolume(volume);
+        scene.settle();
+        InspectorView* inspector = inspectorOf(scene);
+        if (!inspector) {
+            std::fprintf(stderr, "plenwick-shots: no inspector\n");
+            ++shooter.failures;
+            return;
+        }
+        shooter.save(QStringLiteral("inspector-root"), *inspector);
+        NodeRef folder, item;
+        for (const NodeRef& child : root->children())
+            if (child->isContainer() && child->childCount() > 1) {
+                folder = child->children()[0]->isContainer() ? child->children()[0] : child;
+                break;
+            }
+        if (folder) {
+            state.select(folder);
+            scene.settle();
+            shooter.save(QStringLiteral("inspector-folder"), *inspector);
+            for (const NodeRef& child : folder->children())
+                if (!child->isContainer()) {
+                    item = child;
+                    break;
+                }
+        }
+        if (item) {
+            state.select(item);
+            scene.settle();
+            shooter.save(QStringLiteral("inspector-file"), *inspector);
+        }
+        state.select(NodeRef());
+        FileTypesView* types = inspector->fileTypes();
+        if (!types->rows().empty()) {
+            types->toggleHighlight(types->rows()[std::min<std::size_t>(1, types->rows().size() - 1)]);
+            waitFor(scene, FileTypesView::kHighlightSlideMs + 60); // the highlight bar slides in
+            shooter.save(QStringLiteral("inspector-kinds-highlight"), *inspector);
+            types->toggleHighlight(types->rows()[std::min<std::size_t>(1, types->rows().size() - 1)]);
+            types->setSegment(FileTypesSegment::extensions);
+            types->toggleHighlight(types->rows()[std::min<std::size_t>(2, types->rows().size() - 1)]);
+            waitFor(scene, FileTypesView::kHighlightSlideMs + 60);
+            shooter.save(QStringLiteral("inspector-extensions-highlight"), *inspector);
+            shooter.save(QStringLiteral("results-highlight"), *scene.window);
+            state.setTypeFilter(std::nullopt);
+        }
+        if (folder) {
+            QMenu* menu = showNodeContextMenu(state, folder, scene.window->mapToGlobal(QPoint(400, 300)), scene.window.get());
+            scene.settle();
+            if (menu) {
+                shooter.save(QStringLiteral("context-menu"), *menu);
+                menu->close();
+            }
+        }
+    }
+    {
+        // A scan whose folders include one that could not be read, selected.
+        Scene scene;
+        NodeRef locked = FileNode::make("Private", FileNode::Kind::inaccessible, 0, 0, 0, 0);
+        NodeRef notes = FileNode::make("notes.txt", FileNode::Kind::file, 8192, 5000, 1, 1.7e9);
+        NodeRef root = FileNode::make(tree, FileNode::Kind::directory, 8192, 5000, 1, 1.7e9);
+        root->setChildren({notes, locked});
+        scene.state->finishScan(root, {});
+        scene.state->select(locked);
+        scene.settle();
+        if (InspectorView* inspector = inspectorOf(scene)) shooter.save(QStringLiteral("inspector-unreadable"), *inspector);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -664,7 +880,9 @@ int main(int argc, char** argv) {
                                     QLatin1Char('x')};
         shootAll(shooter, tree, samples.path());
         shootSunburst(shooter, tree);
+        shootCollector(shooter, tree);
         shootTreemap(shooter, tree);
+        shootInspector(shooter, tree);
         shootStartupItems([&shooter](const QString& name, QWidget& widget) { shooter.save(name, widget); });
         {
             UninstallerFixture leftovers;

@@ -26,6 +26,7 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     file_ = bar->addMenu(QStringLiteral("&File"));
     scanFolder_ = add(file_, QStringLiteral("Scan Folder…"), shortcuts::scanFolder);
     rescan_ = add(file_, QStringLiteral("Rescan"), shortcuts::rescan);
+    rescanFolder_ = add(file_, QStringLiteral("Rescan This Folder"), shortcuts::rescanFolder);
     file_->addSeparator();
     showDisks_ = add(file_, QStringLiteral("Show Disks"), shortcuts::showDisks);
     backToResults_ = add(file_, QStringLiteral("Back to Results"), nullptr);
@@ -43,6 +44,9 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     quit_->setMenuRole(QAction::QuitRole);
     connect(scanFolder_, &QAction::triggered, this, [this] { state_.chooseFolder(); });
     connect(rescan_, &QAction::triggered, this, [this] { state_.rescanAll(); });
+    connect(rescanFolder_, &QAction::triggered, this, [this] {
+        if (const NodeRef folder = folderTarget(state_)) state_.rescanFolder(folder);
+    });
     connect(showDisks_, &QAction::triggered, this, [this] { state_.goHome(); });
     connect(backToResults_, &QAction::triggered, this, [this] { state_.backToResults(); });
     connect(uninstallApp_, &QAction::triggered, this, [this] {
@@ -81,6 +85,10 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     go_->addSeparator();
     quickLook_ = add(go_, QStringLiteral("Quick Look"), shortcuts::quickLook);
     reveal_ = add(go_, QStringLiteral("Reveal in Finder"), shortcuts::reveal);
+    addToCollector_ = add(go_, QStringLiteral("Add to Collector"), shortcuts::addToCollector);
+    moveToTrash_ = add(go_, QStringLiteral("Move to Trash…"), shortcuts::moveToTrash);
+    connect(addToCollector_, &QAction::triggered, this, &AppCommands::addSelectionToCollector);
+    connect(moveToTrash_, &QAction::triggered, this, &AppCommands::askToTrashSelection);
     connect(enclosingFolder_, &QAction::triggered, this, &AppCommands::goToEnclosingFolder);
     connect(back_, &QAction::triggered, this, [this] { state_.goBack(); });
     connect(forward_, &QAction::triggered, this, [this] { state_.goForward(); });
@@ -116,10 +124,25 @@ void AppCommands::zoomIntoSelectionNow() {
     if (NodeRef selection = state_.selection()) state_.navigate(selection);
 }
 
+void AppCommands::addSelectionToCollector() {
+    if (passToEditableText(TextCommand::deleteToBeginningOfLine)) return;
+    if (NodeRef selection = state_.selection()) state_.addToCollector({selection});
+}
+
+void AppCommands::askToTrashSelection() {
+    // Only a node of the current tree, never its root, awaits the confirmation.
+    const NodeRef selection = state_.selection();
+    if (!selection || !selection->parent() || !state_.root()) return;
+    for (const FileNode* n = selection.get(); n != state_.root().get(); n = n->parent())
+        if (!n->parent()) return;
+    state_.setPendingTrash(selection);
+}
+
 void AppCommands::refresh() {
     const CommandStates s = commandStates(state_);
     scanFolder_->setEnabled(s.scanFolder);
     rescan_->setEnabled(s.rescan);
+    rescanFolder_->setEnabled(s.rescanFolder);
     showDisks_->setEnabled(s.showDisks);
     backToResults_->setEnabled(s.backToResults);
     enclosingFolder_->setEnabled(s.enclosingFolder);
@@ -128,6 +151,8 @@ void AppCommands::refresh() {
     zoomIntoSelection_->setEnabled(s.zoomIntoSelection);
     quickLook_->setEnabled(s.quickLook);
     reveal_->setEnabled(s.reveal);
+    addToCollector_->setEnabled(s.addToCollector);
+    moveToTrash_->setEnabled(s.moveToTrash);
     toggleInspector_->setEnabled(s.toggleInspector);
     toggleInspector_->setText(s.inspectorTitle);
     toggleSidebar_->setEnabled(s.toggleSidebar);

@@ -33,6 +33,7 @@ public:
 
     QAction* scanFolder() const { return scanFolder_; }
     QAction* rescan() const { return rescan_; }
+    QAction* rescanFolder() const { return rescanFolder_; }
     QAction* showDisks() const { return showDisks_; }
     QAction* backToResults() const { return backToResults_; }
     QAction* uninstallApp() const { return uninstallApp_; }
@@ -48,6 +49,8 @@ public:
     QAction* zoomIntoSelection() const { return zoomIntoSelection_; }
     QAction* quickLook() const { return quickLook_; }
     QAction* reveal() const { return reveal_; }
+    QAction* addToCollector() const { return addToCollector_; }
+    QAction* moveToTrash() const { return moveToTrash_; }
     QAction* toggleSidebar() const { return toggleSidebar_; }
     QAction* toggleInspector() const { return toggleInspector_; }
     QActionGroup* visualizations() const { return visualizations_; }
@@ -62,6 +65,8 @@ private:
     void refresh();
     void goToEnclosingFolder();
     void zoomIntoSelectionNow();
+    void addSelectionToCollector();
+    void askToTrashSelection();
 
     AppState& state_;
     QMainWindow& window_;
@@ -71,6 +76,7 @@ private:
     QMenu* go_;
     QAction* scanFolder_;
     QAction* rescan_;
+    QAction* rescanFolder_;
     QAction* showDisks_;
     QAction* backToResults_;
     QAction* uninstallApp_;
@@ -84,6 +90,8 @@ private:
     QAction* zoomIntoSelection_;
     QAction* quickLook_;
     QAction* reveal_;
+    QAction* addToCollector_;
+    QAction* moveToTrash_;
     QAction* toggleSidebar_;
     QAction* toggleInspector_;
     QActionGroup* visualizations_;

@@ -8,6 +8,12 @@ bool resultsReady(const AppState& state) {
     return state.phase().kind() == AppState::Phase::Kind::results && state.root();
 }
 
+NodeRef folderTarget(const AppState& state) {
+    if (!resultsReady(state)) return {};
+    if (const NodeRef& selection = state.selection(); selection && selection->isContainer()) return selection;
+    return state.focus();
+}
+
 CommandStates commandStates(const AppState& state) {
     using Kind = AppState::Phase::Kind;
     const Kind phase = state.phase().kind();
@@ -18,6 +24,7 @@ CommandStates commandStates(const AppState& state) {
     CommandStates s;
     s.scanFolder = true;
     s.rescan = (state.root() || state.scanTarget()) && phase != Kind::scanning;
+    s.rescanFolder = static_cast<bool>(folderTarget(state));
     s.showDisks = phase != Kind::home;
     s.backToResults = state.root() && phase == Kind::home;
     s.enclosingFolder = ready && focus && focus->parent();
@@ -26,6 +33,8 @@ CommandStates commandStates(const AppState& state) {
     s.zoomIntoSelection = ready && selection && selection->isContainer();
     s.quickLook = ready && selection;
     s.reveal = ready && selection;
+    s.addToCollector = ready && selection && selection->parent();
+    s.moveToTrash = s.addToCollector;
     s.toggleInspector = ready;
     s.toggleSidebar = ready;
     s.inspectorTitle = state.showInspector() ? QStringLiteral("Hide Inspector") : QStringLiteral("Show Inspector");

@@ -26,20 +26,36 @@ bool passToEditableText(TextCommand command) {
         if (auto* combo = qobject_cast<QComboBox*>(focus); combo && combo->isEditable()) line = combo->lineEdit();
     if (line) {
         if (line->isReadOnly()) return false;
-        if (command == TextCommand::moveToBeginningOfDocument)
+        if (command == TextCommand::moveToBeginningOfDocument) {
             line->home(false);
-        else
+        } else if (command == TextCommand::moveToEndOfDocument) {
             line->end(false);
+        } else {
+            line->home(true);
+            if (line->hasSelectedText()) line->del();
+        }
         return true;
     }
+    // Deletes from the cursor back to the start of its line.
+    const auto deleteToLineStart = [](QTextCursor cursor) {
+        if (cursor.hasSelection()) cursor.clearSelection();
+        cursor.movePosition(QTextCursor::StartOfLine, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    };
     if (auto* text = qobject_cast<QTextEdit*>(focus)) {
         if (text->isReadOnly()) return false;
-        text->moveCursor(movement(command));
+        if (command == TextCommand::deleteToBeginningOfLine)
+            deleteToLineStart(text->textCursor());
+        else
+            text->moveCursor(movement(command));
         return true;
     }
     if (auto* plain = qobject_cast<QPlainTextEdit*>(focus)) {
         if (plain->isReadOnly()) return false;
-        plain->moveCursor(movement(command));
+        if (command == TextCommand::deleteToBeginningOfLine)
+            deleteToLineStart(plain->textCursor());
+        else
+            plain->moveCursor(movement(command));
         return true;
     }
     return false;

@@ -4,7 +4,7 @@
 
 namespace plenwick {
 
-enum class TextCommand { moveToBeginningOfDocument, moveToEndOfDocument };
+enum class TextCommand { moveToBeginningOfDocument, moveToEndOfDocument, deleteToBeginningOfLine };
 
 // Performs `command` in the focused editable text field of the active window and
 // returns true; returns false when no such field has the focus.

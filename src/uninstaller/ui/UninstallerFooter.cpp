@@ -3,6 +3,7 @@
 #include "uninstaller/ui/UninstallerPresentation.h"
 
 #include "shell/ActivitySpinner.h"
+#include "shell/ShellProminentButton.h"
 #include "shell/ShellStyle.h"
 #include "shell/ShellText.h"
 #include "shell/Symbols.h"
@@ -18,19 +19,6 @@ namespace plenwick {
 namespace {
 
 QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
-
-// A button filled with `fill` and white text, the prominent action of a window;
-// paler while disabled.
-void makeProminent(QPushButton* button, const QColor& fill, int height) {
-    const QString style = QStringLiteral(
-        "QPushButton { background-color: %1; color: white; border: none; border-radius: 5px; padding: 0 14px; }"
-        "QPushButton:pressed { background-color: %2; }"
-        "QPushButton:disabled { background-color: %3; color: rgba(255, 255, 255, 190); }");
-    const QString sheet = style.arg(fill.name(), fill.darker(115).name(),
-                                    shellWithOpacity(fill, 0.45).name(QColor::HexArgb));
-    if (button->styleSheet() != sheet) button->setStyleSheet(sheet);
-    button->setFixedHeight(height);
-}
 
 } // namespace
 
@@ -96,8 +84,8 @@ void UninstallerFooter::update() {
     secondary_->setEnabled(f.secondaryEnabled);
     primary_->setText(text(f.primaryTitle));
     primary_->setEnabled(f.primaryEnabled);
-    makeProminent(primary_, f.primaryDestructive ? QColor(255, 59, 48) : shellAccentColor(palette()),
-                  secondary_->sizeHint().height());
+    makeShellProminent(primary_, f.primaryDestructive ? shellDestructiveColor() : shellAccentColor(palette()),
+                       secondary_->sizeHint().height());
 }
 
 void UninstallerFooter::activateDefault() {

@@ -59,10 +59,11 @@ TEST_F(CommandsTest, MenusHoldTheirItemsInOrderWithShortcuts) {
         return list;
     };
     EXPECT_EQ(titles(commands->fileMenu()),
-              QStringList({"Scan Folder…", "Rescan", "-", "Show Disks", "Back to Results", "-", "Uninstall App…",
-                           "Startup Items", "-", "Settings…", "Quit"}));
+              QStringList({"Scan Folder…", "Rescan", "Rescan This Folder", "-", "Show Disks", "Back to Results", "-",
+                           "Uninstall App…", "Startup Items", "-", "Settings…", "Quit"}));
     EXPECT_EQ(titles(commands->goMenu()), QStringList({"Enclosing Folder", "Back", "Forward", "Zoom Into Selection", "-",
-                                                       "Quick Look", "Reveal in Finder"}));
+                                                       "Quick Look", "Reveal in Finder", "Add to Collector",
+                                                       "Move to Trash…"}));
     EXPECT_EQ(titles(commands->viewMenu()),
               QStringList({"Hide Sidebar", "Hide Inspector", "[Visualization]", "Sunburst", "Treemap", "-", "[Colors]",
                            "By Folder", "By Kind", "By Extension", "-"}));
@@ -71,6 +72,9 @@ TEST_F(CommandsTest, MenusHoldTheirItemsInOrderWithShortcuts) {
     EXPECT_EQ(commands->reveal()->shortcut(), QKeySequence("Ctrl+Alt+R"));
     EXPECT_TRUE(commands->backToResults()->shortcut().isEmpty());
     EXPECT_EQ(commands->uninstallApp()->shortcut(), QKeySequence("Ctrl+Shift+U"));
+    EXPECT_EQ(commands->rescanFolder()->shortcut(), QKeySequence("Ctrl+Shift+R"));
+    EXPECT_EQ(commands->addToCollector()->shortcut(), QKeySequence("Ctrl+Backspace"));
+    EXPECT_EQ(commands->moveToTrash()->shortcut(), QKeySequence("Ctrl+Shift+Backspace"));
 }
 
 TEST_F(CommandsTest, UninstallAppAsksForAnAppAndHandsItToTheState) {
@@ -227,6 +231,46 @@ TEST_F(CommandsTest, InspectorItemNamesWhatItDoesAndPickersMarkTheChoice) {
     EXPECT_EQ(commands->visualizations()->actions().size(), 2);
     state->setColorMode(ColorMode::byKind);
     EXPECT_TRUE(commands->colorModes()->actions().at(1)->isChecked());
+}
+
+TEST_F(CommandsTest, CollectTrashAndRescanActOnTheSelectionOrTheFocus) {
+    scanToResults();
+    // The root selected: neither collected nor trashed; the folder target is the root.
+    state->select(state->root());
+    EXPECT_FALSE(commands->addToCollector()->isEnabled());
+    EXPECT_FALSE(commands->moveToTrash()->isEnabled());
+    EXPECT_EQ(folderTarget(*state), state->root());
+
+    state->select(node({"a", "one.txt"}));
+    press("Ctrl+Backspace");
+    ASSERT_EQ(state->collector().size(), 1u);
+    EXPECT_EQ(state->collector()[0], node({"a", "one.txt"}));
+    press("Ctrl+Shift+Backspace");
+    EXPECT_EQ(state->pendingTrash(), node({"a", "one.txt"}));
+    state->setPendingTrash({}); // the confirmation closes
+    QApplication::processEvents();
+    QApplication::setActiveWindow(window.get());
+
+    // A file selected: the rescan targets the focus; a folder selected: that folder.
+    state->navigate(node({"a"}));
+    state->select(node({"a", "one.txt"}));
+    EXPECT_EQ(folderTarget(*state), node({"a"}));
+    state->select(node({"c"}));
+    EXPECT_EQ(folderTarget(*state), node({"c"}));
+    press("Ctrl+Shift+R");
+    EXPECT_EQ(state->refreshingFolders().size(), 1u);
+    EXPECT_TRUE(state->refreshingFolders().count(node({"c"})));
+
+    // A text field keeps Ctrl+Backspace for itself.
+    state->syncCollector({});
+    auto* field = new QLineEdit(window->toolbar());
+    window->toolbar()->addWidget(field);
+    field->setText("two words");
+    field->setFocus();
+    QApplication::processEvents();
+    press("Ctrl+Backspace");
+    EXPECT_TRUE(state->collector().empty());
+    EXPECT_EQ(field->text(), "");
 }
 
 TEST_F(CommandsTest, SidebarItemHidesAndShowsTheOutline) {

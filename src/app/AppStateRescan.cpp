@@ -1,0 +1,180 @@
+// Rescanning one folder in place: the folder is scanned again in the background and
+// its new subtree swapped into the tree, with every piece of state that pointed into
+// the old subtree carried over to the new nodes or dropped.
+
+#include "app/AppState.h"
+
+#include "app/BackgroundTask.h"
+#include "app/RescanHardLinks.h"
+#include "app/RescanTarget.h"
+#include "app/TreeEdits.h"
+#include "base/Utf8.h"
+
+namespace plenwick {
+
+namespace {
+
+const char* const cantRescanTitle = "Couldn’t Rescan Folder";
+
+// What a node stands for after the swap, if anything; a node that became a file
+// where the state wants a folder climbs to its nearest folder.
+NodeRef nearestContainer(NodeRef node) {
+    while (node && !node->isContainer() && node->parent()) node = retainNode(node->parent());
+    return node;
+}
+
+} // namespace
+
+struct AppState::RescanOutcome {
+    NodeRef root;               // the new subtree, or none
+    TypeTotals totals;
+    bool gone = false;          // nothing to scan there any more
+    std::optional<std::string> error;
+};
+
+void AppState::rescanFolder(const NodeRef& folder) {
+    assertGuiThread();
+    if (!folder || !folder->isContainer() || !root_ || !isInsideTree(folder.get())) return;
+    if (!folder->parent()) {
+        rescanAll();
+        return;
+    }
+    if (refreshingFolders_.count(folder)) return;
+    Operation op(*this);
+    refreshingFolders_.insert(folder);
+    touch(Field::refreshingFolders);
+
+    const std::int64_t generation = resultsGeneration_;
+    runInBackground(
+        *environment_.userInitiated, this,
+        [folder, path = folder->url(), rootPath = root_->url(), options = scanOptions_, volume = scanRootVolume_] {
+            RescanOutcome outcome;
+            const RescanTarget target =
+                probeRescanTarget(rootPath, path, volume ? volume : volumeOfScanTarget(rootPath), options.crossVolumes);
+            switch (target.kind) {
+            case RescanTarget::Kind::gone:
+                outcome.gone = true;
+                return outcome;
+            case RescanTarget::Kind::leaf:
+                outcome.root = target.leaf;
+                break;
+            case RescanTarget::Kind::folder:
+                try {
+                    outcome.root = DiskScanner::scanQuietly(path, options);
+                } catch (const ScanError& e) {
+                    if (e.kind() == ScanError::Kind::notFound)
+                        outcome.gone = true;
+                    else
+                        outcome.error = repairUtf8(e.errorDescription());
+                    return outcome;
+                } catch (const std::exception& e) {
+                    outcome.error = repairUtf8(e.what());
+                    return outcome;
+                }
+                if (options.deduplicateHardLinks) reconcileRescannedHardLinks(outcome.root, path, folder);
+                break;
+            }
+            if (auto totals = FileTypeStatsBuilder::collect(outcome.root)) outcome.totals = std::move(*totals);
+            return outcome;
+        },
+        [this, folder, generation](RescanOutcome outcome) { finishFolderRescan(folder, generation, std::move(outcome)); },
+        [this, folder, generation](std::exception_ptr error) {
+            RescanOutcome outcome;
+            try {
+                std::rethrow_exception(error);
+            } catch (const std::exception& e) {
+                outcome.error = repairUtf8(e.what());
+            } catch (...) {
+                outcome.error = "The folder couldn’t be scanned again.";
+            }
+            finishFolderRescan(folder, generation, std::move(outcome));
+        });
+}
+
+void AppState::finishFolderRescan(const NodeRef& folder, std::int64_t generation, RescanOutcome outcome) {
+    if (resultsGeneration_ != generation) return;
+    Operation op(*this);
+    if (refreshingFolders_.erase(folder)) touch(Field::refreshingFolders);
+    if (!root_ || !isInsideTree(folder.get())) return;
+    if (outcome.error) {
+        setLastError(folder->displayName() + ": " + *outcome.error, std::string(cantRescanTitle));
+        return;
+    }
+    if (outcome.gone)
+        removeTrashedNodes({folder});
+    else
+        applyFolderRescan(folder, outcome.root, std::move(outcome.totals));
+    refreshScanVolumeForRoot();
+}
+
+void AppState::applyFolderRescan(const NodeRef& old, const NodeRef& fresh, TypeTotals totals) {
+    assertGuiThread();
+    if (!old || !fresh || !old->parent()) return;
+    Operation op(*this);
+    // The scanner's root carries the full path; the tree keeps the entry's own name,
+    // and a package stays a package.
+    const NodeRef replacement =
+        FileNode::make(old->name(), fresh->isContainer() ? old->kind() : fresh->kind(), fresh->size(),
+                       fresh->logicalSize(), fresh->fileCount(), fresh->modified());
+    std::vector<NodeRef> children(fresh->children().begin(), fresh->children().end());
+    replacement->setChildren(std::move(children));
+    fresh->adoptChildren({});
+
+    editTree([&] { replaceNode(*old, replacement); });
+
+    const auto map = [&](const NodeRef& node) { return mapIntoReplacement(node, old.get(), replacement); };
+    const auto mappedOrNone = [&](const NodeRef& node) {
+        MappedNode mapped = map(node);
+        return mapped.found ? mapped.node : NodeRef();
+    };
+
+    if (focus_) assign(focus_, nearestContainer(map(focus_).node), Field::focus);
+    if (selection_) assign(selection_, mappedOrNone(selection_), Field::selection);
+    if (hovered_ && isWithin(hovered_.get(), old.get())) assign(hovered_, NodeRef(), Field::hovered);
+    if (pendingTrash_) assign(pendingTrash_, mappedOrNone(pendingTrash_), Field::pendingTrash);
+
+    // The collector with what hangs on its items: their leftovers, the offers waiting
+    // for them and the apps already offered move to the new nodes.
+    std::unordered_map<NodeRef, NodeRef> moved; // old collected node → its counterpart
+    std::vector<NodeRef> collected;
+    for (const NodeRef& item : collector_) {
+        NodeRef mapped = mappedOrNone(item);
+        if (!mapped) continue;
+        if (mapped != item) moved.emplace(item, mapped);
+        collected.push_back(std::move(mapped));
+    }
+    if (!moved.empty()) {
+        auto leftovers = collectorLeftovers_;
+        for (const auto& [from, to] : moved) {
+            auto entry = leftovers.extract(from);
+            if (!entry.empty()) leftovers.emplace(to, std::move(entry.mapped()));
+        }
+        assign(collectorLeftovers_, std::move(leftovers), Field::collectorLeftovers);
+        bool offersMoved = false;
+        for (NodeRef& offer : leftoverOffers_)
+            if (const auto it = moved.find(offer); it != moved.end()) {
+                offer = it->second;
+                offersMoved = true;
+            }
+        if (offersMoved) touch(Field::leftoverOffers);
+    }
+    NodeSet offered;
+    for (const NodeRef& app : offeredApps_)
+        if (NodeRef mapped = mappedOrNone(app)) offered.insert(std::move(mapped));
+    offeredApps_ = std::move(offered);
+    syncCollector(std::move(collected));
+
+    // The histories hold folders: an entry that became a file goes.
+    const auto mapStack = [&](const std::vector<NodeRef>& stack) {
+        std::vector<NodeRef> mapped;
+        for (const NodeRef& entry : stack)
+            if (NodeRef m = mappedOrNone(entry); m && m->isContainer()) mapped.push_back(std::move(m));
+        return mapped;
+    };
+    assign(navigationHistory_, mapStack(navigationHistory_), Field::navigationHistory);
+    assign(forwardHistory_, mapStack(forwardHistory_), Field::forwardHistory);
+    pruneHistory();
+    scheduleStatsUpdate({old}, std::move(totals));
+}
+
+} // namespace plenwick

@@ -1,0 +1,45 @@
+#include "app/NodeActions.h"
+
+#include "app/AppState.h"
+
+#include <algorithm>
+
+namespace plenwick {
+
+std::string nodeURLPath(const FileNode& node) {
+    std::string path = node.url();
+    if (node.isContainer() && (path.empty() || path.back() != '/')) path.push_back('/');
+    return path;
+}
+
+std::string nodeDisplayPath(const FileNode& node) {
+    std::string path = nodeURLPath(node);
+    if (path.size() >= 2 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+bool isCoveredByCollector(const AppState& state, const FileNode& node) {
+    if (state.collector().empty()) return false;
+    for (const FileNode* n = &node; n; n = n->parent())
+        if (state.isCollected(n)) return true;
+    return false;
+}
+
+bool isCollectedItself(const AppState& state, const FileNode& node) { return state.isCollected(&node); }
+
+bool isRefreshing(const AppState& state, const FileNode& node) {
+    const NodeSet& folders = state.refreshingFolders();
+    return std::any_of(folders.begin(), folders.end(), [&node](const NodeRef& f) { return f.get() == &node; });
+}
+
+bool isAppNode(const FileNode& node) {
+    return node.kind() == FileNode::Kind::package && node.fileExtension() == "app";
+}
+
+void requestMoveToTrash(AppState& state, const NodeRef& node) {
+    if (!node || !node->parent() || !state.root()) return;
+    if (!state.isInsideTree(node.get())) return;
+    state.setPendingTrash(node);
+}
+
+} // namespace plenwick

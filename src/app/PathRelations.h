@@ -1,0 +1,23 @@
+#pragma once
+// Relations between standardised paths and the one test for an app bundle, shared by
+// the state's collector, Trash and preview code.
+
+#include "scanner/FileNode.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plenwick {
+
+// The components of a standardised path; "/" has none.
+std::vector<std::string_view> pathComponents(std::string_view path);
+
+// Whether the standardised `path` is `inner` or one of the folders holding it ("/"
+// holds everything).
+bool pathIsOrEncloses(const std::string& path, const std::string& inner);
+
+// An application bundle of the tree: a package named "….app".
+bool isAppBundleNode(const FileNode& node);
+
+} // namespace plenwick

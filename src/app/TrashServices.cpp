@@ -1,0 +1,18 @@
+#include "app/TrashServices.h"
+
+#include "services/AppsHandledNotification.h"
+
+namespace plenwick {
+
+TrashServices completedTrashServices(TrashServices services) {
+    if (!services.trashItem)
+        services.trashItem = [](const std::string& path) -> std::optional<std::string> { return plenwick::trashItem(path); };
+    if (!services.trashItems)
+        services.trashItems = [](const std::vector<std::string>& paths) { return ItemTrasher::trash(paths); };
+    if (!services.readBundle) services.readBundle = [](const std::string& path) { return AppBundleInfo::read(path); };
+    if (!services.postAppsHandled)
+        services.postAppsHandled = [](const std::vector<AppBundleInfo>& apps) { plenwick::postAppsHandled(apps); };
+    return services;
+}
+
+} // namespace plenwick

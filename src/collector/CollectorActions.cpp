@@ -1,0 +1,23 @@
+#include "collector/CollectorActions.h"
+
+#include "app/AppState.h"
+
+namespace plenwick {
+
+void revealCollectedNode(AppState& state, const NodeRef& node) {
+    if (!state.root() || !node || !state.isInsideTree(node.get())) return;
+    state.setSelection(node);
+    const NodeRef& focus = state.focus();
+    if (!focus) return;
+    for (const FileNode* n = node.get(); n; n = n->parent())
+        if (n == focus.get()) return;
+    state.navigate(node->parent() ? retainNode(node->parent()) : node);
+}
+
+void collectorHoverEntered(AppState& state, const NodeRef& node) { state.setHovered(node); }
+
+void collectorHoverLeft(AppState& state, const FileNode* node) {
+    if (node && state.hovered().get() == node) state.setHovered(NodeRef());
+}
+
+} // namespace plenwick

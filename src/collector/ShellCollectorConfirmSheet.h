@@ -1,0 +1,63 @@
+#pragma once
+// The sheet that asks before everything in the collector goes to the Trash: how many
+// things will go (leftovers included) and how much that frees, every item with its
+// folder and size, the total, and "Cancel" (Escape) and "Move to Trash" (Return).
+// The sheet changes nothing itself; its owner's actions do.
+
+#include "collector/CollectorRules.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <vector>
+
+class QPushButton;
+
+namespace plenwick {
+
+class CollectorRowList;
+
+class ShellCollectorConfirmSheet final : public QDialog {
+    Q_OBJECT
+
+public:
+    ShellCollectorConfirmSheet(std::vector<NodeRef> items, CollectorLeftovers leftovers, std::function<void()> confirm,
+                               std::function<void()> cancel, QWidget* parent = nullptr);
+
+    // Shows other items (the collector changed while the sheet is up).
+    void setContent(std::vector<NodeRef> items, CollectorLeftovers leftovers);
+
+    const std::vector<NodeRef>& items() const noexcept { return items_; }
+    std::int64_t totalBytes() const;
+    std::int64_t itemCount() const;
+    QString title() const;
+    QString subtitle() const;
+    // The folder the item lies in, with its leftovers.
+    QString rowSubtitle(const FileNode& item) const;
+
+    CollectorRowList* list() const { return list_; }
+    QPushButton* confirmButton() const { return confirmButton_; }
+    QPushButton* cancelButton() const { return cancelButton_; }
+
+    static constexpr int kWidth = 480, kRowHeight = 42;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void reject() override;
+
+private:
+    void refresh();
+
+    std::vector<NodeRef> items_;
+    CollectorLeftovers leftovers_;
+    std::function<void()> confirm_;
+    std::function<void()> cancel_;
+    QWidget* header_;
+    CollectorRowList* list_;
+    QWidget* totalLine_;
+    QPushButton* confirmButton_;
+    QPushButton* cancelButton_;
+    bool answered_ = false;
+};
+
+} // namespace plenwick

@@ -1,0 +1,53 @@
+#pragma once
+// The content of the inspector column. Above, scrolling: the details of the selected
+// item, or of the folder at the centre of the chart when nothing is selected (or
+// "No Selection" without either), then the disk-usage card. Below, under "File
+// Types", the breakdown, which always keeps at least 170 pixels.
+
+#include "scanner/FileNode.h"
+
+#include <QPoint>
+#include <QWidget>
+
+class QScrollArea;
+
+namespace plenwick {
+
+class AppState;
+class FileTypesView;
+class ShellDiskUsageSummary;
+class ShellInspectorDetails;
+
+class InspectorView final : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kMinimumBottomHeight = 170, kMinimumWidth = 240, kSpacing = 16, kInset = 16;
+
+    explicit InspectorView(AppState& state, QWidget* parent = nullptr);
+
+    ShellInspectorDetails* details() const { return details_; }
+    QWidget* placeholder() const { return placeholder_; }
+    ShellDiskUsageSummary* diskUsage() const { return diskUsage_; }
+    FileTypesView* fileTypes() const { return fileTypes_; }
+    QScrollArea* upperPart() const { return scroll_; }
+    QWidget* lowerPart() const { return lower_; }
+
+signals:
+    // The details' icon asked for its node's context menu.
+    void contextMenuRequested(const plenwick::NodeRef& node, QPoint globalPos);
+
+private:
+    void onChanged(quint64 fields);
+    void showNode();
+
+    AppState& state_;
+    QScrollArea* scroll_;
+    ShellInspectorDetails* details_;
+    QWidget* placeholder_;
+    ShellDiskUsageSummary* diskUsage_;
+    QWidget* lower_;
+    FileTypesView* fileTypes_;
+};
+
+} // namespace plenwick

@@ -1,0 +1,163 @@
+#include "results/ResultsQuestions.h"
+
+#include "app/AppState.h"
+#include "platform/ByteCountFormatter.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace plenwick {
+
+namespace {
+
+QString nameOf(const FileNode& node) { return QString::fromStdString(node.displayName()); }
+
+// Closes an alert without letting its own signals answer anything.
+void closeQuietly(QPointer<QMessageBox>& alert, QObject* receiver) {
+    QMessageBox* box = alert.data();
+    alert = nullptr;
+    if (!box) return;
+    box->disconnect(receiver);
+    box->close();
+    box->deleteLater();
+}
+
+} // namespace
+
+QString leftoverOfferTitle(const FileNode* app) {
+    if (!app) return {};
+    return QStringLiteral("Also remove what “") + nameOf(*app) + QStringLiteral("” left behind?");
+}
+
+QString leftoverOfferMessage(const FileNode& app) {
+    return QStringLiteral("Apps leave preferences, caches and support files in your Library. Plenwick can look for "
+                          "the ones “") +
+           nameOf(app) + QStringLiteral("” left, and you choose which to delete along with it.");
+}
+
+QString trashConfirmTitle(const FileNode* item) {
+    if (!item) return QStringLiteral("Move to Trash?");
+    return QStringLiteral("Move “") + nameOf(*item) + QStringLiteral("” to the Trash?");
+}
+
+QString trashConfirmMessage(const FileNode* item) {
+    if (!item) return {};
+    return QStringLiteral("This frees about ") + QString::fromStdString(formatByteCount(item->size())) +
+           QStringLiteral(". You can restore it from the Trash until you empty it.");
+}
+
+ResultsQuestions::ResultsQuestions(AppState& state, QWidget* window) : QObject(window), state_(state), window_(window) {}
+
+ResultsQuestions::~ResultsQuestions() {
+    closeQuietly(offer_, this);
+    closeQuietly(trash_, this);
+}
+
+QMessageBox* ResultsQuestions::leftoverOffer() const { return offer_; }
+QMessageBox* ResultsQuestions::trashConfirmation() const { return trash_; }
+
+void ResultsQuestions::sync() {
+    syncLeftoverOffer();
+    syncTrashConfirmation();
+}
+
+void ResultsQuestions::syncLeftoverOffer() {
+    // Only the first offer is asked, and none while an uninstall session is shown.
+    const NodeRef first = state_.leftoverOffers().empty() ? NodeRef() : state_.leftoverOffers().front();
+    if (!first || state_.uninstallSession()) {
+        offerShown_ = nullptr;
+        closeQuietly(offer_, this);
+        return;
+    }
+    if (offer_ && offerShown_ == first.get()) return;
+    if (!offer_) {
+        offer_ = new QMessageBox(window_->window());
+        offer_->setObjectName(QStringLiteral("LeftoverOfferAlert"));
+        offer_->setIcon(QMessageBox::Question);
+        offer_->setTextFormat(Qt::PlainText);
+        offer_->setWindowModality(Qt::WindowModal);
+        QPushButton* find = offer_->addButton(QStringLiteral("Find Leftovers…"), QMessageBox::AcceptRole);
+        QPushButton* decline = offer_->addButton(QStringLiteral("Just the App"), QMessageBox::RejectRole);
+        offer_->setDefaultButton(find);
+        offer_->setEscapeButton(decline);
+        // Answered by its buttons (Escape is "Just the App"); closed any other way, it
+        // answers nothing.
+        connect(offer_, &QMessageBox::finished, this, [this, find, decline] {
+            QAbstractButton* clicked = offer_ ? offer_->clickedButton() : nullptr;
+            if (clicked == find)
+                answerLeftoverOffer(true);
+            else if (clicked == decline)
+                answerLeftoverOffer(false);
+            else {
+                offerShown_ = nullptr;
+                closeQuietly(offer_, this);
+            }
+        });
+    }
+    offerShown_ = first.get();
+    const QString title = leftoverOfferTitle(first.get());
+    offer_->setWindowTitle(title);
+    offer_->setText(title);
+    offer_->setInformativeText(leftoverOfferMessage(*first));
+    offer_->open();
+}
+
+void ResultsQuestions::answerLeftoverOffer(bool accept) {
+    // The alert goes with the answer; the state's change shows the next offer, if any.
+    offerShown_ = nullptr;
+    closeQuietly(offer_, this);
+    state_.respondToLeftoverOffer(accept);
+    syncLeftoverOffer();
+}
+
+void ResultsQuestions::syncTrashConfirmation() {
+    const NodeRef& pending = state_.pendingTrash();
+    if (!pending) {
+        trashShown_ = nullptr;
+        closeQuietly(trash_, this);
+        return;
+    }
+    if (trash_ && trashShown_ == pending.get()) return;
+    if (!trash_) {
+        trash_ = new QMessageBox(window_->window());
+        trash_->setObjectName(QStringLiteral("TrashConfirmation"));
+        trash_->setIcon(QMessageBox::Warning);
+        trash_->setTextFormat(Qt::PlainText);
+        trash_->setWindowModality(Qt::WindowModal);
+        QPushButton* move = trash_->addButton(QStringLiteral("Move to Trash"), QMessageBox::DestructiveRole);
+        QPushButton* cancel = trash_->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+        trash_->setDefaultButton(cancel);
+        trash_->setEscapeButton(cancel);
+        // Only "Move to Trash" moves; Cancel, Escape or closing the alert clear the item.
+        connect(trash_, &QMessageBox::finished, this, [this, move] {
+            if (trash_ && trash_->clickedButton() == move)
+                confirmTrash();
+            else
+                cancelTrash();
+        });
+    }
+    trashShown_ = pending.get();
+    const QString title = trashConfirmTitle(pending.get());
+    trash_->setWindowTitle(title);
+    trash_->setText(title);
+    trash_->setInformativeText(trashConfirmMessage(pending.get()));
+    trash_->open();
+}
+
+void ResultsQuestions::confirmTrash() {
+    const NodeRef pending = state_.pendingTrash();
+    if (!pending) return;
+    // Cleared first, so the dialog never shows twice for one confirmation.
+    trashShown_ = nullptr;
+    closeQuietly(trash_, this);
+    state_.setPendingTrash(NodeRef());
+    state_.trashPending(pending);
+}
+
+void ResultsQuestions::cancelTrash() {
+    trashShown_ = nullptr;
+    closeQuietly(trash_, this);
+    if (state_.pendingTrash()) state_.setPendingTrash(NodeRef());
+}
+
+} // namespace plenwick

@@ -1,0 +1,163 @@
+#include "StateFixture.h"
+
+using namespace plenwick;
+using namespace plenwick::test;
+using Field = AppState::Field;
+using Mode = UninstallSession::Mode;
+
+namespace {
+
+// /scan
+// ├ Apps ─ Mail.app 40, Notes.app 30
+// ├ Docs ─ a.txt 20, b.txt 10, Deep ─ c.txt 5
+// └ top.txt 1
+class CollectorTest : public StateTest {
+protected:
+    void SetUp() override {
+        makeState();
+        root = folder("/scan", {folder("Apps", {node("Mail.app", FileNode::Kind::package, 40),
+                                                node("Notes.app", FileNode::Kind::package, 30)}),
+                                folder("Docs", {file("a.txt", 20), file("b.txt", 10), folder("Deep", {file("c.txt", 5)})}),
+                                file("top.txt", 1)});
+        state->finishScan(root, {});
+        settle();
+        apps = child(root, "Apps");
+        mail = child(apps, "Mail.app");
+        notes = child(apps, "Notes.app");
+        docs = child(root, "Docs");
+        a = child(docs, "a.txt");
+        b = child(docs, "b.txt");
+        deep = child(docs, "Deep");
+        c = child(deep, "c.txt");
+        log.emitted.clear();
+    }
+    std::vector<NodeRef> collected() const { return state->collector(); }
+    Remnant remnant(const std::string& url, std::int64_t size) {
+        Remnant r;
+        r.url = url;
+        r.size = size;
+        return r;
+    }
+
+    NodeRef root, apps, mail, notes, docs, a, b, deep, c;
+};
+
+} // namespace
+
+TEST_F(CollectorTest, AddingKeepsFoldersOverWhatTheyHoldWhicheverComesFirst) {
+    // The root, a node of another tree and an empty call change nothing.
+    const auto version = state->collectorVersion();
+    state->addToCollector({root, folder("/elsewhere", {file("x", 1)}), nullptr});
+    state->addToCollector({});
+    EXPECT_EQ(state->collectorVersion(), version);
+    EXPECT_TRUE(log.emitted.empty());
+
+    // A file before its folder, and a duplicate: the folder alone, once.
+    state->addToCollector({c, deep, deep, a});
+    EXPECT_EQ(collected(), (std::vector<NodeRef>{deep, a}));
+    EXPECT_EQ(state->collectorVersion(), version + 1);
+    ASSERT_EQ(log.emitted.size(), 1u);
+    EXPECT_TRUE(log.emitted[0] & AppState::bit(Field::collector));
+
+    // Inside a collected folder, or already collected: nothing.
+    state->addToCollector({c, a});
+    EXPECT_EQ(state->collectorVersion(), version + 1);
+
+    // A folder over collected items replaces them and goes to the end.
+    state->addToCollector({child(root, "top.txt")});
+    state->addToCollector({docs});
+    EXPECT_EQ(collected(), (std::vector<NodeRef>{child(root, "top.txt"), docs}));
+    EXPECT_FALSE(state->isCollected(a.get()));
+    EXPECT_FALSE(state->isCollected(c.get())); // inside a collected folder is not collected itself
+
+    state->removeFromCollector(a); // not collected: nothing
+    EXPECT_EQ(collected().size(), 2u);
+    state->removeFromCollector(child(root, "top.txt"));
+    EXPECT_EQ(collected(), (std::vector<NodeRef>{docs}));
+}
+
+TEST_F(CollectorTest, AppsAreOfferedOncePerScanAndDecliningKeepsThemCollected) {
+    state->addToCollector({mail, a});
+    EXPECT_EQ(state->leftoverOffers(), (std::vector<NodeRef>{mail}));
+    state->addToCollector({notes});
+    EXPECT_EQ(state->leftoverOffers(), (std::vector<NodeRef>{mail, notes}));
+
+    // Leaving the collector drops the offer; coming back asks nothing again.
+    state->removeFromCollector(mail);
+    EXPECT_EQ(state->leftoverOffers(), (std::vector<NodeRef>{notes}));
+    state->addToCollector({mail});
+    EXPECT_EQ(state->leftoverOffers(), (std::vector<NodeRef>{notes}));
+
+    log.emitted.clear();
+    state->respondToLeftoverOffer(false);
+    EXPECT_TRUE(state->leftoverOffers().empty());
+    EXPECT_TRUE(state->isCollected(notes.get()));
+    EXPECT_FALSE(state->uninstallSession());
+    ASSERT_EQ(log.emitted.size(), 1u);
+    EXPECT_EQ(log.emitted[0], AppState::bit(Field::leftoverOffers));
+    state->respondToLeftoverOffer(true); // no offer left: nothing
+    EXPECT_FALSE(state->uninstallSession());
+
+    // A new scan forgets what was offered.
+    state->finishScan(root, {});
+    state->addToCollector({mail});
+    EXPECT_EQ(state->leftoverOffers(), (std::vector<NodeRef>{mail}));
+}
+
+TEST_F(CollectorTest, ThePreferenceIsOnUnlessStoredOff) {
+    EXPECT_TRUE(state->offerLeftoversSetting());
+    preferences->setValue(PreferenceKeys::offerLeftoversOnCollect, 0); // not a flag: on
+    EXPECT_TRUE(state->offerLeftoversSetting());
+    preferences->setValue(PreferenceKeys::offerLeftoversOnCollect, QStringLiteral("no"));
+    EXPECT_TRUE(state->offerLeftoversSetting());
+    // The settings file gives a stored flag back as text.
+    preferences->setValue(PreferenceKeys::offerLeftoversOnCollect, QStringLiteral("false"));
+    EXPECT_FALSE(state->offerLeftoversSetting());
+    preferences->setValue(PreferenceKeys::offerLeftoversOnCollect, false);
+    EXPECT_FALSE(state->offerLeftoversSetting());
+
+    state->addToCollector({mail});
+    EXPECT_TRUE(state->leftoverOffers().empty());
+    EXPECT_TRUE(state->offeredApps().empty()); // not marked as offered either
+}
+
+TEST_F(CollectorTest, AcceptingAnOfferOpensACollectorSessionWhoseChoiceIsSplitByTheTree) {
+    knowBundle("/scan/Apps/Mail.app", "com.example.mail");
+    state->addToCollector({mail});
+    state->respondToLeftoverOffer(true);
+    const auto session = state->uninstallSession();
+    ASSERT_TRUE(session);
+    EXPECT_EQ(session->mode(), Mode::collector);
+    ASSERT_TRUE(session->onCollect);
+
+    const auto version = state->collectorVersion();
+    session->onCollect({remnant("/scan/Docs/b.txt", 10), remnant("/home/u/Library/Caches/mail", 700),
+                        remnant("/scan/Docs/Deep", 5), remnant("/home/u/Library/Preferences/mail.plist", 3),
+                        // The scanned folder, or one holding it, never goes with an app.
+                        remnant("/scan", 91), remnant("/", 1), remnant("/scan/", 91)});
+    EXPECT_EQ(collected(), (std::vector<NodeRef>{mail, b, deep}));
+    ASSERT_EQ(state->leftovers(mail.get()).size(), 2u);
+    EXPECT_EQ(state->leftovers(mail.get())[0].url, "/home/u/Library/Caches/mail");
+    EXPECT_EQ(state->sizeWithLeftovers(*mail), 40 + 700 + 3);
+    EXPECT_EQ(state->sizeWithLeftovers(*b), 10);
+    EXPECT_GT(state->collectorVersion(), version);
+
+    // A second choice replaces the first; all in the tree: no entry at all.
+    session->onCollect({remnant("/scan/top.txt", 1)});
+    EXPECT_TRUE(state->leftovers(mail.get()).empty());
+    EXPECT_TRUE(state->collectorLeftovers().empty());
+
+    // After the app left the collector nothing is taken.
+    state->removeFromCollector(mail);
+    session->onCollect({remnant("/home/u/Library/Caches/mail", 700)});
+    EXPECT_TRUE(state->collectorLeftovers().empty());
+    EXPECT_FALSE(state->isCollected(mail.get()));
+}
+
+TEST_F(CollectorTest, AnUnreadableAppConsumesItsOfferWithoutASession) {
+    state->addToCollector({mail, notes});
+    state->respondToLeftoverOffer(true); // Mail.app can't be read
+    EXPECT_FALSE(state->uninstallSession());
+    EXPECT_EQ(state->leftoverOffers(), (std::vector<NodeRef>{notes}));
+}
+

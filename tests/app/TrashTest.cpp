@@ -1,0 +1,310 @@
+#include "StateFixture.h"
+
+using namespace plenwick;
+using namespace plenwick::test;
+using Field = AppState::Field;
+using Kind = AppState::Phase::Kind;
+
+namespace {
+
+std::vector<std::string> names(const NodeRef& parent) {
+    std::vector<std::string> out;
+    for (const NodeRef& c : parent->children()) out.emplace_back(c->name());
+    return out;
+}
+
+Remnant remnant(const std::string& url, std::int64_t size) {
+    Remnant r;
+    r.url = url;
+    r.size = size;
+    return r;
+}
+
+// /scan 270 (7 files)
+// ├ Big 100 ─ big1 60, big2 40
+// ├ Mid 70 ─ Inner 50 ─ i1.pdf 50 ; m1.pdf 20
+// ├ Small 30 ─ s1 30
+// ├ Mail.app 60 (package, 1 file)
+// └ t.txt 10
+class TrashTest : public StateTest {
+protected:
+    void SetUp() override {
+        makeState();
+        root = folder("/scan", {folder("Big", {file("big1", 60), file("big2", 40)}),
+                                folder("Mid", {folder("Inner", {file("i1.pdf", 50)}), file("m1.pdf", 20)}),
+                                folder("Small", {file("s1", 30)}), node("Mail.app", FileNode::Kind::package, 60),
+                                file("t.txt", 10)});
+        state->finishScan(root, AppState::computeTypeStats(root));
+        settle();
+        big = child(root, "Big");
+        mid = child(root, "Mid");
+        inner = child(mid, "Inner");
+        small = child(root, "Small");
+        mail = child(root, "Mail.app");
+        log.emitted.clear();
+    }
+    // Moves the collector and returns the bytes freed.
+    std::int64_t trashCollector() {
+        std::optional<std::int64_t> freed;
+        state->trashCollected([&](std::int64_t bytes) { freed = bytes; });
+        settle();
+        EXPECT_TRUE(freed.has_value());
+        return freed.value_or(-1);
+    }
+
+    NodeRef root, big, mid, inner, small, mail;
+};
+
+} // namespace
+
+TEST_F(TrashTest, PartialFailureFreesWhatMovedAndKeepsTheRestCollected) {
+    state->addToCollector({big, small, child(root, "t.txt")});
+    refused.insert("/scan/Small");
+    state->setLastError(std::string("old message"), std::string("Old Title"));
+    const auto version = state->treeVersion();
+    log.emitted.clear();
+
+    EXPECT_EQ(trashCollector(), 110);
+    EXPECT_EQ(trashed, (std::vector<std::string>{"/scan/Big", "/scan/t.txt"}));
+    // The tree shrank by exactly what moved; Small stayed, in size order.
+    EXPECT_EQ(root->size(), 160);
+    EXPECT_EQ(root->logicalSize(), 160);
+    EXPECT_EQ(root->fileCount(), 4);
+    EXPECT_EQ(names(root), (std::vector<std::string>{"Mid", "Mail.app", "Small"}));
+    EXPECT_EQ(big->parent(), nullptr);
+    EXPECT_EQ(state->treeVersion(), version + 1);
+    // What failed stays collected; the alert names it.
+    EXPECT_EQ(state->collector(), (std::vector<NodeRef>{small}));
+    EXPECT_EQ(state->lastError(), "Small: Permission denied");
+    EXPECT_EQ(state->lastErrorTitle(), std::nullopt);
+    // One coalesced notification for the whole outcome; later ones are the background
+    // work it started (statistics, the volume's figures).
+    ASSERT_GE(log.emitted.size(), 1u);
+    const auto later = AppState::bit(Field::scanVolume) | AppState::bit(Field::typeStats) | AppState::bit(Field::extensionColors);
+    for (std::size_t i = 1; i < log.emitted.size(); ++i) EXPECT_EQ(log.emitted[i] & ~later, 0u);
+    const auto f = log.emitted[0];
+    EXPECT_TRUE(f & AppState::bit(Field::treeVersion));
+    EXPECT_TRUE(f & AppState::bit(Field::collector));
+    EXPECT_TRUE(f & AppState::bit(Field::lastError));
+    EXPECT_TRUE(f & AppState::bit(Field::lastErrorTitle));
+
+    // A run without failures clears the message.
+    refused.clear();
+    EXPECT_EQ(trashCollector(), 30);
+    EXPECT_EQ(state->lastError(), std::nullopt);
+    EXPECT_TRUE(state->collector().empty());
+    EXPECT_EQ(root->size(), 130);
+}
+
+TEST_F(TrashTest, AppsAreAnnouncedBeforeAnythingMovesAndSharedLeftoversGoOnce) {
+    root = folder("/scan", {node("Mail.app", FileNode::Kind::package, 60), node("Notes.app", FileNode::Kind::package, 40),
+                            file("x", 1)});
+    state->finishScan(root, {});
+    settle();
+    const NodeRef mailApp = child(root, "Mail.app"), notesApp = child(root, "Notes.app");
+    knowBundle("/scan/Mail.app", "com.example.mail");
+    knowBundle("/scan/Notes.app", "com.example.notes");
+    state->addToCollector({mailApp, notesApp});
+    // Both apps name one cache folder (spelled differently); the Trash refuses a log.
+    state->acceptLeftovers({remnant("/home/u/Library/Caches/shared", 700), remnant("/home/u/Library/Logs/mail.log", 5)},
+                           mailApp);
+    state->acceptLeftovers(
+        {remnant("/home/u/Library/Caches/./shared/", 650), remnant("/home/u/Library/Preferences/notes.plist", 3)},
+        notesApp);
+    refused.insert("/home/u/Library/Logs/mail.log");
+    events.clear();
+
+    EXPECT_EQ(trashCollector(), 60 + 40 + 700 + 3);
+    ASSERT_EQ(posted.size(), 1u);
+    ASSERT_EQ(posted[0].size(), 2u);
+    EXPECT_EQ(posted[0][0].bundleID, "com.example.mail");
+    EXPECT_EQ(posted[0][1].bundleID, "com.example.notes");
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events[0], "posted");
+    ASSERT_EQ(leftoverCalls.size(), 1u);
+    EXPECT_EQ(leftoverCalls[0], (std::vector<std::string>{"/home/u/Library/Caches/shared", "/home/u/Library/Logs/mail.log",
+                                                          "/home/u/Library/Preferences/notes.plist"}));
+    EXPECT_EQ(state->lastError(), "mail.log: Couldn’t be moved, even with administrator rights.");
+    EXPECT_TRUE(state->collector().empty());
+    EXPECT_TRUE(state->collectorLeftovers().empty());
+    EXPECT_EQ(root->size(), 1);
+}
+
+TEST_F(TrashTest, AnAppThatFailsToMoveKeepsItsLeftoversUnmoved) {
+    state->addToCollector({mail});
+    state->acceptLeftovers({remnant("/home/u/Library/Caches/mail", 700)}, mail);
+    refused.insert("/scan/Mail.app");
+    EXPECT_EQ(trashCollector(), 0);
+    EXPECT_TRUE(leftoverCalls.empty());
+    EXPECT_EQ(state->collector(), (std::vector<NodeRef>{mail}));
+    EXPECT_EQ(state->leftovers(mail.get()).size(), 1u);
+    EXPECT_EQ(state->lastError(), "Mail.app: Permission denied");
+    EXPECT_TRUE(posted.empty()); // the bundle can't be read: nothing to announce
+}
+
+TEST_F(TrashTest, AnEmptyCollectorMovesNothingAndClearsTheMessage) {
+    state->setLastError(std::string("earlier"), std::nullopt);
+    const auto version = state->treeVersion();
+    EXPECT_EQ(trashCollector(), 0);
+    EXPECT_TRUE(trashed.empty());
+    EXPECT_TRUE(posted.empty());
+    EXPECT_EQ(state->lastError(), std::nullopt);
+    EXPECT_EQ(state->treeVersion(), version);
+}
+
+TEST_F(TrashTest, OneMoveOfTheCollectorAtATime) {
+    state->addToCollector({big});
+    std::vector<std::int64_t> freed;
+    state->trashCollected([&](std::int64_t bytes) { freed.push_back(bytes); });
+    EXPECT_TRUE(state->isTrashingCollector());
+    state->trashCollected([&](std::int64_t bytes) { freed.push_back(bytes); });
+    EXPECT_EQ(freed, std::vector<std::int64_t>{0}) << "the refused call hears at once that it freed nothing";
+    settle();
+    EXPECT_EQ(freed, (std::vector<std::int64_t>{0, 100}));
+    EXPECT_EQ(trashed, (std::vector<std::string>{"/scan/Big"}));
+    EXPECT_FALSE(state->isTrashingCollector());
+}
+
+TEST_F(TrashTest, PruningRepairsFocusSelectionPreviewCollectorAndHistory) {
+    state->navigate(mid);
+    state->navigate(inner);
+    state->navigate(small);
+    state->navigate(inner);
+    ASSERT_EQ(state->navigationHistory(), (std::vector<NodeRef>{root, mid, inner, small}));
+    state->select(child(inner, "i1.pdf"));
+    state->setHovered(inner);
+    state->setPendingTrash(child(mid, "m1.pdf"));
+    state->setQuickLookURL(std::string("/scan/Mid/Inner/i1.pdf"));
+    state->addToCollector({child(inner, "i1.pdf"), child(root, "t.txt")});
+    settle();
+    log.emitted.clear();
+
+    state->removeTrashedNodes({inner});
+    // The focus was inside: it lands on the former parent, without a history entry.
+    EXPECT_EQ(state->focus(), mid);
+    EXPECT_EQ(state->navigationHistory(), (std::vector<NodeRef>{root, mid, small}));
+    EXPECT_EQ(state->selection(), NodeRef());
+    EXPECT_EQ(state->hovered(), NodeRef());
+    EXPECT_EQ(state->pendingTrash(), child(mid, "m1.pdf")); // a sibling stays
+    EXPECT_EQ(state->quickLookURL(), std::nullopt);
+    EXPECT_EQ(state->collector(), (std::vector<NodeRef>{child(root, "t.txt")}));
+    EXPECT_EQ(mid->size(), 20);
+    EXPECT_EQ(root->size(), 220);
+    EXPECT_EQ(root->fileCount(), 6);
+    EXPECT_EQ(names(root), (std::vector<std::string>{"Big", "Mail.app", "Small", "Mid", "t.txt"}));
+    ASSERT_EQ(log.emitted.size(), 1u);
+
+    // A sibling under preview and selection stays; a focus still inside stays.
+    state->select(child(mid, "m1.pdf"));
+    state->setQuickLookURL(std::string("/scan/Mid/m1.pdf"));
+    state->removeTrashedNodes({child(root, "t.txt")});
+    EXPECT_EQ(state->focus(), mid);
+    EXPECT_EQ(state->selection(), child(mid, "m1.pdf"));
+    EXPECT_EQ(state->quickLookURL(), "/scan/Mid/m1.pdf");
+
+    // The focus's own folder goes: the focus climbs to what is left.
+    state->removeTrashedNodes({mid});
+    EXPECT_EQ(state->focus(), root);
+    EXPECT_EQ(state->selection(), NodeRef());
+    EXPECT_EQ(state->pendingTrash(), NodeRef());
+    EXPECT_EQ(state->quickLookURL(), std::nullopt);
+}
+
+TEST_F(TrashTest, PruningNothingInTheTreeChangesNothing) {
+    const auto version = state->treeVersion();
+    const NodeRef stranger = folder("/elsewhere", {file("x", 1)});
+    state->removeTrashedNodes({stranger, root, nullptr});
+    EXPECT_EQ(state->treeVersion(), version);
+    EXPECT_TRUE(log.emitted.empty());
+    EXPECT_EQ(utility->pendingCount(), 0u); // no statistics rebuild
+}
+
+TEST_F(TrashTest, StatisticsFollowTwoMovesInTheirOrder) {
+    const auto pdfStat = std::find_if(state->typeStats().begin(), state->typeStats().end(),
+                                      [](const FileTypeStat& s) { return s.ext == "pdf"; });
+    ASSERT_NE(pdfStat, state->typeStats().end());
+    ASSERT_EQ(pdfStat->size, 70);
+    const RGB pdf = state->extensionColors().at("pdf");
+    state->removeTrashedNodes({inner});
+    state->removeTrashedNodes({child(mid, "m1.pdf")});
+    ASSERT_EQ(utility->pendingCount(), 2u);
+    utility->runNewest(); // the second collection finishes first
+    deliver();
+    for (const FileTypeStat& s : state->typeStats())
+        if (s.ext == "pdf") {
+            EXPECT_EQ(s.size, 70); // waits for the first
+        }
+    utility->runOldest();
+    deliver();
+    for (const FileTypeStat& s : state->typeStats()) EXPECT_NE(s.ext, "pdf");
+    EXPECT_EQ(state->extensionColors().at("pdf"), pdf);
+}
+
+TEST_F(TrashTest, OneItemAfterConfirmation) {
+    // The root and strangers are refused without a word.
+    state->trashPending(root);
+    state->trashPending(folder("/scan", {}));
+    settle();
+    EXPECT_TRUE(trashed.empty());
+
+    refused.insert("/scan/Small");
+    state->trashPending(small);
+    settle();
+    EXPECT_EQ(state->lastError(), "Small: Permission denied");
+    EXPECT_EQ(small->parent(), root.get());
+
+    state->setLastError(std::nullopt);
+    const auto version = state->treeVersion();
+    state->trashPending(big);
+    settle();
+    EXPECT_EQ(big->parent(), nullptr);
+    EXPECT_EQ(root->size(), 170);
+    EXPECT_EQ(state->treeVersion(), version + 1);
+    EXPECT_EQ(state->lastError(), std::nullopt);
+}
+
+TEST_F(TrashTest, AMovedAppIsAnnouncedFirstAndOffersItsLeftoversWhenAnyAreFound) {
+    knowBundle("/scan/Mail.app", "com.example.mail");
+    // The session's search finds a leftover in the test's Library.
+    std::filesystem::create_directories(dir.path().toStdString() + "/Library/Caches/com.example.mail");
+    std::ofstream(dir.path().toStdString() + "/Library/Caches/com.example.mail/db") << std::string(5000, 'x');
+    state->trashPending(mail);
+    settle();
+    EXPECT_EQ(events, (std::vector<std::string>{"posted", "moved /scan/Mail.app"}));
+    EXPECT_EQ(mail->parent(), nullptr);
+    const auto session = state->uninstallSession();
+    ASSERT_TRUE(session);
+    EXPECT_EQ(session->mode(), UninstallSession::Mode::afterTrash);
+    EXPECT_EQ(session->iconURL(), "/Trash/Mail.app");
+}
+
+TEST_F(TrashTest, WhatASessionMovedLeavesTheTreeAndTheScannedFolderGoingEndsTheResults) {
+    state->sessionTrashed({"/elsewhere/x", "/scan"}); // the root alone is no node to prune...
+    EXPECT_FALSE(state->root()); // ...but it went: nothing of the results stands
+    EXPECT_EQ(state->phase().kind(), Kind::home);
+
+    state->finishScan(root, {});
+    settle();
+    const auto version = state->treeVersion();
+    state->sessionTrashed({"/elsewhere/x"});
+    EXPECT_EQ(state->treeVersion(), version);
+    state->sessionTrashed({"/scan/Mail.app", "/scan/Big/big1"});
+    EXPECT_EQ(mail->parent(), nullptr);
+    EXPECT_EQ(root->size(), 270 - 60 - 60);
+    EXPECT_EQ(state->treeVersion(), version + 1);
+}
+
+TEST_F(TrashTest, MovesOnRealThreads) {
+    // The same road with the moves on a thread pool (run under the thread sanitizer).
+    state.reset();
+    makeState(true);
+    root = folder("/scan", {folder("A", {file("a", 5)}), folder("B", {file("b", 7)}), file("c", 1)});
+    state->finishScan(root, {});
+    state->addToCollector({child(root, "A"), child(root, "B")});
+    std::optional<std::int64_t> freed;
+    state->trashCollected([&](std::int64_t bytes) { freed = bytes; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return freed.has_value(); }, 5000));
+    EXPECT_EQ(*freed, 12);
+    EXPECT_EQ(root->size(), 1);
+    EXPECT_TRUE(state->collector().empty());
+}

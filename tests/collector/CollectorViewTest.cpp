@@ -1,0 +1,284 @@
+#include "app/StateFixture.h"
+
+#include "collector/CollectorBarButtons.h"
+#include "collector/CollectorChipStrip.h"
+#include "collector/CollectorRowList.h"
+#include "collector/CollectorTexts.h"
+#include "collector/CollectorView.h"
+#include "collector/ShellCollectorConfirmSheet.h"
+#include "collector/ShellCollectorItemsList.h"
+#include "collector/ShellFreedBadge.h"
+#include "common/AppServiceFakes.h"
+
+#include <QApplication>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+
+namespace plenwick::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+QList<QUrl> urls(std::initializer_list<const char*> paths) {
+    QList<QUrl> list;
+    for (const char* path : paths) list << QUrl::fromLocalFile(QString::fromUtf8(path));
+    return list;
+}
+
+// /scan 270 ─ Big 100 (big1 60, big2 40), Mid 70 (m1 50, m2 20), Small 30 (s1 30),
+// Mail.app 60, t.txt 10
+class CollectorViewTest : public StateTest {
+protected:
+    void SetUp() override {
+        makeState();
+        root = folder("/scan", {folder("Big", {file("big1", 60), file("big2", 40)}),
+                                folder("Mid", {file("m1", 50), file("m2", 20)}), folder("Small", {file("s1", 30)}),
+                                node("Mail.app", FileNode::Kind::package, 60), file("t.txt", 10)});
+        state->finishScan(root, AppState::computeTypeStats(root));
+        settle();
+        big = child(root, "Big");
+        mid = child(root, "Mid");
+        small = child(root, "Small");
+        scheduler = std::make_shared<ManualScheduler>();
+        bar = std::make_unique<CollectorView>(*state, scheduler);
+        bar->resize(1000, CollectorView::kHeight);
+        bar->show();
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        bar.reset();
+        StateTest::TearDown();
+    }
+    // Moves the collector through the confirm sheet.
+    void deleteCollected() {
+        bar->requestDelete();
+        ASSERT_TRUE(bar->confirmSheet());
+        bar->confirmSheet()->confirmButton()->click();
+        settle();
+    }
+
+    NodeRef root, big, mid, small;
+    std::shared_ptr<ManualScheduler> scheduler;
+    std::unique_ptr<CollectorView> bar;
+};
+
+TEST_F(CollectorViewTest, EmptyCardThenTheLayoutThatFitsTheWidth) {
+    EXPECT_TRUE(bar->isEmptyShown());
+    EXPECT_TRUE(bar->hintShowsShortcut());
+    EXPECT_TRUE(bar->hintText().startsWith("Drag items here to collect them for deletion or press "));
+    bar->resize(200, CollectorView::kHeight);
+    EXPECT_EQ(bar->hintText(), "Drag items here to collect them for deletion");
+
+    state->addToCollector({big, child(mid, "m2")});
+    EXPECT_FALSE(bar->isEmptyShown());
+    EXPECT_EQ(bar->total()->text(), collectorBytes(120));
+    EXPECT_EQ(bar->summaryButton()->toolTip(), "2 items, " + collectorBytes(120) + " to free. Click to show them.");
+
+    bar->resize(bar->wideMinimumWidth(), CollectorView::kHeight);
+    EXPECT_EQ(bar->layoutShown(), CollectorBarLayout::wide);
+    EXPECT_TRUE(bar->chipStrip()->isVisible());
+    bar->resize(bar->wideMinimumWidth() - 1, CollectorView::kHeight);
+    EXPECT_EQ(bar->layoutShown(), CollectorBarLayout::medium);
+    EXPECT_FALSE(bar->chipStrip()->isVisible());
+    EXPECT_TRUE(bar->clearButton()->isVisible());
+    bar->resize(bar->mediumMinimumWidth() - 1, CollectorView::kHeight);
+    EXPECT_EQ(bar->layoutShown(), CollectorBarLayout::compact);
+    EXPECT_TRUE(bar->compactDeleteButton()->isVisible());
+    EXPECT_FALSE(bar->deleteButton()->isVisible());
+    EXPECT_TRUE(bar->compactDeleteButton()->text().isEmpty());
+}
+
+TEST_F(CollectorViewTest, DropsCollectFilesOfTheTreeAndRefuseTheRest) {
+    EXPECT_FALSE(bar->acceptDroppedURLs(urls({"/scan"})));
+    EXPECT_FALSE(bar->acceptDroppedURLs({QUrl("https://example.com/scan/Big")}));
+    EXPECT_FALSE(bar->acceptDroppedURLs(urls({"/elsewhere/file"})));
+    EXPECT_TRUE(state->collector().empty());
+
+    // A folder and a file inside it both pass; the state keeps the folder alone.
+    EXPECT_TRUE(bar->acceptDroppedURLs(urls({"/scan/Big/big1", "/scan/Small", "/scan/Small", "/scan/Big"})));
+    EXPECT_EQ(state->collector(), (std::vector<NodeRef>{small, big}));
+
+    // A real drop of file URLs through the widget's events.
+    QMimeData data;
+    data.setUrls(urls({"/scan/t.txt"}));
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(bar.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    EXPECT_TRUE(bar->isDropTargeted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(bar.get(), &drop);
+    EXPECT_FALSE(bar->isDropTargeted());
+    EXPECT_EQ(state->collector().back(), child(root, "t.txt"));
+
+    QMimeData text;
+    text.setText("no files");
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(bar.get(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
+    EXPECT_FALSE(bar->isDropTargeted());
+}
+
+TEST_F(CollectorViewTest, TheHeaderButtonOpensAndClosesTheList) {
+    state->addToCollector({big, mid});
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(bar.get()));
+    QTest::mouseClick(bar->headerButton(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->itemsList() && bar->itemsList()->isVisible(); }));
+    QTest::mouseClick(bar->headerButton(), Qt::LeftButton);
+    QTest::qWait(50);
+    EXPECT_FALSE(bar->itemsList() && bar->itemsList()->isVisible());
+}
+
+TEST_F(CollectorViewTest, ClearEmptiesWithoutMovingAndClosesTheList) {
+    state->addToCollector({big, mid});
+    bar->headerButton()->click();
+    ASSERT_TRUE(bar->itemsList());
+    EXPECT_EQ(bar->itemsList()->title(), "2 Collected Items");
+    bar->clearButton()->click();
+    QApplication::processEvents();
+    EXPECT_TRUE(state->collector().empty());
+    EXPECT_FALSE(bar->itemsList() && bar->itemsList()->isVisible());
+    EXPECT_TRUE(trashed.empty());
+}
+
+TEST_F(CollectorViewTest, TheSheetListsLargestFirstAndMovesOnlyWhenConfirmed) {
+    state->addToCollector({small, child(root, "t.txt"), big});
+    bar->requestDelete();
+    ShellCollectorConfirmSheet* sheet = bar->confirmSheet();
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->items(), (std::vector<NodeRef>{big, small, child(root, "t.txt")}));
+    EXPECT_EQ(sheet->title(), "Move 3 items to the Trash?");
+    EXPECT_EQ(sheet->totalBytes(), 140);
+    EXPECT_EQ(sheet->width(), ShellCollectorConfirmSheet::kWidth);
+    EXPECT_EQ(sheet->list()->height(), 3 * 42 + 12);
+
+    // Escape cancels: nothing moves.
+    QTest::keyClick(sheet, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_FALSE(bar->confirmSheet());
+    settle();
+    EXPECT_TRUE(trashed.empty());
+
+    // Return confirms.
+    bar->requestDelete();
+    QTest::keyClick(bar->confirmSheet(), Qt::Key_Return);
+    settle();
+    EXPECT_EQ(trashed, (std::vector<std::string>{"/scan/Small", "/scan/t.txt", "/scan/Big"}));
+    EXPECT_TRUE(state->collector().empty());
+    EXPECT_EQ(root->size(), 130);
+}
+
+TEST_F(CollectorViewTest, TheFreedBadgeStaysThreeAndAHalfSecondsAfterTheLastMove) {
+    state->addToCollector({big});
+    deleteCollected();
+    ASSERT_TRUE(bar->freedMessage());
+    EXPECT_EQ(*bar->freedMessage(), "Freed " + collectorBytes(100));
+    EXPECT_TRUE(bar->freedBadge()->isAppearing());
+    EXPECT_TRUE(bar->freedBadge()->isVisible());
+
+    scheduler->advance(2s);
+    state->addToCollector({small});
+    deleteCollected();
+    EXPECT_EQ(*bar->freedMessage(), "Freed " + collectorBytes(30));
+    scheduler->advance(1500ms); // the first timer finds a newer message
+    EXPECT_TRUE(bar->freedMessage());
+    scheduler->advance(1999ms);
+    EXPECT_TRUE(bar->freedMessage());
+    scheduler->advance(1ms);
+    EXPECT_FALSE(bar->freedMessage());
+    EXPECT_FALSE(bar->freedBadge()->isAppearing());
+}
+
+TEST_F(CollectorViewTest, APartialFailureKeepsTheRefusedItemAndShowsTheBadgeOverTheBar) {
+    refused.insert("/scan/Mid");
+    state->addToCollector({big, mid});
+    deleteCollected();
+    EXPECT_EQ(state->collector(), (std::vector<NodeRef>{mid}));
+    EXPECT_FALSE(bar->isEmptyShown());
+    EXPECT_EQ(*bar->freedMessage(), "Freed " + collectorBytes(100));
+    EXPECT_TRUE(bar->freedBadge()->isVisible());
+    EXPECT_EQ(bar->freedBadge()->geometry().center(), bar->rect().center());
+    ASSERT_TRUE(state->lastError());
+    EXPECT_NE(state->lastError()->find("Mid: "), std::string::npos);
+
+    // Nothing freed: no badge.
+    scheduler->advance(4s);
+    refused.insert("/scan/Small");
+    state->addToCollector({small});
+    state->removeFromCollector(mid);
+    deleteCollected();
+    EXPECT_FALSE(bar->freedMessage());
+}
+
+TEST_F(CollectorViewTest, ChipsFollowTheCollectorOrderRevealAndRemove) {
+    state->addToCollector({child(mid, "m2"), big});
+    bar->resize(1400, CollectorView::kHeight);
+    QApplication::processEvents();
+    CollectorChipStrip* strip = bar->chipStrip();
+    ASSERT_EQ(strip->chips().size(), 2u);
+    EXPECT_EQ(strip->chips()[0].node(), child(mid, "m2"));
+    EXPECT_EQ(strip->chips()[0].help(), "/scan/Mid/m2 — " + collectorBytes(20));
+    ASSERT_TRUE(bar->chipStripWidth());
+    EXPECT_EQ(*bar->chipStripWidth(), strip->width());
+
+    // A click inside the focus selects; outside it, the item's folder becomes the focus.
+    state->navigate(big);
+    const QRectF first = strip->chipRect(0);
+    QTest::mouseClick(strip, Qt::LeftButton, {}, first.center().toPoint() - QPoint(20, 0));
+    EXPECT_EQ(state->selection(), child(mid, "m2"));
+    EXPECT_EQ(state->focus(), mid);
+    QTest::mouseClick(strip, Qt::LeftButton, {}, strip->chipRect(1).center().toPoint() - QPoint(20, 0));
+    EXPECT_EQ(state->selection(), big);
+    EXPECT_EQ(state->focus(), root) << "Big lies outside Mid: its folder becomes the focus";
+
+    // The remove button takes the item out; nothing is moved.
+    const QRectF remove = strip->chips()[0].removeRect(strip->chipRect(0));
+    QTest::mouseClick(strip, Qt::LeftButton, {}, remove.center().toPoint());
+    EXPECT_EQ(state->collector(), (std::vector<NodeRef>{big}));
+    EXPECT_TRUE(trashed.empty());
+}
+
+TEST_F(CollectorViewTest, HoverIsSharedThroughTheStateAndLetGoOnlyWhenStillOurs) {
+    state->addToCollector({small, big});
+    bar->resize(1400, CollectorView::kHeight);
+    QApplication::processEvents();
+    CollectorChipStrip* strip = bar->chipStrip();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(bar.get()));
+    QTest::mouseMove(strip, strip->chipRect(0).center().toPoint());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state->hovered() == small; }));
+    QTest::mouseMove(strip, strip->chipRect(1).center().toPoint());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state->hovered() == big; }));
+    // Another view sets the hovered node; leaving the strip keeps it.
+    state->setHovered(mid);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(strip, &leave);
+    EXPECT_EQ(state->hovered(), mid);
+}
+
+TEST_F(CollectorViewTest, TheItemsListRunsLargestFirstAndFollowsTheCollector) {
+    state->addToCollector({child(root, "t.txt"), small, big});
+    bar->setShowItems(true);
+    ShellCollectorItemsList* list = bar->itemsList();
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->title(), "3 Collected Items");
+    EXPECT_EQ(list->totalText(), collectorBytes(140));
+    ASSERT_EQ(list->list()->rowCount(), 3u);
+    EXPECT_EQ(list->list()->height(), 3 * 40 + 8);
+    EXPECT_EQ(list->width(), ShellCollectorItemsList::kWidth);
+
+    state->removeFromCollector(big);
+    QApplication::processEvents();
+    EXPECT_EQ(list->title(), "2 Collected Items");
+    EXPECT_EQ(list->list()->rowCount(), 2u);
+    // A click on a row reveals its item.
+    QTest::mouseClick(list->list()->viewport(), Qt::LeftButton, {}, list->list()->rowRect(0).center().toPoint() - QPoint(60, 0));
+    EXPECT_EQ(state->selection(), small);
+
+    state->syncCollector({});
+    QApplication::processEvents();
+    EXPECT_FALSE(bar->itemsList() && bar->itemsList()->isVisible());
+}
+
+} // namespace
+} // namespace plenwick::test
