@@ -10,6 +10,7 @@ inline constexpr const char* rescanFolder = "Ctrl+Shift+R";
 inline constexpr const char* showDisks = "Ctrl+Shift+D";
 inline constexpr const char* uninstallApp = "Ctrl+Shift+U";
 inline constexpr const char* startupItems = "Ctrl+Shift+L";
+inline constexpr const char* settings = "Ctrl+,";
 inline constexpr const char* enclosingFolder = "Ctrl+Up";
 inline constexpr const char* back = "Ctrl+[";
 inline constexpr const char* forward = "Ctrl+]";

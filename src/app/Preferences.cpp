@@ -4,8 +4,8 @@
 
 namespace plenwick {
 
-SettingsPreferences::SettingsPreferences()
-    : settings_(std::make_unique<QSettings>(QStringLiteral("tarnwell"), QStringLiteral("Plenwick"))) {}
+SettingsPreferences::SettingsPreferences(const QString& application)
+    : settings_(std::make_unique<QSettings>(QStringLiteral("tarnwell"), application)) {}
 
 SettingsPreferences::~SettingsPreferences() = default;
 

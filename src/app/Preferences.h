@@ -31,8 +31,9 @@ inline constexpr bool offerLeftoversOnCollectDefault = true;
 
 class SettingsPreferences final : public Preferences {
 public:
-    // The program's store: organisation "tarnwell", application "Plenwick".
-    SettingsPreferences();
+    // A program's store: organisation "tarnwell", application "Plenwick" (the helper
+    // keeps its own, "Plenwick Helper").
+    explicit SettingsPreferences(const QString& application = QStringLiteral("Plenwick"));
     ~SettingsPreferences() override;
     QVariant value(const QString& key, const QVariant& fallback) const override;
     void setValue(const QString& key, const QVariant& value) override;

@@ -290,6 +290,19 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color, qreal weight) {
         p.drawLine(QPointF(5.5, 12), QPointF(9, 12));
         break;
     }
+    case Symbol::exclamationCircleFill: {
+        QPainterPath disc;
+        disc.addEllipse(QPointF(8, 8), 7.6, 7.6);
+        QPainterPath glyph;
+        glyph.moveTo(8, 4);
+        glyph.lineTo(8, 8.8);
+        glyph.moveTo(8, 11.6);
+        glyph.lineTo(8, 11.7);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPath(cutOut(disc, glyph, 1.8));
+        break;
+    }
     case Symbol::powerCircleFill: {
         QPainterPath disc;
         disc.addEllipse(QPointF(8, 8), 7.6, 7.6);

@@ -97,6 +97,8 @@ enum class Symbol {
     infoCircle,
     cursorArrowClick,
     doc,
+    // The settings'.
+    exclamationCircleFill, // a filled disc with "!" cut out
 };
 
 // The symbol of a system symbol name as the file categories and the charts' texts

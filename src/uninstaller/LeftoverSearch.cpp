@@ -158,9 +158,13 @@ bool launchJobBelongsToApp(const AppBundleInfo& app, const LaunchJob& job) {
         for (const std::string& id : identifiers)
             if (associated == id) return true;
     if (job.label && entryMatchesBundleIDs(*job.label, identifiers)) return true;
+    return launchJobRunsFrom(job, app.url);
+}
+
+bool launchJobRunsFrom(const LaunchJob& job, const std::string& bundle) {
     if (!job.programPath) return false;
     const auto program = standardizedPathWithoutParentSteps(*job.programPath);
-    return program && isStrictlyInside(*program, normalizedPathOrSelf(app.url));
+    return program && isStrictlyInside(*program, normalizedPathOrSelf(bundle));
 }
 
 std::optional<std::string> helperToolOfJob(const LaunchJob& job, const std::string& helperFolder) {
@@ -185,7 +189,8 @@ std::vector<Remnant> dropNestedRemnants(std::vector<Remnant> remnants) {
     return remnants;
 }
 
-std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchRoots& roots, std::stop_token stop) {
+std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchRoots& roots, std::stop_token stop,
+                                  const std::optional<std::string>& formerLocation) {
     if (app.bundleID.starts_with("com.apple.")) return {};
 
     const IdentifierMatcher identifiers(searchIdentifiers(app));
@@ -230,11 +235,17 @@ std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchR
                 if (nameExtension(name) != "plist") continue;
                 const std::string path = appendingPathComponent(folder, name);
                 const auto job = LaunchJob::fromFile(path);
-                if (!identifiers.matches(name) && !(job && launchJobBelongsToApp(app, *job))) continue;
-                findings.record(path, Remnant::Kind::launchItems, Remnant::Confidence::certain);
+                const bool belongs = identifiers.matches(name) || (job && launchJobBelongsToApp(app, *job));
+                // The app's bundle is in the Trash now: a job naming the place it was
+                // installed at may well be its, but the text of a path proves nothing.
+                const bool ranFromFormerPlace =
+                    !belongs && job && formerLocation && launchJobRunsFrom(*job, *formerLocation);
+                if (!belongs && !ranFromFormerPlace) continue;
+                const auto confidence = belongs ? Remnant::Confidence::certain : Remnant::Confidence::possible;
+                findings.record(path, Remnant::Kind::launchItems, confidence);
                 if (!job) continue;
                 if (const auto tool = helperToolOfJob(*job, helperFolder))
-                    findings.record(*tool, Remnant::Kind::helperTools, Remnant::Confidence::certain);
+                    findings.record(*tool, Remnant::Kind::helperTools, confidence);
             }
         }
     }

@@ -18,9 +18,11 @@
 namespace plenwick {
 
 // The leftovers in display order. Blocks on the file system; gives up and returns
-// nothing when `stop` is requested.
+// nothing when `stop` is requested. `formerLocation`: where an app now in the Trash
+// was installed; launch jobs that run a program from there are possible leftovers.
 std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchRoots& roots,
-                                  std::stop_token stop = {});
+                                  std::stop_token stop = {},
+                                  const std::optional<std::string>& formerLocation = std::nullopt);
 
 // The app's bundle identifier followed by those of the bundles nested in it.
 std::vector<std::string> searchIdentifiers(const AppBundleInfo& app);
@@ -37,6 +39,8 @@ std::optional<std::string> stripGroupPrefix(std::string_view name);
 // Whether a launch job belongs to the app: by an associated identifier, by its label,
 // or by a program inside the app's bundle.
 bool launchJobBelongsToApp(const AppBundleInfo& app, const LaunchJob& job);
+// Whether the job's program lies strictly inside `bundle` (by its path's text).
+bool launchJobRunsFrom(const LaunchJob& job, const std::string& bundle);
 
 // An absolute path with empty and "." components dropped; nothing when it is
 // relative or has a ".." component (which the kernel resolves through links, so the

@@ -58,9 +58,10 @@ void UninstallSession::start(std::function<void()> whenDone) {
     // only while it exists.
     services_.runInBackground(
         this, [session = this, generation, whenDone = std::move(whenDone), app = app_, roots = searchRoots_,
-               mode = mode_, registry = services_.registry, stop = search_->get_token()]() -> std::function<void()> {
+               mode = mode_, former = formerURL_, registry = services_.registry,
+               stop = search_->get_token()]() -> std::function<void()> {
             SearchResult result;
-            result.remnants = findRemnants(app, roots, stop);
+            result.remnants = findRemnants(app, roots, stop, former);
             if (registry) result.otherCopies = installedCopies(*registry, app.bundleID, app.url);
             result.appSize = mode == Mode::afterTrash ? 0 : allocatedSize(app.url, stop);
             return [session, generation, whenDone, result = std::move(result)]() mutable {

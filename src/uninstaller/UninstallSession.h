@@ -105,6 +105,10 @@ public:
     // ---- Set by the owner before the window shows ----
     const RemnantSearchRoots& searchRoots() const noexcept { return searchRoots_; }
     void setSearchRoots(RemnantSearchRoots roots) { searchRoots_ = std::move(roots); }
+    // Where an app already in the Trash was installed (after-trash sessions), which
+    // launch jobs may still name.
+    const std::optional<std::string>& formerURL() const noexcept { return formerURL_; }
+    void setFormerURL(std::optional<std::string> url) { formerURL_ = std::move(url); }
     std::function<void(const std::vector<Remnant>&)> onCollect; // collector mode only
     std::function<void(const std::vector<std::string>&)> onTrashed;
     std::function<void()> onClose;
@@ -155,6 +159,7 @@ private:
     Mode mode_;
     UninstallServices services_;
     RemnantSearchRoots searchRoots_;
+    std::optional<std::string> formerURL_;
     int operationDepth_ = 0;
     Fields dirty_ = 0;
     std::uint64_t searchGeneration_ = 0;

@@ -142,6 +142,31 @@ TEST_F(LeftoverSearchTest, LaunchJobsBelongByIdentifierLabelOrProgram) {
     EXPECT_EQ(found(), expected);
 }
 
+TEST_F(LeftoverSearchTest, AnAppInTheTrashFindsTheJobsOfItsFormerPlaceAsPossibleOnly) {
+    // The bundle now lies in a Trash; a job still runs the program from where it was.
+    const std::string former = appPath, trashed = dir / "Trash/files/Example App.app";
+    std::filesystem::create_directories(dir / "Trash/files");
+    std::filesystem::rename(former, trashed);
+    app = *AppBundleInfo::read(trashed);
+    PlistDict updater;
+    updater.string("Label", "org.vendor.updater").strings("ProgramArguments", {former + "/Contents/MacOS/Example"});
+    updater.write(user + "/LaunchAgents/org.vendor.updater.plist", PlistFormat::xml);
+    PlistDict labelled; // certain by its label, wherever its program is
+    labelled.string("Label", "com.example.app.agent").string("Program", former + "/Contents/MacOS/Example");
+    labelled.write(user + "/LaunchAgents/agent.plist", PlistFormat::xml);
+    PlistDict neighbour;
+    neighbour.string("Program", former + "-2/Contents/MacOS/Example");
+    neighbour.write(user + "/LaunchAgents/neighbour.plist", PlistFormat::xml);
+
+    EXPECT_EQ(found(), (std::map<std::string, std::pair<Kind, Confidence>>{
+                           {user + "/LaunchAgents/agent.plist", certain(Kind::launchItems)}}));
+    std::map<std::string, std::pair<Kind, Confidence>> withFormer;
+    for (const Remnant& r : findRemnants(app, roots, {}, former)) withFormer[r.url] = {r.kind, r.confidence};
+    EXPECT_EQ(withFormer, (std::map<std::string, std::pair<Kind, Confidence>>{
+                              {user + "/LaunchAgents/agent.plist", certain(Kind::launchItems)},
+                              {user + "/LaunchAgents/org.vendor.updater.plist", possible(Kind::launchItems)}}));
+}
+
 TEST_F(LeftoverSearchTest, DaemonsBringTheirHelperToolsOnce) {
     const std::string tools = system + "/PrivilegedHelperTools";
     make(tools + "/com.example.tool", 5000);

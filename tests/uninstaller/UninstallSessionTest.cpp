@@ -2,6 +2,8 @@
 
 #include "SessionFixture.h"
 
+#include <algorithm>
+
 using namespace plenwick;
 using namespace plenwick::test;
 using namespace std::chrono_literals;
@@ -126,6 +128,23 @@ TEST_F(SessionTest, AfterTrashLeavesTheAppAlone) {
     EXPECT_EQ(session->phase().failures(),
               std::string("com.example.app: Couldn’t be moved, even with administrator rights."));
     EXPECT_EQ(session->phase().freed(), session->remnants()[1].size);
+}
+
+TEST_F(SessionTest, AfterTrashSearchesTheJobsOfTheFormerPlace) {
+    PlistDict agent;
+    agent.string("Label", "org.vendor.agent").string("Program", "/Applications/Example App.app/Contents/MacOS/Example");
+    agent.write(library + "/LaunchAgents/org.vendor.agent.plist", PlistFormat::xml);
+    auto session = makeSession(Mode::afterTrash);
+    session->setFormerURL(std::string("/Applications/Example App.app"));
+    session->start();
+    background.runAll();
+    ASSERT_EQ(session->remnants().size(), 4u);
+    const auto job = std::find_if(session->remnants().begin(), session->remnants().end(), [&](const Remnant& r) {
+        return r.url == library + "/LaunchAgents/org.vendor.agent.plist";
+    });
+    ASSERT_NE(job, session->remnants().end());
+    EXPECT_EQ(job->confidence, Remnant::Confidence::possible);
+    EXPECT_FALSE(session->selected().count(job->url)) << "a possible leftover is not ticked";
 }
 
 TEST_F(SessionTest, ItemsReachTheTrashOnce) {

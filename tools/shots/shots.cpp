@@ -31,6 +31,7 @@
 #include "uninstaller/UninstallSession.h"
 #include "uninstaller/ui/UninstallerView.h"
 #include "results/ScanProgressView.h"
+#include "helper_shots.h"
 #include "startup_shots.h"
 
 #include <QApplication>
@@ -883,6 +884,12 @@ int main(int argc, char** argv) {
         shootTreemap(shooter, tree);
         shootInspector(shooter, tree);
         shootStartupItems([&shooter](const QString& name, QWidget& widget) { shooter.save(name, widget); });
+        {
+            UninstallerFixture leftovers;
+            shootHelper([&shooter](const QString& name, QWidget& widget) { shooter.save(name, widget); },
+                        [&leftovers] { return leftovers.session(UninstallSession::Mode::afterTrash, true); });
+        }
+        shootSettings([&shooter](const QString& name, QWidget& widget) { shooter.save(name, widget); });
         failures += shooter.failures;
     }
     return failures == 0 ? 0 : 1;

@@ -36,6 +36,9 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     // Also while another window is active: it opens or brings forward a window of its own.
     startupItems_->setShortcutContext(Qt::ApplicationShortcut);
     file_->addSeparator();
+    settings_ = add(file_, QStringLiteral("Settings…"), shortcuts::settings);
+    settings_->setMenuRole(QAction::PreferencesRole);
+    settings_->setShortcutContext(Qt::ApplicationShortcut);
     quit_ = file_->addAction(QStringLiteral("Quit"));
     quit_->setShortcut(QKeySequence::Quit);
     quit_->setMenuRole(QAction::QuitRole);
@@ -51,6 +54,9 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     });
     connect(startupItems_, &QAction::triggered, this, [this] {
         if (openWindow_) openWindow_(QStringLiteral("startup-items"));
+    });
+    connect(settings_, &QAction::triggered, this, [this] {
+        if (openWindow_) openWindow_(QStringLiteral("settings"));
     });
     // The home page's tool cards run these same commands.
     root_.setHomeTools([this] { uninstallApp_->trigger(); }, [this] { startupItems_->trigger(); });

@@ -38,7 +38,9 @@ public:
     QAction* backToResults() const { return backToResults_; }
     QAction* uninstallApp() const { return uninstallApp_; }
     QAction* startupItems() const { return startupItems_; }
-    // How a command opens another window by its identifier ("startup-items").
+    // The program's settings window.
+    QAction* settings() const { return settings_; }
+    // How a command opens another window by its identifier ("startup-items", "settings").
     void setOpenWindow(std::function<void(const QString&)> openWindow) { openWindow_ = std::move(openWindow); }
     QAction* quit() const { return quit_; }
     QAction* enclosingFolder() const { return enclosingFolder_; }
@@ -79,6 +81,7 @@ private:
     QAction* backToResults_;
     QAction* uninstallApp_;
     QAction* startupItems_;
+    QAction* settings_;
     std::function<void(const QString&)> openWindow_;
     QAction* quit_;
     QAction* enclosingFolder_;

@@ -1,10 +1,16 @@
 #include "app/ui/PlenwickApp.h"
 
 #include "app/AppState.h"
+#include "app/HelperController.h"
 #include "app/StartupItemsServices.h"
 #include "app/ui/AppCommands.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/SettingsHelperLink.h"
+#include "app/ui/SettingsView.h"
 #include "app/ui/StartupItemsWindow.h"
+#include "platform/AppActivation.h"
+#include "platform/DesktopServices.h"
+#include "startup/ui/StartupItemsTexts.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -17,9 +23,11 @@ PlenwickApp::PlenwickApp(std::function<AppEnvironment()> makeEnvironment)
     : makeEnvironment_(std::move(makeEnvironment)) {}
 
 PlenwickApp::~PlenwickApp() {
+    activation_.reset();
     // The window goes first: nothing may observe the state while it winds down. The
     // state then stops its scan and its pools wait for their workers.
     delete startupItems_.data();
+    delete settings_.data();
     window_.reset();
     state_.reset();
 }
@@ -47,7 +55,15 @@ void PlenwickApp::showMainWindow() {
 
 StartupItemsWindow* PlenwickApp::startupItemsWindow() const { return startupItems_.data(); }
 
+SettingsView* PlenwickApp::settingsWindow() const { return settings_.data(); }
+
+HelperController& PlenwickApp::helperController() { return helper_ ? *helper_ : HelperController::shared(); }
+
 void PlenwickApp::openWindow(const QString& identifier) {
+    if (identifier == QStringLiteral("settings")) {
+        openSettings();
+        return;
+    }
     if (identifier != QStringLiteral("startup-items")) return;
     if (!startupItems_) {
         if (!startupExecutor_) startupExecutor_ = std::make_shared<ThreadPoolExecutor>(2);
@@ -57,6 +73,24 @@ void PlenwickApp::openWindow(const QString& identifier) {
     startupItems_->show();
     startupItems_->raise();
     startupItems_->activateWindow();
+}
+
+void PlenwickApp::openSettings() {
+    if (!settings_) {
+        settings_ = new SettingsView(appState().preferences());
+        settings_->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(settings_->helperToggle(), &HelperToggle::openLoginItemsRequested, settings_,
+                         [] { openURLOnDesktop(StartupItemsTexts::loginItemsSettingsURL); });
+        linkHelperRow(*settings_, helperController());
+    }
+    settings_->show();
+    settings_->raise();
+    settings_->activateWindow();
+}
+
+void PlenwickApp::answerActivation() {
+    if (!activation_)
+        activation_ = std::make_unique<AppActivation>(QStringLiteral("tarnwell.Plenwick"), [this] { showMainWindow(); });
 }
 
 void PlenwickApp::openArguments(const std::vector<std::string>& arguments) {

@@ -14,9 +14,12 @@
 
 namespace plenwick {
 
+class AppActivation;
 class AppState;
 class Executor;
+class HelperController;
 class MainWindow;
+class SettingsView;
 class StartupItemsWindow;
 
 class PlenwickApp final {
@@ -31,21 +34,36 @@ public:
     // The main window, created the first time it is asked for; there is only ever one.
     MainWindow& mainWindow();
     void showMainWindow();
-    // Opens the window with this identifier ("startup-items"), or brings it forward
-    // when it is open already; unknown identifiers open nothing.
+    // Opens the window with this identifier ("startup-items", "settings"), or brings
+    // it forward when it is open already; unknown identifiers open nothing.
     void openWindow(const QString& identifier);
     // The startup-items window while it is open.
     StartupItemsWindow* startupItemsWindow() const;
+    // The settings window while it is open.
+    SettingsView* settingsWindow() const;
+    // The controller of Plenwick Helper that the settings window shows: the program's
+    // one controller, the home screen's too, unless a test gave its own before the
+    // window was first opened.
+    HelperController& helperController();
+    void setHelperController(HelperController* helper) noexcept { helper_ = helper; }
     // `arguments` as the program received them (raw bytes, program name first): a
     // first argument names a folder that is scanned at once.
     void openArguments(const std::vector<std::string>& arguments);
+    // Answers the session bus's requests to come forward (the helper's "Open
+    // Plenwick") by showing the main window; the first running copy owns the name.
+    void answerActivation();
 
 private:
+    void openSettings();
+
     std::function<AppEnvironment()> makeEnvironment_;
     std::unique_ptr<AppState> state_;
     std::unique_ptr<MainWindow> window_;
     std::shared_ptr<Executor> startupExecutor_;
     QPointer<StartupItemsWindow> startupItems_; // deleted when closed, so it reopens fresh
+    QPointer<SettingsView> settings_;           // likewise
+    HelperController* helper_ = nullptr;
+    std::unique_ptr<AppActivation> activation_;
 };
 
 } // namespace plenwick

@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
 
     plenwick::PlenwickApp program;
     program.showMainWindow();
+    program.answerActivation();
     // Qt has taken its own options out of argv; what is left is ours, as raw bytes.
     program.openArguments(std::vector<std::string>(argv, argv + argc));
     return app.exec();

@@ -59,8 +59,8 @@ TEST_F(CommandsTest, MenusHoldTheirItemsInOrderWithShortcuts) {
         return list;
     };
     EXPECT_EQ(titles(commands->fileMenu()),
-              QStringList({"Scan Folder…", "Rescan", "Rescan This Folder", "-", "Show Disks", "Back to Results", "-", "Uninstall App…",
-                           "Startup Items", "-", "Quit"}));
+              QStringList({"Scan Folder…", "Rescan", "Rescan This Folder", "-", "Show Disks", "Back to Results", "-",
+                           "Uninstall App…", "Startup Items", "-", "Settings…", "Quit"}));
     EXPECT_EQ(titles(commands->goMenu()), QStringList({"Enclosing Folder", "Back", "Forward", "Zoom Into Selection", "-",
                                                        "Quick Look", "Reveal in Finder", "Add to Collector",
                                                        "Move to Trash…"}));

@@ -1,0 +1,110 @@
+#pragma once
+// The settings window: whether Plenwick Helper starts at login (its row shows the
+// helper's registration, whether it runs and the last failure) and whether collecting
+// or trashing an app offers to find its leftovers. The helper row is a thin view: it
+// shows the state it is given and asks for changes through its signals; its switch
+// moves only when the new state arrives.
+
+#include "app/Preferences.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <optional>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+namespace plenwick {
+
+// What the helper row shows.
+struct HelperRow {
+    bool isOn = false;             // registered, or waiting for the user's approval
+    bool awaitingApproval = false; // the session still has to allow it
+    bool notRunning = false;       // registered, but no copy runs
+    std::optional<QString> error;  // the last failed change
+    bool operator==(const HelperRow&) const = default;
+};
+
+class HelperToggle final : public QWidget {
+    Q_OBJECT
+
+public:
+    static inline const QString toggleTitle = QStringLiteral("Show Plenwick Helper in the menu bar");
+    static inline const QString approvalText = QStringLiteral("Allow it in Login Items to finish turning it on.");
+    static inline const QString openLoginItemsTitle = QStringLiteral("Open Login Items…");
+    static inline const QString notRunningText = QStringLiteral("Not running.");
+    static inline const QString startTitle = QStringLiteral("Start");
+
+    // Disabled until its first state arrives.
+    explicit HelperToggle(QWidget* parent = nullptr);
+
+    const HelperRow& row() const noexcept { return row_; }
+    void setRow(const HelperRow& row);
+
+    QCheckBox* toggle() const noexcept { return toggle_; }
+    QWidget* approvalLine() const noexcept { return approvalLine_; }
+    QPushButton* openLoginItemsButton() const noexcept { return openLoginItems_; }
+    QWidget* notRunningLine() const noexcept { return notRunningLine_; }
+    QPushButton* startButton() const noexcept { return start_; }
+    QLabel* errorLine() const noexcept { return error_; }
+
+signals:
+    // The user flipped the switch to `on`.
+    void switched(bool on);
+    void openLoginItemsRequested();
+    void startRequested();
+
+private:
+    void showRow();
+
+    HelperRow row_;
+    QCheckBox* toggle_;
+    QWidget* approvalLine_;
+    QPushButton* openLoginItems_;
+    QWidget* notRunningLine_;
+    QPushButton* start_;
+    QLabel* error_;
+};
+
+class SettingsView final : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int formWidth = 480;
+    static inline const QString helperHeader = QStringLiteral("Menu Bar Helper");
+    static inline const QString helperFooter = QStringLiteral(
+        "Starts at login. Offers to remove an app’s leftovers when you drag it to the Trash, and opens or quits "
+        "Plenwick from the menu bar. To notice apps in the Trash it needs Full Disk Access of its own.");
+    static inline const QString uninstallingHeader = QStringLiteral("Uninstalling");
+    static inline const QString offerLeftoversTitle =
+        QStringLiteral("Offer to find leftovers when an app is collected or trashed");
+
+    // A window of its own ("settings"), 480 wide and as tall as its content. The
+    // leftovers switch reads and writes `preferences` directly.
+    explicit SettingsView(Preferences& preferences, QWidget* parent = nullptr);
+
+    HelperToggle* helperToggle() const noexcept { return helper_; }
+    QCheckBox* offerLeftovers() const noexcept { return offerLeftovers_; }
+
+signals:
+    // Shown: the helper's state is to be read afresh.
+    void appeared();
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    // 480 wide and exactly as tall as the content asks at that width.
+    void fitHeight();
+    void applyTones();
+
+    Preferences& preferences_;
+    HelperToggle* helper_;
+    QCheckBox* offerLeftovers_;
+};
+
+} // namespace plenwick

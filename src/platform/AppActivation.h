@@ -1,0 +1,43 @@
+#pragma once
+// Bringing a running program forward from another one, the freedesktop.org way: the
+// program owns a well-known name on the session bus and answers
+// org.freedesktop.Application.Activate; the other program calls it, and starts the
+// program itself when nobody owns the name.
+
+#include <QObject>
+#include <QString>
+#include <QVariantMap>
+
+#include <functional>
+
+namespace plenwick {
+
+// Answers Activate calls for `service` (a bus name such as "tarnwell.Plenwick") with
+// `activate`, on the GUI thread, while the returned object lives. Without a session
+// bus, or when another process owns the name already, it answers nothing.
+class AppActivation final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
+
+public:
+    AppActivation(const QString& service, std::function<void()> activate, QObject* parent = nullptr);
+    ~AppActivation() override;
+    bool isRegistered() const noexcept { return registered_; }
+
+    // The object path of a service: "/" and its name with "." as "/".
+    static QString objectPath(const QString& service);
+
+public slots:
+    Q_SCRIPTABLE void Activate(const QVariantMap& platformData);
+
+private:
+    QString service_;
+    std::function<void()> activate_;
+    bool registered_ = false;
+};
+
+// Asks the owner of `service` to come forward; `notRunning` runs on the GUI thread
+// when the name has no owner or there is no session bus. Returns at once.
+void requestActivation(const QString& service, std::function<void()> notRunning);
+
+} // namespace plenwick

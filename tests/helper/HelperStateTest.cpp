@@ -1,0 +1,264 @@
+#include "helper/HelperState.h"
+
+#include "HelperFakes.h"
+
+#include <gtest/gtest.h>
+
+using namespace plenwick;
+using namespace plenwick::test;
+using namespace std::chrono_literals;
+using Status = TrashWatcher::Status;
+using Field = HelperState::Field;
+
+namespace {
+
+class HelperStateTest : public ::testing::Test, public HelperWorld {
+protected:
+    HelperState& makeState() {
+        state = std::make_unique<HelperState>(env);
+        QObject::connect(state.get(), &HelperState::changed, [this](quint64 fields) { heard.push_back(fields); });
+        return *state;
+    }
+
+    // Moves apps into the Trash and lets the watcher, the delay, the checks and the
+    // searches run their course.
+    void trashApps(std::initializer_list<std::string> paths) {
+        for (const std::string& path : paths) {
+            if (path.rfind(trash, 0) != 0)
+                std::filesystem::rename(path, trash + "/" + std::filesystem::path(path).filename().string());
+        }
+        events->fire(FolderEvents::write);
+        settle();
+    }
+    void settle() {
+        for (int i = 0; i < 6; ++i) {
+            scheduler->advance(3s);
+            background.runAll();
+        }
+    }
+    std::vector<QString> titlesMade() const {
+        std::vector<QString> titles;
+        for (const auto& shown : windows->made) titles.push_back(shown.title);
+        return titles;
+    }
+
+    std::unique_ptr<HelperState> state;
+    std::vector<quint64> heard;
+};
+
+} // namespace
+
+TEST_F(HelperStateTest, StartsWatchingWithTheStoredChoiceAndStoresEveryChange) {
+    HelperState& helper = makeState();
+    EXPECT_TRUE(helper.askOnTrash()) << "on unless stored otherwise";
+    EXPECT_EQ(helper.watcherStatus(), Status::watching);
+    EXPECT_FALSE(preferences->value(HelperState::askOnTrashKey, {}).isValid()) << "the first reading writes nothing";
+
+    heard.clear();
+    helper.setAskOnTrash(false);
+    EXPECT_EQ(helper.watcherStatus(), Status::stopped);
+    EXPECT_EQ(preferences->value(HelperState::askOnTrashKey, {}), QVariant(false));
+    EXPECT_EQ(heard, std::vector<quint64>{HelperState::bit(Field::askOnTrash) | HelperState::bit(Field::watcherStatus)});
+
+    // Switched on again: stored again and watched afresh, with today's Trash as baseline.
+    makeApp(trash, "Meanwhile", "com.example.meanwhile");
+    preferences->remove(HelperState::askOnTrashKey);
+    helper.setAskOnTrash(true);
+    heard.clear();
+    helper.setAskOnTrash(true);
+    EXPECT_EQ(preferences->value(HelperState::askOnTrashKey, {}), QVariant(true));
+    EXPECT_TRUE(heard.empty()) << "nothing observed changed";
+    EXPECT_EQ(helper.watcher().detector().known, std::set<std::string>{"Meanwhile.app"});
+
+    preferences->setValue(HelperState::askOnTrashKey, false);
+    state.reset();
+    HelperState& off = makeState();
+    EXPECT_FALSE(off.askOnTrash());
+    EXPECT_EQ(off.watcherStatus(), Status::stopped);
+    EXPECT_EQ(events->listings, 3) << "a stored 'off' never touches the Trash";
+}
+
+TEST_F(HelperStateTest, ATrashedAppWithLeftoversIsOfferedAfterTheDelay) {
+    const std::string app = makeApp(apps, "Example", "com.example.app");
+    HelperState& helper = makeState();
+    std::filesystem::rename(app, trash + "/Example.app");
+    events->fire(FolderEvents::write);
+    scheduler->advance(700ms);
+    scheduler->advance(2499ms);
+    EXPECT_TRUE(background.jobs.empty()) << "judged only after 2.5 s";
+    settle();
+
+    ASSERT_EQ(windows->made.size(), 1u);
+    const FakeWindows::Shown& shown = windows->made[0];
+    EXPECT_EQ(shown.identifier, "leftovers");
+    EXPECT_EQ(shown.title, "Leftovers of Example");
+    EXPECT_FALSE(shown.resizable);
+    EXPECT_EQ(helper.current(), shown.session);
+    EXPECT_EQ(shown.session->mode(), UninstallSession::Mode::afterTrash);
+    EXPECT_EQ(shown.session->app().url, trash + "/Example.app");
+    EXPECT_EQ(shown.session->remnants().size(), 1u);
+
+    // Moving the leftovers marks them handled; Done closes the window and clears `current`.
+    shown.session->moveToTrash();
+    EXPECT_EQ(trashed.at(0), std::vector<std::string>{library + "/Preferences/com.example.app.plist"});
+    EXPECT_EQ(helper.handled().size(), 1u);
+    shown.session->onClose();
+    EXPECT_TRUE(windows->open.empty());
+    EXPECT_EQ(helper.current(), nullptr);
+}
+
+TEST_F(HelperStateTest, AppsThatMayNotBeOfferedAreSkippedSilently) {
+    makeState();
+    const std::string bare = makeApp(apps, "Bare", "com.example.bare", false);
+    const std::string system = makeApp(apps, "Notes", "com.apple.Notes");
+    const std::string mainApp = makeApp(apps, "Plenwick", "tarnwell.Plenwick");
+    const std::string helperApp = makeApp(apps, "PlenwickHelper", "tarnwell.Plenwick.Helper");
+    std::filesystem::create_directories(apps + "/Broken.app/Contents"); // no Info.plist
+    const std::string copied = makeApp(apps, "Copied", "com.example.copied");
+    const std::string otherCopy = makeApp(dir / "Elsewhere", "Copied", "com.example.copied");
+    registry->bundles["com.example.copied"] = {trash + "/Copied.app", otherCopy};
+    trashApps({bare, system, mainApp, helperApp, apps + "/Broken.app", copied});
+    EXPECT_TRUE(windows->made.empty());
+    EXPECT_TRUE(alerts.empty());
+
+    // A copy in a Trash does not count as installed.
+    std::filesystem::remove_all(trash + "/Copied.app");
+    events->fire(FolderEvents::write);
+    settle();
+    const std::string inOtherTrash = makeApp(dir / "mnt/.Trash-1000/files", "Copied", "com.example.copied");
+    registry->bundles["com.example.copied"] = {trash + "/Copied.app", inOtherTrash};
+    makeApp(trash, "Copied", "com.example.copied");
+    events->fire(FolderEvents::write);
+    settle();
+    EXPECT_EQ(titlesMade(), std::vector<QString>{"Leftovers of Copied"});
+}
+
+TEST_F(HelperStateTest, AppsTheProgramsHandledAreNotOfferedForTwoMinutes) {
+    HelperState& helper = makeState();
+    const std::string byID = makeApp(apps, "ByID", "com.example.byid");
+    const std::string byPath = makeApp(apps, "ByPath", "com.example.bypath");
+    std::filesystem::rename(byID, trash + "/ByID.app");
+    std::filesystem::rename(byPath, trash + "/ByPath.app");
+    events->fire(FolderEvents::write);
+    scheduler->advance(700ms);
+    // The main program's report arrives during the delay.
+    helper.appsHandled({"com.example.byid"}, {QString::fromStdString(apps + "/ByPath.app")});
+    settle();
+    EXPECT_TRUE(windows->made.empty());
+
+    // Out of the Trash and in again, more than two minutes after the report: offered.
+    for (const char* name : {"ByID.app", "ByPath.app"})
+        std::filesystem::rename(trash + "/" + name, apps + "/" + name);
+    events->fire(FolderEvents::write);
+    scheduler->advance(2min);
+    trashApps({apps + "/ByID.app", apps + "/ByPath.app"});
+    EXPECT_EQ(titlesMade(), std::vector<QString>{"Leftovers of ByID"});
+    EXPECT_EQ(helper.queue().size(), 1u) << "the second waits for the first window";
+    EXPECT_EQ(helper.handled().size(), 0u) << "old entries are dropped when judging";
+}
+
+TEST_F(HelperStateTest, OneWindowAtATimeMenuRequestsFirst) {
+    HelperState& helper = makeState();
+    trashApps({makeApp(apps, "Beta", "com.example.beta"), makeApp(apps, "Alpha", "com.example.alpha")});
+    EXPECT_EQ(titlesMade(), std::vector<QString>{"Leftovers of Alpha"}) << "in name order";
+    ASSERT_EQ(helper.queue().size(), 1u);
+
+    // "Uninstall an App…" while a window is open: waits at the front of the queue.
+    chosen = makeApp(apps, "Chosen", "com.example.chosen");
+    helper.uninstallApp();
+    EXPECT_EQ(activations, 1);
+    ASSERT_EQ(helper.queue().size(), 2u);
+    EXPECT_EQ(helper.queue().front()->app().name, "Chosen");
+    EXPECT_EQ(helper.queue().front()->phase().kind(), UninstallSession::Phase::Kind::scanning)
+        << "the window starts its search";
+    helper.uninstallApp(); // the same app again: queued once
+    chosen = trash + "/Alpha.app";
+    helper.uninstallApp(); // the app whose window is open: nothing
+    EXPECT_EQ(helper.queue().size(), 2u);
+
+    windows->closeWindow("leftovers");
+    EXPECT_EQ(titlesMade(), (std::vector<QString>{"Leftovers of Alpha", "Uninstall Chosen"}));
+    windows->closeWindow("leftovers");
+    EXPECT_EQ(titlesMade(), (std::vector<QString>{"Leftovers of Alpha", "Uninstall Chosen", "Leftovers of Beta"}));
+    windows->closeWindow("leftovers");
+    EXPECT_EQ(helper.current(), nullptr);
+    EXPECT_TRUE(helper.queue().empty());
+}
+
+TEST_F(HelperStateTest, TheMenuRefusesWhatItCantUninstall) {
+    HelperState& helper = makeState();
+    helper.uninstallApp(); // cancelled
+    std::filesystem::create_directories(apps + "/Odd.app/Contents");
+    chosen = apps + "/Odd.app";
+    helper.uninstallApp();
+    chosen = makeApp(apps, "Sys", "com.apple.sys");
+    makeBundle(*chosen, {{"CFBundleIdentifier", "com.apple.sys"}, {"CFBundleDisplayName", "System Thing"}});
+    helper.uninstallApp();
+    EXPECT_EQ(alerts, (std::vector<std::string>{"“Odd.app” isn’t an app Plenwick can read.",
+                                                "“System Thing” comes with macOS and can’t be uninstalled."}));
+    EXPECT_TRUE(windows->made.empty());
+    // The Trash flow's own tests do not apply to the menu: the main program can be chosen.
+    chosen = makeApp(apps, "Plenwick", "tarnwell.Plenwick");
+    helper.uninstallApp();
+    EXPECT_EQ(titlesMade(), std::vector<QString>{"Uninstall Plenwick"});
+}
+
+TEST_F(HelperStateTest, SwitchedOffDuringTheDelayNothingIsOffered) {
+    HelperState& helper = makeState();
+    const std::string app = makeApp(apps, "Late", "com.example.late");
+    std::filesystem::rename(app, trash + "/Late.app");
+    events->fire(FolderEvents::write);
+    scheduler->advance(1s);
+    helper.setAskOnTrash(false);
+    settle();
+    EXPECT_TRUE(windows->made.empty());
+    EXPECT_TRUE(background.jobs.empty());
+}
+
+TEST_F(HelperStateTest, HandledAppsAndTheRetrySurviveADeletedTrash) {
+    HelperState& helper = makeState();
+    helper.markHandled({"com.example.gone"});
+    std::filesystem::remove_all(dir / "share/Trash");
+    events->fire(FolderEvents::deleted);
+    EXPECT_EQ(helper.watcherStatus(), Status::noAccess);
+
+    // Recreated with an app in it (a file manager restoring it): the retry watches it
+    // again, without offering what was there.
+    makeApp(trash, "Restored", "com.example.restored");
+    scheduler->advance(15s);
+    EXPECT_EQ(helper.watcherStatus(), Status::watching);
+    trashApps({makeApp(apps, "Gone", "com.example.gone"), makeApp(apps, "Fresh", "com.example.fresh")});
+    EXPECT_EQ(titlesMade(), std::vector<QString>{"Leftovers of Fresh"});
+}
+
+TEST_F(HelperStateTest, AHiddenTrashIsTriedAgainWhenTheHelperComesForward) {
+    events->refused = true;
+    HelperState& helper = makeState();
+    EXPECT_EQ(helper.watcherStatus(), Status::noAccess);
+    helper.applicationBecameActive();
+    EXPECT_EQ(helper.watcherStatus(), Status::noAccess);
+    events->refused = false;
+    helper.applicationBecameActive();
+    EXPECT_EQ(helper.watcherStatus(), Status::watching);
+    const int listed = events->listings;
+    helper.applicationBecameActive(); // watching: left alone
+    helper.setAskOnTrash(false);
+    helper.applicationBecameActive(); // off: left alone
+    EXPECT_EQ(events->listings, listed + 0);
+}
+
+TEST_F(HelperStateTest, FollowsTheMainProgramStartingAndEnding) {
+    running->running["tarnwell.Plenwick"] = {{41, "/A/Plenwick.app"}, {42, "/B/Plenwick.app"}};
+    HelperState& helper = makeState();
+    EXPECT_TRUE(helper.isMainAppRunning());
+    EXPECT_EQ(watchedPids, (std::vector<int>{41, 42}));
+    EXPECT_TRUE(heard.empty());
+
+    running->running.clear();
+    ASSERT_TRUE(onExit);
+    onExit();
+    EXPECT_FALSE(helper.isMainAppRunning());
+    EXPECT_EQ(heard, std::vector<quint64>{HelperState::bit(Field::isMainAppRunning)});
+    helper.refreshMainAppRunning();
+    EXPECT_EQ(heard.size(), 1u) << "no change, no news";
+}

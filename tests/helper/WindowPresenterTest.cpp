@@ -1,0 +1,123 @@
+#include "helper/WindowPresenter.h"
+
+#include "HelperFakes.h"
+
+#include "startup/ui/StartupItemsView.h"
+#include "uninstaller/ui/UninstallerView.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+using namespace plenwick;
+using namespace plenwick::test;
+
+namespace {
+
+class WindowPresenterTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        presenter.reset();
+        QApplication::processEvents();
+    }
+
+    StartupItemsModel::Environment startupEnvironment() {
+        ++modelsMade;
+        StartupItemsModel::Environment environment;
+        // Loads wait forever: no tool is run.
+        environment.runInBackground = [this](QObject*, StartupItemsModel::Environment::Work) { ++loads; };
+        return environment;
+    }
+    std::shared_ptr<UninstallSession> session(const std::string& name) {
+        UninstallServices services;
+        services.runInBackground = [this](QObject* owner, UninstallServices::Work work) {
+            background.post(owner, std::move(work));
+        };
+        AppBundleInfo app{"/Applications/" + name + ".app", name, "com.example." + name, std::nullopt, std::nullopt, {}};
+        return std::make_shared<UninstallSession>(app, UninstallSession::Mode::afterTrash, services);
+    }
+    void presentStartupItems() {
+        presenter->presentStartupItems(QString::fromLatin1(WindowPresenter::startupItemsWindow),
+                                       QStringLiteral("Startup Items"), true, {});
+    }
+
+    int modelsMade = 0, loads = 0;
+    ManualBackground background;
+    std::unique_ptr<WindowPresenter> presenter =
+        std::make_unique<WindowPresenter>([this] { return startupEnvironment(); });
+};
+
+} // namespace
+
+TEST_F(WindowPresenterTest, OneStartupItemsWindowBroughtForwardAndFreshAfterClosing) {
+    presentStartupItems();
+    QApplication::processEvents(); // the view loads its model once it has been shown
+    PresentedWindow* window = presenter->window("startup-items");
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), "Startup Items");
+    EXPECT_EQ(window->size(), QSize(760, 600));
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(qobject_cast<StartupItemsView*>(window->content()));
+    const int firstLoad = loads; // the two halves of one load
+    EXPECT_GT(firstLoad, 0);
+
+    window->resize(900, 700);
+    window->hide();
+    presentStartupItems();
+    QApplication::processEvents();
+    EXPECT_EQ(presenter->window("startup-items"), window);
+    EXPECT_TRUE(window->isVisible()) << "brought forward";
+    EXPECT_EQ(window->size(), QSize(900, 700));
+    EXPECT_EQ(modelsMade, 1) << "no second model, no reload";
+    EXPECT_EQ(loads, firstLoad);
+
+    window->close();
+    EXPECT_EQ(presenter->window("startup-items"), nullptr);
+    QApplication::processEvents();
+    presentStartupItems();
+    ASSERT_TRUE(presenter->window("startup-items"));
+    EXPECT_EQ(presenter->window("startup-items")->size(), QSize(760, 600));
+    EXPECT_EQ(modelsMade, 2);
+}
+
+TEST_F(WindowPresenterTest, TheUninstallerWindowFitsItsContentAndOnlyTheFirstSessionCounts) {
+    int firstClosed = 0, secondClosed = 0;
+    auto first = session("First");
+    presenter->presentUninstaller("leftovers", "Leftovers of First", false, [&] { ++firstClosed; }, first);
+    PresentedWindow* window = presenter->window("leftovers");
+    ASSERT_TRUE(window);
+    auto* view = qobject_cast<UninstallerView*>(window->content());
+    ASSERT_TRUE(view);
+    EXPECT_EQ(&view->session(), first.get());
+    EXPECT_EQ(first->phase().kind(), UninstallSession::Phase::Kind::scanning);
+    EXPECT_EQ(background.jobs.size(), 1u) << "the view starts the search when it appears";
+    EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "not resizable";
+    EXPECT_EQ(window->size(), view->sizeHint());
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+
+    presenter->presentUninstaller("leftovers", "Leftovers of Second", false, [&] { ++secondClosed; }, session("Second"));
+    EXPECT_EQ(presenter->windowCount(), 1u);
+    EXPECT_EQ(window->windowTitle(), "Leftovers of First");
+    presenter->closeWindow("nothing open");
+    presenter->closeWindow("leftovers");
+    EXPECT_EQ(firstClosed, 1);
+    EXPECT_EQ(secondClosed, 0) << "the second call's callback is never used";
+}
+
+TEST_F(WindowPresenterTest, ACloseCallbackCanOpenTheNextWindowAtOnce) {
+    auto next = session("Next");
+    bool sawNoEntry = false;
+    presenter->presentUninstaller("leftovers", "Leftovers of First", false, [&] {
+        sawNoEntry = presenter->window("leftovers") == nullptr;
+        presenter->presentUninstaller("leftovers", "Leftovers of Next", false, {}, next);
+    }, session("First"));
+    PresentedWindow* first = presenter->window("leftovers");
+    first->close(); // as the user would
+    EXPECT_TRUE(sawNoEntry);
+    PresentedWindow* second = presenter->window("leftovers");
+    ASSERT_TRUE(second);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(second->windowTitle(), "Leftovers of Next");
+    EXPECT_TRUE(second->isVisible());
+}

@@ -1,0 +1,115 @@
+// The helper's tray menu while it watches, while the Trash is hidden, switched off
+// and with the main program running; its leftovers window; and the settings window
+// with the helper row's notes.
+
+#include "helper_shots.h"
+
+#include "app/Preferences.h"
+#include "app/ui/SettingsView.h"
+#include "helper/HelperMenu.h"
+#include "helper/HelperState.h"
+#include "helper/InotifyFolderEvents.h"
+#include "helper/WindowPresenter.h"
+#include "uninstaller/UninstallSession.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QTemporaryDir>
+
+namespace plenwick {
+namespace {
+
+// The main program's copies, as the shot says.
+class ShotRunningApps final : public RunningApps {
+public:
+    bool mainRunning = false;
+    std::vector<RunningApp> instances(const std::string& bundleID) const override {
+        if (!mainRunning || bundleID != HelperState::mainAppBundleID) return {};
+        return {{4242, "/opt/Plenwick.app"}};
+    }
+    bool terminate(const RunningApp&) override { return false; }
+};
+
+// A helper state over `trash`, with no background work and no windows of its own.
+struct HelperScene {
+    std::shared_ptr<ShotRunningApps> running = std::make_shared<ShotRunningApps>();
+    std::shared_ptr<WindowPresenter> presenter =
+        std::make_shared<WindowPresenter>([] { return StartupItemsModel::Environment(); });
+    std::unique_ptr<HelperState> state;
+    std::unique_ptr<HelperMenu> menu;
+
+    explicit HelperScene(const std::string& trash, bool mainRunning = false) {
+        running->mainRunning = mainRunning;
+        HelperEnvironment env;
+        env.preferences = std::make_shared<MemoryPreferences>();
+        env.trashFolder = trash;
+        env.trashEvents = std::make_shared<InotifyFolderEvents>();
+        env.scheduler = std::make_shared<TimerScheduler>();
+        env.now = [] { return std::chrono::milliseconds(0); };
+        env.runningApps = running;
+        env.registry = std::make_shared<FolderAppRegistry>(std::vector<std::string>{});
+        env.uninstall.runInBackground = [](QObject*, UninstallServices::Work) {};
+        env.windows = presenter;
+        state = std::make_unique<HelperState>(std::move(env));
+        menu = std::make_unique<HelperMenu>(*state, HelperMenu::Actions{});
+    }
+    // The menu as it drops down from the panel.
+    QWidget& openMenu() {
+        menu->popup(QPoint(0, 0));
+        QApplication::processEvents();
+        return *menu;
+    }
+};
+
+} // namespace
+
+void shootHelper(const std::function<void(const QString&, QWidget&)>& save,
+                 const std::function<std::shared_ptr<UninstallSession>()>& leftoverSession) {
+    QTemporaryDir home;
+    const std::string trash = home.filePath(QStringLiteral("Trash/files")).toStdString();
+    {
+        HelperScene scene(trash);
+        save(QStringLiteral("helper-menu-watching"), scene.openMenu());
+        scene.menu->offerToggle()->trigger();
+        save(QStringLiteral("helper-menu-off"), scene.openMenu());
+        scene.menu->hide();
+    }
+    {
+        // A Trash under a folder that can't be made: the way to Full Disk Access shows.
+        HelperScene scene("/proc/no-such-home/Trash/files");
+        save(QStringLiteral("helper-menu-no-access"), scene.openMenu());
+        scene.menu->hide();
+    }
+    {
+        HelperScene scene(trash, true);
+        save(QStringLiteral("helper-menu-main-running"), scene.openMenu());
+        scene.menu->hide();
+    }
+    {
+        HelperScene scene(trash);
+        scene.state->enqueue(leftoverSession(), false);
+        if (PresentedWindow* window = scene.presenter->window(QString::fromLatin1(HelperState::leftoversWindow))) {
+            QApplication::processEvents();
+            save(QStringLiteral("helper-leftovers"), *window);
+        }
+    }
+}
+
+void shootSettings(const std::function<void(const QString&, QWidget&)>& save) {
+    MemoryPreferences preferences;
+    SettingsView view(preferences);
+    view.show();
+    view.helperToggle()->setRow(HelperRow{});
+    save(QStringLiteral("settings"), view);
+    view.helperToggle()->setRow(HelperRow{true, false, true, std::nullopt});
+    save(QStringLiteral("settings-not-running"), view);
+    view.helperToggle()->setRow(HelperRow{true, true, false, std::nullopt});
+    save(QStringLiteral("settings-awaiting-approval"), view);
+    view.helperToggle()->setRow(
+        HelperRow{false, false, false, QStringLiteral("The autostart folder can’t be written: Permission denied")});
+    view.offerLeftovers()->setChecked(false);
+    save(QStringLiteral("settings-error"), view);
+}
+
+} // namespace plenwick
