@@ -187,4 +187,11 @@ bool AppState::isInsideTree(const FileNode* node) const noexcept {
     return false;
 }
 
+std::vector<NodeRef> AppState::nodesBelowRoot(const std::vector<NodeRef>& nodes) const {
+    std::vector<NodeRef> below;
+    for (const NodeRef& node : nodes)
+        if (node && node->parent() && isInsideTree(node.get())) below.push_back(node);
+    return below;
+}
+
 } // namespace plenwick

@@ -169,6 +169,8 @@ public:
     void syncCollector(std::vector<NodeRef> nodes);
     // Whether following parents from `node` reaches the current root.
     bool isInsideTree(const FileNode* node) const noexcept;
+    // The nodes of `nodes` below the current root (the root itself and strays left out).
+    std::vector<NodeRef> nodesBelowRoot(const std::vector<NodeRef>& nodes) const;
     // Changes the tree in place (a rescanned folder swapped in, moved items pruned):
     // tells `treeEditWillBegin`, runs `edit` under the tree's write lock, tells
     // `treeEditDidEnd` and counts a new tree version. Views holding positions in the

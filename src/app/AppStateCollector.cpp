@@ -14,9 +14,7 @@ namespace plenwick {
 void AppState::addToCollector(const std::vector<NodeRef>& nodes) {
     assertGuiThread();
     if (!root_) return;
-    std::vector<NodeRef> candidates;
-    for (const NodeRef& node : nodes)
-        if (node && node->parent() && isInsideTree(node.get())) candidates.push_back(node);
+    const std::vector<NodeRef> candidates = nodesBelowRoot(nodes);
     if (candidates.empty()) return;
 
     std::unordered_set<const FileNode*> candidateIDs;

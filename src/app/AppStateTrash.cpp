@@ -235,9 +235,7 @@ void AppState::trashPending(const NodeRef& node) {
 void AppState::removeTrashedNodes(const std::vector<NodeRef>& nodes) {
     assertGuiThread();
     if (!root_) return;
-    std::vector<NodeRef> candidates;
-    for (const NodeRef& node : nodes)
-        if (node && node->parent() && isInsideTree(node.get())) candidates.push_back(node);
+    const std::vector<NodeRef> candidates = nodesBelowRoot(nodes);
     if (candidates.empty()) return;
 
     Operation op(*this);
