@@ -118,6 +118,10 @@ TEST_F(HomeTest, ReturnBannerGoesBackOrDropsTheResults) {
               (QStringList{"HomeHeader", "ReturnToResultsBanner", "FullDiskAccessBanner", "Section:Disks"}))
         << "the return banner is second, above the access banner";
     EXPECT_EQ(home.returnBanner()->titleText(), "Back to results of " + QString::fromStdString(state->root()->displayName()));
+    // The age is read at the scan's start: a slow run must not turn "now" into "1 second ago".
+    const auto startedAt = state->scanStartedAt();
+    ASSERT_TRUE(startedAt.has_value());
+    home.returnBanner()->setClock([t = *startedAt] { return t; });
     EXPECT_TRUE(home.returnBanner()->subtitleText().endsWith(" · 2 files · scanned now"))
         << home.returnBanner()->subtitleText().toStdString();
 
