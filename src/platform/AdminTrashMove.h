@@ -14,10 +14,13 @@
 
 namespace plenwick {
 
+// Where the system's launch daemons are defined.
+inline constexpr const char* systemDaemonFolder = "/Library/LaunchDaemons";
+
 struct AdminTrashMoveOptions {
     // Property lists directly in this folder are launch daemons': their job is
     // unloaded (by `unloadDaemon`, when set) before they move.
-    std::string daemonFolder = "/Library/LaunchDaemons";
+    std::string daemonFolder = systemDaemonFolder;
     std::function<void(const std::string& propertyList)> unloadDaemon;
 };
 

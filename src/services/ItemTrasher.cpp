@@ -37,7 +37,7 @@ bool isLoginDomainAgent(const std::string& path) {
 
 // A system launch daemon: its job can only be unloaded by the administrator step.
 bool isSystemDaemon(const std::string& path) {
-    return isPropertyListDirectlyIn(path, AdminTrashMoveOptions().daemonFolder);
+    return isPropertyListDirectlyIn(path, systemDaemonFolder);
 }
 
 std::string errorText(int error) {
