@@ -84,8 +84,7 @@ QString relativeDateText(Clock::time_point date, Clock::time_point now) {
 
 double usedFraction(const VolumeInfo& volume) {
     if (volume.totalCapacity <= 0) return 0;
-    const std::int64_t used = std::max<std::int64_t>(0, volume.totalCapacity - volume.availableCapacity);
-    return static_cast<double>(used) / static_cast<double>(volume.totalCapacity);
+    return static_cast<double>(volume.usedCapacity()) / static_cast<double>(volume.totalCapacity);
 }
 
 QString volumeSubtitle(const VolumeInfo& volume) {

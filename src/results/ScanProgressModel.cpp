@@ -15,8 +15,6 @@ namespace {
 
 std::string quoted(const std::string& name) { return "\u201C" + name + "\u201D"; }
 
-std::int64_t usedBytes(const VolumeInfo& volume) { return volume.totalCapacity - volume.availableCapacity; }
-
 } // namespace
 
 bool isWholeVolumeScan(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume) {
@@ -43,12 +41,12 @@ std::string currentPathText(const std::string& currentPath) {
 ProgressBar progressBar(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume,
                         std::int64_t bytesScanned) {
     ProgressBar bar;
-    if (!isWholeVolumeScan(target, volume) || usedBytes(*volume) <= 0) return bar;
-    const std::int64_t used = usedBytes(*volume);
+    if (!isWholeVolumeScan(target, volume) || volume->usedCapacity() <= 0) return bar;
+    const std::int64_t used = volume->usedCapacity();
     bar.determinate = true;
     const double fraction = static_cast<double>(bytesScanned) / static_cast<double>(used);
     bar.fraction = fraction > 0 ? std::min(fraction, 0.999) : 0.0;
-    bar.caption = formatByteCount(bytesScanned) + " of about " + formatByteCount(std::max<std::int64_t>(0, used)) + " used";
+    bar.caption = formatByteCount(bytesScanned) + " of about " + formatByteCount(used) + " used";
     bar.percent = formatPercent(bar.fraction);
     return bar;
 }
