@@ -164,7 +164,9 @@ private:
 
 // Lowercased text after the last "." of a name, counted in characters; empty when
 // there is no dot, the dot comes first, nothing or more than 16 characters follow,
-// or what follows contains a space.
+// or what follows contains a space. A shared library with a version after its ".so"
+// ("libfoo.so.1.2.3") has the extension "so". Every view that names, colours or
+// counts a file by its extension takes it from here.
 std::string fileExtensionOf(std::string_view name);
 
 // Scratch space for fileExtensionView: an ASCII extension fits `ascii`; others go
