@@ -57,8 +57,6 @@ QString recentPathText(const std::string& path, bool exists);
 // "Scan <name> again".
 QString recentScanHelp(const std::string& path);
 
-// A whole number with the locale's grouping.
-QString formatCountText(std::int64_t count);
 // Raw bytes shown as text (invalid UTF-8 as U+FFFD).
 QString displayText(const std::string& bytes);
 

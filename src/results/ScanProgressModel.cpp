@@ -5,7 +5,6 @@
 #include "platform/ByteCountFormatter.h"
 #include "services/Formatters.h"
 
-#include <QLocale>
 
 #include <algorithm>
 
@@ -50,8 +49,6 @@ ProgressBar progressBar(const std::optional<std::string>& target, const std::opt
     bar.percent = formatPercent(bar.fraction);
     return bar;
 }
-
-std::string formatCount(std::int64_t value) { return QLocale().toString(static_cast<qlonglong>(value)).toStdString(); }
 
 std::array<Counter, 5> counters(const ScanProgress& progress, double elapsedSeconds) {
     return {{
