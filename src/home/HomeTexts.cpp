@@ -1,9 +1,9 @@
 #include "home/HomeTexts.h"
 
-#include "base/PathNames.h"
 #include "base/Utf8.h"
 #include "platform/ByteCountFormatter.h"
 #include "scanner/FileNode.h"
+#include "scanner/VolumeNames.h"
 #include "services/Formatters.h"
 
 #include <QDateTime>
@@ -129,7 +129,7 @@ QString returnBannerToolTip(const FileNode& root) {
     return displayText(path);
 }
 
-QString recentDisplayName(const std::string& path) { return displayText(lastPathComponent(path)); }
+QString recentDisplayName(const std::string& path) { return QString::fromStdString(pathDisplayName(path)); }
 
 QString recentPathText(const std::string& path, bool exists) {
     return exists ? displayText(path) : displayText(path) + QStringLiteral(" — not available");

@@ -50,7 +50,8 @@ QString returnBannerSubtitle(const FileNode& root, std::int64_t collectedCount,
 QString returnBannerToolTip(const FileNode& root);
 
 // ---- Recent scans ----
-// The folder's name as a file manager shows it: the last component, "/" for the root.
+// The folder's name as a file manager shows it: a volume's name for its mount point,
+// else the last component ("/" for the root).
 QString recentDisplayName(const std::string& path);
 // The path, followed by " — not available" when the folder is missing.
 QString recentPathText(const std::string& path, bool exists);

@@ -1,8 +1,8 @@
 #include "results/ScanProgressModel.h"
 
-#include "base/PathNames.h"
 #include "base/Utf8.h"
 #include "platform/ByteCountFormatter.h"
+#include "scanner/VolumeNames.h"
 #include "services/Formatters.h"
 
 
@@ -24,8 +24,7 @@ bool isWholeVolumeScan(const std::optional<std::string>& target, const std::opti
 std::string scanName(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume) {
     if (!target) return "\u2026";
     if (isWholeVolumeScan(target, volume)) return quoted(volume->name);
-    const std::string path = AppState::normalizedPath(*target);
-    return quoted(path == "/" ? path : repairUtf8(lastPathComponent(path)));
+    return quoted(pathDisplayName(AppState::normalizedPath(*target)));
 }
 
 std::string title(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume) {

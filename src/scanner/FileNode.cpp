@@ -3,6 +3,7 @@
 #include "base/PathNames.h"
 #include "base/Utf8.h"
 #include "scanner/NodeMemory.h"
+#include "scanner/VolumeNames.h"
 
 #include <algorithm>
 #include <climits>
@@ -211,7 +212,7 @@ std::string FileNode::url() const {
 }
 
 std::string FileNode::displayName() const {
-    return parent_ ? repairUtf8(name()) : repairUtf8(lastPathComponent(name()));
+    return parent_ ? repairUtf8(name()) : pathDisplayName(name());
 }
 
 std::string FileNode::fileExtension() const { return fileExtensionOf(name()); }

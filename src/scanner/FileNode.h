@@ -102,7 +102,8 @@ public:
     // parent gives its own name.
     std::string url() const;
     // The name as text for display (invalid UTF-8 replaced by U+FFFD); a root shows
-    // the last component of its path.
+    // what the file manager calls its path: a volume's name for a scanned volume,
+    // else the path's last component (VolumeNames.h).
     std::string displayName() const;
     // Lowercased extension of the name, or empty (see fileExtensionOf).
     std::string fileExtension() const;
