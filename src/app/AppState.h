@@ -324,7 +324,7 @@ private:
     void assignVolumes(std::vector<VolumeInfo> volumes);
     void assignScanVolume(std::optional<VolumeInfo> volume);
     // Lets every view call a scanned volume by the name its card shows (VolumeNames.h).
-    void publishVolumeNames() const;
+    void publishVolumeNames();
 
     struct ScanOutcome;
     void clearNodeState();

@@ -116,8 +116,10 @@ TEST_F(StateTest, TheRootOfAVolumeScanIsCalledByItsVolumesName) {
 
     // A volume known only as the scan's own volume names it too; the list's name wins.
     state->setVolumes({});
+    const auto version = state->treeVersion();
     state->setScanVolume(volume(target, "Only Here"));
     EXPECT_EQ(state->root()->displayName(), "Only Here");
+    EXPECT_GT(state->treeVersion(), version) << "the views that show the root's name read it again";
     state->setVolumes({volume(target, "Listed")});
     EXPECT_EQ(state->root()->displayName(), "Listed");
 

@@ -60,6 +60,12 @@ TEST_F(ViewTest, AScannedVolumeIsCalledByTheNameOfItsCard) {
     EXPECT_EQ(home::recentDisplayName(path), "Backup Drive");
     EXPECT_EQ(home::recentDisplayName(path + "/Photos"), "Photos");
 
+    // A name that arrives with the results on show reaches them.
+    state->setVolumes({volume(path, "Renamed")}); // its label changed meanwhile
+    EXPECT_EQ(results->breadcrumbBar()->crumbButtons()[0]->text(), "Renamed");
+    EXPECT_EQ(details->nameText(), "Renamed");
+    EXPECT_EQ(root->windowTitleText(), "Renamed");
+
     // A folder of the volume keeps its own name.
     state->startScan(path + "/Photos");
     runUserJobs();
