@@ -18,6 +18,7 @@
 #include "outline/FileOutlineView.h"
 #include "home/PathPresence.h"
 #include "home/VolumePickerView.h"
+#include "platform/MotionPreference.h"
 #include "results/FileTypesView.h"
 #include "results/InspectorView.h"
 #include "results/NodeContextMenu.h"
@@ -851,6 +852,8 @@ int main(int argc, char** argv) {
     }
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     useDefaultIconThemeWhereNoneIsSet();
+    // Pictures of settled screens: nothing caught halfway through its animation.
+    MotionPreference::shared().setOverride(true);
     const QString outDir = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(outDir);
     const std::string tree = argv[2];
