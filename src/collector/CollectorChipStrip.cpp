@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "collector/CollectorActions.h"
+#include "shell/FileIconCache.h"
 
 #include <QContextMenuEvent>
 #include <QEasingCurve>
@@ -24,6 +25,8 @@ constexpr int kScrollMs = 220;
 } // namespace
 
 CollectorChipStrip::CollectorChipStrip(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
+    // A chip drawn with the generic icon of its type shows the item's own once it is in.
+    repaintWhenIconReady(*this, [this](const std::string& path) { return iconPaths_.count(path) > 0; });
     setMouseTracking(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     setMinimumWidth(150);
@@ -36,9 +39,11 @@ void CollectorChipStrip::rebuild(ShellCollectorChipMetrics metrics) {
     const NodeRef keepHover = hoveredNode_;
     chips_.clear();
     lefts_.clear();
+    iconPaths_.clear();
     qreal x = kInsetX;
     for (const NodeRef& node : state_.collector()) {
         chips_.emplace_back(state_, node, metrics);
+        iconPaths_.insert(node->url());
         lefts_.push_back(x);
         x += chips_.back().size().width() + kSpacing;
     }

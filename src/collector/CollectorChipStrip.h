@@ -10,6 +10,8 @@
 #include <QPoint>
 #include <QWidget>
 
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 class QVariantAnimation;
@@ -66,6 +68,7 @@ private:
     AppState& state_;
     std::vector<ShellCollectorChip> chips_;
     std::vector<qreal> lefts_; // each chip's left edge in content coordinates
+    std::unordered_set<std::string> iconPaths_; // the chips' paths, whose icons may arrive later
     qreal contentWidth_ = 0;
     qreal offset_ = 0;
     int hovered_ = -1;

@@ -1,5 +1,7 @@
 #include "collector/CollectorRowList.h"
 
+#include "shell/FileIconCache.h"
+
 #include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -19,11 +21,16 @@ CollectorRowList::CollectorRowList(int rowHeight, int padding, QWidget* parent)
     viewport()->setMouseTracking(true);
     viewport()->setAutoFillBackground(false);
     verticalScrollBar()->setSingleStep(rowHeight_ / 2);
+    whenIconReady(*this, [this](const std::string& path) { return iconPaths_.count(path) > 0; },
+                  [this] { viewport()->update(); });
 }
 
 void CollectorRowList::setRows(std::vector<Row> rows) {
     const NodeRef keep = hoveredNode_;
     rows_ = std::move(rows);
+    iconPaths_.clear();
+    for (const Row& row : rows_)
+        if (row.node) iconPaths_.insert(row.node->url());
     hovered_ = -1;
     for (std::size_t i = 0; i < rows_.size(); ++i)
         if (keep && rows_[i].node == keep) hovered_ = static_cast<int>(i);

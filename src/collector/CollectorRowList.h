@@ -2,13 +2,16 @@
 // A vertical list of drawn rows of one height, scrolled by its own scroll bar: the
 // collector's items list and the confirm sheet's list. Only the rows in view are
 // drawn, however many there are. Interactive lists track the row under the pointer
-// and a remove button in each row.
+// and a remove button in each row. Each row shows its node's icon: the list is drawn
+// again when an icon that was still being looked up arrives.
 
 #include "scanner/FileNode.h"
 
 #include <QAbstractScrollArea>
 
 #include <functional>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace plenwick {
@@ -63,6 +66,7 @@ private:
     int rowHeight_;
     int padding_;
     std::vector<Row> rows_;
+    std::unordered_set<std::string> iconPaths_; // the rows' nodes' paths, whose icons may arrive later
     int hovered_ = -1;
     NodeRef hoveredNode_;
     int pressed_ = -1;

@@ -82,7 +82,7 @@ VolumeCard::VolumeCard(VolumeInfo volume, QWidget* parent) : QWidget(parent), vo
     setAccessibleDescription(home::volumeSubtitle(volume_) + QStringLiteral(", ") + home::volumeFreeText(volume_) +
                              QStringLiteral(", ") + home::volumeCapacityText(volume_));
 
-    repaintWhenIconReady(*this, [this] { return volume_.url; });
+    repaintWhenIconReady(*this, [this](const std::string& path) { return path == volume_.url; });
 }
 
 void VolumeCard::setMountPointExists(std::optional<bool> exists) {

@@ -16,7 +16,6 @@
 #include "home/VolumeCard.h"
 #include "platform/MountWatcher.h"
 #include "shell/AppLogo.h"
-#include "shell/FileIconCache.h"
 #include "shell/ShellCardBackground.h"
 #include "shell/ShellStyle.h"
 #include "shell/ShellText.h"
@@ -328,7 +327,7 @@ void VolumePickerView::loadAccessStatus() {
 }
 
 void VolumePickerView::volumesDidChange() {
-    FileIconCache::shared().clear();
+    // The icon cache stays: an item's icon does not change when other volumes come or go.
     if (environment_.paths) environment_.paths->refresh();
     state_.refreshVolumes();
 }

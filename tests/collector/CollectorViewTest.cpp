@@ -9,6 +9,7 @@
 #include "collector/ShellCollectorItemsList.h"
 #include "collector/ShellFreedBadge.h"
 #include "common/AppServiceFakes.h"
+#include "shell/FileIconCache.h"
 
 #include <QApplication>
 #include <QMimeData>
@@ -209,6 +210,43 @@ TEST_F(CollectorViewTest, APartialFailureKeepsTheRefusedItemAndShowsTheBadgeOver
     state->removeFromCollector(mid);
     deleteCollected();
     EXPECT_FALSE(bar->freedMessage());
+}
+
+// Counts a widget's paint events.
+struct PaintCount : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++count;
+        return false;
+    }
+};
+
+TEST_F(CollectorViewTest, ChipsAndRowsAreDrawnAgainWhenTheirIconArrives) {
+    // Paths the shared cache has never been asked for: each draw is a miss at first.
+    const std::string name = "/icons-" + std::to_string(QCoreApplication::applicationPid());
+    NodeRef fresh = folder(name, {file("a.pdf", 10), file("b.txt", 20)});
+    state->finishScan(fresh, AppState::computeTypeStats(fresh));
+    settle();
+    PaintCount stripPaints, listPaints;
+    bar->chipStrip()->installEventFilter(&stripPaints);
+    state->addToCollector({child(fresh, "a.pdf")});
+    bar->setShowItems(true);
+    ASSERT_TRUE(bar->itemsList());
+    CollectorRowList* rows = bar->itemsList()->findChild<CollectorRowList*>();
+    ASSERT_TRUE(rows);
+    rows->viewport()->installEventFilter(&listPaints);
+    const std::string path = child(fresh, "a.pdf")->url();
+    int stripAtArrival = -1, listAtArrival = -1;
+    // Connected after the views, so it runs once they have heard of the icon.
+    QObject::connect(&FileIconCache::shared(), &FileIconCache::iconReady, bar.get(), [&](const QByteArray& ready) {
+        if (ready.toStdString() != path) return;
+        stripAtArrival = stripPaints.count;
+        listAtArrival = listPaints.count;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stripAtArrival >= 0; }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stripPaints.count > stripAtArrival; }, 5000)) << "the chip";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listPaints.count > listAtArrival; }, 5000)) << "the row";
+    bar->setShowItems(false);
 }
 
 TEST_F(CollectorViewTest, ChipsFollowTheCollectorOrderRevealAndRemove) {
