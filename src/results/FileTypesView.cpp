@@ -16,6 +16,8 @@
 #include <QGraphicsOpacityEffect>
 #include <QVariantAnimation>
 #include <QHBoxLayout>
+#include <QHideEvent>
+#include <QShowEvent>
 #include <QListView>
 #include <QMenu>
 #include <QPainter>
@@ -235,8 +237,33 @@ void FileTypesView::endHighlightIfNeeded() {
 
 void FileTypesView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
+    if (event->spontaneous()) return; // the window minimised: the view stays as it is
     // Leaving the results gives back the colour mode; hiding the inspector does not.
     if (state_.phase().kind() != AppState::Phase::Kind::results) endHighlightIfNeeded();
+    disappeared_ = true;
+}
+
+void FileTypesView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (event->spontaneous() || !disappeared_) return;
+    disappeared_ = false;
+    startOver();
+}
+
+void FileTypesView::startOver() {
+    // Shown anew (the inspector shown again, or the results returned to): the
+    // breakdown starts as a new one does.
+    folderStop_.request_stop();
+    folderStop_ = std::stop_source();
+    ++folderRun_;
+    folderKey_.reset();
+    segment_ = FileTypesSegment::kinds;
+    scope_ = FileTypesScope::wholeScan;
+    for (QAction* action : scopeMenu_->actions()) action->setChecked(action->data().toInt() == static_cast<int>(scope_));
+    cache_ = FileTypesFolderCache();
+    isLoadingFolder_ = false;
+    memory_ = FileTypesColorModeMemory();
+    refresh();
 }
 
 void FileTypesView::loadFolderStats() {

@@ -72,6 +72,7 @@ public:
 
 protected:
     void hideEvent(QHideEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void onChanged(quint64 fields);
@@ -81,12 +82,14 @@ private:
     NodeRef scopedFolder() const;
     void endHighlightIfNeeded();
     void showHighlightBar(bool shown);
+    void startOver();
 
     AppState& state_;
     FileTypesSegment segment_ = FileTypesSegment::kinds;
     FileTypesScope scope_ = FileTypesScope::wholeScan;
     FileTypesFolderCache cache_;
     bool isLoadingFolder_ = false;
+    bool disappeared_ = false; // hidden since last shown
     FileTypesColorModeMemory memory_;
     // The key of the last folder-statistics run: scope, focus, tree version.
     struct FolderKey {

@@ -140,6 +140,7 @@ ScanProgressView::ScanProgressView(AppState& state, QWidget* parent)
     auto* card = new ShellCard(ShellCardBackground{12, false});
     card->setPadding(QMargins(8, 12, 8, 12));
     auto* row = new QHBoxLayout(card);
+    row->setContentsMargins(0, 0, 0, 0); // the card's padding is all the room there is
     row->setSpacing(0);
     const char* labels[] = {"Files", "Folders", "Found", "Unreadable", "Elapsed"};
     for (std::size_t i = 0; i < tiles_.size(); ++i) {
