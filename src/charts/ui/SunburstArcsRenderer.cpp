@@ -82,13 +82,13 @@ void SunburstArcsRenderer::render(QImage& image, const SunburstScene& scene, con
         return;
     }
 
-    // A zoom: every frame draws both scenes anew, each opaque and then laid over the
-    // picture at its opacity.
+    // A zoom: every frame draws both scenes anew, antialiased, each opaque and then
+    // laid over the picture at its opacity.
     auto draw = [&](const SunburstScene& drawn, SunburstPass pass) {
         const double opacity = pass.opacity;
         if (opacity <= 0.001) return;
         pass.opacity = 1;
-        const SunburstDrawParams params{geometry, appearance, pass, frame, false};
+        const SunburstDrawParams params{geometry, appearance, pass, frame, true};
         if (opacity >= 0.999) {
             QPainter painter(&image);
             drawSunburstScene(painter, drawn, params);

@@ -203,6 +203,28 @@ TEST(SunburstPictures, TheOverlayWashesTheHoveredArcItsContentsAndOutlinesTheSel
     EXPECT_EQ(pixel(image, middle(layout, p)).alpha(), 0);
 }
 
+TEST(SunburstPictures, AnOutlineIsDrawnOverTheWashOfTheArcItStandsFor) {
+    Scenery s;
+    const auto scene = s.scene();
+    const SunburstLayout& layout = *scene->layout;
+    QImage image(800, 800, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(2);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        drawSunburstOverlay(painter, {scene, SunburstArcMatch{layout.index.at(s.docs.get()), false}, std::nullopt},
+                            geometry, SunburstAppearance::light);
+    }
+    const SunburstArc& docs = layout.arc(layout.index.at(s.docs.get()));
+    const double wash = SunburstAppearance::light.highlight * 0.55;
+    // Across the arc's outer edge: where the outline lies over the wash, both show.
+    double strongest = 0;
+    const double mid = (docs.start + docs.end) / 2;
+    for (double r = docs.ring + 0.9; r <= docs.ring + 1.1; r += 0.005)
+        strongest = std::max(strongest, static_cast<double>(pixel(image, polar(mid, r, layout)).alphaF()));
+    EXPECT_GT(strongest, 0.55 + wash * 0.45 * 0.8) << "the outline laid over the wash, not in its place";
+}
+
 TEST(SunburstPictures, TransitionFramesAtChosenMoments) {
     Scenery s;
     const auto root = s.scene();
@@ -216,6 +238,15 @@ TEST(SunburstPictures, TransitionFramesAtChosenMoments) {
     expectColor(pixel(start, middle(before, before.arc(before.index.at(s.pic.get())), 0.03)),
                 fillOf(*root, s.pic, SunburstAppearance::light));
     EXPECT_EQ(render(*docs, SunburstAppearance::light, 1, &zoom, 1), render(*docs, SunburstAppearance::light));
+    // Its first frame is the settled picture of the old scene, smooth edges and all.
+    {
+        const QImage settled = render(*root, SunburstAppearance::light);
+        int differing = 0;
+        for (int y = 0; y < start.height(); ++y)
+            for (int x = 0; x < start.width(); ++x)
+                if (start.pixel(x, y) != settled.pixel(x, y)) ++differing;
+        EXPECT_LT(differing, 50) << "zoom frames are antialiased as the still picture is";
+    }
 
     // Halfway the window has shrunk to docs' span to the power ½ and the rings have
     // moved in by half a ring: just after 12 o'clock, where the old inner ring held
