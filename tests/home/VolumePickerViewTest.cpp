@@ -9,6 +9,8 @@
 #include "home/VolumeCard.h"
 #include "shell/FileIconCache.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
@@ -66,6 +68,18 @@ TEST_F(HomeTest, VolumeCardsScanTheirVolumeAndShowASymbolForAMissingMountPoint) 
     // A double click anywhere on the card scans as the button does.
     QTest::mouseDClick(share, Qt::LeftButton, Qt::NoModifier, share->cardRect().center().toPoint() + QPoint(0, -60));
     EXPECT_EQ(state->scanTarget(), "/net/gone/share");
+    state->cancelScan();
+
+    // Assistive technology sees one element with a "Scan" action that does the same.
+    ASSERT_EQ(home.volumeCards().size(), 2u);
+    QAccessibleInterface* card = QAccessible::queryAccessibleInterface(home.volumeCards()[0]);
+    ASSERT_TRUE(card && card->actionInterface());
+    EXPECT_EQ(card->text(QAccessible::Name), "Data");
+    EXPECT_EQ(card->childCount(), 0);
+    EXPECT_EQ(card->actionInterface()->actionNames(), QStringList{"Scan"});
+    card->actionInterface()->doAction("Scan");
+    EXPECT_EQ(state->scanTarget(), existing);
+    state->cancelScan();
 }
 
 TEST_F(HomeTest, AVolumeCardDrawsItsRingInTheColourOfItsFill) {
