@@ -4,6 +4,7 @@
 // item), fading out at both edges. Chips are drawn, not made as widgets, so a
 // collector of thousands of items costs only the chips in view.
 
+#include "collector/CollectorAccessible.h"
 #include "collector/CollectorRules.h"
 #include "collector/ShellCollectorChip.h"
 
@@ -20,7 +21,7 @@ namespace plenwick {
 
 class AppState;
 
-class CollectorChipStrip final : public QWidget {
+class CollectorChipStrip final : public QWidget, public CollectorRemoveButtons {
     Q_OBJECT
 
 public:
@@ -40,6 +41,12 @@ public:
     int chipAt(QPointF point) const;
 
     static constexpr qreal kInsetX = 4, kInsetY = 6, kSpacing = 6;
+
+    // The chips' remove buttons, for assistive technology.
+    int removeButtonCount() const override { return static_cast<int>(chips_.size()); }
+    QString removeButtonName(int index) const override;
+    QRect removeButtonRect(int index) const override;
+    void pressRemoveButton(int index) override;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

@@ -5,6 +5,7 @@
 // and a remove button in each row. Each row shows its node's icon: the list is drawn
 // again when an icon that was still being looked up arrives.
 
+#include "collector/CollectorAccessible.h"
 #include "scanner/FileNode.h"
 
 #include <QAbstractScrollArea>
@@ -16,7 +17,7 @@
 
 namespace plenwick {
 
-class CollectorRowList final : public QAbstractScrollArea {
+class CollectorRowList final : public QAbstractScrollArea, public CollectorRemoveButtons {
     Q_OBJECT
 
 public:
@@ -25,6 +26,7 @@ public:
         std::function<void(QPainter&, const QRectF& rect, bool hovered)> paint;
         // The remove button's square inside `rect`; empty when the row has none.
         std::function<QRectF(const QRectF& rect)> removeRect;
+        QString removeName; // the remove button's accessible name
         QString help;
         NodeRef node;
     };
@@ -37,6 +39,12 @@ public:
     QRectF rowRect(std::size_t index) const;
     int rowAt(QPointF viewportPoint) const;
     int hoveredRow() const noexcept { return hovered_; }
+
+    // The rows' remove buttons, for assistive technology.
+    int removeButtonCount() const override;
+    QString removeButtonName(int index) const override;
+    QRect removeButtonRect(int index) const override;
+    void pressRemoveButton(int index) override;
 
 signals:
     void rowEntered(const NodeRef& node);

@@ -11,10 +11,14 @@
 #include "common/AppServiceFakes.h"
 #include "shell/FileIconCache.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QHelpEvent>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 #include <QUrl>
 
 namespace plenwick::test {
@@ -274,6 +278,46 @@ TEST_F(CollectorViewTest, ChipsFollowTheCollectorOrderRevealAndRemove) {
     const QRectF remove = strip->chips()[0].removeRect(strip->chipRect(0));
     QTest::mouseClick(strip, Qt::LeftButton, {}, remove.center().toPoint());
     EXPECT_EQ(state->collector(), (std::vector<NodeRef>{big}));
+    EXPECT_TRUE(trashed.empty());
+}
+
+TEST_F(CollectorViewTest, TheLeftoverBadgeExplainsItselfAndEachRemoveButtonIsNamed) {
+    const NodeRef app = child(root, "Mail.app");
+    state->addToCollector({app, big});
+    Remnant one, two;
+    one.url = "/home/u/Library/Caches/mail", one.size = 5;
+    two.url = "/home/u/Library/Logs/mail", two.size = 5;
+    state->acceptLeftovers({one, two}, app);
+    bar->resize(1400, CollectorView::kHeight);
+    QApplication::processEvents();
+    CollectorChipStrip* strip = bar->chipStrip();
+    ASSERT_EQ(strip->chips().size(), 2u);
+    const ShellCollectorChip& chip = strip->chips()[0];
+    ASSERT_EQ(chip.node(), app);
+    const QRectF badge = chip.badgeRect(strip->chipRect(0));
+    ASSERT_FALSE(badge.isEmpty());
+    EXPECT_TRUE(strip->chips()[1].badgeRect(strip->chipRect(1)).isEmpty()) << "no leftovers, no badge";
+    QHelpEvent overBadge(QEvent::ToolTip, badge.center().toPoint(), strip->mapToGlobal(badge.center().toPoint()));
+    QApplication::sendEvent(strip, &overBadge);
+    EXPECT_EQ(QToolTip::text(), "Plus 2 leftover items outside this scan");
+    EXPECT_EQ(collectorLeftoverBadgeHelp(1), "Plus 1 leftover item outside this scan");
+
+    // Assistive technology finds a named button per chip and per row, that removes.
+    QAccessibleInterface* chips = QAccessible::queryAccessibleInterface(strip);
+    ASSERT_TRUE(chips);
+    ASSERT_EQ(chips->childCount(), 2);
+    EXPECT_EQ(chips->child(0)->role(), QAccessible::Button);
+    EXPECT_EQ(chips->child(0)->text(QAccessible::Name), "Remove Mail.app from Collector");
+    EXPECT_EQ(chips->child(1)->text(QAccessible::Name), "Remove Big from Collector");
+    bar->setShowItems(true);
+    ASSERT_TRUE(bar->itemsList());
+    QAccessibleInterface* rows = QAccessible::queryAccessibleInterface(bar->itemsList()->findChild<CollectorRowList*>());
+    ASSERT_EQ(rows->childCount(), 2);
+    EXPECT_EQ(rows->child(0)->text(QAccessible::Name), "Remove Big from Collector") << "largest first";
+    rows->child(0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(state->collector(), (std::vector<NodeRef>{app}));
+    chips->child(0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(state->collector().empty());
     EXPECT_TRUE(trashed.empty());
 }
 
