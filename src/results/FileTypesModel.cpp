@@ -70,8 +70,9 @@ std::vector<FileTypesRow> fileTypesKindRows(const std::vector<FileTypeStat>& sta
         FileTypesRow row;
         row.id = QStringLiteral("kind:") + QString::fromUtf8(rawValue(c));
         row.title = categoryTitle(c);
-        row.subtitle = g.extensions == 1 ? QStringLiteral("1 extension")
-                                         : formatCount(g.extensions) + QStringLiteral(" extensions");
+        // "type" rather than "extension": short enough to stay whole beside the title and
+        // size at the inspector's default width.
+        row.subtitle = g.extensions == 1 ? QStringLiteral("1 type") : formatCount(g.extensions) + QStringLiteral(" types");
         row.symbolName = std::string(fileCategorySymbolName(c));
         row.category = c;
         row.rgb = categoryColor(c);

@@ -59,6 +59,8 @@ public:
     QAbstractButton* segmentButton(FileTypesSegment segment) const;
     QToolButton* scopeButton() const { return scopeButton_; }
     QString summaryText() const;
+    // The summary as drawn: one line, or two where one does not fit.
+    QStringList summaryLines() const;
     QWidget* highlightBar() const { return highlightBar_; }
     // Whether the highlight bar is shown (or sliding in).
     bool isHighlightBarShown() const noexcept { return highlightShown_; }
@@ -106,7 +108,7 @@ private:
     QToolButton* scopeButton_;
     QMenu* scopeMenu_;
     ActivitySpinner* spinner_;
-    ShellText* summary_;
+    QWidget* summary_;
     QWidget* highlightBar_;
     QGraphicsOpacityEffect* barOpacity_;
     QPointer<QVariantAnimation> barSlide_;

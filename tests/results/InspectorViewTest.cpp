@@ -291,6 +291,24 @@ TEST_F(InspectorViewTest, TheCardAtTheDefaultWidthCutsNothingAndMarksHelpBesideI
     for (ShellText* text : texts) EXPECT_EQ(text->shownText(), text->text());
 }
 
+TEST_F(InspectorViewTest, ALargeScansSummaryTakesTwoLinesRatherThanBeingCut) {
+    std::vector<FileTypeStat> stats{{"iso", FileCategory::diskImages, 189'910'000'000, 1'439'007, {0.5, 0.4, 0.3}}};
+    state->finishScan(root, stats);
+    InspectorView view(*state);
+    view.resize(270, 800);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QApplication::processEvents();
+    FileTypesView* types = view.findChild<FileTypesView*>();
+    ASSERT_TRUE(types);
+    const QString summary = types->summaryText();
+    ASSERT_TRUE(summary.endsWith("1,439,007 files"));
+    const QStringList lines = types->summaryLines();
+    EXPECT_EQ(lines.size(), 2) << "too long for one line beside the scope menu at 270 points";
+    EXPECT_EQ(lines.join(" "), summary) << "every character shows";
+    EXPECT_EQ(types->rows()[0].subtitle, "1 type");
+}
+
 TEST_F(InspectorViewTest, ClickingARowHighlightsItAndAgainRestoresTheColourMode) {
     state->setColorMode(ColorMode::byFolder);
     FileTypesView view(*state);
