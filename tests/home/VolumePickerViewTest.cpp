@@ -1,12 +1,14 @@
 #include "HomeFixture.h"
 
 #include "app/RecentScans.h"
+#include "home/HomeBannerTransition.h"
 #include "home/HomeBanners.h"
 #include "home/HomeControls.h"
 #include "home/RecentScansList.h"
 #include "home/ScanFolderCard.h"
 #include "home/ToolCards.h"
 #include "home/VolumeCard.h"
+#include "platform/MotionPreference.h"
 #include "shell/FileIconCache.h"
 
 #include <QAccessible>
@@ -120,6 +122,38 @@ TEST_F(HomeTest, TheAccessBannerShowsOnlyWhileAccessIsDenied) {
     runUtilityJobs();
     EXPECT_EQ(home.accessStatus(), Status::unknown);
     EXPECT_EQ(home.accessBanner(), nullptr);
+}
+
+TEST_F(HomeTest, BannersMoveInFromTheTopAndOutAgainUnlessMotionIsReduced) {
+    MotionPreference::shared().setOverride(false);
+    accessAnswer = Status::denied;
+    scanAndGoHome();
+    VolumePickerView& home = open();
+    ASSERT_NE(home.returnBanner(), nullptr);
+    EXPECT_FALSE(home.findChild<HomeBannerTransition*>()) << "the way back is there from the start";
+    runUtilityJobs();
+    auto* coming = home.findChild<HomeBannerTransition*>();
+    ASSERT_TRUE(coming) << "the access banner moves in";
+    EXPECT_TRUE(coming->isComing());
+    EXPECT_EQ(coming->animation().duration(), HomeBannerTransition::kDurationMs);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !coming->isRunning(); }, 5000));
+    EXPECT_TRUE(home.accessBanner()->isVisible()) << "and is itself once in";
+
+    home.returnBanner()->closeButton()->click();
+    EXPECT_EQ(home.returnBanner(), nullptr);
+    auto* leaving = home.findChild<HomeBannerTransition*>(QStringLiteral("LeavingBanner"));
+    ASSERT_TRUE(leaving) << "the way back moves out when the results are closed";
+    EXPECT_FALSE(leaving->isComing());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !leaving->isVisible(); }, 5000));
+
+    MotionPreference::shared().setOverride(true);
+    accessAnswer = Status::granted;
+    home.loadAccessStatus();
+    runUtilityJobs();
+    EXPECT_EQ(home.accessBanner(), nullptr);
+    for (HomeBannerTransition* t : home.findChildren<HomeBannerTransition*>(QStringLiteral("LeavingBanner")))
+        EXPECT_FALSE(t->isVisible()) << "reduced motion: at once";
+    MotionPreference::shared().setOverride(std::nullopt);
 }
 
 TEST_F(HomeTest, ReturnBannerGoesBackOrDropsTheResults) {
