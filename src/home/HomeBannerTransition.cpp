@@ -14,13 +14,7 @@ HomeBannerTransition::HomeBannerTransition(QWidget* banner, QWidget* parent) : Q
     layout->addWidget(banner);
     banner->hide(); // pictured while it moves
     setFixedHeight(0);
-    animation_.setStartValue(0.0);
-    animation_.setEndValue(1.0);
-    animation_.setDuration(kDurationMs);
-    animation_.setEasingCurve(QEasingCurve::OutCubic);
-    connect(&animation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) { step(v.toDouble()); });
-    connect(&animation_, &QVariantAnimation::finished, this, &HomeBannerTransition::finish);
-    animation_.start();
+    run(0, 1);
 }
 
 HomeBannerTransition::HomeBannerTransition(QPixmap picture, QWidget* parent) : QWidget(parent), picture_(std::move(picture)) {
@@ -28,8 +22,12 @@ HomeBannerTransition::HomeBannerTransition(QPixmap picture, QWidget* parent) : Q
     setAttribute(Qt::WA_TransparentForMouseEvents);
     progress_ = 1;
     setFixedHeight(fullHeight());
-    animation_.setStartValue(1.0);
-    animation_.setEndValue(0.0);
+    run(1, 0);
+}
+
+void HomeBannerTransition::run(double from, double to) {
+    animation_.setStartValue(from);
+    animation_.setEndValue(to);
     animation_.setDuration(kDurationMs);
     animation_.setEasingCurve(QEasingCurve::OutCubic);
     connect(&animation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) { step(v.toDouble()); });

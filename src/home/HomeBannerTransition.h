@@ -32,6 +32,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void run(double from, double to);
     void step(double progress);
     void finish();
     int fullHeight() const;

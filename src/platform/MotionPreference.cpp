@@ -46,23 +46,6 @@ std::optional<bool> reduceMotionFromPortalSetting(const QString& space, const QS
     return std::nullopt;
 }
 
-// Hears the portal's SettingChanged signal for its preference.
-class MotionPreference::Listener final : public QObject {
-    Q_OBJECT
-
-public:
-    explicit Listener(MotionPreference& preference) : QObject(&preference), preference_(preference) {}
-
-public slots:
-    void settingChanged(const QString& space, const QString& key, const QDBusVariant& value) {
-        if (const std::optional<bool> reduce = reduceMotionFromPortalSetting(space, key, value.variant()))
-            preference_.apply(reduce);
-    }
-
-private:
-    MotionPreference& preference_;
-};
-
 MotionPreference::MotionPreference(const QString& bus, QString gsettings, QObject* parent)
     : QObject(parent), bus_(bus), gsettings_(std::move(gsettings)) {
     QDBusConnection connection(bus_);
@@ -70,8 +53,8 @@ MotionPreference::MotionPreference(const QString& bus, QString gsettings, QObjec
         readGSettings();
         return;
     }
-    connection.connect(portalService, portalPath, portalInterface, QStringLiteral("SettingChanged"), new Listener(*this),
-                       SLOT(settingChanged(QString, QString, QDBusVariant)));
+    connection.connect(portalService, portalPath, portalInterface, QStringLiteral("SettingChanged"), this,
+                       SLOT(onSettingChanged(QDBusMessage)));
     readPortal(gnomeSpace, gnomeKey, true);
     readPortal(kdeSpace, kdeKey, false);
 }
@@ -118,6 +101,14 @@ void MotionPreference::readPortal(const QString& space, const QString& key, bool
     });
 }
 
+void MotionPreference::onSettingChanged(const QDBusMessage& message) {
+    const QVariantList arguments = message.arguments();
+    if (arguments.size() < 3) return;
+    if (const std::optional<bool> reduce =
+            reduceMotionFromPortalSetting(arguments[0].toString(), arguments[1].toString(), arguments[2]))
+        apply(reduce);
+}
+
 void MotionPreference::readGSettings() {
     if (fellBack_ || gsettings_.isEmpty()) return;
     fellBack_ = true;
@@ -141,5 +132,3 @@ void MotionPreference::apply(std::optional<bool> desktop) {
 }
 
 } // namespace plenwick
-
-#include "MotionPreference.moc"

@@ -17,6 +17,7 @@
 
 #include <optional>
 
+class QDBusMessage;
 class QProcess;
 
 namespace plenwick {
@@ -43,8 +44,11 @@ public:
 signals:
     void changed(bool reduceMotion);
 
+private slots:
+    // The portal's SettingChanged signal: namespace, key and value.
+    void onSettingChanged(const QDBusMessage& message);
+
 private:
-    class Listener;
     void readPortal(const QString& space, const QString& key, bool lastChance);
     void readGSettings();
     void apply(std::optional<bool> desktop);

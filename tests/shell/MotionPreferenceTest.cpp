@@ -6,6 +6,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
+#include <QDBusVirtualObject>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -16,25 +17,25 @@
 namespace plenwick {
 namespace {
 
-// The portal's Settings interface, answering from a table.
-class FakePortal final : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Settings")
-
+// The portal's Settings interface, answering Read from a table.
+class FakePortal final : public QDBusVirtualObject {
 public:
     QVariantMap values; // "namespace key" → value
 
-public slots:
-    Q_SCRIPTABLE QDBusVariant Read(const QString& space, const QString& key, const QDBusMessage& message) {
-        const auto it = values.find(space + QLatin1Char(' ') + key);
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        if (message.interface() != QStringLiteral("org.freedesktop.portal.Settings") ||
+            message.member() != QStringLiteral("Read"))
+            return false;
+        const QVariantList args = message.arguments();
+        const auto it = values.find(args.value(0).toString() + QLatin1Char(' ') + args.value(1).toString());
         if (it == values.end()) {
-            message.setDelayedReply(true);
-            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake-portal"))
-                .send(message.createErrorReply(QStringLiteral("org.freedesktop.portal.Error.NotFound"), key));
-            return {};
+            connection.send(message.createErrorReply(QStringLiteral("org.freedesktop.portal.Error.NotFound"), {}));
+        } else {
+            // As the portal's Read does: the value inside one more variant.
+            connection.send(message.createReply(QVariant::fromValue(QDBusVariant(QVariant::fromValue(QDBusVariant(*it))))));
         }
-        // As the portal's Read does: the value inside one more variant.
-        return QDBusVariant(QVariant::fromValue(QDBusVariant(*it)));
+        return true;
     }
 };
 
@@ -58,8 +59,7 @@ TEST(MotionPreferencePortal, ReadsTheSettingAndFollowsItsChanges) {
     if (!service.isConnected()) GTEST_SKIP() << "no session bus";
     FakePortal portal;
     portal.values[QStringLiteral("org.gnome.desktop.interface enable-animations")] = false;
-    ASSERT_TRUE(service.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal,
-                                       QDBusConnection::ExportScriptableSlots));
+    ASSERT_TRUE(service.registerVirtualObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal));
     ASSERT_TRUE(service.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
 
     MotionPreference preference(QDBusConnection::sessionBus().name(), QString());
@@ -73,8 +73,13 @@ TEST(MotionPreferencePortal, ReadsTheSettingAndFollowsItsChanges) {
                                                      QStringLiteral("SettingChanged"));
     signal << QStringLiteral("org.gnome.desktop.interface") << QStringLiteral("enable-animations")
            << QVariant::fromValue(QDBusVariant(true));
-    service.send(signal);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !preference.reduceMotion(); }, 10000));
+    // Sent again until heard: the client learns who owns the portal's name on its own time.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            service.send(signal);
+            return !preference.reduceMotion();
+        },
+        10000));
 
     // A choice of the program's own wins until it is withdrawn.
     preference.setOverride(true);
@@ -103,5 +108,3 @@ TEST(MotionPreferenceGSettings, WithoutABusGnomesOwnSettingIsRead) {
 
 } // namespace
 } // namespace plenwick
-
-#include "MotionPreferenceTest.moc"
