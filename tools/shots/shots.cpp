@@ -540,6 +540,9 @@ void shootAll(Shooter& shooter, const std::string& tree, const QString& samples)
         Scene scene;
         scene.state->startScan(tree);
         QApplication::processEvents();
+        // The screen's look at the disk (what the target is, for its icon); the scan itself stays waiting.
+        scene.utility->runAll();
+        QApplication::processEvents();
         // The animated screen held still, so that every run draws the same picture.
         if (auto* progress = qobject_cast<ScanProgressView*>(scene.window->rootView()->progressScreen())) {
             progress->setFixedTime(95.3);
