@@ -1,6 +1,7 @@
 #include "collector/CollectorBarButtons.h"
 
 #include "collector/CollectorPaint.h"
+#include "shell/ShellNumericText.h"
 #include "shell/ShellStyle.h"
 #include "shell/Symbols.h"
 
@@ -8,6 +9,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace plenwick {
 
@@ -91,23 +93,24 @@ void CollectorSummaryButton::paintEvent(QPaintEvent*) {
                shellSecondaryColor(palette()));
 }
 
-CollectorTotal::CollectorTotal(QWidget* parent) : QWidget(parent) {
+CollectorTotal::CollectorTotal(QWidget* parent) : QWidget(parent), figure_(new ShellNumericText(*this, 220)) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
+const QString& CollectorTotal::text() const noexcept { return figure_->text(); }
+
 void CollectorTotal::setText(const QString& text) {
-    if (text_ == text) return;
-    text_ = text;
+    if (figure_->text() == text) return;
+    figure_->setText(text);
     setAccessibleName(text + QStringLiteral(" to free"));
     updateGeometry();
-    update();
 }
 
 QSize CollectorTotal::sizeHint() const {
-    const QFontMetrics total(collectorFont(CollectorFont::total));
     const QFontMetrics caption(collectorFont(CollectorFont::caption));
-    return QSize(std::max(total.horizontalAdvance(text_), caption.horizontalAdvance(QStringLiteral("to free"))) + 2,
-                 total.height() + caption.height());
+    const qreal figure = shellNumericWidth(figure_->text(), collectorFont(CollectorFont::total));
+    return QSize(std::max(static_cast<int>(std::ceil(figure)), caption.horizontalAdvance(QStringLiteral("to free"))) + 2,
+                 QFontMetrics(collectorFont(CollectorFont::total)).height() + caption.height());
 }
 
 void CollectorTotal::paintEvent(QPaintEvent*) {
@@ -116,9 +119,7 @@ void CollectorTotal::paintEvent(QPaintEvent*) {
     const QFont captionFont = collectorFont(CollectorFont::caption);
     const QFontMetrics total(totalFont), caption(captionFont);
     const int top = (height() - total.height() - caption.height()) / 2;
-    p.setFont(totalFont);
-    p.setPen(shellPrimaryColor(palette()));
-    p.drawText(QRect(0, top, width(), total.height()), Qt::AlignRight | Qt::AlignVCenter, text_);
+    figure_->paint(p, QRectF(0, top, width(), total.height()), Qt::AlignRight, totalFont, shellPrimaryColor(palette()));
     p.setFont(captionFont);
     p.setPen(shellSecondaryColor(palette()));
     p.drawText(QRect(0, top + total.height(), width(), caption.height()), Qt::AlignRight | Qt::AlignVCenter,

@@ -8,6 +8,8 @@
 
 namespace plenwick {
 
+class ShellNumericText;
+
 // Symbol, "Collector" over "N items ⌄".
 class CollectorHeaderButton final : public QAbstractButton {
     Q_OBJECT
@@ -40,7 +42,9 @@ class CollectorTotal final : public QWidget {
     Q_OBJECT
 public:
     explicit CollectorTotal(QWidget* parent = nullptr);
-    const QString& text() const noexcept { return text_; }
+    const QString& text() const noexcept;
+    // The figure, its digits rolling as the total changes.
+    const ShellNumericText& figure() const noexcept { return *figure_; }
     void setText(const QString& text);
     QSize sizeHint() const override;
 
@@ -48,7 +52,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QString text_;
+    ShellNumericText* figure_;
 };
 
 } // namespace plenwick

@@ -2,6 +2,8 @@
 
 #include "app/AppState.h"
 #include "collector/CollectorActions.h"
+#include "collector/CollectorTexts.h"
+#include "shell/FileIconCache.h"
 
 #include <QContextMenuEvent>
 #include <QEasingCurve>
@@ -24,6 +26,9 @@ constexpr int kScrollMs = 220;
 } // namespace
 
 CollectorChipStrip::CollectorChipStrip(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
+    // A chip drawn with the generic icon of its type shows the item's own once it is in.
+    repaintWhenIconReady(*this, [this](const std::string& path) { return iconPaths_.count(path) > 0; });
+    installCollectorAccessibleFactory();
     setMouseTracking(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     setMinimumWidth(150);
@@ -36,9 +41,11 @@ void CollectorChipStrip::rebuild(ShellCollectorChipMetrics metrics) {
     const NodeRef keepHover = hoveredNode_;
     chips_.clear();
     lefts_.clear();
+    iconPaths_.clear();
     qreal x = kInsetX;
     for (const NodeRef& node : state_.collector()) {
         chips_.emplace_back(state_, node, metrics);
+        iconPaths_.insert(node->url());
         lefts_.push_back(x);
         x += chips_.back().size().width() + kSpacing;
     }
@@ -60,6 +67,20 @@ int CollectorChipStrip::chipAt(QPointF point) const {
     for (std::size_t i = 0; i < chips_.size(); ++i)
         if (chipRect(i).contains(point)) return static_cast<int>(i);
     return -1;
+}
+
+QString CollectorChipStrip::removeButtonName(int index) const {
+    return collectorRemoveAccessibleName(*chips_[static_cast<std::size_t>(index)].node());
+}
+
+QRect CollectorChipStrip::removeButtonRect(int index) const {
+    const auto i = static_cast<std::size_t>(index);
+    return chips_[i].removeRect(chipRect(i)).toAlignedRect();
+}
+
+void CollectorChipStrip::pressRemoveButton(int index) {
+    const NodeRef node = chips_[static_cast<std::size_t>(index)].node(); // the chips are rebuilt by what follows
+    state_.removeFromCollector(node);
 }
 
 void CollectorChipStrip::setOffset(qreal offset) {
@@ -210,10 +231,11 @@ bool CollectorChipStrip::event(QEvent* event) {
             return true;
         }
         const QRectF rect = chipRect(index);
-        const bool onRemove = chips_[index].removeRect(rect).contains(help->pos());
-        QToolTip::showText(help->globalPos(),
-                           onRemove ? QStringLiteral("Remove from Collector") : chips_[index].help(), this,
-                           rect.toAlignedRect());
+        const ShellCollectorChip& chip = chips_[index];
+        QString text = chip.help();
+        if (chip.removeRect(rect).contains(help->pos())) text = QStringLiteral("Remove from Collector");
+        else if (chip.badgeRect(rect).contains(help->pos())) text = chip.badgeHelp();
+        QToolTip::showText(help->globalPos(), text, this, rect.toAlignedRect());
         return true;
     }
     return QWidget::event(event);

@@ -4,12 +4,15 @@
 // item), fading out at both edges. Chips are drawn, not made as widgets, so a
 // collector of thousands of items costs only the chips in view.
 
+#include "collector/CollectorAccessible.h"
 #include "collector/CollectorRules.h"
 #include "collector/ShellCollectorChip.h"
 
 #include <QPoint>
 #include <QWidget>
 
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 class QVariantAnimation;
@@ -18,7 +21,7 @@ namespace plenwick {
 
 class AppState;
 
-class CollectorChipStrip final : public QWidget {
+class CollectorChipStrip final : public QWidget, public CollectorRemoveButtons {
     Q_OBJECT
 
 public:
@@ -38,6 +41,12 @@ public:
     int chipAt(QPointF point) const;
 
     static constexpr qreal kInsetX = 4, kInsetY = 6, kSpacing = 6;
+
+    // The chips' remove buttons, for assistive technology.
+    int removeButtonCount() const override { return static_cast<int>(chips_.size()); }
+    QString removeButtonName(int index) const override;
+    QRect removeButtonRect(int index) const override;
+    void pressRemoveButton(int index) override;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -66,6 +75,7 @@ private:
     AppState& state_;
     std::vector<ShellCollectorChip> chips_;
     std::vector<qreal> lefts_; // each chip's left edge in content coordinates
+    std::unordered_set<std::string> iconPaths_; // the chips' paths, whose icons may arrive later
     qreal contentWidth_ = 0;
     qreal offset_ = 0;
     int hovered_ = -1;

@@ -1,5 +1,7 @@
 #include "collector/CollectorRowList.h"
 
+#include "shell/FileIconCache.h"
+
 #include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -19,11 +21,17 @@ CollectorRowList::CollectorRowList(int rowHeight, int padding, QWidget* parent)
     viewport()->setMouseTracking(true);
     viewport()->setAutoFillBackground(false);
     verticalScrollBar()->setSingleStep(rowHeight_ / 2);
+    installCollectorAccessibleFactory();
+    whenIconReady(*this, [this](const std::string& path) { return iconPaths_.count(path) > 0; },
+                  [this] { viewport()->update(); });
 }
 
 void CollectorRowList::setRows(std::vector<Row> rows) {
     const NodeRef keep = hoveredNode_;
     rows_ = std::move(rows);
+    iconPaths_.clear();
+    for (const Row& row : rows_)
+        if (row.node) iconPaths_.insert(row.node->url());
     hovered_ = -1;
     for (std::size_t i = 0; i < rows_.size(); ++i)
         if (keep && rows_[i].node == keep) hovered_ = static_cast<int>(i);
@@ -49,6 +57,22 @@ int CollectorRowList::rowAt(QPointF point) const {
     if (y < 0 || point.x() < 0 || point.x() >= viewport()->width()) return -1;
     const auto index = static_cast<std::size_t>(y / rowHeight_);
     return index < rows_.size() ? static_cast<int>(index) : -1;
+}
+
+int CollectorRowList::removeButtonCount() const {
+    return !rows_.empty() && rows_.front().removeRect ? static_cast<int>(rows_.size()) : 0;
+}
+
+QString CollectorRowList::removeButtonName(int index) const { return rows_[static_cast<std::size_t>(index)].removeName; }
+
+QRect CollectorRowList::removeButtonRect(int index) const {
+    const QRectF inViewport = rows_[static_cast<std::size_t>(index)].removeRect(rowRect(static_cast<std::size_t>(index)));
+    return inViewport.translated(viewport()->pos()).toAlignedRect();
+}
+
+void CollectorRowList::pressRemoveButton(int index) {
+    const NodeRef node = rows_[static_cast<std::size_t>(index)].node; // the rows may be replaced by what follows
+    emit removeClicked(node);
 }
 
 bool CollectorRowList::onRemove(int row, QPointF point) const {

@@ -21,7 +21,10 @@ ShellCollectorChip::ShellCollectorChip(const AppState& state, NodeRef node, Shel
     : node_(std::move(node)), metrics_(metrics), name_(QString::fromStdString(node_->displayName())),
       sizeWithLeftovers_(state.sizeWithLeftovers(*node_)), selected_(state.selection() == node_) {
     const std::size_t leftovers = state.leftovers(node_.get()).size();
-    if (leftovers > 0) badge_ = collectorLeftoverBadge(leftovers);
+    if (leftovers > 0) {
+        badge_ = collectorLeftoverBadge(leftovers);
+        badgeHelp_ = collectorLeftoverBadgeHelp(leftovers);
+    }
     if (metrics_.showsSize) sizeText_ = collectorBytes(sizeWithLeftovers_);
 }
 
@@ -51,6 +54,13 @@ QSizeF ShellCollectorChip::size() const {
 
 QRectF ShellCollectorChip::removeRect(const QRectF& chip) const {
     return {chip.right() - kPaddingX - kRemoveSize, chip.center().y() - kRemoveSize / 2, kRemoveSize, kRemoveSize};
+}
+
+QRectF ShellCollectorChip::badgeRect(const QRectF& chip) const {
+    if (badge_.isEmpty()) return {};
+    const qreal h = QFontMetricsF(collectorFont(CollectorFont::badge)).height() + 2;
+    const qreal x = chip.left() + kPaddingX + kIconSize + kSpacing + nameWidth() + kSpacing;
+    return {x, chip.center().y() - h / 2, badgeWidth(), h};
 }
 
 QString ShellCollectorChip::help() const { return collectorChipHelp(*node_, sizeWithLeftovers_); }
@@ -87,11 +97,10 @@ void ShellCollectorChip::paint(QPainter& painter, const QRectF& chip, const QPal
     if (!badge_.isEmpty()) {
         x += kSpacing;
         const QFont badgeFont = collectorFont(CollectorFont::badge);
-        const qreal h = QFontMetricsF(badgeFont).height() + 2;
-        const QRectF badge(x, midY - h / 2, badgeWidth(), h);
+        const QRectF badge = badgeRect(chip);
         painter.setPen(Qt::NoPen);
         painter.setBrush(shellWithOpacity(shellSecondaryColor(palette), 0.15));
-        painter.drawRoundedRect(badge, h / 2, h / 2);
+        painter.drawRoundedRect(badge, badge.height() / 2, badge.height() / 2);
         painter.setFont(badgeFont);
         painter.setPen(shellSecondaryColor(palette));
         painter.drawText(badge, Qt::AlignCenter | Qt::TextSingleLine, badge_);

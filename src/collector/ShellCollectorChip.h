@@ -30,6 +30,10 @@ public:
     // The remove button's square inside a chip drawn in `chip`.
     QRectF removeRect(const QRectF& chip) const;
     QString help() const;
+    // The leftovers badge's rectangle inside a chip drawn in `chip` (empty without
+    // leftovers), and its help: "Plus 1 leftover item outside this scan" …
+    QRectF badgeRect(const QRectF& chip) const;
+    QString badgeHelp() const { return badgeHelp_; }
     void paint(QPainter& painter, const QRectF& chip, const QPalette& palette, bool hovered) const;
 
     static constexpr qreal kIconSize = 20, kSpacing = 6, kPaddingX = 6, kPaddingY = 5, kRemoveSize = 14;
@@ -43,6 +47,7 @@ private:
     ShellCollectorChipMetrics metrics_;
     QString name_;
     QString badge_;
+    QString badgeHelp_;
     QString sizeText_;
     std::int64_t sizeWithLeftovers_ = 0;
     bool selected_ = false;

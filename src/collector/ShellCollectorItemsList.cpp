@@ -146,6 +146,7 @@ void ShellCollectorItemsList::reload() {
         row.node = node;
         row.help = collectorNodePath(*node);
         row.removeRect = [](const QRectF& rect) { return ShellCollectorItemRow::removeRect(rect); };
+        row.removeName = collectorRemoveAccessibleName(*node);
         row.paint = [this, node, subtitle, size](QPainter& p, const QRectF& rect, bool hovered) {
             ShellCollectorItemRow::paint(p, rect, palette(), *node, subtitle, size, hovered);
         };

@@ -67,7 +67,7 @@ ShellReturnToResultsBanner::ShellReturnToResultsBanner(NodeRef root, std::int64_
     setAccessibleName(titleText());
     setAccessibleDescription(subtitleText());
 
-    repaintWhenIconReady(*this, [this] { return root_->url(); });
+    repaintWhenIconReady(*this, [this](const std::string& path) { return path == root_->url(); });
 }
 
 void ShellReturnToResultsBanner::setClock(std::function<Clock::time_point()> now) {

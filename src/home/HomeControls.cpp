@@ -1,7 +1,6 @@
 #include "home/HomeControls.h"
 
 #include "home/HomeStyle.h"
-#include "shell/FileIconCache.h"
 #include "shell/ShellCardBackground.h"
 #include "shell/ShellStyle.h"
 
@@ -193,12 +192,5 @@ QSize widgetSize(qreal visibleWidth, qreal visibleHeight) {
 }
 
 } // namespace homecard
-
-void repaintWhenIconReady(QWidget& widget, std::function<std::string()> path) {
-    QObject::connect(&FileIconCache::shared(), &FileIconCache::iconReady, &widget,
-                     [&widget, path = std::move(path)](const QByteArray& ready) {
-                         if (ready.toStdString() == path()) widget.update();
-                     });
-}
 
 } // namespace plenwick

@@ -111,7 +111,4 @@ int widgetHeight(qreal visibleHeight);
 QSize widgetSize(qreal visibleWidth, qreal visibleHeight);
 } // namespace homecard
 
-// Repaints `widget` once the shared icon cache holds the icon of the path `path` gives.
-void repaintWhenIconReady(QWidget& widget, std::function<std::string()> path);
-
 } // namespace plenwick

@@ -49,7 +49,7 @@ RecentScanRow::RecentScanRow(RecentScan scan, QWidget* parent)
     connect(remove_, &QAbstractButton::clicked, this, [this] { emit removeRequested(scan_.path); });
     scanButton_->setIcon(symbolIcon(Symbol::arrowClockwise));
 
-    repaintWhenIconReady(*this, [this] { return scan_.path; });
+    repaintWhenIconReady(*this, [this](const std::string& path) { return path == scan_.path; });
 }
 
 void RecentScanRow::setExists(std::optional<bool> exists) {

@@ -9,6 +9,7 @@
 #include "shell/ShellStyle.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -34,7 +35,31 @@ Symbol symbolFor(home::VolumeSymbol symbol) {
 
 int lineHeight(const QFont& font) { return QFontMetrics(font).height(); }
 
+// The card as assistive technology sees it: one element that combines what the card
+// shows (its name and description), with a named "Scan" action that scans as the button does.
+class VolumeCardAccessible final : public QAccessibleWidget {
+public:
+    explicit VolumeCardAccessible(VolumeCard* card) : QAccessibleWidget(card, QAccessible::Grouping) {}
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QStringList actionNames() const override { return {VolumeCard::scanActionName()}; }
+    void doAction(const QString& name) override {
+        if (name == VolumeCard::scanActionName()) emit static_cast<VolumeCard*>(widget())->scanRequested();
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+};
+
+QAccessibleInterface* accessibleFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("plenwick::VolumeCard") && object && object->isWidgetType())
+        return new VolumeCardAccessible(static_cast<VolumeCard*>(object));
+    return nullptr;
+}
+
 } // namespace
+
+QString VolumeCard::scanActionName() { return QStringLiteral("Scan"); }
 
 // Where each block of the card goes, from the top of the visible card.
 struct VolumeCard::Geometry {
@@ -67,6 +92,11 @@ VolumeCard::Geometry VolumeCard::layoutFor(const QRectF& card) const {
 
 VolumeCard::VolumeCard(VolumeInfo volume, QWidget* parent) : QWidget(parent), volume_(std::move(volume)) {
     setObjectName(QStringLiteral("VolumeCard"));
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleFactory);
+        return true;
+    }();
+    (void)factoryInstalled;
     setContentsMargins(ShellCard::shadowRoom());
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     scan_ = new HomeProminentButton(QStringLiteral("Scan"), this);
@@ -82,7 +112,7 @@ VolumeCard::VolumeCard(VolumeInfo volume, QWidget* parent) : QWidget(parent), vo
     setAccessibleDescription(home::volumeSubtitle(volume_) + QStringLiteral(", ") + home::volumeFreeText(volume_) +
                              QStringLiteral(", ") + home::volumeCapacityText(volume_));
 
-    repaintWhenIconReady(*this, [this] { return volume_.url; });
+    repaintWhenIconReady(*this, [this](const std::string& path) { return path == volume_.url; });
 }
 
 void VolumeCard::setMountPointExists(std::optional<bool> exists) {

@@ -26,6 +26,8 @@ public:
     explicit VolumeCard(VolumeInfo volume, QWidget* parent = nullptr);
 
     const VolumeInfo& volume() const noexcept { return volume_; }
+    // The card's accessibility action, which scans the volume.
+    static QString scanActionName();
     // Whether a file exists at the mount point; none while unknown.
     void setMountPointExists(std::optional<bool> exists);
     bool showsVolumeIcon() const { return exists_.value_or(true); }

@@ -5,6 +5,7 @@
 #include "app/CommandShortcuts.h"
 #include "app/HelperController.h"
 #include "app/RecentScans.h"
+#include "home/HomeBannerTransition.h"
 #include "home/HomeBanners.h"
 #include "home/HomeDrop.h"
 #include "home/HomeFlowGrid.h"
@@ -14,9 +15,9 @@
 #include "home/ScanFolderCard.h"
 #include "home/ToolCards.h"
 #include "home/VolumeCard.h"
+#include "platform/MotionPreference.h"
 #include "platform/MountWatcher.h"
 #include "shell/AppLogo.h"
-#include "shell/FileIconCache.h"
 #include "shell/ShellCardBackground.h"
 #include "shell/ShellStyle.h"
 #include "shell/ShellText.h"
@@ -149,6 +150,14 @@ QWidget* VolumePickerView::makeSection(const QString& title, QWidget* content, Q
 
 void VolumePickerView::rebuild() {
     const QMargins room = ShellCard::shadowRoom();
+    // The banners come and go with their transition while the page is on screen; a
+    // banner that goes is pictured before its column does.
+    const bool moves = isVisible() && !MotionPreference::shared().reduceMotion();
+    auto pictureOf = [moves](QWidget* banner) {
+        return moves && banner && banner->isVisible() ? banner->parentWidget()->grab() : QPixmap();
+    };
+    const bool hadReturn = returnBanner_ != nullptr, hadAccess = accessBanner_ != nullptr;
+    const QPixmap returnPicture = pictureOf(returnBanner_), accessPicture = pictureOf(accessBanner_);
     headings_.clear();
     volumeCards_.clear();
     toolCards_.clear();
@@ -187,19 +196,30 @@ void VolumePickerView::rebuild() {
 
     plain(makeHeader(column));
 
+    // A banner that comes moves in; one that went leaves its picture to move out.
+    auto banner = [&](QWidget* widget, bool had, const QPixmap& picture, bool comes) {
+        if (widget) {
+            plain(widget);
+            if (!had && moves && comes) items.back().widget = new HomeBannerTransition(items.back().widget, column);
+        } else if (had && !picture.isNull()) {
+            items.push_back({new HomeBannerTransition(picture, column)});
+        }
+    };
     const NodeRef& root = state_.root();
     if (root && state_.phase().kind() == AppState::Phase::Kind::home) {
         returnBanner_ = new ShellReturnToResultsBanner(root, static_cast<std::int64_t>(state_.collector().size()),
                                                        state_.scanStartedAt(), column);
         connect(returnBanner_, &ShellReturnToResultsBanner::returnRequested, this, [this] { state_.backToResults(); });
         connect(returnBanner_, &ShellReturnToResultsBanner::closeRequested, this, &VolumePickerView::closeResults);
-        plain(returnBanner_);
     }
+    // The way back is there from the page's start; it goes, moving, when the results are closed.
+    const bool home = state_.phase().kind() == AppState::Phase::Kind::home;
+    banner(returnBanner_, hadReturn, home ? returnPicture : QPixmap(), false);
     if (accessStatus_ == FullDiskAccess::Status::denied) {
         accessBanner_ = new FullDiskAccessBanner(column);
         connect(accessBanner_, &FullDiskAccessBanner::recheckRequested, this, &VolumePickerView::loadAccessStatus);
-        plain(accessBanner_);
     }
+    banner(accessBanner_, hadAccess, accessPicture, true);
 
     // Disks.
     auto* disks = new QWidget;
@@ -328,7 +348,7 @@ void VolumePickerView::loadAccessStatus() {
 }
 
 void VolumePickerView::volumesDidChange() {
-    FileIconCache::shared().clear();
+    // The icon cache stays: an item's icon does not change when other volumes come or go.
     if (environment_.paths) environment_.paths->refresh();
     state_.refreshVolumes();
 }

@@ -79,7 +79,7 @@ public:
     bool acceptDroppedURLs(const QList<QUrl>& urls);
     // Probes Full Disk Access in the background; the last answer to arrive is kept.
     void loadAccessStatus();
-    // Volumes came or went: icons are fetched again, the volume list reloaded.
+    // Volumes came or went: the volume list is reloaded.
     void volumesDidChange();
     // The program became active again.
     void refreshOnActivate();

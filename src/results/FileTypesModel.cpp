@@ -67,7 +67,9 @@ std::vector<FileTypesRow> fileTypesKindRows(const std::vector<FileTypeStat>& sta
         FileTypesRow row;
         row.id = QStringLiteral("kind:") + QString::fromUtf8(rawValue(c));
         row.title = categoryTitle(c);
-        row.subtitle = QString::fromStdString(countText(g.extensions, "extension", "extensions"));
+        // "type" rather than "extension": short enough to stay whole beside the title and
+        // size at the inspector's default width.
+        row.subtitle = QString::fromStdString(countText(g.extensions, "type", "types"));
         row.symbolName = std::string(fileCategorySymbolName(c));
         row.category = c;
         row.rgb = categoryColor(c);

@@ -16,6 +16,8 @@
 #include <QGraphicsOpacityEffect>
 #include <QVariantAnimation>
 #include <QHBoxLayout>
+#include <QHideEvent>
+#include <QShowEvent>
 #include <QListView>
 #include <QMenu>
 #include <QPainter>
@@ -56,6 +58,58 @@ protected:
 
 private:
     QColor dot_;
+};
+
+// The summary beside the scope menu: bytes and files on one line, or, where the
+// desktop's font leaves too little room for that, the two parts one above the other
+// rather than a cut figure.
+class SummaryText final : public QWidget {
+public:
+    explicit SummaryText(QWidget* parent) : QWidget(parent) {
+        setFont(shellFont(ShellTextStyle::caption));
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        policy.setHeightForWidth(true);
+        setSizePolicy(policy);
+    }
+    const QString& text() const { return text_; }
+    void setText(const QString& text) {
+        if (text == text_) return;
+        text_ = text;
+        updateGeometry();
+        update();
+    }
+    QStringList lines() const {
+        const int split = static_cast<int>(text_.indexOf(QStringLiteral(" · ")));
+        if (split < 0 || fontMetrics().horizontalAdvance(text_) <= width()) return {text_};
+        return {text_.left(split + 2), text_.mid(split + 3)};
+    }
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override {
+        const bool one = fontMetrics().horizontalAdvance(text_) <= width || !text_.contains(QStringLiteral(" · "));
+        return fontMetrics().height() * (one ? 1 : 2);
+    }
+    QSize sizeHint() const override { return QSize(fontMetrics().horizontalAdvance(text_) + 1, fontMetrics().height()); }
+    QSize minimumSizeHint() const override {
+        int widest = 0;
+        for (const QString& part : text_.split(QStringLiteral(" · ")))
+            widest = std::max(widest, fontMetrics().horizontalAdvance(part + QStringLiteral(" ·")));
+        return QSize(widest + 1, fontMetrics().height());
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setPen(shellSecondaryColor(palette()));
+        const QStringList shown = lines();
+        const int line = fontMetrics().height();
+        const int top = (height() - line * static_cast<int>(shown.size())) / 2;
+        for (int i = 0; i < shown.size(); ++i)
+            p.drawText(QRect(0, top + i * line, width(), line), Qt::AlignRight | Qt::AlignVCenter, shown[i]);
+    }
+    void resizeEvent(QResizeEvent*) override { updateGeometry(); }
+
+private:
+    QString text_;
 };
 
 } // namespace
@@ -104,11 +158,7 @@ FileTypesView::FileTypesView(AppState& state, QWidget* parent) : QWidget(parent)
     summaryRow->addStretch(1);
     spinner_ = new ActivitySpinner(10, this);
     summaryRow->addWidget(spinner_);
-    summary_ = new ShellText(QString(), this);
-    summary_->setTextStyle(ShellTextStyle::caption);
-    summary_->setTone(ShellText::Tone::secondary);
-    summary_->setAlignment(Qt::AlignRight);
-    summary_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    summary_ = new SummaryText(this);
     summaryRow->addWidget(summary_);
     column->addLayout(summaryRow);
 
@@ -235,8 +285,33 @@ void FileTypesView::endHighlightIfNeeded() {
 
 void FileTypesView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
+    if (event->spontaneous()) return; // the window minimised: the view stays as it is
     // Leaving the results gives back the colour mode; hiding the inspector does not.
     if (state_.phase().kind() != AppState::Phase::Kind::results) endHighlightIfNeeded();
+    disappeared_ = true;
+}
+
+void FileTypesView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (event->spontaneous() || !disappeared_) return;
+    disappeared_ = false;
+    startOver();
+}
+
+void FileTypesView::startOver() {
+    // Shown anew (the inspector shown again, or the results returned to): the
+    // breakdown starts as a new one does.
+    folderStop_.request_stop();
+    folderStop_ = std::stop_source();
+    ++folderRun_;
+    folderKey_.reset();
+    segment_ = FileTypesSegment::kinds;
+    scope_ = FileTypesScope::wholeScan;
+    for (QAction* action : scopeMenu_->actions()) action->setChecked(action->data().toInt() == static_cast<int>(scope_));
+    cache_ = FileTypesFolderCache();
+    isLoadingFolder_ = false;
+    memory_ = FileTypesColorModeMemory();
+    refresh();
 }
 
 void FileTypesView::loadFolderStats() {
@@ -296,7 +371,7 @@ void FileTypesView::refresh() {
     delegate_->setOpacity(dimList ? 0.6 : 1.0);
     list_->viewport()->update();
     spinner_->setVisible(dimList);
-    summary_->setText(fileTypesSummaryText(stats));
+    static_cast<SummaryText*>(summary_)->setText(fileTypesSummaryText(stats));
     picker_->segment(segment_ == FileTypesSegment::kinds ? 0 : 1)->setChecked(true);
     refreshScopeButton();
 
@@ -361,7 +436,8 @@ QAbstractButton* FileTypesView::segmentButton(FileTypesSegment segment) const {
     return picker_->segment(segment == FileTypesSegment::kinds ? 0 : 1);
 }
 
-QString FileTypesView::summaryText() const { return summary_->text(); }
+QString FileTypesView::summaryText() const { return static_cast<SummaryText*>(summary_)->text(); }
+QStringList FileTypesView::summaryLines() const { return static_cast<SummaryText*>(summary_)->lines(); }
 QString FileTypesView::highlightText() const { return highlightTitle_->text(); }
 QAbstractButton* FileTypesView::clearHighlightButton() const { return clearHighlight_; }
 QString FileTypesView::placeholderText() const { return placeholder_->title(); }

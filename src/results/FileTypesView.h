@@ -59,6 +59,8 @@ public:
     QAbstractButton* segmentButton(FileTypesSegment segment) const;
     QToolButton* scopeButton() const { return scopeButton_; }
     QString summaryText() const;
+    // The summary as drawn: one line, or two where one does not fit.
+    QStringList summaryLines() const;
     QWidget* highlightBar() const { return highlightBar_; }
     // Whether the highlight bar is shown (or sliding in).
     bool isHighlightBarShown() const noexcept { return highlightShown_; }
@@ -72,6 +74,7 @@ public:
 
 protected:
     void hideEvent(QHideEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void onChanged(quint64 fields);
@@ -81,12 +84,14 @@ private:
     NodeRef scopedFolder() const;
     void endHighlightIfNeeded();
     void showHighlightBar(bool shown);
+    void startOver();
 
     AppState& state_;
     FileTypesSegment segment_ = FileTypesSegment::kinds;
     FileTypesScope scope_ = FileTypesScope::wholeScan;
     FileTypesFolderCache cache_;
     bool isLoadingFolder_ = false;
+    bool disappeared_ = false; // hidden since last shown
     FileTypesColorModeMemory memory_;
     // The key of the last folder-statistics run: scope, focus, tree version.
     struct FolderKey {
@@ -103,7 +108,7 @@ private:
     QToolButton* scopeButton_;
     QMenu* scopeMenu_;
     ActivitySpinner* spinner_;
-    ShellText* summary_;
+    QWidget* summary_;
     QWidget* highlightBar_;
     QGraphicsOpacityEffect* barOpacity_;
     QPointer<QVariantAnimation> barSlide_;

@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/RecentScans.h"
+#include "platform/MotionPreference.h"
 #include "home/VolumePickerView.h"
 #include "results/ResultsTexts.h"
 #include "results/ResultsToolbar.h"
@@ -14,10 +15,47 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QMessageBox>
+#include <QPainter>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QVariantAnimation>
 
 namespace plenwick {
+
+// A picture of the screen that was on, laid over the new one and fading out, so that
+// the one screen dissolves into the other. It takes no input: the new screen has it.
+class RootView::ScreenFade final : public QWidget {
+public:
+    ScreenFade(QPixmap picture, QWidget* parent) : QWidget(parent), picture_(std::move(picture)), animation_(this) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        // A critically damped spring of 0.25 s: a quick start that settles without overshoot.
+        animation_.setDuration(kScreenSwitchMs);
+        animation_.setEasingCurve(QEasingCurve::OutCubic);
+        animation_.setStartValue(1.0);
+        animation_.setEndValue(0.0);
+        connect(&animation_, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
+        connect(&animation_, &QVariantAnimation::finished, this, &QObject::deleteLater);
+    }
+    QVariantAnimation& animation() { return animation_; }
+    void start() {
+        setGeometry(parentWidget()->rect());
+        raise();
+        show();
+        animation_.start();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setOpacity(animation_.currentValue().toDouble());
+        painter.drawPixmap(0, 0, picture_);
+    }
+
+private:
+    QPixmap picture_;
+    QVariantAnimation animation_;
+};
 
 RootView::RootView(AppState& state, QWidget* parent) : QStackedWidget(parent), state_(state) {
     setObjectName(QStringLiteral("RootView"));
@@ -159,9 +197,24 @@ void RootView::syncUninstallSheet() {
     sheet_->show();
 }
 
+QVariantAnimation* RootView::screenSwitch() const { return fade_ ? &fade_->animation() : nullptr; }
+
+void RootView::fadeFrom(const QPixmap& picture) {
+    if (fade_) delete fade_.data(); // a switch during a switch fades from the newer picture
+    fade_ = new ScreenFade(picture, this);
+    fade_->start();
+}
+
 void RootView::showPhase() {
     const AppState::Phase& phase = state_.phase();
     using Kind = AppState::Phase::Kind;
+    // The screen on show now is pictured before it may go, when another takes its place.
+    QWidget* const previous = currentWidget();
+    const bool switches = previous && isVisible() && !MotionPreference::shared().reduceMotion() &&
+                          (static_cast<int>(phase.kind()) != shownPhase_ || (phase.kind() == Kind::results && previous == results_ &&
+                                                           results_->builtFor() != state_.root().get()));
+    const QPixmap picture = switches ? previous->grab() : QPixmap();
+    shownPhase_ = static_cast<int>(phase.kind());
 
     // The progress screen lives only while a scan runs: no stale progress, no timers.
     if (phase.kind() != Kind::scanning && progress_) {
@@ -215,6 +268,8 @@ void RootView::showPhase() {
         setCurrentWidget(failed_);
         break;
     }
+
+    if (switches && currentWidget() != previous) fadeFrom(picture);
 
     syncHomeToolbar();
     if (currentWidget() == results_ && results_) {

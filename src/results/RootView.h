@@ -6,13 +6,17 @@
 // Screens that other parts of the program supply are made in one function each;
 // until then a placeholder stands in their place.
 
+#include <QPixmap>
 #include <QPointer>
+
+#include <optional>
 #include <functional>
 #include <QStackedWidget>
 
 #include <QMessageBox>
 class QDialog;
 class QToolButton;
+class QVariantAnimation;
 
 namespace plenwick {
 
@@ -48,6 +52,9 @@ public:
     void setHomeTools(std::function<void()> uninstallApp, std::function<void()> openStartupItems);
     // The uninstaller sheet while a session is shown.
     QDialog* uninstallSheet() const { return sheet_; }
+    // The switch between screens: the screen that was on fades out over the new one.
+    static constexpr int kScreenSwitchMs = 250;
+    QVariantAnimation* screenSwitch() const;
 
 signals:
     void windowTitleTextChanged(const QString& title);
@@ -61,6 +68,7 @@ private:
 
     void onChanged(quint64 fields);
     void showPhase();
+    void fadeFrom(const QPixmap& picture);
     void syncHomeToolbar();
     void syncErrorAlert();
     void dismissErrorAlert();
@@ -83,6 +91,9 @@ private:
     QPointer<QDialog> sheet_;
     const void* sheetSession_ = nullptr; // the session the sheet shows, by identity
     QString title_;
+    std::optional<int> shownPhase_; // the phase kind shown last
+    class ScreenFade;
+    QPointer<ScreenFade> fade_;
 };
 
 } // namespace plenwick

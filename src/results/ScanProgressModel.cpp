@@ -1,7 +1,9 @@
 #include "results/ScanProgressModel.h"
 
+#include "base/PathNames.h"
 #include "base/Utf8.h"
 #include "platform/ByteCountFormatter.h"
+#include "platform/TrashName.h"
 #include "scanner/VolumeNames.h"
 #include "services/Formatters.h"
 
@@ -29,6 +31,14 @@ std::string scanName(const std::optional<std::string>& target, const std::option
 
 std::string title(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume) {
     return "Scanning " + scanName(target, volume);
+}
+
+std::optional<TargetIcon> targetIcon(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume,
+                                     const TargetFacts& facts) {
+    if (!target) return std::nullopt;
+    if (isWholeVolumeScan(target, volume) && facts.volumeExists) return TargetIcon{volume->url, true, ""};
+    const std::string path = AppState::normalizedPath(*target);
+    return TargetIcon{*target, facts.targetIsFolder, asciiLower(nameExtension(lastPathComponent(path)))};
 }
 
 std::string currentPathText(const std::string& currentPath) {

@@ -23,6 +23,24 @@ std::string title(const std::optional<std::string>& target, const std::optional<
 // in the middle to 160 characters.
 std::string currentPathText(const std::string& currentPath);
 
+// What the disk says of the scanned places, learnt off the GUI thread.
+struct TargetFacts {
+    bool volumeExists = false;  // something exists at the volume's path
+    bool targetIsFolder = false; // the target is a folder (a package included)
+    friend bool operator==(const TargetFacts&, const TargetFacts&) = default;
+};
+// The icon beside the title, as the icon cache is asked for it: the volume's, as a
+// folder, when the whole volume is scanned and its path exists; else the target's, a
+// folder only when it is one, with its extension in lower case. None without a target.
+struct TargetIcon {
+    std::string path;
+    bool isFolder = false;
+    std::string extension;
+    friend bool operator==(const TargetIcon&, const TargetIcon&) = default;
+};
+std::optional<TargetIcon> targetIcon(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume,
+                                     const TargetFacts& facts);
+
 struct ProgressBar {
     bool determinate = false;
     double fraction = 0;   // 0 … 0.999: the bar never shows full while the scan runs

@@ -140,6 +140,7 @@ ScanProgressView::ScanProgressView(AppState& state, QWidget* parent)
     auto* card = new ShellCard(ShellCardBackground{12, false});
     card->setPadding(QMargins(8, 12, 8, 12));
     auto* row = new QHBoxLayout(card);
+    row->setContentsMargins(0, 0, 0, 0); // the card's padding is all the room there is
     row->setSpacing(0);
     const char* labels[] = {"Files", "Folders", "Found", "Unreadable", "Elapsed"};
     for (std::size_t i = 0; i < tiles_.size(); ++i) {
@@ -173,11 +174,10 @@ ScanProgressView::ScanProgressView(AppState& state, QWidget* parent)
             record(scanprogress::startRecord(state_.scanTarget()));
         }
     });
-    FileIconCache& icons = FileIconCache::shared();
-    connect(&icons, &FileIconCache::iconReady, this, [this](const QByteArray& path) {
-        const std::optional<std::string> shown = iconPath();
-        if (shown && path.toStdString() == *shown) refreshIcon();
-    });
+    whenIconReady(*this, [this](const std::string& path) {
+        const std::optional<scanprogress::TargetIcon> shown = targetIcon();
+        return shown && path == shown->path;
+    }, [this] { refreshIcon(); });
     refresh();
 }
 
@@ -230,19 +230,47 @@ void ScanProgressView::refreshElapsed() {
     tiles_[4]->setValue(text(counters[4].value));
 }
 
-std::optional<std::string> ScanProgressView::iconPath() const {
+std::optional<scanprogress::TargetIcon> ScanProgressView::targetIcon() const {
+    if (!facts_) return std::nullopt;
+    return scanprogress::targetIcon(state_.scanTarget(), state_.scanVolume(), *facts_);
+}
+
+void ScanProgressView::checkTarget() {
     const auto& target = state_.scanTarget();
-    if (!target) return std::nullopt;
-    // A whole volume shows the volume's icon.
+    if (!target) {
+        factsFor_.reset();
+        facts_.reset();
+        return;
+    }
     const auto& volume = state_.scanVolume();
-    return scanprogress::isWholeVolumeScan(target, volume) ? volume->url : *target;
+    std::pair<std::string, std::string> places{*target, volume ? volume->url : std::string()};
+    if (factsFor_ == places) return;
+    factsFor_ = places;
+    facts_.reset();
+    // A stat may wait on a slow mount: off the GUI thread, and dropped if the places changed meanwhile.
+    runInBackground(
+        state_.executors().utility, this,
+        [places] {
+            struct stat item {};
+            scanprogress::TargetFacts facts;
+            facts.volumeExists = !places.second.empty() && ::stat(places.second.c_str(), &item) == 0;
+            facts.targetIsFolder = ::stat(places.first.c_str(), &item) == 0 && S_ISDIR(item.st_mode);
+            return facts;
+        },
+        [this, places](scanprogress::TargetFacts facts) {
+            if (factsFor_ != places) return;
+            facts_ = facts;
+            refreshIcon();
+        },
+        [](std::exception_ptr) {});
 }
 
 void ScanProgressView::refreshIcon() {
-    const std::optional<std::string> path = iconPath();
-    icon_->setVisible(path.has_value());
-    // The target is always a folder.
-    if (path) icon_->setIcon(fileIcon(*path, true, ""));
+    checkTarget();
+    // The icon's place is kept while the places are checked, so the title does not move.
+    icon_->setVisible(state_.scanTarget().has_value());
+    const std::optional<scanprogress::TargetIcon> shown = targetIcon();
+    icon_->setIcon(shown ? fileIcon(shown->path, shown->isFolder, shown->extension) : QIcon());
 }
 
 double ScanProgressView::elapsedSeconds() const {

@@ -65,6 +65,8 @@ public:
     QString captionText() const;
     QString percentText() const;
     bool showsTargetIcon() const;
+    // The icon asked for the title, none until the places have been checked.
+    std::optional<scanprogress::TargetIcon> targetIcon() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -75,8 +77,8 @@ private:
     void refresh();
     void refreshElapsed();
     void refreshIcon();
-    // The path whose icon the title shows, none without a target.
-    std::optional<std::string> iconPath() const;
+    // Learns in the background what the icon depends on, when the places changed.
+    void checkTarget();
     double elapsedSeconds() const;
     void record(const std::optional<scanprogress::RecentRecord>& entry);
 
@@ -87,6 +89,9 @@ private:
     std::optional<std::chrono::system_clock::time_point> shownAt_;
     std::optional<std::string> recordedTarget_; // the target recorded since the screen came up
     QTimer elapsedTimer_;
+    // The places the facts are for (target, volume path), and the facts once known.
+    std::optional<std::pair<std::string, std::string>> factsFor_;
+    std::optional<scanprogress::TargetFacts> facts_;
 
     ShellScanRings* rings_;
     AppLogoView* logo_;

@@ -14,6 +14,8 @@
 #include <QPainterPath>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace plenwick {
 
 namespace {
@@ -31,17 +33,18 @@ public:
         dot_ = new QWidget(this);
         dot_->setFixedSize(8, 8);
         row->addWidget(dot_, 0, Qt::AlignVCenter);
+        // Title, the info mark right after it, then the room that pushes the size to the end.
         auto* title = new ShellText(segment.title, this);
         title->setTextStyle(ShellTextStyle::caption);
         title->setAlignment(Qt::AlignLeft);
         title->setElideMode(Qt::ElideMiddle);
         title->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-        row->addWidget(title, 1);
+        row->addWidget(title, 0);
         if (segment.help) {
             info_ = new QLabel(this);
             row->addWidget(info_);
         }
-        row->addStretch(0);
+        row->addStretch(1);
         auto* size = new ShellText(bytesText(segment.bytes), this);
         size->setTextStyle(ShellTextStyle::caption);
         size->setTone(ShellText::Tone::secondary);
@@ -140,19 +143,27 @@ ShellDiskUsageSummary::ShellDiskUsageSummary(AppState& state, QWidget* parent) :
     card_->setPadding(QMargins(12, 12, 12, 12));
     outer->addWidget(card_);
     auto* column = new QVBoxLayout(card_);
+    column->setContentsMargins(0, 0, 0, 0); // the card's padding is all the room there is
     column->setSpacing(8);
+    // The title takes a second line rather than being cut where the desktop's font is
+    // too wide for one beside the capacity; the capacity stays on its first baseline.
     auto* header = new QHBoxLayout;
-    title_ = new ShellText(QString(), card_);
-    title_->setTextStyle(ShellTextStyle::headline);
-    title_->setAlignment(Qt::AlignLeft);
-    title_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    header->setSpacing(8);
+    title_ = new QLabel(card_);
+    title_->setFont(shellFont(ShellTextStyle::headline));
+    title_->setTextFormat(Qt::PlainText);
+    title_->setWordWrap(true);
+    title_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    title_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     total_ = new ShellText(QString(), card_);
     total_->setTextStyle(ShellTextStyle::caption);
     total_->setTone(ShellText::Tone::secondary);
     total_->setAlignment(Qt::AlignRight);
     total_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    header->addWidget(title_, 1, Qt::AlignBottom);
-    header->addWidget(total_, 0, Qt::AlignBottom);
+    total_->setContentsMargins(
+        0, std::max(0, QFontMetrics(title_->font()).ascent() - QFontMetrics(total_->font()).ascent()), 0, 0);
+    header->addWidget(title_, 1, Qt::AlignTop);
+    header->addWidget(total_, 0, Qt::AlignTop);
     column->addLayout(header);
     bar_ = new ShellSegmentedBar(card_);
     column->addWidget(bar_);

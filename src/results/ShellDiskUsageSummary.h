@@ -51,6 +51,8 @@ public:
 
     QString titleText() const;
     QString totalText() const;
+    QLabel* titleLabel() const { return title_; }
+    ShellText* totalLabel() const { return total_; }
     ShellSegmentedBar* bar() const { return bar_; }
     // The legend rows' widgets, in segment order.
     const std::vector<QWidget*>& legendRows() const noexcept { return rows_; }
@@ -63,7 +65,7 @@ private:
 
     AppState& state_;
     ShellCard* card_;
-    ShellText* title_;
+    QLabel* title_;
     ShellText* total_;
     ShellSegmentedBar* bar_;
     QVBoxLayout* legend_;

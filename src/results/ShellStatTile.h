@@ -1,5 +1,6 @@
 #pragma once
-// One counter of the scan-progress card: a number over its caption.
+// One counter of the scan-progress card: a number over its caption, its digits
+// monospaced and rolling upwards as they count.
 
 #include <QColor>
 #include <QWidget>
@@ -8,6 +9,7 @@
 
 namespace plenwick {
 
+class ShellNumericText;
 class ShellText;
 
 class ShellStatTile : public QWidget {
@@ -17,15 +19,18 @@ public:
     // `tint`: the number's colour; none means the primary text colour.
     ShellStatTile(const QString& value, const QString& label, std::optional<QColor> tint = std::nullopt,
                   QWidget* parent = nullptr);
+    ~ShellStatTile() override;
 
     QString value() const;
     QString label() const;
     std::optional<QColor> tint() const;
     void setValue(const QString& value);
     void setTint(std::optional<QColor> tint);
+    const ShellNumericText& figure() const;
 
 private:
-    ShellText* value_;
+    class Value;
+    Value* value_;
     ShellText* label_;
 };
 

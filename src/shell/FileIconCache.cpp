@@ -7,13 +7,9 @@
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <QWidget>
 
 namespace plenwick {
-
-namespace {
-
-
-} // namespace
 
 FileIconCache::FileIconCache(std::shared_ptr<const FileIconSource> source, std::shared_ptr<Executor> executor,
                              QObject* parent)
@@ -107,5 +103,16 @@ QIcon fileIcon(const std::string& path, bool isFolder, const std::string& extens
 }
 
 QIcon fileIconForNode(const FileNode& node) { return FileIconCache::shared().iconForNode(node); }
+
+void whenIconReady(QObject& receiver, std::function<bool(const std::string& path)> shows, std::function<void()> arrived) {
+    QObject::connect(&FileIconCache::shared(), &FileIconCache::iconReady, &receiver,
+                     [shows = std::move(shows), arrived = std::move(arrived)](const QByteArray& ready) {
+                         if (shows(ready.toStdString())) arrived();
+                     });
+}
+
+void repaintWhenIconReady(QWidget& widget, std::function<bool(const std::string& path)> shows) {
+    whenIconReady(widget, std::move(shows), [&widget] { widget.update(); });
+}
 
 } // namespace plenwick

@@ -9,8 +9,8 @@
 //
 // The cache is keyed by path alone: the first answer for a path is kept whatever the
 // folder flag or extension of later questions. It holds at most `countLimit` icons and
-// drops the least recently used beyond that; `clear` empties it (the home screen does
-// when volumes come and go).
+// drops the least recently used beyond that; nothing else empties it in the program
+// (an icon cached before a volume came or went is still the item's).
 
 #include "shell/FileIconSource.h"
 
@@ -18,7 +18,10 @@
 #include <QIcon>
 #include <QObject>
 
+class QWidget;
+
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <memory>
 #include <string>
@@ -83,5 +86,13 @@ private:
 // The shared cache's icons.
 QIcon fileIcon(const std::string& path, bool isFolder, const std::string& extension);
 QIcon fileIconForNode(const FileNode& node);
+
+// Repaints `widget` whenever the shared cache has the icon of a path that `shows` says
+// the widget draws, so that a generic icon drawn on a miss gives way to the real one.
+void repaintWhenIconReady(QWidget& widget, std::function<bool(const std::string& path)> shows);
+// Runs `arrived` when the shared cache has the icon of a path that `shows` names, for as
+// long as `receiver` lives.
+void whenIconReady(QObject& receiver, std::function<bool(const std::string& path)> shows,
+                   std::function<void()> arrived);
 
 } // namespace plenwick

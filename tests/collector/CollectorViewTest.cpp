@@ -9,11 +9,16 @@
 #include "collector/ShellCollectorItemsList.h"
 #include "collector/ShellFreedBadge.h"
 #include "common/AppServiceFakes.h"
+#include "shell/FileIconCache.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QHelpEvent>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 #include <QUrl>
 
 namespace plenwick::test {
@@ -211,6 +216,43 @@ TEST_F(CollectorViewTest, APartialFailureKeepsTheRefusedItemAndShowsTheBadgeOver
     EXPECT_FALSE(bar->freedMessage());
 }
 
+// Counts a widget's paint events.
+struct PaintCount : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++count;
+        return false;
+    }
+};
+
+TEST_F(CollectorViewTest, ChipsAndRowsAreDrawnAgainWhenTheirIconArrives) {
+    // Paths the shared cache has never been asked for: each draw is a miss at first.
+    const std::string name = "/icons-" + std::to_string(QCoreApplication::applicationPid());
+    NodeRef fresh = folder(name, {file("a.pdf", 10), file("b.txt", 20)});
+    state->finishScan(fresh, AppState::computeTypeStats(fresh));
+    settle();
+    PaintCount stripPaints, listPaints;
+    bar->chipStrip()->installEventFilter(&stripPaints);
+    state->addToCollector({child(fresh, "a.pdf")});
+    bar->setShowItems(true);
+    ASSERT_TRUE(bar->itemsList());
+    CollectorRowList* rows = bar->itemsList()->findChild<CollectorRowList*>();
+    ASSERT_TRUE(rows);
+    rows->viewport()->installEventFilter(&listPaints);
+    const std::string path = child(fresh, "a.pdf")->url();
+    int stripAtArrival = -1, listAtArrival = -1;
+    // Connected after the views, so it runs once they have heard of the icon.
+    QObject::connect(&FileIconCache::shared(), &FileIconCache::iconReady, bar.get(), [&](const QByteArray& ready) {
+        if (ready.toStdString() != path) return;
+        stripAtArrival = stripPaints.count;
+        listAtArrival = listPaints.count;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stripAtArrival >= 0; }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stripPaints.count > stripAtArrival; }, 5000)) << "the chip";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listPaints.count > listAtArrival; }, 5000)) << "the row";
+    bar->setShowItems(false);
+}
+
 TEST_F(CollectorViewTest, ChipsFollowTheCollectorOrderRevealAndRemove) {
     state->addToCollector({child(mid, "m2"), big});
     bar->resize(1400, CollectorView::kHeight);
@@ -236,6 +278,46 @@ TEST_F(CollectorViewTest, ChipsFollowTheCollectorOrderRevealAndRemove) {
     const QRectF remove = strip->chips()[0].removeRect(strip->chipRect(0));
     QTest::mouseClick(strip, Qt::LeftButton, {}, remove.center().toPoint());
     EXPECT_EQ(state->collector(), (std::vector<NodeRef>{big}));
+    EXPECT_TRUE(trashed.empty());
+}
+
+TEST_F(CollectorViewTest, TheLeftoverBadgeExplainsItselfAndEachRemoveButtonIsNamed) {
+    const NodeRef app = child(root, "Mail.app");
+    state->addToCollector({app, big});
+    Remnant one, two;
+    one.url = "/home/u/Library/Caches/mail", one.size = 5;
+    two.url = "/home/u/Library/Logs/mail", two.size = 5;
+    state->acceptLeftovers({one, two}, app);
+    bar->resize(1400, CollectorView::kHeight);
+    QApplication::processEvents();
+    CollectorChipStrip* strip = bar->chipStrip();
+    ASSERT_EQ(strip->chips().size(), 2u);
+    const ShellCollectorChip& chip = strip->chips()[0];
+    ASSERT_EQ(chip.node(), app);
+    const QRectF badge = chip.badgeRect(strip->chipRect(0));
+    ASSERT_FALSE(badge.isEmpty());
+    EXPECT_TRUE(strip->chips()[1].badgeRect(strip->chipRect(1)).isEmpty()) << "no leftovers, no badge";
+    QHelpEvent overBadge(QEvent::ToolTip, badge.center().toPoint(), strip->mapToGlobal(badge.center().toPoint()));
+    QApplication::sendEvent(strip, &overBadge);
+    EXPECT_EQ(QToolTip::text(), "Plus 2 leftover items outside this scan");
+    EXPECT_EQ(collectorLeftoverBadgeHelp(1), "Plus 1 leftover item outside this scan");
+
+    // Assistive technology finds a named button per chip and per row, that removes.
+    QAccessibleInterface* chips = QAccessible::queryAccessibleInterface(strip);
+    ASSERT_TRUE(chips);
+    ASSERT_EQ(chips->childCount(), 2);
+    EXPECT_EQ(chips->child(0)->role(), QAccessible::Button);
+    EXPECT_EQ(chips->child(0)->text(QAccessible::Name), "Remove Mail.app from Collector");
+    EXPECT_EQ(chips->child(1)->text(QAccessible::Name), "Remove Big from Collector");
+    bar->setShowItems(true);
+    ASSERT_TRUE(bar->itemsList());
+    QAccessibleInterface* rows = QAccessible::queryAccessibleInterface(bar->itemsList()->findChild<CollectorRowList*>());
+    ASSERT_EQ(rows->childCount(), 2);
+    EXPECT_EQ(rows->child(0)->text(QAccessible::Name), "Remove Big from Collector") << "largest first";
+    rows->child(0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(state->collector(), (std::vector<NodeRef>{app}));
+    chips->child(0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(state->collector().empty());
     EXPECT_TRUE(trashed.empty());
 }
 

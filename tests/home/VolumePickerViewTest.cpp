@@ -1,14 +1,18 @@
 #include "HomeFixture.h"
 
 #include "app/RecentScans.h"
+#include "home/HomeBannerTransition.h"
 #include "home/HomeBanners.h"
 #include "home/HomeControls.h"
 #include "home/RecentScansList.h"
 #include "home/ScanFolderCard.h"
 #include "home/ToolCards.h"
 #include "home/VolumeCard.h"
+#include "platform/MotionPreference.h"
 #include "shell/FileIconCache.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
@@ -66,6 +70,18 @@ TEST_F(HomeTest, VolumeCardsScanTheirVolumeAndShowASymbolForAMissingMountPoint) 
     // A double click anywhere on the card scans as the button does.
     QTest::mouseDClick(share, Qt::LeftButton, Qt::NoModifier, share->cardRect().center().toPoint() + QPoint(0, -60));
     EXPECT_EQ(state->scanTarget(), "/net/gone/share");
+    state->cancelScan();
+
+    // Assistive technology sees one element with a "Scan" action that does the same.
+    ASSERT_EQ(home.volumeCards().size(), 2u);
+    QAccessibleInterface* card = QAccessible::queryAccessibleInterface(home.volumeCards()[0]);
+    ASSERT_TRUE(card && card->actionInterface());
+    EXPECT_EQ(card->text(QAccessible::Name), "Data");
+    EXPECT_EQ(card->childCount(), 0);
+    EXPECT_EQ(card->actionInterface()->actionNames(), QStringList{"Scan"});
+    card->actionInterface()->doAction("Scan");
+    EXPECT_EQ(state->scanTarget(), existing);
+    state->cancelScan();
 }
 
 TEST_F(HomeTest, AVolumeCardDrawsItsRingInTheColourOfItsFill) {
@@ -106,6 +122,38 @@ TEST_F(HomeTest, TheAccessBannerShowsOnlyWhileAccessIsDenied) {
     runUtilityJobs();
     EXPECT_EQ(home.accessStatus(), Status::unknown);
     EXPECT_EQ(home.accessBanner(), nullptr);
+}
+
+TEST_F(HomeTest, BannersMoveInFromTheTopAndOutAgainUnlessMotionIsReduced) {
+    MotionPreference::shared().setOverride(false);
+    accessAnswer = Status::denied;
+    scanAndGoHome();
+    VolumePickerView& home = open();
+    ASSERT_NE(home.returnBanner(), nullptr);
+    EXPECT_FALSE(home.findChild<HomeBannerTransition*>()) << "the way back is there from the start";
+    runUtilityJobs();
+    auto* coming = home.findChild<HomeBannerTransition*>();
+    ASSERT_TRUE(coming) << "the access banner moves in";
+    EXPECT_TRUE(coming->isComing());
+    EXPECT_EQ(coming->animation().duration(), HomeBannerTransition::kDurationMs);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !coming->isRunning(); }, 5000));
+    EXPECT_TRUE(home.accessBanner()->isVisible()) << "and is itself once in";
+
+    home.returnBanner()->closeButton()->click();
+    EXPECT_EQ(home.returnBanner(), nullptr);
+    auto* leaving = home.findChild<HomeBannerTransition*>(QStringLiteral("LeavingBanner"));
+    ASSERT_TRUE(leaving) << "the way back moves out when the results are closed";
+    EXPECT_FALSE(leaving->isComing());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !leaving->isVisible(); }, 5000));
+
+    MotionPreference::shared().setOverride(true);
+    accessAnswer = Status::granted;
+    home.loadAccessStatus();
+    runUtilityJobs();
+    EXPECT_EQ(home.accessBanner(), nullptr);
+    for (HomeBannerTransition* t : home.findChildren<HomeBannerTransition*>(QStringLiteral("LeavingBanner")))
+        EXPECT_FALSE(t->isVisible()) << "reduced motion: at once";
+    MotionPreference::shared().setOverride(std::nullopt);
 }
 
 TEST_F(HomeTest, ReturnBannerGoesBackOrDropsTheResults) {
@@ -257,12 +305,13 @@ TEST_F(HomeTest, TheHelperSwitchShowsAndChangesTheLoginItem) {
     EXPECT_FALSE(existsNoFollow(config.path() + "/autostart/tarnwell.Plenwick.Helper.desktop"));
 }
 
-TEST_F(HomeTest, VolumeChangesFetchIconsAgainAndOnlyTheLastLoadApplies) {
+TEST_F(HomeTest, VolumeChangesKeepTheIconsAndOnlyTheLastLoadApplies) {
     VolumePickerView& home = open();
     mount({disk("/srv/one", "One", 10, 5)});
     FileIconCache::shared().icon(dir.path().toStdString(), true, "");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return FileIconCache::shared().contains(dir.path().toStdString()); }, 10000));
     home.volumesDidChange();
-    EXPECT_FALSE(FileIconCache::shared().contains(dir.path().toStdString())) << "icons are fetched again";
+    EXPECT_TRUE(FileIconCache::shared().contains(dir.path().toStdString())) << "icons are kept: nothing clears the cache";
     volumes->mounted = {disk("/srv/two", "Two", 10, 5)};
     home.volumesDidChange();
     volumes->mounted = {disk("/srv/three", "Three", 10, 5)};

@@ -27,14 +27,14 @@ TEST(FileTypesRows, KindRowsSumEachCategoryLargestFirst) {
     EXPECT_EQ(rowIds(rows), (std::vector<QString>{"kind:video", "kind:images", "kind:other", "kind:documents"}));
     const FileTypesRow& images = rows[1];
     EXPECT_EQ(images.title, "Images");
-    EXPECT_EQ(images.subtitle, "2 extensions");
+    EXPECT_EQ(images.subtitle, "2 types");
     EXPECT_EQ(images.symbolName, "photo");
     EXPECT_EQ(images.size, 300);
     EXPECT_EQ(images.count, 6);
     EXPECT_DOUBLE_EQ(images.fraction, 0.3);
     EXPECT_EQ(images.rgb, categoryColor(FileCategory::images));
     EXPECT_EQ(images.filter, TypeFilter::category(FileCategory::images));
-    EXPECT_EQ(rows[0].subtitle, "1 extension");
+    EXPECT_EQ(rows[0].subtitle, "1 type");
 }
 
 TEST(FileTypesRows, EqualKindTotalsFollowTheCategoryOrder) {
@@ -72,7 +72,7 @@ TEST(FileTypesTexts, SummaryAndShareLinesCountFiles) {
     EXPECT_EQ(fileTypesRowHelp(".png", true), "Click to stop highlighting .png in the chart");
     std::vector<FileTypeStat> many;
     for (int i = 0; i < 1200; ++i) many.push_back(stat("e" + std::to_string(i), FileCategory::code, 1, 1));
-    EXPECT_EQ(fileTypesKindRows(many)[0].subtitle, "1,200 extensions");
+    EXPECT_EQ(fileTypesKindRows(many)[0].subtitle, "1,200 types");
 }
 
 TEST(FileTypesHighlight, AnExtensionFilterKeepsItsKindRowBright) {

@@ -8,11 +8,13 @@
 #include "results/ShellDiskUsageSummary.h"
 #include "results/ShellInspectorDetails.h"
 #include "results/ShellShareBar.h"
+#include "shell/ShellText.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
+#include <QLabel>
 #include <QListView>
 #include <QPushButton>
 #include <QToolButton>
@@ -263,6 +265,50 @@ TEST_F(InspectorViewTest, TheCardNamesAVolumeScanOrTheFolderShare) {
     }
 }
 
+TEST_F(InspectorViewTest, TheCardAtTheDefaultWidthCutsNothingAndMarksHelpBesideItsTitle) {
+    state->setScanVolume(volume("/", "File System", 270'550'000'000, 80'640'000'000));
+    InspectorView view(*state);
+    view.resize(270, 900);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QApplication::processEvents();
+    ShellDiskUsageSummary* card = view.findChild<ShellDiskUsageSummary*>();
+    ASSERT_TRUE(card && card->isVisible());
+    QLabel* title = card->titleLabel();
+    ASSERT_EQ(title->text(), "Share of “File System”");
+    EXPECT_LE(title->heightForWidth(title->width()), title->height()) << "every line of the title shows";
+    EXPECT_LT(title->geometry().right(), card->totalLabel()->geometry().left()) << "beside the capacity";
+    EXPECT_EQ(card->totalLabel()->shownText(), card->totalLabel()->text());
+
+    // A row with help: title, then its info mark, then the room before the size.
+    QWidget* row = card->legendRows()[0];
+    const QList<ShellText*> texts = row->findChildren<ShellText*>();
+    QLabel* info = row->findChild<QLabel*>();
+    ASSERT_EQ(texts.size(), 2);
+    ASSERT_TRUE(info);
+    EXPECT_LE(info->x() - texts[0]->geometry().right(), 8) << "the mark follows the title";
+    EXPECT_EQ(texts[1]->geometry().right(), row->width() - 1) << "the size sits at the end";
+    for (ShellText* text : texts) EXPECT_EQ(text->shownText(), text->text());
+}
+
+TEST_F(InspectorViewTest, ALargeScansSummaryTakesTwoLinesRatherThanBeingCut) {
+    std::vector<FileTypeStat> stats{{"iso", FileCategory::diskImages, 189'910'000'000, 1'439'007, {0.5, 0.4, 0.3}}};
+    state->finishScan(root, stats);
+    InspectorView view(*state);
+    view.resize(270, 800);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QApplication::processEvents();
+    FileTypesView* types = view.findChild<FileTypesView*>();
+    ASSERT_TRUE(types);
+    const QString summary = types->summaryText();
+    ASSERT_TRUE(summary.endsWith("1,439,007 files"));
+    const QStringList lines = types->summaryLines();
+    EXPECT_EQ(lines.size(), 2) << "too long for one line beside the scope menu at 270 points";
+    EXPECT_EQ(lines.join(" "), summary) << "every character shows";
+    EXPECT_EQ(types->rows()[0].subtitle, "1 type");
+}
+
 TEST_F(InspectorViewTest, ClickingARowHighlightsItAndAgainRestoresTheColourMode) {
     state->setColorMode(ColorMode::byFolder);
     FileTypesView view(*state);
@@ -310,10 +356,38 @@ TEST_F(InspectorViewTest, LeavingTheResultsGivesBackTheColourModeButHidingTheIns
     EXPECT_EQ(state->colorMode(), ColorMode::byKind);
     view.hide(); // the inspector is hidden; the results stay
     EXPECT_EQ(state->colorMode(), ColorMode::byKind);
+    // Shown anew, the breakdown remembers nothing of before: a highlight started now
+    // is what leaving the results gives back.
     view.show();
+    state->setTypeFilter(std::nullopt);
+    state->setColorMode(ColorMode::byFolder);
+    view.toggleHighlight(view.rows()[0]);
+    EXPECT_EQ(state->colorMode(), ColorMode::byKind);
     state->setPhase(AppState::Phase::home());
     view.hide();
     EXPECT_EQ(state->colorMode(), ColorMode::byFolder);
+}
+
+TEST_F(InspectorViewTest, ShownAnewTheBreakdownStartsFromItsInitialValues) {
+    FileTypesView view(*state);
+    view.show();
+    view.setSegment(FileTypesSegment::extensions);
+    view.setScope(FileTypesScope::currentFolder);
+    state->navigate(sub);
+    runUserJobs();
+    state->setColorMode(ColorMode::byFolder);
+    view.toggleHighlight(view.rows()[0]);
+    ASSERT_TRUE(view.colorModeMemory().saved);
+    view.hide(); // the inspector is hidden
+    view.show(); // and shown again
+    EXPECT_EQ(view.segment(), FileTypesSegment::kinds);
+    EXPECT_EQ(view.scope(), FileTypesScope::wholeScan);
+    EXPECT_FALSE(view.colorModeMemory().saved);
+    EXPECT_FALSE(view.isLoadingFolder());
+    EXPECT_EQ(view.scopeButton()->text(), "Whole Scan");
+    // The folder's statistics are computed again: the cache started empty too.
+    view.setScope(FileTypesScope::currentFolder);
+    EXPECT_TRUE(view.isLoadingFolder());
 }
 
 TEST_F(InspectorViewTest, TheCurrentFolderIsComputedInTheBackground) {

@@ -1,6 +1,7 @@
 #include "ViewFixture.h"
 
 #include "home/HomeTexts.h"
+#include "platform/MotionPreference.h"
 #include "results/BreadcrumbBar.h"
 #include "results/ResultsToolbar.h"
 #include "results/ResultsView.h"
@@ -17,6 +18,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QToolButton>
+#include <QVariantAnimation>
 
 namespace plenwick::test {
 namespace {
@@ -156,6 +158,26 @@ TEST_F(ViewTest, DisksAndBackKeepTheResultsScreenANewTreeReplacesIt) {
     EXPECT_TRUE(first.isNull()) << "a new tree gets a new results screen";
     ASSERT_NE(root->resultsView(), nullptr);
     EXPECT_EQ(root->resultsView()->builtFor(), state->root().get());
+}
+
+TEST_F(ViewTest, ScreensDissolveIntoEachOtherUnlessMotionIsReduced) {
+    scanToResults();
+    QVariantAnimation* fade = root->screenSwitch();
+    ASSERT_NE(fade, nullptr) << "the progress screen fades out over the results";
+    EXPECT_EQ(fade->duration(), RootView::kScreenSwitchMs);
+    EXPECT_EQ(fade->easingCurve().type(), QEasingCurve::OutCubic);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return root->screenSwitch() == nullptr; }, 5000)) << "and goes when it is done";
+
+    // A change that keeps the screen (the tree edited in place) fades nothing.
+    state->select(state->root()->children().front());
+    state->setShowInspector(false);
+    EXPECT_EQ(root->screenSwitch(), nullptr);
+
+    MotionPreference::shared().setOverride(true);
+    root->resultsToolbar()->disksButton()->click();
+    EXPECT_EQ(root->currentWidget(), root->homeScreen());
+    EXPECT_EQ(root->screenSwitch(), nullptr) << "reduced motion switches at once";
+    MotionPreference::shared().setOverride(std::nullopt);
 }
 
 TEST_F(ViewTest, HomeWithoutATreeHasNoWayBack) {

@@ -27,6 +27,17 @@ TEST(ScanProgressModel, NamesAndTitle) {
     EXPECT_FALSE(isWholeVolumeScan(std::nullopt, data));
 }
 
+TEST(ScanProgressModel, TheTargetIconIsAFolderOnlyForAFolderAndTheVolumesOnlyWhenItExists) {
+    const auto data = volume("/mnt/data", "Data", 1000, 400);
+    const std::optional<std::string> whole("/mnt/data"), file("/mnt/data/Report.PDF"), app("/mnt/data/Viewer.app");
+    EXPECT_EQ(targetIcon(std::nullopt, data, {true, true}), std::nullopt);
+    EXPECT_EQ(targetIcon(whole, data, {true, true}), (TargetIcon{"/mnt/data", true, ""}));
+    // A volume path that is gone: the target's own question, with its facts.
+    EXPECT_EQ(targetIcon(whole, data, {false, false}), (TargetIcon{"/mnt/data", false, ""}));
+    EXPECT_EQ(targetIcon(file, data, {true, false}), (TargetIcon{"/mnt/data/Report.PDF", false, "pdf"}));
+    EXPECT_EQ(targetIcon(app, data, {true, true}), (TargetIcon{"/mnt/data/Viewer.app", true, "app"}));
+}
+
 TEST(ScanProgressModel, CurrentFolderLine) {
     EXPECT_EQ(currentPathText(""), "Preparing\u2026");
     EXPECT_EQ(currentPathText("/srv/x"), "/srv/x");

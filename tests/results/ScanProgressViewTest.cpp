@@ -4,11 +4,13 @@
 
 #include "app/StateFixture.h"
 #include "platform/ByteCountFormatter.h"
+#include "platform/MotionPreference.h"
 #include "results/ScanProgressBar.h"
 #include "results/ScanProgressView.h"
 #include "results/ShellScanRings.h"
 #include "results/ShellStatTile.h"
 #include "services/Formatters.h"
+#include "shell/ShellNumericText.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -91,6 +93,47 @@ TEST_F(ScanProgressViewTest, CountersFollowTheScannersReports) {
     EXPECT_EQ(counter(2), QString::fromStdString(formatByteCount(std::int64_t(st.st_blocks) * 512)));
     EXPECT_EQ(view->pathText(), QString::fromStdString(abbreviatedPath(target)));
     EXPECT_EQ(view->toolTip(), QString());
+    state->cancelScan();
+}
+
+TEST_F(ScanProgressViewTest, TheTargetIconFollowsWhatTheTargetIsOnDisk) {
+    const std::string base = makeTree({{"Notes/a.txt", 10}, {"paper.pdf", 10}});
+    state->startScan(base + "/paper.pdf");
+    makeView();
+    EXPECT_TRUE(view->showsTargetIcon());
+    EXPECT_FALSE(view->targetIcon()) << "asked once the disk has been looked at, off the GUI thread";
+    runUtilityJobs();
+    ASSERT_TRUE(view->targetIcon());
+    EXPECT_EQ(*view->targetIcon(), (scanprogress::TargetIcon{base + "/paper.pdf", false, "pdf"}));
+
+    state->cancelScan();
+    state->startScan(base + "/Notes");
+    runUtilityJobs();
+    ASSERT_TRUE(view->targetIcon());
+    EXPECT_TRUE(view->targetIcon()->isFolder);
+}
+
+TEST_F(ScanProgressViewTest, CountersHaveMonospacedDigitsThatRollAsTheyCount) {
+    const std::string base = makeTree({{"a", 10}});
+    state->startScan(base);
+    makeView();
+    view->show();
+    ShellStatTile* files = view->counter(0);
+    const QFont font = files->findChildren<QWidget*>().front()->font();
+    EXPECT_EQ(shellNumericWidth("1,111", font), shellNumericWidth("8,888", font));
+    EXPECT_EQ(shellNumericGlyphs("99", "100"),
+              (std::vector<ShellNumericGlyph>{{QChar(), '1'}, {'9', '0'}, {'9', '0'}}));
+    EXPECT_FALSE(shellNumericGlyphs("1,200", "1,299")[0].changes());
+
+    MotionPreference::shared().setOverride(false);
+    files->setValue("12");
+    EXPECT_TRUE(files->figure().isRolling());
+    EXPECT_EQ(files->value(), "12");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !files->figure().isRolling(); }, 5000));
+    MotionPreference::shared().setOverride(true);
+    files->setValue("13");
+    EXPECT_FALSE(files->figure().isRolling()) << "reduced motion shows the figure at once";
+    MotionPreference::shared().setOverride(std::nullopt);
     state->cancelScan();
 }
 

@@ -18,6 +18,7 @@
 #include "outline/FileOutlineView.h"
 #include "home/PathPresence.h"
 #include "home/VolumePickerView.h"
+#include "platform/MotionPreference.h"
 #include "results/FileTypesView.h"
 #include "results/InspectorView.h"
 #include "results/NodeContextMenu.h"
@@ -539,6 +540,9 @@ void shootAll(Shooter& shooter, const std::string& tree, const QString& samples)
         Scene scene;
         scene.state->startScan(tree);
         QApplication::processEvents();
+        // The screen's look at the disk (what the target is, for its icon); the scan itself stays waiting.
+        scene.utility->runAll();
+        QApplication::processEvents();
         // The animated screen held still, so that every run draws the same picture.
         if (auto* progress = qobject_cast<ScanProgressView*>(scene.window->rootView()->progressScreen())) {
             progress->setFixedTime(95.3);
@@ -851,6 +855,8 @@ int main(int argc, char** argv) {
     }
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     useDefaultIconThemeWhereNoneIsSet();
+    // Pictures of settled screens: nothing caught halfway through its animation.
+    MotionPreference::shared().setOverride(true);
     const QString outDir = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(outDir);
     const std::string tree = argv[2];

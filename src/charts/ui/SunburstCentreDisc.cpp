@@ -49,17 +49,23 @@ QString ellipsisAndTail(const QString& text, const QFontMetricsF& metrics, doubl
     return best;
 }
 
-// The font of `points` shrunk so `text` fits `width`, down to `minimumFactor` of it.
-QFont shrunkToFit(const QString& text, double points, QFont::Weight weight, double width, double minimumFactor,
-                  const QPaintDevice* device) {
+} // namespace
+
+QFont sunburstFontToFit(const QString& text, double points, QFont::Weight weight, double width, double minimumFactor,
+                        const QPaintDevice* device) {
     QFont font = sunburstFont(points, weight, device);
     const double advance = QFontMetricsF(font, device).horizontalAdvance(text);
-    if (advance > width && advance > 0)
-        font = sunburstFont(points * std::max(minimumFactor, width / advance), weight, device);
+    if (advance <= width || advance <= 0) return font;
+    // Glyph advances do not scale exactly with the size (hinting rounds them), so the
+    // scaled text is measured again and made smaller until it fits, down to the least.
+    double factor = std::max(minimumFactor, width / advance);
+    font = sunburstFont(points * factor, weight, device);
+    while (factor > minimumFactor && QFontMetricsF(font, device).horizontalAdvance(text) > width) {
+        factor = std::max(minimumFactor, factor - 0.02);
+        font = sunburstFont(points * factor, weight, device);
+    }
     return font;
 }
-
-} // namespace
 
 SunburstDiscScale SunburstDiscScale::forDiameter(double diameter) {
     return {std::clamp(diameter / 165, 0.5, 1.0), diameter < 96};
@@ -162,9 +168,9 @@ void SunburstCentreDisc::paintEvent(QPaintEvent*) {
     const QFontMetricsF titleMetrics(titleFont, this);
     const QStringList title = sunburstTitleLines(info_.title, titleMetrics, width, type.compact ? 1 : 2);
     const QString size = sizeText(info_.size);
-    const QFont sizeFont = shrunkToFit(size, 20 * s, QFont::Bold, width, 0.5, this);
+    const QFont sizeFont = sunburstFontToFit(size, 20 * s, QFont::Bold, width, 0.5, this);
     const QFontMetricsF sizeMetrics(sizeFont, this);
-    const QFont detailFont = shrunkToFit(info_.detail, 11 * s, QFont::Normal, width, 0.7, this);
+    const QFont detailFont = sunburstFontToFit(info_.detail, 11 * s, QFont::Normal, width, 0.7, this);
     const QFontMetricsF detailMetrics(detailFont, this);
 
     const double spacing = 2 * s;

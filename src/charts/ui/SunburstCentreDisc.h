@@ -26,6 +26,9 @@ struct SunburstDiscScale {
 // The title broken into at most `maxLines` lines of `width`; text that does not fit is
 // shortened in the middle.
 QStringList sunburstTitleLines(const QString& title, const QFontMetricsF& metrics, double width, int maxLines);
+// The font of `points` made smaller until `text` fits `width`, down to `minimumFactor` of it.
+QFont sunburstFontToFit(const QString& text, double points, QFont::Weight weight, double width, double minimumFactor,
+                        const QPaintDevice* device);
 
 class SunburstCentreDisc final : public QWidget {
     Q_OBJECT

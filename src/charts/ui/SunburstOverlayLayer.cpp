@@ -53,7 +53,10 @@ void drawSunburstOverlay(QPainter& painter, const SunburstOverlayContent& conten
             }
         } else {
             painter.fillPath(path, sunburstColor({1, 1, 1}, appearance.highlight * 0.55));
+            // Laid over the wash, not in its place.
+            painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
             painter.strokePath(path, outlinePen(sunburstColor(appearance.outline, 0.55), 1));
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
         }
     }
     if (const auto& s = content.selection) {

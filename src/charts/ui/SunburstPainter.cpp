@@ -138,7 +138,9 @@ QRectF drawSunburstScene(QPainter& painter, const SunburstScene& scene, const Su
                 std::clamp((arc.start * pass.baseWidth + pass.baseStart - windowStart) / windowWidth, 0.0, 1.0);
             const double a1 =
                 std::clamp((arc.end * pass.baseWidth + pass.baseStart - windowStart) / windowWidth, 0.0, 1.0);
-            if (a1 - a0 <= 1e-5) continue;
+            // An arc squeezed below a third of a point across (the scene coming in or going
+            // out of a zoom) shows nothing a smooth edge would not hide anyway.
+            if (a1 - a0 <= 1e-5 || (a1 - a0) * 2 * std::numbers::pi * ro < 0.35) continue;
             const SunburstArcStyle& style = styles[j];
             const RGB fill = sunburstFillColor(style, params.appearance);
             path.clear();

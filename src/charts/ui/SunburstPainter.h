@@ -21,7 +21,8 @@ struct SunburstDrawParams {
     SunburstPass pass;   // the scene's place in the common frame and its opacities
     SunburstFrame frame; // the visible window of the common frame and the ring shift
     // Antialiased edges. The frames of a zoom, where every edge moves, go without:
-    // that halves their cost, and nothing stays still long enough to show the steps.
+    // smooth, they cost three times as much, and nothing stays still long enough to
+    // show the steps.
     bool smooth = true;
     enum class Parts { all, fills, labels };
     Parts parts = Parts::all;

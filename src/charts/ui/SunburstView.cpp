@@ -11,6 +11,8 @@
 #include "shell/ShellStyle.h"
 #include "shell/Symbols.h"
 
+#include "platform/MotionPreference.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -53,6 +55,13 @@ SunburstView::SunburstView(AppState& state, QWidget* parent)
     elapsed_.start();
     clock_ = [this] { return static_cast<double>(elapsed_.nsecsElapsed()) / 1e9; };
 
+    // Reduced motion follows the desktop's setting until the view is told otherwise.
+    MotionPreference& motion = MotionPreference::shared();
+    applyReduceMotion(motion.reduceMotion());
+    connect(&motion, &MotionPreference::changed, this, [this](bool reduce) {
+        if (!reduceMotionChosen_) applyReduceMotion(reduce);
+    });
+
     frameTimer_.setInterval(16);
     frameTimer_.setTimerType(Qt::PreciseTimer);
     connect(&frameTimer_, &QTimer::timeout, this, &SunburstView::advanceTransition);
@@ -80,6 +89,11 @@ double SunburstView::transitionProgress() const {
 }
 
 void SunburstView::setReduceMotion(bool reduce) {
+    reduceMotionChosen_ = true;
+    applyReduceMotion(reduce);
+}
+
+void SunburstView::applyReduceMotion(bool reduce) {
     reduceMotion_ = reduce;
     disc_->setAnimated(!reduce);
 }

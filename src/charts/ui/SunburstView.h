@@ -64,8 +64,7 @@ public:
     // Makes the focus's parent the focus.
     void zoomOut();
 
-    // Scene changes without animation. Qt has no system setting for it here, so the
-    // view offers the switch; off by default.
+    // Shows scene changes without animation (else as the desktop's setting says).
     void setReduceMotion(bool reduce);
     // The clock of the transitions, in seconds; a test sets its own.
     void setClock(std::function<double()> clock);
@@ -91,6 +90,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    void applyReduceMotion(bool reduce);
     SunburstViewKey viewKey() const;
     void onChanged(quint64 fields);
     void updateScene();
@@ -117,6 +117,7 @@ private:
     SunburstHit pointer_;
     NodeRef contextNode_;
     bool reduceMotion_ = false;
+    bool reduceMotionChosen_ = false; // set by setReduceMotion: the desktop's setting no longer applies
 
     // The pointer while it is over the chart, and the geometry it was seen with.
     std::optional<QPointF> location_;

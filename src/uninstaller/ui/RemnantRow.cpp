@@ -58,9 +58,14 @@ RemnantRow::RemnantRow(Remnant remnant, bool isSelected, std::function<void()> t
     });
     row->addWidget(check_);
 
-    auto* icon = new ShellIconImage(20, this);
+    auto* icon = icon_ = new ShellIconImage(20, this);
     const std::string name = lastPathComponent(remnant_.url);
-    icon->setIcon(fileIcon(remnant_.url, isFolder(remnant_.url), asciiLower(nameExtension(name))));
+    const bool folder = isFolder(remnant_.url);
+    const std::string extension = asciiLower(nameExtension(name));
+    icon->setIcon(fileIcon(remnant_.url, folder, extension));
+    // On a miss the type's icon stands in until the item's own is in.
+    whenIconReady(*icon, [url = remnant_.url](const std::string& path) { return path == url; },
+                  [icon, url = remnant_.url, folder, extension] { icon->setIcon(fileIcon(url, folder, extension)); });
     row->addWidget(icon);
 
     auto* column = new QVBoxLayout;

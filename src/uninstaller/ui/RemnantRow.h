@@ -14,6 +14,7 @@ class QToolButton;
 
 namespace plenwick {
 
+class ShellIconImage;
 class ShellText;
 
 class RemnantRow final : public QWidget {
@@ -32,6 +33,7 @@ public:
     QCheckBox* checkBox() const noexcept { return check_; }
     QToolButton* revealButton() const noexcept { return reveal_; }
     ShellText* detailText() const noexcept { return detail_; }
+    ShellIconImage* iconImage() const noexcept { return icon_; }
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -45,6 +47,7 @@ private:
     std::function<void()> toggle_;
     QCheckBox* check_;
     QToolButton* reveal_;
+    ShellIconImage* icon_;
     ShellText* detail_;
     bool hovered_ = false;
 };

@@ -110,6 +110,18 @@ TEST(SunburstLabels, TheFirstLayoutAndRotationThatFitsInsideTheArcWins) {
     EXPECT_DOUBLE_EQ(sunburstLabelFontSize(80), 12);
 }
 
+TEST(SunburstCentre, ADetailThatCanFitByShrinkingIsNeverCut) {
+    const QString detail = QStringLiteral("In Collector · 12% of gui-data");
+    const double full = QFontMetricsF(sunburstFont(11, QFont::Normal, nullptr)).horizontalAdvance(detail);
+    for (double width = std::ceil(full * 0.75); width < full; width += 1) {
+        const QFont font = sunburstFontToFit(detail, 11, QFont::Normal, width, 0.7, nullptr);
+        EXPECT_LE(QFontMetricsF(font).horizontalAdvance(detail), width) << "at " << width << " points";
+    }
+    // Below the least size it stays at the least, and the disc elides.
+    const QFont least = sunburstFontToFit(detail, 11, QFont::Normal, 10, 0.7, nullptr);
+    EXPECT_NEAR(least.pointSizeF(), sunburstFont(11 * 0.7, QFont::Normal, nullptr).pointSizeF(), 1e-6);
+}
+
 TEST(SunburstClicks, CountsMultiClicksWithinTheIntervalAndDistance) {
     SunburstClickCounter clicks;
     EXPECT_EQ(clicks.press({10, 10}, 1000, 400, 5), 1);

@@ -203,6 +203,28 @@ TEST(SunburstPictures, TheOverlayWashesTheHoveredArcItsContentsAndOutlinesTheSel
     EXPECT_EQ(pixel(image, middle(layout, p)).alpha(), 0);
 }
 
+TEST(SunburstPictures, AnOutlineIsDrawnOverTheWashOfTheArcItStandsFor) {
+    Scenery s;
+    const auto scene = s.scene();
+    const SunburstLayout& layout = *scene->layout;
+    QImage image(800, 800, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(2);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        drawSunburstOverlay(painter, {scene, SunburstArcMatch{layout.index.at(s.docs.get()), false}, std::nullopt},
+                            geometry, SunburstAppearance::light);
+    }
+    const SunburstArc& docs = layout.arc(layout.index.at(s.docs.get()));
+    const double wash = SunburstAppearance::light.highlight * 0.55;
+    // Across the arc's outer edge: where the outline lies over the wash, both show.
+    double strongest = 0;
+    const double mid = (docs.start + docs.end) / 2;
+    for (double r = docs.ring + 0.9; r <= docs.ring + 1.1; r += 0.005)
+        strongest = std::max(strongest, static_cast<double>(pixel(image, polar(mid, r, layout)).alphaF()));
+    EXPECT_GT(strongest, 0.55 + wash * 0.45 * 0.8) << "the outline laid over the wash, not in its place";
+}
+
 TEST(SunburstPictures, TransitionFramesAtChosenMoments) {
     Scenery s;
     const auto root = s.scene();

@@ -7,6 +7,8 @@
 #include "charts/ui/SunburstTexts.h"
 #include "charts/ui/SunburstView.h"
 
+#include "platform/MotionPreference.h"
+
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
@@ -259,6 +261,17 @@ TEST_F(SunburstViewTest, FocusChangesZoomAndOtherChangesCrossfadeUntilTheTransit
     view->setReduceMotion(true);
     state->navigate(pic); // a file: its folder, the root
     EXPECT_FALSE(view->transition());
+}
+
+TEST_F(SunburstViewTest, ReducedMotionFollowsTheDesktopsSetting) {
+    MotionPreference& motion = MotionPreference::shared();
+    motion.setOverride(true); // as when the desktop asks for reduced motion
+    state->navigate(docs);
+    EXPECT_FALSE(view->transition());
+    motion.setOverride(false);
+    state->goBack();
+    EXPECT_TRUE(view->transition()) << "the setting is followed as it changes";
+    motion.setOverride(std::nullopt);
 }
 
 TEST_F(SunburstViewTest, ARescanDropsTheNodeUnderTheRestingPointerAndHoversWhatIsNowThere) {

@@ -8,6 +8,7 @@
 #include "uninstaller/ui/UninstallBanner.h"
 #include "uninstaller/ui/UninstallerFooter.h"
 
+#include "shell/FileIconCache.h"
 #include "shell/ShellIconImage.h"
 #include "shell/ShellText.h"
 
@@ -15,8 +16,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+
+#include <fstream>
 
 using namespace plenwick;
 using namespace plenwick::test;
@@ -161,6 +166,17 @@ TEST_F(ViewTest, AppIconComesFromTheFirstBundleThatExists) {
     auto view = show(session);
     EXPECT_EQ(view->findChild<ShellIconImage*>()->icon().pixmap(QSize(32, 32)).toImage().pixel(16, 16),
               QColor(Qt::red).rgb());
+}
+
+TEST(RemnantRowTest, TheItemsOwnIconReplacesTheStandInWhenItArrives) {
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString() + "/Example Notes";
+    std::ofstream(path) << "%PDF-1.4\n";
+    QSignalSpy ready(&FileIconCache::shared(), &FileIconCache::iconReady);
+    RemnantRow row(Remnant{path, Remnant::Kind::applicationSupport, Remnant::Confidence::certain, false, 10}, false, [] {});
+    ASSERT_FALSE(FileIconCache::shared().contains(path)) << "a miss: the type's icon stands in";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return FileIconCache::shared().contains(path); }, 10000));
+    EXPECT_EQ(row.iconImage()->icon().cacheKey(), fileIcon(path, false, "").cacheKey()) << "the cached icon is shown";
 }
 
 TEST(RemnantRowTest, LockRevealAndDetail) {
