@@ -840,6 +840,51 @@ void shootInspector(Shooter& shooter, const std::string& tree) {
     }
 }
 
+// Every screen of the main window at its smallest size: home, scanning, failure, and
+// the results with the sidebar, the inspector and a collector bar full of chips.
+void shootMinimumSize(Shooter& shooter, const std::string& tree) {
+    const QSize smallest(MainWindow::kMinimumWidth, MainWindow::kMinimumHeight);
+    auto shrink = [&](Scene& scene) {
+        scene.window->resize(smallest);
+        scene.settle();
+    };
+    {
+        Scene scene(sampleVolumes(), sampleRecentScans(tree));
+        shrink(scene);
+        shooter.save(QStringLiteral("min-home"), *scene.window);
+    }
+    {
+        Scene scene;
+        shrink(scene);
+        scene.state->startScan(tree);
+        QApplication::processEvents();
+        if (auto* progress = qobject_cast<ScanProgressView*>(scene.window->rootView()->progressScreen()))
+            progress->setFixedTime(95.3);
+        shooter.save(QStringLiteral("min-scanning"), *scene.window);
+    }
+    {
+        Scene scene;
+        shrink(scene);
+        scene.state->startScan(tree + "/no such folder");
+        scene.settle();
+        shooter.save(QStringLiteral("min-failed"), *scene.window);
+    }
+    {
+        Scene scene;
+        shrink(scene);
+        scene.state->startScan(tree);
+        scene.settle();
+        shooter.save(QStringLiteral("min-results"), *scene.window);
+        scene.state->addToCollector(someItems(scene.state->root(), 5));
+        scene.settle();
+        waitFor(scene, 500); // the chart crossfades to the collected stripes
+        shooter.save(QStringLiteral("min-collector"), *scene.window);
+        scene.state->setVisualization(Visualization::treemap);
+        settledTreemap(scene);
+        shooter.save(QStringLiteral("min-treemap"), *scene.window);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -883,6 +928,7 @@ int main(int argc, char** argv) {
         shootCollector(shooter, tree);
         shootTreemap(shooter, tree);
         shootInspector(shooter, tree);
+        shootMinimumSize(shooter, tree);
         shootStartupItems([&shooter](const QString& name, QWidget& widget) { shooter.save(name, widget); });
         {
             UninstallerFixture leftovers;
