@@ -39,9 +39,10 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     settings_ = add(file_, QStringLiteral("Settings…"), shortcuts::settings);
     settings_->setMenuRole(QAction::PreferencesRole);
     settings_->setShortcutContext(Qt::ApplicationShortcut);
-    quit_ = file_->addAction(QStringLiteral("Quit"));
-    quit_->setShortcut(QKeySequence::Quit);
+    quit_ = add(file_, QStringLiteral("Quit"), shortcuts::quit);
     quit_->setMenuRole(QAction::QuitRole);
+    // From any window of the program: it ends them all.
+    quit_->setShortcutContext(Qt::ApplicationShortcut);
     connect(scanFolder_, &QAction::triggered, this, [this] { state_.chooseFolder(); });
     connect(rescan_, &QAction::triggered, this, [this] { state_.rescanAll(); });
     connect(rescanFolder_, &QAction::triggered, this, [this] {
@@ -60,7 +61,10 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     });
     // The home page's tool cards run these same commands.
     root_.setHomeTools([this] { uninstallApp_->trigger(); }, [this] { startupItems_->trigger(); });
-    connect(quit_, &QAction::triggered, &window_, &QMainWindow::close);
+    connect(quit_, &QAction::triggered, this, [this] {
+        if (quitProgram_) quitProgram_();
+        else window_.close();
+    });
 
     view_ = bar->addMenu(QStringLiteral("&View"));
     toggleSidebar_ = add(view_, QStringLiteral("Hide Sidebar"), shortcuts::toggleSidebar);

@@ -20,7 +20,14 @@
 namespace plenwick {
 
 PlenwickApp::PlenwickApp(std::function<AppEnvironment()> makeEnvironment)
-    : makeEnvironment_(std::move(makeEnvironment)) {}
+    : makeEnvironment_(std::move(makeEnvironment)), endProcess_([] { QCoreApplication::quit(); }) {}
+
+void PlenwickApp::quit() {
+    if (startupItems_) startupItems_->close();
+    if (settings_) settings_->close();
+    if (window_) window_->close();
+    if (endProcess_) endProcess_();
+}
 
 PlenwickApp::~PlenwickApp() {
     activation_.reset();
@@ -42,6 +49,7 @@ MainWindow& PlenwickApp::mainWindow() {
     if (!window_) {
         window_ = std::make_unique<MainWindow>(appState());
         window_->commands()->setOpenWindow([this](const QString& identifier) { openWindow(identifier); });
+        window_->commands()->setQuit([this] { quit(); });
     }
     return *window_;
 }

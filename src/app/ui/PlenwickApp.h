@@ -49,6 +49,11 @@ public:
     // `arguments` as the program received them (raw bytes, program name first): a
     // first argument names a folder that is scanned at once.
     void openArguments(const std::vector<std::string>& arguments);
+    // Ends the program: every window closes (the main window's scan stops with it),
+    // then the event loop ends.
+    void quit();
+    // How the event loop is ended (tests keep theirs running).
+    void setEndProcess(std::function<void()> endProcess) { endProcess_ = std::move(endProcess); }
     // Answers the session bus's requests to come forward (the helper's "Open
     // Plenwick") by showing the main window; the first running copy owns the name.
     void answerActivation();
@@ -64,6 +69,7 @@ private:
     QPointer<SettingsView> settings_;           // likewise
     HelperController* helper_ = nullptr;
     std::unique_ptr<AppActivation> activation_;
+    std::function<void()> endProcess_;
 };
 
 } // namespace plenwick
