@@ -259,10 +259,10 @@ ShellInspectorDetails::ShellInspectorDetails(AppState& state, QWidget* parent) :
     collect_ = new ShellActionButton(QStringLiteral("Collect"), Symbol::trayArrowDown, actions_);
     for (ShellActionButton* b : {reveal_, open_, preview_, collect_}) buttons->addWidget(b);
     connect(reveal_, &QAbstractButton::clicked, this, [this] {
-        if (node_) revealItem(node_->url());
+        if (node_) revealItem(node_->url(), reportTo(state_));
     });
     connect(open_, &QAbstractButton::clicked, this, [this] {
-        if (node_) openItem(node_->url());
+        if (node_) openItem(node_->url(), reportTo(state_));
     });
     connect(preview_, &QAbstractButton::clicked, this, [this] {
         if (node_) state_.setQuickLookURL(node_->url());

@@ -1,4 +1,5 @@
 #include "app/StateFixture.h"
+#include "common/FakeDesktopOpener.h"
 
 #include "results/FileKindText.h"
 #include "results/FileTypesRowView.h"
@@ -131,6 +132,22 @@ TEST_F(InspectorTest, AnUnreadableFolderExplainsItselfAndOnlyTheRootsActionsAreO
     state->finishScan(lockedRoot, {});
     show(lockedRoot, true);
     EXPECT_FALSE(details->actionsSection()->isEnabled());
+}
+
+TEST_F(InspectorTest, RevealAndOpenThatNothingTakesAreToldByTheWindowsAlert) {
+    FakeDesktopOpener opener;
+    opener.install(3);
+    show(notes);
+    details->openButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state->lastError().has_value(); }, 10000));
+    EXPECT_EQ(state->lastErrorTitle(), std::optional<std::string>("Couldn’t Open Item"));
+    EXPECT_EQ(state->lastError(), std::optional<std::string>("notes: No application is set up to open it."));
+
+    state->setLastError(std::nullopt);
+    details->revealButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state->lastError().has_value(); }, 10000));
+    EXPECT_EQ(state->lastErrorTitle(), std::optional<std::string>("Couldn’t Reveal Item"));
+    EXPECT_TRUE(state->lastError()->starts_with("notes: No file manager answered")) << *state->lastError();
 }
 
 TEST_F(InspectorTest, CollectedItemsAndTheirContentsShowUncollect) {

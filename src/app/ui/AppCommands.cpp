@@ -4,11 +4,11 @@
 #include "app/CommandShortcuts.h"
 #include "app/ui/CommandRules.h"
 #include "app/ui/TextPassThrough.h"
-#include "platform/FileManagerReveal.h"
 #include "results/PickerActions.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"
 #include "shell/ChooseApp.h"
+#include "shell/FileActions.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -101,7 +101,7 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
         if (const NodeRef& selection = state_.selection()) state_.setQuickLookURL(selection->url());
     });
     connect(reveal_, &QAction::triggered, this, [this] {
-        if (const NodeRef& selection = state_.selection()) revealInFileManager(selection->url());
+        if (const NodeRef& selection = state_.selection()) revealItem(selection->url(), reportTo(state_));
     });
 
     connect(&state_, &AppState::changed, this, [this] { refresh(); });
