@@ -30,7 +30,7 @@ void applyEntries(QMenu& menu, const std::vector<NodeMenuEntry>& entries) {
 std::vector<NodeMenuEntry> nodeContextMenuEntries(const AppState& state, const FileNode& node) {
     const bool isRoot = node.parent() == nullptr;
     std::vector<NodeMenuEntry> entries{
-        {NodeMenuAction::reveal, QStringLiteral("Reveal in Finder")},
+        {NodeMenuAction::reveal, QStringLiteral("Reveal in File Manager")},
         {NodeMenuAction::open, QStringLiteral("Open")},
         {NodeMenuAction::quickLook, QStringLiteral("Quick Look")},
         {NodeMenuAction::copyPath, QStringLiteral("Copy Path")},

@@ -10,7 +10,6 @@
 #include "results/SelectableText.h"
 #include "results/ShellActionButton.h"
 #include "results/ShellShareBar.h"
-#include "services/FullDiskAccess.h"
 #include "shell/ActivitySpinner.h"
 #include "shell/FileActions.h"
 #include "shell/FileIconCache.h"
@@ -103,19 +102,15 @@ public:
         titleRow->addWidget(lock_);
         titleRow->addWidget(title_, 1);
         column->addLayout(titleRow);
-        auto* message = new QLabel(
-            QStringLiteral("macOS denied access, so its contents (and their size) are missing from the scan. Granting "
-                           "Full Disk Access usually fixes this; some system locations stay private regardless."),
-            this);
+        // The folder's own permissions refused, as the scan failure says: there is no
+        // privacy setting here that would let Plenwick in, so no button to one.
+        auto* message = new QLabel(QStringLiteral("Its permissions, or those of a folder above it, deny Plenwick "
+                                                  "access, so its contents (and their size) are missing from the scan."),
+                                   this);
         message->setWordWrap(true);
         message->setFont(shellFont(ShellTextStyle::caption));
         message->setForegroundRole(QPalette::PlaceholderText);
         column->addWidget(message);
-        auto* open = new QPushButton(QStringLiteral("Open Privacy Settings"), this);
-        open->setFont(shellFont(ShellTextStyle::subheadline));
-        open->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-        connect(open, &QPushButton::clicked, this, [] { FullDiskAccess::openSettings(); });
-        column->addWidget(open, 0, Qt::AlignLeft);
         message_ = message;
         tint();
     }
@@ -252,7 +247,7 @@ ShellInspectorDetails::ShellInspectorDetails(AppState& state, QWidget* parent) :
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(6);
     reveal_ = new ShellActionButton(QStringLiteral("Reveal"), Symbol::magnifyingGlass, actions_);
-    reveal_->setToolTip(helpWithShortcut(QStringLiteral("Reveal in Finder"), shortcuts::reveal));
+    reveal_->setToolTip(helpWithShortcut(QStringLiteral("Reveal in File Manager"), shortcuts::reveal));
     open_ = new ShellActionButton(QStringLiteral("Open"), Symbol::arrowUpForwardApp, actions_);
     preview_ = new ShellActionButton(QStringLiteral("Preview"), Symbol::eye, actions_);
     preview_->setToolTip(helpWithShortcut(QStringLiteral("Quick Look"), shortcuts::quickLook));

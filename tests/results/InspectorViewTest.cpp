@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
+#include <QLabel>
 #include <QListView>
 #include <QPushButton>
 #include <QToolButton>
@@ -120,6 +121,14 @@ TEST_F(InspectorTest, AnUnreadableFolderExplainsItselfAndOnlyTheRootsActionsAreO
     runUtilityJobs();
     show(locked);
     EXPECT_TRUE(details->unreadableNotice()->isVisibleTo(details.get()));
+    // It names the permissions that refused, as the scan failure does; no privacy
+    // setting exists here to send the user to.
+    QStringList notice;
+    for (const QLabel* label : details->unreadableNotice()->findChildren<QLabel*>())
+        if (!label->text().isEmpty()) notice << label->text();
+    EXPECT_EQ(notice, QStringList{"Its permissions, or those of a folder above it, deny Plenwick access, so its "
+                                  "contents (and their size) are missing from the scan."});
+    EXPECT_TRUE(details->unreadableNotice()->findChildren<QAbstractButton*>().isEmpty());
     EXPECT_EQ(details->kindText(), "Unreadable folder");
     EXPECT_FALSE(details->fact("Files"));
     EXPECT_TRUE(details->actionsSection()->isEnabled());
