@@ -258,15 +258,23 @@ TEST_F(SettingsHelperTest, AwaitingApprovalIsOnWithTheApprovalLineAndAFailedChan
     settle();
 }
 
+// A helper controller over a temporary $XDG_CONFIG_HOME whose helper is no login item.
+struct UnregisteredHelper {
+    ~UnregisteredHelper() { ::unsetenv("XDG_CONFIG_HOME"); }
+    TempFolder config;
+    // Set before the controller first looks for its entry.
+    int configured = ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+    HelperController helper{std::make_unique<AutostartLoginItem>(HelperController::bundleIdentifier, "Plenwick Helper",
+                                                                 config.path() + "/PlenwickHelper"),
+                            std::make_unique<FakeHelperProcesses>(std::make_shared<FakeHelperProcesses::Log>()),
+                            std::make_shared<ManualExecutor>()};
+};
+
 TEST(SettingsScene, TheCommandOpensOneSettingsWindow) {
     auto preferences = std::make_shared<MemoryPreferences>();
     preferences->setValue(QStringLiteral("offerLeftoversOnCollect"), false);
-    TempFolder config;
-    ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
-    HelperController helper(std::make_unique<AutostartLoginItem>(HelperController::bundleIdentifier, "Plenwick Helper",
-                                                                 config.path() + "/PlenwickHelper"),
-                            std::make_unique<FakeHelperProcesses>(std::make_shared<FakeHelperProcesses::Log>()),
-                            std::make_shared<ManualExecutor>());
+    UnregisteredHelper unregistered;
+    HelperController& helper = unregistered.helper;
     PlenwickApp program([preferences] { return settingsEnvironment(preferences); });
     program.setHelperController(&helper);
     EXPECT_FALSE(program.settingsWindow());
@@ -288,16 +296,11 @@ TEST(SettingsScene, TheCommandOpensOneSettingsWindow) {
     window->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(program.settingsWindow());
-    ::unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(ProgramQuit, QuitFromAnyWindowEndsTheProgramWithAllItsWindows) {
-    TempFolder config;
-    ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
-    HelperController helper(std::make_unique<AutostartLoginItem>(HelperController::bundleIdentifier, "Plenwick Helper",
-                                                                 config.path() + "/PlenwickHelper"),
-                            std::make_unique<FakeHelperProcesses>(std::make_shared<FakeHelperProcesses::Log>()),
-                            std::make_shared<ManualExecutor>());
+    UnregisteredHelper unregistered;
+    HelperController& helper = unregistered.helper;
     PlenwickApp program([] { return settingsEnvironment(std::make_shared<MemoryPreferences>()); });
     program.setHelperController(&helper);
     int ended = 0;
@@ -319,7 +322,6 @@ TEST(ProgramQuit, QuitFromAnyWindowEndsTheProgramWithAllItsWindows) {
     EXPECT_TRUE(settings.isNull()) << "the settings window is closed";
     EXPECT_TRUE(startup.isNull()) << "the startup-items window is closed";
     EXPECT_FALSE(program.mainWindow().isVisible());
-    ::unsetenv("XDG_CONFIG_HOME");
 }
 
 } // namespace
