@@ -30,9 +30,8 @@ std::string lastLine(const std::string& output) {
     return text.toStdString();
 }
 
-} // namespace
-
-std::string desktopOpenFailureReason(int exitStatus, const std::string& errorOutput) {
+// The reason for an exit status of xdg-open, with its error output as the last resort.
+std::string failureReason(int exitStatus, const std::string& errorOutput) {
     // xdg-open's documented statuses.
     switch (exitStatus) {
     case 2: return "It no longer exists.";
@@ -42,6 +41,8 @@ std::string desktopOpenFailureReason(int exitStatus, const std::string& errorOut
     if (std::string said = lastLine(errorOutput); !said.empty()) return said;
     return exitStatus == 4 ? "The application chosen to open it failed." : "It couldn’t be opened.";
 }
+
+} // namespace
 
 void openOnDesktop(const std::string& path, DesktopFailure failed) {
     // The URL, not the path: it carries a name that is not UTF-8 byte for byte.
@@ -66,8 +67,8 @@ void openOnDesktop(const std::string& path, DesktopFailure failed) {
     QObject::connect(process, &QProcess::finished, process,
                      [process, failed](int status, QProcess::ExitStatus how) {
                          if (how != QProcess::NormalExit || status != 0)
-                             failLater(failed, desktopOpenFailureReason(how == QProcess::NormalExit ? status : -1,
-                                                                        process->readAllStandardError().toStdString()));
+                             failLater(failed, failureReason(how == QProcess::NormalExit ? status : -1,
+                                                             process->readAllStandardError().toStdString()));
                          process->deleteLater();
                      });
     process->start();

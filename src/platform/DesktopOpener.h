@@ -15,8 +15,4 @@ using DesktopFailure = std::function<void(const std::string& reason)>;
 // installed, Qt's own route is tried.
 void openOnDesktop(const std::string& path, DesktopFailure failed = {});
 
-// The reason given for an exit status of xdg-open, with its error output as the
-// last resort.
-std::string desktopOpenFailureReason(int exitStatus, const std::string& errorOutput);
-
 } // namespace plenwick
