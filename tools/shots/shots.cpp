@@ -23,6 +23,7 @@
 #include "results/NodeContextMenu.h"
 #include "results/PreviewWindow.h"
 #include "results/ResultsQuestions.h"
+#include "results/ShellActionButton.h"
 #include "results/ShellInspectorDetails.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"
@@ -836,7 +837,25 @@ void shootInspector(Shooter& shooter, const std::string& tree) {
         scene.state->finishScan(root, {});
         scene.state->select(locked);
         scene.settle();
-        if (InspectorView* inspector = inspectorOf(scene)) shooter.save(QStringLiteral("inspector-unreadable"), *inspector);
+        if (InspectorView* inspector = inspectorOf(scene)) {
+            shooter.save(QStringLiteral("inspector-unreadable"), *inspector);
+            // Reveal where nothing takes the item: no file manager, no xdg-open.
+            QTemporaryDir noTools;
+            const QByteArray path = qgetenv("PATH");
+            qputenv("PATH", QFile::encodeName(noTools.path()));
+            scene.state->select(notes);
+            scene.settle();
+            inspector->details()->revealButton()->click();
+            QElapsedTimer waited;
+            waited.start();
+            while (!scene.window->rootView()->errorAlert() && waited.elapsed() < 5000) QApplication::processEvents();
+            qputenv("PATH", path);
+            if (QMessageBox* alert = scene.window->rootView()->errorAlert()) shooter.save(QStringLiteral("reveal-failed"), *alert);
+            else {
+                std::fprintf(stderr, "plenwick-shots: no alert for a failed reveal\n");
+                ++shooter.failures;
+            }
+        }
     }
 }
 
