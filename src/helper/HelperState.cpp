@@ -111,7 +111,7 @@ void HelperState::uninstallApp() {
         return;
     }
     if (app->bundleID.starts_with("com.apple.")) {
-        if (env_.alert) env_.alert("“" + app->name + "” comes with macOS and can’t be uninstalled.");
+        if (env_.alert) env_.alert("“" + app->name + "” comes with the system and can’t be uninstalled.");
         return;
     }
     enqueue(std::make_shared<UninstallSession>(*app, UninstallSession::Mode::uninstall, env_.uninstall), true);

@@ -496,8 +496,8 @@ QMenu* OutlineTableCoordinator::showContextMenu(FileNode* node, QPoint globalPos
 void OutlineTableCoordinator::runAction(int action, const NodeRef& node) {
     if (!node || !state_.isInsideTree(node.get())) return;
     switch (static_cast<OutlineRowAction>(action)) {
-    case OutlineRowAction::reveal: revealItem(node->url()); break;
-    case OutlineRowAction::open: openItem(node->url()); break;
+    case OutlineRowAction::reveal: revealItem(node->url(), reportTo(state_)); break;
+    case OutlineRowAction::open: openItem(node->url(), reportTo(state_)); break;
     case OutlineRowAction::quickLook: state_.setQuickLookURL(node->url()); break;
     case OutlineRowAction::copyPath: copyPaths({node->url()}); break;
     case OutlineRowAction::zoomIn: state_.navigate(node); break;

@@ -26,9 +26,9 @@ std::vector<DiskUsageSegment> makeDiskUsageSegments(const VolumeInfo& volume, st
         if (other != 0)
             segments.push_back(
                 {"other", QStringLiteral("Other / hidden"), other, Tint::neutral,
-                 QStringLiteral("Space the scan couldn't attribute to visible files: purgeable caches, local Time "
-                                "Machine and APFS snapshots, other APFS volumes in the container (System, VM, "
-                                "Preboot), and folders macOS wouldn't let the app read.")});
+                 QStringLiteral("Space the scan couldn't attribute to visible files: file-system metadata and "
+                                "journals, snapshots, deleted files that programs still hold open, files hidden "
+                                "under other volumes' mount points, and folders the app wasn't allowed to read.")});
     } else {
         segments.push_back({"folder", QStringLiteral("“") + rootName + QStringLiteral("” (scanned)"), scanned,
                             Tint::accent, QStringLiteral("Everything scanned in ") + rootPath});

@@ -11,7 +11,6 @@
 #include "results/ShellActionButton.h"
 #include "results/ShellShareBar.h"
 #include "services/Formatters.h"
-#include "services/FullDiskAccess.h"
 #include "shell/ActivitySpinner.h"
 #include "shell/FileActions.h"
 #include "shell/FileIconCache.h"
@@ -104,19 +103,15 @@ public:
         titleRow->addWidget(lock_);
         titleRow->addWidget(title_, 1);
         column->addLayout(titleRow);
-        auto* message = new QLabel(
-            QStringLiteral("macOS denied access, so its contents (and their size) are missing from the scan. Granting "
-                           "Full Disk Access usually fixes this; some system locations stay private regardless."),
-            this);
+        // The folder's own permissions refused, as the scan failure says: there is no
+        // privacy setting here that would let Plenwick in, so no button to one.
+        auto* message = new QLabel(QStringLiteral("Its permissions, or those of a folder above it, deny Plenwick "
+                                                  "access, so its contents (and their size) are missing from the scan."),
+                                   this);
         message->setWordWrap(true);
         message->setFont(shellFont(ShellTextStyle::caption));
         message->setForegroundRole(QPalette::PlaceholderText);
         column->addWidget(message);
-        auto* open = new QPushButton(QStringLiteral("Open Privacy Settings"), this);
-        open->setFont(shellFont(ShellTextStyle::subheadline));
-        open->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-        connect(open, &QPushButton::clicked, this, [] { FullDiskAccess::openSettings(); });
-        column->addWidget(open, 0, Qt::AlignLeft);
         message_ = message;
         tint();
     }
@@ -253,17 +248,17 @@ ShellInspectorDetails::ShellInspectorDetails(AppState& state, QWidget* parent) :
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(6);
     reveal_ = new ShellActionButton(QStringLiteral("Reveal"), Symbol::magnifyingGlass, actions_);
-    reveal_->setToolTip(helpWithShortcut(QStringLiteral("Reveal in Finder"), shortcuts::reveal));
+    reveal_->setToolTip(helpWithShortcut(QStringLiteral("Reveal in File Manager"), shortcuts::reveal));
     open_ = new ShellActionButton(QStringLiteral("Open"), Symbol::arrowUpForwardApp, actions_);
     preview_ = new ShellActionButton(QStringLiteral("Preview"), Symbol::eye, actions_);
     preview_->setToolTip(helpWithShortcut(QStringLiteral("Quick Look"), shortcuts::quickLook));
     collect_ = new ShellActionButton(QStringLiteral("Collect"), Symbol::trayArrowDown, actions_);
     for (ShellActionButton* b : {reveal_, open_, preview_, collect_}) buttons->addWidget(b);
     connect(reveal_, &QAbstractButton::clicked, this, [this] {
-        if (node_) revealItem(node_->url());
+        if (node_) revealItem(node_->url(), reportTo(state_));
     });
     connect(open_, &QAbstractButton::clicked, this, [this] {
-        if (node_) openItem(node_->url());
+        if (node_) openItem(node_->url(), reportTo(state_));
     });
     connect(preview_, &QAbstractButton::clicked, this, [this] {
         if (node_) state_.setQuickLookURL(node_->url());

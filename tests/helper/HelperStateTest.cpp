@@ -195,7 +195,7 @@ TEST_F(HelperStateTest, TheMenuRefusesWhatItCantUninstall) {
     makeBundle(*chosen, {{"CFBundleIdentifier", "com.apple.sys"}, {"CFBundleDisplayName", "System Thing"}});
     helper.uninstallApp();
     EXPECT_EQ(alerts, (std::vector<std::string>{"“Odd.app” isn’t an app Plenwick can read.",
-                                                "“System Thing” comes with macOS and can’t be uninstalled."}));
+                                                "“System Thing” comes with the system and can’t be uninstalled."}));
     EXPECT_TRUE(windows->made.empty());
     // The Trash flow's own tests do not apply to the menu: the main program can be chosen.
     chosen = makeApp(apps, "Plenwick", "tarnwell.Plenwick");

@@ -111,10 +111,10 @@ TEST_F(OutlineKeysTest, ContextMenusOfRowsAndHeader) {
         return out;
     };
     EXPECT_EQ(titles(outlineContextMenu(*docs, *state)),
-              (QStringList{"Reveal in Finder", "Open", "Quick Look", "Copy Path", "-Zoom In", "Rescan This Folder",
+              (QStringList{"Reveal in File Manager", "Open", "Quick Look", "Copy Path", "-Zoom In", "Rescan This Folder",
                            "-Add to Collector", "Move to Trash…"}));
     EXPECT_EQ(titles(outlineContextMenu(*child(root, "top.bin"), *state)),
-              (QStringList{"Reveal in Finder", "Open", "Quick Look", "Copy Path", "-Add to Collector",
+              (QStringList{"Reveal in File Manager", "Open", "Quick Look", "Copy Path", "-Add to Collector",
                            "Move to Trash…"}));
     // The scan root can be neither collected nor trashed.
     for (const OutlineMenuEntry& entry : outlineContextMenu(*root, *state))

@@ -1,4 +1,5 @@
 #include "app/StateFixture.h"
+#include "common/FakeDesktopOpener.h"
 
 #include "results/FileKindText.h"
 #include "results/FileTypesRowView.h"
@@ -121,6 +122,14 @@ TEST_F(InspectorTest, AnUnreadableFolderExplainsItselfAndOnlyTheRootsActionsAreO
     runUtilityJobs();
     show(locked);
     EXPECT_TRUE(details->unreadableNotice()->isVisibleTo(details.get()));
+    // It names the permissions that refused, as the scan failure does; no privacy
+    // setting exists here to send the user to.
+    QStringList notice;
+    for (const QLabel* label : details->unreadableNotice()->findChildren<QLabel*>())
+        if (!label->text().isEmpty()) notice << label->text();
+    EXPECT_EQ(notice, QStringList{"Its permissions, or those of a folder above it, deny Plenwick access, so its "
+                                  "contents (and their size) are missing from the scan."});
+    EXPECT_TRUE(details->unreadableNotice()->findChildren<QAbstractButton*>().isEmpty());
     EXPECT_EQ(details->kindText(), "Unreadable folder");
     EXPECT_FALSE(details->fact("Files"));
     EXPECT_TRUE(details->actionsSection()->isEnabled());
@@ -133,6 +142,24 @@ TEST_F(InspectorTest, AnUnreadableFolderExplainsItselfAndOnlyTheRootsActionsAreO
     state->finishScan(lockedRoot, {});
     show(lockedRoot, true);
     EXPECT_FALSE(details->actionsSection()->isEnabled());
+}
+
+TEST_F(InspectorTest, RevealAndOpenThatNothingTakesAreToldByTheWindowsAlert) {
+    // No xdg-open at all: the thread sanitizer cannot follow its fork from this
+    // process, and what xdg-open's answers say is the shell tests' business.
+    FakeDesktopOpener opener;
+    show(notes);
+    details->openButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state->lastError().has_value(); }, 10000));
+    EXPECT_EQ(state->lastErrorTitle(), std::optional<std::string>("Couldn’t Open Item"));
+    EXPECT_EQ(state->lastError(),
+              std::optional<std::string>("notes: This system has no program that opens files (xdg-open is not installed)."));
+
+    state->setLastError(std::nullopt);
+    details->revealButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state->lastError().has_value(); }, 10000));
+    EXPECT_EQ(state->lastErrorTitle(), std::optional<std::string>("Couldn’t Reveal Item"));
+    EXPECT_TRUE(state->lastError()->starts_with("notes: No file manager answered")) << *state->lastError();
 }
 
 TEST_F(InspectorTest, CollectedItemsAndTheirContentsShowUncollect) {

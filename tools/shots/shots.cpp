@@ -24,6 +24,7 @@
 #include "results/NodeContextMenu.h"
 #include "results/PreviewWindow.h"
 #include "results/ResultsQuestions.h"
+#include "results/ShellActionButton.h"
 #include "results/ShellInspectorDetails.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"
@@ -840,7 +841,70 @@ void shootInspector(Shooter& shooter, const std::string& tree) {
         scene.state->finishScan(root, {});
         scene.state->select(locked);
         scene.settle();
-        if (InspectorView* inspector = inspectorOf(scene)) shooter.save(QStringLiteral("inspector-unreadable"), *inspector);
+        if (InspectorView* inspector = inspectorOf(scene)) {
+            shooter.save(QStringLiteral("inspector-unreadable"), *inspector);
+            // Reveal where nothing takes the item: no file manager, no xdg-open.
+            QTemporaryDir noTools;
+            const QByteArray path = qgetenv("PATH");
+            qputenv("PATH", QFile::encodeName(noTools.path()));
+            scene.state->select(notes);
+            scene.settle();
+            inspector->details()->revealButton()->click();
+            QElapsedTimer waited;
+            waited.start();
+            while (!scene.window->rootView()->errorAlert() && waited.elapsed() < 5000) QApplication::processEvents();
+            qputenv("PATH", path);
+            if (QMessageBox* alert = scene.window->rootView()->errorAlert()) shooter.save(QStringLiteral("reveal-failed"), *alert);
+            else {
+                std::fprintf(stderr, "plenwick-shots: no alert for a failed reveal\n");
+                ++shooter.failures;
+            }
+        }
+    }
+}
+
+// Every screen of the main window at its smallest size: home, scanning, failure, and
+// the results with the sidebar, the inspector and a collector bar full of chips.
+void shootMinimumSize(Shooter& shooter, const std::string& tree) {
+    const QSize smallest(MainWindow::kMinimumWidth, MainWindow::kMinimumHeight);
+    auto shrink = [&](Scene& scene) {
+        scene.window->resize(smallest);
+        scene.settle();
+    };
+    {
+        Scene scene(sampleVolumes(), sampleRecentScans(tree));
+        shrink(scene);
+        shooter.save(QStringLiteral("min-home"), *scene.window);
+    }
+    {
+        Scene scene;
+        shrink(scene);
+        scene.state->startScan(tree);
+        QApplication::processEvents();
+        if (auto* progress = qobject_cast<ScanProgressView*>(scene.window->rootView()->progressScreen()))
+            progress->setFixedTime(95.3);
+        shooter.save(QStringLiteral("min-scanning"), *scene.window);
+    }
+    {
+        Scene scene;
+        shrink(scene);
+        scene.state->startScan(tree + "/no such folder");
+        scene.settle();
+        shooter.save(QStringLiteral("min-failed"), *scene.window);
+    }
+    {
+        Scene scene;
+        shrink(scene);
+        scene.state->startScan(tree);
+        scene.settle();
+        shooter.save(QStringLiteral("min-results"), *scene.window);
+        scene.state->addToCollector(someItems(scene.state->root(), 5));
+        scene.settle();
+        waitFor(scene, 500); // the chart crossfades to the collected stripes
+        shooter.save(QStringLiteral("min-collector"), *scene.window);
+        scene.state->setVisualization(Visualization::treemap);
+        settledTreemap(scene);
+        shooter.save(QStringLiteral("min-treemap"), *scene.window);
     }
 }
 
@@ -889,6 +953,7 @@ int main(int argc, char** argv) {
         shootCollector(shooter, tree);
         shootTreemap(shooter, tree);
         shootInspector(shooter, tree);
+        shootMinimumSize(shooter, tree);
         shootStartupItems([&shooter](const QString& name, QWidget& widget) { shooter.save(name, widget); });
         {
             UninstallerFixture leftovers;
