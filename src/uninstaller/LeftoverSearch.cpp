@@ -195,8 +195,7 @@ std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchR
 
     const IdentifierMatcher identifiers(searchIdentifiers(app));
     const auto ownNames = asSet(matchableNames({app.name, bundleBaseName(app.url)}));
-    auto allNames = ownNames;
-    for (const std::string& name : app.nameCandidates()) allNames.insert(name);
+    const auto allNames = asSet(app.nameCandidates()); // the own names and the executable's
 
     Findings findings;
     std::vector<std::string> searched; // every folder listed; nothing outside them is offered
