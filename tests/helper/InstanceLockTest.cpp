@@ -71,6 +71,10 @@ TEST(InstanceLock, ThePrivateLockFileAdmitsOneHolder) {
     const std::optional<int> first = acquireInstanceLock(lockName, folder);
     ASSERT_TRUE(first) << "the folder is made with its parents";
     struct stat st {};
+    for (const char* made : {"/Library", "/Library/Application Support", "/Library/Application Support/Plenwick"}) {
+        ASSERT_EQ(::stat((home.path() + made).c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0700u) << made << " is private to the user";
+    }
     ASSERT_EQ(::stat((folder + "/" + lockName + ".lock").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     EXPECT_FALSE(acquireInstanceLock(lockName, folder)) << "held by another open file";
