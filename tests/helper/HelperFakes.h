@@ -28,6 +28,7 @@ public:
     bool unwatchable = false; // watching fails
     bool creatable = true;    // prepare can make a missing folder
     int listings = 0, prepares = 0, watchesMade = 0;
+    std::function<void()> afterListing; // runs once the names are read
 
     void prepare(const std::string& folder) override {
         ++prepares;
@@ -36,7 +37,9 @@ public:
     std::optional<std::vector<std::string>> list(const std::string& folder) override {
         ++listings;
         if (refused) return std::nullopt;
-        return InotifyFolderEvents().list(folder);
+        auto names = InotifyFolderEvents().list(folder);
+        if (afterListing) afterListing();
+        return names;
     }
     std::unique_ptr<Watch> watch(const std::string&, std::function<void(Mask)> onEvents) override {
         if (unwatchable) return nullptr;
