@@ -70,22 +70,31 @@ private:
     std::function<void(Mask)> callback_;
 };
 
-// Background work that waits until the test runs it; the result is delivered only
-// while its owner exists.
+// Background work that waits until the test runs it; the result (or the failure of
+// work that throws) is delivered only while its owner exists.
 struct ManualBackground {
     struct Job {
         QPointer<QObject> owner;
         UninstallServices::Work work;
+        UninstallServices::Failed failed;
     };
     std::vector<Job> jobs;
 
-    void post(QObject* owner, UninstallServices::Work work) { jobs.push_back({owner, std::move(work)}); }
+    void post(QObject* owner, UninstallServices::Work work, UninstallServices::Failed failed = {}) {
+        jobs.push_back({owner, std::move(work), std::move(failed)});
+    }
     // Runs every job, including those posted meanwhile.
     void runAll() {
         while (!jobs.empty()) {
             Job job = std::move(jobs.front());
             jobs.erase(jobs.begin());
-            auto deliver = job.work();
+            std::function<void()> deliver;
+            try {
+                deliver = job.work();
+            } catch (...) {
+                if (job.owner && job.failed) job.failed(std::current_exception());
+                continue;
+            }
             if (job.owner) deliver();
         }
     }
@@ -135,8 +144,9 @@ struct HelperWorld {
         env.now = [scheduler = scheduler] { return scheduler->now; };
         env.runningApps = running;
         env.registry = registry;
-        env.uninstall.runInBackground = [this](QObject* owner, UninstallServices::Work work) {
-            background.post(owner, std::move(work));
+        env.uninstall.runInBackground = [this](QObject* owner, UninstallServices::Work work,
+                                               UninstallServices::Failed failed) {
+            background.post(owner, std::move(work), std::move(failed));
         };
         env.uninstall.registry = registry;
         env.uninstall.runningApps = running;

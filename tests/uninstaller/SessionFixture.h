@@ -17,19 +17,26 @@
 namespace plenwick::test {
 
 
-// Background work that waits until the test runs it; the result reaches the session
-// only while it exists.
+// Background work that waits until the test runs it; the result (or the failure of
+// work that throws) reaches the session only while it exists.
 struct ManualBackground {
     struct Job {
         QPointer<QObject> owner;
         UninstallServices::Work work;
+        UninstallServices::Failed failed;
     };
     std::vector<Job> jobs;
 
     void run(std::size_t index) {
         Job job = std::move(jobs.at(index));
         jobs.erase(jobs.begin() + static_cast<std::ptrdiff_t>(index));
-        auto deliver = job.work();
+        std::function<void()> deliver;
+        try {
+            deliver = job.work();
+        } catch (...) {
+            if (job.owner && job.failed) job.failed(std::current_exception());
+            return;
+        }
         if (job.owner) deliver();
     }
     void runAll() {
@@ -49,8 +56,9 @@ protected:
         make(library + "/Application Support/Example/data", 8'000); // the executable's name: possible
         app = *AppBundleInfo::read(appPath);
 
-        services.runInBackground = [this](QObject* owner, UninstallServices::Work work) {
-            background.jobs.push_back({owner, std::move(work)});
+        services.runInBackground = [this](QObject* owner, UninstallServices::Work work,
+                                          UninstallServices::Failed failed) {
+            background.jobs.push_back({owner, std::move(work), std::move(failed)});
         };
         services.registry = registry;
         services.runningApps = running;

@@ -49,7 +49,7 @@ struct HelperScene {
         env.now = [] { return std::chrono::milliseconds(0); };
         env.runningApps = running;
         env.registry = std::make_shared<FolderAppRegistry>(std::vector<std::string>{});
-        env.uninstall.runInBackground = [](QObject*, UninstallServices::Work) {};
+        env.uninstall.runInBackground = [](QObject*, UninstallServices::Work, UninstallServices::Failed) {};
         env.windows = presenter;
         state = std::make_unique<HelperState>(std::move(env));
         menu = std::make_unique<HelperMenu>(*state, HelperMenu::Actions{});

@@ -465,7 +465,7 @@ struct UninstallerFixture {
 
     std::shared_ptr<UninstallSession> session(UninstallSession::Mode mode, bool searched) {
         UninstallServices services;
-        services.runInBackground = [this](QObject* owner, UninstallServices::Work work) {
+        services.runInBackground = [this](QObject* owner, UninstallServices::Work work, UninstallServices::Failed) {
             jobs.push_back([guard = QPointer<QObject>(owner), work] {
                 auto deliver = work();
                 if (guard) deliver();
