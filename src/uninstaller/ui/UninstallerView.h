@@ -9,7 +9,9 @@
 
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QLabel;
@@ -63,6 +65,8 @@ private:
     std::shared_ptr<UninstallSession> session_;
     bool appeared_ = false;
     ShellIconImage* icon_;
+    std::vector<std::string> iconCandidates_; // the bundles the icon was last read from
+    std::uint64_t iconGeneration_ = 0;
     ShellText* title_;
     QLabel* status_;
     QWidget* bannerBox_;
