@@ -6,12 +6,49 @@
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
+#include <QDBusServiceWatcher>
+#include <QEvent>
+#include <QGuiApplication>
 #include <QMetaObject>
+#include <QPointer>
+#include <QTimer>
+#include <QWindow>
 
 namespace plenwick {
 
 namespace {
 const QString applicationInterface = QStringLiteral("org.freedesktop.Application");
+
+// Windows a program brings to the front: not its menus, tool tips and the like.
+bool comesForward(const QWindow& window) {
+    const Qt::WindowType type = window.type();
+    return type != Qt::Popup && type != Qt::ToolTip && type != Qt::SplashScreen && type != Qt::Desktop &&
+           !(window.flags() & Qt::WindowDoesNotAcceptFocus);
+}
+
+void bringForward(QWindow& window) {
+    window.raise();
+    window.requestActivate();
+}
+
+// Brings forward the first such window shown after it was made, then goes: the
+// window a command opens right after the program came forward comes forward too.
+class NextWindowForward final : public QObject {
+public:
+    explicit NextWindowForward(QObject* parent) : QObject(parent) { parent->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show || !watched->isWindowType()) return false;
+        auto* window = static_cast<QWindow*>(watched);
+        if (!window->isTopLevel() || !comesForward(*window)) return false;
+        // Once it is on screen: a window asked before it is mapped may be passed over.
+        QTimer::singleShot(0, window, [window] { bringForward(*window); });
+        deleteLater();
+        parent()->removeEventFilter(this);
+        return false;
+    }
+};
 } // namespace
 
 QString AppActivation::objectPath(const QString& service) {
@@ -66,6 +103,25 @@ void requestActivation(const QString& service, std::function<void()> notRunning)
                          if (noOwner && notRunning) notRunning();
                          w->deleteLater();
                      });
+}
+
+void activateApplication() {
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (!app) return;
+    for (QWindow* window : QGuiApplication::topLevelWindows())
+        if (window->isVisible() && comesForward(*window)) bringForward(*window);
+    static QPointer<NextWindowForward> waiting;
+    if (!waiting) waiting = new NextWindowForward(app);
+}
+
+std::unique_ptr<QObject> followBusNameOwner(const QString& service, std::function<void()> changed) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    auto watcher = std::make_unique<QDBusServiceWatcher>(service, bus, QDBusServiceWatcher::WatchForOwnerChange);
+    QObject::connect(watcher.get(), &QDBusServiceWatcher::serviceOwnerChanged, watcher.get(),
+                     [changed = std::move(changed)](const QString&, const QString&, const QString&) {
+                         if (changed) changed();
+                     });
+    return watcher;
 }
 
 } // namespace plenwick

@@ -9,6 +9,7 @@
 #include <QVariantMap>
 
 #include <functional>
+#include <memory>
 
 namespace plenwick {
 
@@ -39,5 +40,15 @@ private:
 // Asks the owner of `service` to come forward; `notRunning` runs on the GUI thread
 // when the name has no owner or there is no session bus. Returns at once.
 void requestActivation(const QString& service, std::function<void()> notRunning);
+
+// Brings this program to the front: its open windows are raised and asked to become
+// active, and so is the next window it shows (the dialog a command is about to open).
+// GUI thread.
+void activateApplication();
+
+// Follows the owner of `service` on the session bus, the program's own notice that
+// the program owning the name started or ended: `changed` runs on the GUI thread at
+// every change while the returned object lives. Without a session bus it never runs.
+std::unique_ptr<QObject> followBusNameOwner(const QString& service, std::function<void()> changed);
 
 } // namespace plenwick
