@@ -504,11 +504,19 @@ struct UninstallerFixture {
     }
 };
 
+// The app's icon is read in the background: each picture shows it.
+void showWithIcon(UninstallerView& view) {
+    view.show();
+    QElapsedTimer waited;
+    waited.start();
+    while (view.isReadingIcon() && waited.elapsed() < 5000) QApplication::processEvents();
+}
+
 void shootUninstaller(Shooter& shooter) {
     UninstallerFixture fixture;
     {
         UninstallerView searching(fixture.session(UninstallSession::Mode::uninstall, false));
-        searching.show();
+        showWithIcon(searching);
         shooter.save(QStringLiteral("uninstaller-searching"), searching);
         fixture.runJobs();
         shooter.save(QStringLiteral("uninstaller-results"), searching);
@@ -518,13 +526,13 @@ void shootUninstaller(Shooter& shooter) {
     }
     {
         UninstallerView collector(fixture.session(UninstallSession::Mode::collector, true));
-        collector.show();
+        showWithIcon(collector);
         shooter.save(QStringLiteral("uninstaller-collector"), collector);
     }
     {
         QDir(QString::fromStdString(fixture.library)).removeRecursively();
         UninstallerView empty(fixture.session(UninstallSession::Mode::uninstall, true));
-        empty.show();
+        showWithIcon(empty);
         shooter.save(QStringLiteral("uninstaller-nothing-found"), empty);
     }
 }

@@ -160,7 +160,9 @@ void UninstallerView::updateHeader() {
         if (iconCandidates_.empty()) icon_->setIcon(genericApplicationIcon());
         iconCandidates_ = candidates;
         loadAppBundleIcon(this, std::move(candidates), [this, generation = ++iconGeneration_](QIcon icon) {
-            if (generation == iconGeneration_) icon_->setIcon(icon);
+            if (generation != iconGeneration_) return;
+            icon_->setIcon(icon);
+            iconShown_ = generation;
         });
     }
     title_->setText(text(uninstaller_ui::title(*session_)));
