@@ -10,6 +10,7 @@
 #include "uninstaller/UninstallSession.h"
 
 #include "common/AppServiceFakes.h"
+#include "common/ManualBackground.h"
 #include "common/PlistFixtures.h"
 
 #include <QPointer>
@@ -70,36 +71,6 @@ private:
     std::function<void(Mask)> callback_;
 };
 
-// Background work that waits until the test runs it; the result (or the failure of
-// work that throws) is delivered only while its owner exists.
-struct ManualBackground {
-    struct Job {
-        QPointer<QObject> owner;
-        UninstallServices::Work work;
-        UninstallServices::Failed failed;
-    };
-    std::vector<Job> jobs;
-
-    void post(QObject* owner, UninstallServices::Work work, UninstallServices::Failed failed = {}) {
-        jobs.push_back({owner, std::move(work), std::move(failed)});
-    }
-    // Runs every job, including those posted meanwhile.
-    void runAll() {
-        while (!jobs.empty()) {
-            Job job = std::move(jobs.front());
-            jobs.erase(jobs.begin());
-            std::function<void()> deliver;
-            try {
-                deliver = job.work();
-            } catch (...) {
-                if (job.owner && job.failed) job.failed(std::current_exception());
-                continue;
-            }
-            if (job.owner) deliver();
-        }
-    }
-};
-
 // Records what is shown; closing runs the close callback as the presenter does.
 class FakeWindows final : public HelperWindows {
 public:
@@ -144,10 +115,7 @@ struct HelperWorld {
         env.now = [scheduler = scheduler] { return scheduler->now; };
         env.runningApps = running;
         env.registry = registry;
-        env.uninstall.runInBackground = [this](QObject* owner, UninstallServices::Work work,
-                                               UninstallServices::Failed failed) {
-            background.post(owner, std::move(work), std::move(failed));
-        };
+        env.uninstall.runInBackground = background.runner();
         env.uninstall.registry = registry;
         env.uninstall.runningApps = running;
         env.uninstall.scheduler = scheduler;

@@ -31,10 +31,7 @@ protected:
     }
     std::shared_ptr<UninstallSession> session(const std::string& name) {
         UninstallServices services;
-        services.runInBackground = [this](QObject* owner, UninstallServices::Work work,
-                                          UninstallServices::Failed failed) {
-            background.post(owner, std::move(work), std::move(failed));
-        };
+        services.runInBackground = background.runner();
         AppBundleInfo app{"/Applications/" + name + ".app", name, "com.example." + name, std::nullopt, std::nullopt, {}};
         return std::make_shared<UninstallSession>(app, UninstallSession::Mode::afterTrash, services);
     }
