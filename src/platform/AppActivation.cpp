@@ -31,23 +31,26 @@ void bringForward(QWindow& window) {
     window.requestActivate();
 }
 
-// Brings forward the first such window shown after it was made, then goes: the
-// window a command opens right after the program came forward comes forward too.
+// Once armed, brings forward the first such window shown: the window a command opens
+// right after the program came forward comes forward too.
 class NextWindowForward final : public QObject {
 public:
     explicit NextWindowForward(QObject* parent) : QObject(parent) { parent->installEventFilter(this); }
+    void arm() { armed_ = true; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::Show || !watched->isWindowType()) return false;
+        if (!armed_ || event->type() != QEvent::Show || !watched->isWindowType()) return false;
         auto* window = static_cast<QWindow*>(watched);
         if (!window->isTopLevel() || !comesForward(*window)) return false;
+        armed_ = false;
         // Once it is on screen: a window asked before it is mapped may be passed over.
         QTimer::singleShot(0, window, [window] { bringForward(*window); });
-        deleteLater();
-        parent()->removeEventFilter(this);
         return false;
     }
+
+private:
+    bool armed_ = false;
 };
 } // namespace
 
@@ -110,8 +113,9 @@ void activateApplication() {
     if (!app) return;
     for (QWindow* window : QGuiApplication::topLevelWindows())
         if (window->isVisible() && comesForward(*window)) bringForward(*window);
-    static QPointer<NextWindowForward> waiting;
-    if (!waiting) waiting = new NextWindowForward(app);
+    static QPointer<NextWindowForward> next;
+    if (!next) next = new NextWindowForward(app);
+    next->arm();
 }
 
 std::unique_ptr<QObject> followBusNameOwner(const QString& service, std::function<void()> changed) {
