@@ -1,8 +1,8 @@
 #pragma once
 // The helper program: its state, the tray icon with its menu, the window presenter
-// and its well-known name on the session bus. Made once, after the single-instance lock was taken. Without a system
-// tray the helper still watches the Trash and offers leftovers; the icon appears when
-// a tray does.
+// and its well-known name on the session bus. Made once, after the single-instance
+// lock was taken. Without a system tray the helper still watches the Trash and offers
+// leftovers; the icon appears when a tray does.
 
 #include "helper/HelperState.h"
 
