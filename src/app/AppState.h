@@ -323,6 +323,8 @@ private:
     void bumpTreeVersion();
     void assignVolumes(std::vector<VolumeInfo> volumes);
     void assignScanVolume(std::optional<VolumeInfo> volume);
+    // Lets every view call a scanned volume by the name its card shows (VolumeNames.h).
+    void publishVolumeNames();
 
     struct ScanOutcome;
     void clearNodeState();

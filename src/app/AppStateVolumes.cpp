@@ -67,8 +67,7 @@ bool AppState::isWholeVolumeScan() const {
 
 std::int64_t AppState::unattributedBytes() const {
     if (!isWholeVolumeScan()) return 0;
-    const std::int64_t used = std::max<std::int64_t>(0, scanVolume_->totalCapacity - scanVolume_->availableCapacity);
-    return std::max<std::int64_t>(0, used - root_->size());
+    return std::max<std::int64_t>(0, scanVolume_->usedCapacity() - root_->size());
 }
 
 } // namespace plenwick

@@ -6,13 +6,15 @@
 #include "scanner/FileNode.h"
 #include "services/Formatters.h"
 
-#include <QLocale>
-
 namespace plenwick {
 
 namespace {
 
 QString text(const std::string& bytes) { return QString::fromStdString(repairUtf8(bytes)); }
+
+std::string leftoverItems(std::size_t count) {
+    return decimalCountText(static_cast<std::int64_t>(count), "leftover item", "leftover items");
+}
 
 std::string withoutTrailingSlash(std::string path) {
     if (path.size() >= 2 && path.back() == '/') path.pop_back();
@@ -23,10 +25,7 @@ std::string withoutTrailingSlash(std::string path) {
 
 QString collectorBytes(std::int64_t bytes) { return QString::fromStdString(formatByteCount(bytes)); }
 
-QString collectorItemCountText(std::int64_t count) {
-    if (count == 1) return QStringLiteral("1 item");
-    return QLocale().toString(static_cast<qlonglong>(count)) + QStringLiteral(" items");
-}
+QString collectorItemCountText(std::int64_t count) { return QString::fromStdString(countText(count, "item", "items")); }
 
 QString collectorFreedMessage(std::int64_t bytes) { return QStringLiteral("Freed ") + collectorBytes(bytes); }
 
@@ -36,15 +35,13 @@ QString collectorSummaryHelp(std::int64_t count, std::int64_t total) {
 }
 
 QString collectorItemsListTitle(std::int64_t count) {
-    if (count == 1) return QStringLiteral("1 Collected Item");
-    return QLocale().toString(static_cast<qlonglong>(count)) + QStringLiteral(" Collected Items");
+    return QString::fromStdString(countText(count, "Collected Item", "Collected Items"));
 }
 
 QString collectorLeftoverBadge(std::size_t count) { return QStringLiteral("+") + QString::number(count); }
 
 QString collectorLeftoverBadgeHelp(std::size_t count) {
-    if (count == 1) return QStringLiteral("Plus 1 leftover item outside this scan");
-    return QStringLiteral("Plus ") + QString::number(count) + QStringLiteral(" leftover items outside this scan");
+    return QString::fromStdString("Plus " + leftoverItems(count) + " outside this scan");
 }
 
 QString collectorNodePath(const FileNode& node) { return text(withoutTrailingSlash(node.url())); }
@@ -56,10 +53,7 @@ QString collectorChipHelp(const FileNode& node, std::int64_t sizeWithLeftovers) 
 QString collectorRowSubtitle(const FileNode& node, std::size_t leftovers, const std::string& home) {
     const FileNode& folder = node.parent() ? *node.parent() : node;
     QString subtitle = text(abbreviatedPath(withoutTrailingSlash(folder.url()), home));
-    if (leftovers == 1)
-        subtitle += QStringLiteral(" · plus 1 leftover item");
-    else if (leftovers > 1)
-        subtitle += QStringLiteral(" · plus ") + QString::number(leftovers) + QStringLiteral(" leftover items");
+    if (leftovers > 0) subtitle += QString::fromStdString(" · plus " + leftoverItems(leftovers));
     return subtitle;
 }
 
@@ -68,8 +62,7 @@ QString collectorRowSubtitle(const FileNode& node, std::size_t leftovers) {
 }
 
 QString collectorConfirmTitle(std::int64_t count) {
-    if (count == 1) return QStringLiteral("Move 1 item to the Trash?");
-    return QStringLiteral("Move ") + QString::number(count) + QStringLiteral(" items to the Trash?");
+    return QString::fromStdString("Move " + decimalCountText(count, "item", "items") + " to the Trash?");
 }
 
 QString collectorConfirmSubtitle(std::int64_t total) {

@@ -1,23 +1,18 @@
 #include "home/HomeTexts.h"
 
-#include "base/PathNames.h"
 #include "base/Utf8.h"
 #include "platform/ByteCountFormatter.h"
 #include "scanner/FileNode.h"
+#include "scanner/VolumeNames.h"
 #include "services/Formatters.h"
 
 #include <QDateTime>
-#include <QLocale>
 
 #include <algorithm>
 
 namespace plenwick::home {
 
 namespace {
-
-QString counted(std::int64_t n, const char* one, const char* many) {
-    return n == 1 ? QStringLiteral("1 ") + QLatin1String(one) : formatCountText(n) + QLatin1Char(' ') + QLatin1String(many);
-}
 
 // The calendar difference between `from` and the later `to`, largest unit first.
 struct Difference {
@@ -44,8 +39,6 @@ Difference difference(const QDateTime& from, const QDateTime& to) {
 }
 
 } // namespace
-
-QString formatCountText(std::int64_t count) { return QLocale().toString(static_cast<qlonglong>(count)); }
 
 QString displayText(const std::string& bytes) { return QString::fromStdString(repairUtf8(bytes)); }
 
@@ -76,7 +69,7 @@ QString relativeDateText(Clock::time_point date, Clock::time_point now) {
     for (const Unit& unit : units) {
         if (unit.value == 0) continue;
         if (unit.value == 1 && unit.lastNamed) return QLatin1String(past ? unit.lastNamed : unit.nextNamed);
-        const QString amount = counted(unit.value, unit.one, unit.many);
+        const QString amount = QString::fromStdString(countText(unit.value, unit.one, unit.many));
         return past ? amount + QStringLiteral(" ago") : QStringLiteral("in ") + amount;
     }
     return QStringLiteral("now");
@@ -84,8 +77,7 @@ QString relativeDateText(Clock::time_point date, Clock::time_point now) {
 
 double usedFraction(const VolumeInfo& volume) {
     if (volume.totalCapacity <= 0) return 0;
-    const std::int64_t used = std::max<std::int64_t>(0, volume.totalCapacity - volume.availableCapacity);
-    return static_cast<double>(used) / static_cast<double>(volume.totalCapacity);
+    return static_cast<double>(volume.usedCapacity()) / static_cast<double>(volume.totalCapacity);
 }
 
 QString volumeSubtitle(const VolumeInfo& volume) {
@@ -119,8 +111,9 @@ QString returnBannerTitle(const FileNode& root) {
 
 QString returnBannerSubtitle(std::int64_t size, std::int64_t fileCount, std::int64_t collectedCount,
                              std::optional<Clock::time_point> scannedAt, Clock::time_point now) {
-    QStringList parts{QString::fromStdString(formatByteCount(size)), counted(fileCount, "file", "files")};
-    if (collectedCount > 0) parts << counted(collectedCount, "item collected", "items collected");
+    QStringList parts{QString::fromStdString(formatByteCount(size)),
+                      QString::fromStdString(countText(fileCount, "file", "files"))};
+    if (collectedCount > 0) parts << QString::fromStdString(countText(collectedCount, "item collected", "items collected"));
     if (scannedAt) parts << QStringLiteral("scanned ") + relativeDateText(*scannedAt, now);
     return parts.join(QStringLiteral(" · "));
 }
@@ -136,7 +129,7 @@ QString returnBannerToolTip(const FileNode& root) {
     return displayText(path);
 }
 
-QString recentDisplayName(const std::string& path) { return displayText(lastPathComponent(path)); }
+QString recentDisplayName(const std::string& path) { return QString::fromStdString(pathDisplayName(path)); }
 
 QString recentPathText(const std::string& path, bool exists) {
     return exists ? displayText(path) : displayText(path) + QStringLiteral(" — not available");

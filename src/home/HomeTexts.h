@@ -50,15 +50,14 @@ QString returnBannerSubtitle(const FileNode& root, std::int64_t collectedCount,
 QString returnBannerToolTip(const FileNode& root);
 
 // ---- Recent scans ----
-// The folder's name as a file manager shows it: the last component, "/" for the root.
+// The folder's name as a file manager shows it: a volume's name for its mount point,
+// else the last component ("/" for the root).
 QString recentDisplayName(const std::string& path);
 // The path, followed by " — not available" when the folder is missing.
 QString recentPathText(const std::string& path, bool exists);
 // "Scan <name> again".
 QString recentScanHelp(const std::string& path);
 
-// A whole number with the locale's grouping.
-QString formatCountText(std::int64_t count);
 // Raw bytes shown as text (invalid UTF-8 as U+FFFD).
 QString displayText(const std::string& bytes);
 

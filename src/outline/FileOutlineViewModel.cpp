@@ -3,14 +3,14 @@
 #include "app/AppState.h"
 #include "outline/OutlineNameMatcher.h"
 #include "platform/ByteCountFormatter.h"
-
-#include <QLocale>
+#include "services/Formatters.h"
 
 namespace plenwick {
 
 namespace {
 
-QString count(std::int64_t n) { return QLocale().toString(static_cast<qlonglong>(n)); }
+QString count(std::int64_t n) { return QString::fromStdString(formatCount(n)); }
+QString matches(std::int64_t n) { return QString::fromStdString(countText(n, "match", "matches")); }
 
 } // namespace
 
@@ -141,10 +141,8 @@ std::optional<QString> FileOutlineViewModel::footerText() const {
     const auto shown = static_cast<std::int64_t>(results->nodes.size());
     const std::int64_t total = model_.searchTotal();
     if (shown < total)
-        return QStringLiteral("Showing the largest ") + count(shown) + QStringLiteral(" of ") + count(total) +
-               QStringLiteral(" matches");
-    if (total == 1) return QStringLiteral("1 match");
-    return count(total) + QStringLiteral(" matches");
+        return QStringLiteral("Showing the largest ") + count(shown) + QStringLiteral(" of ") + matches(total);
+    return matches(total);
 }
 
 bool FileOutlineViewModel::isBusy() const {

@@ -1,6 +1,7 @@
 #pragma once
-// Running a shell script as root: pkexec, whose authentication agent asks for the
-// password. The script is one argument of /bin/sh -c, never re-quoted by us.
+// Running a shell script or a program as root: pkexec, whose authentication agent
+// asks for the password. A script is one argument of /bin/sh -c, never re-quoted by
+// us; a program gets its arguments as they are.
 
 #include <string>
 #include <vector>
@@ -14,5 +15,8 @@ constexpr int escalationRefusedStatus = 127;
 
 // The arguments after the tool (privilegeEscalationToolPath): "/bin/sh", "-c", script.
 std::vector<std::string> elevatedShellArguments(const std::string& script);
+// The arguments after the tool for a program (an absolute path) and its arguments.
+std::vector<std::string> elevatedProgramArguments(const std::string& program,
+                                                  const std::vector<std::string>& arguments);
 
 } // namespace plenwick

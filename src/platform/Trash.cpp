@@ -2,6 +2,7 @@
 
 #include "base/HomeDirectory.h"
 #include "base/PathNames.h"
+#include "platform/TrashFiles.h"
 #include "platform/TrashName.h"
 
 #include <cerrno>
@@ -61,18 +62,6 @@ std::string topFolderOf(const std::string& path, dev_t device) {
     return top;
 }
 
-// The absolute path with its folder resolved, the last component kept as it is.
-std::string canonicalItemPath(const std::string& path) {
-    std::string trimmed = path;
-    while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
-    char* folder = realpath(parentPath(trimmed).c_str(), nullptr);
-    if (!folder) fail(errno, "realpath");
-    std::string result(folder);
-    std::free(folder);
-    if (result != "/") result += '/';
-    return result + lastPathComponent(trimmed);
-}
-
 std::string percentEncoded(const std::string& path) {
     static const char hex[] = "0123456789ABCDEF";
     std::string out;
@@ -89,40 +78,18 @@ std::string percentEncoded(const std::string& path) {
     return out;
 }
 
-bool writeAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Moves `from` to `to` within one file system, never replacing what is at `to`:
-// 0, or the errno (EEXIST when `to` is taken, EXDEV across file systems). Where the
-// file system cannot rename without replacing, a file or link gets its new name as a
-// second link before losing the old one, and a folder takes the place of an empty
-// folder made for it just before: at most an empty folder is ever replaced.
-int moveWithoutReplacing(const std::string& from, const std::string& to, bool isFolder) {
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-    if (errno != EINVAL) return errno;
-    if (!isFolder) {
-        if (linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) != 0) return errno;
-        if (unlink(from.c_str()) == 0) return 0;
-        const int error = errno;
-        unlink(to.c_str());
-        return error;
-    }
-    if (mkdir(to.c_str(), 0700) != 0) return errno;
-    if (rename(from.c_str(), to.c_str()) == 0) return 0;
-    const int error = errno;
-    rmdir(to.c_str()); // only while still empty
-    return error == ENOTEMPTY ? EEXIST : error;
-}
-
 } // namespace
+
+std::string canonicalItemPath(const std::string& path) {
+    std::string trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+    char* folder = realpath(parentPath(trimmed).c_str(), nullptr);
+    if (!folder) fail(errno, "realpath");
+    std::string result(folder);
+    std::free(folder);
+    if (result != "/") result += '/';
+    return result + lastPathComponent(trimmed);
+}
 
 std::string trashInfoText(const std::string& pathInInfo, long long deletionTime) {
     const std::time_t when = static_cast<std::time_t>(deletionTime);
@@ -206,7 +173,7 @@ std::string moveToTrash(const std::string& path) {
     for (int attempt = 0;; ++attempt) {
         const std::string name = reserveTrashName(trash, original);
         const std::string destination = trash.filesFolder() + "/" + name;
-        const int error = moveWithoutReplacing(original, destination, S_ISDIR(st.st_mode));
+        const int error = moveWithoutReplacing(AT_FDCWD, original, AT_FDCWD, destination, S_ISDIR(st.st_mode));
         if (error == 0) return destination;
         releaseTrashName(trash, name);
         if (error != EEXIST || attempt == 100) fail(error, "rename");

@@ -33,6 +33,10 @@ void releaseTrashName(const TrashDirectory& trash, const std::string& name);
 // move across file systems, EACCES/EPERM for missing rights).
 std::string moveToTrash(const std::string& path);
 
+// The absolute path of the item at `path` with its folder resolved, the last component
+// (a link, say) kept as it is. Throws std::system_error.
+std::string canonicalItemPath(const std::string& path);
+
 // The .trashinfo text for an item.
 std::string trashInfoText(const std::string& pathInInfo, long long deletionTime);
 

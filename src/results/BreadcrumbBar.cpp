@@ -105,7 +105,9 @@ BreadcrumbBar::BreadcrumbBar(AppState& state, QWidget* parent) : QWidget(parent)
 
 void BreadcrumbBar::onChanged(quint64 fields) {
     using F = AppState::Field;
-    if (fields & AppState::bit(F::focus)) rebuildCrumbs();
+    // The tree's version too: the names on the way may change without the focus (a
+    // scanned volume's name arriving).
+    if (fields & (AppState::bit(F::focus) | AppState::bit(F::treeVersion))) rebuildCrumbs();
     if (fields & (AppState::bit(F::navigationHistory) | AppState::bit(F::forwardHistory) |
                   AppState::bit(F::refreshingFolders)))
         updateButtons();

@@ -14,9 +14,7 @@ std::vector<DiskUsageSegment> makeDiskUsageSegments(const VolumeInfo& volume, st
                                                     std::optional<std::int64_t> unattributed,
                                                     const QString& rootName, const QString& rootPath) {
     using Tint = DiskUsageSegment::Tint;
-    // A volume may report more available than its total (quotas, figures read at two
-    // moments): the used space never goes below nothing.
-    std::int64_t used = std::max<std::int64_t>(0, volume.totalCapacity - volume.availableCapacity);
+    std::int64_t used = volume.usedCapacity();
     scanned = std::clamp<std::int64_t>(scanned, 0, used);
     if (volume.totalCapacity <= 0) used = scanned = 0;
     const std::int64_t rest = std::max<std::int64_t>(0, used - scanned);

@@ -2,7 +2,6 @@
 
 #include "app/CategoryColors.h"
 #include "platform/ByteCountFormatter.h"
-#include "results/ResultsTexts.h"
 #include "services/Formatters.h"
 
 #include <algorithm>
@@ -24,9 +23,7 @@ std::int64_t totalSize(const std::vector<FileTypeStat>& stats) {
     return total;
 }
 
-QString filesText(std::int64_t count) {
-    return formatCount(count) + (count == 1 ? QStringLiteral(" file") : QStringLiteral(" files"));
-}
+QString filesText(std::int64_t count) { return QString::fromStdString(countText(count, "file", "files")); }
 
 QString extensionTitle(const std::string& extension) {
     return extension.empty() ? QStringLiteral("No extension") : QStringLiteral(".") + QString::fromUtf8(extension);
@@ -70,8 +67,7 @@ std::vector<FileTypesRow> fileTypesKindRows(const std::vector<FileTypeStat>& sta
         FileTypesRow row;
         row.id = QStringLiteral("kind:") + QString::fromUtf8(rawValue(c));
         row.title = categoryTitle(c);
-        row.subtitle = g.extensions == 1 ? QStringLiteral("1 extension")
-                                         : formatCount(g.extensions) + QStringLiteral(" extensions");
+        row.subtitle = QString::fromStdString(countText(g.extensions, "extension", "extensions"));
         row.symbolName = std::string(fileCategorySymbolName(c));
         row.category = c;
         row.rgb = categoryColor(c);

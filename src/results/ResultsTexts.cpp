@@ -2,9 +2,9 @@
 
 #include "platform/ByteCountFormatter.h"
 #include "scanner/FileNode.h"
+#include "services/Formatters.h"
 
 #include <QKeySequence>
-#include <QLocale>
 
 namespace plenwick {
 
@@ -14,8 +14,7 @@ QString resultsTitle(const FileNode* root) {
 
 QString resultsSubtitle(const FileNode* root) {
     if (!root) return {};
-    return QString::fromStdString(formatByteCount(root->size())) + QStringLiteral(" · ") + formatCount(root->fileCount()) +
-           QStringLiteral(" files");
+    return QString::fromStdString(formatByteCount(root->size()) + " · " + countText(root->fileCount(), "file", "files"));
 }
 
 QString backToResultsTitle(const FileNode& root) {
@@ -34,8 +33,6 @@ QString colorModeTitle(ColorMode mode) {
     }
     return {};
 }
-
-QString formatCount(std::int64_t count) { return QLocale().toString(static_cast<qlonglong>(count)); }
 
 QString shortcutText(const char* portableShortcut) {
     return QKeySequence(QString::fromLatin1(portableShortcut), QKeySequence::PortableText).toString(QKeySequence::NativeText);

@@ -14,15 +14,13 @@ class FileNode;
 
 // The root's display name; "Plenwick" without a root.
 QString resultsTitle(const FileNode* root);
-// "<size> · <count> files", empty without a root.
+// "<size> · <count> files" ("1 file"), empty without a root.
 QString resultsSubtitle(const FileNode* root);
 // "Back to “<root>”".
 QString backToResultsTitle(const FileNode& root);
 // The pickers' titles of the charts and of the colour modes.
 QString visualizationTitle(Visualization visualization);
 QString colorModeTitle(ColorMode mode);
-// A whole number in the current locale, digit grouping included.
-QString formatCount(std::int64_t count);
 // "<help> (<shortcut>)", the shortcut in the desktop's own spelling; `portableShortcut`
 // is Qt's portable key-sequence text.
 QString helpWithShortcut(const QString& help, const char* portableShortcut);

@@ -1,11 +1,10 @@
 #include "results/ScanProgressModel.h"
 
-#include "base/PathNames.h"
 #include "base/Utf8.h"
 #include "platform/ByteCountFormatter.h"
+#include "scanner/VolumeNames.h"
 #include "services/Formatters.h"
 
-#include <QLocale>
 
 #include <algorithm>
 
@@ -14,8 +13,6 @@ namespace plenwick::scanprogress {
 namespace {
 
 std::string quoted(const std::string& name) { return "\u201C" + name + "\u201D"; }
-
-std::int64_t usedBytes(const VolumeInfo& volume) { return volume.totalCapacity - volume.availableCapacity; }
 
 } // namespace
 
@@ -27,8 +24,7 @@ bool isWholeVolumeScan(const std::optional<std::string>& target, const std::opti
 std::string scanName(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume) {
     if (!target) return "\u2026";
     if (isWholeVolumeScan(target, volume)) return quoted(volume->name);
-    const std::string path = AppState::normalizedPath(*target);
-    return quoted(path == "/" ? path : repairUtf8(lastPathComponent(path)));
+    return quoted(pathDisplayName(AppState::normalizedPath(*target)));
 }
 
 std::string title(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume) {
@@ -43,17 +39,15 @@ std::string currentPathText(const std::string& currentPath) {
 ProgressBar progressBar(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume,
                         std::int64_t bytesScanned) {
     ProgressBar bar;
-    if (!isWholeVolumeScan(target, volume) || usedBytes(*volume) <= 0) return bar;
-    const std::int64_t used = usedBytes(*volume);
+    if (!isWholeVolumeScan(target, volume) || volume->usedCapacity() <= 0) return bar;
+    const std::int64_t used = volume->usedCapacity();
     bar.determinate = true;
     const double fraction = static_cast<double>(bytesScanned) / static_cast<double>(used);
     bar.fraction = fraction > 0 ? std::min(fraction, 0.999) : 0.0;
-    bar.caption = formatByteCount(bytesScanned) + " of about " + formatByteCount(std::max<std::int64_t>(0, used)) + " used";
+    bar.caption = formatByteCount(bytesScanned) + " of about " + formatByteCount(used) + " used";
     bar.percent = formatPercent(bar.fraction);
     return bar;
 }
-
-std::string formatCount(std::int64_t value) { return QLocale().toString(static_cast<qlonglong>(value)).toStdString(); }
 
 std::array<Counter, 5> counters(const ScanProgress& progress, double elapsedSeconds) {
     return {{

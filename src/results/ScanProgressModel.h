@@ -42,9 +42,6 @@ struct Counter {
 // Files, Folders, Found, Unreadable and Elapsed.
 std::array<Counter, 5> counters(const ScanProgress& progress, double elapsedSeconds);
 
-// A whole number in the current locale, grouped ("12,345").
-std::string formatCount(std::int64_t value);
-
 struct RecentRecord {
     std::string path;
     std::optional<std::int64_t> size;

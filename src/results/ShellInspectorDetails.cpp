@@ -10,6 +10,7 @@
 #include "results/SelectableText.h"
 #include "results/ShellActionButton.h"
 #include "results/ShellShareBar.h"
+#include "services/Formatters.h"
 #include "services/FullDiskAccess.h"
 #include "shell/ActivitySpinner.h"
 #include "shell/FileActions.h"
@@ -387,8 +388,8 @@ void ShellInspectorDetails::refreshFacts() {
         factValues_[row]->setText(value);
     };
     show(logicalSize, true, QString::fromStdString(formatByteCount(node.logicalSize())));
-    show(files, node.isContainer(), formatCount(node.fileCount()));
-    show(itemsInside, node.isContainer(), formatCount(static_cast<std::int64_t>(node.childCount())));
+    show(files, node.isContainer(), QString::fromStdString(formatCount(node.fileCount())));
+    show(itemsInside, node.isContainer(), QString::fromStdString(formatCount(static_cast<std::int64_t>(node.childCount()))));
     QString date;
     if (node.modified() > 0) {
         const QDateTime when = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(node.modified() * 1000.0));

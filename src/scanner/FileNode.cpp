@@ -3,6 +3,7 @@
 #include "base/PathNames.h"
 #include "base/Utf8.h"
 #include "scanner/NodeMemory.h"
+#include "scanner/VolumeNames.h"
 
 #include <algorithm>
 #include <climits>
@@ -211,7 +212,7 @@ std::string FileNode::url() const {
 }
 
 std::string FileNode::displayName() const {
-    return parent_ ? repairUtf8(name()) : repairUtf8(lastPathComponent(name()));
+    return parent_ ? repairUtf8(name()) : pathDisplayName(name());
 }
 
 std::string FileNode::fileExtension() const { return fileExtensionOf(name()); }
@@ -221,10 +222,36 @@ std::string fileExtensionOf(std::string_view name) {
     return std::string(fileExtensionView(name, buffer));
 }
 
+namespace {
+
+bool isDecimal(std::string_view text) noexcept {
+    if (text.empty()) return false;
+    for (const char c : text)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+// True when `stem` ends in ".so" followed by nothing but numeric version parts
+// (".so", ".so.1", ".so.1.2"), with a name before the ".so".
+bool endsAsSharedLibrary(std::string_view stem) noexcept {
+    for (;;) {
+        const auto dot = stem.rfind('.');
+        if (dot == std::string_view::npos || dot == 0) return false;
+        const std::string_view part = stem.substr(dot + 1);
+        if (part.size() == 2 && (part[0] | 0x20) == 's' && (part[1] | 0x20) == 'o') return true;
+        if (!isDecimal(part)) return false;
+        stem = stem.substr(0, dot);
+    }
+}
+
+} // namespace
+
 std::string_view fileExtensionView(std::string_view name, ExtensionBuffer& buffer) {
     const auto dot = name.rfind('.');
     if (dot == std::string_view::npos || dot == 0 || dot + 1 >= name.size()) return {};
     const std::string_view rawTail = name.substr(dot + 1);
+    // A versioned shared library ("libfoo.so.1.2.3") is a shared library, not a "3".
+    if (isDecimal(rawTail) && endsAsSharedLibrary(name.substr(0, dot))) return "so";
     if (rawTail.size() > 64) return {}; // far beyond 16 characters whatever the encoding
     if (rawTail.size() <= sizeof buffer.ascii) {
         // Common case: plain ASCII, lowered into the fixed buffer.

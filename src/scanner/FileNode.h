@@ -102,7 +102,8 @@ public:
     // parent gives its own name.
     std::string url() const;
     // The name as text for display (invalid UTF-8 replaced by U+FFFD); a root shows
-    // the last component of its path.
+    // what the file manager calls its path: a volume's name for a scanned volume,
+    // else the path's last component (VolumeNames.h).
     std::string displayName() const;
     // Lowercased extension of the name, or empty (see fileExtensionOf).
     std::string fileExtension() const;
@@ -164,7 +165,9 @@ private:
 
 // Lowercased text after the last "." of a name, counted in characters; empty when
 // there is no dot, the dot comes first, nothing or more than 16 characters follow,
-// or what follows contains a space.
+// or what follows contains a space. A shared library with a version after its ".so"
+// ("libfoo.so.1.2.3") has the extension "so". Every view that names, colours or
+// counts a file by its extension takes it from here.
 std::string fileExtensionOf(std::string_view name);
 
 // Scratch space for fileExtensionView: an ASCII extension fits `ascii`; others go

@@ -16,11 +16,10 @@ public:
 
     void add(const FileNode& node) {
         const std::string_view ext = fileExtensionView(node.name(), buffer_);
-        const std::int64_t count = std::max<std::int64_t>(node.fileCount(), 1);
         FileTypeStatsBuilder::Entry& entry =
             ext.size() <= sizeof(Key::bytes) ? shortEntry(ext, node.kind()) : longEntry(ext, node.kind());
         entry.size += node.size();
-        entry.count += count;
+        entry.count += node.fileCount();
     }
 
     FileTypeStatsBuilder::Entries take() {
@@ -127,7 +126,9 @@ std::optional<FileTypeStatsBuilder::Entries> FileTypeStatsBuilder::collect(const
                 break;
             case FileNode::Kind::package:
                 if (node->childCount() == 0) {
-                    totals.add(*node);
+                    // Its contents were not recorded: it stands for its files. An
+                    // empty one holds no file, and the tree counts none for it.
+                    if (node->fileCount() > 0) totals.add(*node);
                     break;
                 }
                 [[fallthrough]];

@@ -32,8 +32,10 @@ public:
     static constexpr std::size_t batchSize = 8192;
 
     // Totals the files, links and childless packages below `root` (a null root gives
-    // none of them). Takes the read side of `lock` for one batch at a time and
-    // checks `stop` between batches: none when it was requested.
+    // none of them). Each counts its own fileCount, so the counts add up to the
+    // root's fileCount; an empty package counts nothing, as an empty folder does.
+    // Takes the read side of `lock` for one batch at a time and checks `stop`
+    // between batches: none when it was requested.
     //
     // The tree may change between batches, so the walk keeps a reference to every
     // node it carries over a batch boundary. Those references end up in `heldNodes`

@@ -1,9 +1,8 @@
 #pragma once
-// Opens a folder below an open folder by the names that lead to it, following no
-// symbolic link anywhere on the way: one openat2 with RESOLVE_NO_SYMLINKS where the
-// kernel has it, else openat with O_NOFOLLOW one name at a time. A way longer than
-// the kernel resolves at once is taken in pieces, each from the folder the last one
-// reached, so no path length limits the depth.
+// The scan's way to open a folder below an open folder without following any link
+// (FolderResolver), counting what it opens on the way in the scan's descriptor ledger.
+
+#include "base/FolderResolver.h"
 
 #include <span>
 #include <string>
@@ -15,19 +14,13 @@ class ScannerDescriptorLedger;
 
 class ScannerFolderResolver {
 public:
-    // Opens the folder at `names` below `base` read-only, close-on-exec. `base` may be
-    // AT_FDCWD when names[0] is an absolute path without links. Descriptors opened on
-    // the way are reported to `ledger`; the one returned is not. -1 with errno set
-    // when it fails (ELOOP: a link was met; ENOTDIR: something else than a folder).
+    // FolderResolver::open; descriptors opened on the way are reported to `ledger`,
+    // the one returned is not.
     static int open(int base, std::span<const std::string_view> names, ScannerDescriptorLedger& ledger);
 
-    // "a/b/c" from {"a", "b", "c"}.
-    static std::string join(std::span<const std::string_view> names);
-
-    // Whether openat2 is used (false on kernels without it); for tests.
-    static bool usesOpenat2() noexcept;
-    // Makes the next opens walk name by name, as on kernels without openat2; for tests.
-    static void forceNameByNameForTesting(bool on) noexcept;
+    static std::string join(std::span<const std::string_view> names) { return FolderResolver::join(names); }
+    static bool usesOpenat2() noexcept { return FolderResolver::usesOpenat2(); }
+    static void forceNameByNameForTesting(bool on) noexcept { FolderResolver::forceNameByNameForTesting(on); }
 };
 
 } // namespace plenwick

@@ -17,8 +17,8 @@ namespace plenwick {
 struct VolumeInfo {
     std::string url;  // the mount point, raw bytes
     std::string name; // shown to the user: the label, else the mount point's last component
-    std::int64_t totalCapacity = 0;
-    std::int64_t availableCapacity = 0;
+    std::int64_t totalCapacity = 0;     // used + available; the root reserve is neither
+    std::int64_t availableCapacity = 0; // what the user can write
     bool isInternal = false;
     bool isRemovable = false;
     bool isRootVolume = false;
@@ -26,6 +26,11 @@ struct VolumeInfo {
     std::string fileSystem; // readable description of the format, empty when unknown
 
     const std::string& id() const noexcept { return url; }
+    // The bytes in use: the total less what is available, never below nothing (a
+    // volume may report more available than its total).
+    std::int64_t usedCapacity() const noexcept {
+        return totalCapacity > availableCapacity ? totalCapacity - availableCapacity : 0;
+    }
     friend bool operator==(const VolumeInfo&, const VolumeInfo&) = default;
 
     // The volume mounted at `url`; none when nothing listable is mounted there or its

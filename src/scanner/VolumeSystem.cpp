@@ -27,8 +27,7 @@ std::int64_t bytes(std::uint64_t blocks, std::uint64_t blockSize) noexcept {
 std::optional<VolumeSpace> statSpace(const std::string& path) {
     struct statvfs s {};
     if (::statvfs(path.c_str(), &s) != 0) return std::nullopt;
-    const std::uint64_t unit = s.f_frsize ? s.f_frsize : s.f_bsize;
-    return VolumeSpace{bytes(s.f_blocks, unit), bytes(s.f_bavail, unit)};
+    return volumeSpace(s);
 }
 
 // Reads at most 4 KiB, without blocking on anything that is not a plain file.
@@ -84,6 +83,15 @@ std::optional<std::uint64_t> mountIDOf(const std::string& path) {
 }
 
 } // namespace
+
+VolumeSpace volumeSpace(const struct statvfs& s) noexcept {
+    const std::uint64_t unit = s.f_frsize ? s.f_frsize : s.f_bsize;
+    const std::uint64_t usedBlocks = s.f_blocks > s.f_bfree ? s.f_blocks - s.f_bfree : 0;
+    const std::int64_t used = bytes(usedBlocks, unit);
+    const std::int64_t available = bytes(s.f_bavail, unit);
+    const std::int64_t total = used > INT64_MAX - available ? INT64_MAX : used + available;
+    return VolumeSpace{total, available};
+}
 
 VolumeSystem VolumeSystem::live() {
     VolumeSystem system;

@@ -10,13 +10,20 @@
 #include <string>
 #include <vector>
 
+#include <sys/statvfs.h>
+
 namespace plenwick {
 
-// The figures statvfs gives for a mounted file system, in bytes.
+// The figures of a mounted file system as df counts them, in bytes. The blocks kept
+// back for root are neither used nor available to the user, so they are left out of
+// the capacity: used ÷ total is df's Use%.
 struct VolumeSpace {
-    std::int64_t total = 0;     // f_blocks × f_frsize
-    std::int64_t available = 0; // f_bavail × f_frsize
+    std::int64_t total = 0;     // used + available
+    std::int64_t available = 0; // f_bavail × f_frsize: what the user can write
 };
+
+// The figures of one statvfs answer: used = (f_blocks − f_bfree) × f_frsize.
+VolumeSpace volumeSpace(const struct statvfs& s) noexcept;
 
 struct VolumeSystem {
     // The mount table, in mount order.

@@ -15,11 +15,30 @@ AdminScript::Failure::Failure(Kind kind, std::string message)
 
 std::string AdminScript::Failure::errorDescription() const { return description_; }
 
+std::string shellQuote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'') quoted += "'\\''";
+        else quoted += c;
+    }
+    return quoted + "'";
+}
+
+// The authentication agent shows its own message: pkexec takes no caller text.
 std::string AdminScript::run(const std::string& script, const std::string& /*prompt*/, ProgramRunner& runner) {
-    // The authentication agent shows its own message: pkexec takes no caller text.
-    const ProcessResult result = runner.run(privilegeEscalationToolPath, elevatedShellArguments(script));
+    return runElevated(elevatedShellArguments(script), runner);
+}
+
+std::string AdminScript::runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                                    const std::string& /*prompt*/, ProgramRunner& runner) {
+    return runElevated(elevatedProgramArguments(program, arguments), runner);
+}
+
+std::string AdminScript::runElevated(const std::vector<std::string>& arguments, ProgramRunner& runner) {
+    const ProcessResult result = runner.run(privilegeEscalationToolPath, arguments);
     if (result.status == -1) throw Failure::failed(prepareFailedMessage);
-    // A script that must not fail ends with "exit 0", so 126 can only be pkexec's own.
+    // A script that must not fail ends with "exit 0" and our programs end with 0 or 1,
+    // so 126 can only be pkexec's own.
     if (result.status == escalationDismissedStatus) throw Failure::cancelled();
     if (result.status != 0) {
         std::string message = result.error;

@@ -7,8 +7,12 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace plenwick {
+
+// Quotes a string for the shell: single quotes, each ' written as '\''.
+std::string shellQuote(const std::string& text);
 
 class AdminScript {
 public:
@@ -35,14 +39,24 @@ public:
     // its standard output. Throws Failure and nothing else. Blocks the caller.
     static std::string run(const std::string& script, const std::string& prompt,
                            ProgramRunner& runner = systemProgramRunner());
+    // Runs `program` (an absolute path) as root with `arguments`, no shell in between,
+    // the outcomes as for a script. The program never exits with pkexec's own statuses.
+    static std::string runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                                  const std::string& prompt, ProgramRunner& runner = systemProgramRunner());
 
     // The texts of the failures.
     static const char* const prepareFailedMessage;
     static const char* const scriptFailedMessage;
     static const char* const cancelledMessage;
+
+private:
+    static std::string runElevated(const std::vector<std::string>& arguments, ProgramRunner& runner);
 };
 
-// How callers run administrator scripts, so tests can run them without privileges.
+// How callers run administrator scripts and programs, so tests can run them without
+// privileges.
 using AdminScriptRunner = std::function<std::string(const std::string& script, const std::string& prompt)>;
+using AdminProgramRunner = std::function<std::string(const std::string& program, const std::vector<std::string>& arguments,
+                                                     const std::string& prompt)>;
 
 } // namespace plenwick

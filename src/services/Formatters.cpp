@@ -9,6 +9,24 @@
 
 namespace plenwick {
 
+namespace {
+
+std::string withNoun(std::string number, std::int64_t count, std::string_view one, std::string_view many) {
+    number += ' ';
+    number += count == 1 ? one : many;
+    return number;
+}
+
+} // namespace
+
+std::string countText(std::int64_t count, std::string_view one, std::string_view many) {
+    return withNoun(formatCount(count), count, one, many);
+}
+
+std::string decimalCountText(std::int64_t count, std::string_view one, std::string_view many) {
+    return withNoun(std::to_string(count), count, one, many);
+}
+
 std::string formatPercent(double fraction, std::string_view decimalPoint, std::string_view percentPattern) {
     if (!std::isfinite(fraction)) fraction = 0;
     const double percent = fraction * 100;

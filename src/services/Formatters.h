@@ -1,11 +1,21 @@
 #pragma once
-// The shapes of figures shown everywhere: percentages, paths, durations.
+// The shapes of figures shown everywhere: counts, percentages, paths, durations.
 // Byte counts: platform/ByteCountFormatter.h.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace plenwick {
+
+// A whole number with the current locale's digits and grouping ("1,234").
+std::string formatCount(std::int64_t count);
+// A count and the noun that agrees with it: "1 file", "0 files", "1,234 files".
+// Every count text of every view is made here, so none reads "1 files".
+std::string countText(std::int64_t count, std::string_view one, std::string_view many);
+// The same with the count in plain decimal digits ("1234 leftover items"), for the
+// texts that show no grouping.
+std::string decimalCountText(std::int64_t count, std::string_view one, std::string_view many);
 
 // "5.0%" below 0.1, else whole percent ("26%"), in the current locale.
 std::string formatPercent(double fraction);

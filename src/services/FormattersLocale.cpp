@@ -4,6 +4,10 @@
 
 namespace plenwick {
 
+std::string formatCount(std::int64_t count) {
+    return QLocale().toString(static_cast<qlonglong>(count)).toStdString();
+}
+
 std::string formatPercent(double fraction) {
     const QLocale locale;
     // Qt gives the sign but not its place; these languages write it after a space.

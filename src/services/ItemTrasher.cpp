@@ -1,9 +1,11 @@
 #include "services/ItemTrasher.h"
 
+#include "base/HomeDirectory.h"
 #include "base/PathNames.h"
+#include "platform/AdminTrashMove.h"
 #include "platform/Trash.h"
 #include "platform/TrashName.h"
-#include "services/AdminMoveScript.h"
+#include "services/AdminMove.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -20,78 +22,69 @@ bool isPropertyListIn(const std::string& path, std::string_view folderName) {
     return nameExtension(lastPathComponent(path)) == "plist" && lastPathComponent(parentPath(path)) == folderName;
 }
 
-bool exists(const std::string& path) {
-    struct stat st {};
-    if (stat(path.c_str(), &st) == 0) return true;
-    char target[1];
-    return readlink(path.c_str(), target, sizeof target) >= 0; // a dangling link is still moved
+// Whether the item is a property list right inside `folder`.
+bool isPropertyListDirectlyIn(const std::string& path, const std::string& folder) {
+    return nameExtension(lastPathComponent(path)) == "plist" &&
+           normalizedPathOrSelf(parentPath(path)) == normalizedPathOrSelf(folder);
+}
+
+// A launch agent whose job runs in the user's login domain: the user's own, or one
+// of the system-wide agents. A folder elsewhere that happens to have that name is not.
+bool isLoginDomainAgent(const std::string& path) {
+    return isPropertyListDirectlyIn(path, homePath("Library/LaunchAgents")) ||
+           isPropertyListDirectlyIn(path, "/Library/LaunchAgents");
+}
+
+// A system launch daemon: its job can only be unloaded by the administrator step.
+bool isSystemDaemon(const std::string& path) {
+    return isPropertyListDirectlyIn(path, systemDaemonFolder);
 }
 
 std::string errorText(int error) {
     return std::error_code(error, std::generic_category()).message();
 }
 
-struct Queued {
-    std::string url;
-    std::string reservedName; // empty when the item failed before reaching the script
-    std::string failure;
-};
-
-// Moves the queued items with one administrator script into the home Trash, whose
-// .trashinfo files this process writes beforehand (they reserve the names).
+// Moves the queued items with one run of the administrator program into the home
+// Trash (or the Trash of their own mount), which the program reaches without
+// following links; each failed item is reported by its index.
 void runAdministratorStep(const std::vector<std::string>& queue, const std::string& prompt,
                           const ItemTrasher::Environment& env, ItemTrasher::Result& result) {
-    std::vector<Queued> items;
-    for (const std::string& url : queue) items.push_back({url, {}, {}});
-
-    TrashDirectory trash;
+    std::vector<std::string> failures(queue.size());
+    std::string homeTrashPath;
     try {
-        trash = homeTrash();
+        homeTrashPath = canonicalItemPath(homeTrash().path);
     } catch (const std::system_error& e) {
-        for (const Queued& item : items) result.failures.push_back({item.url, e.code().message()});
+        for (const std::string& url : queue) result.failures.push_back({url, e.code().message()});
         return;
     }
-    struct stat trashStat {};
-    const bool trashKnown = stat(trash.filesFolder().c_str(), &trashStat) == 0;
-
-    std::vector<AdminMove> moves;
-    std::vector<std::size_t> moveItem; // index into items for each move
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        struct stat st {};
-        if (lstat(items[i].url.c_str(), &st) == 0 && trashKnown && st.st_dev != trashStat.st_dev) {
-            items[i].failure = errorText(EXDEV); // never copied across file systems
-            continue;
-        }
+    // The program refuses any path through a link, so it gets each item's real folder.
+    std::vector<std::string> paths;
+    std::vector<std::size_t> sent; // index into queue for each path
+    for (std::size_t i = 0; i < queue.size(); ++i) {
         try {
-            items[i].reservedName = reserveTrashName(trash, items[i].url);
+            paths.push_back(canonicalItemPath(queue[i]));
+            sent.push_back(i);
         } catch (const std::system_error& e) {
-            items[i].failure = e.code().message();
-            continue;
+            failures[i] = e.code().message();
         }
-        moves.push_back({items[i].url, trash.filesFolder() + "/" + items[i].reservedName,
-                         isPropertyListIn(items[i].url, "LaunchDaemons")});
-        moveItem.push_back(i);
     }
 
-    if (!moves.empty()) {
-        const std::string script = adminMoveScript(moves, getuid(), getgid(), trash.filesFolder(), env.tools);
+    if (!paths.empty()) {
+        const std::string program = env.adminMoveProgram.empty() ? adminMoveProgramPath() : env.adminMoveProgram;
+        const std::vector<std::string> arguments = adminMoveArguments(homeTrashPath, paths);
         try {
-            const std::string output =
-                env.adminScript ? env.adminScript(script, prompt) : AdminScript::run(script, prompt);
+            const std::string output = env.adminMove ? env.adminMove(program, arguments, prompt)
+                                                     : AdminScript::runProgram(program, arguments, prompt);
             for (std::size_t failed : failedMoveIndices(output))
-                if (failed < moveItem.size()) items[moveItem[failed]].failure = ItemTrasher::adminMoveFailedMessage;
+                if (failed < sent.size()) failures[sent[failed]] = ItemTrasher::adminMoveFailedMessage;
         } catch (const AdminScript::Failure& failure) {
-            for (std::size_t index : moveItem) items[index].failure = failure.errorDescription();
+            for (std::size_t index : sent) failures[index] = failure.errorDescription();
         }
     }
 
-    for (const Queued& item : items) {
-        if (item.failure.empty()) {
-            result.trashed.push_back(item.url);
-            continue;
-        }
-        if (!item.reservedName.empty()) releaseTrashName(trash, item.reservedName);
-        result.failures.push_back({item.url, item.failure});
+    for (std::size_t i = 0; i < queue.size(); ++i) {
+        if (failures[i].empty()) result.trashed.push_back(queue[i]);
+        else result.failures.push_back({queue[i], failures[i]});
     }
 }
 
@@ -137,17 +130,24 @@ ItemTrasher::Result ItemTrasher::trash(const std::vector<std::string>& urls, con
     std::vector<std::string> queue;
 
     for (const std::string& url : urls) {
-        if (!exists(url)) continue;
-        const bool agent = isPropertyListIn(url, "LaunchAgents");
-        const bool daemon = isPropertyListIn(url, "LaunchDaemons");
+        struct stat st {};
+        if (lstat(url.c_str(), &st) != 0) { // a dangling link is still moved
+            result.failures.push_back({url, errorText(errno)});
+            continue;
+        }
+        // A system daemon's job is unloaded by the administrator step, which moves its list.
+        if (isSystemDaemon(url)) {
+            queue.push_back(url);
+            continue;
+        }
         // Unload the job before its property list goes; a job not loaded fails harmlessly.
-        if (agent) runner.run(environment.tools.launchctl, {"bootout", "gui/" + uid, url});
-        else if (daemon) runner.run(environment.tools.launchctl, {"bootout", "system", url});
+        if (isLoginDomainAgent(url)) runner.run(environment.launchctl, {"bootout", "gui/" + uid, url});
         try {
             moveToTrash(url);
             result.trashed.push_back(url);
         } catch (const std::system_error& e) {
-            if (isPermissionError(e.code()) || (daemon && access(parentPath(url).c_str(), W_OK) != 0))
+            if (isPermissionError(e.code()) ||
+                (isPropertyListIn(url, "LaunchDaemons") && access(parentPath(url).c_str(), W_OK) != 0))
                 queue.push_back(url);
             else
                 result.failures.push_back({url, e.code().message()});

@@ -1,8 +1,8 @@
 #pragma once
 // Moves a list of items to the Trash in one call: unloads launch agents first, moves
-// what the user may move, and gathers what needs root into one administrator script.
+// what the user may move, and gathers what needs root into one administrator step.
 
-#include "services/AdminMoveScript.h"
+#include "base/ToolPaths.h"
 #include "services/AdminScript.h"
 #include "services/ProgramRunner.h"
 
@@ -17,8 +17,9 @@ namespace plenwick {
 // What a call uses of the system; tests substitute each part.
 struct ItemTrasherEnvironment {
     ProgramRunner* runner = nullptr;   // runs launchctl; systemProgramRunner() when null
-    AdminScriptRunner adminScript;     // AdminScript::run when empty
-    AdminMoveTools tools;
+    AdminProgramRunner adminMove;      // AdminScript::runProgram when empty
+    std::string adminMoveProgram;      // adminMoveProgramPath() when empty
+    std::string launchctl = launchctlToolPath;
 };
 
 class ItemTrasher {

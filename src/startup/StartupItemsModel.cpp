@@ -1,7 +1,7 @@
 #include "startup/StartupItemsModel.h"
 
 #include "base/Utf8.h"
-#include "services/AdminMoveScript.h"
+#include "services/AdminScript.h"
 #include "services/ItemTrasher.h"
 
 #include <QCoreApplication>
@@ -288,7 +288,7 @@ void StartupItemsModel::remove(const StartupItem& item) {
     }
     ItemTrasher::Environment trasher;
     trasher.runner = environment_.scanner.runner;
-    trasher.adminScript = environment_.adminScript;
+    trasher.adminMove = environment_.adminMove;
     const ItemTrasher::Result result = ItemTrasher::trash({item.url}, removePrompt(item.name), trasher);
     if (auto summary = ItemTrasher::failureSummary(result.failures))
         assign(actionError_, std::optional<std::string>(std::move(*summary)), Field::actionError);

@@ -38,6 +38,7 @@ public:
     struct Environment {
         StartupItemsScanner::Environment scanner; // its runner also runs osascript and launchctl changes
         AdminScriptRunner adminScript;            // AdminScript::run when empty
+        AdminProgramRunner adminMove;             // the Trash's administrator step; AdminScript::runProgram when empty
         // Runs `work` off the GUI thread, then the closure it returns on the GUI thread,
         // but only while `owner` still exists; when `work` throws, `failed` runs there
         // instead, with what was thrown. Required.

@@ -310,3 +310,32 @@ TEST_F(RescanTest, ANewExtensionContinuesTheColours) {
     for (const FileTypeStat& s : state->typeStats()) listed |= s.ext == "mkv" && s.count == 1;
     EXPECT_TRUE(listed);
 }
+
+TEST_F(RescanTest, EveryCountOfTheTreeAgreesAfterRescansAndMovesToTheTrash) {
+    const auto statsCount = [&] {
+        std::int64_t count = 0;
+        for (const FileTypeStat& s : state->typeStats()) count += s.count;
+        return count;
+    };
+    fs::create_directories(scan + "/Sub/Empty.app"); // an empty package counts no file
+    fs::create_directories(scan + "/Sub/Inner/Notes.rtfd");
+    write("Sub/Inner/libz.so.1.2.13", 3'000);
+    state->startScan(scan);
+    settle();
+    root = state->root();
+    ASSERT_TRUE(root);
+    EXPECT_EQ(statsCount(), root->fileCount());
+
+    fs::create_directories(scan + "/Sub/Stay/More.bundle");
+    write("Sub/Stay/t.txt", 100);
+    rescan("Sub");
+    settle();
+    EXPECT_EQ(statsCount(), root->fileCount());
+
+    state->trashPending(at("Sub/Inner"));
+    settle();
+    EXPECT_EQ(statsCount(), root->fileCount());
+    state->trashPending(at("Sub/Empty.app"));
+    settle();
+    EXPECT_EQ(statsCount(), root->fileCount());
+}

@@ -101,3 +101,34 @@ TEST_F(StateTest, ResultsForAStateThatIsGoneAreDropped) {
     deliver();
     SUCCEED();
 }
+
+TEST_F(StateTest, TheRootOfAVolumeScanIsCalledByItsVolumesName) {
+    makeState();
+    const std::string target = makeTree({{"Photos/a.jpg", 10}});
+    volumes->mounted = {volume(target + "/", "Backup Drive"), volume("/", "File System")};
+    runUserJobs();
+    state->startScan(target);
+    runUserJobs();
+    ASSERT_TRUE(state->root());
+    EXPECT_EQ(state->root()->displayName(), "Backup Drive");
+    EXPECT_EQ(child(state->root(), "Photos")->displayName(), "Photos");
+    EXPECT_EQ(FileNode::make("/", FileNode::Kind::directory, 0, 0, 0, 0)->displayName(), "File System");
+
+    // A volume known only as the scan's own volume names it too; the list's name wins.
+    state->setVolumes({});
+    const auto version = state->treeVersion();
+    state->setScanVolume(volume(target, "Only Here"));
+    EXPECT_EQ(state->root()->displayName(), "Only Here");
+    EXPECT_GT(state->treeVersion(), version) << "the views that show the root's name read it again";
+    state->setVolumes({volume(target, "Listed")});
+    EXPECT_EQ(state->root()->displayName(), "Listed");
+
+    // A folder below a volume keeps its own name; without a state, so does a mount point.
+    state->startScan(target + "/Photos");
+    runUserJobs();
+    EXPECT_EQ(state->root()->displayName(), "Photos");
+    state.reset();
+    EXPECT_EQ(FileNode::make(target, FileNode::Kind::directory, 0, 0, 0, 0)->displayName(),
+              target.substr(target.rfind('/') + 1));
+    EXPECT_EQ(FileNode::make("/", FileNode::Kind::directory, 0, 0, 0, 0)->displayName(), "/");
+}

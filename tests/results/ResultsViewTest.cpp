@@ -18,7 +18,9 @@ TEST(ResultsTexts, TitleAndSubtitleFollowTheRoot) {
     EXPECT_EQ(resultsSubtitle(nullptr), "");
     NodeRef one = folder("/tmp/single", {file("only.txt", 4096)});
     EXPECT_EQ(resultsTitle(one.get()), "single");
-    EXPECT_EQ(resultsSubtitle(one.get()), QString::fromStdString("4 KB") + " · 1 files") << "the word stays plural";
+    EXPECT_EQ(resultsSubtitle(one.get()), QString::fromStdString("4 KB") + " · 1 file");
+    NodeRef two = folder("/tmp/two", {file("a.txt", 4096), file("b.txt", 4096)});
+    EXPECT_EQ(resultsSubtitle(two.get()), QString::fromStdString("8 KB") + " · 2 files");
     NodeRef empty = FileNode::make("/", FileNode::Kind::directory, 0, 0, 0, 0);
     EXPECT_EQ(backToResultsTitle(*empty), "Back to “/”");
 }

@@ -1,8 +1,11 @@
 #include "ViewFixture.h"
 
+#include "home/HomeTexts.h"
+#include "results/BreadcrumbBar.h"
 #include "results/ResultsToolbar.h"
 #include "results/ResultsView.h"
 #include "results/ScanFailedView.h"
+#include "results/ShellInspectorDetails.h"
 #include "uninstaller/ui/UninstallerView.h"
 
 #include "common/PlistFixtures.h"
@@ -38,6 +41,35 @@ TEST_F(ViewTest, EachPhaseShowsItsScreenAndToolbarRow) {
     EXPECT_EQ(static_cast<QStackedWidget*>(root->toolbarContent())->currentWidget(), root->resultsToolbar());
     EXPECT_EQ(root->windowTitleText(), QString::fromStdString(state->root()->displayName()));
     EXPECT_EQ(root->resultsToolbar()->titleLabel()->text(), root->windowTitleText());
+}
+
+TEST_F(ViewTest, AScannedVolumeIsCalledByTheNameOfItsCard) {
+    const std::string path = makeTree({{"Photos/a.jpg", 100}});
+    volumes->mounted = {volume(path, "Backup Drive")};
+    runUserJobs();
+    state->startScan(path);
+    runUserJobs();
+    ASSERT_EQ(state->phase().kind(), Kind::results);
+    EXPECT_EQ(root->windowTitleText(), "Backup Drive");
+    const ResultsView* results = root->resultsView();
+    ASSERT_NE(results, nullptr);
+    EXPECT_EQ(results->breadcrumbBar()->crumbButtons()[0]->text(), "Backup Drive");
+    const auto* details = results->findChild<ShellInspectorDetails*>();
+    ASSERT_NE(details, nullptr);
+    EXPECT_EQ(details->nameText(), "Backup Drive");
+    EXPECT_EQ(home::recentDisplayName(path), "Backup Drive");
+    EXPECT_EQ(home::recentDisplayName(path + "/Photos"), "Photos");
+
+    // A name that arrives with the results on show reaches them.
+    state->setVolumes({volume(path, "Renamed")}); // its label changed meanwhile
+    EXPECT_EQ(results->breadcrumbBar()->crumbButtons()[0]->text(), "Renamed");
+    EXPECT_EQ(details->nameText(), "Renamed");
+    EXPECT_EQ(root->windowTitleText(), "Renamed");
+
+    // A folder of the volume keeps its own name.
+    state->startScan(path + "/Photos");
+    runUserJobs();
+    EXPECT_EQ(root->windowTitleText(), "Photos");
 }
 
 TEST_F(ViewTest, FailedScanShowsTheScannersMessageAndItsWaysOn) {

@@ -1,3 +1,4 @@
+#include "scanner/FileCategory.h"
 #include "scanner/FileNode.h"
 #include "scanner/FileTreeLock.h"
 
@@ -83,6 +84,28 @@ TEST(FileNode, FileExtensionRules) {
     EXPECT_EQ(fileExtensionOf("x.abcdefghijklmnop"), "abcdefghijklmnop");   // 16 characters
     EXPECT_EQ(fileExtensionOf("x.abcdefghijklmnopq"), "");                  // 17
     EXPECT_EQ(fileExtensionOf("x.\xC3\xA9t\xC3\xA9"), "\xC3\xA9t\xC3\xA9"); // counted in characters
+}
+
+TEST(FileNode, VersionedSharedLibrariesAreSharedLibraries) {
+    EXPECT_EQ(fileExtensionOf("libcusolver.so.12"), "so");
+    EXPECT_EQ(fileExtensionOf("libfoo.so.1.2.3"), "so");
+    EXPECT_EQ(fileExtensionOf("libnvidia-glvkspirv.so.550.54.14"), "so");
+    EXPECT_EQ(fileExtensionOf("LIBFOO.SO.1"), "so");
+    EXPECT_EQ(fileExtensionOf("libfoo.so"), "so");
+    // Anything but numbers after the ".so", or no name before it, keeps the plain rule.
+    EXPECT_EQ(fileExtensionOf("libfoo.so.1a"), "1a");
+    EXPECT_EQ(fileExtensionOf("libfoo.so.1.debug"), "debug");
+    EXPECT_EQ(fileExtensionOf("libfoo.so.1..2"), "2");
+    EXPECT_EQ(fileExtensionOf(".so.1"), "1");
+    EXPECT_EQ(fileExtensionOf("libfoo.so.1."), "");
+    EXPECT_EQ(fileExtensionOf("backup.12"), "12");
+    EXPECT_EQ(fileExtensionOf("archive.iso.2"), "2");
+    EXPECT_EQ(fileExtensionOf("libfoo.sox.1"), "1");
+
+    // The category, the statistics and the kind all follow from the one extension.
+    NodeRef lib = FileNode::make("libcusolver.so.12", FileNode::Kind::file, 10, 10, 1, 0);
+    EXPECT_EQ(lib->fileExtension(), "so");
+    EXPECT_EQ(lib->category(), FileCategory::developer);
 }
 
 TEST(FileNode, ChildrenSortBySizeThenNameAndIdentityIsTheKey) {

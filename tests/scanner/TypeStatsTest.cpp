@@ -1,3 +1,5 @@
+#include "ScanTestSupport.h"
+
 #include "scanner/Color.h"
 #include "scanner/FileCategory.h"
 #include "scanner/FileTypeStatsBuilder.h"
@@ -27,6 +29,20 @@ NodeRef folder(std::string_view name, std::vector<NodeRef> children, Kind kind =
     NodeRef node = FileNode::make(name, kind, size, size, count, 0);
     node->setChildren(std::move(children));
     return node;
+}
+
+// Every entry below `root` that is not a folder, as find ! -type d counts them.
+std::int64_t nonFolderEntries(const std::string& root) {
+    static std::int64_t count;
+    count = 0;
+    ::nftw(
+        root.c_str(),
+        [](const char*, const struct stat* st, int, struct FTW*) {
+            if (!S_ISDIR(st->st_mode)) ++count;
+            return 0;
+        },
+        16, FTW_PHYS);
+    return count;
 }
 
 void expectColor(const RGB& actual, const RGB& expected) {
@@ -91,14 +107,58 @@ TEST(TypeStats, CountsFilesLinksAndChildlessPackagesOnce) {
     EXPECT_EQ(total, tree->size());
 }
 
-TEST(TypeStats, PackageWithoutChildrenCountsAtLeastOne) {
-    NodeRef tree = folder("/scan", {FileNode::make("Empty.app", Kind::package, 0, 0, 0, 0)});
+TEST(TypeStats, AnEmptyPackageCountsNothingAsTheTreeCountsNothing) {
+    NodeRef tree = folder("/scan", {FileNode::make("Empty.app", Kind::package, 0, 0, 0, 0), file("a.app", 3)});
     const auto entries = FileTypeStatsBuilder::collect(tree);
     ASSERT_TRUE(entries);
-    EXPECT_EQ(entries->at("app").count, 1);
-    EXPECT_EQ(entries->at("app").category, FileCategory::applications);
+    EXPECT_EQ(entries->at("app").count, 1) << "the file alone";
+    EXPECT_EQ(entries->at("app").count, tree->fileCount());
 
     EXPECT_TRUE(FileTypeStatsBuilder::collect(NodeRef())->empty());
+}
+
+TEST(TypeStats, CountsOfAScannedTreeAgreeWithItsFileCountAndWithTheDisk) {
+    test::TempTree t;
+    t.dir("Empty.app"); // empty packages, which once counted a file each
+    t.dir("Notes.rtfd");
+    t.dir("Tool.bundle");
+    t.dir("Tool.bundle/Contents");
+    t.file("Tool.bundle/Contents/run", 100);
+    t.dir("empty");
+    t.dir("lib");
+    t.file("lib/libz.so.1.2.13", 5000);
+    t.symlink("libz.so.1.2.13", "lib/libz.so.1");
+    t.file("a.txt", 10);
+    t.hardlink(t.path("a.txt"), t.path("lib/a-again.txt"));
+    t.fifo("pipe");
+
+    for (const bool packages : {true, false}) {
+        ScanOptions options;
+        options.descendIntoPackages = packages;
+        NodeRef root = DiskScanner::scanQuietly(t.root(), options);
+        const auto entries = FileTypeStatsBuilder::collect(root);
+        ASSERT_TRUE(entries);
+        std::int64_t count = 0, size = 0;
+        for (const auto& [ext, entry] : *entries) {
+            count += entry.count;
+            size += entry.size;
+        }
+        EXPECT_EQ(count, root->fileCount()) << "descending into packages: " << packages;
+        EXPECT_EQ(size, root->size());
+        EXPECT_EQ(root->fileCount(), nonFolderEntries(t.root()));
+        EXPECT_FALSE(entries->contains("rtfd"));
+        EXPECT_EQ(entries->at("so").count, 2) << "the library and its link";
+    }
+}
+
+TEST(TypeStats, VersionedSharedLibrariesTotalAsSharedLibraries) {
+    NodeRef tree = folder("/usr/lib", {file("libcusolver.so.12", 700), file("libcusolver.so.12.0.4", 200),
+                                       file("libz.so", 100), file("backup.12", 1)});
+    const auto entries = FileTypeStatsBuilder::collect(tree);
+    ASSERT_TRUE(entries);
+    EXPECT_EQ(entries->at("so"), (FileTypeStatsBuilder::Entry{1000, 3, FileCategory::developer}));
+    EXPECT_EQ(entries->at("12").count, 1);
+    EXPECT_EQ(entries->size(), 2u);
 }
 
 TEST(TypeStats, MakeStatsSortsBySizeThenExtensionAndColoursByPosition) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <map>
 
 using namespace plenwick;
@@ -165,6 +166,51 @@ TEST(VolumeInfo, ASeparateHomePartitionIsListedAndHoldsTheHomeFolder) {
     };
     EXPECT_EQ(urls(VolumeInfo::mountedVolumes(system)), (std::vector<std::string>{"/", "/home"}));
     EXPECT_EQ(VolumeInfo::containing("/home/me/Music", system)->url, "/home");
+}
+
+TEST(VolumeInfo, FiguresLeaveTheRootReserveOutAsDfDoes) {
+    // An ext4 volume of 66,053,021 blocks of 4 KiB with 61,439,157 free, of which
+    // only 20,470,433 are available to the user: a reserve of 41 million blocks.
+    struct statvfs s {};
+    s.f_frsize = 4096;
+    s.f_bsize = 4096;
+    s.f_blocks = 66'053'021;
+    s.f_bfree = 61'439'157;
+    s.f_bavail = 20'470'433;
+    const VolumeSpace space = volumeSpace(s);
+    const std::int64_t used = (66'053'021LL - 61'439'157LL) * 4096;
+    EXPECT_EQ(space.available, 20'470'433LL * 4096);
+    EXPECT_EQ(space.total, used + space.available);
+
+    VolumeSystem system = recordedSystem();
+    system.space = [&](const std::string&) -> std::optional<VolumeSpace> { return volumeSpace(s); };
+    const auto root = VolumeInfo::make("/", system);
+    ASSERT_TRUE(root);
+    EXPECT_EQ(root->usedCapacity(), used);
+    // df's Use% for these figures is 19 (it rounds up 18.4); the reserve counted as
+    // used would make it 70.
+    EXPECT_NEAR(static_cast<double>(root->usedCapacity()) / static_cast<double>(root->totalCapacity), 0.184, 0.001);
+
+    // Without a fragment size the block size is the unit; more free than blocks is nothing used.
+    s.f_frsize = 0;
+    s.f_bsize = 512;
+    s.f_bfree = s.f_blocks + 5;
+    EXPECT_EQ(volumeSpace(s).total, volumeSpace(s).available);
+    EXPECT_EQ(volumeSpace(s).available, 20'470'433LL * 512);
+    // Figures beyond 64 bits saturate instead of wrapping.
+    s.f_frsize = 1ULL << 40;
+    s.f_bfree = 0;
+    s.f_bavail = s.f_blocks = 1ULL << 40;
+    EXPECT_EQ(volumeSpace(s).total, INT64_MAX);
+}
+
+TEST(VolumeInfo, UsedCapacityIsNeverNegative) {
+    VolumeInfo v;
+    v.totalCapacity = 100;
+    v.availableCapacity = 130; // quotas, or figures read at two moments
+    EXPECT_EQ(v.usedCapacity(), 0);
+    v.availableCapacity = 30;
+    EXPECT_EQ(v.usedCapacity(), 70);
 }
 
 TEST(VolumeInfo, SortPutsRootThenInternalThenNamesInBrowserOrder) {

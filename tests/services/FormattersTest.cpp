@@ -1,6 +1,8 @@
 #include "services/Formatters.h"
 #include "services/TextClusters.h"
 
+#include <QLocale>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -69,4 +71,18 @@ TEST(Formatters, Duration) {
     EXPECT_EQ(formatDuration(std::nan("")), "0:00");
     EXPECT_EQ(formatDuration(-std::numeric_limits<double>::infinity()), "0:00");
     EXPECT_EQ(formatDuration(std::numeric_limits<double>::infinity()).substr(0, 5), "25555");
+}
+
+TEST(Formatters, CountTextsAgreeInNumber) {
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(countText(1, "file", "files"), "1 file");
+    EXPECT_EQ(countText(0, "file", "files"), "0 files");
+    EXPECT_EQ(countText(-1, "file", "files"), "-1 files");
+    EXPECT_EQ(countText(1234, "file", "files"), "1,234 files");
+    EXPECT_EQ(decimalCountText(1234, "leftover item", "leftover items"), "1234 leftover items");
+    EXPECT_EQ(decimalCountText(1, "Item", "Items"), "1 Item");
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(countText(1234567, "file", "files"), "1.234.567 files");
+    QLocale::setDefault(before);
 }

@@ -24,10 +24,11 @@ protected:
         writeFile(items / name, content);
         return items / name;
     }
-    ItemTrasher::Environment environment(AdminScriptRunner admin) {
+    ItemTrasher::Environment environment(AdminProgramRunner admin) {
         ItemTrasher::Environment env;
         env.runner = &runner;
-        env.adminScript = std::move(admin);
+        env.adminMove = std::move(admin);
+        env.adminMoveProgram = PLENWICK_ADMIN_MOVE_PROGRAM;
         return env;
     }
     TempFolder data;
@@ -49,10 +50,15 @@ bool receiveText(FILE* from, std::string& text) {
     return fread(text.data(), 1, size, from) == size;
 }
 
-// Runs `check` as nobody; the administrator scripts it hands over run here, as root,
-// the way the escalation would run them. The prompts shown are collected in `prompts`.
-std::string asNobodyWithRoot(const std::function<std::string(const AdminScriptRunner&)>& check,
-                             std::vector<std::string>& prompts) {
+// Runs `check` as nobody; the administrator step it hands over runs here, as root,
+// the way pkexec would run it (PKEXEC_UID naming nobody). `beforeStep` runs just
+// before each step; the prompts and the arguments are collected in `steps`.
+struct AdminStep {
+    std::string prompt, program;
+    std::vector<std::string> arguments;
+};
+std::string asNobodyWithRoot(const std::function<std::string(const AdminProgramRunner&)>& check,
+                             std::vector<AdminStep>& steps, const std::function<void()>& beforeStep = {}) {
     int toRoot[2], toChild[2];
     if (pipe(toRoot) != 0 || pipe(toChild) != 0) return "pipe failed";
     return asNobody(
@@ -61,10 +67,14 @@ std::string asNobodyWithRoot(const std::function<std::string(const AdminScriptRu
             close(toChild[1]);
             FILE* out = fdopen(toRoot[1], "w");
             FILE* in = fdopen(toChild[0], "r");
-            return check([&](const std::string& script, const std::string& prompt) {
+            return check([&](const std::string& program, const std::vector<std::string>& arguments,
+                             const std::string& prompt) {
                 std::string output;
                 sendText(out, prompt);
-                sendText(out, script);
+                sendText(out, program);
+                std::string joined;
+                for (const std::string& argument : arguments) joined += argument + '\0';
+                sendText(out, joined);
                 if (!receiveText(in, output)) throw AdminScript::Failure::failed("no root");
                 return output;
             });
@@ -74,10 +84,18 @@ std::string asNobodyWithRoot(const std::function<std::string(const AdminScriptRu
             close(toChild[0]);
             FILE* in = fdopen(toRoot[0], "r");
             FILE* out = fdopen(toChild[1], "w");
-            std::string prompt, script;
-            while (receiveText(in, prompt) && receiveText(in, script)) {
-                prompts.push_back(prompt);
-                sendText(out, runProcess("/bin/sh", {"-c", script}).output);
+            AdminStep step;
+            std::string joined;
+            while (receiveText(in, step.prompt) && receiveText(in, step.program) && receiveText(in, joined)) {
+                step.arguments.clear();
+                for (std::size_t pos = 0, end; (end = joined.find('\0', pos)) != std::string::npos; pos = end + 1)
+                    step.arguments.push_back(joined.substr(pos, end - pos));
+                steps.push_back(step);
+                if (beforeStep) beforeStep();
+                setenv("PKEXEC_UID", std::to_string(nobodyID).c_str(), 1);
+                const ProcessResult result = runProcess(step.program, step.arguments);
+                unsetenv("PKEXEC_UID");
+                sendText(out, result.status == 0 ? result.output : "status " + std::to_string(result.status) + result.error);
             }
             fclose(in);
             fclose(out);
@@ -86,23 +104,35 @@ std::string asNobodyWithRoot(const std::function<std::string(const AdminScriptRu
 
 } // namespace
 
-TEST_F(ItemTrasherTest, PlainMovesUnloadJobsAndSkipMissingItems) {
+TEST_F(ItemTrasherTest, PlainMovesUnloadLoginDomainAgentsAndFailVanishedItems) {
+    const char* savedHome = getenv("HOME");
+    const std::string home = savedHome ? savedHome : "";
+    setenv("HOME", items.path().c_str(), 1);
+    std::filesystem::create_directories(items / "Library/LaunchAgents");
     mkdir((items / "LaunchAgents").c_str(), 0755);
     mkdir((items / "LaunchDaemons").c_str(), 0755);
-    const std::string agent = item("LaunchAgents/com.x.agent.plist");
+    const std::string agent = item("Library/LaunchAgents/com.x.agent.plist");
+    const std::string lookalike = item("LaunchAgents/com.y.agent.plist");
     const std::string daemon = item("LaunchDaemons/com.x.daemon.plist");
     const std::string file = item("file.txt");
     symlink("/nonexistent", (items / "dangling").c_str());
     bool asked = false;
-    const auto env = environment([&](const std::string&, const std::string&) { asked = true; return std::string(); });
-    const auto result = ItemTrasher::trash({agent, items / "missing", daemon, file, items / "dangling"}, std::nullopt, env);
-    EXPECT_EQ(result.trashed, (std::vector<std::string>{agent, daemon, file, items / "dangling"}));
-    EXPECT_TRUE(result.failures.empty());
+    const auto env = environment([&](const std::string&, const std::vector<std::string>&, const std::string&) {
+        asked = true;
+        return std::string();
+    });
+    const auto result =
+        ItemTrasher::trash({agent, items / "missing", lookalike, daemon, file, items / "dangling"}, std::nullopt, env);
+    setenv("HOME", home.c_str(), 1);
+    EXPECT_EQ(result.trashed, (std::vector<std::string>{agent, lookalike, daemon, file, items / "dangling"}));
+    // An item gone before its turn is a failure the user reads, not silence.
+    EXPECT_EQ(result.failures, (std::vector<ItemTrasher::Failure>{{items / "missing", "No such file or directory"}}));
     EXPECT_FALSE(asked);
-    ASSERT_EQ(runner.calls.size(), 2u);
+    // Only the agent of the user's own Library leaves the login domain; a folder that is
+    // merely named LaunchAgents is not one, and no daemon is unloaded without root.
+    ASSERT_EQ(runner.calls.size(), 1u);
     EXPECT_EQ(runner.calls[0].path, "/bin/launchctl");
     EXPECT_EQ(runner.calls[0].arguments, (std::vector<std::string>{"bootout", "gui/" + std::to_string(getuid()), agent}));
-    EXPECT_EQ(runner.calls[1].arguments, (std::vector<std::string>{"bootout", "system", daemon}));
     EXPECT_TRUE(existsNoFollow(data / "root/Trash/files/com.x.agent.plist"));
     EXPECT_TRUE(existsNoFollow(data / "root/Trash/info/dangling.trashinfo"));
 }
@@ -112,7 +142,7 @@ TEST_F(ItemTrasherTest, OtherErrorsFailPlainlyWithTheirDescription) {
     writeFile(data / "root", "not a folder");
     mkdir((items / "LaunchDaemons").c_str(), 0755);
     const std::string daemon = item("LaunchDaemons/d.plist");
-    const auto env = environment([](const std::string&, const std::string&) -> std::string { throw std::logic_error("asked"); });
+    const auto env = environment([](const std::string&, const std::vector<std::string>&, const std::string&) -> std::string { throw std::logic_error("asked"); });
     const auto result = ItemTrasher::trash({daemon}, std::nullopt, env);
     EXPECT_TRUE(result.trashed.empty());
     ASSERT_EQ(result.failures.size(), 1u);
@@ -143,79 +173,82 @@ TEST(ItemTrasher, UniqueDestinationsAvoidChosenAndPresentNames) {
     EXPECT_EQ(chosen, (std::set<std::string>{"same.txt", "same 2.txt", "Makefile 3"}));
 }
 
-TEST_F(ItemTrasherTest, RefusedItemsGoThroughOneAdministratorScript) {
+TEST_F(ItemTrasherTest, RefusedItemsGoThroughOneAdministratorStep) {
     mkdir((items / "locked").c_str(), 0755);
     const std::string odd = item("locked/it's a \\ \"name\"\nwith a feed.txt", "odd");
     const std::string same1 = item("locked/same.txt", "1");
     mkdir((items / "locked/sub").c_str(), 0755);
     const std::string same2 = item("locked/sub/same.txt", "2");
-    const std::string bad = item("locked/bad.txt");
+    const std::string gone = item("locked/gone.txt");
     const std::string own = item("own.txt");
     chmod(own.c_str(), 0666);
     chmod(items.path().c_str(), 0777);
-    writeFile(data / "mv", "#!/bin/sh\ncase \"$4\" in *bad*) exit 1;; esac\nexec /bin/mv \"$@\"\n");
-    chmod((data / "mv").c_str(), 0755);
+    // Reached through a link: the step is handed the item's real folder.
+    symlink((items / "locked/sub").c_str(), (items / "via").c_str());
+    const std::string linked = item("locked/sub/linked.txt", "l");
     const std::string again = item("locked/again.txt");
     const std::string home = data / "nobody";
-    std::vector<std::string> prompts;
+    std::vector<AdminStep> steps;
 
     const std::string outcome = asNobodyWithRoot(
-        [&](const AdminScriptRunner& admin) -> std::string {
+        [&](const AdminProgramRunner& admin) -> std::string {
             setenv("XDG_DATA_HOME", home.c_str(), 1);
             auto env = environment(admin);
-            env.tools.mv = data / "mv";
-            const auto result = ItemTrasher::trash({odd, own, same1, bad, same2}, std::nullopt, env);
-            if (result.trashed != std::vector<std::string>{own, odd, same1, same2}) return "wrong trashed list";
-            if (result.failures != std::vector<ItemTrasher::Failure>{{bad, "Couldn’t be moved, even with administrator rights."}})
+            const auto result =
+                ItemTrasher::trash({odd, own, same1, gone, same2, items / "via/linked.txt"}, std::nullopt, env);
+            if (result.trashed != std::vector<std::string>{own, odd, same1, same2, items / "via/linked.txt"})
+                return "wrong trashed list";
+            if (result.failures != std::vector<ItemTrasher::Failure>{{gone, "Couldn’t be moved, even with administrator rights."}})
                 return "wrong failures";
-            if (existsNoFollow(home + "/Trash/info/bad.txt.trashinfo")) return "failed item keeps its reservation";
-            if (readFile(home + "/Trash/info/same 2.txt.trashinfo").find("Path=" + items.path() + "/locked/sub/same.txt\n") ==
-                std::string::npos)
-                return "restore information of the second same.txt";
 
-            // Dismissed prompt: nothing queued moves, nothing stays reserved.
-            env.adminScript = [](const std::string&, const std::string&) -> std::string {
+            // Dismissed prompt: nothing queued moves.
+            env.adminMove = [](const std::string&, const std::vector<std::string>&, const std::string&) -> std::string {
                 throw AdminScript::Failure::cancelled();
             };
             const auto cancelled = ItemTrasher::trash({again}, std::string("Custom prompt"), env);
             if (!cancelled.trashed.empty() || cancelled.failures.size() != 1 ||
                 cancelled.failures[0].message != "The administrator password prompt was cancelled.")
                 return "cancel not reported";
-            if (existsNoFollow(home + "/Trash/info/again.txt.trashinfo")) return "cancelled item keeps its reservation";
             return {};
         },
-        prompts);
+        steps, [&] { std::filesystem::remove(gone); });
     EXPECT_EQ(outcome, "");
-    EXPECT_EQ(prompts, (std::vector<std::string>{"Plenwick needs your password to move 4 items owned by the system to the Trash."}));
+    ASSERT_EQ(steps.size(), 1u);
+    EXPECT_EQ(steps[0].prompt, "Plenwick needs your password to move 5 items owned by the system to the Trash.");
+    EXPECT_EQ(steps[0].program, PLENWICK_ADMIN_MOVE_PROGRAM);
+    EXPECT_EQ(steps[0].arguments, (std::vector<std::string>{home + "/Trash", odd, same1, gone, same2, linked}));
     EXPECT_EQ(readFile(home + "/Trash/files/it's a \\ \"name\"\nwith a feed.txt"), "odd");
     EXPECT_EQ(readFile(home + "/Trash/files/same 2.txt"), "2");
+    EXPECT_NE(readFile(home + "/Trash/info/same 2.txt.trashinfo").find("Path=" + items.path() + "/locked/sub/same.txt\n"),
+              std::string::npos);
     struct stat st {};
     ASSERT_EQ(lstat((home + "/Trash/files/same.txt").c_str(), &st), 0);
     EXPECT_EQ(st.st_uid, nobodyID);
     EXPECT_EQ(st.st_gid, nobodyID);
-    EXPECT_TRUE(existsNoFollow(bad));
+    EXPECT_FALSE(existsNoFollow(home + "/Trash/info/gone.txt.trashinfo"));
     EXPECT_TRUE(existsNoFollow(items / "locked/again.txt"));
 }
 
-TEST_F(ItemTrasherTest, TheAdministratorStepNeverCopiesAcrossFileSystems) {
+TEST_F(ItemTrasherTest, TheAdministratorStepUsesTheTrashOfTheItemsOwnFileSystem) {
     if (!sharedMemoryIsSeparateFrom(data.path())) GTEST_SKIP() << "needs /dev/shm on its own file system";
     TempFolder other("/dev/shm");
     chmod(other.path().c_str(), 0755);
     writeFile(other / "far.bin", "far");
     const std::string home = data / "nobody";
-    std::vector<std::string> prompts;
+    const std::string mountTrash = "/dev/shm/.Trash-" + std::to_string(nobodyID);
+    std::vector<AdminStep> steps;
     const std::string outcome = asNobodyWithRoot(
-        [&](const AdminScriptRunner& admin) -> std::string {
+        [&](const AdminProgramRunner& admin) -> std::string {
             setenv("XDG_DATA_HOME", home.c_str(), 1);
             const auto result = ItemTrasher::trash({other / "far.bin"}, std::nullopt, environment(admin));
-            if (result.failures.size() != 1 || result.failures[0].message != "Invalid cross-device link")
-                return "expected a cross-device failure";
+            if (result.trashed != std::vector<std::string>{other / "far.bin"}) return "not moved";
             return {};
         },
-        prompts);
+        steps);
     EXPECT_EQ(outcome, "");
-    EXPECT_TRUE(prompts.empty());
-    EXPECT_EQ(readFile(other / "far.bin"), "far");
+    EXPECT_EQ(steps.size(), 1u);
+    EXPECT_EQ(readFile(mountTrash + "/files/far.bin"), "far");
+    EXPECT_FALSE(existsNoFollow(other / "far.bin"));
     std::error_code ignored;
-    std::filesystem::remove_all("/dev/shm/.Trash-65534", ignored);
+    std::filesystem::remove_all(mountTrash, ignored);
 }

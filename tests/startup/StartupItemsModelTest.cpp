@@ -22,7 +22,7 @@ namespace {
 class StartupItemsModelTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        agents = dir / "LaunchAgents";
+        agents = dir / "Library/LaunchAgents";
         std::filesystem::create_directories(agents);
         folders.launchFolders = {{agents, Source::userAgent}, {dir / "LaunchDaemons", Source::systemDaemon}};
         folders.applicationFolders = {dir / "Applications"};
@@ -306,8 +306,11 @@ TEST_F(StartupItemsModelTest, RemovingLoginItemsAndLaunchJobs) {
     EXPECT_EQ(model->refreshGeneration(), 1);
     run();
 
-    // A user agent's definition goes to the Trash after its job is unloaded.
+    // A user agent's definition goes to the Trash after its job is unloaded (the user's
+    // own agents: those in the home folder's Library).
     model->setActionError(std::nullopt);
+    const std::string savedHome = getenv("HOME") ? getenv("HOME") : "";
+    setenv("HOME", dir.path().c_str(), 1);
     setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
     writePlist(agents + "/job.plist", plistKey("Label", "com.job"));
     loadNow();
@@ -315,6 +318,8 @@ TEST_F(StartupItemsModelTest, RemovingLoginItemsAndLaunchJobs) {
     model->remove(find("com.job"));
     EXPECT_FALSE(existsNoFollow(agents + "/job.plist"));
     EXPECT_TRUE(existsNoFollow(dir / "data/Trash/files/job.plist"));
+    setenv("HOME", savedHome.c_str(), 1);
+    ASSERT_FALSE(runner.calls.empty());
     EXPECT_EQ(runner.calls.front(), "/bin/launchctl bootout " + userLaunchDomain() + " " + agents + "/job.plist");
     EXPECT_FALSE(model->actionError());
     EXPECT_TRUE(model->isLoading());

@@ -2,15 +2,11 @@
 
 #include "services/Formatters.h"
 
-#include <QLocale>
-
 #include <algorithm>
 
 namespace plenwick {
 
 namespace {
-
-QString count(std::int64_t n) { return QLocale().toString(static_cast<qlonglong>(n)); }
 
 QString percent(double fraction) { return QString::fromStdString(formatPercent(fraction)); }
 
@@ -46,12 +42,12 @@ SunburstCentreInfo SunburstCentreInfo::make(const SunburstScene& scene, const Su
                     percent(static_cast<double>(arc.size) / used) + QStringLiteral(" of used space"),
                     Symbol::eyeSlash, false};
         }
-        return {count(arc.aggregateCount) + QStringLiteral(" smaller items"), arc.size, share(arc.size),
+        return {QString::fromStdString(countText(arc.aggregateCount, "smaller item", "smaller items")), arc.size, share(arc.size),
                 Symbol::ellipsis, false};
     }
     if (hovered && layout.arcRef(hovered)) return describeNode(*hovered);
 
-    QString files = focus.fileCount() == 1 ? QStringLiteral("1 file") : count(focus.fileCount()) + QStringLiteral(" files");
+    QString files = QString::fromStdString(countText(focus.fileCount(), "file", "files"));
     if (scene.focusCollected) files = QStringLiteral("In Collector · ") + files;
     return {name(focus), focus.size(), files, std::nullopt, true};
 }

@@ -2,8 +2,8 @@
 
 #include "charts/TreemapLayoutEngine.h"
 #include "scanner/FileCategory.h"
+#include "services/Formatters.h"
 
-#include <QLocale>
 #include <QStringList>
 
 #include <algorithm>
@@ -15,8 +15,6 @@ namespace {
 const QString inCollector = QStringLiteral("In Collector · ");
 
 QString text(std::string_view bytes) { return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())); }
-
-QString count(std::int64_t n) { return QLocale().toString(static_cast<qlonglong>(n)); }
 
 RGB toRGB(const TreemapCellColor& c) { return {c.r, c.g, c.b}; }
 
@@ -70,7 +68,7 @@ QString treemapKindText(const FileNode& node) {
         return kind;
     }
     case FileNode::Kind::directory:
-        return QStringLiteral("Folder · ") + count(node.fileCount()) + QStringLiteral(" files");
+        return QStringLiteral("Folder · ") + QString::fromStdString(countText(node.fileCount(), "file", "files"));
     case FileNode::Kind::package: {
         const FileCategory category = node.category();
         if (category == FileCategory::folder) return QStringLiteral("Package");
@@ -115,7 +113,7 @@ std::optional<TreemapStatusInfo> treemapStatusInfo(const ChartState& state, cons
         const double share = area(cell.rect) / std::max(1.0, area(layout->cells[0].rect));
         TreemapStatusInfo info;
         info.title = path.isEmpty() ? QStringLiteral("Smaller items") : path + QStringLiteral("/…");
-        info.kind = count(cell.restCount) + QStringLiteral(" smaller items");
+        info.kind = QString::fromStdString(countText(cell.restCount, "smaller item", "smaller items"));
         info.size = static_cast<std::int64_t>(share * static_cast<double>(focus->size()));
         info.fraction = share * static_cast<double>(focus->size()) / focusSize;
         info.color = toRGB(cell.color);
@@ -138,7 +136,7 @@ std::optional<TreemapStatusInfo> treemapStatusInfo(const ChartState& state, cons
     TreemapStatusInfo info;
     if (!subject) {
         info.title = text(focus->displayName());
-        info.kind = count(focus->fileCount()) + QStringLiteral(" files");
+        info.kind = QString::fromStdString(countText(focus->fileCount(), "file", "files"));
         info.symbol = "folder";
         info.size = focus->size();
         info.fraction = 1.0;

@@ -1,6 +1,7 @@
 #include "startup/ui/StartupItemsTexts.h"
 
 #include "base/PathNames.h"
+#include "services/Formatters.h"
 
 namespace plenwick {
 
@@ -55,8 +56,8 @@ QString StartupItemsTexts::countLine(bool hasLoaded, const std::vector<StartupIt
     qsizetype n = 0;
     for (const StartupItem& item : items)
         if (item.source != Source::bundled) ++n;
-    QString line = n == 1 ? QStringLiteral("1 item starts on its own")
-                          : QString::number(n) + QStringLiteral(" items start on their own");
+    QString line = QString::fromStdString(decimalCountText(n, "item", "items")) +
+                   (n == 1 ? QStringLiteral(" starts on its own") : QStringLiteral(" start on their own"));
     if (leftoverCount >= 1)
         line += QStringLiteral(" · ") + QString::number(leftoverCount) + QStringLiteral(" left behind by apps that are gone");
     return line;

@@ -28,7 +28,7 @@ bool isReadyOrWorking(const UninstallSession& session) {
 } // namespace
 
 std::string countPhrase(std::size_t n) {
-    return n == 1 ? "1 leftover item" : std::to_string(n) + " leftover items";
+    return decimalCountText(static_cast<std::int64_t>(n), "leftover item", "leftover items");
 }
 
 std::string title(const UninstallSession& session) {
@@ -126,9 +126,8 @@ std::size_t primaryCount(const UninstallSession& session) {
 std::string primaryTitle(const UninstallSession& session) {
     const std::size_t n = primaryCount(session);
     const bool collector = session.mode() == Mode::collector;
-    if (n == 1) return collector ? "Add 1 Item to Collector" : "Move 1 Item to Trash";
-    const std::string count = std::to_string(n);
-    return collector ? "Add " + count + " Items to Collector" : "Move " + count + " Items to Trash";
+    const std::string items = decimalCountText(static_cast<std::int64_t>(n), "Item", "Items");
+    return collector ? "Add " + items + " to Collector" : "Move " + items + " to Trash";
 }
 
 std::string secondaryTitle(Mode mode) {

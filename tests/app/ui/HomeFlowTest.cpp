@@ -100,7 +100,8 @@ TEST(HomeFlow, ADiskScannedFromItsCardIsRememberedAndOfferedAgain) {
     EXPECT_EQ(recents[0].path, tree);
     EXPECT_EQ(*recents[0].size, state.root()->size());
 
-    // Home again: the way back to the kept results, and the folder among the recent scans.
+    // Home again: the way back to the kept results, and the disk among the recent
+    // scans, called as its card calls it.
     state.goHome();
     page = homePage(program);
     ASSERT_NE(page, nullptr);
@@ -108,7 +109,8 @@ TEST(HomeFlow, ADiskScannedFromItsCardIsRememberedAndOfferedAgain) {
     ASSERT_NE(page->recentScans(), nullptr);
     RecentScanRow* row = page->recentScans()->row(tree);
     ASSERT_NE(row, nullptr);
-    EXPECT_EQ(row->nameText(), QString::fromStdString(std::filesystem::path(tree).filename().string()));
+    EXPECT_EQ(row->nameText(), "Fixture Disk");
+    EXPECT_EQ(page->returnBanner()->titleText(), "Back to results of Fixture Disk");
 
     clickOnPage(page, page->returnBanner()->returnButton());
     EXPECT_EQ(state.phase().kind(), Kind::results);

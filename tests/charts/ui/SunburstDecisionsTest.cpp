@@ -217,9 +217,16 @@ TEST_F(SunburstCentreInfoTest, DescribesTheArcOrTheNodeUnderThePointer) {
     EXPECT_EQ(info.symbol, std::nullopt);
     EXPECT_EQ(info.detail, "30% of f");
 
-    // Smaller items count with the plural, even one.
     info = SunburstCentreInfo::make(*scene, SunburstHit::arc({0, 2}), nullptr, s.state);
     EXPECT_EQ(info, (SunburstCentreInfo{"100 smaller items", 100, "10% of f", Symbol::ellipsis, false}));
+    // One smaller item is one.
+    {
+        auto single = std::make_shared<SunburstLayout>(layout);
+        single->rings[0][2].aggregateCount = 1;
+        SunburstScene one = *scene;
+        one.layout = single;
+        EXPECT_EQ(SunburstCentreInfo::make(one, SunburstHit::arc({0, 2}), nullptr, s.state).title, "1 smaller item");
+    }
 
     // The hidden space's share is of the focus and the hidden space together.
     const SunburstHit hidden = SunburstHit::arc(*layout.hiddenSpaceArcRef());

@@ -92,6 +92,8 @@ TEST_F(TreemapStatus, ARestCellDescribesItsFolderAndItsCount) {
     EXPECT_EQ(shown->title, QStringLiteral("Smaller items"));
     EXPECT_EQ(shown->kind, QStringLiteral("In Collector · 37 smaller items"));
     EXPECT_EQ(shown->symbol, "tray.full.fill");
+    layout.cells[static_cast<std::size_t>(restCell)].restCount = 1;
+    EXPECT_EQ(info(nullptr, nullptr, restCell)->kind, QStringLiteral("In Collector · 1 smaller item"));
 }
 
 TEST_F(TreemapStatus, WithoutAHoverOrSelectionTheFocusIsDescribed) {
@@ -103,6 +105,9 @@ TEST_F(TreemapStatus, WithoutAHoverOrSelectionTheFocusIsDescribed) {
     EXPECT_EQ(shown->size, 1000);
     EXPECT_EQ(shown->fraction, 1.0);
     EXPECT_EQ(shown->color, defaultNodeColor);
+    root->setFileCount(1);
+    EXPECT_EQ(info(nullptr, nullptr)->kind, QStringLiteral("1 file"));
+    root->setFileCount(40);
 
     // Nodes outside the focus are skipped; no focus, no line.
     state.focusNode = projects;
@@ -141,6 +146,8 @@ TEST_F(TreemapStatus, KindTexts) {
               QStringLiteral("Not readable"));
     NodeRef many = FileNode::make("m", FileNode::Kind::directory, 1, 1, 12345, 0);
     EXPECT_EQ(treemapKindText(*many), QStringLiteral("Folder · 12,345 files"));
+    NodeRef one = FileNode::make("o", FileNode::Kind::directory, 1, 1, 1, 0);
+    EXPECT_EQ(treemapKindText(*one), QStringLiteral("Folder · 1 file"));
 }
 
 TEST(TreemapStatusSymbols, EverySymbolTheLineNamesIsDrawn) {

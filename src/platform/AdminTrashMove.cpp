@@ -1,0 +1,325 @@
+#include "platform/AdminTrashMove.h"
+
+#include "base/FolderResolver.h"
+#include "platform/Trash.h"
+#include "platform/TrashFiles.h"
+#include "platform/TrashName.h"
+
+#include <cerrno>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <map>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace plenwick {
+namespace {
+
+constexpr int folderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+class Descriptor {
+public:
+    Descriptor() = default;
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(Descriptor&& other) noexcept : fd_(other.release()) {}
+    Descriptor& operator=(Descriptor&& other) noexcept {
+        if (this != &other) {
+            reset();
+            fd_ = other.release();
+        }
+        return *this;
+    }
+    ~Descriptor() { reset(); }
+    int get() const { return fd_; }
+    explicit operator bool() const { return fd_ >= 0; }
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+    void reset() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    int fd_ = -1;
+};
+
+// The names of an absolute path; none when a name is empty, "." or "..".
+bool splitAbsolute(const std::string& path, std::vector<std::string_view>& names) {
+    names.clear();
+    if (path.size() < 2 || path[0] != '/') return false;
+    std::size_t pos = 1;
+    for (;;) {
+        const std::size_t slash = path.find('/', pos);
+        const std::string_view name(path.data() + pos, (slash == std::string::npos ? path.size() : slash) - pos);
+        if (name.empty() || name == "." || name == "..") return false;
+        names.push_back(name);
+        if (slash == std::string::npos) return true;
+        pos = slash + 1;
+    }
+}
+
+// The folder at `names` below `root`, no link followed; `root` itself for no names.
+Descriptor openBelow(int root, std::span<const std::string_view> names) {
+    if (names.empty()) return Descriptor(::openat(root, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return Descriptor(FolderResolver::open(root, names));
+}
+
+bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// The folder `name` in `parent`, a real folder belonging to `uid`; with `create`, made
+// 0700 for the user when missing. -1 with errno set otherwise.
+Descriptor userFolder(int parent, const char* name, uid_t uid, gid_t gid, bool create) {
+    bool made = false;
+    if (create) {
+        if (::mkdirat(parent, name, 0700) == 0) made = true;
+        else if (errno != EEXIST) return {};
+    }
+    Descriptor fd(::openat(parent, name, folderFlags));
+    struct stat st {};
+    if (!fd || ::fstat(fd.get(), &st) != 0) return {};
+    // Only a folder just made here is handed over; one found belongs to the user already.
+    if (made && st.st_uid == ::geteuid() && st.st_uid != uid) {
+        if (::fchown(fd.get(), uid, gid) != 0) return {};
+        st.st_uid = uid;
+    }
+    if (st.st_uid != uid) {
+        errno = EACCES;
+        return {};
+    }
+    return fd;
+}
+
+struct TrashTarget {
+    Descriptor files, info;
+    dev_t device = 0;
+    std::size_t topDepth = 0; // names of an item's path that lead to the mount's top; 0 for the home trash
+    int error = 0;
+};
+
+// The files and info folders of the Trash at `root`; `rootError` when there is none.
+TrashTarget openTrash(Descriptor root, int rootError, uid_t uid, gid_t gid, bool create) {
+    TrashTarget target;
+    target.error = rootError;
+    if (!root) return target;
+    target.files = userFolder(root.get(), "files", uid, gid, create);
+    if (target.files) target.info = userFolder(root.get(), "info", uid, gid, create);
+    struct stat st {};
+    if (!target.info || ::fstat(target.files.get(), &st) != 0) target.error = errno;
+    target.device = st.st_dev;
+    return target;
+}
+
+TrashTarget openHomeTrash(int slash, const std::string& path, uid_t uid, gid_t gid) {
+    std::vector<std::string_view> names;
+    if (!splitAbsolute(path, names)) return openTrash({}, EINVAL, uid, gid, false);
+    Descriptor root = openBelow(slash, names);
+    if (!root) return openTrash({}, errno, uid, gid, false);
+    struct stat st {};
+    if (::fstat(root.get(), &st) != 0) return openTrash({}, errno, uid, gid, false);
+    if (st.st_uid != uid) return openTrash({}, EACCES, uid, gid, false);
+    return openTrash(std::move(root), 0, uid, gid, false);
+}
+
+// The Trash of the mount holding `folder` (at `depth` names below "/"): the mount's
+// top is the highest folder above on the same device, found through "..", which the
+// kernel resolves within the mount whatever is renamed meanwhile.
+TrashTarget openMountTrash(int folder, std::size_t depth, uid_t uid, gid_t gid) {
+    TrashTarget failed;
+    Descriptor top(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat topStat {};
+    if (!top || ::fstat(top.get(), &topStat) != 0) {
+        failed.error = errno;
+        return failed;
+    }
+    while (depth > 0) {
+        Descriptor up(::openat(top.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        struct stat upStat {};
+        if (!up || ::fstat(up.get(), &upStat) != 0) {
+            failed.error = errno;
+            return failed;
+        }
+        if (upStat.st_dev != topStat.st_dev || sameFile(upStat, topStat)) break;
+        top = std::move(up);
+        topStat = upStat;
+        --depth;
+    }
+    const std::string uidName = std::to_string(uid);
+    const auto trashIn = [&](int parent, const std::string& name) {
+        Descriptor root = userFolder(parent, name.c_str(), uid, gid, true);
+        const int error = root ? 0 : errno;
+        return openTrash(std::move(root), error, uid, gid, true);
+    };
+    TrashTarget target;
+    target.error = ENOENT;
+    // $topdir/.Trash shared by all users: only a sticky folder, never a link.
+    Descriptor shared(::openat(top.get(), ".Trash", folderFlags));
+    struct stat sharedStat {};
+    if (shared && ::fstat(shared.get(), &sharedStat) == 0 && (sharedStat.st_mode & S_ISVTX))
+        target = trashIn(shared.get(), uidName);
+    if (target.error) target = trashIn(top.get(), ".Trash-" + uidName);
+    target.topDepth = depth;
+    return target;
+}
+
+// Gives `fd` (opened O_PATH) to the user: a folder with everything below it on its
+// device, bottom up, each entry reopened from its opened folder without following
+// links; a plain file only while it has no other name anywhere; a link as itself.
+int giveToUser(int fd, const struct stat& st, uid_t uid, gid_t gid) {
+    const auto giveEntry = [&](int entry, const struct stat& es) {
+        const bool handOver = S_ISLNK(es.st_mode) || (S_ISREG(es.st_mode) && es.st_nlink == 1);
+        if (!handOver) return 0;
+        return ::fchownat(entry, "", uid, gid, AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
+    };
+    if (!S_ISDIR(st.st_mode)) return giveEntry(fd, st);
+
+    int firstError = 0;
+    const auto note = [&](int error) {
+        if (!firstError) firstError = error;
+    };
+    std::vector<DIR*> stack;
+    const auto enter = [&](int pathFd) {
+        const int folder = ::openat(pathFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        DIR* dir = folder >= 0 ? ::fdopendir(folder) : nullptr;
+        if (dir) stack.push_back(dir);
+        else {
+            note(errno);
+            if (folder >= 0) ::close(folder);
+        }
+    };
+    enter(fd);
+    while (!stack.empty()) {
+        DIR* dir = stack.back();
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (!entry) {
+            if (errno) note(errno);
+            if (::fchown(::dirfd(dir), uid, gid) != 0) note(errno);
+            ::closedir(dir);
+            stack.pop_back();
+            continue;
+        }
+        const std::string_view name(entry->d_name);
+        if (name == "." || name == "..") continue;
+        Descriptor child(::openat(::dirfd(dir), entry->d_name, O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        struct stat cs {};
+        if (!child || ::fstat(child.get(), &cs) != 0) {
+            note(errno);
+            continue;
+        }
+        if (cs.st_dev != st.st_dev) continue; // another file system mounted inside: left alone
+        if (S_ISDIR(cs.st_mode)) enter(child.get());
+        else if (const int error = giveEntry(child.get(), cs)) note(error);
+    }
+    return firstError;
+}
+
+class AdminMover {
+public:
+    AdminMover(const std::string& homeTrash, uid_t uid, gid_t gid, const AdminTrashMoveOptions& options)
+        : homeTrashPath_(homeTrash), uid_(uid), gid_(gid), options_(options),
+          slash_(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+
+    AdminTrashMoveResult move(const std::string& path) {
+        if (!slash_) return {errno, 0};
+        std::vector<std::string_view> names;
+        if (!splitAbsolute(path, names)) return {EINVAL, 0};
+        const std::span<const std::string_view> folderNames(names.data(), names.size() - 1);
+        const std::string name(names.back());
+        Descriptor folder = openBelow(slash_.get(), folderNames);
+        if (!folder) return {errno, 0};
+
+        const std::string_view folderPath(path.data(), path.size() - name.size() - 1);
+        if (options_.unloadDaemon && nameExtension(name) == "plist" && folderPath == options_.daemonFolder)
+            options_.unloadDaemon(path);
+
+        Descriptor item(::openat(folder.get(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        struct stat st {}, folderStat {};
+        if (!item || ::fstat(item.get(), &st) != 0 || ::fstat(folder.get(), &folderStat) != 0) return {errno, 0};
+        if (st.st_dev != folderStat.st_dev) return {EXDEV, 0}; // a mount point itself
+
+        TrashTarget* trash = trashFor(folder.get(), folderNames.size(), st.st_dev);
+        if (trash->error) return {trash->error, 0};
+        if (trash->device != st.st_dev) return {EXDEV, 0};
+
+        // A mount's Trash records paths from the mount's top.
+        const std::string pathInInfo =
+            trash == &home_ ? path : FolderResolver::join(std::span(names).subspan(trash->topDepth));
+        const std::string info = trashInfoText(pathInInfo, static_cast<long long>(std::time(nullptr)));
+
+        int error = 0;
+        const auto taken = takeFreeTrashName(name, [&](const std::string& candidate) {
+            const std::string infoName = candidate + ".trashinfo";
+            Descriptor infoFile(::openat(trash->info.get(), infoName.c_str(),
+                                         O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+            if (!infoFile) {
+                if (errno == EEXIST) return false;
+                error = errno;
+                return true;
+            }
+            if (::fchown(infoFile.get(), uid_, gid_) != 0 || !writeAll(infoFile.get(), info)) {
+                error = errno;
+                ::unlinkat(trash->info.get(), infoName.c_str(), 0);
+                return true;
+            }
+            const int moved =
+                moveWithoutReplacing(folder.get(), name, trash->files.get(), candidate, S_ISDIR(st.st_mode));
+            if (moved == 0) {
+                struct stat there {};
+                // The entry moved must be the item opened; anything swapped in meanwhile is
+                // not handed over.
+                if (::fstatat(trash->files.get(), candidate.c_str(), &there, AT_SYMLINK_NOFOLLOW) != 0 ||
+                    !sameFile(there, st))
+                    error = ESTALE;
+                return true;
+            }
+            ::unlinkat(trash->info.get(), infoName.c_str(), 0);
+            if (moved == EEXIST) return false;
+            error = moved;
+            return true;
+        });
+        if (!taken) return {EEXIST, 0};
+        if (error) return {error, 0};
+        return {0, giveToUser(item.get(), st, uid_, gid_)};
+    }
+
+private:
+    TrashTarget* trashFor(int folder, std::size_t depth, dev_t device) {
+        if (!homeOpened_) {
+            home_ = openHomeTrash(slash_.get(), homeTrashPath_, uid_, gid_);
+            homeOpened_ = true;
+        }
+        // Without the home trash nothing moves: an item is never sent elsewhere for it.
+        if (home_.error || home_.device == device) return &home_;
+        auto found = mounts_.find(device);
+        if (found == mounts_.end()) found = mounts_.emplace(device, openMountTrash(folder, depth, uid_, gid_)).first;
+        return &found->second;
+    }
+
+    std::string homeTrashPath_;
+    uid_t uid_;
+    gid_t gid_;
+    const AdminTrashMoveOptions& options_;
+    Descriptor slash_;
+    bool homeOpened_ = false;
+    TrashTarget home_;
+    std::map<dev_t, TrashTarget> mounts_;
+};
+
+} // namespace
+
+std::vector<AdminTrashMoveResult> moveToTrashAsAdministrator(const std::string& homeTrash,
+                                                             const std::vector<std::string>& items, uid_t uid,
+                                                             gid_t gid, const AdminTrashMoveOptions& options) {
+    AdminMover mover(homeTrash, uid, gid, options);
+    std::vector<AdminTrashMoveResult> results;
+    results.reserve(items.size());
+    for (const std::string& item : items) results.push_back(mover.move(item));
+    return results;
+}
+
+} // namespace plenwick

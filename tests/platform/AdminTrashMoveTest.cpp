@@ -1,0 +1,340 @@
+// The administrator step of the Trash, run here as root (as the tests run) for the
+// user nobody, whose processes may swap whatever they can write.
+
+#include "base/FolderResolver.h"
+#include "platform/AdminTrashMove.h"
+
+#include "common/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/stat.h>
+
+using namespace plenwick;
+using namespace plenwick::test;
+
+namespace {
+
+constexpr gid_t nogroupID = 65534;
+
+struct stat statOf(const std::string& path) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) st.st_ino = 0;
+    return st;
+}
+
+uid_t ownerOf(const std::string& path) { return statOf(path).st_uid; }
+
+std::vector<std::string> namesIn(int folder);
+std::vector<std::string> namesAt(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    std::vector<std::string> names = fd >= 0 ? namesIn(fd) : std::vector<std::string>{"<missing>"};
+    if (fd >= 0) close(fd);
+    return names;
+}
+
+// The names in a folder (by descriptor, so a link swapped in for it is not followed).
+std::vector<std::string> namesIn(int folder) {
+    std::vector<std::string> names;
+    const int copy = openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = copy >= 0 ? fdopendir(copy) : nullptr;
+    if (!dir) return {"<unreadable>"};
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A home Trash of nobody's, and a root-owned folder of items the user cannot move.
+class AdminTrashMoveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        chmod(base.path().c_str(), 0755);
+        makeFolder("home", nobodyID);
+        makeFolder("home/Trash", nobodyID, 0700);
+        makeFolder("home/Trash/files", nobodyID, 0700);
+        makeFolder("home/Trash/info", nobodyID, 0700);
+        makeFolder("system", 0);
+    }
+    void makeFolder(const std::string& relative, uid_t owner, mode_t mode = 0755) {
+        mkdir((base / relative).c_str(), mode);
+        chmod((base / relative).c_str(), mode);
+        chown((base / relative).c_str(), owner, owner);
+    }
+    std::vector<AdminTrashMoveResult> move(const std::vector<std::string>& items, const AdminTrashMoveOptions& options = {}) {
+        return moveToTrashAsAdministrator(trash(), items, nobodyID, nogroupID, options);
+    }
+    std::string trash() const { return base / "home/Trash"; }
+    std::string files(const std::string& name) const { return base / ("home/Trash/files/" + name); }
+    std::string info(const std::string& name) const { return base / ("home/Trash/info/" + name + ".trashinfo"); }
+
+    TempFolder base;
+};
+
+std::vector<int> errorsOf(const std::vector<AdminTrashMoveResult>& results) {
+    std::vector<int> errors;
+    for (const auto& r : results) errors.push_back(r.error);
+    return errors;
+}
+
+} // namespace
+
+TEST_F(AdminTrashMoveTest, MovesUnderFreeNamesWithRestoreInformationAndGivesItemsToTheUser) {
+    const std::vector<std::string> odd{"it's", "line\nfeed", "-n", "$(touch pwned)", "50% ü"};
+    std::vector<std::string> items;
+    for (const std::string& name : odd) {
+        writeFile(base / ("system/" + name), name);
+        items.push_back(base / ("system/" + name));
+    }
+    // Taken in the Trash, and the same name twice in one call.
+    writeFile(files("same.txt"), "old");
+    makeFolder("system/sub", 0);
+    writeFile(base / "system/same.txt", "1");
+    writeFile(base / "system/sub/same.txt", "2");
+    items.push_back(base / "system/same.txt");
+    items.push_back(base / "system/sub/same.txt");
+    symlink("/etc/hostname", (base / "system/link").c_str());
+    items.push_back(base / "system/link");
+    const auto results = move(items);
+
+    EXPECT_EQ(errorsOf(results), std::vector<int>(items.size(), 0));
+    for (const std::string& name : odd) {
+        EXPECT_EQ(readFile(files(name)), name);
+        EXPECT_EQ(ownerOf(files(name)), nobodyID) << name;
+        EXPECT_FALSE(existsNoFollow(base / ("system/" + name)));
+    }
+    EXPECT_FALSE(existsNoFollow("pwned"));
+    EXPECT_EQ(readFile(files("same.txt")), "old");
+    EXPECT_EQ(readFile(files("same 2.txt")), "1");
+    EXPECT_EQ(readFile(files("same 3.txt")), "2");
+    EXPECT_NE(readFile(info("same 3.txt")).find("\nPath=" + base.path() + "/system/sub/same.txt\n"), std::string::npos);
+    EXPECT_NE(readFile(info("50% ü")).find("/system/50%25%20%C3%BC\n"), std::string::npos);
+    const struct stat infoStat = statOf(info("it's"));
+    EXPECT_EQ(infoStat.st_uid, nobodyID);
+    EXPECT_EQ(infoStat.st_mode & 0777, 0600u);
+    // A link moves as itself, and only the link changes owner.
+    EXPECT_TRUE(S_ISLNK(statOf(files("link")).st_mode));
+    EXPECT_EQ(ownerOf(files("link")), nobodyID);
+    EXPECT_EQ(ownerOf("/etc/hostname"), 0u);
+}
+
+TEST_F(AdminTrashMoveTest, AFolderIsGivenToTheUserWithoutFollowingAnythingOutOfIt) {
+    makeFolder("outside", 0);
+    writeFile(base / "outside/secret", "s");
+    makeFolder("system/App", 0);
+    makeFolder("system/App/deep", 0, 0700);
+    makeFolder("system/App/deep/er", 0);
+    writeFile(base / "system/App/deep/er/file", "f");
+    symlink((base / "outside").c_str(), (base / "system/App/deep/to-outside").c_str());
+    // A second name of a file elsewhere: handing it over would hand over that file too.
+    link((base / "outside/secret").c_str(), (base / "system/App/hardlink").c_str());
+    mkfifo((base / "system/App/fifo").c_str(), 0600);
+
+    const auto results = move({base / "system/App"});
+    ASSERT_EQ(errorsOf(results), std::vector<int>{0});
+    EXPECT_EQ(results[0].ownershipError, 0);
+    for (const char* inside : {"", "/deep", "/deep/er", "/deep/er/file", "/deep/to-outside"})
+        EXPECT_EQ(ownerOf(files("App") + inside), nobodyID) << inside;
+    EXPECT_EQ(statOf(files("App/deep")).st_mode & 0777, 0700u);
+    EXPECT_EQ(ownerOf(files("App/hardlink")), 0u);
+    EXPECT_EQ(ownerOf(files("App/fifo")), 0u);
+    EXPECT_EQ(ownerOf(base / "outside"), 0u);
+    EXPECT_EQ(ownerOf(base / "outside/secret"), 0u);
+}
+
+TEST_F(AdminTrashMoveTest, ItemsThatCannotMoveFailByIndexAndStayPut) {
+    makeFolder("elsewhere", 0);
+    writeFile(base / "elsewhere/target", "t");
+    symlink((base / "elsewhere").c_str(), (base / "system/via").c_str());
+    writeFile(base / "system/fine", "f");
+    const auto results = move({base / "system/missing", base / "system/via/target", base / "system/../system/fine",
+                               "relative/path", base / "system/fine"});
+    const std::vector<int> got = errorsOf(results);
+    ASSERT_EQ(got.size(), 5u);
+    EXPECT_EQ(got[0], ENOENT);
+    EXPECT_TRUE(got[1] == ELOOP || got[1] == ENOTDIR) << got[1];
+    EXPECT_EQ(got[2], EINVAL);
+    EXPECT_EQ(got[3], EINVAL);
+    EXPECT_EQ(got[4], 0);
+    EXPECT_TRUE(existsNoFollow(base / "elsewhere/target"));
+    EXPECT_EQ(namesAt(files("")), std::vector<std::string>{"fine"});
+    EXPECT_FALSE(existsNoFollow(info("target")));
+}
+
+TEST_F(AdminTrashMoveTest, ATrashThatIsNotTheUsersOwnIsRefused) {
+    writeFile(base / "system/a", "a");
+    const auto refusedWith = [&](const std::function<void()>& spoil) {
+        spoil();
+        const auto results = move({base / "system/a"});
+        return results.size() == 1 && existsNoFollow(base / "system/a") ? results[0].error : -1;
+    };
+    // The Trash a link to a folder of the user's.
+    makeFolder("real", nobodyID, 0700);
+    makeFolder("real/files", nobodyID, 0700);
+    makeFolder("real/info", nobodyID, 0700);
+    rename(trash().c_str(), (base / "Trash.away").c_str());
+    symlink((base / "real").c_str(), trash().c_str());
+    const int linked = refusedWith([] {});
+    EXPECT_TRUE(linked == ELOOP || linked == ENOTDIR) << linked;
+    unlink(trash().c_str());
+    rename((base / "Trash.away").c_str(), trash().c_str());
+    EXPECT_TRUE(namesAt(base / "real/files").empty());
+
+    EXPECT_EQ(refusedWith([&] { chown(trash().c_str(), 12345, 12345); }), EACCES);
+    chown(trash().c_str(), nobodyID, nogroupID);
+    EXPECT_EQ(refusedWith([&] { chown((trash() + "/files").c_str(), 0, 0); }), EACCES);
+    chown((trash() + "/files").c_str(), nobodyID, nogroupID);
+    EXPECT_EQ(refusedWith([&] { std::filesystem::remove(trash() + "/info"); }), ENOENT);
+}
+
+TEST_F(AdminTrashMoveTest, LaunchDaemonsOfTheSystemFolderAreUnloadedFirst) {
+    makeFolder("LaunchDaemons", 0);
+    makeFolder("system/LaunchDaemons", 0);
+    writeFile(base / "LaunchDaemons/com.x.job.plist", "x");
+    writeFile(base / "LaunchDaemons/notes.txt", "x");
+    writeFile(base / "system/LaunchDaemons/com.y.job.plist", "y");
+    AdminTrashMoveOptions options;
+    options.daemonFolder = base / "LaunchDaemons";
+    std::vector<std::string> unloaded;
+    options.unloadDaemon = [&](const std::string& path) {
+        if (existsNoFollow(path)) unloaded.push_back(path);
+    };
+    const auto results = move({base / "LaunchDaemons/com.x.job.plist", base / "LaunchDaemons/notes.txt",
+                               base / "system/LaunchDaemons/com.y.job.plist"},
+                              options);
+    EXPECT_EQ(errorsOf(results), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(unloaded, std::vector<std::string>{base / "LaunchDaemons/com.x.job.plist"});
+}
+
+TEST_F(AdminTrashMoveTest, OtherFileSystemsGetTheirOwnTrashMadeForTheUser) {
+    if (!sharedMemoryIsSeparateFrom(base.path())) GTEST_SKIP() << "needs /dev/shm on its own file system";
+    // A user of its own, so no other test shares this Trash.
+    constexpr uid_t user = 54321;
+    const std::string mountTrash = "/dev/shm/.Trash-54321";
+    std::error_code ignored;
+    std::filesystem::remove_all(mountTrash, ignored);
+    chown(trash().c_str(), user, user);
+    chown((trash() + "/files").c_str(), user, user);
+    chown((trash() + "/info").c_str(), user, user);
+    TempFolder other("/dev/shm");
+    writeFile(other / "far.bin", "far");
+    writeFile(base / "system/near.bin", "near");
+
+    const auto results = moveToTrashAsAdministrator(trash(), {other / "far.bin", base / "system/near.bin"}, user, user);
+    EXPECT_EQ(errorsOf(results), (std::vector<int>{0, 0}));
+    EXPECT_EQ(readFile(mountTrash + "/files/far.bin"), "far");
+    EXPECT_EQ(readFile(files("near.bin")), "near");
+    for (const char* folder : {"", "/files", "/info"}) {
+        const struct stat st = statOf(mountTrash + folder);
+        EXPECT_EQ(st.st_uid, user) << folder;
+        EXPECT_EQ(st.st_mode & 07777, 0700u) << folder;
+    }
+    EXPECT_EQ(ownerOf(mountTrash + "/files/far.bin"), user);
+    // Paths in a mount's Trash are relative to the mount's top.
+    EXPECT_NE(readFile(mountTrash + "/info/far.bin.trashinfo").find("\nPath=" + other.path().substr(9) + "/far.bin\n"),
+              std::string::npos);
+
+    // One that exists but is someone else's is not used.
+    writeFile(other / "again.bin", "again");
+    chown(mountTrash.c_str(), 0, 0);
+    EXPECT_EQ(errorsOf(moveToTrashAsAdministrator(trash(), {other / "again.bin"}, user, user)), std::vector<int>{EACCES});
+    EXPECT_TRUE(existsNoFollow(other / "again.bin"));
+    std::filesystem::remove_all(mountTrash, ignored);
+}
+
+// While the step runs again and again, nobody swaps the Trash's files folder and the
+// folder holding the items for links to root's folders, and puts them back. Whatever
+// moves must land in the real Trash; nothing of root's may move or change owner.
+TEST_F(AdminTrashMoveTest, SwappedLinksNeverLeadTheStepOutside) {
+    makeFolder("user", nobodyID);
+    makeFolder("user/locked", 0);
+    makeFolder("outside", 0);
+    makeFolder("outside/sink", 0);
+    makeFolder("outside/locked", 0);
+    constexpr int rounds = 150;
+    const auto itemName = [](int round, bool folder) { return (folder ? "dir" : "file") + std::to_string(round); };
+    const int outsideLocked = open((base / "outside/locked").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int locked = open((base / "user/locked").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int sink = open((base / "outside/sink").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int trashFiles = open(files("").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_TRUE(outsideLocked >= 0 && locked >= 0 && sink >= 0 && trashFiles >= 0);
+    // Root's own items of the same names, where the swapped links lead.
+    for (int round = 0; round < rounds; ++round) {
+        const int fd = openat(outsideLocked, itemName(round, false).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        close(fd);
+        mkdirat(outsideLocked, itemName(round, true).c_str(), 0755);
+    }
+
+    for (bool nameByName : {false, true}) {
+        FolderResolver::forceNameByNameForTesting(nameByName);
+        const std::string stop = base / (nameByName ? "stop2" : "stop1");
+        std::vector<std::string> outcomes;
+        const std::string swapper = asNobody(
+            [&]() -> std::string {
+                const std::string filesPath = trash() + "/files", filesAway = trash() + "/files.away";
+                const std::string lockedPath = base / "user/locked", lockedAway = base / "user/locked.away";
+                long swaps = 0;
+                while (!existsNoFollow(stop)) {
+                    if (rename(filesPath.c_str(), filesAway.c_str()) != 0 ||
+                        symlink((base / "outside/sink").c_str(), filesPath.c_str()) != 0)
+                        return "could not swap the Trash";
+                    if (rename(lockedPath.c_str(), lockedAway.c_str()) != 0 ||
+                        symlink((base / "outside/locked").c_str(), lockedPath.c_str()) != 0)
+                        return "could not swap the items' folder";
+                    ++swaps;
+                    sched_yield();
+                    unlink(filesPath.c_str());
+                    rename(filesAway.c_str(), filesPath.c_str());
+                    if (swaps % 2) sched_yield(); // now and then with only the items' folder swapped
+                    unlink(lockedPath.c_str());
+                    rename(lockedAway.c_str(), lockedPath.c_str());
+                    sched_yield(); // and a moment with nothing swapped
+                }
+                return swaps > 0 ? "" : "never swapped";
+            },
+            [&] {
+                for (int round = 0; round < rounds; ++round) {
+                    const std::string file = itemName(round, false), folder = itemName(round, true);
+                    close(openat(locked, file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+                    mkdirat(locked, folder.c_str(), 0755);
+                    move({base / ("user/locked/" + file), base / ("user/locked/" + folder)});
+                    std::string wrong;
+                    if (!namesIn(sink).empty()) wrong += " something landed in root's folder;";
+                    for (const std::string& name : {file, folder}) {
+                        struct stat st {};
+                        if (fstatat(outsideLocked, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) wrong += " " + name + " of root's moved;";
+                        else if (st.st_uid != 0) wrong += " " + name + " of root's changed owner;";
+                    }
+                    if (!wrong.empty()) outcomes.push_back("round " + std::to_string(round) + ":" + wrong);
+                    // Whatever stayed is cleared for the next round.
+                    unlinkat(locked, file.c_str(), 0);
+                    unlinkat(locked, folder.c_str(), AT_REMOVEDIR);
+                }
+                writeFile(stop, "");
+            });
+        EXPECT_EQ(swapper, "") << nameByName;
+        EXPECT_EQ(outcomes, std::vector<std::string>{}) << nameByName;
+
+        // Undisturbed, the same step moves.
+        close(openat(locked, "last", O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+        EXPECT_EQ(errorsOf(move({base / "user/locked/last"})), std::vector<int>{0}) << nameByName;
+        EXPECT_EQ(ownerOf(files("last")), nobodyID);
+        unlinkat(trashFiles, "last", 0);
+        unlink(info("last").c_str());
+    }
+    FolderResolver::forceNameByNameForTesting(false);
+    // What moved is in the real Trash, the user's, with its restore information.
+    for (const std::string& name : namesIn(trashFiles)) {
+        EXPECT_EQ(ownerOf(files(name)), nobodyID) << name;
+        EXPECT_TRUE(existsNoFollow(info(name))) << name;
+    }
+    EXPECT_TRUE(namesIn(sink).empty());
+    EXPECT_EQ(namesIn(outsideLocked).size(), static_cast<std::size_t>(2 * rounds));
+    for (int fd : {outsideLocked, locked, sink, trashFiles}) close(fd);
+}
