@@ -8,8 +8,14 @@
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
+#include <QDBusServiceWatcher>
+#include <QEvent>
+#include <QGuiApplication>
 #include <QMetaObject>
+#include <QPointer>
+#include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include <optional>
 
@@ -26,6 +32,39 @@ bool nameHasNoOwner(const QDBusError& error) {
            error.name() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner");
 }
 
+// Windows a program brings to the front: not its menus, tool tips and the like.
+bool comesForward(const QWindow& window) {
+    const Qt::WindowType type = window.type();
+    return type != Qt::Popup && type != Qt::ToolTip && type != Qt::SplashScreen && type != Qt::Desktop &&
+           !(window.flags() & Qt::WindowDoesNotAcceptFocus);
+}
+
+void bringForward(QWindow& window) {
+    window.raise();
+    window.requestActivate();
+}
+
+// Once armed, brings forward the first such window shown: the window a command opens
+// right after the program came forward comes forward too.
+class NextWindowForward final : public QObject {
+public:
+    explicit NextWindowForward(QObject* parent) : QObject(parent) { parent->installEventFilter(this); }
+    void arm() { armed_ = true; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!armed_ || event->type() != QEvent::Show || !watched->isWindowType()) return false;
+        auto* window = static_cast<QWindow*>(watched);
+        if (!window->isTopLevel() || !comesForward(*window)) return false;
+        armed_ = false;
+        // Once it is on screen: a window asked before it is mapped may be passed over.
+        QTimer::singleShot(0, window, [window] { bringForward(*window); });
+        return false;
+    }
+
+private:
+    bool armed_ = false;
+};
 } // namespace
 
 QString AppActivation::objectPath(const QString& service) {
@@ -108,6 +147,26 @@ HandOff handOffToRunningCopy(const QString& service, const std::vector<std::stri
     const QDBusMessage reply = bus.call(call, QDBus::BlockWithGui, timeoutMs);
     if (reply.type() == QDBusMessage::ReplyMessage) return HandOff::delivered;
     return nameHasNoOwner(QDBusError(reply)) ? HandOff::notRunning : HandOff::unanswered;
+}
+
+void activateApplication() {
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (!app) return;
+    for (QWindow* window : QGuiApplication::topLevelWindows())
+        if (window->isVisible() && comesForward(*window)) bringForward(*window);
+    static QPointer<NextWindowForward> next;
+    if (!next) next = new NextWindowForward(app);
+    next->arm();
+}
+
+std::unique_ptr<QObject> followBusNameOwner(const QString& service, std::function<void()> changed) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    auto watcher = std::make_unique<QDBusServiceWatcher>(service, bus, QDBusServiceWatcher::WatchForOwnerChange);
+    QObject::connect(watcher.get(), &QDBusServiceWatcher::serviceOwnerChanged, watcher.get(),
+                     [changed = std::move(changed)](const QString&, const QString&, const QString&) {
+                         if (changed) changed();
+                     });
+    return watcher;
 }
 
 } // namespace plenwick

@@ -11,6 +11,7 @@
 #include <QVariantMap>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -61,5 +62,15 @@ enum class HandOff {
 // bytes, absolute) when there are any, else Activate. Waits for the answer, at most
 // `timeoutMs`; meant for a program's start, before its event loop runs.
 HandOff handOffToRunningCopy(const QString& service, const std::vector<std::string>& paths, int timeoutMs = 10000);
+
+// Brings this program to the front: its open windows are raised and asked to become
+// active, and so is the next window it shows (the dialog a command is about to open).
+// GUI thread.
+void activateApplication();
+
+// Follows the owner of `service` on the session bus, the program's own notice that
+// the program owning the name started or ended: `changed` runs on the GUI thread at
+// every change while the returned object lives. Without a session bus it never runs.
+std::unique_ptr<QObject> followBusNameOwner(const QString& service, std::function<void()> changed);
 
 } // namespace plenwick

@@ -157,6 +157,13 @@ TEST_F(HelperStateTest, AppsTheProgramsHandledAreNotOfferedForTwoMinutes) {
     EXPECT_EQ(helper.handled().size(), 0u) << "old entries are dropped when judging";
 }
 
+TEST_F(HelperStateTest, AnAppThatCantBeJudgedHoldsUpNoOther) {
+    makeState();
+    registry->failing.insert("com.example.alpha");
+    trashApps({makeApp(apps, "Beta", "com.example.beta"), makeApp(apps, "Alpha", "com.example.alpha")});
+    EXPECT_EQ(titlesMade(), std::vector<QString>{"Leftovers of Beta"});
+}
+
 TEST_F(HelperStateTest, OneWindowAtATimeMenuRequestsFirst) {
     HelperState& helper = makeState();
     trashApps({makeApp(apps, "Beta", "com.example.beta"), makeApp(apps, "Alpha", "com.example.alpha")});

@@ -467,7 +467,7 @@ struct UninstallerFixture {
 
     std::shared_ptr<UninstallSession> session(UninstallSession::Mode mode, bool searched) {
         UninstallServices services;
-        services.runInBackground = [this](QObject* owner, UninstallServices::Work work) {
+        services.runInBackground = [this](QObject* owner, UninstallServices::Work work, UninstallServices::Failed) {
             jobs.push_back([guard = QPointer<QObject>(owner), work] {
                 auto deliver = work();
                 if (guard) deliver();
@@ -506,11 +506,19 @@ struct UninstallerFixture {
     }
 };
 
+// The app's icon is read in the background: each picture shows it.
+void showWithIcon(UninstallerView& view) {
+    view.show();
+    QElapsedTimer waited;
+    waited.start();
+    while (view.isReadingIcon() && waited.elapsed() < 5000) QApplication::processEvents();
+}
+
 void shootUninstaller(Shooter& shooter) {
     UninstallerFixture fixture;
     {
         UninstallerView searching(fixture.session(UninstallSession::Mode::uninstall, false));
-        searching.show();
+        showWithIcon(searching);
         shooter.save(QStringLiteral("uninstaller-searching"), searching);
         fixture.runJobs();
         shooter.save(QStringLiteral("uninstaller-results"), searching);
@@ -520,13 +528,13 @@ void shootUninstaller(Shooter& shooter) {
     }
     {
         UninstallerView collector(fixture.session(UninstallSession::Mode::collector, true));
-        collector.show();
+        showWithIcon(collector);
         shooter.save(QStringLiteral("uninstaller-collector"), collector);
     }
     {
         QDir(QString::fromStdString(fixture.library)).removeRecursively();
         UninstallerView empty(fixture.session(UninstallSession::Mode::uninstall, true));
-        empty.show();
+        showWithIcon(empty);
         shooter.save(QStringLiteral("uninstaller-nothing-found"), empty);
     }
 }
