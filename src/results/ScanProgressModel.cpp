@@ -33,7 +33,7 @@ std::string title(const std::optional<std::string>& target, const std::optional<
 
 std::string currentPathText(const std::string& currentPath) {
     if (currentPath.empty()) return "Preparing\u2026";
-    return truncateMiddle(abbreviatedPath(repairUtf8(currentPath)), 160);
+    return truncateMiddle(abbreviatedPath(visibleText(currentPath)), 160);
 }
 
 ProgressBar progressBar(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume,
