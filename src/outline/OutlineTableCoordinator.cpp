@@ -536,6 +536,9 @@ void OutlineTableCoordinator::toggleColumn(int logical) {
     const bool show = header->isSectionHidden(logical);
     header->setSectionHidden(logical, !show);
     if (show) {
+        resizingColumns_ = true;
+        repairShownOutlineColumn(*header, logical);
+        resizingColumns_ = false;
         fitNameColumn();
     } else {
         fillNameColumn();

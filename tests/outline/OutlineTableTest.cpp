@@ -76,6 +76,20 @@ TEST_F(OutlineTableTest, ASavedLayoutComesBackRepaired) {
     makeView();
     EXPECT_TRUE(header().isSectionHidden(items));
     EXPECT_EQ(header().visualIndex(items), items);
+
+    // A hidden column saved at its minimum comes back at its first width when shown.
+    const int modified = logicalIndex(OutlineColumn::modified);
+    header().resizeSection(modified, 60);
+    coordinator().saveColumnLayout();
+    view.reset();
+    makeView();
+    ASSERT_TRUE(header().isSectionHidden(modified));
+    QMenu* menu = coordinator().showHeaderMenu(QPoint(0, 0));
+    ASSERT_TRUE(menu);
+    for (QAction* action : menu->actions())
+        if (action->text() == QStringLiteral("Modified")) action->trigger();
+    menu->close();
+    EXPECT_EQ(header().sectionSize(modified), 86);
 }
 
 TEST_F(OutlineTableTest, ATreeEditResetsAroundItAndKeepsExpansion) {
@@ -224,6 +238,8 @@ TEST_F(OutlineTableTest, TheNameColumnFollowsTheWidthAndMakesRoomForShownColumns
     actions[2]->trigger();
     menu->close();
     EXPECT_FALSE(header().isSectionHidden(items));
+    // It comes at its first width, not squeezed to its minimum while it was hidden.
+    EXPECT_EQ(header().sectionSize(items), 64);
     int total = 0;
     for (int i = 0; i < header().count(); ++i)
         if (!header().isSectionHidden(i)) total += header().sectionSize(i);
