@@ -80,6 +80,7 @@ std::string repairUtf8(std::string_view bytes) {
 
 namespace {
 
+// Appends `c`, a code point below U+10000 (the symbols shown for controls).
 void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out.push_back(static_cast<char>(c));
