@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/NodeActions.h"
+#include "base/Utf8.h"
 #include "scanner/VolumeInfo.h"
 
 #include <algorithm>
@@ -45,7 +46,7 @@ std::optional<std::vector<DiskUsageSegment>> diskUsageSegments(const AppState& s
     std::optional<std::int64_t> unattributed;
     if (state.isWholeVolumeScan()) unattributed = state.unattributedBytes();
     return makeDiskUsageSegments(*volume, root->size(), unattributed, QString::fromStdString(root->displayName()),
-                                 QString::fromStdString(nodeDisplayPath(*root)));
+                                 QString::fromStdString(visibleText(nodeDisplayPath(*root))));
 }
 
 QString diskUsageTitle(const AppState& state) {

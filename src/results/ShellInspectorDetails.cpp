@@ -6,6 +6,7 @@
 #include "platform/ByteCountFormatter.h"
 #include "results/FileKindText.h"
 #include "app/NodeActions.h"
+#include "base/Utf8.h"
 #include "results/ResultsTexts.h"
 #include "results/SelectableText.h"
 #include "results/ShellActionButton.h"
@@ -21,16 +22,13 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QDateTime>
 #include <QGridLayout>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -385,17 +383,10 @@ void ShellInspectorDetails::refreshFacts() {
     show(logicalSize, true, QString::fromStdString(formatByteCount(node.logicalSize())));
     show(files, node.isContainer(), QString::fromStdString(formatCount(node.fileCount())));
     show(itemsInside, node.isContainer(), QString::fromStdString(formatCount(static_cast<std::int64_t>(node.childCount()))));
-    QString date;
-    if (node.modified() > 0) {
-        const QDateTime when = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(node.modified() * 1000.0));
-        // The abbreviated date and the time without seconds.
-        const QLocale locale;
-        QString time = locale.timeFormat(QLocale::ShortFormat);
-        time.remove(QRegularExpression(QStringLiteral("[:.]ss")));
-        date = locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') + locale.toString(when.time(), time);
-    }
+    const QString date =
+        node.modified() > 0 ? QString::fromStdString(formatMediumDateAndShortTime(node.modified())) : QString();
     show(modified, node.modified() > 0, date);
-    path_->setText(QString::fromStdString(nodeDisplayPath(node)));
+    path_->setText(QString::fromStdString(visibleText(nodeDisplayPath(node))));
     path_->setTextColor(shellPrimaryColor(palette()));
 }
 

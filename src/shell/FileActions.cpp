@@ -62,22 +62,28 @@ void revealItem(const std::string& path, FileActionFailure failed) {
     revealInFileManager(path, told(path, revealFailedTitle, std::move(failed)));
 }
 
+namespace {
+
+QString pathLines(const std::vector<std::string>& paths) {
+    QStringList texts;
+    for (const std::string& path : paths) texts.push_back(QFile::decodeName(QByteArray::fromStdString(path)));
+    return texts.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
 QMimeData* fileMimeData(const std::vector<std::string>& paths) {
     auto* data = new QMimeData;
     QList<QUrl> urls;
-    QStringList texts;
-    for (const std::string& path : paths) {
-        urls.push_back(fileURL(path));
-        texts.push_back(QFile::decodeName(QByteArray::fromStdString(path)));
-    }
+    for (const std::string& path : paths) urls.push_back(fileURL(path));
     data->setUrls(urls);
-    data->setText(texts.join(QLatin1Char('\n')));
+    data->setText(pathLines(paths));
     return data;
 }
 
 void copyPaths(const std::vector<std::string>& paths) {
     if (paths.empty()) return;
-    QApplication::clipboard()->setMimeData(fileMimeData(paths));
+    QApplication::clipboard()->setText(pathLines(paths));
 }
 
 void dragItems(QWidget* source, const std::vector<std::string>& paths, const QPixmap& preview, QPoint hotSpot) {
@@ -88,7 +94,8 @@ void dragItems(QWidget* source, const std::vector<std::string>& paths, const QPi
         drag->setPixmap(preview);
         drag->setHotSpot(hotSpot);
     }
-    drag->exec(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::CopyAction);
+    // Copy only: a file manager that took a move would carry the user's file away.
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
 }
 
 } // namespace plenwick

@@ -33,14 +33,15 @@ void openItem(const std::string& path, FileActionFailure failed = {});
 // `failed` hears when neither worked, titled "Couldn’t Reveal Item".
 void revealItem(const std::string& path, FileActionFailure failed = {});
 
-// Puts the paths on the clipboard: as text, one per line, and as file URLs.
+// Puts the paths on the clipboard as plain text, one per line, and nothing else.
 void copyPaths(const std::vector<std::string>& paths);
 
 // The drag payload of the items: file URLs (text/uri-list) and the paths as text.
 QMimeData* fileMimeData(const std::vector<std::string>& paths);
 
-// Drags the items out of `source` as file URLs, showing `preview` under the pointer at
-// `hotSpot` when one is given; returns when the drop is over.
+// Drags the items out of `source` as file URLs, offering the drop target a copy only,
+// showing `preview` under the pointer at `hotSpot` when one is given; returns when the
+// drop is over.
 void dragItems(QWidget* source, const std::vector<std::string>& paths, const QPixmap& preview = QPixmap(),
                QPoint hotSpot = QPoint());
 

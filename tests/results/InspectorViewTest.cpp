@@ -17,6 +17,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QListView>
+#include <QLocale>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -110,6 +112,25 @@ TEST_F(InspectorTest, FactsAndPathFollowTheKindOfNode) {
     show(dated);
     ASSERT_TRUE(details->fact("Modified"));
     EXPECT_FALSE(details->fact("Modified")->endsWith(":20")) << details->fact("Modified")->toStdString();
+    // The date in the abbreviated style, then hours and minutes (noon UTC: the same
+    // day in any zone).
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    NodeRef noon = FileNode::make("noon.txt", FileNode::Kind::file, 10, 10, 1, 1699963200);
+    docs->setChildren({report, old, empty, noon});
+    show(noon);
+    QLocale::setDefault(QLocale::system());
+    ASSERT_TRUE(details->fact("Modified"));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Nov 14, 2023 \\d{1,2}:\\d{2}\\s?[AP]M$"))
+                    .match(*details->fact("Modified"))
+                    .hasMatch())
+        << details->fact("Modified")->toStdString();
+
+    // A name and path show their control characters and bad bytes as symbols.
+    NodeRef odd = file("tab\tname\n\xFF.txt", 10);
+    docs->setChildren({report, old, empty, odd});
+    show(odd);
+    EXPECT_EQ(details->nameText(), QString::fromUtf8("tab\u21E5name\u21B5\uFFFD.txt"));
+    EXPECT_EQ(details->pathText(), QString::fromUtf8("/data/docs/tab\u21E5name\u21B5\uFFFD.txt"));
 
     // A folder's path is shown without its final separator and copied with it.
     show(old);
