@@ -4,7 +4,7 @@
 
 #include "ProgressFrame.h"
 #include "app/AppState.h"
-#include "app/ManualExecutor.h"
+#include "runtime/ManualExecutor.h"
 
 #include <QApplication>
 

@@ -9,7 +9,7 @@
 # folder:layer, bottom to top.
 set(LAYERS
   base:0
-  scanner:1 platform:1
+  scanner:1 platform:1 runtime:1
   services:2
   charts:3 uninstaller:3 startup:3
   app:4

@@ -1,7 +1,7 @@
 #include "app/HelperController.h"
 
-#include "app/BackgroundTask.h"
 #include "platform/MainBundle.h"
+#include "runtime/BackgroundTask.h"
 #include "services/HelperLocation.h"
 
 #include <QCoreApplication>

@@ -10,8 +10,8 @@
 // bundles, so it runs on the executor; its answer is applied on the GUI thread, the
 // newest lookup winning. It looks again whenever a copy starts or ends.
 
-#include "app/Executor.h"
 #include "platform/LoginItem.h"
+#include "runtime/Executor.h"
 #include "services/RunningApps.h"
 
 #include <QObject>

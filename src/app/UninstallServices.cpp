@@ -1,6 +1,6 @@
 #include "app/UninstallServices.h"
 
-#include "app/BackgroundTask.h"
+#include "runtime/BackgroundTask.h"
 #include "services/AppsHandledNotification.h"
 
 namespace plenwick {

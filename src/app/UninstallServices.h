@@ -2,7 +2,7 @@
 // The services an uninstall session uses in the programs: its search on the given
 // executor, the application folders, /proc, timers, the Trash and the session bus.
 
-#include "app/Executor.h"
+#include "runtime/Executor.h"
 #include "uninstaller/UninstallSession.h"
 
 #include <memory>

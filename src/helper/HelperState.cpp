@@ -1,9 +1,9 @@
 #include "helper/HelperState.h"
 
-#include "app/GuiThread.h"
 #include "base/PathNames.h"
 #include "base/Utf8.h"
 #include "platform/TrashInfo.h"
+#include "runtime/GuiThread.h"
 #include "services/AppBundleInfo.h"
 #include "services/AppsHandledNotification.h"
 

@@ -7,13 +7,13 @@
 #include "helper/ProcessExits.h"
 #include "helper/WindowPresenter.h"
 
-#include "app/Executor.h"
 #include "app/StartupItemsServices.h"
 #include "app/UninstallServices.h"
 #include "base/HomeDirectory.h"
 #include "platform/AppActivation.h"
 #include "platform/FileManagerReveal.h"
 #include "platform/MainBundle.h"
+#include "runtime/Executor.h"
 #include "services/FullDiskAccess.h"
 #include "shell/ChooseApp.h"
 

@@ -1,7 +1,7 @@
 #include "helper/TrashWatcher.h"
 
-#include "app/GuiThread.h"
 #include "base/PathNames.h"
+#include "runtime/GuiThread.h"
 
 #include <QPointer>
 

@@ -3,8 +3,8 @@
 // temp fixture trees on disk, and small trees built in memory.
 
 #include "app/AppState.h"
-#include "app/ManualExecutor.h"
 #include "common/AppServiceFakes.h"
+#include "runtime/ManualExecutor.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -7,9 +7,9 @@
 
 #include "HelperFakes.h"
 
-#include "app/Executor.h"
 #include "app/UninstallServices.h"
 #include "platform/Trash.h"
+#include "runtime/Executor.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,6 @@
 // TREE is a generated fixture tree; the results come from a real scan of it.
 
 #include "app/AppState.h"
-#include "app/ManualExecutor.h"
 #include "app/RecentScans.h"
 #include "app/ui/MainWindow.h"
 #include "charts/ui/SunburstView.h"
@@ -29,6 +28,7 @@
 #include "results/ShellInspectorDetails.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"
+#include "runtime/ManualExecutor.h"
 #include "shell/IconTheme.h"
 #include "services/AppBundleInfo.h"
 #include "uninstaller/UninstallSession.h"
