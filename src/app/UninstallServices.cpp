@@ -23,7 +23,7 @@ UninstallServices completedUninstallServices(UninstallServices services, std::sh
     if (!services.runInBackground) services.runInBackground = backgroundRunner(executor);
     if (!services.registry) services.registry = std::make_shared<FolderAppRegistry>();
     if (!services.runningApps) services.runningApps = std::make_shared<ProcRunningApps>();
-    if (!services.scheduler) services.scheduler = std::make_shared<TimerScheduler>();
+    if (!services.clock) services.clock = std::make_shared<TimerClock>();
     if (!services.trash) services.trash = [](const std::vector<std::string>& urls) { return ItemTrasher::trash(urls); };
     if (!services.postAppsHandled)
         services.postAppsHandled = [](const std::vector<AppBundleInfo>& apps) { postAppsHandled(apps); };

@@ -42,14 +42,14 @@ struct HelperState::Candidate {
 
 HelperState::HelperState(HelperEnvironment environment, QObject* parent)
     : QObject(parent), env_(std::move(environment)) {
-    assert(env_.preferences && env_.trashEvents && env_.scheduler && env_.now && env_.runningApps && env_.registry &&
+    assert(env_.preferences && env_.trashEvents && env_.clock && env_.now && env_.runningApps && env_.registry &&
            env_.windows && env_.uninstall.runInBackground);
     // The first values are stored without telling anyone: nobody can have read others.
     const std::vector<RunningApp> running = env_.runningApps->instances(mainAppBundleID);
     isMainAppRunning_ = !running.empty();
     askOnTrash_ = env_.preferences->boolValue(askOnTrashKey, true);
 
-    watcher_ = new TrashWatcher(env_.trashFolder, env_.trashEvents, env_.scheduler, this);
+    watcher_ = new TrashWatcher(env_.trashFolder, env_.trashEvents, env_.clock, this);
     watcher_->onStatusChange = [this](TrashWatcher::Status status) { setWatcherStatus(status); };
     watcher_->onAppsTrashed = [this](const std::vector<std::string>& urls) { handleTrashedApps(urls); };
     if (askOnTrash_) watcher_->start();
@@ -121,7 +121,7 @@ void HelperState::handleTrashedApps(const std::vector<std::string>& urls) {
     if (urls.empty()) return;
     auto list = std::make_shared<const std::vector<std::string>>(urls);
     // Reports of the handled-apps notification that arrive meanwhile already count.
-    env_.scheduler->after(trashCheckDelay, this, [this, list] { considerFrom(list, 0); });
+    env_.clock->schedule(trashCheckDelay, this, [this, list] { considerFrom(list, 0); });
 }
 
 // One app after the other: each is read, judged and, when it passes, searched before

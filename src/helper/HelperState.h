@@ -15,9 +15,9 @@
 #include "helper/TrashWatcher.h"
 
 #include "app/Preferences.h"
+#include "runtime/TaskClock.h"
 #include "services/AppRegistry.h"
 #include "services/RunningApps.h"
-#include "services/Scheduler.h"
 #include "uninstaller/UninstallSession.h"
 
 #include <QObject>
@@ -40,7 +40,7 @@ struct HelperEnvironment {
     std::shared_ptr<Preferences> preferences;    // the helper's own store
     std::string trashFolder;                     // the folder the Trash moves items into
     std::shared_ptr<FolderEvents> trashEvents;
-    std::shared_ptr<Scheduler> scheduler;        // the waits of the state and the watcher
+    std::shared_ptr<TaskClock> clock;            // the waits of the state and the watcher
     std::function<std::chrono::milliseconds()> now; // a monotonic clock
     std::shared_ptr<RunningApps> runningApps;
     std::shared_ptr<const AppRegistry> registry; // other installed copies of a trashed app

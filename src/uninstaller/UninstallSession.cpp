@@ -195,10 +195,10 @@ void UninstallSession::quitApp() {
     if (services_.runningApps)
         for (const RunningApp& instance : services_.runningApps->instances(app_.bundleID))
             services_.runningApps->terminate(instance);
-    if (!services_.scheduler) return;
+    if (!services_.clock) return;
     QPointer<UninstallSession> self(this);
     watchForQuit(
-        *services_.scheduler, this, [self] { return self && self->isAppRunning_; },
+        *services_.clock, this, [self] { return self && self->isAppRunning_; },
         [self] {
             if (self) self->refreshRunningState();
         });

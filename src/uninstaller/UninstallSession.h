@@ -9,9 +9,9 @@
 
 #include "uninstaller/Remnant.h"
 
+#include "runtime/TaskClock.h"
 #include "services/AppBundleInfo.h"
 #include "services/AppRegistry.h"
-#include "services/Scheduler.h"
 #include "services/ItemTrasher.h"
 #include "services/RunningApps.h"
 
@@ -40,7 +40,7 @@ struct UninstallServices {
     std::function<void(QObject* owner, Work work, Failed failed)> runInBackground;
     std::shared_ptr<const AppRegistry> registry;
     std::shared_ptr<RunningApps> runningApps;
-    std::shared_ptr<Scheduler> scheduler; // the waits of the quit watch
+    std::shared_ptr<TaskClock> clock; // the waits of the quit watch
     // Moves the items to the Trash (ItemTrasher::trash without a prompt); blocks.
     std::function<ItemTrasher::Result(const std::vector<std::string>& urls)> trash;
     // Tells the helper program which apps were moved to the Trash.

@@ -46,8 +46,8 @@ protected:
         big = child(root, "Big");
         mid = child(root, "Mid");
         small = child(root, "Small");
-        scheduler = std::make_shared<ManualScheduler>();
-        bar = std::make_unique<CollectorView>(*state, scheduler);
+        clock = std::make_shared<ManualClock>();
+        bar = std::make_unique<CollectorView>(*state, clock);
         bar->resize(1000, CollectorView::kHeight);
         bar->show();
         QApplication::processEvents();
@@ -65,7 +65,7 @@ protected:
     }
 
     NodeRef root, big, mid, small;
-    std::shared_ptr<ManualScheduler> scheduler;
+    std::shared_ptr<ManualClock> clock;
     std::unique_ptr<CollectorView> bar;
 };
 
@@ -182,15 +182,15 @@ TEST_F(CollectorViewTest, TheFreedBadgeStaysThreeAndAHalfSecondsAfterTheLastMove
     EXPECT_TRUE(bar->freedBadge()->isAppearing());
     EXPECT_TRUE(bar->freedBadge()->isVisible());
 
-    scheduler->advance(2s);
+    clock->advance(2s);
     state->addToCollector({small});
     deleteCollected();
     EXPECT_EQ(*bar->freedMessage(), "Freed " + collectorBytes(30));
-    scheduler->advance(1500ms); // the first timer finds a newer message
+    clock->advance(1500ms); // the first timer finds a newer message
     EXPECT_TRUE(bar->freedMessage());
-    scheduler->advance(1999ms);
+    clock->advance(1999ms);
     EXPECT_TRUE(bar->freedMessage());
-    scheduler->advance(1ms);
+    clock->advance(1ms);
     EXPECT_FALSE(bar->freedMessage());
     EXPECT_FALSE(bar->freedBadge()->isAppearing());
 }
@@ -208,7 +208,7 @@ TEST_F(CollectorViewTest, APartialFailureKeepsTheRefusedItemAndShowsTheBadgeOver
     EXPECT_NE(state->lastError()->find("Mid: "), std::string::npos);
 
     // Nothing freed: no badge.
-    scheduler->advance(4s);
+    clock->advance(4s);
     refused.insert("/scan/Small");
     state->addToCollector({small});
     state->removeFromCollector(mid);

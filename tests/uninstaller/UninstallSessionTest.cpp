@@ -219,7 +219,7 @@ TEST_F(SessionTest, QuitAsksEveryInstanceAndWatches) {
     // Not running: nothing sent, no waiting.
     session->quitApp();
     EXPECT_TRUE(running->terminated.empty());
-    EXPECT_TRUE(scheduler->waits.empty());
+    EXPECT_TRUE(clock->waits().empty());
 
     running->running["com.example.app"] = {{101, app.url}, {102, app.url}};
     session->refreshRunningState();
@@ -228,10 +228,10 @@ TEST_F(SessionTest, QuitAsksEveryInstanceAndWatches) {
     session->quitApp();
     EXPECT_EQ(running->terminated.size(), 2u);
     EXPECT_TRUE(session->isAppRunning());
-    scheduler->advance(250ms);
+    clock->advance(250ms);
     EXPECT_FALSE(session->isAppRunning());
-    scheduler->advance(10s);
-    EXPECT_EQ(scheduler->waits.size(), 1u);
+    clock->advance(10s);
+    EXPECT_EQ(clock->waits().size(), 1u);
 
     // An app that refuses to quit is checked twenty times, then left running.
     running->quitOnTerminate = false;
@@ -239,7 +239,7 @@ TEST_F(SessionTest, QuitAsksEveryInstanceAndWatches) {
     session->refreshRunningState();
     const int before = running->queries;
     session->quitApp();
-    scheduler->advance(10s);
+    clock->advance(10s);
     EXPECT_EQ(running->queries - before, 1 + 20);
     EXPECT_TRUE(session->isAppRunning());
 }

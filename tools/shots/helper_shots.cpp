@@ -47,7 +47,7 @@ struct HelperScene {
         env.preferences = std::make_shared<MemoryPreferences>();
         env.trashFolder = trash;
         env.trashEvents = std::make_shared<InotifyFolderEvents>();
-        env.scheduler = std::make_shared<TimerScheduler>();
+        env.clock = std::make_shared<TimerClock>();
         env.now = [] { return std::chrono::milliseconds(0); };
         env.runningApps = running;
         env.registry = std::make_shared<FolderAppRegistry>(std::vector<std::string>{});

@@ -541,7 +541,7 @@ struct UninstallerFixture {
         };
         services.registry = std::make_shared<FolderAppRegistry>(std::vector<std::string>{});
         services.runningApps = std::make_shared<FixtureRunningApps>();
-        services.scheduler = std::make_shared<TimerScheduler>();
+        services.clock = std::make_shared<TimerClock>();
         services.trash = [this](const std::vector<std::string>& urls) {
             ItemTrasher::Result result;
             for (const std::string& url : urls) {

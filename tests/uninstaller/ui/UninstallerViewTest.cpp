@@ -106,7 +106,7 @@ TEST_F(ViewTest, BannersAndTheirQuitButton) {
     running->quitOnTerminate = true;
     view->banners()[0]->actionButton()->click();
     EXPECT_EQ(running->terminated.size(), 1u);
-    scheduler->advance(std::chrono::milliseconds(250));
+    clock->advance(std::chrono::milliseconds(250));
     EXPECT_TRUE(view->banners().empty());
 }
 
