@@ -35,7 +35,7 @@ TEST(HandledAppsEndToEnd, AnAppTheMainProgramTrashedIsNotOffered) {
     env.now = [] {
         return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
     };
-    env.uninstall.runInBackground = nullptr; // real threads, real timers
+    env.uninstall.executor = nullptr; // real threads, real timers
     env.uninstall.clock = nullptr;
     env.uninstall = completedUninstallServices(env.uninstall, executor);
     env.listenForHandledApps = true;

@@ -115,7 +115,7 @@ struct HelperWorld {
         env.now = [clock = clock] { return clock->now(); };
         env.runningApps = running;
         env.registry = registry;
-        env.uninstall.runInBackground = background.runner();
+        env.uninstall.executor = background.executor;
         env.uninstall.registry = registry;
         env.uninstall.runningApps = running;
         env.uninstall.clock = clock;

@@ -85,7 +85,7 @@ TEST_F(HelperStateTest, ATrashedAppWithLeftoversIsOfferedAfterTheDelay) {
     events->fire(FolderEvents::write);
     clock->advance(700ms);
     clock->advance(2499ms);
-    EXPECT_TRUE(background.jobs.empty()) << "judged only after 2.5 s";
+    EXPECT_TRUE(background.empty()) << "judged only after 2.5 s";
     settle();
 
     ASSERT_EQ(windows->made.size(), 1u);
@@ -219,7 +219,7 @@ TEST_F(HelperStateTest, SwitchedOffDuringTheDelayNothingIsOffered) {
     helper.setAskOnTrash(false);
     settle();
     EXPECT_TRUE(windows->made.empty());
-    EXPECT_TRUE(background.jobs.empty());
+    EXPECT_TRUE(background.empty());
 }
 
 TEST_F(HelperStateTest, HandledAppsAndTheRetrySurviveADeletedTrash) {

@@ -29,7 +29,7 @@ protected:
         make(library + "/Application Support/Example/data", 8'000); // the executable's name: possible
         app = *AppBundleInfo::read(appPath);
 
-        services.runInBackground = background.runner();
+        services.executor = background.executor;
         services.registry = registry;
         services.runningApps = running;
         services.clock = clock;

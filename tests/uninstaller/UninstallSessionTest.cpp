@@ -84,7 +84,7 @@ TEST_F(SessionTest, OnlyTheNewestSearchApplies) {
     int firstDone = 0, secondDone = 0;
     session->start([&] { ++firstDone; });
     session->start([&] { ++secondDone; });
-    ASSERT_EQ(background.jobs.size(), 2u);
+    ASSERT_EQ(background.size(), 2u);
     background.run(1);
     EXPECT_EQ(secondDone, 1);
     session->toggle(pref());

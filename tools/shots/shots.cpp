@@ -487,7 +487,7 @@ struct UninstallerFixture {
     std::string root = dir.path().toStdString();
     std::string library = root + "/Library";
     std::string appPath = root + "/Applications/Example App.app";
-    std::vector<std::function<void()>> jobs;
+    std::shared_ptr<ManualExecutor> jobs = std::make_shared<ManualExecutor>();
 
     UninstallerFixture() {
         write(appPath + "/Contents/Info.plist",
@@ -533,12 +533,7 @@ struct UninstallerFixture {
 
     std::shared_ptr<UninstallSession> session(UninstallSession::Mode mode, bool searched) {
         UninstallServices services;
-        services.runInBackground = [this](QObject* owner, UninstallServices::Work work, UninstallServices::Failed) {
-            jobs.push_back([guard = QPointer<QObject>(owner), work] {
-                auto deliver = work();
-                if (guard) deliver();
-            });
-        };
+        services.executor = jobs;
         services.registry = std::make_shared<FolderAppRegistry>(std::vector<std::string>{});
         services.runningApps = std::make_shared<FixtureRunningApps>();
         services.clock = std::make_shared<TimerClock>();
@@ -563,12 +558,10 @@ struct UninstallerFixture {
         return made;
     }
     void runJobs() {
-        while (!jobs.empty()) {
-            auto job = std::move(jobs.front());
-            jobs.erase(jobs.begin());
-            job();
-        }
-        QApplication::processEvents();
+        do {
+            jobs->runAll();
+            QApplication::processEvents();
+        } while (jobs->pendingCount() > 0);
     }
 };
 

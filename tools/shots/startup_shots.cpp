@@ -6,7 +6,6 @@
 
 #include "app/StartupItemsServices.h"
 #include "app/ui/StartupItemsWindow.h"
-#include "runtime/BackgroundTask.h"
 #include "runtime/ManualExecutor.h"
 #include "shell/FileIconCache.h"
 #include "startup/ui/StartupItemsView.h"
