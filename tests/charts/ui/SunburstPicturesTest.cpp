@@ -174,8 +174,7 @@ TEST(SunburstPictures, TheOverlayWashesTheHoveredArcItsContentsAndOutlinesTheSel
     auto overlay = [&](std::optional<SunburstArcMatch> highlight, std::optional<SunburstArcMatch> selection) {
         QImage image(400, 400, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
-        QPainter painter(&image);
-        drawSunburstOverlay(painter, {scene, highlight, selection}, geometry, SunburstAppearance::light);
+        drawSunburstOverlay(image, QPointF(0, 0), {scene, highlight, selection}, geometry, SunburstAppearance::light);
         return image;
     };
     const double h = SunburstAppearance::light.highlight;
@@ -210,11 +209,9 @@ TEST(SunburstPictures, AnOutlineIsDrawnOverTheWashOfTheArcItStandsFor) {
     QImage image(800, 800, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(2);
     image.fill(Qt::transparent);
-    {
-        QPainter painter(&image);
-        drawSunburstOverlay(painter, {scene, SunburstArcMatch{layout.index.at(s.docs.get()), false}, std::nullopt},
-                            geometry, SunburstAppearance::light);
-    }
+    drawSunburstOverlay(image, QPointF(0, 0),
+                        {scene, SunburstArcMatch{layout.index.at(s.docs.get()), false}, std::nullopt}, geometry,
+                        SunburstAppearance::light);
     const SunburstArc& docs = layout.arc(layout.index.at(s.docs.get()));
     const double wash = SunburstAppearance::light.highlight * 0.55;
     // Across the arc's outer edge: where the outline lies over the wash, both show.
