@@ -1,7 +1,8 @@
 # The layering check, run by CTest as the test "layering":
 #   cmake -DROOT=<source folder> -P cmake/CheckLayers.cmake
 # A file may include headers of its own folder and of folders on a lower layer only.
-# Files under tests/<folder> belong to the folder they test; bench/ holds programs.
+# Files under tests/<folder> belong to the folder they test; bench/ holds programs,
+# and tests/program drives the built program from outside.
 # The Qt-free folders include no Qt header, and no folder below the shell includes
 # Qt Widgets. Fails listing every offending include.
 
@@ -18,7 +19,7 @@ set(LAYERS
   app/ui:8 helper:8)
 set(QT_FREE base scanner charts)
 set(WIDGETS_FROM 5)
-# Benchmark programs stand above everything: they may drive the programs' libraries.
+# Benchmark programs and the program-level test stand above everything.
 set(PROGRAMS_LAYER 9)
 
 cmake_minimum_required(VERSION 3.25)
@@ -41,6 +42,8 @@ function(folder_of file out)
   set(folder "")
   if(dir MATCHES "^src/(.+)$")
     set(folder ${CMAKE_MATCH_1})
+  elseif(dir STREQUAL "tests/program")
+    set(folder program)
   elseif(dir MATCHES "^tests/(.+)$" AND NOT CMAKE_MATCH_1 STREQUAL "common")
     set(folder ${CMAKE_MATCH_1})
   elseif(dir MATCHES "^bench")
@@ -50,7 +53,7 @@ function(folder_of file out)
 endfunction()
 
 function(layer_of folder out)
-  if(folder STREQUAL "bench")
+  if(folder STREQUAL "bench" OR folder STREQUAL "program")
     set(${out} ${PROGRAMS_LAYER} PARENT_SCOPE)
   elseif(DEFINED LAYER_${folder})
     set(${out} ${LAYER_${folder}} PARENT_SCOPE)

@@ -33,7 +33,7 @@ void AppState::uninstallApp(const std::string& bundleURL) {
     }
     if (app->bundleID.starts_with("com.apple.")) {
         assign(lastErrorTitle_, std::optional<std::string>(cantUninstallTitle), Field::lastErrorTitle);
-        assign(lastError_, std::optional<std::string>("“" + app->name + "” comes with macOS and can’t be uninstalled."),
+        assign(lastError_, std::optional<std::string>("“" + app->name + "” comes with the system and can’t be uninstalled."),
                Field::lastError);
         return;
     }

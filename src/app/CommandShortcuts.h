@@ -11,6 +11,8 @@ inline constexpr const char* showDisks = "Ctrl+Shift+D";
 inline constexpr const char* uninstallApp = "Ctrl+Shift+U";
 inline constexpr const char* startupItems = "Ctrl+Shift+L";
 inline constexpr const char* settings = "Ctrl+,";
+// Spelled out: the desktop's standard Quit key is empty where its theme names none.
+inline constexpr const char* quit = "Ctrl+Q";
 inline constexpr const char* enclosingFolder = "Ctrl+Up";
 inline constexpr const char* back = "Ctrl+[";
 inline constexpr const char* forward = "Ctrl+]";

@@ -24,6 +24,9 @@ HelperController::HelperController(std::unique_ptr<LoginItemService> service, st
     // The first status is stored without telling anyone: nobody can have read another.
     status_ = service_->status();
     refresh();
+    startsAndEnds_ = processes_->watchStartsAndEnds([self = QPointer<HelperController>(this)] {
+        if (self) self->refresh();
+    });
 }
 
 HelperController::~HelperController() = default;

@@ -8,7 +8,7 @@
 // background answer) with a bit for each of `status`, `isRunning` and `lastError` that
 // took a different value. Looking for running copies reads /proc and the copies'
 // bundles, so it runs on the executor; its answer is applied on the GUI thread, the
-// newest lookup winning.
+// newest lookup winning. It looks again whenever a copy starts or ends.
 
 #include "app/Executor.h"
 #include "platform/LoginItem.h"
@@ -40,6 +40,9 @@ public:
     // Calls `exited` on the GUI thread when one of `copies` ends; a process already
     // watched is not watched twice. GUI thread.
     virtual void watchExits(const std::vector<RunningApp>& copies, std::function<void()> exited) = 0;
+    // Calls `changed` on the GUI thread whenever a copy starts or ends, however it was
+    // started (at login, say), while the returned object lives. GUI thread.
+    virtual std::unique_ptr<QObject> watchStartsAndEnds(std::function<void()> changed) = 0;
 };
 
 class HelperController final : public QObject {
@@ -100,6 +103,7 @@ private:
     std::shared_ptr<HelperProcesses> processes_; // shared with background lookups
     std::shared_ptr<Executor> executor_;
     std::chrono::milliseconds launchDelay_;
+    std::unique_ptr<QObject> startsAndEnds_;
     LoginItemStatus status_ = LoginItemStatus::notRegistered;
     bool isRunning_ = false;
     std::optional<std::string> lastError_;

@@ -1,8 +1,12 @@
 // The helper's copies on Linux, found and asked to quit through the running-apps
 // lookup; it is started as a detached process, and an exit is noticed by polling a
-// process handle of each copy.
+// process handle of each copy. A copy owns the helper's name on the session bus while
+// it runs, so a change of the name's owner tells of a start (or an end) however the
+// copy was started.
 
 #include "app/HelperController.h"
+
+#include "platform/AppActivation.h"
 
 #include <QFile>
 #include <QProcess>
@@ -57,6 +61,10 @@ public:
                 exited();
             });
         }
+    }
+
+    std::unique_ptr<QObject> watchStartsAndEnds(std::function<void()> changed) override {
+        return followBusNameOwner(QString::fromLatin1(HelperController::bundleIdentifier), std::move(changed));
     }
 
 private:

@@ -9,6 +9,12 @@
 
 namespace plenwick {
 
+// Background work of the uninstaller and the startup items on `executor`: the
+// closure the work returns, or `failed` when it throws, runs on the GUI thread while
+// its owner exists.
+using BackgroundRunner = decltype(UninstallServices::runInBackground);
+BackgroundRunner backgroundRunner(std::shared_ptr<Executor> executor);
+
 UninstallServices standardUninstallServices(std::shared_ptr<Executor> executor);
 // `services` with every part that is not set taken from the standard ones.
 UninstallServices completedUninstallServices(UninstallServices services, std::shared_ptr<Executor> executor);

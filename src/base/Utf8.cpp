@@ -78,6 +78,70 @@ std::string repairUtf8(std::string_view bytes) {
     return out;
 }
 
+namespace {
+
+// Appends `c`, a code point below U+10000 (the symbols shown for controls).
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+// The symbol shown for a control character or line break, or 0 for any other.
+// Tab, line feed and carriage return take arrows that the common desktop fonts
+// carry; the rarer controls take their Control Pictures.
+char32_t visibleSymbolFor(char32_t c) noexcept {
+    switch (c) {
+    case 0x09: return 0x21E5;                     // ⇥
+    case 0x0A: case 0x0B: case 0x0C: case 0x85:
+    case 0x2028: case 0x2029: return 0x21B5;      // ↵
+    case 0x0D: return 0x21E4;                     // ⇤
+    case 0x7F: return 0x2421;                     // ␡
+    default: break;
+    }
+    if (c < 0x20) return 0x2400 + c;
+    if (c >= 0x80 && c < 0xA0) return 0xFFFD;
+    return 0;
+}
+
+} // namespace
+
+std::string visibleText(std::string_view bytes) {
+    // Most names are plain printable ASCII: nothing to change.
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x20 || b >= 0x7F) break;
+        ++i;
+    }
+    if (i == bytes.size()) return std::string(bytes);
+    std::string out(bytes.substr(0, i));
+    out.reserve(bytes.size() + 8);
+    while (i < bytes.size()) {
+        const std::size_t n = validSequenceLength(bytes, i);
+        if (n == 0) {
+            appendUtf8(out, 0xFFFD);
+            i += invalidRunLength(bytes, i);
+            continue;
+        }
+        const Utf8CodePoint point = decodeUtf8At(bytes, i);
+        if (const char32_t symbol = visibleSymbolFor(point.value)) {
+            appendUtf8(out, symbol);
+        } else {
+            out.append(bytes.substr(i, n));
+        }
+        i += n;
+    }
+    return out;
+}
+
 Utf8CodePoint decodeUtf8At(std::string_view bytes, std::size_t i) noexcept {
     const std::size_t n = i < bytes.size() ? validSequenceLength(bytes, i) : 0;
     if (n == 0) return {};

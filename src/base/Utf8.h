@@ -10,6 +10,11 @@ namespace plenwick {
 bool isValidUtf8(std::string_view bytes) noexcept;
 // Decodes as UTF-8, replacing each invalid sequence by U+FFFD.
 std::string repairUtf8(std::string_view bytes);
+// What a view shows of a name or path: invalid sequences as U+FFFD, and every control
+// character as a visible symbol instead of a break, a jump or nothing (tab ⇥, line
+// feed and other line breaks ↵, carriage return ⇤, the other C0 controls and DEL
+// their Control Pictures, C1 controls U+FFFD). Nothing of the name is dropped.
+std::string visibleText(std::string_view bytes);
 // The code point whose valid sequence starts at bytes[i], and the sequence's length;
 // length 0 when the bytes there are not valid UTF-8.
 struct Utf8CodePoint {

@@ -10,7 +10,7 @@ namespace plenwick {
 
 namespace {
 
-QString text(const std::string& bytes) { return QString::fromStdString(repairUtf8(bytes)); }
+QString text(const std::string& bytes) { return QString::fromStdString(visibleText(bytes)); }
 
 std::string leftoverItems(std::size_t count) {
     return decimalCountText(static_cast<std::int64_t>(count), "leftover item", "leftover items");

@@ -111,7 +111,7 @@ void HelperState::uninstallApp() {
         return;
     }
     if (app->bundleID.starts_with("com.apple.")) {
-        if (env_.alert) env_.alert("“" + app->name + "” comes with macOS and can’t be uninstalled.");
+        if (env_.alert) env_.alert("“" + app->name + "” comes with the system and can’t be uninstalled.");
         return;
     }
     enqueue(std::make_shared<UninstallSession>(*app, UninstallSession::Mode::uninstall, env_.uninstall), true);
@@ -134,31 +134,34 @@ void HelperState::considerFrom(std::shared_ptr<const std::vector<std::string>> u
         return;
     }
     // Reading the bundle and looking for other copies touch the disk: off the GUI thread.
-    env_.uninstall.runInBackground(this, [this, url, urls, index, registry = env_.registry]() -> std::function<void()> {
-        Candidate candidate;
-        struct stat st {};
-        candidate.exists = ::stat(url.c_str(), &st) == 0;
-        if (candidate.exists) candidate.app = AppBundleInfo::read(url);
-        if (candidate.app) {
-            candidate.otherCopies = installedCopies(*registry, candidate.app->bundleID, url);
-            candidate.formerLocation = originalPathOfTrashedItem(url);
-        }
-        return [this, url, urls, index, candidate = std::move(candidate)] {
-            if (!passes(candidate, url)) {
-                considerFrom(urls, index + 1);
-                return;
+    // An app that can't be judged is skipped, never left holding up the next.
+    env_.uninstall.runInBackground(
+        this, [this, url, urls, index, registry = env_.registry]() -> std::function<void()> {
+            Candidate candidate;
+            struct stat st {};
+            candidate.exists = ::stat(url.c_str(), &st) == 0;
+            if (candidate.exists) candidate.app = AppBundleInfo::read(url);
+            if (candidate.app) {
+                candidate.otherCopies = installedCopies(*registry, candidate.app->bundleID, url);
+                candidate.formerLocation = originalPathOfTrashedItem(url);
             }
-            auto session =
-                std::make_shared<UninstallSession>(*candidate.app, UninstallSession::Mode::afterTrash, env_.uninstall);
-            session->setFormerURL(candidate.formerLocation);
-            session->start([self = QPointer<HelperState>(this), session, urls, index] {
-                if (!self) return;
-                // Nothing is shown for an app without leftovers.
-                if (!session->remnants().empty()) self->enqueue(session, false);
-                self->considerFrom(urls, index + 1);
-            });
-        };
-    });
+            return [this, url, urls, index, candidate = std::move(candidate)] {
+                if (!passes(candidate, url)) {
+                    considerFrom(urls, index + 1);
+                    return;
+                }
+                auto session =
+                    std::make_shared<UninstallSession>(*candidate.app, UninstallSession::Mode::afterTrash, env_.uninstall);
+                session->setFormerURL(candidate.formerLocation);
+                session->start([self = QPointer<HelperState>(this), session, urls, index] {
+                    if (!self) return;
+                    // Nothing is shown for an app without leftovers.
+                    if (!session->remnants().empty()) self->enqueue(session, false);
+                    self->considerFrom(urls, index + 1);
+                });
+            };
+        },
+        [this, urls, index](std::exception_ptr) { considerFrom(urls, index + 1); });
 }
 
 bool HelperState::passes(const Candidate& candidate, const std::string& url) {

@@ -17,7 +17,7 @@ int instanceLockDescriptor = -1;
 void createFolders(const std::string& folder) {
     for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
         const std::string partial = folder.substr(0, slash);
-        if (!partial.empty()) ::mkdir(partial.c_str(), 0777);
+        if (!partial.empty()) ::mkdir(partial.c_str(), 0700); // private to the user
         if (slash == std::string::npos) break;
     }
 }

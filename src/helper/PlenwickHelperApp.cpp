@@ -11,6 +11,7 @@
 #include "app/StartupItemsServices.h"
 #include "app/UninstallServices.h"
 #include "base/HomeDirectory.h"
+#include "platform/AppActivation.h"
 #include "platform/FileManagerReveal.h"
 #include "platform/MainBundle.h"
 #include "services/FullDiskAccess.h"
@@ -46,6 +47,8 @@ PlenwickHelperApp::PlenwickHelperApp() {
     env.uninstall.registry = registry;
     env.windows = presenter_;
     env.chooseApp = [] { return chooseApp(nullptr); };
+    // The helper lives in the background: it comes to the front before it asks for an app.
+    env.activate = [] { activateApplication(); };
     env.alert = [](const std::string& message) {
         QMessageBox alert;
         alert.setText(QString::fromStdString(message));
@@ -89,9 +92,15 @@ PlenwickHelperApp::PlenwickHelperApp() {
         if (reason == QSystemTrayIcon::Trigger) menu_->popup(QCursor::pos());
     });
     tray_->show();
+
+    // Owning its well-known name on the session bus tells the main program that the
+    // helper runs (it follows the name's owner); asked to come forward, it does.
+    activation_ = std::make_unique<AppActivation>(QString::fromLatin1(HelperState::helperBundleID),
+                                                  [] { activateApplication(); });
 }
 
 PlenwickHelperApp::~PlenwickHelperApp() {
+    activation_.reset();
     delete tray_;
     menu_.reset();
     state_.reset();

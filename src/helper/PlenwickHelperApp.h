@@ -1,8 +1,8 @@
 #pragma once
-// The helper program: its state, the tray icon with its menu, and the window
-// presenter. Made once, after the single-instance lock was taken. Without a system
-// tray the helper still watches the Trash and offers leftovers; the icon appears when
-// a tray does.
+// The helper program: its state, the tray icon with its menu, the window presenter
+// and its well-known name on the session bus. Made once, after the single-instance
+// lock was taken. Without a system tray the helper still watches the Trash and offers
+// leftovers; the icon appears when a tray does.
 
 #include "helper/HelperState.h"
 
@@ -14,6 +14,7 @@ class QSystemTrayIcon;
 
 namespace plenwick {
 
+class AppActivation;
 class Executor;
 class HelperMenu;
 class ProcessExits;
@@ -38,6 +39,7 @@ private:
     std::unique_ptr<HelperState> state_;
     std::unique_ptr<HelperMenu> menu_;
     QSystemTrayIcon* tray_;
+    std::unique_ptr<AppActivation> activation_;
 };
 
 } // namespace plenwick

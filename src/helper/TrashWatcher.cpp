@@ -13,21 +13,26 @@ TrashWatcher::TrashWatcher(std::string folder, std::shared_ptr<FolderEvents> eve
 
 TrashWatcher::~TrashWatcher() = default;
 
-void TrashWatcher::start() { restart(true); }
+void TrashWatcher::start() {
+    const bool first = !started_;
+    started_ = true;
+    restart(first);
+}
 
 void TrashWatcher::restart(bool prepare) {
     assertGuiThread();
     cancelSource();
     if (prepare) events_->prepare(folder_);
-    std::optional<std::vector<std::string>> names = events_->list(folder_);
-    if (names) {
-        QPointer<TrashWatcher> self(this);
-        source_ = events_->watch(folder_, [self](FolderEvents::Mask mask) {
-            assertGuiThread();
-            if (self) self->handleEvents(mask);
-        });
-    }
-    if (!names || !source_) {
+    // Watched before it is listed: whatever arrives after the listing is heard.
+    QPointer<TrashWatcher> self(this);
+    source_ = events_->watch(folder_, [self](FolderEvents::Mask mask) {
+        assertGuiThread();
+        if (self) self->handleEvents(mask);
+    });
+    std::optional<std::vector<std::string>> names;
+    if (source_) names = events_->list(folder_);
+    if (!names) {
+        cancelSource();
         setStatus(Status::noAccess);
         scheduleRetry();
         return;
@@ -83,7 +88,7 @@ void TrashWatcher::scheduleRetry() {
     scheduler_->after(retryInterval, this, [this, generation] {
         if (generation != retryGeneration_) return;
         retryPending_ = false;
-        restart(true);
+        restart(false);
     });
 }
 

@@ -46,15 +46,17 @@ public:
     // The paths of newly arrived applications, by name in byte order; never empty.
     std::function<void(const std::vector<std::string>&)> onAppsTrashed;
 
-    // Begins watching afresh, in any state: the folder is made when it is missing,
-    // listed (its applications become the baseline) and watched.
+    // Begins watching afresh, in any state: the folder is watched and then listed
+    // (its applications become the baseline). Only the very first start makes the
+    // folder when it is missing; later starts and the retries wait for it to exist.
     void start();
     // Ends watching, in any state.
     void stop();
 
 private:
-    // `prepare`: make the folder when missing. Not after the folder itself was deleted
-    // or moved away, so that whoever removes or replaces it is not raced.
+    // `prepare`: make the folder when missing. Only at the first start: a folder
+    // deleted or moved away later is waited for, so that whoever removes or replaces
+    // it is not raced.
     void restart(bool prepare);
     void handleEvents(FolderEvents::Mask mask);
     void scheduleCheck();
@@ -75,6 +77,7 @@ private:
     std::uint64_t retryGeneration_ = 0;
     bool checkPending_ = false;
     bool retryPending_ = false;
+    bool started_ = false;
 };
 
 } // namespace plenwick

@@ -64,7 +64,9 @@ HomeEnvironment HomeEnvironment::standard() {
     environment.paths = &PathPresence::shared();
     environment.helper = &HelperController::shared();
     environment.mounts = &MountWatcher::shared();
-    environment.accessProbe = [] { return FullDiskAccess::status(); };
+    // No probe: this system has no Full Disk Access, and a refusal on the probe's
+    // paths would only be a folder's own permissions, which the notice does not
+    // describe (nor is there a privacy page for its button to open).
     return environment;
 }
 

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QEvent>
+#include <QHideEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -145,7 +146,9 @@ void FileOutlineView::showEvent(QShowEvent* event) {
 
 void FileOutlineView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    viewModel_.setActive(false);
+    // A minimised window (or one moved to another desktop) hides its widgets
+    // spontaneously; the sidebar is still there, and its walks go on.
+    if (!event->spontaneous()) viewModel_.setActive(false);
 }
 
 void FileOutlineView::onStateChanged(quint64 fields) {

@@ -3,8 +3,8 @@
 #include "app/AppState.h"
 #include "base/Utf8.h"
 #include "platform/ByteCountFormatter.h"
+#include "services/Formatters.h"
 
-#include <QDateTime>
 #include <QLocale>
 #include <QStringList>
 
@@ -18,7 +18,7 @@ double ratio(std::int64_t part, std::int64_t whole) {
     return whole > 0 ? static_cast<double>(part) / static_cast<double>(whole) : 0.0;
 }
 
-QString text(std::string_view bytes) { return QString::fromStdString(repairUtf8(bytes)); }
+QString text(std::string_view bytes) { return QString::fromStdString(visibleText(bytes)); }
 
 } // namespace
 
@@ -64,8 +64,7 @@ QString outlineItemsText(const FileNode& node) {
 
 QString outlineModifiedText(const FileNode& node) {
     if (!(node.modified() > 0)) return {};
-    const QDateTime when = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(node.modified() * 1000.0));
-    return QLocale().toString(when.date(), QLocale::ShortFormat);
+    return QString::fromStdString(formatMediumDate(node.modified()));
 }
 
 QString outlineNameToolTip(const FileNode& node, const OutlineCollected& collected) {

@@ -30,6 +30,9 @@ void repair(QHeaderView& header) {
     header.setSectionHidden(name, false);
     for (const OutlineColumnInfo& info : outlineColumns()) {
         const int logical = logicalIndex(info.column);
+        // A hidden section reports no size; it keeps the one it had for when it is
+        // shown (repaired then, see repairShownOutlineColumn).
+        if (header.isSectionHidden(logical)) continue;
         if (header.sectionSize(logical) < info.minimumWidth) header.resizeSection(logical, info.minimumWidth);
     }
 }
@@ -57,6 +60,13 @@ bool restoreOutlineHeaderLayout(QHeaderView& header, const QByteArray& saved, co
     repair(header);
     showOutlineSortIndicator(header, sort);
     return used;
+}
+
+void repairShownOutlineColumn(QHeaderView& header, int logical) {
+    const std::optional<OutlineColumn> column = outlineColumnAt(logical);
+    if (!column || header.isSectionHidden(logical)) return;
+    const OutlineColumnInfo& info = outlineColumn(*column);
+    if (header.sectionSize(logical) <= info.minimumWidth) header.resizeSection(logical, info.width);
 }
 
 void showOutlineSortIndicator(QHeaderView& header, const OutlineSort& sort) {

@@ -18,6 +18,10 @@ void applyDefaultOutlineHeaderLayout(QHeaderView& header);
 // Restores `saved` (empty: nothing saved) and repairs it; the sort indicator is set
 // from `sort` without telling the table. The header must have its model. Returns whether the saved layout was used.
 bool restoreOutlineHeaderLayout(QHeaderView& header, const QByteArray& saved, const OutlineSort& sort);
+// A column just shown that comes back squeezed to its minimum or below gets its
+// first width again: a hidden column's width cannot be checked when a layout is
+// restored, and layouts were saved with hidden columns at their minimum.
+void repairShownOutlineColumn(QHeaderView& header, int logical);
 // Shows `sort` in the header without telling the table.
 void showOutlineSortIndicator(QHeaderView& header, const OutlineSort& sort);
 

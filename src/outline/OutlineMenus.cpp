@@ -8,7 +8,7 @@ namespace plenwick {
 std::vector<OutlineMenuEntry> outlineContextMenu(const FileNode& node, const AppState& state) {
     const bool isRoot = node.parent() == nullptr;
     std::vector<OutlineMenuEntry> entries{
-        {OutlineRowAction::reveal, QStringLiteral("Reveal in Finder")},
+        {OutlineRowAction::reveal, QStringLiteral("Reveal in File Manager")},
         {OutlineRowAction::open, QStringLiteral("Open")},
         {OutlineRowAction::quickLook, QStringLiteral("Quick Look")},
         {OutlineRowAction::copyPath, QStringLiteral("Copy Path")},

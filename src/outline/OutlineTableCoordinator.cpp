@@ -81,7 +81,10 @@ OutlineTableCoordinator::OutlineTableCoordinator(AppState& state, QWidget* paren
     view_->onKeyDown = [this](QKeyEvent* event) { return handleKeyDown(event); };
     view_->onContextMenu = [this](FileNode* node, QPoint pos) { showContextMenu(node, pos); };
     view_->onDragStart = [this] { startDrag(); };
-    view_->onViewportResized = [this](int oldWidth) { viewportResized(oldWidth); };
+    // Only the name column follows the table's width. It is set from the width itself,
+    // not moved by each change, so that a width saved while the sidebar was narrow (or
+    // squeezed before the first layout) never stays behind.
+    view_->onViewportResized = [this] { fillNameColumn(); };
 
     // A package's or the root's own icon arrived.
     connect(&FileIconCache::shared(), &FileIconCache::iconReady, view_->viewport(), [this] { view_->viewport()->update(); });
@@ -496,8 +499,8 @@ QMenu* OutlineTableCoordinator::showContextMenu(FileNode* node, QPoint globalPos
 void OutlineTableCoordinator::runAction(int action, const NodeRef& node) {
     if (!node || !state_.isInsideTree(node.get())) return;
     switch (static_cast<OutlineRowAction>(action)) {
-    case OutlineRowAction::reveal: revealItem(node->url()); break;
-    case OutlineRowAction::open: openItem(node->url()); break;
+    case OutlineRowAction::reveal: revealItem(node->url(), reportTo(state_)); break;
+    case OutlineRowAction::open: openItem(node->url(), reportTo(state_)); break;
     case OutlineRowAction::quickLook: state_.setQuickLookURL(node->url()); break;
     case OutlineRowAction::copyPath: copyPaths({node->url()}); break;
     case OutlineRowAction::zoomIn: state_.navigate(node); break;
@@ -532,7 +535,14 @@ void OutlineTableCoordinator::toggleColumn(int logical) {
     if (logical == logicalIndex(OutlineColumn::name)) return;
     const bool show = header->isSectionHidden(logical);
     header->setSectionHidden(logical, !show);
-    if (show) fitNameColumn();
+    if (show) {
+        resizingColumns_ = true;
+        repairShownOutlineColumn(*header, logical);
+        resizingColumns_ = false;
+        fitNameColumn();
+    } else {
+        fillNameColumn();
+    }
     scheduleSave();
 }
 
@@ -563,18 +573,19 @@ void OutlineTableCoordinator::fitNameColumn() {
     scheduleSave();
 }
 
-void OutlineTableCoordinator::viewportResized(int oldWidth) {
-    if (oldWidth > 0) {
-        // Only the name column follows the table's width.
-        QHeaderView* header = view_->header();
-        const int name = logicalIndex(OutlineColumn::name);
-        const int widened = std::max(outlineColumn(OutlineColumn::name).minimumWidth,
-                                     header->sectionSize(name) + view_->viewport()->width() - oldWidth);
-        resizingColumns_ = true;
-        header->resizeSection(name, widened);
-        resizingColumns_ = false;
-    }
-    fitNameColumn();
+void OutlineTableCoordinator::fillNameColumn() {
+    QHeaderView* header = view_->header();
+    const int width = view_->viewport()->width();
+    const int name = logicalIndex(OutlineColumn::name);
+    if (width <= 0 || header->isSectionHidden(name)) return;
+    int others = 0;
+    for (int logical = 0; logical < header->count(); ++logical)
+        if (logical != name && !header->isSectionHidden(logical)) others += header->sectionSize(logical);
+    const int target = std::max(outlineColumn(OutlineColumn::name).minimumWidth, width - others);
+    if (header->sectionSize(name) == target) return;
+    resizingColumns_ = true;
+    header->resizeSection(name, target);
+    resizingColumns_ = false;
 }
 
 void OutlineTableCoordinator::columnResized(int logical, int, int newSize) {

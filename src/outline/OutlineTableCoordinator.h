@@ -81,6 +81,9 @@ public:
     const FileNode* highlightedRowItem() const noexcept { return highlightedRowItem_; }
     // Narrows the name column so that every shown column fits the table's width.
     void fitNameColumn();
+    // Gives the name column the width the other shown columns leave (at least its
+    // minimum): when the table's width changes and when a column is hidden.
+    void fillNameColumn();
     // Fills and shows the context menu of `node` at `globalPos` (no menu for none).
     QMenu* showContextMenu(FileNode* node, QPoint globalPos);
     QMenu* showHeaderMenu(QPoint globalPos);
@@ -128,7 +131,6 @@ private:
     void sortRequested(int column, Qt::SortOrder order);
     void runAction(int action, const NodeRef& node);
     void toggleColumn(int logical);
-    void viewportResized(int oldWidth);
     void columnResized(int logical, int oldSize, int newSize);
     void startDrag();
     void scheduleSave();

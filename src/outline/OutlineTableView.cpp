@@ -106,9 +106,8 @@ void OutlineTableView::showEvent(QShowEvent* event) {
 void OutlineTableView::noteViewportWidth() {
     const int width = viewport()->width();
     if (width == lastViewportWidth_ || !isVisible()) return;
-    const int old = lastViewportWidth_;
     lastViewportWidth_ = width;
-    if (onViewportResized) onViewportResized(old);
+    if (onViewportResized) onViewportResized();
 }
 
 void OutlineTableView::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {

@@ -26,8 +26,8 @@ public:
     std::function<void(FileNode*, QPoint)> onContextMenu;
     // A drag of the rows starts.
     std::function<void()> onDragStart;
-    // The viewport's width changed from `oldWidth` (0 the first time it has a width).
-    std::function<void(int oldWidth)> onViewportResized;
+    // The viewport's width changed (also the first time it has one).
+    std::function<void()> onViewportResized;
 
     FileNode* nodeAt(const QPoint& viewportPos) const;
     // The row drawn with the hover highlight (null: none).

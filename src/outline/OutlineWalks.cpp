@@ -1,5 +1,6 @@
 #include "outline/OutlineWalks.h"
 
+#include "outline/CanonicalNames.h"
 #include "scanner/FileTreeLock.h"
 
 #include <algorithm>
@@ -126,10 +127,25 @@ void nodeHeapSiftDown(std::size_t start, std::vector<NodeRef>& heap) {
 }
 
 void sortBySizeThenName(std::vector<NodeRef>& nodes) {
-    std::sort(nodes.begin(), nodes.end(), [](const NodeRef& a, const NodeRef& b) {
-        if (a->size() != b->size()) return a->size() > b->size();
-        return a->name() < b->name();
+    // Names are compared in canonical composition, each made once; UTF-8 byte order
+    // is the order of the code points.
+    struct Keyed {
+        std::int64_t size;
+        std::string name;
+        NodeRef node;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(nodes.size());
+    for (NodeRef& node : nodes) {
+        const std::int64_t size = node->size();
+        std::string name = canonicalName(node->name());
+        keyed.push_back({size, std::move(name), std::move(node)});
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        if (a.size != b.size) return a.size > b.size;
+        return a.name < b.name;
     });
+    for (std::size_t i = 0; i < keyed.size(); ++i) nodes[i] = std::move(keyed[i].node);
 }
 
 OutlineWalkResult largestFiles(const NodeRef& root, int limit, std::stop_token stop) {

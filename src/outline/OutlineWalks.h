@@ -20,7 +20,8 @@ namespace plenwick {
 inline constexpr std::size_t kOutlineWalkBatch = 8192;
 
 struct OutlineWalkResult {
-    // Largest first; equal sizes by name (byte order, so "B" before "a").
+    // Largest first; equal sizes by name (code points of the composed form, so "B"
+    // before "a").
     std::vector<NodeRef> nodes;
     // References the walk let go of that may be the last ones to nodes a tree edit
     // detached meanwhile. Whoever takes the result releases them on the GUI thread,
@@ -46,7 +47,8 @@ OutlineWalkResult largestFiles(const NodeRef& root, int limit, std::stop_token s
 OutlineSearchResult searchNodesByName(std::string_view query, const NodeRef& root, int cap,
                                       const TextFolding* folding = nullptr, std::stop_token stop = {});
 
-// The final order of both walks: size descending, then names in byte order.
+// The final order of both walks: size descending, then names by the code points of
+// their canonical composition (so both spellings of "é" sort together).
 void sortBySizeThenName(std::vector<NodeRef>& nodes);
 
 // Restores the min-heap on size (element 0 the smallest) below `start`.

@@ -1,32 +1,34 @@
 #include "platform/FileManagerReveal.h"
 #include "platform/FileURL.h"
 
+#include "base/PathNames.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QDesktopServices>
 #include <QUrl>
 
 namespace plenwick {
 
 namespace {
 
-void openEnclosingFolder(const std::string& path) {
-    std::string folder = path;
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    const auto slash = folder.rfind('/');
-    folder = slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : folder.substr(0, slash);
-    QDesktopServices::openUrl(fileURL(folder));
+void openEnclosingFolder(const std::string& path, DesktopFailure failed) {
+    DesktopFailure explained;
+    if (failed)
+        explained = [failed = std::move(failed)](const std::string& reason) {
+            failed("No file manager answered, and its folder couldn’t be opened either. " + reason);
+        };
+    openOnDesktop(parentPath(path), std::move(explained));
 }
 
 } // namespace
 
-void revealInFileManager(const std::string& path) {
+void revealInFileManager(const std::string& path, DesktopFailure failed) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        openEnclosingFolder(path);
+        openEnclosingFolder(path, std::move(failed));
         return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.FileManager1"),
@@ -35,10 +37,11 @@ void revealInFileManager(const std::string& path) {
                                                        QStringLiteral("ShowItems"));
     call << QStringList{fileURL(path).toString(QUrl::FullyEncoded)} << QString();
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), QCoreApplication::instance());
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [path](QDBusPendingCallWatcher* w) {
-        if (w->isError()) openEnclosingFolder(path);
-        w->deleteLater();
-    });
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [path, failed = std::move(failed)](QDBusPendingCallWatcher* w) {
+                         if (w->isError()) openEnclosingFolder(path, failed);
+                         w->deleteLater();
+                     });
 }
 
 } // namespace plenwick

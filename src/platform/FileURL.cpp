@@ -1,16 +1,21 @@
 #include "platform/FileURL.h"
 
-#include <QFile>
+#include <QByteArray>
 
 namespace plenwick {
 
-QUrl fileURL(const std::string& path) { return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path))); }
+// Built from the bytes, not from text: a name that is not valid UTF-8 keeps its bytes
+// as percent escapes instead of turning into replacement characters (another file).
+QUrl fileURL(const std::string& path) {
+    const QByteArray bytes = QByteArray::fromStdString(path).toPercentEncoding("/");
+    return QUrl::fromEncoded(QByteArrayLiteral("file://") + bytes, QUrl::StrictMode);
+}
 
 std::optional<std::string> pathFromFileURL(const QUrl& url) {
     if (!url.isLocalFile()) return std::nullopt;
-    const QString local = url.toLocalFile();
-    if (local.isEmpty()) return std::nullopt;
-    return QFile::encodeName(local).toStdString();
+    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    if (bytes.isEmpty()) return std::nullopt;
+    return bytes.toStdString();
 }
 
 } // namespace plenwick

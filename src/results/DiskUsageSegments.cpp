@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/NodeActions.h"
+#include "base/Utf8.h"
 #include "scanner/VolumeInfo.h"
 
 #include <algorithm>
@@ -26,9 +27,9 @@ std::vector<DiskUsageSegment> makeDiskUsageSegments(const VolumeInfo& volume, st
         if (other != 0)
             segments.push_back(
                 {"other", QStringLiteral("Other / hidden"), other, Tint::neutral,
-                 QStringLiteral("Space the scan couldn't attribute to visible files: purgeable caches, local Time "
-                                "Machine and APFS snapshots, other APFS volumes in the container (System, VM, "
-                                "Preboot), and folders macOS wouldn't let the app read.")});
+                 QStringLiteral("Space the scan couldn't attribute to visible files: file-system metadata and "
+                                "journals, snapshots, deleted files that programs still hold open, files hidden "
+                                "under other volumes' mount points, and folders the app wasn't allowed to read.")});
     } else {
         segments.push_back({"folder", QStringLiteral("“") + rootName + QStringLiteral("” (scanned)"), scanned,
                             Tint::accent, QStringLiteral("Everything scanned in ") + rootPath});
@@ -45,7 +46,7 @@ std::optional<std::vector<DiskUsageSegment>> diskUsageSegments(const AppState& s
     std::optional<std::int64_t> unattributed;
     if (state.isWholeVolumeScan()) unattributed = state.unattributedBytes();
     return makeDiskUsageSegments(*volume, root->size(), unattributed, QString::fromStdString(root->displayName()),
-                                 QString::fromStdString(nodeDisplayPath(*root)));
+                                 QString::fromStdString(visibleText(nodeDisplayPath(*root))));
 }
 
 QString diskUsageTitle(const AppState& state) {

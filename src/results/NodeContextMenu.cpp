@@ -30,7 +30,7 @@ void applyEntries(QMenu& menu, const std::vector<NodeMenuEntry>& entries) {
 std::vector<NodeMenuEntry> nodeContextMenuEntries(const AppState& state, const FileNode& node) {
     const bool isRoot = node.parent() == nullptr;
     std::vector<NodeMenuEntry> entries{
-        {NodeMenuAction::reveal, QStringLiteral("Reveal in Finder")},
+        {NodeMenuAction::reveal, QStringLiteral("Reveal in File Manager")},
         {NodeMenuAction::open, QStringLiteral("Open")},
         {NodeMenuAction::quickLook, QStringLiteral("Quick Look")},
         {NodeMenuAction::copyPath, QStringLiteral("Copy Path")},
@@ -52,8 +52,8 @@ std::vector<NodeMenuEntry> nodeContextMenuEntries(const AppState& state, const F
 void performNodeMenuAction(AppState& state, const NodeRef& node, NodeMenuAction action) {
     if (!node) return;
     switch (action) {
-    case NodeMenuAction::reveal: revealItem(node->url()); break;
-    case NodeMenuAction::open: openItem(node->url()); break;
+    case NodeMenuAction::reveal: revealItem(node->url(), reportTo(state)); break;
+    case NodeMenuAction::open: openItem(node->url(), reportTo(state)); break;
     case NodeMenuAction::quickLook: state.setQuickLookURL(node->url()); break;
     case NodeMenuAction::copyPath: copyPaths({nodeURLPath(*node)}); break;
     case NodeMenuAction::zoomIn: state.navigate(node); break;

@@ -1,5 +1,8 @@
 #include "results/PreviewContent.h"
 
+#include "base/PathNames.h"
+#include "base/Utf8.h"
+
 #include <QFile>
 #include <QImageReader>
 #include <QMimeDatabase>
@@ -14,11 +17,7 @@ namespace plenwick {
 namespace {
 
 QString lastComponent(const std::string& path) {
-    std::string trimmed = path;
-    while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
-    const auto slash = trimmed.rfind('/');
-    const std::string name = slash == std::string::npos || trimmed.size() == 1 ? trimmed : trimmed.substr(slash + 1);
-    return QFile::decodeName(QByteArray::fromStdString(name));
+    return QString::fromStdString(visibleText(lastPathComponent(path)));
 }
 
 // A descriptor of the regular file at `path`, or -1: opened without blocking, so a

@@ -2,11 +2,12 @@
 
 #include "app/BackgroundTask.h"
 #include "app/Executor.h"
+#include "base/PathNames.h"
+#include "base/Utf8.h"
 #include "platform/ByteCountFormatter.h"
 #include "shell/Symbols.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
@@ -101,8 +102,7 @@ void PreviewWindow::showPath(const std::string& path) {
         path_ = path;
         loaded_ = false;
         const std::uint64_t generation = ++generation_;
-        setWindowTitle(QFile::decodeName(QByteArray::fromStdString(path)).section(QLatin1Char('/'), -1, -1,
-                                                                                   QString::SectionSkipEmpty));
+        setWindowTitle(QString::fromStdString(visibleText(lastPathComponent(path))));
         pages_->setCurrentWidget(loading_);
         runInBackground(
             executor_, this, [path] { return loadPreview(path); },

@@ -53,9 +53,13 @@ ResultsToolbar::ResultsToolbar(AppState& state, QWidget* parent) : QWidget(paren
         const NodeRef& focus = state_.focus();
         if (focus && focus->parent()) state_.navigate(retainNode(focus->parent()));
     });
-    row->addWidget(disks_);
-    row->addWidget(enclosing_);
-    row->addSpacing(8);
+    // The picker stands in the middle of the row whatever the width of the texts
+    // beside it: the groups on either side always get equal shares of the rest.
+    auto* leading = new QHBoxLayout;
+    leading->setSpacing(4);
+    leading->addWidget(disks_);
+    leading->addWidget(enclosing_);
+    leading->addSpacing(8);
 
     auto* titles = new QVBoxLayout;
     titles->setSpacing(0);
@@ -77,7 +81,9 @@ ResultsToolbar::ResultsToolbar(AppState& state, QWidget* parent) : QWidget(paren
     for (QLabel* label : {title_, subtitle_}) label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     titles->addWidget(title_);
     titles->addWidget(subtitle_);
-    row->addLayout(titles, 2);
+    leading->addLayout(titles, 1);
+    leading->addSpacing(8);
+    row->addLayout(leading, 1);
 
     // Principal: the chart picker, two segments.
     auto* picker = new QWidget(this);
@@ -107,9 +113,7 @@ ResultsToolbar::ResultsToolbar(AppState& state, QWidget* parent) : QWidget(paren
     segments->addWidget(treemap_);
     connect(sunburst_, &QToolButton::clicked, this, [this] { state_.setVisualization(Visualization::sunburst); });
     connect(treemap_, &QToolButton::clicked, this, [this] { state_.setVisualization(Visualization::treemap); });
-    row->addStretch(1);
     row->addWidget(picker);
-    row->addStretch(3);
 
     // Primary actions: colours, Rescan, the inspector.
     colors_ = new QToolButton(this);
@@ -126,9 +130,13 @@ ResultsToolbar::ResultsToolbar(AppState& state, QWidget* parent) : QWidget(paren
     connect(rescan_, &QToolButton::clicked, this, [this] { state_.rescanAll(); });
     inspector_ = iconButton(Symbol::sidebarTrailing, QStringLiteral("Hide Inspector"), QString(), this);
     connect(inspector_, &QToolButton::clicked, this, [this] { state_.setShowInspector(!state_.showInspector()); });
-    row->addWidget(colors_);
-    row->addWidget(rescan_);
-    row->addWidget(inspector_);
+    auto* trailing = new QHBoxLayout;
+    trailing->setSpacing(4);
+    trailing->addStretch(1);
+    trailing->addWidget(colors_);
+    trailing->addWidget(rescan_);
+    trailing->addWidget(inspector_);
+    row->addLayout(trailing, 1);
 
     connect(&state_, &AppState::changed, this, &ResultsToolbar::refresh);
     refresh(~quint64(0));

@@ -59,7 +59,6 @@ private:
 
 RootView::RootView(AppState& state, QWidget* parent) : QStackedWidget(parent), state_(state) {
     setObjectName(QStringLiteral("RootView"));
-    setMinimumSize(960, 620);
 
     toolbar_ = new QStackedWidget;
     toolbar_->setObjectName(QStringLiteral("WindowToolbarRow"));
@@ -278,6 +277,11 @@ void RootView::showPhase() {
         toolbar_->setCurrentWidget(homeToolbar_);
     } else {
         toolbar_->setCurrentWidget(emptyToolbar_);
+    }
+    const bool hasToolbarContent = toolbar_->currentWidget() != emptyToolbar_;
+    if (hasToolbarContent != hasToolbarContent_) {
+        hasToolbarContent_ = hasToolbarContent;
+        emit toolbarContentChanged(hasToolbarContent_);
     }
 
     const QString title = currentWidget() == results_ && results_ ? resultsTitle(state_.root().get())

@@ -35,6 +35,9 @@ public:
 
     // The row the window toolbar shows for the current screen.
     QWidget* toolbarContent() const { return toolbar_; }
+    // Whether the current screen has anything for the toolbar: home and scanning often
+    // have not, and then the window shows no toolbar at all.
+    bool hasToolbarContent() const { return hasToolbarContent_; }
     // The window's title: the results' title while they are on show, else "Plenwick".
     QString windowTitleText() const;
 
@@ -58,6 +61,7 @@ public:
 
 signals:
     void windowTitleTextChanged(const QString& title);
+    void toolbarContentChanged(bool hasContent);
 
 private:
     // The screens of other parts of the program: each replaces its placeholder here.
@@ -94,6 +98,7 @@ private:
     std::optional<int> shownPhase_; // the phase kind shown last
     class ScreenFade;
     QPointer<ScreenFade> fade_;
+    bool hasToolbarContent_ = false;
 };
 
 } // namespace plenwick

@@ -2,7 +2,6 @@
 
 #include "app/AppState.h"
 #include "shell/Symbols.h"
-#include "services/FullDiskAccess.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -57,22 +56,17 @@ ScanFailedView::ScanFailedView(AppState& state, const QString& message, QWidget*
     row->setSpacing(12);
     row->addStretch(1);
     back_ = new QPushButton(QStringLiteral("Back to Disks"), this);
-    privacy_ = new QPushButton(QStringLiteral("Open Privacy Settings…"), this);
-    privacy_->setToolTip(QStringLiteral("Grant Plenwick Full Disk Access in System Settings › Privacy & Security"));
     tryAgain_ = new QPushButton(QStringLiteral("Try Again"), this);
     tryAgain_->setDefault(true);
     tryAgain_->setAutoDefault(true);
     back_->setAutoDefault(false);
-    privacy_->setAutoDefault(false);
     row->addWidget(back_);
-    row->addWidget(privacy_);
     row->addWidget(tryAgain_);
     row->addStretch(1);
     layout->addLayout(row);
     layout->addStretch(1);
 
     connect(back_, &QPushButton::clicked, this, [this] { state_.goHome(); });
-    connect(privacy_, &QPushButton::clicked, this, [] { FullDiskAccess::openSettings(); });
     connect(tryAgain_, &QPushButton::clicked, this, [this] { state_.rescanAll(); });
     // Return is the default action's key, as in a dialog, wherever the focus is while
     // this screen is on show.
@@ -90,8 +84,6 @@ QString ScanFailedView::message() const { return message_->text(); }
 
 void ScanFailedView::refresh(quint64 fields) {
     using F = AppState::Field;
-    if (fields & AppState::bit(F::failureNeedsFullDiskAccess))
-        privacy_->setVisible(state_.failureNeedsFullDiskAccess());
     if (fields & AppState::bit(F::scanTarget)) tryAgain_->setEnabled(state_.scanTarget().has_value());
 }
 

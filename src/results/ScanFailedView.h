@@ -1,6 +1,7 @@
 #pragma once
 // The screen of a failed scan: what went wrong, and the ways on: back to the
-// disks, the privacy settings when permissions were the cause, and trying again.
+// disks, and trying again. (No way to privacy settings: this system has no such
+// page; a refusal's message names the permissions that refused.)
 
 #include <QWidget>
 
@@ -19,7 +20,6 @@ public:
 
     QString message() const;
     QPushButton* backButton() const { return back_; }
-    QPushButton* privacyButton() const { return privacy_; }
     QPushButton* tryAgainButton() const { return tryAgain_; }
 
 private:
@@ -28,7 +28,6 @@ private:
     AppState& state_;
     QLabel* message_;
     QPushButton* back_;
-    QPushButton* privacy_;
     QPushButton* tryAgain_;
 };
 

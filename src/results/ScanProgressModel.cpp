@@ -43,7 +43,7 @@ std::optional<TargetIcon> targetIcon(const std::optional<std::string>& target, c
 
 std::string currentPathText(const std::string& currentPath) {
     if (currentPath.empty()) return "Preparing\u2026";
-    return truncateMiddle(abbreviatedPath(repairUtf8(currentPath)), 160);
+    return truncateMiddle(abbreviatedPath(visibleText(currentPath)), 160);
 }
 
 ProgressBar progressBar(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume,

@@ -6,12 +6,12 @@
 #include "platform/ByteCountFormatter.h"
 #include "results/FileKindText.h"
 #include "app/NodeActions.h"
+#include "base/Utf8.h"
 #include "results/ResultsTexts.h"
 #include "results/SelectableText.h"
 #include "results/ShellActionButton.h"
 #include "results/ShellShareBar.h"
 #include "services/Formatters.h"
-#include "services/FullDiskAccess.h"
 #include "shell/ActivitySpinner.h"
 #include "shell/FileActions.h"
 #include "shell/FileIconCache.h"
@@ -22,16 +22,13 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QDateTime>
 #include <QGridLayout>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -104,19 +101,15 @@ public:
         titleRow->addWidget(lock_);
         titleRow->addWidget(title_, 1);
         column->addLayout(titleRow);
-        auto* message = new QLabel(
-            QStringLiteral("macOS denied access, so its contents (and their size) are missing from the scan. Granting "
-                           "Full Disk Access usually fixes this; some system locations stay private regardless."),
-            this);
+        // The folder's own permissions refused, as the scan failure says: there is no
+        // privacy setting here that would let Plenwick in, so no button to one.
+        auto* message = new QLabel(QStringLiteral("Its permissions, or those of a folder above it, deny Plenwick "
+                                                  "access, so its contents (and their size) are missing from the scan."),
+                                   this);
         message->setWordWrap(true);
         message->setFont(shellFont(ShellTextStyle::caption));
         message->setForegroundRole(QPalette::PlaceholderText);
         column->addWidget(message);
-        auto* open = new QPushButton(QStringLiteral("Open Privacy Settings"), this);
-        open->setFont(shellFont(ShellTextStyle::subheadline));
-        open->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-        connect(open, &QPushButton::clicked, this, [] { FullDiskAccess::openSettings(); });
-        column->addWidget(open, 0, Qt::AlignLeft);
         message_ = message;
         tint();
     }
@@ -253,17 +246,17 @@ ShellInspectorDetails::ShellInspectorDetails(AppState& state, QWidget* parent) :
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(6);
     reveal_ = new ShellActionButton(QStringLiteral("Reveal"), Symbol::magnifyingGlass, actions_);
-    reveal_->setToolTip(helpWithShortcut(QStringLiteral("Reveal in Finder"), shortcuts::reveal));
+    reveal_->setToolTip(helpWithShortcut(QStringLiteral("Reveal in File Manager"), shortcuts::reveal));
     open_ = new ShellActionButton(QStringLiteral("Open"), Symbol::arrowUpForwardApp, actions_);
     preview_ = new ShellActionButton(QStringLiteral("Preview"), Symbol::eye, actions_);
     preview_->setToolTip(helpWithShortcut(QStringLiteral("Quick Look"), shortcuts::quickLook));
     collect_ = new ShellActionButton(QStringLiteral("Collect"), Symbol::trayArrowDown, actions_);
     for (ShellActionButton* b : {reveal_, open_, preview_, collect_}) buttons->addWidget(b);
     connect(reveal_, &QAbstractButton::clicked, this, [this] {
-        if (node_) revealItem(node_->url());
+        if (node_) revealItem(node_->url(), reportTo(state_));
     });
     connect(open_, &QAbstractButton::clicked, this, [this] {
-        if (node_) openItem(node_->url());
+        if (node_) openItem(node_->url(), reportTo(state_));
     });
     connect(preview_, &QAbstractButton::clicked, this, [this] {
         if (node_) state_.setQuickLookURL(node_->url());
@@ -390,17 +383,10 @@ void ShellInspectorDetails::refreshFacts() {
     show(logicalSize, true, QString::fromStdString(formatByteCount(node.logicalSize())));
     show(files, node.isContainer(), QString::fromStdString(formatCount(node.fileCount())));
     show(itemsInside, node.isContainer(), QString::fromStdString(formatCount(static_cast<std::int64_t>(node.childCount()))));
-    QString date;
-    if (node.modified() > 0) {
-        const QDateTime when = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(node.modified() * 1000.0));
-        // The abbreviated date and the time without seconds.
-        const QLocale locale;
-        QString time = locale.timeFormat(QLocale::ShortFormat);
-        time.remove(QRegularExpression(QStringLiteral("[:.]ss")));
-        date = locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') + locale.toString(when.time(), time);
-    }
+    const QString date =
+        node.modified() > 0 ? QString::fromStdString(formatMediumDateAndShortTime(node.modified())) : QString();
     show(modified, node.modified() > 0, date);
-    path_->setText(QString::fromStdString(nodeDisplayPath(node)));
+    path_->setText(QString::fromStdString(visibleText(nodeDisplayPath(node))));
     path_->setTextColor(shellPrimaryColor(palette()));
 }
 

@@ -212,7 +212,7 @@ std::string FileNode::url() const {
 }
 
 std::string FileNode::displayName() const {
-    return parent_ ? repairUtf8(name()) : pathDisplayName(name());
+    return parent_ ? visibleText(name()) : pathDisplayName(name());
 }
 
 std::string FileNode::fileExtension() const { return fileExtensionOf(name()); }

@@ -101,9 +101,10 @@ public:
     // The node's path as raw bytes, rebuilt from the parent chain; a node without a
     // parent gives its own name.
     std::string url() const;
-    // The name as text for display (invalid UTF-8 replaced by U+FFFD); a root shows
-    // what the file manager calls its path: a volume's name for a scanned volume,
-    // else the path's last component (VolumeNames.h).
+    // The name as text for display (visibleText: invalid UTF-8 and control characters
+    // shown as symbols); a root shows what the file manager calls its path: a
+    // volume's name for a scanned volume, else the path's last component
+    // (VolumeNames.h).
     std::string displayName() const;
     // Lowercased extension of the name, or empty (see fileExtensionOf).
     std::string fileExtension() const;

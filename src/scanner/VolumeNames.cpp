@@ -36,10 +36,10 @@ std::string pathDisplayName(std::string_view path) {
         std::lock_guard guard(shared.lock);
         if (!shared.byMountPoint.empty()) {
             const auto it = shared.byMountPoint.find(withoutTrailingSlashes(path));
-            if (it != shared.byMountPoint.end() && !it->second.empty()) return repairUtf8(it->second);
+            if (it != shared.byMountPoint.end() && !it->second.empty()) return visibleText(it->second);
         }
     }
-    return repairUtf8(lastPathComponent(path));
+    return visibleText(lastPathComponent(path));
 }
 
 } // namespace plenwick

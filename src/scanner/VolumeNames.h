@@ -16,8 +16,8 @@ namespace plenwick {
 void setVolumeNames(std::vector<std::pair<std::string, std::string>> mountPointsAndNames);
 
 // The name to show for `path` (raw bytes): the volume's name when the path is a
-// known mount point, else its last component ("/" for the root), invalid UTF-8
-// replaced by U+FFFD.
+// known mount point, else its last component ("/" for the root), as visibleText
+// shows it.
 std::string pathDisplayName(std::string_view path);
 
 } // namespace plenwick

@@ -6,6 +6,8 @@
 #include "services/FolderEntries.h"
 #include "services/TextClusters.h"
 
+#include <QString>
+
 #include <algorithm>
 #include <array>
 #include <functional>
@@ -38,8 +40,10 @@ const std::unordered_set<std::string>& genericWords() {
     return words;
 }
 
+// Nothing but white space of any kind (tabs, line breaks, no-break and other Unicode
+// spaces).
 bool isBlank(const std::string& s) {
-    return s.find_first_not_of(" \t") == std::string::npos;
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())).trimmed().isEmpty();
 }
 
 template <typename T>
@@ -70,9 +74,9 @@ std::vector<std::string> AppBundleInfo::relatedBundleIDsOf(const std::string& bu
     const std::string ownPrefix = ownID + ".";
     for (const char* place : nestedBundlePlaces) {
         const std::string folder = appendingPathComponent(bundleURL, place);
+        // Every direct child counts, with or without an extension; one that is no
+        // bundle simply has no Info.plist to read.
         for (const std::string& name : folderEntryNames(folder)) {
-            const auto dot = name.rfind('.');
-            if (dot == std::string::npos || dot == 0 || dot + 1 == name.size()) continue; // no extension
             const auto info = readInfoPlist(appendingPathComponent(folder, name));
             if (!info) continue;
             const std::string* id = plistString(*info, "CFBundleIdentifier");
@@ -121,10 +125,11 @@ std::set<std::string> matchableNames(const std::vector<std::string>& names) {
 }
 
 std::set<std::string> AppBundleInfo::nameCandidates() const {
-    std::set<std::string> extra =
-        matchableNames(executableName ? std::vector<std::string>{*executableName} : std::vector<std::string>{});
-    for (const std::string& primary : matchableNames({name, repairUtf8(bundleBaseName(url))})) extra.erase(primary);
-    return extra;
+    std::vector<std::string> names;
+    if (executableName) names.push_back(*executableName);
+    names.push_back(name);
+    names.push_back(repairUtf8(bundleBaseName(url)));
+    return matchableNames(names);
 }
 
 std::size_t AppBundleInfoHash::operator()(const AppBundleInfo& info) const noexcept {

@@ -22,7 +22,8 @@ struct AppBundleInfo {
     // Reads the bundle at `bundleURL`; nothing when unreadable or without an identifier.
     static std::optional<AppBundleInfo> read(const std::string& bundleURL);
 
-    // Extra match names from the executable's name (see matchableNames).
+    // Every name leftovers may bear: the match names of the executable's name, the
+    // name and the bundle's file name without its extension (see matchableNames).
     std::set<std::string> nameCandidates() const;
 
     // Identifiers of the bundles nested in the app, without its own and shared frameworks'.

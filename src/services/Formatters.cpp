@@ -3,9 +3,11 @@
 #include "base/HomeDirectory.h"
 #include "services/TextClusters.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdint>
+#include <vector>
 
 namespace plenwick {
 
@@ -83,6 +85,110 @@ std::string formatDuration(double seconds) {
     else
         std::snprintf(buffer, sizeof buffer, "%d:%02d", static_cast<int>(t / 60), static_cast<int>(t % 60));
     return buffer;
+}
+
+namespace {
+
+// A piece of a date pattern: a run of one field letter, or the literal text between.
+struct PatternPiece {
+    std::string text;
+    bool field = false;
+};
+
+std::vector<PatternPiece> splitPattern(std::string_view pattern) {
+    std::vector<PatternPiece> pieces;
+    auto literal = [&]() -> std::string& {
+        if (pieces.empty() || pieces.back().field) pieces.push_back({});
+        return pieces.back().text;
+    };
+    for (std::size_t i = 0; i < pattern.size();) {
+        const char c = pattern[i];
+        if (c == '\'') {
+            // A quoted literal, kept with its quotes ('' is a quote).
+            std::size_t end = i + 1;
+            while (end < pattern.size()) {
+                if (pattern[end] == '\'' && end + 1 < pattern.size() && pattern[end + 1] == '\'') {
+                    end += 2;
+                } else if (pattern[end] == '\'') {
+                    break;
+                } else {
+                    ++end;
+                }
+            }
+            end = std::min(end + 1, pattern.size());
+            literal() += pattern.substr(i, end - i);
+            i = end;
+        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+            std::size_t end = i;
+            while (end < pattern.size() && pattern[end] == c) ++end;
+            pieces.push_back({std::string(pattern.substr(i, end - i)), true});
+            i = end;
+        } else {
+            literal().push_back(c);
+            ++i;
+        }
+    }
+    return pieces;
+}
+
+// Literal text that only joins fields: spaces and commas (also the ideographic and
+// Arabic commas and the no-break space).
+bool isSeparator(const PatternPiece& piece) {
+    if (piece.field) return false;
+    std::string_view rest = piece.text;
+    static constexpr std::string_view wide[] = {"\u00A0", "\u3001", "\u060C", "\u202F"};
+    while (!rest.empty()) {
+        if (rest.front() == ' ' || rest.front() == ',') {
+            rest.remove_prefix(1);
+            continue;
+        }
+        bool matched = false;
+        for (std::string_view w : wide)
+            if (rest.starts_with(w)) {
+                rest.remove_prefix(w.size());
+                matched = true;
+                break;
+            }
+        if (!matched) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string mediumDatePattern(std::string_view longPattern) {
+    std::vector<PatternPiece> pieces = splitPattern(longPattern);
+    for (std::size_t i = 0; i < pieces.size();) {
+        const PatternPiece& piece = pieces[i];
+        if (!(piece.field && piece.text[0] == 'd' && piece.text.size() >= 3)) {
+            ++i;
+            continue;
+        }
+        // The weekday goes with the separator after it, or else the one before it.
+        if (i + 1 < pieces.size() && isSeparator(pieces[i + 1])) {
+            pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(i), pieces.begin() + static_cast<std::ptrdiff_t>(i + 2));
+        } else if (i > 0 && isSeparator(pieces[i - 1])) {
+            pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(i - 1), pieces.begin() + static_cast<std::ptrdiff_t>(i + 1));
+            --i;
+        } else {
+            pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+    }
+    while (!pieces.empty() && isSeparator(pieces.front())) pieces.erase(pieces.begin());
+    while (!pieces.empty() && isSeparator(pieces.back())) pieces.pop_back();
+    // A weekday joined by a literal that also holds other text ("일 dddd") leaves
+    // that literal's spaces and commas at an end of the pattern.
+    auto isJoiner = [](char c) { return c == ' ' || c == ','; };
+    if (!pieces.empty() && !pieces.back().field)
+        while (!pieces.back().text.empty() && isJoiner(pieces.back().text.back())) pieces.back().text.pop_back();
+    if (!pieces.empty() && !pieces.front().field)
+        while (!pieces.front().text.empty() && isJoiner(pieces.front().text.front())) pieces.front().text.erase(0, 1);
+    std::string out;
+    for (PatternPiece& piece : pieces) {
+        if (piece.field && piece.text == "MMMM") piece.text = "MMM";
+        out += piece.text;
+    }
+    return out;
 }
 
 } // namespace plenwick

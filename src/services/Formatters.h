@@ -32,4 +32,14 @@ std::string truncateMiddle(std::string_view text, int maxLength);
 // "M:SS", or "H:MM:SS" from an hour on.
 std::string formatDuration(double seconds);
 
+// A moment (`seconds` since 1970) in local time and the current locale: the date in
+// the medium style, the month's name abbreviated ("Jan 5, 2024"); and that date with
+// the time in hours and minutes ("Jan 5, 2024 3:04 PM").
+std::string formatMediumDate(double seconds);
+std::string formatMediumDateAndShortTime(double seconds);
+// The medium date pattern, in Qt's date-format letters, made from a locale's long one:
+// the weekday left out with the separator that joins it, the month's name abbreviated
+// ("dddd, MMMM d, yyyy" gives "MMM d, yyyy").
+std::string mediumDatePattern(std::string_view longPattern);
+
 } // namespace plenwick

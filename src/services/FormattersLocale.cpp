@@ -1,6 +1,8 @@
 #include "services/Formatters.h"
 
+#include <QDateTime>
 #include <QLocale>
+#include <QRegularExpression>
 
 namespace plenwick {
 
@@ -25,6 +27,30 @@ std::string formatPercent(double fraction) {
         break;
     }
     return formatPercent(fraction, locale.decimalPoint().toStdString(), pattern.toStdString());
+}
+
+namespace {
+
+QDateTime localMoment(double seconds) {
+    return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(seconds * 1000.0));
+}
+
+QString mediumDate(const QLocale& locale, const QDate& date) {
+    return locale.toString(date, QString::fromStdString(mediumDatePattern(locale.dateFormat(QLocale::LongFormat).toStdString())));
+}
+
+} // namespace
+
+std::string formatMediumDate(double seconds) {
+    return mediumDate(QLocale(), localMoment(seconds).date()).toStdString();
+}
+
+std::string formatMediumDateAndShortTime(double seconds) {
+    const QLocale locale;
+    const QDateTime when = localMoment(seconds);
+    QString time = locale.timeFormat(QLocale::ShortFormat);
+    time.remove(QRegularExpression(QStringLiteral("[:.]ss")));
+    return (mediumDate(locale, when.date()) + QLatin1Char(' ') + locale.toString(when.time(), time)).toStdString();
 }
 
 } // namespace plenwick

@@ -1,12 +1,10 @@
 #include "services/PropertyList.h"
 
+#include "services/RegularFile.h"
+
 #include <plist/plist.h>
 
-#include <cerrno>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace plenwick {
 namespace {
@@ -107,26 +105,9 @@ std::optional<PlistValue> parsePropertyList(const std::string& bytes) {
 }
 
 std::optional<PlistValue> readPropertyListFile(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return std::nullopt;
-    std::string bytes;
-    struct stat st {};
-    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) <= maxPropertyListSize;
-    if (ok) {
-        char buffer[65536];
-        for (;;) {
-            const ssize_t n = read(fd, buffer, sizeof buffer);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) { ok = false; break; }
-            if (n == 0) break;
-            bytes.append(buffer, static_cast<std::size_t>(n));
-            // The file may grow while it is read.
-            if (bytes.size() > maxPropertyListSize) { ok = false; break; }
-        }
-    }
-    close(fd);
-    if (!ok) return std::nullopt;
-    return parsePropertyList(bytes);
+    const std::optional<std::string> bytes = readRegularFile(path, maxPropertyListSize);
+    if (!bytes) return std::nullopt;
+    return parsePropertyList(*bytes);
 }
 
 } // namespace plenwick

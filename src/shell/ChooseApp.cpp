@@ -1,9 +1,12 @@
 #include "shell/ChooseApp.h"
 
+#include "base/HomeDirectory.h"
 #include "services/AppBundleInfo.h"
 
 #include <QFile>
 #include <QFileDialog>
+
+#include <sys/stat.h>
 
 namespace plenwick {
 namespace {
@@ -35,12 +38,18 @@ private:
 
 } // namespace
 
+std::string appChooserStartFolder(const std::string& applications, const std::string& home) {
+    struct stat info {};
+    return ::stat(applications.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? applications : home;
+}
+
 std::optional<std::string> chooseApp(QWidget* parent) {
     AppDialog dialog(parent);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setWindowTitle(QStringLiteral("Choose an App to Uninstall"));
     dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Uninstall…"));
-    dialog.setDirectory(QStringLiteral("/Applications"));
+    dialog.setDirectory(QFile::decodeName(
+        QByteArray::fromStdString(appChooserStartFolder("/Applications", homeDirectory()))));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     if (dialog.exec() != QDialog::Accepted || dialog.chosen().isEmpty()) return std::nullopt;

@@ -11,4 +11,8 @@ namespace plenwick {
 // Modal on the GUI thread; the chosen ".app" bundle's path, or nothing when cancelled.
 std::optional<std::string> chooseApp(QWidget* parent = nullptr);
 
+// The folder the panel opens in: `applications` when it is a folder, else `home`
+// (never the program's working folder, which is where the panel would fall back to).
+std::string appChooserStartFolder(const std::string& applications, const std::string& home);
+
 } // namespace plenwick

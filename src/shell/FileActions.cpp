@@ -1,40 +1,89 @@
 #include "shell/FileActions.h"
 
+#include "app/AppState.h"
+#include "base/PathNames.h"
+#include "base/Utf8.h"
+#include "platform/DesktopOpener.h"
 #include "platform/FileManagerReveal.h"
 #include "platform/FileURL.h"
 
 #include <QApplication>
 #include <QWidget>
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QDrag>
 #include <QFile>
 #include <QList>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QStringList>
 
 namespace plenwick {
 
-void openItem(const std::string& path) { QDesktopServices::openUrl(fileURL(path)); }
+namespace {
 
-void revealItem(const std::string& path) { revealInFileManager(path); }
+const QString openFailedTitle = QStringLiteral("Couldn’t Open Item");
+const QString revealFailedTitle = QStringLiteral("Couldn’t Reveal Item");
+
+// The item's name, a colon and the reason, as every failure line reads.
+DesktopFailure told(const std::string& path, const QString& title, FileActionFailure failed) {
+    if (!failed) return {};
+    return [path, title, failed = std::move(failed)](const std::string& reason) {
+        failed(title, QString::fromStdString(repairUtf8(lastPathComponent(path)) + ": " + reason));
+    };
+}
+
+} // namespace
+
+FileActionFailure reportTo(AppState& state) {
+    return [state = QPointer<AppState>(&state)](const QString& title, const QString& message) {
+        if (state) state->setLastError(message.toStdString(), title.toStdString());
+    };
+}
+
+FileActionFailure alertOver(QWidget* widget) {
+    return [widget = QPointer<QWidget>(widget)](const QString& title, const QString& message) {
+        if (!widget) return;
+        auto* alert = new QMessageBox(QMessageBox::Warning, title, title, QMessageBox::Ok, widget->window());
+        alert->setObjectName(QStringLiteral("FileActionAlert"));
+        alert->setTextFormat(Qt::PlainText);
+        alert->setInformativeText(message);
+        alert->setWindowModality(Qt::WindowModal);
+        alert->setAttribute(Qt::WA_DeleteOnClose);
+        alert->open();
+    };
+}
+
+void openItem(const std::string& path, FileActionFailure failed) {
+    openOnDesktop(path, told(path, openFailedTitle, std::move(failed)));
+}
+
+void revealItem(const std::string& path, FileActionFailure failed) {
+    revealInFileManager(path, told(path, revealFailedTitle, std::move(failed)));
+}
+
+namespace {
+
+QString pathLines(const std::vector<std::string>& paths) {
+    QStringList texts;
+    for (const std::string& path : paths) texts.push_back(QFile::decodeName(QByteArray::fromStdString(path)));
+    return texts.join(QLatin1Char('\n'));
+}
+
+} // namespace
 
 QMimeData* fileMimeData(const std::vector<std::string>& paths) {
     auto* data = new QMimeData;
     QList<QUrl> urls;
-    QStringList texts;
-    for (const std::string& path : paths) {
-        urls.push_back(fileURL(path));
-        texts.push_back(QFile::decodeName(QByteArray::fromStdString(path)));
-    }
+    for (const std::string& path : paths) urls.push_back(fileURL(path));
     data->setUrls(urls);
-    data->setText(texts.join(QLatin1Char('\n')));
+    data->setText(pathLines(paths));
     return data;
 }
 
 void copyPaths(const std::vector<std::string>& paths) {
     if (paths.empty()) return;
-    QApplication::clipboard()->setMimeData(fileMimeData(paths));
+    QApplication::clipboard()->setText(pathLines(paths));
 }
 
 void dragItems(QWidget* source, const std::vector<std::string>& paths, const QPixmap& preview, QPoint hotSpot) {
@@ -45,7 +94,8 @@ void dragItems(QWidget* source, const std::vector<std::string>& paths, const QPi
         drag->setPixmap(preview);
         drag->setHotSpot(hotSpot);
     }
-    drag->exec(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::CopyAction);
+    // Copy only: a file manager that took a move would carry the user's file away.
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
 }
 
 } // namespace plenwick

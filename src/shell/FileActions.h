@@ -5,6 +5,9 @@
 #include <QPixmap>
 #include <QPoint>
 
+#include <QString>
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,20 +16,32 @@ class QWidget;
 
 namespace plenwick {
 
-// Opens the item with the desktop's default application. Fire and forget.
-void openItem(const std::string& path);
+class AppState;
 
-// Shows the item selected in the file manager (the parent folder when none answers).
-void revealItem(const std::string& path);
+// Where a failed open or reveal is told: an alert with this title and text.
+using FileActionFailure = std::function<void(const QString& title, const QString& message)>;
+// Told through the application state's alert of the main window.
+FileActionFailure reportTo(AppState& state);
+// Told by an alert over the window of `widget` (the tool windows have no such state).
+FileActionFailure alertOver(QWidget* widget);
 
-// Puts the paths on the clipboard: as text, one per line, and as file URLs.
+// Opens the item with the desktop's default application; `failed` hears when no
+// application took it, titled "Couldn’t Open Item".
+void openItem(const std::string& path, FileActionFailure failed = {});
+
+// Shows the item selected in the file manager (the parent folder when none answers);
+// `failed` hears when neither worked, titled "Couldn’t Reveal Item".
+void revealItem(const std::string& path, FileActionFailure failed = {});
+
+// Puts the paths on the clipboard as plain text, one per line, and nothing else.
 void copyPaths(const std::vector<std::string>& paths);
 
 // The drag payload of the items: file URLs (text/uri-list) and the paths as text.
 QMimeData* fileMimeData(const std::vector<std::string>& paths);
 
-// Drags the items out of `source` as file URLs, showing `preview` under the pointer at
-// `hotSpot` when one is given; returns when the drop is over.
+// Drags the items out of `source` as file URLs, offering the drop target a copy only,
+// showing `preview` under the pointer at `hotSpot` when one is given; returns when the
+// drop is over.
 void dragItems(QWidget* source, const std::vector<std::string>& paths, const QPixmap& preview = QPixmap(),
                QPoint hotSpot = QPoint());
 

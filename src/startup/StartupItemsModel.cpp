@@ -1,5 +1,6 @@
 #include "startup/StartupItemsModel.h"
 
+#include "base/Utf8.h"
 #include "services/AdminScript.h"
 #include "services/ItemTrasher.h"
 
@@ -32,6 +33,17 @@ std::string toolInScript(const std::string& path) {
     return plain ? path : shellQuote(path);
 }
 
+// What the user reads of a failure that was thrown.
+std::string describeFailure(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return repairUtf8(e.what());
+    } catch (...) {
+        return "An unknown error occurred.";
+    }
+}
+
 } // namespace
 
 struct StartupItemsModel::Load {
@@ -56,12 +68,18 @@ void StartupItemsModel::assertGuiThread() const {
     if (app && QThread::currentThread() != app->thread()) qFatal("StartupItemsModel used off the GUI thread");
 }
 
-template <class Work, class Deliver>
-void StartupItemsModel::inBackground(Work work, Deliver deliver) {
-    // The closure runs only while the model exists, so it may hold the model itself.
-    environment_.runInBackground(this, [this, work = std::move(work), deliver = std::move(deliver)]() {
-        return std::function<void()>([this, deliver, result = work()]() mutable { deliver(*this, std::move(result)); });
-    });
+template <class Work, class Deliver, class Fallback>
+void StartupItemsModel::inBackground(Work work, Deliver deliver, Fallback fallback) {
+    // The closures run only while the model exists, so they may hold the model itself.
+    environment_.runInBackground(
+        this,
+        [this, work = std::move(work), deliver]() {
+            return std::function<void()>(
+                [this, deliver, result = work()]() mutable { deliver(*this, std::move(result)); });
+        },
+        [this, deliver, fallback = std::move(fallback)](std::exception_ptr error) {
+            deliver(*this, fallback(describeFailure(error)));
+        });
 }
 
 std::vector<StartupItem> StartupItemsModel::itemsInSource(Source source) const {
@@ -134,7 +152,9 @@ void StartupItemsModel::startRefresh() {
         [generation, load](StartupItemsModel& model, std::vector<StartupItem> items) {
             load->jobs = std::move(items);
             if (load->loginItems) model.finishLoad(generation, *load);
-        });
+        },
+        // A scan that fails gives no launch jobs; the load still ends.
+        [](const std::string&) { return std::vector<StartupItem>(); });
     ProgramRunner* runner = &scanner.programRunner();
     inBackground(
         [runner]() -> LoginItemsResult {
@@ -147,7 +167,8 @@ void StartupItemsModel::startRefresh() {
         [generation, load](StartupItemsModel& model, LoginItemsResult result) {
             load->loginItems = std::move(result);
             if (load->jobs) model.finishLoad(generation, *load);
-        });
+        },
+        [](const std::string& message) { return LoginItemsResult(LoginItemsScript::Failure::failed(message)); });
 }
 
 void StartupItemsModel::finishLoad(std::int64_t generation, const Load& load) {
@@ -211,12 +232,16 @@ std::optional<std::string> StartupItemsModel::deleteLoginItem(ProgramRunner& run
 void StartupItemsModel::performBusy(const StartupItem& item, std::function<std::optional<std::string>()> action) {
     const std::string id = item.id();
     if (busy_.insert(id).second) touch(Field::busy);
-    inBackground(std::move(action), [id](StartupItemsModel& model, std::optional<std::string> message) {
-        Operation op(model);
-        if (model.busy_.erase(id)) model.touch(Field::busy);
-        if (message && !message->empty()) model.assign(model.actionError_, std::move(message), Field::actionError);
-        model.startRefresh();
-    });
+    inBackground(
+        std::move(action),
+        [id](StartupItemsModel& model, std::optional<std::string> message) {
+            Operation op(model);
+            if (model.busy_.erase(id)) model.touch(Field::busy);
+            if (message && !message->empty())
+                model.assign(model.actionError_, std::move(message), Field::actionError);
+            model.startRefresh();
+        },
+        [](const std::string& message) { return std::optional<std::string>(message); });
 }
 
 void StartupItemsModel::setEnabled(const StartupItem& item, bool enabled) {

@@ -17,6 +17,7 @@
 #include <QObject>
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <set>
@@ -39,9 +40,11 @@ public:
         AdminScriptRunner adminScript;            // AdminScript::run when empty
         AdminProgramRunner adminMove;             // the Trash's administrator step; AdminScript::runProgram when empty
         // Runs `work` off the GUI thread, then the closure it returns on the GUI thread,
-        // but only while `owner` still exists. Required.
+        // but only while `owner` still exists; when `work` throws, `failed` runs there
+        // instead, with what was thrown. Required.
         using Work = std::function<std::function<void()>()>;
-        std::function<void(QObject* owner, Work work)> runInBackground;
+        using Failed = std::function<void(std::exception_ptr)>;
+        std::function<void(QObject* owner, Work work, Failed failed)> runInBackground;
     };
 
     explicit StartupItemsModel(Environment environment,
@@ -118,9 +121,10 @@ private:
         touch(field);
     }
     void assertGuiThread() const;
-    // Runs `work` in the background and `deliver` with its result on the GUI thread.
-    template <class Work, class Deliver>
-    void inBackground(Work work, Deliver deliver);
+    // Runs `work` in the background and `deliver` with its result on the GUI thread;
+    // when the work throws, `deliver` gets `fallback` of the failure's description.
+    template <class Work, class Deliver, class Fallback>
+    void inBackground(Work work, Deliver deliver, Fallback fallback);
     void finishLoad(std::int64_t generation, const Load& load);
     void performBusy(const StartupItem& item, std::function<std::optional<std::string>()> action);
     void startRefresh();

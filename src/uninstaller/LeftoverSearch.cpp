@@ -67,12 +67,26 @@ std::optional<std::string> resolvedPath(const std::string& path) {
     return std::string(buffer);
 }
 
+// Whether an identifier names one thing: at least two non-empty parts between dots.
+// "com" or "" would make every "com.*" entry (or every entry) a certain leftover.
+bool isSpecificIdentifier(std::string_view id) {
+    int parts = 0;
+    std::size_t start = 0;
+    while (start <= id.size()) {
+        std::size_t end = id.find('.', start);
+        if (end == std::string_view::npos) end = id.size();
+        if (end > start) ++parts;
+        start = end + 1;
+    }
+    return parts >= 2;
+}
+
 // The identifier test with the identifiers lowered once.
 class IdentifierMatcher {
 public:
     explicit IdentifierMatcher(const std::vector<std::string>& identifiers) {
         for (const std::string& id : identifiers)
-            if (!id.empty()) identifiers_.push_back(lowered(id));
+            if (isSpecificIdentifier(id)) identifiers_.push_back(lowered(id));
     }
 
     bool matches(std::string_view name) const {
@@ -156,7 +170,7 @@ bool launchJobBelongsToApp(const AppBundleInfo& app, const LaunchJob& job) {
     const std::vector<std::string> identifiers = searchIdentifiers(app);
     for (const std::string& associated : job.associatedBundleIDs)
         for (const std::string& id : identifiers)
-            if (associated == id) return true;
+            if (associated == id && isSpecificIdentifier(id)) return true;
     if (job.label && entryMatchesBundleIDs(*job.label, identifiers)) return true;
     return launchJobRunsFrom(job, app.url);
 }
@@ -195,8 +209,7 @@ std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchR
 
     const IdentifierMatcher identifiers(searchIdentifiers(app));
     const auto ownNames = asSet(matchableNames({app.name, bundleBaseName(app.url)}));
-    auto allNames = ownNames;
-    for (const std::string& name : app.nameCandidates()) allNames.insert(name);
+    const auto allNames = asSet(app.nameCandidates()); // the own names and the executable's
 
     Findings findings;
     std::vector<std::string> searched; // every folder listed; nothing outside them is offered

@@ -29,15 +29,16 @@ std::vector<std::string> searchIdentifiers(const AppBundleInfo& app);
 
 // Whether a Library entry's name (or a job's label), with or without a team or
 // "group" prefix, is one of the identifiers or begins with one followed by ".",
-// ignoring case.
+// ignoring case. An identifier of fewer than two dot-separated parts matches nothing.
 bool entryMatchesBundleIDs(std::string_view name, const std::vector<std::string>& identifiers);
 
 // The name after its first ".", when what precedes it is a ten-character team
 // identifier (upper-case letters and digits) or exactly "group".
 std::optional<std::string> stripGroupPrefix(std::string_view name);
 
-// Whether a launch job belongs to the app: by an associated identifier, by its label,
-// or by a program inside the app's bundle.
+// Whether a launch job belongs to the app: by an associated identifier, by its label
+// (both only for identifiers of two parts or more), or by a program inside the app's
+// bundle.
 bool launchJobBelongsToApp(const AppBundleInfo& app, const LaunchJob& job);
 // Whether the job's program lies strictly inside `bundle` (by its path's text).
 bool launchJobRunsFrom(const LaunchJob& job, const std::string& bundle);

@@ -6,9 +6,6 @@
 #include <QString>
 
 #include <algorithm>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 
 namespace plenwick {
 
@@ -99,42 +96,6 @@ bool isOutsideAllPaths(std::string_view path, const std::unordered_set<std::stri
         if (parent.size() < 2) return true;
         if (paths.count(parent)) return false;
     }
-}
-
-namespace {
-
-std::int64_t allocatedBytes(const struct stat& st) { return static_cast<std::int64_t>(st.st_blocks) * 512; }
-
-} // namespace
-
-std::int64_t allocatedSize(const std::string& path, std::stop_token stop) {
-    struct stat st;
-    if (::lstat(path.c_str(), &st) != 0) return 0;
-    if (!S_ISDIR(st.st_mode)) return allocatedBytes(st);
-
-    std::int64_t total = 0;
-    std::vector<std::string> pending{path};
-    while (!pending.empty()) {
-        if (stop.stop_requested()) break;
-        const std::string folder = std::move(pending.back());
-        pending.pop_back();
-        DIR* dir = ::opendir(folder.c_str());
-        if (!dir) continue;
-        const int fd = ::dirfd(dir);
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string_view name = entry->d_name;
-            if (name == "." || name == "..") continue;
-            struct stat child;
-            if (::fstatat(fd, entry->d_name, &child, AT_SYMLINK_NOFOLLOW) != 0) continue;
-            if (S_ISDIR(child.st_mode)) {
-                pending.push_back(folder == "/" ? "/" + std::string(name) : folder + "/" + std::string(name));
-            } else {
-                total += allocatedBytes(child);
-            }
-        }
-        ::closedir(dir);
-    }
-    return total;
 }
 
 } // namespace plenwick

@@ -57,7 +57,7 @@ void UninstallSession::start(std::function<void()> whenDone) {
     // The work gets copies only; the session is touched again on the GUI thread, and
     // only while it exists.
     services_.runInBackground(
-        this, [session = this, generation, whenDone = std::move(whenDone), app = app_, roots = searchRoots_,
+        this, [session = this, generation, whenDone, app = app_, roots = searchRoots_,
                mode = mode_, former = formerURL_, registry = services_.registry,
                stop = search_->get_token()]() -> std::function<void()> {
             SearchResult result;
@@ -67,6 +67,11 @@ void UninstallSession::start(std::function<void()> whenDone) {
             return [session, generation, whenDone, result = std::move(result)]() mutable {
                 session->applySearch(generation, std::move(result), whenDone);
             };
+        },
+        // A search that fails found nothing: the session is ready all the same, never
+        // left searching.
+        [session = this, generation, whenDone](std::exception_ptr) {
+            session->applySearch(generation, SearchResult{}, whenDone);
         });
 }
 

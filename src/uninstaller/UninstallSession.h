@@ -19,6 +19,7 @@
 #include <QUuid>
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -32,9 +33,11 @@ namespace plenwick {
 // What a session uses of the system; tests substitute each part.
 struct UninstallServices {
     // Runs `work` off the GUI thread, then the closure it returns on the GUI thread,
-    // but only while `owner` still exists.
+    // but only while `owner` still exists; when `work` throws, `failed` runs there
+    // instead, with what was thrown.
     using Work = std::function<std::function<void()>()>;
-    std::function<void(QObject* owner, Work work)> runInBackground;
+    using Failed = std::function<void(std::exception_ptr)>;
+    std::function<void(QObject* owner, Work work, Failed failed)> runInBackground;
     std::shared_ptr<const AppRegistry> registry;
     std::shared_ptr<RunningApps> runningApps;
     std::shared_ptr<Scheduler> scheduler; // the waits of the quit watch

@@ -79,6 +79,23 @@ TEST_F(HelperControllerTest, TurningOnWritesTheEntryAndStartsTheHelperAfterTheWa
     EXPECT_FALSE(controller->isRunning());
 }
 
+TEST_F(HelperControllerTest, ACopyStartedElsewhereIsSeenAsItStarts) {
+    make();
+    EXPECT_FALSE(controller->isRunning());
+    // Started at login: the helper's name on the bus gets an owner.
+    processes->running = {77};
+    ASSERT_TRUE(processes->startedOrEnded);
+    processes->startedOrEnded();
+    settle();
+    EXPECT_TRUE(controller->isRunning());
+    EXPECT_EQ(changes, std::vector<quint64>{HelperController::bit(Field::isRunning)});
+
+    processes->running.clear();
+    processes->startedOrEnded();
+    settle();
+    EXPECT_FALSE(controller->isRunning());
+}
+
 TEST_F(HelperControllerTest, ARunningCopyIsNotStartedTwiceAndEveryCopyIsAskedToQuit) {
     processes->running = {41, 42};
     make();

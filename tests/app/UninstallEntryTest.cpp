@@ -39,7 +39,7 @@ TEST_F(UninstallEntryTest, RefusesWhatItCantReadAndTheSystemsApps) {
     EXPECT_FALSE(state->uninstallSession());
 
     state->uninstallApp(bundle("Safari.app", "com.apple.Safari"));
-    EXPECT_EQ(state->lastError(), "“Safari” comes with macOS and can’t be uninstalled.");
+    EXPECT_EQ(state->lastError(), "“Safari” comes with the system and can’t be uninstalled.");
     EXPECT_FALSE(state->uninstallSession());
 
     // The test is case-sensitive and includes the dot.

@@ -10,6 +10,8 @@
 
 #include <chrono>
 #include <map>
+#include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,7 +21,9 @@ namespace plenwick::test {
 class FakeAppRegistry final : public AppRegistry {
 public:
     std::map<std::string, std::vector<std::string>> bundles;
+    std::set<std::string> failing; // identifiers whose look-up throws
     std::vector<std::string> applicationURLs(const std::string& bundleID) const override {
+        if (failing.count(bundleID)) throw std::runtime_error("The registry can’t be read.");
         const auto it = bundles.find(bundleID);
         return it == bundles.end() ? std::vector<std::string>{} : it->second;
     }

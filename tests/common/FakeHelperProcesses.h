@@ -17,6 +17,7 @@ public:
         int launches = 0;
         bool installed = true;
         std::function<void()> exited; // the last exit watch asked for
+        std::function<void()> startedOrEnded; // the bus name's owner changed
     };
     explicit FakeHelperProcesses(std::shared_ptr<Log> log) : log_(std::move(log)) {}
     std::vector<RunningApp> running() const override {
@@ -32,6 +33,10 @@ public:
     }
     void watchExits(const std::vector<RunningApp>&, std::function<void()> exited) override {
         log_->exited = std::move(exited);
+    }
+    std::unique_ptr<QObject> watchStartsAndEnds(std::function<void()> changed) override {
+        log_->startedOrEnded = std::move(changed);
+        return nullptr;
     }
 
 private:

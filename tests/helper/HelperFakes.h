@@ -10,6 +10,7 @@
 #include "uninstaller/UninstallSession.h"
 
 #include "common/AppServiceFakes.h"
+#include "common/ManualBackground.h"
 #include "common/PlistFixtures.h"
 
 #include <QPointer>
@@ -28,6 +29,7 @@ public:
     bool unwatchable = false; // watching fails
     bool creatable = true;    // prepare can make a missing folder
     int listings = 0, prepares = 0, watchesMade = 0;
+    std::function<void()> afterListing; // runs once the names are read
 
     void prepare(const std::string& folder) override {
         ++prepares;
@@ -36,7 +38,9 @@ public:
     std::optional<std::vector<std::string>> list(const std::string& folder) override {
         ++listings;
         if (refused) return std::nullopt;
-        return InotifyFolderEvents().list(folder);
+        auto names = InotifyFolderEvents().list(folder);
+        if (afterListing) afterListing();
+        return names;
     }
     std::unique_ptr<Watch> watch(const std::string&, std::function<void(Mask)> onEvents) override {
         if (unwatchable) return nullptr;
@@ -65,27 +69,6 @@ private:
     };
     FakeWatch* live_ = nullptr;
     std::function<void(Mask)> callback_;
-};
-
-// Background work that waits until the test runs it; the result is delivered only
-// while its owner exists.
-struct ManualBackground {
-    struct Job {
-        QPointer<QObject> owner;
-        UninstallServices::Work work;
-    };
-    std::vector<Job> jobs;
-
-    void post(QObject* owner, UninstallServices::Work work) { jobs.push_back({owner, std::move(work)}); }
-    // Runs every job, including those posted meanwhile.
-    void runAll() {
-        while (!jobs.empty()) {
-            Job job = std::move(jobs.front());
-            jobs.erase(jobs.begin());
-            auto deliver = job.work();
-            if (job.owner) deliver();
-        }
-    }
 };
 
 // Records what is shown; closing runs the close callback as the presenter does.
@@ -132,9 +115,7 @@ struct HelperWorld {
         env.now = [scheduler = scheduler] { return scheduler->now; };
         env.runningApps = running;
         env.registry = registry;
-        env.uninstall.runInBackground = [this](QObject* owner, UninstallServices::Work work) {
-            background.post(owner, std::move(work));
-        };
+        env.uninstall.runInBackground = background.runner();
         env.uninstall.registry = registry;
         env.uninstall.runningApps = running;
         env.uninstall.scheduler = scheduler;

@@ -157,6 +157,13 @@ TEST_F(HelperStateTest, AppsTheProgramsHandledAreNotOfferedForTwoMinutes) {
     EXPECT_EQ(helper.handled().size(), 0u) << "old entries are dropped when judging";
 }
 
+TEST_F(HelperStateTest, AnAppThatCantBeJudgedHoldsUpNoOther) {
+    makeState();
+    registry->failing.insert("com.example.alpha");
+    trashApps({makeApp(apps, "Beta", "com.example.beta"), makeApp(apps, "Alpha", "com.example.alpha")});
+    EXPECT_EQ(titlesMade(), std::vector<QString>{"Leftovers of Beta"});
+}
+
 TEST_F(HelperStateTest, OneWindowAtATimeMenuRequestsFirst) {
     HelperState& helper = makeState();
     trashApps({makeApp(apps, "Beta", "com.example.beta"), makeApp(apps, "Alpha", "com.example.alpha")});
@@ -195,7 +202,7 @@ TEST_F(HelperStateTest, TheMenuRefusesWhatItCantUninstall) {
     makeBundle(*chosen, {{"CFBundleIdentifier", "com.apple.sys"}, {"CFBundleDisplayName", "System Thing"}});
     helper.uninstallApp();
     EXPECT_EQ(alerts, (std::vector<std::string>{"“Odd.app” isn’t an app Plenwick can read.",
-                                                "“System Thing” comes with macOS and can’t be uninstalled."}));
+                                                "“System Thing” comes with the system and can’t be uninstalled."}));
     EXPECT_TRUE(windows->made.empty());
     // The Trash flow's own tests do not apply to the menu: the main program can be chosen.
     chosen = makeApp(apps, "Plenwick", "tarnwell.Plenwick");

@@ -4,8 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
 #include <QProcess>
 #include <QTest>
+
+#include <memory>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -41,8 +47,10 @@ bool hasOpen(qint64 pid, const std::string& path) {
 
 class HelperProcess {
 public:
-    HelperProcess(const std::string& home, const char* platform) {
+    // `bus`: the session bus it talks to, when not this process's.
+    HelperProcess(const std::string& home, const char* platform, const QString& bus = {}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (!bus.isEmpty()) environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus);
         const QString homeText = QString::fromStdString(home);
         environment.insert(QStringLiteral("HOME"), homeText);
         environment.insert(QStringLiteral("XDG_DATA_HOME"), homeText + QStringLiteral("/.local/share"));
@@ -62,7 +70,57 @@ public:
     QProcess process;
 };
 
+// A session bus of its own, so that no other test's helper holds the name meanwhile.
+class PrivateBus {
+public:
+    PrivateBus() {
+        daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                                     QStringLiteral("--print-address")});
+        if (!daemon.waitForStarted() || !daemon.waitForReadyRead(10000)) return;
+        address = QString::fromUtf8(daemon.readLine()).trimmed();
+        connection = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, QStringLiteral("private")));
+    }
+    ~PrivateBus() {
+        connection.reset();
+        QDBusConnection::disconnectFromBus(QStringLiteral("private"));
+        daemon.kill();
+        daemon.waitForFinished();
+    }
+    bool isConnected() const { return connection && connection->isConnected(); }
+    // The process that owns `name`, or 0.
+    uint owner(const QString& name) const {
+        const QDBusReply<uint> pid = connection->interface()->servicePid(name);
+        return pid.isValid() ? pid.value() : 0;
+    }
+
+    QProcess daemon;
+    QString address;
+    std::unique_ptr<QDBusConnection> connection;
+};
+
 } // namespace
+
+TEST(HelperProgram, OwnsItsNameOnTheSessionBusWhileItRuns) {
+    PrivateBus bus;
+    if (!bus.isConnected()) GTEST_SKIP() << "no dbus-daemon (tools/dev installs it)";
+    const QString name = QStringLiteral("tarnwell.Plenwick.Helper");
+    TempFolder home;
+    HelperProcess helper(home.path(), "offscreen", bus.address);
+    const auto pid = static_cast<uint>(helper.process.processId());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bus.owner(name) == pid; }, 10000)) << "the main program's sign that it runs";
+
+    // Asked to come forward, it answers.
+    QDBusMessage call = QDBusMessage::createMethodCall(name, QStringLiteral("/tarnwell/Plenwick/Helper"),
+                                                       QStringLiteral("org.freedesktop.Application"),
+                                                       QStringLiteral("Activate"));
+    call << QVariantMap();
+    const QDBusMessage reply = bus.connection->call(call, QDBus::Block, 5000);
+    EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+
+    helper.process.terminate();
+    ASSERT_TRUE(helper.process.waitForFinished(10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bus.owner(name) == 0; }, 5000)) << "and its sign that it ended";
+}
 
 TEST(InstanceLock, ThePrivateLockFileAdmitsOneHolder) {
     TempFolder home;
@@ -71,6 +129,10 @@ TEST(InstanceLock, ThePrivateLockFileAdmitsOneHolder) {
     const std::optional<int> first = acquireInstanceLock(lockName, folder);
     ASSERT_TRUE(first) << "the folder is made with its parents";
     struct stat st {};
+    for (const char* made : {"/Library", "/Library/Application Support", "/Library/Application Support/Plenwick"}) {
+        ASSERT_EQ(::stat((home.path() + made).c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0700u) << made << " is private to the user";
+    }
     ASSERT_EQ(::stat((folder + "/" + lockName + ".lock").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     EXPECT_FALSE(acquireInstanceLock(lockName, folder)) << "held by another open file";

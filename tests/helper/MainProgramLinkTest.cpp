@@ -87,3 +87,16 @@ TEST_F(MainProgramLinkTest, OpeningBringsARunningCopyForwardOrStartsTheProgram) 
     QTest::qWait(100);
     EXPECT_EQ(launched.size(), 1u) << "a running copy is not started again";
 }
+
+TEST(BusNameOwner, ItsOwnerComingAndGoingIsFollowed) {
+    if (!QDBusConnection::sessionBus().isConnected()) GTEST_SKIP() << "no session bus (tools/dev test provides one)";
+    const QString name = QStringLiteral("tarnwell.Plenwick.Test.p%1").arg(::getpid());
+    int changes = 0;
+    const std::unique_ptr<QObject> watch = followBusNameOwner(name, [&] { ++changes; });
+    {
+        AppActivation owner(name, [] {});
+        ASSERT_TRUE(owner.isRegistered());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return changes == 1; }, 5000)) << "a program taking the name";
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return changes == 2; }, 5000)) << "the program leaving it";
+}

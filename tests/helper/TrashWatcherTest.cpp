@@ -73,6 +73,26 @@ TEST_F(TrashWatcherTest, WhatIsThereWhenWatchingStartsIsNeverReported) {
     EXPECT_TRUE(reports.empty());
 }
 
+TEST_F(TrashWatcherTest, AnAppArrivingWhileTheFolderIsListedIsReported) {
+    std::filesystem::remove_all(dir / "Trash");
+    watcher.start();
+    EXPECT_TRUE(std::filesystem::is_directory(trash)) << "the first start makes a missing Trash";
+    watcher.stop();
+
+    // Trashed just after the listing: heard only if the folder is watched by then, as
+    // the kernel tells only the watches that exist.
+    bool heard = false;
+    events->afterListing = [&] {
+        events->afterListing = nullptr;
+        put("Gap.app");
+        heard = events->isWatching();
+    };
+    watcher.start();
+    if (heard) events->fire(FolderEvents::write);
+    scheduler->advance(1s);
+    EXPECT_EQ(reports, std::vector<std::vector<std::string>>{paths({"Gap.app"})});
+}
+
 TEST_F(TrashWatcherTest, ABurstOfWritesGivesOneListingAfterItQuietsDown) {
     watcher.start();
     const int listed = events->listings;
@@ -118,8 +138,8 @@ TEST_F(TrashWatcherTest, ADeletedTrashIsRetriedUntilItIsBackWithoutReportingWhat
     EXPECT_FALSE(std::filesystem::exists(trash)) << "whoever removes the folder is not raced";
 
     // Until the retry, nothing is watched; meanwhile the Trash comes back, full.
-    events->creatable = false;
     scheduler->advance(15s);
+    EXPECT_FALSE(std::filesystem::exists(trash)) << "a retry makes no folder";
     EXPECT_EQ(watcher.status(), Status::noAccess);
     EXPECT_TRUE(watcher.hasPendingRetry()) << "a failed retry plans the next one";
     std::filesystem::create_directories(trash + "/Came Back.app");
@@ -138,15 +158,23 @@ TEST_F(TrashWatcherTest, ADeletedTrashIsRetriedUntilItIsBackWithoutReportingWhat
     EXPECT_EQ(reports, std::vector<std::vector<std::string>>{paths({"New.app"})});
 }
 
-TEST_F(TrashWatcherTest, TheRetryMakesAMissingTrashAndAMovedOneIsReadAfresh) {
+TEST_F(TrashWatcherTest, OnlyTheFirstStartMakesAMissingTrashAndAMovedOneIsReadAfresh) {
     std::filesystem::remove_all(dir / "Trash");
     events->creatable = false;
     watcher.start();
     EXPECT_EQ(watcher.status(), Status::noAccess);
+    EXPECT_EQ(events->prepares, 1);
     events->creatable = true;
     scheduler->advance(15s);
+    watcher.stop();
+    watcher.start();
+    scheduler->advance(15s);
+    EXPECT_EQ(watcher.status(), Status::noAccess);
+    EXPECT_EQ(events->prepares, 1) << "neither a retry nor a later start makes the folder";
+    EXPECT_FALSE(std::filesystem::exists(trash));
+    std::filesystem::create_directories(trash);
+    scheduler->advance(15s);
     EXPECT_EQ(watcher.status(), Status::watching);
-    EXPECT_TRUE(std::filesystem::is_directory(trash));
 
     // The folder replaced by another one (moved into place): its apps are the baseline.
     std::filesystem::create_directories(dir / "Other/Elsewhere.app");

@@ -25,14 +25,13 @@ protected:
         ++modelsMade;
         StartupItemsModel::Environment environment;
         // Loads wait forever: no tool is run.
-        environment.runInBackground = [this](QObject*, StartupItemsModel::Environment::Work) { ++loads; };
+        environment.runInBackground = [this](QObject*, StartupItemsModel::Environment::Work,
+                                             StartupItemsModel::Environment::Failed) { ++loads; };
         return environment;
     }
     std::shared_ptr<UninstallSession> session(const std::string& name) {
         UninstallServices services;
-        services.runInBackground = [this](QObject* owner, UninstallServices::Work work) {
-            background.post(owner, std::move(work));
-        };
+        services.runInBackground = background.runner();
         AppBundleInfo app{"/Applications/" + name + ".app", name, "com.example." + name, std::nullopt, std::nullopt, {}};
         return std::make_shared<UninstallSession>(app, UninstallSession::Mode::afterTrash, services);
     }

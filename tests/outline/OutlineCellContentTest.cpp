@@ -67,6 +67,18 @@ TEST_F(OutlineCellTest, DetailLinesNameTheFoldersBetweenListAndItem) {
     EXPECT_EQ(outlineDetailPath(*a, &list), QStringLiteral("scan › Photos › 2024"));
 }
 
+TEST_F(OutlineCellTest, NamesPathsAndTooltipsShowControlCharactersAsSymbols) {
+    // Nothing of a name is cut or hidden: line breaks, tabs, returns and bad bytes.
+    NodeRef odd = file("line1\nline2.txt", 10);
+    NodeRef tabbed = folder("tab\tdir\r", {folder("bad\xFF", {odd})});
+    NodeRef top = folder("/scan", {tabbed});
+    OutlineFlatList list;
+    list.scope = top;
+    EXPECT_EQ(odd->displayName(), "line1\u21B5line2.txt");
+    EXPECT_EQ(outlineDetailPath(*odd, &list), QString::fromUtf8("tab\u21E5dir\u21E4 › bad\uFFFD"));
+    EXPECT_EQ(outlineNameToolTip(*odd, {}), QString::fromUtf8("/scan/tab\u21E5dir\u21E4/bad\uFFFD/line1\u21B5line2.txt"));
+}
+
 TEST_F(OutlineCellTest, CollectedMarksAndTooltips) {
     EXPECT_FALSE(outlineCollected(*a, *state).collected);
     state->syncCollector({photos});
@@ -92,8 +104,9 @@ TEST_F(OutlineCellTest, ColumnTextsAndTypeFilterDimming) {
     big->setFileCount(12345);
     EXPECT_EQ(outlineItemsText(*big), QStringLiteral("12,345"));
     EXPECT_EQ(outlineModifiedText(*a), QString());  // no date
-    NodeRef dated = FileNode::make("d", FileNode::Kind::file, 1, 1, 1, 1700000000);
-    EXPECT_FALSE(outlineModifiedText(*dated).isEmpty());
+    // The medium date style, without the time (noon UTC, the same day in any zone).
+    NodeRef dated = FileNode::make("d", FileNode::Kind::file, 1, 1, 1, 1699963200);
+    EXPECT_EQ(outlineModifiedText(*dated), QStringLiteral("Nov 14, 2023"));
 
     EXPECT_EQ(outlineRowOpacity(*a, *state), 1.0);
     state->setTypeFilter(TypeFilter::fileExtension("png"));

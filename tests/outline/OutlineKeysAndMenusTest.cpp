@@ -4,6 +4,9 @@
 #include "outline/OutlineMenus.h"
 
 #include <QClipboard>
+#include <QDrag>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QMenu>
 #include <QTest>
 
@@ -74,12 +77,7 @@ TEST_F(OutlineKeysTest, DoubleClicksZoomIntoFoldersAndBringFilesIntoFocus) {
     NodeRef root = sampleRoot();
     scan(root);
     NodeRef docs = child(root, "Docs"), music = child(root, "Music"), live = child(music, "Live");
-    struct Spy : QObject { bool eventFilter(QObject*, QEvent* e) override { if (e->type() >= 2 && e->type() <= 5) fprintf(stderr, "ev %d\n", int(e->type())); return false; } } spy;
-    table().viewport()->installEventFilter(&spy);
-    int dbl = 0;
-    QObject::connect(&table(), &QAbstractItemView::doubleClicked, [&] { ++dbl; });
     doubleClick(centreOf(music));
-    fprintf(stderr, "dbl %d\n", dbl);
     EXPECT_EQ(state->focus(), music);
     // A search result outside the focus: selected, and its folder becomes the focus.
     view->viewModel().setQuery("song");
@@ -111,10 +109,10 @@ TEST_F(OutlineKeysTest, ContextMenusOfRowsAndHeader) {
         return out;
     };
     EXPECT_EQ(titles(outlineContextMenu(*docs, *state)),
-              (QStringList{"Reveal in Finder", "Open", "Quick Look", "Copy Path", "-Zoom In", "Rescan This Folder",
+              (QStringList{"Reveal in File Manager", "Open", "Quick Look", "Copy Path", "-Zoom In", "Rescan This Folder",
                            "-Add to Collector", "Move to Trash…"}));
     EXPECT_EQ(titles(outlineContextMenu(*child(root, "top.bin"), *state)),
-              (QStringList{"Reveal in Finder", "Open", "Quick Look", "Copy Path", "-Add to Collector",
+              (QStringList{"Reveal in File Manager", "Open", "Quick Look", "Copy Path", "-Add to Collector",
                            "Move to Trash…"}));
     // The scan root can be neither collected nor trashed.
     for (const OutlineMenuEntry& entry : outlineContextMenu(*root, *state))
@@ -131,6 +129,8 @@ TEST_F(OutlineKeysTest, ContextMenusOfRowsAndHeader) {
     menu->actions().at(3)->trigger();
     menu->close();
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("/scan/Docs/résumé ünïcode.txt"));
+    // Plain text only: no file URL that a program could take for the file itself.
+    EXPECT_EQ(QApplication::clipboard()->mimeData()->formats(), QStringList{QStringLiteral("text/plain")});
     // Zoom In and Quick Look act on the row's node.
     auto trigger = [](QMenu* menu, const QString& title) {
         for (QAction* action : menu->actions())
@@ -175,6 +175,28 @@ TEST_F(OutlineKeysTest, ARightClickDoesNotSelect) {
     EXPECT_FALSE(state->selection());
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* menu = qobject_cast<QMenu*>(w)) menu->close();
+}
+
+TEST_F(OutlineKeysTest, ARowDraggedOutOffersACopyOnly) {
+    NodeRef root = sampleRoot();
+    scan(root);
+    NodeRef top = child(root, "top.bin");
+    select(top);
+    // A press, a move that arms the drag and one past the drag distance that starts
+    // it. Without a desktop to drop on the drag ends at once; its object stays until
+    // the event loop runs again.
+    const QPoint start = centreOf(top), end = start + QPoint(40, 0);
+    QTest::mousePress(table().viewport(), Qt::LeftButton, {}, start);
+    for (QPoint at : {start + QPoint(1, 0), end}) {
+        QMouseEvent move(QEvent::MouseMove, at, table().viewport()->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(table().viewport(), &move);
+    }
+    QDrag* drag = table().findChild<QDrag*>();
+    ASSERT_TRUE(drag);
+    // Another program must never move or link the user's file away.
+    EXPECT_EQ(drag->supportedActions(), Qt::DropActions(Qt::CopyAction));
+    EXPECT_EQ(drag->mimeData()->urls(), QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/scan/top.bin"))});
+    QTest::mouseRelease(table().viewport(), Qt::LeftButton, {}, end);
 }
 
 } // namespace

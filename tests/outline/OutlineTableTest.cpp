@@ -76,6 +76,20 @@ TEST_F(OutlineTableTest, ASavedLayoutComesBackRepaired) {
     makeView();
     EXPECT_TRUE(header().isSectionHidden(items));
     EXPECT_EQ(header().visualIndex(items), items);
+
+    // A hidden column saved at its minimum comes back at its first width when shown.
+    const int modified = logicalIndex(OutlineColumn::modified);
+    header().resizeSection(modified, 60);
+    coordinator().saveColumnLayout();
+    view.reset();
+    makeView();
+    ASSERT_TRUE(header().isSectionHidden(modified));
+    QMenu* menu = coordinator().showHeaderMenu(QPoint(0, 0));
+    ASSERT_TRUE(menu);
+    for (QAction* action : menu->actions())
+        if (action->text() == QStringLiteral("Modified")) action->trigger();
+    menu->close();
+    EXPECT_EQ(header().sectionSize(modified), 86);
 }
 
 TEST_F(OutlineTableTest, ATreeEditResetsAroundItAndKeepsExpansion) {
@@ -224,6 +238,8 @@ TEST_F(OutlineTableTest, TheNameColumnFollowsTheWidthAndMakesRoomForShownColumns
     actions[2]->trigger();
     menu->close();
     EXPECT_FALSE(header().isSectionHidden(items));
+    // It comes at its first width, not squeezed to its minimum while it was hidden.
+    EXPECT_EQ(header().sectionSize(items), 64);
     int total = 0;
     for (int i = 0; i < header().count(); ++i)
         if (!header().isSectionHidden(i)) total += header().sectionSize(i);
@@ -232,6 +248,57 @@ TEST_F(OutlineTableTest, TheNameColumnFollowsTheWidthAndMakesRoomForShownColumns
     view->resize(210, view->height());
     deliver();
     EXPECT_EQ(header().sectionSize(name), 90);
+}
+
+TEST_F(OutlineTableTest, TheNameColumnTakesWhatTheOtherColumnsLeaveWhateverWasSaved) {
+    auto othersWidth = [this] {
+        int total = 0;
+        for (int i = 0; i < header().count(); ++i)
+            if (i != name && !header().isSectionHidden(i)) total += header().sectionSize(i);
+        return total;
+    };
+    scan(sampleRoot());
+    EXPECT_EQ(header().sectionSize(name), table().viewport()->width() - othersWidth());
+    // A layout saved while the sidebar was at its narrowest: the name column at its
+    // minimum. Shown again at the usual width, the name column fills it anew.
+    view->resize(210, view->height());
+    deliver();
+    ASSERT_EQ(header().sectionSize(name), 90);
+    coordinator().saveColumnLayout();
+    view.reset();
+    makeView(300);
+    scan(sampleRoot());
+    EXPECT_GT(header().sectionSize(name), 90);
+    EXPECT_EQ(header().sectionSize(name), table().viewport()->width() - othersWidth());
+    // Hiding a column gives its width to the name column.
+    const int share = logicalIndex(OutlineColumn::share);
+    const int before = header().sectionSize(name), shareWidth = header().sectionSize(share);
+    QMenu* menu = coordinator().showHeaderMenu(QPoint(0, 0));
+    ASSERT_TRUE(menu);
+    menu->actions()[1]->trigger();  // "% of Folder"
+    menu->close();
+    EXPECT_TRUE(header().isSectionHidden(share));
+    EXPECT_EQ(header().sectionSize(name), before + shareWidth);
+}
+
+TEST_F(OutlineTableTest, MinimisingTheWindowLetsARunningWalkFinish) {
+    NodeRef root = sampleRoot();
+    scan(root);
+    view->viewModel().setMode(OutlineMode::largest);
+    deliver();
+    ASSERT_GT(userInitiated->pendingCount(), 0u);
+    view->showMinimized();
+    deliver();
+    settle();
+    ASSERT_TRUE(view->viewModel().model().largest());
+    EXPECT_EQ(view->viewModel().model().largest()->nodes.front()->name(), "x.bin");
+    // Closed for good, the sidebar stops its walks.
+    view->showNormal();
+    deliver();
+    view->hide();
+    state->navigate(child(root, "Alpha"));
+    deliver();
+    EXPECT_EQ(userInitiated->pendingCount(), 0u);
 }
 
 } // namespace

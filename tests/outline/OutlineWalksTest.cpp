@@ -57,6 +57,17 @@ TEST(OutlineLargestTest, AnEqualSizeNeverDisplacesTheFirstOneKept) {
     EXPECT_EQ(namesOf(largestFiles(root, 1).nodes), (Names{"b"}));
 }
 
+TEST(OutlineLargestTest, EqualSizesSortByTheComposedSpellingOfTheirNames) {
+    // "é" composed (C3 A9) and decomposed ("e" and U+0301, 65 CC 81): byte order would
+    // put the decomposed name before "f" and the composed one after it.
+    const std::string composed = "\xC3\xA9t\xC3\xA9-1", decomposed = "e\xCC\x81te\xCC\x81-2";
+    NodeRef root = dir("/r", {file(decomposed, 40), file("f", 40), file(composed, 40), file("g", 50)});
+    EXPECT_EQ(namesOf(largestFiles(root, 10).nodes), (Names{"g", "f", composed, decomposed}));
+    std::vector<NodeRef> nodes = {file(composed, 1), file(decomposed, 1), file("f", 1)};
+    sortBySizeThenName(nodes);
+    EXPECT_EQ(namesOf(nodes), (Names{"f", composed, decomposed}));
+}
+
 TEST(OutlineSearchTest, QueriesAreTrimmedAndFoldOnlyASCIILetters) {
     NodeRef root = dir("/reports", {file("annual report.pdf", 10), file("café.txt", 5), file("CAFE.md", 7),
                                     dir("Report Drafts", {file("draft", 1)})});

@@ -14,6 +14,17 @@ TEST(FileURL, RawPathsSurviveTheRoundTrip) {
     }
 }
 
+TEST(FileURL, NamesThatAreNotUtf8KeepTheirBytes) {
+    const std::string odd = "/tmp/caf\xE9 folder/\xFF\xFEname";
+    const QUrl url = fileURL(odd);
+    EXPECT_EQ(pathFromFileURL(url), odd) << url.toString(QUrl::FullyEncoded).toStdString();
+    // And the same through the text other programs are given and give back.
+    const QString text = url.toString(QUrl::FullyEncoded);
+    EXPECT_EQ(text, QStringLiteral("file:///tmp/caf%E9%20folder/%FF%FEname"));
+    EXPECT_EQ(pathFromFileURL(QUrl(text)), odd);
+    EXPECT_EQ(pathFromFileURL(QUrl::fromLocalFile(QStringLiteral("/tmp/caf\u00E9"))), std::string("/tmp/caf\xc3\xa9"));
+}
+
 TEST(FileURL, OnlyLocalFilesArePaths) {
     EXPECT_EQ(pathFromFileURL(QUrl(QStringLiteral("https://example.org/home"))), std::nullopt);
     EXPECT_EQ(pathFromFileURL(QUrl(QStringLiteral("smb://server/home"))), std::nullopt);

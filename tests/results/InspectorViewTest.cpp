@@ -1,4 +1,5 @@
 #include "app/StateFixture.h"
+#include "common/FakeDesktopOpener.h"
 
 #include "results/FileKindText.h"
 #include "results/FileTypesRowView.h"
@@ -16,6 +17,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QListView>
+#include <QLocale>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -109,6 +112,25 @@ TEST_F(InspectorTest, FactsAndPathFollowTheKindOfNode) {
     show(dated);
     ASSERT_TRUE(details->fact("Modified"));
     EXPECT_FALSE(details->fact("Modified")->endsWith(":20")) << details->fact("Modified")->toStdString();
+    // The date in the abbreviated style, then hours and minutes (noon UTC: the same
+    // day in any zone).
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    NodeRef noon = FileNode::make("noon.txt", FileNode::Kind::file, 10, 10, 1, 1699963200);
+    docs->setChildren({report, old, empty, noon});
+    show(noon);
+    QLocale::setDefault(QLocale::system());
+    ASSERT_TRUE(details->fact("Modified"));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Nov 14, 2023 \\d{1,2}:\\d{2}\\s?[AP]M$"))
+                    .match(*details->fact("Modified"))
+                    .hasMatch())
+        << details->fact("Modified")->toStdString();
+
+    // A name and path show their control characters and bad bytes as symbols.
+    NodeRef odd = file("tab\tname\n\xFF.txt", 10);
+    docs->setChildren({report, old, empty, odd});
+    show(odd);
+    EXPECT_EQ(details->nameText(), QString::fromUtf8("tab\u21E5name\u21B5\uFFFD.txt"));
+    EXPECT_EQ(details->pathText(), QString::fromUtf8("/data/docs/tab\u21E5name\u21B5\uFFFD.txt"));
 
     // A folder's path is shown without its final separator and copied with it.
     show(old);
@@ -121,6 +143,14 @@ TEST_F(InspectorTest, AnUnreadableFolderExplainsItselfAndOnlyTheRootsActionsAreO
     runUtilityJobs();
     show(locked);
     EXPECT_TRUE(details->unreadableNotice()->isVisibleTo(details.get()));
+    // It names the permissions that refused, as the scan failure does; no privacy
+    // setting exists here to send the user to.
+    QStringList notice;
+    for (const QLabel* label : details->unreadableNotice()->findChildren<QLabel*>())
+        if (!label->text().isEmpty()) notice << label->text();
+    EXPECT_EQ(notice, QStringList{"Its permissions, or those of a folder above it, deny Plenwick access, so its "
+                                  "contents (and their size) are missing from the scan."});
+    EXPECT_TRUE(details->unreadableNotice()->findChildren<QAbstractButton*>().isEmpty());
     EXPECT_EQ(details->kindText(), "Unreadable folder");
     EXPECT_FALSE(details->fact("Files"));
     EXPECT_TRUE(details->actionsSection()->isEnabled());
@@ -133,6 +163,24 @@ TEST_F(InspectorTest, AnUnreadableFolderExplainsItselfAndOnlyTheRootsActionsAreO
     state->finishScan(lockedRoot, {});
     show(lockedRoot, true);
     EXPECT_FALSE(details->actionsSection()->isEnabled());
+}
+
+TEST_F(InspectorTest, RevealAndOpenThatNothingTakesAreToldByTheWindowsAlert) {
+    // No xdg-open at all: the thread sanitizer cannot follow its fork from this
+    // process, and what xdg-open's answers say is the shell tests' business.
+    FakeDesktopOpener opener;
+    show(notes);
+    details->openButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state->lastError().has_value(); }, 10000));
+    EXPECT_EQ(state->lastErrorTitle(), std::optional<std::string>("Couldn’t Open Item"));
+    EXPECT_EQ(state->lastError(),
+              std::optional<std::string>("notes: This system has no program that opens files (xdg-open is not installed)."));
+
+    state->setLastError(std::nullopt);
+    details->revealButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state->lastError().has_value(); }, 10000));
+    EXPECT_EQ(state->lastErrorTitle(), std::optional<std::string>("Couldn’t Reveal Item"));
+    EXPECT_TRUE(state->lastError()->starts_with("notes: No file manager answered")) << *state->lastError();
 }
 
 TEST_F(InspectorTest, CollectedItemsAndTheirContentsShowUncollect) {

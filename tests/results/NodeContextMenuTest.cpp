@@ -58,7 +58,7 @@ TEST_F(NodeMenuTest, FilesLinksAndUnreadableFoldersHaveNoFolderEntries) {
         EXPECT_TRUE(entry(entries, Action::addToCollector).separatorBefore);
     }
     const std::vector<NodeMenuEntry> entries = menu(report);
-    EXPECT_EQ(entries[0].title, "Reveal in Finder");
+    EXPECT_EQ(entries[0].title, "Reveal in File Manager");
     EXPECT_EQ(entries[1].title, "Open");
     EXPECT_EQ(entries[2].title, "Quick Look");
     EXPECT_EQ(entries[3].title, "Copy Path");
@@ -158,7 +158,7 @@ TEST_F(NodeMenuTest, TheMenuWidgetListsTheEntriesWithTheirSeparatorsAndFollowsTh
     ASSERT_NE(built, nullptr);
     QStringList titles;
     for (QAction* a : built->actions()) titles << (a->isSeparator() ? QStringLiteral("—") : a->text());
-    EXPECT_EQ(titles, (QStringList{"Reveal in Finder", "Open", "Quick Look", "Copy Path", "—", "Zoom In",
+    EXPECT_EQ(titles, (QStringList{"Reveal in File Manager", "Open", "Quick Look", "Copy Path", "—", "Zoom In",
                                    "Rescan This Folder", "—", "Add to Collector", "Move to Trash…"}));
 
     // Collecting the folder turns the open menu's entry into its removal.
@@ -190,7 +190,7 @@ TEST_F(NodeMenuTest, AChartCellOffersItsItemAndItsFolderInASubmenu) {
     ASSERT_NE(both, nullptr);
     const QStringList all = titles(both);
     ASSERT_GE(all.size(), 3);
-    EXPECT_EQ(all.front(), "Reveal in Finder");
+    EXPECT_EQ(all.front(), "Reveal in File Manager");
     EXPECT_EQ(all[all.size() - 2], "—");
     EXPECT_EQ(all.back(), "Folder “docs”");
     QMenu* sub = both->actions().back()->menu();

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace plenwick::test {
 namespace {
@@ -95,6 +96,22 @@ TEST_F(PreviewWindowTest, OpensForTheItemReadsInTheBackgroundAndClosesWithTheFie
 
     state->setQuickLookURL(std::nullopt);
     EXPECT_FALSE(preview->isVisible());
+}
+
+TEST_F(PreviewWindowTest, TheTitleShowsControlCharactersOfTheNameAsSymbols) {
+    const std::string odd = base + "/line1\nline2\t\xFF.txt";
+    std::ofstream(odd) << "text";
+    state->setQuickLookURL(odd);
+    PreviewWindow* preview = view->previewWindow();
+    ASSERT_NE(preview, nullptr);
+    const QString shown = QString::fromUtf8("line1\u21B5line2\u21E5\uFFFD.txt");
+    EXPECT_EQ(preview->windowTitle(), shown);
+    runUserJobs();
+    ASSERT_NE(preview->content(), nullptr);
+    EXPECT_EQ(preview->content()->name, shown);
+    EXPECT_EQ(preview->windowTitle(), shown);
+    // The temporary folder's clean-up cannot name bytes that are not UTF-8.
+    ::unlink(odd.c_str());
 }
 
 TEST_F(PreviewWindowTest, ClosingTheWindowClearsTheField) {

@@ -6,6 +6,7 @@
 #include "results/ResultsView.h"
 #include "results/ScreenPlaceholder.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QToolButton>
@@ -77,6 +78,26 @@ TEST_F(ResultsViewTest, ColorsMenuStoresTheModeAndMarksIt) {
     EXPECT_EQ(state->colorMode(), ColorMode::byType);
     EXPECT_TRUE(byExtension->isChecked());
     EXPECT_EQ(toolbar->colorsButton()->text(), "By Extension");
+}
+
+TEST_F(ResultsViewTest, ChartPickerStaysInTheMiddleWhateverTheColourModeSays) {
+    ResultsToolbar row(*state);
+    row.resize(1280, 30);
+    row.show();
+    QWidget* picker = row.sunburstButton()->parentWidget();
+    auto pickerCentre = [&] {
+        QApplication::processEvents();
+        return picker->geometry().center().x();
+    };
+    const int centre = pickerCentre();
+    EXPECT_NEAR(centre, row.width() / 2, 2);
+    for (ColorMode mode : {ColorMode::byType, ColorMode::byKind, ColorMode::byFolder}) {
+        state->setColorMode(mode);
+        EXPECT_EQ(pickerCentre(), centre) << "the picker moved as the colour-mode label changed width";
+    }
+    // Also at the window's smallest width.
+    row.resize(960, 30);
+    EXPECT_NEAR(pickerCentre(), row.width() / 2, 2);
 }
 
 TEST_F(ResultsViewTest, EnclosingFolderFollowsTheFocus) {

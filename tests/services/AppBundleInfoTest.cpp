@@ -47,9 +47,23 @@ TEST_P(AppBundleInfoTest, ReadsNamesAndNestedBundles) {
     EXPECT_EQ(info->bundleID, "com.maker.Viewer");
     EXPECT_EQ(info->executableName, "viewer");
     EXPECT_EQ(info->version, "2.1");
-    EXPECT_EQ(info->relatedBundleIDs, (std::vector<std::string>{"com.maker.ViewerAgent", "com.maker.fetch"}));
-    // "viewer" differs from "Viewer" only in case: still an extra name.
-    EXPECT_EQ(info->nameCandidates(), (std::set<std::string>{"viewer"}));
+    // A child without an extension is a nested bundle too when it has an Info.plist.
+    EXPECT_EQ(info->relatedBundleIDs,
+              (std::vector<std::string>{"com.maker.ViewerAgent", "com.maker.fetch", "com.maker.never"}));
+    // The executable's, the shown and the file name, each as written: "viewer" and
+    // "Viewer" differ in case, so both are kept.
+    EXPECT_EQ(info->nameCandidates(), (std::set<std::string>{"  Viewer Pro ", "Viewer", "viewer"}));
+}
+
+TEST_P(AppBundleInfoTest, WhiteSpaceOfEveryKindIsBlank) {
+    makeBundle(dir / "Spaces.app", {{"CFBundleIdentifier", "x.spaces"}, {"CFBundleDisplayName", "\u00a0\n\u2003"},
+                                    {"CFBundleName", "\r\t\u3000\u0085"}}, GetParam());
+    const auto spaces = AppBundleInfo::read(dir / "Spaces.app");
+    ASSERT_TRUE(spaces);
+    EXPECT_EQ(spaces->name, "Spaces");
+    makeBundle(dir / "Kept.app", {{"CFBundleIdentifier", "x.kept"}, {"CFBundleDisplayName", "\u00a0Kept\n"}},
+               GetParam());
+    EXPECT_EQ(AppBundleInfo::read(dir / "Kept.app")->name, "\u00a0Kept\n") << "stored as written";
 }
 
 TEST_P(AppBundleInfoTest, NamesFallBackAndIdentifiersAreRequired) {
@@ -58,7 +72,7 @@ TEST_P(AppBundleInfoTest, NamesFallBackAndIdentifiersAreRequired) {
     ASSERT_TRUE(plain);
     EXPECT_EQ(plain->name, "Plain");
     EXPECT_EQ(plain->version, std::nullopt);
-    EXPECT_TRUE(plain->nameCandidates().empty());
+    EXPECT_EQ(plain->nameCandidates(), std::set<std::string>{"Plain"}) << "one name, once";
     makeBundle(dir / "Empty.app", {{"CFBundleIdentifier", ""}, {"CFBundleName", "Empty"}}, GetParam());
     EXPECT_FALSE(AppBundleInfo::read(dir / "Empty.app"));
     EXPECT_FALSE(AppBundleInfo::read(dir / "Missing.app"));
@@ -93,9 +107,9 @@ TEST(AppBundleInfo, MatchableNames) {
     EXPECT_EQ(matchableNames({"Go", "HELPER", "Chrome", "Zed", "Viewer", "éé", "日本語", "Updater"}),
               (std::set<std::string>{"Zed", "Viewer", "日本語"}));
     AppBundleInfo same{"/A/Viewer.app", "Viewer", "x", "Viewer", std::nullopt, {}};
-    EXPECT_TRUE(same.nameCandidates().empty());
-    AppBundleInfo generic{"/A/Viewer.app", "Viewer", "x", "helper", std::nullopt, {}};
-    EXPECT_TRUE(generic.nameCandidates().empty());
+    EXPECT_EQ(same.nameCandidates(), std::set<std::string>{"Viewer"});
+    AppBundleInfo generic{"/A/Zed Tool.app", "Go", "x", "helper", std::nullopt, {}};
+    EXPECT_EQ(generic.nameCandidates(), std::set<std::string>{"Zed Tool"}) << "only the usable names";
     EXPECT_EQ(AppBundleInfoHash{}(same), AppBundleInfoHash{}(AppBundleInfo(same)));
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -84,5 +85,27 @@ TEST(Formatters, CountTextsAgreeInNumber) {
     EXPECT_EQ(decimalCountText(1, "Item", "Items"), "1 Item");
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(countText(1234567, "file", "files"), "1.234.567 files");
+    QLocale::setDefault(before);
+}
+
+TEST(Formatters, MediumDatesFromTheLocalesLongPattern) {
+    // The weekday goes with the separator that joins it; the month is abbreviated.
+    EXPECT_EQ(mediumDatePattern("dddd, MMMM d, yyyy"), "MMM d, yyyy");       // English
+    EXPECT_EQ(mediumDatePattern("dddd, d. MMMM yyyy"), "d. MMM yyyy");       // German
+    EXPECT_EQ(mediumDatePattern("dddd d MMMM yyyy"), "d MMM yyyy");          // French
+    EXPECT_EQ(mediumDatePattern("yyyy年M月d日dddd"), "yyyy年M月d日");  // Japanese
+    EXPECT_EQ(mediumDatePattern("yyyy년 M월 d일 dddd"), "yyyy년 M월 d일");  // Korean
+    EXPECT_EQ(mediumDatePattern("dddd, d 'de' MMMM 'de' yyyy"), "d 'de' MMM 'de' yyyy");  // Spanish
+    // Quoted text is never read as fields.
+    EXPECT_EQ(mediumDatePattern("'dddd' MMMM d"), "'dddd' MMM d");
+    EXPECT_EQ(mediumDatePattern(""), "");
+
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    // Noon UTC: the same day in any time zone.
+    EXPECT_EQ(formatMediumDate(1699963200), "Nov 14, 2023");
+    const std::string withTime = formatMediumDateAndShortTime(1699963200);
+    EXPECT_EQ(withTime.rfind("Nov 14, 2023 ", 0), 0u) << withTime;
+    EXPECT_EQ(std::count(withTime.begin(), withTime.end(), ':'), 1) << withTime;  // no seconds
     QLocale::setDefault(before);
 }

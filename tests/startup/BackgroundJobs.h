@@ -12,9 +12,15 @@
 
 namespace plenwick::test {
 
-inline std::function<void()> deferred(QObject* owner, StartupItemsModel::Environment::Work work) {
-    return [owner = QPointer<QObject>(owner), work = std::move(work)] {
-        std::function<void()> deliver = work();
+inline std::function<void()> deferred(QObject* owner, StartupItemsModel::Environment::Work work,
+                                      StartupItemsModel::Environment::Failed failed) {
+    return [owner = QPointer<QObject>(owner), work = std::move(work), failed = std::move(failed)] {
+        std::function<void()> deliver;
+        try {
+            deliver = work();
+        } catch (...) {
+            deliver = [failed, error = std::current_exception()] { failed(error); };
+        }
         QMetaObject::invokeMethod(
             qApp, [owner, deliver] { if (owner) deliver(); }, Qt::QueuedConnection);
     };
@@ -22,9 +28,10 @@ inline std::function<void()> deferred(QObject* owner, StartupItemsModel::Environ
 
 class BackgroundJobs {
 public:
-    std::function<void(QObject*, StartupItemsModel::Environment::Work)> runner() {
-        return [this](QObject* owner, StartupItemsModel::Environment::Work work) {
-            jobs.push_back(deferred(owner, std::move(work)));
+    decltype(StartupItemsModel::Environment::runInBackground) runner() {
+        return [this](QObject* owner, StartupItemsModel::Environment::Work work,
+                      StartupItemsModel::Environment::Failed failed) {
+            jobs.push_back(deferred(owner, std::move(work), std::move(failed)));
         };
     }
     // Runs the pending jobs (all, or those at the given indices) and delivers their results.

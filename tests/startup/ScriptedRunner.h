@@ -6,6 +6,7 @@
 
 #include <map>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ public:
         std::string line = path;
         for (const std::string& argument : arguments) line += " " + argument;
         calls.push_back(line);
+        if (!throwing.empty()) throw std::runtime_error(throwing);
         const auto it = answers.find(line);
         if (it != answers.end()) return it->second;
         return {-1, {}, "No such file or directory"};
@@ -28,6 +30,7 @@ public:
     }
 
     std::vector<std::string> calls; // "<path> <arg> <arg>…"
+    std::string throwing;           // when set, every run throws it
     std::map<std::string, ProcessResult> answers;
 
 private:

@@ -133,6 +133,26 @@ TEST_F(StartupItemsModelTest, LoginItemsThatCannotBeReadLeaveTheLaunchJobs) {
     EXPECT_EQ(model->loginItemsError(), "No such file or directory");
 }
 
+TEST_F(StartupItemsModelTest, WorkThatThrowsEndsAsAFailureTheUserSees) {
+    writePlist(agents + "/job.plist", plistKey("Label", "com.job"));
+    runner.throwing = "Out of memory.";
+    loadNow();
+    EXPECT_FALSE(model->isLoading()) << "the load ends";
+    EXPECT_TRUE(model->hasLoaded());
+    EXPECT_TRUE(model->items().empty());
+    EXPECT_EQ(model->loginItemsError(), "Out of memory.");
+
+    runner.throwing.clear();
+    loadNow();
+    const StartupItem job = find("com.job");
+    runner.throwing = "Out of memory.";
+    model->setEnabled(job, false);
+    run({0});
+    EXPECT_TRUE(model->busy().empty());
+    EXPECT_EQ(model->actionError(), "Out of memory.");
+    EXPECT_TRUE(model->isLoading()) << "refreshed, as after any change";
+}
+
 TEST(StartupItemsModelOrder, SourceThenLowerCasedNameThenId) {
     const auto item = [](Source source, std::string name, std::string url) {
         StartupItem i;
@@ -324,8 +344,9 @@ TEST(StartupItemsModelThreads, LoadsOnWorkerThreadsAndOutlivesNothing) {
     std::vector<std::thread> threads;
     StartupItemsModel::Environment environment;
     environment.scanner.runner = &runner;
-    environment.runInBackground = [&threads](QObject* owner, StartupItemsModel::Environment::Work work) {
-        threads.emplace_back(deferred(owner, std::move(work)));
+    environment.runInBackground = [&threads](QObject* owner, StartupItemsModel::Environment::Work work,
+                                             StartupItemsModel::Environment::Failed failed) {
+        threads.emplace_back(deferred(owner, std::move(work), std::move(failed)));
     };
     StartupItemsScanner::Folders folders;
     folders.launchFolders = {{dir / "LaunchAgents", Source::userAgent}};

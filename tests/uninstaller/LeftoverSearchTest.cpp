@@ -110,6 +110,25 @@ TEST_F(LeftoverSearchTest, TheSystemsOwnAppsAreNeverSearched) {
     EXPECT_EQ(found().size(), 1u);
 }
 
+TEST_F(LeftoverSearchTest, AnIdentifierOfOnePartMatchesNothingByIdentifier) {
+    // Another app's data that a broad identifier would claim, and pre-tick.
+    make(user + "/Preferences/com.other.app.plist");
+    make(user + "/Caches/com/");
+    make(user + "/Containers/org.other.tool/");
+    make(user + "/Group Containers/group.com.other/");
+    PlistDict associated;
+    associated.string("Label", "com.other.agent").strings("AssociatedBundleIdentifiers", {"com"});
+    associated.write(user + "/LaunchAgents/com.other.agent.plist", PlistFormat::xml);
+    make(user + "/Application Support/Example App/"); // the app's own name still counts
+
+    app.bundleID = "com";
+    app.relatedBundleIDs = {"org.", ".org", ""};
+    const std::map<std::string, std::pair<Kind, Confidence>> expected{
+        {user + "/Application Support/Example App", certain(Kind::applicationSupport)},
+    };
+    EXPECT_EQ(found(), expected);
+}
+
 TEST_F(LeftoverSearchTest, LaunchJobsBelongByIdentifierLabelOrProgram) {
     PlistDict associated;
     associated.string("Label", "org.unrelated").strings("AssociatedBundleIdentifiers", {"com.example.app"});
@@ -307,6 +326,9 @@ TEST(LeftoverSearch, IdentifierTestsAndGroupPrefixes) {
     EXPECT_FALSE(entryMatchesBundleIDs("com.example.application", ids));
     EXPECT_FALSE(entryMatchesBundleIDs("com.example", ids));
     EXPECT_FALSE(entryMatchesBundleIDs("anything", {""})); // an empty identifier matches nothing
+    for (const char* broad : {"com", "com.", ".com", "com..", "."})
+        EXPECT_FALSE(entryMatchesBundleIDs("com.example.app", {broad})) << broad;
+    EXPECT_TRUE(entryMatchesBundleIDs("com.example.app", {"com.example"}));
 
     EXPECT_EQ(stripGroupPrefix("ABCDE12345.com.example.app"), "com.example.app");
     EXPECT_EQ(stripGroupPrefix("group.com.example.app"), "com.example.app");

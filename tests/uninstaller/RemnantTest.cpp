@@ -4,10 +4,13 @@
 
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace plenwick;
 
@@ -93,4 +96,55 @@ TEST(Remnant, AllocatedSizeCountsFilesNotLinksOrUnreadable) {
     std::stop_source stop;
     stop.request_stop();
     EXPECT_EQ(allocatedSize(tree, stop.get_token()), 0);
+}
+
+TEST(Remnant, AllocatedSizeNeverFollowsAFolderSwappedForALink) {
+    QTemporaryDir dir;
+    const std::string base = dir.path().toStdString(), tree = base + "/tree", outside = base + "/outside";
+    std::filesystem::create_directories(outside);
+    writeFile(outside + "/big", 1 << 20);
+    // Empty files beside them widen the gap between listing the folders and opening
+    // them (made first: some file systems list the newest entries first).
+    std::filesystem::create_directories(tree);
+    for (int i = 0; i < 500; ++i) writeFile(tree + "/f" + std::to_string(i), 0);
+    constexpr int swapped = 16;
+    for (int i = 0; i < swapped; ++i) std::filesystem::create_directories(tree + "/sub" + std::to_string(i));
+    std::atomic<bool> done{false};
+    std::thread swapper([&] {
+        for (int i = 0; !done.load(); i = (i + 1) % swapped) {
+            const std::string sub = tree + "/sub" + std::to_string(i), parked = base + "/parked";
+            ::rename(sub.c_str(), parked.c_str());
+            ::symlink(outside.c_str(), sub.c_str());
+            std::this_thread::yield();
+            ::unlink(sub.c_str());
+            ::rename(parked.c_str(), sub.c_str());
+        }
+    });
+    const std::int64_t away = blocksOf(outside + "/big");
+    int escaped = 0;
+    for (int run = 0; run < 100; ++run)
+        if (allocatedSize(tree) >= away) ++escaped;
+    done = true;
+    swapper.join();
+    EXPECT_EQ(escaped, 0);
+}
+
+TEST(Remnant, AllocatedSizeOfADeepBushyTreeIsWhole) {
+    // Deeper than the folders the walk keeps open, with a side folder waiting at every
+    // level: those let go are opened again and still counted.
+    QTemporaryDir dir;
+    std::string folder = dir.path().toStdString() + "/tree";
+    const std::string tree = folder;
+    std::int64_t expected = 0;
+    for (int level = 0; level < 150; ++level) {
+        for (const char* side : {"s", "t"}) {
+            std::filesystem::create_directories(folder + "/" + side);
+            writeFile(folder + "/" + side + "/file", 100);
+            expected += blocksOf(folder + "/" + side + "/file");
+        }
+        folder += "/n";
+    }
+    std::filesystem::create_directories(folder);
+    EXPECT_EQ(allocatedSize(tree), expected);
+    EXPECT_EQ(allocatedSize(tree + "/n/n/s"), blocksOf(tree + "/n/n/s/file"));
 }

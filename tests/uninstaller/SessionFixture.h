@@ -5,6 +5,7 @@
 #include "uninstaller/UninstallSession.h"
 
 #include "common/AppServiceFakes.h"
+#include "common/ManualBackground.h"
 #include "common/PlistFixtures.h"
 
 #include <gtest/gtest.h>
@@ -15,27 +16,6 @@
 #include <memory>
 
 namespace plenwick::test {
-
-
-// Background work that waits until the test runs it; the result reaches the session
-// only while it exists.
-struct ManualBackground {
-    struct Job {
-        QPointer<QObject> owner;
-        UninstallServices::Work work;
-    };
-    std::vector<Job> jobs;
-
-    void run(std::size_t index) {
-        Job job = std::move(jobs.at(index));
-        jobs.erase(jobs.begin() + static_cast<std::ptrdiff_t>(index));
-        auto deliver = job.work();
-        if (job.owner) deliver();
-    }
-    void runAll() {
-        while (!jobs.empty()) run(0);
-    }
-};
 
 class SessionTest : public ::testing::Test {
 protected:
@@ -49,9 +29,7 @@ protected:
         make(library + "/Application Support/Example/data", 8'000); // the executable's name: possible
         app = *AppBundleInfo::read(appPath);
 
-        services.runInBackground = [this](QObject* owner, UninstallServices::Work work) {
-            background.jobs.push_back({owner, std::move(work)});
-        };
+        services.runInBackground = background.runner();
         services.registry = registry;
         services.runningApps = running;
         services.scheduler = scheduler;

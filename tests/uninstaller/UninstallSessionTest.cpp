@@ -62,6 +62,23 @@ TEST_F(SessionTest, AnotherInstalledCopyTicksNothing) {
     EXPECT_TRUE(session->selected().empty());
 }
 
+TEST_F(SessionTest, ASearchThatFailsEndsReadyWithNothingFound) {
+    registry->failing.insert("com.example.app");
+    auto session = makeSession(Mode::uninstall);
+    session->setIconURL(appPath); // something to tell apart from the search's own notice
+    int done = 0;
+    session->start([&] { ++done; });
+    heard.clear();
+    background.runAll();
+    EXPECT_EQ(done, 1);
+    EXPECT_EQ(session->phase(), UninstallSession::Phase::ready());
+    EXPECT_TRUE(session->remnants().empty());
+    EXPECT_TRUE(session->selected().empty());
+    EXPECT_EQ(session->appSize(), 0);
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_EQ(heard[0], UninstallSession::bit(UninstallSession::Field::phase));
+}
+
 TEST_F(SessionTest, OnlyTheNewestSearchApplies) {
     auto session = makeSession(Mode::uninstall);
     int firstDone = 0, secondDone = 0;

@@ -11,9 +11,11 @@
 #include "helper/InotifyFolderEvents.h"
 #include "helper/WindowPresenter.h"
 #include "uninstaller/UninstallSession.h"
+#include "uninstaller/ui/UninstallerView.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QCheckBox>
 #include <QTemporaryDir>
 
@@ -49,7 +51,7 @@ struct HelperScene {
         env.now = [] { return std::chrono::milliseconds(0); };
         env.runningApps = running;
         env.registry = std::make_shared<FolderAppRegistry>(std::vector<std::string>{});
-        env.uninstall.runInBackground = [](QObject*, UninstallServices::Work) {};
+        env.uninstall.runInBackground = [](QObject*, UninstallServices::Work, UninstallServices::Failed) {};
         env.windows = presenter;
         state = std::make_unique<HelperState>(std::move(env));
         menu = std::make_unique<HelperMenu>(*state, HelperMenu::Actions{});
@@ -91,6 +93,11 @@ void shootHelper(const std::function<void(const QString&, QWidget&)>& save,
         scene.state->enqueue(leftoverSession(), false);
         if (PresentedWindow* window = scene.presenter->window(QString::fromLatin1(HelperState::leftoversWindow))) {
             QApplication::processEvents();
+            if (auto* view = qobject_cast<UninstallerView*>(window->content())) {
+                QElapsedTimer waited; // the app's icon is read in the background
+                waited.start();
+                while (view->isReadingIcon() && waited.elapsed() < 5000) QApplication::processEvents();
+            }
             save(QStringLiteral("helper-leftovers"), *window);
         }
     }

@@ -16,6 +16,7 @@
 #include "charts/ui/TreemapModel.h"
 #include "charts/ui/TreemapView.h"
 #include "outline/FileOutlineView.h"
+#include "outline/OutlineTableCoordinator.h"
 #include "home/PathPresence.h"
 #include "home/VolumePickerView.h"
 #include "platform/MotionPreference.h"
@@ -24,6 +25,7 @@
 #include "results/NodeContextMenu.h"
 #include "results/PreviewWindow.h"
 #include "results/ResultsQuestions.h"
+#include "results/ShellActionButton.h"
 #include "results/ShellInspectorDetails.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"
@@ -53,12 +55,14 @@
 #include <QPainter>
 #include <QPalette>
 #include <QSet>
+#include <QSplitter>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -287,6 +291,69 @@ void shootOutline(Shooter& shooter, const std::string& tree) {
     }
 }
 
+// A library folder as a system scan meets it: long versioned names in the default
+// column layout, the whole window on that folder, and the outline with the items and
+// date columns shown. Then a folder of names with a line feed, a tab, a carriage
+// return and bytes that are not UTF-8.
+void shootLongNames(Shooter& shooter) {
+    Scene scene;
+    constexpr std::int64_t MB = 1'000'000;
+    constexpr double date = 1699963200;  // 14 November 2023, noon UTC
+    auto file = [&](std::string_view name, std::int64_t size) {
+        return FileNode::make(name, FileNode::Kind::file, size, size, 1, date);
+    };
+    auto folder = [&](std::string_view name, std::vector<NodeRef> children) {
+        NodeRef node = FileNode::make(name, FileNode::Kind::directory, 0, 0, 0, date);
+        std::int64_t size = 0, count = 0;
+        for (const NodeRef& c : children) {
+            size += c->size();
+            count += c->fileCount();
+        }
+        std::sort(children.begin(), children.end(), [](const NodeRef& a, const NodeRef& b) { return a->size() > b->size(); });
+        node->setChildren(std::move(children));
+        node->setSize(size);
+        node->setLogicalSize(size);
+        node->setFileCount(count);
+        return node;
+    };
+    NodeRef libs = folder("x86_64-linux-gnu", {
+        file("libcublasLt.so.12.3.4.1", 520 * MB), file("libcusolverMg.so.12.0.4.123", 160 * MB),
+        file("libnvidia-glvkspirv.so.550.54.14", 121 * MB), file("libLLVM-15.so.1", 112 * MB),
+        file("libnvidia-rtcore.so.550.54.14", 91 * MB), file("libicudata.so.72.1", 31 * MB),
+        folder("gconv", {file("libJIS.so", 2 * MB), file("IBM1390.so", 1 * MB)}),
+        file("libcrypto.so.3", 5 * MB), file("libstdc++.so.6.0.30", 2 * MB)});
+    NodeRef odd = folder("odd\tnames", {file("line1\nline2.txt", 300 * MB), file("tab\there.log", 200 * MB),
+                                         file("bad\xFF\xFE.dat", 150 * MB), file("carriage\rreturn.txt", 100 * MB)});
+    NodeRef root = folder("/usr", {folder("lib", {libs, folder("python3.11", {file("__init__.py", 1 * MB)})}), odd});
+    scene.state->finishScan(root, AppState::computeTypeStats(root));
+    scene.settle();
+    FileOutlineView* outline = outlineOf(scene);
+    if (!outline) return;
+    ResultsView* results = scene.window->rootView()->resultsView();
+    if (auto* chart = results ? qobject_cast<SunburstView*>(results->chart()) : nullptr) chart->setReduceMotion(true);
+    scene.state->navigate(libs);
+    scene.state->select(libs->children()[1]);
+    scene.settle();
+    shooter.save(QStringLiteral("outline-long-names"), *outline);
+    shooter.save(QStringLiteral("results-long-names"), *scene.window);
+    scene.state->navigate(odd);
+    scene.state->select(odd->children()[0]);
+    scene.settle();
+    shooter.save(QStringLiteral("results-odd-names"), *scene.window);
+    // Every column, in the widest sidebar.
+    scene.state->navigate(libs);
+    if (auto* sidebar = results ? results->findChild<QSplitter*>(QString(), Qt::FindDirectChildrenOnly) : nullptr)
+        sidebar->setSizes({ResultsView::kSidebarMaximum, 1000});
+    for (const char* column : {"Items", "Modified"}) {
+        QMenu* menu = outline->coordinator().showHeaderMenu(QPoint(0, 0));
+        for (QAction* action : menu->actions())
+            if (action->text() == QLatin1String(column)) action->trigger();
+        menu->close();
+    }
+    scene.settle();
+    shooter.save(QStringLiteral("outline-long-names-all-columns"), *outline);
+}
+
 // The home screen with disks, tools and recent scans; the Full Disk Access notice as
 // a denied probe shows it; a folder dragged over the window.
 void shootHome(Shooter& shooter, const std::string& tree) {
@@ -466,7 +533,7 @@ struct UninstallerFixture {
 
     std::shared_ptr<UninstallSession> session(UninstallSession::Mode mode, bool searched) {
         UninstallServices services;
-        services.runInBackground = [this](QObject* owner, UninstallServices::Work work) {
+        services.runInBackground = [this](QObject* owner, UninstallServices::Work work, UninstallServices::Failed) {
             jobs.push_back([guard = QPointer<QObject>(owner), work] {
                 auto deliver = work();
                 if (guard) deliver();
@@ -505,11 +572,19 @@ struct UninstallerFixture {
     }
 };
 
+// The app's icon is read in the background: each picture shows it.
+void showWithIcon(UninstallerView& view) {
+    view.show();
+    QElapsedTimer waited;
+    waited.start();
+    while (view.isReadingIcon() && waited.elapsed() < 5000) QApplication::processEvents();
+}
+
 void shootUninstaller(Shooter& shooter) {
     UninstallerFixture fixture;
     {
         UninstallerView searching(fixture.session(UninstallSession::Mode::uninstall, false));
-        searching.show();
+        showWithIcon(searching);
         shooter.save(QStringLiteral("uninstaller-searching"), searching);
         fixture.runJobs();
         shooter.save(QStringLiteral("uninstaller-results"), searching);
@@ -519,13 +594,13 @@ void shootUninstaller(Shooter& shooter) {
     }
     {
         UninstallerView collector(fixture.session(UninstallSession::Mode::collector, true));
-        collector.show();
+        showWithIcon(collector);
         shooter.save(QStringLiteral("uninstaller-collector"), collector);
     }
     {
         QDir(QString::fromStdString(fixture.library)).removeRecursively();
         UninstallerView empty(fixture.session(UninstallSession::Mode::uninstall, true));
-        empty.show();
+        showWithIcon(empty);
         shooter.save(QStringLiteral("uninstaller-nothing-found"), empty);
     }
 }
@@ -584,6 +659,7 @@ void shootAll(Shooter& shooter, const std::string& tree, const QString& samples)
     }
     shootUninstaller(shooter);
     shootOutline(shooter, tree);
+    shootLongNames(shooter);
 }
 
 // The sunburst in its states: root, zoomed, hovered with a selection, a collected
@@ -840,7 +916,70 @@ void shootInspector(Shooter& shooter, const std::string& tree) {
         scene.state->finishScan(root, {});
         scene.state->select(locked);
         scene.settle();
-        if (InspectorView* inspector = inspectorOf(scene)) shooter.save(QStringLiteral("inspector-unreadable"), *inspector);
+        if (InspectorView* inspector = inspectorOf(scene)) {
+            shooter.save(QStringLiteral("inspector-unreadable"), *inspector);
+            // Reveal where nothing takes the item: no file manager, no xdg-open.
+            QTemporaryDir noTools;
+            const QByteArray path = qgetenv("PATH");
+            qputenv("PATH", QFile::encodeName(noTools.path()));
+            scene.state->select(notes);
+            scene.settle();
+            inspector->details()->revealButton()->click();
+            QElapsedTimer waited;
+            waited.start();
+            while (!scene.window->rootView()->errorAlert() && waited.elapsed() < 5000) QApplication::processEvents();
+            qputenv("PATH", path);
+            if (QMessageBox* alert = scene.window->rootView()->errorAlert()) shooter.save(QStringLiteral("reveal-failed"), *alert);
+            else {
+                std::fprintf(stderr, "plenwick-shots: no alert for a failed reveal\n");
+                ++shooter.failures;
+            }
+        }
+    }
+}
+
+// Every screen of the main window at its smallest size: home, scanning, failure, and
+// the results with the sidebar, the inspector and a collector bar full of chips.
+void shootMinimumSize(Shooter& shooter, const std::string& tree) {
+    const QSize smallest(MainWindow::kMinimumWidth, MainWindow::kMinimumHeight);
+    auto shrink = [&](Scene& scene) {
+        scene.window->resize(smallest);
+        scene.settle();
+    };
+    {
+        Scene scene(sampleVolumes(), sampleRecentScans(tree));
+        shrink(scene);
+        shooter.save(QStringLiteral("min-home"), *scene.window);
+    }
+    {
+        Scene scene;
+        shrink(scene);
+        scene.state->startScan(tree);
+        QApplication::processEvents();
+        if (auto* progress = qobject_cast<ScanProgressView*>(scene.window->rootView()->progressScreen()))
+            progress->setFixedTime(95.3);
+        shooter.save(QStringLiteral("min-scanning"), *scene.window);
+    }
+    {
+        Scene scene;
+        shrink(scene);
+        scene.state->startScan(tree + "/no such folder");
+        scene.settle();
+        shooter.save(QStringLiteral("min-failed"), *scene.window);
+    }
+    {
+        Scene scene;
+        shrink(scene);
+        scene.state->startScan(tree);
+        scene.settle();
+        shooter.save(QStringLiteral("min-results"), *scene.window);
+        scene.state->addToCollector(someItems(scene.state->root(), 5));
+        scene.settle();
+        waitFor(scene, 500); // the chart crossfades to the collected stripes
+        shooter.save(QStringLiteral("min-collector"), *scene.window);
+        scene.state->setVisualization(Visualization::treemap);
+        settledTreemap(scene);
+        shooter.save(QStringLiteral("min-treemap"), *scene.window);
     }
 }
 
@@ -889,6 +1028,7 @@ int main(int argc, char** argv) {
         shootCollector(shooter, tree);
         shootTreemap(shooter, tree);
         shootInspector(shooter, tree);
+        shootMinimumSize(shooter, tree);
         shootStartupItems([&shooter](const QString& name, QWidget& widget) { shooter.save(name, widget); });
         {
             UninstallerFixture leftovers;

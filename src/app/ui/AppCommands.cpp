@@ -4,11 +4,11 @@
 #include "app/CommandShortcuts.h"
 #include "app/ui/CommandRules.h"
 #include "app/ui/TextPassThrough.h"
-#include "platform/FileManagerReveal.h"
 #include "results/PickerActions.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"
 #include "shell/ChooseApp.h"
+#include "shell/FileActions.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -39,9 +39,10 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     settings_ = add(file_, QStringLiteral("Settings…"), shortcuts::settings);
     settings_->setMenuRole(QAction::PreferencesRole);
     settings_->setShortcutContext(Qt::ApplicationShortcut);
-    quit_ = file_->addAction(QStringLiteral("Quit"));
-    quit_->setShortcut(QKeySequence::Quit);
+    quit_ = add(file_, QStringLiteral("Quit"), shortcuts::quit);
     quit_->setMenuRole(QAction::QuitRole);
+    // From any window of the program: it ends them all.
+    quit_->setShortcutContext(Qt::ApplicationShortcut);
     connect(scanFolder_, &QAction::triggered, this, [this] { state_.chooseFolder(); });
     connect(rescan_, &QAction::triggered, this, [this] { state_.rescanAll(); });
     connect(rescanFolder_, &QAction::triggered, this, [this] {
@@ -60,7 +61,10 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     });
     // The home page's tool cards run these same commands.
     root_.setHomeTools([this] { uninstallApp_->trigger(); }, [this] { startupItems_->trigger(); });
-    connect(quit_, &QAction::triggered, &window_, &QMainWindow::close);
+    connect(quit_, &QAction::triggered, this, [this] {
+        if (quitProgram_) quitProgram_();
+        else window_.close();
+    });
 
     view_ = bar->addMenu(QStringLiteral("&View"));
     toggleSidebar_ = add(view_, QStringLiteral("Hide Sidebar"), shortcuts::toggleSidebar);
@@ -84,7 +88,7 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     zoomIntoSelection_ = add(go_, QStringLiteral("Zoom Into Selection"), shortcuts::zoomIntoSelection);
     go_->addSeparator();
     quickLook_ = add(go_, QStringLiteral("Quick Look"), shortcuts::quickLook);
-    reveal_ = add(go_, QStringLiteral("Reveal in Finder"), shortcuts::reveal);
+    reveal_ = add(go_, QStringLiteral("Reveal in File Manager"), shortcuts::reveal);
     addToCollector_ = add(go_, QStringLiteral("Add to Collector"), shortcuts::addToCollector);
     moveToTrash_ = add(go_, QStringLiteral("Move to Trash…"), shortcuts::moveToTrash);
     connect(addToCollector_, &QAction::triggered, this, &AppCommands::addSelectionToCollector);
@@ -97,7 +101,7 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
         if (const NodeRef& selection = state_.selection()) state_.setQuickLookURL(selection->url());
     });
     connect(reveal_, &QAction::triggered, this, [this] {
-        if (const NodeRef& selection = state_.selection()) revealInFileManager(selection->url());
+        if (const NodeRef& selection = state_.selection()) revealItem(selection->url(), reportTo(state_));
     });
 
     connect(&state_, &AppState::changed, this, [this] { refresh(); });

@@ -43,6 +43,9 @@ public:
     // How a command opens another window by its identifier ("startup-items", "settings").
     void setOpenWindow(std::function<void(const QString&)> openWindow) { openWindow_ = std::move(openWindow); }
     QAction* quit() const { return quit_; }
+    // What "Quit" does: end the program with all its windows. Until it is set, it
+    // closes the main window only.
+    void setQuit(std::function<void()> quit) { quitProgram_ = std::move(quit); }
     QAction* enclosingFolder() const { return enclosingFolder_; }
     QAction* back() const { return back_; }
     QAction* forward() const { return forward_; }
@@ -84,6 +87,7 @@ private:
     QAction* settings_;
     std::function<void(const QString&)> openWindow_;
     QAction* quit_;
+    std::function<void()> quitProgram_;
     QAction* enclosingFolder_;
     QAction* back_;
     QAction* forward_;

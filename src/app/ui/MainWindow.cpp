@@ -24,6 +24,9 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QMainWindow(parent), 
     row->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     toolbar_->addWidget(row);
     addToolBar(Qt::TopToolBarArea, toolbar_);
+    // No empty strip: the toolbar is there only while its row has something to offer.
+    toolbar_->setVisible(root_->hasToolbarContent());
+    connect(root_, &RootView::toolbarContentChanged, toolbar_, &QToolBar::setVisible);
 
     commands_ = new AppCommands(state_, *this, *root_);
     // The state asks for a folder; the dialog runs once its operation has returned.

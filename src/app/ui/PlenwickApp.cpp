@@ -8,6 +8,7 @@
 #include "app/ui/SettingsHelperLink.h"
 #include "app/ui/SettingsView.h"
 #include "app/ui/StartupItemsWindow.h"
+#include "base/PathNames.h"
 #include "platform/AppActivation.h"
 #include "platform/DesktopServices.h"
 #include "startup/ui/StartupItemsTexts.h"
@@ -20,7 +21,14 @@
 namespace plenwick {
 
 PlenwickApp::PlenwickApp(std::function<AppEnvironment()> makeEnvironment)
-    : makeEnvironment_(std::move(makeEnvironment)) {}
+    : makeEnvironment_(std::move(makeEnvironment)), endProcess_([] { QCoreApplication::quit(); }) {}
+
+void PlenwickApp::quit() {
+    if (startupItems_) startupItems_->close();
+    if (settings_) settings_->close();
+    if (window_) window_->close();
+    if (endProcess_) endProcess_();
+}
 
 PlenwickApp::~PlenwickApp() {
     activation_.reset();
@@ -42,6 +50,7 @@ MainWindow& PlenwickApp::mainWindow() {
     if (!window_) {
         window_ = std::make_unique<MainWindow>(appState());
         window_->commands()->setOpenWindow([this](const QString& identifier) { openWindow(identifier); });
+        window_->commands()->setQuit([this] { quit(); });
     }
     return *window_;
 }
@@ -89,8 +98,32 @@ void PlenwickApp::openSettings() {
 }
 
 void PlenwickApp::answerActivation() {
-    if (!activation_)
-        activation_ = std::make_unique<AppActivation>(QStringLiteral("tarnwell.Plenwick"), [this] { showMainWindow(); });
+    if (activation_) return;
+    activation_ = std::make_unique<AppActivation>(busName, [this] { showMainWindow(); });
+    activation_->setOpen([this](const std::vector<std::string>& paths) {
+        showMainWindow();
+        appState().startScan(paths.front());
+    });
+}
+
+PlenwickApp::Launch PlenwickApp::claimOrHandOff(const std::vector<std::string>& arguments) {
+    answerActivation();
+    if (activation_->isRegistered()) return Launch::first;
+    // The folder travels as an absolute path: the running copy has a working folder
+    // of its own.
+    std::vector<std::string> folders;
+    if (arguments.size() >= 2 && !arguments[1].empty())
+        if (std::optional<std::string> folder = normalizePath(arguments[1])) folders.push_back(std::move(*folder));
+    switch (handOffToRunningCopy(busName, folders)) {
+    case HandOff::delivered: return Launch::handedOff;
+    case HandOff::unanswered: return Launch::unanswered;
+    case HandOff::notRunning: break;
+    }
+    // The other copy ended meanwhile (or there is no bus): this one runs, owning the
+    // name if it is free now.
+    activation_.reset();
+    answerActivation();
+    return Launch::first;
 }
 
 void PlenwickApp::openArguments(const std::vector<std::string>& arguments) {

@@ -49,9 +49,28 @@ public:
     // `arguments` as the program received them (raw bytes, program name first): a
     // first argument names a folder that is scanned at once.
     void openArguments(const std::vector<std::string>& arguments);
+    // Ends the program: every window closes (the main window's scan stops with it),
+    // then the event loop ends.
+    void quit();
+    // How the event loop is ended (tests keep theirs running).
+    void setEndProcess(std::function<void()> endProcess) { endProcess_ = std::move(endProcess); }
     // Answers the session bus's requests to come forward (the helper's "Open
-    // Plenwick") by showing the main window; the first running copy owns the name.
+    // Plenwick", a second launch) by showing the main window, and requests to open a
+    // folder by scanning it too; the first running copy owns the name.
     void answerActivation();
+
+    // How a launch begins: as the program's one running copy, or handed to the copy
+    // that runs already.
+    enum class Launch {
+        first,      // this process runs the program
+        handedOff,  // the running copy took the launch (and scans its folder): end now
+        unanswered, // a running copy holds the name but did not answer
+    };
+    // Claims the program's name on the session bus; when another copy holds it, hands
+    // it the folder named by `arguments` (as openArguments reads them), or asks it to
+    // come forward. Blocks until that copy answers; call it before the event loop runs.
+    Launch claimOrHandOff(const std::vector<std::string>& arguments);
+    static inline const QString busName = QStringLiteral("tarnwell.Plenwick");
 
 private:
     void openSettings();
@@ -64,6 +83,7 @@ private:
     QPointer<SettingsView> settings_;           // likewise
     HelperController* helper_ = nullptr;
     std::unique_ptr<AppActivation> activation_;
+    std::function<void()> endProcess_;
 };
 
 } // namespace plenwick

@@ -76,7 +76,7 @@ public:
     static inline const QString helperHeader = QStringLiteral("Menu Bar Helper");
     static inline const QString helperFooter = QStringLiteral(
         "Starts at login. Offers to remove an app’s leftovers when you drag it to the Trash, and opens or quits "
-        "Plenwick from the menu bar. To notice apps in the Trash it needs Full Disk Access of its own.");
+        "Plenwick from the menu bar.");
     static inline const QString uninstallingHeader = QStringLiteral("Uninstalling");
     static inline const QString offerLeftoversTitle =
         QStringLiteral("Offer to find leftovers when an app is collected or trashed");

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,17 @@ int main(int argc, char** argv) {
     plenwick::useDefaultIconThemeWhereNoneIsSet();
 
     plenwick::PlenwickApp program;
-    program.showMainWindow();
-    program.answerActivation();
     // Qt has taken its own options out of argv; what is left is ours, as raw bytes.
-    program.openArguments(std::vector<std::string>(argv, argv + argc));
+    const std::vector<std::string> arguments(argv, argv + argc);
+    // One running copy: a second launch hands its folder to the first and ends.
+    switch (program.claimOrHandOff(arguments)) {
+    case plenwick::PlenwickApp::Launch::first: break;
+    case plenwick::PlenwickApp::Launch::handedOff: return 0;
+    case plenwick::PlenwickApp::Launch::unanswered:
+        std::fprintf(stderr, "Plenwick is running already but did not answer; it comes forward once it is free.\n");
+        return 1;
+    }
+    program.showMainWindow();
+    program.openArguments(arguments);
     return app.exec();
 }

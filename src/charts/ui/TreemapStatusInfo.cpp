@@ -1,5 +1,6 @@
 #include "charts/ui/TreemapStatusInfo.h"
 
+#include "base/Utf8.h"
 #include "charts/TreemapLayoutEngine.h"
 #include "scanner/FileCategory.h"
 #include "services/Formatters.h"
@@ -14,7 +15,7 @@ namespace {
 
 const QString inCollector = QStringLiteral("In Collector · ");
 
-QString text(std::string_view bytes) { return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())); }
+QString text(std::string_view bytes) { return QString::fromStdString(visibleText(bytes)); }
 
 RGB toRGB(const TreemapCellColor& c) { return {c.r, c.g, c.b}; }
 

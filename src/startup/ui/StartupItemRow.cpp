@@ -113,11 +113,12 @@ StartupItemRow::StartupItemRow(StartupItem item, bool isBusy, std::function<void
 QMenu* StartupItemRow::makeActionsMenu(QWidget* parent) const {
     auto* menu = new QMenu(parent);
     const std::string url = item_.url;
-    QAction* reveal = menu->addAction(StartupItemRowTexts::revealInFinder, [url] { revealItem(url); });
+    QAction* reveal =
+        menu->addAction(StartupItemRowTexts::revealInFileManager, [url, parent] { revealItem(url, alertOver(parent)); });
     reveal->setEnabled(exists(url));
     if (StartupItemRowTexts::offersRevealApp(item_)) {
         const std::string app = *item_.appURL;
-        menu->addAction(StartupItemRowTexts::revealAppInFinder, [app] { revealItem(app); });
+        menu->addAction(StartupItemRowTexts::revealAppInFileManager, [app, parent] { revealItem(app, alertOver(parent)); });
     }
     if (const auto removeTitle = StartupItemRowTexts::removeTitle(item_)) {
         menu->addSeparator();
@@ -131,7 +132,7 @@ QMenu* StartupItemRow::makeActionsMenu(QWidget* parent) const {
 QMenu* StartupItemRow::makeContextMenu(QWidget* parent) const {
     auto* menu = new QMenu(parent);
     const std::string url = item_.url;
-    menu->addAction(StartupItemRowTexts::revealInFinder, [url] { revealItem(url); });
+    menu->addAction(StartupItemRowTexts::revealInFileManager, [url, parent] { revealItem(url, alertOver(parent)); });
     if (const auto removeTitle = StartupItemRowTexts::removeTitle(item_)) {
         menu->addAction(*removeTitle, [remove = remove_] {
             if (remove) remove();
@@ -176,6 +177,8 @@ LoginItemsUnavailableRow::LoginItemsUnavailableRow(const QString& message, QWidg
     button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(button, &QPushButton::clicked, this, [] { openURLOnDesktop(StartupItemRowTexts::automationSettingsURL); });
     column->addWidget(button, 0, Qt::AlignLeft);
+    // The settings page it opens belongs to another system; there is none here.
+    button->hide();
     row->addLayout(column, 1);
 }
 

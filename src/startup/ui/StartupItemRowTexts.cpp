@@ -6,8 +6,8 @@ using Source = StartupItem::Source;
 using Tone = StartupBadgeContent::Tone;
 
 const QString StartupItemRowTexts::switchLabel = QStringLiteral("Enabled");
-const QString StartupItemRowTexts::revealInFinder = QStringLiteral("Reveal in Finder");
-const QString StartupItemRowTexts::revealAppInFinder = QStringLiteral("Reveal App in Finder");
+const QString StartupItemRowTexts::revealInFileManager = QStringLiteral("Reveal in File Manager");
+const QString StartupItemRowTexts::revealAppInFileManager = QStringLiteral("Reveal App in File Manager");
 const QString StartupItemRowTexts::automationButton = QStringLiteral("Open Automation Settings");
 const char* const StartupItemRowTexts::automationSettingsURL =
     "x-apple.systempreferences:com.apple.preference.security?Privacy_Automation";

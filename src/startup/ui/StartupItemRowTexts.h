@@ -30,8 +30,8 @@ struct StartupItemRowTexts {
     static double iconOpacity(const StartupItem& item);
 
     static const QString switchLabel;       // "Enabled"
-    static const QString revealInFinder;    // "Reveal in Finder"
-    static const QString revealAppInFinder; // "Reveal App in Finder"
+    static const QString revealInFileManager;    // "Reveal in File Manager"
+    static const QString revealAppInFileManager; // "Reveal App in File Manager"
     static const QString automationButton;  // "Open Automation Settings"
     static const char* const automationSettingsURL;
 };

@@ -8,7 +8,7 @@ using Source = StartupItem::Source;
 
 StartupItemsListing StartupItemsListing::make(const std::vector<StartupItem>& items,
                                               const std::optional<std::string>& loginItemsError,
-                                              const QString& search, bool showBundled) {
+                                              const QString& search, bool showBundled, bool launchToolInstalled) {
     StartupItemsListing listing;
     bool anyMatch = false;
     for (Source source : StartupItem::allSources) {
@@ -23,7 +23,7 @@ StartupItemsListing StartupItemsListing::make(const std::vector<StartupItem>& it
         if (source == Source::loginItem && loginItemsError) {
             section.kind = Section::Kind::loginItemsUnavailable;
             section.title = StartupItemsTexts::sectionTitle(source);
-            section.message = StartupItemsTexts::display(*loginItemsError);
+            section.message = StartupItemsTexts::loginItemsUnavailable(*loginItemsError, launchToolInstalled);
             listing.sections.push_back(std::move(section));
             continue;
         }

@@ -33,10 +33,11 @@ struct StartupItemsListing {
     std::vector<Section> sections;
     Overlay overlay = Overlay::none;
 
-    // `items` in the model's order; `search` as typed.
+    // `items` in the model's order; `search` as typed; `launchToolInstalled`: whether
+    // the tool that reads the login items is there at all.
     static StartupItemsListing make(const std::vector<StartupItem>& items,
                                     const std::optional<std::string>& loginItemsError, const QString& search,
-                                    bool showBundled);
+                                    bool showBundled, bool launchToolInstalled = true);
 };
 
 } // namespace plenwick

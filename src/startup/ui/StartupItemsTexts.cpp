@@ -3,6 +3,9 @@
 #include "base/PathNames.h"
 #include "services/Formatters.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace plenwick {
 
 using Source = StartupItem::Source;
@@ -12,6 +15,9 @@ const QString StartupItemsTexts::loadingText = QStringLiteral("Looking for start
 const QString StartupItemsTexts::noItemsTitle = QStringLiteral("No Startup Items");
 const QString StartupItemsTexts::noItemsText = QStringLiteral("Nothing starts on its own.");
 const QString StartupItemsTexts::errorAlertTitle = QStringLiteral("Couldn’t Change Startup Item");
+const QString StartupItemsTexts::noLaunchSystem = QStringLiteral(
+    "This system has no launch system of this kind, so it has no login items, launch agents or launch daemons to "
+    "list.");
 const QString StartupItemsTexts::settingsButton = QStringLiteral("Login Items Settings");
 const QString StartupItemsTexts::settingsHelp = QStringLiteral("Open System Settings › General › Login Items");
 const QString StartupItemsTexts::refreshButton = QStringLiteral("Refresh");
@@ -45,8 +51,7 @@ QString StartupItemsTexts::sectionFooter(Source source) {
         return QStringLiteral(
             "System services that run as root, even before login. Changing them needs your password.");
     case Source::bundled:
-        return QStringLiteral("Helpers inside apps that the app can turn on itself. Manage them in System Settings › "
-                              "General › Login Items.");
+        return QStringLiteral("Helpers inside apps that the app can turn on itself.");
     }
     return {};
 }
@@ -77,6 +82,12 @@ std::vector<StartupItem> StartupItemsTexts::filtered(const std::vector<StartupIt
             kept.push_back(item);
     }
     return kept;
+}
+
+QString StartupItemsTexts::loginItemsUnavailable(const std::string& error, bool launchToolInstalled) {
+    // The runner's start error for a program that is not there.
+    if (!launchToolInstalled && error == std::strerror(ENOENT)) return noLaunchSystem;
+    return display(error);
 }
 
 QString StartupItemsTexts::confirmTitle(const std::optional<StartupItem>& item) {

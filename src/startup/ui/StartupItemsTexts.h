@@ -20,6 +20,10 @@ struct StartupItemsTexts {
     // The items whose name, else detail line, contains the filter ignoring case; the
     // filter trimmed of blanks and tabs, an empty one keeping everything.
     static std::vector<StartupItem> filtered(const std::vector<StartupItem>& items, const QString& search);
+    // The login items' failure as the window shows it. Where the launch system's tool
+    // could not be started because it is not installed at all, this system has no
+    // such launch system, and one sentence says so instead of the start error.
+    static QString loginItemsUnavailable(const std::string& error, bool launchToolInstalled);
     static QString confirmTitle(const std::optional<StartupItem>& item);
     static QString confirmMessage(const std::optional<StartupItem>& item);
     static QString confirmButton(const StartupItem& item);
@@ -31,6 +35,7 @@ struct StartupItemsTexts {
     static const QString noItemsTitle;     // "No Startup Items"
     static const QString noItemsText;      // "Nothing starts on its own."
     static const QString errorAlertTitle;  // "Couldn’t Change Startup Item"
+    static const QString noLaunchSystem;
     static const QString settingsButton;
     static const QString settingsHelp;
     static const QString refreshButton;

@@ -11,6 +11,7 @@
 #include "shell/Symbols.h"
 
 #include "platform/DesktopServices.h"
+#include "startup/LoginItemsScript.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -28,6 +29,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <unistd.h>
 
 namespace plenwick {
 
@@ -120,6 +123,8 @@ StartupItemsView::StartupItemsView(std::unique_ptr<StartupItemsModel> model, boo
     settingsButton_ = barButton(Symbol::gearshape, StartupItemsTexts::settingsButton, StartupItemsTexts::settingsHelp, this);
     connect(settingsButton_, &QToolButton::clicked, this, [] { openURLOnDesktop(StartupItemsTexts::loginItemsSettingsURL); });
     bar->addWidget(settingsButton_);
+    // The settings page it opens belongs to another system; there is none here.
+    settingsButton_->hide();
     refreshButton_ = barButton(Symbol::arrowClockwise, StartupItemsTexts::refreshButton, StartupItemsTexts::refreshHelp, this);
     connect(refreshButton_, &QToolButton::clicked, this, [this] { model_->refresh(); });
     bar->addWidget(refreshButton_);
@@ -277,7 +282,9 @@ QWidget* StartupItemsView::makeRow(const StartupItem& item) {
 }
 
 void StartupItemsView::rebuildList() {
-    listing_ = StartupItemsListing::make(model_->items(), model_->loginItemsError(), search_, showBundled_);
+    const bool launchToolInstalled = ::access(LoginItemsScript::toolPath, X_OK) == 0;
+    listing_ = StartupItemsListing::make(model_->items(), model_->loginItemsError(), search_, showBundled_,
+                                         launchToolInstalled);
     const int scrollPosition = scroll_->verticalScrollBar()->value();
     listContent_->setUpdatesEnabled(false);
     while (QLayoutItem* child = listLayout_->takeAt(0)) {

@@ -108,7 +108,7 @@ RemnantRow::RemnantRow(Remnant remnant, bool isSelected, std::function<void()> t
     keepRoom.setRetainSizeWhenHidden(true);
     reveal_->setSizePolicy(keepRoom);
     reveal_->hide();
-    connect(reveal_, &QToolButton::clicked, this, [this] { revealItem(remnant_.url); });
+    connect(reveal_, &QToolButton::clicked, this, [this] { revealItem(remnant_.url, alertOver(this)); });
     row->addWidget(reveal_);
 
     auto* size = new ShellText(text(formatByteCount(remnant_.size)), this);

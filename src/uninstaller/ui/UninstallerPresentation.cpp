@@ -11,7 +11,7 @@ namespace plenwick::uninstaller_ui {
 
 const char* const adminLockHelp = "Some items need your administrator password";
 const char* const rowLockHelp = "Owned by the system — moving it needs your password";
-const char* const revealHelp = "Reveal in Finder";
+const char* const revealHelp = "Reveal in File Manager";
 const char* const emptyText = "No leftovers found";
 const char* const scanningStatus = "Looking for its preferences, caches and support files…";
 

@@ -155,7 +155,16 @@ void UninstallerView::updateHeader() {
     std::vector<std::string> candidates;
     if (session_->iconURL()) candidates.push_back(*session_->iconURL());
     candidates.push_back(session_->app().url);
-    icon_->setIcon(appBundleIcon(candidates));
+    if (candidates != iconCandidates_) {
+        // The generic icon stands in until the bundle's own is read; only the newest read counts.
+        if (iconCandidates_.empty()) icon_->setIcon(genericApplicationIcon());
+        iconCandidates_ = candidates;
+        loadAppBundleIcon(this, std::move(candidates), [this, generation = ++iconGeneration_](QIcon icon) {
+            if (generation != iconGeneration_) return;
+            icon_->setIcon(icon);
+            iconShown_ = generation;
+        });
+    }
     title_->setText(text(uninstaller_ui::title(*session_)));
     status_->setText(text(uninstaller_ui::statusLine(*session_)));
     setSecondary(status_);

@@ -9,7 +9,9 @@
 
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QLabel;
@@ -43,6 +45,8 @@ public:
     QLabel* finishedHeadline() const noexcept { return finishedHeadline_; }
     QLabel* failuresText() const noexcept { return failures_; }
     UninstallerFooter* footer() const noexcept { return footer_; }
+    // Whether the app's own icon is still being read (the generic one shows meanwhile).
+    bool isReadingIcon() const noexcept { return iconShown_ != iconGeneration_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -63,6 +67,9 @@ private:
     std::shared_ptr<UninstallSession> session_;
     bool appeared_ = false;
     ShellIconImage* icon_;
+    std::vector<std::string> iconCandidates_; // the bundles the icon was last read from
+    std::uint64_t iconGeneration_ = 0;
+    std::uint64_t iconShown_ = 0;
     ShellText* title_;
     QLabel* status_;
     QWidget* bannerBox_;

@@ -25,7 +25,8 @@ using Kind = AppState::Phase::Kind;
 // Threads named by the process, the scanner's among them. Thread pools' threads are
 // left out: process-wide pools (the icon cache's, Qt's own) keep idle threads for a
 // while whatever the window does; the program's own pools are checked by their
-// going away, which joins their threads.
+// going away, which joins their threads. So is Qt's D-Bus thread, which serves the
+// whole process from its first use of the session bus (following the helper's name).
 std::vector<std::string> namedThreads() {
     // The thread sanitizer starts a thread of its own with the process's first other
     // thread; one thread started here makes it one of those counted before.
@@ -46,7 +47,7 @@ std::vector<std::string> namedThreads() {
         std::ifstream comm(task.path() / "comm");
         std::string name;
         std::getline(comm, name);
-        if (name != "Thread (pooled)") names.push_back(name);
+        if (name != "Thread (pooled)" && name != "QDBusConnection") names.push_back(name);
     }
     std::sort(names.begin(), names.end());
     return names;

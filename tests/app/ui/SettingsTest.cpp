@@ -6,6 +6,7 @@
 #include "app/ui/PlenwickApp.h"
 #include "app/ui/SettingsHelperLink.h"
 #include "app/ui/SettingsView.h"
+#include "app/ui/StartupItemsWindow.h"
 #include "common/FakeHelperProcesses.h"
 #include "common/TestSupport.h"
 
@@ -14,6 +15,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLayout>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 
@@ -256,15 +258,23 @@ TEST_F(SettingsHelperTest, AwaitingApprovalIsOnWithTheApprovalLineAndAFailedChan
     settle();
 }
 
+// A helper controller over a temporary $XDG_CONFIG_HOME whose helper is no login item.
+struct UnregisteredHelper {
+    ~UnregisteredHelper() { ::unsetenv("XDG_CONFIG_HOME"); }
+    TempFolder config;
+    // Set before the controller first looks for its entry.
+    int configured = ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+    HelperController helper{std::make_unique<AutostartLoginItem>(HelperController::bundleIdentifier, "Plenwick Helper",
+                                                                 config.path() + "/PlenwickHelper"),
+                            std::make_unique<FakeHelperProcesses>(std::make_shared<FakeHelperProcesses::Log>()),
+                            std::make_shared<ManualExecutor>()};
+};
+
 TEST(SettingsScene, TheCommandOpensOneSettingsWindow) {
     auto preferences = std::make_shared<MemoryPreferences>();
     preferences->setValue(QStringLiteral("offerLeftoversOnCollect"), false);
-    TempFolder config;
-    ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
-    HelperController helper(std::make_unique<AutostartLoginItem>(HelperController::bundleIdentifier, "Plenwick Helper",
-                                                                 config.path() + "/PlenwickHelper"),
-                            std::make_unique<FakeHelperProcesses>(std::make_shared<FakeHelperProcesses::Log>()),
-                            std::make_shared<ManualExecutor>());
+    UnregisteredHelper unregistered;
+    HelperController& helper = unregistered.helper;
     PlenwickApp program([preferences] { return settingsEnvironment(preferences); });
     program.setHelperController(&helper);
     EXPECT_FALSE(program.settingsWindow());
@@ -286,7 +296,32 @@ TEST(SettingsScene, TheCommandOpensOneSettingsWindow) {
     window->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(program.settingsWindow());
-    ::unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST(ProgramQuit, QuitFromAnyWindowEndsTheProgramWithAllItsWindows) {
+    UnregisteredHelper unregistered;
+    HelperController& helper = unregistered.helper;
+    PlenwickApp program([] { return settingsEnvironment(std::make_shared<MemoryPreferences>()); });
+    program.setHelperController(&helper);
+    int ended = 0;
+    program.setEndProcess([&ended] { ++ended; });
+    program.showMainWindow();
+    program.openWindow(QStringLiteral("startup-items"));
+    program.openWindow(QStringLiteral("settings"));
+    QPointer<QWidget> settings(program.settingsWindow());
+    QPointer<QWidget> startup(program.startupItemsWindow());
+    ASSERT_TRUE(settings && startup);
+
+    QAction* quit = program.mainWindow().commands()->quit();
+    EXPECT_EQ(quit->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    // Pressed in the settings window, which is in front.
+    QApplication::setActiveWindow(settings);
+    QTest::keySequence(settings, QKeySequence(QStringLiteral("Ctrl+Q")));
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(ended, 1) << "the event loop is told to end";
+    EXPECT_TRUE(settings.isNull()) << "the settings window is closed";
+    EXPECT_TRUE(startup.isNull()) << "the startup-items window is closed";
+    EXPECT_FALSE(program.mainWindow().isVisible());
 }
 
 } // namespace

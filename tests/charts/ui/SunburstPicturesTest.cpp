@@ -3,6 +3,7 @@
 #include "../SunburstScenery.h"
 
 #include "charts/ui/SunburstArcsRenderer.h"
+#include "charts/ui/SunburstLabelPainter.h"
 #include "charts/ui/SunburstOverlayLayer.h"
 #include "charts/ui/SunburstPainter.h"
 
@@ -288,4 +289,43 @@ TEST(SunburstPictures, TransitionFramesAtChosenMoments) {
                                              static_cast<float>(from.greenF() + (to.greenF() - from.greenF()) * t),
                                              static_cast<float>(from.blueF() + (to.blueF() - from.blueF()) * t));
     expectColor(pixel(mix, middle(before, before.rings[0][0], 0.03)), expected, 3);
+}
+
+namespace {
+
+// The label of a file named `name` on a wide arc, drawn alone on a clear image.
+QImage labelPicture(std::string_view name) {
+    SunburstArc arc;
+    arc.node = file(name, 4096);
+    arc.size = 4096;
+    SunburstLabelArc label{&arc, {0.2, 0.4, 0.8}, false, 100, 180, 0.05, 0.2};
+    QImage image(QSize(400, 400), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    drawSunburstLabel(painter, label, geometry.centre);
+    return image;
+}
+
+int paintedPixels(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) count += qAlpha(image.pixel(x, y)) > 0;
+    return count;
+}
+
+} // namespace
+
+TEST(SunburstPictures, LabelsShowControlCharactersAndBadBytesAsSymbols) {
+    // A tab, a line break or bytes that are not UTF-8 neither hide the label nor cut
+    // it: it reads as the visible form of the name.
+    const std::pair<std::string_view, std::string_view> names[] = {
+        {"tab\there.txt", "tab\u21E5here.txt"},
+        {"line1\nline2.txt", "line1\u21B5line2.txt"},
+        {"bad\xFF\xFE.txt", "bad\uFFFD\uFFFD.txt"},
+    };
+    for (const auto& [raw, shown] : names) {
+        const QImage picture = labelPicture(raw);
+        EXPECT_GT(paintedPixels(picture), 100) << raw;
+        EXPECT_TRUE(picture == labelPicture(shown)) << raw;
+    }
 }

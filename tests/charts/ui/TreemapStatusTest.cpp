@@ -134,6 +134,13 @@ TEST_F(TreemapStatus, ANodeIsDescribedByItsPathKindAndShare) {
     shown = info(projects.get(), nullptr);
     EXPECT_EQ(shown->title, QStringLiteral("/Users/me/Projects"));
     EXPECT_EQ(shown->kind, QStringLiteral("Folder · 39 files"));
+
+    // Control characters and bad bytes of the names show as symbols.
+    NodeRef odd = file("line1\nline2\xFF.txt", 10);
+    NodeRef holder = folder("tab\there", {odd});
+    state.focusNode = holder;
+    EXPECT_EQ(info(odd.get(), nullptr)->title, QString::fromUtf8("line1\u21B5line2\uFFFD.txt"));
+    EXPECT_EQ(info(holder.get(), nullptr)->title, QString::fromUtf8("tab\u21E5here"));
 }
 
 TEST_F(TreemapStatus, KindTexts) {

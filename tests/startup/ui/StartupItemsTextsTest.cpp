@@ -6,6 +6,9 @@
 
 #include "QStringPrinter.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 using namespace plenwick;
@@ -90,6 +93,18 @@ TEST(StartupItemsTextsTest, ListingSectionsAndPlaceholders) {
     EXPECT_EQ(listing.sections[0].message, "Not allowed");
     EXPECT_TRUE(listing.sections[0].footer.isEmpty() && listing.sections[0].rows.empty());
     EXPECT_EQ(listing.sections[1].footer, "Background jobs that run while you're logged in.");
+
+    // The login items' tool not installed at all: this system has no such launch
+    // system, said in a sentence rather than as the start error. Other failures, and
+    // a start error while the tool is there, read as they came.
+    const std::string notInstalled = std::strerror(ENOENT);
+    listing = StartupItemsListing::make({}, notInstalled, {}, false, false);
+    EXPECT_EQ(listing.sections[0].message, StartupItemsTexts::noLaunchSystem);
+    EXPECT_FALSE(listing.sections[0].message.contains(QString::fromStdString(notInstalled)));
+    EXPECT_EQ(StartupItemsListing::make({}, notInstalled, {}, false, true).sections[0].message,
+              QString::fromStdString(notInstalled));
+    EXPECT_EQ(StartupItemsListing::make({}, std::string("Not allowed"), {}, false, false).sections[0].message,
+              "Not allowed");
 
     // The failure keeps "No Startup Items" away even with nothing else.
     EXPECT_EQ(StartupItemsListing::make({}, std::string("x"), {}, false).overlay, Overlay::none);

@@ -2,6 +2,8 @@
 #include "startup/ui/StartupItemsSection.h"
 #include "startup/ui/StartupItemsView.h"
 #include "startup/ui/StartupSwitch.h"
+#include "startup/ui/StartupItemsTexts.h"
+#include "startup/LoginItemsScript.h"
 
 #include "startup/BackgroundJobs.h"
 #include "startup/ScriptedRunner.h"
@@ -14,12 +16,15 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+
+#include <unistd.h>
 
 using namespace plenwick;
 using namespace plenwick::test;
@@ -124,11 +129,11 @@ TEST_F(StartupItemsViewTest, RowsShowTheirStateAndOfferWhatTheyCan) {
     EXPECT_FALSE(login->enabledSwitch());
     // The app is gone: revealing it is off in the actions menu, not in the context menu.
     EXPECT_EQ(menuTexts(login->makeActionsMenu(nullptr)),
-              (std::vector<QString>{"Reveal in Finder (off)", "---", "Remove from Login Items…"}));
+              (std::vector<QString>{"Reveal in File Manager (off)", "---", "Remove from Login Items…"}));
     EXPECT_EQ(menuTexts(login->makeContextMenu(nullptr)),
-              (std::vector<QString>{"Reveal in Finder", "Remove from Login Items…"}));
+              (std::vector<QString>{"Reveal in File Manager", "Remove from Login Items…"}));
     EXPECT_EQ(menuTexts(row("com.sync")->makeActionsMenu(nullptr)),
-              (std::vector<QString>{"Reveal in Finder", "---", "Move to Trash…"}));
+              (std::vector<QString>{"Reveal in File Manager", "---", "Move to Trash…"}));
 
     // Helpers inside apps: shown on demand, without switch or removal.
     auto* bundled = view->sections().back();
@@ -141,7 +146,7 @@ TEST_F(StartupItemsViewTest, RowsShowTheirStateAndOfferWhatTheyCan) {
     StartupItemRow* helper = row("Viewer");
     ASSERT_TRUE(helper);
     EXPECT_FALSE(helper->enabledSwitch());
-    EXPECT_EQ(menuTexts(helper->makeContextMenu(nullptr)), std::vector<QString>{"Reveal in Finder"});
+    EXPECT_EQ(menuTexts(helper->makeContextMenu(nullptr)), std::vector<QString>{"Reveal in File Manager"});
 }
 
 TEST_F(StartupItemsViewTest, TheSwitchTurnsTheJobOnThroughTheModel) {
@@ -268,4 +273,21 @@ TEST_F(StartupItemsViewTest, SwitchesArePaintedInTheAccentOnlyWhenOn) {
     };
     EXPECT_LT(distance("com.sync"), 30);
     EXPECT_GT(distance("com.off"), 120);
+}
+
+TEST_F(StartupItemsViewTest, WithoutTheLaunchSystemItSaysSoAndOffersNoOtherSystemsSettings) {
+    if (::access(LoginItemsScript::toolPath, X_OK) == 0) GTEST_SKIP() << "this machine has the login items' tool";
+    // The runner has no answer for the login items: the tool fails to start, as here.
+    runner.answers.clear();
+    showLoaded();
+    EXPECT_FALSE(view->settingsButton()->isVisibleTo(view.get())) << "no Login Items settings page on this system";
+    const QLabel* message = nullptr;
+    for (const QLabel* label : view->findChildren<QLabel*>())
+        if (label->isVisibleTo(view.get()) && label->text() == StartupItemsTexts::noLaunchSystem) message = label;
+    ASSERT_TRUE(message) << "the sentence in place of the start error";
+    const QWidget* unavailable = message->parentWidget();
+    for (const QLabel* label : unavailable->findChildren<QLabel*>())
+        EXPECT_FALSE(label->text().contains("No such file")) << label->text().toStdString();
+    for (const QPushButton* button : unavailable->findChildren<QPushButton*>())
+        EXPECT_FALSE(button->isVisibleTo(unavailable)) << button->text().toStdString();
 }

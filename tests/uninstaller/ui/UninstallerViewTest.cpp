@@ -21,7 +21,9 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <chrono>
 #include <fstream>
+#include <sys/stat.h>
 
 using namespace plenwick;
 using namespace plenwick::test;
@@ -148,8 +150,8 @@ TEST_F(ViewTest, CollectorFooterAndEscape) {
 TEST_F(ViewTest, AppIconComesFromTheFirstBundleThatExists) {
     const auto image = [](const QIcon& icon) { return icon.pixmap(QSize(32, 32)).toImage(); };
     const QImage generic = image(genericApplicationIcon());
-    EXPECT_EQ(image(appBundleIcon({dir / "gone.app"})), generic);
-    EXPECT_EQ(image(appBundleIcon({appPath})), generic); // a bundle without a picture
+    EXPECT_EQ(image(appBundleIcon(appBundleImage({dir / "gone.app"}))), generic);
+    EXPECT_EQ(image(appBundleIcon(appBundleImage({appPath}))), generic); // a bundle without a picture
 
     // An app in the Trash with a picture of its own.
     const std::string trashed = dir / "Trash/Example App.app";
@@ -158,14 +160,35 @@ TEST_F(ViewTest, AppIconComesFromTheFirstBundleThatExists) {
     red.fill(Qt::red);
     std::filesystem::create_directories(trashed + "/Contents/Resources");
     ASSERT_TRUE(red.save(QString::fromStdString(trashed + "/Contents/Resources/AppIcon.png")));
-    EXPECT_EQ(image(appBundleIcon({trashed, appPath})).pixel(16, 16), QColor(Qt::red).rgb());
-    EXPECT_EQ(image(appBundleIcon({dir / "gone.app", trashed})).pixel(16, 16), QColor(Qt::red).rgb());
+    EXPECT_EQ(appBundleImage({trashed, appPath})->pixel(16, 16), QColor(Qt::red).rgb());
+    EXPECT_EQ(appBundleImage({dir / "gone.app", trashed})->pixel(16, 16), QColor(Qt::red).rgb());
 
+    // The view shows the bundle's own icon once it is read.
     auto session = searchedShared(Mode::afterTrash);
     session->setIconURL(trashed);
     auto view = show(session);
-    EXPECT_EQ(view->findChild<ShellIconImage*>()->icon().pixmap(QSize(32, 32)).toImage().pixel(16, 16),
-              QColor(Qt::red).rgb());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->isReadingIcon(); }, 5000));
+    EXPECT_EQ(image(view->findChild<ShellIconImage*>()->icon()).pixel(16, 16), QColor(Qt::red).rgb());
+}
+
+TEST_F(ViewTest, APlantedIconFileNeverHoldsTheWindowUp) {
+    // The icon file a bundle names is a FIFO nobody writes to, a device, an oversized
+    // file: none is read, and showing the window waits for none of them.
+    const std::string resources = appPath + "/Contents/Resources";
+    std::filesystem::create_directories(resources);
+    ASSERT_EQ(::mkfifo((resources + "/Fifo").c_str(), 0644), 0);
+    std::filesystem::create_symlink("/dev/zero", resources + "/Device");
+    writeFile(resources + "/Huge.png", std::string(maxBundleImageSize + 1, 'x'));
+    for (const char* file : {"Fifo", "Device", "Huge"}) {
+        makeBundle(appPath, {{"CFBundleIdentifier", "com.example.app"}, {"CFBundleIconFile", file}});
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(appBundleImage({appPath})) << file;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << file;
+    }
+    makeBundle(appPath, {{"CFBundleIdentifier", "com.example.app"}, {"CFBundleIconFile", "Fifo"}});
+    const auto start = std::chrono::steady_clock::now();
+    auto view = show(shared(Mode::uninstall));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
 TEST(RemnantRowTest, TheItemsOwnIconReplacesTheStandInWhenItArrives) {

@@ -1,0 +1,89 @@
+// The helper program as it starts, in this process: what its menu commands do with
+// the desktop.
+#include "helper/PlenwickHelperApp.h"
+
+#include "helper/HelperMenu.h"
+#include "helper/WindowPresenter.h"
+
+#include "common/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace plenwick;
+using namespace plenwick::test;
+
+namespace {
+
+// A home of its own for the program's Trash, settings and lock.
+class PlenwickHelperAppTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"}) {
+            const char* value = std::getenv(name);
+            saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        }
+        ::setenv("HOME", home.path().c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (home / ".local/share").c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+    }
+    void TearDown() override {
+        for (const auto& [name, value] : saved) {
+            if (value) ::setenv(name.c_str(), value->c_str(), 1);
+            else ::unsetenv(name.c_str());
+        }
+    }
+
+    TempFolder home;
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+};
+
+} // namespace
+
+TEST_F(PlenwickHelperAppTest, UninstallAnAppBringsTheHelperForwardBeforeItsChooser) {
+    PlenwickHelperApp helper;
+    helper.menu().startupItems()->trigger();
+    QWidget* startup = helper.presenter().window(QString::fromLatin1(WindowPresenter::startupItemsWindow));
+    ASSERT_NE(startup, nullptr);
+    // Another window took the focus and went: the helper's own window is behind.
+    {
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    }
+    QApplication::processEvents();
+
+    std::vector<QWindow*> cameForward;
+    QObject listening; // the connection ends with the test
+    QObject::connect(qApp, &QGuiApplication::focusWindowChanged, &listening,
+                     [&](QWindow* window) { cameForward.push_back(window); });
+    QWindow* chooser = nullptr;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        chooser = dialog->windowHandle();
+        dialog->reject();
+    });
+    poll.start(10);
+    helper.menu().uninstallApp()->trigger();
+    poll.stop();
+
+    ASSERT_NE(chooser, nullptr) << "the chooser opened";
+    const auto at = std::find(cameForward.begin(), cameForward.end(), startup->windowHandle());
+    EXPECT_NE(at, cameForward.end()) << "the helper's window came forward with it";
+    EXPECT_EQ(std::find(cameForward.begin(), at, chooser), at) << "before the chooser appeared";
+}

@@ -1,0 +1,135 @@
+// The built program as a user meets it: Quit ends it with every window, and a second
+// launch hands itself to the running copy, which comes forward and scans the folder
+// the second was given.
+#include "XWindows.h"
+
+#include "common/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace plenwick::test {
+namespace {
+
+const QString busName = QStringLiteral("tarnwell.Plenwick");
+
+// Waits for `done`, serving events meanwhile, at most `ms`.
+bool waitFor(const std::function<bool()>& done, int ms = 20000) {
+    const QDeadlineTimer deadline(ms);
+    while (!done()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+class ProgramRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // CTest starts this under its own X server and session bus: a missing one is a
+        // broken run, not a reason to pass.
+        ASSERT_TRUE(x.isConnected()) << "no X server";
+        ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "no session bus";
+        std::filesystem::create_directories(home / ".config");
+        std::filesystem::create_directories(folder + "/inside");
+        writeFile(folder + "/inside/file.txt", std::string(4096, 'x'));
+        environment = QProcessEnvironment::systemEnvironment();
+        // The program's own preferences, recent scans and Trash stay in the test's home.
+        environment.insert(QStringLiteral("HOME"), QString::fromStdString(home.path()));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(home / ".config"));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), QString::fromStdString(home / ".local/share"));
+        environment.insert(QStringLiteral("XDG_CACHE_HOME"), QString::fromStdString(home / ".cache"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    }
+    void TearDown() override {
+        if (first.state() != QProcess::NotRunning) {
+            first.kill();
+            first.waitForFinished(5000);
+        }
+    }
+    void start(QProcess& process, const QStringList& arguments = {}, const QString& workingFolder = {}) {
+        process.setProcessEnvironment(environment);
+        process.setProcessChannelMode(QProcess::ForwardedChannels);
+        if (!workingFolder.isEmpty()) process.setWorkingDirectory(workingFolder);
+        process.start(QStringLiteral(PLENWICK_PROGRAM), arguments);
+        ASSERT_TRUE(process.waitForStarted(10000)) << process.errorString().toStdString();
+    }
+    // The first copy runs, owns the program's name and shows its main window.
+    void startFirst() {
+        start(first);
+        ASSERT_TRUE(waitFor([&] { return QDBusConnection::sessionBus().interface()->isServiceRegistered(busName); }))
+            << "the first copy never claimed its name on the session bus";
+        ASSERT_TRUE(waitFor([&] { return mainWindow().has_value(); })) << "no main window";
+    }
+    std::optional<XWindows::Window> mainWindow() { return x.shownWindow(first.processId(), "Plenwick"); }
+    std::optional<XWindows::Window> settingsWindow() { return x.shownWindow(first.processId(), "Settings"); }
+    std::int64_t nameOwnerPid() {
+        return QDBusConnection::sessionBus().interface()->servicePid(busName).value();
+    }
+    // Ends a second launch, which must take no longer than its hand-off.
+    int secondLaunch(const QStringList& arguments, const QString& workingFolder = {}) {
+        QProcess second;
+        start(second, arguments, workingFolder);
+        if (!second.waitForFinished(20000)) {
+            second.kill();
+            second.waitForFinished(5000);
+            ADD_FAILURE() << "the second launch kept running";
+            return -1;
+        }
+        EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+        EXPECT_TRUE(x.shownWindows(second.processId()).empty());
+        return second.exitCode();
+    }
+
+    XWindows x;
+    TempFolder home, scans;
+    std::string folder = scans / "scan me";
+    QProcessEnvironment environment;
+    QProcess first;
+};
+
+TEST_F(ProgramRun, CtrlQInTheMainWindowEndsTheProgramWhileSettingsIsOpen) {
+    startFirst();
+    x.pressControl(mainWindow()->id, ',');
+    ASSERT_TRUE(waitFor([&] { return settingsWindow().has_value(); })) << "Ctrl+, opened no settings window";
+
+    x.pressControl(mainWindow()->id, 'q');
+    EXPECT_TRUE(first.waitForFinished(15000)) << "the program still runs with its settings window open";
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.exitCode(), 0);
+}
+
+TEST_F(ProgramRun, ASecondLaunchBringsTheFirstForwardAndHandsItItsFolder) {
+    startFirst();
+    const std::int64_t owner = nameOwnerPid();
+    EXPECT_EQ(owner, first.processId());
+    // Settings keeps the program running while its main window is closed.
+    x.pressControl(mainWindow()->id, ',');
+    ASSERT_TRUE(waitFor([&] { return settingsWindow().has_value(); }));
+    x.close(mainWindow()->id);
+    ASSERT_TRUE(waitFor([&] { return !mainWindow(); })) << "the main window did not close";
+
+    // Launched again without a folder: the running copy shows its main window.
+    EXPECT_EQ(secondLaunch({}), 0);
+    EXPECT_TRUE(waitFor([&] { return mainWindow().has_value(); })) << "the running copy did not come forward";
+
+    // Launched with a folder, named from its own working folder: the running copy scans it.
+    EXPECT_EQ(secondLaunch({QStringLiteral("scan me")}, QString::fromStdString(scans.path())), 0);
+    EXPECT_TRUE(waitFor([&] { return x.shownWindow(first.processId(), "scan me").has_value(); }))
+        << "the running copy shows no results of the folder";
+    EXPECT_EQ(first.state(), QProcess::Running);
+    EXPECT_EQ(nameOwnerPid(), owner) << "the first copy keeps the name";
+}
+
+} // namespace
+} // namespace plenwick::test

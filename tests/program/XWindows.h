@@ -1,0 +1,47 @@
+#pragma once
+// Another program's top-level windows on the X server: found by their process and
+// title, and sent keys as a user would press them.
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace plenwick::test {
+
+class XWindows {
+public:
+    struct Window {
+        xcb_window_t id = 0;
+        std::string title;
+    };
+
+    XWindows();
+    ~XWindows();
+    XWindows(const XWindows&) = delete;
+    XWindows& operator=(const XWindows&) = delete;
+    bool isConnected() const noexcept { return connection_ != nullptr; }
+
+    // The mapped top-level windows of process `pid`.
+    std::vector<Window> shownWindows(std::int64_t pid);
+    // The first such window whose title starts with `prefix`.
+    std::optional<Window> shownWindow(std::int64_t pid, const std::string& prefix);
+    // Gives `window` the keyboard focus and presses Ctrl with `key` (a Latin-1
+    // key symbol such as 'q' or ',').
+    void pressControl(xcb_window_t window, std::uint32_t key);
+    // Asks `window` to close, as its title bar's close button does.
+    void close(xcb_window_t window);
+
+private:
+    xcb_atom_t atom(const char* name);
+    std::optional<std::uint32_t> cardinal(xcb_window_t window, xcb_atom_t property);
+    std::string text(xcb_window_t window, xcb_atom_t property, xcb_atom_t type);
+    xcb_keycode_t keycode(std::uint32_t keysym);
+
+    xcb_connection_t* connection_ = nullptr;
+    xcb_screen_t* screen_ = nullptr;
+};
+
+} // namespace plenwick::test
