@@ -464,7 +464,7 @@ TEST_F(CollectorViewTest, TheEmptyCardAndTheItemsDissolveAndTheHintMakesWayForTh
     QDragLeaveEvent leave;
     QApplication::sendEvent(bar.get(), &leave);
     EXPECT_EQ(bar->hintFade()->endValue().toDouble(), 0.0);
-    scheduler->advance(CollectorView::kFreedShown);
+    clock->advance(CollectorView::kFreedShown);
     EXPECT_FALSE(bar->freedMessage());
     ASSERT_TRUE(running(bar->hintFade()));
     at(bar->hintFade(), kCollectorSpringMs);
@@ -492,7 +492,7 @@ TEST_F(CollectorViewTest, WithReducedMotionEveryChangeShowsAtOnce) {
     EXPECT_FALSE(running(bar->hintFade()));
     EXPECT_EQ(bar->hintOpacity(), 0);
     EXPECT_TRUE(bar->freedBadge()->isVisible());
-    scheduler->advance(CollectorView::kFreedShown);
+    clock->advance(CollectorView::kFreedShown);
     EXPECT_EQ(bar->hintOpacity(), 1);
     EXPECT_FALSE(bar->freedBadge()->isVisible());
 }
