@@ -3,6 +3,7 @@
 #include "SessionFixture.h"
 
 #include <algorithm>
+#include <thread>
 
 using namespace plenwick;
 using namespace plenwick::test;
@@ -203,6 +204,15 @@ TEST_F(SessionTest, CollectorHandsOverTheTicksAndCloses) {
     auto kept = searched(Mode::collector);
     kept->moveToTrash(); // no callbacks set
     EXPECT_EQ(kept->phase(), Phase::ready());
+}
+
+// Its checks were an assert, off in every build we make: a call from a worker raced
+// the GUI thread's reads of the session unnoticed.
+using SessionDeathTest = SessionTest;
+TEST_F(SessionDeathTest, ACallOffTheGuiThreadStopsTheProgram) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto session = makeSession(Mode::uninstall);
+    EXPECT_DEATH(std::thread([&session] { session->selectAll(true); }).join(), "called off the GUI thread");
 }
 
 TEST_F(SessionTest, NothingHappensOutsideReady) {
