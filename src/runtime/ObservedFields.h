@@ -70,7 +70,16 @@ public:
         explicit Operation(ObservedFields& fields, std::source_location caller = std::source_location::current()) noexcept
             : fields_(&fields), outer_(fields.innermost_) {
             if (!outer_) assertGuiThread(caller);
+            // The object keeps this operation's address only while it is open: the
+            // destructor takes it back, which GCC's dangling-pointer check can't see.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdangling-pointer"
+#endif
             fields.innermost_ = this;
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
         }
         ~Operation() {
             if (!fields_) return; // the object went meanwhile

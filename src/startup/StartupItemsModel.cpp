@@ -60,7 +60,7 @@ void StartupItemsModel::inBackground(Work work, Deliver deliver, Fallback fallba
     // The closures run only while the model exists, so they may hold the model itself.
     runInBackground(
         *environment_.executor, this, std::move(work),
-        [this, deliver](auto result) { deliver(*this, std::move(result)); },
+        [this, deliver](auto&& result) { deliver(*this, std::forward<decltype(result)>(result)); },
         [this, deliver, fallback = std::move(fallback)](std::exception_ptr error) {
             deliver(*this, fallback(describeFailure(error)));
         });
