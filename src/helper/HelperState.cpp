@@ -92,7 +92,7 @@ void HelperState::uninstallApp() {
         if (env_.alert) env_.alert("“" + repairUtf8(lastPathComponent(*chosen)) + "” isn’t an app Plenwick can read.");
         return;
     }
-    if (app->bundleID.starts_with("com.apple.")) {
+    if (isSystemBundleID(app->bundleID)) {
         if (env_.alert) env_.alert("“" + app->name + "” comes with the system and can’t be uninstalled.");
         return;
     }
@@ -151,7 +151,7 @@ void HelperState::considerFrom(std::shared_ptr<const std::vector<std::string>> u
 bool HelperState::passes(const Candidate& candidate, const std::string& url) {
     if (!askOnTrash_ || !candidate.exists || !candidate.app) return false;
     const std::string& id = candidate.app->bundleID;
-    if (id.starts_with("com.apple.") || id == mainAppBundleID || id == helperBundleID) return false;
+    if (isSystemBundleID(id) || id == mainAppBundleID || id == helperBundleID) return false;
     if (handled_.wasRecentlyHandled(id, lastPathComponent(url), env_.now())) return false;
     return candidate.otherCopies.empty();
 }
