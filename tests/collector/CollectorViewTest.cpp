@@ -134,8 +134,7 @@ TEST_F(CollectorViewTest, TheHeaderButtonOpensAndClosesTheList) {
     QTest::mouseClick(bar->headerButton(), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return bar->itemsList() && bar->itemsList()->isVisible(); }));
     QTest::mouseClick(bar->headerButton(), Qt::LeftButton);
-    QTest::qWait(50);
-    EXPECT_FALSE(bar->itemsList() && bar->itemsList()->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !(bar->itemsList() && bar->itemsList()->isVisible()); }));
 }
 
 TEST_F(CollectorViewTest, ClearEmptiesWithoutMovingAndClosesTheList) {
