@@ -7,6 +7,7 @@
 //   same_totals (1 when every rescan left ROOT's totals as they were)
 
 #include "BenchCommon.h"
+#include "NoVolumes.h"
 
 #include "app/AppState.h"
 
@@ -20,15 +21,9 @@ using namespace plenwick;
 
 namespace {
 
-class NoVolumes final : public VolumeSource {
-public:
-    std::vector<VolumeInfo> mountedVolumes() override { return {}; }
-    std::optional<VolumeInfo> containing(const std::string&) override { return std::nullopt; }
-};
-
 std::unique_ptr<AppState> makeState() {
     AppEnvironment env = AppEnvironment::standard();
-    env.volumeSource = std::make_shared<NoVolumes>();
+    env.volumeSource = std::make_shared<bench::NoVolumes>();
     env.preferences = std::make_shared<MemoryPreferences>();
     return std::make_unique<AppState>(std::move(env));
 }
