@@ -167,6 +167,7 @@ void SunburstView::clearTransition() {
 }
 
 void SunburstView::refreshLayers() {
+    ++layerRefreshes_;
     const SunburstChartGeometry geometry = chartGeometry();
     arcs_->setContent(scene_, transition_, transitionProgress(), *appearance_);
 
@@ -201,9 +202,12 @@ void SunburstView::updatePointer(const QPointF& location, const SunburstChartGeo
         node = scene_->layout->arc(hit.ref).node;
     else if (hit.kind == SunburstHit::Kind::centre)
         node = scene_->layout->focus;
-    if (state_.hovered() != node) state_.setHovered(node);
-    contextNode_ = std::move(node);
-    refreshLayers();
+    contextNode_ = node;
+    // A new hover comes back as a change of the state, which refreshes the layers.
+    if (state_.hovered() != node)
+        state_.setHovered(std::move(node));
+    else
+        refreshLayers();
 }
 
 void SunburstView::handleClick(const QPointF& location, bool multi) {
@@ -314,11 +318,12 @@ void SunburstView::mouseReleaseEvent(QMouseEvent* event) {
 
 void SunburstView::leaveEvent(QEvent*) {
     location_.reset();
-    if (pointer_ != SunburstHit::none()) {
-        pointer_ = SunburstHit::none();
+    const bool wasOver = pointer_ != SunburstHit::none();
+    pointer_ = SunburstHit::none();
+    if (state_.hovered())
+        state_.setHovered(NodeRef()); // the change refreshes the layers
+    else if (wasOver)
         refreshLayers();
-    }
-    if (state_.hovered()) state_.setHovered(NodeRef());
 }
 
 void SunburstView::contextMenuEvent(QContextMenuEvent* event) {
