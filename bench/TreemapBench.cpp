@@ -1,10 +1,10 @@
 #include "TreemapBench.h"
 
 #include "app/AppState.h"
-#include "app/ManualClock.h"
 #include "charts/ui/TreemapModel.h"
 #include "charts/ui/TreemapStatusBar.h"
 #include "charts/ui/TreemapView.h"
+#include "runtime/ManualClock.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

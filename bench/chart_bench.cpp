@@ -7,11 +7,11 @@
 #include "NoVolumes.h"
 
 #include "app/AppState.h"
-#include "app/ManualExecutor.h"
 #include "charts/SunburstScene.h"
 #include "charts/TreemapCushionRenderer.h"
 #include "charts/TreemapLayoutJob.h"
 #include "charts/ui/AppStateChartState.h"
+#include "runtime/ManualExecutor.h"
 #include "scanner/DiskScanner.h"
 
 #include <QCoreApplication>

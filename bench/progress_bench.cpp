@@ -5,7 +5,7 @@
 #include "NoVolumes.h"
 #include "ProgressFrame.h"
 #include "app/AppState.h"
-#include "app/ManualExecutor.h"
+#include "runtime/ManualExecutor.h"
 
 #include <QApplication>
 

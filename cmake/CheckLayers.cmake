@@ -1,15 +1,15 @@
 # The layering check, run by CTest as the test "layering":
 #   cmake -DROOT=<source folder> -P cmake/CheckLayers.cmake
 # A file may include headers of its own folder and of folders on a lower layer only.
-# Files under tests/<folder> belong to the folder they test; bench/ holds programs,
-# and tests/program drives the built program from outside.
+# Files under tests/<folder> belong to the folder they test; bench/ and tools/shots
+# hold programs, and tests/program drives the built program from outside.
 # The Qt-free folders include no Qt header, and no folder below the shell includes
 # Qt Widgets. Fails listing every offending include.
 
 # folder:layer, bottom to top.
 set(LAYERS
   base:0
-  scanner:1 platform:1
+  scanner:1 platform:1 runtime:1
   services:2
   charts:3 uninstaller:3 startup:3
   app:4
@@ -19,7 +19,7 @@ set(LAYERS
   app/ui:8 helper:8)
 set(QT_FREE base scanner charts)
 set(WIDGETS_FROM 5)
-# Benchmark programs and the program-level test stand above everything.
+# Benchmark and screenshot programs and the program-level test stand above everything.
 set(PROGRAMS_LAYER 9)
 
 cmake_minimum_required(VERSION 3.25)
@@ -46,7 +46,7 @@ function(folder_of file out)
     set(folder program)
   elseif(dir MATCHES "^tests/(.+)$" AND NOT CMAKE_MATCH_1 STREQUAL "common")
     set(folder ${CMAKE_MATCH_1})
-  elseif(dir MATCHES "^bench")
+  elseif(dir MATCHES "^bench" OR dir MATCHES "^tools/shots")
     set(folder bench)
   endif()
   set(${out} "${folder}" PARENT_SCOPE)
@@ -64,7 +64,7 @@ endfunction()
 
 set(problems "")
 file(GLOB_RECURSE files ${ROOT}/src/*.h ${ROOT}/src/*.cpp ${ROOT}/tests/*.h ${ROOT}/tests/*.cpp
-     ${ROOT}/bench/*.h ${ROOT}/bench/*.cpp)
+     ${ROOT}/bench/*.h ${ROOT}/bench/*.cpp ${ROOT}/tools/shots/*.h ${ROOT}/tools/shots/*.cpp)
 foreach(file ${files})
   folder_of(${file} folder)
   if(folder STREQUAL "")

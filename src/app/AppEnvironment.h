@@ -3,10 +3,10 @@
 // can replace each piece: the two executors of background work, the volume source,
 // the preferences store, the uninstall sessions' services and the Full Disk Access probe.
 
-#include "app/Executor.h"
 #include "app/Preferences.h"
 #include "app/TrashServices.h"
 #include "app/VolumeSource.h"
+#include "runtime/Executor.h"
 #include "uninstaller/UninstallSession.h"
 
 #include <functional>

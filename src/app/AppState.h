@@ -9,10 +9,10 @@
 // during it, emitted when the operation returns. No view ever sees a half-done state.
 
 #include "app/AppEnvironment.h"
-#include "app/GuiThread.h"
 #include "app/RescanTarget.h"
 #include "app/StatsUpdateQueue.h"
 #include "app/ViewSettings.h"
+#include "runtime/GuiThread.h"
 #include "scanner/Color.h"
 #include "scanner/DiskScanner.h"
 #include "scanner/FileNode.h"

@@ -4,11 +4,11 @@
 
 #include "app/AppState.h"
 
-#include "app/BackgroundTask.h"
 #include "app/RescanHardLinks.h"
 #include "app/RescanTarget.h"
 #include "app/TreeEdits.h"
 #include "base/Utf8.h"
+#include "runtime/BackgroundTask.h"
 
 namespace plenwick {
 

@@ -2,9 +2,9 @@
 // cancel, and the reset that clears the previous results.
 
 #include "app/AppState.h"
-#include "app/BackgroundTask.h"
 #include "base/Cancellation.h"
 #include "base/Utf8.h"
+#include "runtime/BackgroundTask.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

@@ -1,7 +1,7 @@
 // The file-type statistics updated by difference after the tree was edited.
 
 #include "app/AppState.h"
-#include "app/BackgroundTask.h"
+#include "runtime/BackgroundTask.h"
 
 namespace plenwick {
 

@@ -7,10 +7,10 @@
 
 #include "app/AppState.h"
 
-#include "app/BackgroundTask.h"
 #include "app/PathRelations.h"
 #include "app/TreeEdits.h"
 #include "base/PathNames.h"
+#include "runtime/BackgroundTask.h"
 
 #include <QPointer>
 

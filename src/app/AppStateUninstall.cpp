@@ -31,7 +31,7 @@ void AppState::uninstallApp(const std::string& bundleURL) {
                Field::lastError);
         return;
     }
-    if (app->bundleID.starts_with("com.apple.")) {
+    if (isSystemBundleID(app->bundleID)) {
         assign(lastErrorTitle_, std::optional<std::string>(cantUninstallTitle), Field::lastErrorTitle);
         assign(lastError_, std::optional<std::string>("“" + app->name + "” comes with the system and can’t be uninstalled."),
                Field::lastError);
@@ -79,7 +79,7 @@ void AppState::sessionTrashed(const std::vector<std::string>& urls) {
 void AppState::offerLeftoversAfterTrash(const AppBundleInfo& app, std::optional<std::string> iconURL) {
     assertGuiThread();
     if (!offerLeftoversSetting()) return;
-    if (app.bundleID.starts_with("com.apple.")) return;
+    if (isSystemBundleID(app.bundleID)) return;
     std::shared_ptr<UninstallSession> session = makeUninstallSession(app, UninstallSession::Mode::afterTrash);
     session->setIconURL(std::move(iconURL));
     // The search's completion keeps the session alive until it has been judged.

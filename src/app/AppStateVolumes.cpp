@@ -2,8 +2,8 @@
 // when a newer refresh or a direct assignment made them stale.
 
 #include "app/AppState.h"
-#include "app/BackgroundTask.h"
 #include "base/PathNames.h"
+#include "runtime/BackgroundTask.h"
 
 #include <algorithm>
 

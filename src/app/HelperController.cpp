@@ -1,7 +1,7 @@
 #include "app/HelperController.h"
 
-#include "app/BackgroundTask.h"
 #include "platform/MainBundle.h"
+#include "runtime/BackgroundTask.h"
 #include "services/HelperLocation.h"
 
 #include <QCoreApplication>
@@ -9,12 +9,6 @@
 #include <QTimer>
 
 namespace plenwick {
-
-HelperController::Operation::~Operation() {
-    if (--controller_.depth_ > 0 || controller_.dirty_ == 0) return;
-    const quint64 fields = std::exchange(controller_.dirty_, 0);
-    emit controller_.changed(fields);
-}
 
 HelperController::HelperController(std::unique_ptr<LoginItemService> service, std::unique_ptr<HelperProcesses> processes,
                                    std::shared_ptr<Executor> executor, std::chrono::milliseconds launchDelay,
@@ -48,27 +42,14 @@ std::string helperExecutablePath(const std::string& mainBundlePath) {
 }
 
 void HelperController::setLastError(std::optional<std::string> error) {
-    Operation op(*this);
-    if (lastError_ == error) return;
-    lastError_ = std::move(error);
-    dirty_ |= bit(Field::lastError);
+    Operation op(observed_);
+    observed_.assign(lastError_, std::move(error), Field::lastError);
 }
 
-void HelperController::readStatus() {
-    const LoginItemStatus status = service_->status();
-    if (status == status_) return;
-    status_ = status;
-    dirty_ |= bit(Field::status);
-}
-
-void HelperController::setRunning(bool running) {
-    if (running == isRunning_) return;
-    isRunning_ = running;
-    dirty_ |= bit(Field::isRunning);
-}
+void HelperController::readStatus() { observed_.assign(status_, service_->status(), Field::status); }
 
 void HelperController::refresh() {
-    Operation op(*this);
+    Operation op(observed_);
     readStatus();
     lookUpRunning();
 }
@@ -79,9 +60,9 @@ void HelperController::lookUpRunning(std::function<void(const std::vector<Runnin
         *executor_, this, [processes = processes_] { return processes->running(); },
         [this, generation, then = std::move(then)](std::vector<RunningApp> copies) {
             {
-                Operation op(*this);
+                Operation op(observed_);
                 // A newer lookup's answer is the one that counts.
-                if (generation == lookupGeneration_) setRunning(!copies.empty());
+                if (generation == lookupGeneration_) observed_.assign(isRunning_, !copies.empty(), Field::isRunning);
             }
             processes_->watchExits(copies, [self = QPointer<HelperController>(this)] {
                 if (self) self->refresh();
@@ -92,7 +73,7 @@ void HelperController::lookUpRunning(std::function<void(const std::vector<Runnin
 }
 
 void HelperController::setEnabled(bool enabled) {
-    Operation op(*this);
+    Operation op(observed_);
     try {
         if (enabled) {
             service_->registerItem();

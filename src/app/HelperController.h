@@ -10,8 +10,9 @@
 // bundles, so it runs on the executor; its answer is applied on the GUI thread, the
 // newest lookup winning. It looks again whenever a copy starts or ends.
 
-#include "app/Executor.h"
 #include "platform/LoginItem.h"
+#include "runtime/Executor.h"
+#include "runtime/ObservedFields.h"
 #include "services/RunningApps.h"
 
 #include <QObject>
@@ -52,7 +53,7 @@ public:
     static constexpr const char* bundleIdentifier = "tarnwell.Plenwick.Helper";
 
     enum class Field : int { status, isRunning, lastError };
-    static constexpr quint64 bit(Field field) noexcept { return quint64(1) << static_cast<int>(field); }
+    static constexpr quint64 bit(Field field) noexcept { return ObservedFields<Field>::bit(field); }
 
     // `launchDelay`: the wait after registering before the helper is started.
     HelperController(std::unique_ptr<LoginItemService> service, std::unique_ptr<HelperProcesses> processes,
@@ -82,20 +83,9 @@ signals:
     void changed(quint64 fields);
 
 private:
-    // Emits once for everything one public operation changed.
-    class Operation {
-    public:
-        explicit Operation(HelperController& controller) noexcept : controller_(controller) { ++controller_.depth_; }
-        ~Operation();
-        Operation(const Operation&) = delete;
-        Operation& operator=(const Operation&) = delete;
-
-    private:
-        HelperController& controller_;
-    };
+    using Operation = ObservedFields<Field>::Operation;
 
     void readStatus();
-    void setRunning(bool running);
     // Looks for running copies; `then` runs on the GUI thread with them after they are stored.
     void lookUpRunning(std::function<void(const std::vector<RunningApp>&)> then = {});
 
@@ -108,8 +98,7 @@ private:
     bool isRunning_ = false;
     std::optional<std::string> lastError_;
     std::uint64_t lookupGeneration_ = 0;
-    int depth_ = 0;
-    quint64 dirty_ = 0;
+    ObservedFields<Field> observed_{[this](quint64 fields) { emit changed(fields); }};
 };
 
 // The helper's copies on this machine, found and asked to quit through `apps`;

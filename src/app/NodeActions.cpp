@@ -32,10 +32,6 @@ bool isRefreshing(const AppState& state, const FileNode& node) {
     return std::any_of(folders.begin(), folders.end(), [&node](const NodeRef& f) { return f.get() == &node; });
 }
 
-bool isAppNode(const FileNode& node) {
-    return node.kind() == FileNode::Kind::package && node.fileExtension() == "app";
-}
-
 void requestMoveToTrash(AppState& state, const NodeRef& node) {
     if (!node || !node->parent() || !state.root()) return;
     if (!state.isInsideTree(node.get())) return;

@@ -25,9 +25,6 @@ bool isCollectedItself(const AppState& state, const FileNode& node);
 // Whether the folder's rescan in place is under way.
 bool isRefreshing(const AppState& state, const FileNode& node);
 
-// An application bundle: a package whose extension is "app" (in any case).
-bool isAppNode(const FileNode& node);
-
 // Asks for the confirmation of moving `node` to the Trash: sets the item awaiting it,
 // but only for a node below the current root. Anything else is ignored.
 void requestMoveToTrash(AppState& state, const NodeRef& node);

@@ -17,7 +17,7 @@ std::vector<std::string_view> pathComponents(std::string_view path);
 // holds everything).
 bool pathIsOrEncloses(const std::string& path, const std::string& inner);
 
-// An application bundle of the tree: a package named "….app".
+// An application bundle of the tree: a package whose extension is "app" (in any case).
 bool isAppBundleNode(const FileNode& node);
 
 } // namespace plenwick

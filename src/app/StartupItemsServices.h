@@ -2,7 +2,7 @@
 // What a startup-items model uses in the programs: its background work on the given
 // executor, the real tools, the administrator prompt and the installed apps.
 
-#include "Executor.h"
+#include "runtime/Executor.h"
 #include "startup/StartupItemsModel.h"
 
 #include <memory>

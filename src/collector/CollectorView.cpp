@@ -11,7 +11,7 @@
 #include "collector/ShellCollectorItemsList.h"
 #include "collector/ShellFreedBadge.h"
 #include "platform/FileURL.h"
-#include "services/Scheduler.h"
+#include "runtime/TaskClock.h"
 #include "shell/ShellPictureFade.h"
 #include "shell/ShellProminentButton.h"
 #include "shell/ShellStyle.h"
@@ -60,9 +60,9 @@ QPushButton* makeDeleteButton(QWidget* parent, bool iconOnly) {
 
 } // namespace
 
-CollectorView::CollectorView(AppState& state, std::shared_ptr<Scheduler> scheduler, QWidget* parent)
+CollectorView::CollectorView(AppState& state, std::shared_ptr<TaskClock> clock, QWidget* parent)
     : QWidget(parent), state_(state),
-      scheduler_(scheduler ? std::move(scheduler) : std::make_shared<TimerScheduler>()) {
+      clock_(clock ? std::move(clock) : std::make_shared<TimerClock>()) {
     setObjectName(QStringLiteral("CollectorBar"));
     setAccessibleName(QStringLiteral("Collector"));
     setFixedHeight(kHeight);
@@ -293,7 +293,7 @@ void CollectorView::confirmTrash() {
 void CollectorView::showFreed(std::int64_t bytes) {
     freedMessage_ = collectorFreedMessage(bytes);
     const int token = ++freedToken_;
-    scheduler_->after(kFreedShown, this, [this, token] {
+    clock_->schedule(kFreedShown, this, [this, token] {
         if (freedToken_ != token) return;
         freedMessage_.reset();
         syncBadge();

@@ -29,7 +29,7 @@ class CollectorChipStrip;
 class CollectorHeaderButton;
 class CollectorSummaryButton;
 class CollectorTotal;
-class Scheduler;
+class TaskClock;
 class ShellCollectorConfirmSheet;
 class ShellCollectorItemsList;
 class ShellFreedBadge;
@@ -39,8 +39,8 @@ class CollectorView final : public QWidget {
     Q_OBJECT
 
 public:
-    // `scheduler` times the freed badge (a timer when none is given).
-    explicit CollectorView(AppState& state, std::shared_ptr<Scheduler> scheduler = {}, QWidget* parent = nullptr);
+    // `clock` times the freed badge (a timer when none is given).
+    explicit CollectorView(AppState& state, std::shared_ptr<TaskClock> clock = {}, QWidget* parent = nullptr);
     ~CollectorView() override;
 
     static constexpr int kHeight = 58;
@@ -115,7 +115,7 @@ private:
     QRectF emptyCardRect() const;
 
     AppState& state_;
-    std::shared_ptr<Scheduler> scheduler_;
+    std::shared_ptr<TaskClock> clock_;
     bool dropTargeted_ = false;
     std::optional<QString> freedMessage_;
     int freedToken_ = 0;

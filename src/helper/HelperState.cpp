@@ -1,9 +1,9 @@
 #include "helper/HelperState.h"
 
-#include "app/GuiThread.h"
 #include "base/PathNames.h"
 #include "base/Utf8.h"
 #include "platform/TrashInfo.h"
+#include "runtime/BackgroundTask.h"
 #include "services/AppBundleInfo.h"
 #include "services/AppsHandledNotification.h"
 
@@ -13,24 +13,6 @@
 #include <sys/stat.h>
 
 namespace plenwick {
-
-// Groups everything one public operation changes into one `changed` signal.
-class HelperState::Operation {
-public:
-    explicit Operation(HelperState& state) : state_(&state) {
-        assertGuiThread();
-        ++state.operationDepth_;
-    }
-    ~Operation() {
-        if (!state_ || --state_->operationDepth_ > 0 || state_->dirty_ == 0) return;
-        emit state_->changed(std::exchange(state_->dirty_, 0));
-    }
-    Operation(const Operation&) = delete;
-    Operation& operator=(const Operation&) = delete;
-
-private:
-    QPointer<HelperState> state_;
-};
 
 // What is read from disk about one trashed app before it is judged.
 struct HelperState::Candidate {
@@ -42,14 +24,14 @@ struct HelperState::Candidate {
 
 HelperState::HelperState(HelperEnvironment environment, QObject* parent)
     : QObject(parent), env_(std::move(environment)) {
-    assert(env_.preferences && env_.trashEvents && env_.scheduler && env_.now && env_.runningApps && env_.registry &&
-           env_.windows && env_.uninstall.runInBackground);
+    assert(env_.preferences && env_.trashEvents && env_.clock && env_.now && env_.runningApps && env_.registry &&
+           env_.windows && env_.uninstall.executor);
     // The first values are stored without telling anyone: nobody can have read others.
     const std::vector<RunningApp> running = env_.runningApps->instances(mainAppBundleID);
     isMainAppRunning_ = !running.empty();
     askOnTrash_ = env_.preferences->boolValue(askOnTrashKey, true);
 
-    watcher_ = new TrashWatcher(env_.trashFolder, env_.trashEvents, env_.scheduler, this);
+    watcher_ = new TrashWatcher(env_.trashFolder, env_.trashEvents, env_.clock, this);
     watcher_->onStatusChange = [this](TrashWatcher::Status status) { setWatcherStatus(status); };
     watcher_->onAppsTrashed = [this](const std::vector<std::string>& urls) { handleTrashedApps(urls); };
     if (askOnTrash_) watcher_->start();
@@ -64,22 +46,22 @@ HelperState::HelperState(HelperEnvironment environment, QObject* parent)
 HelperState::~HelperState() = default;
 
 void HelperState::setWatcherStatus(TrashWatcher::Status status) {
-    Operation op(*this);
-    assign(watcherStatus_, status, Field::watcherStatus);
+    Operation op(observed_);
+    observed_.assign(watcherStatus_, status, Field::watcherStatus);
 }
 
 void HelperState::setAskOnTrash(bool ask) {
-    Operation op(*this);
-    assign(askOnTrash_, ask, Field::askOnTrash);
+    Operation op(observed_);
+    observed_.assign(askOnTrash_, ask, Field::askOnTrash);
     env_.preferences->setValue(askOnTrashKey, ask);
     if (ask) watcher_->start();
     else watcher_->stop();
 }
 
 void HelperState::refreshMainAppRunning() {
-    Operation op(*this);
+    Operation op(observed_);
     const std::vector<RunningApp> running = env_.runningApps->instances(mainAppBundleID);
-    assign(isMainAppRunning_, !running.empty(), Field::isMainAppRunning);
+    observed_.assign(isMainAppRunning_, !running.empty(), Field::isMainAppRunning);
     if (!env_.watchExits || running.empty()) return;
     std::vector<int> pids;
     for (const RunningApp& app : running) pids.push_back(app.pid);
@@ -110,7 +92,7 @@ void HelperState::uninstallApp() {
         if (env_.alert) env_.alert("“" + repairUtf8(lastPathComponent(*chosen)) + "” isn’t an app Plenwick can read.");
         return;
     }
-    if (app->bundleID.starts_with("com.apple.")) {
+    if (isSystemBundleID(app->bundleID)) {
         if (env_.alert) env_.alert("“" + app->name + "” comes with the system and can’t be uninstalled.");
         return;
     }
@@ -121,7 +103,7 @@ void HelperState::handleTrashedApps(const std::vector<std::string>& urls) {
     if (urls.empty()) return;
     auto list = std::make_shared<const std::vector<std::string>>(urls);
     // Reports of the handled-apps notification that arrive meanwhile already count.
-    env_.scheduler->after(trashCheckDelay, this, [this, list] { considerFrom(list, 0); });
+    env_.clock->schedule(trashCheckDelay, this, [this, list] { considerFrom(list, 0); });
 }
 
 // One app after the other: each is read, judged and, when it passes, searched before
@@ -135,8 +117,9 @@ void HelperState::considerFrom(std::shared_ptr<const std::vector<std::string>> u
     }
     // Reading the bundle and looking for other copies touch the disk: off the GUI thread.
     // An app that can't be judged is skipped, never left holding up the next.
-    env_.uninstall.runInBackground(
-        this, [this, url, urls, index, registry = env_.registry]() -> std::function<void()> {
+    runInBackground(
+        *env_.uninstall.executor, this,
+        [url, registry = env_.registry] {
             Candidate candidate;
             struct stat st {};
             candidate.exists = ::stat(url.c_str(), &st) == 0;
@@ -145,21 +128,22 @@ void HelperState::considerFrom(std::shared_ptr<const std::vector<std::string>> u
                 candidate.otherCopies = installedCopies(*registry, candidate.app->bundleID, url);
                 candidate.formerLocation = originalPathOfTrashedItem(url);
             }
-            return [this, url, urls, index, candidate = std::move(candidate)] {
-                if (!passes(candidate, url)) {
-                    considerFrom(urls, index + 1);
-                    return;
-                }
-                auto session =
-                    std::make_shared<UninstallSession>(*candidate.app, UninstallSession::Mode::afterTrash, env_.uninstall);
-                session->setFormerURL(candidate.formerLocation);
-                session->start([self = QPointer<HelperState>(this), session, urls, index] {
-                    if (!self) return;
-                    // Nothing is shown for an app without leftovers.
-                    if (!session->remnants().empty()) self->enqueue(session, false);
-                    self->considerFrom(urls, index + 1);
-                });
-            };
+            return candidate;
+        },
+        [this, url, urls, index](Candidate candidate) {
+            if (!passes(candidate, url)) {
+                considerFrom(urls, index + 1);
+                return;
+            }
+            auto session =
+                std::make_shared<UninstallSession>(*candidate.app, UninstallSession::Mode::afterTrash, env_.uninstall);
+            session->setFormerURL(candidate.formerLocation);
+            session->start([self = QPointer<HelperState>(this), session, urls, index] {
+                if (!self) return;
+                // Nothing is shown for an app without leftovers.
+                if (!session->remnants().empty()) self->enqueue(session, false);
+                self->considerFrom(urls, index + 1);
+            });
         },
         [this, urls, index](std::exception_ptr) { considerFrom(urls, index + 1); });
 }
@@ -167,13 +151,13 @@ void HelperState::considerFrom(std::shared_ptr<const std::vector<std::string>> u
 bool HelperState::passes(const Candidate& candidate, const std::string& url) {
     if (!askOnTrash_ || !candidate.exists || !candidate.app) return false;
     const std::string& id = candidate.app->bundleID;
-    if (id.starts_with("com.apple.") || id == mainAppBundleID || id == helperBundleID) return false;
+    if (isSystemBundleID(id) || id == mainAppBundleID || id == helperBundleID) return false;
     if (handled_.wasRecentlyHandled(id, lastPathComponent(url), env_.now())) return false;
     return candidate.otherCopies.empty();
 }
 
 void HelperState::enqueue(std::shared_ptr<UninstallSession> session, bool front) {
-    Operation op(*this);
+    Operation op(observed_);
     if (!session) return;
     const std::string& url = session->app().url;
     if (current_ && current_->app().url == url) return;
@@ -181,17 +165,17 @@ void HelperState::enqueue(std::shared_ptr<UninstallSession> session, bool front)
         if (queued->app().url == url) return;
     if (front) queue_.push_front(std::move(session));
     else queue_.push_back(std::move(session));
-    dirty_ |= bit(Field::queue);
+    observed_.touch(Field::queue);
     showNext();
 }
 
 void HelperState::showNext() {
-    Operation op(*this);
+    Operation op(observed_);
     if (current_ || queue_.empty()) return;
     std::shared_ptr<UninstallSession> session = queue_.front();
     queue_.pop_front();
-    dirty_ |= bit(Field::queue);
-    assign(current_, session, Field::current);
+    observed_.touch(Field::queue);
+    observed_.assign(current_, session, Field::current);
 
     QPointer<HelperState> self(this);
     session->onTrashed = [self](const std::vector<std::string>& urls) {
@@ -212,8 +196,8 @@ void HelperState::showNext() {
 }
 
 void HelperState::windowClosed() {
-    Operation op(*this);
-    assign(current_, std::shared_ptr<UninstallSession>(), Field::current);
+    Operation op(observed_);
+    observed_.assign(current_, std::shared_ptr<UninstallSession>(), Field::current);
     showNext();
 }
 

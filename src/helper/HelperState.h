@@ -15,9 +15,10 @@
 #include "helper/TrashWatcher.h"
 
 #include "app/Preferences.h"
+#include "runtime/ObservedFields.h"
+#include "runtime/TaskClock.h"
 #include "services/AppRegistry.h"
 #include "services/RunningApps.h"
-#include "services/Scheduler.h"
 #include "uninstaller/UninstallSession.h"
 
 #include <QObject>
@@ -40,11 +41,12 @@ struct HelperEnvironment {
     std::shared_ptr<Preferences> preferences;    // the helper's own store
     std::string trashFolder;                     // the folder the Trash moves items into
     std::shared_ptr<FolderEvents> trashEvents;
-    std::shared_ptr<Scheduler> scheduler;        // the waits of the state and the watcher
+    std::shared_ptr<TaskClock> clock;            // the waits of the state and the watcher
     std::function<std::chrono::milliseconds()> now; // a monotonic clock
     std::shared_ptr<RunningApps> runningApps;
     std::shared_ptr<const AppRegistry> registry; // other installed copies of a trashed app
-    UninstallServices uninstall;                 // complete: the sessions' services
+    // Complete: the sessions' services; its executor also reads the trashed apps.
+    UninstallServices uninstall;
     std::shared_ptr<HelperWindows> windows;
     // The open panel for an app; nothing when cancelled.
     std::function<std::optional<std::string>()> chooseApp;
@@ -63,7 +65,7 @@ class HelperState final : public QObject {
 
 public:
     enum class Field : int { watcherStatus, isMainAppRunning, askOnTrash, queue, current };
-    static constexpr quint64 bit(Field field) noexcept { return quint64(1) << static_cast<int>(field); }
+    static constexpr quint64 bit(Field field) noexcept { return ObservedFields<Field>::bit(field); }
 
     static constexpr const char* mainAppBundleID = "tarnwell.Plenwick";
     static constexpr const char* helperBundleID = "tarnwell.Plenwick.Helper";
@@ -110,23 +112,16 @@ signals:
     void changed(quint64 fields);
 
 private:
-    class Operation;
+    using Operation = ObservedFields<Field>::Operation;
     struct Candidate;
 
-    template <class T>
-    void assign(T& stored, T value, Field field) {
-        if (stored == value) return;
-        stored = std::move(value);
-        dirty_ |= bit(field);
-    }
     void setWatcherStatus(TrashWatcher::Status status);
     void considerFrom(std::shared_ptr<const std::vector<std::string>> urls, std::size_t index);
     bool passes(const Candidate& candidate, const std::string& url);
     void windowClosed();
 
     HelperEnvironment env_;
-    int operationDepth_ = 0;
-    quint64 dirty_ = 0;
+    ObservedFields<Field> observed_{[this](quint64 fields) { emit changed(fields); }};
 
     TrashWatcher::Status watcherStatus_ = TrashWatcher::Status::stopped;
     bool isMainAppRunning_ = false;

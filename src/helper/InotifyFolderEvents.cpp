@@ -1,5 +1,7 @@
 #include "helper/InotifyFolderEvents.h"
 
+#include "base/CreateFolders.h"
+
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -73,11 +75,7 @@ private:
 void InotifyFolderEvents::prepare(const std::string& folder) {
     struct stat st {};
     if (::stat(folder.c_str(), &st) == 0) return;
-    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string partial = folder.substr(0, slash);
-        if (!partial.empty()) ::mkdir(partial.c_str(), 0700);
-        if (slash == std::string::npos) break;
-    }
+    createFolders(folder);
 }
 
 std::optional<std::vector<std::string>> InotifyFolderEvents::list(const std::string& folder) {

@@ -1,5 +1,6 @@
 #include "helper/InstanceLock.h"
 
+#include "base/CreateFolders.h"
 #include "base/PathNames.h"
 
 #include <cerrno>
@@ -13,14 +14,6 @@ namespace plenwick {
 namespace {
 // The descriptor of the lock this process holds; -1 while it holds none.
 int instanceLockDescriptor = -1;
-
-void createFolders(const std::string& folder) {
-    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string partial = folder.substr(0, slash);
-        if (!partial.empty()) ::mkdir(partial.c_str(), 0700); // private to the user
-        if (slash == std::string::npos) break;
-    }
-}
 } // namespace
 
 std::string applicationSupportFolder(const std::string& home) {

@@ -7,13 +7,13 @@
 #include "helper/ProcessExits.h"
 #include "helper/WindowPresenter.h"
 
-#include "app/Executor.h"
 #include "app/StartupItemsServices.h"
 #include "app/UninstallServices.h"
 #include "base/HomeDirectory.h"
 #include "platform/AppActivation.h"
 #include "platform/FileManagerReveal.h"
 #include "platform/MainBundle.h"
+#include "runtime/Executor.h"
 #include "services/FullDiskAccess.h"
 #include "shell/ChooseApp.h"
 
@@ -36,7 +36,7 @@ PlenwickHelperApp::PlenwickHelperApp() {
     env.preferences = std::make_shared<SettingsPreferences>(QStringLiteral("Plenwick Helper"));
     env.trashFolder = xdgDataHome() + "/Trash/files";
     env.trashEvents = std::make_shared<InotifyFolderEvents>();
-    env.scheduler = std::make_shared<TimerScheduler>();
+    env.clock = std::make_shared<TimerClock>();
     env.now = [] {
         return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
     };

@@ -1,15 +1,15 @@
 #include "helper/TrashWatcher.h"
 
-#include "app/GuiThread.h"
 #include "base/PathNames.h"
+#include "runtime/GuiThread.h"
 
 #include <QPointer>
 
 namespace plenwick {
 
 TrashWatcher::TrashWatcher(std::string folder, std::shared_ptr<FolderEvents> events,
-                           std::shared_ptr<Scheduler> scheduler, QObject* parent)
-    : QObject(parent), folder_(std::move(folder)), events_(std::move(events)), scheduler_(std::move(scheduler)) {}
+                           std::shared_ptr<TaskClock> clock, QObject* parent)
+    : QObject(parent), folder_(std::move(folder)), events_(std::move(events)), clock_(std::move(clock)) {}
 
 TrashWatcher::~TrashWatcher() = default;
 
@@ -58,7 +58,7 @@ void TrashWatcher::handleEvents(FolderEvents::Mask mask) {
 void TrashWatcher::scheduleCheck() {
     const std::uint64_t generation = ++checkGeneration_;
     checkPending_ = true;
-    scheduler_->after(quietPeriod, this, [this, generation] {
+    clock_->schedule(quietPeriod, this, [this, generation] {
         if (generation != checkGeneration_) return;
         checkPending_ = false;
         check();
@@ -85,7 +85,7 @@ void TrashWatcher::check() {
 void TrashWatcher::scheduleRetry() {
     const std::uint64_t generation = ++retryGeneration_;
     retryPending_ = true;
-    scheduler_->after(retryInterval, this, [this, generation] {
+    clock_->schedule(retryInterval, this, [this, generation] {
         if (generation != retryGeneration_) return;
         retryPending_ = false;
         restart(false);

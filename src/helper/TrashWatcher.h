@@ -8,7 +8,7 @@
 #include "helper/FolderEvents.h"
 #include "helper/TrashedAppDetector.h"
 
-#include "services/Scheduler.h"
+#include "runtime/TaskClock.h"
 
 #include <QObject>
 
@@ -31,7 +31,7 @@ public:
     static constexpr std::chrono::milliseconds retryInterval{15'000};
 
     // Touches nothing on disk until started.
-    TrashWatcher(std::string folder, std::shared_ptr<FolderEvents> events, std::shared_ptr<Scheduler> scheduler,
+    TrashWatcher(std::string folder, std::shared_ptr<FolderEvents> events, std::shared_ptr<TaskClock> clock,
                  QObject* parent = nullptr);
     ~TrashWatcher() override;
 
@@ -68,7 +68,7 @@ private:
 
     std::string folder_;
     std::shared_ptr<FolderEvents> events_;
-    std::shared_ptr<Scheduler> scheduler_;
+    std::shared_ptr<TaskClock> clock_;
     Status status_ = Status::stopped;
     std::unique_ptr<FolderEvents::Watch> source_;
     TrashedAppDetector detector_;

@@ -1,6 +1,6 @@
 #include "home/PathPresence.h"
 
-#include "app/BackgroundTask.h"
+#include "runtime/BackgroundTask.h"
 
 #include <QCoreApplication>
 #include <QPointer>

@@ -1,7 +1,6 @@
 #include "home/VolumePickerView.h"
 
 #include "app/AppState.h"
-#include "app/BackgroundTask.h"
 #include "app/CommandShortcuts.h"
 #include "app/HelperController.h"
 #include "app/RecentScans.h"
@@ -17,6 +16,7 @@
 #include "home/VolumeCard.h"
 #include "platform/MotionPreference.h"
 #include "platform/MountWatcher.h"
+#include "runtime/BackgroundTask.h"
 #include "shell/AppLogo.h"
 #include "shell/ShellCardBackground.h"
 #include "shell/ShellStyle.h"

@@ -1,8 +1,8 @@
 #include "outline/OutlineListModel.h"
 
-#include "app/BackgroundTask.h"
 #include "outline/OutlineWalks.h"
 #include "outline/UnicodeTextFolding.h"
+#include "runtime/BackgroundTask.h"
 
 #include <QTimer>
 

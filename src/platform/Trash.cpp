@@ -1,5 +1,6 @@
 #include "platform/Trash.h"
 
+#include "base/CreateFolders.h"
 #include "base/HomeDirectory.h"
 #include "base/PathNames.h"
 #include "platform/TrashFiles.h"
@@ -29,18 +30,6 @@ void ensurePrivateFolder(const std::string& path, bool mustOwn) {
     if (lstat(path.c_str(), &st) != 0) fail(errno, "lstat");
     if (!S_ISDIR(st.st_mode)) fail(ENOTDIR, "trash folder");
     if (mustOwn && st.st_uid != getuid()) fail(EACCES, "trash folder");
-}
-
-void ensureFolders(const std::string& path) {
-    std::string partial;
-    std::size_t pos = 1;
-    while (pos <= path.size()) {
-        const auto slash = path.find('/', pos);
-        partial = path.substr(0, slash);
-        if (!partial.empty() && mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) fail(errno, "mkdir");
-        if (slash == std::string::npos) break;
-        pos = slash + 1;
-    }
 }
 
 TrashDirectory prepared(TrashDirectory trash, bool mustOwn) {
@@ -102,7 +91,7 @@ std::string trashInfoText(const std::string& pathInInfo, long long deletionTime)
 
 TrashDirectory homeTrash() {
     const std::string data = xdgDataHome();
-    ensureFolders(data);
+    if (const int error = createFolders(data)) fail(error, "mkdir");
     return prepared({data + "/Trash", {}}, false);
 }
 

@@ -1,9 +1,9 @@
 #include "results/FileTypesView.h"
 
 #include "app/AppState.h"
-#include "app/BackgroundTask.h"
 #include "outline/OutlinePlaceholder.h"
 #include "results/FileTypesRowView.h"
+#include "runtime/BackgroundTask.h"
 #include "shell/ActivitySpinner.h"
 #include "shell/ShellSegmentedPicker.h"
 #include "shell/ShellStyle.h"

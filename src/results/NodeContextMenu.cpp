@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/NodeActions.h"
+#include "app/PathRelations.h"
 #include "shell/FileActions.h"
 
 #include <QAction>
@@ -45,7 +46,7 @@ std::vector<NodeMenuEntry> nodeContextMenuEntries(const AppState& state, const F
     else
         entries.push_back({NodeMenuAction::addToCollector, QStringLiteral("Add to Collector"), !isRoot, true});
     entries.push_back({NodeMenuAction::moveToTrash, QStringLiteral("Move to Trash…"), !isRoot, false, true});
-    if (isAppNode(node)) entries.push_back({NodeMenuAction::uninstall, QStringLiteral("Uninstall…")});
+    if (isAppBundleNode(node)) entries.push_back({NodeMenuAction::uninstall, QStringLiteral("Uninstall…")});
     return entries;
 }
 

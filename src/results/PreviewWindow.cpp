@@ -1,10 +1,10 @@
 #include "results/PreviewWindow.h"
 
-#include "app/BackgroundTask.h"
-#include "app/Executor.h"
 #include "base/PathNames.h"
 #include "base/Utf8.h"
 #include "platform/ByteCountFormatter.h"
+#include "runtime/BackgroundTask.h"
+#include "runtime/Executor.h"
 #include "shell/Symbols.h"
 
 #include <QCloseEvent>

@@ -12,7 +12,6 @@
 #include "shell/Divider.h"
 #include "results/PreviewWindow.h"
 #include "results/ResultsQuestions.h"
-#include "results/ScreenPlaceholder.h"
 
 #include <QEasingCurve>
 #include <QMenu>

@@ -1,10 +1,10 @@
 #include "results/ScanProgressView.h"
 
 #include "app/AppState.h"
-#include "app/BackgroundTask.h"
 #include "results/ScanProgressBar.h"
 #include "results/ShellScanRings.h"
 #include "results/ShellStatTile.h"
+#include "runtime/BackgroundTask.h"
 #include "shell/AppLogo.h"
 #include "shell/FileIconCache.h"
 #include "shell/ShellCardBackground.h"

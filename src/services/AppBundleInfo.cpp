@@ -114,6 +114,8 @@ std::optional<AppBundleInfo> AppBundleInfo::read(const std::string& bundleURL) {
     return app;
 }
 
+bool isSystemBundleID(std::string_view bundleID) noexcept { return bundleID.starts_with("com.apple."); }
+
 std::set<std::string> matchableNames(const std::vector<std::string>& names) {
     std::set<std::string> kept;
     for (const std::string& name : names) {

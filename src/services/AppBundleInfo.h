@@ -36,6 +36,10 @@ struct AppBundleInfoHash {
     std::size_t operator()(const AppBundleInfo& info) const noexcept;
 };
 
+// Whether the identifier is one of the system's own bundles: such an app is never
+// uninstalled and no leftovers are looked for.
+bool isSystemBundleID(std::string_view bundleID) noexcept;
+
 // The names usable as match names: at least 3 characters and not a generic word.
 std::set<std::string> matchableNames(const std::vector<std::string>& names);
 

@@ -97,17 +97,6 @@ std::string ItemTrasher::defaultPrompt(const std::vector<std::string>& queued) {
            " items owned by the system to the Trash.";
 }
 
-std::string ItemTrasher::uniqueTrashDestination(const std::string& name, const std::string& trashFolder,
-                                                std::set<std::string>& chosen) {
-    const auto free = takeFreeTrashName(name, [&](const std::string& candidate) {
-        struct stat st {};
-        return !chosen.count(candidate) && lstat((trashFolder + "/" + candidate).c_str(), &st) != 0;
-    });
-    if (!free) throw std::system_error(EEXIST, std::generic_category(), "trash name");
-    chosen.insert(*free);
-    return *free;
-}
-
 bool ItemTrasher::isPermissionError(const std::error_code& error) {
     return error.category() == std::generic_category() && (error.value() == EACCES || error.value() == EPERM);
 }
@@ -156,10 +145,6 @@ ItemTrasher::Result ItemTrasher::trash(const std::vector<std::string>& urls, con
     if (queue.empty()) return result;
     runAdministratorStep(queue, prompt ? *prompt : defaultPrompt(queue), environment, result);
     return result;
-}
-
-std::string trashItem(const std::string& url) {
-    return moveToTrash(url);
 }
 
 } // namespace plenwick

@@ -46,20 +46,10 @@ public:
     // Whether the error means the user lacked the rights (EACCES, EPERM).
     static bool isPermissionError(const std::error_code& error);
 
-    // A file name free both among `chosen` and in `trashFolder`: the name itself,
-    // then "<base> 2.<ext>", "<base> 3.<ext>", … The name taken is added to `chosen`.
-    // Throws std::system_error (EEXIST) only when a million names are taken.
-    static std::string uniqueTrashDestination(const std::string& name, const std::string& trashFolder,
-                                              std::set<std::string>& chosen);
-
     // The prompt used when the caller gives none.
     static std::string defaultPrompt(const std::vector<std::string>& queued);
 
     static const char* const adminMoveFailedMessage;
 };
-
-// Moves one item to the Trash; its new path in the Trash. Throws std::system_error
-// carrying the errno.
-std::string trashItem(const std::string& url);
 
 } // namespace plenwick

@@ -88,12 +88,12 @@ bool ProcRunningApps::terminate(const RunningApp& app) {
     return sent;
 }
 
-void watchForQuit(Scheduler& scheduler, QObject* context, std::function<bool()> isRunning, std::function<void()> refresh,
+void watchForQuit(TaskClock& clock, QObject* context, std::function<bool()> isRunning, std::function<void()> refresh,
                   int passes, std::chrono::milliseconds interval) {
     if (passes <= 0 || !isRunning()) return;
-    scheduler.after(interval, context, [&scheduler, context, isRunning, refresh, passes, interval] {
+    clock.schedule(interval, context, [&clock, context, isRunning, refresh, passes, interval] {
         refresh();
-        watchForQuit(scheduler, context, isRunning, refresh, passes - 1, interval);
+        watchForQuit(clock, context, isRunning, refresh, passes - 1, interval);
     });
 }
 

@@ -3,7 +3,7 @@
 // instance is a process whose executable lies in a bundle's "Contents/MacOS" folder
 // and whose bundle's Info.plist carries the identifier; quitting sends SIGTERM.
 
-#include "services/Scheduler.h"
+#include "runtime/TaskClock.h"
 
 #include <chrono>
 #include <functional>
@@ -45,7 +45,7 @@ std::string bundlePathOfExecutable(const std::string& executable);
 // The watch after asking an app to quit: at most `passes` rounds; while `isRunning()`
 // answers true, each round waits `interval` and then calls `refresh()`, which updates
 // what `isRunning` answers. Ends at the first round that finds it false.
-void watchForQuit(Scheduler& scheduler, QObject* context, std::function<bool()> isRunning, std::function<void()> refresh,
+void watchForQuit(TaskClock& clock, QObject* context, std::function<bool()> isRunning, std::function<void()> refresh,
                   int passes = 20, std::chrono::milliseconds interval = std::chrono::milliseconds(250));
 
 } // namespace plenwick

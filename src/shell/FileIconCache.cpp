@@ -1,8 +1,8 @@
 #include "shell/FileIconCache.h"
 
-#include "app/BackgroundTask.h"
-#include "app/Executor.h"
-#include "app/GuiThread.h"
+#include "runtime/BackgroundTask.h"
+#include "runtime/Executor.h"
+#include "runtime/GuiThread.h"
 #include "scanner/FileNode.h"
 
 #include <QCoreApplication>

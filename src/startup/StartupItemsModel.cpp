@@ -1,13 +1,12 @@
 #include "startup/StartupItemsModel.h"
 
 #include "base/Utf8.h"
+#include "runtime/BackgroundTask.h"
 #include "services/AdminScript.h"
 #include "services/ItemTrasher.h"
 
-#include <QCoreApplication>
 #include <QLocale>
 #include <QString>
-#include <QThread>
 
 #include <algorithm>
 #include <numeric>
@@ -51,32 +50,17 @@ struct StartupItemsModel::Load {
     std::optional<LoginItemsResult> loginItems;
 };
 
-StartupItemsModel::Operation::~Operation() {
-    if (--model_.operationDepth_ > 0 || model_.dirty_ == 0) return;
-    const Fields fields = model_.dirty_;
-    model_.dirty_ = 0;
-    emit model_.changed(fields);
-}
-
 StartupItemsModel::StartupItemsModel(Environment environment, StartupItemsScanner::Folders folders, QObject* parent)
     : QObject(parent), environment_(std::move(environment)), folders_(std::move(folders)) {}
 
 StartupItemsModel::~StartupItemsModel() = default;
 
-void StartupItemsModel::assertGuiThread() const {
-    const QCoreApplication* app = QCoreApplication::instance();
-    if (app && QThread::currentThread() != app->thread()) qFatal("StartupItemsModel used off the GUI thread");
-}
-
 template <class Work, class Deliver, class Fallback>
 void StartupItemsModel::inBackground(Work work, Deliver deliver, Fallback fallback) {
     // The closures run only while the model exists, so they may hold the model itself.
-    environment_.runInBackground(
-        this,
-        [this, work = std::move(work), deliver]() {
-            return std::function<void()>(
-                [this, deliver, result = work()]() mutable { deliver(*this, std::move(result)); });
-        },
+    runInBackground(
+        *environment_.executor, this, std::move(work),
+        [this, deliver](auto&& result) { deliver(*this, std::forward<decltype(result)>(result)); },
         [this, deliver, fallback = std::move(fallback)](std::exception_ptr error) {
             deliver(*this, fallback(describeFailure(error)));
         });
@@ -130,14 +114,13 @@ void StartupItemsModel::sort(std::vector<StartupItem>& items) {
 // ---- Loading ----
 
 void StartupItemsModel::refresh() {
-    Operation op(*this);
+    Operation op(observed_);
     startRefresh();
 }
 
 void StartupItemsModel::startRefresh() {
-    assertGuiThread();
     const std::int64_t generation = ++refreshGeneration_;
-    assign(isLoading_, true, Field::isLoading);
+    observed_.assign(isLoading_, true, Field::isLoading);
 
     auto load = std::make_shared<Load>();
     const StartupItemsScanner::Folders folders = folders_;
@@ -172,20 +155,20 @@ void StartupItemsModel::startRefresh() {
 }
 
 void StartupItemsModel::finishLoad(std::int64_t generation, const Load& load) {
-    Operation op(*this);
+    Operation op(observed_);
     if (generation != refreshGeneration_) return; // a newer load owns the state
     std::vector<StartupItem> items = *load.jobs;
     if (const auto* failure = std::get_if<LoginItemsScript::Failure>(&*load.loginItems)) {
-        assign(loginItemsError_, std::optional<std::string>(failure->errorDescription()), Field::loginItemsError);
+        observed_.assign(loginItemsError_, std::optional<std::string>(failure->errorDescription()), Field::loginItemsError);
     } else {
         for (const auto& entry : std::get<std::vector<LoginItemsScript::Entry>>(*load.loginItems))
             items.push_back(StartupItemsScanner::loginItemToStartupItem(entry));
-        assign(loginItemsError_, std::optional<std::string>(), Field::loginItemsError);
+        observed_.assign(loginItemsError_, std::optional<std::string>(), Field::loginItemsError);
     }
     sort(items);
-    assign(items_, std::move(items), Field::items);
-    assign(isLoading_, false, Field::isLoading);
-    assign(hasLoaded_, true, Field::hasLoaded);
+    observed_.assign(items_, std::move(items), Field::items);
+    observed_.assign(isLoading_, false, Field::isLoading);
+    observed_.assign(hasLoaded_, true, Field::hasLoaded);
 }
 
 // ---- Changes ----
@@ -231,22 +214,21 @@ std::optional<std::string> StartupItemsModel::deleteLoginItem(ProgramRunner& run
 
 void StartupItemsModel::performBusy(const StartupItem& item, std::function<std::optional<std::string>()> action) {
     const std::string id = item.id();
-    if (busy_.insert(id).second) touch(Field::busy);
+    if (busy_.insert(id).second) observed_.touch(Field::busy);
     inBackground(
         std::move(action),
         [id](StartupItemsModel& model, std::optional<std::string> message) {
-            Operation op(model);
-            if (model.busy_.erase(id)) model.touch(Field::busy);
+            Operation op(model.observed_);
+            if (model.busy_.erase(id)) model.observed_.touch(Field::busy);
             if (message && !message->empty())
-                model.assign(model.actionError_, std::move(message), Field::actionError);
+                model.observed_.assign(model.actionError_, std::move(message), Field::actionError);
             model.startRefresh();
         },
         [](const std::string& message) { return std::optional<std::string>(message); });
 }
 
 void StartupItemsModel::setEnabled(const StartupItem& item, bool enabled) {
-    Operation op(*this);
-    assertGuiThread();
+    Operation op(observed_);
     const auto domain = item.launchctlDomain();
     if (!domain || !item.label) return;
 
@@ -258,7 +240,7 @@ void StartupItemsModel::setEnabled(const StartupItem& item, bool enabled) {
             else AdminScript::run(script, prompt);
         } catch (const AdminScript::Failure& failure) {
             if (failure.kind() == AdminScript::Failure::Kind::cancelled) return;
-            assign(actionError_, std::optional<std::string>(failure.errorDescription()), Field::actionError);
+            observed_.assign(actionError_, std::optional<std::string>(failure.errorDescription()), Field::actionError);
         }
         startRefresh();
         return;
@@ -271,8 +253,7 @@ void StartupItemsModel::setEnabled(const StartupItem& item, bool enabled) {
 }
 
 void StartupItemsModel::remove(const StartupItem& item) {
-    Operation op(*this);
-    assertGuiThread();
+    Operation op(observed_);
     switch (item.source) {
     case Source::bundled:
         return;
@@ -291,19 +272,19 @@ void StartupItemsModel::remove(const StartupItem& item) {
     trasher.adminMove = environment_.adminMove;
     const ItemTrasher::Result result = ItemTrasher::trash({item.url}, removePrompt(item.name), trasher);
     if (auto summary = ItemTrasher::failureSummary(result.failures))
-        assign(actionError_, std::optional<std::string>(std::move(*summary)), Field::actionError);
+        observed_.assign(actionError_, std::optional<std::string>(std::move(*summary)), Field::actionError);
     startRefresh();
 }
 
 void StartupItemsModel::setActionError(std::optional<std::string> message) {
-    Operation op(*this);
-    assign(actionError_, std::move(message), Field::actionError);
+    Operation op(observed_);
+    observed_.assign(actionError_, std::move(message), Field::actionError);
 }
 
 void StartupItemsModel::setFolders(StartupItemsScanner::Folders folders) {
-    Operation op(*this);
+    Operation op(observed_);
     folders_ = std::move(folders);
-    touch(Field::folders);
+    observed_.touch(Field::folders);
 }
 
 } // namespace plenwick

@@ -12,13 +12,15 @@
 #include "startup/StartupItem.h"
 #include "startup/StartupItemsScanner.h"
 
+#include "runtime/Executor.h"
+#include "runtime/ObservedFields.h"
 #include "services/AdminScript.h"
 
 #include <QObject>
 
 #include <cstdint>
-#include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -32,19 +34,14 @@ class StartupItemsModel final : public QObject {
 public:
     enum class Field : int { items, isLoading, hasLoaded, loginItemsError, actionError, busy, folders };
     using Fields = quint64;
-    static constexpr Fields bit(Field field) noexcept { return Fields(1) << static_cast<int>(field); }
+    static constexpr Fields bit(Field field) noexcept { return ObservedFields<Field>::bit(field); }
 
     // What the model uses of the system; tests substitute each part.
     struct Environment {
         StartupItemsScanner::Environment scanner; // its runner also runs osascript and launchctl changes
         AdminScriptRunner adminScript;            // AdminScript::run when empty
         AdminProgramRunner adminMove;             // the Trash's administrator step; AdminScript::runProgram when empty
-        // Runs `work` off the GUI thread, then the closure it returns on the GUI thread,
-        // but only while `owner` still exists; when `work` throws, `failed` runs there
-        // instead, with what was thrown. Required.
-        using Work = std::function<std::function<void()>()>;
-        using Failed = std::function<void(std::exception_ptr)>;
-        std::function<void(QObject* owner, Work work, Failed failed)> runInBackground;
+        std::shared_ptr<Executor> executor;       // loads, agent and login-item changes; required
     };
 
     explicit StartupItemsModel(Environment environment,
@@ -101,26 +98,9 @@ signals:
     void changed(quint64 fields);
 
 private:
-    class Operation {
-    public:
-        explicit Operation(StartupItemsModel& model) noexcept : model_(model) { ++model_.operationDepth_; }
-        ~Operation();
-        Operation(const Operation&) = delete;
-        Operation& operator=(const Operation&) = delete;
-
-    private:
-        StartupItemsModel& model_;
-    };
+    using Operation = ObservedFields<Field>::Operation;
     struct Load;
 
-    void touch(Field field) noexcept { dirty_ |= bit(field); }
-    template <class T>
-    void assign(T& stored, T value, Field field) {
-        if (stored == value) return;
-        stored = std::move(value);
-        touch(field);
-    }
-    void assertGuiThread() const;
     // Runs `work` in the background and `deliver` with its result on the GUI thread;
     // when the work throws, `deliver` gets `fallback` of the failure's description.
     template <class Work, class Deliver, class Fallback>
@@ -138,9 +118,7 @@ private:
     std::set<std::string> busy_;
     StartupItemsScanner::Folders folders_;
     std::int64_t refreshGeneration_ = 0;
-
-    int operationDepth_ = 0;
-    Fields dirty_ = 0;
+    ObservedFields<Field> observed_{[this](Fields fields) { emit changed(fields); }};
 };
 
 } // namespace plenwick

@@ -3,37 +3,14 @@
 #include "uninstaller/LeftoverSearch.h"
 
 #include "base/PathNames.h"
+#include "runtime/BackgroundTask.h"
 
-#include <QCoreApplication>
 #include <QPointer>
-#include <QThread>
 
-#include <cassert>
 #include <map>
 #include <unordered_set>
 
 namespace plenwick {
-
-// Groups everything one public operation changes into one `changed` signal. An owner
-// may drop the session from one of its callbacks; then nobody is left to tell.
-class UninstallSession::Operation {
-public:
-    explicit Operation(UninstallSession& session) : session_(&session) {
-        session.assertGuiThread();
-        ++session.operationDepth_;
-    }
-    ~Operation() {
-        if (!session_ || --session_->operationDepth_ > 0 || session_->dirty_ == 0) return;
-        const Fields fields = session_->dirty_;
-        session_->dirty_ = 0;
-        emit session_->changed(fields);
-    }
-    Operation(const Operation&) = delete;
-    Operation& operator=(const Operation&) = delete;
-
-private:
-    QPointer<UninstallSession> session_;
-};
 
 UninstallSession::UninstallSession(AppBundleInfo app, Mode mode, UninstallServices services, QObject* parent)
     : QObject(parent), id_(QUuid::createUuid()), app_(std::move(app)), mode_(mode), services_(std::move(services)),
@@ -43,36 +20,29 @@ UninstallSession::~UninstallSession() {
     if (search_) search_->request_stop();
 }
 
-void UninstallSession::assertGuiThread() const {
-    assert(!QCoreApplication::instance() || QThread::currentThread() == QCoreApplication::instance()->thread());
-}
-
 void UninstallSession::start(std::function<void()> whenDone) {
-    Operation op(*this);
-    assign(phase_, Phase::scanning(), Field::phase);
+    Operation op(observed_);
+    observed_.assign(phase_, Phase::scanning(), Field::phase);
     if (search_) search_->request_stop();
     search_.emplace();
     const std::uint64_t generation = ++searchGeneration_;
 
     // The work gets copies only; the session is touched again on the GUI thread, and
     // only while it exists.
-    services_.runInBackground(
-        this, [session = this, generation, whenDone, app = app_, roots = searchRoots_,
-               mode = mode_, former = formerURL_, registry = services_.registry,
-               stop = search_->get_token()]() -> std::function<void()> {
+    runInBackground(
+        *services_.executor, this,
+        [app = app_, roots = searchRoots_, mode = mode_, former = formerURL_, registry = services_.registry,
+         stop = search_->get_token()] {
             SearchResult result;
             result.remnants = findRemnants(app, roots, stop, former);
             if (registry) result.otherCopies = installedCopies(*registry, app.bundleID, app.url);
             result.appSize = mode == Mode::afterTrash ? 0 : allocatedSize(app.url, stop);
-            return [session, generation, whenDone, result = std::move(result)]() mutable {
-                session->applySearch(generation, std::move(result), whenDone);
-            };
+            return result;
         },
+        [this, generation, whenDone](SearchResult result) { applySearch(generation, std::move(result), whenDone); },
         // A search that fails found nothing: the session is ready all the same, never
         // left searching.
-        [session = this, generation, whenDone](std::exception_ptr) {
-            session->applySearch(generation, SearchResult{}, whenDone);
-        });
+        [this, generation, whenDone](std::exception_ptr) { applySearch(generation, SearchResult{}, whenDone); });
 }
 
 void UninstallSession::applySearch(std::uint64_t generation, SearchResult result,
@@ -80,40 +50,40 @@ void UninstallSession::applySearch(std::uint64_t generation, SearchResult result
     // An earlier search that ends late must not undo the newer one (or the user's ticks).
     if (generation != searchGeneration_) return;
     {
-        Operation op(*this);
+        Operation op(observed_);
         search_.reset();
-        assign(remnants_, std::move(result.remnants), Field::remnants);
-        assign(otherCopies_, std::move(result.otherCopies), Field::otherCopies);
-        assign(appSize_, result.appSize, Field::appSize);
+        observed_.assign(remnants_, std::move(result.remnants), Field::remnants);
+        observed_.assign(otherCopies_, std::move(result.otherCopies), Field::otherCopies);
+        observed_.assign(appSize_, result.appSize, Field::appSize);
         std::set<std::string> ticked;
         if (otherCopies_.empty()) {
             for (const Remnant& r : remnants_)
                 if (r.confidence == Remnant::Confidence::certain) ticked.insert(r.url);
         }
-        assign(selected_, std::move(ticked), Field::selected);
+        observed_.assign(selected_, std::move(ticked), Field::selected);
         refreshRunningState();
-        assign(phase_, Phase::ready(), Field::phase);
+        observed_.assign(phase_, Phase::ready(), Field::phase);
     }
     if (whenDone) whenDone();
 }
 
 void UninstallSession::setIconURL(std::optional<std::string> url) {
-    Operation op(*this);
-    assign(iconURL_, std::move(url), Field::iconURL);
+    Operation op(observed_);
+    observed_.assign(iconURL_, std::move(url), Field::iconURL);
 }
 
 void UninstallSession::toggle(const std::string& url) {
-    Operation op(*this);
+    Operation op(observed_);
     if (!selected_.erase(url)) selected_.insert(url);
-    dirty_ |= bit(Field::selected);
+    observed_.touch(Field::selected);
 }
 
 void UninstallSession::selectAll(bool all) {
-    Operation op(*this);
+    Operation op(observed_);
     std::set<std::string> urls;
     if (all)
         for (const Remnant& r : remnants_) urls.insert(r.url);
-    assign(selected_, std::move(urls), Field::selected);
+    observed_.assign(selected_, std::move(urls), Field::selected);
 }
 
 std::vector<Remnant> UninstallSession::selectedRemnants() const {
@@ -143,7 +113,7 @@ bool UninstallSession::selectionNeedsAdmin() const {
 }
 
 void UninstallSession::moveToTrash() {
-    Operation op(*this);
+    Operation op(observed_);
     if (phase_.kind() != Phase::Kind::ready) return;
 
     // The owner may close (and drop) the session from its callbacks: each is copied
@@ -156,7 +126,7 @@ void UninstallSession::moveToTrash() {
         return;
     }
 
-    assign(phase_, Phase::working(), Field::phase);
+    observed_.assign(phase_, Phase::working(), Field::phase);
     const std::string appPath = normalizedPathOrSelf(app_.url);
 
     // Each item once, by its standardised path, the app last.
@@ -187,27 +157,27 @@ void UninstallSession::moveToTrash() {
 
     if (auto trashed = onTrashed) trashed(result.trashed);
     if (!self) return;
-    assign(phase_, Phase::finished(freed, ItemTrasher::failureSummary(result.failures)), Field::phase);
+    observed_.assign(phase_, Phase::finished(freed, ItemTrasher::failureSummary(result.failures)), Field::phase);
 }
 
 void UninstallSession::quitApp() {
-    Operation op(*this);
+    Operation op(observed_);
     if (services_.runningApps)
         for (const RunningApp& instance : services_.runningApps->instances(app_.bundleID))
             services_.runningApps->terminate(instance);
-    if (!services_.scheduler) return;
+    if (!services_.clock) return;
     QPointer<UninstallSession> self(this);
     watchForQuit(
-        *services_.scheduler, this, [self] { return self && self->isAppRunning_; },
+        *services_.clock, this, [self] { return self && self->isAppRunning_; },
         [self] {
             if (self) self->refreshRunningState();
         });
 }
 
 void UninstallSession::refreshRunningState() {
-    Operation op(*this);
+    Operation op(observed_);
     const bool running = services_.runningApps && !services_.runningApps->instances(app_.bundleID).empty();
-    assign(isAppRunning_, running, Field::isAppRunning);
+    observed_.assign(isAppRunning_, running, Field::isAppRunning);
 }
 
 } // namespace plenwick

@@ -9,9 +9,11 @@
 
 #include "uninstaller/Remnant.h"
 
+#include "runtime/Executor.h"
+#include "runtime/ObservedFields.h"
+#include "runtime/TaskClock.h"
 #include "services/AppBundleInfo.h"
 #include "services/AppRegistry.h"
-#include "services/Scheduler.h"
 #include "services/ItemTrasher.h"
 #include "services/RunningApps.h"
 
@@ -32,15 +34,10 @@ namespace plenwick {
 
 // What a session uses of the system; tests substitute each part.
 struct UninstallServices {
-    // Runs `work` off the GUI thread, then the closure it returns on the GUI thread,
-    // but only while `owner` still exists; when `work` throws, `failed` runs there
-    // instead, with what was thrown.
-    using Work = std::function<std::function<void()>()>;
-    using Failed = std::function<void(std::exception_ptr)>;
-    std::function<void(QObject* owner, Work work, Failed failed)> runInBackground;
+    std::shared_ptr<Executor> executor; // where the leftover search runs
     std::shared_ptr<const AppRegistry> registry;
     std::shared_ptr<RunningApps> runningApps;
-    std::shared_ptr<Scheduler> scheduler; // the waits of the quit watch
+    std::shared_ptr<TaskClock> clock; // the waits of the quit watch
     // Moves the items to the Trash (ItemTrasher::trash without a prompt); blocks.
     std::function<ItemTrasher::Result(const std::vector<std::string>& urls)> trash;
     // Tells the helper program which apps were moved to the Trash.
@@ -86,7 +83,7 @@ public:
     // One bit per observed field.
     enum class Field : int { phase, remnants, selected, otherCopies, appSize, isAppRunning, iconURL };
     using Fields = quint64;
-    static constexpr Fields bit(Field field) noexcept { return Fields(1) << static_cast<int>(field); }
+    static constexpr Fields bit(Field field) noexcept { return ObservedFields<Field>::bit(field); }
 
     UninstallSession(AppBundleInfo app, Mode mode, UninstallServices services, QObject* parent = nullptr);
     ~UninstallSession() override;
@@ -141,21 +138,14 @@ signals:
     void changed(quint64 fields);
 
 private:
-    class Operation;
+    using Operation = ObservedFields<Field>::Operation;
     struct SearchResult {
         std::vector<Remnant> remnants;
         std::vector<std::string> otherCopies;
         std::int64_t appSize = 0;
     };
 
-    template <class T>
-    void assign(T& stored, T value, Field field) {
-        if (stored == value) return;
-        stored = std::move(value);
-        dirty_ |= bit(field);
-    }
     void applySearch(std::uint64_t generation, SearchResult result, const std::function<void()>& whenDone);
-    void assertGuiThread() const;
 
     QUuid id_;
     AppBundleInfo app_;
@@ -163,8 +153,8 @@ private:
     UninstallServices services_;
     RemnantSearchRoots searchRoots_;
     std::optional<std::string> formerURL_;
-    int operationDepth_ = 0;
-    Fields dirty_ = 0;
+    // An owner may drop the session from one of its callbacks; then nobody is left to tell.
+    ObservedFields<Field> observed_{[this](Fields fields) { emit changed(fields); }};
     std::uint64_t searchGeneration_ = 0;
     std::optional<std::stop_source> search_;
 

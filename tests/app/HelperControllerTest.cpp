@@ -1,5 +1,5 @@
 #include "app/HelperController.h"
-#include "app/ManualExecutor.h"
+#include "runtime/ManualExecutor.h"
 
 #include "common/FakeHelperProcesses.h"
 #include "common/TestSupport.h"

@@ -3,8 +3,8 @@
 // temp fixture trees on disk, and small trees built in memory.
 
 #include "app/AppState.h"
-#include "app/ManualExecutor.h"
 #include "common/AppServiceFakes.h"
+#include "runtime/ManualExecutor.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -71,7 +71,7 @@ protected:
         // Uninstall sessions search a Library of the test's and move nothing.
         env.uninstall.registry = std::make_shared<FakeAppRegistry>();
         env.uninstall.runningApps = std::make_shared<FakeRunningApps>();
-        env.uninstall.scheduler = std::make_shared<ManualScheduler>();
+        env.uninstall.clock = std::make_shared<ManualClock>();
         env.uninstall.trash = [this](const std::vector<std::string>& urls) {
             trashCalls.push_back(urls);
             return ItemTrasher::Result{urls, {}};

@@ -49,8 +49,8 @@ protected:
         big = child(root, "Big");
         mid = child(root, "Mid");
         small = child(root, "Small");
-        scheduler = std::make_shared<ManualScheduler>();
-        bar = std::make_unique<CollectorView>(*state, scheduler);
+        clock = std::make_shared<ManualClock>();
+        bar = std::make_unique<CollectorView>(*state, clock);
         bar->resize(1000, CollectorView::kHeight);
         bar->show();
         QApplication::processEvents();
@@ -68,7 +68,7 @@ protected:
     }
 
     NodeRef root, big, mid, small;
-    std::shared_ptr<ManualScheduler> scheduler;
+    std::shared_ptr<ManualClock> clock;
     std::unique_ptr<CollectorView> bar;
 };
 
@@ -134,8 +134,7 @@ TEST_F(CollectorViewTest, TheHeaderButtonOpensAndClosesTheList) {
     QTest::mouseClick(bar->headerButton(), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return bar->itemsList() && bar->itemsList()->isVisible(); }));
     QTest::mouseClick(bar->headerButton(), Qt::LeftButton);
-    QTest::qWait(50);
-    EXPECT_FALSE(bar->itemsList() && bar->itemsList()->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !(bar->itemsList() && bar->itemsList()->isVisible()); }));
 }
 
 TEST_F(CollectorViewTest, ClearEmptiesWithoutMovingAndClosesTheList) {
@@ -185,15 +184,15 @@ TEST_F(CollectorViewTest, TheFreedBadgeStaysThreeAndAHalfSecondsAfterTheLastMove
     EXPECT_TRUE(bar->freedBadge()->isAppearing());
     EXPECT_TRUE(bar->freedBadge()->isVisible());
 
-    scheduler->advance(2s);
+    clock->advance(2s);
     state->addToCollector({small});
     deleteCollected();
     EXPECT_EQ(*bar->freedMessage(), "Freed " + collectorBytes(30));
-    scheduler->advance(1500ms); // the first timer finds a newer message
+    clock->advance(1500ms); // the first timer finds a newer message
     EXPECT_TRUE(bar->freedMessage());
-    scheduler->advance(1999ms);
+    clock->advance(1999ms);
     EXPECT_TRUE(bar->freedMessage());
-    scheduler->advance(1ms);
+    clock->advance(1ms);
     EXPECT_FALSE(bar->freedMessage());
     EXPECT_FALSE(bar->freedBadge()->isAppearing());
 }
@@ -211,7 +210,7 @@ TEST_F(CollectorViewTest, APartialFailureKeepsTheRefusedItemAndShowsTheBadgeOver
     EXPECT_NE(state->lastError()->find("Mid: "), std::string::npos);
 
     // Nothing freed: no badge.
-    scheduler->advance(4s);
+    clock->advance(4s);
     refused.insert("/scan/Small");
     state->addToCollector({small});
     state->removeFromCollector(mid);
@@ -464,7 +463,7 @@ TEST_F(CollectorViewTest, TheEmptyCardAndTheItemsDissolveAndTheHintMakesWayForTh
     QDragLeaveEvent leave;
     QApplication::sendEvent(bar.get(), &leave);
     EXPECT_EQ(bar->hintFade()->endValue().toDouble(), 0.0);
-    scheduler->advance(CollectorView::kFreedShown);
+    clock->advance(CollectorView::kFreedShown);
     EXPECT_FALSE(bar->freedMessage());
     ASSERT_TRUE(running(bar->hintFade()));
     at(bar->hintFade(), kCollectorSpringMs);
@@ -492,7 +491,7 @@ TEST_F(CollectorViewTest, WithReducedMotionEveryChangeShowsAtOnce) {
     EXPECT_FALSE(running(bar->hintFade()));
     EXPECT_EQ(bar->hintOpacity(), 0);
     EXPECT_TRUE(bar->freedBadge()->isVisible());
-    scheduler->advance(CollectorView::kFreedShown);
+    clock->advance(CollectorView::kFreedShown);
     EXPECT_EQ(bar->hintOpacity(), 1);
     EXPECT_FALSE(bar->freedBadge()->isVisible());
 }

@@ -1,14 +1,11 @@
 #pragma once
-// Stand-ins for the application registry, the running apps and the scheduler.
+// Stand-ins for the application registry and the running apps (with ManualClock, the
+// clock tests move by hand).
 
+#include "runtime/ManualClock.h"
 #include "services/AppRegistry.h"
 #include "services/RunningApps.h"
-#include "services/Scheduler.h"
 
-#include <QObject>
-#include <QPointer>
-
-#include <chrono>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -49,41 +46,6 @@ public:
             for (auto& [id, list] : running) std::erase(list, app);
         return true;
     }
-};
-
-// Time moves only when the test advances it.
-class ManualScheduler final : public Scheduler {
-public:
-    void after(std::chrono::milliseconds delay, QObject* context, std::function<void()> fn) override {
-        waits.push_back(delay);
-        pending.push_back({now + delay, QPointer<QObject>(context), std::move(fn)});
-    }
-    // Runs every wait that is due by `now + step`, in time order, including waits
-    // scheduled meanwhile.
-    void advance(std::chrono::milliseconds step) {
-        const auto until = now + step;
-        for (;;) {
-            auto next = pending.end();
-            for (auto it = pending.begin(); it != pending.end(); ++it)
-                if (it->due <= until && (next == pending.end() || it->due < next->due)) next = it;
-            if (next == pending.end()) break;
-            Wait wait = std::move(*next);
-            pending.erase(next);
-            now = wait.due;
-            if (wait.context) wait.fn();
-        }
-        now = until;
-    }
-    std::chrono::milliseconds now{0};
-    std::vector<std::chrono::milliseconds> waits; // every wait asked for
-
-private:
-    struct Wait {
-        std::chrono::milliseconds due;
-        QPointer<QObject> context;
-        std::function<void()> fn;
-    };
-    std::vector<Wait> pending;
 };
 
 } // namespace plenwick::test

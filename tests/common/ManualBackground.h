@@ -1,51 +1,45 @@
 #pragma once
-// Background work of the uninstall sessions and the helper that waits until the test
-// runs it; the result (or the failure of work that throws) is delivered only while its
-// owner exists.
+// Background work that runs only when a test says so: the jobs wait on a manual
+// executor, and each run ends by delivering their outcomes on the GUI thread (where an
+// outcome for an owner that is gone is dropped).
 
-#include "uninstaller/UninstallSession.h"
+#include "runtime/ManualExecutor.h"
 
-#include <QPointer>
+#include <QCoreApplication>
 
+#include <algorithm>
 #include <cstddef>
-#include <exception>
-#include <functional>
+#include <memory>
 #include <vector>
 
 namespace plenwick::test {
 
-struct ManualBackground {
-    struct Job {
-        QPointer<QObject> owner;
-        UninstallServices::Work work;
-        UninstallServices::Failed failed;
-    };
-    std::vector<Job> jobs;
+class ManualBackground {
+public:
+    std::shared_ptr<ManualExecutor> executor = std::make_shared<ManualExecutor>();
 
-    void post(QObject* owner, UninstallServices::Work work, UninstallServices::Failed failed = {}) {
-        jobs.push_back({owner, std::move(work), std::move(failed)});
-    }
-    // The runner to give a session's services.
-    decltype(UninstallServices::runInBackground) runner() {
-        return [this](QObject* owner, UninstallServices::Work work, UninstallServices::Failed failed) {
-            post(owner, std::move(work), std::move(failed));
-        };
-    }
-    void run(std::size_t index) {
-        Job job = std::move(jobs.at(index));
-        jobs.erase(jobs.begin() + static_cast<std::ptrdiff_t>(index));
-        std::function<void()> deliver;
-        try {
-            deliver = job.work();
-        } catch (...) {
-            if (job.owner && job.failed) job.failed(std::current_exception());
-            return;
+    std::size_t size() const { return executor->pendingCount(); }
+    bool empty() const { return size() == 0; }
+
+    // Runs the jobs pending now at the given indices (0 is the oldest; none given: all
+    // of them), in that order, then delivers what they posted.
+    void run(std::vector<std::size_t> order = {}) {
+        if (order.empty())
+            for (std::size_t i = 0; i < size(); ++i) order.push_back(i);
+        std::vector<std::size_t> done;
+        for (std::size_t index : order) {
+            // Each job run before shifts the later ones down by one.
+            const auto before = std::count_if(done.begin(), done.end(), [index](std::size_t d) { return d < index; });
+            executor->run(index - static_cast<std::size_t>(before));
+            done.push_back(index);
         }
-        if (job.owner) deliver();
+        QCoreApplication::sendPostedEvents();
     }
-    // Runs every job, oldest first, including those posted meanwhile.
+    void run(std::size_t index) { run(std::vector<std::size_t>{index}); }
+    // Runs every pending job and delivers its outcome, oldest first, until none is
+    // left (including the work that a delivery starts).
     void runAll() {
-        while (!jobs.empty()) run(0);
+        while (!empty()) run(0);
     }
 };
 

@@ -7,9 +7,9 @@
 
 #include "HelperFakes.h"
 
-#include "app/Executor.h"
 #include "app/UninstallServices.h"
 #include "platform/Trash.h"
+#include "runtime/Executor.h"
 
 #include <gtest/gtest.h>
 
@@ -31,12 +31,12 @@ TEST(HandledAppsEndToEnd, AnAppTheMainProgramTrashedIsNotOffered) {
     // The helper: the kernel's events, real time, the bus.
     HelperEnvironment env = world.env;
     env.trashEvents = std::make_shared<InotifyFolderEvents>();
-    env.scheduler = std::make_shared<TimerScheduler>();
+    env.clock = std::make_shared<TimerClock>();
     env.now = [] {
         return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
     };
-    env.uninstall.runInBackground = nullptr; // real threads, real timers
-    env.uninstall.scheduler = nullptr;
+    env.uninstall.executor = nullptr; // real threads, real timers
+    env.uninstall.clock = nullptr;
     env.uninstall = completedUninstallServices(env.uninstall, executor);
     env.listenForHandledApps = true;
     HelperState helper(env);

@@ -111,14 +111,14 @@ struct HelperWorld {
         env.preferences = preferences;
         env.trashFolder = trash;
         env.trashEvents = events;
-        env.scheduler = scheduler;
-        env.now = [scheduler = scheduler] { return scheduler->now; };
+        env.clock = clock;
+        env.now = [clock = clock] { return clock->now(); };
         env.runningApps = running;
         env.registry = registry;
-        env.uninstall.runInBackground = background.runner();
+        env.uninstall.executor = background.executor;
         env.uninstall.registry = registry;
         env.uninstall.runningApps = running;
-        env.uninstall.scheduler = scheduler;
+        env.uninstall.clock = clock;
         env.uninstall.trash = [this](const std::vector<std::string>& urls) {
             trashed.push_back(urls);
             ItemTrasher::Result result;
@@ -156,7 +156,7 @@ struct HelperWorld {
     std::string trash = dir / "share/Trash/files", library = dir / "home/Library", apps = dir / "Applications";
     std::shared_ptr<MemoryPreferences> preferences = std::make_shared<MemoryPreferences>();
     std::shared_ptr<FakeFolderEvents> events = std::make_shared<FakeFolderEvents>();
-    std::shared_ptr<ManualScheduler> scheduler = std::make_shared<ManualScheduler>();
+    std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
     std::shared_ptr<FakeRunningApps> running = std::make_shared<FakeRunningApps>();
     std::shared_ptr<FakeAppRegistry> registry = std::make_shared<FakeAppRegistry>();
     std::shared_ptr<FakeWindows> windows = std::make_shared<FakeWindows>();

@@ -32,7 +32,7 @@ protected:
     }
     void settle() {
         for (int i = 0; i < 6; ++i) {
-            scheduler->advance(3s);
+            clock->advance(3s);
             background.runAll();
         }
     }
@@ -83,9 +83,9 @@ TEST_F(HelperStateTest, ATrashedAppWithLeftoversIsOfferedAfterTheDelay) {
     HelperState& helper = makeState();
     std::filesystem::rename(app, trash + "/Example.app");
     events->fire(FolderEvents::write);
-    scheduler->advance(700ms);
-    scheduler->advance(2499ms);
-    EXPECT_TRUE(background.jobs.empty()) << "judged only after 2.5 s";
+    clock->advance(700ms);
+    clock->advance(2499ms);
+    EXPECT_TRUE(background.empty()) << "judged only after 2.5 s";
     settle();
 
     ASSERT_EQ(windows->made.size(), 1u);
@@ -140,7 +140,7 @@ TEST_F(HelperStateTest, AppsTheProgramsHandledAreNotOfferedForTwoMinutes) {
     std::filesystem::rename(byID, trash + "/ByID.app");
     std::filesystem::rename(byPath, trash + "/ByPath.app");
     events->fire(FolderEvents::write);
-    scheduler->advance(700ms);
+    clock->advance(700ms);
     // The main program's report arrives during the delay.
     helper.appsHandled({"com.example.byid"}, {QString::fromStdString(apps + "/ByPath.app")});
     settle();
@@ -150,7 +150,7 @@ TEST_F(HelperStateTest, AppsTheProgramsHandledAreNotOfferedForTwoMinutes) {
     for (const char* name : {"ByID.app", "ByPath.app"})
         std::filesystem::rename(trash + "/" + name, apps + "/" + name);
     events->fire(FolderEvents::write);
-    scheduler->advance(2min);
+    clock->advance(2min);
     trashApps({apps + "/ByID.app", apps + "/ByPath.app"});
     EXPECT_EQ(titlesMade(), std::vector<QString>{"Leftovers of ByID"});
     EXPECT_EQ(helper.queue().size(), 1u) << "the second waits for the first window";
@@ -215,11 +215,11 @@ TEST_F(HelperStateTest, SwitchedOffDuringTheDelayNothingIsOffered) {
     const std::string app = makeApp(apps, "Late", "com.example.late");
     std::filesystem::rename(app, trash + "/Late.app");
     events->fire(FolderEvents::write);
-    scheduler->advance(1s);
+    clock->advance(1s);
     helper.setAskOnTrash(false);
     settle();
     EXPECT_TRUE(windows->made.empty());
-    EXPECT_TRUE(background.jobs.empty());
+    EXPECT_TRUE(background.empty());
 }
 
 TEST_F(HelperStateTest, HandledAppsAndTheRetrySurviveADeletedTrash) {
@@ -232,7 +232,7 @@ TEST_F(HelperStateTest, HandledAppsAndTheRetrySurviveADeletedTrash) {
     // Recreated with an app in it (a file manager restoring it): the retry watches it
     // again, without offering what was there.
     makeApp(trash, "Restored", "com.example.restored");
-    scheduler->advance(15s);
+    clock->advance(15s);
     EXPECT_EQ(helper.watcherStatus(), Status::watching);
     trashApps({makeApp(apps, "Gone", "com.example.gone"), makeApp(apps, "Fresh", "com.example.fresh")});
     EXPECT_EQ(titlesMade(), std::vector<QString>{"Leftovers of Fresh"});

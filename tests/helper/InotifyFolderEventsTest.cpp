@@ -99,7 +99,7 @@ TEST(InotifyFolderEvents, EntriesAreWritesAndTheFolderGoingIsDeleteOrRename) {
 TEST(InotifyFolderEvents, TheWatcherOnTheKernelReportsAnAppMovedIntoTheTrash) {
     TempFolder dir;
     const std::string trash = dir / "Trash/files";
-    TrashWatcher watcher(trash, std::make_shared<InotifyFolderEvents>(), std::make_shared<TimerScheduler>());
+    TrashWatcher watcher(trash, std::make_shared<InotifyFolderEvents>(), std::make_shared<TimerClock>());
     std::vector<std::string> reported;
     watcher.onAppsTrashed = [&](const std::vector<std::string>& urls) { reported = urls; };
     watcher.start();

@@ -32,8 +32,8 @@ protected:
     TempFolder dir;
     std::string trash = dir / "Trash/files";
     std::shared_ptr<FakeFolderEvents> events = std::make_shared<FakeFolderEvents>();
-    std::shared_ptr<ManualScheduler> scheduler = std::make_shared<ManualScheduler>();
-    TrashWatcher watcher{trash, events, scheduler};
+    std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
+    TrashWatcher watcher{trash, events, clock};
     std::vector<Status> statuses;
     std::vector<std::vector<std::string>> reports;
 };
@@ -69,7 +69,7 @@ TEST_F(TrashWatcherTest, WhatIsThereWhenWatchingStartsIsNeverReported) {
     EXPECT_FALSE(events->isWatching());
 
     events->fire(FolderEvents::write); // after stop: nothing listens
-    scheduler->advance(1s);
+    clock->advance(1s);
     EXPECT_TRUE(reports.empty());
 }
 
@@ -89,7 +89,7 @@ TEST_F(TrashWatcherTest, AnAppArrivingWhileTheFolderIsListedIsReported) {
     };
     watcher.start();
     if (heard) events->fire(FolderEvents::write);
-    scheduler->advance(1s);
+    clock->advance(1s);
     EXPECT_EQ(reports, std::vector<std::vector<std::string>>{paths({"Gap.app"})});
 }
 
@@ -98,14 +98,14 @@ TEST_F(TrashWatcherTest, ABurstOfWritesGivesOneListingAfterItQuietsDown) {
     const int listed = events->listings;
     put("Zed.app");
     events->fire(FolderEvents::write);
-    scheduler->advance(500ms);
+    clock->advance(500ms);
     put("Alpha.app");
     put("readme.txt");
     events->fire(FolderEvents::write);
-    scheduler->advance(600ms);
+    clock->advance(600ms);
     EXPECT_TRUE(reports.empty()) << "each write restarts the quiet period";
     EXPECT_EQ(events->listings, listed);
-    scheduler->advance(100ms);
+    clock->advance(100ms);
     EXPECT_EQ(events->listings, listed + 1);
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0], paths({"Alpha.app", "Zed.app"}));
@@ -113,14 +113,14 @@ TEST_F(TrashWatcherTest, ABurstOfWritesGivesOneListingAfterItQuietsDown) {
     // Out and in again is new again; emptying reports nothing.
     take("Zed.app");
     events->fire(FolderEvents::write);
-    scheduler->advance(1s);
+    clock->advance(1s);
     put("Zed.app");
     events->fire(FolderEvents::write);
-    scheduler->advance(1s);
+    clock->advance(1s);
     std::filesystem::remove_all(trash);
     std::filesystem::create_directories(trash);
     events->fire(FolderEvents::write);
-    scheduler->advance(1s);
+    clock->advance(1s);
     EXPECT_EQ(reports, (std::vector<std::vector<std::string>>{paths({"Alpha.app", "Zed.app"}), paths({"Zed.app"})}));
     EXPECT_TRUE(watcher.detector().known.empty());
 }
@@ -138,23 +138,23 @@ TEST_F(TrashWatcherTest, ADeletedTrashIsRetriedUntilItIsBackWithoutReportingWhat
     EXPECT_FALSE(std::filesystem::exists(trash)) << "whoever removes the folder is not raced";
 
     // Until the retry, nothing is watched; meanwhile the Trash comes back, full.
-    scheduler->advance(15s);
+    clock->advance(15s);
     EXPECT_FALSE(std::filesystem::exists(trash)) << "a retry makes no folder";
     EXPECT_EQ(watcher.status(), Status::noAccess);
     EXPECT_TRUE(watcher.hasPendingRetry()) << "a failed retry plans the next one";
     std::filesystem::create_directories(trash + "/Came Back.app");
-    scheduler->advance(14s);
+    clock->advance(14s);
     EXPECT_EQ(watcher.status(), Status::noAccess);
-    scheduler->advance(1s);
+    clock->advance(1s);
     EXPECT_EQ(watcher.status(), Status::watching);
     EXPECT_FALSE(watcher.hasPendingRetry());
     EXPECT_EQ(statuses, (std::vector<Status>{Status::watching, Status::noAccess, Status::watching}));
-    scheduler->advance(1min);
+    clock->advance(1min);
     EXPECT_TRUE(reports.empty());
 
     put("New.app");
     events->fire(FolderEvents::write);
-    scheduler->advance(1s);
+    clock->advance(1s);
     EXPECT_EQ(reports, std::vector<std::vector<std::string>>{paths({"New.app"})});
 }
 
@@ -165,15 +165,15 @@ TEST_F(TrashWatcherTest, OnlyTheFirstStartMakesAMissingTrashAndAMovedOneIsReadAf
     EXPECT_EQ(watcher.status(), Status::noAccess);
     EXPECT_EQ(events->prepares, 1);
     events->creatable = true;
-    scheduler->advance(15s);
+    clock->advance(15s);
     watcher.stop();
     watcher.start();
-    scheduler->advance(15s);
+    clock->advance(15s);
     EXPECT_EQ(watcher.status(), Status::noAccess);
     EXPECT_EQ(events->prepares, 1) << "neither a retry nor a later start makes the folder";
     EXPECT_FALSE(std::filesystem::exists(trash));
     std::filesystem::create_directories(trash);
-    scheduler->advance(15s);
+    clock->advance(15s);
     EXPECT_EQ(watcher.status(), Status::watching);
 
     // The folder replaced by another one (moved into place): its apps are the baseline.
@@ -183,7 +183,7 @@ TEST_F(TrashWatcherTest, OnlyTheFirstStartMakesAMissingTrashAndAMovedOneIsReadAf
     events->fire(FolderEvents::renamed);
     EXPECT_EQ(watcher.status(), Status::watching);
     EXPECT_EQ(watcher.detector().known, std::set<std::string>{"Elsewhere.app"});
-    scheduler->advance(1s);
+    clock->advance(1s);
     EXPECT_TRUE(reports.empty());
 }
 
@@ -192,17 +192,17 @@ TEST_F(TrashWatcherTest, ACheckThatCantListStopsWatchingAndRetriesEveryFifteenSe
     put("Blocked.app");
     events->fire(FolderEvents::write);
     events->refused = true;
-    scheduler->advance(700ms);
+    clock->advance(700ms);
     EXPECT_EQ(watcher.status(), Status::noAccess);
     EXPECT_FALSE(events->isWatching()) << "the source is cancelled";
-    for (int i = 0; i < 3; ++i) scheduler->advance(15s);
-    EXPECT_EQ(scheduler->waits.size(), 5u) << "one check, then one retry per 15 s";
+    for (int i = 0; i < 3; ++i) clock->advance(15s);
+    EXPECT_EQ(clock->waits().size(), 5u) << "one check, then one retry per 15 s";
     EXPECT_EQ(statuses, (std::vector<Status>{Status::watching, Status::noAccess}));
 
     // Stopping ends the retries; starting again with access watches at once.
     watcher.stop();
     EXPECT_FALSE(watcher.hasPendingRetry());
-    scheduler->advance(1min);
+    clock->advance(1min);
     EXPECT_EQ(watcher.status(), Status::stopped);
     events->refused = false;
     events->unwatchable = true;
@@ -221,6 +221,6 @@ TEST_F(TrashWatcherTest, UnsetCallbacksStillKeepTheBaseline) {
     watcher.start();
     put("Quiet.app");
     events->fire(FolderEvents::write);
-    scheduler->advance(1s);
+    clock->advance(1s);
     EXPECT_EQ(watcher.detector().known, std::set<std::string>{"Quiet.app"});
 }

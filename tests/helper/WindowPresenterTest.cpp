@@ -25,13 +25,12 @@ protected:
         ++modelsMade;
         StartupItemsModel::Environment environment;
         // Loads wait forever: no tool is run.
-        environment.runInBackground = [this](QObject*, StartupItemsModel::Environment::Work,
-                                             StartupItemsModel::Environment::Failed) { ++loads; };
+        environment.executor = startupWork;
         return environment;
     }
     std::shared_ptr<UninstallSession> session(const std::string& name) {
         UninstallServices services;
-        services.runInBackground = background.runner();
+        services.executor = background.executor;
         AppBundleInfo app{"/Applications/" + name + ".app", name, "com.example." + name, std::nullopt, std::nullopt, {}};
         return std::make_shared<UninstallSession>(app, UninstallSession::Mode::afterTrash, services);
     }
@@ -40,7 +39,8 @@ protected:
                                        QStringLiteral("Startup Items"), true, {});
     }
 
-    int modelsMade = 0, loads = 0;
+    int modelsMade = 0;
+    std::shared_ptr<ManualExecutor> startupWork = std::make_shared<ManualExecutor>(); // never run
     ManualBackground background;
     std::unique_ptr<WindowPresenter> presenter =
         std::make_unique<WindowPresenter>([this] { return startupEnvironment(); });
@@ -58,8 +58,8 @@ TEST_F(WindowPresenterTest, OneStartupItemsWindowBroughtForwardAndFreshAfterClos
     EXPECT_EQ(window->size(), QSize(760, 600));
     EXPECT_TRUE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(qobject_cast<StartupItemsView*>(window->content()));
-    const int firstLoad = loads; // the two halves of one load
-    EXPECT_GT(firstLoad, 0);
+    const std::size_t firstLoad = startupWork->pendingCount(); // the two halves of one load
+    EXPECT_GT(firstLoad, 0u);
 
     window->resize(900, 700);
     window->hide();
@@ -69,7 +69,7 @@ TEST_F(WindowPresenterTest, OneStartupItemsWindowBroughtForwardAndFreshAfterClos
     EXPECT_TRUE(window->isVisible()) << "brought forward";
     EXPECT_EQ(window->size(), QSize(900, 700));
     EXPECT_EQ(modelsMade, 1) << "no second model, no reload";
-    EXPECT_EQ(loads, firstLoad);
+    EXPECT_EQ(startupWork->pendingCount(), firstLoad);
 
     window->close();
     EXPECT_EQ(presenter->window("startup-items"), nullptr);
@@ -90,7 +90,7 @@ TEST_F(WindowPresenterTest, TheUninstallerWindowFitsItsContentAndOnlyTheFirstSes
     ASSERT_TRUE(view);
     EXPECT_EQ(&view->session(), first.get());
     EXPECT_EQ(first->phase().kind(), UninstallSession::Phase::Kind::scanning);
-    EXPECT_EQ(background.jobs.size(), 1u) << "the view starts the search when it appears";
+    EXPECT_EQ(background.size(), 1u) << "the view starts the search when it appears";
     EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "not resizable";
     EXPECT_EQ(window->size(), view->sizeHint());
     EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);

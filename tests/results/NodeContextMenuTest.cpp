@@ -1,6 +1,7 @@
 #include "app/StateFixture.h"
 
 #include "app/NodeActions.h"
+#include "app/PathRelations.h"
 #include "results/NodeContextMenu.h"
 
 #include <QAction>
@@ -83,13 +84,13 @@ TEST_F(NodeMenuTest, OnlyAnAppPackageOffersUninstallWithoutASeparator) {
     EXPECT_EQ(entries.back().action, Action::uninstall) << "the extension is compared in lower case";
     EXPECT_EQ(entries.back().title, "Uninstall…");
     EXPECT_FALSE(entries.back().separatorBefore);
-    EXPECT_TRUE(isAppNode(*app));
+    EXPECT_TRUE(isAppBundleNode(*app));
     for (const NodeRef& n : {plain, report, docs}) {
         EXPECT_NE(menu(n).back().action, Action::uninstall) << n->name();
-        EXPECT_FALSE(isAppNode(*n));
+        EXPECT_FALSE(isAppBundleNode(*n));
     }
     NodeRef appFile = file("Fake.app", 3);
-    EXPECT_FALSE(isAppNode(*appFile)) << "a file named like an app is no app";
+    EXPECT_FALSE(isAppBundleNode(*appFile)) << "a file named like an app is no app";
 }
 
 TEST_F(NodeMenuTest, TheRootCannotBeCollectedOrTrashed) {

@@ -162,17 +162,6 @@ TEST(ItemTrasher, SummaryAndPrompts) {
     EXPECT_FALSE(ItemTrasher::isPermissionError(std::error_code(EXDEV, std::generic_category())));
 }
 
-TEST(ItemTrasher, UniqueDestinationsAvoidChosenAndPresentNames) {
-    TempFolder trash;
-    std::set<std::string> chosen;
-    EXPECT_EQ(ItemTrasher::uniqueTrashDestination("same.txt", trash.path(), chosen), "same.txt");
-    EXPECT_EQ(ItemTrasher::uniqueTrashDestination("same.txt", trash.path(), chosen), "same 2.txt");
-    writeFile(trash / "Makefile", "");
-    symlink("/nonexistent", (trash / "Makefile 2").c_str());
-    EXPECT_EQ(ItemTrasher::uniqueTrashDestination("Makefile", trash.path(), chosen), "Makefile 3");
-    EXPECT_EQ(chosen, (std::set<std::string>{"same.txt", "same 2.txt", "Makefile 3"}));
-}
-
 TEST_F(ItemTrasherTest, RefusedItemsGoThroughOneAdministratorStep) {
     mkdir((items / "locked").c_str(), 0755);
     const std::string odd = item("locked/it's a \\ \"name\"\nwith a feed.txt", "odd");

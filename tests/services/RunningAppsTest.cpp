@@ -84,25 +84,25 @@ TEST(RunningApps, FindsAndTerminatesAnInstanceThroughProc) {
 
 TEST(RunningApps, QuitWatchChecksEveryQuarterSecondForAtMostTwentyRounds) {
     QObject context;
-    ManualScheduler scheduler;
+    ManualClock clock;
     int checks = 0;
     bool running = true;
 
     // An app that never quits: twenty waits of 250 ms, then the watch ends.
-    watchForQuit(scheduler, &context, [&] { return running; }, [&] { ++checks; });
-    scheduler.advance(10s);
+    watchForQuit(clock, &context, [&] { return running; }, [&] { ++checks; });
+    clock.advance(10s);
     EXPECT_EQ(checks, 20);
-    EXPECT_EQ(scheduler.waits, std::vector<std::chrono::milliseconds>(20, 250ms));
+    EXPECT_EQ(clock.waits(), std::vector<std::chrono::milliseconds>(20, 250ms));
 
     // Quits after the third check: the watch ends there.
     checks = 0;
-    scheduler.waits.clear();
-    watchForQuit(scheduler, &context, [&] { return running; }, [&] { running = ++checks < 3; });
-    scheduler.advance(10s);
+    clock.forgetWaits();
+    watchForQuit(clock, &context, [&] { return running; }, [&] { running = ++checks < 3; });
+    clock.advance(10s);
     EXPECT_EQ(checks, 3);
 
     // Not running at all: no wait.
-    scheduler.waits.clear();
-    watchForQuit(scheduler, &context, [&] { return running; }, [&] { ++checks; });
-    EXPECT_TRUE(scheduler.waits.empty());
+    clock.forgetWaits();
+    watchForQuit(clock, &context, [&] { return running; }, [&] { ++checks; });
+    EXPECT_TRUE(clock.waits().empty());
 }

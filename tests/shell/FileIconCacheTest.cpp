@@ -1,8 +1,8 @@
 // The icon cache: generic icons for items that are gone, lookups that never hold up
 // the GUI thread, the bound and clearing; and the desktop source's answers.
 
-#include "app/Executor.h"
-#include "app/ManualExecutor.h"
+#include "runtime/Executor.h"
+#include "runtime/ManualExecutor.h"
 #include "scanner/FileNode.h"
 #include "shell/FileIconCache.h"
 

@@ -1,15 +1,15 @@
 #include "startup/StartupItemsModel.h"
 
-#include "BackgroundJobs.h"
 #include "ScriptedRunner.h"
 #include "StartupTestSupport.h"
+#include "common/ManualBackground.h"
+#include "runtime/Executor.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QPointer>
 
-#include <thread>
 
 using namespace plenwick;
 using namespace plenwick::test;
@@ -33,13 +33,13 @@ protected:
             if (adminFailure) throw *adminFailure;
             return std::string();
         };
-        environment.runInBackground = background.runner();
+        environment.executor = background.executor;
         model = std::make_unique<StartupItemsModel>(std::move(environment), folders);
         QObject::connect(model.get(), &StartupItemsModel::changed, [this](quint64 fields) { notices.push_back(fields); });
         runner.succeed(osascript + LoginItemsScript::listScript(), "");
     }
     void run(std::vector<std::size_t> order = {}) { background.run(std::move(order)); }
-    void settle() { background.settle(); }
+    void settle() { background.runAll(); }
     void loadNow() {
         model->refresh();
         run();
@@ -61,8 +61,7 @@ protected:
     };
     std::vector<Script> adminScripts;
     std::optional<AdminScript::Failure> adminFailure;
-    BackgroundJobs background;
-    std::vector<std::function<void()>>& jobs = background.jobs;
+    ManualBackground background;
     std::vector<quint64> notices;
     std::unique_ptr<StartupItemsModel> model;
 };
@@ -76,7 +75,7 @@ TEST_F(StartupItemsModelTest, OnlyTheNewestLoadIsApplied) {
     EXPECT_FALSE(model->hasLoaded());
     EXPECT_EQ(notices, std::vector<quint64>{StartupItemsModel::bit(Field::isLoading)});
     model->refresh();
-    ASSERT_EQ(jobs.size(), 4u);
+    ASSERT_EQ(background.size(), 4u);
     EXPECT_EQ(model->refreshGeneration(), 2);
 
     // The first load finishes first: dropped, still loading.
@@ -230,7 +229,7 @@ TEST_F(StartupItemsModelTest, ItemsThatCannotChangeAreLeftAlone) {
     for (const StartupItem& item : {login, bundled, unlabelled}) model->setEnabled(item, false);
     model->remove(bundled);
     EXPECT_EQ(model->refreshGeneration(), 0);
-    EXPECT_TRUE(jobs.empty() && notices.empty() && runner.calls.empty() && adminScripts.empty());
+    EXPECT_TRUE(background.empty() && notices.empty() && runner.calls.empty() && adminScripts.empty());
 }
 
 TEST_F(StartupItemsModelTest, DaemonTogglesAskForThePasswordOnTheGuiThread) {
@@ -341,21 +340,17 @@ TEST(StartupItemsModelThreads, LoadsOnWorkerThreadsAndOutlivesNothing) {
     TempFolder dir;
     writePlist(dir / "LaunchAgents/a.plist", plistKey("Label", "com.a"));
     ScriptedRunner runner;
-    std::vector<std::thread> threads;
+    auto pool = std::make_shared<ThreadPoolExecutor>(2);
     StartupItemsModel::Environment environment;
     environment.scanner.runner = &runner;
-    environment.runInBackground = [&threads](QObject* owner, StartupItemsModel::Environment::Work work,
-                                             StartupItemsModel::Environment::Failed failed) {
-        threads.emplace_back(deferred(owner, std::move(work), std::move(failed)));
-    };
+    environment.executor = pool;
     StartupItemsScanner::Folders folders;
     folders.launchFolders = {{dir / "LaunchAgents", Source::userAgent}};
 
     auto model = std::make_unique<StartupItemsModel>(environment, folders);
     model->refresh();
     model->refresh();
-    for (auto& thread : threads) thread.join();
-    threads.clear();
+    pool->waitForDone();
     QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(model->hasLoaded());
     EXPECT_FALSE(model->isLoading());
@@ -365,6 +360,6 @@ TEST(StartupItemsModelThreads, LoadsOnWorkerThreadsAndOutlivesNothing) {
     // A model gone before its work returns: the results are dropped.
     model->refresh();
     model.reset();
-    for (auto& thread : threads) thread.join();
+    pool->waitForDone();
     QCoreApplication::sendPostedEvents();
 }

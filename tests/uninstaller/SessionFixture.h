@@ -29,10 +29,10 @@ protected:
         make(library + "/Application Support/Example/data", 8'000); // the executable's name: possible
         app = *AppBundleInfo::read(appPath);
 
-        services.runInBackground = background.runner();
+        services.executor = background.executor;
         services.registry = registry;
         services.runningApps = running;
-        services.scheduler = scheduler;
+        services.clock = clock;
         services.trash = [this](const std::vector<std::string>& urls) {
             trashCalls.push_back(urls);
             ItemTrasher::Result result;
@@ -78,7 +78,7 @@ protected:
     ManualBackground background;
     std::shared_ptr<FakeAppRegistry> registry = std::make_shared<FakeAppRegistry>();
     std::shared_ptr<FakeRunningApps> running = std::make_shared<FakeRunningApps>();
-    std::shared_ptr<ManualScheduler> scheduler = std::make_shared<ManualScheduler>();
+    std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
     std::map<std::string, std::string> failing; // url → message
     std::vector<std::vector<std::string>> trashCalls;
     std::vector<std::vector<AppBundleInfo>> posted;

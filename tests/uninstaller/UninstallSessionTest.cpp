@@ -3,6 +3,7 @@
 #include "SessionFixture.h"
 
 #include <algorithm>
+#include <thread>
 
 using namespace plenwick;
 using namespace plenwick::test;
@@ -84,7 +85,7 @@ TEST_F(SessionTest, OnlyTheNewestSearchApplies) {
     int firstDone = 0, secondDone = 0;
     session->start([&] { ++firstDone; });
     session->start([&] { ++secondDone; });
-    ASSERT_EQ(background.jobs.size(), 2u);
+    ASSERT_EQ(background.size(), 2u);
     background.run(1);
     EXPECT_EQ(secondDone, 1);
     session->toggle(pref());
@@ -205,6 +206,15 @@ TEST_F(SessionTest, CollectorHandsOverTheTicksAndCloses) {
     EXPECT_EQ(kept->phase(), Phase::ready());
 }
 
+// Its checks were an assert, off in every build we make: a call from a worker raced
+// the GUI thread's reads of the session unnoticed.
+using SessionDeathTest = SessionTest;
+TEST_F(SessionDeathTest, ACallOffTheGuiThreadStopsTheProgram) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto session = makeSession(Mode::uninstall);
+    EXPECT_DEATH(std::thread([&session] { session->selectAll(true); }).join(), "called off the GUI thread");
+}
+
 TEST_F(SessionTest, NothingHappensOutsideReady) {
     auto session = makeSession(Mode::uninstall);
     session->moveToTrash();
@@ -219,7 +229,7 @@ TEST_F(SessionTest, QuitAsksEveryInstanceAndWatches) {
     // Not running: nothing sent, no waiting.
     session->quitApp();
     EXPECT_TRUE(running->terminated.empty());
-    EXPECT_TRUE(scheduler->waits.empty());
+    EXPECT_TRUE(clock->waits().empty());
 
     running->running["com.example.app"] = {{101, app.url}, {102, app.url}};
     session->refreshRunningState();
@@ -228,10 +238,10 @@ TEST_F(SessionTest, QuitAsksEveryInstanceAndWatches) {
     session->quitApp();
     EXPECT_EQ(running->terminated.size(), 2u);
     EXPECT_TRUE(session->isAppRunning());
-    scheduler->advance(250ms);
+    clock->advance(250ms);
     EXPECT_FALSE(session->isAppRunning());
-    scheduler->advance(10s);
-    EXPECT_EQ(scheduler->waits.size(), 1u);
+    clock->advance(10s);
+    EXPECT_EQ(clock->waits().size(), 1u);
 
     // An app that refuses to quit is checked twenty times, then left running.
     running->quitOnTerminate = false;
@@ -239,7 +249,7 @@ TEST_F(SessionTest, QuitAsksEveryInstanceAndWatches) {
     session->refreshRunningState();
     const int before = running->queries;
     session->quitApp();
-    scheduler->advance(10s);
+    clock->advance(10s);
     EXPECT_EQ(running->queries - before, 1 + 20);
     EXPECT_TRUE(session->isAppRunning());
 }

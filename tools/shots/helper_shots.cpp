@@ -10,6 +10,7 @@
 #include "helper/HelperState.h"
 #include "helper/InotifyFolderEvents.h"
 #include "helper/WindowPresenter.h"
+#include "runtime/ManualExecutor.h"
 #include "uninstaller/UninstallSession.h"
 #include "uninstaller/ui/UninstallerView.h"
 
@@ -47,11 +48,11 @@ struct HelperScene {
         env.preferences = std::make_shared<MemoryPreferences>();
         env.trashFolder = trash;
         env.trashEvents = std::make_shared<InotifyFolderEvents>();
-        env.scheduler = std::make_shared<TimerScheduler>();
+        env.clock = std::make_shared<TimerClock>();
         env.now = [] { return std::chrono::milliseconds(0); };
         env.runningApps = running;
         env.registry = std::make_shared<FolderAppRegistry>(std::vector<std::string>{});
-        env.uninstall.runInBackground = [](QObject*, UninstallServices::Work, UninstallServices::Failed) {};
+        env.uninstall.executor = std::make_shared<ManualExecutor>(); // nothing is searched
         env.windows = presenter;
         state = std::make_unique<HelperState>(std::move(env));
         menu = std::make_unique<HelperMenu>(*state, HelperMenu::Actions{});

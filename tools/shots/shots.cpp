@@ -5,7 +5,6 @@
 // TREE is a generated fixture tree; the results come from a real scan of it.
 
 #include "app/AppState.h"
-#include "app/ManualExecutor.h"
 #include "app/RecentScans.h"
 #include "app/ui/MainWindow.h"
 #include "charts/ui/SunburstView.h"
@@ -29,6 +28,7 @@
 #include "results/ShellInspectorDetails.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"
+#include "runtime/ManualExecutor.h"
 #include "shell/IconTheme.h"
 #include "services/AppBundleInfo.h"
 #include "uninstaller/UninstallSession.h"
@@ -487,7 +487,7 @@ struct UninstallerFixture {
     std::string root = dir.path().toStdString();
     std::string library = root + "/Library";
     std::string appPath = root + "/Applications/Example App.app";
-    std::vector<std::function<void()>> jobs;
+    std::shared_ptr<ManualExecutor> jobs = std::make_shared<ManualExecutor>();
 
     UninstallerFixture() {
         write(appPath + "/Contents/Info.plist",
@@ -533,15 +533,10 @@ struct UninstallerFixture {
 
     std::shared_ptr<UninstallSession> session(UninstallSession::Mode mode, bool searched) {
         UninstallServices services;
-        services.runInBackground = [this](QObject* owner, UninstallServices::Work work, UninstallServices::Failed) {
-            jobs.push_back([guard = QPointer<QObject>(owner), work] {
-                auto deliver = work();
-                if (guard) deliver();
-            });
-        };
+        services.executor = jobs;
         services.registry = std::make_shared<FolderAppRegistry>(std::vector<std::string>{});
         services.runningApps = std::make_shared<FixtureRunningApps>();
-        services.scheduler = std::make_shared<TimerScheduler>();
+        services.clock = std::make_shared<TimerClock>();
         services.trash = [this](const std::vector<std::string>& urls) {
             ItemTrasher::Result result;
             for (const std::string& url : urls) {
@@ -563,12 +558,10 @@ struct UninstallerFixture {
         return made;
     }
     void runJobs() {
-        while (!jobs.empty()) {
-            auto job = std::move(jobs.front());
-            jobs.erase(jobs.begin());
-            job();
-        }
-        QApplication::processEvents();
+        do {
+            jobs->runAll();
+            QApplication::processEvents();
+        } while (jobs->pendingCount() > 0);
     }
 };
 

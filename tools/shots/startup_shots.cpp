@@ -4,10 +4,9 @@
 
 #include "startup_shots.h"
 
-#include "app/BackgroundTask.h"
-#include "app/ManualExecutor.h"
 #include "app/StartupItemsServices.h"
 #include "app/ui/StartupItemsWindow.h"
+#include "runtime/ManualExecutor.h"
 #include "shell/FileIconCache.h"
 #include "startup/ui/StartupItemsView.h"
 

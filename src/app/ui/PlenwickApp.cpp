@@ -11,12 +11,11 @@
 #include "base/PathNames.h"
 #include "platform/AppActivation.h"
 #include "platform/DesktopServices.h"
+#include "runtime/GuiThread.h"
 #include "startup/ui/StartupItemsTexts.h"
 
 #include <QCoreApplication>
-#include <QThread>
 
-#include <cassert>
 
 namespace plenwick {
 
@@ -41,7 +40,7 @@ PlenwickApp::~PlenwickApp() {
 }
 
 AppState& PlenwickApp::appState() {
-    assert(QThread::currentThread() == QCoreApplication::instance()->thread());
+    assertGuiThread();
     if (!state_) state_ = std::make_unique<AppState>(makeEnvironment_());
     return *state_;
 }

@@ -1,6 +1,7 @@
 #include "charts/ui/TreemapModel.h"
 
 #include "app/AppState.h"
+#include "runtime/BackgroundTask.h"
 
 #include <stop_token>
 #include <utility>

@@ -10,13 +10,13 @@
 // A change of size or scale alone waits out a pause first, so a live resize renders
 // once, after the last size change.
 
-#include "app/BackgroundTask.h"
-#include "app/Executor.h"
 #include "charts/TreemapCushionRenderer.h"
 #include "charts/TreemapLayoutEngine.h"
 #include "charts/ui/AppStateChartState.h"
 #include "charts/ui/TreemapLayoutDriver.h"
 #include "charts/ui/TreemapRenderKey.h"
+#include "runtime/Executor.h"
+#include "runtime/TaskClock.h"
 
 #include <QImage>
 #include <QObject>

@@ -1,10 +1,10 @@
 #include "charts/ui/TreemapView.h"
 
 #include "app/AppState.h"
-#include "app/BackgroundTask.h"
 #include "charts/ui/TreemapHighlightOverlay.h"
 #include "charts/ui/TreemapModel.h"
 #include "charts/ui/TreemapStatusBar.h"
+#include "runtime/TaskClock.h"
 #include "shell/FileActions.h"
 #include "shell/ShellStyle.h"
 #include "shell/Symbols.h"

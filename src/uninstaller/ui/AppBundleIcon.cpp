@@ -1,8 +1,8 @@
 #include "uninstaller/ui/AppBundleIcon.h"
 
-#include "app/BackgroundTask.h"
-#include "app/Executor.h"
 #include "base/PathNames.h"
+#include "runtime/BackgroundTask.h"
+#include "runtime/Executor.h"
 #include "services/AppBundleInfo.h"
 #include "services/RegularFile.h"
 

@@ -2,9 +2,9 @@
 #include "TreemapFixture.h"
 
 #include "app/AppState.h"
-#include "app/ManualExecutor.h"
 #include "charts/ui/AppStateChartState.h"
 #include "charts/ui/TreemapLayoutDriver.h"
+#include "runtime/ManualExecutor.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

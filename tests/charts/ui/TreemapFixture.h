@@ -5,9 +5,9 @@
 #include "../TestTree.h"
 
 #include "app/AppState.h"
-#include "app/ManualClock.h"
-#include "app/ManualExecutor.h"
 #include "charts/ui/TreemapModel.h"
+#include "runtime/ManualClock.h"
+#include "runtime/ManualExecutor.h"
 
 #include <QCoreApplication>
 

@@ -5,7 +5,7 @@
 #include "startup/ui/StartupItemsTexts.h"
 #include "startup/LoginItemsScript.h"
 
-#include "startup/BackgroundJobs.h"
+#include "common/ManualBackground.h"
 #include "startup/ScriptedRunner.h"
 #include "startup/StartupTestSupport.h"
 
@@ -47,7 +47,7 @@ protected:
         folders.applicationFolders = {dir / "Apps"};
         StartupItemsModel::Environment environment;
         environment.scanner.runner = &runner;
-        environment.runInBackground = background.runner();
+        environment.executor = background.executor;
         view = std::make_unique<StartupItemsView>(std::make_unique<StartupItemsModel>(environment, folders), false);
         view->resize(760, 620);
     }
@@ -59,7 +59,7 @@ protected:
     void showLoaded() {
         view->show();
         QApplication::processEvents();
-        background.settle();
+        background.runAll();
         QApplication::processEvents();
     }
     std::vector<QString> sectionTitles() const {
@@ -85,7 +85,7 @@ protected:
     TempFolder dir;
     std::string agents;
     ScriptedRunner runner;
-    BackgroundJobs background;
+    ManualBackground background;
     std::unique_ptr<StartupItemsView> view;
 };
 
@@ -99,7 +99,7 @@ TEST_F(StartupItemsViewTest, LoadsWhenFirstShownThenListsBySection) {
     EXPECT_EQ(view->model().refreshGeneration(), 1);
     EXPECT_FALSE(view->refreshButton()->isEnabled());
     EXPECT_FALSE(view->showsHeaderSpinner()); // not before the first load
-    background.settle();
+    background.runAll();
 
     EXPECT_FALSE(view->showsLoadingPage());
     EXPECT_TRUE(view->refreshButton()->isEnabled());
@@ -114,7 +114,7 @@ TEST_F(StartupItemsViewTest, LoadsWhenFirstShownThenListsBySection) {
     EXPECT_TRUE(view->showsHeaderSpinner());
     EXPECT_FALSE(view->showsLoadingPage());
     EXPECT_EQ(view->rows().size(), 3u);
-    background.settle();
+    background.runAll();
     EXPECT_FALSE(view->showsHeaderSpinner());
 }
 
@@ -162,7 +162,7 @@ TEST_F(StartupItemsViewTest, TheSwitchTurnsTheJobOnThroughTheModel) {
     EXPECT_FALSE(busy->actionsButton()->isEnabled());
     background.run({0});
     EXPECT_EQ(runner.calls[runner.calls.size() - 2], "/bin/launchctl enable " + target);
-    background.settle();
+    background.runAll();
     EXPECT_TRUE(view->model().busy().empty());
 }
 
@@ -184,14 +184,14 @@ TEST_F(StartupItemsViewTest, FilterAndPlaceholders) {
     runner.succeed(osascript + LoginItemsScript::listScript(), "");
     view->filterField()->clear();
     view->refreshButton()->click();
-    background.settle();
+    background.runAll();
     EXPECT_EQ(view->countLineText(), "0 items start on their own");
     EXPECT_EQ(view->placeholderTitle(), "No Startup Items");
 
     // Login items that can't be read: their row, and no "No Startup Items".
     runner.answers.erase(osascript + LoginItemsScript::listScript());
     view->refreshButton()->click();
-    background.settle();
+    background.runAll();
     EXPECT_EQ(sectionTitles(), std::vector<QString>{"Open at Login"});
     EXPECT_TRUE(view->placeholderTitle().isEmpty());
 }
@@ -206,7 +206,7 @@ TEST_F(StartupItemsViewTest, ActivationLooksAgainOnlyWhenIdleAndLoaded) {
     EXPECT_EQ(view->model().refreshGeneration(), 2);
     activate(); // while that load runs
     EXPECT_EQ(view->model().refreshGeneration(), 2);
-    background.settle();
+    background.runAll();
 }
 
 TEST_F(StartupItemsViewTest, RemovalAsksFirst) {
@@ -239,7 +239,7 @@ TEST_F(StartupItemsViewTest, RemovalAsksFirst) {
     EXPECT_EQ(view->model().busy(), std::set<std::string>{notes.id()});
     background.run({0});
     EXPECT_EQ(runner.calls.back(), osascript + LoginItemsScript::deleteScript("Notes"));
-    background.settle();
+    background.runAll();
 }
 
 TEST_F(StartupItemsViewTest, FailedChangesShowAnAlertUntilDismissed) {

@@ -47,10 +47,10 @@ protected:
 
 TEST_F(ViewTest, AppearingStartsOneSearchOnlyWhileScanning) {
     auto view = show(shared(Mode::uninstall));
-    EXPECT_EQ(background.jobs.size(), 1u);
+    EXPECT_EQ(background.size(), 1u);
     view->hide();
     view->show();
-    EXPECT_EQ(background.jobs.size(), 1u);
+    EXPECT_EQ(background.size(), 1u);
     EXPECT_EQ(view->width(), 560);
     EXPECT_EQ(view->titleText()->text(), QStringLiteral("Uninstall “Example App”"));
     EXPECT_EQ(view->statusText()->text(), QStringLiteral("Looking for its preferences, caches and support files…"));
@@ -65,7 +65,7 @@ TEST_F(ViewTest, AppearingStartsOneSearchOnlyWhileScanning) {
 
     auto searchedBefore = searchedShared(Mode::afterTrash);
     auto second = show(searchedBefore);
-    EXPECT_TRUE(background.jobs.empty());
+    EXPECT_TRUE(background.empty());
 }
 
 TEST_F(ViewTest, RowsAndSelectAllFollowTheSession) {
@@ -106,7 +106,7 @@ TEST_F(ViewTest, BannersAndTheirQuitButton) {
     running->quitOnTerminate = true;
     view->banners()[0]->actionButton()->click();
     EXPECT_EQ(running->terminated.size(), 1u);
-    scheduler->advance(std::chrono::milliseconds(250));
+    clock->advance(std::chrono::milliseconds(250));
     EXPECT_TRUE(view->banners().empty());
 }
 

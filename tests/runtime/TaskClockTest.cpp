@@ -1,6 +1,6 @@
 // The cancellable wait of GUI-thread tasks.
-#include "app/BackgroundTask.h"
-#include "app/ManualClock.h"
+#include "runtime/TaskClock.h"
+#include "runtime/ManualClock.h"
 
 #include <QCoreApplication>
 #include <QTest>

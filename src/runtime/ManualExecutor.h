@@ -3,7 +3,7 @@
 // the owner's thread, in any order. Lets tests decide which background work
 // finishes first.
 
-#include "app/Executor.h"
+#include "runtime/Executor.h"
 
 #include <cstddef>
 #include <functional>

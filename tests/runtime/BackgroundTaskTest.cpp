@@ -1,12 +1,6 @@
 // The task helper on a real thread pool: outcomes, failures and a vanished owner.
-#include "app/BackgroundTask.h"
-#include "app/Executor.h"
-#include "app/ManualExecutor.h"
-#include "app/StartupItemsServices.h"
-#include "app/UninstallServices.h"
-
-#include "common/AppServiceFakes.h"
-#include "common/TestSupport.h"
+#include "runtime/BackgroundTask.h"
+#include "runtime/Executor.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -19,6 +13,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 using namespace plenwick;
 
@@ -81,41 +76,4 @@ TEST(BackgroundTask, NothingArrivesForAnOwnerThatIsGone) {
     owner.reset();
     QCoreApplication::processEvents();
     EXPECT_FALSE(called);
-}
-
-// The uninstaller's and the startup items' work on the program's own runner: what it
-// throws ends in the model's failure path instead of leaving it searching or loading.
-TEST(BackgroundTask, TheModelsBelowHearWhatTheirWorkThrows) {
-    auto executor = std::make_shared<ManualExecutor>();
-    test::TempFolder dir;
-    UninstallServices services;
-    auto registry = std::make_shared<test::FakeAppRegistry>();
-    registry->failing.insert("com.example.app");
-    services.registry = registry;
-    RemnantSearchRoots roots;
-    roots.userLibrary = dir / "Library";
-    roots.systemLibrary.reset();
-    services.searchRoots = roots;
-    const AppBundleInfo app{dir / "Example.app", "Example", "com.example.app", std::nullopt, std::nullopt, {}};
-    UninstallSession session(app, UninstallSession::Mode::uninstall, completedUninstallServices(services, executor));
-    session.start();
-    executor->runAll();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(session.phase(), UninstallSession::Phase::ready());
-
-    struct BrokenRunner final : ProgramRunner {
-        ProcessResult run(const std::string&, const std::vector<std::string>&) override {
-            throw std::runtime_error("The runner broke.");
-        }
-    } runner;
-    StartupItemsModel::Environment environment = standardStartupItemsEnvironment(executor);
-    environment.scanner.runner = &runner;
-    StartupItemsScanner::Folders folders;
-    folders.launchFolders = {{dir / "LaunchAgents", StartupItem::Source::userAgent}};
-    StartupItemsModel model(environment, folders);
-    model.refresh();
-    executor->runAll();
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(model.isLoading());
-    EXPECT_EQ(model.loginItemsError(), "The runner broke.");
 }

@@ -1,4 +1,4 @@
-#include "app/Executor.h"
+#include "runtime/Executor.h"
 
 #include <QThreadPool>
 

@@ -1,4 +1,4 @@
-#include "app/GuiThread.h"
+#include "runtime/GuiThread.h"
 
 #include <QCoreApplication>
 #include <QThread>

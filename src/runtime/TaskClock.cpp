@@ -1,19 +1,16 @@
-#include "app/BackgroundTask.h"
+#include "runtime/TaskClock.h"
 
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QPointer>
 #include <QTimer>
 
+#include <memory>
 #include <optional>
 
 namespace plenwick {
 
 namespace {
-
-class TimerClock final : public TaskClock {
-public:
-    void schedule(std::chrono::milliseconds delay, QObject* owner, std::function<void()> wake) override {
-        QTimer::singleShot(delay, Qt::PreciseTimer, owner, std::move(wake));
-    }
-};
 
 // One wait: whichever of the clock and the stop request comes first resumes the task.
 struct Sleep {
@@ -30,6 +27,10 @@ struct Sleep {
 };
 
 } // namespace
+
+void TimerClock::schedule(std::chrono::milliseconds delay, QObject* owner, std::function<void()> wake) {
+    QTimer::singleShot(delay, Qt::PreciseTimer, owner, std::move(wake));
+}
 
 TaskClock& TaskClock::standard() {
     static TimerClock clock;
