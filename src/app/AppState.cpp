@@ -196,12 +196,7 @@ void AppState::syncCollector(std::vector<NodeRef> nodes) {
     touch(Field::collectorVersion);
 }
 
-bool AppState::isInsideTree(const FileNode* node) const noexcept {
-    if (!root_) return false;
-    for (const FileNode* n = node; n; n = n->parent())
-        if (n == root_.get()) return true;
-    return false;
-}
+bool AppState::isInsideTree(const FileNode* node) const noexcept { return root_ && isWithin(node, root_.get()); }
 
 std::vector<NodeRef> AppState::nodesBelowRoot(const std::vector<NodeRef>& nodes) const {
     std::vector<NodeRef> below;
