@@ -1,5 +1,6 @@
 #include "app/AppState.h"
 
+#include "app/NodeMapping.h"
 #include "app/PathRelations.h"
 #include "app/UninstallServices.h"
 #include "scanner/FileTreeLock.h"
@@ -27,13 +28,11 @@ AppState::~AppState() {
 AppState::Operation::~Operation() {
     if (--state_.operationDepth_ > 0) return;
     if (state_.phaseBeforeOperation_) {
-        if (*state_.phaseBeforeOperation_ == state_.phase_) state_.dirty_ &= ~bit(Field::phase);
+        if (*state_.phaseBeforeOperation_ == state_.phase_) state_.changes_.forget(Field::phase);
         state_.phaseBeforeOperation_.reset();
     }
-    if (state_.dirty_ == 0) return;
-    const Fields fields = state_.dirty_;
-    state_.dirty_ = 0;
-    emit state_.changed(fields);
+    const Fields fields = state_.changes_.take();
+    if (fields != 0) emit state_.changed(fields);
 }
 
 void AppState::bumpTreeVersion() {
@@ -179,21 +178,30 @@ NodeRef AppState::nodeForURL(const std::string& path) const {
 
 void AppState::syncCollector(std::vector<NodeRef> nodes) {
     Operation op(*this);
-    if (nodes == collector_) return;
-    assign(collector_, std::move(nodes), Field::collector);
-    collectedIDs_.clear();
-    for (const NodeRef& node : collector_) collectedIDs_.insert(node.get());
-    if (!collectorLeftovers_.empty()) {
-        auto kept = collectorLeftovers_;
-        std::erase_if(kept, [this](const auto& item) { return !collectedIDs_.count(item.first.get()); });
-        assign(collectorLeftovers_, std::move(kept), Field::collectorLeftovers);
-    }
-    if (!leftoverOffers_.empty()) {
-        std::erase_if(leftoverOffers_, [this](const NodeRef& node) { return !collectedIDs_.count(node.get()); });
-        touch(Field::leftoverOffers);
-    }
-    ++collectorVersion_;
-    touch(Field::collectorVersion);
+    collector_.sync(std::move(nodes));
+}
+
+// Every field that holds a node of the tree, and how an edit moves it:
+//   focus                    to the nearest place that still stands
+//   both histories           to their counterparts (folders only), then pruned
+//   selection, pendingTrash  to their counterparts, or none
+//   hovered                  kept only while it is the same node: what lies under
+//                            the pointer is a new question after the edit
+//   quickLookURL             the preview closes when it showed something removed
+//   the collector            items, their leftovers, the offers and the apps
+//                            already offered to their counterparts, or dropped
+// `refreshingFolders` is left to the rescans, which take their folders out when they
+// end; a reset empties it with the generation that drops their outcomes.
+void AppState::remapNodes(const NodeMapping& mapping) {
+    assertGuiThread();
+    Operation op(*this);
+    navigation_.remap(mapping, root_.get());
+    if (selection_) assign(selection_, mapping.counterpart(selection_), Field::selection);
+    if (hovered_ && mapping.counterpart(hovered_) != hovered_) assign(hovered_, NodeRef(), Field::hovered);
+    if (pendingTrash_) assign(pendingTrash_, mapping.counterpart(pendingTrash_), Field::pendingTrash);
+    if (quickLookURL_ && mapping.removesPath(*quickLookURL_))
+        assign(quickLookURL_, std::optional<std::string>(), Field::quickLookURL);
+    collector_.remap(mapping);
 }
 
 bool AppState::isInsideTree(const FileNode* node) const noexcept { return root_ && isWithin(node, root_.get()); }

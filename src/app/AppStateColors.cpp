@@ -32,7 +32,7 @@ bool actsAsContainer(const FileNode& node) {
 } // namespace
 
 const AppState::FolderColoring* AppState::makeFolderColoring() const {
-    const NodeRef& base = focus_ ? focus_ : root_;
+    const NodeRef& base = focus() ? focus() : root_;
     if (!base) return nullptr;
     if (folderColoring_ && folderColoring_->focus == base && folderColoring_->version == treeVersion_)
         return &*folderColoring_;
@@ -76,7 +76,7 @@ RGB AppState::color(const FileNode& node) const {
         if (slot != coloring->childSlots.end()) return folderSlotColor(slot->second);
         break;
     }
-    const FileNode* focus = focus_.get();
+    const FileNode* focus = this->focus().get();
     if (!focus || &node == focus) return defaultNodeColor;
     // The chain of single folders skipped between the focus and the anchor.
     for (const FileNode* n = anchor; n && n != focus; n = n->parent())

@@ -98,6 +98,7 @@ protected:
 
 private:
     void onChanged(quint64 fields);
+    void syncDeleteButtons();
     void sync();
     void chooseLayout();
     void placeBadge();
@@ -115,7 +116,6 @@ private:
     std::optional<double> chipStripWidth_;
     CollectorBarLayout layout_ = CollectorBarLayout::wide;
     NodeRef lastNode_;
-    bool trashing_ = false;
 
     QWidget* fullRow_;
     CollectorHeaderButton* header_;

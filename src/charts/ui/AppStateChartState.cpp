@@ -21,6 +21,7 @@ std::int64_t AppStateChartState::collectorVersion() const { return state_.collec
 std::int64_t AppStateChartState::unattributedBytes() const { return state_.unattributedBytes(); }
 const std::vector<NodeRef>& AppStateChartState::collector() const { return state_.collector(); }
 bool AppStateChartState::isCollected(const FileNode* node) const { return state_.isCollected(node); }
+bool AppStateChartState::isCollectedOrInside(const FileNode* node) const { return state_.isCollectedOrInside(node); }
 
 const FileNode* AppStateChartState::folderColoringAnchor() const {
     const AppState::FolderColoring* coloring = state_.makeFolderColoring();

@@ -26,6 +26,7 @@ public:
     std::int64_t unattributedBytes() const override;
     const std::vector<NodeRef>& collector() const override;
     bool isCollected(const FileNode* node) const override;
+    bool isCollectedOrInside(const FileNode* node) const override;
     const FileNode* folderColoringAnchor() const override;
     RGB color(const FileNode& node) const override;
     bool matchesTypeFilter(const FileNode& node) const override;
