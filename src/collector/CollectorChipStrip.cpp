@@ -2,11 +2,11 @@
 
 #include "app/AppState.h"
 #include "collector/CollectorActions.h"
+#include "collector/CollectorMotion.h"
 #include "collector/CollectorTexts.h"
 #include "shell/FileIconCache.h"
 
 #include <QContextMenuEvent>
-#include <QEasingCurve>
 #include <QHelpEvent>
 #include <QImage>
 #include <QLinearGradient>
@@ -18,14 +18,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace plenwick {
 
-namespace {
-constexpr int kScrollMs = 220;
-} // namespace
-
-CollectorChipStrip::CollectorChipStrip(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
+CollectorChipStrip::CollectorChipStrip(AppState& state, QWidget* parent)
+    : QWidget(parent), state_(state), transition_(new QVariantAnimation(this)) {
+    makeCollectorSpring(*transition_);
+    transition_->setStartValue(0.0);
+    transition_->setEndValue(1.0);
+    connect(transition_, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
+    connect(transition_, &QVariantAnimation::finished, this, &CollectorChipStrip::settle);
     // A chip drawn with the generic icon of its type shows the item's own once it is in.
     repaintWhenIconReady(*this, [this](const std::string& path) { return iconPaths_.count(path) > 0; });
     installCollectorAccessibleFactory();
@@ -39,22 +42,92 @@ QSize CollectorChipStrip::minimumSizeHint() const { return QSize(150, 42); }
 
 void CollectorChipStrip::rebuild(ShellCollectorChipMetrics metrics) {
     const NodeRef keepHover = hoveredNode_;
+    // Where each chip stands now, before the chips are made anew.
+    struct Shown {
+        qreal left;
+        double presence;
+        std::size_t index;
+    };
+    std::unordered_map<const FileNode*, Shown> shown;
+    for (std::size_t i = 0; i < chips_.size(); ++i)
+        shown[chips_[i].node().get()] = {lefts_[i] + shownShift(i), chipPresence(i), i};
+    const std::vector<NodeRef>& nodes = state_.collector();
+    bool changed = nodes.size() != chips_.size();
+    for (const NodeRef& node : nodes) changed = changed || !shown.count(node.get());
+    const bool moves = collectorMoves(*this) && (changed || transition_->state() == QAbstractAnimation::Running);
+
+    std::vector<Leaving> leaving;
+    if (moves) {
+        const double p = progress();
+        for (Leaving& gone : leaving_) {
+            gone.presence *= 1 - p;
+            if (gone.presence > 0) leaving.push_back(std::move(gone));
+        }
+        // Chips whose items went leave as pictures, those in view only.
+        std::unordered_set<const FileNode*> staying;
+        for (const NodeRef& node : nodes) staying.insert(node.get());
+        const qreal dpr = devicePixelRatioF();
+        for (const auto& [node, at] : shown) {
+            if (staying.count(node)) continue;
+            const ShellCollectorChip& chip = chips_[at.index];
+            const QRectF rect(QPointF(at.left, 0), chip.size());
+            if (rect.right() < offset_ || rect.left() > offset_ + width()) continue;
+            QImage picture((rect.size() * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
+            picture.setDevicePixelRatio(dpr);
+            picture.fill(Qt::transparent);
+            QPainter painter(&picture);
+            chip.paint(painter, QRectF(QPointF(0, 0), rect.size()), palette(), false);
+            leaving.push_back({std::move(picture), rect, at.presence});
+        }
+    }
+
     chips_.clear();
     lefts_.clear();
+    motion_.clear();
     iconPaths_.clear();
     qreal x = kInsetX;
-    for (const NodeRef& node : state_.collector()) {
+    for (const NodeRef& node : nodes) {
         chips_.emplace_back(state_, node, metrics);
         iconPaths_.insert(node->url());
         lefts_.push_back(x);
+        const auto was = shown.find(node.get());
+        // A chip that stays starts from where it stood; one that comes, from nothing.
+        motion_.push_back(was == shown.end() ? Motion{0, 0} : Motion{was->second.left - x, was->second.presence});
         x += chips_.back().size().width() + kSpacing;
     }
     contentWidth_ = chips_.empty() ? 0 : x - kSpacing + kInsetX;
+    leaving_ = std::move(leaving);
+    if (moves) {
+        transition_->stop();
+        transition_->start();
+    } else {
+        settle();
+    }
     hovered_ = -1;
     for (std::size_t i = 0; i < chips_.size(); ++i)
         if (chips_[i].node() == keepHover) hovered_ = static_cast<int>(i);
     if (hovered_ < 0 && hoveredNode_) releaseHover();
     setOffset(offset_);
+    update();
+}
+
+double CollectorChipStrip::progress() const {
+    return transition_->state() == QAbstractAnimation::Running ? transition_->currentValue().toDouble() : 1.0;
+}
+
+double CollectorChipStrip::chipPresence(std::size_t index) const {
+    const double from = index < motion_.size() ? motion_[index].presence : 1;
+    return from + (1 - from) * progress();
+}
+
+qreal CollectorChipStrip::shownShift(std::size_t index) const {
+    return index < motion_.size() ? motion_[index].shift * (1 - progress()) : 0;
+}
+
+void CollectorChipStrip::settle() {
+    transition_->stop();
+    for (Motion& m : motion_) m = Motion{};
+    leaving_.clear();
     update();
 }
 
@@ -95,14 +168,13 @@ void CollectorChipStrip::scrollToLast(bool animated) {
     if (chips_.empty()) return;
     const qreal target = std::max<qreal>(0, contentWidth_ - width());
     if (scroll_) scroll_->stop();
-    if (!animated || !isVisible()) {
+    if (!animated || !collectorMoves(*this)) {
         setOffset(target);
         return;
     }
     if (!scroll_) {
         scroll_ = new QVariantAnimation(this);
-        scroll_->setDuration(kScrollMs);
-        scroll_->setEasingCurve(QEasingCurve::OutCubic);
+        makeCollectorSpring(*scroll_);
         connect(scroll_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) { setOffset(v.toDouble()); });
     }
     scroll_->setStartValue(offset_);
@@ -119,10 +191,16 @@ void CollectorChipStrip::paintEvent(QPaintEvent*) {
     layer.fill(Qt::transparent);
     {
         QPainter p(&layer);
+        const double moved = progress();
+        for (const Leaving& gone : leaving_) {
+            const QRectF rect = gone.rect.translated(-offset_, (height() - gone.rect.height()) / 2);
+            paintChip(p, rect, gone.presence * (1 - moved), [&] { p.drawImage(rect, gone.picture); });
+        }
         for (std::size_t i = 0; i < chips_.size(); ++i) {
-            const QRectF rect = chipRect(i);
+            const QRectF rect = chipRect(i).translated(shownShift(i), 0);
             if (rect.right() < 0 || rect.left() > width()) continue;
-            chips_[i].paint(p, rect, palette(), static_cast<int>(i) == hovered_);
+            paintChip(p, rect, chipPresence(i),
+                      [&] { chips_[i].paint(p, rect, palette(), static_cast<int>(i) == hovered_); });
         }
         QLinearGradient fade(0, 0, width(), 0);
         fade.setColorAt(0, Qt::transparent);
@@ -134,6 +212,24 @@ void CollectorChipStrip::paintEvent(QPaintEvent*) {
     }
     QPainter painter(this);
     painter.drawImage(QPointF(0, 0), layer);
+}
+
+void CollectorChipStrip::paintChip(QPainter& painter, const QRectF& rect, double presence,
+                                   const std::function<void()>& draw) const {
+    if (presence <= 0) return;
+    if (presence >= 1) {
+        draw();
+        return;
+    }
+    // Fading and growing from 0.8 of its size about its centre.
+    painter.save();
+    painter.setOpacity(presence);
+    const qreal scale = 0.8 + 0.2 * presence;
+    painter.translate(rect.center());
+    painter.scale(scale, scale);
+    painter.translate(-rect.center());
+    draw();
+    painter.restore();
 }
 
 void CollectorChipStrip::resizeEvent(QResizeEvent* event) {
@@ -209,6 +305,7 @@ void CollectorChipStrip::leaveEvent(QEvent* event) {
 
 void CollectorChipStrip::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
+    settle();
     // Going away releases the hovered node when it is still ours.
     if (hoveredNode_) collectorHoverLeft(state_, hoveredNode_.get());
     hoveredNode_.reset();

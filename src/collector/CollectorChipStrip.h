@@ -3,14 +3,20 @@
 // in the collector's order, scrolled sideways (wheel or the scroll to the newest
 // item), fading out at both edges. Chips are drawn, not made as widgets, so a
 // collector of thousands of items costs only the chips in view.
+//
+// When items come or go, a chip that comes fades in growing from 0.8 of its size
+// about its centre, one that goes fades out shrinking the same way (as a picture: its
+// node is no longer the strip's), and the chips that stay slide to their new places.
 
 #include "collector/CollectorAccessible.h"
 #include "collector/CollectorRules.h"
 #include "collector/ShellCollectorChip.h"
 
+#include <QImage>
 #include <QPoint>
 #include <QWidget>
 
+#include <functional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -31,6 +37,13 @@ public:
     void rebuild(ShellCollectorChipMetrics metrics);
     // Scrolls until the last chip's trailing edge is in view.
     void scrollToLast(bool animated);
+
+    // Items coming and going: running while chips move.
+    QVariantAnimation* transition() const { return transition_; }
+    // How far the chip has come in, 0 … 1 (1 once it stands).
+    double chipPresence(std::size_t index) const;
+    // Chips of items gone that are still fading out.
+    std::size_t leavingCount() const noexcept { return leaving_.size(); }
 
     qreal scrollOffset() const noexcept { return offset_; }
     qreal contentWidth() const noexcept { return contentWidth_; }
@@ -68,6 +81,22 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // Where a chip was when the items changed: how far from its new place, and how far in.
+    struct Motion {
+        qreal shift = 0;
+        double presence = 1;
+    };
+    // A chip whose item went, as it looked.
+    struct Leaving {
+        QImage picture;
+        QRectF rect; // in content coordinates
+        double presence = 1;
+    };
+    double progress() const;
+    qreal shownShift(std::size_t index) const;
+    void settle();
+    void paintChip(QPainter& painter, const QRectF& rect, double presence, const std::function<void()>& draw) const;
+
     void setOffset(qreal offset);
     void hoverAt(QPointF point);
     void releaseHover();
@@ -83,6 +112,9 @@ private:
     int pressed_ = -1;
     bool pressedOnRemove_ = false;
     QVariantAnimation* scroll_ = nullptr;
+    std::vector<Motion> motion_; // one per chip
+    std::vector<Leaving> leaving_;
+    QVariantAnimation* transition_;
 };
 
 } // namespace plenwick

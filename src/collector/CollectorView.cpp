@@ -4,6 +4,7 @@
 #include "app/CommandShortcuts.h"
 #include "collector/CollectorBarButtons.h"
 #include "collector/CollectorChipStrip.h"
+#include "collector/CollectorMotion.h"
 #include "collector/CollectorPaint.h"
 #include "collector/CollectorTexts.h"
 #include "collector/ShellCollectorConfirmSheet.h"
@@ -11,6 +12,7 @@
 #include "collector/ShellFreedBadge.h"
 #include "platform/FileURL.h"
 #include "services/Scheduler.h"
+#include "shell/ShellPictureFade.h"
 #include "shell/ShellProminentButton.h"
 #include "shell/ShellStyle.h"
 #include "shell/Symbols.h"
@@ -25,6 +27,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QToolButton>
+#include <QVariantAnimation>
 
 namespace plenwick {
 
@@ -122,7 +125,14 @@ CollectorView::CollectorView(AppState& state, std::shared_ptr<Scheduler> schedul
     compact->addWidget(compactDelete_);
 
     badge_ = new ShellFreedBadge(this);
+    hintFade_ = new QVariantAnimation(this);
+    makeCollectorSpring(*hintFade_);
+    connect(hintFade_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
+        hintOpacity_ = v.toDouble();
+        update(emptyCardRect().toAlignedRect());
+    });
 
+    emptyShown_ = state_.collector().empty();
     connect(&state_, &AppState::changed, this, &CollectorView::onChanged);
     sync();
 }
@@ -147,7 +157,9 @@ int CollectorView::mediumMinimumWidth() const {
            delete_->sizeHint().width() + 4 * kSpacing;
 }
 
-bool CollectorView::isEmptyShown() const { return state_.collector().empty(); }
+bool CollectorView::isEmptyShown() const { return emptyShown_; }
+
+QVariantAnimation* CollectorView::contentSwitch() const { return contentFade_ ? &contentFade_->animation() : nullptr; }
 
 // ---- State ----
 
@@ -169,6 +181,16 @@ void CollectorView::syncDeleteButtons() {
 
 void CollectorView::sync() {
     const std::vector<NodeRef>& collector = state_.collector();
+    // The empty card and the items dissolve into each other.
+    if (collector.empty() != emptyShown_) {
+        if (collectorMoves(*this)) {
+            const QPixmap before = grab();
+            if (contentFade_) delete contentFade_.data();
+            contentFade_ = new ShellPictureFade(before, kCollectorSpringMs, this);
+            contentFade_->start();
+        }
+        emptyShown_ = collector.empty();
+    }
     cache_.refresh(state_);
     const auto count = static_cast<std::int64_t>(collector.size());
     const QString countText = collectorItemCountText(count);
@@ -195,7 +217,7 @@ void CollectorView::sync() {
 }
 
 void CollectorView::chooseLayout() {
-    const bool empty = state_.collector().empty();
+    const bool empty = emptyShown_;
     layout_ = chooseCollectorBarLayout(width(), wideMinimumWidth(), mediumMinimumWidth());
     fullRow_->setVisible(!empty && layout_ != CollectorBarLayout::compact);
     compactRow_->setVisible(!empty && layout_ == CollectorBarLayout::compact);
@@ -286,10 +308,28 @@ void CollectorView::showFreed(std::int64_t bytes) {
 
 void CollectorView::syncBadge() {
     // Over the bar while items remain; inside the empty card unless a drag is over it.
-    const bool shown = freedMessage_ && (!state_.collector().empty() || !dropTargeted_);
+    const bool shown = freedMessage_ && (!emptyShown_ || !dropTargeted_);
     if (freedMessage_) badge_->setText(*freedMessage_);
     placeBadge();
-    badge_->appear(shown, isVisible());
+    badge_->appear(shown, collectorMoves(*this));
+    syncHint();
+}
+
+void CollectorView::syncHint() {
+    // The empty card shows the hint or, in its place, the freed badge.
+    const double wanted = freedMessage_ && !dropTargeted_ ? 0 : 1;
+    const double heading = hintFade_->state() == QAbstractAnimation::Running ? hintFade_->endValue().toDouble()
+                                                                              : hintOpacity_;
+    if (wanted == heading) return;
+    hintFade_->stop();
+    if (!emptyShown_ || !collectorMoves(*this)) {
+        hintOpacity_ = wanted;
+        update();
+        return;
+    }
+    hintFade_->setStartValue(hintOpacity_);
+    hintFade_->setEndValue(wanted);
+    hintFade_->start();
 }
 
 void CollectorView::placeBadge() {
@@ -363,8 +403,7 @@ void CollectorView::paintEvent(QPaintEvent*) {
     // The bar's material, a shade off the window's colour.
     const QColor window = shellWindowBackgroundColor(palette());
     p.fillRect(rect(), shellAppearance(palette()) == ShellAppearance::dark ? window.lighter(108) : window.darker(102));
-    const bool empty = state_.collector().empty();
-    if (!empty) {
+    if (!emptyShown_) {
         if (dropTargeted_) p.fillRect(rect(), shellWithOpacity(accent, 0.08));
         return;
     }
@@ -383,7 +422,8 @@ void CollectorView::paintEvent(QPaintEvent*) {
     p.drawRoundedRect(inner, 9.4, 9.4);
 
     // The freed message takes the hint's place while no drag is over the bar.
-    if (freedMessage_ && !dropTargeted_) return;
+    if (hintOpacity_ <= 0) return;
+    p.setOpacity(hintOpacity_);
     const QFont font = collectorFont(CollectorFont::callout);
     const QFontMetrics metrics(font);
     const bool shortcut = hintShowsShortcut();

@@ -20,6 +20,7 @@
 class QMenu;
 class QPushButton;
 class QToolButton;
+class QVariantAnimation;
 
 namespace plenwick {
 
@@ -32,6 +33,7 @@ class Scheduler;
 class ShellCollectorConfirmSheet;
 class ShellCollectorItemsList;
 class ShellFreedBadge;
+class ShellPictureFade;
 
 class CollectorView final : public QWidget {
     Q_OBJECT
@@ -65,6 +67,11 @@ public:
     // The empty card's hint shows the shortcut.
     bool hintShowsShortcut() const;
     QString hintText() const;
+    // The hint's opacity: it fades out while the freed badge takes its place.
+    double hintOpacity() const noexcept { return hintOpacity_; }
+    QVariantAnimation* hintFade() const { return hintFade_; }
+    // The switch between the empty card and the items: what was shown fading out.
+    QVariantAnimation* contentSwitch() const;
 
     CollectorChipStrip* chipStrip() const { return strip_; }
     CollectorHeaderButton* headerButton() const { return header_; }
@@ -104,6 +111,7 @@ private:
     void placeBadge();
     void syncBadge();
     void setDropTargeted(bool targeted);
+    void syncHint();
     void rebuildSheet();
     QRectF emptyCardRect() const;
 
@@ -115,6 +123,10 @@ private:
     ShellCollectorCache cache_;
     std::optional<double> chipStripWidth_;
     CollectorBarLayout layout_ = CollectorBarLayout::wide;
+    bool emptyShown_ = true;
+    double hintOpacity_ = 1;
+    QVariantAnimation* hintFade_;
+    QPointer<ShellPictureFade> contentFade_;
     NodeRef lastNode_;
 
     QWidget* fullRow_;

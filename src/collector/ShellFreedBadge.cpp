@@ -1,5 +1,6 @@
 #include "collector/ShellFreedBadge.h"
 
+#include "collector/CollectorMotion.h"
 #include "collector/CollectorPaint.h"
 #include "shell/ShellShadow.h"
 #include "shell/ShellStyle.h"
@@ -15,7 +16,6 @@
 namespace plenwick {
 
 namespace {
-constexpr int kFadeMs = 220;
 constexpr int kShadowRoom = 8;
 constexpr int kIconSize = 14;
 } // namespace
@@ -23,8 +23,7 @@ constexpr int kIconSize = 14;
 ShellFreedBadge::ShellFreedBadge(QWidget* parent) : QWidget(parent), fade_(new QVariantAnimation(this)) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
-    fade_->setDuration(kFadeMs);
-    fade_->setEasingCurve(QEasingCurve::OutCubic);
+    makeCollectorSpring(*fade_);
     connect(fade_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
         progress_ = v.toDouble();
         update();

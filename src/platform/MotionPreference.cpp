@@ -68,12 +68,29 @@ MotionPreference::~MotionPreference() {
     }
 }
 
+namespace {
+
+struct SharedSources {
+    QString bus;
+    QString gsettings;
+};
+std::optional<SharedSources>& namedSources() {
+    static std::optional<SharedSources> sources;
+    return sources;
+}
+
+} // namespace
+
+void MotionPreference::setSharedSources(QString bus, QString gsettings) {
+    namedSources() = SharedSources{std::move(bus), std::move(gsettings)};
+}
+
 MotionPreference& MotionPreference::shared() {
     static QPointer<MotionPreference> preference;
     if (!preference) {
-        preference = new MotionPreference(QDBusConnection::sessionBus().name(),
-                                          QStandardPaths::findExecutable(QStringLiteral("gsettings")),
-                                          QCoreApplication::instance());
+        const SharedSources sources = namedSources().value_or(
+            SharedSources{QDBusConnection::sessionBus().name(), QStandardPaths::findExecutable(QStringLiteral("gsettings"))});
+        preference = new MotionPreference(sources.bus, sources.gsettings, QCoreApplication::instance());
     }
     return *preference;
 }

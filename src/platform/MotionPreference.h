@@ -31,9 +31,13 @@ public:
     MotionPreference(const QString& bus, QString gsettings, QObject* parent = nullptr);
     ~MotionPreference() override;
 
-    // The program's: the session bus and the gsettings in PATH; made on first use on
-    // the GUI thread and kept until the application object goes.
+    // The program's: the session bus and the gsettings in PATH, unless other sources
+    // were named first; made on first use on the GUI thread and kept until the
+    // application object goes.
     static MotionPreference& shared();
+    // Where the shared preference is to ask, named before its first use (empty: not
+    // asked). Tests ask nothing, so the desktop they run on plays no part in them.
+    static void setSharedSources(QString bus, QString gsettings);
 
     bool reduceMotion() const noexcept { return override_.value_or(desktop_.value_or(false)); }
     // What the desktop said, none before it said anything.

@@ -9,53 +9,18 @@
 #include "results/ResultsView.h"
 #include "results/ScanFailedView.h"
 #include "results/ScanProgressView.h"
+#include "shell/ShellPictureFade.h"
 #include "shell/Symbols.h"
 #include "uninstaller/ui/UninstallerView.h"
 
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QMessageBox>
-#include <QPainter>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
 
 namespace plenwick {
-
-// A picture of the screen that was on, laid over the new one and fading out, so that
-// the one screen dissolves into the other. It takes no input: the new screen has it.
-class RootView::ScreenFade final : public QWidget {
-public:
-    ScreenFade(QPixmap picture, QWidget* parent) : QWidget(parent), picture_(std::move(picture)), animation_(this) {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAttribute(Qt::WA_NoSystemBackground);
-        // A critically damped spring of 0.25 s: a quick start that settles without overshoot.
-        animation_.setDuration(kScreenSwitchMs);
-        animation_.setEasingCurve(QEasingCurve::OutCubic);
-        animation_.setStartValue(1.0);
-        animation_.setEndValue(0.0);
-        connect(&animation_, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
-        connect(&animation_, &QVariantAnimation::finished, this, &QObject::deleteLater);
-    }
-    QVariantAnimation& animation() { return animation_; }
-    void start() {
-        setGeometry(parentWidget()->rect());
-        raise();
-        show();
-        animation_.start();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setOpacity(animation_.currentValue().toDouble());
-        painter.drawPixmap(0, 0, picture_);
-    }
-
-private:
-    QPixmap picture_;
-    QVariantAnimation animation_;
-};
 
 RootView::RootView(AppState& state, QWidget* parent) : QStackedWidget(parent), state_(state) {
     setObjectName(QStringLiteral("RootView"));
@@ -200,7 +165,8 @@ QVariantAnimation* RootView::screenSwitch() const { return fade_ ? &fade_->anima
 
 void RootView::fadeFrom(const QPixmap& picture) {
     if (fade_) delete fade_.data(); // a switch during a switch fades from the newer picture
-    fade_ = new ScreenFade(picture, this);
+    // The screen that was on dissolves into the new one, in a critically damped spring of 0.25 s.
+    fade_ = new ShellPictureFade(picture, kScreenSwitchMs, this);
     fade_->start();
 }
 

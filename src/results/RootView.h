@@ -24,6 +24,7 @@ class AppState;
 class ResultsToolbar;
 class ResultsView;
 class ScanFailedView;
+class ShellPictureFade;
 class FileNode;
 
 class RootView final : public QStackedWidget {
@@ -96,8 +97,7 @@ private:
     const void* sheetSession_ = nullptr; // the session the sheet shows, by identity
     QString title_;
     std::optional<int> shownPhase_; // the phase kind shown last
-    class ScreenFade;
-    QPointer<ScreenFade> fade_;
+    QPointer<ShellPictureFade> fade_;
     bool hasToolbarContent_ = false;
 };
 

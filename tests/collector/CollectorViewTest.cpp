@@ -2,6 +2,7 @@
 
 #include "collector/CollectorBarButtons.h"
 #include "collector/CollectorChipStrip.h"
+#include "collector/CollectorMotion.h"
 #include "collector/CollectorRowList.h"
 #include "collector/CollectorTexts.h"
 #include "collector/CollectorView.h"
@@ -9,6 +10,7 @@
 #include "collector/ShellCollectorItemsList.h"
 #include "collector/ShellFreedBadge.h"
 #include "common/AppServiceFakes.h"
+#include "platform/MotionPreference.h"
 #include "shell/FileIconCache.h"
 
 #include <QAccessible>
@@ -20,6 +22,7 @@
 #include <QTest>
 #include <QToolTip>
 #include <QUrl>
+#include <QVariantAnimation>
 
 namespace plenwick::test {
 namespace {
@@ -360,6 +363,138 @@ TEST_F(CollectorViewTest, TheItemsListRunsLargestFirstAndFollowsTheCollector) {
     state->syncCollector({});
     QApplication::processEvents();
     EXPECT_FALSE(bar->itemsList() && bar->itemsList()->isVisible());
+}
+
+// Motion on or off for one test, whatever the desktop says.
+struct MotionChoice {
+    explicit MotionChoice(bool reduce) { MotionPreference::shared().setOverride(reduce); }
+    ~MotionChoice() { MotionPreference::shared().setOverride(std::nullopt); }
+};
+
+bool running(const QVariantAnimation* animation) {
+    return animation && animation->state() == QAbstractAnimation::Running;
+}
+
+// Moves a running animation to `ms` after its start and lets the views repaint.
+void at(QVariantAnimation* animation, int ms) {
+    animation->setCurrentTime(ms);
+    QApplication::processEvents();
+}
+
+// The pixels of `area` of the strip's picture that differ from its empty far end.
+int drawnPixels(CollectorChipStrip* strip, const QRectF& area) {
+    const QImage picture = strip->grab().toImage();
+    const QColor blank = picture.pixelColor(picture.width() - 3, picture.height() / 2);
+    int drawn = 0;
+    const QRect pixels = area.toAlignedRect() & picture.rect();
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+        for (int x = pixels.left(); x <= pixels.right(); ++x) drawn += picture.pixelColor(x, y) != blank;
+    return drawn;
+}
+
+TEST_F(CollectorViewTest, ChipsComeAndGoFadingAndGrowingFromFourFifthsWhileTheOthersSlide) {
+    MotionChoice motion(false);
+    bar->resize(1400, CollectorView::kHeight);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(bar.get()));
+    state->addToCollector({big});
+    CollectorChipStrip* strip = bar->chipStrip();
+    EXPECT_FALSE(running(strip->transition())) << "the first chip comes with the whole bar";
+
+    state->addToCollector({mid});
+    QVariantAnimation* transition = strip->transition();
+    ASSERT_TRUE(running(transition));
+    EXPECT_EQ(transition->duration(), kCollectorSpringMs);
+    EXPECT_EQ(transition->easingCurve().type(), QEasingCurve::OutCubic);
+    at(transition, 0);
+    EXPECT_EQ(strip->chipPresence(0), 1);
+    EXPECT_EQ(strip->chipPresence(1), 0);
+    const QRectF second = strip->chipRect(1);
+    EXPECT_EQ(drawnPixels(strip, second), 0) << "nothing of it yet";
+    at(transition, kCollectorSpringMs / 4);
+    const int growing = drawnPixels(strip, second);
+    at(transition, kCollectorSpringMs);
+    EXPECT_FALSE(running(transition));
+    EXPECT_EQ(strip->chipPresence(1), 1);
+    const int standing = drawnPixels(strip, second);
+    EXPECT_GT(growing, 0);
+    EXPECT_LT(growing, standing) << "smaller while it grows";
+
+    // The first goes, as a picture fading where it stood, while the second slides
+    // into its place: at first it still stands where it was.
+    state->removeFromCollector(big);
+    ASSERT_TRUE(running(transition));
+    EXPECT_EQ(strip->leavingCount(), 1u);
+    at(transition, 0);
+    const QRectF settled = strip->chipRect(0);
+    const QRectF vacated(settled.right() + 2, second.top(), second.right() - settled.right() - 4, second.height());
+    ASSERT_GT(vacated.width(), 4);
+    EXPECT_GT(drawnPixels(strip, vacated), 0);
+    at(transition, kCollectorSpringMs);
+    EXPECT_EQ(strip->leavingCount(), 0u);
+    EXPECT_EQ(drawnPixels(strip, vacated), 0);
+    EXPECT_GT(drawnPixels(strip, settled), 0);
+}
+
+TEST_F(CollectorViewTest, TheEmptyCardAndTheItemsDissolveAndTheHintMakesWayForTheBadge) {
+    MotionChoice motion(false);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(bar.get()));
+    state->addToCollector({big});
+    QVariantAnimation* dissolve = bar->contentSwitch();
+    ASSERT_TRUE(running(dissolve));
+    EXPECT_EQ(dissolve->duration(), kCollectorSpringMs);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->contentSwitch() == nullptr; }, 5000)) << "and goes when done";
+
+    // Emptied by the move to the Trash: the chips dissolve into the card, and the hint
+    // fades out while the badge comes in.
+    deleteCollected();
+    EXPECT_TRUE(running(bar->contentSwitch()));
+    ASSERT_TRUE(bar->freedMessage());
+    ASSERT_TRUE(running(bar->hintFade()));
+    EXPECT_EQ(bar->hintFade()->endValue().toDouble(), 0.0);
+    at(bar->hintFade(), kCollectorSpringMs);
+    EXPECT_EQ(bar->hintOpacity(), 0);
+
+    // A drag over the card brings the hint back, and so does the message's end.
+    QMimeData data;
+    data.setUrls(urls({"/scan/t.txt"}));
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(bar.get(), &enter);
+    ASSERT_TRUE(running(bar->hintFade()));
+    EXPECT_EQ(bar->hintFade()->endValue().toDouble(), 1.0);
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(bar.get(), &leave);
+    EXPECT_EQ(bar->hintFade()->endValue().toDouble(), 0.0);
+    scheduler->advance(CollectorView::kFreedShown);
+    EXPECT_FALSE(bar->freedMessage());
+    ASSERT_TRUE(running(bar->hintFade()));
+    at(bar->hintFade(), kCollectorSpringMs);
+    EXPECT_EQ(bar->hintOpacity(), 1);
+}
+
+TEST_F(CollectorViewTest, WithReducedMotionEveryChangeShowsAtOnce) {
+    MotionChoice motion(true);
+    bar->resize(bar->wideMinimumWidth() + 60, CollectorView::kHeight);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(bar.get()));
+    state->addToCollector({big});
+    EXPECT_EQ(bar->contentSwitch(), nullptr);
+    CollectorChipStrip* strip = bar->chipStrip();
+    state->addToCollector({mid, small});
+    EXPECT_FALSE(running(strip->transition()));
+    EXPECT_EQ(strip->chipPresence(2), 1);
+    ASSERT_GT(strip->contentWidth(), strip->width());
+    EXPECT_EQ(strip->scrollOffset(), strip->contentWidth() - strip->width()) << "the last chip is in view at once";
+    state->removeFromCollector(mid);
+    EXPECT_EQ(strip->leavingCount(), 0u);
+
+    deleteCollected();
+    EXPECT_EQ(bar->contentSwitch(), nullptr);
+    ASSERT_TRUE(bar->freedMessage());
+    EXPECT_FALSE(running(bar->hintFade()));
+    EXPECT_EQ(bar->hintOpacity(), 0);
+    EXPECT_TRUE(bar->freedBadge()->isVisible());
+    scheduler->advance(CollectorView::kFreedShown);
+    EXPECT_EQ(bar->hintOpacity(), 1);
+    EXPECT_FALSE(bar->freedBadge()->isVisible());
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 // The collector's tests: its rules and texts need no display; the bar, the chips, the
 // list and the sheet run real widgets on the offscreen platform.
+#include "platform/MotionPreference.h"
+
 #include <QApplication>
 #include <QLocale>
 
@@ -8,6 +10,9 @@
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Motion follows no desktop here: what this machine's desktop says must not change
+    // what the tests see (and asking it would start a program under the sanitizers).
+    plenwick::MotionPreference::setSharedSources({}, {});
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

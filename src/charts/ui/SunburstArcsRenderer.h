@@ -2,11 +2,9 @@
 // The picture of the arcs layer: the scene, or a frame of a transition between two
 // scenes, over the background.
 //
-// QPainter hands translucent fills to its thread pool and waits for them, which on a
-// busy machine costs more than the fills; drawing an image at an opacity it does at
-// once. So a fading scene is drawn opaque into a layer of its own and laid over the
-// picture at its opacity, and the two still scenes of a crossfade are drawn once per
-// crossfade, their labels apart, since labels fade on their own schedule.
+// The two still scenes of a crossfade are drawn once per crossfade, their labels
+// apart, since labels fade on their own schedule; a zoom draws both scenes anew in
+// every frame.
 
 #include "charts/SunburstTransition.h"
 #include "charts/ui/SunburstAppearance.h"
@@ -27,10 +25,6 @@ public:
     void release();
 
 private:
-    QImage& layer(const QImage& like);
-
-    QImage layer_;      // a fading scene, drawn opaque
-    QRect layerDirty_;  // where it was drawn on, in its pixels
     struct CrossfadeKey {
         std::uint64_t transition = 0;
         QSize pixels;

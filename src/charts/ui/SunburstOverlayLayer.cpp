@@ -1,8 +1,12 @@
 #include "charts/ui/SunburstOverlayLayer.h"
 
+#include "charts/SunburstSectorRaster.h"
 #include "charts/ui/SunburstPainter.h"
 
 #include <QPainter>
+
+#include <algorithm>
+#include <vector>
 
 namespace plenwick {
 
@@ -16,57 +20,66 @@ QPen outlinePen(const QColor& color, double width) {
 
 } // namespace
 
-void drawSunburstOverlay(QPainter& painter, const SunburstOverlayContent& content,
+void drawSunburstOverlay(QImage& image, const QPointF& origin, const SunburstOverlayContent& content,
                          const SunburstChartGeometry& geometry, const SunburstAppearance& appearance) {
     if (!content.scene) return;
     const SunburstLayout& layout = *content.scene->layout;
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    // The washes are filled in the image's pixels like the arcs beneath them.
+    const double ratio = image.devicePixelRatio();
+    const QPointF centre = (geometry.centre - origin) * ratio;
+    std::vector<SunburstSector> washes;
+    auto wash = [&](double start, double end, int ring, double opacity) {
+        const std::uint32_t a = static_cast<std::uint32_t>(std::clamp(opacity, 0.0, 1.0) * 255 + 0.5);
+        washes.emplace_back(centre.x(), centre.y(), start, end, layout.metrics.ringRadius(ring) * geometry.radius * ratio,
+                            layout.metrics.ringRadius(ring + 1) * geometry.radius * ratio, 0,
+                            a << 24 | a << 16 | a << 8 | a); // white, premultiplied
+    };
+    const SunburstArc* outlined = nullptr;
     if (const auto& h = content.highlight) {
         const SunburstArc& arc = layout.arc(h->ref);
-        const QPainterPath path = sunburstArcPath(arc, layout.metrics, geometry);
-        const QColor white(Qt::white);
         if (h->exact) {
-            painter.fillPath(path, sunburstColor({1, 1, 1}, appearance.highlight));
+            wash(arc.start, arc.end, arc.ring, appearance.highlight);
             if (arc.node && arc.node->isContainer()) {
                 // Everything drawn inside the folder lights up too, fainter: each run of
                 // touching arcs as one shape, which looks the same as arc by arc and
                 // costs a few fills where a large folder has hundreds of arcs.
-                const QColor inside = sunburstColor({1, 1, 1}, appearance.highlight * 0.45);
-                QPainterPath run;
-                run.setFillRule(Qt::OddEvenFill);
                 for (int r = h->ref.ring + 1; r < static_cast<int>(layout.rings.size()); ++r) {
                     const auto& ring = layout.rings[static_cast<std::size_t>(r)];
                     const SunburstIndexRange range = layout.arcRange(r, arc.start, arc.end);
-                    const double ri = layout.metrics.ringRadius(r) * geometry.radius;
-                    const double ro = layout.metrics.ringRadius(r + 1) * geometry.radius;
                     for (std::size_t i = range.first; i < range.last;) {
                         std::size_t last = i;
                         while (last + 1 < range.last && ring[last + 1].start - ring[last].end < 1e-12) ++last;
-                        run.clear();
-                        addSunburstArcShape(run, geometry.centre, ring[i].start, ring[last].end, ri, ro);
-                        painter.fillPath(run, inside);
+                        wash(ring[i].start, ring[last].end, r, appearance.highlight * 0.45);
                         i = last + 1;
                     }
                 }
             }
         } else {
-            painter.fillPath(path, sunburstColor({1, 1, 1}, appearance.highlight * 0.55));
-            // Laid over the wash, not in its place.
-            painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-            painter.strokePath(path, outlinePen(sunburstColor(appearance.outline, 0.55), 1));
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            wash(arc.start, arc.end, arc.ring, appearance.highlight * 0.55);
+            outlined = &arc;
         }
     }
+    fillSunburstSectors({reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
+                         static_cast<std::ptrdiff_t>(image.bytesPerLine() / 4)},
+                        washes);
+
+    if (!outlined && !content.selection) return;
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(-origin);
+    // An arc that only stands for the hovered node is outlined over its wash.
+    if (outlined)
+        painter.strokePath(sunburstArcPath(*outlined, layout.metrics, geometry),
+                           outlinePen(sunburstColor(appearance.outline, 0.55), 1));
     if (const auto& s = content.selection) {
+        // Opaque strokes: in Source mode QPainter draws them inline.
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
         const QPainterPath path = sunburstArcPath(layout.arc(s->ref), layout.metrics, geometry);
         painter.strokePath(path, outlinePen(sunburstColor(appearance.background), 4.5));
         QPen pen = outlinePen(sunburstColor(appearance.outline), s->exact ? 2 : 1.5);
         if (!s->exact) pen.setDashPattern({4 / 1.5, 3 / 1.5});
         painter.strokePath(path, pen);
     }
-    painter.restore();
 }
 
 QRectF sunburstOverlayBounds(const SunburstOverlayContent& content, const SunburstChartGeometry& geometry) {
@@ -121,9 +134,7 @@ void SunburstOverlayLayer::paintEvent(QPaintEvent*) {
             image_ = QImage((QSizeF(imageBounds_.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
             image_.setDevicePixelRatio(ratio);
             image_.fill(Qt::transparent);
-            QPainter painter(&image_);
-            painter.translate(-imageBounds_.topLeft());
-            drawSunburstOverlay(painter, content_, geometry, appearance_);
+            drawSunburstOverlay(image_, imageBounds_.topLeft(), content_, geometry, appearance_);
         }
     }
     if (image_.isNull()) return;

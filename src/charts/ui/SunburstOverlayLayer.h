@@ -23,10 +23,11 @@ struct SunburstOverlayContent {
     friend bool operator==(const SunburstOverlayContent&, const SunburstOverlayContent&) = default;
 };
 
-// Draws the overlay onto a transparent image: shapes are drawn in Source mode, so a
-// translucent wash is written as it is instead of blended (QPainter blends
-// translucent fills on its thread pool and waits, which a hover cannot afford).
-void drawSunburstOverlay(QPainter& painter, const SunburstOverlayContent& content,
+// Draws the overlay onto `image`, a transparent premultiplied image whose top left
+// corner lies at the chart's point `origin`. The washes are filled by the arcs' own
+// rasteriser (QPainter blends translucent fills on its thread pool and waits, which
+// a hover cannot afford); the outlines are QPainter's strokes.
+void drawSunburstOverlay(QImage& image, const QPointF& origin, const SunburstOverlayContent& content,
                          const SunburstChartGeometry& geometry, const SunburstAppearance& appearance);
 // The area the overlay draws on, strokes included.
 QRectF sunburstOverlayBounds(const SunburstOverlayContent& content, const SunburstChartGeometry& geometry);

@@ -1,8 +1,10 @@
 #include "charts/ui/SunburstPainter.h"
 
+#include "charts/SunburstSectorRaster.h"
 #include "charts/ui/SunburstLabelPainter.h"
 #include "charts/ui/SunburstPatterns.h"
 
+#include <QImage>
 #include <QPainter>
 
 #include <algorithm>
@@ -17,48 +19,6 @@ namespace {
 constexpr double fullTurn = 0.99999;
 
 QRectF circleRect(const QPointF& c, double r) { return {c.x() - r, c.y() - r, 2 * r, 2 * r}; }
-
-QPointF pointAt(const QPointF& c, double fraction, double r) {
-    const double theta = 2 * std::numbers::pi * fraction;
-    return {c.x() + std::sin(theta) * r, c.y() - std::cos(theta) * r};
-}
-
-// The fill of an arc with the separators cut away: half the separator width off each
-// edge, so the background shows between neighbouring arcs and rings. Cutting the gaps
-// out of the fills costs nothing, where stroking every outline costs QPainter more
-// than the fills themselves. False when nothing of the arc remains.
-bool addInsetArcShape(QPainterPath& path, const QPointF& c, double a0, double a1, double ri, double ro, double gap) {
-    const double half = gap / 2;
-    const double outer = ro - half;
-    if (a1 - a0 >= fullTurn) {
-        const double inner = ri > 0 ? ri + half : 0;
-        if (outer <= inner) return false;
-        path.addEllipse(c, outer, outer);
-        if (inner > 0) path.addEllipse(c, inner, inner);
-        return true;
-    }
-    const double inner = ri > 0.5 ? ri + half : 0;
-    if (outer <= inner) return false;
-    // The angle a straight edge moved sideways by `half` has at radius r.
-    auto inset = [half](double r) { return std::asin(std::min(1.0, half / r)) / (2 * std::numbers::pi); };
-    const double b0 = a0 + inset(outer), b1 = a1 - inset(outer);
-    if (b1 <= b0) return false;
-    const QRectF outerRect = circleRect(c, outer);
-    path.arcMoveTo(outerRect, sunburstQtDegrees(b0));
-    path.arcTo(outerRect, sunburstQtDegrees(b0), -360.0 * (b1 - b0));
-    const double d0 = inner > 0 ? a0 + inset(inner) : 0, d1 = inner > 0 ? a1 - inset(inner) : 0;
-    if (inner > 0 && d1 > d0) {
-        path.arcTo(circleRect(c, inner), sunburstQtDegrees(d1), 360.0 * (d1 - d0));
-    } else {
-        // The two edges meet before the inner radius: at the apex on the bisector.
-        const double halfAngle = std::numbers::pi * (a1 - a0);
-        const double apex = halfAngle < std::numbers::pi / 2 ? half / std::sin(halfAngle) : 0;
-        if (apex >= outer) return false;
-        path.lineTo(pointAt(c, (a0 + a1) / 2, std::max(apex, inner)));
-    }
-    path.closeSubpath();
-    return true;
-}
 
 } // namespace
 
@@ -96,33 +56,22 @@ RGB sunburstFillColor(const SunburstArcStyle& style, const SunburstAppearance& a
             style.rgb.blue + d * (b.blue - style.rgb.blue)};
 }
 
-QRectF drawSunburstScene(QPainter& painter, const SunburstScene& scene, const SunburstDrawParams& params) {
+void drawSunburstScene(QImage& image, const SunburstScene& scene, const SunburstDrawParams& params) {
     const SunburstPass& pass = params.pass;
-    if (pass.opacity <= 0.001) return {};
+    if (pass.opacity <= 0.001) return;
     const SunburstLayout& layout = *scene.layout;
     const SunburstRingMetrics& metrics = layout.metrics;
     const QPointF c = params.geometry.centre;
     const double R = params.geometry.radius;
     const double windowStart = params.frame.windowStart;
     const double windowWidth = std::max(params.frame.windowEnd - windowStart, 1e-9);
-    const double gap = params.geometry.separatorWidth();
+    // Arcs are filled in the image's pixels.
+    const double scale = image.devicePixelRatio();
+    const double gap = params.geometry.separatorWidth() * scale;
+    const double cx = c.x() * scale, cy = c.y() * scale;
 
-    painter.save();
-    const double baseOpacity = painter.opacity();
-    painter.setOpacity(baseOpacity * pass.opacity);
-    painter.setRenderHint(QPainter::Antialiasing, params.smooth);
-    painter.setPen(Qt::NoPen);
-    // An opaque fill in Source mode is the same picture, drawn inline: in SourceOver
-    // QPainter hands the spans of a large fill to its thread pool and waits, which
-    // costs more than the fill.
-    const bool opaque = painter.opacity() >= 1;
-    if (opaque) painter.setCompositionMode(QPainter::CompositionMode_Source);
-
-    QPainterPath path;
-    path.setFillRule(Qt::OddEvenFill);
-    std::vector<QPainterPath> collected, hidden;
+    std::vector<SunburstSector> sectors, collected, hidden;
     std::vector<SunburstLabelArc> labels;
-    QRectF drawn;
     const bool fills = params.parts != SunburstDrawParams::Parts::labels;
     const bool withLabels = pass.labelOpacity > 0.01 && params.parts != SunburstDrawParams::Parts::fills;
     for (std::size_t i = 0; i < layout.rings.size(); ++i) {
@@ -143,33 +92,33 @@ QRectF drawSunburstScene(QPainter& painter, const SunburstScene& scene, const Su
             if (a1 - a0 <= 1e-5 || (a1 - a0) * 2 * std::numbers::pi * ro < 0.35) continue;
             const SunburstArcStyle& style = styles[j];
             const RGB fill = sunburstFillColor(style, params.appearance);
-            path.clear();
-            if (fills && addInsetArcShape(path, c, a0, a1, ri, ro, gap)) {
-                painter.fillPath(path, sunburstColor(fill));
-                drawn |= path.controlPointRect();
-                if (style.collected) collected.push_back(path);
-                if (arc.isHiddenSpace) hidden.push_back(path);
+            if (fills) {
+                const SunburstSector sector(cx, cy, a0, a1, ri * scale, ro * scale, gap, sunburstColor(fill).rgba());
+                if (!sector.isEmpty()) {
+                    sectors.push_back(sector);
+                    if (style.collected) collected.push_back(sector);
+                    if (arc.isHiddenSpace) hidden.push_back(sector);
+                }
             }
-            if (withLabels && i <= 2 && (a1 - a0) * 360 >= 7 && (arc.node || arc.isHiddenSpace)) {
+            if (withLabels && i <= 2 && (a1 - a0) * 360 >= 7 && (arc.node || arc.isHiddenSpace))
                 labels.push_back({&arc, fill, style.collected, ri, ro, a0, a1});
-                // A label stays inside its arc.
-                if (!fills) drawn |= QRectF(c.x() - ro, c.y() - ro, 2 * ro, 2 * ro);
-            }
         }
     }
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
-    // Stripes over collected items, dots over the hidden space.
+    // The fills, then stripes over collected items and dots over the hidden space.
+    const SunburstPixels pixels{reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
+                                static_cast<std::ptrdiff_t>(image.bytesPerLine() / 4)};
+    fillSunburstSectors(pixels, sectors, pass.opacity);
     const bool dark = params.appearance.isDark;
-    fillSunburstPattern(painter, collected, SunburstPattern::stripes, dark, QPointF(c.x() - 2 * (R + 6), c.y()));
-    fillSunburstPattern(painter, hidden, SunburstPattern::dots, dark, c);
+    fillSunburstPattern(image, collected, SunburstPattern::stripes, dark,
+                        QPointF(c.x() - 2 * (R + 6), c.y()) * scale, scale, pass.opacity);
+    fillSunburstPattern(image, hidden, SunburstPattern::dots, dark, QPointF(cx, cy), scale, pass.opacity);
 
     if (!labels.empty()) {
-        painter.setOpacity(baseOpacity * pass.opacity * pass.labelOpacity);
+        QPainter painter(&image);
+        painter.setOpacity(pass.opacity * pass.labelOpacity);
         for (const SunburstLabelArc& label : labels) drawSunburstLabel(painter, label, c);
     }
-    painter.restore();
-    return drawn;
 }
 
 } // namespace plenwick

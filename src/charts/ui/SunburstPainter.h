@@ -1,8 +1,10 @@
 #pragma once
-// Draws one sunburst scene with QPainter: the filled arcs, stripes over collected
-// items, dots over the hidden space, the separators and the labels of the three
-// inner rings. The same routine draws a scene zoomed, shifted by rings and faded,
-// which is how the zoom transitions are made.
+// Draws one sunburst scene into an image: the filled arcs with the separators cut
+// between them, stripes over collected items, dots over the hidden space, and the
+// labels of the three inner rings. The same routine draws a scene zoomed, shifted by
+// rings and faded, which is how the zoom transitions are made. Its fills are
+// antialiased in every frame: they are our own (SunburstSectorRaster), filled in
+// bands on the pool, where QPainter's smooth fills would take several frames' time.
 
 #include "charts/SunburstScene.h"
 #include "charts/SunburstTransition.h"
@@ -11,7 +13,7 @@
 
 #include <QPainterPath>
 
-class QPainter;
+class QImage;
 
 namespace plenwick {
 
@@ -20,10 +22,6 @@ struct SunburstDrawParams {
     SunburstAppearance appearance = SunburstAppearance::light;
     SunburstPass pass;   // the scene's place in the common frame and its opacities
     SunburstFrame frame; // the visible window of the common frame and the ring shift
-    // Antialiased edges. The frames of a zoom, where every edge moves, go without:
-    // smooth, they cost three times as much, and nothing stays still long enough to
-    // show the steps.
-    bool smooth = true;
     enum class Parts { all, fills, labels };
     Parts parts = Parts::all;
 };
@@ -40,7 +38,8 @@ QPainterPath sunburstArcPath(const SunburstArc& arc, const SunburstRingMetrics& 
 // The fill of an arc's style: its colour moved towards the background by its dimming.
 RGB sunburstFillColor(const SunburstArcStyle& style, const SunburstAppearance& appearance);
 
-// Returns the area it drew on, in points.
-QRectF drawSunburstScene(QPainter& painter, const SunburstScene& scene, const SunburstDrawParams& params);
+// Draws over `image`, a premultiplied ARGB32 image (QImage::Format_ARGB32_Premultiplied)
+// whose device pixel ratio maps the points of `params` to its pixels.
+void drawSunburstScene(QImage& image, const SunburstScene& scene, const SunburstDrawParams& params);
 
 } // namespace plenwick

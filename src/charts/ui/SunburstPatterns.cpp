@@ -1,9 +1,8 @@
 #include "charts/ui/SunburstPatterns.h"
 
-#include "shell/ShellStyle.h"
+#include "charts/SunburstSectorRaster.h"
 
 #include <QImage>
-#include <QPaintDevice>
 #include <QPainter>
 
 #include <algorithm>
@@ -44,68 +43,35 @@ const QImage& tile(SunburstPattern pattern, bool dark, double scale) {
     return image;
 }
 
-// a·m/255 for each premultiplied channel.
-inline quint32 scaled(quint32 p, quint32 m) {
-    quint32 rb = (p & 0xff00ff) * m;
-    quint32 ag = ((p >> 8) & 0xff00ff) * m;
-    rb = ((rb + ((rb >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
-    ag = (ag + ((ag >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
-    return rb | ag;
-}
-
 } // namespace
 
-void fillSunburstPattern(QPainter& painter, const std::vector<QPainterPath>& shapes, SunburstPattern pattern,
-                         bool dark, const QPointF& origin) {
-    if (shapes.empty()) return;
-    const QTransform device = painter.deviceTransform();
-    const double scale = shellPaintScale(painter);
-    const QImage& period = tile(pattern, dark, scale);
-    auto* image = painter.device() && painter.device()->devType() == QInternal::Image
-                      ? static_cast<QImage*>(painter.device())
-                      : nullptr;
-    const bool direct = image && image->format() == QImage::Format_ARGB32_Premultiplied && painter.opacity() >= 1 &&
-                        device.type() <= QTransform::TxScale && !painter.hasClipping();
-    if (!direct) {
-        // A texture brush: right on any device, but QPainter blends it on its thread
-        // pool and waits, slow on a busy machine.
-        const QSizeF pitch = pitchOf(pattern);
-        QBrush brush(period);
-        brush.setTransform(QTransform(pitch.width() / period.width(), 0, 0, pitch.height() / period.height(),
-                                      origin.x(), origin.y()));
-        for (const QPainterPath& shape : shapes) painter.fillPath(shape, brush);
-        return;
-    }
-    // The shapes' coverage into a mask (opaque fills are quick), then the pattern laid
-    // over the image through it.
-    QRectF logical;
-    for (const QPainterPath& shape : shapes) logical |= shape.boundingRect();
-    const QRect box = device.mapRect(logical).toAlignedRect().intersected(image->rect());
+void fillSunburstPattern(QImage& image, const std::vector<SunburstSector>& shapes, SunburstPattern pattern, bool dark,
+                         const QPointF& origin, double scale, double opacity) {
+    if (shapes.empty() || !(opacity > 0)) return;
+    // The shapes' coverage into a mask, then the pattern laid over the image through it.
+    QRect box;
+    for (const SunburstSector& shape : shapes)
+        box |= QRect(QPoint(shape.left(), shape.top()), QPoint(shape.right() - 1, shape.bottom() - 1));
+    box &= image.rect();
     if (box.isEmpty()) return;
-    QImage mask(box.size(), QImage::Format_ARGB32_Premultiplied);
-    mask.fill(Qt::transparent);
-    {
-        QPainter m(&mask);
-        m.setRenderHint(QPainter::Antialiasing);
-        m.setCompositionMode(QPainter::CompositionMode_Source);
-        m.translate(-box.topLeft());
-        m.setTransform(device, true);
-        for (const QPainterPath& shape : shapes) m.fillPath(shape, Qt::white);
-    }
-    const QPointF anchor = device.map(origin);
+    std::vector<std::uint32_t> mask(static_cast<std::size_t>(box.width()) * static_cast<std::size_t>(box.height()), 0);
+    fillSunburstSectors({mask.data(), box.width(), box.height(), box.width(), box.x(), box.y()}, shapes);
+
+    const QImage& period = tile(pattern, dark, scale);
     const int tw = period.width(), th = period.height();
     auto wrap = [](int v, int n) { return ((v % n) + n) % n; };
-    const int ox = static_cast<int>(std::floor(anchor.x())), oy = static_cast<int>(std::floor(anchor.y()));
+    const int ox = static_cast<int>(std::floor(origin.x())), oy = static_cast<int>(std::floor(origin.y()));
+    const auto weight = static_cast<std::uint32_t>(std::min(opacity, 1.0) * 255 + 0.5);
     for (int y = 0; y < box.height(); ++y) {
-        const auto* m = reinterpret_cast<const quint32*>(mask.constScanLine(y));
-        auto* d = reinterpret_cast<quint32*>(image->scanLine(box.y() + y)) + box.x();
+        const std::uint32_t* m = mask.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(box.width());
+        auto* d = reinterpret_cast<quint32*>(image.scanLine(box.y() + y)) + box.x();
         const auto* t = reinterpret_cast<const quint32*>(period.constScanLine(wrap(box.y() + y - oy, th)));
         int tx = wrap(box.x() - ox, tw);
         for (int x = 0; x < box.width(); ++x, tx = tx + 1 == tw ? 0 : tx + 1) {
-            const quint32 coverage = m[x] >> 24;
+            std::uint32_t coverage = m[x] >> 24;
             if (!coverage) continue;
-            const quint32 s = scaled(t[tx], coverage);
-            d[x] = s + scaled(d[x], 255 - (s >> 24));
+            if (weight < 255) coverage = (coverage * weight + 127) / 255;
+            d[x] = sunburstBlendPixel(sunburstScalePixel(t[tx], coverage), d[x]);
         }
     }
 }

@@ -1,4 +1,6 @@
 // The views' tests run real widgets on the offscreen platform.
+#include "platform/MotionPreference.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -6,6 +8,9 @@
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Motion follows no desktop here: what this machine's desktop says must not change
+    // what the tests see (and asking it would start a program under the sanitizers).
+    plenwick::MotionPreference::setSharedSources({}, {});
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

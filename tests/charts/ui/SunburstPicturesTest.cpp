@@ -175,8 +175,7 @@ TEST(SunburstPictures, TheOverlayWashesTheHoveredArcItsContentsAndOutlinesTheSel
     auto overlay = [&](std::optional<SunburstArcMatch> highlight, std::optional<SunburstArcMatch> selection) {
         QImage image(400, 400, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
-        QPainter painter(&image);
-        drawSunburstOverlay(painter, {scene, highlight, selection}, geometry, SunburstAppearance::light);
+        drawSunburstOverlay(image, QPointF(0, 0), {scene, highlight, selection}, geometry, SunburstAppearance::light);
         return image;
     };
     const double h = SunburstAppearance::light.highlight;
@@ -211,11 +210,9 @@ TEST(SunburstPictures, AnOutlineIsDrawnOverTheWashOfTheArcItStandsFor) {
     QImage image(800, 800, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(2);
     image.fill(Qt::transparent);
-    {
-        QPainter painter(&image);
-        drawSunburstOverlay(painter, {scene, SunburstArcMatch{layout.index.at(s.docs.get()), false}, std::nullopt},
-                            geometry, SunburstAppearance::light);
-    }
+    drawSunburstOverlay(image, QPointF(0, 0),
+                        {scene, SunburstArcMatch{layout.index.at(s.docs.get()), false}, std::nullopt}, geometry,
+                        SunburstAppearance::light);
     const SunburstArc& docs = layout.arc(layout.index.at(s.docs.get()));
     const double wash = SunburstAppearance::light.highlight * 0.55;
     // Across the arc's outer edge: where the outline lies over the wash, both show.
@@ -239,6 +236,31 @@ TEST(SunburstPictures, TransitionFramesAtChosenMoments) {
     expectColor(pixel(start, middle(before, before.arc(before.index.at(s.pic.get())), 0.03)),
                 fillOf(*root, s.pic, SunburstAppearance::light));
     EXPECT_EQ(render(*docs, SunburstAppearance::light, 1, &zoom, 1), render(*docs, SunburstAppearance::light));
+    // Its first frame is the settled picture of the old scene, smooth edges and all.
+    {
+        const QImage settled = render(*root, SunburstAppearance::light);
+        int differing = 0;
+        for (int y = 0; y < start.height(); ++y)
+            for (int x = 0; x < start.width(); ++x)
+                if (start.pixel(x, y) != settled.pixel(x, y)) ++differing;
+        EXPECT_LT(differing, 50) << "zoom frames are antialiased as the still picture is";
+    }
+
+    // Moving, an arc's edge is smooth: across big.txt's outer edge into the background
+    // the pixels pass through the shades between, where a hard edge would step.
+    {
+        const QImage moving = render(*docs, SunburstAppearance::light, 1, &zoom, 0.05);
+        const QPointF inside = polar(0.05, 1.5, before), outside = polar(0.05, 2.6, before);
+        const double from = luminance(pixel(moving, inside)), to = luminance(pixel(moving, outside));
+        const double low = std::min(from, to), high = std::max(from, to), margin = 0.15 * (high - low);
+        ASSERT_GT(high - low, 0.1);
+        int between = 0;
+        for (double t = 0; t <= 1; t += 0.002) {
+            const double l = luminance(pixel(moving, inside + (outside - inside) * t));
+            between += l > low + margin && l < high - margin;
+        }
+        EXPECT_GT(between, 0) << "an edge in a zoom frame is a blend, not a step";
+    }
 
     // Halfway the window has shrunk to docs' span to the power ½ and the rings have
     // moved in by half a ring: just after 12 o'clock, where the old inner ring held

@@ -1,5 +1,7 @@
 // The chart views' tests run headless on widgets; the slice driver and the state need
 // an event loop.
+#include "platform/MotionPreference.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -7,6 +9,9 @@
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Motion follows no desktop here: what this machine's desktop says must not change
+    // what the tests see (and asking it would start a program under the sanitizers).
+    plenwick::MotionPreference::setSharedSources({}, {});
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
