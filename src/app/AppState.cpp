@@ -28,11 +28,18 @@ AppState::~AppState() {
 AppState::Operation::~Operation() {
     if (--state_.operationDepth_ > 0) return;
     if (state_.phaseBeforeOperation_) {
-        if (*state_.phaseBeforeOperation_ == state_.phase_) state_.changes_.forget(Field::phase);
+        const Phase& before = *state_.phaseBeforeOperation_;
+        if (before == state_.phase_)
+            state_.changes_.forget(Field::phase);
+        else if (before.kind() == Phase::Kind::results && state_.phase_.kind() != Phase::Kind::results)
+            state_.restoreHighlightedColorMode(); // the breakdown that highlighted is gone
         state_.phaseBeforeOperation_.reset();
     }
     const Fields fields = state_.changes_.take();
-    if (fields != 0) emit state_.changed(fields);
+    if (fields == 0) return;
+    ++state_.notifyDepth_;
+    emit state_.changed(fields);
+    --state_.notifyDepth_;
 }
 
 void AppState::bumpTreeVersion() {
@@ -103,12 +110,43 @@ void AppState::setVisualization(Visualization visualization) {
 
 void AppState::setColorMode(ColorMode mode) {
     Operation op(*this);
+    if (mode == colorMode_) return;
     assign(colorMode_, mode, Field::colorMode);
+    colorModeMemory_.colorModeChanged(mode);
 }
 
 void AppState::setTypeFilter(std::optional<TypeFilter> filter) {
     Operation op(*this);
-    assign(typeFilter_, std::move(filter), Field::typeFilter);
+    applyTypeFilter(std::move(filter));
+}
+
+void AppState::applyTypeFilter(std::optional<TypeFilter> filter) {
+    if (changes_.assign(typeFilter_, std::move(filter), Field::typeFilter) && !typeFilter_)
+        restoreHighlightedColorMode();
+}
+
+void AppState::restoreHighlightedColorMode() {
+    if (const std::optional<ColorMode> restore = colorModeMemory_.highlightEnded(colorMode_))
+        assign(colorMode_, *restore, Field::colorMode);
+}
+
+void AppState::setExtensionColors(ExtensionColors colors) {
+    if (changes_.assign(extensionColors_, std::move(colors), Field::extensionColors)) ++extensionColorsVersion_;
+}
+
+void AppState::toggleTypeHighlight(const TypeFilter& filter, ColorMode target) {
+    Operation op(*this);
+    if (typeFilter_ && *typeFilter_ == filter) {
+        applyTypeFilter(std::nullopt);
+        return;
+    }
+    assign(colorMode_, colorModeMemory_.startHighlight(colorMode_, target), Field::colorMode);
+    applyTypeFilter(filter);
+}
+
+void AppState::forgetColorModeMemory() {
+    assertGuiThread();
+    colorModeMemory_ = ColorModeMemory();
 }
 
 void AppState::setShowInspector(bool show) {

@@ -10,8 +10,10 @@
 
 #include "app/AppEnvironment.h"
 #include "app/Collector.h"
+#include "app/ColorModeMemory.h"
 #include "app/GuiThread.h"
 #include "app/Navigation.h"
+#include "app/OperationWhileNotifying.h"
 #include "app/RescanTarget.h"
 #include "app/StateChanges.h"
 #include "app/StatsUpdateQueue.h"
@@ -107,6 +109,9 @@ public:
     const std::optional<std::string>& quickLookURL() const noexcept { return quickLookURL_; }
     const std::vector<FileTypeStat>& typeStats() const noexcept { return typeStats_; }
     const ExtensionColors& extensionColors() const noexcept { return extensionColors_; }
+    // Counts the changes of `extensionColors` (reported with its bit), so that style
+    // caches can tell them apart.
+    std::int64_t extensionColorsVersion() const noexcept { return extensionColorsVersion_; }
     const NodeRef& pendingTrash() const noexcept { return pendingTrash_; }
     const std::vector<NodeRef>& collector() const noexcept { return collector_.items(); }
     std::int64_t collectorVersion() const noexcept { return collector_.version(); }
@@ -145,6 +150,8 @@ public:
     void setHovered(NodeRef node);
     void setVisualization(Visualization visualization);
     void setColorMode(ColorMode mode);
+    // An emptied filter gives back the colour mode its highlight replaced, unless the
+    // user chose another mode meanwhile.
     void setTypeFilter(std::optional<TypeFilter> filter);
     void setShowInspector(bool show);
     void setQuickLookURL(std::optional<std::string> url);
@@ -241,6 +248,13 @@ public:
     static std::vector<FileTypeStat> computeTypeStats(const NodeRef& root, std::stop_token stop = {});
 
     // ---- Colours and the type highlight ----
+    // A breakdown row clicked: the highlight of `filter` ends when it is the current
+    // one; otherwise it starts and switches to `target`, remembering the mode it
+    // replaced.
+    void toggleTypeHighlight(const TypeFilter& filter, ColorMode target);
+    // The breakdown shown anew starts with an empty memory.
+    void forgetColorModeMemory();
+    const ColorModeMemory& colorModeMemory() const noexcept { return colorModeMemory_; }
     const FolderColoring* makeFolderColoring() const;
     RGB color(const FileNode& node) const;
     bool matchesTypeFilter(const FileNode& node) const;
@@ -249,6 +263,9 @@ public:
     void chooseFolder();
     void rescanAll();
     void goHome();
+    // Closes the results from the home page: any scan stops, the results go, the
+    // volumes are read again.
+    void closeResults();
     void backToResults();
     void navigate(const NodeRef& node);
     void goBack();
@@ -290,12 +307,15 @@ signals:
 
 private:
     // Groups everything one public operation changes into one `changed` signal. The
-    // outermost one checks that it runs on the GUI thread.
+    // outermost one checks that it runs on the GUI thread and not from inside a
+    // `changed` handler.
     class Operation {
     public:
         explicit Operation(AppState& state, std::source_location caller = std::source_location::current()) noexcept
             : state_(state) {
-            if (state_.operationDepth_++ == 0) assertGuiThread(caller);
+            if (state_.operationDepth_++ > 0) return;
+            assertGuiThread(caller);
+            if (state_.notifyDepth_ > 0) reportOperationWhileNotifying(caller);
         }
         ~Operation();
         Operation(const Operation&) = delete;
@@ -326,6 +346,9 @@ private:
 
     struct ScanOutcome;
     void clearNodeState();
+    void applyTypeFilter(std::optional<TypeFilter> filter);
+    void restoreHighlightedColorMode();
+    void setExtensionColors(ExtensionColors colors);
     void deliverScan(std::int64_t generation, const std::stop_source& task, ScanOutcome outcome);
     void deliverProgress(std::int64_t generation, ScanProgress progress);
     void applyReadyStatsUpdates();
@@ -339,11 +362,13 @@ private:
 
     AppEnvironment environment_;
     int operationDepth_ = 0;
+    int notifyDepth_ = 0; // within `changed`: an operation started now re-enters the state
     StateChanges changes_; // shared with the parts, so it comes first
     std::optional<Phase> phaseBeforeOperation_;
     std::chrono::steady_clock::time_point scanStartedMonotonic_{};
     bool uninstallSessionIsCollector_ = false;
     std::optional<FolderVolume> scanRootVolume_; // the volume the retained scan was made on
+    ColorModeMemory colorModeMemory_;
 
     // The parts.
     Navigation navigation_{changes_};
@@ -371,6 +396,7 @@ private:
     std::optional<std::string> quickLookURL_;
     std::vector<FileTypeStat> typeStats_;
     ExtensionColors extensionColors_;
+    std::int64_t extensionColorsVersion_ = 0;
     NodeRef pendingTrash_;
     std::shared_ptr<UninstallSession> uninstallSession_;
     std::optional<std::string> lastError_;

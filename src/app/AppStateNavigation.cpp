@@ -30,6 +30,14 @@ void AppState::goHome() {
     refreshVolumes();
 }
 
+void AppState::closeResults() {
+    Operation op(*this);
+    cancelScan();
+    resetResults();
+    setPhase(Phase::home());
+    refreshVolumes();
+}
+
 void AppState::backToResults() {
     const auto kind = phase_.kind();
     if (!root_ || (kind != Phase::Kind::home && kind != Phase::Kind::failed)) return;

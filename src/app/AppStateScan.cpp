@@ -164,7 +164,7 @@ void AppState::cancelScan() {
 // dropped by the generation).
 void AppState::clearNodeState() {
     remapNodes(ClearedTree());
-    assign(typeFilter_, std::optional<TypeFilter>(), Field::typeFilter);
+    applyTypeFilter(std::nullopt);
     if (uninstallSession_ && uninstallSessionIsCollector_) setUninstallSession(nullptr, false);
     assign(refreshingFolders_, NodeSet(), Field::refreshingFolders);
 }
@@ -177,7 +177,7 @@ void AppState::resetResults() {
     assign(root_, NodeRef(), Field::root);
     scanRootVolume_.reset();
     assign(typeStats_, std::vector<FileTypeStat>(), Field::typeStats);
-    assign(extensionColors_, ExtensionColors(), Field::extensionColors);
+    setExtensionColors(ExtensionColors());
     folderColoring_.reset();
     bumpTreeVersion();
 }
@@ -207,7 +207,7 @@ void AppState::applyTypeStats(std::vector<FileTypeStat> stats) {
     for (const FileTypeStat& stat : stats) colors.emplace(stat.ext, stat.rgb);
     nextColorIndex_ = static_cast<int>(stats.size());
     assign(typeStats_, std::move(stats), Field::typeStats);
-    assign(extensionColors_, std::move(colors), Field::extensionColors);
+    setExtensionColors(std::move(colors));
 }
 
 } // namespace plenwick

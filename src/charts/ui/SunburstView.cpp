@@ -66,8 +66,6 @@ SunburstView::SunburstView(AppState& state, QWidget* parent)
     frameTimer_.setTimerType(Qt::PreciseTimer);
     connect(&frameTimer_, &QTimer::timeout, this, &SunburstView::advanceTransition);
 
-    // The chart state counts the extension colours from the same signal: it was
-    // connected first, so it has counted by the time onChanged reads it.
     connect(&state_, &AppState::changed, this, &SunburstView::onChanged);
     key_ = viewKey();
     updateScene();
@@ -201,7 +199,15 @@ void SunburstView::updatePointer(const QPointF& location, const SunburstChartGeo
         node = scene_->layout->arc(hit.ref).node;
     else if (hit.kind == SunburstHit::Kind::centre)
         node = scene_->layout->focus;
-    if (state_.hovered() != node) state_.setHovered(node);
+    if (force) {
+        // The scene changed under a resting pointer, within the state's notification:
+        // the state hears of the node now under it once the notification is over.
+        QMetaObject::invokeMethod(
+            this, [this, node] { if (contextNode_ == node && state_.hovered() != node) state_.setHovered(node); },
+            Qt::QueuedConnection);
+    } else if (state_.hovered() != node) {
+        state_.setHovered(node);
+    }
     contextNode_ = std::move(node);
     refreshLayers();
 }
