@@ -11,6 +11,7 @@
 #include "app/AppEnvironment.h"
 #include "app/Collector.h"
 #include "app/ColorModeMemory.h"
+#include "app/FolderColors.h"
 #include "app/GuiThread.h"
 #include "app/Navigation.h"
 #include "app/OperationWhileNotifying.h"
@@ -71,12 +72,7 @@ public:
     };
 
     // The cache of the by-folder colours, built per focus and tree version.
-    struct FolderColoring {
-        NodeRef focus;
-        std::int64_t version = 0;
-        NodeRef anchor;                                       // whose children own the hues
-        std::unordered_map<const FileNode*, int> childSlots;  // child of the anchor → its index
-    };
+    using FolderColoring = plenwick::FolderColoring;
 
     // One bit per observed field (StateField.h).
     using Field = StateField;
@@ -124,7 +120,7 @@ public:
     const std::vector<NodeRef>& forwardHistory() const noexcept { return navigation_.forwardHistory(); }
 
     // ---- Unobserved fields ----
-    const std::optional<FolderColoring>& folderColoring() const noexcept { return folderColoring_; }
+    const std::optional<FolderColoring>& folderColoring() const noexcept { return folderColors_.cached(); }
     bool hasScanTask() const noexcept { return scanTask_.has_value(); }
     std::int64_t scanGeneration() const noexcept { return scanGeneration_; }
     std::int64_t resultsGeneration() const noexcept { return resultsGeneration_; }
@@ -401,7 +397,7 @@ private:
     std::shared_ptr<UninstallSession> uninstallSession_;
     std::optional<std::string> lastError_;
     std::optional<std::string> lastErrorTitle_;
-    mutable std::optional<FolderColoring> folderColoring_;
+    FolderColors folderColors_;
     std::optional<std::stop_source> scanTask_;
     std::int64_t scanGeneration_ = 0;
     std::int64_t resultsGeneration_ = 0;

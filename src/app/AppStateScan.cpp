@@ -178,7 +178,7 @@ void AppState::resetResults() {
     scanRootVolume_.reset();
     assign(typeStats_, std::vector<FileTypeStat>(), Field::typeStats);
     setExtensionColors(ExtensionColors());
-    folderColoring_.reset();
+    folderColors_.reset();
     bumpTreeVersion();
 }
 
