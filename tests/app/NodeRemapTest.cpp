@@ -9,13 +9,6 @@ using namespace plenwick::test;
 
 namespace {
 
-Remnant remnant(const std::string& url, std::int64_t size) {
-    Remnant r;
-    r.url = url;
-    r.size = size;
-    return r;
-}
-
 // /scan
 // ├ Mail.app ─ exe 60
 // ├ Mid ─ Inner ─ i1.pdf 50 ; m1.pdf 20
@@ -49,6 +42,18 @@ protected:
         state->setQuickLookURL(std::string("/scan/Mail.app/exe"));
     }
 
+    // Every field that held the app, or a node inside it, lets it go.
+    void expectTheAppLetGoOf() const {
+    EXPECT_EQ(state->selection(), NodeRef());
+    EXPECT_EQ(state->hovered(), NodeRef());
+    EXPECT_EQ(state->pendingTrash(), NodeRef());
+    EXPECT_EQ(state->quickLookURL(), std::nullopt);
+    EXPECT_TRUE(state->collector().empty());
+    EXPECT_TRUE(state->collectorLeftovers().empty());
+    EXPECT_TRUE(state->leftoverOffers().empty());
+    EXPECT_TRUE(state->offeredApps().empty());
+    }
+
     NodeRef root, mail, mid, inner;
 };
 
@@ -63,14 +68,7 @@ TEST_F(NodeRemapTest, ATrashedAppIsLetGoOfByEveryField) {
     EXPECT_EQ(state->focus(), root);
     EXPECT_EQ(state->navigationHistory(), (std::vector<NodeRef>{root, mid}));
     EXPECT_EQ(state->forwardHistory(), std::vector<NodeRef>{});
-    EXPECT_EQ(state->selection(), NodeRef());
-    EXPECT_EQ(state->hovered(), NodeRef());
-    EXPECT_EQ(state->pendingTrash(), NodeRef());
-    EXPECT_EQ(state->quickLookURL(), std::nullopt);
-    EXPECT_TRUE(state->collector().empty());
-    EXPECT_TRUE(state->collectorLeftovers().empty());
-    EXPECT_TRUE(state->leftoverOffers().empty());
-    EXPECT_TRUE(state->offeredApps().empty());
+    expectTheAppLetGoOf();
     // Only the test still holds the detached app.
     EXPECT_EQ(mail->refCount(), 1u);
 }
@@ -112,14 +110,7 @@ TEST_F(NodeRemapTest, AResetLetsGoOfTheWholeTree) {
     EXPECT_EQ(state->root(), NodeRef());
     EXPECT_EQ(state->focus(), NodeRef());
     EXPECT_TRUE(state->navigationHistory().empty());
-    EXPECT_EQ(state->selection(), NodeRef());
-    EXPECT_EQ(state->hovered(), NodeRef());
-    EXPECT_EQ(state->pendingTrash(), NodeRef());
-    EXPECT_EQ(state->quickLookURL(), std::nullopt);
-    EXPECT_TRUE(state->collector().empty());
-    EXPECT_TRUE(state->collectorLeftovers().empty());
-    EXPECT_TRUE(state->leftoverOffers().empty());
-    EXPECT_TRUE(state->offeredApps().empty());
+    expectTheAppLetGoOf();
     EXPECT_EQ(root->refCount(), 1u);
     EXPECT_EQ(mail->refCount(), 2u); // the test's and the root's
 }

@@ -13,13 +13,6 @@ std::vector<std::string> names(const NodeRef& parent) {
     return out;
 }
 
-Remnant remnant(const std::string& url, std::int64_t size) {
-    Remnant r;
-    r.url = url;
-    r.size = size;
-    return r;
-}
-
 // /scan 270 (7 files)
 // ├ Big 100 ─ big1 60, big2 40
 // ├ Mid 70 ─ Inner 50 ─ i1.pdf 50 ; m1.pdf 20
