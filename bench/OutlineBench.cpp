@@ -11,6 +11,7 @@
 #include "scanner/FileTreeLock.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 
 #include <algorithm>
 #include <atomic>
@@ -104,6 +105,31 @@ OutlineTimes measureOutline(AppState& state, FileOutlineView& sidebar, int runs)
 
     times.writerWaitMs = writerWait(root, folding);
     return times;
+}
+
+double measureOutlineHover(AppState& state, int runs) {
+    FileOutlineView sidebar(state);
+    sidebar.resize(300, 700);
+    sidebar.show();
+    sidebar.viewModel().setMode(OutlineMode::largest);
+    const OutlineListModel& lists = sidebar.viewModel().model();
+    QElapsedTimer waited;
+    waited.start();
+    while ((!lists.largest() || lists.isComputingLargest()) && waited.elapsed() < 30000)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    QApplication::processEvents();
+    if (!lists.largest() || lists.largest()->nodes.size() < 2) return 0;
+    const NodeRef rows[] = {lists.largest()->nodes[0], lists.largest()->nodes[1]};
+    double fastest = 1e30;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = Clock::now();
+        state.setHovered(rows[i % 2]);
+        QApplication::sendPostedEvents();
+        QApplication::processEvents();
+        fastest = std::min(fastest, msSince(start));
+    }
+    state.setHovered(NodeRef());
+    return fastest;
 }
 
 } // namespace plenwick::bench

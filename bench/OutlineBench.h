@@ -1,7 +1,7 @@
 #pragma once
 // Times the outline list on a scanned tree, for the UI benchmark: the two walks of
 // the flat lists, sorting a large folder by name, an update of the sidebar that
-// changes nothing, and how long a tree edit waits for a running walk.
+// changes nothing, how long a tree edit waits for a running walk, and a hover.
 
 namespace plenwick {
 
@@ -22,6 +22,11 @@ struct OutlineTimes {
 
 // `sidebar` is the results screen's outline, on screen.
 OutlineTimes measureOutline(AppState& state, FileOutlineView& sidebar, int runs = 5);
+
+// outline_hover_ms: a sidebar of its own, alone on screen and listing the 1,000
+// largest files, while the state's hover moves between two of its rows: the change
+// handled and the rows repainted, best of `runs`.
+double measureOutlineHover(AppState& state, int runs = 30);
 
 } // namespace bench
 } // namespace plenwick

@@ -7,10 +7,13 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <limits>
+#include <numbers>
 #include <vector>
 
 namespace plenwick {
@@ -101,9 +104,37 @@ std::string sunburstFigures(AppState& state) {
         state.setHovered(NodeRef());
     }
 
-    char line[160];
-    std::snprintf(line, sizeof line, "sunburst_paint_ms=%.2f sunburst_frame_ms=%.2f sunburst_hover_ms=%.2f", paint, frame,
-                  hover);
+    // The same two items hovered by the pointer moving between their arcs.
+    double pointerHover = 0;
+    std::vector<QPointF> points;
+    const SunburstLayout& layout = *view.scene()->layout;
+    const SunburstChartGeometry geometry = view.chartGeometry();
+    for (const NodeRef& item : items) {
+        const auto ref = layout.index.find(item.get());
+        if (ref == layout.index.end()) continue;
+        const SunburstArc& arc = layout.arc(ref->second);
+        const double angle = 2 * std::numbers::pi * (arc.start + arc.end) / 2;
+        const double radius = layout.metrics.ringRadius(arc.ring + 0.5) * geometry.radius;
+        points.push_back(geometry.centre + QPointF(std::sin(angle) * radius, -std::cos(angle) * radius));
+    }
+    if (!points.empty()) {
+        std::size_t i = 0;
+        view.repaint();
+        pointerHover = bestMs(30, [&] {
+            const QPointF at = points[i++ % points.size()];
+            QMouseEvent move(QEvent::MouseMove, at, view.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(&view, &move);
+            QApplication::sendPostedEvents();
+            QApplication::processEvents();
+        });
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(&view, &leave);
+    }
+
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "sunburst_paint_ms=%.2f sunburst_frame_ms=%.2f sunburst_hover_ms=%.2f sunburst_pointer_hover_ms=%.2f", paint,
+                  frame, hover, pointerHover);
     return line;
 }
 

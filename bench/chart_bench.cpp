@@ -4,6 +4,7 @@
 // usage: plenwick-chart-bench [PATH]   (default: the 1,000,000-file fixture tree)
 
 #include "BenchCommon.h"
+#include "NoVolumes.h"
 
 #include "app/AppState.h"
 #include "app/ManualExecutor.h"
@@ -29,12 +30,6 @@ namespace {
 
 constexpr int runs = 15;
 constexpr TreemapSize viewSize{1280, 820};
-
-class NoVolumes final : public VolumeSource {
-public:
-    std::vector<VolumeInfo> mountedVolumes() override { return {}; }
-    std::optional<VolumeInfo> containing(const std::string&) override { return std::nullopt; }
-};
 
 double msSince(Clock::time_point start) { return bench::secondsSince(start) * 1000; }
 
@@ -81,7 +76,7 @@ int main(int argc, char** argv) {
     AppEnvironment env;
     env.userInitiated = std::make_shared<ManualExecutor>();
     env.utility = std::make_shared<ManualExecutor>();
-    env.volumeSource = std::make_shared<NoVolumes>();
+    env.volumeSource = std::make_shared<bench::NoVolumes>();
     env.preferences = std::make_shared<MemoryPreferences>();
     AppState state(std::move(env));
     state.finishScan(root, AppState::computeTypeStats(root));

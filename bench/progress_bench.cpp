@@ -2,6 +2,7 @@
 // usage: plenwick-progress-bench
 // Prints: progress_frame_ms=… progress_frame_2x_ms=… progress_screen_ms=… progress_screen_2x_ms=…
 
+#include "NoVolumes.h"
 #include "ProgressFrame.h"
 #include "app/AppState.h"
 #include "app/ManualExecutor.h"
@@ -13,23 +14,13 @@
 
 using namespace plenwick;
 
-namespace {
-
-class NoVolumes final : public VolumeSource {
-public:
-    std::vector<VolumeInfo> mountedVolumes() override { return {}; }
-    std::optional<VolumeInfo> containing(const std::string&) override { return std::nullopt; }
-};
-
-} // namespace
-
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     AppEnvironment environment;
     environment.userInitiated = std::make_shared<ManualExecutor>(); // the scan never runs: the screen stays up
     environment.utility = std::make_shared<ManualExecutor>();
-    environment.volumeSource = std::make_shared<NoVolumes>();
+    environment.volumeSource = std::make_shared<bench::NoVolumes>();
     environment.preferences = std::make_shared<MemoryPreferences>();
     AppState state(environment);
     state.startScan("/usr");

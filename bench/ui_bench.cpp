@@ -5,11 +5,12 @@
 //                           scan-progress screen (median; measured before the scan)
 //   results_first_paint_ms  from the moment the finished scan reaches the state to
 //                           the results screen built, laid out and painted
-//   sunburst_*_ms           the sunburst's repaint, transition frame and hover
-//                           (SunburstFrames.h)
+//   sunburst_*_ms           the sunburst's repaint, transition frame and hover, set in
+//                           the state and by the pointer (SunburstFrames.h)
 //   scan_s, files           the scan itself, for reference
 //   largest_ms, search_ms, search_nonascii_ms, sort_100k_ms, outline_reload_ms,
-//   writer_wait_ms          the outline list (OutlineBench.h)
+//   writer_wait_ms, outline_hover_ms
+//                           the outline list (OutlineBench.h)
 //   treemap_*               the treemap view on the same tree (TreemapBench.h)
 
 #include "OutlineBench.h"
@@ -100,12 +101,15 @@ int main(int argc, char** argv) {
     const bench::OutlineTimes outline = bench::measureOutline(state, *sidebar);
     if (outline.reloadResets != 0) std::fprintf(stderr, "plenwick-ui-bench: an unchanged outline update reset the table\n");
     window.hide(); // its own chart would repaint with the measured one
+    const double outlineHoverMs = bench::measureOutlineHover(state);
     const std::string sunburst = sunburstFigures(state);
     const std::string treemap = bench::treemapFigures(state, 5);
     std::printf("progress_frame_ms=%.2f results_first_paint_ms=%.1f %s scan_s=%.2f files=%lld largest_ms=%.1f "
-                "search_ms=%.1f search_nonascii_ms=%.1f sort_100k_ms=%.1f outline_reload_ms=%.2f writer_wait_ms=%.1f %s\n",
+                "search_ms=%.1f search_nonascii_ms=%.1f sort_100k_ms=%.1f outline_reload_ms=%.2f writer_wait_ms=%.1f "
+                "outline_hover_ms=%.3f %s\n",
                 progressFrameMs, firstPaintMs, sunburst.c_str(), scanSeconds,
                 static_cast<long long>(state.root()->fileCount()), outline.largestMs, outline.searchMs,
-                outline.searchNonASCIIMs, outline.sort100kMs, outline.reloadMs, outline.writerWaitMs, treemap.c_str());
+                outline.searchNonASCIIMs, outline.sort100kMs, outline.reloadMs, outline.writerWaitMs, outlineHoverMs,
+                treemap.c_str());
     return 0;
 }

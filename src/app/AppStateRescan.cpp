@@ -52,9 +52,12 @@ void AppState::rescanFolder(const NodeRef& folder) {
             case RescanTarget::Kind::leaf:
                 outcome.root = target.leaf;
                 break;
-            case RescanTarget::Kind::folder:
+            case RescanTarget::Kind::folder: {
+                std::vector<ScannedHardLink> hardLinks;
                 try {
-                    outcome.root = DiskScanner::scanQuietly(path, options);
+                    ScanWithHardLinks scan = DiskScanner::scanRecordingHardLinks(path, options);
+                    outcome.root = std::move(scan.root);
+                    hardLinks = std::move(scan.hardLinks);
                 } catch (const ScanError& e) {
                     if (e.kind() == ScanError::Kind::notFound)
                         outcome.gone = true;
@@ -65,8 +68,9 @@ void AppState::rescanFolder(const NodeRef& folder) {
                     outcome.error = repairUtf8(e.what());
                     return outcome;
                 }
-                if (options.deduplicateHardLinks) reconcileRescannedHardLinks(outcome.root, path, folder);
+                if (options.deduplicateHardLinks) reconcileRescannedHardLinks(outcome.root, hardLinks, folder);
                 break;
+            }
             }
             if (auto totals = FileTypeStatsBuilder::collect(outcome.root)) outcome.totals = std::move(*totals);
             return outcome;

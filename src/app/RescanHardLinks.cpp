@@ -1,16 +1,10 @@
 #include "app/RescanHardLinks.h"
 
-#include "base/PathNames.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
-#include <vector>
 
 namespace plenwick {
 
@@ -28,7 +22,7 @@ struct InodeKeyHash {
 };
 
 struct Link {
-    FileNode* node;                 // in the fresh subtree
+    FileNode* node;                      // in the fresh subtree
     std::vector<std::string_view> names; // below the folder, outermost first
 };
 struct Inode {
@@ -52,50 +46,41 @@ const FileNode* follow(const FileNode* folder, const std::vector<std::string_vie
     return reached;
 }
 
-// Every regular file of `fresh` with more than one link, grouped by inode.
-std::unordered_map<InodeKey, Inode, InodeKeyHash> linkedFiles(const NodeRef& fresh, const std::string& folderPath,
+// The names from `folder` down to `node`; false when `node` is not below `folder`.
+bool namesBelow(const FileNode* folder, FileNode* node, std::vector<std::string_view>& names) {
+    names.clear();
+    for (const FileNode* n = node; n != folder; n = n->parent()) {
+        if (!n) return false;
+        names.push_back(n->name());
+    }
+    std::reverse(names.begin(), names.end());
+    return true;
+}
+
+// The recorded files of `fresh`, grouped by inode.
+std::unordered_map<InodeKey, Inode, InodeKeyHash> linkedFiles(const NodeRef& fresh,
+                                                              const std::vector<ScannedHardLink>& links,
                                                               std::stop_token stop) {
     std::unordered_map<InodeKey, Inode, InodeKeyHash> inodes;
-    struct Pending {
-        FileNode* node;
-        std::string path;
-        std::vector<std::string_view> names;
-    };
-    std::vector<Pending> stack{{fresh.get(), folderPath, {}}};
     std::size_t visited = 0;
-    while (!stack.empty()) {
+    for (const ScannedHardLink& link : links) {
         if (++visited % 4096 == 0 && stop.stop_requested()) return {};
-        Pending item = std::move(stack.back());
-        stack.pop_back();
-        for (const NodeRef& child : item.node->children()) {
-            std::string path = appendingPathComponent(item.path, child->name());
-            std::vector<std::string_view> names = item.names;
-            names.push_back(child->name());
-            if (child->isContainer()) {
-                stack.push_back({child.get(), std::move(path), std::move(names)});
-                continue;
-            }
-            if (child->kind() != FileNode::Kind::file) continue;
-            struct statx stx;
-            stx.stx_mask = 0;
-            if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_STATX_DONT_SYNC,
-                        STATX_TYPE | STATX_NLINK | STATX_INO, &stx) != 0)
-                continue;
-            if (!S_ISREG(stx.stx_mode) || stx.stx_nlink < 2) continue;
-            Inode& inode = inodes[{makedev(stx.stx_dev_major, stx.stx_dev_minor), stx.stx_ino}];
-            inode.linkCount = stx.stx_nlink;
-            inode.links.push_back({child.get(), std::move(names)});
-        }
+        if (!link.node || link.node->kind() != FileNode::Kind::file || link.linkCount < 2) continue;
+        std::vector<std::string_view> names;
+        if (!namesBelow(fresh.get(), link.node.get(), names)) continue;
+        Inode& inode = inodes[{link.device, link.inode}];
+        inode.linkCount = link.linkCount;
+        inode.links.push_back({link.node.get(), std::move(names)});
     }
     return inodes;
 }
 
 } // namespace
 
-std::size_t reconcileRescannedHardLinks(const NodeRef& fresh, const std::string& folderPath, const NodeRef& old,
-                                        std::stop_token stop, FileTreeLock& lock) {
+std::size_t reconcileRescannedHardLinks(const NodeRef& fresh, const std::vector<ScannedHardLink>& links,
+                                        const NodeRef& old, std::stop_token stop, FileTreeLock& lock) {
     if (!fresh || !old || !fresh->isContainer()) return 0;
-    const auto inodes = linkedFiles(fresh, folderPath, stop);
+    const auto inodes = linkedFiles(fresh, links, stop);
 
     std::vector<FileNode*> uncount;
     {

@@ -7,21 +7,26 @@
 // the earlier decision is carried over: a file with links outside the folder that the
 // tree counted elsewhere before (each of its former nodes in the folder had no size)
 // counts nothing in the folder again. Files all of whose links lie in the folder, and
-// files that are new to it, count as the folder's own scan decided.
+// files that are new to it, count as the folder's own scan decided. All of it comes
+// from what the folder's scan read (its record of files with other links): the disk
+// is not read again.
 
+#include "scanner/DiskScanner.h"
 #include "scanner/FileNode.h"
 #include "scanner/FileTreeLock.h"
 
 #include <stop_token>
-#include <string>
+#include <vector>
 
 namespace plenwick {
 
-// `fresh` is the folder's new subtree (not yet in the tree, so changed freely),
-// scanned at `folderPath`; `old` is the folder's node in the tree, read under the
-// read side of `lock`. Sizes moved off a file come off its ancestors within `fresh`,
-// whose children are sorted again. Returns the number of files set to count nothing.
-std::size_t reconcileRescannedHardLinks(const NodeRef& fresh, const std::string& folderPath, const NodeRef& old,
-                                        std::stop_token stop = {}, FileTreeLock& lock = FileTreeLock::shared());
+// `fresh` is the folder's new subtree (not yet in the tree, so changed freely) and
+// `links` its scan's record of files with other links; `old` is the folder's node in
+// the tree, read under the read side of `lock`. Sizes moved off a file come off its
+// ancestors within `fresh`, whose children are sorted again. Returns the number of
+// files set to count nothing.
+std::size_t reconcileRescannedHardLinks(const NodeRef& fresh, const std::vector<ScannedHardLink>& links,
+                                        const NodeRef& old, std::stop_token stop = {},
+                                        FileTreeLock& lock = FileTreeLock::shared());
 
 } // namespace plenwick

@@ -2,7 +2,6 @@
 
 #include "app/AppState.h"
 #include "outline/OutlinePlaceholder.h"
-#include "outline/OutlineTableCoordinator.h"
 #include "outline/OutlineTableView.h"
 #include "shell/ActivitySpinner.h"
 #include "shell/Divider.h"
@@ -113,8 +112,7 @@ FileOutlineView::FileOutlineView(AppState& state, QWidget* parent, std::chrono::
     column->addWidget(footerDivider_);
     column->addWidget(footer_);
 
-    connect(&state_, &AppState::changed, this, &FileOutlineView::onStateChanged);
-    connect(&viewModel_, &FileOutlineViewModel::changed, this, &FileOutlineView::refresh);
+    connect(&viewModel_, &FileOutlineViewModel::changed, this, &FileOutlineView::onChanged);
     refresh();
 }
 
@@ -151,31 +149,38 @@ void FileOutlineView::hideEvent(QHideEvent* event) {
     if (!event->spontaneous()) viewModel_.setActive(false);
 }
 
-void FileOutlineView::onStateChanged(quint64 fields) {
+void FileOutlineView::onChanged(quint64 stateFields) {
     using F = AppState::Field;
-    constexpr quint64 read = AppState::bit(F::root) | AppState::bit(F::focus) | AppState::bit(F::selection) |
-                             AppState::bit(F::hovered) | AppState::bit(F::treeVersion) | AppState::bit(F::colorMode) |
-                             AppState::bit(F::typeFilter) | AppState::bit(F::collectorVersion);
-    if (fields & read) refresh();
+    constexpr quint64 listing = AppState::bit(F::root) | AppState::bit(F::focus) | AppState::bit(F::treeVersion);
+    OutlineTableChange change;
+    change.tree = stateFields & AppState::bit(F::treeVersion);
+    change.selection = stateFields & (AppState::bit(F::selection) | AppState::bit(F::focus));
+    change.rows = stateFields & (AppState::bit(F::colorMode) | AppState::bit(F::typeFilter) |
+                                 AppState::bit(F::collectorVersion));
+    // A hover, a selection or a colour leaves the lists as they are.
+    apply(stateFields == 0 || (stateFields & listing), change);
 }
 
 void FileOutlineView::refresh() {
+    OutlineTableChange change;
+    change.selection = true;
+    change.rows = true;
+    apply(true, change);
+}
+
+void FileOutlineView::apply(bool listingMayChange, OutlineTableChange change) {
+    if (!listingMayChange) {
+        if (state_.root()) coordinator_->update(change);
+        return;
+    }
     folders_->setChecked(viewModel_.mode() == OutlineMode::folders);
     largest_->setChecked(viewModel_.mode() == OutlineMode::largest);
 
-    std::optional<OutlineContent> content = viewModel_.outlineContent();
+    const std::optional<OutlineContent> content = viewModel_.outlineContent();
     pages_->setCurrentWidget(content ? listArea_ : nothingScanned_);
     if (content) {
-        OutlineTableValue value;
-        value.content = std::move(*content);
-        value.selection = state_.selection();
-        value.focus = state_.focus();
-        value.hovered = state_.hovered();
-        value.treeVersion = state_.treeVersion();
-        value.colorMode = state_.colorMode();
-        value.typeFilter = state_.typeFilter();
-        value.collectorVersion = state_.collectorVersion();
-        coordinator_->update(value);
+        change.content = &*content;
+        coordinator_->update(change);
     } else {
         coordinator_->clear();
     }

@@ -2,9 +2,11 @@
 // The outline sidebar of the results screen: the mode picker (Folders, Largest Files)
 // and the name filter above the table, a placeholder or spinner over it while there
 // is nothing to list, and a footer with one status line. What it shows is decided by
-// FileOutlineViewModel; the table by OutlineTableCoordinator.
+// FileOutlineViewModel; the table by OutlineTableCoordinator, which it tells what
+// changed.
 
 #include "outline/FileOutlineViewModel.h"
+#include "outline/OutlineTableCoordinator.h"
 
 #include <QWidget>
 
@@ -21,7 +23,6 @@ namespace plenwick {
 class ActivitySpinner;
 class AppState;
 class OutlinePlaceholder;
-class OutlineTableCoordinator;
 class ShellText;
 
 class FileOutlineView final : public QWidget {
@@ -53,7 +54,11 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    void onStateChanged(quint64 fields);
+    // The view model's change: the state's bits it follows, or 0 for its own.
+    void onChanged(quint64 stateFields);
+    // Brings the table in line with `change`, and with what is listed first when
+    // `listingMayChange` (then the picker, overlay and footer too).
+    void apply(bool listingMayChange, OutlineTableChange change);
     // The search field's magnifier in the palette's secondary colour.
     void paintSearchIcon();
 

@@ -17,7 +17,9 @@ QString matches(std::int64_t n) { return QString::fromStdString(countText(n, "ma
 FileOutlineViewModel::FileOutlineViewModel(AppState& state, std::chrono::milliseconds searchPause, QObject* parent)
     : QObject(parent), state_(state), model_(state.executors().userInitiated, searchPause) {
     connect(&state_, &AppState::changed, this, &FileOutlineViewModel::onStateChanged);
-    connect(&model_, &OutlineListModel::changed, this, &FileOutlineViewModel::changed);
+    connect(&model_, &OutlineListModel::changed, this, [this] {
+        if (!quiet_) emit changed(0);
+    });
 }
 
 FileOutlineViewModel::~FileOutlineViewModel() { stopTasks(); }
@@ -29,15 +31,15 @@ QString FileOutlineViewModel::modeTitle(OutlineMode mode) {
 void FileOutlineViewModel::setMode(OutlineMode mode) {
     if (mode_ == mode) return;
     mode_ = mode;
-    refreshTasks();
-    emit changed();
+    refreshTasksQuietly();
+    emit changed(0);
 }
 
 void FileOutlineViewModel::setQuery(std::string query) {
     if (query_ == query) return;
     query_ = std::move(query);
-    refreshTasks();
-    emit changed();
+    refreshTasksQuietly();
+    emit changed(0);
 }
 
 bool FileOutlineViewModel::isQueryEmpty() const { return trimmedQuery(query_).empty(); }
@@ -61,10 +63,19 @@ void FileOutlineViewModel::stopTasks() {
 
 void FileOutlineViewModel::onStateChanged(quint64 fields) {
     using F = AppState::Field;
-    constexpr quint64 read = AppState::bit(F::root) | AppState::bit(F::focus) | AppState::bit(F::treeVersion);
-    if (!(fields & read)) return;
+    constexpr quint64 keys = AppState::bit(F::root) | AppState::bit(F::focus) | AppState::bit(F::treeVersion);
+    constexpr quint64 followed = keys | AppState::bit(F::selection) | AppState::bit(F::hovered) |
+                                 AppState::bit(F::colorMode) | AppState::bit(F::typeFilter) |
+                                 AppState::bit(F::collectorVersion);
+    if (!(fields & followed)) return;
+    if (fields & keys) refreshTasksQuietly();
+    emit changed(fields & followed);
+}
+
+void FileOutlineViewModel::refreshTasksQuietly() {
+    ++quiet_;
     refreshTasks();
-    emit changed();
+    --quiet_;
 }
 
 void FileOutlineViewModel::refreshTasks() {

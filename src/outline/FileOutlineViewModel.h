@@ -63,8 +63,11 @@ public:
     static QString modeTitle(OutlineMode mode);
 
 signals:
-    // Something the sidebar shows may have changed.
-    void changed();
+    // Something the sidebar shows may have changed: `stateFields` holds the bits of
+    // the changed fields of the state that the sidebar follows (its tasks already
+    // restarted for them), 0 when only the sidebar's own mode, query or lists changed.
+    // One state change gives one signal.
+    void changed(quint64 stateFields);
 
 private:
     struct SearchKey {
@@ -83,6 +86,8 @@ private:
     void onStateChanged(quint64 fields);
     // Restarts each task whose key changed.
     void refreshTasks();
+    // The same, with what the lists change on the way told only by the caller's signal.
+    void refreshTasksQuietly();
     void runLargestTask(std::stop_token stop);
     void runSearchTask(std::stop_token stop);
     void stopTasks();
@@ -92,6 +97,7 @@ private:
     OutlineMode mode_ = OutlineMode::folders;
     std::string query_;
     bool active_ = false;
+    int quiet_ = 0;
     std::optional<LargestKey> largestKey_;
     std::optional<SearchKey> searchKey_;
     std::stop_source largestTask_;

@@ -71,14 +71,16 @@ OutlineTableCoordinator::OutlineTableCoordinator(AppState& state, QWidget* paren
     connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &OutlineTableCoordinator::selectionChanged);
     connect(view_, &QTreeView::doubleClicked, this, &OutlineTableCoordinator::doubleClicked);
-    view_->onHover = [this](FileNode* node) { setHovered(node); };
-    view_->onKeyDown = [this](QKeyEvent* event) { return handleKeyDown(event); };
-    view_->onContextMenu = [this](FileNode* node, QPoint pos) { showContextMenu(node, pos); };
-    view_->onDragStart = [this] { startDrag(); };
+    connect(view_, &OutlineTableView::rowHovered, this, &OutlineTableCoordinator::setHovered);
+    connect(view_, &OutlineTableView::keyPressed, this, [this](QKeyEvent* event) {
+        if (handleKeyDown(event)) event->accept();
+    });
+    connect(view_, &OutlineTableView::contextMenuRequested, this, &OutlineTableCoordinator::showContextMenu);
+    connect(view_, &OutlineTableView::dragStarted, this, &OutlineTableCoordinator::startDrag);
     // Only the name column follows the table's width. It is set from the width itself,
     // not moved by each change, so that a width saved while the sidebar was narrow (or
     // squeezed before the first layout) never stays behind.
-    view_->onViewportResized = [this] { fillNameColumn(); };
+    connect(view_, &OutlineTableView::viewportResized, this, &OutlineTableCoordinator::fillNameColumn);
 
     // A package's or the root's own icon arrived.
     connect(&FileIconCache::shared(), &FileIconCache::iconReady, view_->viewport(), [this] { view_->viewport()->update(); });
@@ -94,15 +96,13 @@ OutlineTableCoordinator::OutlineTableCoordinator(AppState& state, QWidget* paren
 }
 
 OutlineTableCoordinator::~OutlineTableCoordinator() {
+    if (!view_) return;
     if (saveScheduled_) saveColumnLayout();
-    view_->onHover = nullptr;
-    view_->onKeyDown = nullptr;
-    view_->onContextMenu = nullptr;
-    view_->onDragStart = nullptr;
-    view_->onViewportResized = nullptr;
+    // The rows go with the coordinator; the table stays with its parent until then.
     view_->setModel(nullptr);
-    delete view_;
 }
+
+OutlineTableView& OutlineTableCoordinator::view() const noexcept { return *view_; }
 
 const OutlineFlatList* OutlineTableCoordinator::flatList() const noexcept {
     return content_ ? std::get_if<OutlineFlatList>(&*content_) : nullptr;
@@ -137,50 +137,35 @@ void OutlineTableCoordinator::clear() {
     model_->showNothing();
 }
 
-void OutlineTableCoordinator::update(const OutlineTableValue& value) {
-    const ContentKey key = keyOf(value.content);
-    bool sameContent = false;
-    if (contentKey_ == key) {
-        sameContent = true;
-        if (value.treeVersion != treeVersion_) {
-            treeVersion_ = value.treeVersion;
-            if (!reloadedForEdit_) reloadPreservingState();
-        }
-    } else {
-        applyContent(value.content, value.treeVersion);
+void OutlineTableCoordinator::update(const OutlineTableChange& change) {
+    bool switched = false;
+    if (change.content && contentKey_ != keyOf(*change.content)) {
+        applyContent(*change.content);
+        switched = true;
         lastSelection_.reset();
         if (const OutlineTree* tree = treeOf(content_); tree && lastTreeRoot_ != tree->root) {
             lastTreeRoot_ = tree->root;
             lastFocus_.reset();
         }
+    } else if (change.tree && content_ && !reloadedForEdit_) {
+        reloadPreservingState();
     }
     reloadedForEdit_ = false;
 
-    bool rowsChanged = false;
-    if (value.selection != lastSelection_ || value.focus != lastFocus_) {
-        if (sameContent && showsTree()) {
+    bool rowsChanged = change.rows;
+    if (content_ && (switched || change.selection) &&
+        (state_.selection() != lastSelection_ || state_.focus() != lastFocus_)) {
+        if (!switched && showsTree()) {
             if (!isSelectionSyncScheduled_) {
                 isSelectionSyncScheduled_ = true;
                 QTimer::singleShot(0, this, &OutlineTableCoordinator::deferredSync);
             }
         } else {
-            rowsChanged = syncSelection(value.selection, value.focus);
+            rowsChanged |= syncSelection(state_.selection(), state_.focus());
         }
     }
-
-    if (!lastColorMode_ || *lastColorMode_ != value.colorMode || !lastTypeFilter_ || *lastTypeFilter_ != value.typeFilter) {
-        lastColorMode_ = value.colorMode;
-        lastTypeFilter_ = value.typeFilter;
-        rowsChanged = true;
-    }
-
-    if (!lastCollectorVersion_ || *lastCollectorVersion_ != value.collectorVersion) {
-        lastCollectorVersion_ = value.collectorVersion;
-        reloadVisibleRows();
-    } else if (rowsChanged) {
-        reloadVisibleRows();
-    }
-    refreshHoverHighlight(value.hovered);
+    if (rowsChanged) reloadVisibleRows();
+    refreshHoverHighlight(state_.hovered());
 }
 
 void OutlineTableCoordinator::deferredSync() {
@@ -193,7 +178,7 @@ void OutlineTableCoordinator::deferredSync() {
     refreshHoverHighlight(state_.hovered());
 }
 
-void OutlineTableCoordinator::applyContent(OutlineContent content, std::int64_t treeVersion) {
+void OutlineTableCoordinator::applyContent(OutlineContent content) {
     if (const OutlineTree* tree = treeOf(content_)) savedTree_ = SavedTree{tree->root, expandedNodes(), origin()};
     const auto* newTree = std::get_if<OutlineTree>(&content);
     auto* newFlat = std::get_if<OutlineFlatList>(&content);
@@ -210,7 +195,6 @@ void OutlineTableCoordinator::applyContent(OutlineContent content, std::int64_t 
     contentKey_ = keyOf(content);
     content_ = std::move(content);
     flatMembers_.reset();
-    treeVersion_ = treeVersion;
     highlightedRowItem_ = nullptr;
     view_->setHoverNode(nullptr);
     lastHoverSent_.reset();

@@ -1,21 +1,21 @@
 #pragma once
-// Stands between the sidebar's state and its tree table. Each new value from the
-// sidebar (what to list, and the parts of the application state the table follows)
-// becomes the smallest change of the table: switching content, reloading in place
-// while keeping expansion and scroll position, re-selecting, or only repainting the
-// visible rows. The other way, clicks, selection, hovering, keys, double clicks and
-// the menus end in the application state or in the desktop. GUI thread only.
+// Stands between the sidebar's state and its tree table. The sidebar tells it what
+// changed (what to list, the tree, the selection or focus, what the rows show), and
+// each change becomes the smallest change of the table: switching content, reloading
+// in place while keeping expansion and scroll position, re-selecting, or only
+// repainting the visible rows. The other way, clicks, selection, hovering, keys,
+// double clicks and the menus end in the application state or in the desktop. GUI
+// thread only.
 
 #include "outline/LocaleNameCollation.h"
 #include "outline/OutlineContent.h"
 #include "outline/OutlineSort.h"
-#include "scanner/TypeFilter.h"
 
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <unordered_set>
 #include <vector>
@@ -29,18 +29,15 @@ namespace plenwick {
 class AppState;
 class OutlineItemModel;
 class OutlineTableView;
-enum class ColorMode;
 
-// What the table is given on every change.
-struct OutlineTableValue {
-    OutlineContent content;
-    NodeRef selection;
-    NodeRef focus;
-    NodeRef hovered;
-    std::int64_t treeVersion = 0;
-    ColorMode colorMode{};
-    std::optional<TypeFilter> typeFilter;
-    std::int64_t collectorVersion = 0;
+// What changed since the table's last update, as the sidebar tells it. Every update
+// also brings the hover highlight up to date with the state.
+struct OutlineTableChange {
+    // What to list, when it may have changed (null: as before).
+    const OutlineContent* content = nullptr;
+    bool tree = false;      // the tree changed in place (a new tree version)
+    bool selection = false; // the selection or the focus
+    bool rows = false;      // what the rows show: the colours, the type filter, the collector
 };
 
 class OutlineTableCoordinator final : public QObject {
@@ -50,16 +47,16 @@ public:
     static constexpr int kTreeRowHeight = 22;
     static constexpr int kFlatRowHeight = 34;
 
-    // Builds the table (a child of `parent`, owned by the coordinator) and restores its
-    // saved column layout.
+    // Builds the table as a child of `parent`, which owns it, and restores its saved
+    // column layout. The coordinator goes before the table.
     OutlineTableCoordinator(AppState& state, QWidget* parent);
     ~OutlineTableCoordinator() override;
 
-    OutlineTableView& view() const noexcept { return *view_; }
+    OutlineTableView& view() const noexcept;
     OutlineItemModel& model() const noexcept { return *model_; }
     AppState& state() const noexcept { return state_; }
 
-    void update(const OutlineTableValue& value);
+    void update(const OutlineTableChange& change);
     // Lists nothing (there is no scan); the next update loads its content afresh.
     void clear();
 
@@ -114,7 +111,7 @@ private:
     };
 
     static ContentKey keyOf(const OutlineContent& content);
-    void applyContent(OutlineContent content, std::int64_t treeVersion);
+    void applyContent(OutlineContent content);
     void reloadPreservingState();
     // The two halves of a reload in place; a tree edit runs between them.
     void beginReload();
@@ -157,25 +154,23 @@ private:
 
     AppState& state_;
     LocaleNameCollation names_;
-    OutlineTableView* view_;
+    QPointer<OutlineTableView> view_;
     OutlineItemModel* model_;
     std::optional<OutlineContent> content_;
     std::optional<std::unordered_set<const FileNode*>> flatMembers_;
     std::optional<ContentKey> contentKey_;
     OutlineSort sort_;
-    std::int64_t treeVersion_ = std::numeric_limits<std::int64_t>::min();
+    // What the table shows of the selection and the focus (a row clicked, or the
+    // state's as last synced), and the root of the last tree it listed.
     NodeRef lastSelection_;
     NodeRef lastFocus_;
     NodeRef lastTreeRoot_;
-    std::optional<ColorMode> lastColorMode_;
-    std::optional<std::optional<TypeFilter>> lastTypeFilter_;
-    std::optional<std::int64_t> lastCollectorVersion_;
     const FileNode* highlightedRowItem_ = nullptr;
     NodeRef lastHoverSent_;
     bool isSyncingSelection_ = false;
     std::optional<SavedTree> savedTree_;
     bool isSelectionSyncScheduled_ = false;
-    // A tree edit reloaded the table already; the next new tree version needs no reload.
+    // A tree edit reloaded the table already; the tree change after it needs no reload.
     bool reloadedForEdit_ = false;
     std::optional<PendingReload> pendingReload_;
     bool resizingColumns_ = false;

@@ -42,10 +42,10 @@ QRect OutlineTableView::rowRect(const QModelIndex& index) const {
 }
 
 void OutlineTableView::rehoverUnderMouse() {
-    if (!onHover || !window() || !window()->isActiveWindow()) return;
+    if (!window() || !window()->isActiveWindow()) return;
     const QPoint pos = viewport()->mapFromGlobal(QCursor::pos());
     if (!viewport()->rect().contains(pos)) return;
-    onHover(nodeAt(pos));
+    emit rowHovered(nodeAt(pos));
 }
 
 void OutlineTableView::layoutNow() {
@@ -63,7 +63,7 @@ void OutlineTableView::keyboardSearch(const QString& search) {
 
 void OutlineTableView::mouseMoveEvent(QMouseEvent* event) {
     QTreeView::mouseMoveEvent(event);
-    if (onHover && window() && window()->isActiveWindow()) onHover(nodeAt(event->position().toPoint()));
+    if (window() && window()->isActiveWindow()) emit rowHovered(nodeAt(event->position().toPoint()));
 }
 
 void OutlineTableView::mousePressEvent(QMouseEvent* event) {
@@ -74,23 +74,24 @@ void OutlineTableView::mousePressEvent(QMouseEvent* event) {
 
 void OutlineTableView::leaveEvent(QEvent* event) {
     QTreeView::leaveEvent(event);
-    if (onHover) onHover(nullptr);
+    emit rowHovered(nullptr);
 }
 
 void OutlineTableView::keyPressEvent(QKeyEvent* event) {
-    if (onKeyDown && onKeyDown(event)) {
-        event->accept();
-        return;
-    }
+    const bool wasAccepted = event->isAccepted();
+    event->ignore();
+    emit keyPressed(event);
+    if (event->isAccepted()) return;
+    event->setAccepted(wasAccepted);
     QTreeView::keyPressEvent(event);
 }
 
 void OutlineTableView::contextMenuEvent(QContextMenuEvent* event) {
-    if (onContextMenu) onContextMenu(nodeAt(event->pos()), event->globalPos());
+    emit contextMenuRequested(nodeAt(event->pos()), event->globalPos());
 }
 
 void OutlineTableView::startDrag(Qt::DropActions) {
-    if (onDragStart) onDragStart();
+    emit dragStarted();
 }
 
 void OutlineTableView::resizeEvent(QResizeEvent* event) {
@@ -107,7 +108,7 @@ void OutlineTableView::noteViewportWidth() {
     const int width = viewport()->width();
     if (width == lastViewportWidth_ || !isVisible()) return;
     lastViewportWidth_ = width;
-    if (onViewportResized) onViewportResized();
+    emit viewportResized();
 }
 
 void OutlineTableView::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {

@@ -6,8 +6,6 @@
 
 #include <QTreeView>
 
-#include <functional>
-
 namespace plenwick {
 
 class FileNode;
@@ -17,17 +15,6 @@ class OutlineTableView final : public QTreeView {
 
 public:
     explicit OutlineTableView(QWidget* parent = nullptr);
-
-    // The node of the row under the mouse, or null when it left the rows.
-    std::function<void(FileNode*)> onHover;
-    // A key press; true when it was handled (the table's own handling is skipped).
-    std::function<bool(QKeyEvent*)> onKeyDown;
-    // A context-menu request over a row (null below the last row), in global coordinates.
-    std::function<void(FileNode*, QPoint)> onContextMenu;
-    // A drag of the rows starts.
-    std::function<void()> onDragStart;
-    // The viewport's width changed (also the first time it has one).
-    std::function<void()> onViewportResized;
 
     FileNode* nodeAt(const QPoint& viewportPos) const;
     // The row drawn with the hover highlight (null: none).
@@ -42,6 +29,19 @@ public:
     QRect rowRect(const QModelIndex& index) const;
 
     void keyboardSearch(const QString& search) override;
+
+signals:
+    // The node of the row under the mouse, or null when it left the rows.
+    void rowHovered(plenwick::FileNode* node);
+    // A key press. A receiver that handles it accepts it, and the table's own
+    // handling is skipped.
+    void keyPressed(QKeyEvent* event);
+    // A context-menu request over a row (null below the last row), in global coordinates.
+    void contextMenuRequested(plenwick::FileNode* node, QPoint globalPos);
+    // A drag of the rows starts.
+    void dragStarted();
+    // The viewport's width changed (also the first time it has one).
+    void viewportResized();
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;

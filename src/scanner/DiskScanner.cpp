@@ -81,8 +81,9 @@ void raiseOpenFileLimit() {
     }
 }
 
+// `hardLinks`, when given, receives the record of the tree's files with other links.
 NodeRef runScan(std::string_view target, const ScanOptions& options, const ScanProgressCallback& progress,
-                std::stop_token stop) {
+                std::stop_token stop, std::vector<ScannedHardLink>* hardLinks = nullptr) {
     if (stop.stop_requested()) throw CancellationError();
     const std::optional<std::string> normalized = normalizePath(target);
     if (!normalized) throw ScanError(ScanError::Kind::unreadable, std::string(target));
@@ -115,6 +116,7 @@ NodeRef runScan(std::string_view target, const ScanOptions& options, const ScanP
     raiseOpenFileLimit();
     ScannerEngine engine(ScannerDirectory::create(p, kind, status.modified, nullptr, true, -1), options,
                          options.workerCount, std::move(policy), progress);
+    if (hardLinks) engine.recordHardLinks();
 
     ScanCompletion completion;
     {
@@ -125,7 +127,9 @@ NodeRef runScan(std::string_view target, const ScanOptions& options, const ScanP
     // Every worker ends once the queue is closed (at the root's completion or on
     // cancellation); none is left behind when the scan returns.
     engine.join();
-    return completion.wait();
+    NodeRef root = completion.wait();
+    if (hardLinks) *hardLinks = engine.takeHardLinks();
+    return root;
 }
 
 } // namespace
@@ -137,6 +141,13 @@ NodeRef DiskScanner::scan(std::string_view path, const ScanOptions& options, Sca
 
 NodeRef DiskScanner::scanQuietly(std::string_view path, const ScanOptions& options, std::stop_token stop) {
     return runScan(path, options, nullptr, std::move(stop));
+}
+
+ScanWithHardLinks DiskScanner::scanRecordingHardLinks(std::string_view path, const ScanOptions& options,
+                                                      std::stop_token stop) {
+    ScanWithHardLinks scan;
+    scan.root = runScan(path, options, nullptr, std::move(stop), &scan.hardLinks);
+    return scan;
 }
 
 } // namespace plenwick

@@ -10,6 +10,7 @@
 #include <stop_token>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plenwick {
 
@@ -48,6 +49,20 @@ private:
 
 using ScanProgressCallback = std::function<void(const ScanProgress&)>;
 
+// A regular file of a scanned tree that has more than one link, as the scan read it.
+struct ScannedHardLink {
+    NodeRef node; // in the scanned tree
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint32_t linkCount = 0;
+};
+
+struct ScanWithHardLinks {
+    NodeRef root;
+    // Every regular file of the tree with more than one link, in no particular order.
+    std::vector<ScannedHardLink> hardLinks;
+};
+
 class DiskScanner {
 public:
     // Scans `path` (raw bytes) and returns the root node. Blocks the calling thread
@@ -61,6 +76,11 @@ public:
                         std::stop_token stop = {});
     // The same without progress reports.
     static NodeRef scanQuietly(std::string_view path, const ScanOptions& options, std::stop_token stop = {});
+    // Quietly, and with the record of the tree's files that have other links (a
+    // folder scanned again on its own carries the tree's earlier hard-link decisions
+    // over from it, without reading the disk a second time).
+    static ScanWithHardLinks scanRecordingHardLinks(std::string_view path, const ScanOptions& options,
+                                                    std::stop_token stop = {});
 };
 
 } // namespace plenwick

@@ -117,6 +117,22 @@ void ScannerEngine::runWorker(int index) {
     }
 }
 
+void ScannerEngine::keepHardLinks(std::vector<ScannedHardLink>&& links) {
+    if (links.empty()) return;
+    std::lock_guard guard(recordLock_);
+    if (recordedLinks_.empty()) {
+        recordedLinks_ = std::move(links);
+    } else {
+        recordedLinks_.insert(recordedLinks_.end(), std::make_move_iterator(links.begin()),
+                              std::make_move_iterator(links.end()));
+    }
+}
+
+std::vector<ScannedHardLink> ScannerEngine::takeHardLinks() {
+    std::lock_guard guard(recordLock_);
+    return std::move(recordedLinks_);
+}
+
 void ScannerEngine::cancel() {
     cancelled_.store(true);
     closeQueue();

@@ -76,6 +76,13 @@ public:
     const ScanOptions& options() const noexcept { return options_; }
     const ScannerVolumePolicy& policy() const noexcept { return policy_; }
     ScannerHardLinkSet& hardLinks() noexcept { return hardLinks_; }
+    // Before start: the workers keep a record of the files with other links they list.
+    void recordHardLinks() noexcept { recordsHardLinks_ = true; }
+    bool recordsHardLinks() const noexcept { return recordsHardLinks_; }
+    // A worker's record, handed over when it ends.
+    void keepHardLinks(std::vector<ScannedHardLink>&& links);
+    // After join: the whole scan's record.
+    std::vector<ScannedHardLink> takeHardLinks();
     ScannerDescriptorLedger& descriptors() noexcept { return descriptors_; }
     // The scan root's path with every link resolved (or as given, where that fails).
     const std::string& resolvedRootPath() const noexcept { return resolvedRoot_; }
@@ -146,6 +153,9 @@ private:
     bool isFinished_ = false;
 
     ScannerHardLinkSet hardLinks_;
+    bool recordsHardLinks_ = false;
+    std::mutex recordLock_;
+    std::vector<ScannedHardLink> recordedLinks_;
     std::atomic<std::int64_t> filesScanned_{0};
     std::atomic<std::int64_t> directoriesScanned_{0};
     std::atomic<std::int64_t> bytesScanned_{0};

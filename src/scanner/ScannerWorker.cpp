@@ -35,7 +35,8 @@ double secondsOf(const struct statx_timestamp& t) noexcept {
 
 ScannerWorker::ScannerWorker(ScannerEngine& engine)
     : engine_(engine), descriptors_(engine.descriptors()), descendIntoPackages_(engine.options().descendIntoPackages),
-      deduplicateHardLinks_(engine.options().deduplicateHardLinks), policy_(engine.policy()) {}
+      deduplicateHardLinks_(engine.options().deduplicateHardLinks), recordsHardLinks_(engine.recordsHardLinks()),
+      policy_(engine.policy()) {}
 
 ScannerWorker::~ScannerWorker() { discard(); }
 
@@ -50,6 +51,7 @@ void ScannerWorker::run() {
         // Folders left by a cancelled scan stay in the tree and are freed with it.
         releaseBatchClaims();
     }
+    engine_.keepHardLinks(std::move(hardLinks_));
 }
 
 void ScannerWorker::releaseBatchClaims() {
@@ -405,6 +407,11 @@ bool ScannerWorker::enumerateDirectory(ScannerDirectory& d, int fd, const struct
 
 void ScannerWorker::store(Listing& listing) {
     listing.folder->storeListing(listing.size, listing.logicalSize, listing.fileCount, files_, subdirectories_);
+    if (!listingLinks_.empty()) {
+        hardLinks_.insert(hardLinks_.end(), std::make_move_iterator(listingLinks_.begin()),
+                          std::make_move_iterator(listingLinks_.end()));
+        listingLinks_.clear();
+    }
     files_.clear();
     subdirectories_.clear();
     if (files_.capacity() > keptScratchEntries) std::vector<NodeRef>().swap(files_);
@@ -413,6 +420,7 @@ void ScannerWorker::store(Listing& listing) {
 
 void ScannerWorker::discard() {
     files_.clear();
+    listingLinks_.clear();
     for (ScannerDirectory* s : subdirectories_) ScannerDirectory::destroy(s);
     subdirectories_.clear();
 }
@@ -469,10 +477,13 @@ void ScannerWorker::handleEntry(const ScannerEntry& e, Listing& listing) {
     ++listing.fileCount;
     ++tally_.files;
     tally_.bytes += allocated;
-    if (d.recordsChildren)
+    if (d.recordsChildren) {
         files_.push_back(FileNode::make(
             name, e.type == ScannerEntry::Type::symlink ? FileNode::Kind::symlink : FileNode::Kind::file, allocated,
             logical, 1, e.modified));
+        if (recordsHardLinks_ && e.type == ScannerEntry::Type::file && e.linkCount > 1)
+            listingLinks_.push_back({files_.back(), e.device, e.fileID, e.linkCount});
+    }
 }
 
 } // namespace plenwick

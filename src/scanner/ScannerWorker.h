@@ -107,6 +107,7 @@ private:
     ScannerDescriptorLedger& descriptors_;
     const bool descendIntoPackages_;
     const bool deduplicateHardLinks_;
+    const bool recordsHardLinks_;
     const ScannerVolumePolicy policy_;
     ScannerDirectoryReader reader_;
     ScannerPackageDetector packages_;
@@ -115,6 +116,9 @@ private:
     // Scratch space reused for every folder, so listing allocates nothing but nodes.
     std::vector<NodeRef> files_;
     std::vector<ScannerDirectory*> subdirectories_;
+    // Files with other links: those of the listing under way, and those stored.
+    std::vector<ScannedHardLink> listingLinks_;
+    std::vector<ScannedHardLink> hardLinks_;
     std::string path_;
     const ScannerDirectory* pathOwner_ = nullptr;
     ScannerEngine::Batch batch_;

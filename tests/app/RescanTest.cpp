@@ -1,5 +1,6 @@
 #include "StateFixture.h"
 
+#include "app/RescanHardLinks.h"
 #include "common/TestSupport.h"
 
 #include <sys/mount.h>
@@ -296,6 +297,26 @@ TEST_F(RescanTest, HardLinksAcrossTheFolderAreCountedOnce) {
     rescan("Sub");
     EXPECT_EQ(at("Sub/o-link.bin")->logicalSize(), 40'000);
     EXPECT_EQ(root->logicalSize(), logical + 40'000);
+}
+
+TEST_F(RescanTest, TheHardLinkDecisionComesFromWhatTheRescanReadNotFromTheDiskAgain) {
+    // Sub/keep.txt has a twin outside the folder; the tree counted it there, so the
+    // folder's node of it counted nothing.
+    fs::create_hard_link(scan + "/Sub/keep.txt", scan + "/Big/keep-link.txt");
+    ScanWithHardLinks rescanned = DiskScanner::scanRecordingHardLinks(scan + "/Sub", ScanOptions{});
+    ASSERT_TRUE(rescanned.root);
+    const NodeRef keep = child(rescanned.root, "keep.txt");
+    ASSERT_GT(keep->size(), 0);
+    const std::int64_t before = rescanned.root->size(), counted = keep->size();
+    const NodeRef old = folder("Sub", {file("keep.txt", 0), file("other.txt", 10)});
+
+    // Gone from the disk by the time the decision is made: nothing is read there.
+    fs::remove_all(scan + "/Sub");
+    EXPECT_EQ(reconcileRescannedHardLinks(rescanned.root, rescanned.hardLinks, old), 1u);
+    EXPECT_EQ(keep->size(), 0);
+    EXPECT_EQ(keep->logicalSize(), 0);
+    EXPECT_EQ(rescanned.root->size(), before - counted);
+    EXPECT_EQ(rescanned.root->logicalSize(), 10'000 + 10'000 + 4'000); // Gone, Stay, Inner
 }
 
 TEST_F(RescanTest, ANewExtensionContinuesTheColours) {

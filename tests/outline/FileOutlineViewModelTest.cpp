@@ -203,5 +203,39 @@ TEST_F(OutlineViewModelTest, ASupersededWalkIsDroppedAndOffScreenNothingRuns) {
     EXPECT_EQ(model->model().largest()->scope, root);
 }
 
+TEST_F(OutlineViewModelTest, EachChangeIsToldOnceWithTheStateBitsBehindIt) {
+    using F = AppState::Field;
+    NodeRef root = sampleRoot();
+    scan(root);
+    model->setMode(OutlineMode::largest);
+    settle();
+    std::vector<quint64> told;
+    QObject::connect(model.get(), &FileOutlineViewModel::changed, [&](quint64 fields) { told.push_back(fields); });
+
+    // A new focus drops the old list and starts a walk: one signal, after both.
+    state->navigate(child(root, "Docs"));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_TRUE(told[0] & AppState::bit(F::focus));
+    EXPECT_TRUE(model->model().isComputingLargest());
+    EXPECT_FALSE(model->model().largest());
+    // The walk's list is the sidebar's own change.
+    told.clear();
+    settle();
+    EXPECT_EQ(told, std::vector<quint64>{0});
+    // A hover is passed on, bits alone.
+    told.clear();
+    state->setHovered(child(root, "movie.mp4"));
+    EXPECT_EQ(told, std::vector<quint64>{AppState::bit(F::hovered)});
+    // So is a mode switch, once, with the walk it starts.
+    told.clear();
+    model->setMode(OutlineMode::folders);
+    model->setMode(OutlineMode::largest);
+    EXPECT_EQ(told, (std::vector<quint64>{0, 0}));
+    // What the sidebar does not show is not passed on.
+    told.clear();
+    state->setQuickLookURL(std::string("/scan/movie.mp4"));
+    EXPECT_TRUE(told.empty());
+}
+
 } // namespace
 } // namespace plenwick::test

@@ -198,6 +198,46 @@ TEST_F(OutlineTableTest, HoverGoesToTheStateAndComesBackAsAHighlight) {
     EXPECT_EQ(coordinator().highlightedRowItem(), z.get());
 }
 
+TEST_F(OutlineTableTest, WhatTheRowsShowRepaintsThemAndLeavesRowsSelectionAndScrollAlone) {
+    NodeRef root = sampleRoot();
+    scan(root);
+    NodeRef delta = child(root, "Delta");
+    table().expand(indexOf(delta));
+    state->select(child(delta, "f3.log"));
+    deliver();
+    table().layoutNow();
+    table().verticalScrollBar()->setValue(60);
+    QApplication::processEvents();
+
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) ++paints;
+            return false;
+        }
+    } counter;
+    table().viewport()->installEventFilter(&counter);
+    int resets = 0;
+    QObject::connect(&model(), &QAbstractItemModel::modelAboutToBeReset, [&] { ++resets; });
+    const auto paintsAfter = [&](auto change) {
+        QApplication::processEvents();
+        counter.paints = 0;
+        change();
+        QApplication::processEvents();
+        return counter.paints;
+    };
+
+    EXPECT_EQ(paintsAfter([] {}), 0); // the same wait sees no paint without a change
+    EXPECT_GT(paintsAfter([&] { state->setColorMode(ColorMode::byKind); }), 0);
+    EXPECT_GT(paintsAfter([&] { state->setTypeFilter(TypeFilter::fileExtension("log")); }), 0);
+    EXPECT_GT(paintsAfter([&] { state->addToCollector({child(delta, "f7.log")}); }), 0);
+    EXPECT_EQ(resets, 0);
+    EXPECT_TRUE(isExpanded(delta));
+    EXPECT_EQ(table().verticalScrollBar()->value(), 60);
+    ASSERT_EQ(table().selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(model().nodeAt(table().selectionModel()->selectedRows().front()), child(delta, "f3.log").get());
+}
+
 TEST_F(OutlineTableTest, HeadersSortTheTreeInPlace) {
     NodeRef root = sampleRoot();
     scan(root);

@@ -11,6 +11,9 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 
+#include <map>
+#include <string>
+
 using namespace plenwick;
 using namespace plenwick::test;
 
@@ -124,6 +127,47 @@ TEST(ScannerAccounting, HardLinkWhoseTwinIsOutsideTheScanCountsFully) {
     // Two scans do not share what they have seen.
     NodeRef again = DiskScanner::scanQuietly(t.path("in"), {});
     EXPECT_EQ(again->size(), root->size());
+}
+
+TEST(ScannerAccounting, AScanCanRecordItsFilesWithOtherLinks) {
+    TempTree t;
+    t.dir("scan");
+    t.dir("scan/x");
+    t.dir("scan/y");
+    t.file("scan/x/original", 4096);
+    t.hardlink(t.path("scan/x/original"), t.path("scan/y/copy"));
+    t.dir("out");
+    t.file("scan/twin", 4096);
+    t.hardlink(t.path("scan/twin"), t.path("out/twin"));
+    t.file("scan/single", 4096);
+    t.symlink(t.path("scan/x/original"), "scan/link");
+
+    for (int workers : {1, 4}) {
+        const ScanWithHardLinks scan = DiskScanner::scanRecordingHardLinks(t.path("scan"), withWorkers(workers));
+        ASSERT_TRUE(scan.root);
+        std::map<std::string, const ScannedHardLink*> byPath;
+        for (const ScannedHardLink& link : scan.hardLinks) {
+            std::string path;
+            for (const FileNode* n = link.node.get(); n && n != scan.root.get(); n = n->parent())
+                path = "/" + std::string(n->name()) + path;
+            byPath[path] = &link;
+        }
+        // Only regular files with other links, each once, as nodes of the tree.
+        ASSERT_EQ(byPath.size(), 3u) << workers;
+        ASSERT_EQ(scan.hardLinks.size(), 3u);
+        for (const char* path : {"x/original", "y/copy", "twin"}) {
+            ASSERT_TRUE(byPath.count(std::string("/") + path)) << path;
+            EXPECT_EQ(byPath[std::string("/") + path]->node.get(), find(scan.root.get(), path));
+            EXPECT_EQ(byPath[std::string("/") + path]->linkCount, 2u);
+        }
+        const ScannedHardLink& a = *byPath["/x/original"];
+        const ScannedHardLink& b = *byPath["/y/copy"];
+        EXPECT_EQ(a.inode, b.inode);
+        EXPECT_EQ(a.device, b.device);
+        EXPECT_NE(a.inode, byPath["/twin"]->inode);
+        // Counted as a scan that records nothing counts.
+        EXPECT_EQ(scan.root->size(), DiskScanner::scanQuietly(t.path("scan"), withWorkers(workers))->size());
+    }
 }
 
 TEST(ScannerAccounting, SymbolicLinksAreCountedThemselvesAndNeverFollowed) {

@@ -165,6 +165,7 @@ void SunburstView::clearTransition() {
 }
 
 void SunburstView::refreshLayers() {
+    ++layerRefreshes_;
     const SunburstChartGeometry geometry = chartGeometry();
     arcs_->setContent(scene_, transition_, transitionProgress(), *appearance_);
 
@@ -199,17 +200,20 @@ void SunburstView::updatePointer(const QPointF& location, const SunburstChartGeo
         node = scene_->layout->arc(hit.ref).node;
     else if (hit.kind == SunburstHit::Kind::centre)
         node = scene_->layout->focus;
+    contextNode_ = node;
     if (force) {
         // The scene changed under a resting pointer, within the state's notification:
         // the state hears of the node now under it once the notification is over.
         QMetaObject::invokeMethod(
             this, [this, node] { if (contextNode_ == node && state_.hovered() != node) state_.setHovered(node); },
             Qt::QueuedConnection);
+        refreshLayers();
     } else if (state_.hovered() != node) {
-        state_.setHovered(node);
+        // A new hover comes back as a change of the state, which refreshes the layers.
+        state_.setHovered(std::move(node));
+    } else {
+        refreshLayers();
     }
-    contextNode_ = std::move(node);
-    refreshLayers();
 }
 
 void SunburstView::handleClick(const QPointF& location, bool multi) {
@@ -320,11 +324,12 @@ void SunburstView::mouseReleaseEvent(QMouseEvent* event) {
 
 void SunburstView::leaveEvent(QEvent*) {
     location_.reset();
-    if (pointer_ != SunburstHit::none()) {
-        pointer_ = SunburstHit::none();
+    const bool wasOver = pointer_ != SunburstHit::none();
+    pointer_ = SunburstHit::none();
+    if (state_.hovered())
+        state_.setHovered(NodeRef()); // the change refreshes the layers
+    else if (wasOver)
         refreshLayers();
-    }
-    if (state_.hovered()) state_.setHovered(NodeRef());
 }
 
 void SunburstView::contextMenuEvent(QContextMenuEvent* event) {

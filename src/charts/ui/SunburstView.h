@@ -57,6 +57,8 @@ public:
     const SunburstAppearance& appearance() const { return *appearance_; }
 
     SunburstArcsLayer* arcsLayer() const { return arcs_; }
+    // How often the three layers were given their content.
+    int layerRefreshCount() const { return layerRefreshes_; }
     SunburstOverlayLayer* overlayLayer() const { return overlay_; }
     SunburstCentreDisc* centreDisc() const { return disc_; }
 
@@ -127,6 +129,7 @@ private:
     int pressCount_ = 0;
     std::optional<QPointF> pressLocation_;
     bool dragStarted_ = false;
+    int layerRefreshes_ = 0;
 
     QElapsedTimer elapsed_;
     std::function<double()> clock_;

@@ -137,6 +137,32 @@ TEST_F(SunburstViewTest, HoverFollowsThePointerIntoTheStateAndRepaintsOnlyTheOve
     EXPECT_EQ(view->arcsLayer()->renderCount(), renders);
 }
 
+TEST_F(SunburstViewTest, EachPointerMoveBringsTheLayersUpToDateOnce) {
+    int before = view->layerRefreshCount();
+    const auto refreshes = [&] {
+        const int now = view->layerRefreshCount() - before;
+        before = view->layerRefreshCount();
+        return now;
+    };
+    move(at(docs)); // a new hover
+    EXPECT_EQ(refreshes(), 1);
+    move(at(docs)); // the same arc: nothing
+    EXPECT_EQ(refreshes(), 0);
+    move(at(pic));
+    EXPECT_EQ(refreshes(), 1);
+    move(at(smallerItems())); // no node: the hover is cleared
+    EXPECT_EQ(refreshes(), 1);
+    EXPECT_FALSE(state->hovered());
+    move(QPointF(2, 2)); // outside the rings, the hover already clear
+    EXPECT_EQ(refreshes(), 1);
+    move(at(pic));
+    EXPECT_EQ(refreshes(), 1);
+    leave();
+    EXPECT_EQ(refreshes(), 1);
+    EXPECT_FALSE(state->hovered());
+    EXPECT_EQ(view->overlayLayer()->content().highlight, std::nullopt);
+}
+
 TEST_F(SunburstViewTest, ClicksSelectDoubleClicksZoomAndATripleClickZoomsOnce) {
     click(at(pic));
     EXPECT_EQ(state->selection(), pic);
