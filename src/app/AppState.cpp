@@ -1,5 +1,6 @@
 #include "app/AppState.h"
 
+#include "app/NodeMapping.h"
 #include "app/PathRelations.h"
 #include "app/UninstallServices.h"
 #include "scanner/FileTreeLock.h"
@@ -27,13 +28,18 @@ AppState::~AppState() {
 AppState::Operation::~Operation() {
     if (--state_.operationDepth_ > 0) return;
     if (state_.phaseBeforeOperation_) {
-        if (*state_.phaseBeforeOperation_ == state_.phase_) state_.dirty_ &= ~bit(Field::phase);
+        const Phase& before = *state_.phaseBeforeOperation_;
+        if (before == state_.phase_)
+            state_.changes_.forget(Field::phase);
+        else if (before.kind() == Phase::Kind::results && state_.phase_.kind() != Phase::Kind::results)
+            state_.restoreHighlightedColorMode(); // the breakdown that highlighted is gone
         state_.phaseBeforeOperation_.reset();
     }
-    if (state_.dirty_ == 0) return;
-    const Fields fields = state_.dirty_;
-    state_.dirty_ = 0;
+    const Fields fields = state_.changes_.take();
+    if (fields == 0) return;
+    ++state_.notifyDepth_;
     emit state_.changed(fields);
+    --state_.notifyDepth_;
 }
 
 void AppState::bumpTreeVersion() {
@@ -104,12 +110,43 @@ void AppState::setVisualization(Visualization visualization) {
 
 void AppState::setColorMode(ColorMode mode) {
     Operation op(*this);
+    if (mode == colorMode_) return;
     assign(colorMode_, mode, Field::colorMode);
+    colorModeMemory_.colorModeChanged(mode);
 }
 
 void AppState::setTypeFilter(std::optional<TypeFilter> filter) {
     Operation op(*this);
-    assign(typeFilter_, std::move(filter), Field::typeFilter);
+    applyTypeFilter(std::move(filter));
+}
+
+void AppState::applyTypeFilter(std::optional<TypeFilter> filter) {
+    if (changes_.assign(typeFilter_, std::move(filter), Field::typeFilter) && !typeFilter_)
+        restoreHighlightedColorMode();
+}
+
+void AppState::restoreHighlightedColorMode() {
+    if (const std::optional<ColorMode> restore = colorModeMemory_.highlightEnded(colorMode_))
+        assign(colorMode_, *restore, Field::colorMode);
+}
+
+void AppState::setExtensionColors(ExtensionColors colors) {
+    if (changes_.assign(extensionColors_, std::move(colors), Field::extensionColors)) ++extensionColorsVersion_;
+}
+
+void AppState::toggleTypeHighlight(const TypeFilter& filter, ColorMode target) {
+    Operation op(*this);
+    if (typeFilter_ && *typeFilter_ == filter) {
+        applyTypeFilter(std::nullopt);
+        return;
+    }
+    assign(colorMode_, colorModeMemory_.startHighlight(colorMode_, target), Field::colorMode);
+    applyTypeFilter(filter);
+}
+
+void AppState::forgetColorModeMemory() {
+    assertGuiThread();
+    colorModeMemory_ = ColorModeMemory();
 }
 
 void AppState::setShowInspector(bool show) {
@@ -179,29 +216,33 @@ NodeRef AppState::nodeForURL(const std::string& path) const {
 
 void AppState::syncCollector(std::vector<NodeRef> nodes) {
     Operation op(*this);
-    if (nodes == collector_) return;
-    assign(collector_, std::move(nodes), Field::collector);
-    collectedIDs_.clear();
-    for (const NodeRef& node : collector_) collectedIDs_.insert(node.get());
-    if (!collectorLeftovers_.empty()) {
-        auto kept = collectorLeftovers_;
-        std::erase_if(kept, [this](const auto& item) { return !collectedIDs_.count(item.first.get()); });
-        assign(collectorLeftovers_, std::move(kept), Field::collectorLeftovers);
-    }
-    if (!leftoverOffers_.empty()) {
-        std::erase_if(leftoverOffers_, [this](const NodeRef& node) { return !collectedIDs_.count(node.get()); });
-        touch(Field::leftoverOffers);
-    }
-    ++collectorVersion_;
-    touch(Field::collectorVersion);
+    collector_.sync(std::move(nodes));
 }
 
-bool AppState::isInsideTree(const FileNode* node) const noexcept {
-    if (!root_) return false;
-    for (const FileNode* n = node; n; n = n->parent())
-        if (n == root_.get()) return true;
-    return false;
+// Every field that holds a node of the tree, and how an edit moves it:
+//   focus                    to the nearest place that still stands
+//   both histories           to their counterparts (folders only), then pruned
+//   selection, pendingTrash  to their counterparts, or none
+//   hovered                  kept only while it is the same node: what lies under
+//                            the pointer is a new question after the edit
+//   quickLookURL             the preview closes when it showed something removed
+//   the collector            items, their leftovers, the offers and the apps
+//                            already offered to their counterparts, or dropped
+// `refreshingFolders` is left to the rescans, which take their folders out when they
+// end; a reset empties it with the generation that drops their outcomes.
+void AppState::remapNodes(const NodeMapping& mapping) {
+    assertGuiThread();
+    Operation op(*this);
+    navigation_.remap(mapping, root_.get());
+    if (selection_) assign(selection_, mapping.counterpart(selection_), Field::selection);
+    if (hovered_ && mapping.counterpart(hovered_) != hovered_) assign(hovered_, NodeRef(), Field::hovered);
+    if (pendingTrash_) assign(pendingTrash_, mapping.counterpart(pendingTrash_), Field::pendingTrash);
+    if (quickLookURL_ && mapping.removesPath(*quickLookURL_))
+        assign(quickLookURL_, std::optional<std::string>(), Field::quickLookURL);
+    collector_.remap(mapping);
 }
+
+bool AppState::isInsideTree(const FileNode* node) const noexcept { return root_ && isWithin(node, root_.get()); }
 
 std::vector<NodeRef> AppState::nodesBelowRoot(const std::vector<NodeRef>& nodes) const {
     std::vector<NodeRef> below;

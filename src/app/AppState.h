@@ -9,7 +9,13 @@
 // during it, emitted when the operation returns. No view ever sees a half-done state.
 
 #include "app/AppEnvironment.h"
+#include "app/Collector.h"
+#include "app/ColorModeMemory.h"
+#include "app/FolderColors.h"
+#include "app/Navigation.h"
+#include "app/OperationWhileNotifying.h"
 #include "app/RescanTarget.h"
+#include "app/StateChanges.h"
 #include "app/StatsUpdateQueue.h"
 #include "app/ViewSettings.h"
 #include "runtime/GuiThread.h"
@@ -40,7 +46,7 @@
 
 namespace plenwick {
 
-using NodeSet = std::unordered_set<NodeRef>;
+class NodeMapping;
 
 class AppState final : public QObject {
     Q_OBJECT
@@ -66,23 +72,12 @@ public:
     };
 
     // The cache of the by-folder colours, built per focus and tree version.
-    struct FolderColoring {
-        NodeRef focus;
-        std::int64_t version = 0;
-        NodeRef anchor;                                       // whose children own the hues
-        std::unordered_map<const FileNode*, int> childSlots;  // child of the anchor → its index
-    };
+    using FolderColoring = plenwick::FolderColoring;
 
-    // One bit per observed field, in declaration order.
-    enum class Field : int {
-        phase, volumes, scanProgress, scanTarget, scanVolume, scanStartedAt, scanDuration, scanOptions,
-        failureNeedsFullDiskAccess, root, focus, selection, hovered, treeVersion, refreshingFolders,
-        visualization, colorMode, typeFilter, showInspector, quickLookURL, typeStats, extensionColors,
-        pendingTrash, collector, collectorVersion, collectorLeftovers, leftoverOffers, uninstallSession,
-        lastError, lastErrorTitle, navigationHistory, forwardHistory,
-    };
+    // One bit per observed field (StateField.h).
+    using Field = StateField;
     using Fields = quint64;
-    static constexpr Fields bit(Field field) noexcept { return Fields(1) << static_cast<int>(field); }
+    static constexpr Fields bit(Field field) noexcept { return stateBit(field); }
 
     explicit AppState(AppEnvironment environment = AppEnvironment::standard(), QObject* parent = nullptr);
     ~AppState() override;
@@ -98,7 +93,7 @@ public:
     const ScanOptions& scanOptions() const noexcept { return scanOptions_; }
     bool failureNeedsFullDiskAccess() const noexcept { return failureNeedsFullDiskAccess_; }
     const NodeRef& root() const noexcept { return root_; }
-    const NodeRef& focus() const noexcept { return focus_; }
+    const NodeRef& focus() const noexcept { return navigation_.focus(); }
     const NodeRef& selection() const noexcept { return selection_; }
     const NodeRef& hovered() const noexcept { return hovered_; }
     std::int64_t treeVersion() const noexcept { return treeVersion_; }
@@ -110,21 +105,22 @@ public:
     const std::optional<std::string>& quickLookURL() const noexcept { return quickLookURL_; }
     const std::vector<FileTypeStat>& typeStats() const noexcept { return typeStats_; }
     const ExtensionColors& extensionColors() const noexcept { return extensionColors_; }
+    // Counts the changes of `extensionColors` (reported with its bit), so that style
+    // caches can tell them apart.
+    std::int64_t extensionColorsVersion() const noexcept { return extensionColorsVersion_; }
     const NodeRef& pendingTrash() const noexcept { return pendingTrash_; }
-    const std::vector<NodeRef>& collector() const noexcept { return collector_; }
-    std::int64_t collectorVersion() const noexcept { return collectorVersion_; }
-    const std::unordered_map<NodeRef, std::vector<Remnant>>& collectorLeftovers() const noexcept {
-        return collectorLeftovers_;
-    }
-    const std::vector<NodeRef>& leftoverOffers() const noexcept { return leftoverOffers_; }
+    const std::vector<NodeRef>& collector() const noexcept { return collector_.items(); }
+    std::int64_t collectorVersion() const noexcept { return collector_.version(); }
+    const CollectorLeftovers& collectorLeftovers() const noexcept { return collector_.leftovers(); }
+    const std::vector<NodeRef>& leftoverOffers() const noexcept { return collector_.offers(); }
     const std::shared_ptr<UninstallSession>& uninstallSession() const noexcept { return uninstallSession_; }
     const std::optional<std::string>& lastError() const noexcept { return lastError_; }
     const std::optional<std::string>& lastErrorTitle() const noexcept { return lastErrorTitle_; }
-    const std::vector<NodeRef>& navigationHistory() const noexcept { return navigationHistory_; }
-    const std::vector<NodeRef>& forwardHistory() const noexcept { return forwardHistory_; }
+    const std::vector<NodeRef>& navigationHistory() const noexcept { return navigation_.navigationHistory(); }
+    const std::vector<NodeRef>& forwardHistory() const noexcept { return navigation_.forwardHistory(); }
 
     // ---- Unobserved fields ----
-    const std::optional<FolderColoring>& folderColoring() const noexcept { return folderColoring_; }
+    const std::optional<FolderColoring>& folderColoring() const noexcept { return folderColors_.cached(); }
     bool hasScanTask() const noexcept { return scanTask_.has_value(); }
     std::int64_t scanGeneration() const noexcept { return scanGeneration_; }
     std::int64_t resultsGeneration() const noexcept { return resultsGeneration_; }
@@ -132,10 +128,12 @@ public:
     int nextColorIndex() const noexcept { return nextColorIndex_; }
     std::int64_t volumeRefreshGeneration() const noexcept { return volumeRefreshGeneration_; }
     std::int64_t scanVolumeGeneration() const noexcept { return scanVolumeGeneration_; }
-    bool isCollected(const FileNode* node) const { return collectedIDs_.count(node) > 0; }
-    // Whether a move of the collector to the Trash is under way.
-    bool isTrashingCollector() const noexcept { return collectorTrashRunning_; }
-    const NodeSet& offeredApps() const noexcept { return offeredApps_; }
+    bool isCollected(const FileNode* node) const { return collector_.isCollected(node); }
+    // Whether the node or one of its ancestors is collected.
+    bool isCollectedOrInside(const FileNode* node) const { return collector_.isCollectedOrInside(node); }
+    // Whether a move of the collector to the Trash is under way (observed as collectorTrashing).
+    bool isTrashingCollector() const noexcept { return collector_.isTrashing(); }
+    const NodeSet& offeredApps() const noexcept { return collector_.offeredApps(); }
     // Where views run their own background work (previews, icons, chart rendering).
     Executors executors() const noexcept { return {*environment_.userInitiated, *environment_.utility}; }
     // The preferences store, where views keep their layout (column widths and order).
@@ -148,6 +146,8 @@ public:
     void setHovered(NodeRef node);
     void setVisualization(Visualization visualization);
     void setColorMode(ColorMode mode);
+    // An emptied filter gives back the colour mode its highlight replaced, unless the
+    // user chose another mode meanwhile.
     void setTypeFilter(std::optional<TypeFilter> filter);
     void setShowInspector(bool show);
     void setQuickLookURL(std::optional<std::string> url);
@@ -176,6 +176,10 @@ public:
     // `treeEditDidEnd` and counts a new tree version. Views holding positions in the
     // tree let go of them before the edit and rebuild after it.
     void editTree(const std::function<void()>& edit);
+    // After an edit of the tree: moves every field that holds a node of the tree to
+    // the node's counterpart or drops it (NodeMapping.h), so that nothing keeps a
+    // subtree that left the tree.
+    void remapNodes(const NodeMapping& mapping);
 
     // ---- Collector ----
     // Adds the nodes strictly inside the tree that are neither collected nor inside a
@@ -184,8 +188,8 @@ public:
     void addToCollector(const std::vector<NodeRef>& nodes);
     void removeFromCollector(const NodeRef& node);
     // The leftovers recorded outside the scan for a collected node.
-    const std::vector<Remnant>& leftovers(const FileNode* node) const;
-    std::int64_t sizeWithLeftovers(const FileNode& node) const;
+    const std::vector<Remnant>& leftovers(const FileNode* node) const { return collector_.leftoversOf(node); }
+    std::int64_t sizeWithLeftovers(const FileNode& node) const { return collector_.sizeWithLeftovers(node); }
     // Answers the first offer; accepted, it opens a collector-mode session for the app.
     void respondToLeftoverOffer(bool accept);
     // The leftovers chosen for a collected app: those in the tree are collected, the
@@ -240,6 +244,13 @@ public:
     static std::vector<FileTypeStat> computeTypeStats(const NodeRef& root, std::stop_token stop = {});
 
     // ---- Colours and the type highlight ----
+    // A breakdown row clicked: the highlight of `filter` ends when it is the current
+    // one; otherwise it starts and switches to `target`, remembering the mode it
+    // replaced.
+    void toggleTypeHighlight(const TypeFilter& filter, ColorMode target);
+    // The breakdown shown anew starts with an empty memory.
+    void forgetColorModeMemory();
+    const ColorModeMemory& colorModeMemory() const noexcept { return colorModeMemory_; }
     const FolderColoring* makeFolderColoring() const;
     RGB color(const FileNode& node) const;
     bool matchesTypeFilter(const FileNode& node) const;
@@ -248,6 +259,9 @@ public:
     void chooseFolder();
     void rescanAll();
     void goHome();
+    // Closes the results from the home page: any scan stops, the results go, the
+    // volumes are read again.
+    void closeResults();
     void backToResults();
     void navigate(const NodeRef& node);
     void goBack();
@@ -289,12 +303,15 @@ signals:
 
 private:
     // Groups everything one public operation changes into one `changed` signal. The
-    // outermost one checks that it runs on the GUI thread.
+    // outermost one checks that it runs on the GUI thread and not from inside a
+    // `changed` handler.
     class Operation {
     public:
         explicit Operation(AppState& state, std::source_location caller = std::source_location::current()) noexcept
             : state_(state) {
-            if (state_.operationDepth_++ == 0) assertGuiThread(caller);
+            if (state_.operationDepth_++ > 0) return;
+            assertGuiThread(caller);
+            if (state_.notifyDepth_ > 0) reportOperationWhileNotifying(caller);
         }
         ~Operation();
         Operation(const Operation&) = delete;
@@ -304,13 +321,10 @@ private:
         AppState& state_;
     };
 
-    void touch(Field field) noexcept { dirty_ |= bit(field); }
-    // Node fields and lists of nodes compare by identity (NodeRef's ==).
+    void touch(Field field) noexcept { changes_.touch(field); }
     template <class T>
     void assign(T& stored, T value, Field field) {
-        if (stored == value) return;
-        stored = std::move(value);
-        touch(field);
+        changes_.assign(stored, std::move(value), field);
     }
     // The phase may pass through another value within one operation (a scan started
     // during a scan leaves and re-enters scanning); observers hear only of a real change.
@@ -328,13 +342,13 @@ private:
 
     struct ScanOutcome;
     void clearNodeState();
+    void applyTypeFilter(std::optional<TypeFilter> filter);
+    void restoreHighlightedColorMode();
+    void setExtensionColors(ExtensionColors colors);
     void deliverScan(std::int64_t generation, const std::stop_source& task, ScanOutcome outcome);
     void deliverProgress(std::int64_t generation, ScanProgress progress);
-    void stepHistory(std::vector<NodeRef>& source, Field sourceField, std::vector<NodeRef>& other, Field otherField);
-    std::vector<NodeRef> prunedStack(const std::vector<NodeRef>& stack) const;
     void applyReadyStatsUpdates();
     void computeStatsAndColors(const TypeTotals& removed, const TypeTotals& added);
-    void offerLeftovers(const std::vector<NodeRef>& added);
     struct CollectorTrash;
     void finishCollectorTrash(const CollectorTrash& job);
     // When one of `removedPaths` was the scanned folder or held it: the results go.
@@ -344,12 +358,17 @@ private:
 
     AppEnvironment environment_;
     int operationDepth_ = 0;
-    Fields dirty_ = 0;
+    int notifyDepth_ = 0; // within `changed`: an operation started now re-enters the state
+    StateChanges changes_; // shared with the parts, so it comes first
     std::optional<Phase> phaseBeforeOperation_;
     std::chrono::steady_clock::time_point scanStartedMonotonic_{};
     bool uninstallSessionIsCollector_ = false;
-    bool collectorTrashRunning_ = false;
     std::optional<FolderVolume> scanRootVolume_; // the volume the retained scan was made on
+    ColorModeMemory colorModeMemory_;
+
+    // The parts.
+    Navigation navigation_{changes_};
+    Collector collector_{changes_};
 
     // Stored fields, in declaration order.
     Phase phase_ = Phase::home();
@@ -362,7 +381,6 @@ private:
     ScanOptions scanOptions_;
     bool failureNeedsFullDiskAccess_ = false;
     NodeRef root_;
-    NodeRef focus_;
     NodeRef selection_;
     NodeRef hovered_;
     std::int64_t treeVersion_ = 0;
@@ -374,15 +392,12 @@ private:
     std::optional<std::string> quickLookURL_;
     std::vector<FileTypeStat> typeStats_;
     ExtensionColors extensionColors_;
+    std::int64_t extensionColorsVersion_ = 0;
     NodeRef pendingTrash_;
-    std::vector<NodeRef> collector_;
-    std::int64_t collectorVersion_ = 0;
-    std::unordered_map<NodeRef, std::vector<Remnant>> collectorLeftovers_;
-    std::vector<NodeRef> leftoverOffers_;
     std::shared_ptr<UninstallSession> uninstallSession_;
     std::optional<std::string> lastError_;
     std::optional<std::string> lastErrorTitle_;
-    mutable std::optional<FolderColoring> folderColoring_;
+    FolderColors folderColors_;
     std::optional<std::stop_source> scanTask_;
     std::int64_t scanGeneration_ = 0;
     std::int64_t resultsGeneration_ = 0;
@@ -393,10 +408,6 @@ private:
     std::int64_t scanVolumeGeneration_ = 0;
     bool isApplyingScanVolumeRefresh_ = false;
     std::optional<std::int64_t> scanVolumeRefresh_;      // the generation of the last scan-volume refresh
-    std::unordered_set<const FileNode*> collectedIDs_;   // mirrors `collector_`, which keeps them alive
-    NodeSet offeredApps_;
-    std::vector<NodeRef> navigationHistory_;
-    std::vector<NodeRef> forwardHistory_;
 };
 
 } // namespace plenwick

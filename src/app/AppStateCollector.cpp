@@ -1,10 +1,9 @@
-// The collector: adding and removing items under its rules, the leftover offers for
-// collected apps and the leftovers chosen for them.
+// The collector's operations: adding and removing items under its rules, the leftover
+// offers for collected apps and the leftovers chosen for them.
 
 #include "app/AppState.h"
 
 #include "app/PathRelations.h"
-#include "app/TreeEdits.h"
 #include "base/PathNames.h"
 
 #include <QPointer>
@@ -16,55 +15,15 @@ void AppState::addToCollector(const std::vector<NodeRef>& nodes) {
     if (!root_) return;
     const std::vector<NodeRef> candidates = nodesBelowRoot(nodes);
     if (candidates.empty()) return;
-
-    std::unordered_set<const FileNode*> candidateIDs;
-    for (const NodeRef& node : candidates) candidateIDs.insert(node.get());
-    const auto hasAncestorIn = [](const FileNode* node, const std::unordered_set<const FileNode*>& set) {
-        for (const FileNode* n = node->parent(); n; n = n->parent())
-            if (set.count(n)) return true;
-        return false;
-    };
-
-    std::vector<NodeRef> added;
-    std::unordered_set<const FileNode*> addedIDs;
-    for (const NodeRef& node : candidates) {
-        if (addedIDs.count(node.get()) || collectedIDs_.count(node.get())) continue;
-        if (hasAncestorIn(node.get(), collectedIDs_) || hasAncestorIn(node.get(), candidateIDs)) continue;
-        addedIDs.insert(node.get());
-        added.push_back(node);
-    }
-    if (added.empty()) return;
-
     Operation op(*this);
-    std::vector<NodeRef> next;
-    for (const NodeRef& item : collector_)
-        if (!hasAncestorIn(item.get(), addedIDs)) next.push_back(item);
-    next.insert(next.end(), added.begin(), added.end());
-    syncCollector(std::move(next));
-    offerLeftovers(added);
+    const std::vector<NodeRef> added = collector_.add(candidates);
+    if (!added.empty() && offerLeftoversSetting()) collector_.queueOffers(added);
 }
 
 void AppState::removeFromCollector(const NodeRef& node) {
     assertGuiThread();
-    if (!node || !collectedIDs_.count(node.get())) return;
-    std::vector<NodeRef> next;
-    next.reserve(collector_.size());
-    for (const NodeRef& item : collector_)
-        if (item != node) next.push_back(item);
-    syncCollector(std::move(next));
-}
-
-const std::vector<Remnant>& AppState::leftovers(const FileNode* node) const {
-    static const std::vector<Remnant> none;
-    if (!node || collectorLeftovers_.empty()) return none;
-    const auto it = collectorLeftovers_.find(retainNode(const_cast<FileNode*>(node)));
-    return it == collectorLeftovers_.end() ? none : it->second;
-}
-
-std::int64_t AppState::sizeWithLeftovers(const FileNode& node) const {
-    std::int64_t size = node.size();
-    for (const Remnant& remnant : leftovers(&node)) size += remnant.size;
-    return size;
+    Operation op(*this);
+    collector_.remove(node);
 }
 
 bool AppState::offerLeftoversSetting() const {
@@ -79,25 +38,12 @@ bool AppState::offerLeftoversSetting() const {
     return true;
 }
 
-void AppState::offerLeftovers(const std::vector<NodeRef>& added) {
-    if (!offerLeftoversSetting()) return;
-    Operation op(*this);
-    for (const NodeRef& node : added) {
-        if (!isAppBundleNode(*node) || offeredApps_.count(node)) continue;
-        offeredApps_.insert(node);
-        leftoverOffers_.push_back(node);
-        touch(Field::leftoverOffers);
-    }
-}
-
 void AppState::respondToLeftoverOffer(bool accept) {
     assertGuiThread();
-    if (leftoverOffers_.empty()) return;
+    if (leftoverOffers().empty()) return;
     Operation op(*this);
-    const NodeRef app = leftoverOffers_.front();
-    leftoverOffers_.erase(leftoverOffers_.begin());
-    touch(Field::leftoverOffers);
-    if (!accept || !root_ || !isInsideTree(app.get()) || !collectedIDs_.count(app.get())) return;
+    const NodeRef app = collector_.takeFirstOffer();
+    if (!accept || !root_ || !isInsideTree(app.get()) || !isCollected(app.get())) return;
     const std::optional<AppBundleInfo> bundle = environment_.trash.readBundle(app->url());
     if (!bundle) return;
     std::shared_ptr<UninstallSession> session = makeUninstallSession(*bundle, UninstallSession::Mode::collector);
@@ -115,7 +61,7 @@ void AppState::respondToLeftoverOffer(bool accept) {
 
 void AppState::acceptLeftovers(const std::vector<Remnant>& remnants, const NodeRef& app) {
     assertGuiThread();
-    if (!root_ || !app || !isInsideTree(app.get()) || !collectedIDs_.count(app.get())) return;
+    if (!root_ || !app || !isInsideTree(app.get()) || !isCollected(app.get())) return;
     Operation op(*this);
     const std::string rootPath = normalizedPath(root_->url());
     std::vector<NodeRef> inTree;
@@ -129,15 +75,9 @@ void AppState::acceptLeftovers(const std::vector<Remnant>& remnants, const NodeR
         else
             outside.push_back(remnant);
     }
-    auto leftovers = collectorLeftovers_;
-    if (outside.empty())
-        leftovers.erase(app);
-    else
-        leftovers[app] = std::move(outside);
-    assign(collectorLeftovers_, std::move(leftovers), Field::collectorLeftovers);
+    collector_.setLeftovers(app, std::move(outside));
     addToCollector(inTree);
-    ++collectorVersion_;
-    touch(Field::collectorVersion);
+    collector_.countChange();
 }
 
 } // namespace plenwick

@@ -3,24 +3,9 @@
 #include "app/AppState.h"
 #include "app/CategoryColors.h"
 
-#include <algorithm>
-#include <cmath>
-
 namespace plenwick {
 
 namespace {
-
-constexpr std::size_t maxReservedSlots = 4096;
-constexpr int hueCycle = 24;
-constexpr double goldenHueStep = 0.38196601125;
-constexpr double firstHue = 0.58;
-constexpr double folderSaturation = 0.62;
-constexpr double folderBrightness = 0.92;
-
-RGB folderSlotColor(int slot) {
-    const double hue = (slot % hueCycle) * goldenHueStep + firstHue;
-    return hsbToRGB(hue - std::floor(hue), folderSaturation, folderBrightness);
-}
 
 // Folders, and packages the scanner descended into, are coloured and filtered as
 // containers; everything else as a file with an extension.
@@ -32,26 +17,7 @@ bool actsAsContainer(const FileNode& node) {
 } // namespace
 
 const AppState::FolderColoring* AppState::makeFolderColoring() const {
-    const NodeRef& base = focus_ ? focus_ : root_;
-    if (!base) return nullptr;
-    if (folderColoring_ && folderColoring_->focus == base && folderColoring_->version == treeVersion_)
-        return &*folderColoring_;
-
-    const FileNode* anchor = base.get();
-    while (anchor->childCount() == 1) {
-        const FileNode& only = *anchor->children()[0];
-        if (!only.isContainer() || only.childCount() == 0) break;
-        anchor = &only;
-    }
-    FolderColoring coloring;
-    coloring.focus = base;
-    coloring.version = treeVersion_;
-    coloring.anchor = retainNode(const_cast<FileNode*>(anchor));
-    const auto children = anchor->children();
-    coloring.childSlots.reserve(std::min(children.size(), maxReservedSlots));
-    for (std::size_t i = 0; i < children.size(); ++i) coloring.childSlots.emplace(children[i].get(), static_cast<int>(i));
-    folderColoring_ = std::move(coloring);
-    return &*folderColoring_;
+    return folderColors_.coloring(focus() ? focus() : root_, treeVersion_);
 }
 
 RGB AppState::color(const FileNode& node) const {
@@ -66,22 +32,7 @@ RGB AppState::color(const FileNode& node) const {
     case ColorMode::byFolder:
         break;
     }
-
-    const FolderColoring* coloring = makeFolderColoring();
-    if (!coloring) return defaultNodeColor;
-    const FileNode* anchor = coloring->anchor.get();
-    for (const FileNode* n = &node; n; n = n->parent()) {
-        if (n->parent() != anchor) continue;
-        const auto slot = coloring->childSlots.find(n);
-        if (slot != coloring->childSlots.end()) return folderSlotColor(slot->second);
-        break;
-    }
-    const FileNode* focus = focus_.get();
-    if (!focus || &node == focus) return defaultNodeColor;
-    // The chain of single folders skipped between the focus and the anchor.
-    for (const FileNode* n = anchor; n && n != focus; n = n->parent())
-        if (n == &node) return folderSlotColor(0);
-    return defaultNodeColor;
+    return folderColors_.color(node, focus() ? focus() : root_, focus().get(), treeVersion_);
 }
 
 bool AppState::matchesTypeFilter(const FileNode& node) const {

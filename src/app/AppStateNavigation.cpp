@@ -30,6 +30,14 @@ void AppState::goHome() {
     refreshVolumes();
 }
 
+void AppState::closeResults() {
+    Operation op(*this);
+    cancelScan();
+    resetResults();
+    setPhase(Phase::home());
+    refreshVolumes();
+}
+
 void AppState::backToResults() {
     const auto kind = phase_.kind();
     if (!root_ || (kind != Phase::Kind::home && kind != Phase::Kind::failed)) return;
@@ -41,52 +49,24 @@ void AppState::navigate(const NodeRef& node) {
     if (!root_ || !node || !isInsideTree(node.get())) return;
     NodeRef target = node;
     if (!node->isContainer() && node->parent()) target = retainNode(node->parent());
-    if (target == focus_) return;
+    if (target == focus()) return;
     Operation op(*this);
-    if (focus_) {
-        navigationHistory_.push_back(focus_);
-        touch(Field::navigationHistory);
-    }
-    if (!forwardHistory_.empty()) assign(forwardHistory_, {}, Field::forwardHistory);
-    assign(focus_, std::move(target), Field::focus);
+    navigation_.moveTo(std::move(target));
 }
 
-void AppState::goBack() { stepHistory(navigationHistory_, Field::navigationHistory, forwardHistory_, Field::forwardHistory); }
-
-void AppState::goForward() { stepHistory(forwardHistory_, Field::forwardHistory, navigationHistory_, Field::navigationHistory); }
-
-void AppState::stepHistory(std::vector<NodeRef>& source, Field sourceField, std::vector<NodeRef>& other, Field otherField) {
+void AppState::goBack() {
     Operation op(*this);
-    while (!source.empty()) {
-        NodeRef entry = std::move(source.back());
-        source.pop_back();
-        touch(sourceField);
-        if (entry == focus_ || !isInsideTree(entry.get())) continue;
-        if (focus_) {
-            other.push_back(focus_);
-            touch(otherField);
-        }
-        assign(focus_, std::move(entry), Field::focus);
-        return;
-    }
+    navigation_.goBack(root_.get());
 }
 
-std::vector<NodeRef> AppState::prunedStack(const std::vector<NodeRef>& stack) const {
-    std::vector<NodeRef> kept;
-    kept.reserve(stack.size());
-    for (const NodeRef& entry : stack) {
-        if (!isInsideTree(entry.get())) continue;
-        if (!kept.empty() && kept.back() == entry) continue;
-        kept.push_back(entry);
-    }
-    while (!kept.empty() && kept.back() == focus_) kept.pop_back();
-    return kept;
+void AppState::goForward() {
+    Operation op(*this);
+    navigation_.goForward(root_.get());
 }
 
 void AppState::pruneHistory() {
     Operation op(*this);
-    assign(navigationHistory_, prunedStack(navigationHistory_), Field::navigationHistory);
-    assign(forwardHistory_, prunedStack(forwardHistory_), Field::forwardHistory);
+    navigation_.pruneHistory(root_.get());
 }
 
 } // namespace plenwick

@@ -4,6 +4,7 @@
 
 #include "app/AppState.h"
 
+#include "app/NodeMapping.h"
 #include "app/RescanHardLinks.h"
 #include "app/RescanTarget.h"
 #include "app/TreeEdits.h"
@@ -15,13 +16,6 @@ namespace plenwick {
 namespace {
 
 const char* const cantRescanTitle = "Couldn’t Rescan Folder";
-
-// What a node stands for after the swap, if anything; a node that became a file
-// where the state wants a folder climbs to its nearest folder.
-NodeRef nearestContainer(NodeRef node) {
-    while (node && !node->isContainer() && node->parent()) node = retainNode(node->parent());
-    return node;
-}
 
 } // namespace
 
@@ -125,59 +119,7 @@ void AppState::applyFolderRescan(const NodeRef& old, const NodeRef& fresh, TypeT
     fresh->adoptChildren({});
 
     editTree([&] { replaceNode(*old, replacement); });
-
-    const auto map = [&](const NodeRef& node) { return mapIntoReplacement(node, old.get(), replacement); };
-    const auto mappedOrNone = [&](const NodeRef& node) {
-        MappedNode mapped = map(node);
-        return mapped.found ? mapped.node : NodeRef();
-    };
-
-    if (focus_) assign(focus_, nearestContainer(map(focus_).node), Field::focus);
-    if (selection_) assign(selection_, mappedOrNone(selection_), Field::selection);
-    if (hovered_ && isWithin(hovered_.get(), old.get())) assign(hovered_, NodeRef(), Field::hovered);
-    if (pendingTrash_) assign(pendingTrash_, mappedOrNone(pendingTrash_), Field::pendingTrash);
-
-    // The collector with what hangs on its items: their leftovers, the offers waiting
-    // for them and the apps already offered move to the new nodes.
-    std::unordered_map<NodeRef, NodeRef> moved; // old collected node → its counterpart
-    std::vector<NodeRef> collected;
-    for (const NodeRef& item : collector_) {
-        NodeRef mapped = mappedOrNone(item);
-        if (!mapped) continue;
-        if (mapped != item) moved.emplace(item, mapped);
-        collected.push_back(std::move(mapped));
-    }
-    if (!moved.empty()) {
-        auto leftovers = collectorLeftovers_;
-        for (const auto& [from, to] : moved) {
-            auto entry = leftovers.extract(from);
-            if (!entry.empty()) leftovers.emplace(to, std::move(entry.mapped()));
-        }
-        assign(collectorLeftovers_, std::move(leftovers), Field::collectorLeftovers);
-        bool offersMoved = false;
-        for (NodeRef& offer : leftoverOffers_)
-            if (const auto it = moved.find(offer); it != moved.end()) {
-                offer = it->second;
-                offersMoved = true;
-            }
-        if (offersMoved) touch(Field::leftoverOffers);
-    }
-    NodeSet offered;
-    for (const NodeRef& app : offeredApps_)
-        if (NodeRef mapped = mappedOrNone(app)) offered.insert(std::move(mapped));
-    offeredApps_ = std::move(offered);
-    syncCollector(std::move(collected));
-
-    // The histories hold folders: an entry that became a file goes.
-    const auto mapStack = [&](const std::vector<NodeRef>& stack) {
-        std::vector<NodeRef> mapped;
-        for (const NodeRef& entry : stack)
-            if (NodeRef m = mappedOrNone(entry); m && m->isContainer()) mapped.push_back(std::move(m));
-        return mapped;
-    };
-    assign(navigationHistory_, mapStack(navigationHistory_), Field::navigationHistory);
-    assign(forwardHistory_, mapStack(forwardHistory_), Field::forwardHistory);
-    pruneHistory();
+    remapNodes(ReplacedFolder(old.get(), replacement));
     scheduleStatsUpdate({old}, std::move(totals));
 }
 

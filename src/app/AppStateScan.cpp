@@ -2,6 +2,7 @@
 // cancel, and the reset that clears the previous results.
 
 #include "app/AppState.h"
+#include "app/NodeMapping.h"
 #include "base/Cancellation.h"
 #include "base/Utf8.h"
 #include "runtime/BackgroundTask.h"
@@ -158,19 +159,13 @@ void AppState::cancelScan() {
     if (phase_.kind() == Phase::Kind::scanning) assign(phase_, root_ ? Phase::results() : Phase::home(), Field::phase);
 }
 
-// What pointed into the previous tree: selection, hover, the collector and its
-// offers, a collector-mode uninstall session, both histories, the rescans.
+// What belonged to the previous results: every node of the tree, the highlight, a
+// collector-mode uninstall session and the rescans under way (their outcomes are
+// dropped by the generation).
 void AppState::clearNodeState() {
-    assign(selection_, NodeRef(), Field::selection);
-    assign(hovered_, NodeRef(), Field::hovered);
-    assign(typeFilter_, std::optional<TypeFilter>(), Field::typeFilter);
-    assign(quickLookURL_, std::optional<std::string>(), Field::quickLookURL);
-    assign(pendingTrash_, NodeRef(), Field::pendingTrash);
-    syncCollector({});
-    offeredApps_.clear();
+    remapNodes(ClearedTree());
+    applyTypeFilter(std::nullopt);
     if (uninstallSession_ && uninstallSessionIsCollector_) setUninstallSession(nullptr, false);
-    assign(navigationHistory_, {}, Field::navigationHistory);
-    assign(forwardHistory_, {}, Field::forwardHistory);
     assign(refreshingFolders_, NodeSet(), Field::refreshingFolders);
 }
 
@@ -178,13 +173,12 @@ void AppState::resetResults() {
     Operation op(*this);
     ++resultsGeneration_;
     statsUpdates_.cancelAll();
-    assign(root_, NodeRef(), Field::root);
-    assign(focus_, NodeRef(), Field::focus);
-    scanRootVolume_.reset();
     clearNodeState();
+    assign(root_, NodeRef(), Field::root);
+    scanRootVolume_.reset();
     assign(typeStats_, std::vector<FileTypeStat>(), Field::typeStats);
-    assign(extensionColors_, ExtensionColors(), Field::extensionColors);
-    folderColoring_.reset();
+    setExtensionColors(ExtensionColors());
+    folderColors_.reset();
     bumpTreeVersion();
 }
 
@@ -194,9 +188,9 @@ void AppState::finishScan(NodeRef root, std::vector<FileTypeStat> stats) {
     statsUpdates_.cancelAll();
     scanTask_.reset();
     scanRootVolume_.reset();
-    assign(root_, root, Field::root);
-    assign(focus_, std::move(root), Field::focus);
     clearNodeState();
+    assign(root_, root, Field::root);
+    navigation_.setFocus(std::move(root));
     applyTypeStats(std::move(stats));
     const double seconds = scanStartedAt_
         ? std::chrono::duration<double>(std::chrono::steady_clock::now() - scanStartedMonotonic_).count()
@@ -213,7 +207,7 @@ void AppState::applyTypeStats(std::vector<FileTypeStat> stats) {
     for (const FileTypeStat& stat : stats) colors.emplace(stat.ext, stat.rgb);
     nextColorIndex_ = static_cast<int>(stats.size());
     assign(typeStats_, std::move(stats), Field::typeStats);
-    assign(extensionColors_, std::move(colors), Field::extensionColors);
+    setExtensionColors(std::move(colors));
 }
 
 } // namespace plenwick

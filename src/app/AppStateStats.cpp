@@ -55,7 +55,7 @@ void AppState::computeStatsAndColors(const TypeTotals& removed, const TypeTotals
     std::vector<FileTypeStat> stats = typeStats_;
     ExtensionColors colors = extensionColors_;
     applyTypeStatsDelta(stats, colors, nextColorIndex_, removed, added);
-    assign(extensionColors_, std::move(colors), Field::extensionColors);
+    setExtensionColors(std::move(colors));
     assign(typeStats_, std::move(stats), Field::typeStats);
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/AppState.h"
 
+#include "app/NodeMapping.h"
 #include "app/PathRelations.h"
 #include "app/TreeEdits.h"
 #include "base/PathNames.h"
@@ -80,22 +81,25 @@ struct AppState::CollectorTrash {
 
 void AppState::trashCollected(TrashDone done) {
     assertGuiThread();
-    if (collectorTrashRunning_) {
+    if (isTrashingCollector()) {
         // The move under way reports to its own caller; this one freed nothing.
         if (done) done(0);
         return;
     }
     auto job = std::make_shared<CollectorTrash>();
-    for (const NodeRef& node : collector_)
+    for (const NodeRef& node : collector())
         if (isAppBundleNode(*node)) job->appPaths.push_back(node->url());
     if (root_) {
         job->rootPath = normalizedPath(root_->url());
-        for (const NodeRef& node : collector_) {
+        for (const NodeRef& node : collector()) {
             if (!node->parent() || !isInsideTree(node.get())) continue;
             job->items.push_back({node, node->url(), node->displayName(), node->size(), leftovers(node.get())});
         }
     }
-    collectorTrashRunning_ = true;
+    {
+        Operation op(*this);
+        collector_.setTrashing(true);
+    }
 
     const TrashServices services = environment_.trash;
     auto move = [this, services, job, done = std::move(done)]() mutable {
@@ -166,13 +170,13 @@ void AppState::trashCollected(TrashDone done) {
 
 void AppState::finishCollectorTrash(const CollectorTrash& job) {
     Operation op(*this);
-    collectorTrashRunning_ = false;
+    collector_.setTrashing(false);
     std::vector<NodeRef> moved;
     for (std::size_t i = 0; i < job.items.size(); ++i)
         if (job.moved[i]) moved.push_back(job.items[i].node);
     removeTrashedNodes(moved);
     std::vector<NodeRef> kept;
-    for (const NodeRef& node : collector_)
+    for (const NodeRef& node : collector())
         if (isInsideTree(node.get())) kept.push_back(node);
     syncCollector(std::move(kept));
     setLastError(job.failures.empty() ? std::nullopt : std::optional<std::string>(joinLines(job.failures)),
@@ -239,60 +243,29 @@ void AppState::removeTrashedNodes(const std::vector<NodeRef>& nodes) {
     if (candidates.empty()) return;
 
     Operation op(*this);
-    struct Removal {
-        NodeRef node;
-        FileNode* formerParent;
-    };
-    std::vector<Removal> removals;
     // A preview shows a removed item, or one inside it, when the components of its
     // path begin with those of the item's; paths are taken before anything moves.
-    std::vector<std::string> previewed;
     std::vector<std::vector<std::string>> candidatePaths(candidates.size());
     if (quickLookURL_) {
-        const std::string preview = normalizedPath(*quickLookURL_);
-        for (std::string_view part : pathComponents(preview)) previewed.emplace_back(part);
         for (std::size_t i = 0; i < candidates.size(); ++i) {
             const std::string path = normalizedPath(candidates[i]->url());
             for (std::string_view part : pathComponents(path)) candidatePaths[i].emplace_back(part);
         }
     }
-    bool closePreview = false;
+    std::vector<PrunedNodes::Removal> removals;
     editTree([&] {
         for (std::size_t i = 0; i < candidates.size(); ++i) {
             const NodeRef& node = candidates[i];
             // An earlier node of the list may have taken this one along.
             if (!node->parent() || !isInsideTree(node.get())) continue;
-            const auto& path = candidatePaths[i];
-            if (quickLookURL_ && previewed.size() >= path.size() && std::equal(path.begin(), path.end(), previewed.begin()))
-                closePreview = true;
-            removals.push_back({node, detachNode(*node)});
+            FileNode* parent = detachNode(*node);
+            removals.push_back({node, parent, std::move(candidatePaths[i])});
         }
     });
-
-    if (focus_ && !isInsideTree(focus_.get())) {
-        NodeRef repaired;
-        for (const Removal& removal : removals) {
-            if (!isWithin(focus_.get(), removal.node.get())) continue;
-            for (FileNode* n = removal.formerParent; n; n = n->parent())
-                if (isInsideTree(n)) {
-                    repaired = retainNode(n);
-                    break;
-                }
-            break;
-        }
-        assign(focus_, repaired ? repaired : root_, Field::focus);
-    }
-    if (selection_ && !isInsideTree(selection_.get())) assign(selection_, NodeRef(), Field::selection);
-    if (hovered_ && !isInsideTree(hovered_.get())) assign(hovered_, NodeRef(), Field::hovered);
-    if (pendingTrash_ && !isInsideTree(pendingTrash_.get())) assign(pendingTrash_, NodeRef(), Field::pendingTrash);
-    if (closePreview) assign(quickLookURL_, std::optional<std::string>(), Field::quickLookURL);
-    std::vector<NodeRef> kept;
-    for (const NodeRef& item : collector_)
-        if (isInsideTree(item.get())) kept.push_back(item);
-    syncCollector(std::move(kept));
-    pruneHistory();
+    const PrunedNodes pruned(root_, std::move(removals));
+    remapNodes(pruned);
     std::vector<NodeRef> removed;
-    for (Removal& removal : removals) removed.push_back(std::move(removal.node));
+    for (const PrunedNodes::Removal& removal : pruned.removals()) removed.push_back(removal.node);
     scheduleStatsUpdate(std::move(removed), {});
 }
 

@@ -3,8 +3,7 @@
 
 #include "app/AppState.h"
 
-#include "base/PathNames.h"
-#include "base/Utf8.h"
+#include "uninstaller/UninstallRefusal.h"
 
 #include <QPointer>
 
@@ -23,18 +22,9 @@ void AppState::uninstallApp(const std::string& bundleURL) {
     assertGuiThread();
     Operation op(*this);
     const auto app = AppBundleInfo::read(bundleURL);
-    if (!app) {
+    if (std::optional<std::string> refusal = uninstallRefusal(bundleURL, app)) {
         assign(lastErrorTitle_, std::optional<std::string>(cantUninstallTitle), Field::lastErrorTitle);
-        assign(lastError_,
-               std::optional<std::string>("“" + repairUtf8(lastPathComponent(bundleURL)) +
-                                          "” isn’t an app Plenwick can read."),
-               Field::lastError);
-        return;
-    }
-    if (isSystemBundleID(app->bundleID)) {
-        assign(lastErrorTitle_, std::optional<std::string>(cantUninstallTitle), Field::lastErrorTitle);
-        assign(lastError_, std::optional<std::string>("“" + app->name + "” comes with the system and can’t be uninstalled."),
-               Field::lastError);
+        assign(lastError_, std::move(refusal), Field::lastError);
         return;
     }
     presentUninstallSession(makeUninstallSession(*app, UninstallSession::Mode::uninstall));

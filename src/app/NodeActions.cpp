@@ -18,15 +18,6 @@ std::string nodeDisplayPath(const FileNode& node) {
     return path;
 }
 
-bool isCoveredByCollector(const AppState& state, const FileNode& node) {
-    if (state.collector().empty()) return false;
-    for (const FileNode* n = &node; n; n = n->parent())
-        if (state.isCollected(n)) return true;
-    return false;
-}
-
-bool isCollectedItself(const AppState& state, const FileNode& node) { return state.isCollected(&node); }
-
 bool isRefreshing(const AppState& state, const FileNode& node) {
     const NodeSet& folders = state.refreshingFolders();
     return std::any_of(folders.begin(), folders.end(), [&node](const NodeRef& f) { return f.get() == &node; });

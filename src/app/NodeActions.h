@@ -17,11 +17,6 @@ std::string nodeURLPath(const FileNode& node);
 // at least two characters long.
 std::string nodeDisplayPath(const FileNode& node);
 
-// Whether the node or one of its ancestors is in the collector.
-bool isCoveredByCollector(const AppState& state, const FileNode& node);
-// Whether the node itself is one of the collected items.
-bool isCollectedItself(const AppState& state, const FileNode& node);
-
 // Whether the folder's rescan in place is under way.
 bool isRefreshing(const AppState& state, const FileNode& node);
 

@@ -74,12 +74,6 @@ bool replaceNode(FileNode& old, const NodeRef& replacement) {
     return true;
 }
 
-bool isWithin(const FileNode* node, const FileNode* ancestor) noexcept {
-    for (const FileNode* n = node; n; n = n->parent())
-        if (n == ancestor) return true;
-    return false;
-}
-
 MappedNode mapIntoReplacement(const NodeRef& node, const FileNode* old, const NodeRef& replacement) {
     if (!node || !isWithin(node.get(), old)) return {node, true};
     if (node.get() == old) return {replacement, true};

@@ -26,9 +26,6 @@ bool replaceNode(FileNode& old, const NodeRef& replacement);
 // smaller. Then the same for each ancestor below the topmost.
 void restoreSizeOrderUpwards(FileNode* node);
 
-// Whether `node` is `ancestor` or lies below it.
-bool isWithin(const FileNode* node, const FileNode* ancestor) noexcept;
-
 // A node's counterpart after `old` was replaced by `replacement`: the node itself
 // when it lies outside `old`; the replacement for `old`; else the node reached by
 // following the names of its path below `old` down from the replacement. `found` is

@@ -41,12 +41,7 @@ public:
     virtual bool matchesTypeFilter(const FileNode& node) const = 0;
 
     // True when the node or one of its ancestors is collected.
-    bool isCollectedOrInside(const FileNode* node) const {
-        if (collector().empty()) return false;
-        for (const FileNode* n = node; n; n = n->parent())
-            if (isCollected(n)) return true;
-        return false;
-    }
+    virtual bool isCollectedOrInside(const FileNode* node) const = 0;
 };
 
 } // namespace plenwick

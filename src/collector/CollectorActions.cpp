@@ -8,9 +8,7 @@ void revealCollectedNode(AppState& state, const NodeRef& node) {
     if (!state.root() || !node || !state.isInsideTree(node.get())) return;
     state.setSelection(node);
     const NodeRef& focus = state.focus();
-    if (!focus) return;
-    for (const FileNode* n = node.get(); n; n = n->parent())
-        if (n == focus.get()) return;
+    if (!focus || isWithin(node.get(), focus.get())) return;
     state.navigate(node->parent() ? retainNode(node->parent()) : node);
 }
 

@@ -42,14 +42,6 @@ std::vector<NodeRef> collectorDropNodes(const std::vector<std::string>& paths,
     return kept;
 }
 
-std::int64_t sizeWithLeftovers(const FileNode& node, const CollectorLeftovers& leftovers) {
-    std::int64_t size = node.size();
-    const auto it = leftovers.find(retainNode(const_cast<FileNode*>(&node)));
-    if (it != leftovers.end())
-        for (const Remnant& remnant : it->second) size += remnant.size;
-    return size;
-}
-
 std::vector<NodeRef> collectorConfirmOrder(std::vector<NodeRef> items, const CollectorLeftovers& leftovers) {
     std::vector<std::pair<std::int64_t, NodeRef>> sized;
     sized.reserve(items.size());

@@ -4,8 +4,8 @@
 // collects, the order of the confirm sheet and the heights of its list and the
 // items list.
 
+#include "app/Collector.h"
 #include "scanner/FileNode.h"
-#include "uninstaller/Remnant.h"
 
 #include <cstdint>
 #include <functional>
@@ -41,10 +41,6 @@ bool storeChipStripWidth(std::optional<double>& stored, double width);
 std::vector<NodeRef> collectorDropNodes(const std::vector<std::string>& paths,
                                         const std::function<NodeRef(const std::string&)>& nodeForPath);
 
-using CollectorLeftovers = std::unordered_map<NodeRef, std::vector<Remnant>>;
-
-// A node's size with its recorded leftovers.
-std::int64_t sizeWithLeftovers(const FileNode& node, const CollectorLeftovers& leftovers);
 // The confirm sheet's rows: largest first counting leftovers; equal sizes keep their order.
 std::vector<NodeRef> collectorConfirmOrder(std::vector<NodeRef> items, const CollectorLeftovers& leftovers);
 // What the sheet will move: the items and every recorded leftover.

@@ -168,7 +168,15 @@ void CollectorView::onChanged(quint64 fields) {
     const quint64 read = AppState::bit(F::collector) | AppState::bit(F::collectorVersion) |
                          AppState::bit(F::collectorLeftovers) | AppState::bit(F::treeVersion) |
                          AppState::bit(F::selection);
-    if (fields & read) sync();
+    if (fields & read)
+        sync();
+    else if (fields & AppState::bit(F::collectorTrashing))
+        syncDeleteButtons();
+}
+
+void CollectorView::syncDeleteButtons() {
+    // No second move while one is under way.
+    for (QPushButton* button : {delete_, compactDelete_}) button->setEnabled(!state_.isTrashingCollector());
 }
 
 void CollectorView::sync() {
@@ -192,7 +200,7 @@ void CollectorView::sync() {
     summary_->setText(countText + QStringLiteral(" · ") + totalText);
     summary_->setToolTip(collectorSummaryHelp(count, cache_.cachedTotal()));
     summary_->setAccessibleName(countText + QStringLiteral(", ") + totalText + QStringLiteral(" to free"));
-    for (QPushButton* button : {delete_, compactDelete_}) button->setEnabled(!trashing_);
+    syncDeleteButtons();
 
     strip_->rebuild(chipMetrics());
     // Whichever item is last after a change is scrolled into view.
@@ -251,7 +259,7 @@ void CollectorView::setShowItems(bool show) {
 void CollectorView::clear() { state_.syncCollector({}); }
 
 void CollectorView::requestDelete() {
-    if (sheet_ || trashing_ || state_.collector().empty()) return;
+    if (sheet_ || state_.isTrashingCollector() || state_.collector().empty()) return;
     const QPointer<CollectorView> self(this);
     sheet_ = new ShellCollectorConfirmSheet(
         {}, {}, [self] { if (self) self->confirmTrash(); }, [self] { if (self) self->cancelConfirm(); }, window());
@@ -276,15 +284,10 @@ void CollectorView::cancelConfirm() {
 
 void CollectorView::confirmTrash() {
     cancelConfirm();
-    if (trashing_) return;
-    trashing_ = true;
-    for (QPushButton* button : {delete_, compactDelete_}) button->setEnabled(false);
+    if (state_.isTrashingCollector()) return;
     const QPointer<CollectorView> self(this);
     state_.trashCollected([self](std::int64_t freed) {
-        if (!self) return;
-        self->trashing_ = false;
-        for (QPushButton* button : {self->delete_, self->compactDelete_}) button->setEnabled(true);
-        if (freed > 0) self->showFreed(freed);
+        if (self && freed > 0) self->showFreed(freed);
     });
 }
 

@@ -105,6 +105,7 @@ protected:
 
 private:
     void onChanged(quint64 fields);
+    void syncDeleteButtons();
     void sync();
     void chooseLayout();
     void placeBadge();
@@ -127,7 +128,6 @@ private:
     QVariantAnimation* hintFade_;
     QPointer<ShellPictureFade> contentFade_;
     NodeRef lastNode_;
-    bool trashing_ = false;
 
     QWidget* fullRow_;
     CollectorHeaderButton* header_;

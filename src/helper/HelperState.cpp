@@ -1,11 +1,11 @@
 #include "helper/HelperState.h"
 
 #include "base/PathNames.h"
-#include "base/Utf8.h"
 #include "platform/TrashInfo.h"
 #include "runtime/BackgroundTask.h"
 #include "services/AppBundleInfo.h"
 #include "services/AppsHandledNotification.h"
+#include "uninstaller/UninstallRefusal.h"
 
 #include <QPointer>
 
@@ -88,12 +88,8 @@ void HelperState::uninstallApp() {
     const std::optional<std::string> chosen = env_.chooseApp ? env_.chooseApp() : std::nullopt;
     if (!chosen) return;
     const std::optional<AppBundleInfo> app = AppBundleInfo::read(*chosen);
-    if (!app) {
-        if (env_.alert) env_.alert("“" + repairUtf8(lastPathComponent(*chosen)) + "” isn’t an app Plenwick can read.");
-        return;
-    }
-    if (isSystemBundleID(app->bundleID)) {
-        if (env_.alert) env_.alert("“" + app->name + "” comes with the system and can’t be uninstalled.");
+    if (const std::optional<std::string> refusal = uninstallRefusal(*chosen, app)) {
+        if (env_.alert) env_.alert(*refusal);
         return;
     }
     enqueue(std::make_shared<UninstallSession>(*app, UninstallSession::Mode::uninstall, env_.uninstall), true);

@@ -319,12 +319,7 @@ QStringList VolumePickerView::columnItems() const {
 
 // ---- Actions ----
 
-void VolumePickerView::closeResults() {
-    state_.cancelScan();
-    state_.resetResults();
-    state_.setPhase(AppState::Phase::home());
-    state_.refreshVolumes();
-}
+void VolumePickerView::closeResults() { state_.closeResults(); }
 
 void VolumePickerView::removeRecent(const std::string& path) {
     RecentScans::remove(state_.preferences(), path);

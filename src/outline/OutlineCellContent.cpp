@@ -48,7 +48,7 @@ OutlineCollected outlineCollected(const FileNode& node, const AppState& state) {
     if (state.collector().empty()) return {};
     OutlineCollected out;
     out.collectorItem = state.isCollected(&node);
-    for (const FileNode* n = &node; n && !out.collected; n = n->parent()) out.collected = state.isCollected(n);
+    out.collected = out.collectorItem || state.isCollectedOrInside(&node);
     return out;
 }
 

@@ -1,5 +1,6 @@
 #include "outline/OutlineMenus.h"
 
+#include "app/AppState.h"
 #include "app/NodeActions.h"
 #include "scanner/FileNode.h"
 
@@ -18,9 +19,9 @@ std::vector<OutlineMenuEntry> outlineContextMenu(const FileNode& node, const App
         entries.push_back(
             {OutlineRowAction::rescanFolder, QStringLiteral("Rescan This Folder"), false, !isRefreshing(state, node)});
     }
-    if (isCoveredByCollector(state, node))
+    if (state.isCollectedOrInside(&node))
         entries.push_back({OutlineRowAction::removeFromCollector, QStringLiteral("Remove from Collector"), true,
-                           isCollectedItself(state, node)});
+                           state.isCollected(&node)});
     else
         entries.push_back({OutlineRowAction::addToCollector, QStringLiteral("Add to Collector"), true, !isRoot});
     entries.push_back({OutlineRowAction::moveToTrash, QStringLiteral("Move to Trash…"), false, !isRoot});

@@ -33,12 +33,6 @@ OutlineFlatList* flatOf(std::optional<OutlineContent>& content) {
     return content ? std::get_if<OutlineFlatList>(&*content) : nullptr;
 }
 
-bool isInside(const FileNode* node, const FileNode* folder) {
-    for (const FileNode* n = node; n; n = n->parent())
-        if (n == folder) return true;
-    return false;
-}
-
 } // namespace
 
 OutlineTableCoordinator::OutlineTableCoordinator(AppState& state, QWidget* parent)
@@ -434,7 +428,7 @@ void OutlineTableCoordinator::doubleClicked(const QModelIndex& index) {
     if (!state_.root() || !state_.isInsideTree(node.get())) return;
     state_.setSelection(node);
     const NodeRef& focus = state_.focus();
-    if (focus && !isInside(node.get(), focus.get()))
+    if (focus && !isWithin(node.get(), focus.get()))
         state_.navigate(node->parent() ? retainNode(node->parent()) : node);
 }
 
@@ -618,7 +612,7 @@ void OutlineTableCoordinator::expandAll(const std::vector<NodeRef>& nodes) {
 
 bool OutlineTableCoordinator::inLoadedTree(const FileNode* node) const {
     const OutlineTree* tree = treeOf(content_);
-    return tree && node && isInside(node, tree->root.get());
+    return tree && node && isWithin(node, tree->root.get());
 }
 
 OutlineTableCoordinator::Origin OutlineTableCoordinator::origin() const {

@@ -148,27 +148,6 @@ FileTypesHighlight fileTypesHighlight(const TypeFilter& filter, const ExtensionC
     return {extensionTitle(extension), color != colors.end() ? color->second : defaultNodeColor};
 }
 
-ColorMode FileTypesColorModeMemory::startHighlight(ColorMode current, ColorMode target) {
-    if (!saved) saved = current;
-    applied = target;
-    return target;
-}
-
-void FileTypesColorModeMemory::colorModeChanged(ColorMode mode) {
-    if (applied && mode != *applied) {
-        saved.reset();
-        applied.reset();
-    }
-}
-
-std::optional<ColorMode> FileTypesColorModeMemory::highlightEnded(ColorMode current) {
-    std::optional<ColorMode> restore;
-    if (saved && applied && current == *applied) restore = saved;
-    saved.reset();
-    applied.reset();
-    return restore;
-}
-
 const std::vector<FileTypeStat>* FileTypesFolderCache::stats(const FileNode* folder, std::int64_t version) const {
     for (const Entry& e : entries_)
         if (e.folder.get() == folder && e.version == version) return &e.stats;

@@ -69,24 +69,6 @@ struct FileTypesHighlight {
 // What the highlight bar names and the colour of its dot.
 FileTypesHighlight fileTypesHighlight(const TypeFilter& filter, const ExtensionColors& colors);
 
-// The colour mode in force before a highlight, restored when the highlight ends
-// unless the user chose another mode meanwhile.
-class FileTypesColorModeMemory {
-public:
-    std::optional<ColorMode> saved;
-    std::optional<ColorMode> applied;
-
-    // A row starts a highlight that wants `target`, with `current` in force: what the
-    // mode becomes (the memory keeps the first saved mode).
-    ColorMode startHighlight(ColorMode current, ColorMode target);
-    // The colour mode changed to `mode`.
-    void colorModeChanged(ColorMode mode);
-    // The highlight ended with `current` in force: the mode to restore, if any.
-    std::optional<ColorMode> highlightEnded(ColorMode current);
-
-    friend bool operator==(const FileTypesColorModeMemory&, const FileTypesColorModeMemory&) = default;
-};
-
 // The statistics of the folders shown in the current-folder scope, per folder and
 // tree version, at most 8 of them, all of one tree version. The folders are held
 // only while their version is current: `dropOlderThan` lets go of the rest.

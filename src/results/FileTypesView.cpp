@@ -254,23 +254,16 @@ const std::vector<FileTypeStat>& FileTypesView::currentStats() const {
 
 const std::vector<FileTypesRow>& FileTypesView::rows() const { return model_->rows(); }
 
+const ColorModeMemory& FileTypesView::colorModeMemory() const noexcept { return state_.colorModeMemory(); }
+
 void FileTypesView::toggleHighlight(const FileTypesRow& row) {
-    const std::optional<TypeFilter>& current = state_.typeFilter();
-    std::optional<TypeFilter> next;
-    if (!(current && *current == row.filter)) next = row.filter;
-    if (next) {
-        const ColorMode target = segment_ == FileTypesSegment::extensions ? ColorMode::byType : ColorMode::byKind;
-        const ColorMode mode = memory_.startHighlight(state_.colorMode(), target);
-        if (state_.colorMode() != mode) state_.setColorMode(mode);
-    }
-    state_.setTypeFilter(std::move(next));
+    state_.toggleTypeHighlight(row.filter,
+                               segment_ == FileTypesSegment::extensions ? ColorMode::byType : ColorMode::byKind);
 }
 
 void FileTypesView::onChanged(quint64 fields) {
     using F = AppState::Field;
     auto has = [fields](F f) { return (fields & AppState::bit(f)) != 0; };
-    if (has(F::colorMode)) memory_.colorModeChanged(state_.colorMode());
-    if (has(F::typeFilter) && !state_.typeFilter()) endHighlightIfNeeded();
     if (has(F::treeVersion)) cache_.dropOlderThan(state_.treeVersion());
     const quint64 read = AppState::bit(F::typeStats) | AppState::bit(F::typeFilter) | AppState::bit(F::colorMode) |
                          AppState::bit(F::extensionColors) | AppState::bit(F::focus) | AppState::bit(F::root) |
@@ -278,16 +271,9 @@ void FileTypesView::onChanged(quint64 fields) {
     if (fields & read) refresh();
 }
 
-void FileTypesView::endHighlightIfNeeded() {
-    const std::optional<ColorMode> restore = memory_.highlightEnded(state_.colorMode());
-    if (restore && *restore != state_.colorMode()) state_.setColorMode(*restore);
-}
-
 void FileTypesView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     if (event->spontaneous()) return; // the window minimised: the view stays as it is
-    // Leaving the results gives back the colour mode; hiding the inspector does not.
-    if (state_.phase().kind() != AppState::Phase::Kind::results) endHighlightIfNeeded();
     disappeared_ = true;
 }
 
@@ -310,7 +296,7 @@ void FileTypesView::startOver() {
     for (QAction* action : scopeMenu_->actions()) action->setChecked(action->data().toInt() == static_cast<int>(scope_));
     cache_ = FileTypesFolderCache();
     isLoadingFolder_ = false;
-    memory_ = FileTypesColorModeMemory();
+    state_.forgetColorModeMemory();
     refresh();
 }
 

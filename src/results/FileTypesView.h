@@ -7,6 +7,7 @@
 // meanwhile. A folder's statistics are computed in the background and kept for the
 // last eight folders of the current tree.
 
+#include "app/ColorModeMemory.h"
 #include "results/FileTypesModel.h"
 #include "scanner/FileNode.h"
 
@@ -53,7 +54,7 @@ public:
     const std::vector<FileTypesRow>& rows() const;
     // A row's click: starts its highlight, or ends it when it is the one shown.
     void toggleHighlight(const FileTypesRow& row);
-    const FileTypesColorModeMemory& colorModeMemory() const noexcept { return memory_; }
+    const ColorModeMemory& colorModeMemory() const noexcept;
 
     // The parts, for tests and screenshots.
     QAbstractButton* segmentButton(FileTypesSegment segment) const;
@@ -82,7 +83,6 @@ private:
     void refreshScopeButton();
     void loadFolderStats();
     NodeRef scopedFolder() const;
-    void endHighlightIfNeeded();
     void showHighlightBar(bool shown);
     void startOver();
 
@@ -92,7 +92,6 @@ private:
     FileTypesFolderCache cache_;
     bool isLoadingFolder_ = false;
     bool disappeared_ = false; // hidden since last shown
-    FileTypesColorModeMemory memory_;
     // The key of the last folder-statistics run: scope, focus, tree version.
     struct FolderKey {
         FileTypesScope scope;

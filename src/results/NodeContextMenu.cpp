@@ -40,9 +40,9 @@ std::vector<NodeMenuEntry> nodeContextMenuEntries(const AppState& state, const F
         entries.push_back({NodeMenuAction::zoomIn, QStringLiteral("Zoom In"), true, true});
         entries.push_back({NodeMenuAction::rescanFolder, QStringLiteral("Rescan This Folder"), !isRefreshing(state, node)});
     }
-    if (isCoveredByCollector(state, node))
+    if (state.isCollectedOrInside(&node))
         entries.push_back({NodeMenuAction::removeFromCollector, QStringLiteral("Remove from Collector"),
-                           isCollectedItself(state, node), true});
+                           state.isCollected(&node), true});
     else
         entries.push_back({NodeMenuAction::addToCollector, QStringLiteral("Add to Collector"), !isRoot, true});
     entries.push_back({NodeMenuAction::moveToTrash, QStringLiteral("Move to Trash…"), !isRoot, false, true});

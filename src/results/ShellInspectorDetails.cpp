@@ -395,13 +395,13 @@ void ShellInspectorDetails::refreshActions() {
     const bool hasParent = node.parent() != nullptr;
     actions_->setEnabled(!(node.kind() == FileNode::Kind::inaccessible && !hasParent));
 
-    const bool covered = isCoveredByCollector(state_, node);
+    const bool covered = state_.isCollectedOrInside(&node);
     collect_->setText(covered ? QStringLiteral("Uncollect") : QStringLiteral("Collect"));
     collect_->setAccessibleName(collect_->text());
     collect_->setSymbol(covered ? Symbol::trayArrowUp : Symbol::trayArrowDown);
     collect_->setToolTip(covered ? QStringLiteral("Remove from Collector")
                                  : helpWithShortcut(QStringLiteral("Add to Collector"), shortcuts::addToCollector));
-    collect_->setEnabled(hasParent && (!covered || isCollectedItself(state_, node)));
+    collect_->setEnabled(hasParent && (!covered || state_.isCollected(&node)));
 
     rescan_->setVisible(node.isContainer());
     const bool refreshing = isRefreshing(state_, node);
@@ -427,7 +427,7 @@ void ShellInspectorDetails::refreshActions() {
 
 void ShellInspectorDetails::onCollect() {
     if (!node_) return;
-    if (isCoveredByCollector(state_, *node_)) state_.removeFromCollector(node_);
+    if (state_.isCollectedOrInside(node_.get())) state_.removeFromCollector(node_);
     else state_.addToCollector({node_});
 }
 

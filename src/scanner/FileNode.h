@@ -164,6 +164,14 @@ private:
     // Then the kind's part, then the name bytes and a zero byte.
 };
 
+// Whether `node` is `ancestor` or lies below it, by its chain of parents. A detached
+// node lies inside nothing but itself.
+inline bool isWithin(const FileNode* node, const FileNode* ancestor) noexcept {
+    for (const FileNode* n = node; n; n = n->parent())
+        if (n == ancestor) return true;
+    return false;
+}
+
 // Lowercased text after the last "." of a name, counted in characters; empty when
 // there is no dot, the dot comes first, nothing or more than 16 characters follow,
 // or what follows contains a space. A shared library with a version after its ".so"

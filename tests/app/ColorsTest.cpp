@@ -1,5 +1,7 @@
 #include "StateFixture.h"
 
+#include "app/FolderColors.h"
+
 using namespace plenwick;
 using namespace plenwick::test;
 
@@ -73,4 +75,21 @@ TEST_F(StateTest, KindAndTypeColoursAndTheTypeFilter) {
     state->setTypeFilter(TypeFilter::category(FileCategory::applications));
     EXPECT_TRUE(state->matchesTypeFilter(*closed));
     EXPECT_FALSE(state->matchesTypeFilter(*app));
+}
+
+TEST(FolderColors, TheColouringIsKeptPerFocusAndVersionAndBuiltAnewForAnother) {
+    FolderColors colors;
+    EXPECT_EQ(colors.coloring(NodeRef(), 1), nullptr);
+    EXPECT_EQ(colors.color(*file("x", 1), NodeRef(), nullptr, 1), defaultNodeColor);
+    NodeRef root = folder("/scan", {folder("a", {file("x", 2)}), file("b", 1)});
+    const FolderColoring* first = colors.coloring(root, 1);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->childSlots.size(), 2u);
+    EXPECT_EQ(colors.coloring(root, 1), first);
+    // A later tree version: the anchor's children are counted again.
+    root->setChildren({child(root, "a")});
+    EXPECT_EQ(colors.coloring(root, 2)->childSlots.size(), 1u);
+    EXPECT_EQ(colors.cached()->version, 2);
+    colors.reset();
+    EXPECT_FALSE(colors.cached());
 }

@@ -184,6 +184,13 @@ inline NodeRef folder(std::string_view name, std::vector<NodeRef> children) {
     for (const NodeRef& c : children) size += c->size();
     return node(name, FileNode::Kind::directory, size, std::move(children));
 }
+// A leftover found outside the tree.
+inline Remnant remnant(const std::string& url, std::int64_t size) {
+    Remnant r;
+    r.url = url;
+    r.size = size;
+    return r;
+}
 inline NodeRef child(const NodeRef& parent, std::string_view name) {
     for (const NodeRef& c : parent->children())
         if (c->name() == name) return c;

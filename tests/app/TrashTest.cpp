@@ -13,13 +13,6 @@ std::vector<std::string> names(const NodeRef& parent) {
     return out;
 }
 
-Remnant remnant(const std::string& url, std::int64_t size) {
-    Remnant r;
-    r.url = url;
-    r.size = size;
-    return r;
-}
-
 // /scan 270 (7 files)
 // ├ Big 100 ─ big1 60, big2 40
 // ├ Mid 70 ─ Inner 50 ─ i1.pdf 50 ; m1.pdf 20
@@ -77,12 +70,15 @@ TEST_F(TrashTest, PartialFailureFreesWhatMovedAndKeepsTheRestCollected) {
     EXPECT_EQ(state->collector(), (std::vector<NodeRef>{small}));
     EXPECT_EQ(state->lastError(), "Small: Permission denied");
     EXPECT_EQ(state->lastErrorTitle(), std::nullopt);
-    // One coalesced notification for the whole outcome; later ones are the background
-    // work it started (statistics, the volume's figures).
-    ASSERT_GE(log.emitted.size(), 1u);
+    // The move's start, then one coalesced notification for the whole outcome; later
+    // ones are the background work it started (statistics, the volume's figures).
+    ASSERT_GE(log.emitted.size(), 2u);
+    EXPECT_EQ(log.emitted[0], AppState::bit(Field::collectorTrashing));
     const auto later = AppState::bit(Field::scanVolume) | AppState::bit(Field::typeStats) | AppState::bit(Field::extensionColors);
-    for (std::size_t i = 1; i < log.emitted.size(); ++i) EXPECT_EQ(log.emitted[i] & ~later, 0u);
-    const auto f = log.emitted[0];
+    for (std::size_t i = 2; i < log.emitted.size(); ++i) EXPECT_EQ(log.emitted[i] & ~later, 0u);
+    const auto f = log.emitted[1];
+    EXPECT_TRUE(f & AppState::bit(Field::collectorTrashing));
+    EXPECT_FALSE(state->isTrashingCollector());
     EXPECT_TRUE(f & AppState::bit(Field::treeVersion));
     EXPECT_TRUE(f & AppState::bit(Field::collector));
     EXPECT_TRUE(f & AppState::bit(Field::lastError));

@@ -39,6 +39,11 @@ public:
             if (n.get() == node) return true;
         return false;
     }
+    bool isCollectedOrInside(const FileNode* node) const override {
+        for (const FileNode* n = node; n; n = n->parent())
+            if (isCollected(n)) return true;
+        return false;
+    }
     const FileNode* folderColoringAnchor() const override { return anchor; }
     RGB color(const FileNode& node) const override {
         ++colorCalls;

@@ -10,13 +10,6 @@
 namespace plenwick::test {
 namespace {
 
-Remnant remnant(const std::string& url, std::int64_t size) {
-    Remnant r;
-    r.url = url;
-    r.size = size;
-    return r;
-}
-
 TEST(CollectorChipMetrics, FollowTheStoredStripWidth) {
     using M = ShellCollectorChipMetrics;
     EXPECT_EQ(collectorChipMetrics(std::nullopt), (M{150, true}));

@@ -1,5 +1,6 @@
 // The collector's tests: its rules and texts need no display; the bar, the chips, the
 // list and the sheet run real widgets on the offscreen platform.
+#include "common/StrictState.h"
 #include "platform/MotionPreference.h"
 
 #include <QApplication>
@@ -15,5 +16,6 @@ int main(int argc, char** argv) {
     plenwick::MotionPreference::setSharedSources({}, {});
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     ::testing::InitGoogleTest(&argc, argv);
+    plenwick::test::failOperationsWhileNotifying();
     return RUN_ALL_TESTS();
 }

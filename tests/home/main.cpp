@@ -1,5 +1,6 @@
 // The home screen's tests draw real widgets offscreen, in an English locale so that
 // figures read the same everywhere.
+#include "common/StrictState.h"
 #include "platform/MotionPreference.h"
 
 #include <QApplication>
@@ -15,5 +16,6 @@ int main(int argc, char** argv) {
     // what the tests see (and asking it would start a program under the sanitizers).
     plenwick::MotionPreference::setSharedSources({}, {});
     ::testing::InitGoogleTest(&argc, argv);
+    plenwick::test::failOperationsWhileNotifying();
     return RUN_ALL_TESTS();
 }

@@ -1,5 +1,7 @@
 // The outline's tests: the pure core needs no display; the views run real widgets
 // on the offscreen platform.
+#include "common/StrictState.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -8,5 +10,6 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    plenwick::test::failOperationsWhileNotifying();
     return RUN_ALL_TESTS();
 }

@@ -116,8 +116,8 @@ TEST_F(NodeMenuTest, CollectedItemsAndWhatTheyHoldOfferRemovalOnlyForThemselves)
                   0);
     }
     EXPECT_EQ(entry(menu(app), Action::addToCollector).title, "Add to Collector") << "a sibling is not covered";
-    EXPECT_TRUE(isCoveredByCollector(*state, *report));
-    EXPECT_FALSE(isCollectedItself(*state, *report));
+    EXPECT_TRUE(state->isCollectedOrInside(report.get()));
+    EXPECT_FALSE(state->isCollected(report.get()));
 }
 
 TEST_F(NodeMenuTest, MoveToTrashAsksOnlyForNodesUnderTheCurrentRoot) {

@@ -1,4 +1,5 @@
 // The views' tests run real widgets on the offscreen platform.
+#include "common/StrictState.h"
 #include "platform/MotionPreference.h"
 
 #include <QApplication>
@@ -12,5 +13,6 @@ int main(int argc, char** argv) {
     // what the tests see (and asking it would start a program under the sanitizers).
     plenwick::MotionPreference::setSharedSources({}, {});
     ::testing::InitGoogleTest(&argc, argv);
+    plenwick::test::failOperationsWhileNotifying();
     return RUN_ALL_TESTS();
 }

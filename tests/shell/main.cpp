@@ -3,6 +3,7 @@
 // Run as `shell_tests --exit-during-lookups FOLDER`, it is instead a program that asks
 // the shared icon cache for every file in FOLDER and quits at once, with the lookups
 // still under way (the icon cache's test runs it so).
+#include "common/StrictState.h"
 #include "platform/MotionPreference.h"
 #include "shell/FileIconCache.h"
 
@@ -26,5 +27,6 @@ int main(int argc, char** argv) {
         return 0;
     }
     ::testing::InitGoogleTest(&argc, argv);
+    plenwick::test::failOperationsWhileNotifying();
     return RUN_ALL_TESTS();
 }

@@ -4,13 +4,7 @@
 
 namespace plenwick {
 
-AppStateChartState::AppStateChartState(AppState& state) : state_(state) {
-    connection_ = QObject::connect(&state, &AppState::changed, [this](quint64 fields) {
-        if (fields & AppState::bit(AppState::Field::extensionColors)) ++extensionColorsVersion_;
-    });
-}
-
-AppStateChartState::~AppStateChartState() { QObject::disconnect(connection_); }
+AppStateChartState::AppStateChartState(AppState& state) : state_(state) {}
 
 const NodeRef& AppStateChartState::root() const { return state_.root(); }
 const NodeRef& AppStateChartState::focus() const { return state_.focus(); }
@@ -18,9 +12,11 @@ std::int64_t AppStateChartState::treeVersion() const { return state_.treeVersion
 ColorMode AppStateChartState::colorMode() const { return state_.colorMode(); }
 const std::optional<TypeFilter>& AppStateChartState::typeFilter() const { return state_.typeFilter(); }
 std::int64_t AppStateChartState::collectorVersion() const { return state_.collectorVersion(); }
+std::int64_t AppStateChartState::extensionColorsVersion() const { return state_.extensionColorsVersion(); }
 std::int64_t AppStateChartState::unattributedBytes() const { return state_.unattributedBytes(); }
 const std::vector<NodeRef>& AppStateChartState::collector() const { return state_.collector(); }
 bool AppStateChartState::isCollected(const FileNode* node) const { return state_.isCollected(node); }
+bool AppStateChartState::isCollectedOrInside(const FileNode* node) const { return state_.isCollectedOrInside(node); }
 
 const FileNode* AppStateChartState::folderColoringAnchor() const {
     const AppState::FolderColoring* coloring = state_.makeFolderColoring();

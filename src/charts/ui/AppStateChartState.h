@@ -3,8 +3,6 @@
 
 #include "charts/ChartState.h"
 
-#include <QMetaObject>
-
 namespace plenwick {
 
 class AppState;
@@ -12,7 +10,6 @@ class AppState;
 class AppStateChartState final : public ChartState {
 public:
     explicit AppStateChartState(AppState& state);
-    ~AppStateChartState() override;
     AppStateChartState(const AppStateChartState&) = delete;
     AppStateChartState& operator=(const AppStateChartState&) = delete;
 
@@ -22,19 +19,17 @@ public:
     ColorMode colorMode() const override;
     const std::optional<TypeFilter>& typeFilter() const override;
     std::int64_t collectorVersion() const override;
-    std::int64_t extensionColorsVersion() const override { return extensionColorsVersion_; }
+    std::int64_t extensionColorsVersion() const override;
     std::int64_t unattributedBytes() const override;
     const std::vector<NodeRef>& collector() const override;
     bool isCollected(const FileNode* node) const override;
+    bool isCollectedOrInside(const FileNode* node) const override;
     const FileNode* folderColoringAnchor() const override;
     RGB color(const FileNode& node) const override;
     bool matchesTypeFilter(const FileNode& node) const override;
 
 private:
     AppState& state_;
-    // Counts the state's changes of the extension colours, so style caches follow a rescan.
-    std::int64_t extensionColorsVersion_ = 0;
-    QMetaObject::Connection connection_;
 };
 
 } // namespace plenwick

@@ -42,10 +42,8 @@ SunburstClickAction sunburstClickAction(const SunburstLayout& layout, const Sunb
 }
 
 std::optional<std::string> sunburstDragPath(const FileNode* node, const FileNode* root) {
-    if (!node || !root || !node->parent()) return std::nullopt;
-    for (const FileNode* n = node; n; n = n->parent())
-        if (n == root) return node->url();
-    return std::nullopt;
+    if (!node || !root || !node->parent() || !isWithin(node, root)) return std::nullopt;
+    return node->url();
 }
 
 } // namespace plenwick

@@ -66,8 +66,6 @@ SunburstView::SunburstView(AppState& state, QWidget* parent)
     frameTimer_.setTimerType(Qt::PreciseTimer);
     connect(&frameTimer_, &QTimer::timeout, this, &SunburstView::advanceTransition);
 
-    // The chart state counts the extension colours from the same signal: it was
-    // connected first, so it has counted by the time onChanged reads it.
     connect(&state_, &AppState::changed, this, &SunburstView::onChanged);
     key_ = viewKey();
     updateScene();
@@ -203,11 +201,19 @@ void SunburstView::updatePointer(const QPointF& location, const SunburstChartGeo
     else if (hit.kind == SunburstHit::Kind::centre)
         node = scene_->layout->focus;
     contextNode_ = node;
-    // A new hover comes back as a change of the state, which refreshes the layers.
-    if (state_.hovered() != node)
-        state_.setHovered(std::move(node));
-    else
+    if (force) {
+        // The scene changed under a resting pointer, within the state's notification:
+        // the state hears of the node now under it once the notification is over.
+        QMetaObject::invokeMethod(
+            this, [this, node] { if (contextNode_ == node && state_.hovered() != node) state_.setHovered(node); },
+            Qt::QueuedConnection);
         refreshLayers();
+    } else if (state_.hovered() != node) {
+        // A new hover comes back as a change of the state, which refreshes the layers.
+        state_.setHovered(std::move(node));
+    } else {
+        refreshLayers();
+    }
 }
 
 void SunburstView::handleClick(const QPointF& location, bool multi) {

@@ -41,12 +41,6 @@ QString pathBelow(const FileNode* node, const FileNode* stop) {
     return path;
 }
 
-bool isAtOrBelow(const FileNode* node, const FileNode* focus) {
-    for (const FileNode* n = node; n; n = n->parent())
-        if (n == focus) return true;
-    return false;
-}
-
 std::string_view symbolFor(const FileNode& node) {
     switch (node.kind()) {
     case FileNode::Kind::file:
@@ -129,7 +123,7 @@ std::optional<TreemapStatusInfo> treemapStatusInfo(const ChartState& state, cons
 
     const FileNode* subject = nullptr;
     for (const FileNode* candidate : {hovered, selection}) {
-        if (candidate && isAtOrBelow(candidate, focus)) {
+        if (candidate && isWithin(candidate, focus)) {
             subject = candidate;
             break;
         }

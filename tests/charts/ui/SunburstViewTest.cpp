@@ -308,6 +308,7 @@ TEST_F(SunburstViewTest, ARescanDropsTheNodeUnderTheRestingPointerAndHoversWhatI
     state->finishScan(fresh, {});
     EXPECT_NE(view->contextNode(), docs);
     EXPECT_EQ(view->contextNode(), child(fresh, "docs"));
+    QCoreApplication::processEvents(); // the hover follows once the notification is over
     EXPECT_EQ(state->hovered(), child(fresh, "docs"));
 }
 

@@ -1,5 +1,6 @@
 // The chart views' tests run headless on widgets; the slice driver and the state need
 // an event loop.
+#include "common/StrictState.h"
 #include "platform/MotionPreference.h"
 
 #include <QApplication>
@@ -13,5 +14,6 @@ int main(int argc, char** argv) {
     // what the tests see (and asking it would start a program under the sanitizers).
     plenwick::MotionPreference::setSharedSources({}, {});
     ::testing::InitGoogleTest(&argc, argv);
+    plenwick::test::failOperationsWhileNotifying();
     return RUN_ALL_TESTS();
 }

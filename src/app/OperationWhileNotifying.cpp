@@ -1,0 +1,30 @@
+#include "app/OperationWhileNotifying.h"
+
+#include <atomic>
+#include <cstdio>
+
+namespace plenwick {
+
+namespace {
+
+void warn(const std::source_location& operation) {
+    std::fprintf(stderr, "Plenwick: %s started while the state was notifying its views (%s:%u)\n",
+                 operation.function_name(), operation.file_name(), static_cast<unsigned>(operation.line()));
+}
+
+std::atomic<OperationWhileNotifyingHandler> installed{nullptr};
+
+} // namespace
+
+OperationWhileNotifyingHandler setOperationWhileNotifyingHandler(OperationWhileNotifyingHandler handler) noexcept {
+    return installed.exchange(handler);
+}
+
+void reportOperationWhileNotifying(const std::source_location& operation) noexcept {
+    if (const OperationWhileNotifyingHandler handler = installed.load())
+        handler(operation);
+    else
+        warn(operation);
+}
+
+} // namespace plenwick

@@ -1,0 +1,19 @@
+#pragma once
+// A view that starts a state operation from inside the state's `changed` signal makes
+// the state emit again while other observers still wait for the first signal, and
+// they then see the two in the wrong order. The state reports every such start here.
+// By default a warning names the operation; the tests install a handler that fails
+// the running test.
+
+#include <source_location>
+
+namespace plenwick {
+
+using OperationWhileNotifyingHandler = void (*)(const std::source_location& operation);
+
+// Installs the handler (none restores the warning) and returns the previous one.
+OperationWhileNotifyingHandler setOperationWhileNotifyingHandler(OperationWhileNotifyingHandler handler) noexcept;
+
+void reportOperationWhileNotifying(const std::source_location& operation) noexcept;
+
+} // namespace plenwick

@@ -1,0 +1,74 @@
+// The state's parts on their own: each marks the bits of its own fields, and only of
+// real changes, in the change set it shares with the state.
+
+#include "StateFixture.h"
+
+#include "app/Collector.h"
+#include "app/Navigation.h"
+#include "app/NodeMapping.h"
+
+using namespace plenwick;
+using namespace plenwick::test;
+
+namespace {
+
+StateFields bits(std::initializer_list<StateField> fields) {
+    StateFields out = 0;
+    for (StateField f : fields) out |= stateBit(f);
+    return out;
+}
+
+} // namespace
+
+TEST(StateParts, TheCollectorMarksItsFieldsOncePerRealChange) {
+    StateChanges changes;
+    Collector collector(changes);
+    NodeRef root = folder("/scan", {folder("b", {file("x", 2)}), file("a", 1)});
+    const NodeRef b = child(root, "b"), x = child(b, "x"), a = child(root, "a");
+
+    EXPECT_EQ(collector.add({x, a}), (std::vector<NodeRef>{x, a}));
+    EXPECT_EQ(changes.take(), bits({StateField::collector, StateField::collectorVersion}));
+    EXPECT_EQ(collector.version(), 1);
+    // The folder takes the place of what it holds.
+    EXPECT_EQ(collector.add({b, x}), (std::vector<NodeRef>{b}));
+    EXPECT_EQ(collector.items(), (std::vector<NodeRef>{a, b}));
+    EXPECT_TRUE(collector.isCollectedOrInside(x.get()));
+    EXPECT_FALSE(collector.isCollected(x.get()));
+    changes.take();
+    collector.sync(collector.items());
+    EXPECT_EQ(changes.take(), 0u) << "the same items are no change";
+    collector.setTrashing(true);
+    collector.setTrashing(true);
+    EXPECT_EQ(changes.take(), bits({StateField::collectorTrashing}));
+
+    collector.setLeftovers(b, {remnant("/elsewhere/b", 5)});
+    EXPECT_EQ(collector.sizeWithLeftovers(*b), 7);
+    collector.remap(ClearedTree());
+    EXPECT_TRUE(collector.items().empty());
+    EXPECT_TRUE(collector.leftovers().empty());
+    EXPECT_EQ(changes.take(), bits({StateField::collector, StateField::collectorVersion, StateField::collectorLeftovers}));
+}
+
+TEST(StateParts, NavigationStepsOnlyWithinTheRootAndMarksBothStacks) {
+    StateChanges changes;
+    Navigation navigation(changes);
+    NodeRef root = folder("/scan", {folder("a", {file("x", 1)}), folder("b", {file("y", 1)})});
+    const NodeRef a = child(root, "a"), b = child(root, "b");
+    navigation.setFocus(root);
+    navigation.moveTo(a);
+    navigation.moveTo(b);
+    EXPECT_EQ(navigation.navigationHistory(), (std::vector<NodeRef>{root, a}));
+    changes.take();
+
+    navigation.goBack(root.get());
+    EXPECT_EQ(navigation.focus(), a);
+    EXPECT_EQ(navigation.forwardHistory(), (std::vector<NodeRef>{b}));
+    EXPECT_EQ(changes.take(), bits({StateField::focus, StateField::navigationHistory, StateField::forwardHistory}));
+
+    // Under another root the stacks' entries count no more.
+    navigation.goForward(a.get());
+    EXPECT_EQ(navigation.focus(), a);
+    EXPECT_TRUE(navigation.forwardHistory().empty());
+    navigation.pruneHistory(a.get());
+    EXPECT_TRUE(navigation.navigationHistory().empty());
+}
