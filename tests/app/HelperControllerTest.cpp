@@ -155,6 +155,12 @@ TEST_F(HelperControllerTest, RefreshTellsOnlyOfChangesAndTheNewestLookupWins) {
     executor->runOldest(); // … the older one finds a copy, and its answer arrives last
     QCoreApplication::processEvents();
     EXPECT_FALSE(controller->isRunning()) << "the newer lookup's answer counts";
+
+    // The same wait does deliver a lone lookup's answer.
+    controller->refresh();
+    executor->runNewest();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(controller->isRunning());
 }
 
 } // namespace

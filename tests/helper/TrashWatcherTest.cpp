@@ -68,9 +68,17 @@ TEST_F(TrashWatcherTest, WhatIsThereWhenWatchingStartsIsNeverReported) {
     EXPECT_EQ(statuses, (std::vector<Status>{Status::watching, Status::stopped}));
     EXPECT_FALSE(events->isWatching());
 
+    put("New.app");
     events->fire(FolderEvents::write); // after stop: nothing listens
     clock->advance(1s);
     EXPECT_TRUE(reports.empty());
+
+    // Watching again, the same write and wait do report what arrives.
+    watcher.start();
+    put("Newer.app");
+    events->fire(FolderEvents::write);
+    clock->advance(1s);
+    EXPECT_EQ(reports, std::vector<std::vector<std::string>>{paths({"Newer.app"})});
 }
 
 TEST_F(TrashWatcherTest, AnAppArrivingWhileTheFolderIsListedIsReported) {

@@ -76,4 +76,16 @@ TEST(BackgroundTask, NothingArrivesForAnOwnerThatIsGone) {
     owner.reset();
     QCoreApplication::processEvents();
     EXPECT_FALSE(called);
+
+    // The same wait does deliver to an owner that stays.
+    QObject staying;
+    int delivered = 0;
+    runInBackground(
+        pool, &staying, []() -> int { throw std::runtime_error("late"); }, [&](int) {},
+        [&](std::exception_ptr) { ++delivered; });
+    runInBackground(
+        pool, &staying, [] { return 1; }, [&](int) { ++delivered; }, [&](std::exception_ptr) {});
+    pool.waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(delivered, 2);
 }

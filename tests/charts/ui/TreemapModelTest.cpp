@@ -173,8 +173,16 @@ TEST_F(TreemapTest, CancellingEndsThePauseAndTheWork) {
     EXPECT_FALSE(model->isRefreshing());
     clock.advance(1s);
     QCoreApplication::processEvents();
+    runLayout();
     EXPECT_EQ(user->pendingCount(), 0u);
     EXPECT_EQ(model->renderedKey(), key(400, 300));
+
+    // Not cancelled, the same wait does start the work.
+    model->refresh(key(500, 300));
+    clock.advance(1s);
+    QCoreApplication::processEvents();
+    runLayout();
+    EXPECT_EQ(user->pendingCount(), 1u);
 }
 
 TEST_F(TreemapTest, HoverFollowsCellsAndMirrorsIntoTheState) {
