@@ -59,30 +59,6 @@ void AppState::editTree(const std::function<void()>& edit) {
     bumpTreeVersion();
 }
 
-void AppState::assignVolumes(std::vector<VolumeInfo> volumes) {
-    assign(volumes_, std::move(volumes), Field::volumes);
-    if (!isApplyingVolumeRefresh_) ++volumeRefreshGeneration_;
-    publishVolumeNames();
-}
-
-void AppState::assignScanVolume(std::optional<VolumeInfo> volume) {
-    assign(scanVolume_, std::move(volume), Field::scanVolume);
-    if (!isApplyingScanVolumeRefresh_) ++scanVolumeGeneration_;
-    publishVolumeNames();
-}
-
-void AppState::publishVolumeNames() {
-    // The scan volume may be one the list does not show yet; for a mount point named
-    // twice, the first name counts, the list's.
-    std::vector<std::pair<std::string, std::string>> names;
-    for (const VolumeInfo& volume : volumes_) names.emplace_back(volume.url, volume.name);
-    if (scanVolume_) names.emplace_back(scanVolume_->url, scanVolume_->name);
-    const std::string rootName = root_ ? root_->displayName() : std::string();
-    setVolumeNames(std::move(names));
-    // The views that show the root's name read it again with the tree.
-    if (root_ && root_->displayName() != rootName) bumpTreeVersion();
-}
-
 void AppState::setPhase(Phase phase) {
     Operation op(*this);
     assign(phase_, std::move(phase), Field::phase);

@@ -18,6 +18,7 @@
 #include "app/StateChanges.h"
 #include "app/StatsUpdateQueue.h"
 #include "app/ViewSettings.h"
+#include "app/Volumes.h"
 #include "runtime/GuiThread.h"
 #include "scanner/Color.h"
 #include "scanner/DiskScanner.h"
@@ -84,10 +85,10 @@ public:
 
     // ---- Observed fields ----
     const Phase& phase() const noexcept { return phase_; }
-    const std::vector<VolumeInfo>& volumes() const noexcept { return volumes_; }
+    const std::vector<VolumeInfo>& volumes() const noexcept { return volumes_.volumes(); }
     const ScanProgress& scanProgress() const noexcept { return scanProgress_; }
     const std::optional<std::string>& scanTarget() const noexcept { return scanTarget_; }
-    const std::optional<VolumeInfo>& scanVolume() const noexcept { return scanVolume_; }
+    const std::optional<VolumeInfo>& scanVolume() const noexcept { return volumes_.scanVolume(); }
     const std::optional<std::chrono::system_clock::time_point>& scanStartedAt() const noexcept { return scanStartedAt_; }
     double scanDuration() const noexcept { return scanDuration_; }
     const ScanOptions& scanOptions() const noexcept { return scanOptions_; }
@@ -126,8 +127,8 @@ public:
     std::int64_t resultsGeneration() const noexcept { return resultsGeneration_; }
     bool hasStatsUpdates() const noexcept { return statsUpdates_.hasPending(); }
     int nextColorIndex() const noexcept { return nextColorIndex_; }
-    std::int64_t volumeRefreshGeneration() const noexcept { return volumeRefreshGeneration_; }
-    std::int64_t scanVolumeGeneration() const noexcept { return scanVolumeGeneration_; }
+    std::int64_t volumeRefreshGeneration() const noexcept { return volumes_.refreshGeneration(); }
+    std::int64_t scanVolumeGeneration() const noexcept { return volumes_.scanVolumeGeneration(); }
     bool isCollected(const FileNode* node) const { return collector_.isCollected(node); }
     // Whether the node or one of its ancestors is collected.
     bool isCollectedOrInside(const FileNode* node) const { return collector_.isCollectedOrInside(node); }
@@ -228,10 +229,10 @@ public:
     // working folder cannot be found stays as given.
     static std::string normalizedPath(const std::string& path);
     // The first listed volume whose path equals `path`'s, or none.
-    std::optional<VolumeInfo> volumeMatching(const std::string& path) const;
-    bool isWholeVolumeScan() const;
+    std::optional<VolumeInfo> volumeMatching(const std::string& path) const { return volumes_.matching(path); }
+    bool isWholeVolumeScan() const { return volumes_.isWholeVolume(root_.get()); }
     // Used space of the scanned volume that the scan attributed to no item.
-    std::int64_t unattributedBytes() const;
+    std::int64_t unattributedBytes() const { return volumes_.unattributedBytes(root_.get()); }
 
     // ---- Scan lifecycle ----
     void startScan(const std::string& path);
@@ -369,13 +370,12 @@ private:
     // The parts.
     Navigation navigation_{changes_};
     Collector collector_{changes_};
+    Volumes volumes_{changes_};
 
     // Stored fields, in declaration order.
     Phase phase_ = Phase::home();
-    std::vector<VolumeInfo> volumes_;
     ScanProgress scanProgress_;
     std::optional<std::string> scanTarget_;
-    std::optional<VolumeInfo> scanVolume_;
     std::optional<std::chrono::system_clock::time_point> scanStartedAt_;
     double scanDuration_ = 0;
     ScanOptions scanOptions_;
@@ -403,11 +403,6 @@ private:
     std::int64_t resultsGeneration_ = 0;
     StatsUpdateQueue statsUpdates_;
     int nextColorIndex_ = 0;
-    std::int64_t volumeRefreshGeneration_ = 0;
-    bool isApplyingVolumeRefresh_ = false;
-    std::int64_t scanVolumeGeneration_ = 0;
-    bool isApplyingScanVolumeRefresh_ = false;
-    std::optional<std::int64_t> scanVolumeRefresh_;      // the generation of the last scan-volume refresh
 };
 
 } // namespace plenwick

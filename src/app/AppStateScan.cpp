@@ -32,7 +32,7 @@ void AppState::startScan(const std::string& path) {
     assign(scanTarget_, std::optional<std::string>(target), Field::scanTarget);
     assign(failureNeedsFullDiskAccess_, false, Field::failureNeedsFullDiskAccess);
     assignScanVolume(volumeMatching(target));
-    if (!scanVolume_) {
+    if (!volumes_.scanVolume()) {
         refreshScanVolume(target, [generation](const AppState& state) { return state.scanGeneration_ == generation; });
     }
     assign(scanProgress_, ScanProgress{}, Field::scanProgress);

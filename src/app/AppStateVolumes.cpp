@@ -4,40 +4,33 @@
 #include "app/AppState.h"
 #include "base/PathNames.h"
 #include "runtime/BackgroundTask.h"
-
-#include <algorithm>
+#include "scanner/VolumeNames.h"
 
 namespace plenwick {
 
 void AppState::refreshVolumes() {
     assertGuiThread();
-    const std::int64_t generation = ++volumeRefreshGeneration_;
+    const std::int64_t generation = volumes_.beginRefresh();
     std::shared_ptr<VolumeSource> source = environment_.volumeSource;
     runInBackground(
         *environment_.userInitiated, this, [source] { return source->mountedVolumes(); },
         [this, generation](std::vector<VolumeInfo> volumes) {
-            if (volumeRefreshGeneration_ != generation) return;
             Operation op(*this);
-            isApplyingVolumeRefresh_ = true;
-            assignVolumes(std::move(volumes));
-            isApplyingVolumeRefresh_ = false;
+            if (volumes_.applyRefresh(generation, std::move(volumes))) publishVolumeNames();
         },
         [](std::exception_ptr) {}); // a failed reload keeps the list shown
 }
 
 void AppState::refreshScanVolume(const std::string& path, std::function<bool(const AppState&)> condition) {
     assertGuiThread();
-    const std::int64_t generation = ++scanVolumeGeneration_;
-    scanVolumeRefresh_ = generation;
+    const std::int64_t generation = volumes_.beginScanVolumeRefresh();
     std::shared_ptr<VolumeSource> source = environment_.volumeSource;
     runInBackground(
         *environment_.utility, this, [source, path] { return source->containing(path); },
         [this, generation, condition = std::move(condition)](std::optional<VolumeInfo> volume) {
-            if (!volume || scanVolumeGeneration_ != generation || !condition(*this)) return;
+            if (!volume || !volumes_.isScanVolumeRefreshCurrent(generation) || !condition(*this)) return;
             Operation op(*this);
-            isApplyingScanVolumeRefresh_ = true;
-            assignScanVolume(std::move(volume));
-            isApplyingScanVolumeRefresh_ = false;
+            if (volumes_.applyScanVolumeRefresh(generation, std::move(volume))) publishVolumeNames();
         },
         [](std::exception_ptr) {}); // a failed refresh keeps the figures shown
 }
@@ -54,20 +47,23 @@ std::string AppState::normalizedPath(const std::string& path) {
     return normalizedPathOrSelf(path);
 }
 
-std::optional<VolumeInfo> AppState::volumeMatching(const std::string& path) const {
-    const std::string wanted = normalizedPath(path);
-    for (const VolumeInfo& volume : volumes_)
-        if (normalizedPath(volume.url) == wanted) return volume;
-    return std::nullopt;
+void AppState::assignVolumes(std::vector<VolumeInfo> volumes) {
+    volumes_.assignVolumes(std::move(volumes));
+    publishVolumeNames();
 }
 
-bool AppState::isWholeVolumeScan() const {
-    return root_ && scanVolume_ && normalizedPath(root_->url()) == normalizedPath(scanVolume_->url);
+void AppState::assignScanVolume(std::optional<VolumeInfo> volume) {
+    volumes_.assignScanVolume(std::move(volume));
+    publishVolumeNames();
 }
 
-std::int64_t AppState::unattributedBytes() const {
-    if (!isWholeVolumeScan()) return 0;
-    return std::max<std::int64_t>(0, scanVolume_->usedCapacity() - root_->size());
+void AppState::publishVolumeNames() {
+    // The scan volume may be one the list does not show yet; for a mount point named
+    // twice, the first name counts, the list's.
+    const std::string rootName = root_ ? root_->displayName() : std::string();
+    setVolumeNames(volumes_.names());
+    // The views that show the root's name read it again with the tree.
+    if (root_ && root_->displayName() != rootName) bumpTreeVersion();
 }
 
 } // namespace plenwick

@@ -6,6 +6,7 @@
 #include "app/Collector.h"
 #include "app/Navigation.h"
 #include "app/NodeMapping.h"
+#include "app/Volumes.h"
 
 using namespace plenwick;
 using namespace plenwick::test;
@@ -71,4 +72,32 @@ TEST(StateParts, NavigationStepsOnlyWithinTheRootAndMarksBothStacks) {
     EXPECT_TRUE(navigation.forwardHistory().empty());
     navigation.pruneHistory(a.get());
     EXPECT_TRUE(navigation.navigationHistory().empty());
+}
+
+TEST(StateParts, VolumesDropStaleRefreshesAndMarkOnlyRealChanges) {
+    StateChanges changes;
+    Volumes volumes(changes);
+    const std::int64_t older = volumes.beginRefresh();
+    const std::int64_t newer = volumes.beginRefresh();
+    EXPECT_FALSE(volumes.applyRefresh(older, {volume("/", "Old")}));
+    EXPECT_TRUE(volumes.applyRefresh(newer, {volume("/", "System"), volume("/media/usb", "Stick")}));
+    EXPECT_EQ(changes.take(), bits({StateField::volumes}));
+    EXPECT_TRUE(volumes.applyRefresh(newer, volumes.volumes()));
+    EXPECT_EQ(changes.take(), 0u) << "the same list is no change";
+
+    // A direct assignment makes a pending refresh stale; an empty result keeps what is shown.
+    const std::int64_t pending = volumes.beginScanVolumeRefresh();
+    volumes.assignScanVolume(volumes.matching("/media/usb/"));
+    EXPECT_EQ(changes.take(), bits({StateField::scanVolume}));
+    EXPECT_FALSE(volumes.applyScanVolumeRefresh(pending, volume("/", "System")));
+    EXPECT_FALSE(volumes.applyScanVolumeRefresh(volumes.beginScanVolumeRefresh(), std::nullopt));
+    ASSERT_TRUE(volumes.scanVolume());
+    EXPECT_EQ(volumes.scanVolume()->name, "Stick");
+
+    NodeRef root = folder("/media/usb", {file("a", 100)});
+    EXPECT_TRUE(volumes.isWholeVolume(root.get()));
+    EXPECT_EQ(volumes.unattributedBytes(root.get()), volumes.scanVolume()->usedCapacity() - 100);
+    NodeRef inner = folder("/media/usb/inner", {file("b", 1)});
+    EXPECT_EQ(volumes.unattributedBytes(inner.get()), 0);
+    EXPECT_EQ(volumes.names().back(), (std::pair<std::string, std::string>{"/media/usb", "Stick"}));
 }
