@@ -49,15 +49,22 @@ TEST(TaskSleep, ResumesOnceWhenTheTimeIsUpOrAsSoonAsItIsStopped) {
 TEST(TaskSleep, NothingRunsForAGoneOwner) {
     ManualClock clock;
     auto owner = std::make_unique<QObject>();
-    std::stop_source stop;
-    int resumed = 0;
+    QObject staying;
+    std::stop_source stop, stayingStop;
+    int resumed = 0, stayingResumed = 0;
     taskSleep(clock, owner.get(), 10ms, stop.get_token(), [&] { ++resumed; });
     taskSleep(clock, owner.get(), 10ms, std::stop_token(), [&] { ++resumed; });
+    // Alongside, the same waits for an owner that stays: both resume.
+    taskSleep(clock, &staying, 10ms, stayingStop.get_token(), [&] { ++stayingResumed; });
+    taskSleep(clock, &staying, 10ms, std::stop_token(), [&] { ++stayingResumed; });
     stop.request_stop();
+    stayingStop.request_stop();
     owner.reset();
     QCoreApplication::processEvents();
     clock.advance(10ms);
+    QCoreApplication::processEvents();
     EXPECT_EQ(resumed, 0);
+    EXPECT_EQ(stayingResumed, 2);
 }
 
 TEST(TaskSleep, TheProcessClockWaitsOnTheEventLoop) {
