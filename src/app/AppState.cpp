@@ -6,11 +6,6 @@
 #include "scanner/FileTreeLock.h"
 #include "scanner/VolumeNames.h"
 
-#include <QCoreApplication>
-#include <QThread>
-
-#include <cassert>
-
 namespace plenwick {
 
 AppState::AppState(AppEnvironment environment, QObject* parent) : QObject(parent), environment_(std::move(environment)) {
@@ -25,21 +20,14 @@ AppState::~AppState() {
     setVolumeNames({});
 }
 
-AppState::Operation::~Operation() {
-    if (--state_.operationDepth_ > 0) return;
-    if (state_.phaseBeforeOperation_) {
-        const Phase& before = *state_.phaseBeforeOperation_;
-        if (before == state_.phase_)
-            state_.changes_.forget(Field::phase);
-        else if (before.kind() == Phase::Kind::results && state_.phase_.kind() != Phase::Kind::results)
-            state_.restoreHighlightedColorMode(); // the breakdown that highlighted is gone
-        state_.phaseBeforeOperation_.reset();
-    }
-    const Fields fields = state_.changes_.take();
-    if (fields == 0) return;
-    ++state_.notifyDepth_;
-    emit state_.changed(fields);
-    --state_.notifyDepth_;
+void AppState::settlePhase() {
+    if (!phaseBeforeOperation_) return;
+    const Phase& before = *phaseBeforeOperation_;
+    if (before == phase_)
+        changes_.forget(Field::phase);
+    else if (before.kind() == Phase::Kind::results && phase_.kind() != Phase::Kind::results)
+        restoreHighlightedColorMode(); // the breakdown that highlighted is gone
+    phaseBeforeOperation_.reset();
 }
 
 void AppState::bumpTreeVersion() {

@@ -309,17 +309,18 @@ private:
     class Operation {
     public:
         explicit Operation(AppState& state, std::source_location caller = std::source_location::current()) noexcept
-            : state_(state) {
-            if (state_.operationDepth_++ > 0) return;
-            assertGuiThread(caller);
-            if (state_.notifyDepth_ > 0) reportOperationWhileNotifying(caller);
-        }
-        ~Operation();
-        Operation(const Operation&) = delete;
-        Operation& operator=(const Operation&) = delete;
+            : reentry_(state.changes_, caller), op_(state.changes_, caller) {}
 
     private:
-        AppState& state_;
+        // An outermost operation begun while the state tells its observers is one of
+        // them re-entering it.
+        struct ReentryCheck {
+            ReentryCheck(const StateChanges& changes, const std::source_location& caller) noexcept {
+                if (!changes.inOperation() && changes.notifying()) reportOperationWhileNotifying(caller);
+            }
+        };
+        ReentryCheck reentry_;
+        StateChanges::Operation op_;
     };
 
     void touch(Field field) noexcept { changes_.touch(field); }
@@ -335,6 +336,9 @@ private:
         stored = std::move(value);
         touch(field);
     }
+    // As the outermost operation ends: a phase that went and came back is no change,
+    // and leaving the results ends the type highlight.
+    void settlePhase();
     void bumpTreeVersion();
     void assignVolumes(std::vector<VolumeInfo> volumes);
     void assignScanVolume(std::optional<VolumeInfo> volume);
@@ -358,9 +362,8 @@ private:
     void finishFolderRescan(const NodeRef& folder, std::int64_t generation, RescanOutcome outcome);
 
     AppEnvironment environment_;
-    int operationDepth_ = 0;
-    int notifyDepth_ = 0; // within `changed`: an operation started now re-enters the state
-    StateChanges changes_; // shared with the parts, so it comes first
+    // Shared with the parts, so it comes first.
+    StateChanges changes_{[this](StateChanges::Fields fields) { emit changed(fields); }, [this] { settlePhase(); }};
     std::optional<Phase> phaseBeforeOperation_;
     std::chrono::steady_clock::time_point scanStartedMonotonic_{};
     bool uninstallSessionIsCollector_ = false;

@@ -8,6 +8,8 @@
 #include "app/NodeMapping.h"
 #include "app/Volumes.h"
 
+#include <utility>
+
 using namespace plenwick;
 using namespace plenwick::test;
 
@@ -19,10 +21,24 @@ StateFields bits(std::initializer_list<StateField> fields) {
     return out;
 }
 
+// A part's change set on its own: `take()` ends what was marked so far as the state's
+// outermost operation would, and returns the bits its observers heard.
+class RecordedChanges : public StateChanges {
+public:
+    RecordedChanges() : StateChanges([this](Fields fields) { heard_ |= fields; }) {}
+    StateFields take() {
+        { Operation op(*this); }
+        return std::exchange(heard_, 0);
+    }
+
+private:
+    StateFields heard_ = 0;
+};
+
 } // namespace
 
 TEST(StateParts, TheCollectorMarksItsFieldsOncePerRealChange) {
-    StateChanges changes;
+    RecordedChanges changes;
     Collector collector(changes);
     NodeRef root = folder("/scan", {folder("b", {file("x", 2)}), file("a", 1)});
     const NodeRef b = child(root, "b"), x = child(b, "x"), a = child(root, "a");
@@ -51,7 +67,7 @@ TEST(StateParts, TheCollectorMarksItsFieldsOncePerRealChange) {
 }
 
 TEST(StateParts, NavigationStepsOnlyWithinTheRootAndMarksBothStacks) {
-    StateChanges changes;
+    RecordedChanges changes;
     Navigation navigation(changes);
     NodeRef root = folder("/scan", {folder("a", {file("x", 1)}), folder("b", {file("y", 1)})});
     const NodeRef a = child(root, "a"), b = child(root, "b");
@@ -75,7 +91,7 @@ TEST(StateParts, NavigationStepsOnlyWithinTheRootAndMarksBothStacks) {
 }
 
 TEST(StateParts, VolumesDropStaleRefreshesAndMarkOnlyRealChanges) {
-    StateChanges changes;
+    RecordedChanges changes;
     Volumes volumes(changes);
     const std::int64_t older = volumes.beginRefresh();
     const std::int64_t newer = volumes.beginRefresh();
