@@ -16,7 +16,7 @@ AppState::AppState(AppEnvironment environment, QObject* parent) : QObject(parent
 
 AppState::~AppState() {
     if (scanTask_) scanTask_->request_stop();
-    statsUpdates_.cancelAll();
+    typeStatistics_.cancelUpdates();
     setVolumeNames({});
 }
 
@@ -92,10 +92,6 @@ void AppState::applyTypeFilter(std::optional<TypeFilter> filter) {
 void AppState::restoreHighlightedColorMode() {
     if (const std::optional<ColorMode> restore = colorModeMemory_.highlightEnded(colorMode_))
         assign(colorMode_, *restore, Field::colorMode);
-}
-
-void AppState::setExtensionColors(ExtensionColors colors) {
-    if (changes_.assign(extensionColors_, std::move(colors), Field::extensionColors)) ++extensionColorsVersion_;
 }
 
 void AppState::toggleTypeHighlight(const TypeFilter& filter, ColorMode target) {

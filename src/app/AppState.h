@@ -16,7 +16,7 @@
 #include "app/OperationWhileNotifying.h"
 #include "app/RescanTarget.h"
 #include "app/StateChanges.h"
-#include "app/StatsUpdateQueue.h"
+#include "app/TypeStatistics.h"
 #include "app/ViewSettings.h"
 #include "app/Volumes.h"
 #include "runtime/GuiThread.h"
@@ -104,11 +104,11 @@ public:
     const std::optional<TypeFilter>& typeFilter() const noexcept { return typeFilter_; }
     bool showInspector() const noexcept { return showInspector_; }
     const std::optional<std::string>& quickLookURL() const noexcept { return quickLookURL_; }
-    const std::vector<FileTypeStat>& typeStats() const noexcept { return typeStats_; }
-    const ExtensionColors& extensionColors() const noexcept { return extensionColors_; }
+    const std::vector<FileTypeStat>& typeStats() const noexcept { return typeStatistics_.stats(); }
+    const ExtensionColors& extensionColors() const noexcept { return typeStatistics_.extensionColors(); }
     // Counts the changes of `extensionColors` (reported with its bit), so that style
     // caches can tell them apart.
-    std::int64_t extensionColorsVersion() const noexcept { return extensionColorsVersion_; }
+    std::int64_t extensionColorsVersion() const noexcept { return typeStatistics_.extensionColorsVersion(); }
     const NodeRef& pendingTrash() const noexcept { return pendingTrash_; }
     const std::vector<NodeRef>& collector() const noexcept { return collector_.items(); }
     std::int64_t collectorVersion() const noexcept { return collector_.version(); }
@@ -125,8 +125,8 @@ public:
     bool hasScanTask() const noexcept { return scanTask_.has_value(); }
     std::int64_t scanGeneration() const noexcept { return scanGeneration_; }
     std::int64_t resultsGeneration() const noexcept { return resultsGeneration_; }
-    bool hasStatsUpdates() const noexcept { return statsUpdates_.hasPending(); }
-    int nextColorIndex() const noexcept { return nextColorIndex_; }
+    bool hasStatsUpdates() const noexcept { return typeStatistics_.hasPendingUpdates(); }
+    int nextColorIndex() const noexcept { return typeStatistics_.nextColorIndex(); }
     std::int64_t volumeRefreshGeneration() const noexcept { return volumes_.refreshGeneration(); }
     std::int64_t scanVolumeGeneration() const noexcept { return volumes_.scanVolumeGeneration(); }
     bool isCollected(const FileNode* node) const { return collector_.isCollected(node); }
@@ -349,11 +349,9 @@ private:
     void clearNodeState();
     void applyTypeFilter(std::optional<TypeFilter> filter);
     void restoreHighlightedColorMode();
-    void setExtensionColors(ExtensionColors colors);
     void deliverScan(std::int64_t generation, const std::stop_source& task, ScanOutcome outcome);
     void deliverProgress(std::int64_t generation, ScanProgress progress);
-    void applyReadyStatsUpdates();
-    void computeStatsAndColors(const TypeTotals& removed, const TypeTotals& added);
+    void finishStatsUpdate(std::uint64_t id, std::optional<TypeTotals> removed);
     struct CollectorTrash;
     void finishCollectorTrash(const CollectorTrash& job);
     // When one of `removedPaths` was the scanned folder or held it: the results go.
@@ -374,6 +372,7 @@ private:
     Navigation navigation_{changes_};
     Collector collector_{changes_};
     Volumes volumes_{changes_};
+    TypeStatistics typeStatistics_{changes_};
 
     // Stored fields, in declaration order.
     Phase phase_ = Phase::home();
@@ -393,9 +392,6 @@ private:
     std::optional<TypeFilter> typeFilter_;
     bool showInspector_ = true;
     std::optional<std::string> quickLookURL_;
-    std::vector<FileTypeStat> typeStats_;
-    ExtensionColors extensionColors_;
-    std::int64_t extensionColorsVersion_ = 0;
     NodeRef pendingTrash_;
     std::shared_ptr<UninstallSession> uninstallSession_;
     std::optional<std::string> lastError_;
@@ -404,8 +400,6 @@ private:
     std::optional<std::stop_source> scanTask_;
     std::int64_t scanGeneration_ = 0;
     std::int64_t resultsGeneration_ = 0;
-    StatsUpdateQueue statsUpdates_;
-    int nextColorIndex_ = 0;
 };
 
 } // namespace plenwick

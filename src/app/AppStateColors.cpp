@@ -26,8 +26,9 @@ RGB AppState::color(const FileNode& node) const {
         return categoryColor(categoryFor(node.kind(), node.fileExtension()));
     case ColorMode::byType: {
         if (actsAsContainer(node)) return defaultNodeColor;
-        const auto it = extensionColors_.find(node.fileExtension());
-        return it == extensionColors_.end() ? defaultNodeColor : it->second;
+        const ExtensionColors& colors = typeStatistics_.extensionColors();
+        const auto it = colors.find(node.fileExtension());
+        return it == colors.end() ? defaultNodeColor : it->second;
     }
     case ColorMode::byFolder:
         break;

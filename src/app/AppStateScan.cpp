@@ -172,12 +172,10 @@ void AppState::clearNodeState() {
 void AppState::resetResults() {
     Operation op(*this);
     ++resultsGeneration_;
-    statsUpdates_.cancelAll();
+    typeStatistics_.clear();
     clearNodeState();
     assign(root_, NodeRef(), Field::root);
     scanRootVolume_.reset();
-    assign(typeStats_, std::vector<FileTypeStat>(), Field::typeStats);
-    setExtensionColors(ExtensionColors());
     folderColors_.reset();
     bumpTreeVersion();
 }
@@ -185,7 +183,7 @@ void AppState::resetResults() {
 void AppState::finishScan(NodeRef root, std::vector<FileTypeStat> stats) {
     Operation op(*this);
     ++resultsGeneration_;
-    statsUpdates_.cancelAll();
+    typeStatistics_.cancelUpdates();
     scanTask_.reset();
     scanRootVolume_.reset();
     clearNodeState();
@@ -203,11 +201,7 @@ void AppState::finishScan(NodeRef root, std::vector<FileTypeStat> stats) {
 
 void AppState::applyTypeStats(std::vector<FileTypeStat> stats) {
     Operation op(*this);
-    ExtensionColors colors;
-    for (const FileTypeStat& stat : stats) colors.emplace(stat.ext, stat.rgb);
-    nextColorIndex_ = static_cast<int>(stats.size());
-    assign(typeStats_, std::move(stats), Field::typeStats);
-    setExtensionColors(std::move(colors));
+    typeStatistics_.replace(std::move(stats));
 }
 
 } // namespace plenwick

@@ -28,35 +28,18 @@ RemovedTotals collectRemoved(const std::vector<NodeRef>& removed, std::stop_toke
 
 void AppState::scheduleStatsUpdate(std::vector<NodeRef> removed, TypeTotals added) {
     assertGuiThread();
-    const std::uint64_t id = statsUpdates_.schedule(resultsGeneration_, std::move(added));
+    const std::uint64_t id = typeStatistics_.scheduleUpdate(resultsGeneration_, std::move(added));
     runInBackground(
         *environment_.utility, this,
-        [removed = std::move(removed), stop = statsUpdates_.stopToken(id)] { return collectRemoved(removed, stop); },
-        [this, id](RemovedTotals result) {
-            statsUpdates_.finish(id, std::move(result.totals));
-            applyReadyStatsUpdates();
-        },
-        [this, id](std::exception_ptr) {
-            // Skipped like a cancelled update, so that the later ones still apply.
-            statsUpdates_.finish(id, std::nullopt);
-            applyReadyStatsUpdates();
-        });
+        [removed = std::move(removed), stop = typeStatistics_.updateStopToken(id)] { return collectRemoved(removed, stop); },
+        [this, id](RemovedTotals result) { finishStatsUpdate(id, std::move(result.totals)); },
+        // Skipped like a cancelled update, so that the later ones still apply.
+        [this, id](std::exception_ptr) { finishStatsUpdate(id, std::nullopt); });
 }
 
-void AppState::applyReadyStatsUpdates() {
+void AppState::finishStatsUpdate(std::uint64_t id, std::optional<TypeTotals> removed) {
     Operation op(*this);
-    for (StatsUpdateQueue::Update& update : statsUpdates_.takeReady()) {
-        if (!update.removed || update.task.stop_requested() || update.generation != resultsGeneration_) continue;
-        computeStatsAndColors(*update.removed, update.added);
-    }
-}
-
-void AppState::computeStatsAndColors(const TypeTotals& removed, const TypeTotals& added) {
-    std::vector<FileTypeStat> stats = typeStats_;
-    ExtensionColors colors = extensionColors_;
-    applyTypeStatsDelta(stats, colors, nextColorIndex_, removed, added);
-    setExtensionColors(std::move(colors));
-    assign(typeStats_, std::move(stats), Field::typeStats);
+    typeStatistics_.finishUpdate(id, std::move(removed), resultsGeneration_);
 }
 
 } // namespace plenwick

@@ -6,6 +6,7 @@
 #include "app/Collector.h"
 #include "app/Navigation.h"
 #include "app/NodeMapping.h"
+#include "app/TypeStatistics.h"
 #include "app/Volumes.h"
 
 #include <utility>
@@ -116,4 +117,50 @@ TEST(StateParts, VolumesDropStaleRefreshesAndMarkOnlyRealChanges) {
     NodeRef inner = folder("/media/usb/inner", {file("b", 1)});
     EXPECT_EQ(volumes.unattributedBytes(inner.get()), 0);
     EXPECT_EQ(volumes.names().back(), (std::pair<std::string, std::string>{"/media/usb", "Stick"}));
+}
+
+TEST(StateParts, TypeStatisticsApplyUpdatesInScheduleOrderAndKeepEachExtensionsColour) {
+    using Entry = FileTypeStatsBuilder::Entry;
+    RecordedChanges changes;
+    TypeStatistics statistics(changes);
+    statistics.replace(FileTypeStatsBuilder::makeStats(
+        {{"pdf", Entry{150, 2, FileCategory::documents}}, {"jpg", Entry{300, 1, FileCategory::images}}}));
+    EXPECT_EQ(changes.take(), bits({StateField::typeStats, StateField::extensionColors}));
+    EXPECT_EQ(statistics.nextColorIndex(), 2);
+    const RGB pdf = statistics.extensionColors().at("pdf");
+    const std::int64_t version = statistics.extensionColorsVersion();
+    statistics.replace(statistics.stats());
+    EXPECT_EQ(changes.take(), 0u) << "the same statistics are no change";
+    EXPECT_EQ(statistics.extensionColorsVersion(), version);
+
+    // Finished out of order, the updates apply in the order scheduled; a failed one is
+    // skipped without holding up the next.
+    const std::uint64_t first = statistics.scheduleUpdate(1, {{"mov", Entry{500, 2, FileCategory::video}}});
+    const std::uint64_t failed = statistics.scheduleUpdate(1, {{"txt", Entry{9, 1, FileCategory::documents}}});
+    const std::uint64_t last = statistics.scheduleUpdate(
+        1, {{"zip", Entry{40, 1, FileCategory::archives}}, {"pdf", Entry{70, 1, FileCategory::documents}}});
+    statistics.finishUpdate(last, TypeTotals{}, 1);
+    statistics.finishUpdate(failed, std::nullopt, 1);
+    EXPECT_EQ(changes.take(), 0u);
+    statistics.finishUpdate(first, TypeTotals{{"pdf", Entry{150, 2, FileCategory::documents}}}, 1);
+    EXPECT_EQ(changes.take(), bits({StateField::typeStats, StateField::extensionColors}));
+    EXPECT_FALSE(statistics.hasPendingUpdates());
+    EXPECT_EQ(statistics.extensionColors().count("txt"), 0u);
+    EXPECT_EQ(statistics.extensionColors().at("mov"), extensionColorForIndex(2));
+    EXPECT_EQ(statistics.extensionColors().at("zip"), extensionColorForIndex(3));
+    EXPECT_EQ(statistics.extensionColors().at("pdf"), pdf) << "PDF left and came back";
+    EXPECT_EQ(statistics.nextColorIndex(), 4);
+    EXPECT_EQ(statistics.extensionColorsVersion(), version + 2);
+
+    // An update of earlier results is dropped; clearing cancels what is pending.
+    const std::uint64_t stale = statistics.scheduleUpdate(1, {{"iso", Entry{7, 1, FileCategory::other}}});
+    statistics.finishUpdate(stale, TypeTotals{}, 2);
+    EXPECT_EQ(changes.take(), 0u);
+    const std::stop_token pending = statistics.updateStopToken(statistics.scheduleUpdate(2, {}));
+    statistics.clear();
+    EXPECT_TRUE(pending.stop_requested());
+    EXPECT_FALSE(statistics.hasPendingUpdates());
+    EXPECT_TRUE(statistics.stats().empty());
+    EXPECT_TRUE(statistics.extensionColors().empty());
+    EXPECT_EQ(changes.take(), bits({StateField::typeStats, StateField::extensionColors}));
 }
