@@ -15,19 +15,13 @@ AppState::AppState(AppEnvironment environment, QObject* parent) : QObject(parent
 }
 
 AppState::~AppState() {
-    if (scanTask_) scanTask_->request_stop();
+    scan_.stop();
     typeStatistics_.cancelUpdates();
     setVolumeNames({});
 }
 
 void AppState::settlePhase() {
-    if (!phaseBeforeOperation_) return;
-    const Phase& before = *phaseBeforeOperation_;
-    if (before == phase_)
-        changes_.forget(Field::phase);
-    else if (before.kind() == Phase::Kind::results && phase_.kind() != Phase::Kind::results)
-        restoreHighlightedColorMode(); // the breakdown that highlighted is gone
-    phaseBeforeOperation_.reset();
+    if (scan_.settle()) restoreHighlightedColorMode(); // the breakdown that highlighted is gone
 }
 
 void AppState::bumpTreeVersion() {
@@ -49,7 +43,7 @@ void AppState::editTree(const std::function<void()>& edit) {
 
 void AppState::setPhase(Phase phase) {
     Operation op(*this);
-    assign(phase_, std::move(phase), Field::phase);
+    scan_.setPhase(std::move(phase));
 }
 
 void AppState::setVolumes(std::vector<VolumeInfo> volumes) {

@@ -15,6 +15,7 @@
 #include "app/Navigation.h"
 #include "app/OperationWhileNotifying.h"
 #include "app/RescanTarget.h"
+#include "app/ScanSession.h"
 #include "app/StateChanges.h"
 #include "app/TypeStatistics.h"
 #include "app/ViewSettings.h"
@@ -54,23 +55,7 @@ class AppState final : public QObject {
 
 public:
     // What the main window shows.
-    class Phase {
-    public:
-        enum class Kind { failed, home, scanning, results };
-        static Phase home() { return Phase(Kind::home, {}); }
-        static Phase scanning() { return Phase(Kind::scanning, {}); }
-        static Phase results() { return Phase(Kind::results, {}); }
-        static Phase failed(std::string message) { return Phase(Kind::failed, std::move(message)); }
-        Kind kind() const noexcept { return kind_; }
-        // The user-facing message of a failed phase.
-        const std::string& message() const noexcept { return message_; }
-        friend bool operator==(const Phase&, const Phase&) = default;
-
-    private:
-        Phase(Kind kind, std::string message) : kind_(kind), message_(std::move(message)) {}
-        Kind kind_;
-        std::string message_;
-    };
+    using Phase = ScanSession::Phase;
 
     // The cache of the by-folder colours, built per focus and tree version.
     using FolderColoring = plenwick::FolderColoring;
@@ -84,15 +69,15 @@ public:
     ~AppState() override;
 
     // ---- Observed fields ----
-    const Phase& phase() const noexcept { return phase_; }
+    const Phase& phase() const noexcept { return scan_.phase(); }
     const std::vector<VolumeInfo>& volumes() const noexcept { return volumes_.volumes(); }
-    const ScanProgress& scanProgress() const noexcept { return scanProgress_; }
-    const std::optional<std::string>& scanTarget() const noexcept { return scanTarget_; }
+    const ScanProgress& scanProgress() const noexcept { return scan_.progress(); }
+    const std::optional<std::string>& scanTarget() const noexcept { return scan_.target(); }
     const std::optional<VolumeInfo>& scanVolume() const noexcept { return volumes_.scanVolume(); }
-    const std::optional<std::chrono::system_clock::time_point>& scanStartedAt() const noexcept { return scanStartedAt_; }
-    double scanDuration() const noexcept { return scanDuration_; }
-    const ScanOptions& scanOptions() const noexcept { return scanOptions_; }
-    bool failureNeedsFullDiskAccess() const noexcept { return failureNeedsFullDiskAccess_; }
+    const std::optional<std::chrono::system_clock::time_point>& scanStartedAt() const noexcept { return scan_.startedAt(); }
+    double scanDuration() const noexcept { return scan_.duration(); }
+    const ScanOptions& scanOptions() const noexcept { return scan_.options(); }
+    bool failureNeedsFullDiskAccess() const noexcept { return scan_.failureNeedsFullDiskAccess(); }
     const NodeRef& root() const noexcept { return root_; }
     const NodeRef& focus() const noexcept { return navigation_.focus(); }
     const NodeRef& selection() const noexcept { return selection_; }
@@ -122,9 +107,9 @@ public:
 
     // ---- Unobserved fields ----
     const std::optional<FolderColoring>& folderColoring() const noexcept { return folderColors_.cached(); }
-    bool hasScanTask() const noexcept { return scanTask_.has_value(); }
-    std::int64_t scanGeneration() const noexcept { return scanGeneration_; }
-    std::int64_t resultsGeneration() const noexcept { return resultsGeneration_; }
+    bool hasScanTask() const noexcept { return scan_.hasTask(); }
+    std::int64_t scanGeneration() const noexcept { return scan_.generation(); }
+    std::int64_t resultsGeneration() const noexcept { return scan_.resultsGeneration(); }
     bool hasStatsUpdates() const noexcept { return typeStatistics_.hasPendingUpdates(); }
     int nextColorIndex() const noexcept { return typeStatistics_.nextColorIndex(); }
     std::int64_t volumeRefreshGeneration() const noexcept { return volumes_.refreshGeneration(); }
@@ -328,14 +313,6 @@ private:
     void assign(T& stored, T value, Field field) {
         changes_.assign(stored, std::move(value), field);
     }
-    // The phase may pass through another value within one operation (a scan started
-    // during a scan leaves and re-enters scanning); observers hear only of a real change.
-    void assign(Phase& stored, Phase value, Field field) {
-        if (stored == value) return;
-        if (!phaseBeforeOperation_) phaseBeforeOperation_ = stored;
-        stored = std::move(value);
-        touch(field);
-    }
     // As the outermost operation ends: a phase that went and came back is no change,
     // and leaving the results ends the type highlight.
     void settlePhase();
@@ -362,8 +339,6 @@ private:
     AppEnvironment environment_;
     // Shared with the parts, so it comes first.
     StateChanges changes_{[this](StateChanges::Fields fields) { emit changed(fields); }, [this] { settlePhase(); }};
-    std::optional<Phase> phaseBeforeOperation_;
-    std::chrono::steady_clock::time_point scanStartedMonotonic_{};
     bool uninstallSessionIsCollector_ = false;
     std::optional<FolderVolume> scanRootVolume_; // the volume the retained scan was made on
     ColorModeMemory colorModeMemory_;
@@ -373,15 +348,9 @@ private:
     Collector collector_{changes_};
     Volumes volumes_{changes_};
     TypeStatistics typeStatistics_{changes_};
+    ScanSession scan_{changes_};
 
     // Stored fields, in declaration order.
-    Phase phase_ = Phase::home();
-    ScanProgress scanProgress_;
-    std::optional<std::string> scanTarget_;
-    std::optional<std::chrono::system_clock::time_point> scanStartedAt_;
-    double scanDuration_ = 0;
-    ScanOptions scanOptions_;
-    bool failureNeedsFullDiskAccess_ = false;
     NodeRef root_;
     NodeRef selection_;
     NodeRef hovered_;
@@ -397,9 +366,6 @@ private:
     std::optional<std::string> lastError_;
     std::optional<std::string> lastErrorTitle_;
     FolderColors folderColors_;
-    std::optional<std::stop_source> scanTask_;
-    std::int64_t scanGeneration_ = 0;
-    std::int64_t resultsGeneration_ = 0;
 };
 
 } // namespace plenwick

@@ -14,8 +14,8 @@ void AppState::chooseFolder() {
 void AppState::rescanAll() {
     if (root_) {
         startScan(root_->url());
-    } else if (scanTarget_) {
-        const std::string target = *scanTarget_;
+    } else if (scan_.target()) {
+        const std::string target = *scan_.target();
         startScan(target);
     }
 }
@@ -26,7 +26,7 @@ void AppState::goHome() {
     assign(hovered_, NodeRef(), Field::hovered);
     assign(quickLookURL_, std::optional<std::string>(), Field::quickLookURL);
     assign(pendingTrash_, NodeRef(), Field::pendingTrash);
-    assign(phase_, Phase::home(), Field::phase);
+    scan_.setPhase(Phase::home());
     refreshVolumes();
 }
 
@@ -39,7 +39,7 @@ void AppState::closeResults() {
 }
 
 void AppState::backToResults() {
-    const auto kind = phase_.kind();
+    const auto kind = scan_.phase().kind();
     if (!root_ || (kind != Phase::Kind::home && kind != Phase::Kind::failed)) return;
     setPhase(Phase::results());
 }

@@ -38,10 +38,10 @@ void AppState::rescanFolder(const NodeRef& folder) {
     refreshingFolders_.insert(folder);
     touch(Field::refreshingFolders);
 
-    const std::int64_t generation = resultsGeneration_;
+    const std::int64_t generation = scan_.resultsGeneration();
     runInBackground(
         *environment_.userInitiated, this,
-        [folder, path = folder->url(), rootPath = root_->url(), options = scanOptions_, volume = scanRootVolume_] {
+        [folder, path = folder->url(), rootPath = root_->url(), options = scan_.options(), volume = scanRootVolume_] {
             RescanOutcome outcome;
             const RescanTarget target =
                 probeRescanTarget(rootPath, path, volume ? volume : volumeOfScanTarget(rootPath), options.crossVolumes);
@@ -90,7 +90,7 @@ void AppState::rescanFolder(const NodeRef& folder) {
 }
 
 void AppState::finishFolderRescan(const NodeRef& folder, std::int64_t generation, RescanOutcome outcome) {
-    if (resultsGeneration_ != generation) return;
+    if (scan_.resultsGeneration() != generation) return;
     Operation op(*this);
     if (refreshingFolders_.erase(folder)) touch(Field::refreshingFolders);
     if (!root_ || !isInsideTree(folder.get())) return;

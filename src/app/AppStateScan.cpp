@@ -27,22 +27,15 @@ void AppState::startScan(const std::string& path) {
     Operation op(*this);
     cancelScan();
     resetResults();
-    const std::int64_t generation = ++scanGeneration_;
     const std::string target = normalizedPath(path);
-    assign(scanTarget_, std::optional<std::string>(target), Field::scanTarget);
-    assign(failureNeedsFullDiskAccess_, false, Field::failureNeedsFullDiskAccess);
+    const std::int64_t generation = scan_.start(target);
     assignScanVolume(volumeMatching(target));
     if (!volumes_.scanVolume()) {
-        refreshScanVolume(target, [generation](const AppState& state) { return state.scanGeneration_ == generation; });
+        refreshScanVolume(target, [generation](const AppState& state) { return state.scan_.generation() == generation; });
     }
-    assign(scanProgress_, ScanProgress{}, Field::scanProgress);
-    assign(scanStartedAt_, std::optional(std::chrono::system_clock::now()), Field::scanStartedAt);
-    scanStartedMonotonic_ = std::chrono::steady_clock::now();
-    assign(phase_, Phase::scanning(), Field::phase);
 
-    scanTask_.emplace();
-    const std::stop_source task = *scanTask_;
-    const ScanOptions options = scanOptions_;
+    const std::stop_source task = scan_.task();
+    const ScanOptions options = scan_.options();
     // Runs on the scanner's worker threads: only a copy of the report crosses over.
     ScanProgressCallback progress = [weak = QPointer<AppState>(this), generation](const ScanProgress& report) {
         QCoreApplication* app = QCoreApplication::instance();
@@ -80,9 +73,8 @@ void AppState::startScan(const std::string& path) {
 }
 
 void AppState::deliverProgress(std::int64_t generation, ScanProgress progress) {
-    if (phase_.kind() != Phase::Kind::scanning || scanGeneration_ != generation) return;
     Operation op(*this);
-    assign(scanProgress_, std::move(progress), Field::scanProgress);
+    scan_.report(generation, std::move(progress));
 }
 
 namespace {
@@ -115,14 +107,13 @@ bool isCancellation(const std::exception_ptr& error) {
 
 void AppState::deliverScan(std::int64_t generation, const std::stop_source& task, ScanOutcome outcome) {
     if (outcome.error && isCancellation(outcome.error)) return;
-    if (task.stop_requested() || scanGeneration_ != generation) return;
+    if (!scan_.isCurrent(generation, task)) return;
     if (outcome.error) {
         Operation op(*this);
         // A refusal sends the user to Full Disk Access only when the probe says it is off;
         // where there is no such setting (Linux) the folder's own permissions refused.
         const bool offer = outcome.fullDiskAccessIsOff && scanErrorNeedsFullDiskAccess(outcome.error);
-        assign(failureNeedsFullDiskAccess_, offer, Field::failureNeedsFullDiskAccess);
-        assign(phase_, Phase::failed(describe(outcome.error)), Field::phase);
+        scan_.fail(describe(outcome.error), offer);
         return;
     }
     finishScan(std::move(outcome.root), std::move(outcome.stats));
@@ -151,12 +142,8 @@ std::vector<FileTypeStat> AppState::computeTypeStats(const NodeRef& root, std::s
 
 void AppState::cancelScan() {
     Operation op(*this);
-    if (scanTask_) {
-        scanTask_->request_stop();
-        scanTask_.reset();
-    }
-    ++scanGeneration_;
-    if (phase_.kind() == Phase::Kind::scanning) assign(phase_, root_ ? Phase::results() : Phase::home(), Field::phase);
+    scan_.stop();
+    if (scan_.phase().kind() == Phase::Kind::scanning) scan_.setPhase(root_ ? Phase::results() : Phase::home());
 }
 
 // What belonged to the previous results: every node of the tree, the highlight, a
@@ -171,7 +158,7 @@ void AppState::clearNodeState() {
 
 void AppState::resetResults() {
     Operation op(*this);
-    ++resultsGeneration_;
+    scan_.beginResults();
     typeStatistics_.clear();
     clearNodeState();
     assign(root_, NodeRef(), Field::root);
@@ -182,20 +169,15 @@ void AppState::resetResults() {
 
 void AppState::finishScan(NodeRef root, std::vector<FileTypeStat> stats) {
     Operation op(*this);
-    ++resultsGeneration_;
+    scan_.beginResults();
     typeStatistics_.cancelUpdates();
-    scanTask_.reset();
     scanRootVolume_.reset();
     clearNodeState();
     assign(root_, root, Field::root);
     navigation_.setFocus(std::move(root));
     applyTypeStats(std::move(stats));
-    const double seconds = scanStartedAt_
-        ? std::chrono::duration<double>(std::chrono::steady_clock::now() - scanStartedMonotonic_).count()
-        : 0.0;
-    assign(scanDuration_, seconds, Field::scanDuration);
     bumpTreeVersion();
-    assign(phase_, Phase::results(), Field::phase);
+    scan_.finish();
     refreshScanVolumeForRoot();
 }
 

@@ -28,7 +28,7 @@ RemovedTotals collectRemoved(const std::vector<NodeRef>& removed, std::stop_toke
 
 void AppState::scheduleStatsUpdate(std::vector<NodeRef> removed, TypeTotals added) {
     assertGuiThread();
-    const std::uint64_t id = typeStatistics_.scheduleUpdate(resultsGeneration_, std::move(added));
+    const std::uint64_t id = typeStatistics_.scheduleUpdate(scan_.resultsGeneration(), std::move(added));
     runInBackground(
         *environment_.utility, this,
         [removed = std::move(removed), stop = typeStatistics_.updateStopToken(id)] { return collectRemoved(removed, stop); },
@@ -39,7 +39,7 @@ void AppState::scheduleStatsUpdate(std::vector<NodeRef> removed, TypeTotals adde
 
 void AppState::finishStatsUpdate(std::uint64_t id, std::optional<TypeTotals> removed) {
     Operation op(*this);
-    typeStatistics_.finishUpdate(id, std::move(removed), resultsGeneration_);
+    typeStatistics_.finishUpdate(id, std::move(removed), scan_.resultsGeneration());
 }
 
 } // namespace plenwick

@@ -276,7 +276,7 @@ bool AppState::resetIfRootRemoved(const std::vector<std::string>& removedPaths) 
         if (!pathIsOrEncloses(normalizedPathOrSelf(path), rootPath)) continue;
         Operation op(*this);
         resetResults();
-        assign(phase_, Phase::home(), Field::phase);
+        scan_.setPhase(Phase::home());
         return true;
     }
     return false;

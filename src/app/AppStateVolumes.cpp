@@ -37,8 +37,8 @@ void AppState::refreshScanVolume(const std::string& path, std::function<bool(con
 
 void AppState::refreshScanVolumeForRoot() {
     if (!root_) return;
-    const std::int64_t generation = resultsGeneration_;
-    refreshScanVolume(root_->url(), [generation](const AppState& state) { return state.resultsGeneration_ == generation; });
+    const std::int64_t generation = scan_.resultsGeneration();
+    refreshScanVolume(root_->url(), [generation](const AppState& state) { return state.scan_.resultsGeneration() == generation; });
 }
 
 std::string AppState::normalizedPath(const std::string& path) {

@@ -6,6 +6,7 @@
 #include "app/Collector.h"
 #include "app/Navigation.h"
 #include "app/NodeMapping.h"
+#include "app/ScanSession.h"
 #include "app/TypeStatistics.h"
 #include "app/Volumes.h"
 
@@ -163,4 +164,52 @@ TEST(StateParts, TypeStatisticsApplyUpdatesInScheduleOrderAndKeepEachExtensionsC
     EXPECT_TRUE(statistics.stats().empty());
     EXPECT_TRUE(statistics.extensionColors().empty());
     EXPECT_EQ(changes.take(), bits({StateField::typeStats, StateField::extensionColors}));
+}
+
+TEST(StateParts, TheScanSessionDropsStaleReportsAndHidesAPhaseThatCameBack) {
+    using Phase = ScanSession::Phase;
+    const auto files = [](std::int64_t count) {
+        ScanProgress progress;
+        progress.filesScanned = count;
+        return progress;
+    };
+    RecordedChanges changes;
+    ScanSession scan(changes);
+    const std::int64_t first = scan.start("/scan");
+    const std::stop_source firstTask = scan.task();
+    EXPECT_TRUE(scan.settle() == false && scan.phase() == Phase::scanning());
+    EXPECT_EQ(changes.take(), bits({StateField::scanTarget, StateField::scanStartedAt, StateField::phase}));
+
+    // A second scan stops the first, whose reports and result no longer count.
+    const std::int64_t second = scan.start("/other");
+    EXPECT_TRUE(firstTask.stop_requested());
+    EXPECT_FALSE(scan.isCurrent(first, firstTask));
+    EXPECT_TRUE(scan.isCurrent(second, scan.task()));
+    changes.take();
+    scan.report(first, files(5));
+    EXPECT_EQ(changes.take(), 0u);
+    scan.report(second, files(7));
+    EXPECT_EQ(scan.progress().filesScanned, 7);
+    EXPECT_EQ(changes.take(), bits({StateField::scanProgress}));
+
+    // Leaving scanning and coming back within one operation is no change of phase.
+    scan.setPhase(Phase::home());
+    scan.setPhase(Phase::scanning());
+    EXPECT_FALSE(scan.settle());
+    EXPECT_EQ(changes.take(), 0u);
+
+    scan.finish();
+    EXPECT_FALSE(scan.hasTask());
+    EXPECT_GE(scan.duration(), 0.0);
+    EXPECT_FALSE(scan.settle()) << "entering the results is not leaving them";
+    EXPECT_NE(changes.take() & bits({StateField::phase}), 0u);
+    scan.fail("It went wrong.", true);
+    EXPECT_TRUE(scan.settle()) << "leaving the results ends what belonged to them";
+    EXPECT_EQ(scan.phase().message(), "It went wrong.");
+    EXPECT_TRUE(scan.failureNeedsFullDiskAccess());
+
+    // Progress counts only while the scan is shown.
+    scan.stop();
+    scan.report(scan.generation(), files(9));
+    EXPECT_EQ(scan.progress().filesScanned, 7);
 }
