@@ -28,7 +28,7 @@ void AppState::refreshScanVolume(const std::string& path, std::function<bool(con
     runInBackground(
         *environment_.utility, this, [source, path] { return source->containing(path); },
         [this, generation, condition = std::move(condition)](std::optional<VolumeInfo> volume) {
-            if (!volume || !volumes_.isScanVolumeRefreshCurrent(generation) || !condition(*this)) return;
+            if (!condition(*this)) return;
             Operation op(*this);
             if (volumes_.applyScanVolumeRefresh(generation, std::move(volume))) publishVolumeNames();
         },

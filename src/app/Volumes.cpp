@@ -23,7 +23,7 @@ bool Volumes::applyRefresh(std::int64_t generation, std::vector<VolumeInfo> volu
 }
 
 bool Volumes::applyScanVolumeRefresh(std::int64_t generation, std::optional<VolumeInfo> volume) {
-    if (!volume || !isScanVolumeRefreshCurrent(generation)) return false;
+    if (!volume || generation != scanVolumeGeneration_) return false;
     changes_.assign(scanVolume_, std::move(volume), StateField::scanVolume);
     return true;
 }

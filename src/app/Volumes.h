@@ -35,9 +35,6 @@ public:
     std::int64_t beginRefresh() noexcept { return ++refreshGeneration_; }
     bool applyRefresh(std::int64_t generation, std::vector<VolumeInfo> volumes);
     std::int64_t beginScanVolumeRefresh() noexcept { return ++scanVolumeGeneration_; }
-    bool isScanVolumeRefreshCurrent(std::int64_t generation) const noexcept {
-        return generation == scanVolumeGeneration_;
-    }
     // An empty result keeps the volume shown.
     bool applyScanVolumeRefresh(std::int64_t generation, std::optional<VolumeInfo> volume);
 
