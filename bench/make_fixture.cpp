@@ -3,6 +3,9 @@
 // plenwick-make-fixture --empty-folders DIR N: N empty sub-folders in DIR.
 // plenwick-make-fixture --chain DIR DEPTH: a chain of DEPTH single folders in DIR,
 // with one 4096-byte file in the deepest.
+// plenwick-make-fixture --wide DIR N: the same kind of tree of about N files, but its
+// root holds 150,000 files beside its folders and the root's first folder 100,000
+// (a mail or cache folder); the rest of the N files spread as above.
 //
 // The shape depends only on N: about 22 files per folder (44,000 folders for a
 // million files), folders nested about eight deep, a few packages (*.app folders
@@ -111,13 +114,20 @@ struct Plan {
     std::uint32_t levels = 0;
 };
 
-Plan makePlan(std::uint64_t fileTotal) {
+constexpr std::uint64_t kWideRootFiles = 150'000;
+constexpr std::uint64_t kWideFolderFiles = 100'000;
+
+// `wide`: the root and its first folder hold kWideRootFiles and kWideFolderFiles of
+// the total; the other folders share the rest.
+Plan makePlan(std::uint64_t fileTotal, bool wide = false) {
     Plan plan;
-    std::uint64_t folderTotal = std::max<std::uint64_t>(1, fileTotal * 44 / 1000);
+    const std::uint64_t fixedFiles = wide ? kWideRootFiles + kWideFolderFiles : 0;
+    const std::uint64_t spreadFiles = fileTotal - fixedFiles;
+    std::uint64_t folderTotal = std::max<std::uint64_t>(wide ? 3 : 1, spreadFiles * 44 / 1000);
     // Files per folder vary from 1 to 40 weights; prefix sums split the total exactly.
     std::vector<std::uint64_t> weights(folderTotal);
     std::uint64_t weightSum = 0;
-    for (std::uint64_t i = 0; i < folderTotal; ++i) weightSum += weights[i] = 1 + hash2(i, 1) % 40;
+    for (std::uint64_t i = 0; i < folderTotal; ++i) weightSum += weights[i] = wide && i < 2 ? 0 : 1 + hash2(i, 1) % 40;
 
     plan.folders.reserve(folderTotal);
     plan.folders.push_back({0, 0, 0, 0, {}});
@@ -136,10 +146,18 @@ Plan makePlan(std::uint64_t fileTotal) {
     }
     std::uint64_t before = 0;
     for (std::uint64_t i = 0; i < folderTotal; ++i) {
-        std::uint64_t first = before * fileTotal / weightSum;
+        std::uint64_t first = before * spreadFiles / weightSum;
         before += weights[i];
-        plan.folders[i].firstFile = static_cast<std::uint32_t>(first);
-        plan.folders[i].fileCount = static_cast<std::uint32_t>(before * fileTotal / weightSum - first);
+        plan.folders[i].firstFile = static_cast<std::uint32_t>(fixedFiles + first);
+        plan.folders[i].fileCount = static_cast<std::uint32_t>(before * spreadFiles / weightSum - first);
+    }
+    if (wide) {
+        // The first folder made is a child of the root (a folder without children
+        // takes one when it is the last made so far).
+        plan.folders[0].firstFile = 0;
+        plan.folders[0].fileCount = static_cast<std::uint32_t>(kWideRootFiles);
+        plan.folders[1].firstFile = static_cast<std::uint32_t>(kWideRootFiles);
+        plan.folders[1].fileCount = static_cast<std::uint32_t>(kWideFolderFiles);
     }
     return plan;
 }
@@ -288,9 +306,16 @@ int main(int argc, char** argv) {
         count > 0 && count <= 1'000'000)
         return makeChain(argv[2], count);
 
+    const bool wide = argc == 4 && std::string_view(argv[1]) == "--wide";
+    if (wide) {
+        --argc;
+        ++argv;
+    }
     std::uint64_t fileTotal = 0;
-    if (argc != 3 || !plenwick::bench::parseNumber(argv[2], fileTotal) || fileTotal == 0 || fileTotal > 100'000'000) {
+    const std::uint64_t least = wide ? kWideRootFiles + kWideFolderFiles + 1000 : 1;
+    if (argc != 3 || !plenwick::bench::parseNumber(argv[2], fileTotal) || fileTotal < least || fileTotal > 100'000'000) {
         std::fprintf(stderr, "usage: plenwick-make-fixture DIR N   (DIR new or empty; N files, 1 to 100,000,000)\n"
+                             "       plenwick-make-fixture --wide DIR N   (N at least 251,000)\n"
                              "       plenwick-make-fixture --empty-folders DIR N\n"
                              "       plenwick-make-fixture --chain DIR DEPTH\n");
         return 2;
@@ -300,7 +325,7 @@ int main(int argc, char** argv) {
     int rootFd = open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (rootFd < 0) fail("cannot open", root);
 
-    Plan plan = makePlan(fileTotal);
+    Plan plan = makePlan(fileTotal, wide);
     unsigned threads = plenwick::availableProcessors();
     makeFolders(rootFd, plan, threads);
     parallelFor(0, static_cast<std::uint32_t>(plan.folders.size()), threads,

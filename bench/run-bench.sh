@@ -2,6 +2,8 @@
 # The scanner benchmark: Plenwick's scan against the bare parallel walk (the floor),
 # gdu and du, on three trees made once under ${PLENWICK_BENCH_DIR:-/tmp/plenwick-bench}:
 #   tree-1m     1,000,000 files in 44,000 folders (packages, links, hard links, odd names)
+#   wide-1m     1,000,000 files whose root holds 150,000 of them and whose first folder
+#               100,000 (a mail or cache folder), the rest as in tree-1m
 #   empty-300k  one folder holding 300,000 empty folders
 #   chain-16k   a chain of 16,384 single folders
 #   rescan-100k a folder of 100,000 files (folder/) and beside it a file with a link
@@ -34,6 +36,7 @@ done
 
 base="${PLENWICK_BENCH_DIR:-/tmp/plenwick-bench}"
 tree="$base/tree-1m"
+wide="$base/wide-1m"
 empty="$base/empty-300k"
 chain="$base/chain-16k"
 rescan="$base/rescan-100k"
@@ -55,6 +58,7 @@ make_once() {
   mv -- "$dir.partial" "$dir"
 }
 make_once "$tree" "$tree.partial" 1000000
+make_once "$wide" --wide "$wide.partial" 1000000
 make_once "$empty" --empty-folders "$empty.partial" 300000
 make_once "$chain" --chain "$chain.partial" 16384
 if [ ! -d "$rescan" ]; then
@@ -127,17 +131,20 @@ echo "Load average (1, 5, 15 min) at the start: $(load) on $(nproc) processors"
 echo
 echo "Totals against a reference walk (find):"
 check_totals "tree-1m   " "$tree"
+check_totals "wide-1m   " "$wide"
 check_totals "empty-300k" "$empty"
 check_totals "chain-16k " "$chain"
 
 echo
 echo "Warming the caches..."
-for dir in "$tree" "$empty" "$chain"; do "$bin/plenwick-bare-walk" "$dir" >/dev/null; done
+for dir in "$tree" "$wide" "$empty" "$chain"; do "$bin/plenwick-bare-walk" "$dir" >/dev/null; done
 
 for ((run = 1; run <= runs; run++)); do
   best scan "$bin/plenwick-scan-bench" "$tree" "${workers[@]}"
   best floor "$bin/plenwick-bare-walk" "$tree" "${workers[@]}"
   if [ "$have_gdu" = 1 ]; then best gdu timed gdu -n -p -c "${gdu_workers[@]}" "$tree"; fi
+  best wide_scan "$bin/plenwick-scan-bench" "$wide" "${workers[@]}"
+  best wide_floor "$bin/plenwick-bare-walk" "$wide" "${workers[@]}"
   best empty_floor "$bin/plenwick-bare-walk" "$empty" "${workers[@]}"
   best empty_scan "$bin/plenwick-scan-bench" "$empty" --no-stats "${workers[@]}"
   best empty_scan64 "$bin/plenwick-scan-bench" "$empty" --no-stats --workers 64
@@ -151,6 +158,9 @@ show "scan" scan
 echo "                         ${best[scan]}"
 show "floor (bare walk)" floor
 [ "$have_gdu" = 1 ] && printf '  %-22s %s s   (runs:%s)\n' "gdu -n -p -c" "$(field "${best[gdu]}" seconds)" "${times[gdu]}"
+echo "1,000,000 files, 150,000 of them in the root and 100,000 in one folder:"
+show "scan" wide_scan
+show "floor (bare walk)" wide_floor
 echo "300,000 empty folders:"
 show "scan" empty_scan
 show "scan, 64 workers" empty_scan64
@@ -167,6 +177,9 @@ echo
 echo "Goals (load average now: $(load)):"
 ratio="$(calc "$scan_s / $bare_s" 2)"
 echo "  scan / floor                $ratio   (goal <= 1.1)   $(verdict "$ratio <= 1.1")"
+ratio="$(calc "$(field "${best[wide_scan]}" seconds) / $(field "${best[wide_floor]}" seconds)" 2)"
+echo "  wide: scan / floor          $ratio   (goal <= 1.1)   $(verdict "$ratio <= 1.1")"
+echo "  wide: bytes per node        $(field "${best[wide_scan]}" bytes_per_node)   (goal <= 80)    $(verdict "$(field "${best[wide_scan]}" bytes_per_node) <= 80")"
 if [ "$have_gdu" = 1 ]; then
   ratio="$(calc "$(field "${best[gdu]}" seconds) / $scan_s" 2)"
   echo "  gdu / scan                  $ratio   (goal >= 4)     $(verdict "$ratio >= 4")"
@@ -214,10 +227,11 @@ echo "  rescan $(field "$line" rescan_s) s, fresh scan $(field "$line" fresh_sca
 echo "  rescan / fresh scan         $ratio   (goal <= 1.2)   $(verdict "$ratio <= 1.2")"
 echo "  totals kept by the rescans  $([ "$(field "$line" same_totals)" = 1 ] && echo met || echo MISSED)"
 
-if [ -x "$bin/plenwick-ui-bench" ]; then
+ui_bench() {
+  local name="$1" dir="$2" line
   echo
-  echo "The main window on the same tree, offscreen at 1280x820:"
-  line="$(QT_QPA_PLATFORM=offscreen "$bin/plenwick-ui-bench" "$tree" 2>/dev/null)"
+  echo "The main window on $name, offscreen at 1280x820:"
+  line="$(QT_QPA_PLATFORM=offscreen "$bin/plenwick-ui-bench" "$dir" 2>/dev/null)"
   echo "  $line"
   progress_frame="$(field "$line" progress_frame_ms)"
   echo "  progress frame       $progress_frame ms   (goal <= 16)   $(verdict "$progress_frame <= 16")"
@@ -236,6 +250,10 @@ if [ -x "$bin/plenwick-ui-bench" ]; then
   echo "  treemap pipeline     $treemap_pipeline ms   (goal <= 80)   $(verdict "$treemap_pipeline <= 80")"
   treemap_hover="$(field "$line" treemap_hover_ms)"
   echo "  treemap hover        $treemap_hover ms   (goal <= 2)   $(verdict "$treemap_hover <= 2")"
+}
+if [ -x "$bin/plenwick-ui-bench" ]; then
+  ui_bench "the 1,000,000-file tree" "$tree"
+  ui_bench "the wide tree" "$wide"
 fi
 
 if [ -x "$bin/plenwick-chart-bench" ]; then
