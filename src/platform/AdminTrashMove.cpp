@@ -1,13 +1,16 @@
 #include "platform/AdminTrashMove.h"
 
 #include "base/FolderResolver.h"
+#include "platform/Descriptor.h"
+#include "platform/MountTreeWalk.h"
 #include "platform/Trash.h"
 #include "platform/TrashFiles.h"
 #include "platform/TrashName.h"
+#include "platform/UserFileIds.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <ctime>
-#include <dirent.h>
 #include <fcntl.h>
 #include <map>
 #include <string_view>
@@ -18,35 +21,6 @@ namespace plenwick {
 namespace {
 
 constexpr int folderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-
-class Descriptor {
-public:
-    Descriptor() = default;
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(Descriptor&& other) noexcept : fd_(other.release()) {}
-    Descriptor& operator=(Descriptor&& other) noexcept {
-        if (this != &other) {
-            reset();
-            fd_ = other.release();
-        }
-        return *this;
-    }
-    ~Descriptor() { reset(); }
-    int get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-    void reset() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-    }
-
-private:
-    int fd_ = -1;
-};
 
 // The names of an absolute path; none when a name is empty, "." or "..".
 bool splitAbsolute(const std::string& path, std::vector<std::string_view>& names) {
@@ -72,21 +46,21 @@ Descriptor openBelow(int root, std::span<const std::string_view> names) {
 bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 // The folder `name` in `parent`, a real folder belonging to `uid`; with `create`, made
-// 0700 for the user when missing. -1 with errno set otherwise.
+// 0700 as the user when missing, so it is born the user's: a folder found by the name
+// (whatever was swapped in for it) is only ever checked, never handed over. -1 with
+// errno set otherwise.
 Descriptor userFolder(int parent, const char* name, uid_t uid, gid_t gid, bool create) {
-    bool made = false;
     if (create) {
-        if (::mkdirat(parent, name, 0700) == 0) made = true;
-        else if (errno != EEXIST) return {};
+        const UserFileIds asUser(uid, gid);
+        if (!asUser) {
+            errno = EPERM;
+            return {};
+        }
+        if (::mkdirat(parent, name, 0700) != 0 && errno != EEXIST) return {};
     }
     Descriptor fd(::openat(parent, name, folderFlags));
     struct stat st {};
     if (!fd || ::fstat(fd.get(), &st) != 0) return {};
-    // Only a folder just made here is handed over; one found belongs to the user already.
-    if (made && st.st_uid == ::geteuid() && st.st_uid != uid) {
-        if (::fchown(fd.get(), uid, gid) != 0) return {};
-        st.st_uid = uid;
-    }
     if (st.st_uid != uid) {
         errno = EACCES;
         return {};
@@ -96,7 +70,7 @@ Descriptor userFolder(int parent, const char* name, uid_t uid, gid_t gid, bool c
 
 struct TrashTarget {
     Descriptor files, info;
-    dev_t device = 0;
+    std::uint64_t mount = 0;
     std::size_t topDepth = 0; // names of an item's path that lead to the mount's top; 0 for the home trash
     int error = 0;
 };
@@ -108,9 +82,8 @@ TrashTarget openTrash(Descriptor root, int rootError, uid_t uid, gid_t gid, bool
     if (!root) return target;
     target.files = userFolder(root.get(), "files", uid, gid, create);
     if (target.files) target.info = userFolder(root.get(), "info", uid, gid, create);
-    struct stat st {};
-    if (!target.info || ::fstat(target.files.get(), &st) != 0) target.error = errno;
-    target.device = st.st_dev;
+    if (!target.info) target.error = errno;
+    else target.error = mountIDOf(target.files.get(), target.mount);
     return target;
 }
 
@@ -126,24 +99,24 @@ TrashTarget openHomeTrash(int slash, const std::string& path, uid_t uid, gid_t g
 }
 
 // The Trash of the mount holding `folder` (at `depth` names below "/"): the mount's
-// top is the highest folder above on the same device, found through "..", which the
+// top is the highest folder above on the same mount, found through "..", which the
 // kernel resolves within the mount whatever is renamed meanwhile.
 TrashTarget openMountTrash(int folder, std::size_t depth, uid_t uid, gid_t gid) {
     TrashTarget failed;
     Descriptor top(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat topStat {};
-    if (!top || ::fstat(top.get(), &topStat) != 0) {
-        failed.error = errno;
-        return failed;
-    }
+    std::uint64_t mount = 0;
+    if (!top || ::fstat(top.get(), &topStat) != 0) failed.error = errno;
+    else failed.error = mountIDOf(top.get(), mount);
+    if (failed.error) return failed;
     while (depth > 0) {
         Descriptor up(::openat(top.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         struct stat upStat {};
-        if (!up || ::fstat(up.get(), &upStat) != 0) {
-            failed.error = errno;
-            return failed;
-        }
-        if (upStat.st_dev != topStat.st_dev || sameFile(upStat, topStat)) break;
+        std::uint64_t upMount = 0;
+        if (!up || ::fstat(up.get(), &upStat) != 0) failed.error = errno;
+        else failed.error = mountIDOf(up.get(), upMount);
+        if (failed.error) return failed;
+        if (upMount != mount || sameFile(upStat, topStat)) break;
         top = std::move(up);
         topStat = upStat;
         --depth;
@@ -166,56 +139,39 @@ TrashTarget openMountTrash(int folder, std::size_t depth, uid_t uid, gid_t gid) 
     return target;
 }
 
-// Gives `fd` (opened O_PATH) to the user: a folder with everything below it on its
-// device, bottom up, each entry reopened from its opened folder without following
-// links; a plain file only while it has no other name anywhere; a link as itself.
-int giveToUser(int fd, const struct stat& st, uid_t uid, gid_t gid) {
-    const auto giveEntry = [&](int entry, const struct stat& es) {
-        const bool handOver = S_ISLNK(es.st_mode) || (S_ISREG(es.st_mode) && es.st_nlink == 1);
-        if (!handOver) return 0;
-        return ::fchownat(entry, "", uid, gid, AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
-    };
-    if (!S_ISDIR(st.st_mode)) return giveEntry(fd, st);
+// Gives the entry `fd` (opened O_PATH) to the user: a plain file only while it has no
+// other name anywhere, a link as itself, anything else (devices, FIFOs, sockets) never.
+int giveEntryToUser(int fd, const struct stat& st, uid_t uid, gid_t gid) {
+    const bool handOver = S_ISLNK(st.st_mode) || (S_ISREG(st.st_mode) && st.st_nlink == 1);
+    if (!handOver) return 0;
+    return ::fchownat(fd, "", uid, gid, AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
+}
 
-    int firstError = 0;
-    const auto note = [&](int error) {
-        if (!firstError) firstError = error;
+// Gives `fd` (opened O_PATH, on `mount`) to the user: a folder with everything below
+// it on its mount, bottom up, each entry reopened from its opened folder without
+// following links. Returns the first failure; EXDEV when a mount lies inside.
+int giveToUser(int fd, const struct stat& st, std::uint64_t mount, uid_t uid, gid_t gid) {
+    if (!S_ISDIR(st.st_mode)) return giveEntryToUser(fd, st, uid, gid);
+    MountTreeWalk walk;
+    walk.entry = [&](int folder, const char* name) {
+        Descriptor entry(::openat(folder, name, O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        struct stat es {};
+        std::uint64_t there = 0;
+        if (!entry || ::fstat(entry.get(), &es) != 0) return errno;
+        if (const int error = mountIDOf(entry.get(), there)) return error;
+        if (there != mount) return EXDEV;
+        return giveEntryToUser(entry.get(), es, uid, gid);
     };
-    std::vector<DIR*> stack;
-    const auto enter = [&](int pathFd) {
-        const int folder = ::openat(pathFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        DIR* dir = folder >= 0 ? ::fdopendir(folder) : nullptr;
-        if (dir) stack.push_back(dir);
-        else {
-            note(errno);
-            if (folder >= 0) ::close(folder);
-        }
-    };
-    enter(fd);
-    while (!stack.empty()) {
-        DIR* dir = stack.back();
-        errno = 0;
-        const dirent* entry = ::readdir(dir);
-        if (!entry) {
-            if (errno) note(errno);
-            if (::fchown(::dirfd(dir), uid, gid) != 0) note(errno);
-            ::closedir(dir);
-            stack.pop_back();
-            continue;
-        }
-        const std::string_view name(entry->d_name);
-        if (name == "." || name == "..") continue;
-        Descriptor child(::openat(::dirfd(dir), entry->d_name, O_PATH | O_NOFOLLOW | O_CLOEXEC));
-        struct stat cs {};
-        if (!child || ::fstat(child.get(), &cs) != 0) {
-            note(errno);
-            continue;
-        }
-        if (cs.st_dev != st.st_dev) continue; // another file system mounted inside: left alone
-        if (S_ISDIR(cs.st_mode)) enter(child.get());
-        else if (const int error = giveEntry(child.get(), cs)) note(error);
-    }
-    return firstError;
+    walk.leaveFolder = [&](int folder) { return ::fchown(folder, uid, gid) == 0 ? 0 : errno; };
+    return walkWithinMount(fd, mount, walk);
+}
+
+// Whether the folder `fd` holds anything of another mount: 0 when it does not, EXDEV
+// when it does, another errno when that could not be told.
+int mountInside(int fd, std::uint64_t mount) {
+    MountTreeWalk walk;
+    walk.stopAtFirstError = true;
+    return walkWithinMount(fd, mount, walk);
 }
 
 class AdminMover {
@@ -238,13 +194,21 @@ public:
             options_.unloadDaemon(path);
 
         Descriptor item(::openat(folder.get(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
-        struct stat st {}, folderStat {};
-        if (!item || ::fstat(item.get(), &st) != 0 || ::fstat(folder.get(), &folderStat) != 0) return {errno, 0};
-        if (st.st_dev != folderStat.st_dev) return {EXDEV, 0}; // a mount point itself
+        struct stat st {};
+        std::uint64_t mount = 0, folderMount = 0;
+        if (!item || ::fstat(item.get(), &st) != 0) return {errno, 0};
+        if (const int error = mountIDOf(item.get(), mount)) return {error, 0};
+        if (const int error = mountIDOf(folder.get(), folderMount)) return {error, 0};
+        if (mount != folderMount) return {EXDEV, 0}; // a mount point itself
 
-        TrashTarget* trash = trashFor(folder.get(), folderNames.size(), st.st_dev);
+        TrashTarget* trash = trashFor(folder.get(), folderNames.size(), mount);
         if (trash->error) return {trash->error, 0};
-        if (trash->device != st.st_dev) return {EXDEV, 0};
+        if (trash->mount != mount) return {EXDEV, 0};
+        // A folder holding a mount point is not moved: emptying the Trash would then
+        // remove what the mount shows from wherever it lives.
+        if (S_ISDIR(st.st_mode)) {
+            if (const int error = mountInside(item.get(), mount)) return {error, 0, error == EXDEV};
+        }
 
         // A mount's Trash records paths from the mount's top.
         const std::string pathInInfo =
@@ -254,14 +218,23 @@ public:
         int error = 0;
         const auto taken = takeFreeTrashName(name, [&](const std::string& candidate) {
             const std::string infoName = candidate + ".trashinfo";
-            Descriptor infoFile(::openat(trash->info.get(), infoName.c_str(),
-                                         O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+            // Born the user's, as the Trash folders are.
+            Descriptor infoFile;
+            {
+                const UserFileIds asUser(uid_, gid_);
+                if (!asUser) {
+                    error = EPERM;
+                    return true;
+                }
+                infoFile = Descriptor(::openat(trash->info.get(), infoName.c_str(),
+                                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+            }
             if (!infoFile) {
                 if (errno == EEXIST) return false;
                 error = errno;
                 return true;
             }
-            if (::fchown(infoFile.get(), uid_, gid_) != 0 || !writeAll(infoFile.get(), info)) {
+            if (!writeAll(infoFile.get(), info)) {
                 error = errno;
                 ::unlinkat(trash->info.get(), infoName.c_str(), 0);
                 return true;
@@ -284,19 +257,20 @@ public:
         });
         if (!taken) return {EEXIST, 0};
         if (error) return {error, 0};
-        return {0, giveToUser(item.get(), st, uid_, gid_)};
+        const int ownershipError = giveToUser(item.get(), st, mount, uid_, gid_);
+        return {0, ownershipError, ownershipError == EXDEV};
     }
 
 private:
-    TrashTarget* trashFor(int folder, std::size_t depth, dev_t device) {
+    TrashTarget* trashFor(int folder, std::size_t depth, std::uint64_t mount) {
         if (!homeOpened_) {
             home_ = openHomeTrash(slash_.get(), homeTrashPath_, uid_, gid_);
             homeOpened_ = true;
         }
         // Without the home trash nothing moves: an item is never sent elsewhere for it.
-        if (home_.error || home_.device == device) return &home_;
-        auto found = mounts_.find(device);
-        if (found == mounts_.end()) found = mounts_.emplace(device, openMountTrash(folder, depth, uid_, gid_)).first;
+        if (home_.error || home_.mount == mount) return &home_;
+        auto found = mounts_.find(mount);
+        if (found == mounts_.end()) found = mounts_.emplace(mount, openMountTrash(folder, depth, uid_, gid_)).first;
         return &found->second;
     }
 
@@ -307,7 +281,7 @@ private:
     Descriptor slash_;
     bool homeOpened_ = false;
     TrashTarget home_;
-    std::map<dev_t, TrashTarget> mounts_;
+    std::map<std::uint64_t, TrashTarget> mounts_;
 };
 
 } // namespace

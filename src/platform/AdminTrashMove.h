@@ -3,9 +3,11 @@
 // its own. Root works only through descriptors: every path is opened a name at a
 // time without following a link, the Trash folders must belong to the user, an item
 // is renamed from its opened folder into the opened Trash without replacing anything,
-// and it is handed to the user by descriptor. Nothing the user's processes swap in on
-// the way (a link in place of the Trash or of a folder above an item) can redirect a
-// move or an ownership change.
+// and it is handed to the user by descriptor, never across a mount. What it creates
+// for the user (a mount's Trash, its folders, the info files) it creates with the
+// user's file-system ids. Nothing the user's processes swap in on the way (a link in
+// place of the Trash or of a folder above an item, another folder in place of a Trash
+// just made) can redirect a move or an ownership change.
 
 #include <functional>
 #include <string>
@@ -25,18 +27,22 @@ struct AdminTrashMoveOptions {
 };
 
 struct AdminTrashMoveResult {
-    int error = 0;          // 0 when the item is in the Trash, else the errno that kept it
-    int ownershipError = 0; // moved, but not all of it could be given to the user
+    int error = 0;            // 0 when the item is in the Trash, else the errno that kept it
+    int ownershipError = 0;   // moved, but not all of it could be given to the user
+    bool mountInside = false; // the error (EXDEV) is a mount point inside the item
 };
 
 // Moves each of `items` (absolute paths without links, "." or "..") to the Trash of
 // the user `uid`: into `homeTrash` (the user's own, made by the user beforehand) when
-// the item lies on its file system, else into the Trash of the item's mount
-// ($topdir/.Trash/$uid in a sticky $topdir/.Trash, else $topdir/.Trash-$uid), made
-// 0700 for the user when missing. Each item takes the first free name ("<base> 2.<ext>"
-// and so on), its .trashinfo is written exclusively beside it, and it goes to uid:gid
-// with all it holds on its file system; a file with other hard links, and anything
-// that is not a folder, a plain file or a link, keeps its owner. One result per item.
+// the item lies on its mount, else into the Trash of the item's mount ($topdir/.Trash/$uid
+// in a sticky $topdir/.Trash, else $topdir/.Trash-$uid), made 0700 as the user when
+// missing. A mount point, and a folder with a mount point anywhere below it (a bind
+// mount of the same file system too), stays: EXDEV. Each item takes the first free
+// name ("<base> 2.<ext>" and so on), its .trashinfo is written exclusively beside it
+// (its DeletionDate in the process's time zone), and it goes to uid:gid with all it
+// holds, with a bounded number of descriptors whatever its depth; a file with other
+// hard links, and anything that is not a folder, a plain file or a link, keeps its
+// owner. One result per item.
 std::vector<AdminTrashMoveResult> moveToTrashAsAdministrator(const std::string& homeTrash,
                                                              const std::vector<std::string>& items, uid_t uid,
                                                              gid_t gid, const AdminTrashMoveOptions& options = {});

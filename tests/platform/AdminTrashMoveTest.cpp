@@ -8,9 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sched.h>
+#include <stdio.h>
+#include <sys/mman.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace plenwick;
@@ -337,4 +342,243 @@ TEST_F(AdminTrashMoveTest, SwappedLinksNeverLeadTheStepOutside) {
     EXPECT_TRUE(namesIn(sink).empty());
     EXPECT_EQ(namesIn(outsideLocked).size(), static_cast<std::size_t>(2 * rounds));
     for (int fd : {outsideLocked, locked, sink, trashFiles}) close(fd);
+}
+
+namespace {
+
+// Removes `name` in `folder` with all it holds, one descriptor at a time whatever the
+// depth (a path to its bottom may be far longer than the kernel takes).
+void removeTree(int folder, const std::string& name) {
+    std::vector<std::string> names{name};
+    int current = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (current < 0) {
+        unlinkat(folder, name.c_str(), 0);
+        return;
+    }
+    while (current >= 0) {
+        const std::vector<std::string> inside = namesIn(current);
+        if (!inside.empty()) {
+            const std::string& first = inside.front();
+            const int child = openat(current, first.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (child < 0) {
+                unlinkat(current, first.c_str(), 0);
+                continue;
+            }
+            close(current);
+            current = child;
+            names.push_back(first);
+            continue;
+        }
+        const int up = names.size() > 1 ? openat(current, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+        close(current);
+        unlinkat(names.size() > 1 ? up : folder, names.back().c_str(), AT_REMOVEDIR);
+        names.pop_back();
+        current = up;
+    }
+}
+
+// A chain of `depth` folders "d" in `folder`, each of them and `folder` holding a file
+// "f", made one descriptor at a time.
+bool makeChain(int folder, int depth) {
+    int current = openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (int level = 0; current >= 0; ++level) {
+        close(openat(current, "f", O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+        if (level == depth) break;
+        mkdirat(current, "d", 0755);
+        const int next = openat(current, "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        close(current);
+        current = next;
+    }
+    const bool made = current >= 0;
+    if (made) close(current);
+    return made;
+}
+
+// The first level of the chain in `folder` whose folder or file is not `uid`'s; -1
+// when the whole chain of `depth` levels is.
+int firstLevelNotOwnedBy(int folder, int depth, uid_t uid) {
+    int current = openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int level = 0;
+    for (; current >= 0; ++level) {
+        struct stat here {}, file {};
+        if (fstat(current, &here) != 0 || here.st_uid != uid || fstatat(current, "f", &file, AT_SYMLINK_NOFOLLOW) != 0 ||
+            file.st_uid != uid)
+            break;
+        if (level == depth) {
+            close(current);
+            return -1;
+        }
+        const int next = openat(current, "d", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        close(current);
+        current = next;
+    }
+    if (current >= 0) close(current);
+    return level;
+}
+
+// Runs `body` in a forked child with mounts of its own; "no namespace" when the kernel
+// refuses one.
+std::string inMountNamespace(const std::function<std::string()>& body) {
+    return inChild([&]() -> std::string {
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            return "no namespace";
+        return body();
+    });
+}
+
+} // namespace
+
+// A bind mount of a folder of the same file system inside an item: handing the item
+// over would hand over the mount's source, and emptying the Trash would remove it.
+TEST_F(AdminTrashMoveTest, NothingIsMovedOrHandedOverAcrossAMount) {
+    makeFolder("outside", 0);
+    writeFile(base / "outside/secret", "s");
+    makeFolder("system/App", 0);
+    makeFolder("system/App/deep", 0);
+    makeFolder("system/App/deep/mnt", 0);
+    writeFile(base / "system/App/deep/file", "f");
+    makeFolder("system/WithFile", 0);
+    writeFile(base / "system/WithFile/conf", "");
+    makeFolder("system/Bound", 0);
+    makeFolder("shared", 0);
+    writeFile(base / "shared/item", "i");
+    makeFolder("view", 0);
+    const std::string outcome = inMountNamespace([&]() -> std::string {
+        const auto bind = [](const std::string& from, const std::string& to) {
+            return mount(from.c_str(), to.c_str(), nullptr, MS_BIND, nullptr) == 0;
+        };
+        if (!bind(base / "outside", base / "system/App/deep/mnt") || !bind(base / "outside/secret", base / "system/WithFile/conf") ||
+            !bind(base / "outside", base / "system/Bound") || !bind(base / "shared", base / "view"))
+            return "no bind mount";
+        std::string wrong;
+        const auto results = move({base / "system/App", base / "system/WithFile", base / "system/Bound", base / "view/item"});
+        if (errorsOf(results) != std::vector<int>{EXDEV, EXDEV, EXDEV, 0}) wrong += " wrong errors;";
+        if (!results[0].mountInside || !results[1].mountInside) wrong += " mounts inside not told;";
+        for (const char* stayed : {"system/App/deep/file", "system/WithFile", "system/Bound"})
+            if (!existsNoFollow(base / stayed)) wrong += std::string(" ") + stayed + " moved;";
+        for (const char* root : {"outside", "outside/secret", "system/App", "system/App/deep", "system/App/deep/file"})
+            if (ownerOf(base / root) != 0) wrong += std::string(" ") + root + " given away;";
+        if (namesAt(files("")) != std::vector<std::string>{}) wrong += " something in the home Trash;";
+        // An item in a bind mount goes to that mount's own Trash, made for the user at
+        // its top, which the user cannot write.
+        if (readFile(base / "view/.Trash-65534/files/item") != "i") wrong += " not in the mount's Trash;";
+        if (ownerOf(base / "view/.Trash-65534") != nobodyID || ownerOf(base / "view/.Trash-65534/files/item") != nobodyID)
+            wrong += " the mount's Trash is not the user's;";
+        // Without the mount the same folder moves.
+        if (umount((base / "system/App/deep/mnt").c_str()) != 0) return wrong + " could not unmount";
+        const auto again = move({base / "system/App"});
+        if (errorsOf(again) != std::vector<int>{0} || again[0].ownershipError) wrong += " not moved without the mount;";
+        if (ownerOf(files("App/deep/file")) != nobodyID) wrong += " not given to the user;";
+        return wrong;
+    });
+    if (outcome == "no namespace") GTEST_SKIP() << "the kernel gives no mount namespace";
+    EXPECT_EQ(outcome, "");
+    EXPECT_EQ(ownerOf(base / "outside/secret"), 0u);
+}
+
+// A user who can write a mount's top swaps the Trash the step has just made there for
+// a root-owned folder, again and again: that folder never becomes the user's.
+TEST_F(AdminTrashMoveTest, ATrashSwappedRightAfterItWasMadeIsNeverHandedOver) {
+    makeFolder("volume", 0);
+    const std::string volume = base / "volume";
+    const std::string outcome = inMountNamespace([&]() -> std::string {
+        if (mount("tmpfs", volume.c_str(), "tmpfs", 0, "size=16m,mode=0777") != 0) return "no tmpfs";
+        mkdir((volume + "/lost+found").c_str(), 0700);
+        writeFile(volume + "/lost+found/keep", "k");
+        mkdir((volume + "/system").c_str(), 0755);
+        const int top = open(volume.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int lost = open((volume + "/lost+found").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        // Odd phases pause the swapper between two swaps, when every name is back.
+        struct Shared {
+            std::atomic<int> phase{0}, paused{-1};
+            std::atomic<long> swaps{0};
+        };
+        void* memory = mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+        if (memory == MAP_FAILED || top < 0 || lost < 0) return "no setup";
+        Shared* shared = new (memory) Shared;
+        constexpr int rounds = 3000;
+        std::string wrong;
+        int moved = 0;
+        const std::string swapper = asNobody(
+            [&]() -> std::string {
+                for (int phase; (phase = shared->phase.load()) >= 0;) {
+                    if (phase % 2) {
+                        shared->paused.store(phase);
+                        continue;
+                    }
+                    if (renameat2(top, ".Trash-65534", top, "lost+found", RENAME_EXCHANGE) != 0) continue;
+                    shared->swaps.fetch_add(1);
+                    sched_yield();
+                    while (renameat2(top, ".Trash-65534", top, "lost+found", RENAME_EXCHANGE) != 0) {}
+                }
+                return "";
+            },
+            [&] {
+                for (int round = 0; round < rounds && wrong.empty(); ++round) {
+                    const std::string item = volume + "/system/item" + std::to_string(round);
+                    writeFile(item, "x");
+                    shared->phase.store(2 * round);
+                    const auto results = move({item});
+                    shared->phase.store(2 * round + 1);
+                    while (shared->paused.load() != 2 * round + 1) {}
+                    if (results[0].error == 0) ++moved;
+                    else if (results[0].error != EACCES)
+                        wrong += "round " + std::to_string(round) + ": error " + std::to_string(results[0].error) + "; ";
+                    struct stat st {}, keep {};
+                    if (fstat(lost, &st) != 0 || st.st_uid != 0 || st.st_gid != 0 ||
+                        fstatat(lost, "keep", &keep, AT_SYMLINK_NOFOLLOW) != 0 || keep.st_uid != 0)
+                        wrong += "round " + std::to_string(round) + ": the root-owned folder was handed over; ";
+                    if (namesIn(lost) != std::vector<std::string>{"keep"})
+                        wrong += "round " + std::to_string(round) + ": something was made in it; ";
+                    removeTree(top, ".Trash-65534");
+                }
+                shared->phase.store(-1);
+            });
+        if (!swapper.empty()) return swapper;
+        if (shared->swaps.load() == 0) return "never swapped";
+        if (moved == 0) return "never moved";
+        return wrong;
+    });
+    if (outcome == "no namespace") GTEST_SKIP() << "the kernel gives no mount namespace";
+    EXPECT_EQ(outcome, "");
+}
+
+// The hand-over keeps no descriptor per level: a deep folder, and one under a low
+// descriptor limit, end wholly the user's.
+TEST_F(AdminTrashMoveTest, DeepFoldersAreWhollyHandedOverWithFewDescriptors) {
+    struct Case {
+        const char* name;
+        int depth;
+        rlim_t limit;
+    };
+    for (const Case& c : {Case{"Deep", 30000, 1024}, Case{"Limited", 150, 100}}) {
+        const std::string outcome = inChild([&]() -> std::string {
+            // On a memory file system of the child's own where it can have one: deep trees
+            // are slow to make and remove on disk, and this one goes with the child.
+            const std::string top = base / "disk";
+            mkdir(top.c_str(), 0755);
+            if (unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0)
+                mount("tmpfs", top.c_str(), "tmpfs", 0, "size=512m,mode=0755");
+            for (const char* folder : {"/Trash", "/Trash/files", "/Trash/info"}) {
+                mkdir((top + folder).c_str(), 0700);
+                chown((top + folder).c_str(), nobodyID, nogroupID);
+            }
+            mkdir((top + "/" + c.name).c_str(), 0755);
+            const int item = open((top + "/" + c.name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (!makeChain(item, c.depth)) return "could not make the tree";
+            close(item);
+            const struct rlimit limit{c.limit, c.limit};
+            if (setrlimit(RLIMIT_NOFILE, &limit) != 0) return "no limit";
+            const auto results = moveToTrashAsAdministrator(top + "/Trash", {top + "/" + c.name}, nobodyID, nogroupID);
+            if (results[0].error || results[0].ownershipError)
+                return "failed: " + std::to_string(results[0].error) + "/" + std::to_string(results[0].ownershipError);
+            const int trashed = open((top + "/Trash/files/" + c.name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            const int level = trashed >= 0 ? firstLevelNotOwnedBy(trashed, c.depth, nobodyID) : 0;
+            const int trashFiles = open((top + "/Trash/files").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            removeTree(trashFiles, c.name); // when on disk
+            for (int fd : {trashed, trashFiles}) close(fd);
+            return level < 0 ? "" : "level " + std::to_string(level) + " is not the user's";
+        });
+        EXPECT_EQ(outcome, "") << c.name;
+    }
 }
