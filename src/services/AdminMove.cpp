@@ -6,7 +6,11 @@
 #include "platform/MainBundle.h"
 #include "services/ProgramRunner.h"
 
+#include <cctype>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <fstream>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -26,10 +30,57 @@ std::string adminMoveProgramPath() {
     return adminMoveProgramPath(mainBundlePath());
 }
 
-std::vector<std::string> adminMoveArguments(const std::string& homeTrash, const std::vector<std::string>& items) {
-    std::vector<std::string> arguments{homeTrash};
+namespace {
+
+constexpr std::string_view timeZoneOption = "--time-zone=";
+
+bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+
+std::string reasonText(int error, bool mountInside) {
+    return mountInside ? "a mount point lies inside it" : std::strerror(error);
+}
+
+} // namespace
+
+std::vector<std::string> adminMoveArguments(const std::string& homeTrash, const std::vector<std::string>& items,
+                                            const std::string& timeZone) {
+    std::vector<std::string> arguments;
+    if (!timeZone.empty()) arguments.push_back(std::string(timeZoneOption) + timeZone);
+    arguments.push_back(homeTrash);
     arguments.insert(arguments.end(), items.begin(), items.end());
     return arguments;
+}
+
+std::vector<std::string> adminMoveArguments(const std::string& homeTrash, const std::vector<std::string>& items) {
+    return adminMoveArguments(homeTrash, items, userTimeZone());
+}
+
+bool isSafeTimeZone(const std::string& zone) {
+    const std::string_view name = startsWith(zone, ":") ? std::string_view(zone).substr(1) : std::string_view(zone);
+    if (name.empty() || name.size() > 255 || name[0] == '/' || name.find("..") != std::string_view::npos)
+        return false;
+    for (const char c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && std::string_view("_+-/.,:<>").find(c) == std::string_view::npos)
+            return false;
+    return true;
+}
+
+std::string userTimeZone() {
+    if (const char* tz = std::getenv("TZ"); tz && isSafeTimeZone(tz)) return tz;
+    char target[4096];
+    const ssize_t length = ::readlink("/etc/localtime", target, sizeof target);
+    if (length > 0) {
+        const std::string_view link(target, static_cast<std::size_t>(length));
+        const std::size_t at = link.find("zoneinfo/");
+        if (at != std::string_view::npos) {
+            const std::string zone(link.substr(at + 9));
+            if (isSafeTimeZone(zone)) return zone;
+        }
+    }
+    std::string zone;
+    std::getline(std::ifstream("/etc/timezone"), zone);
+    while (!zone.empty() && std::isspace(static_cast<unsigned char>(zone.back()))) zone.pop_back();
+    return isSafeTimeZone(zone) ? zone : std::string();
 }
 
 std::vector<std::size_t> failedMoveIndices(const std::string& output) {
@@ -48,10 +99,12 @@ std::vector<std::size_t> failedMoveIndices(const std::string& output) {
 }
 
 int runAdminMove(const std::vector<std::string>& arguments, const char* pkexecUid, std::string& output,
-                 std::string& errors) {
-    // The user is the one pkexec says started us, never one named by the arguments.
+                 std::string& errors, const char* sudoUid) {
+    // The user is the one pkexec says started us, never one named by the arguments;
+    // and only root may start us: run through a setuid bit, the real user would choose.
     const std::string uidText = pkexecUid ? pkexecUid : "";
-    if (uidText.empty() || uidText.size() > 9 || uidText.find_first_not_of("0123456789") != std::string::npos) {
+    if (::getuid() != 0 || uidText.empty() || uidText.size() > 9 ||
+        uidText.find_first_not_of("0123456789") != std::string::npos || (sudoUid && uidText != sudoUid)) {
         errors += "The administrator step must be started by pkexec.\n";
         return 1;
     }
@@ -63,7 +116,23 @@ int runAdminMove(const std::vector<std::string>& arguments, const char* pkexecUi
         errors += "The user " + uidText + " is unknown.\n";
         return 1;
     }
-    if (arguments.size() < 2) {
+    std::size_t first = 0;
+    for (; first < arguments.size() && startsWith(arguments[first], "--"); ++first) {
+        const std::string& option = arguments[first];
+        if (!startsWith(option, timeZoneOption)) {
+            errors += "Ignored the option " + option + ".\n"; // one of a later caller
+            continue;
+        }
+        const std::string zone = option.substr(timeZoneOption.size());
+        if (!isSafeTimeZone(zone)) {
+            errors += "Ignored the time zone " + zone + ".\n";
+            continue;
+        }
+        ::setenv("TZ", zone.c_str(), 1);
+        ::unsetenv("TZDIR");
+        ::tzset();
+    }
+    if (arguments.size() - first < 2) {
         errors += "Nothing to move.\n";
         return 1;
     }
@@ -71,16 +140,18 @@ int runAdminMove(const std::vector<std::string>& arguments, const char* pkexecUi
     options.unloadDaemon = [](const std::string& propertyList) {
         runProcess(launchctlToolPath, {"bootout", "system", propertyList});
     };
-    const std::vector<std::string> items(arguments.begin() + 1, arguments.end());
-    const auto results = moveToTrashAsAdministrator(arguments[0], items, uid, found->pw_gid, options);
+    const std::vector<std::string> items(arguments.begin() + static_cast<std::ptrdiff_t>(first) + 1, arguments.end());
+    const auto results = moveToTrashAsAdministrator(arguments[first], items, uid, found->pw_gid, options);
     for (std::size_t i = 0; i < results.size(); ++i) {
-        if (results[i].error) {
-            output += "FAIL:" + std::to_string(i) + "\n";
-            errors += items[i] + ": " + std::strerror(results[i].error) + "\n";
-        } else if (results[i].ownershipError) {
-            errors += items[i] + ": moved, not all given to the user: " + std::strerror(results[i].ownershipError) +
-                      "\n";
-        }
+        const AdminTrashMoveResult& result = results[i];
+        if (!result.error && !result.ownershipError) continue;
+        // An item the user cannot remove from the Trash again has not been moved for them.
+        output += "FAIL:" + std::to_string(i) + "\n";
+        if (result.error)
+            errors += items[i] + ": " + reasonText(result.error, result.mountInside) + "\n";
+        else
+            errors += items[i] + ": moved to the Trash, but not all of it could be given to the user: " +
+                      reasonText(result.ownershipError, result.mountInside) + "\n";
     }
     return 0;
 }

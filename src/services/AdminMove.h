@@ -17,18 +17,35 @@ std::string adminMoveProgramPath(const std::string& runningBundle);
 // The same for the running program's bundle.
 std::string adminMoveProgramPath();
 
-// The program's arguments: the user's home Trash folder, then the items' paths.
+// The program's arguments: options, then the user's home Trash folder, then the
+// items' paths. Paths are absolute, so an argument before them that starts with "--"
+// is an option: "--time-zone=<zone>" names the zone the info files' DeletionDate is
+// written in (pkexec passes no TZ). An empty `timeZone` leaves it out.
+std::vector<std::string> adminMoveArguments(const std::string& homeTrash, const std::vector<std::string>& items,
+                                            const std::string& timeZone);
+// The same with the user's own time zone, `userTimeZone()`.
 std::vector<std::string> adminMoveArguments(const std::string& homeTrash, const std::vector<std::string>& items);
 
+// The user's time zone as the program takes it: TZ when it is set and safe to pass,
+// else the zone /etc/localtime (or /etc/timezone) names; empty when neither tells.
+std::string userTimeZone();
+// Whether `zone` may be handed to the C library as root: a zone name below the system's
+// zone folder or a POSIX rule, never a path of its own choosing.
+bool isSafeTimeZone(const std::string& zone);
+
 // The indices (0-based) reported failed in the program's output: one line
-// "FAIL:<index>" each.
+// "FAIL:<index>" each (the reasons go to the program's error output).
 std::vector<std::size_t> failedMoveIndices(const std::string& output);
 
 // The program itself: with `arguments` as above, moves the items as root for the
 // user `pkexecUid` names (the invoking user, as pkexec tells it), writes a FAIL line
-// per item that stayed to `output` and the reasons to `errors`. Its exit status:
-// 0 once it has tried every item, 1 when it could not start on them.
+// per item that stayed or could not all be given to the user to `output`, and a line
+// "<path>: <reason>" for each to `errors`. It refuses to start unless its real user
+// is root and `pkexecUid` is given, so a setuid bit never makes it act for the one
+// who ran it; run by sudo (`sudoUid`, its SUDO_UID, which pkexec never passes on), it
+// acts only for the one who ran sudo, whatever PKEXEC_UID a rule lets through. A time zone option sets TZ for the rest of the process. Its exit
+// status: 0 once it has tried every item, 1 when it could not start on them.
 int runAdminMove(const std::vector<std::string>& arguments, const char* pkexecUid, std::string& output,
-                 std::string& errors);
+                 std::string& errors, const char* sudoUid = nullptr);
 
 } // namespace plenwick

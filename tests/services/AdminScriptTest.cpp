@@ -68,7 +68,9 @@ TEST(AdminMove, TheProgramLivesInTheMainBundle) {
     EXPECT_EQ(adminMoveProgramPath("/opt/Plenwick.app"), "/opt/Plenwick.app/Contents/Helpers/PlenwickAdminMove");
     EXPECT_EQ(adminMoveProgramPath("/opt/Plenwick.app/Contents/Library/LoginItems/PlenwickHelper.app"),
               "/opt/Plenwick.app/Contents/Helpers/PlenwickAdminMove");
-    EXPECT_EQ(adminMoveArguments("/t", {"/a", "/b"}), (std::vector<std::string>{"/t", "/a", "/b"}));
+    EXPECT_EQ(adminMoveArguments("/t", {"/a", "/b"}, ""), (std::vector<std::string>{"/t", "/a", "/b"}));
+    EXPECT_EQ(adminMoveArguments("/t", {"/a"}, "Europe/Berlin"),
+              (std::vector<std::string>{"--time-zone=Europe/Berlin", "/t", "/a"}));
 }
 
 TEST(AdminMove, TheProgramTakesItsUserFromPkexecOnly) {

@@ -1,6 +1,7 @@
 #include "FakeRunner.h"
 
 #include "common/TestSupport.h"
+#include "services/AdminMove.h"
 #include "services/ItemTrasher.h"
 
 #include <gtest/gtest.h>
@@ -205,7 +206,7 @@ TEST_F(ItemTrasherTest, RefusedItemsGoThroughOneAdministratorStep) {
     ASSERT_EQ(steps.size(), 1u);
     EXPECT_EQ(steps[0].prompt, "Plenwick needs your password to move 5 items owned by the system to the Trash.");
     EXPECT_EQ(steps[0].program, PLENWICK_ADMIN_MOVE_PROGRAM);
-    EXPECT_EQ(steps[0].arguments, (std::vector<std::string>{home + "/Trash", odd, same1, gone, same2, linked}));
+    EXPECT_EQ(steps[0].arguments, adminMoveArguments(home + "/Trash", {odd, same1, gone, same2, linked}));
     EXPECT_EQ(readFile(home + "/Trash/files/it's a \\ \"name\"\nwith a feed.txt"), "odd");
     EXPECT_EQ(readFile(home + "/Trash/files/same 2.txt"), "2");
     EXPECT_NE(readFile(home + "/Trash/info/same 2.txt.trashinfo").find("Path=" + items.path() + "/locked/sub/same.txt\n"),

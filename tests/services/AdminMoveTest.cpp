@@ -1,0 +1,169 @@
+// The administrator step's program as pkexec runs it: as root, for the user nobody.
+
+#include "services/AdminMove.h"
+
+#include "common/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <linux/fs.h>
+#include <spawn.h>
+#include <sys/ioctl.h>
+
+using namespace plenwick;
+using namespace plenwick::test;
+
+namespace {
+
+constexpr const char* nobodyText = "65534";
+
+// A home Trash of nobody's and a root-owned folder of items.
+class AdminMoveProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        chmod(base.path().c_str(), 0755);
+        for (const char* folder : {"Trash", "Trash/files", "Trash/info"}) {
+            mkdir((base / folder).c_str(), 0700);
+            chown((base / folder).c_str(), nobodyID, nobodyID);
+        }
+        mkdir((base / "system").c_str(), 0755);
+    }
+    std::string trash() const { return base / "Trash"; }
+    TempFolder base;
+};
+
+// Sets the immutable flag of `path`; false where the file system has none.
+bool setImmutable(const std::string& path, bool on) {
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    int flags = 0;
+    bool done = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    done = done && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0) close(fd);
+    return done;
+}
+
+std::string deletionDateIn(const std::string& info) {
+    const std::string key = "\nDeletionDate=";
+    const std::size_t at = info.find(key);
+    return at == std::string::npos ? std::string() : info.substr(at + key.size(), 19);
+}
+
+} // namespace
+
+TEST_F(AdminMoveProgramTest, OnlyARealRootUserWithPkexecsUserMovesAnything) {
+    writeFile(base / "system/item", "i");
+    const std::vector<std::string> arguments{trash(), base / "system/item"};
+    // As through a setuid bit: root's rights, another real user.
+    const std::string outcome = inChild([&]() -> std::string {
+        if (setresuid(nobodyID, 0, 0) != 0) return "could not change the real user";
+        std::string output, errors;
+        const int status = runAdminMove(arguments, nobodyText, output, errors);
+        if (status != 1 || !output.empty() || errors != "The administrator step must be started by pkexec.\n")
+            return "not refused: " + std::to_string(status) + " " + errors;
+        return "";
+    });
+    EXPECT_EQ(outcome, "");
+    EXPECT_TRUE(existsNoFollow(base / "system/item"));
+    std::string output, errors;
+    EXPECT_EQ(runAdminMove(arguments, nullptr, output, errors), 1);
+    // A sudo rule that keeps PKEXEC_UID: only the user who ran sudo is served.
+    EXPECT_EQ(runAdminMove(arguments, nobodyText, output, errors, "1000"), 1);
+    EXPECT_TRUE(existsNoFollow(base / "system/item"));
+    EXPECT_EQ(errors, "The administrator step must be started by pkexec.\n"
+                      "The administrator step must be started by pkexec.\n");
+    EXPECT_EQ(runAdminMove(arguments, nobodyText, output, errors, nobodyText), 0);
+    EXPECT_EQ(readFile(base / "Trash/files/item"), "i");
+}
+
+TEST_F(AdminMoveProgramTest, TheDeletionDateIsWrittenInTheUsersTimeZone) {
+    for (const char* name : {"a", "b"}) writeFile(base / (std::string("system/") + name), name);
+    const std::string outcome = inChild([&]() -> std::string {
+        // A zone far from the machine's (UTC here), 5:45 ahead; given before the paths.
+        const std::time_t before = std::time(nullptr);
+        std::string output, errors;
+        const auto arguments = adminMoveArguments(trash(), {base / "system/a"}, "NPT-5:45");
+        if (runAdminMove(arguments, nobodyText, output, errors) != 0 || !output.empty()) return "a not moved: " + errors;
+        const std::time_t after = std::time(nullptr);
+        const std::string written = deletionDateIn(readFile(base / "Trash/info/a.trashinfo"));
+        bool matches = false;
+        for (std::time_t t = before; t <= after; ++t) {
+            const std::time_t shifted = t + 5 * 3600 + 45 * 60;
+            std::tm tm {};
+            gmtime_r(&shifted, &tm);
+            char date[32];
+            std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &tm);
+            matches = matches || written == date;
+        }
+        if (!matches) return "written " + written;
+        // A zone that names a file of its own choosing is not used; options of a later
+        // caller are passed over.
+        errors.clear();
+        if (runAdminMove({"--time-zone=/dev/zero", "--later=x", trash(), base / "system/b"}, nobodyText, output,
+                         errors) != 0 ||
+            !existsNoFollow(base / "Trash/files/b"))
+            return "b not moved: " + errors;
+        if (errors != "Ignored the time zone /dev/zero.\nIgnored the option --later=x.\n") return "told " + errors;
+        return "";
+    });
+    EXPECT_EQ(outcome, "");
+}
+
+TEST(AdminMoveTimeZone, TheCallerPassesOnlyZonesSafeForRoot) {
+    for (const char* zone : {"Europe/Berlin", "UTC", "NPT-5:45", ":America/New_York", "<+0545>-5:45", "EST5EDT,M3.2.0,M11.1.0"})
+        EXPECT_TRUE(isSafeTimeZone(zone)) << zone;
+    for (const char* zone : {"", "/etc/shadow", ":/dev/zero", "../../../../dev/zero", "Europe/../../x", "a b", "x;y", ":"})
+        EXPECT_FALSE(isSafeTimeZone(zone)) << zone;
+    const std::string outcome = inChild([]() -> std::string {
+        setenv("TZ", "Asia/Kathmandu", 1);
+        if (userTimeZone() != "Asia/Kathmandu") return "TZ not passed";
+        // Without a usable TZ, the zone the system is set to.
+        unsetenv("TZ");
+        const std::string system = userTimeZone();
+        setenv("TZ", "/dev/zero", 1);
+        if (userTimeZone() != system) return "an unsafe TZ was passed";
+        return isSafeTimeZone(system) || system.empty() ? "" : "system zone " + system;
+    });
+    EXPECT_EQ(outcome, "");
+}
+
+TEST_F(AdminMoveProgramTest, AnItemNotWhollyGivenToTheUserIsAFailureWithItsReason) {
+    mkdir((base / "system/Folder").c_str(), 0755);
+    writeFile(base / "system/Folder/stuck", "s");
+    if (!setImmutable(base / "system/Folder/stuck", true)) GTEST_SKIP() << "no immutable files here";
+    std::string output, errors;
+    EXPECT_EQ(runAdminMove({trash(), base / "system/Folder"}, nobodyText, output, errors), 0);
+    setImmutable(base / "Trash/files/Folder/stuck", false);
+    EXPECT_EQ(output, "FAIL:0\n");
+    EXPECT_EQ(errors, base / "system/Folder" +
+                          ": moved to the Trash, but not all of it could be given to the user: Operation not permitted\n");
+    EXPECT_EQ(failedMoveIndices(output), std::vector<std::size_t>{0});
+}
+
+TEST_F(AdminMoveProgramTest, ResultsThatCannotBeWrittenFailTheWholeRun) {
+    int errorPipe[2];
+    ASSERT_EQ(pipe(errorPipe), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/full", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, errorPipe[1], STDERR_FILENO);
+    posix_spawn_file_actions_addclose(&actions, errorPipe[0]);
+    std::string program = PLENWICK_ADMIN_MOVE_PROGRAM, home = trash(), missing = base / "system/missing";
+    std::string uid = std::string("PKEXEC_UID=") + nobodyText;
+    char* argv[] = {program.data(), home.data(), missing.data(), nullptr};
+    char* envp[] = {uid.data(), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    close(errorPipe[1]);
+    std::string errors;
+    char buffer[512];
+    for (ssize_t n; (n = read(errorPipe[0], buffer, sizeof buffer)) > 0;) errors.append(buffer, static_cast<std::size_t>(n));
+    close(errorPipe[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(errors.find("The results could not be written.\n"), std::string::npos) << errors;
+}
