@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <map>
 #include <string_view>
+#include <utility>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,6 +72,7 @@ Descriptor userFolder(int parent, const char* name, uid_t uid, gid_t gid, bool c
 struct TrashTarget {
     Descriptor files, info;
     std::uint64_t mount = 0;
+    dev_t device = 0;
     std::size_t topDepth = 0; // names of an item's path that lead to the mount's top; 0 for the home trash
     int error = 0;
 };
@@ -82,8 +84,10 @@ TrashTarget openTrash(Descriptor root, int rootError, uid_t uid, gid_t gid, bool
     if (!root) return target;
     target.files = userFolder(root.get(), "files", uid, gid, create);
     if (target.files) target.info = userFolder(root.get(), "info", uid, gid, create);
-    if (!target.info) target.error = errno;
+    struct stat st {};
+    if (!target.info || ::fstat(target.files.get(), &st) != 0) target.error = errno;
     else target.error = mountIDOf(target.files.get(), target.mount);
+    target.device = st.st_dev;
     return target;
 }
 
@@ -99,7 +103,8 @@ TrashTarget openHomeTrash(int slash, const std::string& path, uid_t uid, gid_t g
 }
 
 // The Trash of the mount holding `folder` (at `depth` names below "/"): the mount's
-// top is the highest folder above on the same mount, found through "..", which the
+// top is the highest folder above on the same mount and device (a file system's
+// volume inside a mount has a Trash of its own), found through "..", which the
 // kernel resolves within the mount whatever is renamed meanwhile.
 TrashTarget openMountTrash(int folder, std::size_t depth, uid_t uid, gid_t gid) {
     TrashTarget failed;
@@ -116,7 +121,7 @@ TrashTarget openMountTrash(int folder, std::size_t depth, uid_t uid, gid_t gid) 
         if (!up || ::fstat(up.get(), &upStat) != 0) failed.error = errno;
         else failed.error = mountIDOf(up.get(), upMount);
         if (failed.error) return failed;
-        if (upMount != mount || sameFile(upStat, topStat)) break;
+        if (upMount != mount || upStat.st_dev != topStat.st_dev || sameFile(upStat, topStat)) break;
         top = std::move(up);
         topStat = upStat;
         --depth;
@@ -201,9 +206,9 @@ public:
         if (const int error = mountIDOf(folder.get(), folderMount)) return {error, 0};
         if (mount != folderMount) return {EXDEV, 0}; // a mount point itself
 
-        TrashTarget* trash = trashFor(folder.get(), folderNames.size(), mount);
+        TrashTarget* trash = trashFor(folder.get(), folderNames.size(), {mount, st.st_dev});
         if (trash->error) return {trash->error, 0};
-        if (trash->mount != mount) return {EXDEV, 0};
+        if (trash->mount != mount || trash->device != st.st_dev) return {EXDEV, 0};
         // A folder holding a mount point is not moved: emptying the Trash would then
         // remove what the mount shows from wherever it lives.
         if (S_ISDIR(st.st_mode)) {
@@ -262,15 +267,18 @@ public:
     }
 
 private:
-    TrashTarget* trashFor(int folder, std::size_t depth, std::uint64_t mount) {
+    // Trashes by the mount and the device their items lie on.
+    using Volume = std::pair<std::uint64_t, dev_t>;
+
+    TrashTarget* trashFor(int folder, std::size_t depth, const Volume& volume) {
         if (!homeOpened_) {
             home_ = openHomeTrash(slash_.get(), homeTrashPath_, uid_, gid_);
             homeOpened_ = true;
         }
         // Without the home trash nothing moves: an item is never sent elsewhere for it.
-        if (home_.error || home_.mount == mount) return &home_;
-        auto found = mounts_.find(mount);
-        if (found == mounts_.end()) found = mounts_.emplace(mount, openMountTrash(folder, depth, uid_, gid_)).first;
+        if (home_.error || Volume{home_.mount, home_.device} == volume) return &home_;
+        auto found = mounts_.find(volume);
+        if (found == mounts_.end()) found = mounts_.emplace(volume, openMountTrash(folder, depth, uid_, gid_)).first;
         return &found->second;
     }
 
@@ -281,7 +289,7 @@ private:
     Descriptor slash_;
     bool homeOpened_ = false;
     TrashTarget home_;
-    std::map<std::uint64_t, TrashTarget> mounts_;
+    std::map<Volume, TrashTarget> mounts_;
 };
 
 } // namespace

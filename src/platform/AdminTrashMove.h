@@ -34,8 +34,9 @@ struct AdminTrashMoveResult {
 
 // Moves each of `items` (absolute paths without links, "." or "..") to the Trash of
 // the user `uid`: into `homeTrash` (the user's own, made by the user beforehand) when
-// the item lies on its mount, else into the Trash of the item's mount ($topdir/.Trash/$uid
-// in a sticky $topdir/.Trash, else $topdir/.Trash-$uid), made 0700 as the user when
+// the item lies on its mount and device, else into the Trash of the item's mount
+// ($topdir/.Trash/$uid in a sticky $topdir/.Trash, else $topdir/.Trash-$uid; a device
+// inside a mount, such as a subvolume, has its own), made 0700 as the user when
 // missing. A mount point, and a folder with a mount point anywhere below it (a bind
 // mount of the same file system too), stays: EXDEV. Each item takes the first free
 // name ("<base> 2.<ext>" and so on), its .trashinfo is written exclusively beside it
