@@ -220,6 +220,7 @@ public:
     std::int64_t unattributedBytes() const { return volumes_.unattributedBytes(root_.get()); }
 
     // ---- Scan lifecycle ----
+    // A path holding a NUL byte names no file: nothing happens.
     void startScan(const std::string& path);
     void cancelScan();
     void resetResults();

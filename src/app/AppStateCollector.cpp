@@ -4,16 +4,39 @@
 #include "app/AppState.h"
 
 #include "app/PathRelations.h"
+#include "base/HomeDirectory.h"
 #include "base/PathNames.h"
+#include "platform/TrashFolders.h"
+#include "scanner/MountTable.h"
 
 #include <QPointer>
 
+#include <algorithm>
+
 namespace plenwick {
+
+namespace {
+
+// Whether the item at `path` is one of the Trash's own folders or inside one. The
+// mount table is read only for a path that holds a mount Trash's name.
+bool isInTrash(const std::string& path) {
+    std::optional<std::vector<Mount>> mounts;
+    return pathIsPartOfTrash(normalizedPathOrSelf(path), normalizedPathOrSelf(xdgDataHome() + "/Trash"),
+                             [&](std::string_view folder) {
+                                 if (!mounts) mounts = readMountTable();
+                                 return std::any_of(mounts->begin(), mounts->end(),
+                                                    [&](const Mount& mount) { return mount.path == folder; });
+                             });
+}
+
+} // namespace
 
 void AppState::addToCollector(const std::vector<NodeRef>& nodes) {
     assertGuiThread();
     if (!root_) return;
-    const std::vector<NodeRef> candidates = nodesBelowRoot(nodes);
+    std::vector<NodeRef> candidates = nodesBelowRoot(nodes);
+    // The Trash's own folders cannot be collected: moving them would break the Trash.
+    std::erase_if(candidates, [](const NodeRef& node) { return isInTrash(node->url()); });
     if (candidates.empty()) return;
     Operation op(*this);
     const std::vector<NodeRef> added = collector_.add(candidates);

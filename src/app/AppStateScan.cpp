@@ -24,6 +24,7 @@ struct AppState::ScanOutcome {
 };
 
 void AppState::startScan(const std::string& path) {
+    if (path.find('\0') != std::string::npos) return;
     Operation op(*this);
     cancelScan();
     resetResults();

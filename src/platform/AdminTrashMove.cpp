@@ -5,6 +5,7 @@
 #include "platform/MountTreeWalk.h"
 #include "platform/Trash.h"
 #include "platform/TrashFiles.h"
+#include "platform/TrashFolders.h"
 #include "platform/TrashName.h"
 #include "platform/UserFileIds.h"
 
@@ -189,6 +190,7 @@ public:
         if (!slash_) return {errno, 0};
         std::vector<std::string_view> names;
         if (!splitAbsolute(path, names)) return {EINVAL, 0};
+        if (isPartOfTrash(path, homeTrashPath_)) return {EINVAL, 0};
         const std::span<const std::string_view> folderNames(names.data(), names.size() - 1);
         const std::string name(names.back());
         Descriptor folder = openBelow(slash_.get(), folderNames);

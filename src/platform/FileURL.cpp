@@ -14,7 +14,8 @@ QUrl fileURL(const std::string& path) {
 std::optional<std::string> pathFromFileURL(const QUrl& url) {
     if (!url.isLocalFile()) return std::nullopt;
     const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
-    if (bytes.isEmpty()) return std::nullopt;
+    // A NUL would end the path early for every system call: another file.
+    if (bytes.isEmpty() || bytes.contains('\0')) return std::nullopt;
     return bytes.toStdString();
 }
 

@@ -13,7 +13,7 @@ namespace plenwick {
 QUrl fileURL(const std::string& path);
 
 // The raw byte path of a local file URL; nothing for any other scheme (an https link
-// to "/home" is not the local /home) or an empty path.
+// to "/home" is not the local /home), an empty path or one holding a NUL byte.
 std::optional<std::string> pathFromFileURL(const QUrl& url);
 
 } // namespace plenwick

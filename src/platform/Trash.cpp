@@ -1,9 +1,12 @@
 #include "platform/Trash.h"
 
 #include "base/CreateFolders.h"
+#include "base/Descriptor.h"
 #include "base/HomeDirectory.h"
+#include "base/LongPaths.h"
 #include "base/PathNames.h"
 #include "platform/TrashFiles.h"
+#include "platform/TrashFolders.h"
 #include "platform/TrashName.h"
 
 #include <cerrno>
@@ -12,6 +15,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -23,32 +27,78 @@ namespace {
     throw std::system_error(error, std::generic_category(), what);
 }
 
-// A folder we own and that is a real folder (not a link), created when missing.
-void ensurePrivateFolder(const std::string& path, bool mustOwn) {
-    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) fail(errno, "mkdir");
+// The folder `name` in `parent`, created 0700 when missing: a real folder, never a
+// link, and with `owner` one that belongs to that user.
+Descriptor privateFolder(int parent, const std::string& name, std::optional<uid_t> owner) {
+    if (::mkdirat(parent, name.c_str(), 0700) != 0 && errno != EEXIST) fail(errno, "mkdir");
+    Descriptor fd(::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!fd) fail(errno == ELOOP ? ENOTDIR : errno, "trash folder");
     struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) fail(errno, "lstat");
-    if (!S_ISDIR(st.st_mode)) fail(ENOTDIR, "trash folder");
-    if (mustOwn && st.st_uid != getuid()) fail(EACCES, "trash folder");
+    if (::fstat(fd.get(), &st) != 0) fail(errno, "trash folder");
+    if (owner && st.st_uid != *owner) fail(EACCES, "trash folder");
+    return fd;
 }
 
-TrashDirectory prepared(TrashDirectory trash, bool mustOwn) {
-    ensurePrivateFolder(trash.path, mustOwn);
-    ensurePrivateFolder(trash.filesFolder(), mustOwn);
-    ensurePrivateFolder(trash.infoFolder(), mustOwn);
+// A Trash opened for one move: its folders as descriptors, its path for the result.
+struct OpenTrash {
+    std::string path;
+    std::string topdir; // empty for the home trash
+    Descriptor files, info;
+};
+
+OpenTrash openTrash(int parent, const std::string& name, std::string path, std::string topdir,
+                    std::optional<uid_t> owner) {
+    const Descriptor root = privateFolder(parent, name, owner);
+    OpenTrash trash{std::move(path), std::move(topdir), {}, {}};
+    trash.files = privateFolder(root.get(), "files", owner);
+    trash.info = privateFolder(root.get(), "info", owner);
     return trash;
 }
 
-// The top folder of the mount holding `path`: the highest ancestor on `device`.
-std::string topFolderOf(const std::string& path, dev_t device) {
-    std::string top = path;
-    while (top != "/") {
-        const std::string parent = parentPath(top);
-        struct stat st {};
-        if (stat(parent.c_str(), &st) != 0 || st.st_dev != device) break;
-        top = parent;
+OpenTrash openHomeTrash() {
+    const std::string data = xdgDataHome();
+    if (const int error = createFolders(data)) fail(error, "mkdir");
+    const Descriptor folder(::open(data.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!folder) fail(errno, "open");
+    return openTrash(folder.get(), "Trash", data + "/Trash", {}, std::nullopt);
+}
+
+// The Trash of the mount holding the open folder `folder` at `folderPath`. The
+// mount's top is the highest folder above on the same mount, reached through "..",
+// which the kernel resolves within the mount whatever is renamed meanwhile.
+OpenTrash openMountTrash(int folder, const std::string& folderPath) {
+    Descriptor top(::openat(folder, ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!top) fail(errno, "open");
+    const std::uint64_t mount = mountIdentity(top.get());
+    struct stat topStat {};
+    if (::fstat(top.get(), &topStat) != 0) fail(errno, "fstat");
+    std::string topPath = folderPath;
+    while (topPath != "/") {
+        Descriptor up(::openat(top.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
+        struct stat upStat {};
+        if (!up || ::fstat(up.get(), &upStat) != 0) break;
+        if ((upStat.st_dev == topStat.st_dev && upStat.st_ino == topStat.st_ino) || mountIdentity(up.get()) != mount)
+            break;
+        top = std::move(up);
+        topStat = upStat;
+        topPath = parentPath(topPath);
     }
-    return top;
+    const std::string base = topPath == "/" ? "" : topPath;
+    const uid_t uid = ::getuid();
+    const std::string uidName = std::to_string(uid);
+    // $topdir/.Trash shared by all users: a sticky folder, not a link, that belongs to
+    // root or to whoever owns the mount's top. Anyone else could swap our folder in it.
+    const Descriptor shared(::openat(top.get(), ".Trash", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat sharedStat {};
+    if (shared && ::fstat(shared.get(), &sharedStat) == 0 && (sharedStat.st_mode & S_ISVTX) &&
+        (sharedStat.st_uid == 0 || sharedStat.st_uid == topStat.st_uid)) {
+        try {
+            return openTrash(shared.get(), uidName, base + "/.Trash/" + uidName, topPath, uid);
+        } catch (const std::system_error&) {
+            // the per-user folder below
+        }
+    }
+    return openTrash(top.get(), ".Trash-" + uidName, base + "/.Trash-" + uidName, topPath, uid);
 }
 
 std::string percentEncoded(const std::string& path) {
@@ -67,15 +117,51 @@ std::string percentEncoded(const std::string& path) {
     return out;
 }
 
+// Reserves a free name in `trash` for the item: writes its .trashinfo (`info`)
+// exclusively, skipping names taken in files/ or info/. Returns the name.
+std::string reserveName(const OpenTrash& trash, const std::string& name, const std::string& info) {
+    const auto reserved = takeFreeTrashName(name, [&](const std::string& candidate) {
+        struct stat st {};
+        if (::fstatat(trash.files.get(), candidate.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return false;
+        const std::string infoName = candidate + ".trashinfo";
+        Descriptor fd(::openat(trash.info.get(), infoName.c_str(),
+                               O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+        if (!fd) {
+            if (errno == EEXIST) return false;
+            fail(errno, "trashinfo");
+        }
+        if (!writeAll(fd.get(), info)) {
+            const int error = errno;
+            ::unlinkat(trash.info.get(), infoName.c_str(), 0);
+            fail(error, "trashinfo");
+        }
+        return true;
+    });
+    if (!reserved) fail(EEXIST, "trash name");
+    return *reserved;
+}
+
+void releaseName(const OpenTrash& trash, const std::string& name) {
+    ::unlinkat(trash.info.get(), (name + ".trashinfo").c_str(), 0);
+}
+
 } // namespace
 
 std::string canonicalItemPath(const std::string& path) {
-    std::string trimmed = path;
-    while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
-    char* folder = realpath(parentPath(trimmed).c_str(), nullptr);
-    if (!folder) fail(errno, "realpath");
-    std::string result(folder);
-    std::free(folder);
+    const std::string_view trimmed = withoutTrailingSlashes(path);
+    const std::string folderPath = parentPath(trimmed);
+    std::string result;
+    if (char* folder = realpath(folderPath.c_str(), nullptr)) {
+        result = folder;
+        std::free(folder);
+    } else {
+        if (errno != ENAMETOOLONG) fail(errno, "realpath");
+        // Too long for the kernel at once: resolved by descriptors.
+        const Descriptor fd(openFolderAnyLength(folderPath));
+        std::optional<std::string> found = fd ? pathOfOpenFolder(fd.get()) : std::nullopt;
+        if (!found) fail(errno, "realpath");
+        result = std::move(*found);
+    }
     if (result != "/") result += '/';
     return result + lastPathComponent(trimmed);
 }
@@ -90,81 +176,44 @@ std::string trashInfoText(const std::string& pathInInfo, long long deletionTime)
 }
 
 TrashDirectory homeTrash() {
-    const std::string data = xdgDataHome();
-    if (const int error = createFolders(data)) fail(error, "mkdir");
-    return prepared({data + "/Trash", {}}, false);
-}
-
-TrashDirectory trashFor(const std::string& path, dev_t device) {
-    TrashDirectory home = homeTrash();
-    struct stat st {};
-    if (stat(home.path.c_str(), &st) == 0 && st.st_dev == device) return home;
-
-    const std::string top = topFolderOf(canonicalItemPath(path), device);
-    const std::string base = top == "/" ? "" : top;
-    const std::string uid = std::to_string(getuid());
-    // $topdir/.Trash shared by all users: only when it is a sticky folder, not a link.
-    struct stat shared {};
-    if (lstat((base + "/.Trash").c_str(), &shared) == 0 && S_ISDIR(shared.st_mode) && (shared.st_mode & S_ISVTX)) {
-        try {
-            return prepared({base + "/.Trash/" + uid, top}, true);
-        } catch (const std::system_error&) {
-            // fall through to the per-user folder
-        }
-    }
-    return prepared({base + "/.Trash-" + uid, top}, true);
-}
-
-std::string reserveTrashName(const TrashDirectory& trash, const std::string& itemPath) {
-    const std::string originalPath = canonicalItemPath(itemPath);
-    std::string infoPath = originalPath;
-    if (!trash.topdir.empty()) {
-        // Paths in a mount's trash are relative to the mount's top folder.
-        const std::size_t skip = trash.topdir == "/" ? 1 : trash.topdir.size() + 1;
-        infoPath = originalPath.substr(std::min(skip, originalPath.size()));
-    }
-    const std::string info = trashInfoText(infoPath, static_cast<long long>(std::time(nullptr)));
-    const std::string name = lastPathComponent(originalPath);
-    const auto reserved = takeFreeTrashName(name, [&](const std::string& candidate) {
-        struct stat st {};
-        if (lstat((trash.filesFolder() + "/" + candidate).c_str(), &st) == 0) return false;
-        const std::string infoFile = trash.infoFolder() + "/" + candidate + ".trashinfo";
-        const int fd = open(infoFile.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (fd < 0) {
-            if (errno == EEXIST) return false;
-            fail(errno, "trashinfo");
-        }
-        const bool written = writeAll(fd, info);
-        const int writeError = errno;
-        ::close(fd);
-        if (!written) {
-            unlink(infoFile.c_str());
-            fail(writeError, "trashinfo");
-        }
-        return true;
-    });
-    if (!reserved) fail(EEXIST, "trash name");
-    return *reserved;
-}
-
-void releaseTrashName(const TrashDirectory& trash, const std::string& name) {
-    unlink((trash.infoFolder() + "/" + name + ".trashinfo").c_str());
+    return {openHomeTrash().path, {}};
 }
 
 std::string moveToTrash(const std::string& path) {
     // The item itself: a trailing slash must not make a link to a folder stand for its target.
-    const std::string original = canonicalItemPath(path);
-    struct stat st {};
-    if (lstat(original.c_str(), &st) != 0) fail(errno, "lstat");
-    const TrashDirectory trash = trashFor(original, st.st_dev);
+    const std::string_view trimmed = withoutTrailingSlashes(path);
+    const std::string name = lastPathComponent(trimmed);
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) fail(EINVAL, "name");
+    const Descriptor folder(openFolderAnyLength(parentPath(trimmed)));
+    if (!folder) fail(errno, "open");
+    const Descriptor item(::openat(folder.get(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    struct stat st {}, folderStat {};
+    if (!item || ::fstat(item.get(), &st) != 0 || ::fstat(folder.get(), &folderStat) != 0) fail(errno, "lstat");
+    const std::optional<std::string> folderPath = pathOfOpenFolder(folder.get());
+    if (!folderPath) fail(errno, "realpath");
+    const std::string original = appendingPathComponent(*folderPath, name);
+    if (isPartOfTrash(original, xdgDataHome() + "/Trash"))
+        throw std::system_error(partOfTrashError(), "trash folder");
+    // A mount point itself cannot move.
+    const std::uint64_t mount = mountIdentity(folder.get());
+    if (st.st_dev != folderStat.st_dev || mountIdentity(item.get()) != mount) fail(EXDEV, "rename");
+
+    OpenTrash trash = openHomeTrash();
+    if (mountIdentity(trash.files.get()) != mount) trash = openMountTrash(folder.get(), *folderPath);
+    // Paths in a mount's trash are relative to the mount's top folder.
+    std::string infoPath = original;
+    if (!trash.topdir.empty()) {
+        const std::size_t skip = trash.topdir == "/" ? 1 : trash.topdir.size() + 1;
+        infoPath = original.substr(std::min(skip, original.size()));
+    }
+    const std::string info = trashInfoText(infoPath, static_cast<long long>(std::time(nullptr)));
     // The name is reserved, but something may still appear there meanwhile: then the
     // next free name is taken.
     for (int attempt = 0;; ++attempt) {
-        const std::string name = reserveTrashName(trash, original);
-        const std::string destination = trash.filesFolder() + "/" + name;
-        const int error = moveWithoutReplacing(AT_FDCWD, original, AT_FDCWD, destination, S_ISDIR(st.st_mode));
-        if (error == 0) return destination;
-        releaseTrashName(trash, name);
+        const std::string trashName = reserveName(trash, name, info);
+        const int error = moveWithoutReplacing(folder.get(), name, trash.files.get(), trashName, S_ISDIR(st.st_mode));
+        if (error == 0) return trash.path + "/files/" + trashName;
+        releaseName(trash, trashName);
         if (error != EEXIST || attempt == 100) fail(error, "rename");
     }
 }

@@ -1,6 +1,7 @@
 #include "services/ItemTrasher.h"
 
 #include "base/HomeDirectory.h"
+#include "base/LongPaths.h"
 #include "base/PathNames.h"
 #include "platform/AdminTrashMove.h"
 #include "platform/Trash.h"
@@ -120,7 +121,7 @@ ItemTrasher::Result ItemTrasher::trash(const std::vector<std::string>& urls, con
 
     for (const std::string& url : urls) {
         struct stat st {};
-        if (lstat(url.c_str(), &st) != 0) { // a dangling link is still moved
+        if (lstatAnyLength(url, st) != 0) { // a dangling link is still moved
             result.failures.push_back({url, errorText(errno)});
             continue;
         }

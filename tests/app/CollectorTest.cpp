@@ -76,6 +76,22 @@ TEST_F(CollectorTest, AddingKeepsFoldersOverWhatTheyHoldWhicheverComesFirst) {
     EXPECT_EQ(collected(), (std::vector<NodeRef>{docs}));
 }
 
+TEST_F(CollectorTest, TheTrashsOwnFoldersAreNeverCollected) {
+    const NodeRef home = folder("/home/u", {folder("share", {folder("Trash", {folder("files", {file("old.txt", 1)}),
+                                                                           folder("info", {file("old.txt.trashinfo", 1)})})}),
+                                            folder(".Trash-1000", {file("x", 1)}), file("keep.txt", 1)});
+    state->finishScan(home, {});
+    settle();
+    ::setenv("XDG_DATA_HOME", "/home/u/share/", 1);
+    const NodeRef trash = child(child(home, "share"), "Trash");
+    const NodeRef info = child(trash, "info"), old = child(child(trash, "files"), "old.txt");
+    const NodeRef notATrash = child(home, ".Trash-1000"), keep = child(home, "keep.txt");
+    state->addToCollector({trash, info, old, child(info, "old.txt.trashinfo"), notATrash, keep});
+    ::unsetenv("XDG_DATA_HOME");
+    // A .Trash-<uid> folder is the Trash only at the top of a mount.
+    EXPECT_EQ(collected(), (std::vector<NodeRef>{notATrash, keep}));
+}
+
 TEST_F(CollectorTest, AppsAreOfferedOncePerScanAndDecliningKeepsThemCollected) {
     state->addToCollector({mail, a});
     EXPECT_EQ(state->leftoverOffers(), (std::vector<NodeRef>{mail}));

@@ -29,6 +29,9 @@ TEST(HomeDrop, TheFirstLocalFolderIsScanned) {
     EXPECT_EQ(pick({QUrl("https://example.com/srv/a"), local("/srv/b")}), "/srv/b");
     EXPECT_FALSE(home::carriesLocalFiles({QUrl("https://example.com/home")}));
     EXPECT_TRUE(home::carriesLocalFiles({QUrl("https://example.com/home"), local("/x")}));
+    // A NUL in a URL names no file, not the path cut at it.
+    EXPECT_EQ(pick({QUrl("file:///srv/a%00/elsewhere"), local("/srv/b")}), "/srv/b");
+    EXPECT_FALSE(home::carriesLocalFiles({QUrl("file:///srv/a%00")}));
 }
 
 // Delivers drag events as the window does: to the widget under the point, or the

@@ -32,5 +32,15 @@ TEST(FileURL, OnlyLocalFilesArePaths) {
     EXPECT_EQ(pathFromFileURL(QUrl(QStringLiteral("file:///home"))), std::string("/home"));
 }
 
+TEST(FileURL, ANulByteMakesNoPath) {
+    // Cut at the NUL it would name another file.
+    for (const char* text : {"file:///tmp/a%00b", "file:///tmp/a%00", "file:///%00/etc/passwd"}) {
+        EXPECT_EQ(pathFromFileURL(QUrl(QString::fromLatin1(text))), std::nullopt) << text;
+        EXPECT_EQ(pathFromFileURL(QUrl::fromEncoded(text)), std::nullopt) << text;
+    }
+    EXPECT_EQ(pathFromFileURL(fileURL(std::string("/tmp/a\0b", 8))), std::nullopt);
+    EXPECT_EQ(pathFromFileURL(QUrl(QStringLiteral("file:///tmp/a%2500b"))), std::string("/tmp/a%00b"));
+}
+
 } // namespace
 } // namespace plenwick

@@ -1,13 +1,19 @@
+#include "base/Utf8.h"
+#include "platform/AdminTrashMove.h"
 #include "platform/MainBundle.h"
 #include "platform/Trash.h"
+#include "platform/TrashFolders.h"
 #include "platform/TrashName.h"
 
+#include "common/DeepTree.h"
 #include "common/SyscallFilter.h"
 #include "common/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <climits>
+#include <set>
 #include <csignal>
 #include <cstdio>
 #include <sys/stat.h>
@@ -61,6 +67,38 @@ TEST(TrashName, CandidatesKeepTheExtension) {
     EXPECT_EQ(nameExtension("a."), "");
 }
 
+TEST(TrashName, LongNamesAreShortenedToLeaveRoomForTheirInfoFile) {
+    const std::string pdf = std::string(246, 'r') + ".pdf"; // 250 bytes
+    for (int n = 1; n <= 12; ++n) {
+        const std::string candidate = trashNameCandidate(pdf, n);
+        EXPECT_LE(candidate.size(), maximumTrashNameLength) << n;
+        EXPECT_TRUE(candidate.ends_with(n < 2 ? "r.pdf" : " " + std::to_string(n) + ".pdf")) << candidate;
+        EXPECT_TRUE(candidate.starts_with("rrrr"));
+    }
+    // Shortened candidates stay distinct.
+    EXPECT_NE(trashNameCandidate(pdf, 1), trashNameCandidate(pdf, 2));
+    EXPECT_EQ(trashNameCandidate(std::string(245, 'x'), 1), std::string(245, 'x'));
+    EXPECT_EQ(trashNameCandidate(std::string(255, 'x'), 1), std::string(245, 'x'));
+    EXPECT_EQ(trashNameCandidate(std::string(255, 'x'), 10), std::string(242, 'x') + " 10");
+
+    // Valid UTF-8 is never cut inside a character; other bytes are cut where they fit.
+    std::string accents;
+    while (accents.size() < 250) accents += "\xc3\xa9";
+    for (int n : {1, 2, 3}) {
+        const std::string candidate = trashNameCandidate(accents + ".txt", n);
+        EXPECT_TRUE(isValidUtf8(candidate)) << n;
+        EXPECT_LE(candidate.size(), maximumTrashNameLength);
+        EXPECT_GE(candidate.size(), maximumTrashNameLength - 1);
+        EXPECT_TRUE(candidate.ends_with(".txt"));
+    }
+    const std::string raw = "\xff" + std::string(249, '\xe9');
+    EXPECT_EQ(trashNameCandidate(raw, 1).size(), maximumTrashNameLength);
+
+    // An extension that leaves next to nothing of the name is cut with the rest.
+    const std::string longExtension = "a." + std::string(250, 'e');
+    EXPECT_EQ(trashNameCandidate(longExtension, 2), longExtension.substr(0, 243) + " 2");
+}
+
 TEST_F(TrashTest, MovesWithRestoreInformationAndFreeNames) {
     writeFile(items / "a.txt", "one");
     const std::string first = moveToTrash(items / "a.txt");
@@ -101,6 +139,97 @@ TEST_F(TrashTest, OddNamesAndLinksRoundTrip) {
     moveToTrash(items / "dangling");
     EXPECT_EQ(readFile(items / "target"), "t");
     EXPECT_TRUE(existsNoFollow(trashFiles() + "/dangling"));
+}
+
+TEST_F(TrashTest, LongNamesAndPathsPastTheKernelsLimitAreTrashed) {
+    // 250 bytes: its info file would be 260.
+    const std::string name250 = std::string(246, 'n') + ".txt";
+    writeFile(items / name250, "250");
+    const std::string moved = moveToTrash(items / name250);
+    const std::string trashName = moved.substr(moved.rfind('/') + 1);
+    EXPECT_EQ(moved, trashFiles() + "/" + trashName);
+    EXPECT_LE(trashName.size(), maximumTrashNameLength);
+    EXPECT_TRUE(trashName.ends_with(".txt"));
+    EXPECT_EQ(readFile(moved), "250");
+    EXPECT_EQ(restorePath(trashInfo(trashName)), items / name250) << "the true path is kept";
+
+    // 255 bytes, three times: each takes a free shortened name with its own info.
+    const std::string name255(255, 'm');
+    std::set<std::string> names;
+    for (const std::string content : {"1", "2", "3"}) {
+        writeFile(items / name255, content);
+        const std::string path = moveToTrash(items / name255);
+        const std::string shortName = path.substr(path.rfind('/') + 1);
+        EXPECT_LE(shortName.size(), maximumTrashNameLength);
+        EXPECT_EQ(readFile(path), content);
+        EXPECT_EQ(restorePath(trashInfo(shortName)), items / name255);
+        names.insert(shortName);
+    }
+    EXPECT_EQ(names.size(), 3u);
+    // The administrator step names them the same way.
+    writeFile(items / name255, "4");
+    const auto results = moveToTrashAsAdministrator(data / "share/Trash", {items / name255}, getuid(), getgid());
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].error, 0);
+    const std::string fourth = trashNameCandidate(name255, 4);
+    EXPECT_EQ(readFile(trashFiles() + "/" + fourth), "4");
+    EXPECT_EQ(restorePath(trashInfo(fourth)), items / name255);
+
+    // A file below a path longer than PATH_MAX.
+    const std::string deep = makeDeepFile(items.path(), "deep.txt", "deep");
+    ASSERT_GT(deep.size(), std::size_t{PATH_MAX});
+    EXPECT_EQ(canonicalItemPath(deep), deep);
+    const std::string deepMoved = moveToTrash(deep);
+    EXPECT_EQ(deepMoved, trashFiles() + "/deep.txt");
+    EXPECT_EQ(readFile(deepMoved), "deep");
+    EXPECT_EQ(restorePath(trashInfo("deep.txt")), deep);
+    removeTreeBelow(items.path());
+}
+
+TEST_F(TrashTest, TheTrashsOwnFoldersAreRefusedOnBothPaths) {
+    writeFile(items / "a.txt", "a");
+    const std::string inTrash = moveToTrash(items / "a.txt");
+    const std::string trash = data / "share/Trash";
+    symlink(trash.c_str(), (items / "link").c_str());
+    for (const std::string& path : {trash + "/info", trash + "/files", trash, inTrash, trash + "/info/a.txt.trashinfo",
+                                    items / "link/info", data / "share/./Trash/files/"}) {
+        try {
+            moveToTrash(path);
+            ADD_FAILURE() << "moved " << path;
+        } catch (const std::system_error& e) {
+            EXPECT_EQ(e.code(), partOfTrashError()) << path << ": " << e.what();
+            EXPECT_EQ(e.code().message(), "It is part of the Trash.");
+        }
+    }
+    EXPECT_EQ(readFile(inTrash), "a");
+    EXPECT_EQ(restorePath(trashInfo("a.txt")), items / "a.txt");
+    // A link to the Trash is moved itself, and a folder merely named so is no Trash.
+    moveToTrash(items / "link");
+    EXPECT_TRUE(existsNoFollow(trashFiles() + "/link"));
+    mkdir((items / "Trash").c_str(), 0755);
+    mkdir((items / ".Trash-0").c_str(), 0755);
+    moveToTrash(items / "Trash");
+    moveToTrash(items / ".Trash-0");
+
+    // The administrator step refuses them too.
+    const auto results = moveToTrashAsAdministrator(trash, {trash + "/info", inTrash}, getuid(), getgid());
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_NE(results[0].error, 0);
+    EXPECT_NE(results[1].error, 0);
+    EXPECT_TRUE(existsNoFollow(trash + "/info/a.txt.trashinfo"));
+    EXPECT_EQ(readFile(inTrash), "a");
+}
+
+TEST(TrashFolders, PathsAreJudgedByTheirNamesAndTheMountsTops) {
+    const auto tops = [](std::string_view folder) { return folder == "/" || folder == "/media/usb"; };
+    const std::string home = "/home/u/.local/share/Trash";
+    for (const std::string path : {"/home/u/.local/share/Trash", "/home/u/.local/share/Trash/info",
+                                   "/home/u/.local/share/Trash/files/x", "/.Trash-1000", "/.Trash/1000/files/a",
+                                   "/media/usb/.Trash", "/media/usb/.Trash-1000/info/a.trashinfo", "/media/usb/.Trash-7"})
+        EXPECT_TRUE(pathIsPartOfTrash(path, home, tops)) << path;
+    for (const std::string path : {"/home/u/.local/share/Trash2", "/home/u/.local/share", "/media/usb/x/.Trash-1000",
+                                   "/media/usb/.Trashy", "/media/usb", "/home/u/Trash"})
+        EXPECT_FALSE(pathIsPartOfTrash(path, home, tops)) << path;
 }
 
 TEST_F(TrashTest, FailuresKeepTheirErrnoAndLeaveNoReservation) {

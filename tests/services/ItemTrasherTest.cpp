@@ -1,5 +1,6 @@
 #include "FakeRunner.h"
 
+#include "common/DeepTree.h"
 #include "common/TestSupport.h"
 #include "services/AdminMove.h"
 #include "services/ItemTrasher.h"
@@ -149,6 +150,24 @@ TEST_F(ItemTrasherTest, OtherErrorsFailPlainlyWithTheirDescription) {
     ASSERT_EQ(result.failures.size(), 1u);
     EXPECT_EQ(result.failures[0].message, "Not a directory");
     EXPECT_EQ(ItemTrasher::failureSummary(result.failures), "d.plist: Not a directory");
+}
+
+TEST_F(ItemTrasherTest, TheTrashsOwnFoldersFailWithTheirReasonAndDeepItemsMove) {
+    const auto env = environment([](const std::string&, const std::vector<std::string>&, const std::string&) -> std::string { throw std::logic_error("asked"); });
+    ASSERT_EQ(ItemTrasher::trash({item("a.txt")}, std::nullopt, env).failures.size(), 0u);
+    const std::string trash = data / "root/Trash";
+    auto result = ItemTrasher::trash({trash + "/info", trash + "/files/a.txt"}, std::nullopt, env);
+    EXPECT_TRUE(result.trashed.empty());
+    EXPECT_EQ(ItemTrasher::failureSummary(result.failures),
+              "info: It is part of the Trash.\na.txt: It is part of the Trash.");
+    EXPECT_EQ(readFile(trash + "/files/a.txt"), "x");
+
+    const std::string deep = makeDeepFile(items.path(), "deep.txt", "deep");
+    result = ItemTrasher::trash({deep}, std::nullopt, env);
+    EXPECT_EQ(result.trashed, std::vector<std::string>{deep});
+    EXPECT_TRUE(result.failures.empty()) << result.failures[0].message;
+    EXPECT_EQ(readFile(trash + "/files/deep.txt"), "deep");
+    removeTreeBelow(items.path());
 }
 
 TEST(ItemTrasher, SummaryAndPrompts) {
