@@ -69,6 +69,27 @@ void repairShownOutlineColumn(QHeaderView& header, int logical) {
     if (header.sectionSize(logical) <= info.minimumWidth) header.resizeSection(logical, info.width);
 }
 
+bool fitRestoredOutlineColumns(QHeaderView& header, int available) {
+    const int name = logicalIndex(OutlineColumn::name);
+    int needed = outlineColumn(OutlineColumn::name).minimumWidth;
+    for (int logical = 0; logical < header.count(); ++logical)
+        if (logical != name && !header.isSectionHidden(logical)) needed += header.sectionSize(logical);
+    int excess = needed - available;
+    bool changed = false;
+    for (int visual = header.count() - 1; visual >= 0 && excess > 0; --visual) {
+        const int logical = header.logicalIndex(visual);
+        const std::optional<OutlineColumn> column = outlineColumnAt(logical);
+        if (!column || logical == name || header.isSectionHidden(logical)) continue;
+        const int widened = header.sectionSize(logical) - outlineColumn(*column).width;
+        if (widened <= 0) continue;
+        const int giveBack = std::min(widened, excess);
+        header.resizeSection(logical, header.sectionSize(logical) - giveBack);
+        excess -= giveBack;
+        changed = true;
+    }
+    return changed;
+}
+
 void showOutlineSortIndicator(QHeaderView& header, const OutlineSort& sort) {
     const QSignalBlocker quiet(header);
     header.setSortIndicator(logicalIndex(columnOfSort(sort)), sort.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);

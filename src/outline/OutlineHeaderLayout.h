@@ -22,6 +22,11 @@ bool restoreOutlineHeaderLayout(QHeaderView& header, const QByteArray& saved, co
 // first width again: a hidden column's width cannot be checked when a layout is
 // restored, and layouts were saved with hidden columns at their minimum.
 void repairShownOutlineColumn(QHeaderView& header, int logical);
+// A restored layout whose shown columns cannot fit `available` even with the name
+// column at its minimum gives back, from the last shown column on, what its other
+// columns were widened by beyond their first widths, as far as that makes them fit.
+// Returns whether a column changed.
+bool fitRestoredOutlineColumns(QHeaderView& header, int available);
 // Shows `sort` in the header without telling the table.
 void showOutlineSortIndicator(QHeaderView& header, const OutlineSort& sort);
 

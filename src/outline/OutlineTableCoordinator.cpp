@@ -49,7 +49,9 @@ OutlineTableCoordinator::OutlineTableCoordinator(AppState& state, QWidget* paren
     view_->setAnimated(false);
     view_->setExpandsOnDoubleClick(false);
     view_->setAllColumnsShowFocus(true);
-    view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Only when the other columns leave the name column no more than its minimum is
+    // the list wider than the sidebar; it can then be scrolled sideways.
+    view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     view_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     view_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     view_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -59,7 +61,8 @@ OutlineTableCoordinator::OutlineTableCoordinator(AppState& state, QWidget* paren
     view_->setAccessibleName(QStringLiteral("Files"));
 
     QHeaderView* header = view_->header();
-    restoreOutlineHeaderLayout(*header, state_.preferences().value(kOutlineColumnsAutosaveName).toByteArray(), sort_);
+    fitRestoredLayout_ =
+        restoreOutlineHeaderLayout(*header, state_.preferences().value(kOutlineColumnsAutosaveName).toByteArray(), sort_);
     view_->setSortingEnabled(true);
     header->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(header, &QHeaderView::customContextMenuRequested, this,
@@ -212,7 +215,7 @@ void OutlineTableCoordinator::applyContent(OutlineContent content) {
         if (keptOrigin) {
             restoreOrigin(*keptOrigin);
         } else {
-            view_->scrollToTop();
+            scrollToStart();
         }
         return;
     }
@@ -230,7 +233,7 @@ void OutlineTableCoordinator::applyContent(OutlineContent content) {
         Syncing syncing(*this);
         view_->expand(root);
     }
-    view_->scrollToTop();
+    scrollToStart();
 }
 
 void OutlineTableCoordinator::reloadPreservingState() {
@@ -556,6 +559,13 @@ void OutlineTableCoordinator::fillNameColumn() {
     const int width = view_->viewport()->width();
     const int name = logicalIndex(OutlineColumn::name);
     if (width <= 0 || header->isSectionHidden(name)) return;
+    if (fitRestoredLayout_) {
+        fitRestoredLayout_ = false;
+        resizingColumns_ = true;
+        const bool repaired = fitRestoredOutlineColumns(*header, width);
+        resizingColumns_ = false;
+        if (repaired) scheduleSave();
+    }
     int others = 0;
     for (int logical = 0; logical < header->count(); ++logical)
         if (logical != name && !header->isSectionHidden(logical)) others += header->sectionSize(logical);
@@ -617,6 +627,11 @@ bool OutlineTableCoordinator::inLoadedTree(const FileNode* node) const {
 
 OutlineTableCoordinator::Origin OutlineTableCoordinator::origin() const {
     return {view_->horizontalScrollBar()->value(), view_->verticalScrollBar()->value()};
+}
+
+void OutlineTableCoordinator::scrollToStart() {
+    view_->scrollToTop();
+    view_->horizontalScrollBar()->setValue(0);
 }
 
 void OutlineTableCoordinator::restoreOrigin(const Origin& origin) {

@@ -138,6 +138,8 @@ private:
     bool inLoadedTree(const FileNode* node) const;
     Origin origin() const;
     void restoreOrigin(const Origin& origin);
+    // The first row at the top, the first column at the left.
+    void scrollToStart();
     void centreIfHidden(const QModelIndex& index);
     FileNode* selectedNode() const;
 
@@ -175,6 +177,8 @@ private:
     std::optional<PendingReload> pendingReload_;
     bool resizingColumns_ = false;
     bool saveScheduled_ = false;
+    // A saved layout was restored and is fitted to the table's first width.
+    bool fitRestoredLayout_ = false;
 };
 
 } // namespace plenwick

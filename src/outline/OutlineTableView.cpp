@@ -53,6 +53,13 @@ void OutlineTableView::layoutNow() {
     updateGeometries();
 }
 
+void OutlineTableView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QScrollBar* sideways = horizontalScrollBar();
+    const int x = sideways->value();
+    QTreeView::scrollTo(index, hint);
+    sideways->setValue(x);
+}
+
 void OutlineTableView::keyboardSearch(const QString& search) {
     // Type-select goes by the name column, whatever column holds the current cell.
     const QModelIndex current = currentIndex();

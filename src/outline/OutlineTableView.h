@@ -29,6 +29,9 @@ public:
     QRect rowRect(const QModelIndex& index) const;
 
     void keyboardSearch(const QString& search) override;
+    // Scrolls up or down to show `index`, never sideways: the name column stays where
+    // the user left it, whichever row is revealed.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 signals:
     // The node of the row under the mouse, or null when it left the rows.

@@ -1,26 +1,25 @@
 #include "results/InspectorColumnWidth.h"
 
-#include "app/Preferences.h"
-
-#include <algorithm>
 #include <cmath>
 
 namespace plenwick {
 
-double InspectorColumnWidth::fromPreference(const QVariant& stored) {
-    if (!stored.isValid()) return defaultWidth;
-    bool ok = false;
-    const double width = stored.toDouble(&ok);
-    return ok && std::isfinite(width) ? width : defaultWidth;
+const StoredColumnWidth& InspectorColumnWidth::preference() {
+    static const StoredColumnWidth width{preferenceKey, minimum, maximum, defaultWidth};
+    return width;
 }
 
-double InspectorColumnWidth::clamped(double width) { return std::min(std::max(minimum, width), maximum); }
+double InspectorColumnWidth::fromPreference(const QVariant& stored) {
+    return StoredColumnWidth::read(stored, defaultWidth);
+}
+
+double InspectorColumnWidth::clamped(double width) { return preference().clamped(width); }
 
 QString InspectorColumnWidth::accessibleValue(double displayed) {
     return QString::number(static_cast<long long>(std::trunc(displayed))) + QStringLiteral(" points");
 }
 
-double InspectorColumnWidth::storedWidth() const { return fromPreference(preferences_.value(preferenceKey)); }
+double InspectorColumnWidth::storedWidth() const { return preference().stored(preferences_); }
 
 void InspectorColumnWidth::dragChanged(double translation) {
     const double start = dragStartWidth_.value_or(displayedWidth());
@@ -34,6 +33,6 @@ void InspectorColumnWidth::adjust(bool increment) {
     store(clamped(storedWidth() + (increment ? step : -step)));
 }
 
-void InspectorColumnWidth::store(double width) { preferences_.setValue(preferenceKey, width); }
+void InspectorColumnWidth::store(double width) { preference().store(preferences_, width); }
 
 } // namespace plenwick

@@ -4,6 +4,8 @@
 // width follows the pointer from where the drag began), reset to 270 by a double
 // click, and stepped by 20 by assistive technologies.
 
+#include "results/StoredColumnWidth.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -19,6 +21,7 @@ public:
     // The resize handle: its width, and how far it reaches past the leading edge.
     static constexpr int handleWidth = 8, handleShift = 4;
     static inline const QString preferenceKey = QStringLiteral("InspectorColumnWidth");
+    static const StoredColumnWidth& preference();
 
     // The stored preference as a width: the default when absent, unreadable or not finite.
     static double fromPreference(const QVariant& stored);

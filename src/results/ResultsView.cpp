@@ -103,7 +103,11 @@ ResultsView::ResultsView(AppState& state, QWidget* parent)
     handle->setWidthModel(&inspectorWidthModel_);
     connect(handle, &InspectorResizeHandle::widthChanged, this, &ResultsView::applyStoredInspectorWidth);
 
-    outer_->setSizes({kSidebarIdeal, 1000});
+    outer_->setSizes({qRound(sidebarWidth().displayed(state_.preferences())), 1000});
+    // Only a drag of the handle is the user's choice; the window's own resizing is not.
+    connect(outer_, &QSplitter::splitterMoved, this, [this] {
+        if (!sidebar_->isHidden()) sidebarWidth().store(state_.preferences(), sidebar_->width());
+    });
     detail_->setSizes({1000, inspectorWidth_});
     showInspector(state_.showInspector(), false);
 
@@ -116,6 +120,14 @@ ResultsView::ResultsView(AppState& state, QWidget* parent)
 ResultsView::~ResultsView() {
     if (preview_) preview_->closeQuietly();
 }
+
+const StoredColumnWidth& ResultsView::sidebarWidth() {
+    static const StoredColumnWidth width{QStringLiteral("SidebarColumnWidth"), kSidebarMinimum, kSidebarMaximum,
+                                         kSidebarIdeal};
+    return width;
+}
+
+QSplitter* ResultsView::sidebarSplitter() const { return outer_; }
 
 QWidget* ResultsView::makeSidebar() { return new FileOutlineView(state_, this); }
 

@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class QSplitter;
 class QVariantAnimation;
 class QVBoxLayout;
 
@@ -53,8 +54,12 @@ public:
     bool isSidebarVisible() const;
     void setSidebarVisible(bool visible);
 
-    // The sidebar's widths.
+    // The sidebar's widths. The width the user drags it to is kept in the preferences,
+    // so that it outlasts rescans, new scans and restarts.
     static constexpr int kSidebarMinimum = 200, kSidebarIdeal = 270, kSidebarMaximum = 520;
+    static const StoredColumnWidth& sidebarWidth();
+    // The splitter between the sidebar and the rest.
+    QSplitter* sidebarSplitter() const;
     static constexpr int kInspectorDefaultWidth = static_cast<int>(InspectorColumnWidth::defaultWidth);
     static constexpr int kInspectorSlideMs = 220;
 

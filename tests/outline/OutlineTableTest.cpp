@@ -321,6 +321,91 @@ TEST_F(OutlineTableTest, TheNameColumnTakesWhatTheOtherColumnsLeaveWhateverWasSa
     EXPECT_EQ(header().sectionSize(name), before + shareWidth);
 }
 
+// Ticks `title` in the header's menu.
+void tickColumn(OutlineTableCoordinator& coordinator, const QString& title) {
+    QMenu* menu = coordinator.showHeaderMenu(QPoint(0, 0));
+    ASSERT_TRUE(menu);
+    for (QAction* action : menu->actions())
+        if (action->text() == title && !action->isChecked()) action->trigger();
+    menu->close();
+}
+
+int shownColumnsWidth(const QHeaderView& header) {
+    int total = 0;
+    for (int i = 0; i < header.count(); ++i)
+        if (!header.isSectionHidden(i)) total += header.sectionSize(i);
+    return total;
+}
+
+TEST_F(OutlineTableTest, WithEveryColumnShownTheListScrollsSidewaysButNeverOpensOrRevealsSideways) {
+    view.reset();
+    makeView(270, 300);  // the sidebar's first width
+    NodeRef first = sampleRoot();
+    scan(first);
+    tickColumn(coordinator(), QStringLiteral("Items"));
+    tickColumn(coordinator(), QStringLiteral("Modified"));
+    settle();
+    deliver();  // the scrollbar is shown once its range is known
+    // The name column gives way down to its minimum; the rest reaches past the
+    // sidebar, and a scrollbar says so.
+    EXPECT_EQ(header().sectionSize(name), 90);
+    QScrollBar* sideways = table().horizontalScrollBar();
+    ASSERT_GT(shownColumnsWidth(header()), table().viewport()->width());
+    EXPECT_TRUE(sideways->isVisible());
+    EXPECT_EQ(sideways->maximum(), shownColumnsWidth(header()) - table().viewport()->width());
+    EXPECT_EQ(sideways->value(), 0);
+    EXPECT_EQ(header().sectionViewportPosition(name), 0);
+
+    // Revealing a row far down scrolls down only.
+    const NodeRef delta = first->children()[2];
+    ASSERT_EQ(delta->name(), "Delta");
+    const NodeRef last = delta->children().back();
+    state->select(last);
+    settle();
+    EXPECT_GT(table().verticalScrollBar()->value(), 0);
+    EXPECT_TRUE(table().viewport()->rect().contains(table().visualRect(indexOf(last))));
+    EXPECT_EQ(sideways->value(), 0);
+    EXPECT_EQ(header().offset(), 0);
+    // Scrolled sideways by the user, a reveal leaves it there.
+    sideways->setValue(40);
+    state->select(first->children()[0]);
+    settle();
+    EXPECT_EQ(sideways->value(), 40);
+
+    // The next scan's list opens at its start.
+    scan(sampleRoot());
+    EXPECT_EQ(sideways->value(), 0);
+    EXPECT_EQ(header().offset(), 0);
+    EXPECT_EQ(table().verticalScrollBar()->value(), 0);
+}
+
+TEST_F(OutlineTableTest, ASavedLayoutTooWideForTheSidebarIsFittedToItOnRestore) {
+    const int size = logicalIndex(OutlineColumn::size), share = logicalIndex(OutlineColumn::share);
+    scan(sampleRoot());
+    header().resizeSection(size, 300);
+    header().resizeSection(share, 70);
+    coordinator().saveColumnLayout();
+    view.reset();
+    makeView(270);
+    scan(sampleRoot());
+    // What the columns were widened by is given back until they fit, from the last one.
+    EXPECT_EQ(header().sectionSize(share), 64);
+    EXPECT_GE(header().sectionSize(size), 68);
+    EXPECT_GE(header().sectionSize(name), 90);
+    EXPECT_EQ(shownColumnsWidth(header()), table().viewport()->width());
+    EXPECT_FALSE(table().horizontalScrollBar()->isVisible());
+    EXPECT_EQ(table().horizontalScrollBar()->value(), 0);
+
+    // A widened layout that fits stays as it was saved.
+    header().resizeSection(size, 100);
+    coordinator().saveColumnLayout();
+    view.reset();
+    makeView(270);
+    scan(sampleRoot());
+    EXPECT_EQ(header().sectionSize(size), 100);
+    EXPECT_EQ(shownColumnsWidth(header()), table().viewport()->width());
+}
+
 TEST_F(OutlineTableTest, MinimisingTheWindowLetsARunningWalkFinish) {
     NodeRef root = sampleRoot();
     scan(root);

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QSplitter>
 #include <QToolButton>
 
 namespace plenwick::test {
@@ -134,6 +136,69 @@ TEST_F(ResultsViewTest, RescanButtonScansTheRootAgain) {
     toolbar->rescanButton()->click();
     EXPECT_EQ(state->phase().kind(), AppState::Phase::Kind::scanning);
     EXPECT_EQ(state->scanTarget(), path);
+}
+
+// Drags the handle between the sidebar and the rest by `dx` pixels.
+void dragSidebarHandle(ResultsView& view, int dx) {
+    QSplitterHandle* handle = view.sidebarSplitter()->handle(1);
+    const QPoint from = handle->rect().center();
+    auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, handle->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(handle, &event);
+    };
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    send(QEvent::MouseMove, from + QPoint(dx, 0), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, from + QPoint(dx, 0), Qt::NoButton);
+}
+
+TEST_F(ResultsViewTest, TheSidebarKeepsTheWidthTheUserSetsAcrossScansAndRestarts) {
+    const QString key = ResultsView::sidebarWidth().key;
+    auto settle = [&] {
+        runUserJobs();
+        runUtilityJobs();
+        QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        view = root->resultsView();
+        ASSERT_NE(view, nullptr);
+    };
+    dragSidebarHandle(*view, 80);
+    const int dragged = view->sidebar()->width();
+    EXPECT_GT(dragged, ResultsView::kSidebarIdeal + 70);
+    EXPECT_EQ(state->preferences().value(key).toInt(), dragged);
+
+    // A rescan builds a new screen for the new tree: it comes at the same width.
+    const ResultsView* before = view;
+    toolbar->rescanButton()->click();
+    settle();
+    ASSERT_NE(view, before);
+    EXPECT_EQ(view->sidebar()->width(), dragged);
+    // So does a scan of another folder.
+    state->startScan(makeTree({{"x/y.txt", 100}}));
+    settle();
+    EXPECT_EQ(view->sidebar()->width(), dragged);
+
+    // Dragged past either end, the width stops there and is kept so.
+    dragSidebarHandle(*view, 1000);
+    EXPECT_EQ(view->sidebar()->width(), ResultsView::kSidebarMaximum);
+    EXPECT_EQ(state->preferences().value(key).toInt(), ResultsView::kSidebarMaximum);
+    dragSidebarHandle(*view, -1000);
+    EXPECT_EQ(view->sidebar()->width(), ResultsView::kSidebarMinimum);
+    EXPECT_EQ(state->preferences().value(key).toInt(), ResultsView::kSidebarMinimum);
+
+    // A restart reads the stored width, clamped; what is not a width gives the ideal.
+    for (const auto& [stored, shown] : {std::pair<QVariant, int>{QVariant(333.0), 333},
+                                        {QVariant(QStringLiteral("300")), 300},
+                                        {QVariant(5000.0), ResultsView::kSidebarMaximum},
+                                        {QVariant(10.0), ResultsView::kSidebarMinimum},
+                                        {QVariant(QStringLiteral("wide")), ResultsView::kSidebarIdeal}}) {
+        state->preferences().setValue(key, stored);
+        root = std::make_unique<RootView>(*state);
+        root->resize(1280, 820);
+        root->show();
+        QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        view = root->resultsView();
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(view->sidebar()->width(), shown) << stored.toString().toStdString();
+    }
 }
 
 TEST(Breadcrumbs, TrailRunsFromTheRootToTheFocus) {
