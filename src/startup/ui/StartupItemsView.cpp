@@ -221,7 +221,8 @@ void StartupItemsView::showEvent(QShowEvent* event) {
 
 void StartupItemsView::modelChanged(quint64 fields) {
     const auto has = [fields](Field field) { return (fields & StartupItemsModel::bit(field)) != 0; };
-    if (has(Field::isLoading) || has(Field::hasLoaded) || has(Field::items)) updateHeader();
+    if (has(Field::isLoading) || has(Field::hasLoaded) || has(Field::items) || has(Field::loginItemsError))
+        updateHeader();
     if (has(Field::items) || has(Field::hasLoaded) || has(Field::busy) || has(Field::loginItemsError)) rebuildList();
     if (has(Field::actionError)) updateErrorAlert();
 }
@@ -257,9 +258,12 @@ std::vector<StartupItemRow*> StartupItemsView::rows() const {
     return found;
 }
 
+bool StartupItemsView::launchToolInstalled() { return ::access(LoginItemsScript::toolPath, X_OK) == 0; }
+
 void StartupItemsView::updateHeader() {
-    countLine_->setText(
-        StartupItemsTexts::countLine(model_->hasLoaded(), model_->items(), model_->leftoverCount()));
+    countLine_->setText(StartupItemsTexts::countLine(
+        model_->hasLoaded(), model_->items(), model_->leftoverCount(),
+        StartupItemsTexts::lacksLaunchSystem(model_->loginItemsError(), launchToolInstalled())));
     headerSpinner_->setVisible(model_->isLoading() && model_->hasLoaded());
     refreshButton_->setEnabled(!model_->isLoading());
     stack_->setCurrentIndex(model_->hasLoaded() ? 1 : 0);
@@ -282,9 +286,8 @@ QWidget* StartupItemsView::makeRow(const StartupItem& item) {
 }
 
 void StartupItemsView::rebuildList() {
-    const bool launchToolInstalled = ::access(LoginItemsScript::toolPath, X_OK) == 0;
     listing_ = StartupItemsListing::make(model_->items(), model_->loginItemsError(), search_, showBundled_,
-                                         launchToolInstalled);
+                                         launchToolInstalled());
     const int scrollPosition = scroll_->verticalScrollBar()->value();
     listContent_->setUpdatesEnabled(false);
     while (QLayoutItem* child = listLayout_->takeAt(0)) {

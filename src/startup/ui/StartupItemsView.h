@@ -65,6 +65,7 @@ protected:
 
 private:
     void modelChanged(quint64 fields);
+    static bool launchToolInstalled();
     void updateHeader();
     void rebuildList();
     void updateErrorAlert();
