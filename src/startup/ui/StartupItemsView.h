@@ -23,6 +23,7 @@ namespace plenwick {
 
 class ActivitySpinner;
 class ShellText;
+class StartupCountLine;
 class StartupItemRow;
 class StartupItemsSection;
 
@@ -82,7 +83,7 @@ private:
     QToolButton* settingsButton_;
     QToolButton* refreshButton_;
     QLineEdit* filter_;
-    ShellText* countLine_;
+    StartupCountLine* countLine_;
     ActivitySpinner* headerSpinner_;
     QStackedWidget* stack_;
     QScrollArea* scroll_;
