@@ -8,7 +8,7 @@ namespace plenwick {
 QString HelperMenu::statusText(bool askOnTrash, TrashWatcher::Status status) {
     if (askOnTrash && status == TrashWatcher::Status::watching) return QStringLiteral("Watching the Trash for apps");
     if (askOnTrash && status == TrashWatcher::Status::noAccess)
-        return QStringLiteral("Can’t see the Trash — needs Full Disk Access");
+        return QStringLiteral("Can’t see the Trash — its permissions don’t let the helper read it");
     return QStringLiteral("Not watching the Trash");
 }
 
@@ -18,7 +18,6 @@ HelperMenu::HelperMenu(HelperState& state, Actions actions, QWidget* parent)
     // Plain text: shown, never chosen.
     status_ = addAction(QString());
     status_->setEnabled(false);
-    grant_ = addCommand(QStringLiteral("Grant Full Disk Access…"), nullptr, actions_.grantFullDiskAccess);
     addSeparator();
     openMain_ = addCommand(QStringLiteral("Open Plenwick"), "Ctrl+O", actions_.openMainApp);
     uninstall_ = addCommand(QStringLiteral("Uninstall an App…"), "Ctrl+U", [this] { state_.uninstallApp(); });
@@ -53,7 +52,6 @@ QAction* HelperMenu::addCommand(const QString& title, const char* shortcut, std:
 
 void HelperMenu::refresh() {
     status_->setText(statusText(state_.askOnTrash(), state_.watcherStatus()));
-    grant_->setVisible(state_.askOnTrash() && state_.watcherStatus() == TrashWatcher::Status::noAccess);
     offer_->setChecked(state_.askOnTrash());
     quitMain_->setEnabled(state_.isMainAppRunning());
 }

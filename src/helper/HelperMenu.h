@@ -1,7 +1,7 @@
 #pragma once
 // The tray icon's menu, the helper's whole interface besides its tool windows: whether
-// the Trash is watched, the way to Full Disk Access when it can't be seen, the main
-// program and the two tools, the Trash offer's switch, and quitting. It keeps no state
+// the Trash is watched (and why not, when it can't be seen), the main program and the
+// two tools, the Trash offer's switch, and quitting. It keeps no state
 // of its own: every item follows the helper's state.
 
 #include "helper/HelperState.h"
@@ -20,7 +20,6 @@ class HelperMenu final : public QMenu {
 public:
     // What the items do beyond the state's own operations.
     struct Actions {
-        std::function<void()> grantFullDiskAccess;
         std::function<void()> openMainApp;
         std::function<void()> startupItems;
         std::function<void()> quitMainApp;
@@ -32,7 +31,6 @@ public:
     HelperMenu(HelperState& state, Actions actions, QWidget* parent = nullptr);
 
     QAction* statusLine() const noexcept { return status_; }
-    QAction* grantFullDiskAccess() const noexcept { return grant_; }
     QAction* openMainApp() const noexcept { return openMain_; }
     QAction* uninstallApp() const noexcept { return uninstall_; }
     QAction* startupItems() const noexcept { return startup_; }
@@ -47,7 +45,6 @@ private:
     HelperState& state_;
     Actions actions_;
     QAction* status_;
-    QAction* grant_;
     QAction* openMain_;
     QAction* uninstall_;
     QAction* startup_;

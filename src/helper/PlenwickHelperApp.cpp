@@ -11,11 +11,10 @@
 #include "app/UninstallServices.h"
 #include "base/HomeDirectory.h"
 #include "platform/AppActivation.h"
-#include "platform/FileManagerReveal.h"
 #include "platform/MainBundle.h"
 #include "runtime/Executor.h"
-#include "services/FullDiskAccess.h"
 #include "shell/ChooseApp.h"
+#include "shell/WindowForward.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -24,6 +23,14 @@
 #include <QSystemTrayIcon>
 
 namespace plenwick {
+
+namespace {
+// Every window of the helper comes to the front, a minimised one restored.
+void comeForward() {
+    restoreMinimizedWindows();
+    activateApplication();
+}
+} // namespace
 
 PlenwickHelperApp::PlenwickHelperApp() {
     executor_ = std::make_shared<ThreadPoolExecutor>(2);
@@ -48,7 +55,7 @@ PlenwickHelperApp::PlenwickHelperApp() {
     env.windows = presenter_;
     env.chooseApp = [] { return chooseApp(nullptr); };
     // The helper lives in the background: it comes to the front before it asks for an app.
-    env.activate = [] { activateApplication(); };
+    env.activate = [] { comeForward(); };
     env.alert = [](const std::string& message) {
         QMessageBox alert;
         alert.setText(QString::fromStdString(message));
@@ -61,10 +68,6 @@ PlenwickHelperApp::PlenwickHelperApp() {
     state_ = std::make_unique<HelperState>(std::move(env));
 
     HelperMenu::Actions actions;
-    actions.grantFullDiskAccess = [] {
-        FullDiskAccess::openSettings();
-        revealInFileManager(mainBundlePath());
-    };
     actions.openMainApp = [registry] { openMainApp(mainAppURL(mainBundlePath(), *registry)); };
     actions.startupItems = [presenter = presenter_] {
         presenter->presentStartupItems(QString::fromLatin1(WindowPresenter::startupItemsWindow),
@@ -76,8 +79,11 @@ PlenwickHelperApp::PlenwickHelperApp() {
     };
     actions.quitHelper = [] { QApplication::quit(); };
     menu_ = std::make_unique<HelperMenu>(*state_, std::move(actions));
+    // The tray menu is not on screen while a window is used: Quit works from each window.
+    presenter_->addWindowAction(menu_->quitHelper());
 
-    // Coming back to the helper (from granting access, say) tries a hidden Trash again.
+    // Coming back to the helper (after changing the Trash's permissions, say) tries a
+    // hidden Trash again.
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState appState) {
         if (appState == Qt::ApplicationActive) state_->applicationBecameActive();
     });
@@ -96,7 +102,7 @@ PlenwickHelperApp::PlenwickHelperApp() {
     // Owning its well-known name on the session bus tells the main program that the
     // helper runs (it follows the name's owner); asked to come forward, it does.
     activation_ = std::make_unique<AppActivation>(QString::fromLatin1(HelperState::helperBundleID),
-                                                  [] { activateApplication(); });
+                                                  [] { comeForward(); });
 }
 
 PlenwickHelperApp::~PlenwickHelperApp() {

@@ -1,8 +1,10 @@
 #include "helper/WindowPresenter.h"
 
+#include "shell/WindowForward.h"
 #include "startup/ui/StartupItemsView.h"
 #include "uninstaller/ui/UninstallerView.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLayout>
@@ -10,14 +12,6 @@
 #include <QVBoxLayout>
 
 namespace plenwick {
-
-namespace {
-void bringForward(QWidget& window) {
-    window.show();
-    window.raise();
-    window.activateWindow();
-}
-} // namespace
 
 PresentedWindow::PresentedWindow(const QString& identifier, const QString& title, bool resizable, QWidget* content)
     : QWidget(nullptr, Qt::Window), content_(content), resizable_(resizable) {
@@ -65,7 +59,7 @@ void WindowPresenter::presentStartupItems(const QString& identifier, const QStri
 void WindowPresenter::present(const QString& identifier, const QString& title, bool resizable,
                               std::function<void()> onClose, const std::function<QWidget*()>& makeContent) {
     if (const auto it = entries_.find(identifier); it != entries_.end() && it->second.window) {
-        bringForward(*it->second.window);
+        bringWindowForward(*it->second.window);
         return;
     }
     auto* window = new PresentedWindow(identifier, title, resizable, makeContent());
@@ -76,9 +70,16 @@ void WindowPresenter::present(const QString& identifier, const QString& title, b
         frame.moveCenter(screen->availableGeometry().center());
         window->move(frame.topLeft());
     }
+    window->addActions(windowActions_);
     connect(window, &PresentedWindow::closed, this, [this, window] { windowClosed(window); });
     entries_[identifier] = Entry{window, std::move(onClose)};
-    bringForward(*window);
+    bringWindowForward(*window);
+}
+
+void WindowPresenter::addWindowAction(QAction* action) {
+    windowActions_.append(action);
+    for (auto& [identifier, entry] : entries_)
+        if (entry.window) entry.window->addAction(action);
 }
 
 void WindowPresenter::closeWindow(const QString& identifier) {

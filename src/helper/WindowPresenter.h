@@ -8,6 +8,7 @@
 
 #include "startup/StartupItemsModel.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -56,6 +57,8 @@ public:
     void presentStartupItems(const QString& identifier, const QString& title, bool resizable,
                              std::function<void()> onClose);
     void closeWindow(const QString& identifier) override;
+    // Adds `action` (and its shortcut) to every window, those open and those to come.
+    void addWindowAction(QAction* action);
 
     // The open window with this identifier, or none.
     PresentedWindow* window(const QString& identifier) const;
@@ -72,6 +75,7 @@ private:
     };
     std::function<StartupItemsModel::Environment()> startupEnvironment_;
     std::map<QString, Entry> entries_;
+    QList<QAction*> windowActions_;
 };
 
 } // namespace plenwick

@@ -123,8 +123,8 @@ HelperToolCard::HelperToolCard(HelperController& helper, QWidget* parent) : QWid
     setObjectName(QStringLiteral("HelperToolCard"));
     setContentsMargins(ShellCard::shadowRoom());
     switch_ = new HomeSwitch(this);
-    switch_->setAccessibleName(QStringLiteral("Menu Bar Helper"));
-    switch_->setToolTip(QStringLiteral("Start the menu-bar helper when you log in"));
+    switch_->setAccessibleName(QStringLiteral("System Tray Helper"));
+    switch_->setToolTip(QStringLiteral("Start the system tray helper when you log in"));
     connect(switch_, &QAbstractButton::clicked, this, [this](bool on) {
         helper_.setEnabled(on);
         sync(); // the switch shows what the controller holds, also when registering failed
@@ -136,7 +136,7 @@ HelperToolCard::HelperToolCard(HelperController& helper, QWidget* parent) : QWid
 }
 
 ToolCardContent HelperToolCard::content() const {
-    return {Symbol::menubarRectangle, ToolTint::accent, QStringLiteral("Menu Bar Helper"), detailText()};
+    return {Symbol::menubarRectangle, ToolTint::accent, QStringLiteral("System Tray Helper"), detailText()};
 }
 
 QString HelperToolCard::detailText() const {
@@ -146,7 +146,7 @@ QString HelperToolCard::detailText() const {
 void HelperToolCard::sync() {
     const LoginItemStatus status = helper_.status();
     switch_->setChecked(status == LoginItemStatus::enabled || status == LoginItemStatus::requiresApproval);
-    setAccessibleName(QStringLiteral("Menu Bar Helper"));
+    setAccessibleName(QStringLiteral("System Tray Helper"));
     setAccessibleDescription(detailText());
     updateGeometry();
     update();

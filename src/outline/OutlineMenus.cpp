@@ -11,7 +11,7 @@ std::vector<OutlineMenuEntry> outlineContextMenu(const FileNode& node, const App
     std::vector<OutlineMenuEntry> entries{
         {OutlineRowAction::reveal, QStringLiteral("Reveal in File Manager")},
         {OutlineRowAction::open, QStringLiteral("Open")},
-        {OutlineRowAction::quickLook, QStringLiteral("Quick Look")},
+        {OutlineRowAction::quickLook, QStringLiteral("Preview")},
         {OutlineRowAction::copyPath, QStringLiteral("Copy Path")},
     };
     if (node.isContainer()) {

@@ -33,7 +33,7 @@ std::vector<NodeMenuEntry> nodeContextMenuEntries(const AppState& state, const F
     std::vector<NodeMenuEntry> entries{
         {NodeMenuAction::reveal, QStringLiteral("Reveal in File Manager")},
         {NodeMenuAction::open, QStringLiteral("Open")},
-        {NodeMenuAction::quickLook, QStringLiteral("Quick Look")},
+        {NodeMenuAction::quickLook, QStringLiteral("Preview")},
         {NodeMenuAction::copyPath, QStringLiteral("Copy Path")},
     };
     if (node.isContainer()) {

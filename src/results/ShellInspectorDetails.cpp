@@ -249,7 +249,7 @@ ShellInspectorDetails::ShellInspectorDetails(AppState& state, QWidget* parent) :
     reveal_->setToolTip(helpWithShortcut(QStringLiteral("Reveal in File Manager"), shortcuts::reveal));
     open_ = new ShellActionButton(QStringLiteral("Open"), Symbol::arrowUpForwardApp, actions_);
     preview_ = new ShellActionButton(QStringLiteral("Preview"), Symbol::eye, actions_);
-    preview_->setToolTip(helpWithShortcut(QStringLiteral("Quick Look"), shortcuts::quickLook));
+    preview_->setToolTip(helpWithShortcut(QStringLiteral("Preview"), shortcuts::quickLook));
     collect_ = new ShellActionButton(QStringLiteral("Collect"), Symbol::trayArrowDown, actions_);
     for (ShellActionButton* b : {reveal_, open_, preview_, collect_}) buttons->addWidget(b);
     connect(reveal_, &QAbstractButton::clicked, this, [this] {

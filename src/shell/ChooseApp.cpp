@@ -1,10 +1,13 @@
 #include "shell/ChooseApp.h"
 
 #include "base/HomeDirectory.h"
+#include "base/PathNames.h"
+#include "base/Utf8.h"
 #include "services/AppBundleInfo.h"
 
 #include <QFile>
 #include <QFileDialog>
+#include <QMessageBox>
 
 #include <sys/stat.h>
 
@@ -29,7 +32,17 @@ public:
 protected:
     void accept() override {
         const QStringList selected = selectedFiles();
-        if (selected.size() == 1 && isApp(selected.front())) QFileDialog::accept();
+        if (selected.size() != 1) return;
+        if (isApp(selected.front())) {
+            QFileDialog::accept();
+            return;
+        }
+        // A plain folder: say why it is not taken rather than doing nothing.
+        QMessageBox alert(QMessageBox::Warning, appChoiceRefusalTitle,
+                          QString::fromStdString(notAnAppMessage(QFile::encodeName(selected.front()).toStdString())),
+                          QMessageBox::Ok, this);
+        alert.setWindowModality(Qt::WindowModal);
+        alert.exec();
     }
 
 private:
@@ -37,6 +50,10 @@ private:
 };
 
 } // namespace
+
+std::string notAnAppMessage(const std::string& path) {
+    return "“" + repairUtf8(lastPathComponent(path)) + "” isn’t an app.";
+}
 
 std::string appChooserStartFolder(const std::string& applications, const std::string& home) {
     struct stat info {};

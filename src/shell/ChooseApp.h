@@ -1,6 +1,8 @@
 #pragma once
 // The open panel that asks for an app to uninstall.
 
+#include <QString>
+
 #include <optional>
 #include <string>
 
@@ -9,7 +11,13 @@ class QWidget;
 namespace plenwick {
 
 // Modal on the GUI thread; the chosen ".app" bundle's path, or nothing when cancelled.
+// A folder that is no app bundle is refused with an alert that says so.
 std::optional<std::string> chooseApp(QWidget* parent = nullptr);
+
+// The alert refusing a folder that is no app bundle: its title, and its message
+// naming the folder (raw bytes).
+inline const QString appChoiceRefusalTitle = QStringLiteral("Can’t Uninstall");
+std::string notAnAppMessage(const std::string& path);
 
 // The folder the panel opens in: `applications` when it is a folder, else `home`
 // (never the program's working folder, which is where the panel would fall back to).

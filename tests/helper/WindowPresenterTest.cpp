@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 
 using namespace plenwick;
@@ -119,4 +120,27 @@ TEST_F(WindowPresenterTest, ACloseCallbackCanOpenTheNextWindowAtOnce) {
     EXPECT_NE(second, first);
     EXPECT_EQ(second->windowTitle(), "Leftovers of Next");
     EXPECT_TRUE(second->isVisible());
+}
+
+TEST_F(WindowPresenterTest, AMinimisedWindowIsRestoredWhenPresentedAgainAndEachWindowCarriesTheSharedActions) {
+    QAction quit(QStringLiteral("Quit Helper"));
+    presenter->addWindowAction(&quit);
+    presentStartupItems();
+    PresentedWindow* startup = presenter->window("startup-items");
+    ASSERT_TRUE(startup);
+    EXPECT_TRUE(startup->actions().contains(&quit)) << "its shortcut works in the window";
+
+    startup->setWindowState(Qt::WindowMinimized);
+    presentStartupItems();
+    EXPECT_EQ(presenter->window("startup-items"), startup);
+    EXPECT_FALSE(startup->windowState() & Qt::WindowMinimized) << "brought forward, but left minimised";
+
+    // Actions added later reach the open windows; windows made later get them all.
+    QAction other(QStringLiteral("Other"));
+    presenter->addWindowAction(&other);
+    EXPECT_TRUE(startup->actions().contains(&other));
+    presenter->presentUninstaller("leftovers", "Leftovers of Notes", false, {}, session("Notes"));
+    PresentedWindow* leftovers = presenter->window("leftovers");
+    ASSERT_TRUE(leftovers);
+    EXPECT_EQ(leftovers->actions(), (QList<QAction*>{&quit, &other}));
 }

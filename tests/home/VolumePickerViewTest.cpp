@@ -289,6 +289,9 @@ TEST_F(HomeTest, TheHelperSwitchShowsAndChangesTheLoginItem) {
     EXPECT_EQ(helper->status(), LoginItemStatus::notFound) << "the helper program is not installed";
     EXPECT_FALSE(card->toggle()->isChecked());
     EXPECT_EQ(card->detailText(), HelperToolCard::ordinaryDetail);
+    // The helper lives in the system tray here, not in a menu bar.
+    EXPECT_EQ(card->accessibleName(), "System Tray Helper");
+    EXPECT_EQ(card->toggle()->toolTip(), "Start the system tray helper when you log in");
     card->toggle()->click();
     EXPECT_FALSE(card->toggle()->isChecked()) << "registering failed: the switch shows what is";
     EXPECT_TRUE(helper->lastError().has_value());

@@ -109,10 +109,10 @@ TEST_F(OutlineKeysTest, ContextMenusOfRowsAndHeader) {
         return out;
     };
     EXPECT_EQ(titles(outlineContextMenu(*docs, *state)),
-              (QStringList{"Reveal in File Manager", "Open", "Quick Look", "Copy Path", "-Zoom In", "Rescan This Folder",
+              (QStringList{"Reveal in File Manager", "Open", "Preview", "Copy Path", "-Zoom In", "Rescan This Folder",
                            "-Add to Collector", "Move to Trash…"}));
     EXPECT_EQ(titles(outlineContextMenu(*child(root, "top.bin"), *state)),
-              (QStringList{"Reveal in File Manager", "Open", "Quick Look", "Copy Path", "-Add to Collector",
+              (QStringList{"Reveal in File Manager", "Open", "Preview", "Copy Path", "-Add to Collector",
                            "Move to Trash…"}));
     // The scan root can be neither collected nor trashed.
     for (const OutlineMenuEntry& entry : outlineContextMenu(*root, *state))
@@ -131,7 +131,7 @@ TEST_F(OutlineKeysTest, ContextMenusOfRowsAndHeader) {
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("/scan/Docs/résumé ünïcode.txt"));
     // Plain text only: no file URL that a program could take for the file itself.
     EXPECT_EQ(QApplication::clipboard()->mimeData()->formats(), QStringList{QStringLiteral("text/plain")});
-    // Zoom In and Quick Look act on the row's node.
+    // Zoom In and Preview act on the row's node.
     auto trigger = [](QMenu* menu, const QString& title) {
         for (QAction* action : menu->actions())
             if (action->text() == title) action->trigger();

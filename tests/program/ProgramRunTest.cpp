@@ -1,6 +1,7 @@
-// The built program as a user meets it: Quit ends it with every window, and a second
-// launch hands itself to the running copy, which comes forward and scans the folder
-// the second was given.
+// The built programs as a user meets them: Quit ends the main program with every
+// window, from any of them; a second launch hands itself to the running copy, which
+// comes forward (a minimised window restored) and scans the folder the second was
+// given; the helper's windows come forward alike and quit with Ctrl+Q.
 #include "XWindows.h"
 
 #include "common/TestSupport.h"
@@ -8,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QThread>
@@ -52,16 +54,18 @@ protected:
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     }
     void TearDown() override {
-        if (first.state() != QProcess::NotRunning) {
-            first.kill();
-            first.waitForFinished(5000);
+        for (QProcess* process : {&first, &helper}) {
+            if (process->state() == QProcess::NotRunning) continue;
+            process->kill();
+            process->waitForFinished(5000);
         }
     }
-    void start(QProcess& process, const QStringList& arguments = {}, const QString& workingFolder = {}) {
+    void start(QProcess& process, const QStringList& arguments = {}, const QString& workingFolder = {},
+               const QString& program = QStringLiteral(PLENWICK_PROGRAM)) {
         process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::ForwardedChannels);
         if (!workingFolder.isEmpty()) process.setWorkingDirectory(workingFolder);
-        process.start(QStringLiteral(PLENWICK_PROGRAM), arguments);
+        process.start(program, arguments);
         ASSERT_TRUE(process.waitForStarted(10000)) << process.errorString().toStdString();
     }
     // The first copy runs, owns the program's name and shows its main window.
@@ -91,11 +95,54 @@ protected:
         return second.exitCode();
     }
 
+    // The helper runs and offers the leftovers of an app moved to its Trash in a
+    // window of its own, which this returns.
+    XWindows::Window startHelperWithLeftoverWindow() {
+        const std::string runtime = home / "runtime";
+        std::filesystem::create_directories(runtime);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime));
+        environment.insert(QStringLiteral("XDG_STATE_HOME"), QString::fromStdString(home / ".local/state"));
+        std::filesystem::create_directories(home / "Library/Caches/org.example.notes");
+        writeFile(home / "Library/Caches/org.example.notes/cache.db", std::string(8192, 'c'));
+        start(helper, {}, {}, QStringLiteral(PLENWICK_HELPER));
+        const std::string trash = home / ".local/share/Trash/files";
+        EXPECT_TRUE(waitFor([&] { return std::filesystem::is_directory(trash); })) << "the helper watches no Trash";
+        // Moved to the Trash as a file manager does: made beside it, then renamed in.
+        const std::string app = home / "Notes.app";
+        std::filesystem::create_directories(app + "/Contents");
+        writeFile(app + "/Contents/Info.plist",
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                  "<key>CFBundleIdentifier</key><string>org.example.notes</string>"
+                  "<key>CFBundleName</key><string>Notes</string></dict></plist>\n");
+        std::filesystem::rename(app, trash + "/Notes.app");
+        std::optional<XWindows::Window> window;
+        EXPECT_TRUE(waitFor([&] { return (window = x.shownWindow(helper.processId(), "Leftovers of Notes")).has_value(); }))
+            << "the helper offered no leftovers";
+        return window.value_or(XWindows::Window{});
+    }
+    // Asks the running helper over the session bus to come forward.
+    void activateHelper() {
+        const QString service = QStringLiteral("tarnwell.Plenwick.Helper");
+        QDBusMessage call = QDBusMessage::createMethodCall(service, QStringLiteral("/tarnwell/Plenwick/Helper"),
+                                                           QStringLiteral("org.freedesktop.Application"),
+                                                           QStringLiteral("Activate"));
+        call << QVariantMap();
+        const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 10000);
+        EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    }
+    // Minimises `window` and gives the program a moment to take it in.
+    void minimise(xcb_window_t window) {
+        x.iconify(window);
+        ASSERT_FALSE(x.isMapped(window));
+        waitFor([] { return false; }, 500);
+    }
+
     XWindows x;
     TempFolder home, scans;
     std::string folder = scans / "scan me";
     QProcessEnvironment environment;
-    QProcess first;
+    QProcess first, helper;
 };
 
 TEST_F(ProgramRun, CtrlQInTheMainWindowEndsTheProgramWhileSettingsIsOpen) {
@@ -107,6 +154,51 @@ TEST_F(ProgramRun, CtrlQInTheMainWindowEndsTheProgramWhileSettingsIsOpen) {
     EXPECT_TRUE(first.waitForFinished(15000)) << "the program still runs with its settings window open";
     EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(first.exitCode(), 0);
+}
+
+TEST_F(ProgramRun, CtrlQInSettingsEndsTheProgramWhileTheMainWindowIsClosed) {
+    startFirst();
+    x.pressControl(mainWindow()->id, ',');
+    ASSERT_TRUE(waitFor([&] { return settingsWindow().has_value(); }));
+    x.close(mainWindow()->id);
+    ASSERT_TRUE(waitFor([&] { return !mainWindow(); })) << "the main window did not close";
+
+    x.pressControl(settingsWindow()->id, 'q');
+    EXPECT_TRUE(first.waitForFinished(15000)) << "Ctrl+Q in the settings window left the program running";
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.exitCode(), 0);
+}
+
+TEST_F(ProgramRun, ASecondLaunchRestoresAMinimisedMainWindow) {
+    startFirst();
+    const xcb_window_t window = mainWindow()->id;
+    minimise(window);
+    EXPECT_EQ(secondLaunch({}), 0);
+    EXPECT_TRUE(waitFor([&] { return x.isMapped(window); })) << "the main window stayed minimised";
+
+    // Handed a folder, it comes back as well, and scans it.
+    minimise(window);
+    EXPECT_EQ(secondLaunch({QString::fromStdString(folder)}), 0);
+    EXPECT_TRUE(waitFor([&] { return x.isMapped(window); })) << "the main window stayed minimised";
+    EXPECT_TRUE(waitFor([&] { return x.shownWindow(first.processId(), "scan me").has_value(); }));
+}
+
+TEST_F(ProgramRun, TheHelpersMinimisedWindowComesBackWhenItIsAskedForward) {
+    const XWindows::Window window = startHelperWithLeftoverWindow();
+    ASSERT_NE(window.id, 0u);
+    minimise(window.id);
+    activateHelper();
+    EXPECT_TRUE(waitFor([&] { return x.isMapped(window.id); })) << "the helper's window stayed minimised";
+    EXPECT_EQ(helper.state(), QProcess::Running);
+}
+
+TEST_F(ProgramRun, CtrlQInAHelperWindowEndsTheHelper) {
+    const XWindows::Window window = startHelperWithLeftoverWindow();
+    ASSERT_NE(window.id, 0u);
+    x.pressControl(window.id, 'q');
+    EXPECT_TRUE(helper.waitForFinished(15000)) << "Ctrl+Q in the helper's window left it running";
+    EXPECT_EQ(helper.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(helper.exitCode(), 0);
 }
 
 TEST_F(ProgramRun, ASecondLaunchBringsTheFirstForwardAndHandsItItsFolder) {

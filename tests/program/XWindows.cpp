@@ -1,7 +1,9 @@
 #include "XWindows.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 namespace plenwick::test {
 
@@ -62,11 +64,7 @@ std::vector<XWindows::Window> XWindows::shownWindows(std::int64_t pid) {
     for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
         const xcb_window_t window = children[i];
         if (cardinal(window, pidAtom) != std::optional<std::uint32_t>(static_cast<std::uint32_t>(pid))) continue;
-        xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
-            connection_, xcb_get_window_attributes(connection_, window), nullptr);
-        const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-        std::free(attributes);
-        if (viewable) shown.push_back({window, text(window, nameAtom, utf8)});
+        if (isMapped(window)) shown.push_back({window, text(window, nameAtom, utf8)});
     }
     std::free(tree);
     return shown;
@@ -124,6 +122,38 @@ void XWindows::close(xcb_window_t window) {
     event.data.data32[0] = atom("WM_DELETE_WINDOW");
     event.data.data32[1] = XCB_CURRENT_TIME;
     xcb_send_event(connection_, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+    xcb_flush(connection_);
+}
+
+} // namespace plenwick::test
+
+namespace plenwick::test {
+
+bool XWindows::isMapped(xcb_window_t window) {
+    if (!connection_) return false;
+    xcb_get_window_attributes_reply_t* attributes =
+        xcb_get_window_attributes_reply(connection_, xcb_get_window_attributes(connection_, window), nullptr);
+    const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+    std::free(attributes);
+    return viewable;
+}
+
+void XWindows::iconify(xcb_window_t window) {
+    if (!connection_) return;
+    constexpr std::uint32_t normalState = 1, iconicState = 3; // ICCCM NormalState, IconicState
+    const xcb_atom_t wmState = atom("WM_STATE");
+    // A window manager marks a window Normal once it is mapped; none runs here, so a
+    // window restored by its program still reads Iconic. That comes first, then the
+    // minimising itself.
+    const std::uint32_t normal[2] = {normalState, XCB_NONE}; // state, icon window
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, wmState, wmState, 32, 2, normal);
+    xcb_flush(connection_);
+    // The program reads the property when it hears of the change: it must read Normal
+    // before the property changes again.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    xcb_unmap_window(connection_, window);
+    const std::uint32_t iconic[2] = {iconicState, XCB_NONE};
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, wmState, wmState, 32, 2, iconic);
     xcb_flush(connection_);
 }
 

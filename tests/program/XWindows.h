@@ -33,6 +33,11 @@ public:
     void pressControl(xcb_window_t window, std::uint32_t key);
     // Asks `window` to close, as its title bar's close button does.
     void close(xcb_window_t window);
+    // Minimises `window` as a window manager does when asked to: it is unmapped and
+    // its WM_STATE becomes Iconic (the test's X server runs no window manager).
+    void iconify(xcb_window_t window);
+    // Whether `window` is mapped, i.e. on screen rather than minimised or hidden.
+    bool isMapped(xcb_window_t window);
 
 private:
     xcb_atom_t atom(const char* name);

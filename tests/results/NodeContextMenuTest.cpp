@@ -61,7 +61,7 @@ TEST_F(NodeMenuTest, FilesLinksAndUnreadableFoldersHaveNoFolderEntries) {
     const std::vector<NodeMenuEntry> entries = menu(report);
     EXPECT_EQ(entries[0].title, "Reveal in File Manager");
     EXPECT_EQ(entries[1].title, "Open");
-    EXPECT_EQ(entries[2].title, "Quick Look");
+    EXPECT_EQ(entries[2].title, "Preview");
     EXPECT_EQ(entries[3].title, "Copy Path");
     EXPECT_EQ(entry(entries, Action::moveToTrash).title, "Move to Trash…");
     EXPECT_TRUE(entry(entries, Action::moveToTrash).destructive);
@@ -159,7 +159,7 @@ TEST_F(NodeMenuTest, TheMenuWidgetListsTheEntriesWithTheirSeparatorsAndFollowsTh
     ASSERT_NE(built, nullptr);
     QStringList titles;
     for (QAction* a : built->actions()) titles << (a->isSeparator() ? QStringLiteral("—") : a->text());
-    EXPECT_EQ(titles, (QStringList{"Reveal in File Manager", "Open", "Quick Look", "Copy Path", "—", "Zoom In",
+    EXPECT_EQ(titles, (QStringList{"Reveal in File Manager", "Open", "Preview", "Copy Path", "—", "Zoom In",
                                    "Rescan This Folder", "—", "Add to Collector", "Move to Trash…"}));
 
     // Collecting the folder turns the open menu's entry into its removal.

@@ -2,9 +2,15 @@
 
 #include "common/TestSupport.h"
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace plenwick::test {
 namespace {
@@ -19,6 +25,51 @@ TEST(AppChooser, OpensInTheApplicationsFolderElseAtHome) {
     std::filesystem::remove(applications);
     std::filesystem::create_directory(applications);
     EXPECT_EQ(appChooserStartFolder(applications, home), applications);
+}
+
+// Runs `step` once the modal window of type T is up (checked every few milliseconds).
+template <typename T>
+void whenShown(std::function<void(T&)> step) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, step] {
+        if (auto* shown = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->deleteLater();
+            timer->stop();
+            step(*shown);
+        }
+    });
+    timer->start(10);
+}
+
+TEST(AppChooser, AFolderThatIsNoAppIsRefusedWithAReason) {
+    EXPECT_EQ(notAnAppMessage("/home/me/Documents"), "“Documents” isn’t an app.");
+    EXPECT_EQ(notAnAppMessage("/tmp/bad\xff"), "“bad\uFFFD” isn’t an app.") << "shown, not raw bytes";
+
+    TempFolder root;
+    const std::string plain = root / "Photos";
+    std::filesystem::create_directory(plain);
+    QString alertTitle, alertText;
+    bool stillAsking = false;
+    whenShown<QFileDialog>([&](QFileDialog& dialog) {
+        dialog.setDirectory(QString::fromStdString(root.path()));
+        dialog.selectFile(QString::fromStdString(plain));
+        whenShown<QMessageBox>([&](QMessageBox& alert) {
+            alertTitle = alert.windowTitle();
+            alertText = alert.text();
+            alert.accept();
+            // The panel stays open for another choice; the test then cancels it.
+            QTimer::singleShot(0, &dialog, [&] {
+                stillAsking = dialog.isVisible();
+                dialog.reject();
+            });
+        });
+        // As the panel's "Uninstall…" button does.
+        QTimer::singleShot(0, &dialog, [&] { static_cast<QDialog&>(dialog).accept(); });
+    });
+    EXPECT_EQ(chooseApp(), std::nullopt);
+    EXPECT_EQ(alertTitle.toStdString(), "Can’t Uninstall");
+    EXPECT_EQ(alertText.toStdString(), "“Photos” isn’t an app.");
+    EXPECT_TRUE(stillAsking);
 }
 
 } // namespace

@@ -79,7 +79,7 @@ void shootHelper(const std::function<void(const QString&, QWidget&)>& save,
         scene.menu->hide();
     }
     {
-        // A Trash under a folder that can't be made: the way to Full Disk Access shows.
+        // A Trash under a folder that can’t be made: the menu says why it can’t be seen.
         HelperScene scene("/proc/no-such-home/Trash/files");
         save(QStringLiteral("helper-menu-no-access"), scene.openMenu());
         scene.menu->hide();

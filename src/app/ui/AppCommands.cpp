@@ -87,7 +87,7 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     forward_ = add(go_, QStringLiteral("Forward"), shortcuts::forward);
     zoomIntoSelection_ = add(go_, QStringLiteral("Zoom Into Selection"), shortcuts::zoomIntoSelection);
     go_->addSeparator();
-    quickLook_ = add(go_, QStringLiteral("Quick Look"), shortcuts::quickLook);
+    quickLook_ = add(go_, QStringLiteral("Preview"), shortcuts::quickLook);
     reveal_ = add(go_, QStringLiteral("Reveal in File Manager"), shortcuts::reveal);
     addToCollector_ = add(go_, QStringLiteral("Add to Collector"), shortcuts::addToCollector);
     moveToTrash_ = add(go_, QStringLiteral("Move to Trash…"), shortcuts::moveToTrash);

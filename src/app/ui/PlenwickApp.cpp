@@ -12,8 +12,10 @@
 #include "platform/AppActivation.h"
 #include "platform/DesktopServices.h"
 #include "runtime/GuiThread.h"
+#include "shell/WindowForward.h"
 #include "startup/ui/StartupItemsTexts.h"
 
+#include <QAction>
 #include <QCoreApplication>
 
 
@@ -54,12 +56,7 @@ MainWindow& PlenwickApp::mainWindow() {
     return *window_;
 }
 
-void PlenwickApp::showMainWindow() {
-    MainWindow& window = mainWindow();
-    window.show();
-    window.raise();
-    window.activateWindow();
-}
+void PlenwickApp::showMainWindow() { bringWindowForward(mainWindow()); }
 
 StartupItemsWindow* PlenwickApp::startupItemsWindow() const { return startupItems_.data(); }
 
@@ -77,10 +74,10 @@ void PlenwickApp::openWindow(const QString& identifier) {
         if (!startupExecutor_) startupExecutor_ = std::make_shared<ThreadPoolExecutor>(2);
         startupItems_ = new StartupItemsWindow(standardStartupItemsEnvironment(startupExecutor_));
         startupItems_->setAttribute(Qt::WA_DeleteOnClose);
+        // Quit also from this window while the main window is closed.
+        startupItems_->addAction(mainWindow().commands()->quit());
     }
-    startupItems_->show();
-    startupItems_->raise();
-    startupItems_->activateWindow();
+    bringWindowForward(*startupItems_);
 }
 
 void PlenwickApp::openSettings() {
@@ -90,10 +87,9 @@ void PlenwickApp::openSettings() {
         QObject::connect(settings_->helperToggle(), &HelperToggle::openLoginItemsRequested, settings_,
                          [] { openURLOnDesktop(StartupItemsTexts::loginItemsSettingsURL); });
         linkHelperRow(*settings_, helperController());
+        settings_->addAction(mainWindow().commands()->quit());
     }
-    settings_->show();
-    settings_->raise();
-    settings_->activateWindow();
+    bringWindowForward(*settings_);
 }
 
 void PlenwickApp::answerActivation() {

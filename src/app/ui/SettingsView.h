@@ -31,7 +31,7 @@ class HelperToggle final : public QWidget {
     Q_OBJECT
 
 public:
-    static inline const QString toggleTitle = QStringLiteral("Show Plenwick Helper in the menu bar");
+    static inline const QString toggleTitle = QStringLiteral("Show Plenwick Helper in the system tray");
     static inline const QString approvalText = QStringLiteral("Allow it in Login Items to finish turning it on.");
     static inline const QString openLoginItemsTitle = QStringLiteral("Open Login Items…");
     static inline const QString notRunningText = QStringLiteral("Not running.");
@@ -73,10 +73,10 @@ class SettingsView final : public QWidget {
 
 public:
     static constexpr int formWidth = 480;
-    static inline const QString helperHeader = QStringLiteral("Menu Bar Helper");
+    static inline const QString helperHeader = QStringLiteral("System Tray Helper");
     static inline const QString helperFooter = QStringLiteral(
         "Starts at login. Offers to remove an app’s leftovers when you drag it to the Trash, and opens or quits "
-        "Plenwick from the menu bar.");
+        "Plenwick from the system tray.");
     static inline const QString uninstallingHeader = QStringLiteral("Uninstalling");
     static inline const QString offerLeftoversTitle =
         QStringLiteral("Offer to find leftovers when an app is collected or trashed");

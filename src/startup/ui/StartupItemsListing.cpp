@@ -21,6 +21,11 @@ StartupItemsListing StartupItemsListing::make(const std::vector<StartupItem>& it
         Section section;
         section.source = source;
         if (source == Source::loginItem && loginItemsError) {
+            // Without the launch system and anything else to count, the count line
+            // says so alone.
+            if (StartupItemsTexts::lacksLaunchSystem(loginItemsError, launchToolInstalled) &&
+                StartupItemsTexts::countedItems(items) == 0)
+                continue;
             section.kind = Section::Kind::loginItemsUnavailable;
             section.title = StartupItemsTexts::sectionTitle(source);
             section.message = StartupItemsTexts::loginItemsUnavailable(*loginItemsError, launchToolInstalled);

@@ -56,11 +56,19 @@ QString StartupItemsTexts::sectionFooter(Source source) {
     return {};
 }
 
-QString StartupItemsTexts::countLine(bool hasLoaded, const std::vector<StartupItem>& items, int leftoverCount) {
-    if (!hasLoaded) return QStringLiteral("Apps and background jobs that start on their own.");
+qsizetype StartupItemsTexts::countedItems(const std::vector<StartupItem>& items) {
     qsizetype n = 0;
     for (const StartupItem& item : items)
         if (item.source != Source::bundled) ++n;
+    return n;
+}
+
+QString StartupItemsTexts::countLine(bool hasLoaded, const std::vector<StartupItem>& items, int leftoverCount,
+                                     bool lacksLaunchSystem) {
+    if (!hasLoaded) return QStringLiteral("Apps and background jobs that start on their own.");
+    const qsizetype n = countedItems(items);
+    // "0 items start on their own" would claim a launch system that was asked.
+    if (lacksLaunchSystem && n == 0) return noLaunchSystem;
     QString line = QString::fromStdString(decimalCountText(n, "item", "items")) +
                    (n == 1 ? QStringLiteral(" starts on its own") : QStringLiteral(" start on their own"));
     if (leftoverCount >= 1)
@@ -84,9 +92,14 @@ std::vector<StartupItem> StartupItemsTexts::filtered(const std::vector<StartupIt
     return kept;
 }
 
-QString StartupItemsTexts::loginItemsUnavailable(const std::string& error, bool launchToolInstalled) {
+bool StartupItemsTexts::lacksLaunchSystem(const std::optional<std::string>& loginItemsError,
+                                          bool launchToolInstalled) {
     // The runner's start error for a program that is not there.
-    if (!launchToolInstalled && error == std::strerror(ENOENT)) return noLaunchSystem;
+    return loginItemsError && !launchToolInstalled && *loginItemsError == std::strerror(ENOENT);
+}
+
+QString StartupItemsTexts::loginItemsUnavailable(const std::string& error, bool launchToolInstalled) {
+    if (lacksLaunchSystem(error, launchToolInstalled)) return noLaunchSystem;
     return display(error);
 }
 

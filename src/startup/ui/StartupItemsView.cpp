@@ -30,6 +30,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include <unistd.h>
 
 namespace plenwick {
@@ -73,6 +75,50 @@ protected:
         drawSymbol(p, Symbol::powerCircleFill, box, shellAccentColor(palette()));
     }
 };
+
+} // namespace
+
+// The header's line under the title: secondary body text that wraps, so that a
+// sentence in place of the count is read whole.
+class StartupCountLine final : public QWidget {
+public:
+    explicit StartupCountLine(QWidget* parent) : QWidget(parent) {
+        setFont(shellFont(ShellTextStyle::body));
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        policy.setHeightForWidth(true);
+        setSizePolicy(policy);
+    }
+    const QString& text() const noexcept { return text_; }
+    void setText(const QString& text) {
+        if (text == text_) return;
+        text_ = text;
+        updateGeometry();
+        update();
+    }
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override {
+        return std::max(fontMetrics().height(),
+                        fontMetrics().boundingRect(QRect(0, 0, std::max(width, 1), 100000), flags, text_).height());
+    }
+    QSize sizeHint() const override {
+        const int width = std::min(fontMetrics().horizontalAdvance(text_) + 1, 560);
+        return {width, heightForWidth(width)};
+    }
+    QSize minimumSizeHint() const override { return {0, fontMetrics().height()}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setPen(shellSecondaryColor(palette()));
+        painter.drawText(rect(), flags, text_);
+    }
+
+private:
+    static constexpr int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+    QString text_;
+};
+
+namespace {
 
 ShellText* textLine(const QString& text, ShellTextStyle style, std::optional<QFont::Weight> weight, QWidget* parent,
                     bool secondary = false, Qt::Alignment alignment = Qt::AlignLeft) {
@@ -147,7 +193,7 @@ StartupItemsView::StartupItemsView(std::unique_ptr<StartupItemsModel> model, boo
     auto* titles = new QVBoxLayout;
     titles->setSpacing(2);
     titles->addWidget(textLine(StartupItemsTexts::title, ShellTextStyle::title2, QFont::DemiBold, this));
-    countLine_ = textLine({}, ShellTextStyle::body, std::nullopt, this, true);
+    countLine_ = new StartupCountLine(this);
     titles->addWidget(countLine_);
     header->addLayout(titles);
     header->addStretch(1);
@@ -221,7 +267,8 @@ void StartupItemsView::showEvent(QShowEvent* event) {
 
 void StartupItemsView::modelChanged(quint64 fields) {
     const auto has = [fields](Field field) { return (fields & StartupItemsModel::bit(field)) != 0; };
-    if (has(Field::isLoading) || has(Field::hasLoaded) || has(Field::items)) updateHeader();
+    if (has(Field::isLoading) || has(Field::hasLoaded) || has(Field::items) || has(Field::loginItemsError))
+        updateHeader();
     if (has(Field::items) || has(Field::hasLoaded) || has(Field::busy) || has(Field::loginItemsError)) rebuildList();
     if (has(Field::actionError)) updateErrorAlert();
 }
@@ -257,9 +304,12 @@ std::vector<StartupItemRow*> StartupItemsView::rows() const {
     return found;
 }
 
+bool StartupItemsView::launchToolInstalled() { return ::access(LoginItemsScript::toolPath, X_OK) == 0; }
+
 void StartupItemsView::updateHeader() {
-    countLine_->setText(
-        StartupItemsTexts::countLine(model_->hasLoaded(), model_->items(), model_->leftoverCount()));
+    countLine_->setText(StartupItemsTexts::countLine(
+        model_->hasLoaded(), model_->items(), model_->leftoverCount(),
+        StartupItemsTexts::lacksLaunchSystem(model_->loginItemsError(), launchToolInstalled())));
     headerSpinner_->setVisible(model_->isLoading() && model_->hasLoaded());
     refreshButton_->setEnabled(!model_->isLoading());
     stack_->setCurrentIndex(model_->hasLoaded() ? 1 : 0);
@@ -282,9 +332,8 @@ QWidget* StartupItemsView::makeRow(const StartupItem& item) {
 }
 
 void StartupItemsView::rebuildList() {
-    const bool launchToolInstalled = ::access(LoginItemsScript::toolPath, X_OK) == 0;
     listing_ = StartupItemsListing::make(model_->items(), model_->loginItemsError(), search_, showBundled_,
-                                         launchToolInstalled);
+                                         launchToolInstalled());
     const int scrollPosition = scroll_->verticalScrollBar()->value();
     listContent_->setUpdatesEnabled(false);
     while (QLayoutItem* child = listLayout_->takeAt(0)) {

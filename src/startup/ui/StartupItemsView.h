@@ -23,6 +23,7 @@ namespace plenwick {
 
 class ActivitySpinner;
 class ShellText;
+class StartupCountLine;
 class StartupItemRow;
 class StartupItemsSection;
 
@@ -65,6 +66,7 @@ protected:
 
 private:
     void modelChanged(quint64 fields);
+    static bool launchToolInstalled();
     void updateHeader();
     void rebuildList();
     void updateErrorAlert();
@@ -81,7 +83,7 @@ private:
     QToolButton* settingsButton_;
     QToolButton* refreshButton_;
     QLineEdit* filter_;
-    ShellText* countLine_;
+    StartupCountLine* countLine_;
     ActivitySpinner* headerSpinner_;
     QStackedWidget* stack_;
     QScrollArea* scroll_;

@@ -25,7 +25,40 @@ bool isReadyOrWorking(const UninstallSession& session) {
     return kind == PhaseKind::ready || kind == PhaseKind::working;
 }
 
+// A kind of leftover in words, in the order the phrase names them: settings, caches
+// and support files first, as an app's leftovers are usually told.
+struct KindWords {
+    Remnant::Kind kind;
+    const char* words;
+};
+constexpr KindWords kindWords[] = {
+    {Remnant::Kind::preferences, "settings"},
+    {Remnant::Kind::caches, "caches"},
+    {Remnant::Kind::applicationSupport, "support files"},
+    {Remnant::Kind::containers, "containers"},
+    {Remnant::Kind::groupContainers, "shared containers"},
+    {Remnant::Kind::launchItems, "launch jobs"},
+    {Remnant::Kind::helperTools, "privileged helpers"},
+    {Remnant::Kind::savedState, "saved window state"},
+    {Remnant::Kind::webData, "web data"},
+    {Remnant::Kind::logs, "logs"},
+    {Remnant::Kind::crashReports, "crash reports"},
+};
+
 } // namespace
+
+std::string leftoverKindsPhrase(const std::vector<Remnant>& remnants) {
+    std::vector<const char*> found;
+    for (const KindWords& k : kindWords)
+        if (std::any_of(remnants.begin(), remnants.end(), [&](const Remnant& r) { return r.kind == k.kind; }))
+            found.push_back(k.words);
+    std::string phrase;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        if (i > 0) phrase += i + 1 == found.size() ? " and " : ", ";
+        phrase += found[i];
+    }
+    return phrase;
+}
 
 std::string countPhrase(std::size_t n) {
     return decimalCountText(static_cast<std::int64_t>(n), "leftover item", "leftover items");
@@ -67,7 +100,8 @@ std::string statusLine(const UninstallSession& session) {
         return "The app (" + formatByteCount(session.appSize()) + ") and " + countPhrase(n) + " (" + total +
                ") it left in your Library.";
     case Mode::afterTrash:
-        return "It left " + countPhrase(n) + " (" + total + ") behind: settings, caches and support files.";
+        return "It left " + countPhrase(n) + " (" + total + ") behind: " + leftoverKindsPhrase(session.remnants()) +
+               ".";
     }
     return {};
 }

@@ -15,6 +15,9 @@ namespace plenwick::uninstaller_ui {
 // "1 leftover item", else "<n> leftover items" (plain digits).
 std::string countPhrase(std::size_t n);
 std::string title(const UninstallSession& session);
+// The kinds among `remnants` in words, each once: "settings, caches and support
+// files" when all three are there, "caches" when only caches are.
+std::string leftoverKindsPhrase(const std::vector<Remnant>& remnants);
 std::string statusLine(const UninstallSession& session);
 
 enum class BannerKind { otherCopy, appRunning };

@@ -62,7 +62,7 @@ TEST_F(CommandsTest, MenusHoldTheirItemsInOrderWithShortcuts) {
               QStringList({"Scan Folder…", "Rescan", "Rescan This Folder", "-", "Show Disks", "Back to Results", "-",
                            "Uninstall App…", "Startup Items", "-", "Settings…", "Quit"}));
     EXPECT_EQ(titles(commands->goMenu()), QStringList({"Enclosing Folder", "Back", "Forward", "Zoom Into Selection", "-",
-                                                       "Quick Look", "Reveal in File Manager", "Add to Collector",
+                                                       "Preview", "Reveal in File Manager", "Add to Collector",
                                                        "Move to Trash…"}));
     EXPECT_EQ(titles(commands->viewMenu()),
               QStringList({"Hide Sidebar", "Hide Inspector", "[Visualization]", "Sunburst", "Treemap", "-", "[Colors]",

@@ -113,7 +113,7 @@ TEST(HelperToggle, ShowsOneNoteAtATimeAndMovesOnlyWithItsState) {
     HelperToggle row;
     row.show();
     EXPECT_FALSE(row.isEnabled()) << "nothing to show before the first state";
-    EXPECT_EQ(row.toggle()->text(), "Show Plenwick Helper in the menu bar");
+    EXPECT_EQ(row.toggle()->text(), "Show Plenwick Helper in the system tray");
 
     // Waiting for approval: on, with the approval line and not the not-running one.
     row.setRow(helperRow(true, true, true));
@@ -184,7 +184,7 @@ TEST(SettingsView, TheLeftoversSwitchIsTheStoredPreferenceOnByDefault) {
 
     QStringList texts;
     for (const QLabel* label : view.findChildren<QLabel*>()) texts << label->text();
-    EXPECT_TRUE(texts.contains("Menu Bar Helper"));
+    EXPECT_TRUE(texts.contains("System Tray Helper"));
     EXPECT_TRUE(texts.contains("Uninstalling"));
     EXPECT_TRUE(texts.contains(SettingsView::helperFooter));
 }

@@ -55,3 +55,34 @@ TEST(StartupItemsScene, OneWindowThatComesForwardWithItsModel) {
 
 } // namespace
 } // namespace plenwick::test
+
+namespace plenwick::test {
+namespace {
+
+TEST(StartupItemsScene, QuitsFromItsWindowAndComesBackFromMinimised) {
+    PlenwickApp program(quietEnvironment);
+    int quits = 0;
+    program.setEndProcess([&] { ++quits; });
+    program.openWindow(QStringLiteral("startup-items"));
+    StartupItemsWindow* window = program.startupItemsWindow();
+    ASSERT_TRUE(window);
+    // The main window's menu bar is not on screen while only this window is open.
+    QAction* quit = program.mainWindow().commands()->quit();
+    EXPECT_TRUE(window->actions().contains(quit)) << "Ctrl+Q would do nothing in this window alone";
+
+    window->setWindowState(Qt::WindowMinimized);
+    program.openWindow(QStringLiteral("startup-items"));
+    EXPECT_FALSE(window->windowState() & Qt::WindowMinimized) << "brought forward, yet left minimised";
+
+    program.mainWindow().setWindowState(Qt::WindowMinimized);
+    program.showMainWindow();
+    EXPECT_FALSE(program.mainWindow().windowState() & Qt::WindowMinimized);
+
+    quit->trigger();
+    EXPECT_EQ(quits, 1);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(program.startupItemsWindow()) << "Quit closes every window";
+}
+
+} // namespace
+} // namespace plenwick::test

@@ -46,6 +46,19 @@ TEST(StartupItemsTextsTest, CountLine) {
     std::vector<StartupItem> five(5, make(Source::systemDaemon, "d"));
     EXPECT_EQ(StartupItemsTexts::countLine(true, five, 2),
               "5 items start on their own · 2 left behind by apps that are gone");
+
+    // Without the launch system nothing was asked: no "0 items", only why.
+    EXPECT_EQ(StartupItemsTexts::countLine(true, {}, 0, true), StartupItemsTexts::noLaunchSystem);
+    EXPECT_EQ(StartupItemsTexts::countLine(true, {make(Source::bundled, "b")}, 0, true),
+              StartupItemsTexts::noLaunchSystem);
+    EXPECT_EQ(StartupItemsTexts::countLine(false, {}, 0, true), "Apps and background jobs that start on their own.");
+    EXPECT_EQ(StartupItemsTexts::countLine(true, {make(Source::userAgent, "a")}, 0, true), "1 item starts on its own")
+        << "agents read from their folders are still counted";
+    const std::string notInstalled = std::strerror(ENOENT);
+    EXPECT_TRUE(StartupItemsTexts::lacksLaunchSystem(notInstalled, false));
+    EXPECT_FALSE(StartupItemsTexts::lacksLaunchSystem(notInstalled, true)) << "the tool is there but failed";
+    EXPECT_FALSE(StartupItemsTexts::lacksLaunchSystem(std::string("Not allowed"), false));
+    EXPECT_FALSE(StartupItemsTexts::lacksLaunchSystem(std::nullopt, false));
 }
 
 TEST(StartupItemsTextsTest, FilterMatchesNameOrDetailIgnoringCase) {
@@ -98,9 +111,14 @@ TEST(StartupItemsTextsTest, ListingSectionsAndPlaceholders) {
     // system, said in a sentence rather than as the start error. Other failures, and
     // a start error while the tool is there, read as they came.
     const std::string notInstalled = std::strerror(ENOENT);
-    listing = StartupItemsListing::make({}, notInstalled, {}, false, false);
+    const std::vector<StartupItem> agent{make(Source::userAgent, "U")};
+    listing = StartupItemsListing::make(agent, notInstalled, {}, false, false);
     EXPECT_EQ(listing.sections[0].message, StartupItemsTexts::noLaunchSystem);
     EXPECT_FALSE(listing.sections[0].message.contains(QString::fromStdString(notInstalled)));
+    // With nothing else listed the count line says it alone, not a second time here.
+    listing = StartupItemsListing::make({make(Source::bundled, "B")}, notInstalled, {}, false, false);
+    EXPECT_EQ(titles(listing), std::vector<QString>{"Bundled with Apps (1)"});
+    EXPECT_TRUE(StartupItemsListing::make({}, notInstalled, {}, false, false).sections.empty());
     EXPECT_EQ(StartupItemsListing::make({}, notInstalled, {}, false, true).sections[0].message,
               QString::fromStdString(notInstalled));
     EXPECT_EQ(StartupItemsListing::make({}, std::string("Not allowed"), {}, false, false).sections[0].message,

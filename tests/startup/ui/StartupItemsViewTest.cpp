@@ -188,8 +188,9 @@ TEST_F(StartupItemsViewTest, FilterAndPlaceholders) {
     EXPECT_EQ(view->countLineText(), "0 items start on their own");
     EXPECT_EQ(view->placeholderTitle(), "No Startup Items");
 
-    // Login items that can't be read: their row, and no "No Startup Items".
-    runner.answers.erase(osascript + LoginItemsScript::listScript());
+    // Login items that can't be read: their row, and no "No Startup Items". (A tool
+    // that is not installed at all is the case of a system without the launch system.)
+    runner.answer(osascript + LoginItemsScript::listScript(), {1, {}, "Not authorised to send Apple events"});
     view->refreshButton()->click();
     background.runAll();
     EXPECT_EQ(sectionTitles(), std::vector<QString>{"Open at Login"});
@@ -290,4 +291,15 @@ TEST_F(StartupItemsViewTest, WithoutTheLaunchSystemItSaysSoAndOffersNoOtherSyste
         EXPECT_FALSE(label->text().contains("No such file")) << label->text().toStdString();
     for (const QPushButton* button : unavailable->findChildren<QPushButton*>())
         EXPECT_FALSE(button->isVisibleTo(unavailable)) << button->text().toStdString();
+    EXPECT_EQ(view->countLineText(), "2 items start on their own") << "the agents read from their folder";
+
+    // Nothing else to list either: the count line says why alone, never "0 items".
+    std::filesystem::remove_all(agents);
+    std::filesystem::remove_all(dir / "Apps");
+    view->refreshButton()->click();
+    background.runAll();
+    QApplication::processEvents();
+    EXPECT_EQ(view->countLineText(), StartupItemsTexts::noLaunchSystem);
+    EXPECT_TRUE(view->sections().empty()) << "the sentence is not repeated below";
+    EXPECT_TRUE(view->placeholderTitle().isEmpty());
 }

@@ -60,6 +60,36 @@ TEST_F(PresentationTest, TitlesAndStatusLinesByModeAndPhase) {
     EXPECT_EQ(statusLine(*searched(Mode::collector)), "It didn’t leave any files behind.");
 }
 
+TEST(UninstallerPresentation, TheLeftoverOfferNamesOnlyTheKindsFound) {
+    using Kind = Remnant::Kind;
+    const auto of = [](std::initializer_list<Kind> kinds) {
+        std::vector<Remnant> remnants;
+        for (Kind kind : kinds) remnants.push_back(Remnant{"/x/" + std::to_string(remnants.size()), kind});
+        return leftoverKindsPhrase(remnants);
+    };
+    EXPECT_EQ(of({Kind::caches}), "caches");
+    EXPECT_EQ(of({Kind::logs, Kind::caches, Kind::caches}), "caches and logs") << "each kind once";
+    EXPECT_EQ(of({Kind::applicationSupport, Kind::caches}), "caches and support files");
+    EXPECT_EQ(of({Kind::applicationSupport, Kind::caches, Kind::preferences}), "settings, caches and support files");
+    EXPECT_EQ(of({Kind::crashReports, Kind::webData, Kind::preferences, Kind::savedState}),
+              "settings, saved window state, web data and crash reports");
+    EXPECT_EQ(of({Kind::containers, Kind::groupContainers, Kind::launchItems, Kind::helperTools}),
+              "containers, shared containers, launch jobs and privileged helpers");
+}
+
+TEST_F(PresentationTest, TheTrashOfferSaysOnlyWhatWasFound) {
+    // No preferences among the leftovers: the offer does not speak of settings.
+    std::filesystem::remove(pref());
+    auto after = searched(Mode::afterTrash);
+    ASSERT_EQ(after->remnants().size(), 2u);
+    EXPECT_EQ(statusLine(*after), "It left 2 leftover items (" + formatByteCount(after->remnantsSize()) +
+                                      ") behind: caches and support files.");
+    std::filesystem::remove_all(support());
+    after = searched(Mode::afterTrash);
+    EXPECT_EQ(statusLine(*after), "It left 1 leftover item (" + formatByteCount(after->remnantsSize()) +
+                                      ") behind: caches.");
+}
+
 TEST_F(PresentationTest, FinishedLines) {
     auto moved = searched(Mode::uninstall);
     moved->moveToTrash();
