@@ -7,10 +7,14 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <string>
+#include <utility>
 
 namespace plenwick {
 namespace {
 std::atomic<std::int64_t> liveDirectories{0};
+// Fewer files are sorted with the sub-folders at the end, at once.
+constexpr std::uint32_t earlySortedFiles = 256;
 
 void add(std::atomic<std::int64_t>& total, std::int64_t value) {
     if (value) total.fetch_add(value, std::memory_order_relaxed);
@@ -111,6 +115,12 @@ void ScannerDirectory::storeListing(std::int64_t ownSize, std::int64_t ownLogica
         subdirectories[i]->indexInParent_ = static_cast<std::uint32_t>(i);
 }
 
+void ScannerDirectory::sortFiles() {
+    if (filesSorted_ || filesInRoom_ < earlySortedFiles || !node || !node->childRoom()) return;
+    sortChildNodes(node->childRoom(), filesInRoom_);
+    filesSorted_ = true;
+}
+
 void ScannerDirectory::finalize() {
     std::vector<ScannerDirectory*>().swap(subdirectories); // each has freed itself
     const bool keepNode = !isExcluded && (!parent || parent->recordsChildren);
@@ -124,7 +134,12 @@ void ScannerDirectory::finalize() {
             for (std::uint32_t i = filesInRoom_; i < capacity; ++i)
                 if (room[i]) room[count++] = std::move(room[i]);
             node->setChildCount(count);
-            sortChildNodes(room, count);
+            if (filesSorted_) {
+                sortChildNodes(room + filesInRoom_, count - filesInRoom_);
+                mergeSortedRuns(room, filesInRoom_, count);
+            } else {
+                sortChildNodes(room, count);
+            }
         }
         node->setSize(size.load(std::memory_order_relaxed));
         node->setLogicalSize(logicalSize.load(std::memory_order_relaxed));
@@ -154,25 +169,44 @@ constexpr std::uint64_t highBits = 0x8080808080808080ull;
 // A node's size and the first 16 bytes of its name as two big-endian numbers, zeros
 // after a shorter name: comparing them compares the names' first 16 bytes in byte
 // order, and a name that ends within them comes before one that goes on (no name
-// holds a zero byte).
+// holds a zero byte). Names that are not valid UTF-8 are keyed by their repaired
+// text (which is where FileNode::childOrder puts them); their node pointer then
+// carries a mark in its lowest bit (nodes are 8-byte aligned).
 struct SortKey {
     std::int64_t size;
     std::uint64_t head, tail;
-    FileNode* node;
+    std::uintptr_t node;
 
-    friend bool operator<(const SortKey& a, const SortKey& b) noexcept {
-        if (a.size != b.size) return a.size > b.size;
-        if (a.head != b.head) return a.head < b.head;
-        if (a.tail != b.tail) return a.tail < b.tail;
-        return a.node->name() < b.node->name();
-    }
+    FileNode* target() const noexcept { return reinterpret_cast<FileNode*>(node & ~std::uintptr_t{1}); }
+    bool isRepaired() const noexcept { return node & 1; }
 };
 
-// Fills `key` and says whether the name is plain ASCII.
-bool makeKey(FileNode* node, SortKey& key) noexcept {
-    const std::string_view name = node->name();
-    const char* p = name.data();
-    const std::size_t n = name.size();
+// The repaired texts of one sort's invalid names, by node.
+thread_local std::vector<std::pair<const FileNode*, std::string>> repairedNames;
+
+std::string_view keyText(const SortKey& key) noexcept {
+    if (!key.isRepaired()) return key.target()->name();
+    const FileNode* node = key.target();
+    const auto found = std::lower_bound(repairedNames.begin(), repairedNames.end(), node,
+                                        [](const auto& entry, const FileNode* n) { return entry.first < n; });
+    return found->second;
+}
+
+bool keyLess(const SortKey& a, const SortKey& b) noexcept {
+    if (a.size != b.size) return a.size > b.size;
+    if (a.head != b.head) return a.head < b.head;
+    if (a.tail != b.tail) return a.tail < b.tail;
+    if (!a.isRepaired() && !b.isRepaired()) return a.target()->name() < b.target()->name();
+    const std::string_view ta = keyText(a), tb = keyText(b);
+    if (ta != tb) return ta < tb;
+    return a.target()->name() < b.target()->name(); // names repaired alike, in a fixed order
+}
+
+// Fills `key` from `text` (the node's name or its repair) and says whether the text
+// is plain ASCII.
+bool makeKey(FileNode* node, std::string_view text, SortKey& key) noexcept {
+    const char* p = text.data();
+    const std::size_t n = text.size();
     std::uint64_t head = 0, tail = 0, high = 0;
     if (n >= 8) {
         head = load8(p);
@@ -188,32 +222,71 @@ bool makeKey(FileNode* node, SortKey& key) noexcept {
     }
     high |= head | tail;
     // Little-endian words hold the first byte lowest: turn them around.
-    key = {node->size(), __builtin_bswap64(head), __builtin_bswap64(tail), node};
+    key = {node->size(), __builtin_bswap64(head), __builtin_bswap64(tail), reinterpret_cast<std::uintptr_t>(node)};
     return (high & highBits) == 0;
 }
 
 } // namespace
 
+void mergeSortedRuns(NodeRef* nodes, std::size_t middle, std::size_t count) {
+    if (middle == 0 || middle == count) return;
+    // Usually few sub-folders beside many files: the shorter run goes aside, and each
+    // of its nodes finds its place in the longer by a binary search.
+    const bool secondShorter = count - middle <= middle;
+    const auto less = [](const NodeRef& a, const NodeRef& b) { return FileNode::childOrder(*a, *b); };
+    std::vector<NodeRef> aside;
+    if (secondShorter) {
+        aside.assign(std::make_move_iterator(nodes + middle), std::make_move_iterator(nodes + count));
+        std::size_t kept = middle, out = count;
+        for (std::size_t j = aside.size(); j-- > 0;) {
+            // Nodes of the first run after this one move up behind it.
+            const std::size_t at = static_cast<std::size_t>(
+                std::upper_bound(nodes, nodes + kept, aside[j], less) - nodes);
+            std::move_backward(nodes + at, nodes + kept, nodes + out);
+            out -= kept - at;
+            kept = at;
+            nodes[--out] = std::move(aside[j]);
+        }
+    } else {
+        aside.assign(std::make_move_iterator(nodes), std::make_move_iterator(nodes + middle));
+        std::size_t next = middle, out = 0;
+        for (std::size_t j = 0; j < aside.size(); ++j) {
+            // Nodes of the second run before this one move down ahead of it.
+            const std::size_t at = static_cast<std::size_t>(
+                std::lower_bound(nodes + next, nodes + count, aside[j], less) - nodes);
+            std::move(nodes + next, nodes + at, nodes + out);
+            out += at - next;
+            next = at;
+            nodes[out++] = std::move(aside[j]);
+        }
+    }
+}
+
 void sortChildNodes(NodeRef* nodes, std::size_t count) {
     if (count < 2) return;
     // Keys side by side in memory: the nodes are reached into only for names that
-    // share their first 16 bytes. When every name is valid UTF-8, byte order is code
-    // point order and gives the same order as FileNode::childOrder.
+    // share their first 16 bytes. Byte order of valid UTF-8 is code point order, the
+    // order of FileNode::childOrder.
     thread_local std::vector<SortKey> keys;
     keys.resize(count);
-    bool allValid = true;
-    for (std::size_t i = 0; i < count; ++i)
-        if (!makeKey(nodes[i].get(), keys[i])) allValid = allValid && isValidUtf8(nodes[i]->name());
-    if (!allValid) {
-        std::sort(nodes, nodes + count, [](const NodeRef& a, const NodeRef& b) { return FileNode::childOrder(*a, *b); });
-        return;
+    repairedNames.clear();
+    for (std::size_t i = 0; i < count; ++i) {
+        FileNode* node = nodes[i].get();
+        if (makeKey(node, node->name(), keys[i]) || isValidUtf8(node->name())) continue;
+        repairedNames.emplace_back(node, repairUtf8(node->name()));
+        makeKey(node, repairedNames.back().second, keys[i]);
+        keys[i].node |= 1;
     }
-    std::sort(keys.begin(), keys.end());
+    std::sort(repairedNames.begin(), repairedNames.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::sort(keys.begin(), keys.end(), keyLess);
     for (std::size_t i = 0; i < count; ++i) {
         nodes[i].release(); // the same references, put back in order
-        nodes[i] = NodeRef(keys[i].node);
+        nodes[i] = NodeRef(keys[i].target());
     }
+    repairedNames.clear();
     if (keys.capacity() > (std::size_t{1} << 16)) std::vector<SortKey>().swap(keys);
+    if (repairedNames.capacity() > 256) std::vector<std::pair<const FileNode*, std::string>>().swap(repairedNames);
 }
 
 } // namespace plenwick

@@ -55,6 +55,11 @@ public:
     void storeListing(std::int64_t ownSize, std::int64_t ownLogicalSize, std::int64_t ownFileCount,
                       std::vector<NodeRef>& files, const std::vector<ScannerDirectory*>& subfolders);
 
+    // Sorts a long list of files among themselves, early, while the tree is small
+    // and other workers are busy; finalize then only merges the sub-folders in.
+    // Only by the lister, before it retires its piece.
+    void sortFiles();
+
     // Called once the last piece of this folder is done: completes its node (unless
     // it is excluded or not recorded) and hands node and totals to the parent. The
     // caller then retires a piece of the parent and frees this state (finished()).
@@ -105,10 +110,13 @@ private:
     std::uint32_t nameLength_;
     std::uint32_t indexInParent_ = 0;
     std::uint32_t filesInRoom_ = 0; // the sub-folders' places follow the files
+    bool filesSorted_ = false;
 };
 
 // Sorts nodes as children are kept: size descending, then name ascending.
 void sortChildNodes(NodeRef* nodes, std::size_t count);
 inline void sortChildNodes(std::vector<NodeRef>& nodes) { sortChildNodes(nodes.data(), nodes.size()); }
+// Merges nodes [0, middle) and [middle, count), each sorted so, into one run.
+void mergeSortedRuns(NodeRef* nodes, std::size_t middle, std::size_t count);
 
 } // namespace plenwick

@@ -110,8 +110,42 @@ long ScannerDirectoryReader::readBatch(int fd) {
     }
 }
 
-bool ScannerDirectoryReader::next(int fd, std::uint64_t folderDevice, std::uint64_t folderMountID,
-                                  bool folderHasMountID, bool deferFolders, ScannerEntry& entry) {
+bool ScannerDirectoryReader::describe(int fd, const ListedName& listed, std::uint64_t folderDevice,
+                                      std::uint64_t folderMountID, bool folderHasMountID, bool deferFolders,
+                                      ScannerEntry& entry) {
+    entry.reset(listed.name, listed.length);
+    if (deferFolders && listed.type == DT_DIR) {
+        entry.type = ScannerEntry::Type::directory;
+        entry.fileID = listed.inode;
+        entry.device = folderDevice;
+        entry.mountID = folderMountID;
+        entry.hasMountID = folderHasMountID;
+        entry.statusDeferred = true;
+        return true;
+    }
+    struct statx stx;
+    int rc;
+    do {
+        stx.stx_mask = 0;
+        stx.stx_attributes_mask = 0;
+        rc = ::statx(fd, listed.name, statxFlags, deferFolders ? fileMask : entryMask, &stx);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) {
+        if (errno == ENOENT) return false; // vanished after the listing: dropped, nothing counted
+        entry.hasError = true;
+        entry.type = listed.type == DT_DIR ? ScannerEntry::Type::directory : ScannerEntry::Type::other;
+        return true;
+    }
+    fill(stx, entry);
+    if (!(stx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && entry.type == ScannerEntry::Type::directory) {
+        // Kernels before 5.8 do not say which folders are mount roots.
+        entry.isMountPoint = (entry.hasMountID && folderHasMountID) ? entry.mountID != folderMountID
+                                                                    : entry.device != folderDevice;
+    }
+    return true;
+}
+
+bool ScannerDirectoryReader::nextName(ListedName& listed) {
     while (offset_ < batchBytes_) {
         auto* record = reinterpret_cast<const LinuxDirent64*>(buffer_ + offset_);
         const std::size_t recordLength = record->d_reclen;
@@ -124,39 +158,24 @@ bool ScannerDirectoryReader::next(int fd, std::uint64_t folderDevice, std::uint6
         const char* name = record->d_name;
         const std::size_t length = nameLengthOf(reinterpret_cast<const char*>(record), recordLength);
         if (length == 0 || isDotOrDotDot(name, length)) continue;
-
-        entry.reset(name, length);
-        if (deferFolders && record->d_type == DT_DIR) {
-            entry.type = ScannerEntry::Type::directory;
-            entry.fileID = record->d_ino;
-            entry.device = folderDevice;
-            entry.mountID = folderMountID;
-            entry.hasMountID = folderHasMountID;
-            entry.statusDeferred = true;
-            return true;
-        }
-        struct statx stx;
-        int rc;
-        do {
-            stx.stx_mask = 0;
-            stx.stx_attributes_mask = 0;
-            rc = ::statx(fd, name, statxFlags, deferFolders ? fileMask : entryMask, &stx);
-        } while (rc != 0 && errno == EINTR);
-        if (rc != 0) {
-            if (errno == ENOENT) continue; // vanished after the listing: dropped, nothing counted
-            entry.hasError = true;
-            entry.type = record->d_type == DT_DIR ? ScannerEntry::Type::directory : ScannerEntry::Type::other;
-            return true;
-        }
-        fill(stx, entry);
-        if (!(stx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && entry.type == ScannerEntry::Type::directory) {
-            // Kernels before 5.8 do not say which folders are mount roots.
-            entry.isMountPoint = (entry.hasMountID && folderHasMountID) ? entry.mountID != folderMountID
-                                                                        : entry.device != folderDevice;
-        }
+        listed = {name, static_cast<std::uint32_t>(length), record->d_type, record->d_ino};
         return true;
     }
     return false;
+}
+
+bool ScannerDirectoryReader::next(int fd, std::uint64_t folderDevice, std::uint64_t folderMountID,
+                                  bool folderHasMountID, bool deferFolders, ScannerEntry& entry) {
+    ListedName listed;
+    while (nextName(listed))
+        if (describe(fd, listed, folderDevice, folderMountID, folderHasMountID, deferFolders, entry)) return true;
+    return false;
+}
+
+std::size_t ScannerDirectoryReader::takeNames(ListedName* names, std::size_t capacity) {
+    std::size_t count = 0;
+    while (count < capacity && nextName(names[count])) ++count;
+    return count;
 }
 
 ScannerDirectoryReader::FallbackResult

@@ -33,6 +33,21 @@ public:
     bool next(int fd, std::uint64_t folderDevice, std::uint64_t folderMountID, bool folderHasMountID,
               bool deferFolders, ScannerEntry& entry);
 
+    // A name of the batch as listed, before its attributes are read.
+    struct ListedName {
+        const char* name;
+        std::uint32_t length;
+        unsigned char type; // d_type
+        std::uint64_t inode;
+    };
+    // Takes the rest of the batch's names (past "." and "..") into `names`, at
+    // most `capacity` (a batch holds at most bufferSize / 24), for describe to read
+    // their attributes on any thread while the batch is kept. Returns how many.
+    std::size_t takeNames(ListedName* names, std::size_t capacity);
+    // The entry of one listed name, as next gives it; false when the name vanished.
+    static bool describe(int fd, const ListedName& listed, std::uint64_t folderDevice, std::uint64_t folderMountID,
+                         bool folderHasMountID, bool deferFolders, ScannerEntry& entry);
+
     enum class FallbackStatus { completed, permissionRefused, cancelled, failed };
     struct FallbackResult {
         FallbackStatus status;
@@ -43,6 +58,8 @@ public:
                                        const std::function<void(const ScannerEntry&)>& consume);
 
 private:
+    bool nextName(ListedName& listed);
+
     char* buffer_;
     std::size_t batchBytes_ = 0;
     std::size_t offset_ = 0;

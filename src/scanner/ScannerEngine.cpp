@@ -196,9 +196,15 @@ bool ScannerEngine::take(Batch& batch) {
     batch.parent = nullptr;
     batch.claimed = false;
     batch.claims = 0;
+    batch.share = nullptr;
     std::unique_lock guard(queueLock_);
-    queueCondition_.wait(guard, [this] { return queueClosed_ || !queue_.empty(); });
+    queueCondition_.wait(guard, [this] { return queueClosed_ || !queue_.empty() || hasShare(); });
     if (queueClosed_) return false;
+    if (queue_.empty()) {
+        batch.share = shares_.back();
+        ++batch.share->helpers;
+        return true;
+    }
     Run& run = queue_.back();
     if (run.single) {
         batch.folders.push_back(run.single);
@@ -224,11 +230,42 @@ bool ScannerEngine::take(Batch& batch) {
     return true;
 }
 
+bool ScannerEngine::hasShare() {
+    std::erase_if(shares_, [](const ScannerListingShare* s) { return s->isTaken(); });
+    return !shares_.empty();
+}
+
+void ScannerEngine::offer(ScannerListingShare* share) {
+    {
+        std::lock_guard guard(queueLock_);
+        if (queueClosed_) return;
+        shares_.push_back(share);
+    }
+    queueCondition_.notify_all();
+}
+
+void ScannerEngine::withdraw(ScannerListingShare* share) {
+    std::lock_guard guard(queueLock_);
+    std::erase(shares_, share);
+}
+
+void ScannerEngine::awaitHelpers(ScannerListingShare* share) {
+    std::unique_lock guard(queueLock_);
+    helpersLeft_.wait(guard, [share] { return share->helpers == 0; });
+}
+
+void ScannerEngine::leave(ScannerListingShare* share) {
+    std::lock_guard guard(queueLock_);
+    // Notified under the lock: once the lister sees none left, the share may go.
+    if (--share->helpers == 0) helpersLeft_.notify_all();
+}
+
 void ScannerEngine::closeQueue() {
     {
         std::lock_guard guard(queueLock_);
         queueClosed_ = true;
         queue_.clear(); // claims left are closed with the folder states
+        shares_.clear(); // their listers withdraw them
         queuedCount_.store(0);
     }
     queueCondition_.notify_all();

@@ -12,6 +12,7 @@
 #include "scanner/ScannerDescriptorLedger.h"
 #include "scanner/ScannerDirectory.h"
 #include "scanner/ScannerHardLinkSet.h"
+#include "scanner/ScannerListingShare.h"
 #include "scanner/ScannerTally.h"
 #include "scanner/ScannerVolumePolicy.h"
 
@@ -70,6 +71,7 @@ public:
         bool claimed = false;
         std::uint32_t claims = 0;            // uses of parent's anchor held
         std::vector<ScannerDirectory*> folders; // the next one last
+        ScannerListingShare* share = nullptr;   // instead of folders: a listing to help with
     };
 
     const ScannerDirectory* root() const noexcept { return root_; }
@@ -94,8 +96,18 @@ public:
     // parent's anchor, added here.
     void putRun(ScannerDirectory* parent, std::uint32_t begin, std::uint32_t end, bool claim);
     // Blocks for the next folders (a few of one run when it is long, so that
-    // workers do not queue up for the lock); false once the queue is closed.
+    // workers do not queue up for the lock), or, with no folder queued, a listing
+    // to help with; false once the queue is closed.
     bool take(Batch& batch);
+    // Offers a batch of a long listing to idle workers, until it is withdrawn.
+    void offer(ScannerListingShare* share);
+    // Takes the offer back: no worker joins it any more.
+    void withdraw(ScannerListingShare* share);
+    // A helper is done with a share it was given by take.
+    void leave(ScannerListingShare* share);
+    // Waits until every worker that joined the share has left it (before it is
+    // used for another batch or goes).
+    void awaitHelpers(ScannerListingShare* share);
 
     // Makes `fd` the anchor of `d`, its lister holding the first use; false when no
     // more anchors may be kept (the budget is spent, or descriptors ran short).
@@ -132,6 +144,8 @@ private:
     };
 
     void closeQueue();
+    // Drops offers with no chunk left; whether one is left. Under queueLock_.
+    bool hasShare();
     void finishWith(NodeRef node, std::exception_ptr error);
     void runWorker(int index);
 
@@ -144,6 +158,8 @@ private:
     std::mutex queueLock_;
     std::condition_variable queueCondition_;
     std::vector<Run> queue_;
+    std::vector<ScannerListingShare*> shares_; // offered, with chunks left to take
+    std::condition_variable helpersLeft_;
     bool queueClosed_ = false;
     std::atomic<int> queuedCount_{0};
     std::atomic<bool> cancelled_{false};

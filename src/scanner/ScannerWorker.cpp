@@ -17,6 +17,7 @@ namespace plenwick {
 namespace {
 constexpr int folderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 constexpr int entriesPerFlush = 4096;
+constexpr std::size_t minimumRecord = 24; // a getdents64 record of a name of up to 4 bytes
 constexpr std::size_t keptScratchEntries = 1 << 16; // larger scratch lists are given back
 constexpr unsigned folderStatus = STATX_TYPE | STATX_INO | STATX_MTIME | STATX_MNT_ID;
 
@@ -38,11 +39,19 @@ ScannerWorker::ScannerWorker(ScannerEngine& engine)
       deduplicateHardLinks_(engine.options().deduplicateHardLinks), recordsHardLinks_(engine.recordsHardLinks()),
       policy_(engine.policy()) {}
 
-ScannerWorker::~ScannerWorker() { discard(); }
+ScannerWorker::~ScannerWorker() {
+    discard();
+    for (ScannerListingShare& share : shares_) engine_.awaitHelpers(&share);
+}
 
 void ScannerWorker::run() {
     // Linux has no dataless files to keep from materialising: no I/O policy to set.
     while (engine_.take(batch_)) {
+        if (batch_.share) {
+            while (batch_.share->describeNext(engine_.isCancelled())) {}
+            engine_.leave(batch_.share);
+            continue;
+        }
         while (!batch_.folders.empty() && !engine_.isCancelled()) {
             ScannerDirectory* d = batch_.folders.back();
             batch_.folders.pop_back();
@@ -327,7 +336,9 @@ void ScannerWorker::walk(ScannerDirectory* d, int fd, int depth, struct statx st
             }
             engine_.putRun(d, i, i + handed, anchored);
             i += handed;
+            d->sortFiles(); // now that others have work (once)
         }
+        d->sortFiles();
 
         ScannerDirectory* next = nullptr;
         int nextFd = -1;
@@ -370,11 +381,16 @@ bool ScannerWorker::enumerateDirectory(ScannerDirectory& d, int fd, const struct
             break;
         }
         readAny = true;
+        if (static_cast<std::size_t>(n) >= ScannerListingShare::leastNames * minimumRecord) {
+            shareBatch(fd, volume, listing);
+            continue; // a cancelled scan is seen above
+        }
         ScannerEntry entry;
         while (reader_.next(fd, volume.device, volume.mountID.value_or(0), volume.mountID.has_value(),
                             listing.realInodes, entry))
             handleEntry(entry, listing);
     }
+    for (ScannerListingShare& share : shares_) share.release();
 
     if (failure) {
         if (readAny) {
@@ -403,6 +419,31 @@ bool ScannerWorker::enumerateDirectory(ScannerDirectory& d, int fd, const struct
     }
     store(listing);
     return true;
+}
+
+void ScannerWorker::shareBatch(int fd, const VolumeIdentity& volume, Listing& listing) {
+    // Batches take turns between two shares: a worker that joined one late (and
+    // finds nothing left) never holds up the next batch.
+    nextShare_ ^= 1;
+    ScannerListingShare& share = shares_[nextShare_];
+    engine_.awaitHelpers(&share);
+    share.begin(reader_, fd, volume.device, volume.mountID.value_or(0), volume.mountID.has_value(),
+                listing.realInodes);
+    if (share.nameCount() >= ScannerListingShare::leastNames) engine_.offer(&share);
+    // In the listed order, each chunk once it is described; described here while
+    // the next one is still being described elsewhere or not taken yet.
+    const std::uint32_t chunks = share.chunkCount();
+    for (std::uint32_t c = 0; c < chunks && !engine_.isCancelled(); ++c) {
+        while (!share.isDescribed(c))
+            if (!share.describeNext(false)) share.awaitChunk(c);
+        for (const ScannerEntry* e = share.chunkBegin(c); e != share.chunkEnd(c); ++e)
+            if (e->nameLength) handleEntry(*e, listing);
+    }
+    // Chunks left after a cancel are dropped here; those others took are waited
+    // for, since they read the batch that is overwritten next.
+    engine_.withdraw(&share);
+    while (share.describeNext(true)) {}
+    for (std::uint32_t c = 0; c < chunks; ++c) share.awaitChunk(c);
 }
 
 void ScannerWorker::store(Listing& listing) {

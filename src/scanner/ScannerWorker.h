@@ -15,6 +15,7 @@
 #include "scanner/ScannerDirectoryReader.h"
 #include "scanner/ScannerEngine.h"
 #include "scanner/ScannerEntry.h"
+#include "scanner/ScannerListingShare.h"
 #include "scanner/ScannerPackageDetector.h"
 #include "scanner/ScannerTally.h"
 #include "scanner/ScannerVolumePolicy.h"
@@ -93,6 +94,8 @@ private:
     void closeFolder(int fd);
 
     bool enumerateDirectory(ScannerDirectory& d, int fd, const struct statx& status);
+    // Accounts for the rest of a long batch, its entries read by idle workers too.
+    void shareBatch(int fd, const VolumeIdentity& volume, Listing& listing);
     void handleEntry(const ScannerEntry& e, Listing& listing);
     void store(Listing& listing);
     void discard();
@@ -122,6 +125,8 @@ private:
     std::string path_;
     const ScannerDirectory* pathOwner_ = nullptr;
     ScannerEngine::Batch batch_;
+    ScannerListingShare shares_[2];
+    int nextShare_ = 0;
     std::vector<std::string_view> names_; // from a base to the folder opened
     std::string joined_;                  // the same joined, for a confirming statx
 };
