@@ -136,9 +136,16 @@ QRectF CollectorChipStrip::chipRect(std::size_t index) const {
     return {lefts_[index] - offset_, (height() - size.height()) / 2, size.width(), size.height()};
 }
 
+bool CollectorChipStrip::isChipShown(std::size_t index) const {
+    const QRectF rect = chipRect(index);
+    if (rect.width() >= width()) return rect.right() > 0 && rect.left() < width();
+    // Half a pixel either way for rounding of the scroll offset.
+    return rect.left() >= -0.5 && rect.right() <= width() + 0.5;
+}
+
 int CollectorChipStrip::chipAt(QPointF point) const {
     for (std::size_t i = 0; i < chips_.size(); ++i)
-        if (chipRect(i).contains(point)) return static_cast<int>(i);
+        if (chipRect(i).contains(point) && isChipShown(i)) return static_cast<int>(i);
     return -1;
 }
 
@@ -197,8 +204,10 @@ void CollectorChipStrip::paintEvent(QPaintEvent*) {
             paintChip(p, rect, gone.presence * (1 - moved), [&] { p.drawImage(rect, gone.picture); });
         }
         for (std::size_t i = 0; i < chips_.size(); ++i) {
+            // A chip on its way to a place in view slides in whole; one cut by an edge
+            // at its place is left out.
+            if (!isChipShown(i)) continue;
             const QRectF rect = chipRect(i).translated(shownShift(i), 0);
-            if (rect.right() < 0 || rect.left() > width()) continue;
             paintChip(p, rect, chipPresence(i),
                       [&] { chips_[i].paint(p, rect, palette(), static_cast<int>(i) == hovered_); });
         }

@@ -1,8 +1,9 @@
 #pragma once
 // The strip of chips in the collector bar's wide layout: one chip per collected node
 // in the collector's order, scrolled sideways (wheel or the scroll to the newest
-// item), fading out at both edges. Chips are drawn, not made as widgets, so a
-// collector of thousands of items costs only the chips in view.
+// item), fading out at both edges. Only chips that are whole in view are drawn: a
+// chip cut by an edge shows when scrolled in. Chips are drawn, not made as widgets,
+// so a collector of thousands of items costs only the chips in view.
 //
 // When items come or go, a chip that comes fades in growing from 0.8 of its size
 // about its centre, one that goes fades out shrinking the same way (as a picture: its
@@ -50,7 +51,9 @@ public:
     const std::vector<ShellCollectorChip>& chips() const noexcept { return chips_; }
     // The chip's rectangle in the strip's coordinates (scrolling included).
     QRectF chipRect(std::size_t index) const;
-    // The chip under `point`, or -1.
+    // Whether the chip is drawn: whole in view (or wider than the strip itself).
+    bool isChipShown(std::size_t index) const;
+    // The shown chip under `point`, or -1.
     int chipAt(QPointF point) const;
 
     static constexpr qreal kInsetX = 4, kInsetY = 6, kSpacing = 6;

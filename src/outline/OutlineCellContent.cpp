@@ -1,6 +1,7 @@
 #include "outline/OutlineCellContent.h"
 
 #include "app/AppState.h"
+#include "app/SizeShare.h"
 #include "base/Utf8.h"
 #include "platform/ByteCountFormatter.h"
 #include "services/Formatters.h"
@@ -24,13 +25,15 @@ QString text(std::string_view bytes) { return QString::fromStdString(visibleText
 
 OutlineShare outlineShare(const FileNode& node, const OutlineFlatList* flat) {
     if (flat) {
-        const std::int64_t scopeSize = flat->scope ? flat->scope->size() : 0;
-        return {ratio(node.size(), flat->maxSize), ratio(node.size(), scopeSize)};
+        const std::optional<double> ofScope = flat->scope ? sizeShare(node, *flat->scope) : std::nullopt;
+        if (!ofScope) return {0, 0, false};
+        return {ratio(node.size(), flat->maxSize), *ofScope};
     }
     const FileNode* parent = node.parent();
-    if (!parent || parent->size() <= 0) return {1, 1};
-    const double share = ratio(node.size(), parent->size());
-    return {share, share};
+    if (!parent) return {1, 1};
+    const std::optional<double> share = sizeShare(node, *parent);
+    if (!share) return {0, 0, false};
+    return {*share, *share};
 }
 
 std::optional<QString> outlineDetailPath(const FileNode& node, const OutlineFlatList* flat) {

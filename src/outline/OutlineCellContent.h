@@ -17,11 +17,13 @@ class AppState;
 struct OutlineShare {
     double fraction = 0;  // the bar's length, 0 to 1
     double percent = 0;   // the percentage shown, as a fraction
+    bool known = true;    // false: no share to show ("—" over an empty track)
 };
 
 // In a flat list (`flat` set): the bar against the largest listed node, the
 // percentage of the listed folder. In the tree: both of the parent; a node without a
-// parent, or whose parent is empty, shows a full bar and 100 %.
+// parent shows a full bar and 100 %. An unreadable node, or one whose folder holds
+// nothing, has no share.
 OutlineShare outlineShare(const FileNode& node, const OutlineFlatList* flat);
 
 // The second line of a flat-list row: the folders between the listed folder and the

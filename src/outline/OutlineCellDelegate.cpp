@@ -136,7 +136,7 @@ void paintShare(CellPaint& c, const FileNode& node, const OutlineTableCoordinato
     c.painter.setFont(font);
     c.painter.setPen(c.emphasized ? c.palette.color(QPalette::HighlightedText) : outlineTone(c.palette, OutlineTone::secondary));
     c.painter.drawText(label, Qt::AlignRight | Qt::AlignVCenter,
-                       QString::fromStdString(formatPercent(clamp(share.percent))));
+                       share.known ? QString::fromStdString(formatPercent(clamp(share.percent))) : QStringLiteral("—"));
 }
 
 } // namespace

@@ -3,12 +3,14 @@
 #include "app/AppState.h"
 #include "app/CommandShortcuts.h"
 #include "shell/ActivitySpinner.h"
+#include "results/BreadcrumbFit.h"
 #include "results/ResultsTexts.h"
 #include "shell/Symbols.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QScrollArea>
 #include <QToolButton>
@@ -36,6 +38,13 @@ QColor secondaryText(const QPalette& palette, qreal alpha) {
     c.setAlphaF(alpha);
     return c;
 }
+
+constexpr int kCrumbSpacing = 2;
+
+QString crumbName(const NodeRef& node) { return QString::fromStdString(node->displayName()); }
+
+// A button's label with its mnemonic marker escaped.
+QString buttonText(QString text) { return text.replace(QLatin1Char('&'), QStringLiteral("&&")); }
 
 } // namespace
 
@@ -79,9 +88,10 @@ BreadcrumbBar::BreadcrumbBar(AppState& state, QWidget* parent) : QWidget(parent)
     crumbRow_ = new QWidget;
     crumbLayout_ = new QHBoxLayout(crumbRow_);
     crumbLayout_->setContentsMargins(0, 0, 0, 0);
-    crumbLayout_->setSpacing(2);
+    crumbLayout_->setSpacing(kCrumbSpacing);
     crumbLayout_->addStretch(1);
     scroll_->setWidget(crumbRow_);
+    scroll_->installEventFilter(this);
     crumbRow_->setAutoFillBackground(false);  // the scroll area turns it on; the bar's tint shows through
     layout->addWidget(scroll_, 1);
 
@@ -127,35 +137,105 @@ void BreadcrumbBar::rebuildCrumbs() {
         delete item;
     }
     crumbs_.clear();
-    const std::vector<NodeRef> trail = breadcrumbTrail(state_.focus());
-    int position = 0;
-    for (std::size_t i = 0; i < trail.size(); ++i) {
-        const NodeRef& node = trail[i];
-        const bool isFocus = i + 1 == trail.size();
-        if (i > 0) {
-            auto* separator = new QLabel(crumbRow_);
-            const int side = 12;
-            const qreal dpr = devicePixelRatioF();
-            QPixmap chevron = symbolIcon(Symbol::chevronCompactRight, secondaryText(palette(), 0.3))
-                                  .pixmap(QSize(side, side), dpr);
-            separator->setPixmap(chevron);
-            crumbLayout_->insertWidget(position++, separator);
-        }
+    separators_.clear();
+    folded_ = nullptr;
+    foldedSeparator_ = nullptr;
+    trail_ = breadcrumbTrail(state_.focus());
+    const QColor separatorColor = secondaryText(palette(), 0.3);
+    auto separator = [this, &separatorColor] {
+        auto* label = new QLabel(crumbRow_);
+        const int side = 12;
+        label->setPixmap(symbolIcon(Symbol::chevronCompactRight, separatorColor).pixmap(QSize(side, side), devicePixelRatioF()));
+        label->setFixedWidth(side);
+        return label;
+    };
+    auto button = [this](bool isFocus) {
         auto* crumb = new QToolButton(crumbRow_);
         crumb->setAutoRaise(true);
         crumb->setFocusPolicy(Qt::NoFocus);
         crumb->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        crumb->setText(QString::fromStdString(node->displayName()).replace(QLatin1Char('&'), QStringLiteral("&&")));
         QFont f = font();
         f.setWeight(isFocus ? QFont::DemiBold : QFont::Normal);
         crumb->setFont(f);
         QPalette pal = crumb->palette();
         pal.setColor(QPalette::ButtonText, isFocus ? palette().color(QPalette::WindowText) : secondaryText(palette(), 0.6));
         crumb->setPalette(pal);
+        return crumb;
+    };
+    int position = 0;
+    for (std::size_t i = 0; i < trail_.size(); ++i) {
+        const NodeRef& node = trail_[i];
+        const bool isFocus = i + 1 == trail_.size();
+        if (i == 1 && trail_.size() > 2) {
+            // The stand-in for folded crumbs sits after the root; hidden until needed.
+            foldedSeparator_ = separator();
+            crumbLayout_->insertWidget(position++, foldedSeparator_);
+            folded_ = button(false);
+            folded_->setText(QStringLiteral("…"));
+            folded_->setAccessibleName(QStringLiteral("More folders"));
+            auto* menu = new QMenu(folded_);
+            QToolButton* stand = folded_;
+            connect(folded_, &QToolButton::clicked, menu,
+                    [menu, stand] { menu->popup(stand->mapToGlobal(QPoint(0, stand->height()))); });
+            crumbLayout_->insertWidget(position++, folded_);
+        }
+        if (i > 0) {
+            separators_.push_back(separator());
+            crumbLayout_->insertWidget(position++, separators_.back());
+        }
+        auto* crumb = button(isFocus);
+        crumb->setText(buttonText(crumbName(node)));
         connect(crumb, &QToolButton::clicked, this, [this, node] { state_.navigate(node); });
         crumbLayout_->insertWidget(position++, crumb);
         crumbs_.push_back(crumb);
     }
+    fitCrumbs();
+}
+
+void BreadcrumbBar::fitCrumbs() {
+    if (crumbs_.empty()) return;
+    std::vector<int> wanted, padding;
+    for (std::size_t i = 0; i < crumbs_.size(); ++i) {
+        QToolButton* crumb = crumbs_[i];
+        const QString full = crumbName(trail_[i]);
+        crumb->setText(buttonText(full));
+        const int width = crumb->sizeHint().width();
+        wanted.push_back(width);
+        padding.push_back(width - crumb->fontMetrics().horizontalAdvance(full));
+    }
+    const int separatorWidth = 12 + 2 * kCrumbSpacing;
+    BreadcrumbSpacing spacing;
+    spacing.separator = separatorWidth;
+    spacing.ellipsis = folded_ ? folded_->sizeHint().width() + separatorWidth : 0;
+    spacing.least = crumbs_.front()->fontMetrics().horizontalAdvance(QStringLiteral("Abc…xyz")) + padding.front();
+    const BreadcrumbFit fit = fitBreadcrumbs(wanted, scroll_->width(), spacing);
+
+    for (std::size_t i = 0; i < crumbs_.size(); ++i) {
+        const bool shown = i < fit.foldedFrom || i >= fit.foldedTo;
+        crumbs_[i]->setVisible(shown);
+        if (i > 0) separators_[i - 1]->setVisible(shown);
+        const QString full = crumbName(trail_[i]);
+        const bool shortened = shown && fit.widths[i] < wanted[i];
+        if (shortened) {
+            const int room = std::max(0, fit.widths[i] - padding[i]);
+            crumbs_[i]->setText(buttonText(crumbs_[i]->fontMetrics().elidedText(full, Qt::ElideMiddle, room)));
+        }
+        crumbs_[i]->setToolTip(shortened ? full : QString());
+    }
+    if (!folded_) return;
+    folded_->setVisible(fit.folds());
+    foldedSeparator_->setVisible(fit.folds());
+    auto* menu = folded_->findChild<QMenu*>();
+    menu->clear();
+    for (std::size_t i = fit.foldedFrom; i < fit.foldedTo; ++i) {
+        const NodeRef node = trail_[i];
+        menu->addAction(buttonText(crumbName(node)), this, [this, node] { state_.navigate(node); });
+    }
+}
+
+bool BreadcrumbBar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == scroll_ && event->type() == QEvent::Resize) fitCrumbs();
+    return QWidget::eventFilter(watched, event);
 }
 
 void BreadcrumbBar::changeEvent(QEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 // The texts of the main window's frame that depend on the state: window title and
-// subtitle, the home toolbar's way back, and the shortcut named in a tool tip.
+// subtitle, the home toolbar's way back, the shortcut named in a tool tip, and tool
+// tips long enough to need wrapping.
 
 #include "app/ViewSettings.h"
 
@@ -26,5 +27,10 @@ QString colorModeTitle(ColorMode mode);
 QString helpWithShortcut(const QString& help, const char* portableShortcut);
 // The text of a shortcut as menus show it.
 QString shortcutText(const char* portableShortcut);
+// A tool tip of plain `text` that wraps at a readable width when it is wider than that
+// (tool tips wrap only rich text, so a long text is escaped into a paragraph of that
+// width); a shorter text is kept as it is.
+QString wrappedToolTip(const QString& text);
+inline constexpr int kWrappedToolTipWidth = 320;
 
 } // namespace plenwick

@@ -1,6 +1,8 @@
 #include "results/SelectableText.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QEvent>
+#include <QFontMetrics>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -32,14 +34,16 @@ SelectableText::SelectableText(QWidget* parent) : QTextEdit(parent) {
 }
 
 void SelectableText::setText(const QString& text) {
-    if (text == toPlainText()) return;
-    setPlainText(text);
+    if (text == text_ && text == toPlainText()) return;
+    text_ = text;
     setAccessibleName(text);
+    showText();
     updateGeometry();
 }
 
 void SelectableText::setMaximumLines(int lines) {
     maximumLines_ = lines;
+    showText();
     updateGeometry();
 }
 
@@ -51,11 +55,19 @@ void SelectableText::setTextColor(const QColor& color) {
 
 namespace {
 
-// The heights of the text's lines laid out at `width`, top to bottom.
-std::vector<qreal> lineHeights(const QTextDocument& document, int width) {
-    std::unique_ptr<QTextDocument> doc(document.clone());
+// The whole text laid out as the view lays it out, at `width`.
+std::unique_ptr<QTextDocument> layOut(const QTextDocument& shown, const QString& text, int width) {
+    std::unique_ptr<QTextDocument> doc(shown.clone());
+    doc->setPlainText(text);
     doc->setTextWidth(width);
     doc->documentLayout(); // lays the blocks out
+    return doc;
+}
+
+} // namespace
+
+std::vector<qreal> SelectableText::lineHeights(int width) const {
+    const std::unique_ptr<QTextDocument> doc = layOut(*document(), text_, width);
     std::vector<qreal> heights;
     for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
         if (QTextLayout* layout = block.layout())
@@ -63,14 +75,40 @@ std::vector<qreal> lineHeights(const QTextDocument& document, int width) {
     return heights;
 }
 
-} // namespace
-
-int SelectableText::lineCountAt(int width) const {
-    return static_cast<int>(lineHeights(*document(), width).size());
+void SelectableText::showText() {
+    QString shown = text_;
+    const int width = viewport()->width();
+    if (maximumLines_ > 0 && width > 0) {
+        // Where the last line that may show begins in the whole text.
+        const std::unique_ptr<QTextDocument> doc = layOut(*document(), text_, width);
+        int line = 0, lastStart = -1;
+        bool more = false;
+        for (QTextBlock block = doc->begin(); block.isValid() && !more; block = block.next()) {
+            QTextLayout* layout = block.layout();
+            for (int i = 0; layout && i < layout->lineCount(); ++i, ++line) {
+                if (line == maximumLines_ - 1) lastStart = block.position() + layout->lineAt(i).textStart();
+                if (line == maximumLines_) {
+                    more = true;
+                    break;
+                }
+            }
+        }
+        if (more && lastStart >= 0) {
+            QString rest = text_.mid(lastStart);
+            rest.replace(QLatin1Char('\n'), QLatin1Char(' '));
+            const QFontMetrics metrics(document()->defaultFont());
+            shown = text_.left(lastStart) + metrics.elidedText(rest + QStringLiteral("…"), Qt::ElideRight, width - 1);
+            // Eliding keeps the ellipsis at the end even when the rest would fit.
+            if (!shown.endsWith(QStringLiteral("…"))) shown += QStringLiteral("…");
+        }
+    }
+    if (shown != toPlainText()) setPlainText(shown);
 }
 
+int SelectableText::lineCountAt(int width) const { return static_cast<int>(lineHeights(width).size()); }
+
 int SelectableText::heightForWidth(int width) const {
-    const std::vector<qreal> heights = lineHeights(*document(), width);
+    const std::vector<qreal> heights = lineHeights(width);
     const std::size_t shown =
         maximumLines_ > 0 ? std::min(heights.size(), static_cast<std::size_t>(maximumLines_)) : heights.size();
     qreal height = 0;
@@ -87,7 +125,13 @@ QSize SelectableText::minimumSizeHint() const { return QSize(20, fontMetrics().l
 
 void SelectableText::resizeEvent(QResizeEvent* event) {
     QTextEdit::resizeEvent(event);
+    showText();
     verticalScrollBar()->setValue(0);
+}
+
+void SelectableText::changeEvent(QEvent* event) {
+    QTextEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange) showText();
 }
 
 } // namespace plenwick

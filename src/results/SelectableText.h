@@ -1,9 +1,11 @@
 #pragma once
 // Read-only text that the pointer can select, wrapped at word boundaries or, for a
-// word too long for a line (a path), anywhere, and cut after a number of lines. Its
-// height follows its width.
+// word too long for a line (a path), anywhere, and cut after a number of lines, the
+// last line shown ending in "…" when more follows. Its height follows its width.
 
 #include <QTextEdit>
+
+#include <vector>
 
 namespace plenwick {
 
@@ -14,7 +16,9 @@ public:
     explicit SelectableText(QWidget* parent = nullptr);
 
     void setText(const QString& text);
-    QString text() const { return toPlainText(); }
+    // The whole text; the shown one may be cut short.
+    const QString& text() const noexcept { return text_; }
+    QString shownText() const { return toPlainText(); }
     // At most this many lines show (0: no limit).
     void setMaximumLines(int lines);
     void setTextColor(const QColor& color);
@@ -28,8 +32,15 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // The heights of the whole text's lines laid out at `width`, top to bottom.
+    std::vector<qreal> lineHeights(int width) const;
+    // Shows the whole text, or as much as the lines allow with "…" at the end.
+    void showText();
+
+    QString text_;
     int maximumLines_ = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "results/ShellDiskUsageSummary.h"
 
+#include "results/ResultsTexts.h"
+
 #include "app/AppState.h"
 #include "platform/ByteCountFormatter.h"
 #include "shell/ShellCardBackground.h"
@@ -51,7 +53,7 @@ public:
         size->setAlignment(Qt::AlignRight);
         size->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         row->addWidget(size);
-        setToolTip(segment.help.value_or(QString()));
+        setToolTip(wrappedToolTip(segment.help.value_or(QString())));
         setAccessibleName(segment.title + QStringLiteral(", ") + size->text());
         dot_->installEventFilter(this);
         tintInfo();

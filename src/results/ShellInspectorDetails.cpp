@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/CommandShortcuts.h"
 #include "app/NodeActions.h"
+#include "app/SizeShare.h"
 #include "base/Utf8.h"
 #include "platform/ByteCountFormatter.h"
 #include "results/FileKindText.h"
@@ -85,6 +86,11 @@ ShellText* text(ShellTextStyle style, ShellText::Tone tone, QWidget* parent,
 QString quoted(const QString& name) { return QStringLiteral("of “") + name + QStringLiteral("”"); }
 
 QString name(const FileNode& node) { return QString::fromStdString(node.displayName()); }
+
+// One of the node's sizes in the file style, "—" where the scan could not read it.
+QString bytesText(const FileNode& node, std::int64_t bytes) {
+    return isSizeKnown(node) ? QString::fromStdString(formatByteCount(bytes)) : QStringLiteral("—");
+}
 
 // The orange notice of a folder the scan could not read.
 class UnreadableNotice final : public QWidget {
@@ -349,21 +355,15 @@ void ShellInspectorDetails::refreshHeader() {
 
 void ShellInspectorDetails::refreshSizes() {
     const FileNode& node = *node_;
-    size_->setText(QString::fromStdString(formatByteCount(node.size())));
+    size_->setText(bytesText(node, node.size()));
     const QColor color = nodeColor(state_, node);
     const FileNode* parent = node.parent();
     parentShare_->setVisible(parent != nullptr);
-    if (parent) {
-        const double fraction =
-            parent->size() > 0 ? static_cast<double>(node.size()) / static_cast<double>(parent->size()) : 1.0;
-        parentShare_->set(quoted(name(*parent)), fraction, color);
-    }
+    if (parent) parentShare_->set(quoted(name(*parent)), sizeShare(node, *parent), color);
     const NodeRef& root = state_.root();
     const bool showScan = root && root.get() != &node && parent != root.get() && root->size() > 0;
     scanShare_->setVisible(showScan);
-    if (showScan)
-        scanShare_->set(QStringLiteral("of scan"), static_cast<double>(node.size()) / static_cast<double>(root->size()),
-                        color);
+    if (showScan) scanShare_->set(QStringLiteral("of scan"), sizeShare(node, *root), color);
     notice_->setVisible(node.kind() == FileNode::Kind::inaccessible);
 }
 
@@ -380,7 +380,7 @@ void ShellInspectorDetails::refreshFacts() {
         factValues_[row]->setVisible(shown);
         factValues_[row]->setText(value);
     };
-    show(logicalSize, true, QString::fromStdString(formatByteCount(node.logicalSize())));
+    show(logicalSize, true, bytesText(node, node.logicalSize()));
     show(files, node.isContainer(), QString::fromStdString(formatCount(node.fileCount())));
     show(itemsInside, node.isContainer(), QString::fromStdString(formatCount(static_cast<std::int64_t>(node.childCount()))));
     const QString date =

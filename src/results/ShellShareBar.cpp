@@ -20,7 +20,7 @@ ShellShareBar::ShellShareBar(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-void ShellShareBar::set(const QString& label, double fraction, const QColor& color) {
+void ShellShareBar::set(const QString& label, std::optional<double> fraction, const QColor& color) {
     if (label == label_ && fraction == fraction_ && color == color_) return;
     label_ = label;
     fraction_ = fraction;
@@ -29,13 +29,21 @@ void ShellShareBar::set(const QString& label, double fraction, const QColor& col
     update();
 }
 
-QString ShellShareBar::percentText() const { return QString::fromStdString(formatPercent(fraction_)); }
+QString ShellShareBar::percentText() const {
+    return fraction_ ? QString::fromStdString(formatPercent(*fraction_)) : QStringLiteral("—");
+}
 
 QRectF ShellShareBar::barRect() const {
     return QRectF(0, height() - kBarHeight, width(), kBarHeight);
 }
 
-QSize ShellShareBar::sizeHint() const { return QSize(120, fontMetrics().height() + kRowSpacing + kBarHeight); }
+int ShellShareBar::lineHeight() const {
+    const QFontMetrics metrics = fontMetrics();
+    const int underscoreBottom = metrics.ascent() + metrics.boundingRect(QLatin1Char('_')).bottom() + 1;
+    return std::max(metrics.height(), underscoreBottom);
+}
+
+QSize ShellShareBar::sizeHint() const { return QSize(120, lineHeight() + kRowSpacing + kBarHeight); }
 
 QSize ShellShareBar::minimumSizeHint() const { return QSize(0, sizeHint().height()); }
 
@@ -45,19 +53,19 @@ void ShellShareBar::paintEvent(QPaintEvent*) {
     const QFontMetrics metrics = fontMetrics();
     const QString percent = percentText();
     const int percentWidth = metrics.horizontalAdvance(percent);
-    const int lineHeight = metrics.height();
+    // Both texts stand on the same baseline, the font's ascent down from the top.
+    const int baseline = metrics.ascent();
     p.setPen(shellSecondaryColor(palette()));
-    p.drawText(QRect(width() - percentWidth, 0, percentWidth, lineHeight), Qt::AlignRight | Qt::AlignVCenter, percent);
+    p.drawText(QPoint(width() - percentWidth, baseline), percent);
     const int labelRoom = std::max(0, width() - percentWidth - 6);
-    p.drawText(QRect(0, 0, labelRoom, lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
-               metrics.elidedText(label_, Qt::ElideMiddle, labelRoom));
+    p.drawText(QPoint(0, baseline), metrics.elidedText(label_, Qt::ElideMiddle, labelRoom));
 
     const QRectF track = barRect();
     const qreal radius = track.height() / 2;
     p.setPen(Qt::NoPen);
     p.setBrush(shellRingTrackColor(shellAppearance(*this)));
     p.drawRoundedRect(track, radius, radius);
-    const double filled = fillWidth(track.width(), fraction_);
+    const double filled = fillWidth(track.width(), fraction());
     if (filled > 0) {
         const QRectF fill(track.left(), track.top(), filled, track.height());
         p.setBrush(shellColorGradient(color_, fill));

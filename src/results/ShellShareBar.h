@@ -1,11 +1,15 @@
 #pragma once
 // What share of a whole an item takes: a caption line (what it is a share of, and the
 // percentage) above a thin capsule whose fill shows the share. The fill never shows
-// more than the whole, and any share above nothing shows at least 4 pixels.
+// more than the whole, and any share above nothing shows at least 4 pixels. A share
+// that has no meaning (of an empty whole, or of an unknown size) reads "—" over an
+// empty track.
 
 #include <QColor>
 #include <QString>
 #include <QWidget>
+
+#include <optional>
 
 namespace plenwick {
 
@@ -21,13 +25,19 @@ public:
 
     explicit ShellShareBar(QWidget* parent = nullptr);
 
-    void set(const QString& label, double fraction, const QColor& color);
+    void set(const QString& label, std::optional<double> fraction, const QColor& color);
     const QString& label() const noexcept { return label_; }
-    double fraction() const noexcept { return fraction_; }
+    // The share shown; 0 without one.
+    double fraction() const noexcept { return fraction_.value_or(0); }
+    bool hasShare() const noexcept { return fraction_.has_value(); }
     // The percentage as shown: of the fraction as given, so 1.5 reads above 100 %.
     QString percentText() const;
     // Where the bar's capsule lies.
     QRectF barRect() const;
+
+    // The caption line's height: the font's, deepened where its underscore reaches
+    // below the descent (it would be cut off there).
+    int lineHeight() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -37,7 +47,7 @@ protected:
 
 private:
     QString label_;
-    double fraction_ = 0;
+    std::optional<double> fraction_ = 0.0;
     QColor color_;
 };
 

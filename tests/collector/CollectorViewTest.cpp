@@ -391,6 +391,40 @@ int drawnPixels(CollectorChipStrip* strip, const QRectF& area) {
     return drawn;
 }
 
+TEST_F(CollectorViewTest, OnlyWholeChipsShowAndACutOneComesInWhenScrolledTo) {
+    MotionChoice still(true);
+    state->addToCollector({child(big, "big1"), child(big, "big2"), child(mid, "m1"), child(mid, "m2"),
+                           child(small, "s1"), child(root, "Mail.app"), child(root, "t.txt")});
+    CollectorChipStrip* strip = bar->chipStrip();
+    // A width at which the trailing edge cuts well into a chip.
+    int cut = -1;
+    for (int width = 600; width <= 1400 && cut < 0; width += 7) {
+        bar->resize(width, CollectorView::kHeight);
+        QApplication::processEvents();
+        for (std::size_t i = 0; i < strip->chips().size(); ++i) {
+            const QRectF rect = strip->chipRect(i);
+            if (rect.left() < strip->width() - 40 && rect.right() > strip->width() + 20) cut = static_cast<int>(i);
+        }
+    }
+    ASSERT_GE(cut, 1) << "no width cuts a chip";
+    const auto index = static_cast<std::size_t>(cut);
+    const QRectF rect = strip->chipRect(index);
+    EXPECT_FALSE(strip->isChipShown(index));
+    EXPECT_TRUE(strip->isChipShown(index - 1));
+    // Nothing of the cut chip is drawn in its part of the strip, nor can it be pointed at.
+    const QRectF inView(rect.left() + 2, 0, strip->width() - rect.left() - 6, strip->height());
+    EXPECT_EQ(drawnPixels(strip, inView), 0);
+    EXPECT_EQ(strip->chipAt(inView.center()), -1);
+    EXPECT_GT(drawnPixels(strip, strip->chipRect(index - 1)), 100);
+
+    // Scrolled to the end, the last chip is whole and shows.
+    strip->scrollToLast(false);
+    QApplication::processEvents();
+    const std::size_t last = strip->chips().size() - 1;
+    EXPECT_TRUE(strip->isChipShown(last));
+    EXPECT_GT(drawnPixels(strip, strip->chipRect(last).adjusted(4, 4, -4, -4)), 100);
+}
+
 TEST_F(CollectorViewTest, ChipsComeAndGoFadingAndGrowingFromFourFifthsWhileTheOthersSlide) {
     MotionChoice motion(false);
     bar->resize(1400, CollectorView::kHeight);

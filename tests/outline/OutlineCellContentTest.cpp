@@ -33,10 +33,16 @@ TEST_F(OutlineCellTest, SharesAreOfTheParentInTheTreeAndOfTheListInFlatLists) {
     OutlineShare share = outlineShare(*photos, nullptr);
     EXPECT_DOUBLE_EQ(share.fraction, 0.8);
     EXPECT_DOUBLE_EQ(share.percent, 0.8);
-    // The top row, and a node whose parent is empty, show a full bar.
+    // The top row shows a full bar; a node whose parent is empty, or one that could
+    // not be read, has no share at all (a share of nothing is not all of it).
     EXPECT_DOUBLE_EQ(outlineShare(*root, nullptr).fraction, 1.0);
+    EXPECT_TRUE(outlineShare(*root, nullptr).known);
+    EXPECT_TRUE(share.known);
     NodeRef empty = folder("e", {folder("f", {})});
-    EXPECT_DOUBLE_EQ(outlineShare(*child(empty, "f"), nullptr).percent, 1.0);
+    EXPECT_FALSE(outlineShare(*child(empty, "f"), nullptr).known);
+    EXPECT_EQ(outlineShare(*child(empty, "f"), nullptr).fraction, 0.0);
+    EXPECT_FALSE(outlineShare(*child(root, "locked"), nullptr).known);
+    EXPECT_TRUE(outlineShare(*child(root, "c.txt"), nullptr).known);
 
     OutlineFlatList list;
     list.nodes = {a, child(photos, "b.png")};
@@ -50,6 +56,7 @@ TEST_F(OutlineCellTest, SharesAreOfTheParentInTheTreeAndOfTheListInFlatLists) {
     share = outlineShare(*a, &list);
     EXPECT_EQ(share.fraction, 0.0);
     EXPECT_EQ(share.percent, 0.0);
+    EXPECT_FALSE(share.known);
 }
 
 TEST_F(OutlineCellTest, DetailLinesNameTheFoldersBetweenListAndItem) {

@@ -10,6 +10,7 @@
 #include "results/ShellInspectorDetails.h"
 #include "results/ShellShareBar.h"
 #include "shell/ShellText.h"
+#include "services/Formatters.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -89,12 +90,25 @@ TEST_F(InspectorTest, SharesOfTheFolderAndOfTheScan) {
     EXPECT_EQ(details->scanShare()->label(), "of scan");
     EXPECT_DOUBLE_EQ(details->scanShare()->fraction(), 400.0 / 550.0);
 
-    // A parent of no size gives a full bar.
+    // Nothing is a share of a folder that holds nothing: a dash over an empty bar,
+    // for its own folder and for a scan of no size alike.
     NodeRef inside = file("zero", 0);
     empty->setChildren({inside});
     show(inside);
-    EXPECT_DOUBLE_EQ(details->parentShare()->fraction(), 1.0);
-    EXPECT_EQ(details->parentShare()->percentText(), "100%");
+    EXPECT_FALSE(details->parentShare()->hasShare());
+    EXPECT_EQ(details->parentShare()->percentText(), "—");
+}
+
+TEST_F(InspectorTest, AnUnreadableFolderHasNoKnownSizeNorShare) {
+    show(locked);
+    EXPECT_EQ(details->sizeText(), "—");
+    EXPECT_EQ(details->fact(ShellInspectorDetails::logicalSizeLabel), "—");
+    EXPECT_TRUE(details->parentShare()->isVisibleTo(details.get()));
+    EXPECT_EQ(details->parentShare()->percentText(), "—");
+    // A readable neighbour keeps its figures.
+    show(notes);
+    EXPECT_NE(details->sizeText(), "—");
+    EXPECT_EQ(details->parentShare()->percentText(), QString::fromStdString(formatPercent(100.0 / 550.0)));
 }
 
 TEST_F(InspectorTest, FactsAndPathFollowTheKindOfNode) {

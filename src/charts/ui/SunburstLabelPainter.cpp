@@ -34,8 +34,9 @@ public:
                const QPaintDevice* device)
         : name_(name), size_(size), dark_(dark), scale_(scale),
           nameFont_(sunburstFont(points, QFont::DemiBold, device)),
-          sizeFont_(sunburstFont(points - 1.5, QFont::Normal, device)) {
-        const QFontMetricsF nameMetrics(nameFont_, device), sizeMetrics(sizeFont_, device);
+          sizeFont_(sunburstFont(points - 1.5, QFont::Normal, device)), nameMetrics_(nameFont_, device) {
+        const QFontMetricsF& nameMetrics = nameMetrics_;
+        const QFontMetricsF sizeMetrics(sizeFont_, device);
         if (nameMetrics.horizontalAdvance(name_) > 400) name_ = nameMetrics.elidedText(name_, Qt::ElideMiddle, 400);
         nameBox_ = QSizeF(std::min(nameMetrics.horizontalAdvance(name_), 400.0), std::min(nameMetrics.height(), 40.0));
         sizeBox_ = QSizeF(std::min(sizeMetrics.horizontalAdvance(size_), 400.0), std::min(sizeMetrics.height(), 40.0));
@@ -44,6 +45,17 @@ public:
     }
 
     QSizeF oneLine() const { return nameBox_; }
+    // The name shortened in the middle to `width`, or nothing when too little of it
+    // would be left to read.
+    // Kept by whole points, as the same arcs ask again every frame of a zoom.
+    const QString& shortenedName(int width) {
+        const auto known = shortened_.find(width);
+        if (known != shortened_.end()) return known->second;
+        if (shortened_.size() > 64) shortened_.clear();
+        QString shortened = nameMetrics_.elidedText(name_, Qt::ElideMiddle, width);
+        if (shortened.size() < 4) shortened.clear();
+        return shortened_.emplace(width, std::move(shortened)).first->second;
+    }
     QSizeF twoLines() const {
         return {std::max(nameBox_.width(), sizeBox_.width()), nameBox_.height() + sizeBox_.height() - 2};
     }
@@ -115,6 +127,8 @@ private:
     bool dark_;
     double scale_;
     QFont nameFont_, sizeFont_;
+    QFontMetricsF nameMetrics_;
+    std::unordered_map<int, QString> shortened_;
     QSizeF nameBox_, sizeBox_;
     double nameAscent_ = 0, sizeAscent_ = 0;
     QImage one_, two_;
@@ -202,13 +216,28 @@ void drawSunburstLabel(QPainter& painter, const SunburstLabelArc& label, const Q
     const SunburstArc& arc = *label.arc;
     const QString name =
         arc.isHiddenSpace ? QStringLiteral("Hidden space") : QString::fromStdString(arc.node->displayName());
-    LabelImage& text = labelImage(name, QString::fromStdString(formatByteCount(arc.size)),
+    const QString sizeText = QString::fromStdString(formatByteCount(arc.size));
+    LabelImage& text = labelImage(name, sizeText,
                                   sunburstLabelFontSize(thickness), sunburstLabelTextIsDark(label.fill, label.collected),
                                   shellPaintScale(painter), painter.device());
-    const auto placement =
+    auto placement =
         placeSunburstLabel(centre, label.ri, label.ro, label.a0, label.a1, text.twoLines(), text.oneLine());
-    if (!placement) return;
-    const QImage& image = text.image(placement->twoLines);
+    LabelImage* shown = &text;
+    if (!placement) {
+        // A name too long for its arc is shortened to fit, as every name is: which
+        // arcs are labelled follows their size, not the length of their names.
+        const int room =
+            static_cast<int>(sunburstLabelRoom(centre, label.ri, label.ro, label.a0, label.a1, text.oneLine().height()));
+        const QString shortened = room > 0 ? text.shortenedName(room) : QString();
+        if (shortened.isEmpty()) return;
+        shown = &labelImage(shortened, sizeText, sunburstLabelFontSize(thickness),
+                            sunburstLabelTextIsDark(label.fill, label.collected), shellPaintScale(painter),
+                            painter.device());
+        placement = placeSunburstLabel(centre, label.ri, label.ro, label.a0, label.a1, shown->twoLines(),
+                                       shown->oneLine());
+        if (!placement) return;
+    }
+    const QImage& image = shown->image(placement->twoLines);
     const QSizeF size = image.deviceIndependentSize();
     if (placement->rotation == 0) {
         // Upright text stays on the pixel grid, crisp.

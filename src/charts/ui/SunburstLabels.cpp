@@ -31,21 +31,48 @@ bool fits(const QPointF& centre, const QPointF& anchor, double rotation, const Q
     return true;
 }
 
+struct Candidates {
+    QPointF anchor;
+    std::array<double, 3> rotations;
+};
+
+Candidates candidates(const QPointF& centre, double ri, double ro, double a0, double a1) {
+    const double m = (a0 + a1) / 2;
+    const double theta = 2 * pi * m;
+    const double rmid = (ri + ro) / 2;
+    return {QPointF(centre.x() + std::sin(theta) * rmid, centre.y() - std::cos(theta) * rmid),
+            {0, m > 0.25 && m < 0.75 ? theta + pi : theta, m < 0.5 ? theta - pi / 2 : theta + pi / 2}};
+}
+
 } // namespace
 
 std::optional<SunburstLabelPlacement> placeSunburstLabel(const QPointF& centre, double ri, double ro, double a0,
                                                          double a1, const QSizeF& twoLines, const QSizeF& oneLine) {
-    const double m = (a0 + a1) / 2;
-    const double theta = 2 * pi * m;
-    const double rmid = (ri + ro) / 2;
-    const QPointF anchor(centre.x() + std::sin(theta) * rmid, centre.y() - std::cos(theta) * rmid);
-    const std::array<double, 3> rotations{0, m > 0.25 && m < 0.75 ? theta + pi : theta,
-                                          m < 0.5 ? theta - pi / 2 : theta + pi / 2};
+    const auto [anchor, rotations] = candidates(centre, ri, ro, a0, a1);
     for (bool two : {true, false})
         for (double rotation : rotations)
             if (fits(centre, anchor, rotation, two ? twoLines : oneLine, ri, ro, a0, a1))
                 return SunburstLabelPlacement{two, rotation, anchor};
     return std::nullopt;
+}
+
+double sunburstLabelRoom(const QPointF& centre, double ri, double ro, double a0, double a1, double height) {
+    const auto [anchor, rotations] = candidates(centre, ri, ro, a0, a1);
+    auto fitsAt = [&](double width) {
+        for (double rotation : rotations)
+            if (fits(centre, anchor, rotation, QSizeF(width, height), ri, ro, a0, a1)) return true;
+        return false;
+    };
+    if (!fitsAt(0)) return 0;
+    if (fitsAt(400)) return 400;
+    // Each rotation fits up to some width and no further; halve the gap down to a
+    // quarter point.
+    double low = 0, high = 400;
+    while (high - low > 0.25) {
+        const double mid = (low + high) / 2;
+        (fitsAt(mid) ? low : high) = mid;
+    }
+    return low;
 }
 
 bool sunburstLabelTextIsDark(const RGB& fill, bool collected) {

@@ -1,7 +1,7 @@
 #pragma once
 // Where the two-line label of an arc goes: the first of two layouts (name over size,
 // then the name alone) and three rotations (horizontal, along the ring, across it)
-// whose box fits inside the arc. Pure geometry, so the rules can be checked without
+// whose box fits inside the arc, and how wide a name may be to fit at all. Pure geometry, so the rules can be checked without
 // drawing.
 
 #include "scanner/Color.h"
@@ -27,6 +27,10 @@ inline constexpr double sunburstMinimumLabelThickness = 16;
 // when nothing fits.
 std::optional<SunburstLabelPlacement> placeSunburstLabel(const QPointF& centre, double ri, double ro, double a0,
                                                          double a1, const QSizeF& twoLines, const QSizeF& oneLine);
+
+// The widest one-line box of `height` that fits the arc in one of the rotations,
+// within 400 points; 0 when none does. A name too long for the arc is shortened to it.
+double sunburstLabelRoom(const QPointF& centre, double ri, double ro, double a0, double a1, double height);
 
 // Dark text on light fills: above luminance 0.5 for collected arcs (their stripes
 // lighten them), 0.72 otherwise.

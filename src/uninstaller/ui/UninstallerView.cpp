@@ -217,7 +217,8 @@ QWidget* UninstallerView::makeFinished() {
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // A scroll bar only when a long list of failures needs one.
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     auto* content = new QWidget;
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(20, 20, 20, 20);

@@ -43,6 +43,7 @@ public:
     QWidget* phaseArea() const noexcept { return phaseArea_; }
     RemnantList* list() const noexcept { return list_; }
     QLabel* finishedHeadline() const noexcept { return finishedHeadline_; }
+    QScrollArea* finishedArea() const noexcept { return finished_; }
     QLabel* failuresText() const noexcept { return failures_; }
     UninstallerFooter* footer() const noexcept { return footer_; }
     // Whether the app's own icon is still being read (the generic one shows meanwhile).

@@ -4,6 +4,7 @@
 
 #include "charts/ui/SunburstArcsRenderer.h"
 #include "charts/ui/SunburstLabelPainter.h"
+#include "charts/ui/SunburstLabels.h"
 #include "charts/ui/SunburstOverlayLayer.h"
 #include "charts/ui/SunburstPainter.h"
 
@@ -293,12 +294,13 @@ TEST(SunburstPictures, TransitionFramesAtChosenMoments) {
 
 namespace {
 
-// The label of a file named `name` on a wide arc, drawn alone on a clear image.
-QImage labelPicture(std::string_view name) {
+// The label of a file named `name` on an arc (a wide one unless given), drawn alone
+// on a clear image.
+QImage labelPicture(std::string_view name, double ri = 100, double ro = 180, double a0 = 0.05, double a1 = 0.2) {
     SunburstArc arc;
     arc.node = file(name, 4096);
     arc.size = 4096;
-    SunburstLabelArc label{&arc, {0.2, 0.4, 0.8}, false, 100, 180, 0.05, 0.2};
+    SunburstLabelArc label{&arc, {0.2, 0.4, 0.8}, false, ri, ro, a0, a1};
     QImage image(QSize(400, 400), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -328,4 +330,24 @@ TEST(SunburstPictures, LabelsShowControlCharactersAndBadBytesAsSymbols) {
         EXPECT_GT(paintedPixels(picture), 100) << raw;
         EXPECT_TRUE(picture == labelPicture(shown)) << raw;
     }
+}
+
+TEST(SunburstPictures, ArcsOfOneSizeAreLabelledWhateverTheLengthOfTheirNames) {
+    // A ring 36 points thick, an arc of 40 degrees: a short name fits whole; a long
+    // one, or one with a line feed or bad bytes, is shortened to fit, not left out.
+    const auto on = [](std::string_view name) { return labelPicture(name, 110, 146, 0.02, 0.13); };
+    EXPECT_GT(paintedPixels(on("notes.txt")), 100);
+    for (std::string_view name : {std::string_view("a-rather-long-name-for-this-arc-of-a-ring.txt"),
+                                  std::string_view("bad\xFF\xFEname-that-runs-on-and-on.txt"),
+                                  std::string_view("line1\nline2-that-runs-on-and-on.txt")}) {
+        EXPECT_GT(paintedPixels(on(name)), 100) << name;
+    }
+    // The room a name may take follows the arc: more on a longer one, none on a sliver.
+    const QPointF centre(200, 200);
+    const double room = sunburstLabelRoom(centre, 110, 146, 0.02, 0.13, 14);
+    EXPECT_GT(room, 30);
+    EXPECT_LT(room, 400);
+    EXPECT_GT(sunburstLabelRoom(centre, 110, 146, 0.02, 0.30, 14), room);
+    EXPECT_EQ(sunburstLabelRoom(centre, 110, 146, 0.02, 0.021, 14), 0);
+    EXPECT_GT(sunburstLabelRoom(centre, 110, 180, 0, 1, 14), room) << "a full ring";
 }

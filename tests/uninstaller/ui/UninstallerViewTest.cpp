@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -131,6 +132,25 @@ TEST_F(ViewTest, EmptyAndFinishedAreasAndDone) {
     EXPECT_FALSE(view->footer()->primaryButton()->isVisible());
     QTest::keyClick(view.get(), Qt::Key_Return);
     EXPECT_EQ(closed, 1);
+}
+
+TEST_F(ViewTest, ScrollBarsShowOnlyOverMoreThanFits) {
+    // A few leftovers, then the finished page: each fits, so neither shows a scroll bar.
+    auto session = searchedShared(Mode::uninstall);
+    auto view = show(session);
+    ASSERT_TRUE(view->list()->isVisible());
+    EXPECT_FALSE(view->list()->verticalScrollBar()->isVisible());
+    view->footer()->primaryButton()->click();
+    QApplication::processEvents();
+    ASSERT_TRUE(view->finishedArea()->isVisible());
+    EXPECT_FALSE(view->finishedArea()->verticalScrollBar()->isVisible());
+
+    failing[app.url] = "Permission denied";
+    auto failed = show(searchedShared(Mode::uninstall));
+    failed->footer()->primaryButton()->click();
+    QApplication::processEvents();
+    ASSERT_TRUE(failed->failuresText()->isVisible());
+    EXPECT_FALSE(failed->finishedArea()->verticalScrollBar()->isVisible());
 }
 
 TEST_F(ViewTest, CollectorFooterAndEscape) {
