@@ -182,6 +182,7 @@ void AppState::syncCollector(std::vector<NodeRef> nodes) {
 //   quickLookURL             the preview closes when it showed something removed
 //   the collector            items, their leftovers, the offers and the apps
 //                            already offered to their counterparts, or dropped
+//   the hard-link record     names to their counterparts, or dropped
 // `refreshingFolders` is left to the rescans, which take their folders out when they
 // end; a reset empties it with the generation that drops their outcomes.
 void AppState::remapNodes(const NodeMapping& mapping) {
@@ -194,6 +195,7 @@ void AppState::remapNodes(const NodeMapping& mapping) {
     if (quickLookURL_ && mapping.removesPath(*quickLookURL_))
         assign(quickLookURL_, std::optional<std::string>(), Field::quickLookURL);
     collector_.remap(mapping);
+    hardLinks_.remap(mapping);
 }
 
 bool AppState::isInsideTree(const FileNode* node) const noexcept { return root_ && isWithin(node, root_.get()); }

@@ -17,6 +17,7 @@
 #include "app/RescanTarget.h"
 #include "app/ScanSession.h"
 #include "app/StateChanges.h"
+#include "app/TreeHardLinks.h"
 #include "app/TypeStatistics.h"
 #include "app/ViewSettings.h"
 #include "app/Volumes.h"
@@ -176,6 +177,11 @@ public:
     // The leftovers recorded outside the scan for a collected node.
     const std::vector<Remnant>& leftovers(const FileNode* node) const { return collector_.leftoversOf(node); }
     std::int64_t sizeWithLeftovers(const FileNode& node) const { return collector_.sizeWithLeftovers(node); }
+    // The bytes counted inside `items` of files with another name in the tree outside
+    // them: moving the items to the Trash leaves those bytes on disk.
+    std::int64_t bytesKeptUnderOtherNames(const std::vector<NodeRef>& items) const {
+        return hardLinks_.bytesKeptOutside(items, root_.get());
+    }
     // Answers the first offer; accepted, it opens a collector-mode session for the app.
     void respondToLeftoverOffer(bool accept);
     // The leftovers chosen for a collected app: those in the tree are collected, the
@@ -195,8 +201,9 @@ public:
     // cleared `pendingTrash`.
     void trashPending(const NodeRef& node);
     // Detaches the nodes from the tree, corrects their ancestors and repairs
-    // everything that pointed into them.
-    void removeTrashedNodes(const std::vector<NodeRef>& nodes);
+    // everything that pointed into them. A file that went under one name and keeps
+    // others in the tree is counted on one of those; returns the bytes that stayed so.
+    std::int64_t removeTrashedNodes(const std::vector<NodeRef>& nodes);
 
     // ---- Rescan of one folder ----
     // Rescans the folder in place in the background (the whole target for the root).
@@ -224,7 +231,8 @@ public:
     void startScan(const std::string& path);
     void cancelScan();
     void resetResults();
-    void finishScan(NodeRef root, std::vector<FileTypeStat> stats);
+    // `hardLinks`: the names of the tree's files with several of them.
+    void finishScan(NodeRef root, std::vector<FileTypeStat> stats, TreeHardLinks hardLinks = {});
     void applyTypeStats(std::vector<FileTypeStat> stats);
     static bool scanErrorNeedsFullDiskAccess(const std::exception_ptr& error);
     // Whole-tree statistics; empty when cancelled.
@@ -331,7 +339,7 @@ private:
     void deliverProgress(std::int64_t generation, ScanProgress progress);
     void finishStatsUpdate(std::uint64_t id, std::optional<TypeTotals> removed);
     struct CollectorTrash;
-    void finishCollectorTrash(const CollectorTrash& job);
+    void finishCollectorTrash(CollectorTrash& job);
     // When one of `removedPaths` was the scanned folder or held it: the results go.
     bool resetIfRootRemoved(const std::vector<std::string>& removedPaths);
     struct RescanOutcome;
@@ -353,6 +361,7 @@ private:
 
     // Stored fields, in declaration order.
     NodeRef root_;
+    TreeHardLinks hardLinks_; // unobserved: the names of the tree's files with several
     NodeRef selection_;
     NodeRef hovered_;
     std::int64_t treeVersion_ = 0;

@@ -17,6 +17,7 @@ namespace plenwick {
 
 struct AppState::ScanOutcome {
     NodeRef root;
+    TreeHardLinks hardLinks;
     std::vector<FileTypeStat> stats;
     std::exception_ptr error;
     std::optional<FolderVolume> rootVolume;
@@ -54,7 +55,9 @@ void AppState::startScan(const std::string& path) {
          accessIsOff = environment_.fullDiskAccessIsOff] {
             ScanOutcome outcome;
             try {
-                outcome.root = DiskScanner::scan(target, options, progress, stop);
+                ScanWithHardLinks scan = DiskScanner::scanRecordingHardLinks(target, options, progress, stop);
+                outcome.root = std::move(scan.root);
+                outcome.hardLinks = TreeHardLinks::fromScan(std::move(scan.hardLinks));
                 if (stop.stop_requested()) throw CancellationError();
                 outcome.stats = computeTypeStats(outcome.root, stop);
                 outcome.rootVolume = volumeOfScanTarget(target);
@@ -117,7 +120,7 @@ void AppState::deliverScan(std::int64_t generation, const std::stop_source& task
         scan_.fail(describe(outcome.error), offer);
         return;
     }
-    finishScan(std::move(outcome.root), std::move(outcome.stats));
+    finishScan(std::move(outcome.root), std::move(outcome.stats), std::move(outcome.hardLinks));
     scanRootVolume_ = outcome.rootVolume;
 }
 
@@ -168,13 +171,14 @@ void AppState::resetResults() {
     bumpTreeVersion();
 }
 
-void AppState::finishScan(NodeRef root, std::vector<FileTypeStat> stats) {
+void AppState::finishScan(NodeRef root, std::vector<FileTypeStat> stats, TreeHardLinks hardLinks) {
     Operation op(*this);
     scan_.beginResults();
     typeStatistics_.cancelUpdates();
     scanRootVolume_.reset();
     clearNodeState();
     assign(root_, root, Field::root);
+    hardLinks_ = std::move(hardLinks);
     navigation_.setFocus(std::move(root));
     applyTypeStats(std::move(stats));
     bumpTreeVersion();

@@ -168,13 +168,14 @@ void AppState::trashCollected(TrashDone done) {
         [move](std::exception_ptr) mutable { move(); });
 }
 
-void AppState::finishCollectorTrash(const CollectorTrash& job) {
+void AppState::finishCollectorTrash(CollectorTrash& job) {
     Operation op(*this);
     collector_.setTrashing(false);
     std::vector<NodeRef> moved;
     for (std::size_t i = 0; i < job.items.size(); ++i)
         if (job.moved[i]) moved.push_back(job.items[i].node);
-    removeTrashedNodes(moved);
+    // A file that keeps another name in the tree freed nothing.
+    job.freed -= removeTrashedNodes(moved);
     std::vector<NodeRef> kept;
     for (const NodeRef& node : collector())
         if (isInsideTree(node.get())) kept.push_back(node);
@@ -236,11 +237,11 @@ void AppState::trashPending(const NodeRef& node) {
         [move](std::exception_ptr) { move(std::nullopt); });
 }
 
-void AppState::removeTrashedNodes(const std::vector<NodeRef>& nodes) {
+std::int64_t AppState::removeTrashedNodes(const std::vector<NodeRef>& nodes) {
     assertGuiThread();
-    if (!root_) return;
+    if (!root_) return 0;
     const std::vector<NodeRef> candidates = nodesBelowRoot(nodes);
-    if (candidates.empty()) return;
+    if (candidates.empty()) return 0;
 
     Operation op(*this);
     // A preview shows a removed item, or one inside it, when the components of its
@@ -253,6 +254,7 @@ void AppState::removeTrashedNodes(const std::vector<NodeRef>& nodes) {
         }
     }
     std::vector<PrunedNodes::Removal> removals;
+    std::vector<TreeHardLinks::Handover> handovers;
     editTree([&] {
         for (std::size_t i = 0; i < candidates.size(); ++i) {
             const NodeRef& node = candidates[i];
@@ -261,12 +263,24 @@ void AppState::removeTrashedNodes(const std::vector<NodeRef>& nodes) {
             FileNode* parent = detachNode(*node);
             removals.push_back({node, parent, std::move(candidatePaths[i])});
         }
+        if (!removals.empty()) handovers = hardLinks_.handOverBytes(root_.get());
     });
     const PrunedNodes pruned(root_, std::move(removals));
     remapNodes(pruned);
     std::vector<NodeRef> removed;
     for (const PrunedNodes::Removal& removal : pruned.removals()) removed.push_back(removal.node);
-    scheduleStatsUpdate(std::move(removed), {});
+    // The removed subtrees take their bytes off the statistics; a name that took a
+    // file's bytes over gives them back, its file already counted there.
+    TypeTotals added;
+    std::int64_t kept = 0;
+    for (const TreeHardLinks::Handover& handover : handovers) {
+        auto [entry, inserted] = added.try_emplace(handover.taker->fileExtension(),
+                                                   FileTypeStatsBuilder::Entry{0, 0, handover.taker->category()});
+        entry->second.size += handover.size;
+        kept += handover.size;
+    }
+    scheduleStatsUpdate(std::move(removed), std::move(added));
+    return kept;
 }
 
 bool AppState::resetIfRootRemoved(const std::vector<std::string>& removedPaths) {

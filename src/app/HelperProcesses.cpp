@@ -55,6 +55,8 @@ public:
             QObject::connect(notifier, &QSocketNotifier::activated, notifier, [this, pid = copy.pid, exited] {
                 auto it = watches_.find(pid);
                 if (it == watches_.end()) return;
+                // Off before the handle closes: the loop must not poll a closed descriptor.
+                it->second.notifier->setEnabled(false);
                 it->second.notifier->deleteLater();
                 ::close(it->second.handle);
                 watches_.erase(it);

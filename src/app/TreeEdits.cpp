@@ -60,6 +60,11 @@ FileNode* detachNode(FileNode& node) {
     return parent;
 }
 
+void growNode(FileNode& node, std::int64_t size, std::int64_t logical) {
+    addToAncestors(&node, size, logical, 0);
+    restoreSizeOrderUpwards(&node);
+}
+
 bool replaceNode(FileNode& old, const NodeRef& replacement) {
     FileNode* parent = old.parent();
     if (!parent || !replacement) return false;

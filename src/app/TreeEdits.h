@@ -1,11 +1,14 @@
 #pragma once
 // The changes of the tree after a scan: detaching a node (moved to the Trash, or a
-// vanished folder) and swapping a rescanned folder in. Both correct every ancestor's
-// totals by exactly the difference and restore the size order along the path, moving
-// only the nodes on it past strictly larger or smaller neighbours, so the name order
-// among equal sizes stays as it was. The caller holds the tree's write lock.
+// vanished folder), swapping a rescanned folder in, and a file taking over bytes
+// counted elsewhere before. Each corrects every ancestor's totals by exactly the
+// difference and restores the size order along the path, moving only the nodes on
+// it past strictly larger or smaller neighbours, so the name order among equal sizes
+// stays as it was. The caller holds the tree's write lock.
 
 #include "scanner/FileNode.h"
+
+#include <cstdint>
 
 namespace plenwick {
 
@@ -20,6 +23,10 @@ FileNode* detachNode(FileNode& node);
 // the replacement up. `old` loses its parent. Returns false (changing nothing) when
 // `old` has no parent.
 bool replaceNode(FileNode& old, const NodeRef& replacement);
+
+// Adds `size` and `logical` to the node's own figures and to every ancestor's, and
+// restores the size order from the node up.
+void growNode(FileNode& node, std::int64_t size, std::int64_t logical);
 
 // Moves `node` within its parent's children: towards the end while the next sibling
 // is strictly larger, then towards the front while the previous one is strictly

@@ -271,7 +271,8 @@ void CollectorView::rebuildSheet() {
     if (!sheet_) return;
     CollectorLeftovers leftovers = state_.collectorLeftovers();
     std::vector<NodeRef> items = collectorConfirmOrder(state_.collector(), leftovers);
-    sheet_->setContent(std::move(items), std::move(leftovers));
+    const std::int64_t kept = state_.bytesKeptUnderOtherNames(items);
+    sheet_->setContent(std::move(items), std::move(leftovers), kept);
 }
 
 void CollectorView::cancelConfirm() {

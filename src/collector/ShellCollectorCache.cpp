@@ -14,7 +14,8 @@ void ShellCollectorCache::refresh(const AppState& state) {
     for (const NodeRef& node : state.collector()) total += node->size();
     for (const auto& [node, remnants] : state.collectorLeftovers())
         for (const Remnant& remnant : remnants) total += remnant.size;
-    cachedTotal_ = total;
+    // Bytes that stay on disk under another name in the tree are not freed.
+    cachedTotal_ = total - state.bytesKeptUnderOtherNames(state.collector());
     cachedLargestFirst_.reset();
 }
 

@@ -137,16 +137,18 @@ ShellCollectorConfirmSheet::ShellCollectorConfirmSheet(std::vector<NodeRef> item
     refresh();
 }
 
-void ShellCollectorConfirmSheet::setContent(std::vector<NodeRef> items, CollectorLeftovers leftovers) {
+void ShellCollectorConfirmSheet::setContent(std::vector<NodeRef> items, CollectorLeftovers leftovers,
+                                            std::int64_t keptBytes) {
     items_ = std::move(items);
     leftovers_ = std::move(leftovers);
+    keptBytes_ = keptBytes;
     refresh();
 }
 
 std::int64_t ShellCollectorConfirmSheet::totalBytes() const {
     std::int64_t total = 0;
     for (const NodeRef& item : items_) total += sizeWithLeftovers(*item, leftovers_);
-    return total;
+    return total - keptBytes_;
 }
 
 std::int64_t ShellCollectorConfirmSheet::itemCount() const { return collectorConfirmItemCount(items_, leftovers_); }

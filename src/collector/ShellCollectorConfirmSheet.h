@@ -24,8 +24,9 @@ public:
     ShellCollectorConfirmSheet(std::vector<NodeRef> items, CollectorLeftovers leftovers, std::function<void()> confirm,
                                std::function<void()> cancel, QWidget* parent = nullptr);
 
-    // Shows other items (the collector changed while the sheet is up).
-    void setContent(std::vector<NodeRef> items, CollectorLeftovers leftovers);
+    // Shows other items (the collector changed while the sheet is up). `keptBytes`:
+    // what the total leaves out, bytes the items share with names staying in the tree.
+    void setContent(std::vector<NodeRef> items, CollectorLeftovers leftovers, std::int64_t keptBytes = 0);
 
     const std::vector<NodeRef>& items() const noexcept { return items_; }
     std::int64_t totalBytes() const;
@@ -50,6 +51,7 @@ private:
 
     std::vector<NodeRef> items_;
     CollectorLeftovers leftovers_;
+    std::int64_t keptBytes_ = 0;
     std::function<void()> confirm_;
     std::function<void()> cancel_;
     QWidget* header_;

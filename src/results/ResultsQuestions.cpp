@@ -40,9 +40,11 @@ QString trashConfirmTitle(const FileNode* item) {
     return QStringLiteral("Move “") + nameOf(*item) + QStringLiteral("” to the Trash?");
 }
 
-QString trashConfirmMessage(const FileNode* item) {
+QString trashConfirmMessage(const FileNode* item) { return trashConfirmMessage(item, item ? item->size() : 0); }
+
+QString trashConfirmMessage(const FileNode* item, std::int64_t frees) {
     if (!item) return {};
-    return QStringLiteral("This frees about ") + QString::fromStdString(formatByteCount(item->size())) +
+    return QStringLiteral("This frees about ") + QString::fromStdString(formatByteCount(frees)) +
            QStringLiteral(". You can restore it from the Trash until you empty it.");
 }
 
@@ -140,7 +142,9 @@ void ResultsQuestions::syncTrashConfirmation() {
     const QString title = trashConfirmTitle(pending.get());
     trash_->setWindowTitle(title);
     trash_->setText(title);
-    trash_->setInformativeText(trashConfirmMessage(pending.get()));
+    // Bytes the item shares with a name staying in the tree stay on disk.
+    trash_->setInformativeText(
+        trashConfirmMessage(pending.get(), pending->size() - state_.bytesKeptUnderOtherNames({pending})));
     trash_->open();
 }
 

@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <cstdint>
+
 class QMessageBox;
 class QWidget;
 
@@ -24,6 +26,8 @@ QString leftoverOfferMessage(const FileNode& app);
 QString trashConfirmTitle(const FileNode* item);
 // "This frees about <size>. …", empty without an item.
 QString trashConfirmMessage(const FileNode* item);
+// The same with the bytes the move frees, where they differ from the item's size.
+QString trashConfirmMessage(const FileNode* item, std::int64_t frees);
 
 class ResultsQuestions final : public QObject {
     Q_OBJECT

@@ -150,4 +150,11 @@ ScanWithHardLinks DiskScanner::scanRecordingHardLinks(std::string_view path, con
     return scan;
 }
 
+ScanWithHardLinks DiskScanner::scanRecordingHardLinks(std::string_view path, const ScanOptions& options,
+                                                      ScanProgressCallback progress, std::stop_token stop) {
+    ScanWithHardLinks scan;
+    scan.root = runScan(path, options, progress, std::move(stop), &scan.hardLinks);
+    return scan;
+}
+
 } // namespace plenwick

@@ -81,6 +81,9 @@ public:
     // over from it, without reading the disk a second time).
     static ScanWithHardLinks scanRecordingHardLinks(std::string_view path, const ScanOptions& options,
                                                     std::stop_token stop = {});
+    // The same with progress reports, as `scan` makes them.
+    static ScanWithHardLinks scanRecordingHardLinks(std::string_view path, const ScanOptions& options,
+                                                    ScanProgressCallback progress, std::stop_token stop = {});
 };
 
 } // namespace plenwick
