@@ -9,9 +9,8 @@
 #include "platform/TrashFolders.h"
 #include "platform/TrashName.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
