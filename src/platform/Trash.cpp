@@ -9,9 +9,8 @@
 #include "platform/TrashFolders.h"
 #include "platform/TrashName.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
@@ -64,8 +63,9 @@ OpenTrash openHomeTrash() {
 }
 
 // The Trash of the mount holding the open folder `folder` at `folderPath`. The
-// mount's top is the highest folder above on the same mount, reached through "..",
-// which the kernel resolves within the mount whatever is renamed meanwhile.
+// mount's top is the highest folder above on the same mount and device (a file
+// system's own volumes have devices of their own), reached through "..", which the
+// kernel resolves within the mount whatever is renamed meanwhile.
 OpenTrash openMountTrash(int folder, const std::string& folderPath) {
     Descriptor top(::openat(folder, ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!top) fail(errno, "open");
@@ -77,7 +77,7 @@ OpenTrash openMountTrash(int folder, const std::string& folderPath) {
         Descriptor up(::openat(top.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
         struct stat upStat {};
         if (!up || ::fstat(up.get(), &upStat) != 0) break;
-        if ((upStat.st_dev == topStat.st_dev && upStat.st_ino == topStat.st_ino) || mountIdentity(up.get()) != mount)
+        if (upStat.st_dev != topStat.st_dev || upStat.st_ino == topStat.st_ino || mountIdentity(up.get()) != mount)
             break;
         top = std::move(up);
         topStat = upStat;
@@ -199,7 +199,10 @@ std::string moveToTrash(const std::string& path) {
     if (st.st_dev != folderStat.st_dev || mountIdentity(item.get()) != mount) fail(EXDEV, "rename");
 
     OpenTrash trash = openHomeTrash();
-    if (mountIdentity(trash.files.get()) != mount) trash = openMountTrash(folder.get(), *folderPath);
+    struct stat homeStat {};
+    if (::fstat(trash.files.get(), &homeStat) != 0) fail(errno, "fstat");
+    if (homeStat.st_dev != st.st_dev || mountIdentity(trash.files.get()) != mount)
+        trash = openMountTrash(folder.get(), *folderPath);
     // Paths in a mount's trash are relative to the mount's top folder.
     std::string infoPath = original;
     if (!trash.topdir.empty()) {

@@ -53,6 +53,8 @@ bool isPartOfTrash(std::string_view path, const std::string& homeTrash) {
     if (!folder) return false;
     bool folderIsTop = true; // "/" is the top of its mount
     std::uint64_t folderMount = mountIdentity(folder.get());
+    struct stat folderStat {};
+    if (::fstat(folder.get(), &folderStat) != 0) return false;
     bool lost = false; // a name that cannot be found, or something else than a folder on the way
     const bool stopped = eachName(path, [&](std::string_view, std::string_view name) {
         const std::string copy(name);
@@ -62,9 +64,12 @@ bool isPartOfTrash(std::string_view path, const std::string& homeTrash) {
         if (folderIsTop && isMountTrashName(name)) return true;
         if (hasHome && st.st_dev == home.st_dev && st.st_ino == home.st_ino) return true;
         if (!S_ISDIR(st.st_mode)) return lost = true;
+        // A top where the mount changes, or the device (a file system's own volumes),
+        // as the move finds a mount's top.
         const std::uint64_t mount = mountIdentity(entry.get());
-        folderIsTop = mount != folderMount;
+        folderIsTop = mount != folderMount || st.st_dev != folderStat.st_dev;
         folderMount = mount;
+        folderStat = st;
         folder = std::move(entry);
         return false;
     });

@@ -78,6 +78,10 @@ TEST(TrashName, LongNamesAreShortenedToLeaveRoomForTheirInfoFile) {
     // Shortened candidates stay distinct.
     EXPECT_NE(trashNameCandidate(pdf, 1), trashNameCandidate(pdf, 2));
     EXPECT_EQ(trashNameCandidate(std::string(245, 'x'), 1), std::string(245, 'x'));
+    // A name that fits, whose collision names pass the limit.
+    const std::string fits = std::string(240, 'c') + ".txt";
+    EXPECT_EQ(trashNameCandidate(fits, 1), fits);
+    EXPECT_EQ(trashNameCandidate(fits, 2), std::string(239, 'c') + " 2.txt");
     EXPECT_EQ(trashNameCandidate(std::string(255, 'x'), 1), std::string(245, 'x'));
     EXPECT_EQ(trashNameCandidate(std::string(255, 'x'), 10), std::string(242, 'x') + " 10");
 
