@@ -1,24 +1,37 @@
 #pragma once
-// One helper per user: an exclusive advisory lock on a file in the helper's folder
-// under the home folder, held until the process ends. A second copy finds it taken
-// and leaves before it shows anything.
+// One helper per user session: an exclusive advisory lock on a file in a private
+// folder of ours under the user's runtime folder, held until the process ends. A
+// second copy finds it taken and leaves before it shows anything. A lock that can't
+// be opened or locked for any other reason is an error the caller reports: it never
+// passes for another copy.
 
-#include <optional>
 #include <string>
 
 namespace plenwick {
 
-// "<home>/Library/Application Support/Plenwick".
-std::string applicationSupportFolder(const std::string& home);
+// The folder that holds the lock: "Plenwick" in $XDG_RUNTIME_DIR, else in
+// $XDG_STATE_HOME, else in ~/.local/state (only absolute variables count).
+std::string applicationSupportFolder();
 
-// Creates `folder` with its parents (errors ignored), opens "<folder>/<name>.lock"
-// (created with mode 0600) and locks it exclusively without waiting. The descriptor
-// stays open and locked; nothing when the file can't be opened or another process
-// holds the lock.
-std::optional<int> acquireInstanceLock(const std::string& name, const std::string& folder);
+struct InstanceLockResult {
+    enum class Outcome { acquired, heldElsewhere, failed };
+    Outcome outcome = Outcome::failed;
+    int descriptor = -1; // open and locked when acquired
+    int error = 0;       // errno of the failed step
+    std::string path;    // the lock file, for the failure's message
+};
 
-// Takes the helper's lock once per process, for the home folder `home`: true when
-// this process holds it (also when it took it before). The descriptor is never closed.
-bool takeHelperInstanceLock(const std::string& home);
+// Creates `folder` private to the user (0700) where missing, opens
+// "<folder>/<name>.lock" in it (created with mode 0600) following no link, and locks
+// it exclusively without waiting. heldElsewhere only when another open file holds
+// the lock; any other trouble is failed, with its errno.
+InstanceLockResult acquireInstanceLock(const std::string& name, const std::string& folder);
+
+// Takes the helper's lock once per process in `applicationSupportFolder()`: acquired
+// also when this process took it before. The descriptor is never closed.
+InstanceLockResult takeHelperInstanceLock();
+
+// The line that tells why the lock couldn't be taken.
+std::string instanceLockFailureMessage(const InstanceLockResult& result);
 
 } // namespace plenwick

@@ -4,13 +4,19 @@
 #include "helper/InstanceLock.h"
 #include "helper/PlenwickHelperApp.h"
 
-#include "base/HomeDirectory.h"
-
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
-    // One helper per user: a second copy leaves before it opens the display.
-    if (!plenwick::takeHelperInstanceLock(plenwick::homeDirectory())) return 0;
+    // One helper per session: a second copy leaves before it opens the display. A lock
+    // that can't be taken for another reason is an error, never a silent success.
+    const plenwick::InstanceLockResult lock = plenwick::takeHelperInstanceLock();
+    if (lock.outcome == plenwick::InstanceLockResult::Outcome::heldElsewhere) return 0;
+    if (lock.outcome == plenwick::InstanceLockResult::Outcome::failed) {
+        std::fprintf(stderr, "%s\n", plenwick::instanceLockFailureMessage(lock).c_str());
+        return 1;
+    }
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("tarnwell"));

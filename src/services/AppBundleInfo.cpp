@@ -3,7 +3,8 @@
 #include "base/HashCombine.h"
 #include "base/PathNames.h"
 #include "base/Utf8.h"
-#include "services/FolderEntries.h"
+#include "base/FolderResolver.h"
+#include "services/RegularFile.h"
 #include "services/TextClusters.h"
 
 #include <QString>
@@ -12,6 +13,12 @@
 #include <array>
 #include <functional>
 #include <unordered_set>
+#include <utility>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace plenwick {
 namespace {
@@ -69,17 +76,82 @@ std::optional<PlistDictionary> readInfoPlist(const std::string& bundleURL) {
     return std::move(*std::get_if<PlistDictionary>(&value->value));
 }
 
+namespace {
+
+// A closed descriptor at the end of the scope.
+struct Descriptor {
+    int fd = -1;
+    ~Descriptor() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+// What one bundle's nested bundles may cost: entries looked at, bytes read, and
+// the files read already (by device and inode), so that links or hard links to one
+// big file cost it once.
+struct NestedReadBudget {
+    std::size_t entriesLeft = AppBundleInfo::maxNestedEntries;
+    std::size_t bytesLeft = AppBundleInfo::maxNestedInfoBytes;
+    std::set<std::pair<dev_t, ino_t>> read;
+};
+
+// The identifier in "<child>/Contents/Info.plist" below the open folder `place`,
+// reached without following a link at any step; nothing for a file read before or
+// one past what is left of the budget.
+std::optional<std::string> nestedBundleID(int place, std::string_view child, NestedReadBudget& budget) {
+    const std::array<std::string_view, 2> names{child, "Contents"};
+    Descriptor contents{FolderResolver::open(place, names)};
+    if (contents.fd < 0) return std::nullopt;
+    Descriptor info{::openat(contents.fd, "Info.plist", O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY)};
+    struct stat st {};
+    if (info.fd < 0 || ::fstat(info.fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    const auto size = static_cast<std::size_t>(st.st_size);
+    if (size > budget.bytesLeft || !budget.read.insert({st.st_dev, st.st_ino}).second) return std::nullopt;
+    const std::optional<std::string> bytes =
+        readOpenRegularFile(info.fd, std::min(budget.bytesLeft, maxPropertyListSize));
+    if (!bytes) return std::nullopt;
+    budget.bytesLeft -= bytes->size();
+    const std::optional<PlistValue> value = parsePropertyList(*bytes);
+    const PlistDictionary* dictionary = value ? value->dictionary() : nullptr;
+    const std::string* id = dictionary ? plistString(*dictionary, "CFBundleIdentifier") : nullptr;
+    if (!id) return std::nullopt;
+    return *id;
+}
+
+} // namespace
+
 std::vector<std::string> AppBundleInfo::relatedBundleIDsOf(const std::string& bundleURL, const std::string& ownID) {
     std::vector<std::string> related;
     const std::string ownPrefix = ownID + ".";
+    Descriptor bundle{::open(bundleURL.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    if (bundle.fd < 0) return related;
+    NestedReadBudget budget;
     for (const char* place : nestedBundlePlaces) {
-        const std::string folder = appendingPathComponent(bundleURL, place);
+        // Below the bundle nothing is reached through a link: the places, the children
+        // and their Info.plist files are opened name by name without following one.
+        std::vector<std::string_view> names;
+        for (std::string_view rest = place; !rest.empty();) {
+            const auto slash = rest.find('/');
+            names.push_back(rest.substr(0, slash));
+            rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+        }
+        const int folder = FolderResolver::open(bundle.fd, names);
+        if (folder < 0) continue;
+        DIR* listing = ::fdopendir(folder);
+        if (!listing) {
+            ::close(folder);
+            continue;
+        }
         // Every direct child counts, with or without an extension; one that is no
         // bundle simply has no Info.plist to read.
-        for (const std::string& name : folderEntryNames(folder)) {
-            const auto info = readInfoPlist(appendingPathComponent(folder, name));
-            if (!info) continue;
-            const std::string* id = plistString(*info, "CFBundleIdentifier");
+        while (budget.entriesLeft > 0) {
+            const dirent* entry = ::readdir(listing);
+            if (!entry) break;
+            const std::string_view name = entry->d_name;
+            if (name == "." || name == "..") continue;
+            --budget.entriesLeft;
+            if (entry->d_type != DT_DIR && entry->d_type != DT_UNKNOWN) continue; // links and files
+            const std::optional<std::string> id = nestedBundleID(::dirfd(listing), name, budget);
             // An empty identifier would match every leftover name: never related.
             if (!id || id->empty() || *id == ownID || id->starts_with(ownPrefix)) continue;
             bool shared = false;
@@ -87,6 +159,8 @@ std::vector<std::string> AppBundleInfo::relatedBundleIDsOf(const std::string& bu
             if (shared) continue;
             if (std::find(related.begin(), related.end(), *id) == related.end()) related.push_back(*id);
         }
+        ::closedir(listing);
+        if (budget.entriesLeft == 0) break;
     }
     return related;
 }

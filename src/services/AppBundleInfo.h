@@ -3,6 +3,7 @@
 
 #include "services/PropertyList.h"
 
+#include <cstddef>
 #include <optional>
 #include <set>
 #include <string>
@@ -26,7 +27,15 @@ struct AppBundleInfo {
     // name and the bundle's file name without its extension (see matchableNames).
     std::set<std::string> nameCandidates() const;
 
-    // Identifiers of the bundles nested in the app, without its own and shared frameworks'.
+    // What reading the nested bundles of one app may cost at most: the entries of the
+    // seven places looked at, and the bytes of their Info.plist files read (each file,
+    // by device and inode, once). Real apps stay far below; a bundle built to cost
+    // more is read only so far.
+    static constexpr std::size_t maxNestedEntries = 512;
+    static constexpr std::size_t maxNestedInfoBytes = 4 * 1024 * 1024;
+
+    // Identifiers of the bundles nested in the app, without its own and shared
+    // frameworks'. Nothing below the bundle is reached through a link.
     static std::vector<std::string> relatedBundleIDsOf(const std::string& bundleURL, const std::string& ownID);
 
     bool operator==(const AppBundleInfo&) const = default;

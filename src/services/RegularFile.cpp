@@ -10,6 +10,12 @@ namespace plenwick {
 std::optional<std::string> readRegularFile(const std::string& path, std::size_t maxSize) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return std::nullopt;
+    std::optional<std::string> bytes = readOpenRegularFile(fd, maxSize);
+    ::close(fd);
+    return bytes;
+}
+
+std::optional<std::string> readOpenRegularFile(int fd, std::size_t maxSize) {
     std::string bytes;
     struct stat st {};
     bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) <= maxSize;
@@ -30,7 +36,6 @@ std::optional<std::string> readRegularFile(const std::string& path, std::size_t 
             }
         }
     }
-    ::close(fd);
     if (!ok) return std::nullopt;
     return bytes;
 }

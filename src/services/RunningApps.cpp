@@ -8,6 +8,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <map>
+#include <optional>
+#include <string_view>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -15,6 +17,8 @@ namespace plenwick {
 namespace {
 
 constexpr std::string_view macOSFolder = "/Contents/MacOS/";
+// More than any real environment holds; what lies past it is not looked at.
+constexpr std::size_t maxEnvironmentSize = 1024 * 1024;
 
 // The executable of a process, or empty when it can't be read (gone, another user's).
 std::string executableOf(int pid) {
@@ -46,6 +50,82 @@ bool runsFromBundle(int pid, const std::string& bundlePath) {
     return !executable.empty() && bundlePathOfExecutable(executable) == bundlePath;
 }
 
+// A /proc file of the process, at most `limit` bytes; nothing when it can't be read.
+std::optional<std::string> readProcFile(int pid, const char* name, std::size_t limit) {
+    const std::string path = "/proc/" + std::to_string(pid) + "/" + name;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::string bytes;
+    char buffer[8192];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0 || bytes.size() >= limit) break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+// The real user id of the process, from the first field of its "Uid:" line.
+std::optional<uid_t> realUserOf(int pid) {
+    const std::optional<std::string> status = readProcFile(pid, "status", 64 * 1024);
+    if (!status) return std::nullopt;
+    const auto at = status->find("\nUid:");
+    if (at == std::string::npos) return std::nullopt;
+    char* end = nullptr;
+    const unsigned long uid = std::strtoul(status->c_str() + at + 5, &end, 10);
+    if (end == status->c_str() + at + 5) return std::nullopt;
+    return static_cast<uid_t>(uid);
+}
+
+// The value of `name` in a NUL-separated environment block; empty when absent.
+std::string environmentValue(std::string_view block, std::string_view name) {
+    std::size_t start = 0;
+    while (start < block.size()) {
+        std::size_t end = block.find('\0', start);
+        if (end == std::string_view::npos) end = block.size();
+        const std::string_view entry = block.substr(start, end - start);
+        if (entry.size() > name.size() && entry.starts_with(name) && entry[name.size()] == '=')
+            return std::string(entry.substr(name.size() + 1));
+        start = end + 1;
+    }
+    return {};
+}
+
+// Whether two environments belong to one login session: the same session bus, or
+// the same runtime folder (which holds the helper's lock, so one helper serves
+// both). Environments that name neither are of one session only with each other.
+bool sameSession(const std::function<std::string(std::string_view)>& theirs,
+                 const std::function<std::string(std::string_view)>& ours) {
+    bool named = false;
+    for (std::string_view variable : {"DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR"}) {
+        const std::string mine = ours(variable), other = theirs(variable);
+        if (!mine.empty() && mine == other) return true;
+        named = named || !mine.empty() || !other.empty();
+    }
+    return !named;
+}
+
+// Whether the process belongs to this user's session: its real user id is ours and
+// its environment names our session. Another user's environment can't be read, so
+// such a process never passes.
+bool isOfThisSession(int pid) {
+    const std::optional<uid_t> user = realUserOf(pid);
+    if (!user || *user != ::getuid()) return false;
+    const std::optional<std::string> environment = readProcFile(pid, "environ", maxEnvironmentSize);
+    if (!environment) return false;
+    return sameSession([&](std::string_view name) { return environmentValue(*environment, name); },
+                       [](std::string_view name) {
+                           const char* value = std::getenv(std::string(name).c_str());
+                           return std::string(value ? value : "");
+                       });
+}
+
 } // namespace
 
 std::string bundlePathOfExecutable(const std::string& executable) {
@@ -71,7 +151,7 @@ std::vector<RunningApp> ProcRunningApps::instances(const std::string& bundleID) 
             const std::string* id = info ? plistString(*info, "CFBundleIdentifier") : nullptr;
             known = bundleMatches.emplace(bundle, id && *id == bundleID).first;
         }
-        if (known->second) found.push_back({static_cast<int>(pid), bundle});
+        if (known->second && isOfThisSession(static_cast<int>(pid))) found.push_back({static_cast<int>(pid), bundle});
     }
     ::closedir(proc);
     return found;
@@ -83,7 +163,7 @@ bool ProcRunningApps::terminate(const RunningApp& app) {
     const int handle = openProcessHandle(app.pid);
     if (handle < 0) return false;
     bool sent = false;
-    if (runsFromBundle(app.pid, app.bundlePath)) sent = signalThroughHandle(handle, SIGTERM);
+    if (runsFromBundle(app.pid, app.bundlePath) && isOfThisSession(app.pid)) sent = signalThroughHandle(handle, SIGTERM);
     ::close(handle);
     return sent;
 }

@@ -1,7 +1,10 @@
 #pragma once
 // The running instances of an application and asking them to quit. On Linux an
 // instance is a process whose executable lies in a bundle's "Contents/MacOS" folder
-// and whose bundle's Info.plist carries the identifier; quitting sends SIGTERM.
+// and whose bundle's Info.plist carries the identifier; quitting sends SIGTERM. Only
+// this user's processes in this login session count: the same real user id, and the
+// same session bus address or the same runtime folder in the process's environment.
+// Another session's copy is neither seen nor signalled.
 
 #include "runtime/TaskClock.h"
 
@@ -23,7 +26,7 @@ struct RunningApp {
 class RunningApps {
 public:
     virtual ~RunningApps() = default;
-    // Every running instance of `bundleID` that this user may see.
+    // Every running instance of `bundleID` in this user's session.
     virtual std::vector<RunningApp> instances(const std::string& bundleID) const = 0;
     // Asks the instance to quit; false when it is gone or may not be asked.
     virtual bool terminate(const RunningApp& app) = 0;
@@ -34,7 +37,7 @@ class ProcRunningApps final : public RunningApps {
 public:
     std::vector<RunningApp> instances(const std::string& bundleID) const override;
     // SIGTERM through a process handle, sent only while the process still runs an
-    // executable of the same bundle (a reused process id is left alone).
+    // executable of the same bundle in this session (a reused process id is left alone).
     bool terminate(const RunningApp& app) override;
 };
 

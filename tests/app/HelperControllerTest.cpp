@@ -2,6 +2,7 @@
 #include "runtime/ManualExecutor.h"
 
 #include "common/FakeHelperProcesses.h"
+#include "common/PlistFixtures.h"
 #include "common/TestSupport.h"
 
 #include <QCoreApplication>
@@ -9,8 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <filesystem>
+#include <map>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace plenwick::test {
 namespace {
@@ -161,6 +167,99 @@ TEST_F(HelperControllerTest, RefreshTellsOnlyOfChangesAndTheNewestLookupWins) {
     executor->runNewest();
     QCoreApplication::processEvents();
     EXPECT_TRUE(controller->isRunning());
+}
+
+// A copy of the helper (the idle stand-in) in a bundle of its own, and one started
+// in another login session of this user: another session bus and runtime folder in
+// its environment.
+class RealHelperCopies : public HelperControllerTest {
+protected:
+    void SetUp() override {
+        HelperControllerTest::SetUp();
+        // A session of the test's own, so that no other test's helper counts as ours.
+        for (const char* name : {"DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR"})
+            if (const char* value = std::getenv(name)) kept[name] = value;
+        ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + bundle / "bus").c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", (bundle / "run").c_str(), 1);
+        const std::string app = bundle / "PlenwickHelper.app";
+        makeBundle(app, {{"CFBundleIdentifier", HelperController::bundleIdentifier}});
+        std::filesystem::create_directories(app + "/Contents/MacOS");
+        executable = app + "/Contents/MacOS/PlenwickHelper";
+        std::filesystem::copy_file(PLENWICK_IDLE_PROGRAM, executable);
+        otherSession = ::fork();
+        if (otherSession == 0) {
+            ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/run/user/other-session/bus", 1);
+            ::setenv("XDG_RUNTIME_DIR", "/run/user/other-session", 1);
+            ::execl(executable.c_str(), "PlenwickHelper", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ProcRunningApps apps;
+        const auto started = [&] {
+            for (const RunningApp& copy : apps.instances(HelperController::bundleIdentifier))
+                if (copy.pid == otherSession) return true;
+            return false;
+        };
+        // Until the child runs the copy, /proc shows the test's executable.
+        for (int i = 0; i < 500 && bundlePathOfExecutable(executableOf(otherSession)) != app; ++i) QTest::qWait(2);
+        ASSERT_FALSE(started()) << "another session's copy is not ours";
+    }
+    void TearDown() override {
+        controller.reset();
+        for (const RunningApp& copy : ProcRunningApps().instances(HelperController::bundleIdentifier))
+            if (copy.bundlePath == bundle / "PlenwickHelper.app") ::kill(copy.pid, SIGKILL);
+        if (otherSession > 0) {
+            ::kill(otherSession, SIGKILL);
+            ::waitpid(otherSession, nullptr, 0);
+        }
+        for (const char* name : {"DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR"}) {
+            if (kept.count(name)) ::setenv(name, kept[name].c_str(), 1);
+            else ::unsetenv(name);
+        }
+        HelperControllerTest::TearDown();
+    }
+    static std::string executableOf(pid_t pid) {
+        char buffer[4096];
+        const ssize_t n = ::readlink(("/proc/" + std::to_string(pid) + "/exe").c_str(), buffer, sizeof buffer);
+        return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
+    }
+    void makeWithTheSystemsProcesses() {
+        controller = std::make_unique<HelperController>(
+            std::make_unique<AutostartLoginItem>(HelperController::bundleIdentifier, "Plenwick Helper", executable),
+            makeSystemHelperProcesses(std::make_shared<ProcRunningApps>(), executable), executor,
+            std::chrono::milliseconds(0));
+        settle();
+    }
+    // Looks again until the controller sees `running`.
+    bool becomesRunning(bool running) {
+        return QTest::qWaitFor(
+            [&] {
+                controller->refresh();
+                settle();
+                return controller->isRunning() == running;
+            },
+            10000);
+    }
+
+    std::string executable;
+    pid_t otherSession = -1;
+    std::map<std::string, std::string> kept; // the environment before the test
+};
+
+TEST_F(RealHelperCopies, TurningOnStartsOursBesideAnotherSessionsAndTurningOffEndsOnlyOurs) {
+    makeWithTheSystemsProcesses();
+    EXPECT_FALSE(controller->isRunning()) << "the other session's copy doesn't count";
+
+    controller->setEnabled(true);
+    settle();
+    ASSERT_TRUE(becomesRunning(true)) << "our own copy was started";
+    const auto ours = ProcRunningApps().instances(HelperController::bundleIdentifier);
+    ASSERT_EQ(ours.size(), 1u);
+    EXPECT_NE(ours[0].pid, otherSession);
+
+    controller->setEnabled(false);
+    settle();
+    EXPECT_TRUE(becomesRunning(false)) << "our copy was asked to quit";
+    EXPECT_EQ(::waitpid(otherSession, nullptr, WNOHANG), 0) << "the other session's copy still runs";
 }
 
 } // namespace

@@ -84,4 +84,18 @@ inline void makeBundle(const std::string& bundle, const std::vector<std::pair<st
     dict.write(bundle + "/Contents/Info.plist", format);
 }
 
+// An app whose nested places are made to cost: `count` links in Contents/PlugIns to
+// a bundle elsewhere whose Info.plist (identifier "com.maker.big") is nearly as big
+// as a property list may be, and a Contents/Helpers that is a link to a folder of
+// real bundles (identifier "com.maker.elsewhere").
+inline void makeBundleOfLinks(const std::string& bundle, const std::string& outside, int count) {
+    makeBundle(outside + "/Big.app", {{"CFBundleIdentifier", "com.maker.big"}, {"Padding", std::string(7'000'000, 'p')}});
+    makeBundle(outside + "/Elsewhere/Real.app", {{"CFBundleIdentifier", "com.maker.elsewhere"}});
+    std::filesystem::create_directories(bundle + "/Contents/PlugIns");
+    for (int i = 0; i < count; ++i)
+        std::filesystem::create_directory_symlink(outside + "/Big.app",
+                                                  bundle + "/Contents/PlugIns/Link" + std::to_string(i) + ".appex");
+    std::filesystem::create_directory_symlink(outside + "/Elsewhere", bundle + "/Contents/Helpers");
+}
+
 } // namespace plenwick::test

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 using namespace plenwick;
 using namespace plenwick::test;
 using namespace std::chrono_literals;
@@ -162,6 +164,19 @@ TEST_F(HelperStateTest, AnAppThatCantBeJudgedHoldsUpNoOther) {
     registry->failing.insert("com.example.alpha");
     trashApps({makeApp(apps, "Beta", "com.example.beta"), makeApp(apps, "Alpha", "com.example.alpha")});
     EXPECT_EQ(titlesMade(), std::vector<QString>{"Leftovers of Beta"});
+}
+
+TEST_F(HelperStateTest, ABundleOfLinksCostsLittleAndTheNextAppIsStillOffered) {
+    HelperState& helper = makeState();
+    const std::string links = makeApp(apps, "Alinks", "com.example.alinks");
+    makeBundleOfLinks(links, dir / "outside", 320);
+    const auto started = std::chrono::steady_clock::now();
+    trashApps({links, makeApp(apps, "Beta", "com.example.beta")});
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    EXPECT_EQ(titlesMade(), std::vector<QString>{"Leftovers of Alinks"});
+    EXPECT_TRUE(helper.current()->app().relatedBundleIDs.empty()) << "nothing read through the links";
+    ASSERT_EQ(helper.queue().size(), 1u);
+    EXPECT_EQ(helper.queue().front()->app().name, "Beta") << "the later app's offer follows";
 }
 
 TEST_F(HelperStateTest, OneWindowAtATimeMenuRequestsFirst) {

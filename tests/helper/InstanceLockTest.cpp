@@ -11,7 +11,11 @@
 #include <QProcess>
 #include <QTest>
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -34,6 +38,25 @@ bool isHeld(const std::string& path) {
     return held;
 }
 
+// Sets an environment variable (unsets it for nullptr) until the end of the scope.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        if (value) ::setenv(name, value, 1);
+        else ::unsetenv(name);
+    }
+    ScopedVariable(const char* name, const std::string& value) : ScopedVariable(name, value.c_str()) {}
+    ~ScopedVariable() {
+        if (old_) ::setenv(name_, old_->c_str(), 1);
+        else ::unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
 // Whether the process has the file open.
 bool hasOpen(qint64 pid, const std::string& path) {
     const std::string folder = "/proc/" + std::to_string(pid) + "/fd";
@@ -48,16 +71,21 @@ bool hasOpen(qint64 pid, const std::string& path) {
 class HelperProcess {
 public:
     // `bus`: the session bus it talks to, when not this process's.
-    HelperProcess(const std::string& home, const char* platform, const QString& bus = {}) {
+    // `errors`: whether its error output is kept to be read rather than passed on.
+    HelperProcess(const std::string& home, const char* platform, const QString& bus = {}, bool errors = false) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         if (!bus.isEmpty()) environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus);
         const QString homeText = QString::fromStdString(home);
         environment.insert(QStringLiteral("HOME"), homeText);
         environment.insert(QStringLiteral("XDG_DATA_HOME"), homeText + QStringLiteral("/.local/share"));
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), homeText + QStringLiteral("/.config"));
+        // The lock lives in the runtime folder: each test's helper has its own.
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), homeText + QStringLiteral("/run"));
+        std::filesystem::create_directories(home + "/run");
+        ::chmod((home + "/run").c_str(), 0700);
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QString::fromLatin1(platform));
         process.setProcessEnvironment(environment);
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.setProcessChannelMode(errors ? QProcess::SeparateChannels : QProcess::ForwardedErrorChannel);
         process.start(QStringLiteral(PLENWICK_HELPER_PROGRAM), {});
         process.waitForStarted();
     }
@@ -122,39 +150,97 @@ TEST(HelperProgram, OwnsItsNameOnTheSessionBusWhileItRuns) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return bus.owner(name) == 0; }, 5000)) << "and its sign that it ended";
 }
 
-TEST(InstanceLock, ThePrivateLockFileAdmitsOneHolder) {
+TEST(InstanceLock, LivesInAPrivateFolderUnderTheRuntimeFolderElseTheStateFolder) {
     TempFolder home;
-    const std::string folder = applicationSupportFolder(home.path());
-    EXPECT_EQ(folder, home / "Library/Application Support/Plenwick");
-    const std::optional<int> first = acquireInstanceLock(lockName, folder);
-    ASSERT_TRUE(first) << "the folder is made with its parents";
-    struct stat st {};
-    for (const char* made : {"/Library", "/Library/Application Support", "/Library/Application Support/Plenwick"}) {
-        ASSERT_EQ(::stat((home.path() + made).c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, 0700u) << made << " is private to the user";
+    ScopedVariable homeVariable("HOME", home.path());
+    {
+        ScopedVariable runtime("XDG_RUNTIME_DIR", home / "run");
+        ScopedVariable state("XDG_STATE_HOME", home / "state");
+        EXPECT_EQ(applicationSupportFolder(), home / "run/Plenwick");
     }
+    {
+        ScopedVariable runtime("XDG_RUNTIME_DIR", "relative/run");
+        ScopedVariable state("XDG_STATE_HOME", home / "state");
+        EXPECT_EQ(applicationSupportFolder(), home / "state/Plenwick") << "only an absolute folder counts";
+    }
+    ScopedVariable runtime("XDG_RUNTIME_DIR", nullptr);
+    ScopedVariable state("XDG_STATE_HOME", nullptr);
+    EXPECT_EQ(applicationSupportFolder(), home / ".local/state/Plenwick");
+    EXPECT_FALSE(existsNoFollow(home / "Library")) << "nothing of ours makes a Library folder";
+}
+
+TEST(InstanceLock, ThePrivateLockFileAdmitsOneHolder) {
+    TempFolder run;
+    const std::string folder = run / "Plenwick";
+    const InstanceLockResult first = acquireInstanceLock(lockName, folder);
+    ASSERT_EQ(first.outcome, InstanceLockResult::Outcome::acquired) << std::strerror(first.error);
+    struct stat st {};
+    ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u) << "the folder is private to the user";
     ASSERT_EQ(::stat((folder + "/" + lockName + ".lock").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-    EXPECT_FALSE(acquireInstanceLock(lockName, folder)) << "held by another open file";
-    ::close(*first);
-    const std::optional<int> again = acquireInstanceLock(lockName, folder);
-    EXPECT_TRUE(again) << "a lock file left behind holds nothing";
-    if (again) ::close(*again);
 
-    writeFile(home / "file", "");
-    EXPECT_FALSE(acquireInstanceLock(lockName, home / "file/sub")) << "a file that can't be opened counts as held";
+    const InstanceLockResult second = acquireInstanceLock(lockName, folder);
+    EXPECT_EQ(second.outcome, InstanceLockResult::Outcome::heldElsewhere) << "held by another open file";
+    EXPECT_EQ(second.descriptor, -1);
+    ::close(first.descriptor);
+    const InstanceLockResult again = acquireInstanceLock(lockName, folder);
+    EXPECT_EQ(again.outcome, InstanceLockResult::Outcome::acquired) << "a lock file left behind holds nothing";
+    if (again.descriptor >= 0) ::close(again.descriptor);
+}
+
+TEST(InstanceLock, ALockThatCantBeOpenedIsAFailureNotAnotherCopy) {
+    TempFolder dir;
+    const auto expectFailure = [&](const std::string& folder, int error, const char* what) {
+        const InstanceLockResult result = acquireInstanceLock(lockName, folder);
+        EXPECT_EQ(result.outcome, InstanceLockResult::Outcome::failed) << what;
+        EXPECT_EQ(result.error, error) << what << ": " << std::strerror(result.error);
+        EXPECT_EQ(result.path, folder + "/" + lockName + ".lock") << what;
+        if (result.descriptor >= 0) ::close(result.descriptor);
+    };
+
+    writeFile(dir / "file", "");
+    expectFailure(dir / "file/sub", ENOTDIR, "a file in the folder's way");
+
+    // A link planted as the lock file is not followed, even to a file that could be locked.
+    std::filesystem::create_directories(dir / "linked");
+    writeFile(dir / "target", "");
+    std::filesystem::create_symlink(dir / "target", dir / ("linked/" + lockName + ".lock"));
+    expectFailure(dir / "linked", ELOOP, "a link as the lock file");
+    std::filesystem::create_symlink(dir / "linked", dir / "folderLink");
+    expectFailure(dir / "folderLink", ENOTDIR, "a link as the folder");
+
+    // Left root's after a run as root: the user's helper can't open it.
+    const std::string owned = dir / "owned";
+    std::filesystem::create_directories(owned);
+    writeFile(owned + "/" + lockName + ".lock", "");
+    ::chmod((owned + "/" + lockName + ".lock").c_str(), 0600);
+    ASSERT_EQ(::chown(dir.path().c_str(), nobodyID, nobodyID), 0);
+    ASSERT_EQ(::chown(owned.c_str(), nobodyID, nobodyID), 0);
+    const std::string outcome = inChild(
+        [&] {
+            const InstanceLockResult result = acquireInstanceLock(lockName, owned);
+            if (result.outcome != InstanceLockResult::Outcome::failed) return std::string("not failed");
+            return std::string(result.error == EACCES ? "" : std::strerror(result.error));
+        },
+        true);
+    EXPECT_EQ(outcome, "") << "a root-owned lock file";
 }
 
 TEST(InstanceLock, TheProcessTakesItOnce) {
-    TempFolder home;
-    EXPECT_TRUE(takeHelperInstanceLock(home.path()));
-    EXPECT_TRUE(takeHelperInstanceLock(home.path())) << "asked again, it is already this process's";
-    EXPECT_TRUE(isHeld(applicationSupportFolder(home.path()) + "/" + lockName + ".lock"));
+    TempFolder run;
+    ScopedVariable runtime("XDG_RUNTIME_DIR", run.path());
+    const InstanceLockResult first = takeHelperInstanceLock();
+    ASSERT_EQ(first.outcome, InstanceLockResult::Outcome::acquired);
+    const InstanceLockResult again = takeHelperInstanceLock();
+    EXPECT_EQ(again.outcome, InstanceLockResult::Outcome::acquired) << "asked again, it is already this process's";
+    EXPECT_EQ(again.descriptor, first.descriptor);
+    EXPECT_TRUE(isHeld(run / ("Plenwick/" + lockName + ".lock")));
 }
 
 TEST(InstanceLock, ASecondHelperLeavesWithStatusZeroBeforeAnyInterface) {
     TempFolder home;
-    const std::string lock = applicationSupportFolder(home.path()) + "/" + lockName + ".lock";
+    const std::string lock = home / ("run/Plenwick/" + lockName + ".lock");
     HelperProcess first(home.path(), "offscreen");
     ASSERT_TRUE(QTest::qWaitFor([&] { return hasOpen(first.process.processId(), lock); }, 10000));
     QTest::qWait(300);
@@ -177,4 +263,19 @@ TEST(InstanceLock, ASecondHelperLeavesWithStatusZeroBeforeAnyInterface) {
     QTest::qWait(300);
     EXPECT_EQ(third.process.state(), QProcess::Running);
     EXPECT_TRUE(isHeld(lock));
+}
+
+TEST(InstanceLock, AHelperThatCantTakeTheLockSaysSoAndFails) {
+    TempFolder home;
+    std::filesystem::create_directories(home / "run/Plenwick");
+    writeFile(home / "elsewhere", "");
+    std::filesystem::create_symlink(home / "elsewhere", home / ("run/Plenwick/" + lockName + ".lock"));
+    HelperProcess helper(home.path(), "no-such-platform", {}, true);
+    ASSERT_TRUE(helper.process.waitForFinished(10000));
+    EXPECT_EQ(helper.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(helper.process.exitCode(), 1) << "not the silent leave of a second copy";
+    const std::string said = helper.process.readAllStandardError().toStdString();
+    EXPECT_NE(said.find("can't take the lock " + home / ("run/Plenwick/" + lockName + ".lock")), std::string::npos)
+        << said;
+    EXPECT_NE(said.find(std::strerror(ELOOP)), std::string::npos) << said;
 }

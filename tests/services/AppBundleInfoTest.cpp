@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <sys/stat.h>
 
 using namespace plenwick;
@@ -119,4 +121,60 @@ TEST(AppBundleInfo, AppBundlePathsEndInApp) {
     EXPECT_FALSE(isAppBundlePath("/Applications/Viewer.app/Contents"));
     EXPECT_FALSE(isAppBundlePath("/Applications/Viewer.application"));
     EXPECT_FALSE(isAppBundlePath("/"));
+}
+
+TEST(AppBundleInfo, NestedBundlesAreReadWithoutFollowingLinksAndAtBoundedCost) {
+    TempFolder dir;
+    const std::string app = dir / "Links.app";
+    makeBundle(app, {{"CFBundleIdentifier", "com.maker.links"}});
+    makeBundleOfLinks(app, dir / "outside", 320);
+    const std::string c = app + "/Contents/";
+    // A child whose Contents, or whose Info.plist, is a link: not read either.
+    std::filesystem::create_directories(c + "XPCServices/Linked.xpc");
+    std::filesystem::create_directory_symlink(dir / "outside/Big.app/Contents", c + "XPCServices/Linked.xpc/Contents");
+    std::filesystem::create_directories(c + "XPCServices/Plist.xpc/Contents");
+    std::filesystem::create_symlink(dir / "outside/Big.app/Contents/Info.plist", c + "XPCServices/Plist.xpc/Contents/Info.plist");
+    // Three hundred bundles sharing one big Info.plist by hard links: it is read once.
+    makeBundle(dir / "outside/Shared.app", {{"CFBundleIdentifier", "com.maker.shared"}, {"Padding", std::string(2'000'000, 's')}});
+    for (int i = 0; i < 300; ++i) {
+        const std::string child = c + "Library/LoginItems/Hard" + std::to_string(i) + ".app/Contents";
+        std::filesystem::create_directories(child);
+        std::filesystem::create_hard_link(dir / "outside/Shared.app/Contents/Info.plist", child + "/Info.plist");
+    }
+
+    const auto started = std::chrono::steady_clock::now();
+    const auto info = AppBundleInfo::read(app);
+    const auto took = std::chrono::steady_clock::now() - started;
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->relatedBundleIDs, std::vector<std::string>{"com.maker.shared"}) << "nothing read through a link";
+    EXPECT_LT(took, std::chrono::seconds(3));
+}
+
+TEST(AppBundleInfo, NestedBundlesAreLookedAtUpToTheCaps) {
+    TempFolder dir;
+    // More children than are looked at: the count stops at the cap.
+    const std::string many = dir / "Many.app";
+    makeBundle(many, {{"CFBundleIdentifier", "com.maker.many"}});
+    const std::size_t children = AppBundleInfo::maxNestedEntries + 40;
+    for (std::size_t i = 0; i < children; ++i)
+        makeBundle(many + "/Contents/PlugIns/P" + std::to_string(i) + ".appex",
+                   {{"CFBundleIdentifier", "com.maker.p" + std::to_string(i)}});
+    makeBundle(many + "/Contents/MacOS/Last.app", {{"CFBundleIdentifier", "com.maker.last"}});
+    const auto manyInfo = AppBundleInfo::read(many);
+    ASSERT_TRUE(manyInfo);
+    EXPECT_EQ(manyInfo->relatedBundleIDs.size(), AppBundleInfo::maxNestedEntries);
+    EXPECT_EQ(std::count(manyInfo->relatedBundleIDs.begin(), manyInfo->relatedBundleIDs.end(), "com.maker.last"), 0);
+
+    // Distinct big files: read until the bytes run out; a small one still fits after.
+    const std::string big = dir / "Big.app";
+    makeBundle(big, {{"CFBundleIdentifier", "com.maker.bigs"}});
+    const std::size_t each = AppBundleInfo::maxNestedInfoBytes / 3;
+    for (int i = 0; i < 6; ++i)
+        makeBundle(big + "/Contents/PlugIns/B" + std::to_string(i) + ".appex",
+                   {{"CFBundleIdentifier", "com.maker.b" + std::to_string(i)}, {"Padding", std::string(each, 'b')}});
+    makeBundle(big + "/Contents/MacOS/Small.app", {{"CFBundleIdentifier", "com.maker.small"}});
+    const auto bigInfo = AppBundleInfo::read(big);
+    ASSERT_TRUE(bigInfo);
+    EXPECT_EQ(bigInfo->relatedBundleIDs.size(), 3u) << "two of the big ones and the small one";
+    EXPECT_EQ(bigInfo->relatedBundleIDs.back(), "com.maker.small");
 }

@@ -5,8 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <functional>
+#include <grp.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -23,12 +28,17 @@ struct RunningFixture {
     std::string bundle = dir / "Example.app";
     pid_t pid = -1;
 
-    RunningFixture() {
+    RunningFixture() : RunningFixture(nullptr) {}
+    // `setUp` runs in the child before the executable starts (another environment,
+    // another user).
+    explicit RunningFixture(std::function<void()> setUp) {
         makeBundle(bundle, {{"CFBundleIdentifier", "com.example.app"}, {"CFBundleExecutable", "Example"}});
         std::filesystem::create_directories(bundle + "/Contents/MacOS");
         std::filesystem::copy_file("/bin/sleep", bundle + "/Contents/MacOS/Example");
+        ::chmod(dir.path().c_str(), 0755);
         pid = fork();
         if (pid == 0) {
+            if (setUp) setUp();
             const std::string exe = bundle + "/Contents/MacOS/Example";
             execl(exe.c_str(), "Example", "60", static_cast<char*>(nullptr));
             _exit(127);
@@ -105,4 +115,58 @@ TEST(RunningApps, QuitWatchChecksEveryQuarterSecondForAtMostTwentyRounds) {
     clock.forgetWaits();
     watchForQuit(clock, &context, [&] { return running; }, [&] { ++checks; });
     EXPECT_TRUE(clock.waits().empty());
+}
+
+TEST(RunningApps, OnlyThisUsersCopiesInThisSessionAreSeenOrSignalled) {
+    const char* oldBus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    const std::string keptBus = oldBus ? oldBus : "";
+    const char* oldRuntime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string keptRuntime = oldRuntime ? oldRuntime : "";
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/run/user/test/bus-one", 1);
+    ::setenv("XDG_RUNTIME_DIR", "/run/user/test", 1);
+
+    RunningFixture ours;
+    // Another bus in the same runtime folder: one session (the helper's lock is there).
+    RunningFixture sameRuntime([] { ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/run/user/test/bus-two", 1); });
+    RunningFixture otherSession([] {
+        ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/run/user/other/bus", 1);
+        ::setenv("XDG_RUNTIME_DIR", "/run/user/other", 1);
+    });
+    RunningFixture noBusOtherRuntime([] {
+        ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+        ::setenv("XDG_RUNTIME_DIR", "/run/user/other", 1);
+    });
+    std::optional<RunningFixture> otherUser;
+    if (::getuid() == 0)
+        otherUser.emplace([] {
+            if (::setgroups(0, nullptr) != 0 || ::setresgid(nobodyID, nobodyID, nobodyID) != 0 ||
+                ::setresuid(nobodyID, nobodyID, nobodyID) != 0)
+                _exit(126);
+        });
+
+    ProcRunningApps apps;
+    const auto found = apps.instances("com.example.app");
+    std::vector<int> pids;
+    for (const RunningApp& app : found) pids.push_back(app.pid);
+    std::sort(pids.begin(), pids.end());
+    EXPECT_EQ(pids, (std::vector<int>{std::min(ours.pid, sameRuntime.pid), std::max(ours.pid, sameRuntime.pid)}));
+
+    EXPECT_FALSE(apps.terminate({otherSession.pid, otherSession.bundle})) << "another session's copy";
+    EXPECT_FALSE(apps.terminate({noBusOtherRuntime.pid, noBusOtherRuntime.bundle}));
+    if (otherUser) {
+        EXPECT_FALSE(apps.terminate({otherUser->pid, otherUser->bundle})) << "another user's copy";
+    }
+    std::this_thread::sleep_for(50ms);
+    for (const RunningFixture* left : {&otherSession, &noBusOtherRuntime})
+        EXPECT_EQ(::waitpid(left->pid, nullptr, WNOHANG), 0) << "still running";
+    if (otherUser) {
+        EXPECT_EQ(::waitpid(otherUser->pid, nullptr, WNOHANG), 0) << "still running";
+    }
+    EXPECT_TRUE(apps.terminate({ours.pid, ours.bundle}));
+    EXPECT_EQ(ours.reap(), SIGTERM);
+
+    if (oldBus) ::setenv("DBUS_SESSION_BUS_ADDRESS", keptBus.c_str(), 1);
+    else ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    if (oldRuntime) ::setenv("XDG_RUNTIME_DIR", keptRuntime.c_str(), 1);
+    else ::unsetenv("XDG_RUNTIME_DIR");
 }
