@@ -10,8 +10,13 @@
 #include "outline/UnicodeTextFolding.h"
 #include "scanner/FileTreeLock.h"
 
+#include "outline/OutlineColumns.h"
+#include "outline/OutlineTableView.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QHeaderView>
+#include <QScrollBar>
 
 #include <algorithm>
 #include <atomic>
@@ -104,6 +109,48 @@ OutlineTimes measureOutline(AppState& state, FileOutlineView& sidebar, int runs)
     times.reloadResets = resets;
 
     times.writerWaitMs = writerWait(root, folding);
+    return times;
+}
+
+WideFolderTimes measureWideFolder(AppState& state, FileOutlineView& sidebar) {
+    WideFolderTimes times;
+    NodeRef widest;
+    for (const NodeRef& child : state.root()->children())
+        if (child->isContainer() && (!widest || child->childCount() > widest->childCount())) widest = child;
+    if (!widest) return times;
+    times.rows = static_cast<long long>(widest->childCount());
+    OutlineTableCoordinator& coordinator = sidebar.coordinator();
+    OutlineTableView& table = coordinator.view();
+    // Painted frames need the window on screen.
+    sidebar.window()->show();
+    state.select(state.root());
+    QApplication::processEvents();
+    // Each frame: the change, then the rows painted.
+    auto frame = [&](auto change) {
+        const auto start = Clock::now();
+        change();
+        table.viewport()->repaint();
+        return msSince(start);
+    };
+    QModelIndex folder = coordinator.model().indexOf(widest.get());
+    table.collapse(folder);
+    table.scrollTo(folder, QAbstractItemView::PositionAtTop);
+    QApplication::processEvents();
+    times.expandMs = frame([&] { table.expand(folder); });
+    QApplication::processEvents();
+
+    QScrollBar* bar = table.verticalScrollBar();
+    const int from = bar->value(), to = std::min(bar->maximum(), from + static_cast<int>(times.rows) * coordinator.rowHeight());
+    frame([&] { bar->setValue(from + 1); }); // warm-up
+    for (int i = 1; i <= 60; ++i)
+        times.scrollMs = std::max(times.scrollMs, frame([&] { bar->setValue(from + (to - from) * i / 60); }));
+
+    QHeaderView* header = table.header();
+    times.sortMs = frame([&] { header->setSortIndicator(logicalIndex(OutlineColumn::name), Qt::AscendingOrder); });
+    QApplication::processEvents();
+    times.sortMs = std::max(times.sortMs,
+                            frame([&] { header->setSortIndicator(logicalIndex(OutlineColumn::size), Qt::DescendingOrder); }));
+    QApplication::processEvents();
     return times;
 }
 

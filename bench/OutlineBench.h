@@ -20,6 +20,17 @@ struct OutlineTimes {
     double writerWaitMs = 0;      // writer_wait_ms: the longest a write lock waited for a walk's batch
 };
 
+// The widest folder below the root (100,000 files in the wide tree) in the results
+// screen's outline: the frames of opening it, of scrolling through it, and of
+// sorting the tree by name and back by size with it open.
+struct WideFolderTimes {
+    long long rows = 0;       // wide_rows: its entries
+    double expandMs = 0;      // wide_expand_ms: opened and painted
+    double scrollMs = 0;      // wide_scroll_ms: the slowest of 60 frames scrolling through it
+    double sortMs = 0;        // wide_sort_ms: the slower of sorting by name and back by size
+};
+WideFolderTimes measureWideFolder(AppState& state, FileOutlineView& sidebar);
+
 // `sidebar` is the results screen's outline, on screen.
 OutlineTimes measureOutline(AppState& state, FileOutlineView& sidebar, int runs = 5);
 

@@ -11,6 +11,8 @@
 //   largest_ms, search_ms, search_nonascii_ms, sort_100k_ms, outline_reload_ms,
 //   writer_wait_ms, outline_hover_ms
 //                           the outline list (OutlineBench.h)
+//   wide_rows, wide_expand_ms, wide_scroll_ms, wide_sort_ms
+//                           the widest folder below the root in the outline (OutlineBench.h)
 //   treemap_*               the treemap view on the same tree (TreemapBench.h)
 
 #include "OutlineBench.h"
@@ -100,16 +102,17 @@ int main(int argc, char** argv) {
     }
     const bench::OutlineTimes outline = bench::measureOutline(state, *sidebar);
     if (outline.reloadResets != 0) std::fprintf(stderr, "plenwick-ui-bench: an unchanged outline update reset the table\n");
+    const bench::WideFolderTimes wide = bench::measureWideFolder(state, *sidebar);
     window.hide(); // its own chart would repaint with the measured one
     const double outlineHoverMs = bench::measureOutlineHover(state);
     const std::string sunburst = sunburstFigures(state);
     const std::string treemap = bench::treemapFigures(state, 5);
     std::printf("progress_frame_ms=%.2f results_first_paint_ms=%.1f %s scan_s=%.2f files=%lld largest_ms=%.1f "
                 "search_ms=%.1f search_nonascii_ms=%.1f sort_100k_ms=%.1f outline_reload_ms=%.2f writer_wait_ms=%.1f "
-                "outline_hover_ms=%.3f %s\n",
+                "outline_hover_ms=%.3f wide_rows=%lld wide_expand_ms=%.1f wide_scroll_ms=%.2f wide_sort_ms=%.1f %s\n",
                 progressFrameMs, firstPaintMs, sunburst.c_str(), scanSeconds,
                 static_cast<long long>(state.root()->fileCount()), outline.largestMs, outline.searchMs,
                 outline.searchNonASCIIMs, outline.sort100kMs, outline.reloadMs, outline.writerWaitMs, outlineHoverMs,
-                treemap.c_str());
+                wide.rows, wide.expandMs, wide.scrollMs, wide.sortMs, treemap.c_str());
     return 0;
 }

@@ -1,13 +1,12 @@
 #include "app/FolderColors.h"
 
-#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace plenwick {
 
 namespace {
 
-constexpr std::size_t maxReservedSlots = 4096;
 constexpr int hueCycle = 24;
 constexpr double goldenHueStep = 0.38196601125;
 constexpr double firstHue = 0.58;
@@ -20,6 +19,34 @@ RGB folderSlotColor(int slot) {
 }
 
 } // namespace
+
+void ChildSlots::assign(std::span<const NodeRef> children) {
+    std::size_t capacity = 16;
+    while (capacity < children.size() * 2) capacity *= 2;  // at most half full
+    table_.assign(capacity, {nullptr, -1});
+    count_ = children.size();
+    const std::size_t mask = capacity - 1;
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        const FileNode* child = children[i].get();
+        std::size_t place = home(child);
+        while (table_[place].first && table_[place].first != child) place = (place + 1) & mask;
+        table_[place] = {child, static_cast<int>(i)};
+    }
+}
+
+std::size_t ChildSlots::home(const FileNode* child) const noexcept {
+    // Fibonacci hashing of the address; its low bits are alignment.
+    const auto bits = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(child));
+    return static_cast<std::size_t>((bits * 0x9E3779B97F4A7C15ull) >> 32) & (table_.size() - 1);
+}
+
+int ChildSlots::find(const FileNode* child) const noexcept {
+    if (table_.empty() || !child) return -1;
+    const std::size_t mask = table_.size() - 1;
+    for (std::size_t place = home(child); table_[place].first; place = (place + 1) & mask)
+        if (table_[place].first == child) return table_[place].second;
+    return -1;
+}
 
 const FolderColoring* FolderColors::coloring(const NodeRef& base, std::int64_t version) const {
     if (!base) return nullptr;
@@ -35,9 +62,7 @@ const FolderColoring* FolderColors::coloring(const NodeRef& base, std::int64_t v
     coloring.focus = base;
     coloring.version = version;
     coloring.anchor = retainNode(const_cast<FileNode*>(anchor));
-    const auto children = anchor->children();
-    coloring.childSlots.reserve(std::min(children.size(), maxReservedSlots));
-    for (std::size_t i = 0; i < children.size(); ++i) coloring.childSlots.emplace(children[i].get(), static_cast<int>(i));
+    coloring.childSlots.assign(anchor->children());
     cache_ = std::move(coloring);
     return &*cache_;
 }
@@ -48,8 +73,8 @@ RGB FolderColors::color(const FileNode& node, const NodeRef& base, const FileNod
     const FileNode* anchor = coloring->anchor.get();
     for (const FileNode* n = &node; n; n = n->parent()) {
         if (n->parent() != anchor) continue;
-        const auto slot = coloring->childSlots.find(n);
-        if (slot != coloring->childSlots.end()) return folderSlotColor(slot->second);
+        const int slot = coloring->childSlots.find(n);
+        if (slot >= 0) return folderSlotColor(slot);
         break;
     }
     if (!focus || &node == focus) return defaultNodeColor;

@@ -8,15 +8,33 @@
 
 #include <cstdint>
 #include <optional>
-#include <unordered_map>
+#include <span>
+#include <utility>
+#include <vector>
 
 namespace plenwick {
+
+// The children of a node by their index, in an open-addressed table: built in one
+// pass with no allocation per child, as an anchor may hold 150,000 of them.
+class ChildSlots {
+public:
+    void assign(std::span<const NodeRef> children);
+    std::size_t size() const noexcept { return count_; }
+    // The child's index, or -1.
+    int find(const FileNode* child) const noexcept;
+
+private:
+    std::size_t home(const FileNode* child) const noexcept;
+
+    std::vector<std::pair<const FileNode*, int>> table_;  // null: a free place
+    std::size_t count_ = 0;
+};
 
 struct FolderColoring {
     NodeRef focus;
     std::int64_t version = 0;
-    NodeRef anchor;                                       // whose children own the hues
-    std::unordered_map<const FileNode*, int> childSlots;  // child of the anchor → its index
+    NodeRef anchor;         // whose children own the hues
+    ChildSlots childSlots;  // child of the anchor → its index
 };
 
 class FolderColors {

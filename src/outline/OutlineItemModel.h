@@ -3,10 +3,12 @@
 // top-level row, or a flat list of rows without children. GUI thread only.
 //
 // Rows are made on demand: a folder's children are listed, in the current order,
-// the first time the table asks for them, and each row keeps its node alive and
-// knows its parent row and its own position, so finding a row's parent costs
-// nothing. A reset forgets every row; the table then asks afresh. The coordinator
-// resets around every edit of the tree, so no row ever outlives its place.
+// the first time the table asks for them. An index names its row by the folder that
+// lists it and its position there, so a row of its own is made only for a folder
+// whose children are asked for: a folder of 150,000 files costs one list of nodes,
+// not 150,000 rows, and none at all in the order the tree keeps. Finding a listed node's position is a lookup made per folder
+// when first needed. A reset forgets every row; the table then asks afresh. The
+// coordinator resets around every edit of the tree, so no row outlives its place.
 
 #include "outline/NameCollation.h"
 #include "outline/OutlineSort.h"
@@ -14,6 +16,8 @@
 #include <QAbstractItemModel>
 
 #include <deque>
+#include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -68,21 +72,35 @@ signals:
     void sortRequested(int column, Qt::SortOrder order);
 
 private:
+    // A list of rows: the top level, or a folder whose children were asked for.
+    // Indexes of the rows it lists point at it.
     struct Row {
-        NodeRef node;
-        Row* parent = nullptr;
-        int position = 0;  // among its parent's children (or the top level)
-        int depth = 0;
-        bool listed = false;  // `children` holds the node's children
-        std::vector<Row*> children;
+        const FileNode* node = nullptr;  // null for the top level
+        Row* parent = nullptr;           // the list that holds this row; null for the top level
+        int position = 0;                // among the parent's rows
+        int depth = -1;                  // the top level's; its rows are at 0
+        bool listed = false;             // `children` holds the rows' nodes
+        // The rows' nodes in the current order: the folder's own children in the
+        // order the tree keeps, else `sorted`.
+        std::span<const NodeRef> children;
+        std::vector<NodeRef> sorted;
+        // Per row, whether its node has children of its own (tree rows only): read
+        // once while listing, so the table's question for each row touches no node.
+        std::vector<bool> opens;
+        // Position of each child, made on the first lookup.
+        std::unique_ptr<std::unordered_map<const FileNode*, int>> positions;
     };
 
     void clearRows();
-    Row* makeRow(NodeRef node, Row* parent, int position) const;
+    // The list of `index`'s row's children, made and listed when not done yet; null
+    // for a row that lists none.
+    Row* listOf(const QModelIndex& index) const;
+    Row* listOf(Row& parent, int position) const;
     // Lists the children of `row` when not done yet.
     void list(Row& row) const;
-    const std::vector<Row*>& rowsUnder(const QModelIndex& parent) const;
-    Row* rowOf(const QModelIndex& index) const;
+    Row* parentListOf(const QModelIndex& index) const;
+    // The position of `node` among the children of `row`, or -1.
+    int positionIn(Row& row, const FileNode* node) const;
 
     const NameCollation& names_;
     OutlineSort sort_;
@@ -90,11 +108,13 @@ private:
     NodeRef treeRoot_;
     std::vector<NodeRef> flat_;
     // Rows are made lazily, also from const queries of the table.
+    mutable Row top_;
     mutable std::deque<Row> rows_;
-    mutable std::vector<Row*> top_;
     mutable std::unordered_map<const FileNode*, Row*> rowOfNode_;
-    mutable bool topListed_ = false;
-    static const std::vector<Row*> noRows_;
+    // The last list an index asked for, as the table asks for one row after another.
+    mutable const Row* lastParent_ = nullptr;
+    mutable int lastPosition_ = -1;
+    mutable Row* lastList_ = nullptr;
 };
 
 } // namespace plenwick

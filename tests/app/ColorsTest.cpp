@@ -77,6 +77,25 @@ TEST_F(StateTest, KindAndTypeColoursAndTheTypeFilter) {
     EXPECT_FALSE(state->matchesTypeFilter(*app));
 }
 
+TEST(FolderColors, EveryChildOfAWideAnchorKeepsItsOwnSlot) {
+    std::vector<NodeRef> many;
+    for (int i = 0; i < 5000; ++i) many.push_back(file("f" + std::to_string(i), 5000 - i));
+    NodeRef root = folder("/wide", std::move(many));
+    ChildSlots table;
+    table.assign(root->children());
+    EXPECT_EQ(table.size(), 5000u);
+    for (std::size_t i = 0; i < root->childCount(); ++i) ASSERT_EQ(table.find(root->children()[i].get()), int(i));
+    EXPECT_EQ(table.find(root.get()), -1);
+    EXPECT_EQ(table.find(nullptr), -1);
+    EXPECT_EQ(ChildSlots().find(root.get()), -1);
+    // The colour of a child far down the list is that of its slot.
+    FolderColors colors;
+    EXPECT_EQ(colors.color(*root->children()[4999], root, root.get(), 1),
+              colors.color(*root->children()[4999 % 24], root, root.get(), 1));
+    EXPECT_NE(colors.color(*root->children()[4999], root, root.get(), 1),
+              colors.color(*root->children()[4998], root, root.get(), 1));
+}
+
 TEST(FolderColors, TheColouringIsKeptPerFocusAndVersionAndBuiltAnewForAnother) {
     FolderColors colors;
     EXPECT_EQ(colors.coloring(NodeRef(), 1), nullptr);

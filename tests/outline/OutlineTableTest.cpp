@@ -321,6 +321,44 @@ TEST_F(OutlineTableTest, TheNameColumnTakesWhatTheOtherColumnsLeaveWhateverWasSa
     EXPECT_EQ(header().sectionSize(name), before + shareWidth);
 }
 
+TEST_F(OutlineTableTest, AWideFolderFindsEveryRowAndRevealsOneFarDownInEitherOrder) {
+    // 3,000 files with a few folders among them, one of them holding a file.
+    std::vector<NodeRef> entries;
+    for (int i = 0; i < 3000; ++i) entries.push_back(file("w" + std::to_string(i) + ".eml", 100000 - i));
+    entries.push_back(folder("inbox", {file("deep.eml", 5)}));
+    entries.push_back(folder("empty", {}));
+    NodeRef root = folder("/mail", std::move(entries));
+    scan(root);
+    ASSERT_EQ(model().rowCount(indexOf(root)), 3002);
+    for (int pass = 0; pass < 2; ++pass) {
+        const QModelIndex top = indexOf(root);
+        for (int row : {0, 1, 1500, 2999, 3000, 3001}) {
+            const QModelIndex index = model().index(row, 0, top);
+            FileNode* node = model().nodeAt(index);
+            ASSERT_TRUE(node) << row;
+            EXPECT_EQ(model().indexOf(node), index) << row;
+            EXPECT_EQ(model().parent(index), top);
+            EXPECT_EQ(model().hasChildren(index), node->name() == "inbox") << node->name();
+            EXPECT_EQ(model().nodeAt(model().index(row, 2, top)), node);
+        }
+        // A row far down is revealed: its folder opened, scrolled to, selected.
+        const NodeRef deep = child(child(root, "inbox"), "deep.eml");
+        state->select(deep);
+        settle();
+        const QModelIndex deepIndex = indexOf(deep);
+        ASSERT_TRUE(deepIndex.isValid());
+        EXPECT_EQ(model().parent(deepIndex), indexOf(child(root, "inbox")));
+        EXPECT_EQ(model().parent(model().parent(deepIndex)), top);
+        EXPECT_TRUE(table().viewport()->rect().contains(table().visualRect(deepIndex)));
+        EXPECT_EQ(table().selectionModel()->selectedRows(), QModelIndexList{deepIndex});
+        state->select(root);
+        settle();
+        // Again in an order of the table's own.
+        header().setSortIndicator(name, Qt::AscendingOrder);
+    }
+    EXPECT_EQ(model().nodeAt(model().index(0, 0, indexOf(root)))->name(), "empty");
+}
+
 // Ticks `title` in the header's menu.
 void tickColumn(OutlineTableCoordinator& coordinator, const QString& title) {
     QMenu* menu = coordinator.showHeaderMenu(QPoint(0, 0));
