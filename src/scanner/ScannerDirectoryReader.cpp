@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace plenwick {
 namespace {
@@ -98,7 +99,27 @@ ScannerDirectoryReader::ScannerDirectoryReader() : buffer_(static_cast<char*>(st
     if (!buffer_) throw std::bad_alloc();
 }
 
-ScannerDirectoryReader::~ScannerDirectoryReader() { std::free(buffer_); }
+ScannerDirectoryReader::~ScannerDirectoryReader() {
+    std::free(buffer_);
+    std::free(spare_);
+}
+
+void ScannerDirectoryReader::makeSpare() {
+    if (spare_) return;
+    spare_ = static_cast<char*>(std::malloc(bufferSize));
+    if (!spare_) throw std::bad_alloc();
+}
+
+long ScannerDirectoryReader::readBatchAside(int fd) {
+    makeSpare();
+    std::swap(buffer_, spare_);
+    return readBatch(fd);
+}
+
+void ScannerDirectoryReader::releaseSpare() noexcept {
+    std::free(spare_);
+    spare_ = nullptr;
+}
 
 long ScannerDirectoryReader::readBatch(int fd) {
     for (;;) {

@@ -24,6 +24,13 @@ public:
     // Reads the next batch of names of `fd` into the buffer (EINTR is retried).
     // Positive: bytes read; 0: the end of the listing; -1: failed, errno set.
     long readBatch(int fd);
+    // The same into the other of two buffers, leaving the batch read before (and
+    // the names taken from it) as it is until the next call.
+    long readBatchAside(int fd);
+    // Makes the second buffer now (it may throw), if not made yet.
+    void makeSpare();
+    // Frees the second buffer, if one was made.
+    void releaseSpare() noexcept;
     // Takes the next entry of the batch and reads its attributes. Entries "." and
     // "..", and those that vanished since the listing (statx ENOENT), are passed
     // over. `folder` is the listed folder's volume, for the mount-point test on
@@ -61,6 +68,7 @@ private:
     bool nextName(ListedName& listed);
 
     char* buffer_;
+    char* spare_ = nullptr;
     std::size_t batchBytes_ = 0;
     std::size_t offset_ = 0;
 };

@@ -94,8 +94,9 @@ private:
     void closeFolder(int fd);
 
     bool enumerateDirectory(ScannerDirectory& d, int fd, const struct statx& status);
-    // Accounts for the rest of a long batch, its entries read by idle workers too.
-    void shareBatch(int fd, const VolumeIdentity& volume, Listing& listing);
+    // Accounts for the rest of a long batch, its entries read by idle workers too,
+    // and reads the next batch meanwhile: returns what readBatch would (errno set).
+    long shareBatch(int fd, const VolumeIdentity& volume, Listing& listing);
     void handleEntry(const ScannerEntry& e, Listing& listing);
     void store(Listing& listing);
     void discard();
