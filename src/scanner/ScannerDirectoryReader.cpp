@@ -193,6 +193,17 @@ bool ScannerDirectoryReader::next(int fd, std::uint64_t folderDevice, std::uint6
     return false;
 }
 
+std::size_t ScannerDirectoryReader::recordsToDescribe(bool deferFolders) const noexcept {
+    std::size_t count = 0;
+    for (std::size_t at = offset_; at < batchBytes_;) {
+        auto* record = reinterpret_cast<const LinuxDirent64*>(buffer_ + at);
+        if (record->d_reclen == 0) break;
+        at += record->d_reclen;
+        count += !(deferFolders && record->d_type == DT_DIR);
+    }
+    return count;
+}
+
 std::size_t ScannerDirectoryReader::takeNames(ListedName* names, std::size_t capacity) {
     std::size_t count = 0;
     while (count < capacity && nextName(names[count])) ++count;

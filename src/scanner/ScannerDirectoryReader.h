@@ -51,6 +51,9 @@ public:
     // most `capacity` (a batch holds at most bufferSize / 24), for describe to read
     // their attributes on any thread while the batch is kept. Returns how many.
     std::size_t takeNames(ListedName* names, std::size_t capacity);
+    // How many records of the batch's rest need a statx (all but folders, with
+    // `deferFolders`; "." and ".." among them).
+    std::size_t recordsToDescribe(bool deferFolders) const noexcept;
     // The entry of one listed name, as next gives it; false when the name vanished.
     static bool describe(int fd, const ListedName& listed, std::uint64_t folderDevice, std::uint64_t folderMountID,
                          bool folderHasMountID, bool deferFolders, ScannerEntry& entry);

@@ -381,7 +381,10 @@ bool ScannerWorker::enumerateDirectory(ScannerDirectory& d, int fd, const struct
             break;
         }
         readAny = true;
-        if (static_cast<std::size_t>(n) >= ScannerListingShare::leastNames * minimumRecord) {
+        // Shared when it holds many names to read a status of (folders on most volumes
+        // need none until they are opened).
+        if (static_cast<std::size_t>(n) >= ScannerListingShare::leastNames * minimumRecord &&
+            reader_.recordsToDescribe(listing.realInodes) >= ScannerListingShare::leastNames) {
             n = shareBatch(fd, volume, listing);
             continue;
         }
@@ -432,7 +435,7 @@ long ScannerWorker::shareBatch(int fd, const VolumeIdentity& volume, Listing& li
     reader_.makeSpare(); // nothing throws once others may be reading the batch
     share.begin(reader_, fd, volume.device, volume.mountID.value_or(0), volume.mountID.has_value(),
                 listing.realInodes);
-    if (share.nameCount() >= ScannerListingShare::leastNames) engine_.offer(&share);
+    engine_.offer(&share);
     // The next batch is read meanwhile, into the reader's other buffer.
     const long next = reader_.readBatchAside(fd);
     const int readError = errno;

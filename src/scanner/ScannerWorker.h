@@ -3,7 +3,8 @@
 // queue, opening, listing and accounting for their entries, and handing sub-folders
 // on: each folder's last sub-folder is walked next on this thread (a chain of single
 // folders never touches the queue), the others are walked inline while the queue
-// holds work for every worker, and put on the queue otherwise.
+// holds work for every worker, and put on the queue otherwise. A worker with
+// nothing queued helps read the entries of another's long listing.
 //
 // No folder is ever opened by a path that could follow a link: a sub-folder is
 // opened beside its open parent (O_NOFOLLOW), a queued one beside its parent's
