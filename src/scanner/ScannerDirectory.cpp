@@ -192,7 +192,7 @@ std::string_view keyText(const SortKey& key) noexcept {
     return found->second;
 }
 
-bool keyLess(const SortKey& a, const SortKey& b) noexcept {
+inline bool keyLess(const SortKey& a, const SortKey& b) noexcept {
     if (a.size != b.size) return a.size > b.size;
     if (a.head != b.head) return a.head < b.head;
     if (a.tail != b.tail) return a.tail < b.tail;
@@ -279,7 +279,7 @@ void sortChildNodes(NodeRef* nodes, std::size_t count) {
     }
     std::sort(repairedNames.begin(), repairedNames.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::sort(keys.begin(), keys.end(), keyLess);
+    std::sort(keys.begin(), keys.end(), [](const SortKey& a, const SortKey& b) { return keyLess(a, b); });
     for (std::size_t i = 0; i < count; ++i) {
         nodes[i].release(); // the same references, put back in order
         nodes[i] = NodeRef(keys[i].target());

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace plenwick {
 namespace {
@@ -98,7 +99,27 @@ ScannerDirectoryReader::ScannerDirectoryReader() : buffer_(static_cast<char*>(st
     if (!buffer_) throw std::bad_alloc();
 }
 
-ScannerDirectoryReader::~ScannerDirectoryReader() { std::free(buffer_); }
+ScannerDirectoryReader::~ScannerDirectoryReader() {
+    std::free(buffer_);
+    std::free(spare_);
+}
+
+void ScannerDirectoryReader::makeSpare() {
+    if (spare_) return;
+    spare_ = static_cast<char*>(std::malloc(bufferSize));
+    if (!spare_) throw std::bad_alloc();
+}
+
+long ScannerDirectoryReader::readBatchAside(int fd) {
+    makeSpare();
+    std::swap(buffer_, spare_);
+    return readBatch(fd);
+}
+
+void ScannerDirectoryReader::releaseSpare() noexcept {
+    std::free(spare_);
+    spare_ = nullptr;
+}
 
 long ScannerDirectoryReader::readBatch(int fd) {
     for (;;) {
@@ -170,6 +191,17 @@ bool ScannerDirectoryReader::next(int fd, std::uint64_t folderDevice, std::uint6
     while (nextName(listed))
         if (describe(fd, listed, folderDevice, folderMountID, folderHasMountID, deferFolders, entry)) return true;
     return false;
+}
+
+std::size_t ScannerDirectoryReader::recordsToDescribe(bool deferFolders) const noexcept {
+    std::size_t count = 0;
+    for (std::size_t at = offset_; at < batchBytes_;) {
+        auto* record = reinterpret_cast<const LinuxDirent64*>(buffer_ + at);
+        if (record->d_reclen == 0) break;
+        at += record->d_reclen;
+        count += !(deferFolders && record->d_type == DT_DIR);
+    }
+    return count;
 }
 
 std::size_t ScannerDirectoryReader::takeNames(ListedName* names, std::size_t capacity) {

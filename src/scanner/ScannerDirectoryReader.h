@@ -24,6 +24,13 @@ public:
     // Reads the next batch of names of `fd` into the buffer (EINTR is retried).
     // Positive: bytes read; 0: the end of the listing; -1: failed, errno set.
     long readBatch(int fd);
+    // The same into the other of two buffers, leaving the batch read before (and
+    // the names taken from it) as it is until the next call.
+    long readBatchAside(int fd);
+    // Makes the second buffer now (it may throw), if not made yet.
+    void makeSpare();
+    // Frees the second buffer, if one was made.
+    void releaseSpare() noexcept;
     // Takes the next entry of the batch and reads its attributes. Entries "." and
     // "..", and those that vanished since the listing (statx ENOENT), are passed
     // over. `folder` is the listed folder's volume, for the mount-point test on
@@ -44,6 +51,9 @@ public:
     // most `capacity` (a batch holds at most bufferSize / 24), for describe to read
     // their attributes on any thread while the batch is kept. Returns how many.
     std::size_t takeNames(ListedName* names, std::size_t capacity);
+    // How many records of the batch's rest need a statx (all but folders, with
+    // `deferFolders`; "." and ".." among them).
+    std::size_t recordsToDescribe(bool deferFolders) const noexcept;
     // The entry of one listed name, as next gives it; false when the name vanished.
     static bool describe(int fd, const ListedName& listed, std::uint64_t folderDevice, std::uint64_t folderMountID,
                          bool folderHasMountID, bool deferFolders, ScannerEntry& entry);
@@ -61,6 +71,7 @@ private:
     bool nextName(ListedName& listed);
 
     char* buffer_;
+    char* spare_ = nullptr;
     std::size_t batchBytes_ = 0;
     std::size_t offset_ = 0;
 };

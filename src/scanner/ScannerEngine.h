@@ -6,6 +6,7 @@
 // from the end, newest run first, so the queue is the last-in-first-out stack of
 // folders it would be if each were put alone. A run may hold a claim on its folder's
 // anchor (its open descriptor), beside which its folders are then opened.
+// Beside the folders, the queue offers batches of long listings to idle workers.
 
 #include "scanner/DiskScanner.h"
 #include "scanner/ScanCompletion.h"

@@ -369,28 +369,33 @@ bool ScannerWorker::enumerateDirectory(ScannerDirectory& d, int fd, const struct
 
     bool readAny = false;
     int failure = 0;
+    long n = engine_.isCancelled() ? 0 : reader_.readBatch(fd);
     for (;;) {
         if (engine_.isCancelled()) {
             discard();
             return false;
         }
-        const long n = reader_.readBatch(fd);
         if (n == 0) break;
         if (n < 0) {
             failure = errno;
             break;
         }
         readAny = true;
-        if (static_cast<std::size_t>(n) >= ScannerListingShare::leastNames * minimumRecord) {
-            shareBatch(fd, volume, listing);
-            continue; // a cancelled scan is seen above
+        // Shared when it holds many names to read a status of (folders on most volumes
+        // need none until they are opened).
+        if (static_cast<std::size_t>(n) >= ScannerListingShare::leastNames * minimumRecord &&
+            reader_.recordsToDescribe(listing.realInodes) >= ScannerListingShare::leastNames) {
+            n = shareBatch(fd, volume, listing);
+            continue;
         }
         ScannerEntry entry;
         while (reader_.next(fd, volume.device, volume.mountID.value_or(0), volume.mountID.has_value(),
                             listing.realInodes, entry))
             handleEntry(entry, listing);
+        n = reader_.readBatch(fd);
     }
     for (ScannerListingShare& share : shares_) share.release();
+    reader_.releaseSpare();
 
     if (failure) {
         if (readAny) {
@@ -421,15 +426,19 @@ bool ScannerWorker::enumerateDirectory(ScannerDirectory& d, int fd, const struct
     return true;
 }
 
-void ScannerWorker::shareBatch(int fd, const VolumeIdentity& volume, Listing& listing) {
+long ScannerWorker::shareBatch(int fd, const VolumeIdentity& volume, Listing& listing) {
     // Batches take turns between two shares: a worker that joined one late (and
     // finds nothing left) never holds up the next batch.
     nextShare_ ^= 1;
     ScannerListingShare& share = shares_[nextShare_];
     engine_.awaitHelpers(&share);
+    reader_.makeSpare(); // nothing throws once others may be reading the batch
     share.begin(reader_, fd, volume.device, volume.mountID.value_or(0), volume.mountID.has_value(),
                 listing.realInodes);
-    if (share.nameCount() >= ScannerListingShare::leastNames) engine_.offer(&share);
+    engine_.offer(&share);
+    // The next batch is read meanwhile, into the reader's other buffer.
+    const long next = reader_.readBatchAside(fd);
+    const int readError = errno;
     // In the listed order, each chunk once it is described; described here while
     // the next one is still being described elsewhere or not taken yet.
     const std::uint32_t chunks = share.chunkCount();
@@ -444,6 +453,8 @@ void ScannerWorker::shareBatch(int fd, const VolumeIdentity& volume, Listing& li
     engine_.withdraw(&share);
     while (share.describeNext(true)) {}
     for (std::uint32_t c = 0; c < chunks; ++c) share.awaitChunk(c);
+    errno = readError;
+    return next;
 }
 
 void ScannerWorker::store(Listing& listing) {

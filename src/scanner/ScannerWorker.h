@@ -3,7 +3,8 @@
 // queue, opening, listing and accounting for their entries, and handing sub-folders
 // on: each folder's last sub-folder is walked next on this thread (a chain of single
 // folders never touches the queue), the others are walked inline while the queue
-// holds work for every worker, and put on the queue otherwise.
+// holds work for every worker, and put on the queue otherwise. A worker with
+// nothing queued helps read the entries of another's long listing.
 //
 // No folder is ever opened by a path that could follow a link: a sub-folder is
 // opened beside its open parent (O_NOFOLLOW), a queued one beside its parent's
@@ -94,8 +95,9 @@ private:
     void closeFolder(int fd);
 
     bool enumerateDirectory(ScannerDirectory& d, int fd, const struct statx& status);
-    // Accounts for the rest of a long batch, its entries read by idle workers too.
-    void shareBatch(int fd, const VolumeIdentity& volume, Listing& listing);
+    // Accounts for the rest of a long batch, its entries read by idle workers too,
+    // and reads the next batch meanwhile: returns what readBatch would (errno set).
+    long shareBatch(int fd, const VolumeIdentity& volume, Listing& listing);
     void handleEntry(const ScannerEntry& e, Listing& listing);
     void store(Listing& listing);
     void discard();
