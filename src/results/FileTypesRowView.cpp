@@ -45,6 +45,19 @@ double FileTypesRowMetrics::barFill(double width, double fraction) {
     return std::max(minimumBar, width * fraction);
 }
 
+FileTypesRowHeading fileTypesRowHeading(const FileTypesRow& row, double room, const QFont& font) {
+    using M = FileTypesRowMetrics;
+    const QFontMetricsF titleMetrics(titleFont(font)), captionMetrics(shellFont(ShellTextStyle::caption));
+    const double subtitleWidth = row.subtitle.isEmpty() ? 0 : captionMetrics.horizontalAdvance(row.subtitle) + M::subtitleGap;
+    const double leastTitle = titleMetrics.horizontalAdvance(QStringLiteral("Abc…"));
+    const double titleRoom = room - subtitleWidth;
+    if (titleRoom >= std::min(leastTitle, titleMetrics.horizontalAdvance(row.title)))
+        return {titleMetrics.elidedText(row.title, Qt::ElideRight, titleRoom), row.subtitle};
+    const QString title = titleMetrics.elidedText(row.title, Qt::ElideRight, room);
+    const double subtitleRoom = room - titleMetrics.horizontalAdvance(title) - M::subtitleGap;
+    return {title, subtitleRoom > 8 ? captionMetrics.elidedText(row.subtitle, Qt::ElideRight, subtitleRoom) : QString()};
+}
+
 void paintFileTypesRow(QPainter& p, const QRectF& rect, const FileTypesRow& row, FileTypesRowState state,
                        const QPalette& palette, const QFont& font) {
     using M = FileTypesRowMetrics;
@@ -89,15 +102,13 @@ void paintFileTypesRow(QPainter& p, const QRectF& rect, const FileTypesRow& row,
     p.setFont(title);
     p.setPen(shellPrimaryColor(palette));
     p.drawText(QPointF(sizeLeft, baseline), size);
-    const double textRoom = std::max(0.0, sizeLeft - 4 - left);
-    const QString titleText = titleMetrics.elidedText(row.title, Qt::ElideRight, textRoom);
-    p.drawText(QPointF(left, baseline), titleText);
-    const double subtitleLeft = left + titleMetrics.horizontalAdvance(titleText) + 5;
-    const double subtitleRoom = sizeLeft - 4 - subtitleLeft;
-    if (subtitleRoom > 8) {
+    const FileTypesRowHeading heading = fileTypesRowHeading(row, std::max(0.0, sizeLeft - 4 - left), font);
+    p.drawText(QPointF(left, baseline), heading.title);
+    if (!heading.subtitle.isEmpty()) {
         p.setFont(caption);
         p.setPen(shellSecondaryColor(palette));
-        p.drawText(QPointF(subtitleLeft, baseline), captionMetrics.elidedText(row.subtitle, Qt::ElideRight, subtitleRoom));
+        p.drawText(QPointF(left + titleMetrics.horizontalAdvance(heading.title) + M::subtitleGap, baseline),
+                   heading.subtitle);
     }
 
     // Second line: bar, then the share text.

@@ -23,7 +23,7 @@ struct FileTypesRowState {
 
 // Metrics of a row, in logical pixels.
 struct FileTypesRowMetrics {
-    static constexpr int horizontalPadding = 8, verticalPadding = 5, tile = 22, tileGap = 9, lineGap = 4;
+    static constexpr int horizontalPadding = 8, verticalPadding = 5, tile = 22, tileGap = 9, lineGap = 4, subtitleGap = 5;
     static constexpr int barHeight = 4, shareTextWidth = 96, rowSpacing = 2, listInset = 8;
     static constexpr double minimumBar = 4;
     // The whole row's height for the fonts of `palette`'s widget.
@@ -31,6 +31,14 @@ struct FileTypesRowMetrics {
     // The filled part of a share bar `width` wide.
     static double barFill(double width, double fraction);
 };
+
+// What the first line shows of the title and subtitle in `room`, the width left of
+// the size (which is always whole). The subtitle, a count, stays whole and the title
+// gives way first, down to a few letters; only then is the subtitle shortened too.
+struct FileTypesRowHeading {
+    QString title, subtitle;
+};
+FileTypesRowHeading fileTypesRowHeading(const FileTypesRow& row, double room, const QFont& font);
 
 // Draws `row` filling `rect`.
 void paintFileTypesRow(QPainter& painter, const QRectF& rect, const FileTypesRow& row, FileTypesRowState state,

@@ -4,10 +4,12 @@
 
 #include "results/BreadcrumbBar.h"
 #include "results/BreadcrumbFit.h"
+#include "results/FileTypesRowView.h"
 #include "results/ResultsTexts.h"
 #include "results/ResultsView.h"
 #include "results/SelectableText.h"
 #include "results/ShellShareBar.h"
+#include "shell/ShellStyle.h"
 
 #include <QLabel>
 #include <QMenu>
@@ -163,6 +165,11 @@ TEST(SelectableTextLines, ATextCutAfterItsLastLineEndsInAnEllipsis) {
     text.resize(4000, 200);
     QApplication::processEvents();
     EXPECT_EQ(text.shownText(), name);
+
+    // A short text asks for one line in the title font.
+    text.setFont(shellFont(ShellTextStyle::title3, QFont::DemiBold));
+    text.setText(QStringLiteral("Fixture"));
+    EXPECT_EQ(text.sizeHint().height(), text.fontMetrics().height());
 }
 
 TEST(WrappedToolTips, ALongTipWrapsAtAReadableWidthAndAShortOneStaysPlain) {
@@ -179,6 +186,33 @@ TEST(WrappedToolTips, ALongTipWrapsAtAReadableWidthAndAShortOneStaysPlain) {
     label.setWordWrap(true);
     EXPECT_LE(label.sizeHint().width(), kWrappedToolTipWidth + 40);
     EXPECT_GE(label.sizeHint().height(), 3 * label.fontMetrics().height());
+}
+
+TEST(FileTypesRowHeadings, TheCountStaysWholeAndTheTitleGivesWayFirst) {
+    FileTypesRow row;
+    row.title = QStringLiteral("Source Code");
+    row.subtitle = QStringLiteral("22 types");
+    const QFont font = QApplication::font();
+    const QFontMetricsF title(shellFont(ShellTextStyle::body, QFont::Medium)), caption(shellFont(ShellTextStyle::caption));
+    const double whole = title.horizontalAdvance(row.title) + FileTypesRowMetrics::subtitleGap +
+                         caption.horizontalAdvance(row.subtitle);
+
+    FileTypesRowHeading heading = fileTypesRowHeading(row, whole + 1, font);
+    EXPECT_EQ(heading.title, row.title);
+    EXPECT_EQ(heading.subtitle, row.subtitle);
+
+    // A few points short: the title loses its end, the count stays whole.
+    heading = fileTypesRowHeading(row, whole - 12, font);
+    EXPECT_EQ(heading.subtitle, row.subtitle);
+    EXPECT_TRUE(heading.title.endsWith(QStringLiteral("…"))) << heading.title.toStdString();
+    EXPECT_LE(title.horizontalAdvance(heading.title) + FileTypesRowMetrics::subtitleGap +
+                  caption.horizontalAdvance(heading.subtitle),
+              whole - 12);
+
+    // Far too narrow for both: the title keeps what it can, the count goes last.
+    heading = fileTypesRowHeading(row, title.horizontalAdvance(QStringLiteral("Sou…")), font);
+    EXPECT_TRUE(heading.title.startsWith(QStringLiteral("S")));
+    EXPECT_TRUE(heading.subtitle.isEmpty());
 }
 
 } // namespace
