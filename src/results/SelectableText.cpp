@@ -34,7 +34,7 @@ SelectableText::SelectableText(QWidget* parent) : QTextEdit(parent) {
 }
 
 void SelectableText::setText(const QString& text) {
-    if (text == text_ && text == toPlainText()) return;
+    if (text == text_) return;
     text_ = text;
     setAccessibleName(text);
     showText();
