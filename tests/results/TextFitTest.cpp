@@ -5,6 +5,7 @@
 #include "results/BreadcrumbBar.h"
 #include "results/BreadcrumbFit.h"
 #include "results/FileTypesRowView.h"
+#include "results/InspectorColumnWidth.h"
 #include "results/ResultsTexts.h"
 #include "results/ResultsView.h"
 #include "results/SelectableText.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QToolButton>
@@ -208,6 +210,16 @@ TEST(FileTypesRowHeadings, TheCountStaysWholeAndTheTitleGivesWayFirst) {
     EXPECT_LE(title.horizontalAdvance(heading.title) + FileTypesRowMetrics::subtitleGap +
                   caption.horizontalAdvance(heading.subtitle),
               whole - 12);
+
+    // At the inspector's default width, beside the list's scroll bar, a kind of many
+    // types and gigabytes reads whole.
+    const int list = static_cast<int>(InspectorColumnWidth::defaultWidth) -
+                     QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const QRectF rowRect = FileTypesRowMetrics::rowRect(QRect(0, 0, list, 40), true);
+    heading = fileTypesRowHeading(row, FileTypesRowMetrics::headingRoom(rowRect.width(), "12.34 GB", font), font);
+    EXPECT_EQ(heading.title, row.title);
+    EXPECT_EQ(heading.subtitle, row.subtitle);
+    EXPECT_GT(FileTypesRowMetrics::rowRect(QRect(0, 0, list, 40), false).left(), 0);
 
     // Far too narrow for both: the title keeps what it can, the count goes last.
     heading = fileTypesRowHeading(row, title.horizontalAdvance(QStringLiteral("Sou…")), font);
