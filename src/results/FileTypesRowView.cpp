@@ -4,7 +4,9 @@
 #include "shell/ShellStyle.h"
 #include "shell/Symbols.h"
 
+#include <QAbstractScrollArea>
 #include <QPainter>
+#include <QScrollBar>
 #include <QPainterPath>
 
 #include <algorithm>
@@ -43,6 +45,28 @@ int FileTypesRowMetrics::height(const QFont& font) {
 
 double FileTypesRowMetrics::barFill(double width, double fraction) {
     return std::max(minimumBar, width * fraction);
+}
+
+QRectF FileTypesRowMetrics::rowRect(const QRect& item, bool besideScrollBar) {
+    return QRectF(item).adjusted(listInset, 0, -(besideScrollBar ? scrollBarInset : listInset), -rowSpacing);
+}
+
+double FileTypesRowMetrics::headingRoom(double rowWidth, const QString& size, const QFont& font) {
+    const double sizeWidth = QFontMetricsF(titleFont(font)).horizontalAdvance(size);
+    return std::max(0.0, rowWidth - 2 * horizontalPadding - tile - tileGap - sizeWidth - sizeGap);
+}
+
+FileTypesRowHeading fileTypesRowHeading(const FileTypesRow& row, double room, const QFont& font) {
+    using M = FileTypesRowMetrics;
+    const QFontMetricsF titleMetrics(titleFont(font)), captionMetrics(shellFont(ShellTextStyle::caption));
+    const double subtitleWidth = row.subtitle.isEmpty() ? 0 : captionMetrics.horizontalAdvance(row.subtitle) + M::subtitleGap;
+    const double leastTitle = titleMetrics.horizontalAdvance(QStringLiteral("Abc…"));
+    const double titleRoom = room - subtitleWidth;
+    if (titleRoom >= std::min(leastTitle, titleMetrics.horizontalAdvance(row.title)))
+        return {titleMetrics.elidedText(row.title, Qt::ElideRight, titleRoom), row.subtitle};
+    const QString title = titleMetrics.elidedText(row.title, Qt::ElideRight, room);
+    const double subtitleRoom = room - titleMetrics.horizontalAdvance(title) - M::subtitleGap;
+    return {title, subtitleRoom > 8 ? captionMetrics.elidedText(row.subtitle, Qt::ElideRight, subtitleRoom) : QString()};
 }
 
 void paintFileTypesRow(QPainter& p, const QRectF& rect, const FileTypesRow& row, FileTypesRowState state,
@@ -89,15 +113,13 @@ void paintFileTypesRow(QPainter& p, const QRectF& rect, const FileTypesRow& row,
     p.setFont(title);
     p.setPen(shellPrimaryColor(palette));
     p.drawText(QPointF(sizeLeft, baseline), size);
-    const double textRoom = std::max(0.0, sizeLeft - 4 - left);
-    const QString titleText = titleMetrics.elidedText(row.title, Qt::ElideRight, textRoom);
-    p.drawText(QPointF(left, baseline), titleText);
-    const double subtitleLeft = left + titleMetrics.horizontalAdvance(titleText) + 5;
-    const double subtitleRoom = sizeLeft - 4 - subtitleLeft;
-    if (subtitleRoom > 8) {
+    const FileTypesRowHeading heading = fileTypesRowHeading(row, M::headingRoom(rect.width(), size, font), font);
+    p.drawText(QPointF(left, baseline), heading.title);
+    if (!heading.subtitle.isEmpty()) {
         p.setFont(caption);
         p.setPen(shellSecondaryColor(palette));
-        p.drawText(QPointF(subtitleLeft, baseline), captionMetrics.elidedText(row.subtitle, Qt::ElideRight, subtitleRoom));
+        p.drawText(QPointF(left + titleMetrics.horizontalAdvance(heading.title) + M::subtitleGap, baseline),
+                   heading.subtitle);
     }
 
     // Second line: bar, then the share text.
@@ -166,8 +188,8 @@ void FileTypesRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     if (!row) return;
     FileTypesRowState state = model->stateAt(index.row());
     state.hovering = option.state & QStyle::State_MouseOver;
-    const QRectF rect = QRectF(option.rect).adjusted(FileTypesRowMetrics::listInset, 0, -FileTypesRowMetrics::listInset,
-                                                     -FileTypesRowMetrics::rowSpacing);
+    const auto* list = qobject_cast<const QAbstractScrollArea*>(option.widget);
+    const QRectF rect = FileTypesRowMetrics::rowRect(option.rect, list && list->verticalScrollBar()->isVisible());
     painter->save();
     painter->setOpacity(opacity_);
     paintFileTypesRow(*painter, rect, *row, state, option.palette, option.font);

@@ -23,14 +23,28 @@ struct FileTypesRowState {
 
 // Metrics of a row, in logical pixels.
 struct FileTypesRowMetrics {
-    static constexpr int horizontalPadding = 8, verticalPadding = 5, tile = 22, tileGap = 9, lineGap = 4;
-    static constexpr int barHeight = 4, shareTextWidth = 96, rowSpacing = 2, listInset = 8;
+    static constexpr int horizontalPadding = 8, verticalPadding = 5, tile = 22, tileGap = 9, lineGap = 4, subtitleGap = 5, sizeGap = 4;
+    static constexpr int barHeight = 4, shareTextWidth = 96, rowSpacing = 2, listInset = 8, scrollBarInset = 2;
     static constexpr double minimumBar = 4;
     // The whole row's height for the fonts of `palette`'s widget.
     static int height(const QFont& font);
     // The filled part of a share bar `width` wide.
     static double barFill(double width, double fraction);
+    // A row's rectangle in the list's item rectangle; beside a scroll bar the row
+    // gives up its trailing inset (the bar keeps it off the edge already).
+    static QRectF rowRect(const QRect& item, bool besideScrollBar);
+    // The room for the title and its count on the first line of a row `rowWidth`
+    // wide whose size reads `size`.
+    static double headingRoom(double rowWidth, const QString& size, const QFont& font);
 };
+
+// What the first line shows of the title and subtitle in `room`, the width left of
+// the size (which is always whole). The subtitle, a count, stays whole and the title
+// gives way first, down to a few letters; only then is the subtitle shortened too.
+struct FileTypesRowHeading {
+    QString title, subtitle;
+};
+FileTypesRowHeading fileTypesRowHeading(const FileTypesRow& row, double room, const QFont& font);
 
 // Draws `row` filling `rect`.
 void paintFileTypesRow(QPainter& painter, const QRectF& rect, const FileTypesRow& row, FileTypesRowState state,

@@ -34,7 +34,7 @@ SelectableText::SelectableText(QWidget* parent) : QTextEdit(parent) {
 }
 
 void SelectableText::setText(const QString& text) {
-    if (text == text_ && text == toPlainText()) return;
+    if (text == text_) return;
     text_ = text;
     setAccessibleName(text);
     showText();
@@ -55,9 +55,12 @@ void SelectableText::setTextColor(const QColor& color) {
 
 namespace {
 
-// The whole text laid out as the view lays it out, at `width`.
+// The whole text laid out as the view lays it out, at `width` (none: unwrapped).
 std::unique_ptr<QTextDocument> layOut(const QTextDocument& shown, const QString& text, int width) {
-    std::unique_ptr<QTextDocument> doc(shown.clone());
+    auto doc = std::make_unique<QTextDocument>();
+    doc->setDefaultFont(shown.defaultFont());
+    doc->setDefaultTextOption(shown.defaultTextOption());
+    doc->setDocumentMargin(shown.documentMargin());
     doc->setPlainText(text);
     doc->setTextWidth(width);
     doc->documentLayout(); // lays the blocks out
@@ -117,7 +120,7 @@ int SelectableText::heightForWidth(int width) const {
 }
 
 QSize SelectableText::sizeHint() const {
-    const int width = std::max(40, static_cast<int>(std::ceil(document()->idealWidth())));
+    const int width = std::max(40, static_cast<int>(std::ceil(layOut(*document(), text_, -1)->idealWidth())) + 1);
     return QSize(std::min(width, 400), heightForWidth(std::min(width, 400)));
 }
 

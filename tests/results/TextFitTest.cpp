@@ -4,14 +4,18 @@
 
 #include "results/BreadcrumbBar.h"
 #include "results/BreadcrumbFit.h"
+#include "results/FileTypesRowView.h"
+#include "results/InspectorColumnWidth.h"
 #include "results/ResultsTexts.h"
 #include "results/ResultsView.h"
 #include "results/SelectableText.h"
 #include "results/ShellShareBar.h"
+#include "shell/ShellStyle.h"
 
 #include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QToolButton>
@@ -163,6 +167,11 @@ TEST(SelectableTextLines, ATextCutAfterItsLastLineEndsInAnEllipsis) {
     text.resize(4000, 200);
     QApplication::processEvents();
     EXPECT_EQ(text.shownText(), name);
+
+    // A short text asks for one line in the title font.
+    text.setFont(shellFont(ShellTextStyle::title3, QFont::DemiBold));
+    text.setText(QStringLiteral("Fixture"));
+    EXPECT_EQ(text.sizeHint().height(), text.fontMetrics().height());
 }
 
 TEST(WrappedToolTips, ALongTipWrapsAtAReadableWidthAndAShortOneStaysPlain) {
@@ -179,6 +188,43 @@ TEST(WrappedToolTips, ALongTipWrapsAtAReadableWidthAndAShortOneStaysPlain) {
     label.setWordWrap(true);
     EXPECT_LE(label.sizeHint().width(), kWrappedToolTipWidth + 40);
     EXPECT_GE(label.sizeHint().height(), 3 * label.fontMetrics().height());
+}
+
+TEST(FileTypesRowHeadings, TheCountStaysWholeAndTheTitleGivesWayFirst) {
+    FileTypesRow row;
+    row.title = QStringLiteral("Source Code");
+    row.subtitle = QStringLiteral("22 types");
+    const QFont font = QApplication::font();
+    const QFontMetricsF title(shellFont(ShellTextStyle::body, QFont::Medium)), caption(shellFont(ShellTextStyle::caption));
+    const double whole = title.horizontalAdvance(row.title) + FileTypesRowMetrics::subtitleGap +
+                         caption.horizontalAdvance(row.subtitle);
+
+    FileTypesRowHeading heading = fileTypesRowHeading(row, whole + 1, font);
+    EXPECT_EQ(heading.title, row.title);
+    EXPECT_EQ(heading.subtitle, row.subtitle);
+
+    // A few points short: the title loses its end, the count stays whole.
+    heading = fileTypesRowHeading(row, whole - 12, font);
+    EXPECT_EQ(heading.subtitle, row.subtitle);
+    EXPECT_TRUE(heading.title.endsWith(QStringLiteral("…"))) << heading.title.toStdString();
+    EXPECT_LE(title.horizontalAdvance(heading.title) + FileTypesRowMetrics::subtitleGap +
+                  caption.horizontalAdvance(heading.subtitle),
+              whole - 12);
+
+    // At the inspector's default width, beside the list's scroll bar, a kind of many
+    // types and gigabytes reads whole.
+    const int list = static_cast<int>(InspectorColumnWidth::defaultWidth) -
+                     QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const QRectF rowRect = FileTypesRowMetrics::rowRect(QRect(0, 0, list, 40), true);
+    heading = fileTypesRowHeading(row, FileTypesRowMetrics::headingRoom(rowRect.width(), "12.34 GB", font), font);
+    EXPECT_EQ(heading.title, row.title);
+    EXPECT_EQ(heading.subtitle, row.subtitle);
+    EXPECT_GT(FileTypesRowMetrics::rowRect(QRect(0, 0, list, 40), false).left(), 0);
+
+    // Far too narrow for both: the title keeps what it can, the count goes last.
+    heading = fileTypesRowHeading(row, title.horizontalAdvance(QStringLiteral("Sou…")), font);
+    EXPECT_TRUE(heading.title.startsWith(QStringLiteral("S")));
+    EXPECT_TRUE(heading.subtitle.isEmpty());
 }
 
 } // namespace

@@ -295,35 +295,41 @@ void shootOutline(Shooter& shooter, const std::string& tree) {
 // column layout, the whole window on that folder, and the outline with the items and
 // date columns shown. Then a folder of names with a line feed, a tab, a carriage
 // return and bytes that are not UTF-8.
+// Trees made in memory for the screens of names, dated 14 November 2023, noon UTC.
+constexpr std::int64_t MB = 1'000'000;
+constexpr double namesDate = 1699963200;
+
+NodeRef file(std::string_view name, std::int64_t size) {
+    return FileNode::make(name, FileNode::Kind::file, size, size, 1, namesDate);
+}
+
+// A folder with its children largest first and their totals.
+NodeRef folder(std::string_view name, std::vector<NodeRef> children) {
+    NodeRef node = FileNode::make(name, FileNode::Kind::directory, 0, 0, 0, namesDate);
+    std::int64_t size = 0, count = 0;
+    for (const NodeRef& c : children) {
+        size += c->size();
+        count += c->fileCount();
+    }
+    std::sort(children.begin(), children.end(), [](const NodeRef& a, const NodeRef& b) { return a->size() > b->size(); });
+    node->setChildren(std::move(children));
+    node->setSize(size);
+    node->setLogicalSize(size);
+    node->setFileCount(count);
+    return node;
+}
+
 void shootLongNames(Shooter& shooter) {
     Scene scene;
-    constexpr std::int64_t MB = 1'000'000;
-    constexpr double date = 1699963200;  // 14 November 2023, noon UTC
-    auto file = [&](std::string_view name, std::int64_t size) {
-        return FileNode::make(name, FileNode::Kind::file, size, size, 1, date);
-    };
-    auto folder = [&](std::string_view name, std::vector<NodeRef> children) {
-        NodeRef node = FileNode::make(name, FileNode::Kind::directory, 0, 0, 0, date);
-        std::int64_t size = 0, count = 0;
-        for (const NodeRef& c : children) {
-            size += c->size();
-            count += c->fileCount();
-        }
-        std::sort(children.begin(), children.end(), [](const NodeRef& a, const NodeRef& b) { return a->size() > b->size(); });
-        node->setChildren(std::move(children));
-        node->setSize(size);
-        node->setLogicalSize(size);
-        node->setFileCount(count);
-        return node;
-    };
     NodeRef libs = folder("x86_64-linux-gnu", {
         file("libcublasLt.so.12.3.4.1", 520 * MB), file("libcusolverMg.so.12.0.4.123", 160 * MB),
         file("libnvidia-glvkspirv.so.550.54.14", 121 * MB), file("libLLVM-15.so.1", 112 * MB),
         file("libnvidia-rtcore.so.550.54.14", 91 * MB), file("libicudata.so.72.1", 31 * MB),
         folder("gconv", {file("libJIS.so", 2 * MB), file("IBM1390.so", 1 * MB)}),
         file("libcrypto.so.3", 5 * MB), file("libstdc++.so.6.0.30", 2 * MB)});
-    NodeRef odd = folder("odd\tnames", {file("line1\nline2.txt", 300 * MB), file("tab\there.log", 200 * MB),
-                                         file("bad\xFF\xFE.dat", 150 * MB), file("carriage\rreturn.txt", 100 * MB)});
+    NodeRef odd = folder("odd\tnames", {file("line1\nline2.txt", 300 * MB), file("line1-line2.txt", 300 * MB),
+                                         file("tab\there.log", 200 * MB), file("bad\xFF\xFEname.txt", 150 * MB),
+                                         file("bad--name.txt", 150 * MB), file("carriage\rreturn.txt", 100 * MB)});
     NodeRef root = folder("/usr", {folder("lib", {libs, folder("python3.11", {file("__init__.py", 1 * MB)})}), odd});
     scene.state->finishScan(root, AppState::computeTypeStats(root));
     scene.settle();
@@ -931,6 +937,36 @@ void shootInspector(Shooter& shooter, const std::string& tree) {
     }
 }
 
+// A folder fourteen levels down: the path bar keeps the folder on view whole; its
+// file with a long name of underscores in the inspector, beside the kinds of a
+// folder of sources in 22 types; at the default and at the smallest size.
+void shootDeepPath(Shooter& shooter) {
+    std::vector<NodeRef> sources;
+    for (const char* ext : {"c", "h", "cpp", "hpp", "cc", "py", "rs", "go", "js", "ts", "java", "kt", "swift", "rb",
+                            "pl", "php", "cs", "m", "mm", "sh", "lua", "r"})
+        sources.push_back(file(std::string("module_") + ext + "." + ext, (3 + sources.size()) * MB));
+    sources.push_back(file("generated_register_definitions_for_the_x86_64_architecture_with_every_model_specific_"
+                           "register_and_its_bit_fields_spelled_out_in_full.h",
+                           90 * MB));
+    NodeRef node = folder("x86_64-linux-gnu_generated_headers", std::move(sources));
+    for (const char* name : {"asm", "uapi", "generated", "include", "x86", "arch", "linux-headers-6.1.0-18-amd64",
+                             "src", "kernel-sources", "builds", "nightly", "ci-artifacts", "shared", "srv"})
+        node = folder(name, {node});
+    Scene scene;
+    scene.state->finishScan(node, AppState::computeTypeStats(node));
+    scene.settle();
+    NodeRef focus = node;
+    while (focus->childCount() == 1) focus = focus->children()[0];
+    scene.state->navigate(focus);
+    scene.state->select(focus->children()[0]);
+    scene.settle();
+    shooter.save(QStringLiteral("results-deep-path"), *scene.window);
+    if (InspectorView* inspector = inspectorOf(scene)) shooter.save(QStringLiteral("inspector-long-name"), *inspector);
+    scene.window->resize(MainWindow::kMinimumWidth, MainWindow::kMinimumHeight);
+    scene.settle();
+    shooter.save(QStringLiteral("min-results-deep-path"), *scene.window);
+}
+
 // Every screen of the main window at its smallest size: home, scanning, failure, and
 // the results with the sidebar, the inspector and a collector bar full of chips.
 void shootMinimumSize(Shooter& shooter, const std::string& tree) {
@@ -1021,6 +1057,7 @@ int main(int argc, char** argv) {
         shootCollector(shooter, tree);
         shootTreemap(shooter, tree);
         shootInspector(shooter, tree);
+        shootDeepPath(shooter);
         shootMinimumSize(shooter, tree);
         shootStartupItems([&shooter](const QString& name, QWidget& widget) { shooter.save(name, widget); });
         {

@@ -20,7 +20,9 @@ namespace {
 
 constexpr double shadowMargin = 8;
 
-QString sizeText(std::int64_t bytes) { return QString::fromStdString(formatByteCount(bytes)); }
+QString shownSize(const SunburstCentreInfo& info) {
+    return info.sizeKnown ? QString::fromStdString(formatByteCount(info.size)) : QStringLiteral("—");
+}
 
 // The longest head of `text` that fits `width`, broken after a space when one is near.
 int headThatFits(const QString& text, const QFontMetricsF& metrics, double width) {
@@ -101,7 +103,7 @@ void SunburstCentreDisc::setContent(const SunburstCentreInfo& info, bool canZoom
         return;
     if (info.size != info_.size && animated_ && isVisible() && diameter_ > 0) {
         // The new figure rolls in from below while the old one leaves upwards.
-        previousSize_ = sizeText(info_.size);
+        previousSize_ = shownSize(info_);
         sizeChange_->stop();
         sizeChange_->start();
     }
@@ -167,7 +169,7 @@ void SunburstCentreDisc::paintEvent(QPaintEvent*) {
     const QFont titleFont = sunburstFont(13 * s, QFont::DemiBold, this);
     const QFontMetricsF titleMetrics(titleFont, this);
     const QStringList title = sunburstTitleLines(info_.title, titleMetrics, width, type.compact ? 1 : 2);
-    const QString size = sizeText(info_.size);
+    const QString size = shownSize(info_);
     const QFont sizeFont = sunburstFontToFit(size, 20 * s, QFont::Bold, width, 0.5, this);
     const QFontMetricsF sizeMetrics(sizeFont, this);
     const QFont detailFont = sunburstFontToFit(info_.detail, 11 * s, QFont::Normal, width, 0.7, this);

@@ -1,5 +1,6 @@
 #include "charts/ui/SunburstCentreInfo.h"
 
+#include "app/SizeShare.h"
 #include "services/Formatters.h"
 
 #include <algorithm>
@@ -23,7 +24,7 @@ SunburstCentreInfo SunburstCentreInfo::make(const SunburstScene& scene, const Su
         return percent(static_cast<double>(bytes) / total) + QStringLiteral(" of ") + name(focus);
     };
     auto describeNode = [&](const FileNode& node) {
-        SunburstCentreInfo info{name(node), node.size(), share(node.size()), std::nullopt, false};
+        SunburstCentreInfo info{name(node), node.size(), share(node.size()), std::nullopt, false, isSizeKnown(node)};
         if (scene.isCollected(&node, state)) {
             info.detail = QStringLiteral("In Collector · ") + info.detail;
             info.symbol = Symbol::trayFullFill;
@@ -49,7 +50,7 @@ SunburstCentreInfo SunburstCentreInfo::make(const SunburstScene& scene, const Su
 
     QString files = QString::fromStdString(countText(focus.fileCount(), "file", "files"));
     if (scene.focusCollected) files = QStringLiteral("In Collector · ") + files;
-    return {name(focus), focus.size(), files, std::nullopt, true};
+    return {name(focus), focus.size(), files, std::nullopt, true, isSizeKnown(focus)};
 }
 
 } // namespace plenwick

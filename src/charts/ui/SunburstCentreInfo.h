@@ -20,6 +20,7 @@ struct SunburstCentreInfo {
     QString detail;
     std::optional<Symbol> symbol; // shown above the title
     bool isFocus = false;         // describes the focus itself
+    bool sizeKnown = true;        // false for an unreadable item: its size reads "—"
 
     // What the disc shows for the scene, what the pointer is over in it and the
     // node hovered anywhere in the window.

@@ -79,8 +79,9 @@ void TreemapStatusBar::paintEvent(QPaintEvent*) {
     const QFont font = shellFont(ShellTextStyle::callout);
     const QFont sizeFont = shellFont(ShellTextStyle::callout, QFont::Medium);
     const QFontMetricsF fm(font), sizeFm(sizeFont);
-    const QString sizeText = QString::fromStdString(formatByteCount(shown->size));
-    const QString shareText = QString::fromStdString(formatPercent(shown->fraction));
+    const QString unknown = QStringLiteral("—");
+    const QString sizeText = shown->sizeKnown ? QString::fromStdString(formatByteCount(shown->size)) : unknown;
+    const QString shareText = shown->sizeKnown ? QString::fromStdString(formatPercent(shown->fraction)) : unknown;
     const double shareWidth = std::max<double>(minShareWidth, fm.horizontalAdvance(shareText));
     const double sizeWidth = sizeFm.horizontalAdvance(sizeText);
     const double kindIdeal = fm.horizontalAdvance(shown->kind);

@@ -1,5 +1,6 @@
 #include "charts/ui/TreemapStatusInfo.h"
 
+#include "app/SizeShare.h"
 #include "base/Utf8.h"
 #include "charts/TreemapLayoutEngine.h"
 #include "scanner/FileCategory.h"
@@ -135,6 +136,7 @@ std::optional<TreemapStatusInfo> treemapStatusInfo(const ChartState& state, cons
         info.symbol = "folder";
         info.size = focus->size();
         info.fraction = 1.0;
+        info.sizeKnown = isSizeKnown(*focus);
         info.color = defaultNodeColor;
         return info;
     }
@@ -145,6 +147,7 @@ std::optional<TreemapStatusInfo> treemapStatusInfo(const ChartState& state, cons
     info.symbol = collected ? std::string_view("tray.full.fill") : symbolFor(*subject);
     info.size = subject->size();
     info.fraction = static_cast<double>(subject->size()) / focusSize;
+    info.sizeKnown = isSizeKnown(*subject);
     info.color = treemapSwatchColor(state, *subject, layout, hoverCell);
     return info;
 }

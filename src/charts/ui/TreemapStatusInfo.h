@@ -20,6 +20,7 @@ struct TreemapStatusInfo {
     std::string_view symbol; // symbol name shown before the title
     std::int64_t size = 0;   // bytes
     double fraction = 0;     // share of the focus, 1 = 100 %
+    bool sizeKnown = true;   // false for an unreadable item: size and share read "—"
     RGB color;               // the swatch
 };
 

@@ -203,6 +203,7 @@ TEST_F(SunburstCentreInfoTest, DescribesTheFocusWithItsFileCount) {
     Scenery s;
     auto info = SunburstCentreInfo::make(*s.scene(), SunburstHit::none(), nullptr, s.state);
     EXPECT_EQ(info, (SunburstCentreInfo{"f", 1000, "1,234 files", std::nullopt, true}));
+    EXPECT_TRUE(info.sizeKnown);
     s.focus->setFileCount(1);
     EXPECT_EQ(SunburstCentreInfo::make(*s.scene(), SunburstHit::none(), nullptr, s.state).detail, "1 file");
     s.focus->setFileCount(0);

@@ -143,6 +143,18 @@ TEST_F(TreemapStatus, ANodeIsDescribedByItsPathKindAndShare) {
     EXPECT_EQ(info(holder.get(), nullptr)->title, QString::fromUtf8("tab\u21E5here"));
 }
 
+TEST_F(TreemapStatus, AnUnreadableItemHasNoKnownSize) {
+    NodeRef locked = FileNode::make("Locked", FileNode::Kind::inaccessible, 0, 0, 0, 0);
+    NodeRef holder = folder("holder", {file("a", 10), locked});
+    state.focusNode = holder;
+    EXPECT_FALSE(info(nullptr, locked.get())->sizeKnown);
+    EXPECT_TRUE(info(nullptr, holder->children()[0].get())->sizeKnown);
+    EXPECT_TRUE(info(nullptr, nullptr)->sizeKnown);
+    // An unreadable scan root described as the focus.
+    state.rootNode = state.focusNode = locked;
+    EXPECT_FALSE(info(nullptr, nullptr)->sizeKnown);
+}
+
 TEST_F(TreemapStatus, KindTexts) {
     NodeRef app = FileNode::make("Tool.app", FileNode::Kind::package, 1, 1, 1, 0);
     NodeRef plain = FileNode::make("Thing.weird", FileNode::Kind::package, 1, 1, 1, 0);
