@@ -274,9 +274,8 @@ std::int64_t AppState::removeTrashedNodes(const std::vector<NodeRef>& nodes) {
     TypeTotals added;
     std::int64_t kept = 0;
     for (const TreeHardLinks::Handover& handover : handovers) {
-        auto [entry, inserted] = added.try_emplace(handover.taker->fileExtension(),
-                                                   FileTypeStatsBuilder::Entry{0, 0, handover.taker->category()});
-        entry->second.size += handover.size;
+        const FileTypeStatsBuilder::Entry none{0, 0, handover.taker->category()};
+        added.try_emplace(handover.taker->fileExtension(), none).first->second.size += handover.size;
         kept += handover.size;
     }
     scheduleStatsUpdate(std::move(removed), std::move(added));

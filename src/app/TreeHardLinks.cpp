@@ -58,16 +58,16 @@ std::int64_t TreeHardLinks::bytesKeptOutside(const std::vector<NodeRef>& items, 
     };
     std::int64_t kept = 0;
     forEachFile(names_, ends_, [&](std::span<const NodeRef> file) {
+        // Mostly one name counts the file: the others need a look only when it moves.
         std::int64_t counted = 0;
-        bool stays = false;
-        for (const NodeRef& name : file) {
-            switch (placeOf(name.get())) {
-            case Place::moving: counted += name->size(); break;
-            case Place::staying: stays = true; break;
-            case Place::outsideTree: break;
+        for (const NodeRef& name : file)
+            if (name->size() != 0 && placeOf(name.get()) == Place::moving) counted += name->size();
+        if (counted == 0) return;
+        for (const NodeRef& name : file)
+            if (placeOf(name.get()) == Place::staying) {
+                kept += counted;
+                return;
             }
-        }
-        if (stays) kept += counted;
     });
     return kept;
 }

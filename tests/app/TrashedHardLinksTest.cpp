@@ -170,3 +170,25 @@ TEST_F(TrashedHardLinksTest, TheUncountedNameGoingChangesNoSizeAndTheLastNameThe
     EXPECT_EQ(root->size(), total - movie);
     EXPECT_TRUE(consistent(*root));
 }
+
+TEST_F(TrashedHardLinksTest, ARescanOfEitherFolderKeepsTheNamesKnown) {
+    // The twin's folder scanned again: its new node takes the bytes over.
+    const std::string twinPath = twin->url(), countedPath = counted->url();
+    state->rescanFolder(retainNode(twin->parent()));
+    settle();
+    const NodeRef newTwin = state->nodeForURL(twinPath);
+    ASSERT_TRUE(newTwin);
+    ASSERT_NE(newTwin, twin);
+    EXPECT_EQ(state->bytesKeptUnderOtherNames({counted}), movie);
+    // And the counted name's folder scanned again, then moved with the new node.
+    state->rescanFolder(retainNode(counted->parent()));
+    settle();
+    const NodeRef newCounted = state->nodeForURL(countedPath);
+    ASSERT_TRUE(newCounted);
+    ASSERT_EQ(newCounted->size(), movie);
+    state->addToCollector({newCounted});
+    EXPECT_EQ(trashCollector(), 0);
+    EXPECT_EQ(newTwin->size(), movie);
+    EXPECT_EQ(root->size(), total);
+    EXPECT_TRUE(consistent(*root));
+}
