@@ -1,7 +1,7 @@
 #include "platform/AdminTrashMove.h"
 
 #include "base/FolderResolver.h"
-#include "platform/Descriptor.h"
+#include "base/Descriptor.h"
 #include "platform/MountTreeWalk.h"
 #include "platform/Trash.h"
 #include "platform/TrashFiles.h"

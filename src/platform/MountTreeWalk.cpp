@@ -1,6 +1,6 @@
 #include "platform/MountTreeWalk.h"
 
-#include "platform/Descriptor.h"
+#include "base/Descriptor.h"
 
 #include <cerrno>
 #include <dirent.h>
