@@ -83,7 +83,14 @@ OutlineTableCoordinator::OutlineTableCoordinator(AppState& state, QWidget* paren
     // Only the name column follows the table's width. It is set from the width itself,
     // not moved by each change, so that a width saved while the sidebar was narrow (or
     // squeezed before the first layout) never stays behind.
-    connect(view_, &OutlineTableView::viewportResized, this, &OutlineTableCoordinator::fillNameColumn);
+    connect(view_, &OutlineTableView::viewportResized, this, [this] {
+        fillNameColumn();
+        if (NodeRef node = std::move(pendingCentre_)) {
+            pendingCentre_.reset();
+            const QModelIndex index = inLoadedTree(node.get()) || flatList() ? model_->indexOf(node.get()) : QModelIndex();
+            if (index.isValid()) centreIfHidden(index);
+        }
+    });
 
     // A package's or the root's own icon arrived.
     connect(&FileIconCache::shared(), &FileIconCache::iconReady, view_->viewport(), [this] { view_->viewport()->update(); });
@@ -132,6 +139,7 @@ void OutlineTableCoordinator::clear() {
     contentKey_.reset();
     flatMembers_.reset();
     pendingReload_.reset();
+    pendingCentre_.reset();
     highlightedRowItem_ = nullptr;
     view_->setHoverNode(nullptr);
     lastSelection_.reset();
@@ -338,6 +346,13 @@ void OutlineTableCoordinator::revealNode(const FileNode* node, bool expandItself
 }
 
 void OutlineTableCoordinator::centreIfHidden(const QModelIndex& index) {
+    // Before the table is on screen its size is not yet its own (a row may not even
+    // fit): the row is centred once it is shown.
+    if (!view_->isVisible()) {
+        pendingCentre_ = retainNode(model_->nodeAt(index));
+        return;
+    }
+    pendingCentre_.reset();
     view_->layoutNow();
     const QRect row = view_->visualRect(index);
     if (row.isEmpty()) return;

@@ -177,6 +177,8 @@ private:
     std::optional<PendingReload> pendingReload_;
     bool resizingColumns_ = false;
     bool saveScheduled_ = false;
+    // The row to centre once the table is on screen.
+    NodeRef pendingCentre_;
     // A saved layout was restored and is fitted to the table's first width.
     bool fitRestoredLayout_ = false;
 };

@@ -328,8 +328,32 @@ TEST_F(OutlineTableTest, AWideFolderFindsEveryRowAndRevealsOneFarDownInEitherOrd
     entries.push_back(folder("inbox", {file("deep.eml", 5)}));
     entries.push_back(folder("empty", {}));
     NodeRef root = folder("/mail", std::move(entries));
+    view.reset();
+    makeView(270);  // the sidebar's first width: the columns' first widths do not fit it
     scan(root);
     ASSERT_EQ(model().rowCount(indexOf(root)), 3002);
+    settle();
+    EXPECT_EQ(table().verticalScrollBar()->value(), 0) << "the list opens at its top";
+    EXPECT_EQ(table().horizontalScrollBar()->value(), 0);
+    // Built for a scan before it is on screen (its size not yet its own), the list
+    // opens at its top all the same, and a selection far down is centred once shown.
+    view = std::make_unique<FileOutlineView>(*state, nullptr, std::chrono::milliseconds(0));
+    view->resize(270, 400);
+    view->show();
+    settle();
+    EXPECT_EQ(table().verticalScrollBar()->value(), 0);
+    const NodeRef farDown = root->children()[2500];
+    state->select(farDown);
+    view.reset();
+    view = std::make_unique<FileOutlineView>(*state, nullptr, std::chrono::milliseconds(0));
+    view->resize(270, 400);
+    view->show();
+    settle();
+    EXPECT_TRUE(table().viewport()->rect().contains(table().visualRect(indexOf(farDown))));
+    EXPECT_EQ(table().horizontalScrollBar()->value(), 0);
+    state->select(root);
+    settle();
+
     for (int pass = 0; pass < 2; ++pass) {
         const QModelIndex top = indexOf(root);
         for (int row : {0, 1, 1500, 2999, 3000, 3001}) {
@@ -380,10 +404,14 @@ TEST_F(OutlineTableTest, WithEveryColumnShownTheListScrollsSidewaysButNeverOpens
     makeView(270, 300);  // the sidebar's first width
     NodeRef first = sampleRoot();
     scan(first);
+    table().expand(indexOf(child(first, "Delta")));
+    settle();
+    EXPECT_EQ(table().verticalScrollBar()->value(), 0);
     tickColumn(coordinator(), QStringLiteral("Items"));
     tickColumn(coordinator(), QStringLiteral("Modified"));
     settle();
     deliver();  // the scrollbar is shown once its range is known
+    EXPECT_EQ(table().verticalScrollBar()->value(), 0) << "opened scrolled down";
     // The name column gives way down to its minimum; the rest reaches past the
     // sidebar, and a scrollbar says so.
     EXPECT_EQ(header().sectionSize(name), 90);

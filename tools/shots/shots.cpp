@@ -291,6 +291,37 @@ void shootOutline(Shooter& shooter, const std::string& tree) {
     }
 }
 
+// The outline with every column ticked at the sidebar's first width: the name column
+// at its minimum and the list scrolling sideways from its start; then a row far down
+// revealed, and the whole window at its smallest size so.
+void shootOutlineColumns(Shooter& shooter, const std::string& tree) {
+    Scene scene;
+    scene.state->startScan(tree);
+    scene.settle();
+    FileOutlineView* outline = outlineOf(scene);
+    if (!outline) return;
+    for (const char* column : {"Items", "Modified"}) {
+        QMenu* menu = outline->coordinator().showHeaderMenu(QPoint(0, 0));
+        for (QAction* action : menu->actions())
+            if (action->text() == QLatin1String(column) && !action->isChecked()) action->trigger();
+        menu->close();
+    }
+    scene.settle();
+    shooter.save(QStringLiteral("outline-all-columns"), *outline);
+    // The last file of the last folder with files, two levels down.
+    NodeRef far;
+    for (const NodeRef& child : scene.state->root()->children())
+        for (const NodeRef& grandchild : child->children())
+            if (grandchild->isContainer() && grandchild->childCount() > 0) far = grandchild->children().back();
+    if (!far) return;
+    scene.state->select(far);
+    scene.settle();
+    shooter.save(QStringLiteral("outline-all-columns-revealed"), *outline);
+    scene.window->resize(MainWindow::kMinimumWidth, MainWindow::kMinimumHeight);
+    scene.settle();
+    shooter.save(QStringLiteral("min-outline-all-columns"), *scene.window);
+}
+
 // A library folder as a system scan meets it: long versioned names in the default
 // column layout, the whole window on that folder, and the outline with the items and
 // date columns shown. Then a folder of names with a line feed, a tab, a carriage
@@ -658,6 +689,7 @@ void shootAll(Shooter& shooter, const std::string& tree, const QString& samples)
     }
     shootUninstaller(shooter);
     shootOutline(shooter, tree);
+    shootOutlineColumns(shooter, tree);
     shootLongNames(shooter);
 }
 
