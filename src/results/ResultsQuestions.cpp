@@ -1,6 +1,7 @@
 #include "results/ResultsQuestions.h"
 
 #include "app/AppState.h"
+#include "app/SizeShare.h"
 #include "platform/ByteCountFormatter.h"
 
 #include <QMessageBox>
@@ -44,6 +45,10 @@ QString trashConfirmMessage(const FileNode* item) { return trashConfirmMessage(i
 
 QString trashConfirmMessage(const FileNode* item, std::int64_t frees) {
     if (!item) return {};
+    // The scan never saw inside an unreadable folder: what it frees is not known.
+    if (!isSizeKnown(*item))
+        return QStringLiteral("Plenwick couldn’t read inside it, so what this frees is unknown. You can restore it "
+                              "from the Trash until you empty it.");
     return QStringLiteral("This frees about ") + QString::fromStdString(formatByteCount(frees)) +
            QStringLiteral(". You can restore it from the Trash until you empty it.");
 }

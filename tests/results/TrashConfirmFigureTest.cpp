@@ -34,5 +34,20 @@ TEST_F(ViewTest, TheTrashConfirmationLeavesOutBytesThatStayUnderAnotherName) {
               trashConfirmMessage(child(child(tree, "A"), "a.txt").get()));
 }
 
+// An unreadable folder's contents were never seen: the confirmation names no figure.
+TEST_F(ViewTest, TheTrashConfirmationOfAnUnreadableFolderClaimsNoFigure) {
+    const NodeRef locked = node("Locked", FileNode::Kind::inaccessible, 0);
+    const NodeRef tree = folder("/scan", {locked, file("a.txt", 10'000)});
+    state->finishScan(tree, {});
+    settle();
+    ResultsQuestions* questions = root->resultsView()->questions();
+    ASSERT_TRUE(questions);
+    state->setPendingTrash(locked);
+    ASSERT_TRUE(questions->trashConfirmation());
+    const QString message = questions->trashConfirmation()->informativeText();
+    EXPECT_FALSE(message.contains(QString::fromStdString(formatByteCount(0)))) << message.toStdString();
+    EXPECT_TRUE(message.contains("unknown")) << message.toStdString();
+}
+
 } // namespace
 } // namespace plenwick::test
