@@ -10,7 +10,7 @@
 // sub-folder finishes it puts its own node into its place and adds its totals to
 // the folder's, on whichever thread finished it, and its state is freed then;
 // finishing the folder itself only closes the gaps left by sub-folders without a node
-// and sorts. The root's state is freed by the engine.
+// and sorts (a long list of files is sorted early, and the sub-folders merged in). The root's state is freed by the engine.
 //
 // While sub-folders of a folder wait in the queue, the folder's descriptor may stay
 // open as their anchor: they are opened beside it by their names, never by a path.

@@ -134,6 +134,12 @@ long ScannerDirectoryReader::readBatch(int fd) {
 bool ScannerDirectoryReader::describe(int fd, const ListedName& listed, std::uint64_t folderDevice,
                                       std::uint64_t folderMountID, bool folderHasMountID, bool deferFolders,
                                       ScannerEntry& entry) {
+    return describeListed(fd, listed, folderDevice, folderMountID, folderHasMountID, deferFolders, entry);
+}
+
+inline bool ScannerDirectoryReader::describeListed(int fd, const ListedName& listed, std::uint64_t folderDevice,
+                                                   std::uint64_t folderMountID, bool folderHasMountID,
+                                                   bool deferFolders, ScannerEntry& entry) {
     entry.reset(listed.name, listed.length);
     if (deferFolders && listed.type == DT_DIR) {
         entry.type = ScannerEntry::Type::directory;
@@ -166,7 +172,7 @@ bool ScannerDirectoryReader::describe(int fd, const ListedName& listed, std::uin
     return true;
 }
 
-bool ScannerDirectoryReader::nextName(ListedName& listed) {
+inline bool ScannerDirectoryReader::nextName(ListedName& listed) {
     while (offset_ < batchBytes_) {
         auto* record = reinterpret_cast<const LinuxDirent64*>(buffer_ + offset_);
         const std::size_t recordLength = record->d_reclen;
@@ -189,7 +195,8 @@ bool ScannerDirectoryReader::next(int fd, std::uint64_t folderDevice, std::uint6
                                   bool folderHasMountID, bool deferFolders, ScannerEntry& entry) {
     ListedName listed;
     while (nextName(listed))
-        if (describe(fd, listed, folderDevice, folderMountID, folderHasMountID, deferFolders, entry)) return true;
+        if (describeListed(fd, listed, folderDevice, folderMountID, folderHasMountID, deferFolders, entry))
+            return true;
     return false;
 }
 

@@ -69,6 +69,9 @@ public:
 
 private:
     bool nextName(ListedName& listed);
+    static bool describeListed(int fd, const ListedName& listed, std::uint64_t folderDevice,
+                               std::uint64_t folderMountID, bool folderHasMountID, bool deferFolders,
+                               ScannerEntry& entry);
 
     char* buffer_;
     char* spare_ = nullptr;

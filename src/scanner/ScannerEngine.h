@@ -159,8 +159,6 @@ private:
     std::mutex queueLock_;
     std::condition_variable queueCondition_;
     std::vector<Run> queue_;
-    std::vector<ScannerListingShare*> shares_; // offered, with chunks left to take
-    std::condition_variable helpersLeft_;
     bool queueClosed_ = false;
     std::atomic<int> queuedCount_{0};
     std::atomic<bool> cancelled_{false};
@@ -187,6 +185,10 @@ private:
     std::atomic<bool> rootAnchored_{false};
 
     std::vector<std::thread> threads_;
+
+    // Under queueLock_ (kept apart from the fields above, which every worker reads often).
+    std::vector<ScannerListingShare*> shares_; // offered, with chunks left to take
+    std::condition_variable helpersLeft_;
 };
 
 } // namespace plenwick

@@ -23,7 +23,8 @@ namespace plenwick {
 class ScannerListingShare {
 public:
     static constexpr std::uint32_t chunkSize = 128;
-    // Shared only when a batch has this many names; fewer are read faster alone.
+    // Shared only when a batch has this many names to read a status of; fewer are
+    // read faster alone.
     static constexpr std::size_t leastNames = 1024;
     // The most chunks one batch can have (a record is at least 24 bytes).
     static constexpr std::size_t maxNames = ScannerDirectoryReader::bufferSize / 24;
