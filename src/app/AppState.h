@@ -138,10 +138,9 @@ public:
     void setShowInspector(bool show);
     void setQuickLookURL(std::optional<std::string> url);
     void setPendingTrash(NodeRef node);
-    // Every assignment notifies, even of the same session. `collectorMode` records
-    // whether the session gathers leftovers for the collector, so that a new scan
-    // closes it.
-    void setUninstallSession(std::shared_ptr<UninstallSession> session, bool collectorMode);
+    // Every assignment notifies, even of the same session. A session in collector mode
+    // closes when the tree it gathers for goes.
+    void setUninstallSession(std::shared_ptr<UninstallSession> session);
     void setLastError(std::optional<std::string> message, std::optional<std::string> title = std::nullopt);
 
     // ---- Shared operations ----
@@ -259,7 +258,8 @@ public:
     // alert "Can’t Uninstall", a bundle it can't read and an app that is part of the
     // system. The session's view starts the search.
     void uninstallApp(const std::string& bundleURL);
-    // Shows `session`, replacing any shown one, after setting its onClose and onTrashed.
+    // Shows `session`, replacing any shown one; its closeRequested closes it and its
+    // trashed reaches the tree.
     void presentUninstallSession(std::shared_ptr<UninstallSession> session);
     // Closes the shown session, but only when it is `session`.
     void closeUninstallSession(const UninstallSession* session);
@@ -339,7 +339,6 @@ private:
     AppEnvironment environment_;
     // Shared with the parts, so it comes first.
     StateChanges changes_{[this](StateChanges::Fields fields) { emit changed(fields); }, [this] { settlePhase(); }};
-    bool uninstallSessionIsCollector_ = false;
     std::optional<FolderVolume> scanRootVolume_; // the volume the retained scan was made on
     ColorModeMemory colorModeMemory_;
 

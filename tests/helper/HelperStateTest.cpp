@@ -102,7 +102,7 @@ TEST_F(HelperStateTest, ATrashedAppWithLeftoversIsOfferedAfterTheDelay) {
     shown.session->moveToTrash();
     EXPECT_EQ(trashed.at(0), std::vector<std::string>{library + "/Preferences/com.example.app.plist"});
     EXPECT_EQ(helper.handled().size(), 1u);
-    shown.session->onClose();
+    shown.session->requestClose();
     EXPECT_TRUE(windows->open.empty());
     EXPECT_EQ(helper.current(), nullptr);
 }
