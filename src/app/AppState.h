@@ -13,7 +13,6 @@
 #include "app/ColorModeMemory.h"
 #include "app/FolderColors.h"
 #include "app/Navigation.h"
-#include "app/OperationWhileNotifying.h"
 #include "app/RescanTarget.h"
 #include "app/ScanSession.h"
 #include "app/StateChanges.h"
@@ -290,21 +289,13 @@ signals:
 private:
     // Groups everything one public operation changes into one `changed` signal. The
     // outermost one checks that it runs on the GUI thread and not from inside a
-    // `changed` handler.
+    // `changed` handler (ObservedFields.h).
     class Operation {
     public:
         explicit Operation(AppState& state, std::source_location caller = std::source_location::current()) noexcept
-            : reentry_(state.changes_, caller), op_(state.changes_, caller) {}
+            : op_(state.changes_, caller) {}
 
     private:
-        // An outermost operation begun while the state tells its observers is one of
-        // them re-entering it.
-        struct ReentryCheck {
-            ReentryCheck(const StateChanges& changes, const std::source_location& caller) noexcept {
-                if (!changes.inOperation() && changes.notifying()) reportOperationWhileNotifying(caller);
-            }
-        };
-        ReentryCheck reentry_;
         StateChanges::Operation op_;
     };
 

@@ -2,6 +2,7 @@
 #include "runtime/ManualExecutor.h"
 
 #include "common/FakeHelperProcesses.h"
+#include "common/StrictState.h"
 #include "common/TestSupport.h"
 
 #include <QCoreApplication>
@@ -161,6 +162,17 @@ TEST_F(HelperControllerTest, RefreshTellsOnlyOfChangesAndTheNewestLookupWins) {
     executor->runNewest();
     QCoreApplication::processEvents();
     EXPECT_TRUE(controller->isRunning());
+}
+
+TEST_F(HelperControllerTest, AnOperationStartedWhileItNotifiesIsReported) {
+    make();
+    CountedReentries reports;
+    QObject::connect(controller.get(), &HelperController::changed, [this] {
+        if (controller->lastError() == "first") controller->setLastError(std::string("second"));
+    });
+    controller->setLastError(std::string("first"));
+    EXPECT_EQ(reports.count(), 1);
+    EXPECT_EQ(controller->lastError(), "second");
 }
 
 } // namespace

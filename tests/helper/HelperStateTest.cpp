@@ -1,6 +1,7 @@
 #include "helper/HelperState.h"
 
 #include "HelperFakes.h"
+#include "common/StrictState.h"
 
 #include <gtest/gtest.h>
 
@@ -268,4 +269,15 @@ TEST_F(HelperStateTest, FollowsTheMainProgramStartingAndEnding) {
     EXPECT_EQ(heard, std::vector<quint64>{HelperState::bit(Field::isMainAppRunning)});
     helper.refreshMainAppRunning();
     EXPECT_EQ(heard.size(), 1u) << "no change, no news";
+}
+
+TEST_F(HelperStateTest, AnOperationStartedWhileItNotifiesIsReported) {
+    HelperState& helper = makeState();
+    CountedReentries reports;
+    QObject::connect(&helper, &HelperState::changed, [&helper] {
+        if (!helper.askOnTrash()) helper.setAskOnTrash(true);
+    });
+    helper.setAskOnTrash(false);
+    EXPECT_EQ(reports.count(), 1);
+    EXPECT_TRUE(helper.askOnTrash());
 }

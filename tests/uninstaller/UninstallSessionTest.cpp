@@ -1,6 +1,7 @@
 #include "uninstaller/UninstallSession.h"
 
 #include "SessionFixture.h"
+#include "common/StrictState.h"
 
 #include <algorithm>
 #include <thread>
@@ -253,4 +254,17 @@ TEST_F(SessionTest, QuitAsksEveryInstanceAndWatches) {
     clock->advance(10s);
     EXPECT_EQ(running->queries - before, 1 + 20);
     EXPECT_TRUE(session->isAppRunning());
+}
+
+TEST_F(SessionTest, AnOperationStartedWhileItNotifiesIsReported) {
+    auto session = searched(Mode::uninstall);
+    CountedReentries reports;
+    QObject::connect(session.get(), &UninstallSession::changed, [&](quint64 fields) {
+        if (fields & UninstallSession::bit(Field::iconURL)) session->selectAll(false);
+    });
+    session->selectAll(true);
+    EXPECT_EQ(reports.count(), 0);
+    session->setIconURL(std::string("/icon.png"));
+    EXPECT_EQ(reports.count(), 1);
+    EXPECT_TRUE(session->selected().empty());
 }
