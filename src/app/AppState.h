@@ -75,7 +75,6 @@ public:
     const std::optional<VolumeInfo>& scanVolume() const noexcept { return volumes_.scanVolume(); }
     const std::optional<std::chrono::system_clock::time_point>& scanStartedAt() const noexcept { return scan_.startedAt(); }
     double scanDuration() const noexcept { return scan_.duration(); }
-    const ScanOptions& scanOptions() const noexcept { return scan_.options(); }
     bool failureNeedsFullDiskAccess() const noexcept { return scan_.failureNeedsFullDiskAccess(); }
     const NodeRef& root() const noexcept { return root_; }
     const NodeRef& focus() const noexcept { return navigation_.focus(); }
@@ -105,14 +104,11 @@ public:
     const std::vector<NodeRef>& forwardHistory() const noexcept { return navigation_.forwardHistory(); }
 
     // ---- Unobserved fields ----
-    const std::optional<FolderColoring>& folderColoring() const noexcept { return folderColors_.cached(); }
     bool hasScanTask() const noexcept { return scan_.hasTask(); }
-    std::int64_t scanGeneration() const noexcept { return scan_.generation(); }
     std::int64_t resultsGeneration() const noexcept { return scan_.resultsGeneration(); }
     bool hasStatsUpdates() const noexcept { return typeStatistics_.hasPendingUpdates(); }
     int nextColorIndex() const noexcept { return typeStatistics_.nextColorIndex(); }
     std::int64_t volumeRefreshGeneration() const noexcept { return volumes_.refreshGeneration(); }
-    std::int64_t scanVolumeGeneration() const noexcept { return volumes_.scanVolumeGeneration(); }
     bool isCollected(const FileNode* node) const { return collector_.isCollected(node); }
     // Whether the node or one of its ancestors is collected.
     bool isCollectedOrInside(const FileNode* node) const { return collector_.isCollectedOrInside(node); }
