@@ -118,10 +118,9 @@ void AppState::setPendingTrash(NodeRef node) {
     assign(pendingTrash_, std::move(node), Field::pendingTrash);
 }
 
-void AppState::setUninstallSession(std::shared_ptr<UninstallSession> session, bool collectorMode) {
+void AppState::setUninstallSession(std::shared_ptr<UninstallSession> session) {
     Operation op(*this);
     uninstallSession_ = std::move(session);
-    uninstallSessionIsCollector_ = uninstallSession_ && collectorMode;
     touch(Field::uninstallSession);
 }
 

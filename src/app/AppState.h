@@ -13,7 +13,6 @@
 #include "app/ColorModeMemory.h"
 #include "app/FolderColors.h"
 #include "app/Navigation.h"
-#include "app/OperationWhileNotifying.h"
 #include "app/RescanTarget.h"
 #include "app/ScanSession.h"
 #include "app/StateChanges.h"
@@ -77,7 +76,6 @@ public:
     const std::optional<VolumeInfo>& scanVolume() const noexcept { return volumes_.scanVolume(); }
     const std::optional<std::chrono::system_clock::time_point>& scanStartedAt() const noexcept { return scan_.startedAt(); }
     double scanDuration() const noexcept { return scan_.duration(); }
-    const ScanOptions& scanOptions() const noexcept { return scan_.options(); }
     bool failureNeedsFullDiskAccess() const noexcept { return scan_.failureNeedsFullDiskAccess(); }
     const NodeRef& root() const noexcept { return root_; }
     const NodeRef& focus() const noexcept { return navigation_.focus(); }
@@ -107,14 +105,11 @@ public:
     const std::vector<NodeRef>& forwardHistory() const noexcept { return navigation_.forwardHistory(); }
 
     // ---- Unobserved fields ----
-    const std::optional<FolderColoring>& folderColoring() const noexcept { return folderColors_.cached(); }
     bool hasScanTask() const noexcept { return scan_.hasTask(); }
-    std::int64_t scanGeneration() const noexcept { return scan_.generation(); }
     std::int64_t resultsGeneration() const noexcept { return scan_.resultsGeneration(); }
     bool hasStatsUpdates() const noexcept { return typeStatistics_.hasPendingUpdates(); }
     int nextColorIndex() const noexcept { return typeStatistics_.nextColorIndex(); }
     std::int64_t volumeRefreshGeneration() const noexcept { return volumes_.refreshGeneration(); }
-    std::int64_t scanVolumeGeneration() const noexcept { return volumes_.scanVolumeGeneration(); }
     bool isCollected(const FileNode* node) const { return collector_.isCollected(node); }
     // Whether the node or one of its ancestors is collected.
     bool isCollectedOrInside(const FileNode* node) const { return collector_.isCollectedOrInside(node); }
@@ -139,10 +134,9 @@ public:
     void setShowInspector(bool show);
     void setQuickLookURL(std::optional<std::string> url);
     void setPendingTrash(NodeRef node);
-    // Every assignment notifies, even of the same session. `collectorMode` records
-    // whether the session gathers leftovers for the collector, so that a new scan
-    // closes it.
-    void setUninstallSession(std::shared_ptr<UninstallSession> session, bool collectorMode);
+    // Every assignment notifies, even of the same session. A session in collector mode
+    // closes when the tree it gathers for goes.
+    void setUninstallSession(std::shared_ptr<UninstallSession> session);
     void setLastError(std::optional<std::string> message, std::optional<std::string> title = std::nullopt);
 
     // ---- Shared operations ----
@@ -268,7 +262,8 @@ public:
     // alert "Can’t Uninstall", a bundle it can't read and an app that is part of the
     // system. The session's view starts the search.
     void uninstallApp(const std::string& bundleURL);
-    // Shows `session`, replacing any shown one, after setting its onClose and onTrashed.
+    // Shows `session`, replacing any shown one; its closeRequested closes it and its
+    // trashed reaches the tree.
     void presentUninstallSession(std::shared_ptr<UninstallSession> session);
     // Closes the shown session, but only when it is `session`.
     void closeUninstallSession(const UninstallSession* session);
@@ -299,21 +294,13 @@ signals:
 private:
     // Groups everything one public operation changes into one `changed` signal. The
     // outermost one checks that it runs on the GUI thread and not from inside a
-    // `changed` handler.
+    // `changed` handler (ObservedFields.h).
     class Operation {
     public:
         explicit Operation(AppState& state, std::source_location caller = std::source_location::current()) noexcept
-            : reentry_(state.changes_, caller), op_(state.changes_, caller) {}
+            : op_(state.changes_, caller) {}
 
     private:
-        // An outermost operation begun while the state tells its observers is one of
-        // them re-entering it.
-        struct ReentryCheck {
-            ReentryCheck(const StateChanges& changes, const std::source_location& caller) noexcept {
-                if (!changes.inOperation() && changes.notifying()) reportOperationWhileNotifying(caller);
-            }
-        };
-        ReentryCheck reentry_;
         StateChanges::Operation op_;
     };
 
@@ -348,7 +335,6 @@ private:
     AppEnvironment environment_;
     // Shared with the parts, so it comes first.
     StateChanges changes_{[this](StateChanges::Fields fields) { emit changed(fields); }, [this] { settlePhase(); }};
-    bool uninstallSessionIsCollector_ = false;
     std::optional<FolderVolume> scanRootVolume_; // the volume the retained scan was made on
     ColorModeMemory colorModeMemory_;
 

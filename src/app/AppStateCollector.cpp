@@ -9,8 +9,6 @@
 #include "platform/TrashFolders.h"
 #include "scanner/MountTable.h"
 
-#include <QPointer>
-
 #include <algorithm>
 
 namespace plenwick {
@@ -70,15 +68,14 @@ void AppState::respondToLeftoverOffer(bool accept) {
     const std::optional<AppBundleInfo> bundle = environment_.trash.readBundle(app->url());
     if (!bundle) return;
     std::shared_ptr<UninstallSession> session = makeUninstallSession(*bundle, UninstallSession::Mode::collector);
-    // The callback holds the state weakly. A rescan may have put a new node in the
-    // app's place meanwhile: then the collected node at the app's path stands for it.
-    QPointer<AppState> state(this);
-    session->onCollect = [state, app, path = app->url()](const std::vector<Remnant>& remnants) {
-        if (!state) return;
-        NodeRef target = app;
-        if (!state->isInsideTree(app.get())) target = state->nodeForURL(path);
-        if (target) state->acceptLeftovers(remnants, target);
-    };
+    // A rescan may have put a new node in the app's place meanwhile: then the collected
+    // node at the app's path stands for it.
+    connect(session.get(), &UninstallSession::leftoversChosen, this,
+            [this, app, path = app->url()](const std::vector<Remnant>& remnants) {
+                NodeRef target = app;
+                if (!isInsideTree(app.get())) target = nodeForURL(path);
+                if (target) acceptLeftovers(remnants, target);
+            });
     presentUninstallSession(std::move(session));
 }
 

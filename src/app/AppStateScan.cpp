@@ -156,7 +156,8 @@ void AppState::cancelScan() {
 void AppState::clearNodeState() {
     remapNodes(ClearedTree());
     applyTypeFilter(std::nullopt);
-    if (uninstallSession_ && uninstallSessionIsCollector_) setUninstallSession(nullptr, false);
+    if (uninstallSession_ && uninstallSession_->mode() == UninstallSession::Mode::collector)
+        setUninstallSession(nullptr);
     assign(refreshingFolders_, NodeSet(), Field::refreshingFolders);
 }
 

@@ -33,22 +33,18 @@ void AppState::uninstallApp(const std::string& bundleURL) {
 void AppState::presentUninstallSession(std::shared_ptr<UninstallSession> session) {
     assertGuiThread();
     if (!session) return;
-    QPointer<AppState> state(this);
-    std::weak_ptr<UninstallSession> weakSession = session;
-    session->onClose = [state, weakSession] {
-        const auto closing = weakSession.lock();
-        if (state && closing) state->closeUninstallSession(closing.get());
-    };
-    session->onTrashed = [state](const std::vector<std::string>& urls) {
-        if (state) state->sessionTrashed(urls);
-    };
-    const bool collector = session->mode() == UninstallSession::Mode::collector;
-    setUninstallSession(std::move(session), collector);
+    // Presenting a session again wires it once.
+    UninstallSession* shown = session.get();
+    disconnect(shown, &UninstallSession::closeRequested, this, nullptr);
+    disconnect(shown, &UninstallSession::trashed, this, nullptr);
+    connect(shown, &UninstallSession::closeRequested, this, [this, shown] { closeUninstallSession(shown); });
+    connect(shown, &UninstallSession::trashed, this, &AppState::sessionTrashed);
+    setUninstallSession(std::move(session));
 }
 
 void AppState::closeUninstallSession(const UninstallSession* session) {
     assertGuiThread();
-    if (session && uninstallSession_.get() == session) setUninstallSession(nullptr, false);
+    if (session && uninstallSession_.get() == session) setUninstallSession(nullptr);
 }
 
 void AppState::sessionTrashed(const std::vector<std::string>& urls) {

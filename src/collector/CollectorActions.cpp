@@ -2,6 +2,8 @@
 
 #include "app/AppState.h"
 
+#include <QMetaObject>
+
 namespace plenwick {
 
 void revealCollectedNode(AppState& state, const NodeRef& node) {
@@ -16,6 +18,12 @@ void collectorHoverEntered(AppState& state, const NodeRef& node) { state.setHove
 
 void collectorHoverLeft(AppState& state, const FileNode* node) {
     if (node && state.hovered().get() == node) state.setHovered(NodeRef());
+}
+
+void collectorHoverLeftLater(QObject* context, AppState& state, NodeRef node) {
+    if (!node) return;
+    QMetaObject::invokeMethod(
+        context, [&state, node = std::move(node)] { collectorHoverLeft(state, node.get()); }, Qt::QueuedConnection);
 }
 
 } // namespace plenwick

@@ -5,6 +5,8 @@
 
 #include "scanner/FileNode.h"
 
+class QObject;
+
 namespace plenwick {
 
 class AppState;
@@ -18,5 +20,8 @@ void collectorHoverEntered(AppState& state, const NodeRef& node);
 // The pointer left it, or it went away: the hovered node is cleared only while it is
 // still this one, so a node another view set meanwhile stays.
 void collectorHoverLeft(AppState& state, const FileNode* node);
+// The chip or row of `node` went with a change of the state, inside its notification:
+// the state hears of the leave once the notification is over (while `context` lives).
+void collectorHoverLeftLater(QObject* context, AppState& state, NodeRef node);
 
 } // namespace plenwick

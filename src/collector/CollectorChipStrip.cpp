@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
+#include <utility>
 
 namespace plenwick {
 
@@ -106,7 +107,10 @@ void CollectorChipStrip::rebuild(ShellCollectorChipMetrics metrics) {
     hovered_ = -1;
     for (std::size_t i = 0; i < chips_.size(); ++i)
         if (chips_[i].node() == keepHover) hovered_ = static_cast<int>(i);
-    if (hovered_ < 0 && hoveredNode_) releaseHover();
+    if (hovered_ < 0 && hoveredNode_) {
+        // The chip under the pointer went.
+        collectorHoverLeftLater(this, state_, std::exchange(hoveredNode_, NodeRef()));
+    }
     setOffset(offset_);
     update();
 }

@@ -4,12 +4,14 @@
 
 #include <QContextMenuEvent>
 #include <QHelpEvent>
+#include <QMetaObject>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolTip>
 
 #include <algorithm>
+#include <utility>
 
 namespace plenwick {
 
@@ -35,7 +37,12 @@ void CollectorRowList::setRows(std::vector<Row> rows) {
     hovered_ = -1;
     for (std::size_t i = 0; i < rows_.size(); ++i)
         if (keep && rows_[i].node == keep) hovered_ = static_cast<int>(i);
-    if (hovered_ < 0 && hoveredNode_) releaseHover();
+    if (hovered_ < 0 && hoveredNode_) {
+        // The row under the pointer went. Rows are set from observers of the state: its
+        // leave is told once the notification is over.
+        QMetaObject::invokeMethod(
+            this, [this, left = std::exchange(hoveredNode_, NodeRef())] { emit rowLeft(left); }, Qt::QueuedConnection);
+    }
     pressed_ = -1;
     updateScrollRange();
     viewport()->update();

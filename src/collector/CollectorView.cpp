@@ -260,9 +260,9 @@ void CollectorView::clear() { state_.syncCollector({}); }
 
 void CollectorView::requestDelete() {
     if (sheet_ || state_.isTrashingCollector() || state_.collector().empty()) return;
-    const QPointer<CollectorView> self(this);
-    sheet_ = new ShellCollectorConfirmSheet(
-        {}, {}, [self] { if (self) self->confirmTrash(); }, [self] { if (self) self->cancelConfirm(); }, window());
+    sheet_ = new ShellCollectorConfirmSheet({}, {}, window());
+    connect(sheet_, &QDialog::accepted, this, &CollectorView::confirmTrash);
+    connect(sheet_, &QDialog::rejected, this, &CollectorView::cancelConfirm);
     rebuildSheet();
     sheet_->open();
 }

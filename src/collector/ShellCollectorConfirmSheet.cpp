@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace plenwick {
 
 namespace {
@@ -89,10 +91,8 @@ private:
 } // namespace
 
 ShellCollectorConfirmSheet::ShellCollectorConfirmSheet(std::vector<NodeRef> items, CollectorLeftovers leftovers,
-                                                       std::function<void()> confirm, std::function<void()> cancel,
                                                        QWidget* parent)
-    : QDialog(parent), items_(std::move(items)), leftovers_(std::move(leftovers)), confirm_(std::move(confirm)),
-      cancel_(std::move(cancel)) {
+    : QDialog(parent), items_(std::move(items)), leftovers_(std::move(leftovers)) {
     setObjectName(QStringLiteral("CollectorConfirmSheet"));
     setWindowModality(Qt::WindowModal);
     setWindowTitle(QStringLiteral("Move to Trash"));
@@ -129,11 +129,7 @@ ShellCollectorConfirmSheet::ShellCollectorConfirmSheet(std::vector<NodeRef> item
     layout->addLayout(buttons);
 
     connect(cancelButton_, &QPushButton::clicked, this, &ShellCollectorConfirmSheet::reject);
-    connect(confirmButton_, &QPushButton::clicked, this, [this] {
-        if (answered_) return;
-        answered_ = true;
-        if (confirm_) confirm_();
-    });
+    connect(confirmButton_, &QPushButton::clicked, this, &ShellCollectorConfirmSheet::accept);
     refresh();
 }
 
@@ -212,11 +208,13 @@ void ShellCollectorConfirmSheet::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
+void ShellCollectorConfirmSheet::accept() {
+    if (std::exchange(answered_, true)) return;
+    QDialog::accept();
+}
+
 void ShellCollectorConfirmSheet::reject() {
-    if (!answered_) {
-        answered_ = true;
-        if (cancel_) cancel_();
-    }
+    if (std::exchange(answered_, true)) return;
     QDialog::reject();
 }
 

@@ -2,13 +2,13 @@
 // The sheet that asks before everything in the collector goes to the Trash: how many
 // things will go (leftovers included) and how much that frees, every item with its
 // folder and size, the total, and "Cancel" (Escape) and "Move to Trash" (Return).
-// The sheet changes nothing itself; its owner's actions do.
+// The sheet changes nothing itself: it answers once, `accepted` ("Move to Trash") or
+// `rejected` (anything else), and its owner acts.
 
 #include "collector/CollectorRules.h"
 
 #include <QDialog>
 
-#include <functional>
 #include <vector>
 
 class QPushButton;
@@ -21,8 +21,7 @@ class ShellCollectorConfirmSheet final : public QDialog {
     Q_OBJECT
 
 public:
-    ShellCollectorConfirmSheet(std::vector<NodeRef> items, CollectorLeftovers leftovers, std::function<void()> confirm,
-                               std::function<void()> cancel, QWidget* parent = nullptr);
+    ShellCollectorConfirmSheet(std::vector<NodeRef> items, CollectorLeftovers leftovers, QWidget* parent = nullptr);
 
     // Shows other items (the collector changed while the sheet is up). `keptBytes`:
     // what the total leaves out, bytes the items share with names staying in the tree.
@@ -44,6 +43,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+
+public slots:
+    void accept() override;
     void reject() override;
 
 private:
@@ -52,8 +54,6 @@ private:
     std::vector<NodeRef> items_;
     CollectorLeftovers leftovers_;
     std::int64_t keptBytes_ = 0;
-    std::function<void()> confirm_;
-    std::function<void()> cancel_;
     QWidget* header_;
     CollectorRowList* list_;
     QWidget* totalLine_;

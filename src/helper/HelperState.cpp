@@ -174,13 +174,11 @@ void HelperState::showNext() {
     observed_.assign(current_, session, Field::current);
 
     QPointer<HelperState> self(this);
-    session->onTrashed = [self](const std::vector<std::string>& urls) {
-        if (self) self->markHandled(urls);
-    };
+    connect(session.get(), &UninstallSession::trashed, this, &HelperState::markHandled);
     std::weak_ptr<HelperWindows> windows = env_.windows;
-    session->onClose = [windows] {
+    connect(session.get(), &UninstallSession::closeRequested, this, [windows] {
         if (auto presenter = windows.lock()) presenter->closeWindow(QString::fromLatin1(leftoversWindow));
-    };
+    });
     const std::string& name = session->app().name;
     const std::string title =
         (session->mode() == UninstallSession::Mode::uninstall ? "Uninstall " : "Leftovers of ") + name;

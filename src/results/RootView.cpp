@@ -154,9 +154,9 @@ void RootView::syncUninstallSheet() {
     sheetSession_ = session.get();
     // Dismissing the sheet in any other way closes the session it shows.
     connect(sheet_, &QDialog::finished, this, [this] {
-        const void* shown = sheetSession_;
+        const UninstallSession* shown = sheetSession_;
         dismissUninstallSheet();
-        if (state_.uninstallSession().get() == shown) state_.setUninstallSession(nullptr, false);
+        state_.closeUninstallSession(shown);
     });
     sheet_->show();
 }

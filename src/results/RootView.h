@@ -26,6 +26,7 @@ class ResultsView;
 class ScanFailedView;
 class ShellPictureFade;
 class FileNode;
+class UninstallSession;
 
 class RootView final : public QStackedWidget {
     Q_OBJECT
@@ -94,7 +95,7 @@ private:
     ScanFailedView* failed_ = nullptr;
     QPointer<QMessageBox> alert_;
     QPointer<QDialog> sheet_;
-    const void* sheetSession_ = nullptr; // the session the sheet shows, by identity
+    const UninstallSession* sheetSession_ = nullptr; // the session the sheet shows, by identity
     QString title_;
     std::optional<int> shownPhase_; // the phase kind shown last
     QPointer<ShellPictureFade> fade_;

@@ -38,9 +38,11 @@
 // - The object may be destroyed during an operation, by one of its own callbacks or by
 //   an observer: the operations still open then end without touching it.
 // - `notifying()` holds while the observers hear of a change. An operation begun then is
-//   an observer re-entering the object; it counts as an outermost operation of its own.
+//   an observer re-entering the object: it is reported (OperationWhileNotifying.h) and
+//   counts as an outermost operation of its own.
 
 #include "runtime/GuiThread.h"
+#include "runtime/OperationWhileNotifying.h"
 
 #include <functional>
 #include <source_location>
@@ -69,7 +71,10 @@ public:
     public:
         explicit Operation(ObservedFields& fields, std::source_location caller = std::source_location::current()) noexcept
             : fields_(&fields), outer_(fields.innermost_) {
-            if (!outer_) assertGuiThread(caller);
+            if (!outer_) {
+                assertGuiThread(caller);
+                if (fields.notifying()) reportOperationWhileNotifying(caller);
+            }
             // The object keeps this operation's address only while it is open: the
             // destructor takes it back, which GCC's dangling-pointer check can't see.
 #if defined(__GNUC__) && !defined(__clang__)

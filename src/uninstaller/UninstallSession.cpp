@@ -116,13 +116,13 @@ void UninstallSession::moveToTrash() {
     Operation op(observed_);
     if (phase_.kind() != Phase::Kind::ready) return;
 
-    // The owner may close (and drop) the session from its callbacks: each is copied
-    // before it runs, and nothing of the session is touched once it is gone.
+    // The owner may close (and drop) the session from its slots: nothing of the session
+    // is touched once it is gone.
     QPointer<UninstallSession> self(this);
     if (mode_ == Mode::collector) {
-        if (auto collect = onCollect) collect(selectedRemnants());
+        emit leftoversChosen(selectedRemnants());
         if (!self) return;
-        if (auto close = onClose) close();
+        emit closeRequested();
         return;
     }
 
@@ -155,10 +155,12 @@ void UninstallSession::moveToTrash() {
     }
     if (mode_ == Mode::uninstall && appTrashed && services_.postAppsHandled) services_.postAppsHandled({app_});
 
-    if (auto trashed = onTrashed) trashed(result.trashed);
+    emit trashed(result.trashed);
     if (!self) return;
     observed_.assign(phase_, Phase::finished(freed, ItemTrasher::failureSummary(result.failures)), Field::phase);
 }
+
+void UninstallSession::requestClose() { emit closeRequested(); }
 
 void UninstallSession::quitApp() {
     Operation op(observed_);

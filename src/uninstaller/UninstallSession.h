@@ -5,7 +5,9 @@
 // leftover search runs in the background.
 //
 // Observers connect to `changed`: one signal per outermost public operation with a
-// bit per observed field whose value really changed.
+// bit per observed field whose value really changed. The owner connects to
+// `leftoversChosen`, `trashed` and `closeRequested`; it may drop the session from any of
+// them.
 
 #include "uninstaller/Remnant.h"
 
@@ -51,7 +53,7 @@ class UninstallSession final : public QObject {
 
 public:
     enum class Mode {
-        collector,  // leftovers of an app collected in the scan; handed to onCollect
+        collector,  // leftovers of an app collected in the scan; handed on by leftoversChosen
         uninstall,  // the app and its leftovers are moved to the Trash
         afterTrash, // the app is already in the Trash; only leftovers move
     };
@@ -109,9 +111,6 @@ public:
     // launch jobs may still name.
     const std::optional<std::string>& formerURL() const noexcept { return formerURL_; }
     void setFormerURL(std::optional<std::string> url) { formerURL_ = std::move(url); }
-    std::function<void(const std::vector<Remnant>&)> onCollect; // collector mode only
-    std::function<void(const std::vector<std::string>&)> onTrashed;
-    std::function<void()> onClose;
 
     // ---- Operations (GUI thread) ----
     // Runs the leftover search in the background and applies its result. A later
@@ -121,9 +120,12 @@ public:
     void setIconURL(std::optional<std::string> url);
     void toggle(const std::string& url);
     void selectAll(bool all);
-    // The primary action: hands the ticked leftovers to onCollect, or moves them (and
-    // in uninstall mode the app, last) to the Trash. Only while ready.
+    // The primary action: hands the ticked leftovers on (leftoversChosen, then
+    // closeRequested), or moves them (and in uninstall mode the app, last) to the Trash
+    // and tells what went (trashed). Only while ready.
     void moveToTrash();
+    // The window's own closing: asks the owner to close the session (closeRequested).
+    void requestClose();
     // Asks every running instance to quit and watches until none is left (at most 5 s).
     void quitApp();
     void refreshRunningState();
@@ -136,6 +138,11 @@ public:
 
 signals:
     void changed(quint64 fields);
+    // Collector mode: the leftovers the user chose to collect with the app.
+    void leftoversChosen(const std::vector<plenwick::Remnant>& remnants);
+    // The items that really went to the Trash, by their standardised paths.
+    void trashed(const std::vector<std::string>& urls);
+    void closeRequested();
 
 private:
     using Operation = ObservedFields<Field>::Operation;

@@ -27,7 +27,7 @@ TEST_F(StateTest, ObserversHearOncePerOperationAndOnlyOfRealChanges) {
 
     // The uninstall session notifies on every assignment, even of the same value.
     log.emitted.clear();
-    state->setUninstallSession(nullptr, false);
+    state->setUninstallSession(nullptr);
     EXPECT_EQ(log.emitted.size(), 1u);
 }
 

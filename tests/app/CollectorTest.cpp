@@ -144,10 +144,9 @@ TEST_F(CollectorTest, AcceptingAnOfferOpensACollectorSessionWhoseChoiceIsSplitBy
     const auto session = state->uninstallSession();
     ASSERT_TRUE(session);
     EXPECT_EQ(session->mode(), Mode::collector);
-    ASSERT_TRUE(session->onCollect);
 
     const auto version = state->collectorVersion();
-    session->onCollect({remnant("/scan/Docs/b.txt", 10), remnant("/home/u/Library/Caches/mail", 700),
+    emit session->leftoversChosen({remnant("/scan/Docs/b.txt", 10), remnant("/home/u/Library/Caches/mail", 700),
                         remnant("/scan/Docs/Deep", 5), remnant("/home/u/Library/Preferences/mail.plist", 3),
                         // The scanned folder, or one holding it, never goes with an app.
                         remnant("/scan", 91), remnant("/", 1), remnant("/scan/", 91)});
@@ -159,13 +158,13 @@ TEST_F(CollectorTest, AcceptingAnOfferOpensACollectorSessionWhoseChoiceIsSplitBy
     EXPECT_GT(state->collectorVersion(), version);
 
     // A second choice replaces the first; all in the tree: no entry at all.
-    session->onCollect({remnant("/scan/top.txt", 1)});
+    emit session->leftoversChosen({remnant("/scan/top.txt", 1)});
     EXPECT_TRUE(state->leftovers(mail.get()).empty());
     EXPECT_TRUE(state->collectorLeftovers().empty());
 
     // After the app left the collector nothing is taken.
     state->removeFromCollector(mail);
-    session->onCollect({remnant("/home/u/Library/Caches/mail", 700)});
+    emit session->leftoversChosen({remnant("/home/u/Library/Caches/mail", 700)});
     EXPECT_TRUE(state->collectorLeftovers().empty());
     EXPECT_FALSE(state->isCollected(mail.get()));
 }

@@ -3,6 +3,7 @@
 
 #include "common/FakeHelperProcesses.h"
 #include "common/PlistFixtures.h"
+#include "common/StrictState.h"
 #include "common/TestSupport.h"
 
 #include <QCoreApplication>
@@ -260,6 +261,17 @@ TEST_F(RealHelperCopies, TurningOnStartsOursBesideAnotherSessionsAndTurningOffEn
     settle();
     EXPECT_TRUE(becomesRunning(false)) << "our copy was asked to quit";
     EXPECT_EQ(::waitpid(otherSession, nullptr, WNOHANG), 0) << "the other session's copy still runs";
+}
+
+TEST_F(HelperControllerTest, AnOperationStartedWhileItNotifiesIsReported) {
+    make();
+    CountedReentries reports;
+    QObject::connect(controller.get(), &HelperController::changed, [this] {
+        if (controller->lastError() == "first") controller->setLastError(std::string("second"));
+    });
+    controller->setLastError(std::string("first"));
+    EXPECT_EQ(reports.count(), 1);
+    EXPECT_EQ(controller->lastError(), "second");
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 
 #include "StateFixture.h"
 
-#include "app/OperationWhileNotifying.h"
+#include "runtime/OperationWhileNotifying.h"
 
 using namespace plenwick;
 using namespace plenwick::test;

@@ -60,10 +60,10 @@ TEST_F(UninstallEntryTest, OneSessionAtATimeClosedOnlyByItself) {
     state->uninstallApp(bundle("Second.app", "com.example.second"));
     const auto second = state->uninstallSession();
     EXPECT_NE(first, second);
-    first->onClose();
+    first->requestClose();
     EXPECT_EQ(state->uninstallSession(), second);
     log.emitted.clear();
-    second->onClose();
+    second->requestClose();
     EXPECT_FALSE(state->uninstallSession());
     EXPECT_EQ(log.emitted, std::vector<AppState::Fields>{AppState::bit(Field::uninstallSession)});
 
@@ -71,8 +71,8 @@ TEST_F(UninstallEntryTest, OneSessionAtATimeClosedOnlyByItself) {
     state->uninstallApp(bundle("Third.app", "com.example.third"));
     const auto third = state->uninstallSession();
     state.reset();
-    third->onClose();
-    third->onTrashed({"/x"});
+    third->requestClose();
+    emit third->trashed({"/x"});
 }
 
 TEST_F(UninstallEntryTest, AfterTrashShowsOnlyWhatFoundLeftovers) {
@@ -104,7 +104,7 @@ TEST_F(UninstallEntryTest, AfterTrashShowsOnlyWhatFoundLeftovers) {
     EXPECT_EQ(state->uninstallSession(), shown);
 
     // Nothing found: nothing shown.
-    shown->onClose();
+    shown->requestClose();
     std::filesystem::remove_all(library());
     state->offerLeftoversAfterTrash(info, std::nullopt);
     runUserJobs();
@@ -118,8 +118,31 @@ TEST_F(UninstallEntryTest, TrashedItemsOutsideTheTreeChangeNothing) {
     state->uninstallApp(bundle("Example.app", "com.example.app"));
     log.emitted.clear();
     const auto pending = utility->pendingCount();
-    state->uninstallSession()->onTrashed({"/elsewhere/Example.app", "/scanned", "/sc"});
+    emit state->uninstallSession()->trashed({"/elsewhere/Example.app", "/scanned", "/sc"});
     EXPECT_TRUE(log.emitted.empty());
     EXPECT_EQ(state->treeVersion(), version);
     EXPECT_EQ(utility->pendingCount(), pending); // no volume refresh
+}
+
+TEST_F(UninstallEntryTest, NewResultsCloseOnlyASessionGatheringForTheCollector) {
+    const auto info = *AppBundleInfo::read(bundle("Example.app", "com.example.app"));
+    state->finishScan(folder("/scan", {file("a", 5)}), {});
+
+    // Whichever way it was shown, a collector session goes with the tree it gathers for.
+    state->presentUninstallSession(state->makeUninstallSession(info, Mode::collector));
+    ASSERT_TRUE(state->uninstallSession());
+    state->finishScan(folder("/scan", {file("a", 5)}), {});
+    EXPECT_FALSE(state->uninstallSession());
+
+    state->presentUninstallSession(state->makeUninstallSession(info, Mode::uninstall));
+    const auto uninstalling = state->uninstallSession();
+    state->resetResults();
+    EXPECT_EQ(state->uninstallSession(), uninstalling);
+
+    // Shown again, its own close request still closes it, in one change.
+    state->presentUninstallSession(uninstalling);
+    log.emitted.clear();
+    uninstalling->requestClose();
+    EXPECT_FALSE(state->uninstallSession());
+    EXPECT_EQ(log.emitted, std::vector<AppState::Fields>{AppState::bit(Field::uninstallSession)});
 }

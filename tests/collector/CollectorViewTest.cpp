@@ -340,6 +340,36 @@ TEST_F(CollectorViewTest, HoverIsSharedThroughTheStateAndLetGoOnlyWhenStillOurs)
     EXPECT_EQ(state->hovered(), mid);
 }
 
+// The chip or row under the pointer goes with a change of the state: the hover is let
+// go after the state's notification, never from inside it (a report fails the test).
+TEST_F(CollectorViewTest, AHoveredChipOrRowThatGoesLetsTheHoverGoAfterTheNotification) {
+    state->addToCollector({small, big});
+    bar->resize(1400, CollectorView::kHeight);
+    QApplication::processEvents();
+    CollectorChipStrip* strip = bar->chipStrip();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(bar.get()));
+    QTest::mouseMove(strip, strip->chipRect(0).center().toPoint());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state->hovered() == small; }));
+    QTest::mouseClick(strip, Qt::LeftButton, {}, strip->chips()[0].removeRect(strip->chipRect(0)).center().toPoint());
+    EXPECT_EQ(state->collector(), (std::vector<NodeRef>{big}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !state->hovered(); }));
+
+    state->addToCollector({small});
+    bar->setShowItems(true);
+    ShellCollectorItemsList* list = bar->itemsList();
+    ASSERT_TRUE(list);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    QTest::mouseMove(list->list()->viewport(), list->list()->rowRect(0).center().toPoint());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state->hovered() == big; })) << "largest first";
+    state->removeFromCollector(big);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !state->hovered(); }));
+    // A node another view hovers meanwhile stays.
+    state->setHovered(mid);
+    state->removeFromCollector(small);
+    QApplication::processEvents();
+    EXPECT_EQ(state->hovered(), mid);
+}
+
 TEST_F(CollectorViewTest, TheItemsListRunsLargestFirstAndFollowsTheCollector) {
     state->addToCollector({child(root, "t.txt"), small, big});
     bar->setShowItems(true);

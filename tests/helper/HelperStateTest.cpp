@@ -1,6 +1,7 @@
 #include "helper/HelperState.h"
 
 #include "HelperFakes.h"
+#include "common/StrictState.h"
 
 #include <gtest/gtest.h>
 
@@ -104,7 +105,7 @@ TEST_F(HelperStateTest, ATrashedAppWithLeftoversIsOfferedAfterTheDelay) {
     shown.session->moveToTrash();
     EXPECT_EQ(trashed.at(0), std::vector<std::string>{library + "/Preferences/com.example.app.plist"});
     EXPECT_EQ(helper.handled().size(), 1u);
-    shown.session->onClose();
+    shown.session->requestClose();
     EXPECT_TRUE(windows->open.empty());
     EXPECT_EQ(helper.current(), nullptr);
 }
@@ -283,4 +284,15 @@ TEST_F(HelperStateTest, FollowsTheMainProgramStartingAndEnding) {
     EXPECT_EQ(heard, std::vector<quint64>{HelperState::bit(Field::isMainAppRunning)});
     helper.refreshMainAppRunning();
     EXPECT_EQ(heard.size(), 1u) << "no change, no news";
+}
+
+TEST_F(HelperStateTest, AnOperationStartedWhileItNotifiesIsReported) {
+    HelperState& helper = makeState();
+    CountedReentries reports;
+    QObject::connect(&helper, &HelperState::changed, [&helper] {
+        if (!helper.askOnTrash()) helper.setAskOnTrash(true);
+    });
+    helper.setAskOnTrash(false);
+    EXPECT_EQ(reports.count(), 1);
+    EXPECT_TRUE(helper.askOnTrash());
 }

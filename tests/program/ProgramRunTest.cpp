@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 
@@ -59,11 +60,19 @@ protected:
             process->kill();
             process->waitForFinished(5000);
         }
+        expectNoReentry(first);
+    }
+    // The program's error output, passed on; an observer that re-entered its object
+    // while being told of a change fails the test.
+    static void expectNoReentry(QProcess& process) {
+        const QByteArray errors = process.readAllStandardError();
+        std::fwrite(errors.constData(), 1, static_cast<std::size_t>(errors.size()), stderr);
+        EXPECT_FALSE(errors.contains("was notifying its observers")) << errors.toStdString();
     }
     void start(QProcess& process, const QStringList& arguments = {}, const QString& workingFolder = {},
                const QString& program = QStringLiteral(PLENWICK_PROGRAM)) {
         process.setProcessEnvironment(environment);
-        process.setProcessChannelMode(QProcess::ForwardedChannels);
+        process.setProcessChannelMode(QProcess::ForwardedOutputChannel);
         if (!workingFolder.isEmpty()) process.setWorkingDirectory(workingFolder);
         process.start(program, arguments);
         ASSERT_TRUE(process.waitForStarted(10000)) << process.errorString().toStdString();
@@ -92,6 +101,7 @@ protected:
         }
         EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
         EXPECT_TRUE(x.shownWindows(second.processId()).empty());
+        expectNoReentry(second);
         return second.exitCode();
     }
 

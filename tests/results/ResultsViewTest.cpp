@@ -4,7 +4,6 @@
 #include "results/ResultsTexts.h"
 #include "results/ResultsToolbar.h"
 #include "results/ResultsView.h"
-#include "results/ScreenPlaceholder.h"
 
 #include <QApplication>
 #include <QLabel>

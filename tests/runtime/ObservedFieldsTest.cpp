@@ -3,6 +3,8 @@
 // check on in every build.
 #include "runtime/ObservedFields.h"
 
+#include "common/StrictState.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -12,6 +14,7 @@
 #include <vector>
 
 using namespace plenwick;
+using plenwick::test::CountedReentries;
 
 namespace {
 
@@ -97,6 +100,7 @@ TEST(ObservedFields, OneNoticePerOutermostOperationForWhatReallyChanged) {
 }
 
 TEST(ObservedFields, AnObserverThatReentersGetsANoticeOfItsOwn) {
+    CountedReentries reports;
     Thing thing;
     std::vector<bool> notifyingSeen;
     thing.onTold = [&](Thing::Observed::Fields fields) {
@@ -107,6 +111,7 @@ TEST(ObservedFields, AnObserverThatReentersGetsANoticeOfItsOwn) {
     EXPECT_EQ(thing.told, (std::vector<Thing::Observed::Fields>{Thing::bit(Thing::Field::name),
                                                                 Thing::bit(Thing::Field::count)}));
     EXPECT_EQ(notifyingSeen, (std::vector<bool>{true, true}));
+    EXPECT_EQ(reports.count(), 1) << "the observer's operation is reported; nested ones are not";
     EXPECT_FALSE(thing.observed.notifying());
     thing.onTold = nullptr;
     thing.setName("y");

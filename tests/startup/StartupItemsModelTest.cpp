@@ -3,6 +3,7 @@
 #include "ScriptedRunner.h"
 #include "StartupTestSupport.h"
 #include "common/ManualBackground.h"
+#include "common/StrictState.h"
 #include "runtime/Executor.h"
 
 #include <gtest/gtest.h>
@@ -362,4 +363,14 @@ TEST(StartupItemsModelThreads, LoadsOnWorkerThreadsAndOutlivesNothing) {
     model.reset();
     pool->waitForDone();
     QCoreApplication::sendPostedEvents();
+}
+
+TEST_F(StartupItemsModelTest, AnOperationStartedWhileItNotifiesIsReported) {
+    CountedReentries reports;
+    QObject::connect(model.get(), &StartupItemsModel::changed, [this] {
+        if (model->actionError() == "first") model->setActionError(std::string("second"));
+    });
+    model->setActionError(std::string("first"));
+    EXPECT_EQ(reports.count(), 1);
+    EXPECT_EQ(model->actionError(), "second");
 }

@@ -1,6 +1,7 @@
 #include "uninstaller/UninstallSession.h"
 
 #include "SessionFixture.h"
+#include "common/StrictState.h"
 
 #include <algorithm>
 #include <thread>
@@ -101,7 +102,8 @@ TEST_F(SessionTest, OnlyTheNewestSearchApplies) {
 TEST_F(SessionTest, UninstallMovesLeftoversThenTheApp) {
     auto session = searched(Mode::uninstall);
     std::vector<std::string> reported;
-    session->onTrashed = [&](const std::vector<std::string>& urls) { reported = urls; };
+    QObject::connect(session.get(), &UninstallSession::trashed,
+                     [&](const std::vector<std::string>& urls) { reported = urls; });
     const std::int64_t expected = session->selectedSize();
     session->moveToTrash();
 
@@ -183,15 +185,15 @@ TEST_F(SessionTest, CollectorHandsOverTheTicksAndCloses) {
     session->toggle(support());
     std::vector<std::string> events;
     std::vector<Remnant> collected;
-    session->onCollect = [&](const std::vector<Remnant>& remnants) {
+    QObject::connect(session.get(), &UninstallSession::leftoversChosen, [&](const std::vector<Remnant>& remnants) {
         collected = remnants;
         events.push_back("collect");
-    };
+    });
     // The owner drops the session when it closes.
-    session->onClose = [&] {
+    QObject::connect(session.get(), &UninstallSession::closeRequested, [&] {
         events.push_back("close");
         session.reset();
-    };
+    });
     UninstallSession* raw = session.get();
     const auto expected = raw->selectedRemnants();
     raw->moveToTrash();
@@ -202,7 +204,7 @@ TEST_F(SessionTest, CollectorHandsOverTheTicksAndCloses) {
     EXPECT_TRUE(trashCalls.empty());
 
     auto kept = searched(Mode::collector);
-    kept->moveToTrash(); // no callbacks set
+    kept->moveToTrash(); // nobody connected
     EXPECT_EQ(kept->phase(), Phase::ready());
 }
 
@@ -252,4 +254,17 @@ TEST_F(SessionTest, QuitAsksEveryInstanceAndWatches) {
     clock->advance(10s);
     EXPECT_EQ(running->queries - before, 1 + 20);
     EXPECT_TRUE(session->isAppRunning());
+}
+
+TEST_F(SessionTest, AnOperationStartedWhileItNotifiesIsReported) {
+    auto session = searched(Mode::uninstall);
+    CountedReentries reports;
+    QObject::connect(session.get(), &UninstallSession::changed, [&](quint64 fields) {
+        if (fields & UninstallSession::bit(Field::iconURL)) session->selectAll(false);
+    });
+    session->selectAll(true);
+    EXPECT_EQ(reports.count(), 0);
+    session->setIconURL(std::string("/icon.png"));
+    EXPECT_EQ(reports.count(), 1);
+    EXPECT_TRUE(session->selected().empty());
 }

@@ -99,7 +99,7 @@ void UninstallerFooter::activateCancel() {
 }
 
 void UninstallerFooter::close() {
-    if (auto close = session_.onClose) close();
+    session_.requestClose();
 }
 
 } // namespace plenwick

@@ -121,7 +121,7 @@ TEST_F(ViewTest, EmptyAndFinishedAreasAndDone) {
     failing[app.url] = "Permission denied";
     auto session = searchedShared(Mode::uninstall);
     int closed = 0;
-    session->onClose = [&] { ++closed; };
+    QObject::connect(session.get(), &UninstallSession::closeRequested, [&] { ++closed; });
     auto view = show(session);
     view->footer()->primaryButton()->click();
     QApplication::processEvents();
@@ -156,7 +156,7 @@ TEST_F(ViewTest, ScrollBarsShowOnlyOverMoreThanFits) {
 TEST_F(ViewTest, CollectorFooterAndEscape) {
     auto session = searchedShared(Mode::collector);
     int closed = 0;
-    session->onClose = [&] { ++closed; };
+    QObject::connect(session.get(), &UninstallSession::closeRequested, [&] { ++closed; });
     session->selectAll(false);
     auto view = show(session);
     EXPECT_EQ(view->footer()->primaryButton()->text(), QStringLiteral("Add 0 Items to Collector"));

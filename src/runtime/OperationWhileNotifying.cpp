@@ -1,4 +1,4 @@
-#include "app/OperationWhileNotifying.h"
+#include "runtime/OperationWhileNotifying.h"
 
 #include <atomic>
 #include <cstdio>
@@ -8,7 +8,7 @@ namespace plenwick {
 namespace {
 
 void warn(const std::source_location& operation) {
-    std::fprintf(stderr, "Plenwick: %s started while the state was notifying its views (%s:%u)\n",
+    std::fprintf(stderr, "Plenwick: %s started while its object was notifying its observers (%s:%u)\n",
                  operation.function_name(), operation.file_name(), static_cast<unsigned>(operation.line()));
 }
 

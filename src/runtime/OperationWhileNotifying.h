@@ -1,9 +1,9 @@
 #pragma once
-// A view that starts a state operation from inside the state's `changed` signal makes
-// the state emit again while other observers still wait for the first signal, and
-// they then see the two in the wrong order. The state reports every such start here.
-// By default a warning names the operation; the tests install a handler that fails
-// the running test.
+// An observer that starts an operation of an observable object from inside its
+// `changed` signal makes the object emit again while other observers still wait for
+// the first signal, and they then see the two in the wrong order. Every observable
+// reports such a start here (ObservedFields.h). By default a warning names the
+// operation; the tests install a handler that fails the running test.
 
 #include <source_location>
 
