@@ -148,7 +148,8 @@ void OutlineCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     const auto* model = qobject_cast<const OutlineItemModel*>(index.model());
     const FileNode* node = model ? model->nodeAt(index) : nullptr;
     const std::optional<OutlineColumn> column = outlineColumnAt(index.column());
-    if (!node || !column) return;
+    // A row indented past its column has no room left in it.
+    if (!node || !column || option.rect.isEmpty()) return;
 
     QStyleOptionViewItem background = option;
     background.state &= ~QStyle::State_MouseOver;
@@ -163,6 +164,7 @@ void OutlineCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     // Selected rows draw on the selection colour, in its text colour.
     const bool emphasized = option.state & QStyle::State_Selected;
     painter->save();
+    painter->setClipRect(option.rect, Qt::IntersectClip);
     painter->setOpacity(outlineRowOpacity(*node, state));
     QPalette palette = option.palette;
     palette.setCurrentColorGroup((option.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive);

@@ -92,6 +92,15 @@ OutlineTableCoordinator::OutlineTableCoordinator(AppState& state, QWidget* paren
         }
     });
 
+    // Rows opened deeper than the name column can show widen it, and the list then
+    // scrolls sideways; closing them lets the columns fit again.
+    connect(view_, &OutlineTableView::deepestRowIndentChanged, this, [this] {
+        const int minimum = nameMinimumWidth();
+        const int size = view_->header()->sectionSize(logicalIndex(OutlineColumn::name));
+        if (size < minimum || (minimum < nameMinimumApplied_ && size <= nameMinimumApplied_)) fillNameColumn();
+        nameMinimumApplied_ = minimum;
+    });
+
     // A package's or the root's own icon arrived.
     connect(&FileIconCache::shared(), &FileIconCache::iconReady, view_->viewport(), [this] { view_->viewport()->update(); });
 
@@ -560,8 +569,7 @@ void OutlineTableCoordinator::fitNameColumn() {
     const double overflow = header->sectionPosition(lastLogical) + header->sectionSize(lastLogical) +
                             header->sectionPosition(firstLogical) - width;
     if (overflow <= 0.5) return;
-    const int target = std::max(outlineColumn(OutlineColumn::name).minimumWidth,
-                                header->sectionSize(name) - static_cast<int>(std::ceil(overflow)));
+    const int target = std::max(nameMinimumWidth(), header->sectionSize(name) - static_cast<int>(std::ceil(overflow)));
     if (header->sectionSize(name) <= target) return;
     resizingColumns_ = true;
     header->resizeSection(name, target);
@@ -584,18 +592,22 @@ void OutlineTableCoordinator::fillNameColumn() {
     int others = 0;
     for (int logical = 0; logical < header->count(); ++logical)
         if (logical != name && !header->isSectionHidden(logical)) others += header->sectionSize(logical);
-    const int target = std::max(outlineColumn(OutlineColumn::name).minimumWidth, width - others);
+    const int target = std::max(nameMinimumWidth(), width - others);
     if (header->sectionSize(name) == target) return;
     resizingColumns_ = true;
     header->resizeSection(name, target);
     resizingColumns_ = false;
 }
 
+int OutlineTableCoordinator::nameMinimumWidth() const {
+    return outlineNameMinimumWidth(view_->deepestRowIndent());
+}
+
 void OutlineTableCoordinator::columnResized(int logical, int, int newSize) {
     if (resizingColumns_) return;
     const std::optional<OutlineColumn> column = outlineColumnAt(logical);
     if (!column) return;
-    const int minimum = outlineColumn(*column).minimumWidth;
+    const int minimum = *column == OutlineColumn::name ? nameMinimumWidth() : outlineColumn(*column).minimumWidth;
     if (newSize < minimum && !view_->header()->isSectionHidden(logical)) {
         resizingColumns_ = true;
         view_->header()->resizeSection(logical, minimum);

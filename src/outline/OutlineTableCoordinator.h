@@ -131,6 +131,8 @@ private:
     void columnResized(int logical, int oldSize, int newSize);
     void startDrag();
     void scheduleSave();
+    // The name column's narrowest width for the rows now shown.
+    int nameMinimumWidth() const;
 
     // Rows of the tree reported expanded, outermost first.
     std::vector<NodeRef> expandedNodes() const;
@@ -181,6 +183,8 @@ private:
     NodeRef pendingCentre_;
     // A saved layout was restored and is fitted to the table's first width.
     bool fitRestoredLayout_ = false;
+    // The name column's minimum it was last fitted to.
+    int nameMinimumApplied_ = 0;
 };
 
 } // namespace plenwick

@@ -10,11 +10,43 @@
 #include <QPainterPath>
 #include <QScrollBar>
 
+#include <algorithm>
+
 namespace plenwick {
 
 OutlineTableView::OutlineTableView(QWidget* parent) : QTreeView(parent) {
     setMouseTracking(true);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { rehoverUnderMouse(); });
+    connect(this, &QTreeView::expanded, this, [this](const QModelIndex& index) {
+        expandedFolders_.emplace_back(index);
+        updateDeepestRowIndent();
+    });
+    connect(this, &QTreeView::collapsed, this, [this] { updateDeepestRowIndent(); });
+}
+
+void OutlineTableView::reset() {
+    QTreeView::reset();
+    expandedFolders_.clear();
+    updateDeepestRowIndent();
+}
+
+void OutlineTableView::updateDeepestRowIndent() {
+    std::erase_if(expandedFolders_, [this](const QPersistentModelIndex& index) {
+        return !index.isValid() || !isExpanded(index);
+    });
+    // The rows shown lie one level below the deepest expanded folder whose ancestors
+    // are all expanded too.
+    int deepest = 0;
+    for (const QPersistentModelIndex& folder : expandedFolders_) {
+        int depth = 1;
+        bool shown = true;
+        for (QModelIndex a = folder.parent(); a.isValid() && shown; a = a.parent(), ++depth) shown = isExpanded(a);
+        if (shown) deepest = std::max(deepest, depth);
+    }
+    const int indent = indentation() * (deepest + (rootIsDecorated() ? 1 : 0));
+    if (indent == deepestRowIndent_) return;
+    deepestRowIndent_ = indent;
+    emit deepestRowIndentChanged();
 }
 
 FileNode* OutlineTableView::nodeAt(const QPoint& viewportPos) const {
@@ -135,6 +167,16 @@ void OutlineTableView::drawRow(QPainter* painter, const QStyleOptionViewItem& op
         painter->restore();
     }
     QTreeView::drawRow(painter, row, index);
+}
+
+void OutlineTableView::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {
+    // The branch marks stay inside the name column, however deep the row.
+    const int column = treePosition() >= 0 ? treePosition() : header()->logicalIndex(0);
+    const int left = columnViewportPosition(column);
+    painter->save();
+    painter->setClipRect(QRect(left, rect.top(), columnWidth(column), rect.height()), Qt::IntersectClip);
+    QTreeView::drawBranches(painter, rect, index);
+    painter->restore();
 }
 
 } // namespace plenwick

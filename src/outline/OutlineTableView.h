@@ -4,7 +4,10 @@
 // hover highlight behind the hovered row, drags rows out as files and type-selects
 // by name. What any of these do is the coordinator's business.
 
+#include <QPersistentModelIndex>
 #include <QTreeView>
+
+#include <vector>
 
 namespace plenwick {
 
@@ -27,6 +30,9 @@ public:
     void layoutNow();
     // The rectangle of the row of `index` across the whole viewport.
     QRect rowRect(const QModelIndex& index) const;
+    // How far the deepest row shown is indented, in pixels: known from the expanded
+    // folders, never by walking the rows.
+    int deepestRowIndent() const noexcept { return deepestRowIndent_; }
 
     void keyboardSearch(const QString& search) override;
     // Scrolls up or down to show `index`, never sideways: the name column stays where
@@ -45,6 +51,11 @@ signals:
     void dragStarted();
     // The viewport's width changed (also the first time it has one).
     void viewportResized();
+    // `deepestRowIndent()` changed.
+    void deepestRowIndentChanged();
+
+public slots:
+    void reset() override;
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -56,9 +67,15 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
 
 private:
     void noteViewportWidth();
+    void updateDeepestRowIndent();
+
+    // Folders reported expanded; those since collapsed or gone are dropped on the next update.
+    std::vector<QPersistentModelIndex> expandedFolders_;
+    int deepestRowIndent_ = 0;
 
     const FileNode* hoverNode_ = nullptr;
     int lastViewportWidth_ = 0;
