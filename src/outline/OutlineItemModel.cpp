@@ -3,6 +3,8 @@
 #include "outline/OutlineCellContent.h"
 #include "outline/OutlineColumns.h"
 
+#include <QTimer>
+
 #include <algorithm>
 
 namespace plenwick {
@@ -25,6 +27,21 @@ void OutlineItemModel::clearRows() {
     top_.opens.clear();
     top_.positions.reset();
     top_.searches = 0;
+    // Freeing the rows of wide folders (their lists and lookup tables) takes
+    // milliseconds: past this many listed entries it waits for the next turn of the
+    // event loop, out of the frame that resets.
+    constexpr std::size_t kFreedLater = 20000;
+    std::size_t entries = 0;
+    for (const Row& row : rows_) entries += row.children.size();
+    if (entries > kFreedLater) {
+        struct Freed {
+            std::deque<Row> rows;
+            std::unordered_map<const FileNode*, Row*> rowOfNode;
+            std::vector<std::shared_ptr<const FolderOrders>> ready;
+        };
+        auto freed = std::make_shared<Freed>(Freed{std::move(rows_), std::move(rowOfNode_), std::move(retiredReady_)});
+        QTimer::singleShot(0, this, [freed] {});
+    }
     rowOfNode_.clear();
     rows_.clear();
     retiredReady_.clear();
