@@ -452,6 +452,25 @@ TEST_F(OutlineTableTest, AWideFolderIsSortedInTheBackgroundAndKeepsItsRowsUntilI
     EXPECT_TRUE(isExpanded(wide));
 }
 
+TEST_F(OutlineTableTest, RowsOfAVeryWideFolderLetTheirNodesGoOnceTheEventLoopTurns) {
+    std::vector<NodeRef> entries;
+    for (int i = 0; i < 21000; ++i) entries.push_back(file("m" + std::to_string(i), 1 + i % 5));
+    NodeRef wide = folder("Wide", std::move(entries));
+    NodeRef root = folder("/w", {wide});
+    scan(root);
+    table().expand(indexOf(wide));
+    const FileNode* sample = wide->children()[100].get();
+    const std::uint32_t held = sample->refCount();
+    header().setSortIndicator(name, Qt::AscendingOrder);
+    runUserJobs();
+    ASSERT_FALSE(coordinator().isSortPending());
+    EXPECT_GT(sample->refCount(), held) << "the rows list the folder in an order of their own";
+    header().setSortIndicator(logicalIndex(OutlineColumn::size), Qt::DescendingOrder);
+    deliver();
+    EXPECT_EQ(sample->refCount(), held);
+    EXPECT_TRUE(isExpanded(wide));
+}
+
 // Ticks `title` in the header's menu.
 void tickColumn(OutlineTableCoordinator& coordinator, const QString& title) {
     QMenu* menu = coordinator.showHeaderMenu(QPoint(0, 0));
