@@ -27,7 +27,7 @@ struct WideFolderTimes {
     long long rows = 0;       // wide_rows: its entries
     double expandMs = 0;      // wide_expand_ms: opened and painted
     double scrollMs = 0;      // wide_scroll_ms: the slowest of 60 frames scrolling through it
-    double sortMs = 0;        // wide_sort_ms: the slower of sorting by name and back by size
+    double sortMs = 0;        // wide_sort_ms: the slowest frame of sorting by name and back by size
 };
 WideFolderTimes measureWideFolder(AppState& state, FileOutlineView& sidebar);
 

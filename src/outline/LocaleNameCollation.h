@@ -18,6 +18,8 @@ public:
     int compare(std::string_view a, std::string_view b) const override;
     // Ranks through the collator's sort keys: one key per name, then byte comparisons.
     std::vector<std::uint32_t> ranks(std::span<const std::string_view> names) const override;
+    // The language whose order this is (for a collation of another thread's own).
+    QLocale locale() const { return collator_.locale(); }
 
 private:
     QCollator collator_;

@@ -3,6 +3,8 @@
 #include "outline/OutlineCellContent.h"
 #include "outline/OutlineColumns.h"
 
+#include <QTimer>
+
 #include <algorithm>
 
 namespace plenwick {
@@ -12,14 +14,37 @@ OutlineItemModel::OutlineItemModel(const NameCollation& names, QObject* parent)
 
 OutlineItemModel::~OutlineItemModel() = default;
 
+void OutlineItemModel::setSort(const OutlineSort& sort, std::shared_ptr<const FolderOrders> ready) {
+    sort_ = sort;
+    if (ready_) retiredReady_.push_back(std::move(ready_));
+    ready_ = std::move(ready);
+}
+
 void OutlineItemModel::clearRows() {
     top_.listed = false;
     top_.children = {};
     top_.sorted.clear();
     top_.opens.clear();
     top_.positions.reset();
+    top_.searches = 0;
+    // Freeing the rows of wide folders (their lists and lookup tables) takes
+    // milliseconds: past this many listed entries it waits for the next turn of the
+    // event loop, out of the frame that resets.
+    constexpr std::size_t kFreedLater = 20000;
+    std::size_t entries = 0;
+    for (const Row& row : rows_) entries += row.children.size();
+    if (entries > kFreedLater) {
+        struct Freed {
+            std::deque<Row> rows;
+            std::unordered_map<const FileNode*, Row*> rowOfNode;
+            std::vector<std::shared_ptr<const FolderOrders>> ready;
+        };
+        auto freed = std::make_shared<Freed>(Freed{std::move(rows_), std::move(rowOfNode_), std::move(retiredReady_)});
+        QTimer::singleShot(0, this, [freed] {});
+    }
     rowOfNode_.clear();
     rows_.clear();
+    retiredReady_.clear();
     lastParent_ = nullptr;
     lastPosition_ = -1;
     lastList_ = nullptr;
@@ -76,6 +101,9 @@ void OutlineItemModel::list(Row& row) const {
     } else if (isTree_) {
         if (sort_.isDefault()) {
             row.children = row.node->children();
+        } else if (const auto it = ready_ ? ready_->find(row.node) : FolderOrders::const_iterator();
+                   ready_ && it != ready_->end()) {
+            row.children = it->second;
         } else {
             row.sorted = sort_.sortedChildren(*row.node, names_);
             row.children = row.sorted;
@@ -134,12 +162,15 @@ OutlineItemModel::Row* OutlineItemModel::parentListOf(const QModelIndex& index) 
 
 int OutlineItemModel::positionIn(Row& row, const FileNode* node) const {
     list(row);
-    // A short list is searched; a long one gets its lookup once.
-    constexpr std::size_t kSearchedLength = 64;
-    if (row.children.size() <= kSearchedLength) {
-        for (std::size_t i = 0; i < row.children.size(); ++i)
-            if (row.children[i].get() == node) return static_cast<int>(i);
-        return -1;
+    // A list is searched (150,000 entries take a fraction of a millisecond) until it
+    // has been searched a few times: a reload looks each expanded folder up once, and
+    // a lookup table made then would cost the frame more than the searches it saves.
+    constexpr int kSearches = 4;
+    if (!row.positions && row.searches < kSearches) {
+        ++row.searches;
+        const auto it = std::find_if(row.children.begin(), row.children.end(),
+                                     [node](const NodeRef& child) { return child.get() == node; });
+        return it == row.children.end() ? -1 : static_cast<int>(it - row.children.begin());
     }
     if (!row.positions) {
         row.positions = std::make_unique<std::unordered_map<const FileNode*, int>>();

@@ -6,8 +6,8 @@
 // the first time the table asks for them. An index names its row by the folder that
 // lists it and its position there, so a row of its own is made only for a folder
 // whose children are asked for: a folder of 150,000 files costs one list of nodes,
-// not 150,000 rows, and none at all in the order the tree keeps. Finding a listed node's position is a lookup made per folder
-// when first needed. A reset forgets every row; the table then asks afresh. The
+// not 150,000 rows, and none at all in the order the tree keeps. Finding a listed node's position is a search, and a lookup
+// table per folder once it has been searched a few times. A reset forgets every row; the table then asks afresh. The
 // coordinator resets around every edit of the tree, so no row outlives its place.
 
 #include "outline/NameCollation.h"
@@ -34,8 +34,11 @@ public:
     void showTree(NodeRef root);
     void showFlat(std::vector<NodeRef> nodes);
     void showNothing();
-    // Lists children in `sort` from the next reset on.
-    void setSort(const OutlineSort& sort) { sort_ = sort; }
+    // Children of folders already in some order, by folder.
+    using FolderOrders = std::unordered_map<const FileNode*, std::vector<NodeRef>>;
+    // Lists children in `sort` from the next reset on, those of the folders in
+    // `ready` (found in this sort, for the tree as it is) as they stand there.
+    void setSort(const OutlineSort& sort, std::shared_ptr<const FolderOrders> ready = nullptr);
     const OutlineSort& sort() const noexcept { return sort_; }
     // Forgets every row and lists the same content again.
     void reload();
@@ -87,7 +90,8 @@ private:
         // Per row, whether its node has children of its own (tree rows only): read
         // once while listing, so the table's question for each row touches no node.
         std::vector<bool> opens;
-        // Position of each child, made on the first lookup.
+        // Position of each child, made once the list has been searched a few times.
+        int searches = 0;
         std::unique_ptr<std::unordered_map<const FileNode*, int>> positions;
     };
 
@@ -104,6 +108,9 @@ private:
 
     const NameCollation& names_;
     OutlineSort sort_;
+    std::shared_ptr<const FolderOrders> ready_;
+    // Orders replaced since the last reset: rows listed before it may still show them.
+    std::vector<std::shared_ptr<const FolderOrders>> retiredReady_;
     bool isTree_ = false;
     NodeRef treeRoot_;
     std::vector<NodeRef> flat_;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
+#include <numeric>
 
 namespace plenwick {
 
@@ -12,17 +12,9 @@ namespace {
 // names once and compare ranks.
 constexpr std::size_t kDirectSortLimit = 48;
 
-struct SortFields {
-    std::int64_t size;
-    std::int64_t items;
-    double modified;
-};
+using SortFields = OutlineSortFields;
 
-SortFields fieldsOf(const FileNode& node) noexcept {
-    const double modified = node.modified();
-    // NaN compares unordered with everything, which breaks the ordering's rules.
-    return {node.size(), node.fileCount(), std::isnan(modified) ? 0.0 : modified};
-}
+SortFields fieldsOf(const FileNode& node) noexcept { return OutlineSortFields::of(node); }
 
 template <class T>
 int threeWay(T a, T b) noexcept {
@@ -49,6 +41,12 @@ bool inOrder(const OutlineSort& sort, const SortFields& a, const SortFields& b, 
 }
 
 } // namespace
+
+OutlineSortFields OutlineSortFields::of(const FileNode& node) noexcept {
+    const double modified = node.modified();
+    // NaN compares unordered with everything, which breaks the ordering's rules.
+    return {node.size(), node.fileCount(), std::isnan(modified) ? 0.0 : modified};
+}
 
 std::string_view rawValue(OutlineSortKey key) noexcept {
     switch (key) {
@@ -83,32 +81,47 @@ std::vector<NodeRef> OutlineSort::sortedChildren(const FileNode& node, const Nam
 
 void OutlineSort::sort(std::vector<NodeRef>& nodes, const NameCollation& names) const {
     if (nodes.size() < 2) return;
-    if (nodes.size() <= kDirectSortLimit) {
-        std::stable_sort(nodes.begin(), nodes.end(),
-                         [&](const NodeRef& a, const NodeRef& b) { return areInIncreasingOrder(*a, *b, names); });
-        return;
-    }
+    std::vector<SortFields> fields;
     std::vector<std::string_view> nameViews;
+    fields.reserve(nodes.size());
     nameViews.reserve(nodes.size());
-    for (const NodeRef& node : nodes) nameViews.push_back(node->name());
-    const std::vector<std::uint32_t> rank = names.ranks(nameViews);
+    for (const NodeRef& node : nodes) {
+        fields.push_back(fieldsOf(*node));
+        nameViews.push_back(node->name());
+    }
+    const std::vector<std::uint32_t> positions = order(fields, nameViews, names);
+    std::vector<NodeRef> sorted;
+    sorted.reserve(nodes.size());
+    for (std::uint32_t i : positions) sorted.push_back(std::move(nodes[i]));
+    nodes = std::move(sorted);
+}
 
+std::vector<std::uint32_t> OutlineSort::order(std::span<const OutlineSortFields> fields,
+                                              std::span<const std::string_view> names,
+                                              const NameCollation& collation) const {
+    std::vector<std::uint32_t> positions(fields.size());
+    std::iota(positions.begin(), positions.end(), 0u);
+    if (fields.size() < 2) return positions;
+    if (fields.size() <= kDirectSortLimit) {
+        std::stable_sort(positions.begin(), positions.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return inOrder(*this, fields[a], fields[b], [&] { return collation.compare(names[a], names[b]); });
+        });
+        return positions;
+    }
+    const std::vector<std::uint32_t> rank = collation.ranks(names);
     struct Entry {
         SortFields fields;
         std::uint32_t rank;
         std::uint32_t index;
     };
     std::vector<Entry> entries;
-    entries.reserve(nodes.size());
-    for (std::size_t i = 0; i < nodes.size(); ++i)
-        entries.push_back({fieldsOf(*nodes[i]), rank[i], static_cast<std::uint32_t>(i)});
+    entries.reserve(fields.size());
+    for (std::size_t i = 0; i < fields.size(); ++i) entries.push_back({fields[i], rank[i], static_cast<std::uint32_t>(i)});
     std::stable_sort(entries.begin(), entries.end(), [this](const Entry& a, const Entry& b) {
         return inOrder(*this, a.fields, b.fields, [&] { return threeWay(a.rank, b.rank); });
     });
-    std::vector<NodeRef> sorted;
-    sorted.reserve(nodes.size());
-    for (const Entry& e : entries) sorted.push_back(std::move(nodes[e.index]));
-    nodes = std::move(sorted);
+    for (std::size_t i = 0; i < entries.size(); ++i) positions[i] = entries[i].index;
+    return positions;
 }
 
 OutlineSort OutlineSort::fromSortDescriptor(const std::optional<OutlineSortDescriptor>& descriptor) {

@@ -6,12 +6,23 @@
 #include "outline/NameCollation.h"
 #include "scanner/FileNode.h"
 
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace plenwick {
+
+// What an ordering reads of a node besides its name, copied so that a list can be
+// ordered away from the tree. A date that is not a number counts as 0.
+struct OutlineSortFields {
+    std::int64_t size = 0;
+    std::int64_t items = 0;
+    double modified = 0;
+    static OutlineSortFields of(const FileNode& node) noexcept;
+};
 
 enum class OutlineSortKey { size, name, items, modified };
 inline constexpr OutlineSortKey allOutlineSortKeys[] = {OutlineSortKey::size, OutlineSortKey::name,
@@ -49,6 +60,12 @@ struct OutlineSort {
 
     // Sorts `nodes` in place, stably: nodes that neither precedes keep their order.
     void sort(std::vector<NodeRef>& nodes, const NameCollation& names) const;
+
+    // The same stable order for a list given by what each entry holds (`fields[i]`
+    // and `names[i]`, of equal length): the entries' positions, first to last. Reads
+    // no node, so it may run on any thread with a collation of its own.
+    std::vector<std::uint32_t> order(std::span<const OutlineSortFields> fields, std::span<const std::string_view> names,
+                                     const NameCollation& collation) const;
 
     // The ordering a header asks for: no descriptor, or a key that is none of the
     // four raw values, gives size descending; "share" orders by size.

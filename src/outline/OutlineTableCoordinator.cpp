@@ -5,10 +5,12 @@
 #include "app/Preferences.h"
 #include "outline/OutlineCellDelegate.h"
 #include "outline/OutlineColumns.h"
+#include "outline/OutlineFolderOrders.h"
 #include "outline/OutlineHeaderLayout.h"
 #include "outline/OutlineItemModel.h"
 #include "outline/OutlineMenus.h"
 #include "outline/OutlineTableView.h"
+#include "runtime/BackgroundTask.h"
 #include "shell/FileActions.h"
 #include "shell/FileIconCache.h"
 
@@ -106,6 +108,7 @@ OutlineTableCoordinator::OutlineTableCoordinator(AppState& state, QWidget* paren
 
     connect(&state_, &AppState::treeEditWillBegin, this, [this] {
         if (content_) beginReload();
+        dropFolderOrders();
     });
     connect(&state_, &AppState::treeEditDidEnd, this, [this] {
         if (!pendingReload_) return;
@@ -141,6 +144,8 @@ OutlineTableCoordinator::ContentKey OutlineTableCoordinator::keyOf(const Outline
 void OutlineTableCoordinator::clear() {
     if (!content_) return;
     // Without a scan nothing of the old tree is kept.
+    stopBackgroundSort();
+    dropFolderOrders();
     content_.reset();
     savedTree_.reset();
     lastTreeRoot_.reset();
@@ -168,6 +173,7 @@ void OutlineTableCoordinator::update(const OutlineTableChange& change) {
             lastFocus_.reset();
         }
     } else if (change.tree && content_ && !reloadedForEdit_) {
+        dropFolderOrders();
         reloadPreservingState();
     }
     reloadedForEdit_ = false;
@@ -203,6 +209,11 @@ void OutlineTableCoordinator::applyContent(OutlineContent content) {
     const auto* newTree = std::get_if<OutlineTree>(&content);
     auto* newFlat = std::get_if<OutlineFlatList>(&content);
     if (newTree && savedTree_ && savedTree_->root != newTree->root) savedTree_.reset();
+    // New content is listed in the sort shown in the header at once.
+    if (isSortPending()) {
+        stopBackgroundSort();
+        model_->setSort(sort_);
+    }
     if (newFlat && !sort_.isDefault()) {
         sort_.sort(newFlat->nodes, names_);
         newFlat->updateMaxSize();
@@ -474,6 +485,14 @@ void OutlineTableCoordinator::sortRequested(int column, Qt::SortOrder order) {
         OutlineSortDescriptor{std::string(outlineColumn(*which).sortKey), order == Qt::AscendingOrder});
     if (sort == sort_) return;
     sort_ = sort;
+    stopBackgroundSort();
+    // A wide folder ordered on the GUI thread would hold the frame up: until its order
+    // comes the rows keep theirs.
+    if (showsTree() && startBackgroundSort()) return;
+    applySortNow();
+}
+
+void OutlineTableCoordinator::applySortNow() {
     model_->setSort(sort_);
     if (OutlineFlatList* flat = flatOf(content_)) {
         sort_.sort(flat->nodes, names_);
@@ -481,6 +500,56 @@ void OutlineTableCoordinator::sortRequested(int column, Qt::SortOrder order) {
         flatMembers_.reset();
     }
     reloadPreservingState();
+}
+
+bool OutlineTableCoordinator::startBackgroundSort() {
+    const OutlineTree* tree = treeOf(content_);
+    // The size orders come from the stored order.
+    if (!tree || sort_.key == OutlineSortKey::size) return false;
+    std::vector<NodeRef> folders;
+    for (NodeRef& node : expandedNodes())
+        if (node->childCount() > kBackgroundSortMinimum) folders.push_back(std::move(node));
+    if (folders.empty()) return false;
+    std::stop_source& stop = sortStop_.emplace();
+    const std::int64_t version = state_.treeVersion();
+    const NodeRef root = tree->root;
+    runInBackground(
+        state_.executors().userInitiated, this,
+        [sort = sort_, folders = std::move(folders), locale = names_.locale(), token = stop.get_token()] {
+            const LocaleNameCollation collation(locale);
+            return orderFolderChildren(sort, folders, collation, token);
+        },
+        [this, sort = sort_, version, root, token = stop.get_token()](OutlineFolderOrders orders) {
+            if (token.stop_requested()) return;
+            sortStop_.reset();
+            const OutlineTree* now = treeOf(content_);
+            if (!orders.complete || sort != sort_ || !now || now->root != root || version != state_.treeVersion()) {
+                // Found for a tree that has changed since: once more for the tree as it is.
+                if (!startBackgroundSort()) applySortNow();
+                return;
+            }
+            auto ready = std::make_shared<OutlineItemModel::FolderOrders>();
+            for (OutlineFolderOrder& order : orders.folders) ready->emplace(order.folder.get(), std::move(order.children));
+            model_->setSort(sort_, std::move(ready));
+            reloadPreservingState();
+        },
+        // A sort that fails (out of memory) leaves the rows sorted here.
+        [this, token = stop.get_token()](std::exception_ptr) {
+            if (token.stop_requested()) return;
+            sortStop_.reset();
+            applySortNow();
+        });
+    return true;
+}
+
+void OutlineTableCoordinator::stopBackgroundSort() {
+    if (!sortStop_) return;
+    sortStop_->request_stop();
+    sortStop_.reset();
+}
+
+void OutlineTableCoordinator::dropFolderOrders() {
+    model_->setSort(model_->sort());
 }
 
 // ---- Menus ----

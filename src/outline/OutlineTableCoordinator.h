@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <stop_token>
 #include <unordered_set>
 #include <vector>
 
@@ -88,6 +89,12 @@ public:
     void saveColumnLayout();
     // Whether a deferred selection sync is waiting to run.
     bool isSelectionSyncScheduled() const noexcept { return isSelectionSyncScheduled_; }
+    // Whether the rows wait for their folders' order in the current sort, found in the
+    // background; until it comes they keep the order they had.
+    bool isSortPending() const noexcept { return sortStop_.has_value(); }
+
+    // Expanded folders with more children than this are ordered in the background.
+    static constexpr std::size_t kBackgroundSortMinimum = 4096;
 
 private:
     struct ContentKey {
@@ -126,6 +133,14 @@ private:
     void doubleClicked(const QModelIndex& index);
     void selectionChanged();
     void sortRequested(int column, Qt::SortOrder order);
+    // Lists the rows in `sort_` at once, folders as they come.
+    void applySortNow();
+    // Starts ordering the large expanded folders in `sort_` in the background; false
+    // when there are none (or the sort needs no ordering).
+    bool startBackgroundSort();
+    void stopBackgroundSort();
+    // Forgets the folder orders found for the tree as it was.
+    void dropFolderOrders();
     void runAction(int action, const NodeRef& node);
     void toggleColumn(int logical);
     void columnResized(int logical, int oldSize, int newSize);
@@ -164,6 +179,8 @@ private:
     std::optional<std::unordered_set<const FileNode*>> flatMembers_;
     std::optional<ContentKey> contentKey_;
     OutlineSort sort_;
+    // Set while a background sort runs; its stop is requested when it is superseded.
+    std::optional<std::stop_source> sortStop_;
     // What the table shows of the selection and the focus (a row clicked, or the
     // state's as last synced), and the root of the last tree it listed.
     NodeRef lastSelection_;

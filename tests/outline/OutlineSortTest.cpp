@@ -3,6 +3,7 @@
 
 #include "OutlineTestTree.h"
 #include "outline/LocaleNameCollation.h"
+#include "outline/OutlineFolderOrders.h"
 #include "outline/OutlineSort.h"
 
 #include <gtest/gtest.h>
@@ -113,6 +114,34 @@ TEST(OutlineSortTest, NamesFollowTheLanguageNumbersByValueAndIgnoreCase) {
     // "photo 7.jpg" equals "Photo 7.JPG" but for case: equal size, so stored order.
     EXPECT_EQ(nodes[6]->name(), "Photo 7.JPG");
     EXPECT_EQ(nodes[7]->name(), "photo 7.jpg");
+}
+
+TEST(OutlineSortTest, FolderOrdersFoundOffTheTreeEqualTheSortEvenForTrickyNames) {
+    // Equal sizes and dates, case, accents composed and not, numbers, invalid UTF-8.
+    const std::vector<std::string> stems = {"Résumé", "Re\xcc\x81sume\xcc\x81", "resume", "RESUME", "Disk 9", "disk 10",
+                                            "bad\xff\xfe", "bad\xc3", "", "_x", "Ωmega", "ωmega"};
+    std::mt19937 random(11);
+    std::vector<NodeRef> many;
+    for (int i = 0; i < 300; ++i)
+        many.push_back(file(stems[random() % stems.size()] + (i % 4 ? "" : std::to_string(random() % 12)),
+                            random() % 3, double(random() % 2)));
+    std::vector<NodeRef> few(many.begin(), many.begin() + 20);
+    const NodeRef wide = dir("wide", many), narrow = dir("narrow", few);
+    const LocaleNameCollation english(QLocale(QLocale::English, QLocale::UnitedStates));
+    for (OutlineSortKey key : {OutlineSortKey::name, OutlineSortKey::items, OutlineSortKey::modified})
+        for (bool ascending : {true, false}) {
+            const OutlineSort sort{key, ascending};
+            const OutlineFolderOrders orders = orderFolderChildren(sort, {wide, narrow}, english);
+            ASSERT_TRUE(orders.complete);
+            ASSERT_EQ(orders.folders.size(), 2u);
+            EXPECT_EQ(orders.folders[0].folder, wide);
+            EXPECT_EQ(orders.folders[0].children, sort.sortedChildren(*wide, english)) << rawValue(key) << ascending;
+            EXPECT_EQ(orders.folders[1].children, sort.sortedChildren(*narrow, english)) << rawValue(key) << ascending;
+        }
+    // Asked to stop, it gives up.
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_FALSE(orderFolderChildren({OutlineSortKey::name, true}, {wide}, english, stop.get_token()).complete);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // fitting the name column.
 
 #include "OutlineTableFixture.h"
+#include "outline/LocaleNameCollation.h"
 #include "outline/OutlineColumns.h"
 #include "outline/OutlineHeaderLayout.h"
 
@@ -381,6 +382,93 @@ TEST_F(OutlineTableTest, AWideFolderFindsEveryRowAndRevealsOneFarDownInEitherOrd
         header().setSortIndicator(name, Qt::AscendingOrder);
     }
     EXPECT_EQ(model().nodeAt(model().index(0, 0, indexOf(root)))->name(), "empty");
+}
+
+// The names of the rows under `parent`, first to last.
+std::vector<std::string> rowNames(OutlineItemModel& model, const QModelIndex& parent) {
+    std::vector<std::string> names;
+    for (int i = 0; i < model.rowCount(parent); ++i) names.emplace_back(model.nodeAt(model.index(i, 0, parent))->name());
+    return names;
+}
+
+std::vector<std::string> namesInOrder(const NodeRef& folder, const OutlineSort& sort) {
+    const LocaleNameCollation english(QLocale(QLocale::English, QLocale::UnitedStates));
+    std::vector<std::string> names;
+    for (const NodeRef& n : sort.sortedChildren(*folder, english)) names.emplace_back(n->name());
+    return names;
+}
+
+TEST_F(OutlineTableTest, AWideFolderIsSortedInTheBackgroundAndKeepsItsRowsUntilItsOrderComes) {
+    std::vector<NodeRef> entries;
+    const std::size_t count = OutlineTableCoordinator::kBackgroundSortMinimum + 100;
+    for (std::size_t i = 0; i < count; ++i)
+        entries.push_back(file((i % 3 ? "Mail " : "mail ") + std::to_string(i % 1000) + ".eml", 1 + static_cast<int>(i % 7)));
+    NodeRef wide = folder("Inbox", std::move(entries));
+    NodeRef root = folder("/mail", {wide, folder("Small", {file("b", 1), file("A", 1)}), file("z.txt", 5)});
+    scan(root);
+    const NodeRef selected = wide->children()[3000];
+    state->select(selected);
+    settle();
+    ASSERT_TRUE(isExpanded(wide));
+    const std::vector<std::string> stored = rowNames(model(), indexOf(wide));
+
+    // The header shows the new order at once; the rows keep theirs until it is found.
+    header().setSortIndicator(name, Qt::AscendingOrder);
+    const OutlineSort byName{OutlineSortKey::name, true};
+    EXPECT_EQ(coordinator().sort(), byName);
+    ASSERT_TRUE(coordinator().isSortPending());
+    EXPECT_EQ(rowNames(model(), indexOf(wide)), stored);
+    runUserJobs();
+    EXPECT_FALSE(coordinator().isSortPending());
+    EXPECT_EQ(rowNames(model(), indexOf(wide)), namesInOrder(wide, byName));
+    EXPECT_EQ(rowNames(model(), indexOf(root)), (std::vector<std::string>{"Inbox", "Small", "z.txt"}));
+    EXPECT_TRUE(isExpanded(wide));
+    EXPECT_EQ(table().selectionModel()->selectedRows(), QModelIndexList{indexOf(selected)});
+
+    // The tree changes after an order was found but before it came back: that order
+    // is dropped and one found for the tree as it is.
+    header().setSortIndicator(name, Qt::DescendingOrder);
+    ASSERT_TRUE(coordinator().isSortPending());
+    userInitiated->runAll();
+    const NodeRef removed = wide->children()[0];
+    state->editTree([&] { wide->removeChildAt(0); });
+    deliver();
+    EXPECT_EQ(rowNames(model(), indexOf(wide)), namesInOrder(wide, byName)) << "the rows keep the order they show";
+    ASSERT_TRUE(coordinator().isSortPending()) << "found again for the tree as it is";
+    runUserJobs();
+    EXPECT_FALSE(coordinator().isSortPending());
+    const OutlineSort byNameDescending{OutlineSortKey::name, false};
+    EXPECT_EQ(rowNames(model(), indexOf(wide)), namesInOrder(wide, byNameDescending));
+    EXPECT_FALSE(indexOf(removed).isValid());
+
+    // A sort superseded before its order comes leaves no trace.
+    header().setSortIndicator(logicalIndex(OutlineColumn::modified), Qt::DescendingOrder);
+    ASSERT_TRUE(coordinator().isSortPending());
+    header().setSortIndicator(logicalIndex(OutlineColumn::size), Qt::DescendingOrder);
+    EXPECT_FALSE(coordinator().isSortPending());
+    runUserJobs();
+    EXPECT_EQ(coordinator().sort(), OutlineSort{});
+    EXPECT_EQ(rowNames(model(), indexOf(wide)), namesInOrder(wide, OutlineSort{}));
+    EXPECT_TRUE(isExpanded(wide));
+}
+
+TEST_F(OutlineTableTest, RowsOfAVeryWideFolderLetTheirNodesGoOnceTheEventLoopTurns) {
+    std::vector<NodeRef> entries;
+    for (int i = 0; i < 21000; ++i) entries.push_back(file("m" + std::to_string(i), 1 + i % 5));
+    NodeRef wide = folder("Wide", std::move(entries));
+    NodeRef root = folder("/w", {wide});
+    scan(root);
+    table().expand(indexOf(wide));
+    const FileNode* sample = wide->children()[100].get();
+    const std::uint32_t held = sample->refCount();
+    header().setSortIndicator(name, Qt::AscendingOrder);
+    runUserJobs();
+    ASSERT_FALSE(coordinator().isSortPending());
+    EXPECT_GT(sample->refCount(), held) << "the rows list the folder in an order of their own";
+    header().setSortIndicator(logicalIndex(OutlineColumn::size), Qt::DescendingOrder);
+    deliver();
+    EXPECT_EQ(sample->refCount(), held);
+    EXPECT_TRUE(isExpanded(wide));
 }
 
 // Ticks `title` in the header's menu.
