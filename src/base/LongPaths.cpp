@@ -1,6 +1,7 @@
 #include "base/LongPaths.h"
 
 #include "base/Descriptor.h"
+#include "base/FileIdentity.h"
 #include "base/PathNames.h"
 
 #include <algorithm>
@@ -16,7 +17,6 @@ namespace {
 
 constexpr int pathFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
 
-bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 // The longest start of `path` (from `from`) that the kernel takes at once and ends
 // at a slash or at the end: its end. At least one name, which is never longer than
@@ -119,13 +119,5 @@ std::optional<std::string> pathOfOpenFolder(int folder) {
     return pathWalkingUp(folder);
 }
 
-std::uint64_t mountIdentity(int fd) {
-    struct statx stx {};
-    if (::statx(fd, "", AT_EMPTY_PATH | AT_STATX_DONT_SYNC, STATX_MNT_ID, &stx) == 0 && (stx.stx_mask & STATX_MNT_ID))
-        return stx.stx_mnt_id;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) return 0;
-    return (std::uint64_t{1} << 63) | st.st_dev;
-}
 
 } // namespace plenwick

@@ -24,8 +24,5 @@ int lstatAnyLength(const std::string& path, struct stat& st);
 // it cannot be found, a folder removed meanwhile say.
 std::optional<std::string> pathOfOpenFolder(int folder);
 
-// What tells mounts apart: the mount's id (STATX_MNT_ID), or the device where the
-// kernel gives no id. Bind mounts of one file system have different ids.
-std::uint64_t mountIdentity(int fd);
 
 } // namespace plenwick

@@ -2,6 +2,7 @@
 
 #include "base/FolderResolver.h"
 #include "base/Descriptor.h"
+#include "base/FileIdentity.h"
 #include "platform/MountTreeWalk.h"
 #include "platform/Trash.h"
 #include "platform/TrashFiles.h"
@@ -45,7 +46,6 @@ Descriptor openBelow(int root, std::span<const std::string_view> names) {
     return Descriptor(FolderResolver::open(root, names));
 }
 
-bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 // The folder `name` in `parent`, a real folder belonging to `uid`; with `create`, made
 // 0700 as the user when missing, so it is born the user's: a folder found by the name

@@ -1,6 +1,7 @@
 #include "platform/MountTreeWalk.h"
 
 #include "base/Descriptor.h"
+#include "base/FileIdentity.h"
 
 #include <cerrno>
 #include <dirent.h>
@@ -25,14 +26,6 @@ struct Level {
 };
 
 } // namespace
-
-int mountIDOf(int fd, std::uint64_t& mount) {
-    struct statx sx {};
-    if (::statx(fd, "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_MNT_ID, &sx) != 0) return errno;
-    if (!(sx.stx_mask & STATX_MNT_ID)) return ENOSYS;
-    mount = sx.stx_mnt_id;
-    return 0;
-}
 
 int walkWithinMount(int top, std::uint64_t mount, const MountTreeWalk& walk) {
     int firstError = 0;

@@ -9,10 +9,6 @@
 
 namespace plenwick {
 
-// The mount `fd` lies on (statx STATX_MNT_ID): 0, or the errno (ENOSYS when the
-// kernel cannot tell).
-int mountIDOf(int fd, std::uint64_t& mount);
-
 struct MountTreeWalk {
     // Called for each entry that is not a folder with its folder and name: 0, or an errno.
     std::function<int(int folder, const char* name)> entry;

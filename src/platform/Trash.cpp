@@ -2,6 +2,7 @@
 
 #include "base/CreateFolders.h"
 #include "base/Descriptor.h"
+#include "base/FileIdentity.h"
 #include "base/HomeDirectory.h"
 #include "base/LongPaths.h"
 #include "base/PathNames.h"

@@ -1,7 +1,7 @@
 #include "platform/TrashFolders.h"
 
 #include "base/Descriptor.h"
-#include "base/LongPaths.h"
+#include "base/FileIdentity.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,5 @@
 #include "base/Descriptor.h"
+#include "base/FileIdentity.h"
 #include "base/LongPaths.h"
 
 #include "common/DeepTree.h"
