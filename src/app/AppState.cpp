@@ -4,7 +4,6 @@
 #include "app/PathRelations.h"
 #include "app/UninstallServices.h"
 #include "scanner/FileTreeLock.h"
-#include "scanner/VolumeNames.h"
 
 namespace plenwick {
 
@@ -17,7 +16,6 @@ AppState::AppState(AppEnvironment environment, QObject* parent) : QObject(parent
 AppState::~AppState() {
     scan_.stop();
     typeStatistics_.cancelUpdates();
-    setVolumeNames({});
 }
 
 void AppState::settlePhase() {

@@ -88,6 +88,9 @@ public:
     const std::optional<TypeFilter>& typeFilter() const noexcept { return typeFilter_; }
     bool showInspector() const noexcept { return showInspector_; }
     const std::optional<std::string>& quickLookURL() const noexcept { return quickLookURL_; }
+    // The volumes' names by mount point (observed as volumeNames): replaced whole, so a
+    // copy of the pointer is a snapshot that background work may read.
+    const std::shared_ptr<const VolumeNameMap>& volumeNames() const noexcept { return volumes_.names(); }
     const std::vector<FileTypeStat>& typeStats() const noexcept { return typeStatistics_.stats(); }
     const ExtensionColors& extensionColors() const noexcept { return typeStatistics_.extensionColors(); }
     // Counts the changes of `extensionColors` (reported with its bit), so that style
@@ -219,6 +222,9 @@ public:
     bool isWholeVolumeScan() const { return volumes_.isWholeVolume(root_.get()); }
     // Used space of the scanned volume that the scan attributed to no item.
     std::int64_t unattributedBytes() const { return volumes_.unattributedBytes(root_.get()); }
+    // The name every view shows for a node: a scanned volume's root by its volume's
+    // name (VolumeNameMap.h).
+    std::string displayName(const FileNode& node) const { return plenwick::displayName(node, *volumes_.names()); }
 
     // ---- Scan lifecycle ----
     // A path holding a NUL byte names no file: nothing happens.
@@ -315,8 +321,6 @@ private:
     void bumpTreeVersion();
     void assignVolumes(std::vector<VolumeInfo> volumes);
     void assignScanVolume(std::optional<VolumeInfo> volume);
-    // Lets every view call a scanned volume by the name its card shows (VolumeNames.h).
-    void publishVolumeNames();
 
     struct ScanOutcome;
     void clearNodeState();

@@ -95,7 +95,7 @@ void AppState::finishFolderRescan(const NodeRef& folder, std::int64_t generation
     if (refreshingFolders_.erase(folder)) touch(Field::refreshingFolders);
     if (!root_ || !isInsideTree(folder.get())) return;
     if (outcome.error) {
-        setLastError(folder->displayName() + ": " + *outcome.error, std::string(cantRescanTitle));
+        setLastError(displayName(*folder) + ": " + *outcome.error, std::string(cantRescanTitle));
         return;
     }
     if (outcome.gone)

@@ -93,7 +93,7 @@ void AppState::trashCollected(TrashDone done) {
         job->rootPath = normalizedPath(root_->url());
         for (const NodeRef& node : collector()) {
             if (!node->parent() || !isInsideTree(node.get())) continue;
-            job->items.push_back({node, node->url(), node->displayName(), node->size(), leftovers(node.get())});
+            job->items.push_back({node, node->url(), displayName(*node), node->size(), leftovers(node.get())});
         }
     }
     {
@@ -190,7 +190,7 @@ void AppState::trashPending(const NodeRef& node) {
     if (!node || !node->parent() || !root_ || !isInsideTree(node.get())) return;
     const TrashServices services = environment_.trash;
     const std::string path = node->url();
-    const std::string name = node->displayName();
+    const std::string name = displayName(*node);
     const bool app = isAppBundleNode(*node);
 
     struct Outcome {

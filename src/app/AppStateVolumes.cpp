@@ -4,7 +4,6 @@
 #include "app/AppState.h"
 #include "base/PathNames.h"
 #include "runtime/BackgroundTask.h"
-#include "scanner/VolumeNames.h"
 
 namespace plenwick {
 
@@ -16,7 +15,7 @@ void AppState::refreshVolumes() {
         *environment_.userInitiated, this, [source] { return source->mountedVolumes(); },
         [this, generation](std::vector<VolumeInfo> volumes) {
             Operation op(*this);
-            if (volumes_.applyRefresh(generation, std::move(volumes))) publishVolumeNames();
+            volumes_.applyRefresh(generation, std::move(volumes));
         },
         [](std::exception_ptr) {}); // a failed reload keeps the list shown
 }
@@ -30,7 +29,7 @@ void AppState::refreshScanVolume(const std::string& path, std::function<bool(con
         [this, generation, condition = std::move(condition)](std::optional<VolumeInfo> volume) {
             if (!condition(*this)) return;
             Operation op(*this);
-            if (volumes_.applyScanVolumeRefresh(generation, std::move(volume))) publishVolumeNames();
+            volumes_.applyScanVolumeRefresh(generation, std::move(volume));
         },
         [](std::exception_ptr) {}); // a failed refresh keeps the figures shown
 }
@@ -49,21 +48,10 @@ std::string AppState::normalizedPath(const std::string& path) {
 
 void AppState::assignVolumes(std::vector<VolumeInfo> volumes) {
     volumes_.assignVolumes(std::move(volumes));
-    publishVolumeNames();
 }
 
 void AppState::assignScanVolume(std::optional<VolumeInfo> volume) {
     volumes_.assignScanVolume(std::move(volume));
-    publishVolumeNames();
-}
-
-void AppState::publishVolumeNames() {
-    // The scan volume may be one the list does not show yet; for a mount point named
-    // twice, the first name counts, the list's.
-    const std::string rootName = root_ ? root_->displayName() : std::string();
-    setVolumeNames(volumes_.names());
-    // The views that show the root's name read it again with the tree.
-    if (root_ && root_->displayName() != rootName) bumpTreeVersion();
 }
 
 } // namespace plenwick

@@ -15,6 +15,7 @@ enum class StateField : int {
     pendingTrash, collector, collectorVersion, collectorLeftovers, leftoverOffers, uninstallSession,
     lastError, lastErrorTitle, navigationHistory, forwardHistory,
     collectorTrashing, // a move of the collector to the Trash is under way
+    volumeNames,       // the names the scanned volumes are called by (displayName)
 };
 
 using StateFields = std::uint64_t;

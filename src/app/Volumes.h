@@ -1,13 +1,16 @@
 #pragma once
 // The mounted volumes the home page lists and the volume of the scanned folder. Both
 // are loaded in the background; a refresh's result counts only while no newer refresh
-// and no direct assignment has made it stale.
+// and no direct assignment has made it stale. The names of both, by mount point, are
+// what a scanned volume is called everywhere.
 
 #include "app/StateChanges.h"
+#include "app/VolumeNameMap.h"
 #include "scanner/FileNode.h"
 #include "scanner/VolumeInfo.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -44,15 +47,19 @@ public:
     bool isWholeVolume(const FileNode* root) const;
     // Used space of the scan volume that a scan of it from `root` attributed to no item.
     std::int64_t unattributedBytes(const FileNode* root) const;
-    // Mount point → name, the list's first, then the scan volume's.
-    std::vector<std::pair<std::string, std::string>> names() const;
+    // Mount point → name, the list's first, then the scan volume's: replaced whole
+    // (marking volumeNames) whenever either changes them, never edited in place.
+    const std::shared_ptr<const VolumeNameMap>& names() const noexcept { return names_; }
 
 private:
+    void updateNames();
+
     StateChanges& changes_;
     std::vector<VolumeInfo> volumes_;
     std::optional<VolumeInfo> scanVolume_;
     std::int64_t refreshGeneration_ = 0;
     std::int64_t scanVolumeGeneration_ = 0;
+    std::shared_ptr<const VolumeNameMap> names_ = std::make_shared<const VolumeNameMap>();
 };
 
 } // namespace plenwick

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace plenwick {
@@ -42,6 +43,9 @@ public:
 
     // True when the node or one of its ancestors is collected.
     virtual bool isCollectedOrInside(const FileNode* node) const = 0;
+
+    // The name a node is shown by: a scanned volume's root by its volume's name.
+    virtual std::string displayName(const FileNode& node) const = 0;
 };
 
 } // namespace plenwick

@@ -154,7 +154,7 @@ int CollectorChipStrip::chipAt(QPointF point) const {
 }
 
 QString CollectorChipStrip::removeButtonName(int index) const {
-    return collectorRemoveAccessibleName(*chips_[static_cast<std::size_t>(index)].node());
+    return collectorRemoveAccessibleName(*chips_[static_cast<std::size_t>(index)].node(), *state_.volumeNames());
 }
 
 QRect CollectorChipStrip::removeButtonRect(int index) const {

@@ -70,8 +70,8 @@ QString collectorConfirmSubtitle(std::int64_t total) {
            QStringLiteral(". You can restore items from the Trash until you empty it.");
 }
 
-QString collectorRemoveAccessibleName(const FileNode& node) {
-    return QStringLiteral("Remove ") + QString::fromStdString(node.displayName()) + QStringLiteral(" from Collector");
+QString collectorRemoveAccessibleName(const FileNode& node, const VolumeNameMap& names) {
+    return QStringLiteral("Remove ") + QString::fromStdString(displayName(node, names)) + QStringLiteral(" from Collector");
 }
 
 } // namespace plenwick

@@ -2,6 +2,8 @@
 // The collector's texts: counts, totals, help texts, subtitles and the confirm sheet's
 // header. Byte counts in the desktop's file style, counts with the locale's grouping.
 
+#include "app/VolumeNameMap.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -34,7 +36,8 @@ QString collectorRowSubtitle(const FileNode& node, std::size_t leftovers, const 
 // The confirm sheet's title and subtitle for `count` things to move and `total` bytes.
 QString collectorConfirmTitle(std::int64_t count);
 QString collectorConfirmSubtitle(std::int64_t total);
-// "Remove <name> from Collector", the remove button's accessible name.
-QString collectorRemoveAccessibleName(const FileNode& node);
+// "Remove <name> from Collector", the remove button's accessible name; a scanned
+// volume named by `names`.
+QString collectorRemoveAccessibleName(const FileNode& node, const VolumeNameMap& names);
 
 } // namespace plenwick

@@ -167,7 +167,7 @@ void CollectorView::onChanged(quint64 fields) {
     using F = AppState::Field;
     const quint64 read = AppState::bit(F::collector) | AppState::bit(F::collectorVersion) |
                          AppState::bit(F::collectorLeftovers) | AppState::bit(F::treeVersion) |
-                         AppState::bit(F::selection);
+                         AppState::bit(F::selection) | AppState::bit(F::volumeNames);
     if (fields & read)
         sync();
     else if (fields & AppState::bit(F::collectorTrashing))
@@ -272,7 +272,7 @@ void CollectorView::rebuildSheet() {
     CollectorLeftovers leftovers = state_.collectorLeftovers();
     std::vector<NodeRef> items = collectorConfirmOrder(state_.collector(), leftovers);
     const std::int64_t kept = state_.bytesKeptUnderOtherNames(items);
-    sheet_->setContent(std::move(items), std::move(leftovers), kept);
+    sheet_->setContent(std::move(items), std::move(leftovers), kept, state_.volumeNames());
 }
 
 void CollectorView::cancelConfirm() {

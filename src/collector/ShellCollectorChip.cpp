@@ -18,7 +18,7 @@
 namespace plenwick {
 
 ShellCollectorChip::ShellCollectorChip(const AppState& state, NodeRef node, ShellCollectorChipMetrics metrics)
-    : node_(std::move(node)), metrics_(metrics), name_(QString::fromStdString(node_->displayName())),
+    : node_(std::move(node)), metrics_(metrics), name_(QString::fromStdString(state.displayName(*node_))),
       sizeWithLeftovers_(state.sizeWithLeftovers(*node_)), selected_(state.selection() == node_) {
     const std::size_t leftovers = state.leftovers(node_.get()).size();
     if (leftovers > 0) {

@@ -134,10 +134,11 @@ ShellCollectorConfirmSheet::ShellCollectorConfirmSheet(std::vector<NodeRef> item
 }
 
 void ShellCollectorConfirmSheet::setContent(std::vector<NodeRef> items, CollectorLeftovers leftovers,
-                                            std::int64_t keptBytes) {
+                                            std::int64_t keptBytes, std::shared_ptr<const VolumeNameMap> volumeNames) {
     items_ = std::move(items);
     leftovers_ = std::move(leftovers);
     keptBytes_ = keptBytes;
+    volumeNames_ = std::move(volumeNames);
     refresh();
 }
 
@@ -164,7 +165,7 @@ void ShellCollectorConfirmSheet::refresh() {
     for (const NodeRef& item : items_) {
         CollectorRowList::Row row;
         row.node = item;
-        const QString name = QString::fromStdString(item->displayName());
+        const QString name = QString::fromStdString(displayName(*item, *volumeNames_));
         const QString subtitle = rowSubtitle(*item);
         const QString size = collectorBytes(sizeWithLeftovers(*item, leftovers_));
         row.paint = [this, item, name, subtitle, size](QPainter& p, const QRectF& rect, bool) {

@@ -5,10 +5,12 @@
 // The sheet changes nothing itself: it answers once, `accepted` ("Move to Trash") or
 // `rejected` (anything else), and its owner acts.
 
+#include "app/VolumeNameMap.h"
 #include "collector/CollectorRules.h"
 
 #include <QDialog>
 
+#include <memory>
 #include <vector>
 
 class QPushButton;
@@ -24,8 +26,10 @@ public:
     ShellCollectorConfirmSheet(std::vector<NodeRef> items, CollectorLeftovers leftovers, QWidget* parent = nullptr);
 
     // Shows other items (the collector changed while the sheet is up). `keptBytes`:
-    // what the total leaves out, bytes the items share with names staying in the tree.
-    void setContent(std::vector<NodeRef> items, CollectorLeftovers leftovers, std::int64_t keptBytes = 0);
+    // what the total leaves out, bytes the items share with names staying in the tree;
+    // `volumeNames`: the state's names of the volumes, which the items are called by.
+    void setContent(std::vector<NodeRef> items, CollectorLeftovers leftovers, std::int64_t keptBytes,
+                    std::shared_ptr<const VolumeNameMap> volumeNames);
 
     const std::vector<NodeRef>& items() const noexcept { return items_; }
     std::int64_t totalBytes() const;
@@ -54,6 +58,7 @@ private:
     std::vector<NodeRef> items_;
     CollectorLeftovers leftovers_;
     std::int64_t keptBytes_ = 0;
+    std::shared_ptr<const VolumeNameMap> volumeNames_ = std::make_shared<const VolumeNameMap>();
     QWidget* header_;
     CollectorRowList* list_;
     QWidget* totalLine_;

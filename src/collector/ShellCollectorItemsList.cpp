@@ -58,7 +58,7 @@ QRectF ShellCollectorItemRow::removeRect(const QRectF& rect) {
 }
 
 void ShellCollectorItemRow::paint(QPainter& p, const QRectF& rect, const QPalette& palette, const FileNode& node,
-                                  const QString& subtitle, const QString& size, bool hovered) {
+                                  const QString& name, const QString& subtitle, const QString& size, bool hovered) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     if (hovered) {
@@ -84,7 +84,7 @@ void ShellCollectorItemRow::paint(QPainter& p, const QRectF& rect, const QPalett
     p.setFont(callout);
     p.setPen(shellPrimaryColor(palette));
     p.drawText(QRectF(x, top, textWidth, nameMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
-               nameMetrics.elidedText(QString::fromStdString(node.displayName()), Qt::ElideMiddle, textWidth));
+               nameMetrics.elidedText(name, Qt::ElideMiddle, textWidth));
     p.setFont(caption);
     p.setPen(shellSecondaryColor(palette));
     p.drawText(QRectF(x, top + nameMetrics.height(), textWidth, subtitleMetrics.height()),
@@ -131,7 +131,8 @@ QString ShellCollectorItemsList::totalText() const {
 void ShellCollectorItemsList::onChanged(quint64 fields) {
     using F = AppState::Field;
     const quint64 read = AppState::bit(F::collectorVersion) | AppState::bit(F::treeVersion) |
-                         AppState::bit(F::collectorLeftovers) | AppState::bit(F::selection);
+                         AppState::bit(F::collectorLeftovers) | AppState::bit(F::selection) |
+                         AppState::bit(F::volumeNames);
     if (fields & read) reload();
 }
 
@@ -146,9 +147,10 @@ void ShellCollectorItemsList::reload() {
         row.node = node;
         row.help = collectorNodePath(*node);
         row.removeRect = [](const QRectF& rect) { return ShellCollectorItemRow::removeRect(rect); };
-        row.removeName = collectorRemoveAccessibleName(*node);
-        row.paint = [this, node, subtitle, size](QPainter& p, const QRectF& rect, bool hovered) {
-            ShellCollectorItemRow::paint(p, rect, palette(), *node, subtitle, size, hovered);
+        row.removeName = collectorRemoveAccessibleName(*node, *state_.volumeNames());
+        row.paint = [this, node, name = QString::fromStdString(state_.displayName(*node)), subtitle,
+                     size](QPainter& p, const QRectF& rect, bool hovered) {
+            ShellCollectorItemRow::paint(p, rect, palette(), *node, name, subtitle, size, hovered);
         };
         rows.push_back(std::move(row));
     }

@@ -49,7 +49,7 @@ class ShellCollectorItemRow {
 public:
     static constexpr int kHeight = 32, kPitch = 40, kIconSize = 22;
     static void paint(QPainter& painter, const QRectF& rect, const QPalette& palette, const FileNode& node,
-                      const QString& subtitle, const QString& size, bool hovered);
+                      const QString& name, const QString& subtitle, const QString& size, bool hovered);
     static QRectF removeRect(const QRectF& rect);
 };
 

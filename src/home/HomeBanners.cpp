@@ -44,8 +44,10 @@ void paintRoundedPanel(QPainter& painter, const QRectF& rect, qreal radius, cons
 // ---- Return banner ----
 
 ShellReturnToResultsBanner::ShellReturnToResultsBanner(NodeRef root, std::int64_t collectedCount,
-                                                       std::optional<Clock::time_point> scannedAt, QWidget* parent)
-    : QWidget(parent), root_(std::move(root)), collectedCount_(collectedCount), scannedAt_(scannedAt),
+                                                       std::optional<Clock::time_point> scannedAt,
+                                                       std::shared_ptr<const VolumeNameMap> volumeNames, QWidget* parent)
+    : QWidget(parent), root_(std::move(root)), volumeNames_(std::move(volumeNames)), collectedCount_(collectedCount),
+      scannedAt_(scannedAt),
       now_([] { return Clock::now(); }) {
     setObjectName(QStringLiteral("ReturnToResultsBanner"));
     setToolTip(home::returnBannerToolTip(*root_));
@@ -75,7 +77,7 @@ void ShellReturnToResultsBanner::setClock(std::function<Clock::time_point()> now
     update();
 }
 
-QString ShellReturnToResultsBanner::titleText() const { return home::returnBannerTitle(*root_); }
+QString ShellReturnToResultsBanner::titleText() const { return home::returnBannerTitle(*root_, *volumeNames_); }
 
 QString ShellReturnToResultsBanner::subtitleText() const {
     return home::returnBannerSubtitle(*root_, collectedCount_, scannedAt_, now_());

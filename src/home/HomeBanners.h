@@ -3,12 +3,14 @@
 // in memory, the notice shown while Full Disk Access is denied, the page's backdrop
 // and the frame laid over the page while a folder is dragged over it.
 
+#include "app/VolumeNameMap.h"
 #include "scanner/FileNode.h"
 
 #include <QWidget>
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QLabel;
@@ -27,8 +29,9 @@ class ShellReturnToResultsBanner final : public QWidget {
 public:
     using Clock = std::chrono::system_clock;
 
+    // The root is named by `volumeNames`, the state's names when the banner is made.
     ShellReturnToResultsBanner(NodeRef root, std::int64_t collectedCount, std::optional<Clock::time_point> scannedAt,
-                               QWidget* parent = nullptr);
+                               std::shared_ptr<const VolumeNameMap> volumeNames, QWidget* parent = nullptr);
 
     QString titleText() const;
     QString subtitleText() const;
@@ -53,6 +56,7 @@ private:
     QRectF textRect() const;
 
     NodeRef root_;
+    std::shared_ptr<const VolumeNameMap> volumeNames_;
     std::int64_t collectedCount_;
     std::optional<Clock::time_point> scannedAt_;
     std::function<Clock::time_point()> now_;

@@ -3,7 +3,6 @@
 #include "base/Utf8.h"
 #include "platform/ByteCountFormatter.h"
 #include "scanner/FileNode.h"
-#include "scanner/VolumeNames.h"
 #include "services/Formatters.h"
 
 #include <QDateTime>
@@ -105,8 +104,8 @@ VolumeSymbol volumeSymbol(const VolumeInfo& volume) {
     return VolumeSymbol::externalDrive;
 }
 
-QString returnBannerTitle(const FileNode& root) {
-    return QStringLiteral("Back to results of ") + QString::fromStdString(root.displayName());
+QString returnBannerTitle(const FileNode& root, const VolumeNameMap& names) {
+    return QStringLiteral("Back to results of ") + QString::fromStdString(displayName(root, names));
 }
 
 QString returnBannerSubtitle(std::int64_t size, std::int64_t fileCount, std::int64_t collectedCount,
@@ -129,14 +128,16 @@ QString returnBannerToolTip(const FileNode& root) {
     return displayText(path);
 }
 
-QString recentDisplayName(const std::string& path) { return QString::fromStdString(pathDisplayName(path)); }
+QString recentDisplayName(const std::string& path, const VolumeNameMap& names) {
+    return QString::fromStdString(pathDisplayName(path, names));
+}
 
 QString recentPathText(const std::string& path, bool exists) {
     return exists ? displayText(path) : displayText(path) + QStringLiteral(" — not available");
 }
 
-QString recentScanHelp(const std::string& path) {
-    return QStringLiteral("Scan ") + recentDisplayName(path) + QStringLiteral(" again");
+QString recentScanHelp(const std::string& path, const VolumeNameMap& names) {
+    return QStringLiteral("Scan ") + recentDisplayName(path, names) + QStringLiteral(" again");
 }
 
 } // namespace plenwick::home

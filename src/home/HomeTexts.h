@@ -2,6 +2,7 @@
 // What the home screen's cards, rows and banners say and show, decided from plain
 // values so that each rule is tested without a widget.
 
+#include "app/VolumeNameMap.h"
 #include "scanner/VolumeInfo.h"
 
 #include <QString>
@@ -39,8 +40,8 @@ enum class VolumeSymbol { network, internalDrive, externalDriveBadgePlus, extern
 VolumeSymbol volumeSymbol(const VolumeInfo& volume);
 
 // ---- Return banner ----
-// "Back to results of <display name>".
-QString returnBannerTitle(const FileNode& root);
+// "Back to results of <display name>", a scanned volume named by `names`.
+QString returnBannerTitle(const FileNode& root, const VolumeNameMap& names);
 // "<size> · <n> files[ · <n> items collected][ · scanned <relative date>]".
 QString returnBannerSubtitle(std::int64_t size, std::int64_t fileCount, std::int64_t collectedCount,
                              std::optional<Clock::time_point> scannedAt, Clock::time_point now);
@@ -50,13 +51,13 @@ QString returnBannerSubtitle(const FileNode& root, std::int64_t collectedCount,
 QString returnBannerToolTip(const FileNode& root);
 
 // ---- Recent scans ----
-// The folder's name as a file manager shows it: a volume's name for its mount point,
-// else the last component ("/" for the root).
-QString recentDisplayName(const std::string& path);
+// The folder's name as a file manager shows it: a volume's name (in `names`) for its
+// mount point, else the last component ("/" for the root).
+QString recentDisplayName(const std::string& path, const VolumeNameMap& names);
 // The path, followed by " — not available" when the folder is missing.
 QString recentPathText(const std::string& path, bool exists);
 // "Scan <name> again".
-QString recentScanHelp(const std::string& path);
+QString recentScanHelp(const std::string& path, const VolumeNameMap& names);
 
 // Raw bytes shown as text (invalid UTF-8 as U+FFFD).
 QString displayText(const std::string& bytes);

@@ -31,14 +31,14 @@ QFont sizeFont() { return shellFont(ShellTextStyle::callout); }
 
 } // namespace
 
-RecentScanRow::RecentScanRow(RecentScan scan, QWidget* parent)
-    : QWidget(parent), scan_(std::move(scan)), now_([] { return Clock::now(); }) {
+RecentScanRow::RecentScanRow(RecentScan scan, std::shared_ptr<const VolumeNameMap> volumeNames, QWidget* parent)
+    : QWidget(parent), scan_(std::move(scan)), volumeNames_(std::move(volumeNames)), now_([] { return Clock::now(); }) {
     setObjectName(QStringLiteral("RecentScanRow"));
     setAccessibleName(nameText());
     scanButton_ = new QPushButton(QStringLiteral("Scan"), this);
     scanButton_->setFont(shellFont(ShellTextStyle::subheadline));
     scanButton_->setAutoDefault(false);
-    scanButton_->setToolTip(home::recentScanHelp(scan_.path));
+    scanButton_->setToolTip(home::recentScanHelp(scan_.path, *volumeNames_));
     remove_ = new HomeSymbolButton(Symbol::xmarkCircleFill, removeSide, this);
     remove_->setToolTip(QStringLiteral("Remove from Recent Scans"));
     remove_->setAccessibleName(QStringLiteral("Remove from Recent Scans"));
@@ -65,7 +65,7 @@ void RecentScanRow::setClock(std::function<Clock::time_point()> now) {
     update();
 }
 
-QString RecentScanRow::nameText() const { return home::recentDisplayName(scan_.path); }
+QString RecentScanRow::nameText() const { return home::recentDisplayName(scan_.path, *volumeNames_); }
 QString RecentScanRow::pathText() const { return home::recentPathText(scan_.path, isAvailable()); }
 
 QString RecentScanRow::sizeText() const {
@@ -152,14 +152,15 @@ void RecentScanRow::paintEvent(QPaintEvent*) {
     painter.drawText(QRectF(column.left(), y, figures, pathMetrics.height()), Qt::AlignRight | Qt::AlignVCenter, dateText());
 }
 
-RecentScansList::RecentScansList(const std::vector<RecentScan>& scans, QWidget* parent)
+RecentScansList::RecentScansList(const std::vector<RecentScan>& scans,
+                                 const std::shared_ptr<const VolumeNameMap>& volumeNames, QWidget* parent)
     : ShellCard(ShellCardBackground{12, false}, parent) {
     setObjectName(QStringLiteral("RecentScansList"));
     setPadding(QMargins(0, 4, 0, 4));
     auto* column = new QVBoxLayout(this);
     column->setSpacing(0);
     for (const RecentScan& scan : scans) {
-        auto* row = new RecentScanRow(scan, this);
+        auto* row = new RecentScanRow(scan, volumeNames, this);
         connect(row, &RecentScanRow::scanRequested, this, &RecentScansList::scanRequested);
         connect(row, &RecentScanRow::removeRequested, this, &RecentScansList::removeRequested);
         column->addWidget(row);

@@ -11,12 +11,14 @@
 // a folder not yet checked is shown as available.
 
 #include "app/RecentScans.h"
+#include "app/VolumeNameMap.h"
 #include "shell/ShellCardBackground.h"
 
 #include <QWidget>
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,7 +36,8 @@ class RecentScanRow final : public QWidget {
 public:
     using Clock = std::chrono::system_clock;
 
-    explicit RecentScanRow(RecentScan scan, QWidget* parent = nullptr);
+    // The folder is named by `volumeNames`, the state's names when the row is made.
+    RecentScanRow(RecentScan scan, std::shared_ptr<const VolumeNameMap> volumeNames, QWidget* parent = nullptr);
 
     const RecentScan& scan() const noexcept { return scan_; }
     void setExists(std::optional<bool> exists);
@@ -67,6 +70,7 @@ private:
     qreal figuresWidth() const;
 
     RecentScan scan_;
+    std::shared_ptr<const VolumeNameMap> volumeNames_;
     std::optional<bool> exists_;
     std::function<Clock::time_point()> now_;
     QPushButton* scanButton_;
@@ -80,7 +84,8 @@ class RecentScansList final : public ShellCard {
 public:
     static constexpr int dividerInset = 54;
 
-    explicit RecentScansList(const std::vector<RecentScan>& scans, QWidget* parent = nullptr);
+    RecentScansList(const std::vector<RecentScan>& scans, const std::shared_ptr<const VolumeNameMap>& volumeNames,
+                    QWidget* parent = nullptr);
 
     const std::vector<RecentScanRow*>& rows() const noexcept { return rows_; }
     RecentScanRow* row(const std::string& path) const;

@@ -108,7 +108,8 @@ VolumePickerView::~VolumePickerView() = default;
 void VolumePickerView::onStateChanged(quint64 fields) {
     using F = AppState::Field;
     constexpr quint64 shown = AppState::bit(F::phase) | AppState::bit(F::root) | AppState::bit(F::collector) |
-                              AppState::bit(F::scanStartedAt) | AppState::bit(F::volumes) | AppState::bit(F::treeVersion);
+                              AppState::bit(F::scanStartedAt) | AppState::bit(F::volumes) | AppState::bit(F::treeVersion) |
+                              AppState::bit(F::volumeNames);
     if (fields & shown) rebuild();
 }
 
@@ -210,7 +211,7 @@ void VolumePickerView::rebuild() {
     const NodeRef& root = state_.root();
     if (root && state_.phase().kind() == AppState::Phase::Kind::home) {
         returnBanner_ = new ShellReturnToResultsBanner(root, static_cast<std::int64_t>(state_.collector().size()),
-                                                       state_.scanStartedAt(), column);
+                                                       state_.scanStartedAt(), state_.volumeNames(), column);
         connect(returnBanner_, &ShellReturnToResultsBanner::returnRequested, this, [this] { state_.backToResults(); });
         connect(returnBanner_, &ShellReturnToResultsBanner::closeRequested, this, &VolumePickerView::closeResults);
     }
@@ -270,7 +271,7 @@ void VolumePickerView::rebuild() {
     // Recent scans, read afresh.
     const std::vector<RecentScan> recents = RecentScans::load(state_.preferences());
     if (!recents.empty()) {
-        recentList_ = new RecentScansList(recents);
+        recentList_ = new RecentScansList(recents, state_.volumeNames());
         recentList_->setObjectName(QStringLiteral("RecentScansList"));
         connect(recentList_, &RecentScansList::scanRequested, this, &VolumePickerView::scanRecent);
         connect(recentList_, &RecentScansList::removeRequested, this, &VolumePickerView::removeRecent);

@@ -151,12 +151,14 @@ void FileOutlineView::hideEvent(QHideEvent* event) {
 
 void FileOutlineView::onChanged(quint64 stateFields) {
     using F = AppState::Field;
-    constexpr quint64 listing = AppState::bit(F::root) | AppState::bit(F::focus) | AppState::bit(F::treeVersion);
+    // The footer and the rows name the scope and the root by the volumes' names.
+    constexpr quint64 listing = AppState::bit(F::root) | AppState::bit(F::focus) | AppState::bit(F::treeVersion) |
+                                AppState::bit(F::volumeNames);
     OutlineTableChange change;
     change.tree = stateFields & AppState::bit(F::treeVersion);
     change.selection = stateFields & (AppState::bit(F::selection) | AppState::bit(F::focus));
     change.rows = stateFields & (AppState::bit(F::colorMode) | AppState::bit(F::typeFilter) |
-                                 AppState::bit(F::collectorVersion));
+                                 AppState::bit(F::collectorVersion) | AppState::bit(F::volumeNames));
     // A hover, a selection or a colour leaves the lists as they are.
     apply(stateFields == 0 || (stateFields & listing), change);
 }

@@ -66,7 +66,7 @@ void FileOutlineViewModel::onStateChanged(quint64 fields) {
     constexpr quint64 keys = AppState::bit(F::root) | AppState::bit(F::focus) | AppState::bit(F::treeVersion);
     constexpr quint64 followed = keys | AppState::bit(F::selection) | AppState::bit(F::hovered) |
                                  AppState::bit(F::colorMode) | AppState::bit(F::typeFilter) |
-                                 AppState::bit(F::collectorVersion);
+                                 AppState::bit(F::collectorVersion) | AppState::bit(F::volumeNames);
     if (!(fields & followed)) return;
     if (fields & keys) refreshTasksQuietly();
     emit changed(fields & followed);
@@ -143,7 +143,7 @@ std::optional<QString> FileOutlineViewModel::footerText() const {
         if (!largest) return QStringLiteral("Finding the largest files…");
         std::int64_t total = 0;
         for (const NodeRef& n : largest->nodes) total += n->size();
-        const QString scope = largest->scope ? QString::fromStdString(largest->scope->displayName()) : QString();
+        const QString scope = largest->scope ? QString::fromStdString(state_.displayName(*largest->scope)) : QString();
         return count(static_cast<std::int64_t>(largest->nodes.size())) + QStringLiteral(" largest in “") + scope +
                QStringLiteral("” · ") + QString::fromStdString(formatByteCount(total));
     }

@@ -36,14 +36,15 @@ OutlineShare outlineShare(const FileNode& node, const OutlineFlatList* flat) {
     return {*share, *share};
 }
 
-std::optional<QString> outlineDetailPath(const FileNode& node, const OutlineFlatList* flat) {
+std::optional<QString> outlineDetailPath(const FileNode& node, const OutlineFlatList* flat,
+                                         const VolumeNameMap& volumeNames) {
     if (!flat) return std::nullopt;
     const FileNode* scope = flat->scope.get();
     const FileNode* parent = node.parent();
-    if (!parent || parent == scope) return scope ? QString::fromStdString(scope->displayName()) : QString();
+    if (!parent || parent == scope) return scope ? QString::fromStdString(displayName(*scope, volumeNames)) : QString();
     QStringList names;
     for (const FileNode* n = parent; n && n != scope; n = n->parent())
-        names.prepend(n->parent() ? text(n->name()) : QString::fromStdString(n->displayName()));
+        names.prepend(n->parent() ? text(n->name()) : QString::fromStdString(displayName(*n, volumeNames)));
     return names.join(QStringLiteral(" › "));
 }
 

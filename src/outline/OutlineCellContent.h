@@ -3,6 +3,7 @@
 // bar and percentage, the detail line of flat-list rows, the collected marks, the
 // column texts, the name's tooltip, and the dimming of rows outside the type filter.
 
+#include "app/VolumeNameMap.h"
 #include "outline/OutlineContent.h"
 #include "scanner/Color.h"
 
@@ -28,8 +29,10 @@ OutlineShare outlineShare(const FileNode& node, const OutlineFlatList* flat);
 
 // The second line of a flat-list row: the folders between the listed folder and the
 // node, outermost first, joined by " › "; the listed folder's name for a node directly
-// inside it. None in the tree.
-std::optional<QString> outlineDetailPath(const FileNode& node, const OutlineFlatList* flat);
+// inside it. None in the tree. A scanned volume's root is called by its name in
+// `volumeNames`.
+std::optional<QString> outlineDetailPath(const FileNode& node, const OutlineFlatList* flat,
+                                         const VolumeNameMap& volumeNames);
 
 struct OutlineCollected {
     bool collected = false;      // the node or one of its folders is in the collector

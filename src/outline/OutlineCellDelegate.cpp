@@ -37,7 +37,7 @@ struct CellPaint {
 void paintName(CellPaint& c, const FileNode& node, const OutlineTableCoordinator& coordinator,
                const OutlineCollected& collected) {
     const AppState& state = coordinator.state();
-    const std::optional<QString> detail = outlineDetailPath(node, coordinator.flatList());
+    const std::optional<QString> detail = outlineDetailPath(node, coordinator.flatList(), *state.volumeNames());
     const int h = c.rect.height(), w = c.rect.width();
     const int side = detail ? 24 : 16;
     const QRect icon(c.rect.left() + 2, c.rect.top() + r((h - side) / 2.0), side, side);
@@ -75,7 +75,7 @@ void paintName(CellPaint& c, const FileNode& node, const OutlineTableCoordinator
     }
     const QFontMetrics nameMetrics(nameFont);
     const Qt::TextElideMode elide = node.isContainer() ? Qt::ElideRight : Qt::ElideMiddle;
-    const QString name = nameMetrics.elidedText(QString::fromStdString(node.displayName()), elide, textWidth);
+    const QString name = nameMetrics.elidedText(QString::fromStdString(state.displayName(node)), elide, textWidth);
     const int n = nameMetrics.height();
     c.painter.setFont(nameFont);
     c.painter.setPen(nameColor);

@@ -262,7 +262,7 @@ QVariant OutlineItemModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
         switch (*column) {
-        case OutlineColumn::name: return QString::fromStdString(node.displayName());
+        case OutlineColumn::name: return QString::fromStdString(displayName(node, *volumeNames_));
         case OutlineColumn::size: return outlineSizeText(node);
         case OutlineColumn::items: return outlineItemsText(node);
         case OutlineColumn::modified: return outlineModifiedText(node);

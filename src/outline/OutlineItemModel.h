@@ -10,6 +10,7 @@
 // table per folder once it has been searched a few times. A reset forgets every row; the table then asks afresh. The
 // coordinator resets around every edit of the tree, so no row outlives its place.
 
+#include "app/VolumeNameMap.h"
 #include "outline/NameCollation.h"
 #include "outline/OutlineSort.h"
 
@@ -40,6 +41,8 @@ public:
     // `ready` (found in this sort, for the tree as it is) as they stand there.
     void setSort(const OutlineSort& sort, std::shared_ptr<const FolderOrders> ready = nullptr);
     const OutlineSort& sort() const noexcept { return sort_; }
+    // The volumes' names the name column calls a scanned volume's root by.
+    void setVolumeNames(std::shared_ptr<const VolumeNameMap> names) { volumeNames_ = std::move(names); }
     // Forgets every row and lists the same content again.
     void reload();
     // A reload in two halves, with an edit of the tree between them: the first forgets
@@ -107,6 +110,7 @@ private:
     int positionIn(Row& row, const FileNode* node) const;
 
     const NameCollation& names_;
+    std::shared_ptr<const VolumeNameMap> volumeNames_ = std::make_shared<const VolumeNameMap>();
     OutlineSort sort_;
     std::shared_ptr<const FolderOrders> ready_;
     // Orders replaced since the last reset: rows listed before it may still show them.

@@ -163,6 +163,7 @@ void OutlineTableCoordinator::clear() {
 }
 
 void OutlineTableCoordinator::update(const OutlineTableChange& change) {
+    model_->setVolumeNames(state_.volumeNames());
     bool switched = false;
     if (change.content && contentKey_ != keyOf(*change.content)) {
         applyContent(*change.content);

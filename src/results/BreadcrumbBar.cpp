@@ -41,7 +41,7 @@ QColor secondaryText(const QPalette& palette, qreal alpha) {
 
 constexpr int kCrumbSpacing = 2;
 
-QString crumbName(const NodeRef& node) { return QString::fromStdString(node->displayName()); }
+QString crumbName(const AppState& state, const NodeRef& node) { return QString::fromStdString(state.displayName(*node)); }
 
 // A button's label with its mnemonic marker escaped.
 QString buttonText(QString text) { return text.replace(QLatin1Char('&'), QStringLiteral("&&")); }
@@ -115,9 +115,10 @@ BreadcrumbBar::BreadcrumbBar(AppState& state, QWidget* parent) : QWidget(parent)
 
 void BreadcrumbBar::onChanged(quint64 fields) {
     using F = AppState::Field;
-    // The tree's version too: the names on the way may change without the focus (a
-    // scanned volume's name arriving).
-    if (fields & (AppState::bit(F::focus) | AppState::bit(F::treeVersion))) rebuildCrumbs();
+    // The tree's version and the volumes' names too: the nodes and names on the way may
+    // change without the focus (a rescanned folder, a scanned volume's name arriving).
+    if (fields & (AppState::bit(F::focus) | AppState::bit(F::treeVersion) | AppState::bit(F::volumeNames)))
+        rebuildCrumbs();
     if (fields & (AppState::bit(F::navigationHistory) | AppState::bit(F::forwardHistory) |
                   AppState::bit(F::refreshingFolders)))
         updateButtons();
@@ -184,7 +185,7 @@ void BreadcrumbBar::rebuildCrumbs() {
             crumbLayout_->insertWidget(position++, separators_.back());
         }
         auto* crumb = button(isFocus);
-        crumb->setText(buttonText(crumbName(node)));
+        crumb->setText(buttonText(crumbName(state_, node)));
         connect(crumb, &QToolButton::clicked, this, [this, node] { state_.navigate(node); });
         crumbLayout_->insertWidget(position++, crumb);
         crumbs_.push_back(crumb);
@@ -197,7 +198,7 @@ void BreadcrumbBar::fitCrumbs() {
     std::vector<int> wanted, padding;
     for (std::size_t i = 0; i < crumbs_.size(); ++i) {
         QToolButton* crumb = crumbs_[i];
-        const QString full = crumbName(trail_[i]);
+        const QString full = crumbName(state_, trail_[i]);
         crumb->setText(buttonText(full));
         const int width = crumb->sizeHint().width();
         wanted.push_back(width);
@@ -214,7 +215,7 @@ void BreadcrumbBar::fitCrumbs() {
         const bool shown = i < fit.foldedFrom || i >= fit.foldedTo;
         crumbs_[i]->setVisible(shown);
         if (i > 0) separators_[i - 1]->setVisible(shown);
-        const QString full = crumbName(trail_[i]);
+        const QString full = crumbName(state_, trail_[i]);
         const bool shortened = shown && fit.widths[i] < wanted[i];
         if (shortened) {
             const int room = std::max(0, fit.widths[i] - padding[i]);
@@ -229,7 +230,7 @@ void BreadcrumbBar::fitCrumbs() {
     menu->clear();
     for (std::size_t i = fit.foldedFrom; i < fit.foldedTo; ++i) {
         const NodeRef node = trail_[i];
-        menu->addAction(buttonText(crumbName(node)), this, [this, node] { state_.navigate(node); });
+        menu->addAction(buttonText(crumbName(state_, node)), this, [this, node] { state_.navigate(node); });
     }
 }
 

@@ -45,7 +45,7 @@ std::optional<std::vector<DiskUsageSegment>> diskUsageSegments(const AppState& s
     if (!volume || !root || volume->totalCapacity <= 0) return std::nullopt;
     std::optional<std::int64_t> unattributed;
     if (state.isWholeVolumeScan()) unattributed = state.unattributedBytes();
-    return makeDiskUsageSegments(*volume, root->size(), unattributed, QString::fromStdString(root->displayName()),
+    return makeDiskUsageSegments(*volume, root->size(), unattributed, QString::fromStdString(state.displayName(*root)),
                                  QString::fromStdString(visibleText(nodeDisplayPath(*root))));
 }
 

@@ -267,7 +267,7 @@ void FileTypesView::onChanged(quint64 fields) {
     if (has(F::treeVersion)) cache_.dropOlderThan(state_.treeVersion());
     const quint64 read = AppState::bit(F::typeStats) | AppState::bit(F::typeFilter) | AppState::bit(F::colorMode) |
                          AppState::bit(F::extensionColors) | AppState::bit(F::focus) | AppState::bit(F::root) |
-                         AppState::bit(F::treeVersion);
+                         AppState::bit(F::treeVersion) | AppState::bit(F::volumeNames);
     if (fields & read) refresh();
 }
 
@@ -413,7 +413,7 @@ void FileTypesView::showHighlightBar(bool shown) {
 void FileTypesView::refreshScopeButton() {
     QString title = fileTypesScopeTitle(FileTypesScope::wholeScan);
     if (scope_ == FileTypesScope::currentFolder && state_.focus())
-        title = QString::fromStdString(state_.focus()->displayName());
+        title = QString::fromStdString(state_.displayName(*state_.focus()));
     scopeButton_->setText(title);
     scopeButton_->setIcon(symbolIcon(scope_ == FileTypesScope::wholeScan ? Symbol::internalDrive : Symbol::folder));
 }

@@ -151,9 +151,11 @@ void InspectorView::onChanged(quint64 fields) {
     const quint64 read = AppState::bit(F::selection) | AppState::bit(F::focus) | AppState::bit(F::treeVersion) |
                          AppState::bit(F::root) | AppState::bit(F::collector) | AppState::bit(F::collectorVersion) |
                          AppState::bit(F::refreshingFolders) | AppState::bit(F::colorMode) |
-                         AppState::bit(F::typeStats) | AppState::bit(F::extensionColors);
+                         AppState::bit(F::typeStats) | AppState::bit(F::extensionColors) |
+                         AppState::bit(F::volumeNames);
     if (fields & read) showNode();
-    const quint64 card = AppState::bit(F::scanVolume) | AppState::bit(F::root) | AppState::bit(F::treeVersion);
+    const quint64 card = AppState::bit(F::scanVolume) | AppState::bit(F::root) | AppState::bit(F::treeVersion) |
+                         AppState::bit(F::volumeNames);
     if (fields & card) diskUsage_->refresh();
 }
 

@@ -105,7 +105,7 @@ QMenu* makeNodeAndFolderContextMenu(AppState& state, const NodeRef& node, const 
     if (node) addNodeMenuEntries(*menu, state, node);
     if (folder) {
         if (node) menu->addSeparator();
-        QMenu* sub = menu->addMenu(QStringLiteral("Folder “") + QString::fromStdString(folder->displayName()) +
+        QMenu* sub = menu->addMenu(QStringLiteral("Folder “") + QString::fromStdString(state.displayName(*folder)) +
                                    QStringLiteral("”"));
         sub->setObjectName(QStringLiteral("FolderContextMenu"));
         addNodeMenuEntries(*sub, state, folder);

@@ -11,7 +11,7 @@ namespace plenwick {
 
 namespace {
 
-QString nameOf(const FileNode& node) { return QString::fromStdString(node.displayName()); }
+QString nameOf(const FileNode& node, const VolumeNameMap& names) { return QString::fromStdString(displayName(node, names)); }
 
 // Closes an alert without letting its own signals answer anything.
 void closeQuietly(QPointer<QMessageBox>& alert, QObject* receiver) {
@@ -25,20 +25,20 @@ void closeQuietly(QPointer<QMessageBox>& alert, QObject* receiver) {
 
 } // namespace
 
-QString leftoverOfferTitle(const FileNode* app) {
+QString leftoverOfferTitle(const FileNode* app, const VolumeNameMap& names) {
     if (!app) return {};
-    return QStringLiteral("Also remove what “") + nameOf(*app) + QStringLiteral("” left behind?");
+    return QStringLiteral("Also remove what “") + nameOf(*app, names) + QStringLiteral("” left behind?");
 }
 
-QString leftoverOfferMessage(const FileNode& app) {
+QString leftoverOfferMessage(const FileNode& app, const VolumeNameMap& names) {
     return QStringLiteral("Apps leave preferences, caches and support files in your Library. Plenwick can look for "
                           "the ones “") +
-           nameOf(app) + QStringLiteral("” left, and you choose which to delete along with it.");
+           nameOf(app, names) + QStringLiteral("” left, and you choose which to delete along with it.");
 }
 
-QString trashConfirmTitle(const FileNode* item) {
+QString trashConfirmTitle(const FileNode* item, const VolumeNameMap& names) {
     if (!item) return QStringLiteral("Move to Trash?");
-    return QStringLiteral("Move “") + nameOf(*item) + QStringLiteral("” to the Trash?");
+    return QStringLiteral("Move “") + nameOf(*item, names) + QStringLiteral("” to the Trash?");
 }
 
 QString trashConfirmMessage(const FileNode* item) { return trashConfirmMessage(item, item ? item->size() : 0); }
@@ -102,10 +102,10 @@ void ResultsQuestions::syncLeftoverOffer() {
         });
     }
     offerShown_ = first.get();
-    const QString title = leftoverOfferTitle(first.get());
+    const QString title = leftoverOfferTitle(first.get(), *state_.volumeNames());
     offer_->setWindowTitle(title);
     offer_->setText(title);
-    offer_->setInformativeText(leftoverOfferMessage(*first));
+    offer_->setInformativeText(leftoverOfferMessage(*first, *state_.volumeNames()));
     offer_->open();
 }
 
@@ -144,7 +144,7 @@ void ResultsQuestions::syncTrashConfirmation() {
         });
     }
     trashShown_ = pending.get();
-    const QString title = trashConfirmTitle(pending.get());
+    const QString title = trashConfirmTitle(pending.get(), *state_.volumeNames());
     trash_->setWindowTitle(title);
     trash_->setText(title);
     // Bytes the item shares with a name staying in the tree stay on disk.

@@ -4,6 +4,7 @@
 // Trash. Both are driven by the state alone (its queue of offers, its item awaiting
 // the Trash), and both hand their answer back to it.
 
+#include "app/VolumeNameMap.h"
 #include "scanner/FileNode.h"
 
 #include <QObject>
@@ -19,11 +20,12 @@ namespace plenwick {
 
 class AppState;
 
-// "Also remove what “<app>” left behind?", empty without an app.
-QString leftoverOfferTitle(const FileNode* app);
-QString leftoverOfferMessage(const FileNode& app);
+// "Also remove what “<app>” left behind?", empty without an app. Names as `names`
+// call them.
+QString leftoverOfferTitle(const FileNode* app, const VolumeNameMap& names);
+QString leftoverOfferMessage(const FileNode& app, const VolumeNameMap& names);
 // "Move “<item>” to the Trash?", "Move to Trash?" without an item.
-QString trashConfirmTitle(const FileNode* item);
+QString trashConfirmTitle(const FileNode* item, const VolumeNameMap& names);
 // "This frees about <size>. …", empty without an item.
 QString trashConfirmMessage(const FileNode* item);
 // The same with the bytes the move frees, where they differ from the item's size.

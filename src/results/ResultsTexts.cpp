@@ -10,8 +10,8 @@
 
 namespace plenwick {
 
-QString resultsTitle(const FileNode* root) {
-    return root ? QString::fromStdString(root->displayName()) : QStringLiteral("Plenwick");
+QString resultsTitle(const FileNode* root, const VolumeNameMap& names) {
+    return root ? QString::fromStdString(displayName(*root, names)) : QStringLiteral("Plenwick");
 }
 
 QString resultsSubtitle(const FileNode* root) {
@@ -19,8 +19,8 @@ QString resultsSubtitle(const FileNode* root) {
     return QString::fromStdString(formatByteCount(root->size()) + " · " + countText(root->fileCount(), "file", "files"));
 }
 
-QString backToResultsTitle(const FileNode& root) {
-    return QStringLiteral("Back to “") + QString::fromStdString(root.displayName()) + QStringLiteral("”");
+QString backToResultsTitle(const FileNode& root, const VolumeNameMap& names) {
+    return QStringLiteral("Back to “") + QString::fromStdString(displayName(root, names)) + QStringLiteral("”");
 }
 
 QString visualizationTitle(Visualization visualization) {

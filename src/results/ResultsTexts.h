@@ -4,6 +4,7 @@
 // tips long enough to need wrapping.
 
 #include "app/ViewSettings.h"
+#include "app/VolumeNameMap.h"
 
 #include <QString>
 
@@ -13,12 +14,12 @@ namespace plenwick {
 
 class FileNode;
 
-// The root's display name; "Plenwick" without a root.
-QString resultsTitle(const FileNode* root);
+// The root's display name (a scanned volume's by `names`); "Plenwick" without a root.
+QString resultsTitle(const FileNode* root, const VolumeNameMap& names);
 // "<size> · <count> files" ("1 file"), empty without a root.
 QString resultsSubtitle(const FileNode* root);
 // "Back to “<root>”".
-QString backToResultsTitle(const FileNode& root);
+QString backToResultsTitle(const FileNode& root, const VolumeNameMap& names);
 // The pickers' titles of the charts and of the colour modes.
 QString visualizationTitle(Visualization visualization);
 QString colorModeTitle(ColorMode mode);

@@ -149,9 +149,9 @@ void ResultsToolbar::refresh(quint64 fields) {
         const NodeRef& focus = state_.focus();
         enclosing_->setEnabled(focus && focus->parent());
     }
-    if (has(F::root) || has(F::treeVersion)) {
+    if (has(F::root) || has(F::treeVersion) || has(F::volumeNames)) {
         const FileNode* root = state_.root().get();
-        title_->setText(resultsTitle(root));
+        title_->setText(resultsTitle(root, *state_.volumeNames()));
         subtitle_->setText(resultsSubtitle(root));
         subtitle_->setVisible(!subtitle_->text().isEmpty());
     }

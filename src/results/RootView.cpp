@@ -112,7 +112,9 @@ QString RootView::windowTitleText() const { return title_; }
 
 void RootView::onChanged(quint64 fields) {
     using F = AppState::Field;
-    if (fields & (AppState::bit(F::phase) | AppState::bit(F::root) | AppState::bit(F::treeVersion))) showPhase();
+    if (fields & (AppState::bit(F::phase) | AppState::bit(F::root) | AppState::bit(F::treeVersion) |
+                  AppState::bit(F::volumeNames)))
+        showPhase();
     if (fields & AppState::bit(F::uninstallSession)) syncUninstallSheet();
     if (fields & (AppState::bit(F::lastError) | AppState::bit(F::lastErrorTitle))) syncErrorAlert();
 }
@@ -250,7 +252,7 @@ void RootView::showPhase() {
         emit toolbarContentChanged(hasToolbarContent_);
     }
 
-    const QString title = currentWidget() == results_ && results_ ? resultsTitle(state_.root().get())
+    const QString title = currentWidget() == results_ && results_ ? resultsTitle(state_.root().get(), *state_.volumeNames())
                                                                   : QStringLiteral("Plenwick");
     if (title != title_) {
         title_ = title;
@@ -259,7 +261,7 @@ void RootView::showPhase() {
 }
 
 void RootView::syncHomeToolbar() {
-    if (const NodeRef& root = state_.root()) backToResults_->setText(backToResultsTitle(*root));
+    if (const NodeRef& root = state_.root()) backToResults_->setText(backToResultsTitle(*root, *state_.volumeNames()));
 }
 
 void RootView::dismissErrorAlert() { closeLater(alert_, this); }

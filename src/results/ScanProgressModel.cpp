@@ -4,9 +4,7 @@
 #include "base/Utf8.h"
 #include "platform/ByteCountFormatter.h"
 #include "platform/TrashName.h"
-#include "scanner/VolumeNames.h"
 #include "services/Formatters.h"
-
 
 #include <algorithm>
 
@@ -23,14 +21,16 @@ bool isWholeVolumeScan(const std::optional<std::string>& target, const std::opti
     return AppState::normalizedPath(*target) == AppState::normalizedPath(volume->url);
 }
 
-std::string scanName(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume) {
+std::string scanName(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume,
+                     const VolumeNameMap& names) {
     if (!target) return "\u2026";
     if (isWholeVolumeScan(target, volume)) return quoted(volume->name);
-    return quoted(pathDisplayName(AppState::normalizedPath(*target)));
+    return quoted(pathDisplayName(AppState::normalizedPath(*target), names));
 }
 
-std::string title(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume) {
-    return "Scanning " + scanName(target, volume);
+std::string title(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume,
+                  const VolumeNameMap& names) {
+    return "Scanning " + scanName(target, volume, names);
 }
 
 std::optional<TargetIcon> targetIcon(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume,

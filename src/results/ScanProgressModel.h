@@ -15,9 +15,12 @@ namespace plenwick::scanprogress {
 bool isWholeVolumeScan(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume);
 
 // The text after "Scanning ": "…" without a target; the volume's name for a whole
-// volume; else the target's display name; both in typographic quotes.
-std::string scanName(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume);
-std::string title(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume);
+// volume; else the target's display name (by `names` for a mount point); both in
+// typographic quotes.
+std::string scanName(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume,
+                     const VolumeNameMap& names);
+std::string title(const std::optional<std::string>& target, const std::optional<VolumeInfo>& volume,
+                  const VolumeNameMap& names);
 
 // "Preparing…" before the first folder, else the folder with "~" for home, shortened
 // in the middle to 160 characters.

@@ -28,7 +28,8 @@ using Field = AppState::Field;
 
 constexpr AppState::Fields watchedFields = AppState::bit(Field::scanProgress) | AppState::bit(Field::scanTarget) |
                                            AppState::bit(Field::scanVolume) | AppState::bit(Field::scanStartedAt) |
-                                           AppState::bit(Field::phase) | AppState::bit(Field::root);
+                                           AppState::bit(Field::phase) | AppState::bit(Field::root) |
+                                           AppState::bit(Field::volumeNames);
 
 QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
@@ -205,7 +206,7 @@ void ScanProgressView::refresh() {
     const auto& target = state_.scanTarget();
     const auto& volume = state_.scanVolume();
 
-    title_->setText(text(scanprogress::title(target, volume)));
+    title_->setText(text(scanprogress::title(target, volume, *state_.volumeNames())));
     const QString folder = text(scanprogress::currentPathText(progress.currentPath));
     path_->setText(folder);
     path_->setToolTip(progress.currentPath.empty() ? QString() : text(progress.currentPath));

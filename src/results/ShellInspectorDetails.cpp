@@ -85,7 +85,7 @@ ShellText* text(ShellTextStyle style, ShellText::Tone tone, QWidget* parent,
 
 QString quoted(const QString& name) { return QStringLiteral("of “") + name + QStringLiteral("”"); }
 
-QString name(const FileNode& node) { return QString::fromStdString(node.displayName()); }
+QString name(const AppState& state, const FileNode& node) { return QString::fromStdString(state.displayName(node)); }
 
 // One of the node's sizes in the file style, "—" where the scan could not read it.
 QString bytesText(const FileNode& node, std::int64_t bytes) {
@@ -348,7 +348,7 @@ void ShellInspectorDetails::refreshHeader() {
     caption_->setVisible(isFallback_);
     caption_->setText(node.isContainer() ? QStringLiteral("CURRENT FOLDER") : QStringLiteral("SCANNED FILE"));
     caption_->setTint(tertiaryColor(palette()));
-    name_->setText(name(node));
+    name_->setText(name(state_, node));
     kind_->setText(resolvedKind_ && resolvedKind_->node == &node ? resolvedKind_->kind : fileKindText(node));
     kind_->setToolTip(kind_->text());
 }
@@ -359,7 +359,7 @@ void ShellInspectorDetails::refreshSizes() {
     const QColor color = nodeColor(state_, node);
     const FileNode* parent = node.parent();
     parentShare_->setVisible(parent != nullptr);
-    if (parent) parentShare_->set(quoted(name(*parent)), sizeShare(node, *parent), color);
+    if (parent) parentShare_->set(quoted(name(state_, *parent)), sizeShare(node, *parent), color);
     const NodeRef& root = state_.root();
     const bool showScan = root && root.get() != &node && parent != root.get() && root->size() > 0;
     scanShare_->setVisible(showScan);

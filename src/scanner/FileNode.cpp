@@ -3,7 +3,6 @@
 #include "base/PathNames.h"
 #include "base/Utf8.h"
 #include "scanner/NodeMemory.h"
-#include "scanner/VolumeNames.h"
 
 #include <algorithm>
 #include <climits>
@@ -212,7 +211,7 @@ std::string FileNode::url() const {
 }
 
 std::string FileNode::displayName() const {
-    return parent_ ? visibleText(name()) : pathDisplayName(name());
+    return parent_ ? visibleText(name()) : visibleText(lastPathComponent(name()));
 }
 
 std::string FileNode::fileExtension() const { return fileExtensionOf(name()); }

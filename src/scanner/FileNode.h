@@ -102,9 +102,9 @@ public:
     // parent gives its own name.
     std::string url() const;
     // The name as text for display (visibleText: invalid UTF-8 and control characters
-    // shown as symbols); a root shows what the file manager calls its path: a
-    // volume's name for a scanned volume, else the path's last component
-    // (VolumeNames.h).
+    // shown as symbols); a root, whose name is a path, by the path's last component.
+    // A scanned volume's root is called by its volume's name through the application
+    // state, which knows the volumes.
     std::string displayName() const;
     // Lowercased extension of the name, or empty (see fileExtensionOf).
     std::string fileExtension() const;

@@ -99,14 +99,14 @@ TEST(StateParts, VolumesDropStaleRefreshesAndMarkOnlyRealChanges) {
     const std::int64_t newer = volumes.beginRefresh();
     EXPECT_FALSE(volumes.applyRefresh(older, {volume("/", "Old")}));
     EXPECT_TRUE(volumes.applyRefresh(newer, {volume("/", "System"), volume("/media/usb", "Stick")}));
-    EXPECT_EQ(changes.take(), bits({StateField::volumes}));
+    EXPECT_EQ(changes.take(), bits({StateField::volumes, StateField::volumeNames}));
     EXPECT_TRUE(volumes.applyRefresh(newer, volumes.volumes()));
     EXPECT_EQ(changes.take(), 0u) << "the same list is no change";
 
     // A direct assignment makes a pending refresh stale; an empty result keeps what is shown.
     const std::int64_t pending = volumes.beginScanVolumeRefresh();
     volumes.assignScanVolume(volumes.matching("/media/usb/"));
-    EXPECT_EQ(changes.take(), bits({StateField::scanVolume}));
+    EXPECT_EQ(changes.take(), bits({StateField::scanVolume})) << "the list names its mount point already";
     EXPECT_FALSE(volumes.applyScanVolumeRefresh(pending, volume("/", "System")));
     EXPECT_FALSE(volumes.applyScanVolumeRefresh(volumes.beginScanVolumeRefresh(), std::nullopt));
     ASSERT_TRUE(volumes.scanVolume());
@@ -117,7 +117,7 @@ TEST(StateParts, VolumesDropStaleRefreshesAndMarkOnlyRealChanges) {
     EXPECT_EQ(volumes.unattributedBytes(root.get()), volumes.scanVolume()->usedCapacity() - 100);
     NodeRef inner = folder("/media/usb/inner", {file("b", 1)});
     EXPECT_EQ(volumes.unattributedBytes(inner.get()), 0);
-    EXPECT_EQ(volumes.names().back(), (std::pair<std::string, std::string>{"/media/usb", "Stick"}));
+    EXPECT_EQ(*volumes.names(), (VolumeNameMap{{"/", "System"}, {"/media/usb", "Stick"}}));
 }
 
 TEST(StateParts, TypeStatisticsApplyUpdatesInScheduleOrderAndKeepEachExtensionsColour) {

@@ -110,25 +110,53 @@ TEST_F(StateTest, TheRootOfAVolumeScanIsCalledByItsVolumesName) {
     state->startScan(target);
     runUserJobs();
     ASSERT_TRUE(state->root());
-    EXPECT_EQ(state->root()->displayName(), "Backup Drive");
-    EXPECT_EQ(child(state->root(), "Photos")->displayName(), "Photos");
-    EXPECT_EQ(FileNode::make("/", FileNode::Kind::directory, 0, 0, 0, 0)->displayName(), "File System");
+    EXPECT_EQ(state->displayName(*state->root()), "Backup Drive");
+    EXPECT_EQ(state->displayName(*child(state->root(), "Photos")), "Photos");
+    EXPECT_EQ(state->displayName(*FileNode::make("/", FileNode::Kind::directory, 0, 0, 0, 0)), "File System");
 
     // A volume known only as the scan's own volume names it too; the list's name wins.
     state->setVolumes({});
-    const auto version = state->treeVersion();
     state->setScanVolume(volume(target, "Only Here"));
-    EXPECT_EQ(state->root()->displayName(), "Only Here");
-    EXPECT_GT(state->treeVersion(), version) << "the views that show the root's name read it again";
+    EXPECT_EQ(state->displayName(*state->root()), "Only Here");
     state->setVolumes({volume(target, "Listed")});
-    EXPECT_EQ(state->root()->displayName(), "Listed");
+    EXPECT_EQ(state->displayName(*state->root()), "Listed");
 
-    // A folder below a volume keeps its own name; without a state, so does a mount point.
+    // A folder below a volume keeps its own name; a node by itself knows no volumes.
     state->startScan(target + "/Photos");
     runUserJobs();
-    EXPECT_EQ(state->root()->displayName(), "Photos");
-    state.reset();
+    EXPECT_EQ(state->displayName(*state->root()), "Photos");
     EXPECT_EQ(FileNode::make(target, FileNode::Kind::directory, 0, 0, 0, 0)->displayName(),
               target.substr(target.rfind('/') + 1));
     EXPECT_EQ(FileNode::make("/", FileNode::Kind::directory, 0, 0, 0, 0)->displayName(), "/");
+}
+
+TEST_F(StateTest, ARenamedVolumeChangesItsNamesAndNotTheTree) {
+    makeState();
+    const std::string target = makeTree({{"a.txt", 10}});
+    volumes->mounted = {volume(target, "Before")};
+    runUserJobs();
+    state->startScan(target);
+    runUserJobs();
+    ASSERT_EQ(state->displayName(*state->root()), "Before");
+    const std::int64_t version = state->treeVersion();
+    const std::shared_ptr<const VolumeNameMap> before = state->volumeNames();
+    log.emitted.clear();
+
+    // The next volume list calls the scanned mount point otherwise.
+    volumes->mounted = {volume(target, "After")};
+    state->refreshVolumes();
+    runUserJobs();
+    EXPECT_EQ(state->displayName(*state->root()), "After");
+    EXPECT_EQ(state->treeVersion(), version) << "the tree is as it was";
+    ASSERT_EQ(log.emitted.size(), 1u);
+    EXPECT_EQ(log.emitted[0], AppState::bit(AppState::Field::volumes) | AppState::bit(AppState::Field::volumeNames));
+    // A snapshot taken before keeps the names it had.
+    EXPECT_EQ(plenwick::displayName(*state->root(), *before), "Before");
+
+    // A list with other figures but the same names is no change of names.
+    volumes->mounted = {volume(target, "After", 5000, 100)};
+    state->refreshVolumes();
+    runUserJobs();
+    ASSERT_EQ(log.emitted.size(), 2u);
+    EXPECT_EQ(log.emitted[1], AppState::bit(AppState::Field::volumes));
 }

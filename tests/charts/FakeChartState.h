@@ -18,6 +18,7 @@ public:
     std::vector<NodeRef> collected;
     const FileNode* anchor = nullptr;
     std::unordered_map<const FileNode*, RGB> colors; // else defaultNodeColor
+    std::unordered_map<const FileNode*, std::string> names; // else the node's own
     mutable int colorCalls = 0;
 
     void collect(const NodeRef& n) {
@@ -54,6 +55,10 @@ public:
         if (!filter) return true;
         if (const std::string* ext = filter->asFileExtension()) return node.fileExtension() == *ext;
         return node.category() == *filter->asCategory();
+    }
+    std::string displayName(const FileNode& node) const override {
+        auto it = names.find(&node);
+        return it == names.end() ? node.displayName() : it->second;
     }
 };
 

@@ -144,7 +144,7 @@ TEST_F(CollectorTreeTest, TextsCountWithGroupingAndNameFoldersFromHome) {
     const NodeRef top = folder("/", {file("swap", 1)});
     EXPECT_EQ(collectorRowSubtitle(*child(top, "swap"), 0, "/home/ann"), "/");
     EXPECT_EQ(collectorChipHelp(*child(home, "Music"), 5), "/home/ann/Music — " + collectorBytes(5));
-    EXPECT_EQ(collectorRemoveAccessibleName(*song), "Remove song from Collector");
+    EXPECT_EQ(collectorRemoveAccessibleName(*song, {}), "Remove song from Collector");
 
     // Control characters and bad bytes of names show as symbols, in paths too.
     const NodeRef odd = folder("/home/ann/", {folder("tab\there", {file("line1\nline2\xFF", 5)})});
@@ -152,7 +152,7 @@ TEST_F(CollectorTreeTest, TextsCountWithGroupingAndNameFoldersFromHome) {
     EXPECT_EQ(collectorRowSubtitle(*inner, 0, "/home/ann"), QString::fromUtf8("~/tab\u21E5here"));
     EXPECT_EQ(collectorChipHelp(*inner, 5),
               QString::fromUtf8("/home/ann/tab\u21E5here/line1\u21B5line2\uFFFD — ") + collectorBytes(5));
-    EXPECT_EQ(collectorRemoveAccessibleName(*inner), QString::fromUtf8("Remove line1\u21B5line2\uFFFD from Collector"));
+    EXPECT_EQ(collectorRemoveAccessibleName(*inner, {}), QString::fromUtf8("Remove line1\u21B5line2\uFFFD from Collector"));
 }
 
 } // namespace

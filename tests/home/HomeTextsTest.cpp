@@ -109,16 +109,21 @@ TEST(HomeTexts, ReturnBannerSummary) {
     EXPECT_EQ(home::returnBannerToolTip(*root).toStdString(), "/");
     root = FileNode::make("/home/ann/Projects/", FileNode::Kind::directory, 10, 10, 1, 0);
     EXPECT_EQ(home::returnBannerToolTip(*root).toStdString(), "/home/ann/Projects");
-    EXPECT_EQ(home::returnBannerTitle(*root).toStdString(), "Back to results of Projects");
+    EXPECT_EQ(home::returnBannerTitle(*root, {}).toStdString(), "Back to results of Projects");
 }
 
 TEST(HomeTexts, RecentScanTexts) {
-    EXPECT_EQ(home::recentDisplayName("/home/ann/Projects").toStdString(), "Projects");
-    EXPECT_EQ(home::recentDisplayName("/").toStdString(), "/");
+    EXPECT_EQ(home::recentDisplayName("/home/ann/Projects", {}).toStdString(), "Projects");
+    EXPECT_EQ(home::recentDisplayName("/", {}).toStdString(), "/");
     EXPECT_EQ(home::recentPathText("/srv/gone", false).toStdString(), "/srv/gone — not available");
     EXPECT_EQ(home::recentPathText("/home/ann", true).toStdString(), "/home/ann") << "the home folder is not abbreviated";
-    EXPECT_EQ(home::recentScanHelp("/home/ann/My Music").toStdString(), "Scan My Music again");
-    EXPECT_EQ(home::recentDisplayName("/srv/bad\xFF").toStdString(), "bad\xEF\xBF\xBD");
+    EXPECT_EQ(home::recentScanHelp("/home/ann/My Music", {}).toStdString(), "Scan My Music again");
+    EXPECT_EQ(home::recentDisplayName("/srv/bad\xFF", {}).toStdString(), "bad\xEF\xBF\xBD");
+    // A mount point of the state's volumes goes by its volume's name, a folder below it by its own.
+    const VolumeNameMap names = makeVolumeNameMap({{"/media/ann/usb/", "Stick"}});
+    EXPECT_EQ(home::recentDisplayName("/media/ann/usb", names).toStdString(), "Stick");
+    EXPECT_EQ(home::recentScanHelp("/media/ann/usb/", names).toStdString(), "Scan Stick again");
+    EXPECT_EQ(home::recentDisplayName("/media/ann/usb/Photos", names).toStdString(), "Photos");
 }
 
 TEST(HomeFlowGrid, AdaptiveColumnsShareTheWidth) {

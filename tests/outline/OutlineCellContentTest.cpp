@@ -62,16 +62,21 @@ TEST_F(OutlineCellTest, SharesAreOfTheParentInTheTreeAndOfTheListInFlatLists) {
 TEST_F(OutlineCellTest, DetailLinesNameTheFoldersBetweenListAndItem) {
     OutlineFlatList list;
     list.scope = photos;
-    EXPECT_FALSE(outlineDetailPath(*a, nullptr));
-    EXPECT_EQ(outlineDetailPath(*child(photos, "b.png"), &list), QStringLiteral("Photos"));
-    EXPECT_EQ(outlineDetailPath(*a, &list), QStringLiteral("2024"));
+    EXPECT_FALSE(outlineDetailPath(*a, nullptr, {}));
+    EXPECT_EQ(outlineDetailPath(*child(photos, "b.png"), &list, {}), QStringLiteral("Photos"));
+    EXPECT_EQ(outlineDetailPath(*a, &list, {}), QStringLiteral("2024"));
     // Search results belong to the root: the way down starts below it.
     list.scope = root;
-    EXPECT_EQ(outlineDetailPath(*a, &list), QStringLiteral("Photos › 2024"));
-    EXPECT_EQ(outlineDetailPath(*child(root, "c.txt"), &list), QStringLiteral("scan"));
+    EXPECT_EQ(outlineDetailPath(*a, &list, {}), QStringLiteral("Photos › 2024"));
+    EXPECT_EQ(outlineDetailPath(*child(root, "c.txt"), &list, {}), QStringLiteral("scan"));
     // A scope never met: the way up ends with the root's display name.
     list.scope = child(root, "c.txt");
-    EXPECT_EQ(outlineDetailPath(*a, &list), QStringLiteral("scan › Photos › 2024"));
+    EXPECT_EQ(outlineDetailPath(*a, &list, {}), QStringLiteral("scan › Photos › 2024"));
+    // A scanned volume's root goes by its volume's name, on the way and as the scope.
+    const VolumeNameMap names = makeVolumeNameMap({{"/scan/", "Backup"}});
+    EXPECT_EQ(outlineDetailPath(*a, &list, names), QStringLiteral("Backup › Photos › 2024"));
+    list.scope = root;
+    EXPECT_EQ(outlineDetailPath(*child(root, "c.txt"), &list, names), QStringLiteral("Backup"));
 }
 
 TEST_F(OutlineCellTest, NamesPathsAndTooltipsShowControlCharactersAsSymbols) {
@@ -82,7 +87,7 @@ TEST_F(OutlineCellTest, NamesPathsAndTooltipsShowControlCharactersAsSymbols) {
     OutlineFlatList list;
     list.scope = top;
     EXPECT_EQ(odd->displayName(), "line1\u21B5line2.txt");
-    EXPECT_EQ(outlineDetailPath(*odd, &list), QString::fromUtf8("tab\u21E5dir\u21E4 › bad\uFFFD"));
+    EXPECT_EQ(outlineDetailPath(*odd, &list, {}), QString::fromUtf8("tab\u21E5dir\u21E4 › bad\uFFFD"));
     EXPECT_EQ(outlineNameToolTip(*odd, {}), QString::fromUtf8("/scan/tab\u21E5dir\u21E4/bad\uFFFD/line1\u21B5line2.txt"));
 }
 

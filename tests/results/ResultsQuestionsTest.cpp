@@ -38,7 +38,7 @@ protected:
 
 TEST_F(ResultsQuestionsTest, OffersAreAskedOneAfterTheOtherAndWaitForAnOpenSession) {
     EXPECT_FALSE(offer());
-    EXPECT_EQ(leftoverOfferTitle(nullptr), "");
+    EXPECT_EQ(leftoverOfferTitle(nullptr, {}), "");
     state->addToCollector({child(tree, "One.app"), child(tree, "Two.app"), child(tree, "Three.app")});
     ASSERT_TRUE(offer());
     EXPECT_EQ(offer()->text(), "Also remove what “One.app” left behind?");
@@ -74,7 +74,7 @@ TEST_F(ResultsQuestionsTest, OffersAreAskedOneAfterTheOtherAndWaitForAnOpenSessi
 }
 
 TEST_F(ResultsQuestionsTest, TheTrashConfirmationClearsTheItemBeforeItMoves) {
-    EXPECT_EQ(trashConfirmTitle(nullptr), "Move to Trash?");
+    EXPECT_EQ(trashConfirmTitle(nullptr, {}), "Move to Trash?");
     EXPECT_EQ(trashConfirmMessage(nullptr), "");
     const NodeRef big = child(tree, "Big");
     state->setPendingTrash(big);

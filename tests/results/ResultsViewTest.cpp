@@ -16,15 +16,15 @@ namespace plenwick::test {
 namespace {
 
 TEST(ResultsTexts, TitleAndSubtitleFollowTheRoot) {
-    EXPECT_EQ(resultsTitle(nullptr), "Plenwick");
+    EXPECT_EQ(resultsTitle(nullptr, {}), "Plenwick");
     EXPECT_EQ(resultsSubtitle(nullptr), "");
     NodeRef one = folder("/tmp/single", {file("only.txt", 4096)});
-    EXPECT_EQ(resultsTitle(one.get()), "single");
+    EXPECT_EQ(resultsTitle(one.get(), {}), "single");
     EXPECT_EQ(resultsSubtitle(one.get()), QString::fromStdString("4 KB") + " · 1 file");
     NodeRef two = folder("/tmp/two", {file("a.txt", 4096), file("b.txt", 4096)});
     EXPECT_EQ(resultsSubtitle(two.get()), QString::fromStdString("8 KB") + " · 2 files");
     NodeRef empty = FileNode::make("/", FileNode::Kind::directory, 0, 0, 0, 0);
-    EXPECT_EQ(backToResultsTitle(*empty), "Back to “/”");
+    EXPECT_EQ(backToResultsTitle(*empty, {}), "Back to “/”");
 }
 
 TEST(ResultsTexts, HelpTextsNameTheShortcutInTheDesktopsSpelling) {

@@ -42,7 +42,7 @@ TEST_F(ViewTest, EachPhaseShowsItsScreenAndToolbarRow) {
     EXPECT_EQ(root->currentWidget(), root->resultsView());
     EXPECT_EQ(root->progressScreen(), nullptr) << "the progress screen goes with its scan";
     EXPECT_EQ(static_cast<QStackedWidget*>(root->toolbarContent())->currentWidget(), root->resultsToolbar());
-    EXPECT_EQ(root->windowTitleText(), QString::fromStdString(state->root()->displayName()));
+    EXPECT_EQ(root->windowTitleText(), QString::fromStdString(state->displayName(*state->root())));
     EXPECT_EQ(root->resultsToolbar()->titleLabel()->text(), root->windowTitleText());
 }
 
@@ -60,14 +60,15 @@ TEST_F(ViewTest, AScannedVolumeIsCalledByTheNameOfItsCard) {
     const auto* details = results->findChild<ShellInspectorDetails*>();
     ASSERT_NE(details, nullptr);
     EXPECT_EQ(details->nameText(), "Backup Drive");
-    EXPECT_EQ(home::recentDisplayName(path), "Backup Drive");
-    EXPECT_EQ(home::recentDisplayName(path + "/Photos"), "Photos");
+    EXPECT_EQ(home::recentDisplayName(path, *state->volumeNames()), "Backup Drive");
+    EXPECT_EQ(home::recentDisplayName(path + "/Photos", *state->volumeNames()), "Photos");
 
     // A name that arrives with the results on show reaches them.
     state->setVolumes({volume(path, "Renamed")}); // its label changed meanwhile
     EXPECT_EQ(results->breadcrumbBar()->crumbButtons()[0]->text(), "Renamed");
     EXPECT_EQ(details->nameText(), "Renamed");
     EXPECT_EQ(root->windowTitleText(), "Renamed");
+    EXPECT_EQ(root->resultsToolbar()->titleLabel()->text(), "Renamed");
 
     // A folder of the volume keeps its own name.
     state->startScan(path + "/Photos");
@@ -152,7 +153,7 @@ TEST_F(ViewTest, DisksAndBackKeepTheResultsScreenANewTreeReplacesIt) {
     EXPECT_EQ(state->phase().kind(), Kind::home);
     QToolButton* back = root->backToResultsButton();
     EXPECT_EQ(static_cast<QStackedWidget*>(root->toolbarContent())->currentWidget(), back->parentWidget());
-    EXPECT_EQ(back->text(), QString("Back to “%1”").arg(QString::fromStdString(state->root()->displayName())));
+    EXPECT_EQ(back->text(), QString("Back to “%1”").arg(QString::fromStdString(state->displayName(*state->root()))));
     back->click();
     EXPECT_EQ(state->phase().kind(), Kind::results);
     EXPECT_EQ(root->resultsView(), first) << "going to the disks and back keeps the screen";

@@ -17,11 +17,15 @@ using test::volume;
 
 TEST(ScanProgressModel, NamesAndTitle) {
     const auto data = volume("/mnt/data/", "Data", 1000, 400);
-    EXPECT_EQ(title(std::nullopt, data), "Scanning \u2026");
-    EXPECT_EQ(title(std::string("/mnt/data"), data), "Scanning \u201CData\u201D");
-    EXPECT_EQ(title(std::string("/mnt/data/photos"), data), "Scanning \u201Cphotos\u201D");
-    EXPECT_EQ(scanName(std::string("/home/ann/Sp\xff" "cial"), std::nullopt), "\u201CSp\uFFFDcial\u201D");
-    EXPECT_EQ(scanName(std::string("/"), std::nullopt), "\u201C/\u201D");
+    EXPECT_EQ(title(std::nullopt, data, {}), "Scanning \u2026");
+    EXPECT_EQ(title(std::string("/mnt/data"), data, {}), "Scanning \u201CData\u201D");
+    EXPECT_EQ(title(std::string("/mnt/data/photos"), data, {}), "Scanning \u201Cphotos\u201D");
+    EXPECT_EQ(scanName(std::string("/home/ann/Sp\xff" "cial"), std::nullopt, {}), "\u201CSp\uFFFDcial\u201D");
+    EXPECT_EQ(scanName(std::string("/"), std::nullopt, {}), "\u201C/\u201D");
+    // A mount point the state knows goes by its volume's name, even without the scan volume.
+    const VolumeNameMap names = makeVolumeNameMap({{"/", "File System"}, {"/mnt/data", "Data"}});
+    EXPECT_EQ(scanName(std::string("/"), std::nullopt, names), "\u201CFile System\u201D");
+    EXPECT_EQ(scanName(std::string("/mnt/data/photos"), std::nullopt, names), "\u201Cphotos\u201D");
     EXPECT_TRUE(isWholeVolumeScan(std::string("/mnt/data/"), data));
     EXPECT_FALSE(isWholeVolumeScan(std::string("/mnt/data"), std::nullopt));
     EXPECT_FALSE(isWholeVolumeScan(std::nullopt, data));

@@ -25,5 +25,6 @@ const FileNode* AppStateChartState::folderColoringAnchor() const {
 
 RGB AppStateChartState::color(const FileNode& node) const { return state_.color(node); }
 bool AppStateChartState::matchesTypeFilter(const FileNode& node) const { return state_.matchesTypeFilter(node); }
+std::string AppStateChartState::displayName(const FileNode& node) const { return state_.displayName(node); }
 
 } // namespace plenwick

@@ -27,6 +27,7 @@ public:
     const FileNode* folderColoringAnchor() const override;
     RGB color(const FileNode& node) const override;
     bool matchesTypeFilter(const FileNode& node) const override;
+    std::string displayName(const FileNode& node) const override;
 
 private:
     AppState& state_;

@@ -11,7 +11,7 @@ namespace {
 
 QString percent(double fraction) { return QString::fromStdString(formatPercent(fraction)); }
 
-QString name(const FileNode& node) { return QString::fromStdString(node.displayName()); }
+QString name(const FileNode& node, const ChartState& state) { return QString::fromStdString(state.displayName(node)); }
 
 } // namespace
 
@@ -21,10 +21,10 @@ SunburstCentreInfo SunburstCentreInfo::make(const SunburstScene& scene, const Su
     const FileNode& focus = *layout.focus;
     const double total = static_cast<double>(std::max<std::int64_t>(focus.size(), 1));
     auto share = [&](std::int64_t bytes) {
-        return percent(static_cast<double>(bytes) / total) + QStringLiteral(" of ") + name(focus);
+        return percent(static_cast<double>(bytes) / total) + QStringLiteral(" of ") + name(focus, state);
     };
     auto describeNode = [&](const FileNode& node) {
-        SunburstCentreInfo info{name(node), node.size(), share(node.size()), std::nullopt, false, isSizeKnown(node)};
+        SunburstCentreInfo info{name(node, state), node.size(), share(node.size()), std::nullopt, false, isSizeKnown(node)};
         if (scene.isCollected(&node, state)) {
             info.detail = QStringLiteral("In Collector · ") + info.detail;
             info.symbol = Symbol::trayFullFill;
@@ -50,7 +50,7 @@ SunburstCentreInfo SunburstCentreInfo::make(const SunburstScene& scene, const Su
 
     QString files = QString::fromStdString(countText(focus.fileCount(), "file", "files"));
     if (scene.focusCollected) files = QStringLiteral("In Collector · ") + files;
-    return {name(focus), focus.size(), files, std::nullopt, true, isSizeKnown(focus)};
+    return {name(focus, state), focus.size(), files, std::nullopt, true, isSizeKnown(focus)};
 }
 
 } // namespace plenwick

@@ -214,6 +214,7 @@ void drawSunburstLabel(QPainter& painter, const SunburstLabelArc& label, const Q
     const double thickness = label.ro - label.ri;
     if (thickness < sunburstMinimumLabelThickness) return;
     const SunburstArc& arc = *label.arc;
+    // An arc's node lies below the focus, never a root: its own name is the one shown.
     const QString name =
         arc.isHiddenSpace ? QStringLiteral("Hidden space") : QString::fromStdString(arc.node->displayName());
     const QString sizeText = QString::fromStdString(formatByteCount(arc.size));

@@ -22,16 +22,16 @@ QString sunburstHiddenSpaceToolTip() {
 
 QString sunburstZoomOutActionName() { return QStringLiteral("Zoom Out"); }
 
-QString sunburstAccessibilityLabel(const SunburstLayout& layout) {
+QString sunburstAccessibilityLabel(const SunburstLayout& layout, const ChartState& state) {
     const FileNode& focus = *layout.focus;
-    QString text = QStringLiteral("Sunburst chart of ") + QString::fromStdString(focus.displayName()) +
+    QString text = QStringLiteral("Sunburst chart of ") + QString::fromStdString(state.displayName(focus)) +
                    QStringLiteral(", ") + bytes(focus.size()) + QStringLiteral(".");
     QStringList largest;
     if (!layout.rings.empty()) {
         const double total = static_cast<double>(std::max<std::int64_t>(focus.size(), 1));
         for (const SunburstArc& arc : layout.rings[0]) {
             if (!arc.node) continue;
-            largest << QString::fromStdString(arc.node->displayName()) + QStringLiteral(", ") + bytes(arc.node->size()) +
+            largest << QString::fromStdString(state.displayName(*arc.node)) + QStringLiteral(", ") + bytes(arc.node->size()) +
                            QStringLiteral(", ") +
                            QString::fromStdString(formatPercent(static_cast<double>(arc.node->size()) / total));
             if (largest.size() == 5) break;

@@ -1,6 +1,7 @@
 #pragma once
 // The sunburst's texts for assistive technology and its help tag.
 
+#include "charts/ChartState.h"
 #include "charts/SunburstLayout.h"
 
 #include <QString>
@@ -14,7 +15,7 @@ QString sunburstHiddenSpaceToolTip();
 QString sunburstZoomOutActionName();
 
 // "Sunburst chart of <focus>, <size>." with the five largest items of the inner ring
-// and the hidden space.
-QString sunburstAccessibilityLabel(const SunburstLayout& layout);
+// and the hidden space, named as `state` names them.
+QString sunburstAccessibilityLabel(const SunburstLayout& layout, const ChartState& state);
 
 } // namespace plenwick

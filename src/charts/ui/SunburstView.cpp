@@ -36,8 +36,9 @@ constexpr AppState::Fields keyFields = AppState::bit(F::root) | AppState::bit(F:
                                        AppState::bit(F::treeVersion) | AppState::bit(F::scanVolume) |
                                        AppState::bit(F::colorMode) | AppState::bit(F::typeFilter) |
                                        AppState::bit(F::collectorVersion) | AppState::bit(F::extensionColors);
-constexpr AppState::Fields overlayFields =
-    AppState::bit(F::hovered) | AppState::bit(F::selection) | AppState::bit(F::treeVersion);
+// The overlay's and the centre's: what is pointed at and the names shown.
+constexpr AppState::Fields overlayFields = AppState::bit(F::hovered) | AppState::bit(F::selection) |
+                                           AppState::bit(F::treeVersion) | AppState::bit(F::volumeNames);
 
 } // namespace
 
@@ -237,7 +238,7 @@ void SunburstView::handleClick(const QPointF& location, bool multi) {
 }
 
 QString SunburstView::accessibilityLabel() const {
-    return scene_ ? sunburstAccessibilityLabel(*scene_->layout) : QString();
+    return scene_ ? sunburstAccessibilityLabel(*scene_->layout, chartState_) : QString();
 }
 
 void SunburstView::zoomOut() {
@@ -350,7 +351,7 @@ void SunburstView::startDrag() {
 }
 
 QPixmap SunburstView::dragPreview(const FileNode& node) const {
-    const QString name = QString::fromStdString(node.displayName());
+    const QString name = QString::fromStdString(state_.displayName(node));
     const double ratio = devicePixelRatioF();
     const QFont font = shellFont(ShellTextStyle::body);
     const QFontMetricsF metrics(font, this);

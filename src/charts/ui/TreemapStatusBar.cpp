@@ -39,7 +39,8 @@ TreemapStatusBar::TreemapStatusBar(AppState& state, TreemapModel& model, QWidget
         constexpr quint64 read = AppState::bit(F::focus) | AppState::bit(F::treeVersion) |
                                  AppState::bit(F::hovered) | AppState::bit(F::selection) |
                                  AppState::bit(F::collectorVersion) | AppState::bit(F::colorMode) |
-                                 AppState::bit(F::typeFilter) | AppState::bit(F::extensionColors);
+                                 AppState::bit(F::typeFilter) | AppState::bit(F::extensionColors) |
+                                 AppState::bit(F::volumeNames);
         if (fields & read) update();
     });
 }

@@ -131,7 +131,7 @@ std::optional<TreemapStatusInfo> treemapStatusInfo(const ChartState& state, cons
     }
     TreemapStatusInfo info;
     if (!subject) {
-        info.title = text(focus->displayName());
+        info.title = text(state.displayName(*focus));
         info.kind = QString::fromStdString(countText(focus->fileCount(), "file", "files"));
         info.symbol = "folder";
         info.size = focus->size();

@@ -21,8 +21,6 @@ namespace plenwick {
 
 namespace {
 
-QString display(const FileNode& node) { return QString::fromStdString(node.displayName()); }
-
 // The hairline between the chart and its bar.
 class Separator final : public QWidget {
 public:
@@ -40,10 +38,10 @@ protected:
 };
 
 // The label a drag shows: the item's name and symbol on a rounded plate.
-QPixmap dragPreview(const FileNode& node, const QPalette& palette, qreal ratio) {
+QPixmap dragPreview(const FileNode& node, const QString& shownName, const QPalette& palette, qreal ratio) {
     const QFont font = shellFont(ShellTextStyle::body);
     const QFontMetricsF fm(font);
-    const QString name = fm.elidedText(display(node), Qt::ElideMiddle, 320);
+    const QString name = fm.elidedText(shownName, Qt::ElideMiddle, 320);
     const double symbol = 14, gap = 5;
     const QSizeF size(8 + symbol + gap + fm.horizontalAdvance(name) + 8, 4 + std::max(symbol, fm.height()) + 4);
     QPixmap pixmap((size * ratio).toSize());
@@ -215,6 +213,8 @@ TreemapView::~TreemapView() = default;
 
 QWidget* TreemapView::chart() const noexcept { return chart_; }
 
+QString TreemapView::display(const FileNode& node) const { return QString::fromStdString(state_.displayName(node)); }
+
 std::optional<TreemapView::EmptyState> TreemapView::emptyState() const {
     const NodeRef& focus = state_.focus();
     if (!focus)
@@ -228,7 +228,7 @@ bool TreemapView::isShowingEmptyState() const { return !empty_->isHidden(); }
 
 void TreemapView::onChanged(quint64 fields) {
     using F = AppState::Field;
-    if (fields & (AppState::bit(F::focus) | AppState::bit(F::treeVersion))) syncContent();
+    if (fields & (AppState::bit(F::focus) | AppState::bit(F::treeVersion) | AppState::bit(F::volumeNames))) syncContent();
     constexpr quint64 keyFields = AppState::bit(F::focus) | AppState::bit(F::treeVersion) |
                                   AppState::bit(F::colorMode) | AppState::bit(F::typeFilter) |
                                   AppState::bit(F::collectorVersion) | AppState::bit(F::extensionColors);
@@ -286,7 +286,7 @@ std::vector<std::string> TreemapView::dragPaths() const {
 void TreemapView::startDrag() {
     const std::vector<std::string> paths = dragPaths();
     if (paths.empty()) return;
-    const QPixmap preview = dragPreview(*menuNode_, palette(), devicePixelRatioF());
+    const QPixmap preview = dragPreview(*menuNode_, display(*menuNode_), palette(), devicePixelRatioF());
     dragItems(chart_, paths, preview, QPoint(12, qRound(preview.deviceIndependentSize().height() / 2)));
 }
 

@@ -68,6 +68,7 @@ private:
 
     void onChanged(quint64 fields);
     void syncContent();
+    QString display(const FileNode& node) const; // the name the state shows for `node`
     // Asks the model for the picture of the current key (nothing when it is shown).
     void requestRender();
 

@@ -226,6 +226,10 @@ TEST_F(SunburstCentreInfoTest, DescribesTheArcOrTheNodeUnderThePointer) {
 
     auto info = SunburstCentreInfo::make(*scene, arcOf(*scene, s.docs), nullptr, s.state);
     EXPECT_EQ(info, (SunburstCentreInfo{"docs", 600, "60% of f", Symbol::folderFill, false}));
+    s.state.names[s.focus.get()] = "Volume F"; // the state's name for a scanned volume's root
+    EXPECT_EQ(SunburstCentreInfo::make(*scene, arcOf(*scene, s.docs), nullptr, s.state).detail, "60% of Volume F");
+    EXPECT_EQ(SunburstCentreInfo::make(*scene, SunburstHit::none(), nullptr, s.state).title, "Volume F");
+    s.state.names.clear();
     info = SunburstCentreInfo::make(*scene, arcOf(*scene, s.pic), nullptr, s.state);
     EXPECT_EQ(info.symbol, std::nullopt);
     EXPECT_EQ(info.detail, "30% of f");
@@ -285,10 +289,14 @@ TEST_F(SunburstTextsTest, TheAccessibilityTextNamesTheFocusItsLargestItemsAndThe
     FakeChartState state;
     NodeRef lone = folder("/lone", {}, 10);
     state.rootNode = state.focusNode = lone;
-    EXPECT_EQ(sunburstAccessibilityLabel(*SunburstScene::make(state, lone, nullptr)->layout),
+    EXPECT_EQ(sunburstAccessibilityLabel(*SunburstScene::make(state, lone, nullptr)->layout, state),
               "Sunburst chart of lone, " + bytes(10) + ".");
+    state.names[lone.get()] = "Lone Drive"; // the state's name for a scanned volume
+    EXPECT_EQ(sunburstAccessibilityLabel(*SunburstScene::make(state, lone, nullptr)->layout, state),
+              "Sunburst chart of Lone Drive, " + bytes(10) + ".");
+    state.names.clear();
     state.unattributed = 5000;
-    EXPECT_EQ(sunburstAccessibilityLabel(*SunburstScene::make(state, lone, nullptr)->layout),
+    EXPECT_EQ(sunburstAccessibilityLabel(*SunburstScene::make(state, lone, nullptr)->layout, state),
               "Sunburst chart of lone, " + bytes(10) + ". Hidden space: " + bytes(5000) + ".");
 
     // Seven children: the five largest, with their shares.
@@ -300,13 +308,13 @@ TEST_F(SunburstTextsTest, TheAccessibilityTextNamesTheFocusItsLargestItemsAndThe
     QString expected = "Sunburst chart of many, " + bytes(4900) + ". Largest items: n0, " + bytes(1000) + ", 20%; n1, " +
                        bytes(900) + ", 18%; n2, " + bytes(800) + ", 16%; n3, " + bytes(700) + ", 14%; n4, " +
                        bytes(600) + ", 12%.";
-    EXPECT_EQ(sunburstAccessibilityLabel(*SunburstScene::make(state, many, nullptr)->layout), expected);
+    EXPECT_EQ(sunburstAccessibilityLabel(*SunburstScene::make(state, many, nullptr)->layout, state), expected);
 
     // An inner ring of only smaller items and hidden space lists no items.
     NodeRef dust = folder("/dust", files(2000, 1));
     state.rootNode = state.focusNode = dust;
     state.unattributed = 100;
-    EXPECT_EQ(sunburstAccessibilityLabel(*SunburstScene::make(state, dust, nullptr)->layout),
+    EXPECT_EQ(sunburstAccessibilityLabel(*SunburstScene::make(state, dust, nullptr)->layout, state),
               "Sunburst chart of dust, " + bytes(2000) + ". Hidden space: " + bytes(100) + ".");
 }
 

@@ -332,7 +332,7 @@ TEST_F(SunburstViewTest, AssistiveTechnologySeesOneImageWithItsDescriptionAndAZo
     ASSERT_TRUE(chart);
     EXPECT_EQ(chart->role(), QAccessible::Graphic);
     EXPECT_EQ(chart->childCount(), 0);
-    EXPECT_EQ(chart->text(QAccessible::Name), sunburstAccessibilityLabel(layout()));
+    EXPECT_EQ(chart->text(QAccessible::Name), sunburstAccessibilityLabel(layout(), AppStateChartState(*state)));
     EXPECT_TRUE(chart->text(QAccessible::Name).startsWith("Sunburst chart of docs"));
     ASSERT_TRUE(chart->actionInterface());
     EXPECT_EQ(chart->actionInterface()->actionNames(), QStringList{"Zoom Out"});

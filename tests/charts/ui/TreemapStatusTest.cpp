@@ -108,6 +108,10 @@ TEST_F(TreemapStatus, WithoutAHoverOrSelectionTheFocusIsDescribed) {
     root->setFileCount(1);
     EXPECT_EQ(info(nullptr, nullptr)->kind, QStringLiteral("1 file"));
     root->setFileCount(40);
+    // The focus goes by the name the state calls it (a scanned volume's).
+    state.names[root.get()] = "Backup";
+    EXPECT_EQ(info(nullptr, nullptr)->title, QStringLiteral("Backup"));
+    state.names.clear();
 
     // Nodes outside the focus are skipped; no focus, no line.
     state.focusNode = projects;
