@@ -71,7 +71,8 @@ QString collectorConfirmSubtitle(std::int64_t total) {
 }
 
 QString collectorRemoveAccessibleName(const FileNode& node, const VolumeNameMap& names) {
-    return QStringLiteral("Remove ") + QString::fromStdString(displayName(node, names)) + QStringLiteral(" from Collector");
+    return QStringLiteral("Remove ") + QString::fromStdString(displayName(node, names)) +
+           QStringLiteral(" from Collector");
 }
 
 } // namespace plenwick

@@ -41,7 +41,9 @@ QColor secondaryText(const QPalette& palette, qreal alpha) {
 
 constexpr int kCrumbSpacing = 2;
 
-QString crumbName(const AppState& state, const NodeRef& node) { return QString::fromStdString(state.displayName(*node)); }
+QString crumbName(const AppState& state, const NodeRef& node) {
+    return QString::fromStdString(state.displayName(*node));
+}
 
 // A button's label with its mnemonic marker escaped.
 QString buttonText(QString text) { return text.replace(QLatin1Char('&'), QStringLiteral("&&")); }

@@ -11,7 +11,9 @@ namespace plenwick {
 
 namespace {
 
-QString nameOf(const FileNode& node, const VolumeNameMap& names) { return QString::fromStdString(displayName(node, names)); }
+QString nameOf(const FileNode& node, const VolumeNameMap& names) {
+    return QString::fromStdString(displayName(node, names));
+}
 
 // Closes an alert without letting its own signals answer anything.
 void closeQuietly(QPointer<QMessageBox>& alert, QObject* receiver) {

@@ -252,8 +252,9 @@ void RootView::showPhase() {
         emit toolbarContentChanged(hasToolbarContent_);
     }
 
-    const QString title = currentWidget() == results_ && results_ ? resultsTitle(state_.root().get(), *state_.volumeNames())
-                                                                  : QStringLiteral("Plenwick");
+    const QString title = currentWidget() == results_ && results_
+                              ? resultsTitle(state_.root().get(), *state_.volumeNames())
+                              : QStringLiteral("Plenwick");
     if (title != title_) {
         title_ = title;
         emit windowTitleTextChanged(title_);

@@ -1,5 +1,7 @@
 #include "StateFixture.h"
 
+#include <thread>
+
 using namespace plenwick;
 using namespace plenwick::test;
 
@@ -159,4 +161,21 @@ TEST_F(StateTest, ARenamedVolumeChangesItsNamesAndNotTheTree) {
     runUserJobs();
     ASSERT_EQ(log.emitted.size(), 2u);
     EXPECT_EQ(log.emitted[1], AppState::bit(AppState::Field::volumes));
+}
+
+TEST_F(StateTest, ASnapshotOfTheNamesReadsTheSameOffTheGuiThreadWhileTheStateRenames) {
+    makeState();
+    state->setVolumes({volume("/mnt/a", "First")});
+    const std::shared_ptr<const VolumeNameMap> snapshot = state->volumeNames();
+    std::atomic<bool> done = false;
+    std::atomic<int> wrong = 0;
+    std::thread reader([&] {
+        while (!done)
+            if (pathDisplayName("/mnt/a/", *snapshot) != "First") ++wrong;
+    });
+    for (int i = 0; i < 200; ++i) state->setVolumes({volume("/mnt/a", "Name " + std::to_string(i))});
+    done = true;
+    reader.join();
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(pathDisplayName("/mnt/a", *state->volumeNames()), "Name 199");
 }

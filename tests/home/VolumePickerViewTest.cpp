@@ -165,7 +165,8 @@ TEST_F(HomeTest, ReturnBannerGoesBackOrDropsTheResults) {
     EXPECT_EQ(home.columnItems().mid(0, 4),
               (QStringList{"HomeHeader", "ReturnToResultsBanner", "FullDiskAccessBanner", "Section:Disks"}))
         << "the return banner is second, above the access banner";
-    EXPECT_EQ(home.returnBanner()->titleText(), "Back to results of " + QString::fromStdString(state->displayName(*state->root())));
+    EXPECT_EQ(home.returnBanner()->titleText(),
+              "Back to results of " + QString::fromStdString(state->displayName(*state->root())));
     // The age is read at the scan's start: a slow run must not turn "now" into "1 second ago".
     const auto startedAt = state->scanStartedAt();
     ASSERT_TRUE(startedAt.has_value());

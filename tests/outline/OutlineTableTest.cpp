@@ -232,6 +232,11 @@ TEST_F(OutlineTableTest, WhatTheRowsShowRepaintsThemAndLeavesRowsSelectionAndScr
     EXPECT_GT(paintsAfter([&] { state->setColorMode(ColorMode::byKind); }), 0);
     EXPECT_GT(paintsAfter([&] { state->setTypeFilter(TypeFilter::fileExtension("log")); }), 0);
     EXPECT_GT(paintsAfter([&] { state->addToCollector({child(delta, "f7.log")}); }), 0);
+    // A new name for the scanned volume too: the root's row goes by it.
+    const QModelIndex rootName = model().index(indexOf(root).row(), name, indexOf(root).parent());
+    EXPECT_EQ(model().data(rootName).toString(), "scan");
+    EXPECT_GT(paintsAfter([&] { state->setVolumes({volume("/scan", "Backup")}); }), 0);
+    EXPECT_EQ(model().data(rootName).toString(), "Backup");
     EXPECT_EQ(resets, 0);
     EXPECT_TRUE(isExpanded(delta));
     EXPECT_EQ(table().verticalScrollBar()->value(), 60);

@@ -24,7 +24,8 @@ SunburstCentreInfo SunburstCentreInfo::make(const SunburstScene& scene, const Su
         return percent(static_cast<double>(bytes) / total) + QStringLiteral(" of ") + name(focus, state);
     };
     auto describeNode = [&](const FileNode& node) {
-        SunburstCentreInfo info{name(node, state), node.size(), share(node.size()), std::nullopt, false, isSizeKnown(node)};
+        SunburstCentreInfo info{name(node, state), node.size(), share(node.size()), std::nullopt, false,
+                                isSizeKnown(node)};
         if (scene.isCollected(&node, state)) {
             info.detail = QStringLiteral("In Collector · ") + info.detail;
             info.symbol = Symbol::trayFullFill;

@@ -228,7 +228,8 @@ bool TreemapView::isShowingEmptyState() const { return !empty_->isHidden(); }
 
 void TreemapView::onChanged(quint64 fields) {
     using F = AppState::Field;
-    if (fields & (AppState::bit(F::focus) | AppState::bit(F::treeVersion) | AppState::bit(F::volumeNames))) syncContent();
+    if (fields & (AppState::bit(F::focus) | AppState::bit(F::treeVersion) | AppState::bit(F::volumeNames)))
+        syncContent();
     constexpr quint64 keyFields = AppState::bit(F::focus) | AppState::bit(F::treeVersion) |
                                   AppState::bit(F::colorMode) | AppState::bit(F::typeFilter) |
                                   AppState::bit(F::collectorVersion) | AppState::bit(F::extensionColors);
