@@ -16,7 +16,7 @@ set(LAYERS
   shell:5
   charts/ui:6 outline:6 collector:6 home:6 uninstaller/ui:6 startup/ui:6
   results:7
-  app/ui:8 helper:8)
+  mainprogram:8 helper:8)
 set(QT_FREE base scanner charts)
 set(WIDGETS_FROM 5)
 # Benchmark and screenshot programs and the program-level test stand above everything.

@@ -1,4 +1,4 @@
-#include "app/ui/SettingsHelperLink.h"
+#include "mainprogram/SettingsHelperLink.h"
 
 #include "app/HelperController.h"
 

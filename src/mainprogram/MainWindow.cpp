@@ -1,7 +1,7 @@
-#include "app/ui/MainWindow.h"
+#include "mainprogram/MainWindow.h"
 
 #include "app/AppState.h"
-#include "app/ui/AppCommands.h"
+#include "mainprogram/AppCommands.h"
 #include "results/RootView.h"
 #include "shell/ChooseFolder.h"
 

@@ -2,7 +2,7 @@
 // The settings window's helper row over the program's helper controller: the row
 // shows what the controller holds and its requests go to the controller.
 
-#include "app/ui/SettingsView.h"
+#include "mainprogram/SettingsView.h"
 
 namespace plenwick {
 

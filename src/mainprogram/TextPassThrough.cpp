@@ -1,4 +1,4 @@
-#include "app/ui/TextPassThrough.h"
+#include "mainprogram/TextPassThrough.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "app/StateFixture.h"
 
-#include "app/ui/MainWindow.h"
-#include "app/ui/PlenwickApp.h"
+#include "mainprogram/MainWindow.h"
+#include "mainprogram/PlenwickApp.h"
 #include "platform/MotionPreference.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"

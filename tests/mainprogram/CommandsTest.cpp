@@ -1,8 +1,8 @@
 #include "app/StateFixture.h"
 
-#include "app/ui/AppCommands.h"
-#include "app/ui/CommandRules.h"
-#include "app/ui/MainWindow.h"
+#include "mainprogram/AppCommands.h"
+#include "mainprogram/CommandRules.h"
+#include "mainprogram/MainWindow.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"
 

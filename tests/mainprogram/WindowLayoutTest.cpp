@@ -3,9 +3,9 @@
 // something to show.
 #include "app/StateFixture.h"
 
-#include "app/ui/MainWindow.h"
-#include "app/ui/PlenwickApp.h"
 #include "collector/CollectorView.h"
+#include "mainprogram/MainWindow.h"
+#include "mainprogram/PlenwickApp.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"
 #include "results/ScanFailedView.h"

@@ -1,4 +1,4 @@
-#include "app/ui/SettingsView.h"
+#include "mainprogram/SettingsView.h"
 
 #include "shell/ShellCardBackground.h"
 #include "shell/ShellStyle.h"

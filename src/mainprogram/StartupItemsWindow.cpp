@@ -1,4 +1,4 @@
-#include "app/ui/StartupItemsWindow.h"
+#include "mainprogram/StartupItemsWindow.h"
 
 #include "startup/ui/StartupItemsView.h"
 

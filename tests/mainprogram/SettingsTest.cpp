@@ -1,14 +1,14 @@
 #include "app/StateFixture.h"
 
 #include "app/HelperController.h"
-#include "app/ui/AppCommands.h"
-#include "app/ui/MainWindow.h"
-#include "app/ui/PlenwickApp.h"
-#include "app/ui/SettingsHelperLink.h"
-#include "app/ui/SettingsView.h"
-#include "app/ui/StartupItemsWindow.h"
 #include "common/FakeHelperProcesses.h"
 #include "common/TestSupport.h"
+#include "mainprogram/AppCommands.h"
+#include "mainprogram/MainWindow.h"
+#include "mainprogram/PlenwickApp.h"
+#include "mainprogram/SettingsHelperLink.h"
+#include "mainprogram/SettingsView.h"
+#include "mainprogram/StartupItemsWindow.h"
 
 #include <QAction>
 #include <QApplication>

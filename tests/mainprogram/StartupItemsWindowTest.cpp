@@ -1,9 +1,9 @@
 #include "app/StateFixture.h"
 
-#include "app/ui/AppCommands.h"
-#include "app/ui/MainWindow.h"
-#include "app/ui/PlenwickApp.h"
-#include "app/ui/StartupItemsWindow.h"
+#include "mainprogram/AppCommands.h"
+#include "mainprogram/MainWindow.h"
+#include "mainprogram/PlenwickApp.h"
+#include "mainprogram/StartupItemsWindow.h"
 #include "startup/ui/StartupItemsView.h"
 
 #include <QAction>

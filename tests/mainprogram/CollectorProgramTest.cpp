@@ -3,10 +3,10 @@
 // the test's, through XDG_DATA_HOME).
 #include "app/StateFixture.h"
 
-#include "app/ui/MainWindow.h"
-#include "app/ui/PlenwickApp.h"
 #include "collector/CollectorView.h"
 #include "collector/ShellCollectorConfirmSheet.h"
+#include "mainprogram/MainWindow.h"
+#include "mainprogram/PlenwickApp.h"
 #include "results/ResultsQuestions.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"

@@ -1,9 +1,9 @@
-#include "app/ui/AppCommands.h"
+#include "mainprogram/AppCommands.h"
 
 #include "app/AppState.h"
 #include "app/CommandShortcuts.h"
-#include "app/ui/CommandRules.h"
-#include "app/ui/TextPassThrough.h"
+#include "mainprogram/CommandRules.h"
+#include "mainprogram/TextPassThrough.h"
 #include "results/PickerActions.h"
 #include "results/ResultsView.h"
 #include "results/RootView.h"

@@ -1,6 +1,6 @@
 // Plenwick: the disk-space analyser's main program.
 
-#include "app/ui/PlenwickApp.h"
+#include "mainprogram/PlenwickApp.h"
 #include "shell/IconTheme.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/ui/CommandRules.h"
+#include "mainprogram/CommandRules.h"
 
 #include "app/AppState.h"
 
