@@ -14,7 +14,7 @@ set(LAYERS
   charts:3 uninstaller:3 startup:3
   app:4
   shell:5
-  charts/ui:6 outline:6 collector:6 home:6 uninstaller/ui:6 startup/ui:6
+  chartviews:6 outline:6 collector:6 home:6 uninstaller/ui:6 startup/ui:6
   results:7
   mainprogram:8 helper:8)
 set(QT_FREE base scanner charts)

@@ -6,9 +6,9 @@
 
 #include "app/AppState.h"
 #include "app/RecentScans.h"
-#include "charts/ui/SunburstView.h"
-#include "charts/ui/TreemapModel.h"
-#include "charts/ui/TreemapView.h"
+#include "chartviews/SunburstView.h"
+#include "chartviews/TreemapModel.h"
+#include "chartviews/TreemapView.h"
 #include "collector/CollectorView.h"
 #include "collector/ShellCollectorConfirmSheet.h"
 #include "collector/ShellCollectorItemsList.h"
