@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/CommandShortcuts.h"
+#include "app/FailureReport.h"
 #include "mainprogram/CommandRules.h"
 #include "mainprogram/TextPassThrough.h"
 #include "results/PickerActions.h"

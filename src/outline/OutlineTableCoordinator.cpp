@@ -1,6 +1,7 @@
 #include "outline/OutlineTableCoordinator.h"
 
 #include "app/AppState.h"
+#include "app/FailureReport.h"
 #include "app/NodeActions.h"
 #include "app/Preferences.h"
 #include "outline/OutlineCellDelegate.h"

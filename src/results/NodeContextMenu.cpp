@@ -1,6 +1,7 @@
 #include "results/NodeContextMenu.h"
 
 #include "app/AppState.h"
+#include "app/FailureReport.h"
 #include "app/NodeActions.h"
 #include "app/PathRelations.h"
 #include "shell/FileActions.h"
