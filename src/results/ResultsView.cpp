@@ -8,7 +8,7 @@
 #include "results/BreadcrumbBar.h"
 #include "results/InspectorSplitter.h"
 #include "results/InspectorView.h"
-#include "results/NodeContextMenu.h"
+#include "nodemenu/NodeContextMenu.h"
 #include "results/PreviewWindow.h"
 #include "results/ResultsQuestions.h"
 #include "shell/Divider.h"

@@ -22,7 +22,7 @@
 #include "platform/MotionPreference.h"
 #include "results/FileTypesView.h"
 #include "results/InspectorView.h"
-#include "results/NodeContextMenu.h"
+#include "nodemenu/NodeContextMenu.h"
 #include "results/PreviewWindow.h"
 #include "results/ResultsQuestions.h"
 #include "results/ResultsView.h"

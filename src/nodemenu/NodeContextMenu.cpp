@@ -1,4 +1,4 @@
-#include "results/NodeContextMenu.h"
+#include "nodemenu/NodeContextMenu.h"
 
 #include "app/AppState.h"
 #include "app/FailureReport.h"
@@ -29,7 +29,7 @@ void applyEntries(QMenu& menu, const std::vector<NodeMenuEntry>& entries) {
 
 } // namespace
 
-std::vector<NodeMenuEntry> nodeContextMenuEntries(const AppState& state, const FileNode& node) {
+std::vector<NodeMenuEntry> nodeMenuEntries(const AppState& state, const FileNode& node, NodeMenuSite site) {
     const bool isRoot = node.parent() == nullptr;
     std::vector<NodeMenuEntry> entries{
         {NodeMenuAction::reveal, QStringLiteral("Reveal in File Manager")},
@@ -47,12 +47,15 @@ std::vector<NodeMenuEntry> nodeContextMenuEntries(const AppState& state, const F
     else
         entries.push_back({NodeMenuAction::addToCollector, QStringLiteral("Add to Collector"), !isRoot, true});
     entries.push_back({NodeMenuAction::moveToTrash, QStringLiteral("Move to Trash…"), !isRoot, false, true});
-    if (isAppBundleNode(node)) entries.push_back({NodeMenuAction::uninstall, QStringLiteral("Uninstall…")});
+    if (site == NodeMenuSite::results && isAppBundleNode(node))
+        entries.push_back({NodeMenuAction::uninstall, QStringLiteral("Uninstall…")});
     return entries;
 }
 
 void performNodeMenuAction(AppState& state, const NodeRef& node, NodeMenuAction action) {
-    if (!node) return;
+    // A node a rescan or a move took out of the tree while its menu was open has lost
+    // its path: nothing is done with it.
+    if (!node || !state.isInsideTree(node.get())) return;
     switch (action) {
     case NodeMenuAction::reveal: revealItem(node->url(), reportTo(state)); break;
     case NodeMenuAction::open: openItem(node->url(), reportTo(state)); break;
@@ -67,9 +70,9 @@ void performNodeMenuAction(AppState& state, const NodeRef& node, NodeMenuAction 
     }
 }
 
-void addNodeMenuEntries(QMenu& menu, AppState& state, const NodeRef& node) {
+void addNodeMenuEntries(QMenu& menu, AppState& state, const NodeRef& node, NodeMenuSite site) {
     bool pendingSeparator = false;
-    for (const NodeMenuEntry& entry : nodeContextMenuEntries(state, *node)) {
+    for (const NodeMenuEntry& entry : nodeMenuEntries(state, *node, site)) {
         pendingSeparator = pendingSeparator || entry.separatorBefore;
         if (pendingSeparator && !menu.actions().isEmpty()) menu.addSeparator();
         pendingSeparator = false;
@@ -81,20 +84,20 @@ void addNodeMenuEntries(QMenu& menu, AppState& state, const NodeRef& node) {
         });
     }
     QMenu* target = &menu;
-    QObject::connect(&state, &AppState::changed, target, [&state, node, target](quint64 fields) {
+    QObject::connect(&state, &AppState::changed, target, [&state, node, site, target](quint64 fields) {
         using F = AppState::Field;
         const quint64 read = AppState::bit(F::refreshingFolders) | AppState::bit(F::collector) |
                              AppState::bit(F::collectorVersion) | AppState::bit(F::root);
-        if (fields & read) applyEntries(*target, nodeContextMenuEntries(state, *node));
+        if (fields & read) applyEntries(*target, nodeMenuEntries(state, *node, site));
     });
 }
 
-QMenu* makeNodeContextMenu(AppState& state, const NodeRef& node, QWidget* parent) {
+QMenu* makeNodeContextMenu(AppState& state, const NodeRef& node, NodeMenuSite site, QWidget* parent) {
     if (!node) return nullptr;
     auto* menu = new QMenu(parent);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setObjectName(QStringLiteral("NodeContextMenu"));
-    addNodeMenuEntries(*menu, state, node);
+    addNodeMenuEntries(*menu, state, node, site);
     return menu;
 }
 
@@ -103,19 +106,19 @@ QMenu* makeNodeAndFolderContextMenu(AppState& state, const NodeRef& node, const 
     auto* menu = new QMenu(parent);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setObjectName(QStringLiteral("NodeContextMenu"));
-    if (node) addNodeMenuEntries(*menu, state, node);
+    if (node) addNodeMenuEntries(*menu, state, node, NodeMenuSite::results);
     if (folder) {
         if (node) menu->addSeparator();
         QMenu* sub = menu->addMenu(QStringLiteral("Folder “") + QString::fromStdString(folder->displayName()) +
                                    QStringLiteral("”"));
         sub->setObjectName(QStringLiteral("FolderContextMenu"));
-        addNodeMenuEntries(*sub, state, folder);
+        addNodeMenuEntries(*sub, state, folder, NodeMenuSite::results);
     }
     return menu;
 }
 
 QMenu* showNodeContextMenu(AppState& state, const NodeRef& node, QPoint globalPos, QWidget* parent) {
-    QMenu* menu = makeNodeContextMenu(state, node, parent);
+    QMenu* menu = makeNodeContextMenu(state, node, NodeMenuSite::results, parent);
     if (menu) menu->popup(globalPos);
     return menu;
 }

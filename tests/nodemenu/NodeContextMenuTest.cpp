@@ -2,7 +2,7 @@
 
 #include "app/NodeActions.h"
 #include "app/PathRelations.h"
-#include "results/NodeContextMenu.h"
+#include "nodemenu/NodeContextMenu.h"
 
 #include <QAction>
 #include <QApplication>
@@ -44,12 +44,25 @@ protected:
         ADD_FAILURE() << "no entry " << static_cast<int>(action);
         return none;
     }
-    std::vector<NodeMenuEntry> menu(const NodeRef& n) const { return nodeContextMenuEntries(*state, *n); }
+    std::vector<NodeMenuEntry> menu(const NodeRef& n, NodeMenuSite site = NodeMenuSite::results) const {
+        return nodeMenuEntries(*state, *n, site);
+    }
 
     NodeRef report, old, docs, app, plain, locked, link, root;
 };
 
-TEST_F(NodeMenuTest, FilesLinksAndUnreadableFoldersHaveNoFolderEntries) {
+// The rules every site shares, checked for the results' menu and the outline's rows.
+class NodeMenuRulesTest : public NodeMenuTest, public ::testing::WithParamInterface<NodeMenuSite> {
+protected:
+    std::vector<NodeMenuEntry> menu(const NodeRef& n) const { return NodeMenuTest::menu(n, GetParam()); }
+};
+
+INSTANTIATE_TEST_SUITE_P(BothMenus, NodeMenuRulesTest, ::testing::Values(NodeMenuSite::results, NodeMenuSite::outline),
+                         [](const ::testing::TestParamInfo<NodeMenuSite>& info) {
+                             return info.param == NodeMenuSite::results ? "results" : "outline";
+                         });
+
+TEST_P(NodeMenuRulesTest, FilesLinksAndUnreadableFoldersHaveNoFolderEntries) {
     const std::vector<Action> expected{Action::reveal,         Action::open, Action::quickLook, Action::copyPath,
                                        Action::addToCollector, Action::moveToTrash};
     for (const NodeRef& n : {report, link, locked}) {
@@ -68,7 +81,7 @@ TEST_F(NodeMenuTest, FilesLinksAndUnreadableFoldersHaveNoFolderEntries) {
     EXPECT_FALSE(entry(entries, Action::moveToTrash).separatorBefore);
 }
 
-TEST_F(NodeMenuTest, FoldersAddZoomAndRescanAfterASeparator) {
+TEST_P(NodeMenuRulesTest, FoldersAddZoomAndRescanAfterASeparator) {
     const std::vector<NodeMenuEntry> entries = menu(docs);
     EXPECT_EQ(actions(entries), (std::vector<Action>{Action::reveal, Action::open, Action::quickLook, Action::copyPath,
                                                      Action::zoomIn, Action::rescanFolder, Action::addToCollector,
@@ -77,6 +90,10 @@ TEST_F(NodeMenuTest, FoldersAddZoomAndRescanAfterASeparator) {
     EXPECT_EQ(entry(entries, Action::zoomIn).title, "Zoom In");
     EXPECT_EQ(entry(entries, Action::rescanFolder).title, "Rescan This Folder");
     EXPECT_TRUE(entry(entries, Action::rescanFolder).enabled);
+    // While the folder is rescanned, its own rescan entry is disabled, and only its.
+    state->rescanFolder(docs);
+    EXPECT_FALSE(entry(menu(docs), Action::rescanFolder).enabled);
+    EXPECT_TRUE(entry(menu(old), Action::rescanFolder).enabled);
 }
 
 TEST_F(NodeMenuTest, OnlyAnAppPackageOffersUninstallWithoutASeparator) {
@@ -93,15 +110,41 @@ TEST_F(NodeMenuTest, OnlyAnAppPackageOffersUninstallWithoutASeparator) {
     EXPECT_FALSE(isAppBundleNode(*appFile)) << "a file named like an app is no app";
 }
 
-TEST_F(NodeMenuTest, TheRootCannotBeCollectedOrTrashed) {
+TEST_P(NodeMenuRulesTest, TheRootCannotBeCollectedOrTrashed) {
     const std::vector<NodeMenuEntry> entries = menu(root);
     for (const NodeMenuEntry& e : entries) {
         const bool disabled = e.action == Action::addToCollector || e.action == Action::moveToTrash;
         EXPECT_EQ(e.enabled, !disabled) << e.title.toStdString();
     }
+    // A whole volume scanned from "/": its root too.
+    NodeRef volumeRoot = folder("/", {file("vmlinuz", 7)});
+    state->finishScan(volumeRoot, {});
+    for (const NodeMenuEntry& e : menu(volumeRoot)) {
+        const bool disabled = e.action == Action::addToCollector || e.action == Action::moveToTrash;
+        EXPECT_EQ(e.enabled, !disabled) << e.title.toStdString();
+    }
+    EXPECT_TRUE(entry(menu(child(volumeRoot, "vmlinuz")), Action::moveToTrash).enabled);
 }
 
-TEST_F(NodeMenuTest, CollectedItemsAndWhatTheyHoldOfferRemovalOnlyForThemselves) {
+TEST_F(NodeMenuTest, TheOutlinesRowsOfferAllButUninstall) {
+    auto withoutUninstall = [this](const NodeRef& n) {
+        std::vector<NodeMenuEntry> entries = menu(n, NodeMenuSite::results);
+        std::erase_if(entries, [](const NodeMenuEntry& e) { return e.action == Action::uninstall; });
+        return entries;
+    };
+    auto compareAll = [&](const char* when) {
+        for (const NodeRef& n : {root, docs, report, old, app, plain, locked, link})
+            EXPECT_EQ(menu(n, NodeMenuSite::outline), withoutUninstall(n)) << n->name() << " " << when;
+    };
+    compareAll("at first");
+    EXPECT_EQ(actions(menu(app, NodeMenuSite::outline)).back(), Action::moveToTrash);
+    state->syncCollector({docs});
+    compareAll("with docs collected");
+    state->rescanFolder(old);
+    compareAll("while old is rescanned");
+}
+
+TEST_P(NodeMenuRulesTest, CollectedItemsAndWhatTheyHoldOfferRemovalOnlyForThemselves) {
     EXPECT_EQ(entry(menu(old), Action::addToCollector).title, "Add to Collector") << "empty collector";
     state->syncCollector({docs});
     const NodeMenuEntry own = entry(menu(docs), Action::removeFromCollector);
@@ -139,13 +182,14 @@ TEST_F(NodeMenuTest, ZoomInNavigatesAndQuickLookPreviewsEvenAFolder) {
 }
 
 TEST_F(NodeMenuTest, CopyPathPutsTheRawPathWithAFoldersSeparator) {
+    performNodeMenuAction(*state, docs, Action::copyPath);
+    EXPECT_EQ(QApplication::clipboard()->text(), "/data/docs/");
     NodeRef odd = file("Café report #1.txt", 3);
     NodeRef holder = folder("/tmp/with space", {odd});
+    state->finishScan(holder, {});
     performNodeMenuAction(*state, odd, Action::copyPath);
     EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("/tmp/with space/Café report #1.txt"))
         << "no percent escapes";
-    performNodeMenuAction(*state, docs, Action::copyPath);
-    EXPECT_EQ(QApplication::clipboard()->text(), "/data/docs/");
     NodeRef slash = folder("/", {});
     EXPECT_EQ(nodeURLPath(*slash), "/");
     EXPECT_EQ(nodeDisplayPath(*slash), "/");
@@ -153,9 +197,26 @@ TEST_F(NodeMenuTest, CopyPathPutsTheRawPathWithAFoldersSeparator) {
     EXPECT_EQ(nodeURLPath(*report), "/data/docs/report.pdf");
 }
 
+TEST_F(NodeMenuTest, ANodeTakenOutOfTheTreeIsLeftAlone) {
+    // What a menu left open across a new scan still holds: its path is gone with it.
+    NodeRef previous = docs;
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    state->finishScan(folder("/data", {file("new.txt", 1)}), {});
+    const NodeRef focus = state->focus();
+    for (Action action : {Action::copyPath, Action::quickLook, Action::zoomIn, Action::addToCollector,
+                          Action::moveToTrash, Action::rescanFolder})
+        performNodeMenuAction(*state, previous, action);
+    EXPECT_EQ(QApplication::clipboard()->text(), "before");
+    EXPECT_FALSE(state->quickLookURL());
+    EXPECT_EQ(state->focus(), focus);
+    EXPECT_TRUE(state->collector().empty());
+    EXPECT_FALSE(state->pendingTrash());
+    EXPECT_TRUE(state->refreshingFolders().empty());
+}
+
 TEST_F(NodeMenuTest, TheMenuWidgetListsTheEntriesWithTheirSeparatorsAndFollowsTheCollector) {
     QWidget host;
-    QMenu* built = makeNodeContextMenu(*state, docs, &host);
+    QMenu* built = makeNodeContextMenu(*state, docs, NodeMenuSite::results, &host);
     ASSERT_NE(built, nullptr);
     QStringList titles;
     for (QAction* a : built->actions()) titles << (a->isSeparator() ? QStringLiteral("—") : a->text());
@@ -174,10 +235,12 @@ TEST_F(NodeMenuTest, TheMenuWidgetListsTheEntriesWithTheirSeparatorsAndFollowsTh
     // A rescan disables its own entry while it runs.
     built->actions()[6]->trigger();
     EXPECT_FALSE(built->actions()[6]->isEnabled());
-    EXPECT_EQ(makeNodeContextMenu(*state, NodeRef(), &host), nullptr) << "no node, no menu";
+    EXPECT_EQ(makeNodeContextMenu(*state, NodeRef(), NodeMenuSite::results, &host), nullptr) << "no node, no menu";
 
-    QMenu* appMenu = makeNodeContextMenu(*state, app, &host);
+    QMenu* appMenu = makeNodeContextMenu(*state, app, NodeMenuSite::results, &host);
     EXPECT_EQ(appMenu->actions().back()->text(), "Uninstall…");
+    QMenu* appRowMenu = makeNodeContextMenu(*state, app, NodeMenuSite::outline, &host);
+    EXPECT_EQ(appRowMenu->actions().back()->text(), "Move to Trash…") << "the outline's rows offer no Uninstall";
 }
 
 TEST_F(NodeMenuTest, AChartCellOffersItsItemAndItsFolderInASubmenu) {
@@ -196,7 +259,7 @@ TEST_F(NodeMenuTest, AChartCellOffersItsItemAndItsFolderInASubmenu) {
     EXPECT_EQ(all.back(), "Folder “docs”");
     QMenu* sub = both->actions().back()->menu();
     ASSERT_NE(sub, nullptr);
-    EXPECT_EQ(titles(sub), titles(makeNodeContextMenu(*state, docs, &host)));
+    EXPECT_EQ(titles(sub), titles(makeNodeContextMenu(*state, docs, NodeMenuSite::results, &host)));
 
     // Over a rest cell only the folder, without a separator; with neither, no menu.
     QMenu* folderOnly = makeNodeAndFolderContextMenu(*state, NodeRef(), docs, &host);
