@@ -1,7 +1,6 @@
 #include "outline/OutlineTableCoordinator.h"
 
 #include "app/AppState.h"
-#include "app/FailureReport.h"
 #include "app/NodeActions.h"
 #include "app/Preferences.h"
 #include "nodemenu/NodeContextMenu.h"
