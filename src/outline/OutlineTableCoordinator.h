@@ -141,7 +141,6 @@ private:
     void stopBackgroundSort();
     // Forgets the folder orders found for the tree as it was.
     void dropFolderOrders();
-    void runAction(int action, const NodeRef& node);
     void toggleColumn(int logical);
     void columnResized(int logical, int oldSize, int newSize);
     void startDrag();
