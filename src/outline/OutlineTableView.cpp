@@ -54,6 +54,12 @@ FileNode* OutlineTableView::nodeAt(const QPoint& viewportPos) const {
     return items ? items->nodeAt(indexAt(viewportPos)) : nullptr;
 }
 
+FileNode* OutlineTableView::selectedNode() const {
+    const auto* items = qobject_cast<const OutlineItemModel*>(model());
+    const QModelIndexList rows = selectionModel() ? selectionModel()->selectedRows(0) : QModelIndexList();
+    return items && !rows.isEmpty() ? items->nodeAt(rows.front()) : nullptr;
+}
+
 void OutlineTableView::setHoverNode(const FileNode* node) {
     if (hoverNode_ == node) return;
     auto* items = qobject_cast<OutlineItemModel*>(model());

@@ -20,6 +20,8 @@ public:
     explicit OutlineTableView(QWidget* parent = nullptr);
 
     FileNode* nodeAt(const QPoint& viewportPos) const;
+    // The node of the selected row; null when none is selected.
+    FileNode* selectedNode() const;
     // The row drawn with the hover highlight (null: none).
     void setHoverNode(const FileNode* node);
     const FileNode* hoverNode() const noexcept { return hoverNode_; }
