@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -16,7 +17,17 @@ namespace plenwick {
 
 OutlineTableView::OutlineTableView(QWidget* parent) : QTreeView(parent) {
     setMouseTracking(true);
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { rehoverUnderMouse(); });
+    // The list also scrolls while the state tells its views of a change (a reveal, a
+    // reload): the row under the mouse is reported once the event loop turns, never
+    // from inside that, and once for a burst of scrolls.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (rehoverQueued_) return;
+        rehoverQueued_ = true;
+        QTimer::singleShot(0, this, [this] {
+            rehoverQueued_ = false;
+            rehoverUnderMouse();
+        });
+    });
     connect(this, &QTreeView::expanded, this, [this](const QModelIndex& index) {
         expandedFolders_.emplace_back(index);
         updateDeepestRowIndent();
