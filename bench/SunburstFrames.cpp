@@ -2,8 +2,8 @@
 
 #include "app/AppState.h"
 #include "charts/ChartEnums.h"
-#include "charts/ui/SunburstArcsLayer.h"
-#include "charts/ui/SunburstView.h"
+#include "chartviews/SunburstArcsLayer.h"
+#include "chartviews/SunburstView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 #include "TreemapBench.h"
 
 #include "app/AppState.h"
-#include "charts/ui/TreemapModel.h"
-#include "charts/ui/TreemapStatusBar.h"
-#include "charts/ui/TreemapView.h"
+#include "chartviews/TreemapModel.h"
+#include "chartviews/TreemapStatusBar.h"
+#include "chartviews/TreemapView.h"
 #include "runtime/ManualClock.h"
 
 #include <QApplication>

@@ -10,7 +10,7 @@
 #include "charts/SunburstScene.h"
 #include "charts/TreemapCushionRenderer.h"
 #include "charts/TreemapLayoutJob.h"
-#include "charts/ui/AppStateChartState.h"
+#include "chartviews/AppStateChartState.h"
 #include "runtime/ManualExecutor.h"
 #include "scanner/DiskScanner.h"
 

@@ -14,13 +14,14 @@ set(LAYERS
   charts:3 uninstaller:3 startup:3
   app:4
   shell:5
-  charts/ui:6 outline:6 collector:6 home:6 uninstaller/ui:6 startup/ui:6
-  results:7
-  app/ui:8 helper:8)
+  chartviews:6 nodemenu:6 collector:6 home:6 uninstaller/ui:6 startup/ui:6
+  outline:7
+  results:8
+  mainprogram:9 helper:9)
 set(QT_FREE base scanner charts)
 set(WIDGETS_FROM 5)
 # Benchmark and screenshot programs and the program-level test stand above everything.
-set(PROGRAMS_LAYER 9)
+set(PROGRAMS_LAYER 10)
 
 cmake_minimum_required(VERSION 3.25)
 

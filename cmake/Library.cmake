@@ -1,10 +1,10 @@
 # One static library per source folder:
 #   plenwick_library(<folder> [QT_FREE] [PUBLIC <libs>…] [PRIVATE <libs>…])
-# builds src/<folder>/*.cpp (but main.cpp) as plenwick_<folder> ("charts/ui" → plenwick_charts_ui).
+# builds src/<folder>/*.cpp (but main.cpp) as plenwick_<folder> ("startup/ui" → plenwick_startup_ui).
 # Its headers are exported as "<folder>/<File>.h" through an include folder of its
 # own that holds a link to each header and nothing else, so a file can include only
-# headers of the libraries it links (a sub-folder such as charts/ui stays out of
-# reach of plenwick_charts). A QT_FREE library builds without moc.
+# headers of the libraries it links (a sub-folder such as startup/ui stays out of
+# reach of plenwick_startup). A QT_FREE library builds without moc.
 function(plenwick_library folder)
   cmake_parse_arguments(ARG "QT_FREE" "" "PUBLIC;PRIVATE" ${ARGN})
   string(REPLACE "/" "_" name "${folder}")

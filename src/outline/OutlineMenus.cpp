@@ -1,32 +1,8 @@
 #include "outline/OutlineMenus.h"
 
-#include "app/AppState.h"
-#include "app/NodeActions.h"
 #include "scanner/FileNode.h"
 
 namespace plenwick {
-
-std::vector<OutlineMenuEntry> outlineContextMenu(const FileNode& node, const AppState& state) {
-    const bool isRoot = node.parent() == nullptr;
-    std::vector<OutlineMenuEntry> entries{
-        {OutlineRowAction::reveal, QStringLiteral("Reveal in File Manager")},
-        {OutlineRowAction::open, QStringLiteral("Open")},
-        {OutlineRowAction::quickLook, QStringLiteral("Preview")},
-        {OutlineRowAction::copyPath, QStringLiteral("Copy Path")},
-    };
-    if (node.isContainer()) {
-        entries.push_back({OutlineRowAction::zoomIn, QStringLiteral("Zoom In"), true});
-        entries.push_back(
-            {OutlineRowAction::rescanFolder, QStringLiteral("Rescan This Folder"), false, !isRefreshing(state, node)});
-    }
-    if (state.isCollectedOrInside(&node))
-        entries.push_back({OutlineRowAction::removeFromCollector, QStringLiteral("Remove from Collector"), true,
-                           state.isCollected(&node)});
-    else
-        entries.push_back({OutlineRowAction::addToCollector, QStringLiteral("Add to Collector"), true, !isRoot});
-    entries.push_back({OutlineRowAction::moveToTrash, QStringLiteral("Move to Trash…"), false, !isRoot});
-    return entries;
-}
 
 std::vector<OutlineHeaderMenuEntry> outlineHeaderMenu(const std::vector<int>& visualOrder,
                                                       const std::vector<bool>& hidden) {

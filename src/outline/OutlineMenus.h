@@ -1,7 +1,7 @@
 #pragma once
-// The entries of the outline's two menus and what its keys do, decided apart from
-// widgets: the row's context menu, the column header's menu, and the keys the table
-// takes before its own handling.
+// The entries of the outline's column header menu and what its keys do, decided apart
+// from widgets: the header's menu and the keys the table takes before its own
+// handling. A row's context menu is the node menu of nodemenu/NodeContextMenu.h.
 
 #include "outline/OutlineColumns.h"
 
@@ -12,21 +12,7 @@
 
 namespace plenwick {
 
-class AppState;
 class FileNode;
-
-enum class OutlineRowAction { reveal, open, quickLook, copyPath, zoomIn, rescanFolder, removeFromCollector, addToCollector, moveToTrash };
-
-struct OutlineMenuEntry {
-    OutlineRowAction action;
-    QString title;
-    bool separatorBefore = false;
-    bool enabled = true;
-};
-
-// The context menu of a row's node, in order, as the state's collector and rescans
-// stand now.
-std::vector<OutlineMenuEntry> outlineContextMenu(const FileNode& node, const AppState& state);
 
 struct OutlineHeaderMenuEntry {
     OutlineColumn column;

@@ -1,15 +1,13 @@
 #include "outline/OutlineTableCoordinator.h"
 
 #include "app/AppState.h"
-#include "app/NodeActions.h"
+#include "nodemenu/NodeContextMenu.h"
 #include "outline/OutlineCellDelegate.h"
 #include "outline/OutlineItemModel.h"
-#include "outline/OutlineMenus.h"
 #include "outline/OutlineSelectionSync.h"
 #include "outline/OutlineTableColumns.h"
 #include "outline/OutlineTableInput.h"
 #include "outline/OutlineTableView.h"
-#include "shell/FileActions.h"
 #include "shell/FileIconCache.h"
 
 #include <QHeaderView>
@@ -138,33 +136,9 @@ void OutlineTableCoordinator::update(const OutlineTableChange& change) {
 
 QMenu* OutlineTableCoordinator::showContextMenu(FileNode* node, QPoint globalPos) {
     if (!node) return nullptr;
-    auto* menu = new QMenu(view_);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    const NodeRef target = retainNode(node);
-    for (const OutlineMenuEntry& entry : outlineContextMenu(*node, state_)) {
-        if (entry.separatorBefore) menu->addSeparator();
-        QAction* action = menu->addAction(entry.title);
-        action->setEnabled(entry.enabled);
-        const int which = static_cast<int>(entry.action);
-        connect(action, &QAction::triggered, this, [this, which, target] { runAction(which, target); });
-    }
+    QMenu* menu = makeNodeContextMenu(state_, retainNode(node), NodeMenuSite::outline, view_);
     menu->popup(globalPos);
     return menu;
-}
-
-void OutlineTableCoordinator::runAction(int action, const NodeRef& node) {
-    if (!node || !state_.isInsideTree(node.get())) return;
-    switch (static_cast<OutlineRowAction>(action)) {
-    case OutlineRowAction::reveal: revealItem(node->url(), reportTo(state_)); break;
-    case OutlineRowAction::open: openItem(node->url(), reportTo(state_)); break;
-    case OutlineRowAction::quickLook: state_.setQuickLookURL(node->url()); break;
-    case OutlineRowAction::copyPath: copyPaths({node->url()}); break;
-    case OutlineRowAction::zoomIn: state_.navigate(node); break;
-    case OutlineRowAction::rescanFolder: state_.rescanFolder(node); break;
-    case OutlineRowAction::removeFromCollector: state_.removeFromCollector(node); break;
-    case OutlineRowAction::addToCollector: state_.addToCollector({node}); break;
-    case OutlineRowAction::moveToTrash: requestMoveToTrash(state_, node); break;
-    }
 }
 
 } // namespace plenwick

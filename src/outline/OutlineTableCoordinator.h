@@ -87,8 +87,6 @@ public:
     bool isSortPending() const noexcept;
 
 private:
-    void runAction(int action, const NodeRef& node);
-
     AppState& state_;
     LocaleNameCollation names_;
     QPointer<OutlineTableView> view_;

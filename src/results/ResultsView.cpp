@@ -1,17 +1,17 @@
 #include "results/ResultsView.h"
 
 #include "app/AppState.h"
-#include "charts/ui/SunburstView.h"
-#include "charts/ui/TreemapView.h"
+#include "chartviews/SunburstView.h"
+#include "chartviews/TreemapView.h"
 #include "collector/CollectorView.h"
 #include "outline/FileOutlineView.h"
 #include "results/BreadcrumbBar.h"
 #include "results/InspectorSplitter.h"
 #include "results/InspectorView.h"
-#include "results/NodeContextMenu.h"
-#include "shell/Divider.h"
+#include "nodemenu/NodeContextMenu.h"
 #include "results/PreviewWindow.h"
 #include "results/ResultsQuestions.h"
+#include "shell/Divider.h"
 
 #include <QEasingCurve>
 #include <QMenu>

@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/CommandShortcuts.h"
+#include "app/FailureReport.h"
 #include "app/NodeActions.h"
 #include "app/SizeShare.h"
 #include "base/Utf8.h"

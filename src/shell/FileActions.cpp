@@ -1,6 +1,5 @@
 #include "shell/FileActions.h"
 
-#include "app/AppState.h"
 #include "base/PathNames.h"
 #include "base/Utf8.h"
 #include "platform/DesktopOpener.h"
@@ -34,12 +33,6 @@ DesktopFailure told(const std::string& path, const QString& title, FileActionFai
 }
 
 } // namespace
-
-FileActionFailure reportTo(AppState& state) {
-    return [state = QPointer<AppState>(&state)](const QString& title, const QString& message) {
-        if (state) state->setLastError(message.toStdString(), title.toStdString());
-    };
-}
 
 FileActionFailure alertOver(QWidget* widget) {
     return [widget = QPointer<QWidget>(widget)](const QString& title, const QString& message) {

@@ -16,13 +16,10 @@ class QWidget;
 
 namespace plenwick {
 
-class AppState;
-
 // Where a failed open or reveal is told: an alert with this title and text.
 using FileActionFailure = std::function<void(const QString& title, const QString& message)>;
-// Told through the application state's alert of the main window.
-FileActionFailure reportTo(AppState& state);
-// Told by an alert over the window of `widget` (the tool windows have no such state).
+// Told by an alert over the window of `widget` (the tool windows, which have no
+// application state).
 FileActionFailure alertOver(QWidget* widget);
 
 // Opens the item with the desktop's default application; `failed` hears when no

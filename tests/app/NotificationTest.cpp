@@ -3,6 +3,7 @@
 
 #include "StateFixture.h"
 
+#include "app/FailureReport.h"
 #include "runtime/OperationWhileNotifying.h"
 
 using namespace plenwick;
@@ -80,4 +81,17 @@ TEST_F(NotificationTest, ClosingTheResultsIsOneNotification) {
     EXPECT_EQ(state->root(), NodeRef());
     // What follows is the volumes read again in the background.
     for (std::size_t i = 1; i < log.emitted.size(); ++i) EXPECT_EQ(log.emitted[i] & ~AppState::bit(Field::volumes), 0u);
+}
+
+TEST_F(NotificationTest, AFailureReportedThroughTheStateIsOneAlertAndIsDroppedOnceTheStateIsGone) {
+    const auto report = reportTo(*state);
+    report(QStringLiteral("Couldn’t Open Item"), QStringLiteral("a.pdf: no application"));
+    EXPECT_EQ(state->lastError(), "a.pdf: no application");
+    EXPECT_EQ(state->lastErrorTitle(), "Couldn’t Open Item");
+    ASSERT_EQ(log.emitted.size(), 1u);
+    EXPECT_EQ(log.emitted[0], AppState::bit(Field::lastError) | AppState::bit(Field::lastErrorTitle));
+
+    // A view may keep the report past the state it was made for.
+    state.reset();
+    report(QStringLiteral("Couldn’t Reveal Item"), QStringLiteral("b.png: gone"));
 }

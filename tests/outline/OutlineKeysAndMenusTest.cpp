@@ -1,6 +1,7 @@
 // Keys, double clicks and menus of the table, driven with QTest on the real view.
 
 #include "OutlineTableFixture.h"
+#include "nodemenu/NodeContextMenu.h"
 #include "outline/OutlineMenus.h"
 
 #include <QClipboard>
@@ -25,6 +26,16 @@ protected:
         QTest::mouseClick(table().viewport(), Qt::LeftButton, {}, pos);
         QTest::mouseDClick(table().viewport(), Qt::LeftButton, {}, pos);
         QTest::mouseRelease(table().viewport(), Qt::LeftButton, {}, pos);
+    }
+    std::vector<NodeMenuEntry> rowMenu(const NodeRef& node) const {
+        return nodeMenuEntries(*state, *node, NodeMenuSite::outline);
+    }
+    // Triggers the entry titled `title` of `menu` and closes it.
+    static void trigger(QMenu* menu, const QString& title) {
+        ASSERT_TRUE(menu);
+        for (QAction* action : menu->actions())
+            if (action->text() == title) action->trigger();
+        menu->close();
     }
     void select(const NodeRef& node) {
         state->select(node);
@@ -103,21 +114,21 @@ TEST_F(OutlineKeysTest, ContextMenusOfRowsAndHeader) {
     NodeRef root = sampleRoot();
     scan(root);
     NodeRef docs = child(root, "Docs");
-    auto titles = [](const std::vector<OutlineMenuEntry>& entries) {
+    auto titles = [](const std::vector<NodeMenuEntry>& entries) {
         QStringList out;
-        for (const OutlineMenuEntry& e : entries) out << (e.separatorBefore ? QStringLiteral("-") : QString()) + e.title;
+        for (const NodeMenuEntry& e : entries) out << (e.separatorBefore ? QStringLiteral("-") : QString()) + e.title;
         return out;
     };
-    EXPECT_EQ(titles(outlineContextMenu(*docs, *state)),
+    EXPECT_EQ(titles(rowMenu(docs)),
               (QStringList{"Reveal in File Manager", "Open", "Preview", "Copy Path", "-Zoom In", "Rescan This Folder",
                            "-Add to Collector", "Move to Trash…"}));
-    EXPECT_EQ(titles(outlineContextMenu(*child(root, "top.bin"), *state)),
+    EXPECT_EQ(titles(rowMenu(child(root, "top.bin"))),
               (QStringList{"Reveal in File Manager", "Open", "Preview", "Copy Path", "-Add to Collector",
                            "Move to Trash…"}));
     // The scan root can be neither collected nor trashed.
-    for (const OutlineMenuEntry& entry : outlineContextMenu(*root, *state))
-        EXPECT_EQ(entry.enabled, entry.action != OutlineRowAction::addToCollector &&
-                                     entry.action != OutlineRowAction::moveToTrash)
+    for (const NodeMenuEntry& entry : rowMenu(root))
+        EXPECT_EQ(entry.enabled, entry.action != NodeMenuAction::addToCollector &&
+                                     entry.action != NodeMenuAction::moveToTrash)
             << entry.title.toStdString();
     // Below the last row: no menu.
     EXPECT_EQ(coordinator().showContextMenu(nullptr, QPoint()), nullptr);
@@ -132,18 +143,13 @@ TEST_F(OutlineKeysTest, ContextMenusOfRowsAndHeader) {
     // Plain text only: no file URL that a program could take for the file itself.
     EXPECT_EQ(QApplication::clipboard()->mimeData()->formats(), QStringList{QStringLiteral("text/plain")});
     // Zoom In and Preview act on the row's node.
-    auto trigger = [](QMenu* menu, const QString& title) {
-        for (QAction* action : menu->actions())
-            if (action->text() == title) action->trigger();
-        menu->close();
-    };
     trigger(coordinator().showContextMenu(docs.get(), QPoint(10, 10)), QStringLiteral("Zoom In"));
     EXPECT_EQ(state->focus(), docs);
     // Collecting a folder: its own menu offers to take it out again; a file inside it
     // shows that entry disabled, since only the folder is an item of the collector.
     trigger(coordinator().showContextMenu(docs.get(), QPoint(10, 10)), QStringLiteral("Add to Collector"));
     ASSERT_EQ(state->collector(), std::vector<NodeRef>{docs});
-    const std::vector<OutlineMenuEntry> inside = outlineContextMenu(*odd, *state);
+    const std::vector<NodeMenuEntry> inside = rowMenu(odd);
     EXPECT_EQ(inside[4].title, QStringLiteral("Remove from Collector"));
     EXPECT_FALSE(inside[4].enabled);
     trigger(coordinator().showContextMenu(docs.get(), QPoint(10, 10)), QStringLiteral("Remove from Collector"));
@@ -165,6 +171,31 @@ TEST_F(OutlineKeysTest, ContextMenusOfRowsAndHeader) {
     EXPECT_FALSE(entries[1].checked);
     EXPECT_EQ(entries[2].title, QStringLiteral("Size"));
     EXPECT_TRUE(entries[2].checked);
+}
+
+TEST_F(OutlineKeysTest, CopyPathGivesTheSameTextFromTheRowsAndTheResultsMenus) {
+    auto copied = [](QMenu* menu) {
+        QApplication::clipboard()->clear();
+        trigger(menu, QStringLiteral("Copy Path"));
+        return QApplication::clipboard()->text();
+    };
+    QWidget host;
+    auto bothMenus = [&](const NodeRef& node) {
+        const QString fromRow = copied(coordinator().showContextMenu(node.get(), QPoint(10, 10)));
+        const QString fromResults = copied(makeNodeContextMenu(*state, node, NodeMenuSite::results, &host));
+        EXPECT_EQ(fromRow, fromResults) << node->name();
+        return fromRow;
+    };
+    NodeRef root = sampleRoot();
+    scan(root);
+    // A folder's path is its file URL's: it ends in "/".
+    EXPECT_EQ(bothMenus(child(root, "Docs")), QStringLiteral("/scan/Docs/"));
+    EXPECT_EQ(bothMenus(child(child(root, "Docs"), "annual report.pdf")), QStringLiteral("/scan/Docs/annual report.pdf"));
+    EXPECT_EQ(bothMenus(root), QStringLiteral("/scan/"));
+    NodeRef volume = folder("/", {file("vmlinuz", 7)});
+    scan(volume);
+    EXPECT_EQ(bothMenus(volume), QStringLiteral("/"));
+    EXPECT_EQ(bothMenus(child(volume, "vmlinuz")), QStringLiteral("/vmlinuz"));
 }
 
 TEST_F(OutlineKeysTest, ARightClickDoesNotSelect) {

@@ -5,11 +5,11 @@
 #include "helper_shots.h"
 
 #include "app/Preferences.h"
-#include "app/ui/SettingsView.h"
 #include "helper/HelperMenu.h"
 #include "helper/HelperState.h"
 #include "helper/InotifyFolderEvents.h"
 #include "helper/WindowPresenter.h"
+#include "mainprogram/SettingsView.h"
 #include "runtime/ManualExecutor.h"
 #include "uninstaller/UninstallSession.h"
 #include "uninstaller/ui/UninstallerView.h"

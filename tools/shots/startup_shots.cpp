@@ -5,7 +5,7 @@
 #include "startup_shots.h"
 
 #include "app/StartupItemsServices.h"
-#include "app/ui/StartupItemsWindow.h"
+#include "mainprogram/StartupItemsWindow.h"
 #include "runtime/ManualExecutor.h"
 #include "shell/FileIconCache.h"
 #include "startup/ui/StartupItemsView.h"
