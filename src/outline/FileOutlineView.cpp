@@ -156,7 +156,8 @@ void FileOutlineView::onChanged(quint64 stateFields) {
                                 AppState::bit(F::volumeNames);
     OutlineTableChange change;
     change.tree = stateFields & AppState::bit(F::treeVersion);
-    change.selection = stateFields & (AppState::bit(F::selection) | AppState::bit(F::focus));
+    change.selection = stateFields & AppState::bit(F::selection);
+    change.focus = stateFields & AppState::bit(F::focus);
     change.rows = stateFields & (AppState::bit(F::colorMode) | AppState::bit(F::typeFilter) |
                                  AppState::bit(F::collectorVersion) | AppState::bit(F::volumeNames));
     // A hover, a selection or a colour leaves the lists as they are.
@@ -165,7 +166,6 @@ void FileOutlineView::onChanged(quint64 stateFields) {
 
 void FileOutlineView::refresh() {
     OutlineTableChange change;
-    change.selection = true;
     change.rows = true;
     apply(true, change);
 }

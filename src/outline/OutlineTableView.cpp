@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -16,7 +17,17 @@ namespace plenwick {
 
 OutlineTableView::OutlineTableView(QWidget* parent) : QTreeView(parent) {
     setMouseTracking(true);
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { rehoverUnderMouse(); });
+    // The list also scrolls while the state tells its views of a change (a reveal, a
+    // reload): the row under the mouse is reported once the event loop turns, never
+    // from inside that, and once for a burst of scrolls.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (rehoverQueued_) return;
+        rehoverQueued_ = true;
+        QTimer::singleShot(0, this, [this] {
+            rehoverQueued_ = false;
+            rehoverUnderMouse();
+        });
+    });
     connect(this, &QTreeView::expanded, this, [this](const QModelIndex& index) {
         expandedFolders_.emplace_back(index);
         updateDeepestRowIndent();
@@ -52,6 +63,12 @@ void OutlineTableView::updateDeepestRowIndent() {
 FileNode* OutlineTableView::nodeAt(const QPoint& viewportPos) const {
     const auto* items = qobject_cast<const OutlineItemModel*>(model());
     return items ? items->nodeAt(indexAt(viewportPos)) : nullptr;
+}
+
+FileNode* OutlineTableView::selectedNode() const {
+    const auto* items = qobject_cast<const OutlineItemModel*>(model());
+    const QModelIndexList rows = selectionModel() ? selectionModel()->selectedRows(0) : QModelIndexList();
+    return items && !rows.isEmpty() ? items->nodeAt(rows.front()) : nullptr;
 }
 
 void OutlineTableView::setHoverNode(const FileNode* node) {

@@ -20,11 +20,13 @@ public:
     explicit OutlineTableView(QWidget* parent = nullptr);
 
     FileNode* nodeAt(const QPoint& viewportPos) const;
+    // The node of the selected row; null when none is selected.
+    FileNode* selectedNode() const;
     // The row drawn with the hover highlight (null: none).
     void setHoverNode(const FileNode* node);
     const FileNode* hoverNode() const noexcept { return hoverNode_; }
-    // Reports the row now under a resting mouse after the list scrolled, when the
-    // window is active and the mouse is over the rows.
+    // Reports the row now under a resting mouse, when the window is active and the
+    // mouse is over the rows; after the list scrolled it runs once the event loop turns.
     void rehoverUnderMouse();
     // Lays out the rows at once, so that a scroll position set next is kept.
     void layoutNow();
@@ -78,6 +80,7 @@ private:
     int deepestRowIndent_ = 0;
 
     const FileNode* hoverNode_ = nullptr;
+    bool rehoverQueued_ = false;
     int lastViewportWidth_ = 0;
 };
 
