@@ -9,6 +9,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <grp.h>
 #include <sys/stat.h>
@@ -43,8 +44,14 @@ struct RunningFixture {
             execl(exe.c_str(), "Example", "60", static_cast<char*>(nullptr));
             _exit(127);
         }
-        // Until the child has replaced its image, /proc shows the test's executable.
-        for (int i = 0; i < 500 && bundlePathOfExecutable(executable()) != bundle; ++i) std::this_thread::sleep_for(2ms);
+        // Until the child has replaced its image, /proc shows the test's executable; the
+        // new image's environment shows up a little after its executable does.
+        for (int i = 0; i < 500 && (bundlePathOfExecutable(executable()) != bundle || !hasEnvironment()); ++i)
+            std::this_thread::sleep_for(2ms);
+    }
+    bool hasEnvironment() const {
+        std::ifstream environ("/proc/" + std::to_string(pid) + "/environ", std::ios::binary);
+        return environ.peek() != std::ifstream::traits_type::eof();
     }
     ~RunningFixture() {
         if (pid > 0) {
