@@ -1,7 +1,6 @@
 #include "app/AppState.h"
 
 #include "app/NodeMapping.h"
-#include "app/PathRelations.h"
 #include "app/UninstallServices.h"
 #include "scanner/FileTreeLock.h"
 #include "scanner/VolumeNames.h"
@@ -21,12 +20,8 @@ AppState::~AppState() {
 }
 
 void AppState::settlePhase() {
-    if (scan_.settle()) restoreHighlightedColorMode(); // the breakdown that highlighted is gone
-}
-
-void AppState::bumpTreeVersion() {
-    ++treeVersion_;
-    touch(Field::treeVersion);
+    // The breakdown that highlighted is gone with the results.
+    if (scan_.settle()) presentation_.restoreHighlightedColorMode();
 }
 
 void AppState::editTree(const std::function<void()>& edit) {
@@ -38,7 +33,7 @@ void AppState::editTree(const std::function<void()>& edit) {
         edit();
     }
     emit treeEditDidEnd();
-    bumpTreeVersion();
+    results_.bumpTreeVersion();
 }
 
 void AppState::setPhase(Phase phase) {
@@ -58,113 +53,69 @@ void AppState::setScanVolume(std::optional<VolumeInfo> volume) {
 
 void AppState::setHovered(NodeRef node) {
     Operation op(*this);
-    assign(hovered_, std::move(node), Field::hovered);
+    navigation_.setHovered(std::move(node));
 }
 
 void AppState::setVisualization(Visualization visualization) {
     Operation op(*this);
-    assign(visualization_, visualization, Field::visualization);
+    presentation_.setVisualization(visualization);
 }
 
 void AppState::setColorMode(ColorMode mode) {
     Operation op(*this);
-    if (mode == colorMode_) return;
-    assign(colorMode_, mode, Field::colorMode);
-    colorModeMemory_.colorModeChanged(mode);
+    presentation_.setColorMode(mode);
 }
 
 void AppState::setTypeFilter(std::optional<TypeFilter> filter) {
     Operation op(*this);
-    applyTypeFilter(std::move(filter));
-}
-
-void AppState::applyTypeFilter(std::optional<TypeFilter> filter) {
-    if (changes_.assign(typeFilter_, std::move(filter), Field::typeFilter) && !typeFilter_)
-        restoreHighlightedColorMode();
-}
-
-void AppState::restoreHighlightedColorMode() {
-    if (const std::optional<ColorMode> restore = colorModeMemory_.highlightEnded(colorMode_))
-        assign(colorMode_, *restore, Field::colorMode);
+    presentation_.setTypeFilter(std::move(filter));
 }
 
 void AppState::toggleTypeHighlight(const TypeFilter& filter, ColorMode target) {
     Operation op(*this);
-    if (typeFilter_ && *typeFilter_ == filter) {
-        applyTypeFilter(std::nullopt);
-        return;
-    }
-    assign(colorMode_, colorModeMemory_.startHighlight(colorMode_, target), Field::colorMode);
-    applyTypeFilter(filter);
+    presentation_.toggleTypeHighlight(filter, target);
 }
 
 void AppState::forgetColorModeMemory() {
     assertGuiThread();
-    colorModeMemory_ = ColorModeMemory();
+    presentation_.forgetColorModeMemory();
 }
 
 void AppState::setShowInspector(bool show) {
     Operation op(*this);
-    assign(showInspector_, show, Field::showInspector);
+    presentation_.setShowInspector(show);
 }
 
 void AppState::setQuickLookURL(std::optional<std::string> url) {
     Operation op(*this);
-    assign(quickLookURL_, std::move(url), Field::quickLookURL);
+    presentation_.setQuickLookURL(std::move(url));
 }
 
 void AppState::setPendingTrash(NodeRef node) {
     Operation op(*this);
-    assign(pendingTrash_, std::move(node), Field::pendingTrash);
+    alerts_.setPendingTrash(std::move(node));
 }
 
 void AppState::setUninstallSession(std::shared_ptr<UninstallSession> session) {
     Operation op(*this);
-    uninstallSession_ = std::move(session);
-    touch(Field::uninstallSession);
+    alerts_.setUninstallSession(std::move(session));
 }
 
 void AppState::setLastError(std::optional<std::string> message, std::optional<std::string> title) {
     Operation op(*this);
-    assign(lastError_, std::move(message), Field::lastError);
-    assign(lastErrorTitle_, std::move(title), Field::lastErrorTitle);
+    alerts_.setLastError(std::move(message), std::move(title));
 }
 
 void AppState::setSelection(NodeRef node) {
     assertGuiThread();
     Operation op(*this);
-    assign(selection_, std::move(node), Field::selection);
+    navigation_.setSelection(std::move(node));
 }
 
 void AppState::select(NodeRef node) {
     Operation op(*this);
-    assign(selection_, node, Field::selection);
-    if (!node || !quickLookURL_) return;
-    std::string url = node->url();
-    if (*quickLookURL_ != url) assign(quickLookURL_, std::optional<std::string>(std::move(url)), Field::quickLookURL);
-}
-
-
-NodeRef AppState::nodeForURL(const std::string& path) const {
-    if (!root_) return {};
-    const std::string rootPath = normalizedPath(root_->url());
-    const std::string wanted = normalizedPath(path);
-    const auto rootParts = pathComponents(rootPath);
-    const auto parts = pathComponents(wanted);
-    if (parts.size() < rootParts.size() || !std::equal(rootParts.begin(), rootParts.end(), parts.begin())) return {};
-    const FileNode* node = root_.get();
-    for (std::size_t i = rootParts.size(); i < parts.size(); ++i) {
-        const FileNode* next = nullptr;
-        for (const NodeRef& child : node->children()) {
-            if (child->name() == parts[i]) {
-                next = child.get();
-                break;
-            }
-        }
-        if (!next) return {};
-        node = next;
-    }
-    return retainNode(const_cast<FileNode*>(node));
+    navigation_.setSelection(node);
+    if (node) presentation_.previewFollows(*node);
 }
 
 void AppState::syncCollector(std::vector<NodeRef> nodes) {
@@ -176,8 +127,7 @@ void AppState::syncCollector(std::vector<NodeRef> nodes) {
 //   focus                    to the nearest place that still stands
 //   both histories           to their counterparts (folders only), then pruned
 //   selection, pendingTrash  to their counterparts, or none
-//   hovered                  kept only while it is the same node: what lies under
-//                            the pointer is a new question after the edit
+//   hovered                  kept only while it is the same node
 //   quickLookURL             the preview closes when it showed something removed
 //   the collector            items, their leftovers, the offers and the apps
 //                            already offered to their counterparts, or dropped
@@ -187,23 +137,73 @@ void AppState::syncCollector(std::vector<NodeRef> nodes) {
 void AppState::remapNodes(const NodeMapping& mapping) {
     assertGuiThread();
     Operation op(*this);
-    navigation_.remap(mapping, root_.get());
-    if (selection_) assign(selection_, mapping.counterpart(selection_), Field::selection);
-    if (hovered_ && mapping.counterpart(hovered_) != hovered_) assign(hovered_, NodeRef(), Field::hovered);
-    if (pendingTrash_) assign(pendingTrash_, mapping.counterpart(pendingTrash_), Field::pendingTrash);
-    if (quickLookURL_ && mapping.removesPath(*quickLookURL_))
-        assign(quickLookURL_, std::optional<std::string>(), Field::quickLookURL);
+    navigation_.remap(mapping, root().get());
+    alerts_.remap(mapping);
+    presentation_.remap(mapping);
     collector_.remap(mapping);
-    hardLinks_.remap(mapping);
+    results_.hardLinks().remap(mapping);
 }
 
-bool AppState::isInsideTree(const FileNode* node) const noexcept { return root_ && isWithin(node, root_.get()); }
+void AppState::chooseFolder() {
+    assertGuiThread();
+    // The dialog is the view's: the state never waits in a modal loop.
+    emit folderChoiceRequested();
+}
 
-std::vector<NodeRef> AppState::nodesBelowRoot(const std::vector<NodeRef>& nodes) const {
-    std::vector<NodeRef> below;
-    for (const NodeRef& node : nodes)
-        if (node && node->parent() && isInsideTree(node.get())) below.push_back(node);
-    return below;
+void AppState::rescanAll() {
+    if (root()) {
+        startScan(root()->url());
+    } else if (scan_.target()) {
+        const std::string target = *scan_.target();
+        startScan(target);
+    }
+}
+
+void AppState::goHome() {
+    Operation op(*this);
+    cancelScan();
+    navigation_.setHovered(NodeRef());
+    presentation_.setQuickLookURL(std::nullopt);
+    alerts_.setPendingTrash(NodeRef());
+    scan_.setPhase(Phase::home());
+    refreshVolumes();
+}
+
+void AppState::closeResults() {
+    Operation op(*this);
+    cancelScan();
+    resetResults();
+    setPhase(Phase::home());
+    refreshVolumes();
+}
+
+void AppState::backToResults() {
+    const auto kind = scan_.phase().kind();
+    if (!root() || (kind != Phase::Kind::home && kind != Phase::Kind::failed)) return;
+    setPhase(Phase::results());
+}
+
+void AppState::navigate(const NodeRef& node) {
+    assertGuiThread();
+    NodeRef target = navigation_.stepTarget(node, root().get());
+    if (!target) return;
+    Operation op(*this);
+    navigation_.moveTo(std::move(target));
+}
+
+void AppState::goBack() {
+    Operation op(*this);
+    navigation_.goBack(root().get());
+}
+
+void AppState::goForward() {
+    Operation op(*this);
+    navigation_.goForward(root().get());
+}
+
+void AppState::pruneHistory() {
+    Operation op(*this);
+    navigation_.pruneHistory(root().get());
 }
 
 } // namespace plenwick

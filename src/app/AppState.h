@@ -8,12 +8,15 @@
 // bit per observed field that was assigned a different value (or changed in place)
 // during it, emitted when the operation returns. No view ever sees a half-done state.
 
+#include "app/Alerts.h"
 #include "app/AppEnvironment.h"
 #include "app/Collector.h"
 #include "app/ColorModeMemory.h"
 #include "app/FolderColors.h"
 #include "app/Navigation.h"
+#include "app/Presentation.h"
 #include "app/RescanTarget.h"
+#include "app/ScanResults.h"
 #include "app/ScanSession.h"
 #include "app/StateChanges.h"
 #include "app/TreeHardLinks.h"
@@ -77,30 +80,30 @@ public:
     const std::optional<std::chrono::system_clock::time_point>& scanStartedAt() const noexcept { return scan_.startedAt(); }
     double scanDuration() const noexcept { return scan_.duration(); }
     bool failureNeedsFullDiskAccess() const noexcept { return scan_.failureNeedsFullDiskAccess(); }
-    const NodeRef& root() const noexcept { return root_; }
+    const NodeRef& root() const noexcept { return results_.root(); }
     const NodeRef& focus() const noexcept { return navigation_.focus(); }
-    const NodeRef& selection() const noexcept { return selection_; }
-    const NodeRef& hovered() const noexcept { return hovered_; }
-    std::int64_t treeVersion() const noexcept { return treeVersion_; }
-    const NodeSet& refreshingFolders() const noexcept { return refreshingFolders_; }
-    Visualization visualization() const noexcept { return visualization_; }
-    ColorMode colorMode() const noexcept { return colorMode_; }
-    const std::optional<TypeFilter>& typeFilter() const noexcept { return typeFilter_; }
-    bool showInspector() const noexcept { return showInspector_; }
-    const std::optional<std::string>& quickLookURL() const noexcept { return quickLookURL_; }
+    const NodeRef& selection() const noexcept { return navigation_.selection(); }
+    const NodeRef& hovered() const noexcept { return navigation_.hovered(); }
+    std::int64_t treeVersion() const noexcept { return results_.treeVersion(); }
+    const NodeSet& refreshingFolders() const noexcept { return results_.refreshingFolders(); }
+    Visualization visualization() const noexcept { return presentation_.visualization(); }
+    ColorMode colorMode() const noexcept { return presentation_.colorMode(); }
+    const std::optional<TypeFilter>& typeFilter() const noexcept { return presentation_.typeFilter(); }
+    bool showInspector() const noexcept { return presentation_.showInspector(); }
+    const std::optional<std::string>& quickLookURL() const noexcept { return presentation_.quickLookURL(); }
     const std::vector<FileTypeStat>& typeStats() const noexcept { return typeStatistics_.stats(); }
     const ExtensionColors& extensionColors() const noexcept { return typeStatistics_.extensionColors(); }
     // Counts the changes of `extensionColors` (reported with its bit), so that style
     // caches can tell them apart.
     std::int64_t extensionColorsVersion() const noexcept { return typeStatistics_.extensionColorsVersion(); }
-    const NodeRef& pendingTrash() const noexcept { return pendingTrash_; }
+    const NodeRef& pendingTrash() const noexcept { return alerts_.pendingTrash(); }
     const std::vector<NodeRef>& collector() const noexcept { return collector_.items(); }
     std::int64_t collectorVersion() const noexcept { return collector_.version(); }
     const CollectorLeftovers& collectorLeftovers() const noexcept { return collector_.leftovers(); }
     const std::vector<NodeRef>& leftoverOffers() const noexcept { return collector_.offers(); }
-    const std::shared_ptr<UninstallSession>& uninstallSession() const noexcept { return uninstallSession_; }
-    const std::optional<std::string>& lastError() const noexcept { return lastError_; }
-    const std::optional<std::string>& lastErrorTitle() const noexcept { return lastErrorTitle_; }
+    const std::shared_ptr<UninstallSession>& uninstallSession() const noexcept { return alerts_.uninstallSession(); }
+    const std::optional<std::string>& lastError() const noexcept { return alerts_.lastError(); }
+    const std::optional<std::string>& lastErrorTitle() const noexcept { return alerts_.lastErrorTitle(); }
     const std::vector<NodeRef>& navigationHistory() const noexcept { return navigation_.navigationHistory(); }
     const std::vector<NodeRef>& forwardHistory() const noexcept { return navigation_.forwardHistory(); }
 
@@ -145,13 +148,15 @@ public:
     // Selects a node (or nothing) and leaves an open preview where it is.
     void setSelection(NodeRef node);
     // The node of the tree at `path`, or none.
-    NodeRef nodeForURL(const std::string& path) const;
+    NodeRef nodeForURL(const std::string& path) const { return results_.nodeForURL(path); }
     // The only way to change the collector.
     void syncCollector(std::vector<NodeRef> nodes);
     // Whether following parents from `node` reaches the current root.
-    bool isInsideTree(const FileNode* node) const noexcept;
+    bool isInsideTree(const FileNode* node) const noexcept { return results_.isInsideTree(node); }
     // The nodes of `nodes` below the current root (the root itself and strays left out).
-    std::vector<NodeRef> nodesBelowRoot(const std::vector<NodeRef>& nodes) const;
+    std::vector<NodeRef> nodesBelowRoot(const std::vector<NodeRef>& nodes) const {
+        return results_.nodesBelowRoot(nodes);
+    }
     // Changes the tree in place (a rescanned folder swapped in, moved items pruned):
     // tells `treeEditWillBegin`, runs `edit` under the tree's write lock, tells
     // `treeEditDidEnd` and counts a new tree version. Views holding positions in the
@@ -174,7 +179,7 @@ public:
     // The bytes counted inside `items` of files with another name in the tree outside
     // them: moving the items to the Trash leaves those bytes on disk.
     std::int64_t bytesKeptUnderOtherNames(const std::vector<NodeRef>& items) const {
-        return hardLinks_.bytesKeptOutside(items, root_.get());
+        return results_.hardLinks().bytesKeptOutside(items, root().get());
     }
     // Answers the first offer; accepted, it opens a collector-mode session for the app.
     void respondToLeftoverOffer(bool accept);
@@ -216,9 +221,9 @@ public:
     static std::string normalizedPath(const std::string& path);
     // The first listed volume whose path equals `path`'s, or none.
     std::optional<VolumeInfo> volumeMatching(const std::string& path) const { return volumes_.matching(path); }
-    bool isWholeVolumeScan() const { return volumes_.isWholeVolume(root_.get()); }
+    bool isWholeVolumeScan() const { return volumes_.isWholeVolume(root().get()); }
     // Used space of the scanned volume that the scan attributed to no item.
-    std::int64_t unattributedBytes() const { return volumes_.unattributedBytes(root_.get()); }
+    std::int64_t unattributedBytes() const { return volumes_.unattributedBytes(root().get()); }
 
     // ---- Scan lifecycle ----
     // A path holding a NUL byte names no file: nothing happens.
@@ -239,10 +244,10 @@ public:
     void toggleTypeHighlight(const TypeFilter& filter, ColorMode target);
     // The breakdown shown anew starts with an empty memory.
     void forgetColorModeMemory();
-    const ColorModeMemory& colorModeMemory() const noexcept { return colorModeMemory_; }
-    const FolderColoring* makeFolderColoring() const;
-    RGB color(const FileNode& node) const;
-    bool matchesTypeFilter(const FileNode& node) const;
+    const ColorModeMemory& colorModeMemory() const noexcept { return presentation_.colorModeMemory(); }
+    const FolderColoring* makeFolderColoring() const { return presentation_.makeFolderColoring(); }
+    RGB color(const FileNode& node) const { return presentation_.color(node); }
+    bool matchesTypeFilter(const FileNode& node) const { return presentation_.matchesTypeFilter(node); }
 
     // ---- User actions and navigation ----
     void chooseFolder();
@@ -312,7 +317,6 @@ private:
     // As the outermost operation ends: a phase that went and came back is no change,
     // and leaving the results ends the type highlight.
     void settlePhase();
-    void bumpTreeVersion();
     void assignVolumes(std::vector<VolumeInfo> volumes);
     void assignScanVolume(std::optional<VolumeInfo> volume);
     // Lets every view call a scanned volume by the name its card shows (VolumeNames.h).
@@ -320,8 +324,6 @@ private:
 
     struct ScanOutcome;
     void clearNodeState();
-    void applyTypeFilter(std::optional<TypeFilter> filter);
-    void restoreHighlightedColorMode();
     void deliverScan(std::int64_t generation, const std::stop_source& task, ScanOutcome outcome);
     void deliverProgress(std::int64_t generation, ScanProgress progress);
     void finishStatsUpdate(std::uint64_t id, std::optional<TypeTotals> removed);
@@ -335,33 +337,16 @@ private:
     AppEnvironment environment_;
     // Shared with the parts, so it comes first.
     StateChanges changes_{[this](StateChanges::Fields fields) { emit changed(fields); }, [this] { settlePhase(); }};
-    std::optional<FolderVolume> scanRootVolume_; // the volume the retained scan was made on
-    ColorModeMemory colorModeMemory_;
 
-    // The parts.
+    // The parts, each before those that read it.
+    ScanResults results_{changes_};
     Navigation navigation_{changes_};
+    TypeStatistics typeStatistics_{changes_};
+    Presentation presentation_{changes_, results_, navigation_, typeStatistics_};
+    Alerts alerts_{changes_};
     Collector collector_{changes_};
     Volumes volumes_{changes_};
-    TypeStatistics typeStatistics_{changes_};
     ScanSession scan_{changes_};
-
-    // Stored fields, in declaration order.
-    NodeRef root_;
-    TreeHardLinks hardLinks_; // unobserved: the names of the tree's files with several
-    NodeRef selection_;
-    NodeRef hovered_;
-    std::int64_t treeVersion_ = 0;
-    NodeSet refreshingFolders_;
-    Visualization visualization_ = Visualization::sunburst;
-    ColorMode colorMode_ = ColorMode::byFolder;
-    std::optional<TypeFilter> typeFilter_;
-    bool showInspector_ = true;
-    std::optional<std::string> quickLookURL_;
-    NodeRef pendingTrash_;
-    std::shared_ptr<UninstallSession> uninstallSession_;
-    std::optional<std::string> lastError_;
-    std::optional<std::string> lastErrorTitle_;
-    FolderColors folderColors_;
 };
 
 } // namespace plenwick

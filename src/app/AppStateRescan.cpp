@@ -28,20 +28,19 @@ struct AppState::RescanOutcome {
 
 void AppState::rescanFolder(const NodeRef& folder) {
     assertGuiThread();
-    if (!folder || !folder->isContainer() || !root_ || !isInsideTree(folder.get())) return;
+    if (!folder || !folder->isContainer() || !root() || !isInsideTree(folder.get())) return;
     if (!folder->parent()) {
         rescanAll();
         return;
     }
-    if (refreshingFolders_.count(folder)) return;
+    if (refreshingFolders().count(folder)) return;
     Operation op(*this);
-    refreshingFolders_.insert(folder);
-    touch(Field::refreshingFolders);
+    results_.beginRefreshing(folder);
 
     const std::int64_t generation = scan_.resultsGeneration();
     runInBackground(
         *environment_.userInitiated, this,
-        [folder, path = folder->url(), rootPath = root_->url(), options = scan_.options(), volume = scanRootVolume_] {
+        [folder, path = folder->url(), rootPath = root()->url(), options = scan_.options(), volume = results_.rootVolume()] {
             RescanOutcome outcome;
             const RescanTarget target =
                 probeRescanTarget(rootPath, path, volume ? volume : volumeOfScanTarget(rootPath), options.crossVolumes);
@@ -92,8 +91,8 @@ void AppState::rescanFolder(const NodeRef& folder) {
 void AppState::finishFolderRescan(const NodeRef& folder, std::int64_t generation, RescanOutcome outcome) {
     if (scan_.resultsGeneration() != generation) return;
     Operation op(*this);
-    if (refreshingFolders_.erase(folder)) touch(Field::refreshingFolders);
-    if (!root_ || !isInsideTree(folder.get())) return;
+    results_.endRefreshing(folder);
+    if (!root() || !isInsideTree(folder.get())) return;
     if (outcome.error) {
         setLastError(folder->displayName() + ": " + *outcome.error, std::string(cantRescanTitle));
         return;

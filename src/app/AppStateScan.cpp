@@ -121,7 +121,7 @@ void AppState::deliverScan(std::int64_t generation, const std::stop_source& task
         return;
     }
     finishScan(std::move(outcome.root), std::move(outcome.stats), std::move(outcome.hardLinks));
-    scanRootVolume_ = outcome.rootVolume;
+    results_.setRootVolume(outcome.rootVolume);
 }
 
 bool AppState::scanErrorNeedsFullDiskAccess(const std::exception_ptr& error) {
@@ -147,7 +147,7 @@ std::vector<FileTypeStat> AppState::computeTypeStats(const NodeRef& root, std::s
 void AppState::cancelScan() {
     Operation op(*this);
     scan_.stop();
-    if (scan_.phase().kind() == Phase::Kind::scanning) scan_.setPhase(root_ ? Phase::results() : Phase::home());
+    if (scan_.phase().kind() == Phase::Kind::scanning) scan_.setPhase(root() ? Phase::results() : Phase::home());
 }
 
 // What belonged to the previous results: every node of the tree, the highlight, a
@@ -155,10 +155,9 @@ void AppState::cancelScan() {
 // dropped by the generation).
 void AppState::clearNodeState() {
     remapNodes(ClearedTree());
-    applyTypeFilter(std::nullopt);
-    if (uninstallSession_ && uninstallSession_->mode() == UninstallSession::Mode::collector)
-        setUninstallSession(nullptr);
-    assign(refreshingFolders_, NodeSet(), Field::refreshingFolders);
+    presentation_.setTypeFilter(std::nullopt);
+    alerts_.closeCollectorSession();
+    results_.clearRefreshing();
 }
 
 void AppState::resetResults() {
@@ -166,23 +165,23 @@ void AppState::resetResults() {
     scan_.beginResults();
     typeStatistics_.clear();
     clearNodeState();
-    assign(root_, NodeRef(), Field::root);
-    scanRootVolume_.reset();
-    folderColors_.reset();
-    bumpTreeVersion();
+    results_.setRoot(NodeRef());
+    results_.setRootVolume(std::nullopt);
+    presentation_.resetFolderColors();
+    results_.bumpTreeVersion();
 }
 
 void AppState::finishScan(NodeRef root, std::vector<FileTypeStat> stats, TreeHardLinks hardLinks) {
     Operation op(*this);
     scan_.beginResults();
     typeStatistics_.cancelUpdates();
-    scanRootVolume_.reset();
+    results_.setRootVolume(std::nullopt);
     clearNodeState();
-    assign(root_, root, Field::root);
-    hardLinks_ = std::move(hardLinks);
+    results_.setRoot(root);
+    results_.setHardLinks(std::move(hardLinks));
     navigation_.setFocus(std::move(root));
     applyTypeStats(std::move(stats));
-    bumpTreeVersion();
+    results_.bumpTreeVersion();
     scan_.finish();
     refreshScanVolumeForRoot();
 }

@@ -36,9 +36,9 @@ void AppState::refreshScanVolume(const std::string& path, std::function<bool(con
 }
 
 void AppState::refreshScanVolumeForRoot() {
-    if (!root_) return;
+    if (!root()) return;
     const std::int64_t generation = scan_.resultsGeneration();
-    refreshScanVolume(root_->url(), [generation](const AppState& state) { return state.scan_.resultsGeneration() == generation; });
+    refreshScanVolume(root()->url(), [generation](const AppState& state) { return state.scan_.resultsGeneration() == generation; });
 }
 
 std::string AppState::normalizedPath(const std::string& path) {
@@ -60,10 +60,10 @@ void AppState::assignScanVolume(std::optional<VolumeInfo> volume) {
 void AppState::publishVolumeNames() {
     // The scan volume may be one the list does not show yet; for a mount point named
     // twice, the first name counts, the list's.
-    const std::string rootName = root_ ? root_->displayName() : std::string();
+    const std::string rootName = root() ? root()->displayName() : std::string();
     setVolumeNames(volumes_.names());
     // The views that show the root's name read it again with the tree.
-    if (root_ && root_->displayName() != rootName) bumpTreeVersion();
+    if (root() && root()->displayName() != rootName) results_.bumpTreeVersion();
 }
 
 } // namespace plenwick
