@@ -2,53 +2,55 @@
 
 #include "app/NodeMapping.h"
 #include "app/UninstallServices.h"
-#include "scanner/FileTreeLock.h"
-#include "scanner/VolumeNames.h"
 
 namespace plenwick {
 
 AppState::AppState(AppEnvironment environment, QObject* parent) : QObject(parent), environment_(std::move(environment)) {
     environment_.uninstall = completedUninstallServices(std::move(environment_.uninstall), environment_.userInitiated);
     environment_.trash = completedTrashServices(std::move(environment_.trash));
+    // Every part holding nodes of the tree, and how an edit moves them:
+    //   focus                    to the nearest place that still stands
+    //   both histories           to their counterparts (folders only), then pruned
+    //   selection, pendingTrash  to their counterparts, or none
+    //   hovered                  kept only while it is the same node
+    //   quickLookURL             the preview closes when it showed something removed
+    //   the collector            items, their leftovers, the offers and the apps
+    //                            already offered to their counterparts, or dropped
+    //   the hard-link record     names to their counterparts, or dropped
+    // `refreshingFolders` is left to the rescans, which take their folders out when
+    // they end; a reset empties it with the generation that drops their outcomes.
+    results_.addNodeHolder([this](const NodeMapping& mapping) { navigation_.remap(mapping, root().get()); });
+    results_.addNodeHolder([this](const NodeMapping& mapping) { alerts_.remap(mapping); });
+    results_.addNodeHolder([this](const NodeMapping& mapping) { presentation_.remap(mapping); });
+    results_.addNodeHolder([this](const NodeMapping& mapping) { collector_.remap(mapping); });
     refreshVolumes();
 }
 
-AppState::~AppState() {
-    scan_.stop();
-    typeStatistics_.cancelUpdates();
-    setVolumeNames({});
-}
+AppState::~AppState() = default;
 
 void AppState::settlePhase() {
     // The breakdown that highlighted is gone with the results.
-    if (scan_.settle()) presentation_.restoreHighlightedColorMode();
-}
-
-void AppState::editTree(const std::function<void()>& edit) {
-    assertGuiThread();
-    Operation op(*this);
-    emit treeEditWillBegin();
-    {
-        FileTreeLock::WriteGuard lock;
-        edit();
-    }
-    emit treeEditDidEnd();
-    results_.bumpTreeVersion();
+    if (scanRun_.session().settle()) presentation_.restoreHighlightedColorMode();
 }
 
 void AppState::setPhase(Phase phase) {
     Operation op(*this);
-    scan_.setPhase(std::move(phase));
+    scanRun_.session().setPhase(std::move(phase));
 }
 
 void AppState::setVolumes(std::vector<VolumeInfo> volumes) {
     Operation op(*this);
-    assignVolumes(std::move(volumes));
+    volumeRefresh_.assignVolumes(std::move(volumes));
 }
 
 void AppState::setScanVolume(std::optional<VolumeInfo> volume) {
     Operation op(*this);
-    assignScanVolume(std::move(volume));
+    volumeRefresh_.assignScanVolume(std::move(volume));
+}
+
+void AppState::refreshVolumes() {
+    assertGuiThread();
+    volumeRefresh_.refreshVolumes();
 }
 
 void AppState::setHovered(NodeRef node) {
@@ -123,40 +125,10 @@ void AppState::syncCollector(std::vector<NodeRef> nodes) {
     collector_.sync(std::move(nodes));
 }
 
-// Every field that holds a node of the tree, and how an edit moves it:
-//   focus                    to the nearest place that still stands
-//   both histories           to their counterparts (folders only), then pruned
-//   selection, pendingTrash  to their counterparts, or none
-//   hovered                  kept only while it is the same node
-//   quickLookURL             the preview closes when it showed something removed
-//   the collector            items, their leftovers, the offers and the apps
-//                            already offered to their counterparts, or dropped
-//   the hard-link record     names to their counterparts, or dropped
-// `refreshingFolders` is left to the rescans, which take their folders out when they
-// end; a reset empties it with the generation that drops their outcomes.
-void AppState::remapNodes(const NodeMapping& mapping) {
-    assertGuiThread();
-    Operation op(*this);
-    navigation_.remap(mapping, root().get());
-    alerts_.remap(mapping);
-    presentation_.remap(mapping);
-    collector_.remap(mapping);
-    results_.hardLinks().remap(mapping);
-}
-
 void AppState::chooseFolder() {
     assertGuiThread();
     // The dialog is the view's: the state never waits in a modal loop.
     emit folderChoiceRequested();
-}
-
-void AppState::rescanAll() {
-    if (root()) {
-        startScan(root()->url());
-    } else if (scan_.target()) {
-        const std::string target = *scan_.target();
-        startScan(target);
-    }
 }
 
 void AppState::goHome() {
@@ -165,7 +137,7 @@ void AppState::goHome() {
     navigation_.setHovered(NodeRef());
     presentation_.setQuickLookURL(std::nullopt);
     alerts_.setPendingTrash(NodeRef());
-    scan_.setPhase(Phase::home());
+    scanRun_.session().setPhase(Phase::home());
     refreshVolumes();
 }
 
@@ -178,7 +150,7 @@ void AppState::closeResults() {
 }
 
 void AppState::backToResults() {
-    const auto kind = scan_.phase().kind();
+    const auto kind = scanRun_.session().phase().kind();
     if (!root() || (kind != Phase::Kind::home && kind != Phase::Kind::failed)) return;
     setPhase(Phase::results());
 }

@@ -13,16 +13,21 @@
 #include "app/Collector.h"
 #include "app/ColorModeMemory.h"
 #include "app/FolderColors.h"
+#include "app/FolderRescan.h"
 #include "app/Navigation.h"
 #include "app/Presentation.h"
 #include "app/RescanTarget.h"
 #include "app/ScanResults.h"
+#include "app/ScanRun.h"
 #include "app/ScanSession.h"
 #include "app/StateChanges.h"
 #include "app/TreeHardLinks.h"
+#include "app/StatsUpdates.h"
 #include "app/TypeStatistics.h"
 #include "app/ViewSettings.h"
+#include "app/VolumeRefresh.h"
 #include "app/Volumes.h"
+#include "base/PathNames.h"
 #include "runtime/GuiThread.h"
 #include "scanner/Color.h"
 #include "scanner/DiskScanner.h"
@@ -72,14 +77,14 @@ public:
     ~AppState() override;
 
     // ---- Observed fields ----
-    const Phase& phase() const noexcept { return scan_.phase(); }
-    const std::vector<VolumeInfo>& volumes() const noexcept { return volumes_.volumes(); }
-    const ScanProgress& scanProgress() const noexcept { return scan_.progress(); }
-    const std::optional<std::string>& scanTarget() const noexcept { return scan_.target(); }
-    const std::optional<VolumeInfo>& scanVolume() const noexcept { return volumes_.scanVolume(); }
-    const std::optional<std::chrono::system_clock::time_point>& scanStartedAt() const noexcept { return scan_.startedAt(); }
-    double scanDuration() const noexcept { return scan_.duration(); }
-    bool failureNeedsFullDiskAccess() const noexcept { return scan_.failureNeedsFullDiskAccess(); }
+    const Phase& phase() const noexcept { return scanRun_.session().phase(); }
+    const std::vector<VolumeInfo>& volumes() const noexcept { return volumeRefresh_.volumes().volumes(); }
+    const ScanProgress& scanProgress() const noexcept { return scanRun_.session().progress(); }
+    const std::optional<std::string>& scanTarget() const noexcept { return scanRun_.session().target(); }
+    const std::optional<VolumeInfo>& scanVolume() const noexcept { return volumeRefresh_.volumes().scanVolume(); }
+    const std::optional<std::chrono::system_clock::time_point>& scanStartedAt() const noexcept { return scanRun_.session().startedAt(); }
+    double scanDuration() const noexcept { return scanRun_.session().duration(); }
+    bool failureNeedsFullDiskAccess() const noexcept { return scanRun_.session().failureNeedsFullDiskAccess(); }
     const NodeRef& root() const noexcept { return results_.root(); }
     const NodeRef& focus() const noexcept { return navigation_.focus(); }
     const NodeRef& selection() const noexcept { return navigation_.selection(); }
@@ -91,11 +96,11 @@ public:
     const std::optional<TypeFilter>& typeFilter() const noexcept { return presentation_.typeFilter(); }
     bool showInspector() const noexcept { return presentation_.showInspector(); }
     const std::optional<std::string>& quickLookURL() const noexcept { return presentation_.quickLookURL(); }
-    const std::vector<FileTypeStat>& typeStats() const noexcept { return typeStatistics_.stats(); }
-    const ExtensionColors& extensionColors() const noexcept { return typeStatistics_.extensionColors(); }
+    const std::vector<FileTypeStat>& typeStats() const noexcept { return statistics().stats(); }
+    const ExtensionColors& extensionColors() const noexcept { return statistics().extensionColors(); }
     // Counts the changes of `extensionColors` (reported with its bit), so that style
     // caches can tell them apart.
-    std::int64_t extensionColorsVersion() const noexcept { return typeStatistics_.extensionColorsVersion(); }
+    std::int64_t extensionColorsVersion() const noexcept { return statistics().extensionColorsVersion(); }
     const NodeRef& pendingTrash() const noexcept { return alerts_.pendingTrash(); }
     const std::vector<NodeRef>& collector() const noexcept { return collector_.items(); }
     std::int64_t collectorVersion() const noexcept { return collector_.version(); }
@@ -108,17 +113,18 @@ public:
     const std::vector<NodeRef>& forwardHistory() const noexcept { return navigation_.forwardHistory(); }
 
     // ---- Unobserved fields ----
-    bool hasScanTask() const noexcept { return scan_.hasTask(); }
-    std::int64_t resultsGeneration() const noexcept { return scan_.resultsGeneration(); }
-    bool hasStatsUpdates() const noexcept { return typeStatistics_.hasPendingUpdates(); }
-    int nextColorIndex() const noexcept { return typeStatistics_.nextColorIndex(); }
-    std::int64_t volumeRefreshGeneration() const noexcept { return volumes_.refreshGeneration(); }
+    bool hasScanTask() const noexcept { return scanRun_.session().hasTask(); }
+    std::int64_t resultsGeneration() const noexcept { return results_.generation(); }
+    bool hasStatsUpdates() const noexcept { return statistics().hasPendingUpdates(); }
+    int nextColorIndex() const noexcept { return statistics().nextColorIndex(); }
+    std::int64_t volumeRefreshGeneration() const noexcept { return volumeRefresh_.volumes().refreshGeneration(); }
     bool isCollected(const FileNode* node) const { return collector_.isCollected(node); }
     // Whether the node or one of its ancestors is collected.
     bool isCollectedOrInside(const FileNode* node) const { return collector_.isCollectedOrInside(node); }
     // Whether a move of the collector to the Trash is under way (observed as collectorTrashing).
     bool isTrashingCollector() const noexcept { return collector_.isTrashing(); }
     const NodeSet& offeredApps() const noexcept { return collector_.offeredApps(); }
+    const TypeStatistics& statistics() const noexcept { return statsUpdates_.statistics(); }
     // Where views run their own background work (previews, icons, chart rendering).
     Executors executors() const noexcept { return {*environment_.userInitiated, *environment_.utility}; }
     // The preferences store, where views keep their layout (column widths and order).
@@ -157,15 +163,11 @@ public:
     std::vector<NodeRef> nodesBelowRoot(const std::vector<NodeRef>& nodes) const {
         return results_.nodesBelowRoot(nodes);
     }
-    // Changes the tree in place (a rescanned folder swapped in, moved items pruned):
-    // tells `treeEditWillBegin`, runs `edit` under the tree's write lock, tells
-    // `treeEditDidEnd` and counts a new tree version. Views holding positions in the
-    // tree let go of them before the edit and rebuild after it.
-    void editTree(const std::function<void()>& edit);
-    // After an edit of the tree: moves every field that holds a node of the tree to
-    // the node's counterpart or drops it (NodeMapping.h), so that nothing keeps a
-    // subtree that left the tree.
-    void remapNodes(const NodeMapping& mapping);
+    // Changes the tree in place between `treeEditWillBegin` and `treeEditDidEnd`
+    // (ScanResults.h).
+    void editTree(const std::function<void()>& edit) { results_.editTree(edit); }
+    // After an edit of the tree: every part holding nodes of the tree repairs them.
+    void remapNodes(const NodeMapping& mapping) { results_.remapNodes(mapping); }
 
     // ---- Collector ----
     // Adds the nodes strictly inside the tree that are neither collected nor inside a
@@ -206,36 +208,34 @@ public:
 
     // ---- Rescan of one folder ----
     // Rescans the folder in place in the background (the whole target for the root).
-    void rescanFolder(const NodeRef& folder);
-    // Swaps `fresh`, a new scan of `old`'s folder, into the tree in `old`'s place.
-    void applyFolderRescan(const NodeRef& old, const NodeRef& fresh, TypeTotals totals);
+    void rescanFolder(const NodeRef& folder) { folderRescan_.rescan(folder); }
 
     // ---- Volumes ----
     void refreshVolumes();
-    // Reloads `scanVolume` for the volume holding `path`; the result is applied only
-    // while `condition` holds.
-    void refreshScanVolume(const std::string& path, std::function<bool(const AppState&)> condition);
-    void refreshScanVolumeForRoot();
-    // Standardised path without trailing "/" ("/" stays); a relative path whose
-    // working folder cannot be found stays as given.
-    static std::string normalizedPath(const std::string& path);
+    void refreshScanVolumeForRoot() { volumeRefresh_.refreshScanVolumeForRoot(); }
+    // Standardised path without trailing "/" ("/" stays). A relative path whose
+    // working folder cannot be found stays as given: it matches no volume or node,
+    // and its scan fails with the scanner's own error.
+    static std::string normalizedPath(const std::string& path) { return normalizedPathOrSelf(path); }
     // The first listed volume whose path equals `path`'s, or none.
-    std::optional<VolumeInfo> volumeMatching(const std::string& path) const { return volumes_.matching(path); }
-    bool isWholeVolumeScan() const { return volumes_.isWholeVolume(root().get()); }
+    std::optional<VolumeInfo> volumeMatching(const std::string& path) const { return volumeRefresh_.volumes().matching(path); }
+    bool isWholeVolumeScan() const { return volumeRefresh_.volumes().isWholeVolume(root().get()); }
     // Used space of the scanned volume that the scan attributed to no item.
-    std::int64_t unattributedBytes() const { return volumes_.unattributedBytes(root().get()); }
+    std::int64_t unattributedBytes() const { return volumeRefresh_.volumes().unattributedBytes(root().get()); }
 
     // ---- Scan lifecycle ----
     // A path holding a NUL byte names no file: nothing happens.
-    void startScan(const std::string& path);
-    void cancelScan();
-    void resetResults();
+    void startScan(const std::string& path) { scanRun_.start(path); }
+    void cancelScan() { scanRun_.cancel(); }
+    void resetResults() { scanRun_.reset(); }
     // `hardLinks`: the names of the tree's files with several of them.
-    void finishScan(NodeRef root, std::vector<FileTypeStat> stats, TreeHardLinks hardLinks = {});
-    void applyTypeStats(std::vector<FileTypeStat> stats);
-    static bool scanErrorNeedsFullDiskAccess(const std::exception_ptr& error);
+    void finishScan(NodeRef root, std::vector<FileTypeStat> stats, TreeHardLinks hardLinks = {}) {
+        scanRun_.finish(std::move(root), std::move(stats), std::move(hardLinks));
+    }
     // Whole-tree statistics; empty when cancelled.
-    static std::vector<FileTypeStat> computeTypeStats(const NodeRef& root, std::stop_token stop = {});
+    static std::vector<FileTypeStat> computeTypeStats(const NodeRef& root, std::stop_token stop = {}) {
+        return StatsUpdates::compute(root, std::move(stop));
+    }
 
     // ---- Colours and the type highlight ----
     // A breakdown row clicked: the highlight of `filter` ends when it is the current
@@ -251,7 +251,7 @@ public:
 
     // ---- User actions and navigation ----
     void chooseFolder();
-    void rescanAll();
+    void rescanAll() { scanRun_.rescanAll(); }
     void goHome();
     // Closes the results from the home page: any scan stops, the results go, the
     // volumes are read again.
@@ -283,7 +283,16 @@ public:
     // ---- Statistics after tree edits ----
     // `removed` are subtrees already detached from the tree; `added` the totals of
     // what entered it. Updates apply in the order scheduled.
-    void scheduleStatsUpdate(std::vector<NodeRef> removed, TypeTotals added);
+    void scheduleStatsUpdate(std::vector<NodeRef> removed, TypeTotals added) {
+        statsUpdates_.schedule(std::move(removed), std::move(added));
+    }
+
+    // ---- The parts and workflows, for tests and rare callers ----
+    ScanResults& results() noexcept { return results_; }
+    ScanRun& scanRun() noexcept { return scanRun_; }
+    FolderRescan& folderRescan() noexcept { return folderRescan_; }
+    VolumeRefresh& volumeRefresh() noexcept { return volumeRefresh_; }
+    StatsUpdates& statsUpdates() noexcept { return statsUpdates_; }
 
 signals:
     void changed(quint64 fields);
@@ -309,44 +318,30 @@ private:
         StateChanges::Operation op_;
     };
 
-    void touch(Field field) noexcept { changes_.touch(field); }
-    template <class T>
-    void assign(T& stored, T value, Field field) {
-        changes_.assign(stored, std::move(value), field);
-    }
     // As the outermost operation ends: a phase that went and came back is no change,
     // and leaving the results ends the type highlight.
     void settlePhase();
-    void assignVolumes(std::vector<VolumeInfo> volumes);
-    void assignScanVolume(std::optional<VolumeInfo> volume);
-    // Lets every view call a scanned volume by the name its card shows (VolumeNames.h).
-    void publishVolumeNames();
 
-    struct ScanOutcome;
-    void clearNodeState();
-    void deliverScan(std::int64_t generation, const std::stop_source& task, ScanOutcome outcome);
-    void deliverProgress(std::int64_t generation, ScanProgress progress);
-    void finishStatsUpdate(std::uint64_t id, std::optional<TypeTotals> removed);
     struct CollectorTrash;
     void finishCollectorTrash(CollectorTrash& job);
     // When one of `removedPaths` was the scanned folder or held it: the results go.
     bool resetIfRootRemoved(const std::vector<std::string>& removedPaths);
-    struct RescanOutcome;
-    void finishFolderRescan(const NodeRef& folder, std::int64_t generation, RescanOutcome outcome);
 
     AppEnvironment environment_;
     // Shared with the parts, so it comes first.
     StateChanges changes_{[this](StateChanges::Fields fields) { emit changed(fields); }, [this] { settlePhase(); }};
 
-    // The parts, each before those that read it.
-    ScanResults results_{changes_};
+    // The parts and the workflows, each before those that use it.
+    ScanResults results_{changes_, {[this] { emit treeEditWillBegin(); }, [this] { emit treeEditDidEnd(); }}};
     Navigation navigation_{changes_};
-    TypeStatistics typeStatistics_{changes_};
-    Presentation presentation_{changes_, results_, navigation_, typeStatistics_};
     Alerts alerts_{changes_};
+    StatsUpdates statsUpdates_{changes_, environment_, results_};
+    Presentation presentation_{changes_, results_, navigation_, statsUpdates_.statistics()};
     Collector collector_{changes_};
-    Volumes volumes_{changes_};
-    ScanSession scan_{changes_};
+    VolumeRefresh volumeRefresh_{changes_, environment_, results_};
+    ScanRun scanRun_{changes_, environment_, {results_, navigation_, presentation_, alerts_, statsUpdates_, volumeRefresh_}};
+    FolderRescan folderRescan_{changes_, environment_, {results_, alerts_, scanRun_, statsUpdates_, volumeRefresh_},
+                               [this](const std::vector<NodeRef>& nodes) { removeTrashedNodes(nodes); }};
 };
 
 } // namespace plenwick

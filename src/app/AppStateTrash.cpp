@@ -289,7 +289,7 @@ bool AppState::resetIfRootRemoved(const std::vector<std::string>& removedPaths) 
         if (!pathIsOrEncloses(normalizedPathOrSelf(path), rootPath)) continue;
         Operation op(*this);
         resetResults();
-        scan_.setPhase(Phase::home());
+        setPhase(Phase::home());
         return true;
     }
     return false;

@@ -1,7 +1,10 @@
 #include "app/ScanResults.h"
 
+#include "app/NodeMapping.h"
 #include "app/PathRelations.h"
 #include "base/PathNames.h"
+#include "runtime/GuiThread.h"
+#include "scanner/FileTreeLock.h"
 
 #include <algorithm>
 
@@ -10,6 +13,25 @@ namespace plenwick {
 void ScanResults::bumpTreeVersion() noexcept {
     ++treeVersion_;
     changes_.touch(StateField::treeVersion);
+}
+
+void ScanResults::editTree(const std::function<void()>& edit) {
+    assertGuiThread();
+    StateChanges::Operation op(changes_);
+    if (edits_.willBegin) edits_.willBegin();
+    {
+        FileTreeLock::WriteGuard lock;
+        edit();
+    }
+    if (edits_.didEnd) edits_.didEnd();
+    bumpTreeVersion();
+}
+
+void ScanResults::remapNodes(const NodeMapping& mapping) {
+    assertGuiThread();
+    StateChanges::Operation op(changes_);
+    for (const NodeHolder& holder : holders_) holder(mapping);
+    hardLinks_.remap(mapping);
 }
 
 bool ScanResults::beginRefreshing(const NodeRef& folder) {
