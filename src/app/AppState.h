@@ -7,16 +7,19 @@
 // Observers connect to `changed`: one signal per outermost public operation, with a
 // bit per observed field that was assigned a different value (or changed in place)
 // during it, emitted when the operation returns. No view ever sees a half-done state.
+//
+// The fields live in parts (results, navigation, presentation, alerts, ...) and the
+// operations that take time in workflows (scan run, folder rescan, statistics
+// updates, volume refresh), each owning its background job; the state forwards the
+// operations the views call and shares its one change set with all of them.
 
 #include "app/Alerts.h"
 #include "app/AppEnvironment.h"
 #include "app/Collector.h"
-#include "app/ColorModeMemory.h"
 #include "app/FolderColors.h"
 #include "app/FolderRescan.h"
 #include "app/Navigation.h"
 #include "app/Presentation.h"
-#include "app/RescanTarget.h"
 #include "app/ScanResults.h"
 #include "app/ScanRun.h"
 #include "app/ScanSession.h"
@@ -96,11 +99,11 @@ public:
     const std::optional<TypeFilter>& typeFilter() const noexcept { return presentation_.typeFilter(); }
     bool showInspector() const noexcept { return presentation_.showInspector(); }
     const std::optional<std::string>& quickLookURL() const noexcept { return presentation_.quickLookURL(); }
-    const std::vector<FileTypeStat>& typeStats() const noexcept { return statistics().stats(); }
-    const ExtensionColors& extensionColors() const noexcept { return statistics().extensionColors(); }
+    const std::vector<FileTypeStat>& typeStats() const noexcept { return statsUpdates_.statistics().stats(); }
+    const ExtensionColors& extensionColors() const noexcept { return statsUpdates_.statistics().extensionColors(); }
     // Counts the changes of `extensionColors` (reported with its bit), so that style
     // caches can tell them apart.
-    std::int64_t extensionColorsVersion() const noexcept { return statistics().extensionColorsVersion(); }
+    std::int64_t extensionColorsVersion() const noexcept { return statsUpdates_.statistics().extensionColorsVersion(); }
     const NodeRef& pendingTrash() const noexcept { return alerts_.pendingTrash(); }
     const std::vector<NodeRef>& collector() const noexcept { return collector_.items(); }
     std::int64_t collectorVersion() const noexcept { return collector_.version(); }
@@ -114,9 +117,8 @@ public:
 
     // ---- Unobserved fields ----
     bool hasScanTask() const noexcept { return scanRun_.session().hasTask(); }
-    std::int64_t resultsGeneration() const noexcept { return results_.generation(); }
-    bool hasStatsUpdates() const noexcept { return statistics().hasPendingUpdates(); }
-    int nextColorIndex() const noexcept { return statistics().nextColorIndex(); }
+    bool hasStatsUpdates() const noexcept { return statsUpdates_.statistics().hasPendingUpdates(); }
+    int nextColorIndex() const noexcept { return statsUpdates_.statistics().nextColorIndex(); }
     std::int64_t volumeRefreshGeneration() const noexcept { return volumeRefresh_.volumes().refreshGeneration(); }
     bool isCollected(const FileNode* node) const { return collector_.isCollected(node); }
     // Whether the node or one of its ancestors is collected.
@@ -124,7 +126,6 @@ public:
     // Whether a move of the collector to the Trash is under way (observed as collectorTrashing).
     bool isTrashingCollector() const noexcept { return collector_.isTrashing(); }
     const NodeSet& offeredApps() const noexcept { return collector_.offeredApps(); }
-    const TypeStatistics& statistics() const noexcept { return statsUpdates_.statistics(); }
     // Where views run their own background work (previews, icons, chart rendering).
     Executors executors() const noexcept { return {*environment_.userInitiated, *environment_.utility}; }
     // The preferences store, where views keep their layout (column widths and order).
@@ -217,8 +218,6 @@ public:
     // working folder cannot be found stays as given: it matches no volume or node,
     // and its scan fails with the scanner's own error.
     static std::string normalizedPath(const std::string& path) { return normalizedPathOrSelf(path); }
-    // The first listed volume whose path equals `path`'s, or none.
-    std::optional<VolumeInfo> volumeMatching(const std::string& path) const { return volumeRefresh_.volumes().matching(path); }
     bool isWholeVolumeScan() const { return volumeRefresh_.volumes().isWholeVolume(root().get()); }
     // Used space of the scanned volume that the scan attributed to no item.
     std::int64_t unattributedBytes() const { return volumeRefresh_.volumes().unattributedBytes(root().get()); }
