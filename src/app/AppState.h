@@ -7,19 +7,30 @@
 // Observers connect to `changed`: one signal per outermost public operation, with a
 // bit per observed field that was assigned a different value (or changed in place)
 // during it, emitted when the operation returns. No view ever sees a half-done state.
+//
+// The fields live in parts (results, navigation, presentation, alerts, ...) and the
+// operations that take time in workflows (scan run, folder rescan, statistics
+// updates, volume refresh), each owning its background job; the state forwards the
+// operations the views call and shares its one change set with all of them.
 
+#include "app/Alerts.h"
 #include "app/AppEnvironment.h"
 #include "app/Collector.h"
-#include "app/ColorModeMemory.h"
 #include "app/FolderColors.h"
+#include "app/FolderRescan.h"
 #include "app/Navigation.h"
-#include "app/RescanTarget.h"
+#include "app/Presentation.h"
+#include "app/ScanResults.h"
+#include "app/ScanRun.h"
 #include "app/ScanSession.h"
 #include "app/StateChanges.h"
 #include "app/TreeHardLinks.h"
+#include "app/StatsUpdates.h"
 #include "app/TypeStatistics.h"
 #include "app/ViewSettings.h"
+#include "app/VolumeRefresh.h"
 #include "app/Volumes.h"
+#include "base/PathNames.h"
 #include "runtime/GuiThread.h"
 #include "scanner/Color.h"
 #include "scanner/DiskScanner.h"
@@ -69,50 +80,49 @@ public:
     ~AppState() override;
 
     // ---- Observed fields ----
-    const Phase& phase() const noexcept { return scan_.phase(); }
-    const std::vector<VolumeInfo>& volumes() const noexcept { return volumes_.volumes(); }
-    const ScanProgress& scanProgress() const noexcept { return scan_.progress(); }
-    const std::optional<std::string>& scanTarget() const noexcept { return scan_.target(); }
-    const std::optional<VolumeInfo>& scanVolume() const noexcept { return volumes_.scanVolume(); }
-    const std::optional<std::chrono::system_clock::time_point>& scanStartedAt() const noexcept { return scan_.startedAt(); }
-    double scanDuration() const noexcept { return scan_.duration(); }
-    bool failureNeedsFullDiskAccess() const noexcept { return scan_.failureNeedsFullDiskAccess(); }
-    const NodeRef& root() const noexcept { return root_; }
+    const Phase& phase() const noexcept { return scanRun_.session().phase(); }
+    const std::vector<VolumeInfo>& volumes() const noexcept { return volumeRefresh_.volumes().volumes(); }
+    const ScanProgress& scanProgress() const noexcept { return scanRun_.session().progress(); }
+    const std::optional<std::string>& scanTarget() const noexcept { return scanRun_.session().target(); }
+    const std::optional<VolumeInfo>& scanVolume() const noexcept { return volumeRefresh_.volumes().scanVolume(); }
+    const std::optional<std::chrono::system_clock::time_point>& scanStartedAt() const noexcept { return scanRun_.session().startedAt(); }
+    double scanDuration() const noexcept { return scanRun_.session().duration(); }
+    bool failureNeedsFullDiskAccess() const noexcept { return scanRun_.session().failureNeedsFullDiskAccess(); }
+    const NodeRef& root() const noexcept { return results_.root(); }
     const NodeRef& focus() const noexcept { return navigation_.focus(); }
-    const NodeRef& selection() const noexcept { return selection_; }
-    const NodeRef& hovered() const noexcept { return hovered_; }
-    std::int64_t treeVersion() const noexcept { return treeVersion_; }
-    const NodeSet& refreshingFolders() const noexcept { return refreshingFolders_; }
-    Visualization visualization() const noexcept { return visualization_; }
-    ColorMode colorMode() const noexcept { return colorMode_; }
-    const std::optional<TypeFilter>& typeFilter() const noexcept { return typeFilter_; }
-    bool showInspector() const noexcept { return showInspector_; }
-    const std::optional<std::string>& quickLookURL() const noexcept { return quickLookURL_; }
+    const NodeRef& selection() const noexcept { return navigation_.selection(); }
+    const NodeRef& hovered() const noexcept { return navigation_.hovered(); }
+    std::int64_t treeVersion() const noexcept { return results_.treeVersion(); }
+    const NodeSet& refreshingFolders() const noexcept { return results_.refreshingFolders(); }
+    Visualization visualization() const noexcept { return presentation_.visualization(); }
+    ColorMode colorMode() const noexcept { return presentation_.colorMode(); }
+    const std::optional<TypeFilter>& typeFilter() const noexcept { return presentation_.typeFilter(); }
+    bool showInspector() const noexcept { return presentation_.showInspector(); }
+    const std::optional<std::string>& quickLookURL() const noexcept { return presentation_.quickLookURL(); }
     // The volumes' names by mount point (observed as volumeNames): replaced whole, so a
     // copy of the pointer is a snapshot that background work may read.
-    const std::shared_ptr<const VolumeNameMap>& volumeNames() const noexcept { return volumes_.names(); }
-    const std::vector<FileTypeStat>& typeStats() const noexcept { return typeStatistics_.stats(); }
-    const ExtensionColors& extensionColors() const noexcept { return typeStatistics_.extensionColors(); }
+    const std::shared_ptr<const VolumeNameMap>& volumeNames() const noexcept { return volumeRefresh_.volumes().names(); }
+    const std::vector<FileTypeStat>& typeStats() const noexcept { return statsUpdates_.statistics().stats(); }
+    const ExtensionColors& extensionColors() const noexcept { return statsUpdates_.statistics().extensionColors(); }
     // Counts the changes of `extensionColors` (reported with its bit), so that style
     // caches can tell them apart.
-    std::int64_t extensionColorsVersion() const noexcept { return typeStatistics_.extensionColorsVersion(); }
-    const NodeRef& pendingTrash() const noexcept { return pendingTrash_; }
+    std::int64_t extensionColorsVersion() const noexcept { return statsUpdates_.statistics().extensionColorsVersion(); }
+    const NodeRef& pendingTrash() const noexcept { return alerts_.pendingTrash(); }
     const std::vector<NodeRef>& collector() const noexcept { return collector_.items(); }
     std::int64_t collectorVersion() const noexcept { return collector_.version(); }
     const CollectorLeftovers& collectorLeftovers() const noexcept { return collector_.leftovers(); }
     const std::vector<NodeRef>& leftoverOffers() const noexcept { return collector_.offers(); }
-    const std::shared_ptr<UninstallSession>& uninstallSession() const noexcept { return uninstallSession_; }
-    const std::optional<std::string>& lastError() const noexcept { return lastError_; }
-    const std::optional<std::string>& lastErrorTitle() const noexcept { return lastErrorTitle_; }
+    const std::shared_ptr<UninstallSession>& uninstallSession() const noexcept { return alerts_.uninstallSession(); }
+    const std::optional<std::string>& lastError() const noexcept { return alerts_.lastError(); }
+    const std::optional<std::string>& lastErrorTitle() const noexcept { return alerts_.lastErrorTitle(); }
     const std::vector<NodeRef>& navigationHistory() const noexcept { return navigation_.navigationHistory(); }
     const std::vector<NodeRef>& forwardHistory() const noexcept { return navigation_.forwardHistory(); }
 
     // ---- Unobserved fields ----
-    bool hasScanTask() const noexcept { return scan_.hasTask(); }
-    std::int64_t resultsGeneration() const noexcept { return scan_.resultsGeneration(); }
-    bool hasStatsUpdates() const noexcept { return typeStatistics_.hasPendingUpdates(); }
-    int nextColorIndex() const noexcept { return typeStatistics_.nextColorIndex(); }
-    std::int64_t volumeRefreshGeneration() const noexcept { return volumes_.refreshGeneration(); }
+    bool hasScanTask() const noexcept { return scanRun_.session().hasTask(); }
+    bool hasStatsUpdates() const noexcept { return statsUpdates_.statistics().hasPendingUpdates(); }
+    int nextColorIndex() const noexcept { return statsUpdates_.statistics().nextColorIndex(); }
+    std::int64_t volumeRefreshGeneration() const noexcept { return volumeRefresh_.volumes().refreshGeneration(); }
     bool isCollected(const FileNode* node) const { return collector_.isCollected(node); }
     // Whether the node or one of its ancestors is collected.
     bool isCollectedOrInside(const FileNode* node) const { return collector_.isCollectedOrInside(node); }
@@ -148,22 +158,20 @@ public:
     // Selects a node (or nothing) and leaves an open preview where it is.
     void setSelection(NodeRef node);
     // The node of the tree at `path`, or none.
-    NodeRef nodeForURL(const std::string& path) const;
+    NodeRef nodeForURL(const std::string& path) const { return results_.nodeForURL(path); }
     // The only way to change the collector.
     void syncCollector(std::vector<NodeRef> nodes);
     // Whether following parents from `node` reaches the current root.
-    bool isInsideTree(const FileNode* node) const noexcept;
+    bool isInsideTree(const FileNode* node) const noexcept { return results_.isInsideTree(node); }
     // The nodes of `nodes` below the current root (the root itself and strays left out).
-    std::vector<NodeRef> nodesBelowRoot(const std::vector<NodeRef>& nodes) const;
-    // Changes the tree in place (a rescanned folder swapped in, moved items pruned):
-    // tells `treeEditWillBegin`, runs `edit` under the tree's write lock, tells
-    // `treeEditDidEnd` and counts a new tree version. Views holding positions in the
-    // tree let go of them before the edit and rebuild after it.
-    void editTree(const std::function<void()>& edit);
-    // After an edit of the tree: moves every field that holds a node of the tree to
-    // the node's counterpart or drops it (NodeMapping.h), so that nothing keeps a
-    // subtree that left the tree.
-    void remapNodes(const NodeMapping& mapping);
+    std::vector<NodeRef> nodesBelowRoot(const std::vector<NodeRef>& nodes) const {
+        return results_.nodesBelowRoot(nodes);
+    }
+    // Changes the tree in place between `treeEditWillBegin` and `treeEditDidEnd`
+    // (ScanResults.h).
+    void editTree(const std::function<void()>& edit) { results_.editTree(edit); }
+    // After an edit of the tree: every part holding nodes of the tree repairs them.
+    void remapNodes(const NodeMapping& mapping) { results_.remapNodes(mapping); }
 
     // ---- Collector ----
     // Adds the nodes strictly inside the tree that are neither collected nor inside a
@@ -177,7 +185,7 @@ public:
     // The bytes counted inside `items` of files with another name in the tree outside
     // them: moving the items to the Trash leaves those bytes on disk.
     std::int64_t bytesKeptUnderOtherNames(const std::vector<NodeRef>& items) const {
-        return hardLinks_.bytesKeptOutside(items, root_.get());
+        return results_.hardLinks().bytesKeptOutside(items, root().get());
     }
     // Answers the first offer; accepted, it opens a collector-mode session for the app.
     void respondToLeftoverOffer(bool accept);
@@ -204,39 +212,37 @@ public:
 
     // ---- Rescan of one folder ----
     // Rescans the folder in place in the background (the whole target for the root).
-    void rescanFolder(const NodeRef& folder);
-    // Swaps `fresh`, a new scan of `old`'s folder, into the tree in `old`'s place.
-    void applyFolderRescan(const NodeRef& old, const NodeRef& fresh, TypeTotals totals);
+    void rescanFolder(const NodeRef& folder) { folderRescan_.rescan(folder); }
 
     // ---- Volumes ----
     void refreshVolumes();
-    // Reloads `scanVolume` for the volume holding `path`; the result is applied only
-    // while `condition` holds.
-    void refreshScanVolume(const std::string& path, std::function<bool(const AppState&)> condition);
-    void refreshScanVolumeForRoot();
-    // Standardised path without trailing "/" ("/" stays); a relative path whose
-    // working folder cannot be found stays as given.
-    static std::string normalizedPath(const std::string& path);
-    // The first listed volume whose path equals `path`'s, or none.
-    std::optional<VolumeInfo> volumeMatching(const std::string& path) const { return volumes_.matching(path); }
-    bool isWholeVolumeScan() const { return volumes_.isWholeVolume(root_.get()); }
+    void refreshScanVolumeForRoot() { volumeRefresh_.refreshScanVolumeForRoot(); }
+    // Standardised path without trailing "/" ("/" stays). A relative path whose
+    // working folder cannot be found stays as given: it matches no volume or node,
+    // and its scan fails with the scanner's own error.
+    static std::string normalizedPath(const std::string& path) { return normalizedPathOrSelf(path); }
+    bool isWholeVolumeScan() const { return volumeRefresh_.volumes().isWholeVolume(root().get()); }
     // Used space of the scanned volume that the scan attributed to no item.
-    std::int64_t unattributedBytes() const { return volumes_.unattributedBytes(root_.get()); }
+    std::int64_t unattributedBytes() const { return volumeRefresh_.volumes().unattributedBytes(root().get()); }
     // The name every view shows for a node: a scanned volume's root by its volume's
     // name (VolumeNameMap.h).
-    std::string displayName(const FileNode& node) const { return plenwick::displayName(node, *volumes_.names()); }
+    std::string displayName(const FileNode& node) const {
+        return plenwick::displayName(node, *volumeRefresh_.volumes().names());
+    }
 
     // ---- Scan lifecycle ----
     // A path holding a NUL byte names no file: nothing happens.
-    void startScan(const std::string& path);
-    void cancelScan();
-    void resetResults();
+    void startScan(const std::string& path) { scanRun_.start(path); }
+    void cancelScan() { scanRun_.cancel(); }
+    void resetResults() { scanRun_.reset(); }
     // `hardLinks`: the names of the tree's files with several of them.
-    void finishScan(NodeRef root, std::vector<FileTypeStat> stats, TreeHardLinks hardLinks = {});
-    void applyTypeStats(std::vector<FileTypeStat> stats);
-    static bool scanErrorNeedsFullDiskAccess(const std::exception_ptr& error);
+    void finishScan(NodeRef root, std::vector<FileTypeStat> stats, TreeHardLinks hardLinks = {}) {
+        scanRun_.finish(std::move(root), std::move(stats), std::move(hardLinks));
+    }
     // Whole-tree statistics; empty when cancelled.
-    static std::vector<FileTypeStat> computeTypeStats(const NodeRef& root, std::stop_token stop = {});
+    static std::vector<FileTypeStat> computeTypeStats(const NodeRef& root, std::stop_token stop = {}) {
+        return StatsUpdates::compute(root, std::move(stop));
+    }
 
     // ---- Colours and the type highlight ----
     // A breakdown row clicked: the highlight of `filter` ends when it is the current
@@ -245,14 +251,14 @@ public:
     void toggleTypeHighlight(const TypeFilter& filter, ColorMode target);
     // The breakdown shown anew starts with an empty memory.
     void forgetColorModeMemory();
-    const ColorModeMemory& colorModeMemory() const noexcept { return colorModeMemory_; }
-    const FolderColoring* makeFolderColoring() const;
-    RGB color(const FileNode& node) const;
-    bool matchesTypeFilter(const FileNode& node) const;
+    const ColorModeMemory& colorModeMemory() const noexcept { return presentation_.colorModeMemory(); }
+    const FolderColoring* makeFolderColoring() const { return presentation_.makeFolderColoring(); }
+    RGB color(const FileNode& node) const { return presentation_.color(node); }
+    bool matchesTypeFilter(const FileNode& node) const { return presentation_.matchesTypeFilter(node); }
 
     // ---- User actions and navigation ----
     void chooseFolder();
-    void rescanAll();
+    void rescanAll() { scanRun_.rescanAll(); }
     void goHome();
     // Closes the results from the home page: any scan stops, the results go, the
     // volumes are read again.
@@ -284,7 +290,16 @@ public:
     // ---- Statistics after tree edits ----
     // `removed` are subtrees already detached from the tree; `added` the totals of
     // what entered it. Updates apply in the order scheduled.
-    void scheduleStatsUpdate(std::vector<NodeRef> removed, TypeTotals added);
+    void scheduleStatsUpdate(std::vector<NodeRef> removed, TypeTotals added) {
+        statsUpdates_.schedule(std::move(removed), std::move(added));
+    }
+
+    // ---- The parts and workflows, for tests and rare callers ----
+    ScanResults& results() noexcept { return results_; }
+    ScanRun& scanRun() noexcept { return scanRun_; }
+    FolderRescan& folderRescan() noexcept { return folderRescan_; }
+    VolumeRefresh& volumeRefresh() noexcept { return volumeRefresh_; }
+    StatsUpdates& statsUpdates() noexcept { return statsUpdates_; }
 
 signals:
     void changed(quint64 fields);
@@ -310,62 +325,30 @@ private:
         StateChanges::Operation op_;
     };
 
-    void touch(Field field) noexcept { changes_.touch(field); }
-    template <class T>
-    void assign(T& stored, T value, Field field) {
-        changes_.assign(stored, std::move(value), field);
-    }
     // As the outermost operation ends: a phase that went and came back is no change,
     // and leaving the results ends the type highlight.
     void settlePhase();
-    void bumpTreeVersion();
-    void assignVolumes(std::vector<VolumeInfo> volumes);
-    void assignScanVolume(std::optional<VolumeInfo> volume);
 
-    struct ScanOutcome;
-    void clearNodeState();
-    void applyTypeFilter(std::optional<TypeFilter> filter);
-    void restoreHighlightedColorMode();
-    void deliverScan(std::int64_t generation, const std::stop_source& task, ScanOutcome outcome);
-    void deliverProgress(std::int64_t generation, ScanProgress progress);
-    void finishStatsUpdate(std::uint64_t id, std::optional<TypeTotals> removed);
     struct CollectorTrash;
     void finishCollectorTrash(CollectorTrash& job);
     // When one of `removedPaths` was the scanned folder or held it: the results go.
     bool resetIfRootRemoved(const std::vector<std::string>& removedPaths);
-    struct RescanOutcome;
-    void finishFolderRescan(const NodeRef& folder, std::int64_t generation, RescanOutcome outcome);
 
     AppEnvironment environment_;
     // Shared with the parts, so it comes first.
     StateChanges changes_{[this](StateChanges::Fields fields) { emit changed(fields); }, [this] { settlePhase(); }};
-    std::optional<FolderVolume> scanRootVolume_; // the volume the retained scan was made on
-    ColorModeMemory colorModeMemory_;
 
-    // The parts.
+    // The parts and the workflows, each before those that use it.
+    ScanResults results_{changes_, {[this] { emit treeEditWillBegin(); }, [this] { emit treeEditDidEnd(); }}};
     Navigation navigation_{changes_};
+    Alerts alerts_{changes_};
+    StatsUpdates statsUpdates_{changes_, environment_, results_};
+    Presentation presentation_{changes_, results_, navigation_, statsUpdates_.statistics()};
     Collector collector_{changes_};
-    Volumes volumes_{changes_};
-    TypeStatistics typeStatistics_{changes_};
-    ScanSession scan_{changes_};
-
-    // Stored fields, in declaration order.
-    NodeRef root_;
-    TreeHardLinks hardLinks_; // unobserved: the names of the tree's files with several
-    NodeRef selection_;
-    NodeRef hovered_;
-    std::int64_t treeVersion_ = 0;
-    NodeSet refreshingFolders_;
-    Visualization visualization_ = Visualization::sunburst;
-    ColorMode colorMode_ = ColorMode::byFolder;
-    std::optional<TypeFilter> typeFilter_;
-    bool showInspector_ = true;
-    std::optional<std::string> quickLookURL_;
-    NodeRef pendingTrash_;
-    std::shared_ptr<UninstallSession> uninstallSession_;
-    std::optional<std::string> lastError_;
-    std::optional<std::string> lastErrorTitle_;
-    FolderColors folderColors_;
+    VolumeRefresh volumeRefresh_{changes_, environment_, results_};
+    ScanRun scanRun_{changes_, environment_, {results_, navigation_, presentation_, alerts_, statsUpdates_, volumeRefresh_}};
+    FolderRescan folderRescan_{changes_, environment_, {results_, alerts_, scanRun_, statsUpdates_, volumeRefresh_},
+                               [this](const std::vector<NodeRef>& nodes) { removeTrashedNodes(nodes); }};
 };
 
 } // namespace plenwick

@@ -31,7 +31,7 @@ bool isInTrash(const std::string& path) {
 
 void AppState::addToCollector(const std::vector<NodeRef>& nodes) {
     assertGuiThread();
-    if (!root_) return;
+    if (!root()) return;
     std::vector<NodeRef> candidates = nodesBelowRoot(nodes);
     // The Trash's own folders cannot be collected: moving them would break the Trash.
     std::erase_if(candidates, [](const NodeRef& node) { return isInTrash(node->url()); });
@@ -64,7 +64,7 @@ void AppState::respondToLeftoverOffer(bool accept) {
     if (leftoverOffers().empty()) return;
     Operation op(*this);
     const NodeRef app = collector_.takeFirstOffer();
-    if (!accept || !root_ || !isInsideTree(app.get()) || !isCollected(app.get())) return;
+    if (!accept || !root() || !isInsideTree(app.get()) || !isCollected(app.get())) return;
     const std::optional<AppBundleInfo> bundle = environment_.trash.readBundle(app->url());
     if (!bundle) return;
     std::shared_ptr<UninstallSession> session = makeUninstallSession(*bundle, UninstallSession::Mode::collector);
@@ -81,9 +81,9 @@ void AppState::respondToLeftoverOffer(bool accept) {
 
 void AppState::acceptLeftovers(const std::vector<Remnant>& remnants, const NodeRef& app) {
     assertGuiThread();
-    if (!root_ || !app || !isInsideTree(app.get()) || !isCollected(app.get())) return;
+    if (!root() || !app || !isInsideTree(app.get()) || !isCollected(app.get())) return;
     Operation op(*this);
-    const std::string rootPath = normalizedPath(root_->url());
+    const std::string rootPath = normalizedPath(root()->url());
     std::vector<NodeRef> inTree;
     std::vector<Remnant> outside;
     for (const Remnant& remnant : remnants) {

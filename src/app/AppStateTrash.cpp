@@ -89,8 +89,8 @@ void AppState::trashCollected(TrashDone done) {
     auto job = std::make_shared<CollectorTrash>();
     for (const NodeRef& node : collector())
         if (isAppBundleNode(*node)) job->appPaths.push_back(node->url());
-    if (root_) {
-        job->rootPath = normalizedPath(root_->url());
+    if (root()) {
+        job->rootPath = normalizedPath(root()->url());
         for (const NodeRef& node : collector()) {
             if (!node->parent() || !isInsideTree(node.get())) continue;
             job->items.push_back({node, node->url(), displayName(*node), node->size(), leftovers(node.get())});
@@ -187,7 +187,7 @@ void AppState::finishCollectorTrash(CollectorTrash& job) {
 
 void AppState::trashPending(const NodeRef& node) {
     assertGuiThread();
-    if (!node || !node->parent() || !root_ || !isInsideTree(node.get())) return;
+    if (!node || !node->parent() || !root() || !isInsideTree(node.get())) return;
     const TrashServices services = environment_.trash;
     const std::string path = node->url();
     const std::string name = displayName(*node);
@@ -239,7 +239,7 @@ void AppState::trashPending(const NodeRef& node) {
 
 std::int64_t AppState::removeTrashedNodes(const std::vector<NodeRef>& nodes) {
     assertGuiThread();
-    if (!root_) return 0;
+    if (!root()) return 0;
     const std::vector<NodeRef> candidates = nodesBelowRoot(nodes);
     if (candidates.empty()) return 0;
 
@@ -247,7 +247,7 @@ std::int64_t AppState::removeTrashedNodes(const std::vector<NodeRef>& nodes) {
     // A preview shows a removed item, or one inside it, when the components of its
     // path begin with those of the item's; paths are taken before anything moves.
     std::vector<std::vector<std::string>> candidatePaths(candidates.size());
-    if (quickLookURL_) {
+    if (quickLookURL()) {
         for (std::size_t i = 0; i < candidates.size(); ++i) {
             const std::string path = normalizedPath(candidates[i]->url());
             for (std::string_view part : pathComponents(path)) candidatePaths[i].emplace_back(part);
@@ -263,9 +263,9 @@ std::int64_t AppState::removeTrashedNodes(const std::vector<NodeRef>& nodes) {
             FileNode* parent = detachNode(*node);
             removals.push_back({node, parent, std::move(candidatePaths[i])});
         }
-        if (!removals.empty()) handovers = hardLinks_.handOverBytes(root_.get());
+        if (!removals.empty()) handovers = results_.hardLinks().handOverBytes(root().get());
     });
-    const PrunedNodes pruned(root_, std::move(removals));
+    const PrunedNodes pruned(root(), std::move(removals));
     remapNodes(pruned);
     std::vector<NodeRef> removed;
     for (const PrunedNodes::Removal& removal : pruned.removals()) removed.push_back(removal.node);
@@ -283,13 +283,13 @@ std::int64_t AppState::removeTrashedNodes(const std::vector<NodeRef>& nodes) {
 }
 
 bool AppState::resetIfRootRemoved(const std::vector<std::string>& removedPaths) {
-    if (!root_) return false;
-    const std::string rootPath = normalizedPath(root_->url());
+    if (!root()) return false;
+    const std::string rootPath = normalizedPath(root()->url());
     for (const std::string& path : removedPaths) {
         if (!pathIsOrEncloses(normalizedPathOrSelf(path), rootPath)) continue;
         Operation op(*this);
         resetResults();
-        scan_.setPhase(Phase::home());
+        setPhase(Phase::home());
         return true;
     }
     return false;

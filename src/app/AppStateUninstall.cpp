@@ -23,8 +23,7 @@ void AppState::uninstallApp(const std::string& bundleURL) {
     Operation op(*this);
     const auto app = AppBundleInfo::read(bundleURL);
     if (std::optional<std::string> refusal = uninstallRefusal(bundleURL, app)) {
-        assign(lastErrorTitle_, std::optional<std::string>(cantUninstallTitle), Field::lastErrorTitle);
-        assign(lastError_, std::move(refusal), Field::lastError);
+        alerts_.setLastError(std::move(refusal), std::string(cantUninstallTitle));
         return;
     }
     presentUninstallSession(makeUninstallSession(*app, UninstallSession::Mode::uninstall));
@@ -44,7 +43,7 @@ void AppState::presentUninstallSession(std::shared_ptr<UninstallSession> session
 
 void AppState::closeUninstallSession(const UninstallSession* session) {
     assertGuiThread();
-    if (session && uninstallSession_.get() == session) setUninstallSession(nullptr);
+    if (session && uninstallSession().get() == session) setUninstallSession(nullptr);
 }
 
 void AppState::sessionTrashed(const std::vector<std::string>& urls) {

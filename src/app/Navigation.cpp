@@ -22,6 +22,13 @@ void Navigation::moveTo(NodeRef target) {
     setFocus(std::move(target));
 }
 
+NodeRef Navigation::stepTarget(const NodeRef& node, const FileNode* root) const {
+    if (!node || !lies(node.get(), root)) return {};
+    NodeRef target = node;
+    if (!node->isContainer() && node->parent()) target = retainNode(node->parent());
+    return target == focus_ ? NodeRef() : target;
+}
+
 void Navigation::goBack(const FileNode* root) {
     step(back_, StateField::navigationHistory, forward_, StateField::forwardHistory, root);
 }
@@ -77,6 +84,8 @@ void Navigation::remap(const NodeMapping& mapping, const FileNode* root) {
     changes_.assign(back_, mapStack(back_), StateField::navigationHistory);
     changes_.assign(forward_, mapStack(forward_), StateField::forwardHistory);
     pruneHistory(root);
+    if (selection_) setSelection(mapping.counterpart(selection_));
+    if (hovered_ && mapping.counterpart(hovered_) != hovered_) setHovered(NodeRef());
 }
 
 } // namespace plenwick

@@ -1,11 +1,13 @@
 #pragma once
-// Where the user is in the tree: the folder at the centre of the charts (the focus)
-// and the stacks of the places before and after it, most recent last. A stack entry
-// counts only while it lies within the current root.
+// Where the user is in the tree: the folder at the centre of the charts (the focus),
+// the stacks of the places before and after it (most recent last), the selected node
+// and the one under the pointer. A stack entry counts only while it lies within the
+// current root.
 
 #include "app/StateChanges.h"
 #include "scanner/FileNode.h"
 
+#include <utility>
 #include <vector>
 
 namespace plenwick {
@@ -21,12 +23,20 @@ public:
     const NodeRef& focus() const noexcept { return focus_; }
     const std::vector<NodeRef>& navigationHistory() const noexcept { return back_; }
     const std::vector<NodeRef>& forwardHistory() const noexcept { return forward_; }
+    const NodeRef& selection() const noexcept { return selection_; }
+    const NodeRef& hovered() const noexcept { return hovered_; }
+
+    void setSelection(NodeRef node) { changes_.assign(selection_, std::move(node), StateField::selection); }
+    void setHovered(NodeRef node) { changes_.assign(hovered_, std::move(node), StateField::hovered); }
 
     // Makes `node` the focus without recording a step.
     void setFocus(NodeRef node);
     // A step to `target`: the focus (when there is one) goes onto the back stack and
     // the forward stack empties. Nothing happens when `target` is the focus.
     void moveTo(NodeRef target);
+    // Where a step to `node` inside `root` leads: the node, or the folder holding it
+    // when it is a file. None for a node outside the tree or a step to the focus.
+    NodeRef stepTarget(const NodeRef& node, const FileNode* root) const;
     // Steps to the newest entry of the back (forward) stack that is not the focus and
     // lies within `root`, dropping the entries passed over; the focus goes onto the
     // other stack. Nothing happens once the stack is empty.
@@ -37,7 +47,9 @@ public:
     void pruneHistory(const FileNode* root);
     // After an edit of the tree: the focus moves to its nearest counterpart, every
     // entry to its counterpart (an entry that is gone or became a file goes), and the
-    // stacks are pruned.
+    // stacks are pruned. The selection moves to its counterpart; the hovered node is
+    // kept only while it is the same node, as what lies under the pointer is a new
+    // question after the edit.
     void remap(const NodeMapping& mapping, const FileNode* root);
 
 private:
@@ -49,6 +61,8 @@ private:
     NodeRef focus_;
     std::vector<NodeRef> back_;
     std::vector<NodeRef> forward_;
+    NodeRef selection_;
+    NodeRef hovered_;
 };
 
 } // namespace plenwick

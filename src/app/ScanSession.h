@@ -1,9 +1,8 @@
 #pragma once
 // One scan's road through the state: what the main window shows (the phase), the
-// target, the progress, when it started and how long it took, and the generations
-// that tell a current report or result from a stale one. A new scan or a cancel makes
-// every report of the earlier one stale; new results make every update of the
-// earlier ones stale.
+// target, the progress, when it started and how long it took, and the generation
+// that tells a current report or result from a stale one. A new scan or a cancel
+// makes every report of the earlier one stale.
 
 #include "app/StateChanges.h"
 #include "scanner/DiskScanner.h"
@@ -52,7 +51,6 @@ public:
     bool failureNeedsFullDiskAccess() const noexcept { return failureNeedsFullDiskAccess_; }
     bool hasTask() const noexcept { return task_.has_value(); }
     std::int64_t generation() const noexcept { return generation_; }
-    std::int64_t resultsGeneration() const noexcept { return resultsGeneration_; }
 
     // The phase may pass through another value within one operation (a scan started
     // during a scan leaves and re-enters scanning); `settle` takes such a change back.
@@ -77,8 +75,6 @@ public:
     void fail(std::string message, bool needsFullDiskAccess);
     // The results of the current scan are in: the task is done and its time taken.
     void finish();
-    // New results (or none) replace the earlier ones; returns their generation.
-    std::int64_t beginResults() noexcept { return ++resultsGeneration_; }
 
 private:
     StateChanges& changes_;
@@ -93,7 +89,6 @@ private:
     bool failureNeedsFullDiskAccess_ = false;
     std::optional<std::stop_source> task_;
     std::int64_t generation_ = 0;
-    std::int64_t resultsGeneration_ = 0;
 };
 
 } // namespace plenwick

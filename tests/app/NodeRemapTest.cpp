@@ -86,7 +86,7 @@ TEST_F(NodeRemapTest, ARescannedFolderIsLetGoOfAndItsNodesReKeyed) {
 
     // The rescan finds m1.pdf gone and a new file beside Inner.
     const NodeRef fresh = folder("/scan/Mid", {folder("Inner", {file("i1.pdf", 50)}), file("m2.pdf", 5)});
-    state->applyFolderRescan(mid, fresh, {});
+    state->folderRescan().apply(mid, fresh, {});
     settle();
 
     const NodeRef newMid = child(root, "Mid");

@@ -101,11 +101,11 @@ TEST_F(StateTest, MissingPathFailsWithTheScannersText) {
     // The task handle stays after a failure, until the next start or cancel.
     EXPECT_TRUE(state->hasScanTask());
 
-    EXPECT_TRUE(AppState::scanErrorNeedsFullDiskAccess(
+    EXPECT_TRUE(ScanRun::needsFullDiskAccess(
         std::make_exception_ptr(ScanError(ScanError::Kind::permissionDenied, "/x"))));
-    EXPECT_TRUE(AppState::scanErrorNeedsFullDiskAccess(
+    EXPECT_TRUE(ScanRun::needsFullDiskAccess(
         std::make_exception_ptr(std::system_error(EACCES, std::generic_category()))));
-    EXPECT_FALSE(AppState::scanErrorNeedsFullDiskAccess(std::make_exception_ptr(ScanError(ScanError::Kind::notFound, "/x"))));
+    EXPECT_FALSE(ScanRun::needsFullDiskAccess(std::make_exception_ptr(ScanError(ScanError::Kind::notFound, "/x"))));
 }
 
 TEST_F(StateTest, AFolderItsPermissionsDenyOffersFullDiskAccessOnlyWhenTheProbeSaysItIsOff) {

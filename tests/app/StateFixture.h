@@ -54,6 +54,17 @@ struct ChangeLog {
     std::vector<AppState::Fields> emitted;
 };
 
+// Runs background work and its deliveries until nothing is left, including work
+// that a delivery starts.
+inline void settleJobs(ManualExecutor& userInitiated, ManualExecutor& utility) {
+    for (int round = 0; round < 50; ++round) {
+        QCoreApplication::processEvents();
+        if (userInitiated.pendingCount() == 0 && utility.pendingCount() == 0) return;
+        userInitiated.runAll();
+        utility.runAll();
+    }
+}
+
 class StateTest : public ::testing::Test {
 protected:
     // `poolsForScans`: scans run on a real thread pool instead of the manual executor.
@@ -126,14 +137,7 @@ protected:
     void runUtilityJobs() { utility->runAll(), deliver(); }
     // Runs background work and its deliveries until nothing is left, including work
     // that a delivery starts.
-    void settle() {
-        for (int round = 0; round < 50; ++round) {
-            deliver();
-            if (userInitiated->pendingCount() == 0 && utility->pendingCount() == 0) return;
-            userInitiated->runAll();
-            utility->runAll();
-        }
-    }
+    void settle() { settleJobs(*userInitiated, *utility); }
     // A readable app for the fake bundle reader.
     void knowBundle(const std::string& path, const std::string& id) {
         AppBundleInfo info;

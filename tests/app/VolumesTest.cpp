@@ -79,7 +79,7 @@ TEST_F(StateTest, AFailingVolumeSourceKeepsWhatIsShown) {
     state->setScanVolume(volume(target, "Shown"));
     volumes->failing = true;
     state->refreshVolumes();
-    state->refreshScanVolume(target, [](const AppState&) { return true; });
+    state->volumeRefresh().refreshScanVolume(target, [] { return true; });
     runUserJobs();
     runUtilityJobs();
     ASSERT_EQ(state->volumes().size(), 1u);

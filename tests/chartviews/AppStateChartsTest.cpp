@@ -72,7 +72,7 @@ TEST_F(ChartsOnAppState, ReadsTheStateAndFollowsItsExtensionColours) {
     EXPECT_EQ(charts->color(*root->children()[0]), state->color(*root->children()[0]));
     FileTypeStat other;
     other.rgb = {0.1, 0.9, 0.1};
-    state->applyTypeStats({other});
+    state->statsUpdates().apply({other});
     EXPECT_EQ(charts->extensionColorsVersion(), 2);
 }
 

@@ -238,11 +238,11 @@ TEST_F(SunburstViewTest, NewExtensionColoursAfterARescanRecolourTheChart) {
     FileTypeStat png;
     png.ext = "png";
     png.rgb = {0.9, 0.1, 0.1};
-    state->applyTypeStats({png});
+    state->statsUpdates().apply({png});
     advance(1);
     const RGB before = view->scene()->style(layout().index.at(pic.get())).rgb;
     png.rgb = {0.1, 0.1, 0.9};
-    state->applyTypeStats({png});
+    state->statsUpdates().apply({png});
     const RGB after = view->scene()->style(layout().index.at(pic.get())).rgb;
     EXPECT_NE(before, after);
     EXPECT_GT(after.blue, after.red);

@@ -133,7 +133,7 @@ TEST_F(TreemapTest, ExtensionColoursArePartOfTheKey) {
     FileTypeStat png;
     png.ext = "png";
     png.rgb = {0.1, 0.9, 0.2};
-    state->applyTypeStats({png});
+    state->statsUpdates().apply({png});
     const TreemapRenderKey after = key();
     EXPECT_FALSE(after.sameContent(before));
     model->refresh(before);
