@@ -19,6 +19,20 @@ AppState::~AppState() {
     setVolumeNames({});
 }
 
+TreeUpkeep AppState::treeUpkeep() {
+    return {[this](const std::function<void()>& edit) { editTree(edit); },
+            [this](const NodeMapping& mapping) { remapNodes(mapping); },
+            [this](std::vector<NodeRef> removed, TypeTotals added) {
+                scheduleStatsUpdate(std::move(removed), std::move(added));
+            },
+            [this] { refreshScanVolumeForRoot(); },
+            [this] {
+                Operation op(*this);
+                resetResults();
+                scan_.setPhase(Phase::home());
+            }};
+}
+
 void AppState::settlePhase() {
     // The breakdown that highlighted is gone with the results.
     if (scan_.settle()) presentation_.restoreHighlightedColorMode();
@@ -118,9 +132,10 @@ void AppState::select(NodeRef node) {
     if (node) presentation_.previewFollows(*node);
 }
 
-void AppState::syncCollector(std::vector<NodeRef> nodes) {
-    Operation op(*this);
-    collector_.sync(std::move(nodes));
+void AppState::trashPending(const NodeRef& node) {
+    trashMoves_.trashPending(node, [this](const AppBundleInfo& app, std::optional<std::string> trashURL) {
+        uninstallEntry_.offerLeftoversAfterTrash(app, std::move(trashURL));
+    });
 }
 
 // Every field that holds a node of the tree, and how an edit moves it:
@@ -140,7 +155,7 @@ void AppState::remapNodes(const NodeMapping& mapping) {
     navigation_.remap(mapping, root().get());
     alerts_.remap(mapping);
     presentation_.remap(mapping);
-    collector_.remap(mapping);
+    trashMoves_.collector().remap(mapping);
     results_.hardLinks().remap(mapping);
 }
 
