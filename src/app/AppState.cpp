@@ -22,11 +22,25 @@ AppState::AppState(AppEnvironment environment, QObject* parent) : QObject(parent
     results_.addNodeHolder([this](const NodeMapping& mapping) { navigation_.remap(mapping, root().get()); });
     results_.addNodeHolder([this](const NodeMapping& mapping) { alerts_.remap(mapping); });
     results_.addNodeHolder([this](const NodeMapping& mapping) { presentation_.remap(mapping); });
-    results_.addNodeHolder([this](const NodeMapping& mapping) { collector_.remap(mapping); });
+    results_.addNodeHolder([this](const NodeMapping& mapping) { trashMoves_.collector().remap(mapping); });
     refreshVolumes();
 }
 
 AppState::~AppState() = default;
+
+TreeUpkeep AppState::treeUpkeep() {
+    return {[this](const std::function<void()>& edit) { results_.editTree(edit); },
+            [this](const NodeMapping& mapping) { results_.remapNodes(mapping); },
+            [this](std::vector<NodeRef> removed, TypeTotals added) {
+                statsUpdates_.schedule(std::move(removed), std::move(added));
+            },
+            [this] { volumeRefresh_.refreshScanVolumeForRoot(); },
+            [this] {
+                StateChanges::Operation op(changes_);
+                scanRun_.reset();
+                scanRun_.session().setPhase(Phase::home());
+            }};
+}
 
 void AppState::settlePhase() {
     // The breakdown that highlighted is gone with the results.
@@ -120,9 +134,10 @@ void AppState::select(NodeRef node) {
     if (node) presentation_.previewFollows(*node);
 }
 
-void AppState::syncCollector(std::vector<NodeRef> nodes) {
-    Operation op(*this);
-    collector_.sync(std::move(nodes));
+void AppState::trashPending(const NodeRef& node) {
+    trashMoves_.trashPending(node, [this](const AppBundleInfo& app, std::optional<std::string> trashURL) {
+        uninstallEntry_.offerLeftoversAfterTrash(app, std::move(trashURL));
+    });
 }
 
 void AppState::chooseFolder() {

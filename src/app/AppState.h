@@ -15,7 +15,6 @@
 
 #include "app/Alerts.h"
 #include "app/AppEnvironment.h"
-#include "app/Collector.h"
 #include "app/FolderColors.h"
 #include "app/FolderRescan.h"
 #include "app/Navigation.h"
@@ -26,7 +25,9 @@
 #include "app/StateChanges.h"
 #include "app/TreeHardLinks.h"
 #include "app/StatsUpdates.h"
+#include "app/TrashMoves.h"
 #include "app/TypeStatistics.h"
+#include "app/UninstallEntry.h"
 #include "app/ViewSettings.h"
 #include "app/VolumeRefresh.h"
 #include "app/Volumes.h"
@@ -108,10 +109,10 @@ public:
     // caches can tell them apart.
     std::int64_t extensionColorsVersion() const noexcept { return statsUpdates_.statistics().extensionColorsVersion(); }
     const NodeRef& pendingTrash() const noexcept { return alerts_.pendingTrash(); }
-    const std::vector<NodeRef>& collector() const noexcept { return collector_.items(); }
-    std::int64_t collectorVersion() const noexcept { return collector_.version(); }
-    const CollectorLeftovers& collectorLeftovers() const noexcept { return collector_.leftovers(); }
-    const std::vector<NodeRef>& leftoverOffers() const noexcept { return collector_.offers(); }
+    const std::vector<NodeRef>& collector() const noexcept { return trashMoves_.collector().items(); }
+    std::int64_t collectorVersion() const noexcept { return trashMoves_.collector().version(); }
+    const CollectorLeftovers& collectorLeftovers() const noexcept { return trashMoves_.collector().leftovers(); }
+    const std::vector<NodeRef>& leftoverOffers() const noexcept { return trashMoves_.collector().offers(); }
     const std::shared_ptr<UninstallSession>& uninstallSession() const noexcept { return alerts_.uninstallSession(); }
     const std::optional<std::string>& lastError() const noexcept { return alerts_.lastError(); }
     const std::optional<std::string>& lastErrorTitle() const noexcept { return alerts_.lastErrorTitle(); }
@@ -123,12 +124,12 @@ public:
     bool hasStatsUpdates() const noexcept { return statsUpdates_.statistics().hasPendingUpdates(); }
     int nextColorIndex() const noexcept { return statsUpdates_.statistics().nextColorIndex(); }
     std::int64_t volumeRefreshGeneration() const noexcept { return volumeRefresh_.volumes().refreshGeneration(); }
-    bool isCollected(const FileNode* node) const { return collector_.isCollected(node); }
+    bool isCollected(const FileNode* node) const { return trashMoves_.collector().isCollected(node); }
     // Whether the node or one of its ancestors is collected.
-    bool isCollectedOrInside(const FileNode* node) const { return collector_.isCollectedOrInside(node); }
+    bool isCollectedOrInside(const FileNode* node) const { return trashMoves_.collector().isCollectedOrInside(node); }
     // Whether a move of the collector to the Trash is under way (observed as collectorTrashing).
-    bool isTrashingCollector() const noexcept { return collector_.isTrashing(); }
-    const NodeSet& offeredApps() const noexcept { return collector_.offeredApps(); }
+    bool isTrashingCollector() const noexcept { return trashMoves_.collector().isTrashing(); }
+    const NodeSet& offeredApps() const noexcept { return trashMoves_.collector().offeredApps(); }
     // Where views run their own background work (previews, icons, chart rendering).
     Executors executors() const noexcept { return {*environment_.userInitiated, *environment_.utility}; }
     // The preferences store, where views keep their layout (column widths and order).
@@ -160,7 +161,7 @@ public:
     // The node of the tree at `path`, or none.
     NodeRef nodeForURL(const std::string& path) const { return results_.nodeForURL(path); }
     // The only way to change the collector.
-    void syncCollector(std::vector<NodeRef> nodes);
+    void syncCollector(std::vector<NodeRef> nodes) { trashMoves_.syncCollector(std::move(nodes)); }
     // Whether following parents from `node` reaches the current root.
     bool isInsideTree(const FileNode* node) const noexcept { return results_.isInsideTree(node); }
     // The nodes of `nodes` below the current root (the root itself and strays left out).
@@ -177,38 +178,46 @@ public:
     // Adds the nodes strictly inside the tree that are neither collected nor inside a
     // collected folder or another node of the call; collected items inside an added
     // folder leave. Newly collected apps may be queued for the leftover offer.
-    void addToCollector(const std::vector<NodeRef>& nodes);
-    void removeFromCollector(const NodeRef& node);
+    void addToCollector(const std::vector<NodeRef>& nodes) { trashMoves_.addToCollector(nodes); }
+    void removeFromCollector(const NodeRef& node) { trashMoves_.removeFromCollector(node); }
     // The leftovers recorded outside the scan for a collected node.
-    const std::vector<Remnant>& leftovers(const FileNode* node) const { return collector_.leftoversOf(node); }
-    std::int64_t sizeWithLeftovers(const FileNode& node) const { return collector_.sizeWithLeftovers(node); }
+    const std::vector<Remnant>& leftovers(const FileNode* node) const {
+        return trashMoves_.collector().leftoversOf(node);
+    }
+    std::int64_t sizeWithLeftovers(const FileNode& node) const {
+        return trashMoves_.collector().sizeWithLeftovers(node);
+    }
     // The bytes counted inside `items` of files with another name in the tree outside
     // them: moving the items to the Trash leaves those bytes on disk.
     std::int64_t bytesKeptUnderOtherNames(const std::vector<NodeRef>& items) const {
         return results_.hardLinks().bytesKeptOutside(items, root().get());
     }
     // Answers the first offer; accepted, it opens a collector-mode session for the app.
-    void respondToLeftoverOffer(bool accept);
+    void respondToLeftoverOffer(bool accept) { uninstallEntry_.respondToLeftoverOffer(accept); }
     // The leftovers chosen for a collected app: those in the tree are collected, the
     // others recorded with the app. One that is or holds the scanned folder is refused.
-    void acceptLeftovers(const std::vector<Remnant>& remnants, const NodeRef& app);
+    void acceptLeftovers(const std::vector<Remnant>& remnants, const NodeRef& app) {
+        trashMoves_.acceptLeftovers(remnants, app);
+    }
     // The "offerLeftoversOnCollect" preference: on unless stored off.
-    bool offerLeftoversSetting() const;
+    bool offerLeftoversSetting() const { return trashMoves_.offerLeftoversSetting(); }
 
     // ---- Trash ----
     // Moves every collected item (and the leftovers recorded for the apps among them)
     // to the Trash in the background, prunes what moved and reports failures through
     // `lastError`; then calls `done` with the bytes freed. Refused while a move of the
     // collector is under way (`done` hears 0 at once).
-    using TrashDone = std::function<void(std::int64_t freed)>;
-    void trashCollected(TrashDone done = {});
+    using TrashDone = TrashMoves::TrashDone;
+    void trashCollected(TrashDone done = {}) { trashMoves_.trashCollected(std::move(done)); }
     // Moves one item to the Trash in the background and prunes it; the caller has
     // cleared `pendingTrash`.
     void trashPending(const NodeRef& node);
     // Detaches the nodes from the tree, corrects their ancestors and repairs
     // everything that pointed into them. A file that went under one name and keeps
     // others in the tree is counted on one of those; returns the bytes that stayed so.
-    std::int64_t removeTrashedNodes(const std::vector<NodeRef>& nodes);
+    std::int64_t removeTrashedNodes(const std::vector<NodeRef>& nodes) {
+        return trashMoves_.removeTrashedNodes(nodes);
+    }
 
     // ---- Rescan of one folder ----
     // Rescans the folder in place in the background (the whole target for the root).
@@ -273,19 +282,26 @@ public:
     // Reads the bundle and opens an uninstall session for it; refuses, with the
     // alert "Can’t Uninstall", a bundle it can't read and an app that is part of the
     // system. The session's view starts the search.
-    void uninstallApp(const std::string& bundleURL);
+    void uninstallApp(const std::string& bundleURL) { uninstallEntry_.uninstallApp(bundleURL); }
     // Shows `session`, replacing any shown one; its closeRequested closes it and its
     // trashed reaches the tree.
-    void presentUninstallSession(std::shared_ptr<UninstallSession> session);
+    void presentUninstallSession(std::shared_ptr<UninstallSession> session) {
+        uninstallEntry_.presentUninstallSession(std::move(session));
+    }
     // Closes the shown session, but only when it is `session`.
-    void closeUninstallSession(const UninstallSession* session);
+    void closeUninstallSession(const UninstallSession* session) { uninstallEntry_.closeUninstallSession(session); }
     // Reflects in the tree what a session moved to the Trash.
-    void sessionTrashed(const std::vector<std::string>& urls);
+    void sessionTrashed(const std::vector<std::string>& urls) { uninstallEntry_.sessionTrashed(urls); }
     // After an app went to the Trash: searches its leftovers and shows the session
     // when it found some and no other session is shown.
-    void offerLeftoversAfterTrash(const AppBundleInfo& app, std::optional<std::string> iconURL);
+    void offerLeftoversAfterTrash(const AppBundleInfo& app, std::optional<std::string> iconURL) {
+        uninstallEntry_.offerLeftoversAfterTrash(app, std::move(iconURL));
+    }
     // A session for `app` over the program's services; not started.
-    std::shared_ptr<UninstallSession> makeUninstallSession(const AppBundleInfo& app, UninstallSession::Mode mode);
+    std::shared_ptr<UninstallSession> makeUninstallSession(const AppBundleInfo& app,
+                                                           UninstallSession::Mode mode) const {
+        return uninstallEntry_.makeUninstallSession(app, mode);
+    }
 
     // ---- Statistics after tree edits ----
     // `removed` are subtrees already detached from the tree; `added` the totals of
@@ -300,6 +316,8 @@ public:
     FolderRescan& folderRescan() noexcept { return folderRescan_; }
     VolumeRefresh& volumeRefresh() noexcept { return volumeRefresh_; }
     StatsUpdates& statsUpdates() noexcept { return statsUpdates_; }
+    TrashMoves& trashMoves() noexcept { return trashMoves_; }
+    UninstallEntry& uninstallEntry() noexcept { return uninstallEntry_; }
 
 signals:
     void changed(quint64 fields);
@@ -329,10 +347,8 @@ private:
     // and leaving the results ends the type highlight.
     void settlePhase();
 
-    struct CollectorTrash;
-    void finishCollectorTrash(CollectorTrash& job);
-    // When one of `removedPaths` was the scanned folder or held it: the results go.
-    bool resetIfRootRemoved(const std::vector<std::string>& removedPaths);
+    // What the trash moves and the uninstall entry ask of the state.
+    TreeUpkeep treeUpkeep();
 
     AppEnvironment environment_;
     // Shared with the parts, so it comes first.
@@ -344,11 +360,12 @@ private:
     Alerts alerts_{changes_};
     StatsUpdates statsUpdates_{changes_, environment_, results_};
     Presentation presentation_{changes_, results_, navigation_, statsUpdates_.statistics()};
-    Collector collector_{changes_};
     VolumeRefresh volumeRefresh_{changes_, environment_, results_};
     ScanRun scanRun_{changes_, environment_, {results_, navigation_, presentation_, alerts_, statsUpdates_, volumeRefresh_}};
     FolderRescan folderRescan_{changes_, environment_, {results_, alerts_, scanRun_, statsUpdates_, volumeRefresh_},
                                [this](const std::vector<NodeRef>& nodes) { removeTrashedNodes(nodes); }};
+    TrashMoves trashMoves_{changes_, environment_, results_, presentation_, alerts_, treeUpkeep()};
+    UninstallEntry uninstallEntry_{changes_, environment_, results_, alerts_, trashMoves_, treeUpkeep()};
 };
 
 } // namespace plenwick

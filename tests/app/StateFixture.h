@@ -69,6 +69,11 @@ class StateTest : public ::testing::Test {
 protected:
     // `poolsForScans`: scans run on a real thread pool instead of the manual executor.
     void makeState(bool poolsForScans = false) {
+        state = std::make_unique<AppState>(fakeEnvironment(poolsForScans));
+        QObject::connect(state.get(), &AppState::changed, [this](quint64 f) { log.emitted.push_back(f); });
+    }
+    // The environment of the fakes below, for a state or for its parts on their own.
+    AppEnvironment fakeEnvironment(bool poolsForScans = false) {
         AppEnvironment env;
         userInitiated = std::make_shared<ManualExecutor>();
         utility = std::make_shared<ManualExecutor>();
@@ -123,8 +128,7 @@ protected:
             ++probes;
             return fullDiskAccessIsOff;
         };
-        state = std::make_unique<AppState>(std::move(env));
-        QObject::connect(state.get(), &AppState::changed, [this](quint64 f) { log.emitted.push_back(f); });
+        return env;
     }
     void TearDown() override {
         state.reset();

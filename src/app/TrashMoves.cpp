@@ -1,26 +1,38 @@
-// Moving items to the Trash, the whole collector or the one item awaiting
-// confirmation, and pruning the moved nodes from the tree.
-//
-// The moves run in the background (the administrator step may wait for a password);
-// the state changes only when their outcome is back on the GUI thread, and then by
-// identity: whatever left the tree meanwhile is passed over.
+#include "app/TrashMoves.h"
 
-#include "app/AppState.h"
-
+#include "app/Alerts.h"
 #include "app/NodeMapping.h"
 #include "app/PathRelations.h"
+#include "app/Preferences.h"
+#include "app/Presentation.h"
+#include "app/ScanResults.h"
 #include "app/TreeEdits.h"
+#include "base/HomeDirectory.h"
 #include "base/PathNames.h"
+#include "platform/TrashFolders.h"
 #include "runtime/BackgroundTask.h"
+#include "runtime/GuiThread.h"
+#include "scanner/MountTable.h"
 
-#include <QPointer>
-
+#include <algorithm>
 #include <map>
 #include <system_error>
 
 namespace plenwick {
 
 namespace {
+
+// Whether the item at `path` is one of the Trash's own folders or inside one. The
+// mount table is read only for a path that holds a mount Trash's name.
+bool isInTrash(const std::string& path) {
+    std::optional<std::vector<Mount>> mounts;
+    return pathIsPartOfTrash(normalizedPathOrSelf(path), normalizedPathOrSelf(xdgDataHome() + "/Trash"),
+                             [&](std::string_view folder) {
+                                 if (!mounts) mounts = readMountTable();
+                                 return std::any_of(mounts->begin(), mounts->end(),
+                                                    [&](const Mount& mount) { return mount.path == folder; });
+                             });
+}
 
 std::string failureLine(const std::string& name, const std::string& reason) { return name + ": " + reason; }
 
@@ -59,8 +71,68 @@ std::vector<AppBundleInfo> readBundles(const TrashServices& services, const std:
 
 } // namespace
 
+// ---- The collector ----
+
+void TrashMoves::addToCollector(const std::vector<NodeRef>& nodes) {
+    assertGuiThread();
+    if (!results_.root()) return;
+    std::vector<NodeRef> candidates = results_.nodesBelowRoot(nodes);
+    // The Trash's own folders cannot be collected: moving them would break the Trash.
+    std::erase_if(candidates, [](const NodeRef& node) { return isInTrash(node->url()); });
+    if (candidates.empty()) return;
+    StateChanges::Operation op(changes_);
+    const std::vector<NodeRef> added = collector_.add(candidates);
+    if (!added.empty() && offerLeftoversSetting()) collector_.queueOffers(added);
+}
+
+void TrashMoves::removeFromCollector(const NodeRef& node) {
+    assertGuiThread();
+    StateChanges::Operation op(changes_);
+    collector_.remove(node);
+}
+
+void TrashMoves::syncCollector(std::vector<NodeRef> nodes) {
+    StateChanges::Operation op(changes_);
+    collector_.sync(std::move(nodes));
+}
+
+bool TrashMoves::offerLeftoversSetting() const {
+    // A stored true or false, as the store keeps it; anything else counts as on. The
+    // settings file stores a flag as the text "true" or "false".
+    const QVariant value = environment_.preferences->value(PreferenceKeys::offerLeftoversOnCollect);
+    if (value.typeId() == QMetaType::Bool) return value.toBool();
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString();
+        if (text == QLatin1String("false")) return false;
+    }
+    return true;
+}
+
+void TrashMoves::acceptLeftovers(const std::vector<Remnant>& remnants, const NodeRef& app) {
+    assertGuiThread();
+    if (!results_.root() || !app || !results_.isInsideTree(app.get()) || !collector_.isCollected(app.get())) return;
+    StateChanges::Operation op(changes_);
+    const std::string rootPath = normalizedPathOrSelf(results_.root()->url());
+    std::vector<NodeRef> inTree;
+    std::vector<Remnant> outside;
+    for (const Remnant& remnant : remnants) {
+        // The scanned folder itself, or a folder holding it, never goes with an app.
+        if (pathIsOrEncloses(normalizedPathOrSelf(remnant.url), rootPath)) continue;
+        NodeRef node = results_.nodeForURL(remnant.url);
+        if (node && node->parent())
+            inTree.push_back(std::move(node));
+        else
+            outside.push_back(remnant);
+    }
+    collector_.setLeftovers(app, std::move(outside));
+    addToCollector(inTree);
+    collector_.countChange();
+}
+
+// ---- Moves ----
+
 // What one move of the collector takes along and brings back.
-struct AppState::CollectorTrash {
+struct TrashMoves::CollectorTrash {
     struct Item {
         NodeRef node;          // held on the GUI thread only
         std::string path;
@@ -79,32 +151,51 @@ struct AppState::CollectorTrash {
     std::int64_t freed = 0;
 };
 
-void AppState::trashCollected(TrashDone done) {
+void TrashMoves::announceAppsThenMove(std::vector<std::string> appPaths,
+                                      std::function<void(std::vector<AppBundleInfo>)> move) {
+    if (appPaths.empty()) {
+        move({});
+        return;
+    }
+    const TrashServices services = environment_.trash;
+    runInBackground(
+        *environment_.userInitiated, &lifetime_,
+        [services, paths = std::move(appPaths)] { return readBundles(services, paths); },
+        [services, move](std::vector<AppBundleInfo> apps) {
+            if (!apps.empty()) services.postAppsHandled(apps);
+            move(std::move(apps));
+        },
+        // Bundles that cannot be read are not announced; the move goes ahead.
+        [move](std::exception_ptr) { move({}); });
+}
+
+void TrashMoves::trashCollected(TrashDone done) {
     assertGuiThread();
-    if (isTrashingCollector()) {
+    if (collector_.isTrashing()) {
         // The move under way reports to its own caller; this one freed nothing.
         if (done) done(0);
         return;
     }
     auto job = std::make_shared<CollectorTrash>();
-    for (const NodeRef& node : collector())
+    for (const NodeRef& node : collector_.items())
         if (isAppBundleNode(*node)) job->appPaths.push_back(node->url());
-    if (root()) {
-        job->rootPath = normalizedPath(root()->url());
-        for (const NodeRef& node : collector()) {
-            if (!node->parent() || !isInsideTree(node.get())) continue;
-            job->items.push_back({node, node->url(), displayName(*node), node->size(), leftovers(node.get())});
+    if (const NodeRef& root = results_.root()) {
+        job->rootPath = normalizedPathOrSelf(root->url());
+        for (const NodeRef& node : collector_.items()) {
+            if (!node->parent() || !results_.isInsideTree(node.get())) continue;
+            job->items.push_back(
+                {node, node->url(), node->displayName(), node->size(), collector_.leftoversOf(node.get())});
         }
     }
     {
-        Operation op(*this);
+        StateChanges::Operation op(changes_);
         collector_.setTrashing(true);
     }
 
     const TrashServices services = environment_.trash;
-    auto move = [this, services, job, done = std::move(done)]() mutable {
+    auto move = [this, services, job, done = std::move(done)](std::vector<AppBundleInfo>) {
         runInBackground(
-            *environment_.userInitiated, this,
+            *environment_.userInitiated, &lifetime_,
             [services, job] {
                 for (const CollectorTrash::Item& item : job->items) {
                     try {
@@ -152,24 +243,11 @@ void AppState::trashCollected(TrashDone done) {
                 if (done) done(job->freed);
             });
     };
-
-    if (job->appPaths.empty()) {
-        move();
-        return;
-    }
-    // The helper hears of the apps before anything moves.
-    runInBackground(
-        *environment_.userInitiated, this, [services, paths = job->appPaths] { return readBundles(services, paths); },
-        [services, move](std::vector<AppBundleInfo> apps) mutable {
-            services.postAppsHandled(apps);
-            move();
-        },
-        // Bundles that cannot be read are not announced; the move goes ahead.
-        [move](std::exception_ptr) mutable { move(); });
+    announceAppsThenMove(job->appPaths, std::move(move));
 }
 
-void AppState::finishCollectorTrash(CollectorTrash& job) {
-    Operation op(*this);
+void TrashMoves::finishCollectorTrash(CollectorTrash& job) {
+    StateChanges::Operation op(changes_);
     collector_.setTrashing(false);
     std::vector<NodeRef> moved;
     for (std::size_t i = 0; i < job.items.size(); ++i)
@@ -177,29 +255,31 @@ void AppState::finishCollectorTrash(CollectorTrash& job) {
     // A file that keeps another name in the tree freed nothing.
     job.freed -= removeTrashedNodes(moved);
     std::vector<NodeRef> kept;
-    for (const NodeRef& node : collector())
-        if (isInsideTree(node.get())) kept.push_back(node);
-    syncCollector(std::move(kept));
-    setLastError(job.failures.empty() ? std::nullopt : std::optional<std::string>(joinLines(job.failures)),
-                 std::nullopt);
-    if (!resetIfRootRemoved(job.trashedLeftovers)) refreshScanVolumeForRoot();
+    for (const NodeRef& node : collector_.items())
+        if (results_.isInsideTree(node.get())) kept.push_back(node);
+    collector_.sync(std::move(kept));
+    alerts_.setLastError(job.failures.empty() ? std::nullopt : std::optional<std::string>(joinLines(job.failures)),
+                         std::nullopt);
+    if (!resetIfRootRemoved(job.trashedLeftovers)) upkeep_.refreshScanVolumeForRoot();
 }
 
-void AppState::trashPending(const NodeRef& node) {
+void TrashMoves::trashPending(const NodeRef& node, AppTrashed appTrashed) {
     assertGuiThread();
-    if (!node || !node->parent() || !root() || !isInsideTree(node.get())) return;
+    if (!node || !node->parent() || !results_.root() || !results_.isInsideTree(node.get())) return;
     const TrashServices services = environment_.trash;
     const std::string path = node->url();
-    const std::string name = displayName(*node);
-    const bool app = isAppBundleNode(*node);
+    const std::string name = node->displayName();
 
     struct Outcome {
         std::optional<std::string> trashURL;
         std::optional<std::string> failure;
     };
-    auto move = [this, services, path, name, node](std::optional<AppBundleInfo> bundle) {
+    auto move = [this, services, path, name, node,
+                 appTrashed = std::move(appTrashed)](std::vector<AppBundleInfo> apps) {
+        std::optional<AppBundleInfo> bundle;
+        if (!apps.empty()) bundle = std::move(apps.front());
         runInBackground(
-            *environment_.userInitiated, this,
+            *environment_.userInitiated, &lifetime_,
             [services, path, name] {
                 Outcome outcome;
                 try {
@@ -209,64 +289,58 @@ void AppState::trashPending(const NodeRef& node) {
                 }
                 return outcome;
             },
-            [this, node, bundle](Outcome outcome) {
-                Operation op(*this);
+            [this, node, bundle, appTrashed](Outcome outcome) {
+                StateChanges::Operation op(changes_);
                 if (outcome.failure) {
-                    setLastError(outcome.failure, std::nullopt);
+                    alerts_.setLastError(outcome.failure, std::nullopt);
                     return;
                 }
                 removeTrashedNodes({node});
-                refreshScanVolumeForRoot();
-                if (bundle) offerLeftoversAfterTrash(*bundle, outcome.trashURL);
+                upkeep_.refreshScanVolumeForRoot();
+                if (bundle && appTrashed) appTrashed(*bundle, outcome.trashURL);
             },
             [this, name](std::exception_ptr error) {
-                Operation op(*this);
-                setLastError(failureLine(name, reasonOf(error)), std::nullopt);
+                StateChanges::Operation op(changes_);
+                alerts_.setLastError(failureLine(name, reasonOf(error)), std::nullopt);
             });
     };
-    if (!app) {
-        move(std::nullopt);
-        return;
-    }
-    runInBackground(
-        *environment_.userInitiated, this, [services, path] { return services.readBundle(path); },
-        [services, move](std::optional<AppBundleInfo> bundle) {
-            if (bundle) services.postAppsHandled({*bundle});
-            move(std::move(bundle));
-        },
-        [move](std::exception_ptr) { move(std::nullopt); });
+    announceAppsThenMove(isAppBundleNode(*node) ? std::vector<std::string>{path} : std::vector<std::string>{},
+                         std::move(move));
 }
 
-std::int64_t AppState::removeTrashedNodes(const std::vector<NodeRef>& nodes) {
+// ---- The prune ----
+
+std::int64_t TrashMoves::removeTrashedNodes(const std::vector<NodeRef>& nodes) {
     assertGuiThread();
-    if (!root()) return 0;
-    const std::vector<NodeRef> candidates = nodesBelowRoot(nodes);
+    const NodeRef root = results_.root();
+    if (!root) return 0;
+    const std::vector<NodeRef> candidates = results_.nodesBelowRoot(nodes);
     if (candidates.empty()) return 0;
 
-    Operation op(*this);
+    StateChanges::Operation op(changes_);
     // A preview shows a removed item, or one inside it, when the components of its
     // path begin with those of the item's; paths are taken before anything moves.
     std::vector<std::vector<std::string>> candidatePaths(candidates.size());
-    if (quickLookURL()) {
+    if (presentation_.quickLookURL()) {
         for (std::size_t i = 0; i < candidates.size(); ++i) {
-            const std::string path = normalizedPath(candidates[i]->url());
+            const std::string path = normalizedPathOrSelf(candidates[i]->url());
             for (std::string_view part : pathComponents(path)) candidatePaths[i].emplace_back(part);
         }
     }
     std::vector<PrunedNodes::Removal> removals;
     std::vector<TreeHardLinks::Handover> handovers;
-    editTree([&] {
+    upkeep_.editTree([&] {
         for (std::size_t i = 0; i < candidates.size(); ++i) {
             const NodeRef& node = candidates[i];
             // An earlier node of the list may have taken this one along.
-            if (!node->parent() || !isInsideTree(node.get())) continue;
+            if (!node->parent() || !results_.isInsideTree(node.get())) continue;
             FileNode* parent = detachNode(*node);
             removals.push_back({node, parent, std::move(candidatePaths[i])});
         }
-        if (!removals.empty()) handovers = results_.hardLinks().handOverBytes(root().get());
+        if (!removals.empty()) handovers = results_.hardLinks().handOverBytes(root.get());
     });
-    const PrunedNodes pruned(root(), std::move(removals));
-    remapNodes(pruned);
+    const PrunedNodes pruned(root, std::move(removals));
+    upkeep_.remapNodes(pruned);
     std::vector<NodeRef> removed;
     for (const PrunedNodes::Removal& removal : pruned.removals()) removed.push_back(removal.node);
     // The removed subtrees take their bytes off the statistics; a name that took a
@@ -278,18 +352,17 @@ std::int64_t AppState::removeTrashedNodes(const std::vector<NodeRef>& nodes) {
         added.try_emplace(handover.taker->fileExtension(), none).first->second.size += handover.size;
         kept += handover.size;
     }
-    scheduleStatsUpdate(std::move(removed), std::move(added));
+    upkeep_.scheduleStatsUpdate(std::move(removed), std::move(added));
     return kept;
 }
 
-bool AppState::resetIfRootRemoved(const std::vector<std::string>& removedPaths) {
-    if (!root()) return false;
-    const std::string rootPath = normalizedPath(root()->url());
+bool TrashMoves::resetIfRootRemoved(const std::vector<std::string>& removedPaths) {
+    if (!results_.root()) return false;
+    const std::string rootPath = normalizedPathOrSelf(results_.root()->url());
     for (const std::string& path : removedPaths) {
         if (!pathIsOrEncloses(normalizedPathOrSelf(path), rootPath)) continue;
-        Operation op(*this);
-        resetResults();
-        setPhase(Phase::home());
+        StateChanges::Operation op(changes_);
+        upkeep_.closeResults();
         return true;
     }
     return false;
