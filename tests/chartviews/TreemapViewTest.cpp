@@ -194,13 +194,7 @@ TEST_F(TreemapViewTest, OutlinesAreDrawnOverThePicture) {
 TEST_F(TreemapViewTest, ALeaveCausedByTheStatesOwnChangeReportsAfterTheNotification) {
     restPointer(chart(), centreOf(a.get()).toPoint());
     ASSERT_EQ(state->hovered(), a);
-    auto* cover = new QWidget(view.get());
-    cover->setGeometry(view->rect());
-    cover->hide();
-    duringNextNotification(*state, [&] {
-        cover->show();
-        cover->raise();
-    });
+    QWidget* cover = coverDuringNextNotification(*state, view.get());
     state->select(top);
     EXPECT_EQ(state->hovered(), a);
     QApplication::processEvents();

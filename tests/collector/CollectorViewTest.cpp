@@ -381,13 +381,7 @@ TEST_F(CollectorViewTest, AHoverEndedByTheStatesOwnChangeIsToldAfterTheNotificat
     ASSERT_TRUE(QTest::qWaitForWindowExposed(bar.get()));
     restPointer(strip, strip->chipRect(0).center().toPoint());
     ASSERT_EQ(state->hovered(), small);
-    auto* cover = new QWidget(bar.get());
-    cover->setGeometry(bar->rect());
-    cover->hide();
-    duringNextNotification(*state, [&] {
-        cover->show();
-        cover->raise();
-    });
+    QWidget* cover = coverDuringNextNotification(*state, bar.get());
     state->select(mid);
     EXPECT_EQ(state->hovered(), small);
     QApplication::processEvents();

@@ -3,6 +3,7 @@
 
 #include <QCursor>
 #include <QObject>
+#include <QPointer>
 #include <QTest>
 #include <QWidget>
 
@@ -20,6 +21,21 @@ void duringNextNotification(Observable& observable, Act act) {
         QObject::disconnect(*connection);
         act();
     });
+}
+
+// Inside the observable's next notification, shows a widget over the whole of `window`,
+// as a screen or panel appearing under the resting pointer would. Hidden until then.
+template <class Observable>
+QWidget* coverDuringNextNotification(Observable& observable, QWidget* window) {
+    auto* cover = new QWidget(window);
+    cover->setGeometry(window->rect());
+    cover->hide();
+    duringNextNotification(observable, [cover = QPointer<QWidget>(cover)] {
+        if (!cover) return;
+        cover->show();
+        cover->raise();
+    });
+    return cover;
 }
 
 // Puts the pointer at `at` in `widget` and lets it rest there.

@@ -79,13 +79,7 @@ TEST_F(OutlineTableTest, ALeaveCausedByTheStatesOwnChangeReportsAfterTheNotifica
     restPointer(table().viewport(), centreOf(first));
     ASSERT_EQ(state->hovered(), first);
 
-    auto* cover = new QWidget(view.get());
-    cover->setGeometry(view->rect());
-    cover->hide();
-    duringNextNotification(*state, [&] {
-        cover->show();
-        cover->raise();
-    });
+    coverDuringNextNotification(*state, view.get());
     state->select(child(root, "small.txt"));
     EXPECT_EQ(state->hovered(), first);
     deliver();
