@@ -7,6 +7,7 @@
 #include "chartviews/SunburstCentreInfo.h"
 #include "chartviews/SunburstOverlayLayer.h"
 #include "chartviews/SunburstTexts.h"
+#include "runtime/AfterNotifying.h"
 #include "shell/FileActions.h"
 #include "shell/ShellStyle.h"
 #include "shell/Symbols.h"
@@ -209,11 +210,14 @@ void SunburstView::updatePointer(const QPointF& location, const SunburstChartGeo
             this, [this, node] { if (contextNode_ == node && state_.hovered() != node) state_.setHovered(node); },
             Qt::QueuedConnection);
         refreshLayers();
-    } else if (state_.hovered() != node) {
-        // A new hover comes back as a change of the state, which refreshes the layers.
-        state_.setHovered(std::move(node));
     } else {
-        refreshLayers();
+        callAfterNotifying(this, [this, node = std::move(node)] {
+            // A new hover comes back as a change of the state, which refreshes the layers.
+            if (state_.hovered() != node)
+                state_.setHovered(node);
+            else
+                refreshLayers();
+        });
     }
 }
 
@@ -327,10 +331,12 @@ void SunburstView::leaveEvent(QEvent*) {
     location_.reset();
     const bool wasOver = pointer_ != SunburstHit::none();
     pointer_ = SunburstHit::none();
-    if (state_.hovered())
-        state_.setHovered(NodeRef()); // the change refreshes the layers
-    else if (wasOver)
-        refreshLayers();
+    callAfterNotifying(this, [this, wasOver] {
+        if (state_.hovered())
+            state_.setHovered(NodeRef()); // the change refreshes the layers
+        else if (wasOver)
+            refreshLayers();
+    });
 }
 
 void SunburstView::contextMenuEvent(QContextMenuEvent* event) {

@@ -1,6 +1,7 @@
 #include "chartviews/TreemapModel.h"
 
 #include "app/AppState.h"
+#include "runtime/AfterNotifying.h"
 #include "runtime/BackgroundTask.h"
 
 #include <stop_token>
@@ -164,23 +165,30 @@ NodeRef TreemapModel::updateHover(QPointF point, QSizeF viewSize) {
     setHoverCell(cell);
     if (layout_->cells[index].restCount == 0) {
         hoverFolder_ = retainNode(node->parent());
-        if (state_.hovered() != node) state_.setHovered(node);
+        callAfterNotifying(this, [this, node] {
+            if (state_.hovered() != node) state_.setHovered(node);
+        });
         hoverNode_ = node;
         return node;
     }
     // A rest cell stands for many small items: it hovers no node of its own.
     hoverFolder_ = node;
-    if (hoverNode_ && state_.hovered() == hoverNode_) state_.setHovered(nullptr);
-    hoverNode_ = nullptr;
+    releaseHover(std::exchange(hoverNode_, nullptr));
     return nullptr;
 }
 
 void TreemapModel::clearHover() {
     setHoverCell(std::nullopt);
-    // A node hovered in another view stays hovered.
-    if (hoverNode_ && state_.hovered() == hoverNode_) state_.setHovered(nullptr);
-    hoverNode_ = nullptr;
+    releaseHover(std::exchange(hoverNode_, nullptr));
     hoverFolder_ = nullptr;
+}
+
+void TreemapModel::releaseHover(NodeRef node) {
+    if (!node) return;
+    // A node hovered in another view stays hovered.
+    callAfterNotifying(this, [this, node = std::move(node)] {
+        if (state_.hovered() == node) state_.setHovered(nullptr);
+    });
 }
 
 NodeRef TreemapModel::zoomTarget(QPointF point, QSizeF viewSize) const {

@@ -101,6 +101,8 @@ private:
     void apply(std::shared_ptr<const TreemapLayout> layout, std::shared_ptr<const TreemapBitmap> bitmap,
                const TreemapRenderKey& key);
     void setHoverCell(std::optional<std::int32_t> cell);
+    // Takes the state's hover back from `node` when no other view took it since.
+    void releaseHover(NodeRef node);
 
     AppState& state_;
     AppStateChartState chartState_;

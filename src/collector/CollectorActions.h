@@ -15,11 +15,12 @@ class AppState;
 // Nothing for a node that has left the tree.
 void revealCollectedNode(AppState& state, const NodeRef& node);
 
-// The pointer entered a chip or row of `node`.
-void collectorHoverEntered(AppState& state, const NodeRef& node);
+// The pointer entered a chip or row of `node`. Like the leave below, told once the state
+// no longer notifies: its own change may show, hide or move chips under a resting pointer.
+void collectorHoverEntered(AppState& state, NodeRef node);
 // The pointer left it, or it went away: the hovered node is cleared only while it is
 // still this one, so a node another view set meanwhile stays.
-void collectorHoverLeft(AppState& state, const FileNode* node);
+void collectorHoverLeft(AppState& state, NodeRef node);
 // The chip or row of `node` went with a change of the state, inside its notification:
 // the state hears of the leave once the notification is over (while `context` lives).
 void collectorHoverLeftLater(QObject* context, AppState& state, NodeRef node);

@@ -278,7 +278,7 @@ void CollectorChipStrip::hoverAt(QPointF point) {
     // The new chip's enter comes before the old one's leave, as when the pointer
     // moves straight from one item to the next.
     if (hoveredNode_) collectorHoverEntered(state_, hoveredNode_);
-    if (left) collectorHoverLeft(state_, left.get());
+    if (left) collectorHoverLeft(state_, left);
     update();
 }
 
@@ -286,7 +286,7 @@ void CollectorChipStrip::releaseHover() {
     const NodeRef left = std::move(hoveredNode_);
     hoveredNode_.reset();
     hovered_ = -1;
-    if (left) collectorHoverLeft(state_, left.get());
+    collectorHoverLeft(state_, left);
     update();
 }
 
@@ -320,7 +320,7 @@ void CollectorChipStrip::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     settle();
     // Going away releases the hovered node when it is still ours.
-    if (hoveredNode_) collectorHoverLeft(state_, hoveredNode_.get());
+    collectorHoverLeft(state_, std::move(hoveredNode_));
     hoveredNode_.reset();
     hovered_ = -1;
 }

@@ -110,7 +110,7 @@ ShellCollectorItemsList::ShellCollectorItemsList(AppState& state, QWidget* paren
     list_ = new CollectorRowList(ShellCollectorItemRow::kPitch, 4, this);
     layout->addWidget(list_);
     connect(list_, &CollectorRowList::rowEntered, this, [this](const NodeRef& node) { collectorHoverEntered(state_, node); });
-    connect(list_, &CollectorRowList::rowLeft, this, [this](const NodeRef& node) { collectorHoverLeft(state_, node.get()); });
+    connect(list_, &CollectorRowList::rowLeft, this, [this](const NodeRef& node) { collectorHoverLeft(state_, node); });
     connect(list_, &CollectorRowList::rowClicked, this, [this](const NodeRef& node) { revealCollectedNode(state_, node); });
     connect(list_, &CollectorRowList::removeClicked, this, [this](const NodeRef& node) { state_.removeFromCollector(node); });
     connect(list_, &CollectorRowList::contextMenuRequested, this, &ShellCollectorItemsList::contextMenuRequested);

@@ -4,6 +4,7 @@
 #include "outline/OutlineItemModel.h"
 #include "outline/OutlineTableListing.h"
 #include "outline/OutlineTableView.h"
+#include "runtime/AfterNotifying.h"
 
 #include <QScopedValueRollback>
 #include <QTimer>
@@ -180,7 +181,9 @@ void OutlineSelectionSync::rowHovered(FileNode* node) {
     NodeRef hovered = retainNode(node);
     if (hovered == told_.hover) return;
     told_.hover = hovered;
-    if (state_.hovered() != hovered) state_.setHovered(std::move(hovered));
+    callAfterNotifying(this, [this, hovered = std::move(hovered)] {
+        if (state_.hovered() != hovered) state_.setHovered(hovered);
+    });
 }
 
 } // namespace plenwick

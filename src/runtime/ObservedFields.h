@@ -125,6 +125,7 @@ private:
         op.outer_ = std::exchange(notifying_, &op);
         // A copy: an observer may destroy the object, and with it `notify_`, mid-call.
         const std::function<void(Fields)> notify = notify_;
+        const NotifyingObservers running;
         notify(fields);
         if (op.fields_) notifying_ = op.outer_;
     }

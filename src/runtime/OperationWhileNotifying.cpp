@@ -14,6 +14,9 @@ void warn(const std::source_location& operation) {
 
 std::atomic<OperationWhileNotifyingHandler> installed{nullptr};
 
+// Notifications run on the GUI thread only.
+int notificationsRunning = 0;
+
 } // namespace
 
 OperationWhileNotifyingHandler setOperationWhileNotifyingHandler(OperationWhileNotifyingHandler handler) noexcept {
@@ -26,5 +29,10 @@ void reportOperationWhileNotifying(const std::source_location& operation) noexce
     else
         warn(operation);
 }
+
+bool observersBeingNotified() noexcept { return notificationsRunning > 0; }
+
+NotifyingObservers::NotifyingObservers() noexcept { ++notificationsRunning; }
+NotifyingObservers::~NotifyingObservers() { --notificationsRunning; }
 
 } // namespace plenwick

@@ -16,4 +16,16 @@ OperationWhileNotifyingHandler setOperationWhileNotifyingHandler(OperationWhileN
 
 void reportOperationWhileNotifying(const std::source_location& operation) noexcept;
 
+// Whether some observable object on the GUI thread is telling its observers of a change
+// right now. Each notification holds a NotifyingObservers while it runs.
+bool observersBeingNotified() noexcept;
+
+class NotifyingObservers {
+public:
+    NotifyingObservers() noexcept;
+    ~NotifyingObservers();
+    NotifyingObservers(const NotifyingObservers&) = delete;
+    NotifyingObservers& operator=(const NotifyingObservers&) = delete;
+};
+
 } // namespace plenwick

@@ -1,6 +1,7 @@
 // The sunburst view on a real application state: pointer input through the widget,
 // the transitions it starts, what it follows in the state, and its accessibility.
 #include "app/StateFixture.h"
+#include "common/DuringNotification.h"
 #include "chartviews/SunburstArcsLayer.h"
 #include "chartviews/SunburstCentreDisc.h"
 #include "chartviews/SunburstOverlayLayer.h"
@@ -363,4 +364,27 @@ TEST_F(SunburstViewTest, ANewSceneIsDrawnAnewThoughItTakesTheMemoryOfOneDrawnBef
     state->syncCollector({docs});
     view->repaint();
     EXPECT_EQ(view->arcsLayer()->renderCount(), renders + 1);
+}
+
+// Hidden from inside the state's notification (a chart swap), the chart under the
+// resting pointer gets a Leave right then: its hover ends after the notification.
+TEST_F(SunburstViewTest, ALeaveCausedByTheStatesOwnChangeReportsAfterTheNotification) {
+    QWidget window;
+    window.resize(600, 600);
+    view->setParent(&window);
+    struct GiveBack {
+        SunburstView* chart;
+        ~GiveBack() { chart->setParent(nullptr); }
+    } giveBack{view.get()};
+    window.show();
+    view->show();
+    QApplication::processEvents();
+    restPointer(view.get(), at(docs).toPoint());
+    ASSERT_EQ(state->hovered(), docs);
+
+    duringNextNotification(*state, [&] { view->hide(); });
+    state->select(pic);
+    EXPECT_EQ(state->hovered(), docs);
+    QApplication::processEvents();
+    EXPECT_FALSE(state->hovered());
 }

@@ -1,6 +1,7 @@
 // The treemap view offscreen: what it shows, what the pointer does, and a few pixels
 // of the outline layer.
 #include "TreemapFixture.h"
+#include "common/DuringNotification.h"
 
 #include "chartviews/TreemapHighlightOverlay.h"
 #include "chartviews/TreemapStatusBar.h"
@@ -185,4 +186,21 @@ TEST_F(TreemapViewTest, OutlinesAreDrawnOverThePicture) {
     EXPECT_LT(pixel(selected, QPointF(0, middle.y())).lightness(), 90);
     EXPECT_GT(pixel(selected, QPointF(2, middle.y())).lightness(), 220);
     EXPECT_EQ(view->overlay()->highlight().selection, model->layout()->cellIndexOfNode(a.get()));
+}
+
+// A widget shown over the resting pointer from inside the state's notification (a
+// screen switch, the inspector) sends the chart a Leave right then: the hover it ends
+// reaches the state after the notification, never from inside it.
+TEST_F(TreemapViewTest, ALeaveCausedByTheStatesOwnChangeReportsAfterTheNotification) {
+    restPointer(chart(), centreOf(a.get()).toPoint());
+    ASSERT_EQ(state->hovered(), a);
+    QWidget* cover = coverDuringNextNotification(*state, view.get());
+    state->select(top);
+    EXPECT_EQ(state->hovered(), a);
+    QApplication::processEvents();
+    EXPECT_FALSE(state->hovered());
+    // With nothing notifying, the pointer's reports stay immediate.
+    cover->hide();
+    move(centreOf(top.get()));
+    EXPECT_EQ(state->hovered(), top);
 }

@@ -10,6 +10,7 @@
 #include "collector/ShellCollectorItemsList.h"
 #include "collector/ShellFreedBadge.h"
 #include "common/AppServiceFakes.h"
+#include "common/DuringNotification.h"
 #include "platform/MotionPreference.h"
 #include "shell/FileIconCache.h"
 
@@ -368,6 +369,37 @@ TEST_F(CollectorViewTest, AHoveredChipOrRowThatGoesLetsTheHoverGoAfterTheNotific
     state->removeFromCollector(small);
     QApplication::processEvents();
     EXPECT_EQ(state->hovered(), mid);
+}
+
+// A chip or row under the resting pointer that a change of the state covers or hides
+// gets its Leave (or hide) inside the notification: the hover ends after it.
+TEST_F(CollectorViewTest, AHoverEndedByTheStatesOwnChangeIsToldAfterTheNotification) {
+    state->addToCollector({small, big});
+    bar->resize(1400, CollectorView::kHeight);
+    QApplication::processEvents();
+    CollectorChipStrip* strip = bar->chipStrip();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(bar.get()));
+    restPointer(strip, strip->chipRect(0).center().toPoint());
+    ASSERT_EQ(state->hovered(), small);
+    QWidget* cover = coverDuringNextNotification(*state, bar.get());
+    state->select(mid);
+    EXPECT_EQ(state->hovered(), small);
+    QApplication::processEvents();
+    EXPECT_FALSE(state->hovered());
+    cover->hide();
+    QApplication::processEvents();
+
+    bar->setShowItems(true);
+    ShellCollectorItemsList* list = bar->itemsList();
+    ASSERT_TRUE(list);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    restPointer(list->list()->viewport(), list->list()->rowRect(0).center().toPoint());
+    ASSERT_EQ(state->hovered(), big) << "largest first";
+    duringNextNotification(*state, [&] { list->list()->hide(); });
+    state->select(root);
+    EXPECT_EQ(state->hovered(), big);
+    QApplication::processEvents();
+    EXPECT_FALSE(state->hovered());
 }
 
 TEST_F(CollectorViewTest, TheItemsListRunsLargestFirstAndFollowsTheCollector) {

@@ -2,6 +2,7 @@
 // opened, and a mouse resting over the rows while the state's change scrolls them.
 
 #include "OutlineTableFixture.h"
+#include "common/DuringNotification.h"
 #include "common/StrictState.h"
 #include "outline/OutlineSelectionSync.h"
 
@@ -65,6 +66,24 @@ TEST_F(OutlineTableTest, AScrollWhileTheStateNotifiesReportsTheRowUnderTheMouseO
     table().verticalScrollBar()->setValue(0);
     deliver();
     EXPECT_EQ(state->hovered(), first);
+}
+
+// A widget shown over the resting mouse from inside the state's notification sends the
+// table a Leave right then: the hover it ends reaches the state after the notification.
+TEST_F(OutlineTableTest, ALeaveCausedByTheStatesOwnChangeReportsAfterTheNotification) {
+    NodeRef root = tallRoot();
+    scan(root);
+    view->viewModel().setMode(OutlineMode::largest);
+    settle();
+    NodeRef first = child(child(root, "Many"), "f0.log");
+    restPointer(table().viewport(), centreOf(first));
+    ASSERT_EQ(state->hovered(), first);
+
+    coverDuringNextNotification(*state, view.get());
+    state->select(child(root, "small.txt"));
+    EXPECT_EQ(state->hovered(), first);
+    deliver();
+    EXPECT_FALSE(state->hovered());
 }
 
 } // namespace
