@@ -159,8 +159,8 @@ void AppState::goHome() {
 void AppState::closeResults() {
     Operation op(*this);
     cancelScan();
-    resetResults();
-    setPhase(Phase::home());
+    scanRun_.reset();
+    scanRun_.session().setPhase(Phase::home());
     refreshVolumes();
 }
 
@@ -186,11 +186,6 @@ void AppState::goBack() {
 void AppState::goForward() {
     Operation op(*this);
     navigation_.goForward(root().get());
-}
-
-void AppState::pruneHistory() {
-    Operation op(*this);
-    navigation_.pruneHistory(root().get());
 }
 
 } // namespace plenwick

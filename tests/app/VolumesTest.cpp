@@ -7,7 +7,7 @@ using namespace plenwick::test;
 
 TEST_F(StateTest, LaterVolumeRefreshWinsWhicheverFinishesFirst) {
     makeState();
-    EXPECT_EQ(state->volumeRefreshGeneration(), 1); // the construction's refresh
+    EXPECT_EQ(state->volumeRefresh().volumes().refreshGeneration(), 1); // the construction's refresh
     state->refreshVolumes();
     ASSERT_EQ(userInitiated->pendingCount(), 2u);
 
@@ -18,7 +18,7 @@ TEST_F(StateTest, LaterVolumeRefreshWinsWhicheverFinishesFirst) {
     deliver();
     ASSERT_EQ(state->volumes().size(), 1u);
     EXPECT_EQ(state->volumes()[0].name, "Second");
-    EXPECT_EQ(state->volumeRefreshGeneration(), 2); // applying its own result does not count
+    EXPECT_EQ(state->volumeRefresh().volumes().refreshGeneration(), 2); // applying its own result does not count
 
     // A direct assignment makes a pending refresh stale.
     state->refreshVolumes();
@@ -48,17 +48,17 @@ TEST_F(StateTest, ScanVolumeRefreshesAreDroppedWhenStaleOrEmpty) {
     EXPECT_EQ(state->scanVolume()->name, "Listed");
 
     // Figures loaded for the old results are not applied once the results were reset.
-    state->refreshScanVolumeForRoot();
+    state->volumeRefresh().refreshScanVolumeForRoot();
     volumes->holder = volume(target, "Late");
-    state->resetResults();
+    state->scanRun().reset();
     runUtilityJobs();
     EXPECT_EQ(state->scanVolume()->name, "Listed");
     // Two calls in a row both pass the condition; the later one wins.
     state->startScan(target);
     runUserJobs();
     utility->discardAll();
-    state->refreshScanVolumeForRoot();
-    state->refreshScanVolumeForRoot();
+    state->volumeRefresh().refreshScanVolumeForRoot();
+    state->volumeRefresh().refreshScanVolumeForRoot();
     volumes->holder = volume(target, "Newer");
     utility->runNewest();
     volumes->holder = volume(target, "Older");

@@ -157,7 +157,7 @@ TEST_F(ScanProgressViewTest, CancelAndEscapeReturnHome) {
     view->show();
     QTest::mouseClick(view->cancelButton(), Qt::LeftButton);
     EXPECT_EQ(state->phase().kind(), Kind::home);
-    EXPECT_FALSE(state->hasScanTask());
+    EXPECT_FALSE(state->scanRun().session().hasTask());
     EXPECT_EQ(view->cancelButton()->toolTip(), QStringLiteral("Stop scanning (Esc)"));
     EXPECT_EQ(view->cancelButton()->text(), QStringLiteral("Cancel Scan"));
 
