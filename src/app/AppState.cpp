@@ -52,11 +52,6 @@ void AppState::setPhase(Phase phase) {
     scanRun_.session().setPhase(std::move(phase));
 }
 
-void AppState::setVolumes(std::vector<VolumeInfo> volumes) {
-    Operation op(*this);
-    volumeRefresh_.assignVolumes(std::move(volumes));
-}
-
 void AppState::setScanVolume(std::optional<VolumeInfo> volume) {
     Operation op(*this);
     volumeRefresh_.assignScanVolume(std::move(volume));

@@ -129,7 +129,6 @@ public:
 
     // ---- Plain assignments by views and commands (one operation each) ----
     void setPhase(Phase phase);
-    void setVolumes(std::vector<VolumeInfo> volumes);          // makes a pending volume refresh stale
     void setScanVolume(std::optional<VolumeInfo> volume);      // makes a pending scan-volume refresh stale
     void setHovered(NodeRef node);
     void setVisualization(Visualization visualization);

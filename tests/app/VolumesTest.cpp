@@ -22,7 +22,7 @@ TEST_F(StateTest, LaterVolumeRefreshWinsWhicheverFinishesFirst) {
 
     // A direct assignment makes a pending refresh stale.
     state->refreshVolumes();
-    state->setVolumes({volume("/mnt/x", "Direct")});
+    state->volumeRefresh().assignVolumes({volume("/mnt/x", "Direct")});
     runUserJobs();
     EXPECT_EQ(state->volumes()[0].name, "Direct");
 }
@@ -117,10 +117,10 @@ TEST_F(StateTest, TheRootOfAVolumeScanIsCalledByItsVolumesName) {
     EXPECT_EQ(state->displayName(*FileNode::make("/", FileNode::Kind::directory, 0, 0, 0, 0)), "File System");
 
     // A volume known only as the scan's own volume names it too; the list's name wins.
-    state->setVolumes({});
+    state->volumeRefresh().assignVolumes({});
     state->setScanVolume(volume(target, "Only Here"));
     EXPECT_EQ(state->displayName(*state->root()), "Only Here");
-    state->setVolumes({volume(target, "Listed")});
+    state->volumeRefresh().assignVolumes({volume(target, "Listed")});
     EXPECT_EQ(state->displayName(*state->root()), "Listed");
 
     // A folder below a volume keeps its own name; a node by itself knows no volumes.
@@ -165,7 +165,7 @@ TEST_F(StateTest, ARenamedVolumeChangesItsNamesAndNotTheTree) {
 
 TEST_F(StateTest, ASnapshotOfTheNamesReadsTheSameOffTheGuiThreadWhileTheStateRenames) {
     makeState();
-    state->setVolumes({volume("/mnt/a", "First")});
+    state->volumeRefresh().assignVolumes({volume("/mnt/a", "First")});
     const std::shared_ptr<const VolumeNameMap> snapshot = state->volumeNames();
     std::atomic<bool> done = false;
     std::atomic<int> wrong = 0;
@@ -173,7 +173,7 @@ TEST_F(StateTest, ASnapshotOfTheNamesReadsTheSameOffTheGuiThreadWhileTheStateRen
         while (!done)
             if (pathDisplayName("/mnt/a/", *snapshot) != "First") ++wrong;
     });
-    for (int i = 0; i < 200; ++i) state->setVolumes({volume("/mnt/a", "Name " + std::to_string(i))});
+    for (int i = 0; i < 200; ++i) state->volumeRefresh().assignVolumes({volume("/mnt/a", "Name " + std::to_string(i))});
     done = true;
     reader.join();
     EXPECT_EQ(wrong, 0);

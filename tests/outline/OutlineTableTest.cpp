@@ -235,7 +235,7 @@ TEST_F(OutlineTableTest, WhatTheRowsShowRepaintsThemAndLeavesRowsSelectionAndScr
     // A new name for the scanned volume too: the root's row goes by it.
     const QModelIndex rootName = model().index(indexOf(root).row(), name, indexOf(root).parent());
     EXPECT_EQ(model().data(rootName).toString(), "scan");
-    EXPECT_GT(paintsAfter([&] { state->setVolumes({volume("/scan", "Backup")}); }), 0);
+    EXPECT_GT(paintsAfter([&] { state->volumeRefresh().assignVolumes({volume("/scan", "Backup")}); }), 0);
     EXPECT_EQ(model().data(rootName).toString(), "Backup");
     EXPECT_EQ(resets, 0);
     EXPECT_TRUE(isExpanded(delta));
