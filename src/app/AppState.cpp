@@ -52,11 +52,6 @@ void AppState::setPhase(Phase phase) {
     scanRun_.session().setPhase(std::move(phase));
 }
 
-void AppState::setVolumes(std::vector<VolumeInfo> volumes) {
-    Operation op(*this);
-    volumeRefresh_.assignVolumes(std::move(volumes));
-}
-
 void AppState::setScanVolume(std::optional<VolumeInfo> volume) {
     Operation op(*this);
     volumeRefresh_.assignScanVolume(std::move(volume));
@@ -159,8 +154,8 @@ void AppState::goHome() {
 void AppState::closeResults() {
     Operation op(*this);
     cancelScan();
-    resetResults();
-    setPhase(Phase::home());
+    scanRun_.reset();
+    scanRun_.session().setPhase(Phase::home());
     refreshVolumes();
 }
 
@@ -186,11 +181,6 @@ void AppState::goBack() {
 void AppState::goForward() {
     Operation op(*this);
     navigation_.goForward(root().get());
-}
-
-void AppState::pruneHistory() {
-    Operation op(*this);
-    navigation_.pruneHistory(root().get());
 }
 
 } // namespace plenwick

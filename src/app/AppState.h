@@ -60,8 +60,6 @@
 
 namespace plenwick {
 
-class NodeMapping;
-
 class AppState final : public QObject {
     Q_OBJECT
 
@@ -87,8 +85,6 @@ public:
     const std::optional<std::string>& scanTarget() const noexcept { return scanRun_.session().target(); }
     const std::optional<VolumeInfo>& scanVolume() const noexcept { return volumeRefresh_.volumes().scanVolume(); }
     const std::optional<std::chrono::system_clock::time_point>& scanStartedAt() const noexcept { return scanRun_.session().startedAt(); }
-    double scanDuration() const noexcept { return scanRun_.session().duration(); }
-    bool failureNeedsFullDiskAccess() const noexcept { return scanRun_.session().failureNeedsFullDiskAccess(); }
     const NodeRef& root() const noexcept { return results_.root(); }
     const NodeRef& focus() const noexcept { return navigation_.focus(); }
     const NodeRef& selection() const noexcept { return navigation_.selection(); }
@@ -120,16 +116,12 @@ public:
     const std::vector<NodeRef>& forwardHistory() const noexcept { return navigation_.forwardHistory(); }
 
     // ---- Unobserved fields ----
-    bool hasScanTask() const noexcept { return scanRun_.session().hasTask(); }
     bool hasStatsUpdates() const noexcept { return statsUpdates_.statistics().hasPendingUpdates(); }
-    int nextColorIndex() const noexcept { return statsUpdates_.statistics().nextColorIndex(); }
-    std::int64_t volumeRefreshGeneration() const noexcept { return volumeRefresh_.volumes().refreshGeneration(); }
     bool isCollected(const FileNode* node) const { return trashMoves_.collector().isCollected(node); }
     // Whether the node or one of its ancestors is collected.
     bool isCollectedOrInside(const FileNode* node) const { return trashMoves_.collector().isCollectedOrInside(node); }
     // Whether a move of the collector to the Trash is under way (observed as collectorTrashing).
     bool isTrashingCollector() const noexcept { return trashMoves_.collector().isTrashing(); }
-    const NodeSet& offeredApps() const noexcept { return trashMoves_.collector().offeredApps(); }
     // Where views run their own background work (previews, icons, chart rendering).
     Executors executors() const noexcept { return {*environment_.userInitiated, *environment_.utility}; }
     // The preferences store, where views keep their layout (column widths and order).
@@ -137,7 +129,6 @@ public:
 
     // ---- Plain assignments by views and commands (one operation each) ----
     void setPhase(Phase phase);
-    void setVolumes(std::vector<VolumeInfo> volumes);          // makes a pending volume refresh stale
     void setScanVolume(std::optional<VolumeInfo> volume);      // makes a pending scan-volume refresh stale
     void setHovered(NodeRef node);
     void setVisualization(Visualization visualization);
@@ -164,15 +155,6 @@ public:
     void syncCollector(std::vector<NodeRef> nodes) { trashMoves_.syncCollector(std::move(nodes)); }
     // Whether following parents from `node` reaches the current root.
     bool isInsideTree(const FileNode* node) const noexcept { return results_.isInsideTree(node); }
-    // The nodes of `nodes` below the current root (the root itself and strays left out).
-    std::vector<NodeRef> nodesBelowRoot(const std::vector<NodeRef>& nodes) const {
-        return results_.nodesBelowRoot(nodes);
-    }
-    // Changes the tree in place between `treeEditWillBegin` and `treeEditDidEnd`
-    // (ScanResults.h).
-    void editTree(const std::function<void()>& edit) { results_.editTree(edit); }
-    // After an edit of the tree: every part holding nodes of the tree repairs them.
-    void remapNodes(const NodeMapping& mapping) { results_.remapNodes(mapping); }
 
     // ---- Collector ----
     // Adds the nodes strictly inside the tree that are neither collected nor inside a
@@ -194,13 +176,6 @@ public:
     }
     // Answers the first offer; accepted, it opens a collector-mode session for the app.
     void respondToLeftoverOffer(bool accept) { uninstallEntry_.respondToLeftoverOffer(accept); }
-    // The leftovers chosen for a collected app: those in the tree are collected, the
-    // others recorded with the app. One that is or holds the scanned folder is refused.
-    void acceptLeftovers(const std::vector<Remnant>& remnants, const NodeRef& app) {
-        trashMoves_.acceptLeftovers(remnants, app);
-    }
-    // The "offerLeftoversOnCollect" preference: on unless stored off.
-    bool offerLeftoversSetting() const { return trashMoves_.offerLeftoversSetting(); }
 
     // ---- Trash ----
     // Moves every collected item (and the leftovers recorded for the apps among them)
@@ -212,12 +187,6 @@ public:
     // Moves one item to the Trash in the background and prunes it; the caller has
     // cleared `pendingTrash`.
     void trashPending(const NodeRef& node);
-    // Detaches the nodes from the tree, corrects their ancestors and repairs
-    // everything that pointed into them. A file that went under one name and keeps
-    // others in the tree is counted on one of those; returns the bytes that stayed so.
-    std::int64_t removeTrashedNodes(const std::vector<NodeRef>& nodes) {
-        return trashMoves_.removeTrashedNodes(nodes);
-    }
 
     // ---- Rescan of one folder ----
     // Rescans the folder in place in the background (the whole target for the root).
@@ -225,7 +194,6 @@ public:
 
     // ---- Volumes ----
     void refreshVolumes();
-    void refreshScanVolumeForRoot() { volumeRefresh_.refreshScanVolumeForRoot(); }
     // Standardised path without trailing "/" ("/" stays). A relative path whose
     // working folder cannot be found stays as given: it matches no volume or node,
     // and its scan fails with the scanner's own error.
@@ -243,7 +211,6 @@ public:
     // A path holding a NUL byte names no file: nothing happens.
     void startScan(const std::string& path) { scanRun_.start(path); }
     void cancelScan() { scanRun_.cancel(); }
-    void resetResults() { scanRun_.reset(); }
     // `hardLinks`: the names of the tree's files with several of them.
     void finishScan(NodeRef root, std::vector<FileTypeStat> stats, TreeHardLinks hardLinks = {}) {
         scanRun_.finish(std::move(root), std::move(stats), std::move(hardLinks));
@@ -276,39 +243,14 @@ public:
     void navigate(const NodeRef& node);
     void goBack();
     void goForward();
-    void pruneHistory();
 
     // ---- Uninstall entry ----
     // Reads the bundle and opens an uninstall session for it; refuses, with the
     // alert "Can’t Uninstall", a bundle it can't read and an app that is part of the
     // system. The session's view starts the search.
     void uninstallApp(const std::string& bundleURL) { uninstallEntry_.uninstallApp(bundleURL); }
-    // Shows `session`, replacing any shown one; its closeRequested closes it and its
-    // trashed reaches the tree.
-    void presentUninstallSession(std::shared_ptr<UninstallSession> session) {
-        uninstallEntry_.presentUninstallSession(std::move(session));
-    }
     // Closes the shown session, but only when it is `session`.
     void closeUninstallSession(const UninstallSession* session) { uninstallEntry_.closeUninstallSession(session); }
-    // Reflects in the tree what a session moved to the Trash.
-    void sessionTrashed(const std::vector<std::string>& urls) { uninstallEntry_.sessionTrashed(urls); }
-    // After an app went to the Trash: searches its leftovers and shows the session
-    // when it found some and no other session is shown.
-    void offerLeftoversAfterTrash(const AppBundleInfo& app, std::optional<std::string> iconURL) {
-        uninstallEntry_.offerLeftoversAfterTrash(app, std::move(iconURL));
-    }
-    // A session for `app` over the program's services; not started.
-    std::shared_ptr<UninstallSession> makeUninstallSession(const AppBundleInfo& app,
-                                                           UninstallSession::Mode mode) const {
-        return uninstallEntry_.makeUninstallSession(app, mode);
-    }
-
-    // ---- Statistics after tree edits ----
-    // `removed` are subtrees already detached from the tree; `added` the totals of
-    // what entered it. Updates apply in the order scheduled.
-    void scheduleStatsUpdate(std::vector<NodeRef> removed, TypeTotals added) {
-        statsUpdates_.schedule(std::move(removed), std::move(added));
-    }
 
     // ---- The parts and workflows, for tests and rare callers ----
     ScanResults& results() noexcept { return results_; }
@@ -363,7 +305,7 @@ private:
     VolumeRefresh volumeRefresh_{changes_, environment_, results_};
     ScanRun scanRun_{changes_, environment_, {results_, navigation_, presentation_, alerts_, statsUpdates_, volumeRefresh_}};
     FolderRescan folderRescan_{changes_, environment_, {results_, alerts_, scanRun_, statsUpdates_, volumeRefresh_},
-                               [this](const std::vector<NodeRef>& nodes) { removeTrashedNodes(nodes); }};
+                               [this](const std::vector<NodeRef>& nodes) { trashMoves_.removeTrashedNodes(nodes); }};
     TrashMoves trashMoves_{changes_, environment_, results_, presentation_, alerts_, treeUpkeep()};
     UninstallEntry uninstallEntry_{changes_, environment_, results_, alerts_, trashMoves_, treeUpkeep()};
 };

@@ -40,10 +40,12 @@ void VolumeRefresh::refreshScanVolumeForRoot() {
 }
 
 void VolumeRefresh::assignVolumes(std::vector<VolumeInfo> volumes) {
+    StateChanges::Operation op(changes_);
     volumes_.assignVolumes(std::move(volumes));
 }
 
 void VolumeRefresh::assignScanVolume(std::optional<VolumeInfo> volume) {
+    StateChanges::Operation op(changes_);
     volumes_.assignScanVolume(std::move(volume));
 }
 

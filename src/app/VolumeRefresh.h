@@ -35,7 +35,8 @@ public:
     void refreshScanVolume(const std::string& path, std::function<bool()> stillWanted);
     // The same for the root, while its results are current.
     void refreshScanVolumeForRoot();
-    // Direct assignments: each makes a pending refresh of its field stale.
+    // Direct assignments, one operation each: each makes a pending refresh of its
+    // field stale.
     void assignVolumes(std::vector<VolumeInfo> volumes);
     void assignScanVolume(std::optional<VolumeInfo> volume);
 

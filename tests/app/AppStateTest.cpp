@@ -79,7 +79,7 @@ TEST_F(StateTest, TreeEditsAreAnnouncedAroundTheEditAndCountAVersion) {
     QObject::connect(state.get(), &AppState::changed, [&](quint64 f) {
         if (f & AppState::bit(Field::treeVersion)) events.push_back("changed");
     });
-    state->editTree([&] {
+    state->results().editTree([&] {
         events.push_back("edit");
         root->removeChildAt(0);
     });

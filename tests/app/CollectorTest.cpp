@@ -121,20 +121,20 @@ TEST_F(CollectorTest, AppsAreOfferedOncePerScanAndDecliningKeepsThemCollected) {
 }
 
 TEST_F(CollectorTest, ThePreferenceIsOnUnlessStoredOff) {
-    EXPECT_TRUE(state->offerLeftoversSetting());
+    EXPECT_TRUE(state->trashMoves().offerLeftoversSetting());
     preferences->setValue(PreferenceKeys::offerLeftoversOnCollect, 0); // not a flag: on
-    EXPECT_TRUE(state->offerLeftoversSetting());
+    EXPECT_TRUE(state->trashMoves().offerLeftoversSetting());
     preferences->setValue(PreferenceKeys::offerLeftoversOnCollect, QStringLiteral("no"));
-    EXPECT_TRUE(state->offerLeftoversSetting());
+    EXPECT_TRUE(state->trashMoves().offerLeftoversSetting());
     // The settings file gives a stored flag back as text.
     preferences->setValue(PreferenceKeys::offerLeftoversOnCollect, QStringLiteral("false"));
-    EXPECT_FALSE(state->offerLeftoversSetting());
+    EXPECT_FALSE(state->trashMoves().offerLeftoversSetting());
     preferences->setValue(PreferenceKeys::offerLeftoversOnCollect, false);
-    EXPECT_FALSE(state->offerLeftoversSetting());
+    EXPECT_FALSE(state->trashMoves().offerLeftoversSetting());
 
     state->addToCollector({mail});
     EXPECT_TRUE(state->leftoverOffers().empty());
-    EXPECT_TRUE(state->offeredApps().empty()); // not marked as offered either
+    EXPECT_TRUE(state->trashMoves().collector().offeredApps().empty()); // not marked as offered either
 }
 
 TEST_F(CollectorTest, AcceptingAnOfferOpensACollectorSessionWhoseChoiceIsSplitByTheTree) {

@@ -70,33 +70,17 @@ TEST_F(StateTest, BackSkipsEntriesThatLeftTheTree) {
     EXPECT_EQ(state->focus(), t.root);
 }
 
-TEST_F(StateTest, PruneDropsStaleEntriesAndRepeatedNeighbours) {
-    makeState();
-    Tree t;
-    state->finishScan(t.root, {});
-    for (const NodeRef& n : {t.d, t.b, t.d, t.a}) state->navigate(n);
-    ASSERT_EQ(state->navigationHistory(), (std::vector<NodeRef>{t.root, t.d, t.b, t.d}));
-    t.a->removeChildAt(0); // B leaves the tree: D, D become neighbours
-    state->pruneHistory();
-    EXPECT_EQ(state->navigationHistory(), (std::vector<NodeRef>{t.root, t.d}));
-
-    // A stack that needs no change is not reassigned, and nobody hears of it.
-    log.emitted.clear();
-    state->pruneHistory();
-    EXPECT_TRUE(log.emitted.empty());
-}
-
 TEST_F(StateTest, HomeAndBackToResultsKeepTheResults) {
     makeState();
     Tree t;
     state->finishScan(t.root, {});
     state->navigate(t.a);
     state->setHovered(t.b);
-    const auto volumeGeneration = state->volumeRefreshGeneration();
+    const auto volumeGeneration = state->volumeRefresh().volumes().refreshGeneration();
     state->goHome();
     EXPECT_EQ(state->phase().kind(), Kind::home);
     EXPECT_FALSE(state->hovered());
-    EXPECT_GT(state->volumeRefreshGeneration(), volumeGeneration);
+    EXPECT_GT(state->volumeRefresh().volumes().refreshGeneration(), volumeGeneration);
     EXPECT_EQ(state->focus(), t.a);
     state->backToResults();
     EXPECT_EQ(state->phase().kind(), Kind::results);

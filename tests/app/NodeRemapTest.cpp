@@ -34,7 +34,7 @@ protected:
         state->navigate(mail);
         state->addToCollector({mail});
         ASSERT_EQ(state->leftoverOffers(), (std::vector<NodeRef>{mail}));
-        state->acceptLeftovers({remnant("/home/u/.cache/mail", 5)}, mail);
+        state->trashMoves().acceptLeftovers({remnant("/home/u/.cache/mail", 5)}, mail);
         ASSERT_EQ(state->leftovers(mail.get()).size(), 1u);
         state->select(child(mail, "exe"));
         state->setHovered(mail);
@@ -51,7 +51,7 @@ protected:
     EXPECT_TRUE(state->collector().empty());
     EXPECT_TRUE(state->collectorLeftovers().empty());
     EXPECT_TRUE(state->leftoverOffers().empty());
-    EXPECT_TRUE(state->offeredApps().empty());
+    EXPECT_TRUE(state->trashMoves().collector().offeredApps().empty());
     }
 
     NodeRef root, mail, mid, inner;
@@ -104,7 +104,7 @@ TEST_F(NodeRemapTest, ARescannedFolderIsLetGoOfAndItsNodesReKeyed) {
 
 TEST_F(NodeRemapTest, AResetLetsGoOfTheWholeTree) {
     holdTheAppEverywhere();
-    state->resetResults();
+    state->scanRun().reset();
     settle();
 
     EXPECT_EQ(state->root(), NodeRef());

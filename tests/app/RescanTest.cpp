@@ -141,7 +141,7 @@ TEST_F(RescanTest, LeftoversOffersAndOfferedAppsMoveToTheNewNodes) {
     Remnant r;
     r.url = "/home/u/Library/Caches/thing";
     r.size = 900;
-    state->acceptLeftovers({r}, app);
+    state->trashMoves().acceptLeftovers({r}, app);
 
     // The app itself is rescanned: it stays a package under its own name.
     write("Thing.app/Contents/more", 1'000);
@@ -154,7 +154,7 @@ TEST_F(RescanTest, LeftoversOffersAndOfferedAppsMoveToTheNewNodes) {
     EXPECT_EQ(state->leftoverOffers(), (std::vector<NodeRef>{fresh}));
     ASSERT_EQ(state->leftovers(fresh.get()).size(), 1u);
     EXPECT_EQ(state->sizeWithLeftovers(*fresh), fresh->size() + 900);
-    EXPECT_TRUE(state->offeredApps().count(fresh));
+    EXPECT_TRUE(state->trashMoves().collector().offeredApps().count(fresh));
 
     // Once offered, always offered: collecting it again asks nothing.
     state->respondToLeftoverOffer(false);
@@ -320,13 +320,13 @@ TEST_F(RescanTest, TheHardLinkDecisionComesFromWhatTheRescanReadNotFromTheDiskAg
 }
 
 TEST_F(RescanTest, ANewExtensionContinuesTheColours) {
-    const int next = state->nextColorIndex();
+    const int next = state->statsUpdates().statistics().nextColorIndex();
     write("Sub/movie.mkv", 70'000);
     rescan("Sub");
     settle(); // the statistics update
     ASSERT_TRUE(state->extensionColors().count("mkv"));
     EXPECT_EQ(state->extensionColors().at("mkv"), extensionColorForIndex(next));
-    EXPECT_EQ(state->nextColorIndex(), next + 1);
+    EXPECT_EQ(state->statsUpdates().statistics().nextColorIndex(), next + 1);
     bool listed = false;
     for (const FileTypeStat& s : state->typeStats()) listed |= s.ext == "mkv" && s.count == 1;
     EXPECT_TRUE(listed);

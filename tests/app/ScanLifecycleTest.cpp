@@ -43,10 +43,10 @@ TEST_F(StateTest, FinishedScanShowsResultsInOneConsistentChange) {
     EXPECT_TRUE(state->collector().empty());
     ASSERT_EQ(state->typeStats().size(), 3u);
     EXPECT_EQ(state->typeStats()[0].ext, "pdf");
-    EXPECT_EQ(state->nextColorIndex(), 3);
+    EXPECT_EQ(state->statsUpdates().statistics().nextColorIndex(), 3);
     EXPECT_EQ(state->extensionColors().at("jpg"), extensionColorForIndex(1));
-    EXPECT_GE(state->scanDuration(), 0.0);
-    EXPECT_FALSE(state->hasScanTask());
+    EXPECT_GE(state->scanRun().session().duration(), 0.0);
+    EXPECT_FALSE(state->scanRun().session().hasTask());
 
     // No volume was listed, so the scan volume arrives from the background.
     EXPECT_FALSE(state->scanVolume());
@@ -80,7 +80,7 @@ TEST_F(StateTest, APathHoldingANulStartsNothing) {
     const std::string root = makeTree({{"docs/a.pdf", 5000}});
     state->startScan(root + std::string("/docs\0/elsewhere", 15));
     EXPECT_EQ(state->phase().kind(), Kind::home);
-    EXPECT_FALSE(state->hasScanTask());
+    EXPECT_FALSE(state->scanRun().session().hasTask());
     EXPECT_FALSE(state->scanTarget());
 }
 
@@ -96,10 +96,10 @@ TEST_F(StateTest, MissingPathFailsWithTheScannersText) {
     const std::string ending = "” could not be found.";
     ASSERT_GE(message.size(), ending.size());
     EXPECT_EQ(message.substr(message.size() - ending.size()), ending);
-    EXPECT_FALSE(state->failureNeedsFullDiskAccess());
+    EXPECT_FALSE(state->scanRun().session().failureNeedsFullDiskAccess());
     EXPECT_FALSE(state->root());
     // The task handle stays after a failure, until the next start or cancel.
-    EXPECT_TRUE(state->hasScanTask());
+    EXPECT_TRUE(state->scanRun().session().hasTask());
 
     EXPECT_TRUE(ScanRun::needsFullDiskAccess(
         std::make_exception_ptr(ScanError(ScanError::Kind::permissionDenied, "/x"))));
@@ -121,7 +121,7 @@ TEST_F(StateTest, AFolderItsPermissionsDenyOffersFullDiskAccessOnlyWhenTheProbeS
                 runUserJobs();
                 if (state->phase().kind() != Kind::failed) return "not failed";
                 return state->phase().message() + " probed " + std::to_string(probes.load()) +
-                       (state->failureNeedsFullDiskAccess() ? " offered" : "");
+                       (state->scanRun().session().failureNeedsFullDiskAccess() ? " offered" : "");
             },
             true);
     };
@@ -136,7 +136,7 @@ TEST_F(StateTest, AFolderItsPermissionsDenyOffersFullDiskAccessOnlyWhenTheProbeS
     state->startScan(target + "/missing");
     runUserJobs();
     EXPECT_EQ(state->phase().kind(), Kind::failed);
-    EXPECT_FALSE(state->failureNeedsFullDiskAccess());
+    EXPECT_FALSE(state->scanRun().session().failureNeedsFullDiskAccess());
     EXPECT_EQ(probes.load(), 0);
 }
 
@@ -146,7 +146,7 @@ TEST_F(StateTest, CancelReturnsHomeAndDropsTheLateResult) {
     state->startScan(root);
     state->cancelScan();
     EXPECT_EQ(state->phase().kind(), Kind::home);
-    EXPECT_FALSE(state->hasScanTask());
+    EXPECT_FALSE(state->scanRun().session().hasTask());
     runUserJobs();
     EXPECT_EQ(state->phase().kind(), Kind::home);
     EXPECT_FALSE(state->root());

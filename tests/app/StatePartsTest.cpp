@@ -92,6 +92,26 @@ TEST(StateParts, NavigationStepsOnlyWithinTheRootAndMarksBothStacks) {
     EXPECT_TRUE(navigation.navigationHistory().empty());
 }
 
+TEST(StateParts, NavigationPruneDropsStaleEntriesAndRepeatedNeighbours) {
+    RecordedChanges changes;
+    Navigation navigation(changes);
+    NodeRef root = folder("/scan", {folder("A", {folder("B", {file("b.txt", 1)})}), folder("D", {file("d.txt", 5)})});
+    const NodeRef a = child(root, "A"), b = child(a, "B"), d = child(root, "D");
+    navigation.setFocus(root);
+    for (const NodeRef& n : {d, b, d, a}) navigation.moveTo(n);
+    ASSERT_EQ(navigation.navigationHistory(), (std::vector<NodeRef>{root, d, b, d}));
+    changes.take();
+
+    a->removeChildAt(0); // B leaves the tree: D, D become neighbours
+    navigation.pruneHistory(root.get());
+    EXPECT_EQ(navigation.navigationHistory(), (std::vector<NodeRef>{root, d}));
+    EXPECT_EQ(changes.take(), bits({StateField::navigationHistory}));
+
+    // A stack that needs no change is not reassigned, and nobody hears of it.
+    navigation.pruneHistory(root.get());
+    EXPECT_EQ(changes.take(), 0u);
+}
+
 TEST(StateParts, VolumesDropStaleRefreshesAndMarkOnlyRealChanges) {
     RecordedChanges changes;
     Volumes volumes(changes);

@@ -40,8 +40,8 @@ protected:
 };
 
 TEST_F(StatsUpdateTest, UpdatesFinishingOutOfOrderApplyInOrder) {
-    state->scheduleStatsUpdate({detach("docs")}, totals({{"mov", 500, 2, FileCategory::video}}));
-    state->scheduleStatsUpdate({}, totals({{"zip", 40, 1, FileCategory::archives}, {"pdf", 70, 1, FileCategory::documents}}));
+    state->statsUpdates().schedule({detach("docs")}, totals({{"mov", 500, 2, FileCategory::video}}));
+    state->statsUpdates().schedule({}, totals({{"zip", 40, 1, FileCategory::archives}, {"pdf", 70, 1, FileCategory::documents}}));
     ASSERT_EQ(utility->pendingCount(), 2u);
 
     // The second finishes first: it waits for the first.
@@ -57,7 +57,7 @@ TEST_F(StatsUpdateTest, UpdatesFinishingOutOfOrderApplyInOrder) {
     // New extensions continue the colour sequence in scheduling order.
     EXPECT_EQ(state->extensionColors().at("mov"), extensionColorForIndex(2));
     EXPECT_EQ(state->extensionColors().at("zip"), extensionColorForIndex(3));
-    EXPECT_EQ(state->nextColorIndex(), 4);
+    EXPECT_EQ(state->statsUpdates().statistics().nextColorIndex(), 4);
     // PDF left with its folder, came back with the same colour.
     const FileTypeStat* pdf = statOf(*state, "pdf");
     ASSERT_NE(pdf, nullptr);
@@ -70,12 +70,12 @@ TEST_F(StatsUpdateTest, UpdatesFinishingOutOfOrderApplyInOrder) {
 }
 
 TEST_F(StatsUpdateTest, RemovedExtensionKeepsItsColourAndEqualSizesSortByExtension) {
-    state->scheduleStatsUpdate({detach("docs")}, {});
+    state->statsUpdates().schedule({detach("docs")}, {});
     runUtilityJobs();
     EXPECT_EQ(statOf(*state, "pdf"), nullptr);
     EXPECT_EQ(state->extensionColors().at("pdf"), pdfColor);
 
-    state->scheduleStatsUpdate({}, totals({{"", 300, 1, FileCategory::other}}));
+    state->statsUpdates().schedule({}, totals({{"", 300, 1, FileCategory::other}}));
     runUtilityJobs();
     ASSERT_EQ(state->typeStats().size(), 2u);
     EXPECT_EQ(state->typeStats()[0].ext, "");
@@ -83,7 +83,7 @@ TEST_F(StatsUpdateTest, RemovedExtensionKeepsItsColourAndEqualSizesSortByExtensi
 }
 
 TEST_F(StatsUpdateTest, UpdateOfAnOlderTreeIsDropped) {
-    state->scheduleStatsUpdate({}, totals({{"mov", 500, 2, FileCategory::video}}));
+    state->statsUpdates().schedule({}, totals({{"mov", 500, 2, FileCategory::video}}));
     NodeRef other = folder("/other", {file("n.txt", 5)});
     state->finishScan(other, AppState::computeTypeStats(other));
     const auto stats = state->typeStats();

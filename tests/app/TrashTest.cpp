@@ -102,9 +102,9 @@ TEST_F(TrashTest, AppsAreAnnouncedBeforeAnythingMovesAndSharedLeftoversGoOnce) {
     knowBundle("/scan/Notes.app", "com.example.notes");
     state->addToCollector({mailApp, notesApp});
     // Both apps name one cache folder (spelled differently); the Trash refuses a log.
-    state->acceptLeftovers({remnant("/home/u/Library/Caches/shared", 700), remnant("/home/u/Library/Logs/mail.log", 5)},
+    state->trashMoves().acceptLeftovers({remnant("/home/u/Library/Caches/shared", 700), remnant("/home/u/Library/Logs/mail.log", 5)},
                            mailApp);
-    state->acceptLeftovers(
+    state->trashMoves().acceptLeftovers(
         {remnant("/home/u/Library/Caches/./shared/", 650), remnant("/home/u/Library/Preferences/notes.plist", 3)},
         notesApp);
     refused.insert("/home/u/Library/Logs/mail.log");
@@ -128,7 +128,7 @@ TEST_F(TrashTest, AppsAreAnnouncedBeforeAnythingMovesAndSharedLeftoversGoOnce) {
 
 TEST_F(TrashTest, AnAppThatFailsToMoveKeepsItsLeftoversUnmoved) {
     state->addToCollector({mail});
-    state->acceptLeftovers({remnant("/home/u/Library/Caches/mail", 700)}, mail);
+    state->trashMoves().acceptLeftovers({remnant("/home/u/Library/Caches/mail", 700)}, mail);
     refused.insert("/scan/Mail.app");
     EXPECT_EQ(trashCollector(), 0);
     EXPECT_TRUE(leftoverCalls.empty());
@@ -175,7 +175,7 @@ TEST_F(TrashTest, PruningRepairsFocusSelectionPreviewCollectorAndHistory) {
     settle();
     log.emitted.clear();
 
-    state->removeTrashedNodes({inner});
+    state->trashMoves().removeTrashedNodes({inner});
     // The focus was inside: it lands on the former parent, without a history entry.
     EXPECT_EQ(state->focus(), mid);
     EXPECT_EQ(state->navigationHistory(), (std::vector<NodeRef>{root, mid, small}));
@@ -193,13 +193,13 @@ TEST_F(TrashTest, PruningRepairsFocusSelectionPreviewCollectorAndHistory) {
     // A sibling under preview and selection stays; a focus still inside stays.
     state->select(child(mid, "m1.pdf"));
     state->setQuickLookURL(std::string("/scan/Mid/m1.pdf"));
-    state->removeTrashedNodes({child(root, "t.txt")});
+    state->trashMoves().removeTrashedNodes({child(root, "t.txt")});
     EXPECT_EQ(state->focus(), mid);
     EXPECT_EQ(state->selection(), child(mid, "m1.pdf"));
     EXPECT_EQ(state->quickLookURL(), "/scan/Mid/m1.pdf");
 
     // The focus's own folder goes: the focus climbs to what is left.
-    state->removeTrashedNodes({mid});
+    state->trashMoves().removeTrashedNodes({mid});
     EXPECT_EQ(state->focus(), root);
     EXPECT_EQ(state->selection(), NodeRef());
     EXPECT_EQ(state->pendingTrash(), NodeRef());
@@ -209,7 +209,7 @@ TEST_F(TrashTest, PruningRepairsFocusSelectionPreviewCollectorAndHistory) {
 TEST_F(TrashTest, PruningNothingInTheTreeChangesNothing) {
     const auto version = state->treeVersion();
     const NodeRef stranger = folder("/elsewhere", {file("x", 1)});
-    state->removeTrashedNodes({stranger, root, nullptr});
+    state->trashMoves().removeTrashedNodes({stranger, root, nullptr});
     EXPECT_EQ(state->treeVersion(), version);
     EXPECT_TRUE(log.emitted.empty());
     EXPECT_EQ(utility->pendingCount(), 0u); // no statistics rebuild
@@ -221,8 +221,8 @@ TEST_F(TrashTest, StatisticsFollowTwoMovesInTheirOrder) {
     ASSERT_NE(pdfStat, state->typeStats().end());
     ASSERT_EQ(pdfStat->size, 70);
     const RGB pdf = state->extensionColors().at("pdf");
-    state->removeTrashedNodes({inner});
-    state->removeTrashedNodes({child(mid, "m1.pdf")});
+    state->trashMoves().removeTrashedNodes({inner});
+    state->trashMoves().removeTrashedNodes({child(mid, "m1.pdf")});
     ASSERT_EQ(utility->pendingCount(), 2u);
     utility->runNewest(); // the second collection finishes first
     deliver();
@@ -275,16 +275,16 @@ TEST_F(TrashTest, AMovedAppIsAnnouncedFirstAndOffersItsLeftoversWhenAnyAreFound)
 }
 
 TEST_F(TrashTest, WhatASessionMovedLeavesTheTreeAndTheScannedFolderGoingEndsTheResults) {
-    state->sessionTrashed({"/elsewhere/x", "/scan"}); // the root alone is no node to prune...
+    state->uninstallEntry().sessionTrashed({"/elsewhere/x", "/scan"}); // the root alone is no node to prune...
     EXPECT_FALSE(state->root()); // ...but it went: nothing of the results stands
     EXPECT_EQ(state->phase().kind(), Kind::home);
 
     state->finishScan(root, {});
     settle();
     const auto version = state->treeVersion();
-    state->sessionTrashed({"/elsewhere/x"});
+    state->uninstallEntry().sessionTrashed({"/elsewhere/x"});
     EXPECT_EQ(state->treeVersion(), version);
-    state->sessionTrashed({"/scan/Mail.app", "/scan/Big/big1"});
+    state->uninstallEntry().sessionTrashed({"/scan/Mail.app", "/scan/Big/big1"});
     EXPECT_EQ(mail->parent(), nullptr);
     EXPECT_EQ(root->size(), 270 - 60 - 60);
     EXPECT_EQ(state->treeVersion(), version + 1);

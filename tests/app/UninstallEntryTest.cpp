@@ -81,15 +81,15 @@ TEST_F(UninstallEntryTest, AfterTrashShowsOnlyWhatFoundLeftovers) {
     std::filesystem::create_directories(library() + "/Caches/com.example.app");
 
     preferences->setValue(PreferenceKeys::offerLeftoversOnCollect, false);
-    state->offerLeftoversAfterTrash(info, std::nullopt);
+    state->uninstallEntry().offerLeftoversAfterTrash(info, std::nullopt);
     EXPECT_EQ(userInitiated->pendingCount(), 0u);
     preferences->setValue(PreferenceKeys::offerLeftoversOnCollect, true);
     auto system = info;
     system.bundleID = "com.apple.Example";
-    state->offerLeftoversAfterTrash(system, std::nullopt);
+    state->uninstallEntry().offerLeftoversAfterTrash(system, std::nullopt);
     EXPECT_EQ(userInitiated->pendingCount(), 0u);
 
-    state->offerLeftoversAfterTrash(info, std::string("/trash/Example.app"));
+    state->uninstallEntry().offerLeftoversAfterTrash(info, std::string("/trash/Example.app"));
     EXPECT_FALSE(state->uninstallSession()); // searched before it is shown
     runUserJobs();
     const auto shown = state->uninstallSession();
@@ -99,14 +99,14 @@ TEST_F(UninstallEntryTest, AfterTrashShowsOnlyWhatFoundLeftovers) {
     EXPECT_EQ(shown->phase(), UninstallSession::Phase::ready());
 
     // While a session is shown, a later offer is dropped even with leftovers.
-    state->offerLeftoversAfterTrash(info, std::nullopt);
+    state->uninstallEntry().offerLeftoversAfterTrash(info, std::nullopt);
     runUserJobs();
     EXPECT_EQ(state->uninstallSession(), shown);
 
     // Nothing found: nothing shown.
     shown->requestClose();
     std::filesystem::remove_all(library());
-    state->offerLeftoversAfterTrash(info, std::nullopt);
+    state->uninstallEntry().offerLeftoversAfterTrash(info, std::nullopt);
     runUserJobs();
     EXPECT_FALSE(state->uninstallSession());
 }
@@ -129,18 +129,18 @@ TEST_F(UninstallEntryTest, NewResultsCloseOnlyASessionGatheringForTheCollector) 
     state->finishScan(folder("/scan", {file("a", 5)}), {});
 
     // Whichever way it was shown, a collector session goes with the tree it gathers for.
-    state->presentUninstallSession(state->makeUninstallSession(info, Mode::collector));
+    state->uninstallEntry().presentUninstallSession(state->uninstallEntry().makeUninstallSession(info, Mode::collector));
     ASSERT_TRUE(state->uninstallSession());
     state->finishScan(folder("/scan", {file("a", 5)}), {});
     EXPECT_FALSE(state->uninstallSession());
 
-    state->presentUninstallSession(state->makeUninstallSession(info, Mode::uninstall));
+    state->uninstallEntry().presentUninstallSession(state->uninstallEntry().makeUninstallSession(info, Mode::uninstall));
     const auto uninstalling = state->uninstallSession();
-    state->resetResults();
+    state->scanRun().reset();
     EXPECT_EQ(state->uninstallSession(), uninstalling);
 
     // Shown again, its own close request still closes it, in one change.
-    state->presentUninstallSession(uninstalling);
+    state->uninstallEntry().presentUninstallSession(uninstalling);
     log.emitted.clear();
     uninstalling->requestClose();
     EXPECT_FALSE(state->uninstallSession());

@@ -7,7 +7,7 @@ using namespace plenwick::test;
 
 TEST_F(StateTest, LaterVolumeRefreshWinsWhicheverFinishesFirst) {
     makeState();
-    EXPECT_EQ(state->volumeRefreshGeneration(), 1); // the construction's refresh
+    EXPECT_EQ(state->volumeRefresh().volumes().refreshGeneration(), 1); // the construction's refresh
     state->refreshVolumes();
     ASSERT_EQ(userInitiated->pendingCount(), 2u);
 
@@ -18,11 +18,11 @@ TEST_F(StateTest, LaterVolumeRefreshWinsWhicheverFinishesFirst) {
     deliver();
     ASSERT_EQ(state->volumes().size(), 1u);
     EXPECT_EQ(state->volumes()[0].name, "Second");
-    EXPECT_EQ(state->volumeRefreshGeneration(), 2); // applying its own result does not count
+    EXPECT_EQ(state->volumeRefresh().volumes().refreshGeneration(), 2); // applying its own result does not count
 
     // A direct assignment makes a pending refresh stale.
     state->refreshVolumes();
-    state->setVolumes({volume("/mnt/x", "Direct")});
+    state->volumeRefresh().assignVolumes({volume("/mnt/x", "Direct")});
     runUserJobs();
     EXPECT_EQ(state->volumes()[0].name, "Direct");
 }
@@ -48,17 +48,17 @@ TEST_F(StateTest, ScanVolumeRefreshesAreDroppedWhenStaleOrEmpty) {
     EXPECT_EQ(state->scanVolume()->name, "Listed");
 
     // Figures loaded for the old results are not applied once the results were reset.
-    state->refreshScanVolumeForRoot();
+    state->volumeRefresh().refreshScanVolumeForRoot();
     volumes->holder = volume(target, "Late");
-    state->resetResults();
+    state->scanRun().reset();
     runUtilityJobs();
     EXPECT_EQ(state->scanVolume()->name, "Listed");
     // Two calls in a row both pass the condition; the later one wins.
     state->startScan(target);
     runUserJobs();
     utility->discardAll();
-    state->refreshScanVolumeForRoot();
-    state->refreshScanVolumeForRoot();
+    state->volumeRefresh().refreshScanVolumeForRoot();
+    state->volumeRefresh().refreshScanVolumeForRoot();
     volumes->holder = volume(target, "Newer");
     utility->runNewest();
     volumes->holder = volume(target, "Older");
@@ -117,10 +117,10 @@ TEST_F(StateTest, TheRootOfAVolumeScanIsCalledByItsVolumesName) {
     EXPECT_EQ(state->displayName(*FileNode::make("/", FileNode::Kind::directory, 0, 0, 0, 0)), "File System");
 
     // A volume known only as the scan's own volume names it too; the list's name wins.
-    state->setVolumes({});
+    state->volumeRefresh().assignVolumes({});
     state->setScanVolume(volume(target, "Only Here"));
     EXPECT_EQ(state->displayName(*state->root()), "Only Here");
-    state->setVolumes({volume(target, "Listed")});
+    state->volumeRefresh().assignVolumes({volume(target, "Listed")});
     EXPECT_EQ(state->displayName(*state->root()), "Listed");
 
     // A folder below a volume keeps its own name; a node by itself knows no volumes.
@@ -165,7 +165,7 @@ TEST_F(StateTest, ARenamedVolumeChangesItsNamesAndNotTheTree) {
 
 TEST_F(StateTest, ASnapshotOfTheNamesReadsTheSameOffTheGuiThreadWhileTheStateRenames) {
     makeState();
-    state->setVolumes({volume("/mnt/a", "First")});
+    state->volumeRefresh().assignVolumes({volume("/mnt/a", "First")});
     const std::shared_ptr<const VolumeNameMap> snapshot = state->volumeNames();
     std::atomic<bool> done = false;
     std::atomic<int> wrong = 0;
@@ -173,7 +173,7 @@ TEST_F(StateTest, ASnapshotOfTheNamesReadsTheSameOffTheGuiThreadWhileTheStateRen
         while (!done)
             if (pathDisplayName("/mnt/a/", *snapshot) != "First") ++wrong;
     });
-    for (int i = 0; i < 200; ++i) state->setVolumes({volume("/mnt/a", "Name " + std::to_string(i))});
+    for (int i = 0; i < 200; ++i) state->volumeRefresh().assignVolumes({volume("/mnt/a", "Name " + std::to_string(i))});
     done = true;
     reader.join();
     EXPECT_EQ(wrong, 0);

@@ -209,7 +209,7 @@ TEST_F(SunburstViewTest, TheHiddenSpaceFollowsTheVolumeFiguresAndIgnoresClicks) 
     ASSERT_FALSE(layout().hiddenSpaceArcRef());
     // The scan volume's figures arrive after the results: used 2000, the tree 1000.
     volumes->holder = volume("/vol", "Vol", 3000, 1000);
-    state->refreshScanVolumeForRoot();
+    state->volumeRefresh().refreshScanVolumeForRoot();
     runUtilityJobs();
     ASSERT_EQ(state->unattributedBytes(), 1000);
     const auto hidden = layout().hiddenSpaceArcRef();
@@ -344,7 +344,7 @@ TEST_F(SunburstViewTest, AssistiveTechnologySeesOneImageWithItsDescriptionAndAZo
 }
 
 TEST_F(SunburstViewTest, WithoutAFocusOnlyTheBackgroundShows) {
-    state->resetResults();
+    state->scanRun().reset();
     EXPECT_FALSE(view->scene());
     EXPECT_FALSE(view->transition());
     EXPECT_FALSE(view->centreDisc()->isVisible());

@@ -72,7 +72,7 @@ TEST_F(TreemapViewTest, ShowsTheFocusAndStandsInWhenThereIsNothing) {
     EXPECT_EQ(view->emptyState()->title, QStringLiteral("Empty Folder"));
     EXPECT_EQ(view->emptyState()->description, QStringLiteral("zero doesn’t take up any space."));
 
-    state->resetResults();
+    state->scanRun().reset();
     QApplication::processEvents();
     EXPECT_EQ(view->emptyState()->title, QStringLiteral("Nothing Scanned"));
     EXPECT_EQ(view->emptyState()->description, QStringLiteral("Choose a disk or folder to see its treemap."));

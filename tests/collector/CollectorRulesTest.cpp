@@ -104,7 +104,7 @@ TEST_F(CollectorTreeTest, TheCacheCountsLeftoversAndSortsOnlyWhenAVersionMoves) 
     EXPECT_TRUE(cache.largestFirst(*state).empty());
 
     state->addToCollector({app, child(a, "a2"), b});
-    state->acceptLeftovers({remnant("/Library/Caches/app", 7)}, app);
+    state->trashMoves().acceptLeftovers({remnant("/Library/Caches/app", 7)}, app);
     cache.refresh(*state);
     EXPECT_EQ(cache.cachedTotal(), 10 + 20 + 10 + 7);
     const std::vector<NodeRef>* sorted = &cache.largestFirst(*state);
@@ -113,7 +113,7 @@ TEST_F(CollectorTreeTest, TheCacheCountsLeftoversAndSortsOnlyWhenAVersionMoves) 
     EXPECT_EQ(cache.largestFirst(*state), *sorted);
 
     // Only the tree changes (a2 goes to the Trash): the total and the order follow.
-    state->removeTrashedNodes({child(a, "a2")});
+    state->trashMoves().removeTrashedNodes({child(a, "a2")});
     cache.refresh(*state);
     EXPECT_EQ(cache.cachedTotal(), 10 + 10 + 7);
     EXPECT_EQ(cache.largestFirst(*state), (std::vector<NodeRef>{app, b}));

@@ -290,7 +290,7 @@ TEST_F(CollectorViewTest, TheLeftoverBadgeExplainsItselfAndEachRemoveButtonIsNam
     Remnant one, two;
     one.url = "/home/u/Library/Caches/mail", one.size = 5;
     two.url = "/home/u/Library/Logs/mail", two.size = 5;
-    state->acceptLeftovers({one, two}, app);
+    state->trashMoves().acceptLeftovers({one, two}, app);
     bar->resize(1400, CollectorView::kHeight);
     QApplication::processEvents();
     CollectorChipStrip* strip = bar->chipStrip();

@@ -186,13 +186,13 @@ TEST_F(HomeTest, ReturnBannerGoesBackOrDropsTheResults) {
     runUserJobs();
 
     // Close Results drops the tree (and the banner) and reloads the volumes.
-    const std::int64_t generation = state->volumeRefreshGeneration();
+    const std::int64_t generation = state->volumeRefresh().volumes().refreshGeneration();
     mount({disk("/srv/later", "Later", 10, 5)});
     home.returnBanner()->closeButton()->click();
     EXPECT_EQ(state->phase().kind(), Kind::home);
     EXPECT_EQ(state->root(), nullptr);
     EXPECT_EQ(home.returnBanner(), nullptr);
-    EXPECT_GT(state->volumeRefreshGeneration(), generation);
+    EXPECT_GT(state->volumeRefresh().volumes().refreshGeneration(), generation);
     EXPECT_EQ(userInitiated->pendingCount(), 1u) << "the volumes are loaded again";
 }
 

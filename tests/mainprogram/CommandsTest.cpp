@@ -117,7 +117,7 @@ TEST_F(CommandsTest, WhileScanningRescanIsOffAndShowDisksLeavesTheScan) {
     EXPECT_TRUE(commands->showDisks()->isEnabled());
     press("Ctrl+Shift+D");
     EXPECT_EQ(state->phase().kind(), Kind::home);
-    EXPECT_FALSE(state->hasScanTask());
+    EXPECT_FALSE(state->scanRun().session().hasTask());
     EXPECT_EQ(window->rootView()->progressScreen(), nullptr);
 }
 

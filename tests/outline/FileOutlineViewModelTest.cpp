@@ -104,7 +104,7 @@ TEST_F(OutlineViewModelTest, LargestFilesOfTheFocusWithSpinnerFooterAndNoFilesSt
 
     // A new tree version recomputes the same folder's list, keeping the old one shown.
     const auto generation = shownList()->generation;
-    state->editTree([] {});
+    state->results().editTree([] {});
     EXPECT_TRUE(model->isBusy());
     EXPECT_EQ(model->overlay(), Overlay::none);
     settle();

@@ -48,7 +48,7 @@ TEST_F(OutlineTableTest, WithoutAScanTheSidebarSaysSoAndHoldsNoRows) {
     scan(sampleRoot());
     EXPECT_FALSE(view->isShowingNothingScanned());
     EXPECT_EQ(model().rowCount(), 1);
-    state->resetResults();
+    state->scanRun().reset();
     EXPECT_TRUE(view->isShowingNothingScanned());
     EXPECT_EQ(model().rowCount(), 0);
 }
@@ -107,7 +107,7 @@ TEST_F(OutlineTableTest, ATreeEditResetsAroundItAndKeepsExpansion) {
     bool resetting = false, editedWhileReset = false;
     QObject::connect(&model(), &QAbstractItemModel::modelAboutToBeReset, [&] { resetting = true; });
     QObject::connect(&model(), &QAbstractItemModel::modelReset, [&] { resetting = false; });
-    state->editTree([&] {
+    state->results().editTree([&] {
         editedWhileReset = resetting;
         root->removeChildAt(static_cast<std::size_t>(root->indexOfChild(gamma.get())));
     });
@@ -131,7 +131,7 @@ TEST_F(OutlineTableTest, FlatListsDropNodesThatLeftTheTree) {
     ASSERT_NE(coordinator().flatList(), nullptr);
     EXPECT_EQ(coordinator().flatList()->maxSize, 5000);
     NodeRef alpha = child(root, "Alpha");
-    state->editTree([&] { root->removeChildAt(static_cast<std::size_t>(root->indexOfChild(alpha.get()))); });
+    state->results().editTree([&] { root->removeChildAt(static_cast<std::size_t>(root->indexOfChild(alpha.get()))); });
     // Before the walk runs again the shown list has lost Alpha's files.
     EXPECT_EQ(coordinator().flatList()->maxSize, 3000);
     EXPECT_FALSE(indexOf(child(child(alpha, "Beta"), "x.bin")).isValid());
@@ -235,7 +235,7 @@ TEST_F(OutlineTableTest, WhatTheRowsShowRepaintsThemAndLeavesRowsSelectionAndScr
     // A new name for the scanned volume too: the root's row goes by it.
     const QModelIndex rootName = model().index(indexOf(root).row(), name, indexOf(root).parent());
     EXPECT_EQ(model().data(rootName).toString(), "scan");
-    EXPECT_GT(paintsAfter([&] { state->setVolumes({volume("/scan", "Backup")}); }), 0);
+    EXPECT_GT(paintsAfter([&] { state->volumeRefresh().assignVolumes({volume("/scan", "Backup")}); }), 0);
     EXPECT_EQ(model().data(rootName).toString(), "Backup");
     EXPECT_EQ(resets, 0);
     EXPECT_TRUE(isExpanded(delta));
@@ -436,7 +436,7 @@ TEST_F(OutlineTableTest, AWideFolderIsSortedInTheBackgroundAndKeepsItsRowsUntilI
     ASSERT_TRUE(coordinator().isSortPending());
     userInitiated->runAll();
     const NodeRef removed = wide->children()[0];
-    state->editTree([&] { wide->removeChildAt(0); });
+    state->results().editTree([&] { wide->removeChildAt(0); });
     deliver();
     EXPECT_EQ(rowNames(model(), indexOf(wide)), namesInOrder(wide, byName)) << "the rows keep the order they show";
     ASSERT_TRUE(coordinator().isSortPending()) << "found again for the tree as it is";

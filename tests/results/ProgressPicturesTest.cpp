@@ -64,7 +64,7 @@ protected:
 
 TEST_F(ProgressPictures, AFolderScanBeforeTheFirstReport) {
     const std::string base = makeTree({{"Projects/a", 10}});
-    state->setVolumes({});
+    state->volumeRefresh().assignVolumes({});
     state->startScan(base + "/Projects");
     drawAll("scanning-folder");
     state->cancelScan();
@@ -72,7 +72,7 @@ TEST_F(ProgressPictures, AFolderScanBeforeTheFirstReport) {
 
 TEST_F(ProgressPictures, AWholeVolumeWhileItIsScanned) {
     // The root folder scans long enough for the scanner to report at least once.
-    state->setVolumes({test::volume("/", "System", 120'000'000'000, 45'000'000'000)});
+    state->volumeRefresh().assignVolumes({test::volume("/", "System", 120'000'000'000, 45'000'000'000)});
     state->startScan("/");
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return state->scanProgress().filesScanned > 0 || state->phase().kind() != AppState::Phase::Kind::scanning; },

@@ -64,7 +64,7 @@ TEST_F(ViewTest, AScannedVolumeIsCalledByTheNameOfItsCard) {
     EXPECT_EQ(home::recentDisplayName(path + "/Photos", *state->volumeNames()), "Photos");
 
     // A name that arrives with the results on show reaches them.
-    state->setVolumes({volume(path, "Renamed")}); // its label changed meanwhile
+    state->volumeRefresh().assignVolumes({volume(path, "Renamed")}); // its label changed meanwhile
     EXPECT_EQ(results->breadcrumbBar()->crumbButtons()[0]->text(), "Renamed");
     EXPECT_EQ(details->nameText(), "Renamed");
     EXPECT_EQ(root->windowTitleText(), "Renamed");

@@ -139,7 +139,7 @@ TEST_F(ScanProgressViewTest, CountersHaveMonospacedDigitsThatRollAsTheyCount) {
 
 TEST_F(ScanProgressViewTest, AWholeVolumeShowsHowFarTheScanHasCome) {
     const std::string base = makeTree({{"a", 10}});
-    state->setVolumes({test::volume(base, "Data", 1000, 400)});
+    state->volumeRefresh().assignVolumes({test::volume(base, "Data", 1000, 400)});
     state->startScan(base);
     makeView();
     EXPECT_EQ(view->titleText(), QStringLiteral("Scanning \u201CData\u201D"));
@@ -157,7 +157,7 @@ TEST_F(ScanProgressViewTest, CancelAndEscapeReturnHome) {
     view->show();
     QTest::mouseClick(view->cancelButton(), Qt::LeftButton);
     EXPECT_EQ(state->phase().kind(), Kind::home);
-    EXPECT_FALSE(state->hasScanTask());
+    EXPECT_FALSE(state->scanRun().session().hasTask());
     EXPECT_EQ(view->cancelButton()->toolTip(), QStringLiteral("Stop scanning (Esc)"));
     EXPECT_EQ(view->cancelButton()->text(), QStringLiteral("Cancel Scan"));
 
