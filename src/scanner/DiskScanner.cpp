@@ -3,7 +3,7 @@
 #include "base/Cancellation.h"
 #include "base/PathNames.h"
 #include "base/Utf8.h"
-#include "scanner/MountTable.h"
+#include "base/MountTable.h"
 #include "scanner/ScanCompletion.h"
 #include "scanner/ScannerDirectory.h"
 #include "scanner/ScannerEngine.h"

@@ -10,7 +10,7 @@
 // snapshot and every folder is opened.
 
 #include "base/StringHash.h"
-#include "scanner/MountTable.h"
+#include "base/MountTable.h"
 #include "scanner/ScannerEntry.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // What the volume list reads of the running system, as replaceable functions so
 // that tests can feed recorded values. `VolumeSystem::live()` reads this machine.
 
-#include "scanner/MountTable.h"
+#include "base/MountTable.h"
 
 #include <cstdint>
 #include <functional>

@@ -311,7 +311,7 @@ inline ScanOptions withWorkers(int workers) {
 } // namespace plenwick::test
 
 #include "base/PathNames.h"
-#include "scanner/MountTable.h"
+#include "base/MountTable.h"
 #include "scanner/ScanCompletion.h"
 #include "scanner/ScannerDirectory.h"
 #include "scanner/ScannerEngine.h"

@@ -1,4 +1,4 @@
-#include "scanner/MountTable.h"
+#include "base/MountTable.h"
 #include "scanner/VolumeInfo.h"
 
 #include <gtest/gtest.h>

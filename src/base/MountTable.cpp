@@ -1,4 +1,4 @@
-#include "scanner/MountTable.h"
+#include "base/MountTable.h"
 
 #include <fcntl.h>
 #include <sys/sysmacros.h>
