@@ -1,6 +1,7 @@
 #include "app/NodeActions.h"
 
 #include "app/AppState.h"
+#include "platform/TrashFolders.h"
 
 #include <algorithm>
 
@@ -21,6 +22,11 @@ std::string nodeDisplayPath(const FileNode& node) {
 bool isRefreshing(const AppState& state, const FileNode& node) {
     const NodeSet& folders = state.refreshingFolders();
     return std::any_of(folders.begin(), folders.end(), [&node](const NodeRef& f) { return f.get() == &node; });
+}
+
+std::optional<std::string> trashRefusal(const FileNode& node) {
+    if (!isPartOfUsersTrash(node.url())) return std::nullopt;
+    return partOfTrashError().message();
 }
 
 void requestMoveToTrash(AppState& state, const NodeRef& node) {

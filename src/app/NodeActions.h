@@ -5,6 +5,7 @@
 
 #include "scanner/FileNode.h"
 
+#include <optional>
 #include <string>
 
 namespace plenwick {
@@ -19,6 +20,12 @@ std::string nodeDisplayPath(const FileNode& node);
 
 // Whether the folder's rescan in place is under way.
 bool isRefreshing(const AppState& state, const FileNode& node);
+
+// Why `node` can neither be moved to the Trash nor collected: it is one of the Trash's
+// own folders or lies in one, judged on the disk whatever links lead there. None for
+// any other node. It costs a few system calls on the node's path, so callers ask once
+// per menu or per node shown, not on every repaint.
+std::optional<std::string> trashRefusal(const FileNode& node);
 
 // Asks for the confirmation of moving `node` to the Trash: sets the item awaiting it,
 // but only for a node below the current root. Anything else is ignored.

@@ -12,7 +12,6 @@
 #include "platform/TrashFolders.h"
 #include "runtime/BackgroundTask.h"
 #include "runtime/GuiThread.h"
-#include "scanner/MountTable.h"
 
 #include <algorithm>
 #include <map>
@@ -21,18 +20,6 @@
 namespace plenwick {
 
 namespace {
-
-// Whether the item at `path` is one of the Trash's own folders or inside one. The
-// mount table is read only for a path that holds a mount Trash's name.
-bool isInTrash(const std::string& path) {
-    std::optional<std::vector<Mount>> mounts;
-    return pathIsPartOfTrash(normalizedPathOrSelf(path), normalizedPathOrSelf(xdgDataHome() + "/Trash"),
-                             [&](std::string_view folder) {
-                                 if (!mounts) mounts = readMountTable();
-                                 return std::any_of(mounts->begin(), mounts->end(),
-                                                    [&](const Mount& mount) { return mount.path == folder; });
-                             });
-}
 
 std::string failureLine(const std::string& name, const std::string& reason) { return name + ": " + reason; }
 
@@ -78,7 +65,7 @@ void TrashMoves::addToCollector(const std::vector<NodeRef>& nodes) {
     if (!results_.root()) return;
     std::vector<NodeRef> candidates = results_.nodesBelowRoot(nodes);
     // The Trash's own folders cannot be collected: moving them would break the Trash.
-    std::erase_if(candidates, [](const NodeRef& node) { return isInTrash(node->url()); });
+    std::erase_if(candidates, [](const NodeRef& node) { return isPartOfUsersTrash(node->url()); });
     if (candidates.empty()) return;
     StateChanges::Operation op(changes_);
     const std::vector<NodeRef> added = collector_.add(candidates);

@@ -23,14 +23,16 @@ void applyEntries(QMenu& menu, const std::vector<NodeMenuEntry>& entries) {
         const NodeMenuEntry& entry = entries[index++];
         action->setText(entry.title);
         action->setEnabled(entry.enabled);
+        action->setToolTip(entry.toolTip);
         action->setData(static_cast<int>(entry.action));
     }
 }
 
-} // namespace
-
-std::vector<NodeMenuEntry> nodeMenuEntries(const AppState& state, const FileNode& node, NodeMenuSite site) {
+// The entries with the refusal (`trashRefusal`) already known.
+std::vector<NodeMenuEntry> entriesFor(const AppState& state, const FileNode& node, NodeMenuSite site,
+                                      const std::optional<std::string>& refusal) {
     const bool isRoot = node.parent() == nullptr;
+    const QString refused = refusal ? QString::fromStdString(*refusal) : QString();
     std::vector<NodeMenuEntry> entries{
         {NodeMenuAction::reveal, QStringLiteral("Reveal in File Manager")},
         {NodeMenuAction::open, QStringLiteral("Open")},
@@ -45,11 +47,19 @@ std::vector<NodeMenuEntry> nodeMenuEntries(const AppState& state, const FileNode
         entries.push_back({NodeMenuAction::removeFromCollector, QStringLiteral("Remove from Collector"),
                            state.isCollected(&node), true});
     else
-        entries.push_back({NodeMenuAction::addToCollector, QStringLiteral("Add to Collector"), !isRoot, true});
-    entries.push_back({NodeMenuAction::moveToTrash, QStringLiteral("Move to Trash…"), !isRoot, false, true});
+        entries.push_back(
+            {NodeMenuAction::addToCollector, QStringLiteral("Add to Collector"), !isRoot && !refusal, true, false, refused});
+    entries.push_back(
+        {NodeMenuAction::moveToTrash, QStringLiteral("Move to Trash…"), !isRoot && !refusal, false, true, refused});
     if (site == NodeMenuSite::results && isAppBundleNode(node))
         entries.push_back({NodeMenuAction::uninstall, QStringLiteral("Uninstall…")});
     return entries;
+}
+
+} // namespace
+
+std::vector<NodeMenuEntry> nodeMenuEntries(const AppState& state, const FileNode& node, NodeMenuSite site) {
+    return entriesFor(state, node, site, trashRefusal(node));
 }
 
 void performNodeMenuAction(AppState& state, const NodeRef& node, NodeMenuAction action) {
@@ -71,24 +81,29 @@ void performNodeMenuAction(AppState& state, const NodeRef& node, NodeMenuAction 
 }
 
 void addNodeMenuEntries(QMenu& menu, AppState& state, const NodeRef& node, NodeMenuSite site) {
+    // Judged once for the menu: whether the node is the Trash's does not change while
+    // it is open, but the entries are worked out again as the state changes.
+    const std::optional<std::string> refusal = trashRefusal(*node);
+    menu.setToolTipsVisible(true);
     bool pendingSeparator = false;
-    for (const NodeMenuEntry& entry : nodeMenuEntries(state, *node, site)) {
+    for (const NodeMenuEntry& entry : entriesFor(state, *node, site, refusal)) {
         pendingSeparator = pendingSeparator || entry.separatorBefore;
         if (pendingSeparator && !menu.actions().isEmpty()) menu.addSeparator();
         pendingSeparator = false;
         QAction* action = menu.addAction(entry.title);
         action->setEnabled(entry.enabled);
+        action->setToolTip(entry.toolTip);
         action->setData(static_cast<int>(entry.action));
         QObject::connect(action, &QAction::triggered, &menu, [&state, node, action] {
             performNodeMenuAction(state, node, static_cast<NodeMenuAction>(action->data().toInt()));
         });
     }
     QMenu* target = &menu;
-    QObject::connect(&state, &AppState::changed, target, [&state, node, site, target](quint64 fields) {
+    QObject::connect(&state, &AppState::changed, target, [&state, node, site, target, refusal](quint64 fields) {
         using F = AppState::Field;
         const quint64 read = AppState::bit(F::refreshingFolders) | AppState::bit(F::collector) |
                              AppState::bit(F::collectorVersion) | AppState::bit(F::root);
-        if (fields & read) applyEntries(*target, nodeMenuEntries(state, *node, site));
+        if (fields & read) applyEntries(*target, entriesFor(state, *node, site, refusal));
     });
 }
 

@@ -42,10 +42,13 @@ struct NodeMenuEntry {
     bool enabled = true;
     bool separatorBefore = false;
     bool destructive = false;
+    QString toolTip = {}; // why the entry is disabled, where that is not plain
     friend bool operator==(const NodeMenuEntry&, const NodeMenuEntry&) = default;
 };
 
-// The entries for `node` shown at `site`, top to bottom.
+// The entries for `node` shown at `site`, top to bottom. The Trash's own folders and
+// what lies in them can be neither collected nor trashed: those entries are disabled
+// with the reason. That is judged on the disk (`trashRefusal`), once for a menu.
 std::vector<NodeMenuEntry> nodeMenuEntries(const AppState& state, const FileNode& node, NodeMenuSite site);
 
 // Runs an entry's action for `node`; nothing for a node no longer in the state's tree.

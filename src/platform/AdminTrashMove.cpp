@@ -3,6 +3,7 @@
 #include "base/FolderResolver.h"
 #include "base/Descriptor.h"
 #include "base/FileIdentity.h"
+#include "platform/MountTop.h"
 #include "platform/MountTreeWalk.h"
 #include "platform/Trash.h"
 #include "platform/TrashFiles.h"
@@ -74,8 +75,9 @@ struct TrashTarget {
     Descriptor files, info;
     std::uint64_t mount = 0;
     dev_t device = 0;
-    std::size_t topDepth = 0; // names of an item's path that lead to the mount's top; 0 for the home trash
+    std::string topPath; // the mount's top; empty for the home trash
     int error = 0;
+    bool topUnproved = false; // no Trash: the mount's top could not be confirmed
 };
 
 // The files and info folders of the Trash at `root`; `rootError` when there is none.
@@ -103,30 +105,14 @@ TrashTarget openHomeTrash(int slash, const std::string& path, uid_t uid, gid_t g
     return openTrash(std::move(root), 0, uid, gid, false);
 }
 
-// The Trash of the mount holding `folder` (at `depth` names below "/"): the mount's
-// top is the highest folder above on the same mount and device (a file system's
-// volume inside a mount has a Trash of its own), found through "..", which the
-// kernel resolves within the mount whatever is renamed meanwhile.
-TrashTarget openMountTrash(int folder, std::size_t depth, uid_t uid, gid_t gid) {
+// The Trash of the mount holding `folder`, at the mount's top: $topdir/.Trash/$uid
+// where the shared .Trash may be used, else $topdir/.Trash-$uid.
+TrashTarget openMountTrash(int folder, uid_t uid, gid_t gid) {
+    MountTop top = findMountTop(folder);
     TrashTarget failed;
-    Descriptor top(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    struct stat topStat {};
-    std::uint64_t mount = 0;
-    if (!top || ::fstat(top.get(), &topStat) != 0) failed.error = errno;
-    else failed.error = mountIDOf(top.get(), mount);
-    if (failed.error) return failed;
-    while (depth > 0) {
-        Descriptor up(::openat(top.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        struct stat upStat {};
-        std::uint64_t upMount = 0;
-        if (!up || ::fstat(up.get(), &upStat) != 0) failed.error = errno;
-        else failed.error = mountIDOf(up.get(), upMount);
-        if (failed.error) return failed;
-        if (upMount != mount || upStat.st_dev != topStat.st_dev || sameFile(upStat, topStat)) break;
-        top = std::move(up);
-        topStat = upStat;
-        --depth;
-    }
+    failed.error = top.error;
+    failed.topUnproved = !top.error && top.unproved;
+    if (!top) return failed;
     const std::string uidName = std::to_string(uid);
     const auto trashIn = [&](int parent, const std::string& name) {
         Descriptor root = userFolder(parent, name.c_str(), uid, gid, true);
@@ -135,13 +121,12 @@ TrashTarget openMountTrash(int folder, std::size_t depth, uid_t uid, gid_t gid) 
     };
     TrashTarget target;
     target.error = ENOENT;
-    // $topdir/.Trash shared by all users: only a sticky folder, never a link.
-    Descriptor shared(::openat(top.get(), ".Trash", folderFlags));
+    Descriptor shared(::openat(top.folder.get(), ".Trash", folderFlags));
     struct stat sharedStat {};
-    if (shared && ::fstat(shared.get(), &sharedStat) == 0 && (sharedStat.st_mode & S_ISVTX))
+    if (shared && ::fstat(shared.get(), &sharedStat) == 0 && isUsableSharedTrash(sharedStat, top.st))
         target = trashIn(shared.get(), uidName);
-    if (target.error) target = trashIn(top.get(), ".Trash-" + uidName);
-    target.topDepth = depth;
+    if (target.error) target = trashIn(top.folder.get(), ".Trash-" + uidName);
+    target.topPath = std::move(top.path);
     return target;
 }
 
@@ -208,7 +193,8 @@ public:
         if (const int error = mountIDOf(folder.get(), folderMount)) return {error, 0};
         if (mount != folderMount) return {EXDEV, 0}; // a mount point itself
 
-        TrashTarget* trash = trashFor(folder.get(), folderNames.size(), {mount, st.st_dev});
+        TrashTarget* trash = trashFor(folder.get(), {mount, st.st_dev});
+        if (trash->topUnproved) return unprovedTop();
         if (trash->error) return {trash->error, 0};
         if (trash->mount != mount || trash->device != st.st_dev) return {EXDEV, 0};
         // A folder holding a mount point is not moved: emptying the Trash would then
@@ -218,8 +204,8 @@ public:
         }
 
         // A mount's Trash records paths from the mount's top.
-        const std::string pathInInfo =
-            trash == &home_ ? path : FolderResolver::join(std::span(names).subspan(trash->topDepth));
+        const std::string pathInInfo = trash == &home_ ? path : pathBelowTop(path, trash->topPath);
+        if (pathInInfo.empty()) return unprovedTop();
         const std::string info = trashInfoText(pathInInfo, static_cast<long long>(std::time(nullptr)));
 
         int error = 0;
@@ -272,7 +258,14 @@ private:
     // Trashes by the mount and the device their items lie on.
     using Volume = std::pair<std::uint64_t, dev_t>;
 
-    TrashTarget* trashFor(int folder, std::size_t depth, const Volume& volume) {
+    static AdminTrashMoveResult unprovedTop() {
+        AdminTrashMoveResult result;
+        result.error = EXDEV;
+        result.mountTopUnproved = true;
+        return result;
+    }
+
+    TrashTarget* trashFor(int folder, const Volume& volume) {
         if (!homeOpened_) {
             home_ = openHomeTrash(slash_.get(), homeTrashPath_, uid_, gid_);
             homeOpened_ = true;
@@ -280,7 +273,7 @@ private:
         // Without the home trash nothing moves: an item is never sent elsewhere for it.
         if (home_.error || Volume{home_.mount, home_.device} == volume) return &home_;
         auto found = mounts_.find(volume);
-        if (found == mounts_.end()) found = mounts_.emplace(volume, openMountTrash(folder, depth, uid_, gid_)).first;
+        if (found == mounts_.end()) found = mounts_.emplace(volume, openMountTrash(folder, uid_, gid_)).first;
         return &found->second;
     }
 

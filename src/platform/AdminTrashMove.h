@@ -30,14 +30,16 @@ struct AdminTrashMoveResult {
     int error = 0;            // 0 when the item is in the Trash, else the errno that kept it
     int ownershipError = 0;   // moved, but not all of it could be given to the user
     bool mountInside = false; // the error (EXDEV) is a mount point inside the item
+    bool mountTopUnproved = false; // the error (EXDEV): the top of its mount could not be confirmed
 };
 
 // Moves each of `items` (absolute paths without links, "." or "..") to the Trash of
 // the user `uid`: into `homeTrash` (the user's own, made by the user beforehand) when
 // the item lies on its mount and device, else into the Trash of the item's mount
-// ($topdir/.Trash/$uid in a sticky $topdir/.Trash, else $topdir/.Trash-$uid; a device
-// inside a mount, such as a subvolume, has its own), made 0700 as the user when
-// missing. A mount point, and a folder with a mount point anywhere below it (a bind
+// (found as `findMountTop` finds it: $topdir/.Trash/$uid in a shared .Trash that root
+// or the top's owner owns, else $topdir/.Trash-$uid; a device inside a mount, such as
+// a subvolume, has its own), made 0700 as the user when missing; an item whose top
+// cannot be confirmed stays. A mount point, and a folder with a mount point anywhere below it (a bind
 // mount of the same file system too), stays: EXDEV. Each item takes the first free
 // name ("<base> 2.<ext>" and so on), its .trashinfo is written exclusively beside it
 // (its DeletionDate in the process's time zone), and it goes to uid:gid with all it

@@ -5,12 +5,14 @@
 #include "base/FileIdentity.h"
 #include "base/HomeDirectory.h"
 #include "base/LongPaths.h"
+#include "base/MountTable.h"
 #include "base/PathNames.h"
+#include "platform/MountTop.h"
+#include "platform/TrashErrors.h"
 #include "platform/TrashFiles.h"
 #include "platform/TrashFolders.h"
 #include "platform/TrashName.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
@@ -63,43 +65,35 @@ OpenTrash openHomeTrash() {
     return openTrash(folder.get(), "Trash", data + "/Trash", {}, std::nullopt);
 }
 
-// The Trash of the mount holding the open folder `folder` at `folderPath`. The
-// mount's top is the highest folder above on the same mount and device (a file
-// system's own volumes have devices of their own), reached through "..", which the
-// kernel resolves within the mount whatever is renamed meanwhile.
-OpenTrash openMountTrash(int folder, const std::string& folderPath) {
-    Descriptor top(::openat(folder, ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
-    if (!top) fail(errno, "open");
-    const std::uint64_t mount = mountIdentity(top.get());
-    struct stat topStat {};
-    if (::fstat(top.get(), &topStat) != 0) fail(errno, "fstat");
-    std::string topPath = folderPath;
-    while (topPath != "/") {
-        Descriptor up(::openat(top.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
-        struct stat upStat {};
-        if (!up || ::fstat(up.get(), &upStat) != 0) break;
-        if (upStat.st_dev != topStat.st_dev || upStat.st_ino == topStat.st_ino || mountIdentity(up.get()) != mount)
-            break;
-        top = std::move(up);
-        topStat = upStat;
-        topPath = parentPath(topPath);
-    }
-    const std::string base = topPath == "/" ? "" : topPath;
+// The Trash of the mount holding the open folder `folder`: at the mount's top,
+// $topdir/.Trash/$uid where the shared .Trash may be used, else $topdir/.Trash-$uid.
+OpenTrash openMountTrash(int folder) {
+    const MountTop top = findMountTop(folder);
+    if (top.error) fail(top.error, "mount top");
+    if (top.unproved) throw std::system_error(trashRefusalError(TrashRefusal::mountTopUnproved), "mount top");
+    const std::string base = top.path == "/" ? "" : top.path;
     const uid_t uid = ::getuid();
     const std::string uidName = std::to_string(uid);
-    // $topdir/.Trash shared by all users: a sticky folder, not a link, that belongs to
-    // root or to whoever owns the mount's top. Anyone else could swap our folder in it.
-    const Descriptor shared(::openat(top.get(), ".Trash", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const Descriptor shared(::openat(top.folder.get(), ".Trash", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat sharedStat {};
-    if (shared && ::fstat(shared.get(), &sharedStat) == 0 && (sharedStat.st_mode & S_ISVTX) &&
-        (sharedStat.st_uid == 0 || sharedStat.st_uid == topStat.st_uid)) {
+    if (shared && ::fstat(shared.get(), &sharedStat) == 0 && isUsableSharedTrash(sharedStat, top.st)) {
         try {
-            return openTrash(shared.get(), uidName, base + "/.Trash/" + uidName, topPath, uid);
+            return openTrash(shared.get(), uidName, base + "/.Trash/" + uidName, top.path, uid);
         } catch (const std::system_error&) {
             // the per-user folder below
         }
     }
-    return openTrash(top.get(), ".Trash-" + uidName, base + "/.Trash-" + uidName, topPath, uid);
+    return openTrash(top.folder.get(), ".Trash-" + uidName, base + "/.Trash-" + uidName, top.path, uid);
+}
+
+// Whether a mount point lies anywhere below the folder at `path` (resolved), by the
+// mount table: such a folder stays, or emptying the Trash would remove what the
+// mount shows from wherever it lives.
+bool holdsMountPoint(const std::string& path) {
+    const std::string prefix = path == "/" ? path : path + "/";
+    for (const Mount& mount : readMountTable())
+        if (mount.path.size() > prefix.size() && mount.path.compare(0, prefix.size(), prefix) == 0) return true;
+    return false;
 }
 
 std::string percentEncoded(const std::string& path) {
@@ -195,20 +189,22 @@ std::string moveToTrash(const std::string& path) {
     const std::string original = appendingPathComponent(*folderPath, name);
     if (isPartOfTrash(original, xdgDataHome() + "/Trash"))
         throw std::system_error(partOfTrashError(), "trash folder");
-    // A mount point itself cannot move.
+    // A mount point itself cannot move, nor a folder holding one.
     const std::uint64_t mount = mountIdentity(folder.get());
     if (st.st_dev != folderStat.st_dev || mountIdentity(item.get()) != mount) fail(EXDEV, "rename");
+    if (S_ISDIR(st.st_mode) && holdsMountPoint(original))
+        throw std::system_error(trashRefusalError(TrashRefusal::mountInside), "mount inside");
 
     OpenTrash trash = openHomeTrash();
     struct stat homeStat {};
     if (::fstat(trash.files.get(), &homeStat) != 0) fail(errno, "fstat");
     if (homeStat.st_dev != st.st_dev || mountIdentity(trash.files.get()) != mount)
-        trash = openMountTrash(folder.get(), *folderPath);
+        trash = openMountTrash(folder.get());
     // Paths in a mount's trash are relative to the mount's top folder.
     std::string infoPath = original;
     if (!trash.topdir.empty()) {
-        const std::size_t skip = trash.topdir == "/" ? 1 : trash.topdir.size() + 1;
-        infoPath = original.substr(std::min(skip, original.size()));
+        infoPath = pathBelowTop(original, trash.topdir);
+        if (infoPath.empty()) throw std::system_error(trashRefusalError(TrashRefusal::mountTopUnproved), "mount top");
     }
     const std::string info = trashInfoText(infoPath, static_cast<long long>(std::time(nullptr)));
     // The name is reserved, but something may still appear there meanwhile: then the

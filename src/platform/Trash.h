@@ -26,8 +26,9 @@ TrashDirectory homeTrash();
 // returns its new path. A path of any length is taken; a name too long for the
 // Trash is shortened there, its .trashinfo keeping the true path. Throws
 // std::system_error carrying the errno (EXDEV for a move across file systems,
-// EACCES/EPERM for missing rights), or partOfTrashError() for one of the Trash's own
-// folders or an item inside one.
+// EACCES/EPERM for missing rights), or a trashRefusalError() for one of the Trash's
+// own folders or an item inside one, a folder with a mount point below it, or an item
+// whose mount's top could not be confirmed.
 std::string moveToTrash(const std::string& path);
 
 // The absolute path of the item at `path` with its folder resolved, the last component

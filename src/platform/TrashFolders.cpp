@@ -2,37 +2,30 @@
 
 #include "base/Descriptor.h"
 #include "base/FileIdentity.h"
+#include "base/HomeDirectory.h"
+#include "base/LongPaths.h"
+#include "base/PathNames.h"
+#include "platform/TrashErrors.h"
 
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 
 namespace plenwick {
 namespace {
 
-class PartOfTrashCategory : public std::error_category {
-public:
-    const char* name() const noexcept override { return "trash"; }
-    std::string message(int) const override { return partOfTrashReason; }
-};
-
 // A name the Trash gives its folders at a mount's top.
 bool isMountTrashName(std::string_view name) { return name == ".Trash" || name.starts_with(".Trash-"); }
 
-bool isAtOrInside(std::string_view path, std::string_view folder) {
-    if (folder.empty() || !path.starts_with(folder)) return false;
-    return path.size() == folder.size() || path[folder.size()] == '/' || folder == "/";
-}
-
-// Calls `visit(folderPath, name)` for each name of the absolute `path`, the folder
-// holding it given by its path; stops when `visit` returns true, and says so.
+// Calls `visit(name)` for each name of the absolute `path`; stops when `visit`
+// returns true, and says so.
 template <typename Visit>
 bool eachName(std::string_view path, Visit visit) {
     std::size_t pos = 1;
     while (pos < path.size()) {
         std::size_t slash = path.find('/', pos);
         if (slash == std::string_view::npos) slash = path.size();
-        const std::string_view folder = pos == 1 ? std::string_view("/") : path.substr(0, pos - 1);
-        if (slash > pos && visit(folder, path.substr(pos, slash - pos))) return true;
+        if (slash > pos && visit(path.substr(pos, slash - pos))) return true;
         pos = slash + 1;
     }
     return false;
@@ -40,10 +33,7 @@ bool eachName(std::string_view path, Visit visit) {
 
 } // namespace
 
-std::error_code partOfTrashError() {
-    static const PartOfTrashCategory category;
-    return {1, category};
-}
+std::error_code partOfTrashError() { return trashRefusalError(TrashRefusal::partOfTrash); }
 
 bool isPartOfTrash(std::string_view path, const std::string& homeTrash) {
     struct stat home {};
@@ -56,7 +46,7 @@ bool isPartOfTrash(std::string_view path, const std::string& homeTrash) {
     struct stat folderStat {};
     if (::fstat(folder.get(), &folderStat) != 0) return false;
     bool lost = false; // a name that cannot be found, or something else than a folder on the way
-    const bool stopped = eachName(path, [&](std::string_view, std::string_view name) {
+    const bool stopped = eachName(path, [&](std::string_view name) {
         const std::string copy(name);
         Descriptor entry(::openat(folder.get(), copy.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
         struct stat st {};
@@ -76,12 +66,14 @@ bool isPartOfTrash(std::string_view path, const std::string& homeTrash) {
     return stopped && !lost;
 }
 
-bool pathIsPartOfTrash(std::string_view path, std::string_view homeTrash,
-                       const std::function<bool(std::string_view folder)>& isMountTop) {
-    if (isAtOrInside(path, homeTrash)) return true;
-    return eachName(path, [&](std::string_view folder, std::string_view name) {
-        return isMountTrashName(name) && isMountTop(folder);
-    });
+bool isPartOfUsersTrash(const std::string& path) {
+    const std::string_view trimmed = withoutTrailingSlashes(path);
+    const std::string name = lastPathComponent(trimmed);
+    if (trimmed.empty() || trimmed[0] != '/' || name.empty() || name == "." || name == "..") return false;
+    const Descriptor folder(openFolderAnyLength(parentPath(trimmed)));
+    const std::optional<std::string> folderPath = folder ? pathOfOpenFolder(folder.get()) : std::nullopt;
+    if (!folderPath) return false; // gone: nothing there to keep
+    return isPartOfTrash(appendingPathComponent(*folderPath, name), xdgDataHome() + "/Trash");
 }
 
 } // namespace plenwick

@@ -4,16 +4,13 @@
 // the Trash: its info folder would take every restore record with it, and an item
 // already in the Trash would lose its own.
 
-#include <functional>
 #include <string>
 #include <string_view>
 #include <system_error>
 
 namespace plenwick {
 
-// The reason given for such an item.
-inline constexpr const char* partOfTrashReason = "It is part of the Trash.";
-// An error whose message is that reason.
+// The error for such an item: "It is part of the Trash."
 std::error_code partOfTrashError();
 
 // Whether the item at `path` (absolute, its folders without links) is part of a
@@ -21,9 +18,10 @@ std::error_code partOfTrashError();
 // `homeTrash` recognised as the same folder whatever path leads to it (empty: none).
 bool isPartOfTrash(std::string_view path, const std::string& homeTrash);
 
-// The same decided from the path alone: `path` and `homeTrash` normalised, absolute;
-// `isMountTop` says whether a folder is the top of a mount.
-bool pathIsPartOfTrash(std::string_view path, std::string_view homeTrash,
-                       const std::function<bool(std::string_view folder)>& isMountTop);
+// The same for the item at any absolute `path`, links in its folders followed (a
+// final link is the item itself), the home Trash the user's ($XDG_DATA_HOME/Trash):
+// the one answer of both moves, the collector and the menus. A few system calls for
+// each name of the path.
+bool isPartOfUsersTrash(const std::string& path);
 
 } // namespace plenwick

@@ -314,6 +314,7 @@ void ShellInspectorDetails::setNode(const NodeRef& node, bool isFallback) {
         // A description of another node is never shown for this one.
         resolvedKind_.reset();
         ++lookupSequence_;
+        trashRefusal_ = node_ ? trashRefusal(*node_) : std::nullopt;
         if (node_) icon_->setIcon(fileIconForNode(*node_));
         lookUpKind();
     }
@@ -400,9 +401,11 @@ void ShellInspectorDetails::refreshActions() {
     collect_->setText(covered ? QStringLiteral("Uncollect") : QStringLiteral("Collect"));
     collect_->setAccessibleName(collect_->text());
     collect_->setSymbol(covered ? Symbol::trayArrowUp : Symbol::trayArrowDown);
-    collect_->setToolTip(covered ? QStringLiteral("Remove from Collector")
-                                 : helpWithShortcut(QStringLiteral("Add to Collector"), shortcuts::addToCollector));
-    collect_->setEnabled(hasParent && (!covered || state_.isCollected(&node)));
+    const QString refusal = trashRefusal_ ? QString::fromStdString(*trashRefusal_) : QString();
+    collect_->setToolTip(covered            ? QStringLiteral("Remove from Collector")
+                         : trashRefusal_ ? refusal
+                                         : helpWithShortcut(QStringLiteral("Add to Collector"), shortcuts::addToCollector));
+    collect_->setEnabled(hasParent && (covered ? state_.isCollected(&node) : !trashRefusal_));
 
     rescan_->setVisible(node.isContainer());
     const bool refreshing = isRefreshing(state_, node);
@@ -417,8 +420,10 @@ void ShellInspectorDetails::refreshActions() {
                                                      shortcuts::rescanFolder)
                                   : helpWithShortcut(QStringLiteral("Scan everything again"), shortcuts::rescan));
 
-    trash_->setEnabled(hasParent);
-    const QColor red = hasParent ? QColor(230, 60, 50) : tertiaryColor(palette());
+    const bool trashable = hasParent && !trashRefusal_;
+    trash_->setEnabled(trashable);
+    trash_->setToolTip(refusal);
+    const QColor red = trashable ? QColor(230, 60, 50) : tertiaryColor(palette());
     trash_->setIcon(symbolIcon(Symbol::trash, red));
     QPalette p = trash_->palette();
     p.setColor(QPalette::ButtonText, red);

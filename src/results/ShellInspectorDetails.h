@@ -100,6 +100,8 @@ private:
     bool isFallback_ = false;
     std::optional<ResolvedKind> resolvedKind_;
     std::uint64_t lookupSequence_ = 0;
+    // Why the node shown can be neither collected nor trashed; judged once per node.
+    std::optional<std::string> trashRefusal_;
 
     InspectorIcon* icon_;
     ShellText* caption_;

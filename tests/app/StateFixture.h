@@ -133,8 +133,14 @@ protected:
     void TearDown() override {
         state.reset();
         QCoreApplication::processEvents();
+        if (movedDataHome_) ::unsetenv("XDG_DATA_HOME");
     }
 
+    // A home Trash on disk in `dir`, reached only through links, and the tree of a scan
+    // of a link to the folder holding it: XDG_DATA_HOME names a link to that folder's
+    // "share" (until the test ends), and the tree is
+    // <dir>/scan → {share/Trash/{files/old.txt, info/old.txt.trashinfo}, .Trash-1000/x, keep.txt}.
+    NodeRef trashBehindLinks();
     // Lets queued deliveries reach the state.
     static void deliver() { QCoreApplication::processEvents(); }
     void runUserJobs() { userInitiated->runAll(), deliver(); }
@@ -161,6 +167,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    bool movedDataHome_ = false;
     std::shared_ptr<ManualExecutor> userInitiated, utility;
     std::shared_ptr<FixedVolumes> volumes;
     std::shared_ptr<MemoryPreferences> preferences;
@@ -203,6 +210,21 @@ inline NodeRef child(const NodeRef& parent, std::string_view name) {
     for (const NodeRef& c : parent->children())
         if (c->name() == name) return c;
     return {};
+}
+
+inline NodeRef StateTest::trashBehindLinks() {
+    const std::string base = makeTree({{"real/share/Trash/files/old.txt", 1},
+                                       {"real/share/Trash/info/old.txt.trashinfo", 1},
+                                       {"real/.Trash-1000/x", 1},
+                                       {"real/keep.txt", 1}});
+    std::filesystem::create_directory_symlink(base + "/real/share", base + "/data");
+    std::filesystem::create_directory_symlink(base + "/real", base + "/scan");
+    ::setenv("XDG_DATA_HOME", (base + "/data").c_str(), 1);
+    movedDataHome_ = true;
+    return folder(base + "/scan",
+                  {folder("share", {folder("Trash", {folder("files", {file("old.txt", 1)}),
+                                                     folder("info", {file("old.txt.trashinfo", 1)})})}),
+                   folder(".Trash-1000", {file("x", 1)}), file("keep.txt", 1)});
 }
 
 } // namespace plenwick::test

@@ -126,6 +126,39 @@ TEST_P(NodeMenuRulesTest, TheRootCannotBeCollectedOrTrashed) {
     EXPECT_TRUE(entry(menu(child(volumeRoot, "vmlinuz")), Action::moveToTrash).enabled);
 }
 
+// What the Trash refuses is not offered: the Trash, what lies in it, also reached
+// through links, has its collector and Trash entries disabled with the reason.
+TEST_P(NodeMenuRulesTest, TheTrashsOwnItemsCanNeitherBeCollectedNorTrashed) {
+    const NodeRef scan = trashBehindLinks();
+    state->finishScan(scan, {});
+    const NodeRef trash = child(child(scan, "share"), "Trash");
+    for (const NodeRef& n : {trash, child(trash, "files"), child(child(trash, "files"), "old.txt"), child(trash, "info")}) {
+        const std::vector<NodeMenuEntry> entries = menu(n);
+        for (Action action : {Action::addToCollector, Action::moveToTrash}) {
+            EXPECT_FALSE(entry(entries, action).enabled) << n->name();
+            EXPECT_EQ(entry(entries, action).toolTip, "It is part of the Trash.") << n->name();
+        }
+        EXPECT_TRUE(entry(entries, Action::reveal).enabled);
+    }
+    for (const NodeRef& n : {child(scan, "share"), child(scan, "keep.txt")}) {
+        const NodeMenuEntry& trashEntry = entry(menu(n), Action::moveToTrash);
+        EXPECT_TRUE(trashEntry.enabled) << n->name();
+        EXPECT_TRUE(trashEntry.toolTip.isEmpty()) << n->name();
+    }
+
+    // The menu shows the reason as the entry's tool tip, and keeps it as the state changes.
+    QWidget host;
+    QMenu* built = makeNodeContextMenu(*state, child(trash, "files"), GetParam(), &host);
+    ASSERT_NE(built, nullptr);
+    EXPECT_TRUE(built->toolTipsVisible());
+    QAction* trashAction = built->actions().back();
+    EXPECT_FALSE(trashAction->isEnabled());
+    EXPECT_EQ(trashAction->toolTip(), "It is part of the Trash.");
+    state->addToCollector({child(scan, "keep.txt")});
+    EXPECT_FALSE(trashAction->isEnabled());
+    EXPECT_EQ(trashAction->toolTip(), "It is part of the Trash.");
+}
+
 TEST_F(NodeMenuTest, TheOutlinesRowsOfferAllButUninstall) {
     auto withoutUninstall = [this](const NodeRef& n) {
         std::vector<NodeMenuEntry> entries = menu(n, NodeMenuSite::results);

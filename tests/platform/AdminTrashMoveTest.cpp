@@ -582,3 +582,62 @@ TEST_F(AdminTrashMoveTest, DeepFoldersAreWhollyHandedOverWithFewDescriptors) {
         EXPECT_EQ(outcome, "") << c.name;
     }
 }
+
+// While the step works on root's item in a folder of the user's, the user moves that
+// folder below a root-owned folder and back, again and again. However deep the item
+// lies when the step looks for its mount's top, the mount's Trash is made at the top
+// and nowhere else, and the restore path is the one the item was asked to leave.
+TEST_F(AdminTrashMoveTest, AFolderMovedDeeperMeanwhileNeverMovesTheMountsTrash) {
+    makeFolder("volume", 0);
+    const std::string volume = base / "volume";
+    const std::string outcome = inMountNamespace([&]() -> std::string {
+        if (mount("tmpfs", volume.c_str(), "tmpfs", 0, "size=16m,mode=0755") != 0) return "no tmpfs";
+        // volume/A/B/L/item: A and B the user's, L and the item root's. The user's U
+        // lies in root's R: B moved into U/d1/d2/d3 puts R where a walk counting the
+        // names of the item's path would stop.
+        const std::string deep = volume + "/R/U/d1/d2/d3";
+        for (const char* folder : {"/A", "/A/B", "/R", "/R/U", "/R/U/d1", "/R/U/d1/d2", "/R/U/d1/d2/d3"}) {
+            mkdir((volume + folder).c_str(), 0755);
+            if (std::string(folder) != "/R") chown((volume + folder).c_str(), nobodyID, nogroupID);
+        }
+        mkdir((volume + "/A/B/L").c_str(), 0755);
+        const int locked = open((volume + "/A/B/L").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (locked < 0) return "no setup";
+        const std::string stop = base / "stop";
+        constexpr int rounds = 2000;
+        int moved = 0;
+        std::string wrong;
+        const std::string mover = asNobody(
+            [&]() -> std::string {
+                const std::string shallow = volume + "/A/B", deeper = deep + "/B";
+                long moves = 0;
+                while (!existsNoFollow(stop)) {
+                    if (rename(shallow.c_str(), deeper.c_str()) == 0) ++moves;
+                    sched_yield();
+                    rename(deeper.c_str(), shallow.c_str());
+                }
+                return moves > 0 ? "" : "never moved the folder";
+            },
+            [&] {
+                for (int round = 0; round < rounds && wrong.empty(); ++round) {
+                    const std::string name = "item" + std::to_string(round);
+                    close(openat(locked, name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+                    const auto results = move({volume + "/A/B/L/" + name});
+                    if (results[0].error) continue; // the folder was away when the step opened it
+                    ++moved;
+                    const std::string info = readFile(volume + "/.Trash-65534/info/" + name + ".trashinfo");
+                    if (info.find("\nPath=A/B/L/" + name + "\n") == std::string::npos)
+                        wrong += "round " + std::to_string(round) + ": restores to " + info + "; ";
+                }
+                writeFile(stop, "");
+            });
+        for (const char* folder : {"/R", "/R/U", "/R/U/d1", "/R/U/d1/d2", "/R/U/d1/d2/d3", "/A"})
+            if (existsNoFollow(volume + folder + "/.Trash-65534")) wrong += std::string("a Trash made in ") + folder + "; ";
+        close(locked);
+        if (!mover.empty()) return mover;
+        if (moved == 0) return "never moved";
+        return wrong;
+    });
+    if (outcome == "no namespace") GTEST_SKIP() << "the kernel gives no mount namespace";
+    EXPECT_EQ(outcome, "");
+}

@@ -198,3 +198,77 @@ TEST(TrashOnMounts, TheTrashFoldersOfAMountAreRefusedOnBothPaths) {
     });
     EXPECT_EQ(outcome, "");
 }
+
+// A folder with a mount anywhere inside stays where it is: emptying the Trash would
+// remove what the mount shows from wherever it lives.
+TEST(TrashOnMounts, AFolderHoldingAMountPointStaysOnTheUsersOwnPath) {
+    TempFolder items, data;
+    const std::string outcome = inOwnMountNamespace([&]() -> std::string {
+        ::setenv("XDG_DATA_HOME", (data / "share").c_str(), 1);
+        makeFolder(items / "source", 0, 0755);
+        writeFile(items / "source/kept", "k");
+        makeFolder(items / "Outer", 0, 0755);
+        makeFolder(items / "Outer/inner", 0, 0755);
+        makeFolder(items / "Outer/inner/mnt", 0, 0755);
+        makeFolder(items / "Out", 0, 0755); // a name the mount's path merely begins with
+        if (::mount((items / "source").c_str(), (items / "Outer/inner/mnt").c_str(), nullptr, MS_BIND, nullptr) != 0)
+            return "cannot bind";
+        std::string result;
+        for (const std::string& folder : {items / "Outer", items / "Outer/inner"}) {
+            try {
+                moveToTrash(folder);
+                result += "moved " + folder + "; ";
+            } catch (const std::system_error& e) {
+                if (std::string(e.code().message()) != "A mount point lies inside it.") result += e.what() + std::string("; ");
+            }
+        }
+        if (readFile(items / "Outer/inner/mnt/kept") != "k") result += "the mount left; ";
+        moveToTrash(items / "Out");
+        if (::umount((items / "Outer/inner/mnt").c_str()) != 0) return result + "cannot unmount";
+        moveToTrash(items / "Outer");
+        if (readFile(items / "source/kept") != "k" || existsNoFollow(items / "Outer")) result += "not moved after; ";
+        return result;
+    });
+    EXPECT_EQ(outcome, "");
+}
+
+// Both moves take the same Trash on a mount: a shared .Trash only where root or the
+// top's owner owns it, else the user's own .Trash-$uid.
+TEST(TrashOnMounts, BothMovesChooseTheSameTrash) {
+    TempFolder point, data;
+    ::chmod(point.path().c_str(), 0755);
+    ::chmod(data.path().c_str(), 0777);
+    const std::string outcome = inOwnMountNamespace([&]() -> std::string {
+        struct Case {
+            const char* name;
+            uid_t topOwner, sharedOwner;
+            bool shared;
+        };
+        for (const char* folder : {"/share", "/share/Trash", "/share/Trash/files", "/share/Trash/info"})
+            makeFolder(data.path() + folder, nobodyID, 0700);
+        std::string result;
+        for (const Case& c : {Case{"another user's", 0, otherUserID, false}, Case{"root's", 0, 0, true},
+                              Case{"the top owner's", otherUserID, otherUserID, true}}) {
+            const std::string top = point / c.name;
+            if (!mountTmpfs(top)) return "cannot mount a tmpfs";
+            makeFolder(top, c.topOwner, 01777);
+            makeFolder(top + "/.Trash", c.sharedOwner, 01777);
+            makeFolder(top + "/system", 0, 0755);
+            writeFile(top + "/system/admin", "a");
+            writeFile(top + "/own", "o");
+            ::chown((top + "/own").c_str(), nobodyID, nobodyID);
+            const std::string trash = c.shared ? top + "/.Trash/" + std::to_string(nobodyID) : top + "/.Trash-65534";
+            const auto admin = moveToTrashAsAdministrator(data / "share/Trash", {top + "/system/admin"}, nobodyID, nobodyID);
+            if (admin[0].error || readFile(trash + "/files/admin") != "a") result += std::string(c.name) + ": administrator; ";
+            const std::string own = inChild(
+                [&]() -> std::string {
+                    ::setenv("XDG_DATA_HOME", (data / "nobody").c_str(), 1);
+                    return moveToTrash(top + "/own");
+                },
+                true);
+            if (own != trash + "/files/own") result += std::string(c.name) + ": user's own to " + own + "; ";
+        }
+        return result;
+    });
+    EXPECT_EQ(outcome, "");
+}

@@ -224,16 +224,31 @@ TEST_F(TrashTest, TheTrashsOwnFoldersAreRefusedOnBothPaths) {
     EXPECT_EQ(readFile(inTrash), "a");
 }
 
-TEST(TrashFolders, PathsAreJudgedByTheirNamesAndTheMountsTops) {
-    const auto tops = [](std::string_view folder) { return folder == "/" || folder == "/media/usb"; };
-    const std::string home = "/home/u/.local/share/Trash";
-    for (const std::string path : {"/home/u/.local/share/Trash", "/home/u/.local/share/Trash/info",
-                                   "/home/u/.local/share/Trash/files/x", "/.Trash-1000", "/.Trash/1000/files/a",
-                                   "/media/usb/.Trash", "/media/usb/.Trash-1000/info/a.trashinfo", "/media/usb/.Trash-7"})
-        EXPECT_TRUE(pathIsPartOfTrash(path, home, tops)) << path;
-    for (const std::string path : {"/home/u/.local/share/Trash2", "/home/u/.local/share", "/media/usb/x/.Trash-1000",
-                                   "/media/usb/.Trashy", "/media/usb", "/home/u/Trash"})
-        EXPECT_FALSE(pathIsPartOfTrash(path, home, tops)) << path;
+// The Trash is known by what it is, not by the text of a path: reached through a link,
+// or with XDG_DATA_HOME itself behind one.
+TEST_F(TrashTest, TheTrashIsKnownWhateverLinksLeadToIt) {
+    writeFile(items / "a.txt", "a");
+    moveToTrash(items / "a.txt");
+    const std::string trash = data / "share/Trash";
+    symlink(trash.c_str(), (items / "t").c_str());
+    symlink((data / "share").c_str(), (data / "linked").c_str());
+    mkdir((items / "Trash").c_str(), 0755);
+    const auto judged = [](const std::vector<std::string>& paths) {
+        std::vector<bool> verdicts;
+        for (const std::string& path : paths) verdicts.push_back(isPartOfUsersTrash(path));
+        return verdicts;
+    };
+    for (const std::string& dataHome : {data / "share", data / "linked"}) {
+        setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+        EXPECT_EQ(judged({trash, trash + "/files/", trash + "/files/a.txt", items / "t/files", items / "t/info/a.txt.trashinfo",
+                          data / "linked/Trash/files"}),
+                  std::vector<bool>(6, true))
+            << dataHome;
+        // The link itself is no part of it, nor a folder merely named so, nor what holds it.
+        EXPECT_EQ(judged({items / "t", items / "Trash", data / "share", items / "missing/x", "relative/Trash"}),
+                  std::vector<bool>(5, false))
+            << dataHome;
+    }
 }
 
 TEST_F(TrashTest, FailuresKeepTheirErrnoAndLeaveNoReservation) {

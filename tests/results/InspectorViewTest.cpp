@@ -229,6 +229,24 @@ TEST_F(InspectorTest, ARescannedFolderShowsItsProgressAndTheTrashAsksOnlyUnderTh
     EXPECT_FALSE(state->pendingTrash());
 }
 
+TEST_F(InspectorTest, TheTrashsOwnItemsCanNeitherBeCollectedNorTrashed) {
+    const NodeRef scan = trashBehindLinks();
+    state->finishScan(scan, {});
+    const NodeRef files = child(child(child(scan, "share"), "Trash"), "files");
+    for (const NodeRef& n : {files, child(files, "old.txt")}) {
+        show(n);
+        EXPECT_FALSE(details->trashButton()->isEnabled()) << n->name();
+        EXPECT_EQ(details->trashButton()->toolTip(), "It is part of the Trash.");
+        EXPECT_FALSE(details->collectButton()->isEnabled()) << n->name();
+        EXPECT_EQ(details->collectButton()->toolTip(), "It is part of the Trash.");
+    }
+    show(child(scan, "keep.txt"));
+    EXPECT_TRUE(details->trashButton()->isEnabled());
+    EXPECT_TRUE(details->trashButton()->toolTip().isEmpty());
+    EXPECT_TRUE(details->collectButton()->isEnabled());
+    EXPECT_TRUE(details->collectButton()->toolTip().startsWith("Add to Collector ("));
+}
+
 TEST_F(InspectorTest, AKindLookedUpForAnEarlierNodeIsNeverShownForTheNext) {
     const std::string base = dir.path().toStdString();
     std::ofstream(base + "/paper.pdf") << "%PDF-1.4";
