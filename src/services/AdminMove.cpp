@@ -6,6 +6,7 @@
 #include "platform/MainBundle.h"
 #include "services/ProgramRunner.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -36,8 +37,10 @@ constexpr std::string_view timeZoneOption = "--time-zone=";
 
 bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
-std::string reasonText(int error, bool mountInside) {
-    return mountInside ? "a mount point lies inside it" : std::strerror(error);
+std::string reasonText(int error, const AdminTrashMoveResult& result) {
+    if (result.mountInside) return "a mount point lies inside it";
+    if (result.mountTopUnproved) return "the top folder of its mount could not be confirmed";
+    return std::strerror(error);
 }
 
 } // namespace
@@ -83,19 +86,31 @@ std::string userTimeZone() {
     return isSafeTimeZone(zone) ? zone : std::string();
 }
 
-std::vector<std::size_t> failedMoveIndices(const std::string& output) {
-    std::vector<std::size_t> indices;
+std::vector<AdminMoveReport> adminMoveReports(const std::string& output) {
+    // "<index>" of up to 18 digits, then the end of the line or `separator`.
+    const auto index = [](std::string_view rest, std::size_t& value, std::size_t& length) {
+        length = std::min(rest.find_first_not_of("0123456789"), rest.size());
+        if (length == 0 || length > 18) return false;
+        value = std::stoull(std::string(rest.substr(0, length)));
+        return true;
+    };
+    std::vector<AdminMoveReport> reports;
     std::size_t pos = 0;
     while (pos < output.size()) {
         auto end = output.find('\n', pos);
         if (end == std::string::npos) end = output.size();
         const std::string_view line(output.data() + pos, end - pos);
-        if (line.size() > 5 && line.substr(0, 5) == "FAIL:" &&
-            line.find_first_not_of("0123456789", 5) == std::string_view::npos && line.size() - 5 < 19)
-            indices.push_back(std::stoull(std::string(line.substr(5))));
         pos = end + 1;
+        std::size_t value = 0, length = 0;
+        if (startsWith(line, "FAIL:")) {
+            if (index(line.substr(5), value, length) && length == line.size() - 5) reports.push_back({value, false, {}});
+        } else if (startsWith(line, "PART:")) {
+            const std::string_view rest = line.substr(5);
+            if (index(rest, value, length) && length < rest.size() && rest[length] == ':')
+                reports.push_back({value, true, std::string(rest.substr(length + 1))});
+        }
     }
-    return indices;
+    return reports;
 }
 
 int runAdminMove(const std::vector<std::string>& arguments, const char* pkexecUid, std::string& output,
@@ -144,14 +159,15 @@ int runAdminMove(const std::vector<std::string>& arguments, const char* pkexecUi
     const auto results = moveToTrashAsAdministrator(arguments[first], items, uid, found->pw_gid, options);
     for (std::size_t i = 0; i < results.size(); ++i) {
         const AdminTrashMoveResult& result = results[i];
-        if (!result.error && !result.ownershipError) continue;
-        // An item the user cannot remove from the Trash again has not been moved for them.
-        output += "FAIL:" + std::to_string(i) + "\n";
-        if (result.error)
-            errors += items[i] + ": " + reasonText(result.error, result.mountInside) + "\n";
-        else
-            errors += items[i] + ": moved to the Trash, but not all of it could be given to the user: " +
-                      reasonText(result.ownershipError, result.mountInside) + "\n";
+        if (result.error) {
+            output += "FAIL:" + std::to_string(i) + "\n";
+            errors += items[i] + ": " + reasonText(result.error, result) + "\n";
+        } else if (result.ownershipError) {
+            // It left its place: the caller prunes it, and tells the user what stays root's.
+            const std::string reason = reasonText(result.ownershipError, result);
+            output += "PART:" + std::to_string(i) + ":" + reason + "\n";
+            errors += items[i] + ": moved to the Trash, but not all of it could be given to the user: " + reason + "\n";
+        }
     }
     return 0;
 }

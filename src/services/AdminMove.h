@@ -33,14 +33,24 @@ std::string userTimeZone();
 // zone folder or a POSIX rule, never a path of its own choosing.
 bool isSafeTimeZone(const std::string& zone);
 
-// The indices (0-based) reported failed in the program's output: one line
-// "FAIL:<index>" each (the reasons go to the program's error output).
-std::vector<std::size_t> failedMoveIndices(const std::string& output);
+// What the program reports of one item (by its index among the items, 0-based):
+// that it stayed where it was, or that it reached the Trash but part of it still
+// belongs to root, for `reason`.
+struct AdminMoveReport {
+    std::size_t index = 0;
+    bool moved = false;
+    std::string reason; // for a moved item
+    bool operator==(const AdminMoveReport&) const = default;
+};
+// The program's result lines: "FAIL:<index>" for an item that stayed (its reason goes
+// to the error output), "PART:<index>:<reason>" for one that moved but could not be
+// wholly given to the user. Anything else is passed over.
+std::vector<AdminMoveReport> adminMoveReports(const std::string& output);
 
 // The program itself: with `arguments` as above, moves the items as root for the
-// user `pkexecUid` names (the invoking user, as pkexec tells it), writes a FAIL line
-// per item that stayed or could not all be given to the user to `output`, and a line
-// "<path>: <reason>" for each to `errors`. It refuses to start unless its real user
+// user `pkexecUid` names (the invoking user, as pkexec tells it), writes a result line
+// to `output` for each item that stayed or could not all be given to the user, and a
+// line "<path>: <reason>" for each to `errors`. It refuses to start unless its real user
 // is root and `pkexecUid` is given, so a setuid bit never makes it act for the one
 // who ran it; run by sudo (`sudoUid`, its SUDO_UID, which pkexec never passes on), it
 // acts only for the one who ran sudo, whatever PKEXEC_UID a rule lets through. A time zone option sets TZ for the rest of the process. Its exit

@@ -10,12 +10,18 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace plenwick {
 
 const char* const ItemTrasher::adminMoveFailedMessage = "Couldn’t be moved, even with administrator rights.";
+const char* const ItemTrasher::partlyHandedOverMessage =
+    "Moved to the Trash, but part of it still belongs to the administrator: ";
+const char* const ItemTrasher::pathTooLongMessage = "Its path is too long to hand to the administrator.";
 
 namespace {
 
@@ -45,12 +51,38 @@ std::string errorText(int error) {
     return std::error_code(error, std::generic_category()).message();
 }
 
-// Moves the queued items with one run of the administrator program into the home
-// Trash (or the Trash of their own mount), which the program reaches without
-// following links; each failed item is reported by its index.
+// The longest single argument the kernel passes to a program (MAX_ARG_STRLEN, 32
+// pages, its terminator included).
+std::size_t longestArgument() {
+    const long page = ::sysconf(_SC_PAGESIZE);
+    return 32 * static_cast<std::size_t>(page > 0 ? page : 4096);
+}
+
+// What an argument takes of the kernel's room for a program's start: its bytes, its
+// terminator and its pointer.
+std::size_t argumentCost(const std::string& argument) { return argument.size() + 1 + sizeof(char*); }
+
+// The room for pkexec's arguments (ARG_MAX), less our environment, which it starts
+// with, and a margin.
+std::size_t argumentRoom() {
+    const long limit = ::sysconf(_SC_ARG_MAX);
+    std::size_t room = limit > 0 ? static_cast<std::size_t>(limit) : 131072;
+    for (char** variable = environ; *variable; ++variable) {
+        const std::size_t cost = std::strlen(*variable) + 1 + sizeof(char*);
+        room = room > cost ? room - cost : 0;
+    }
+    constexpr std::size_t margin = 16384;
+    return room > margin ? room - margin : 0;
+}
+
+// Moves the queued items with the administrator program into the home Trash (or the
+// Trash of their own mount), which the program reaches without following links. The
+// items go in one run, or in as few as the kernel's limit on a program's arguments
+// allows; a path too long to pass at all fails alone. An item the program reports
+// moved but not wholly handed over is in the Trash, and the user reads what stayed.
 void runAdministratorStep(const std::vector<std::string>& queue, const std::string& prompt,
                           const ItemTrasher::Environment& env, ItemTrasher::Result& result) {
-    std::vector<std::string> failures(queue.size());
+    std::vector<std::string> failures(queue.size()), notes(queue.size());
     std::string homeTrashPath;
     try {
         homeTrashPath = canonicalItemPath(homeTrash().path);
@@ -58,35 +90,68 @@ void runAdministratorStep(const std::vector<std::string>& queue, const std::stri
         for (const std::string& url : queue) result.failures.push_back({url, e.code().message()});
         return;
     }
+    const std::string program = env.adminMoveProgram.empty() ? adminMoveProgramPath() : env.adminMoveProgram;
+    const std::vector<std::string> fixed = adminMoveArguments(homeTrashPath, {});
+    std::size_t fixedCost = argumentCost(privilegeEscalationToolPath) + argumentCost(program);
+    for (const std::string& argument : fixed) fixedCost += argumentCost(argument);
+    const std::size_t room = argumentRoom();
+
     // The program refuses any path through a link, so it gets each item's real folder.
-    std::vector<std::string> paths;
-    std::vector<std::size_t> sent; // index into queue for each path
+    struct Batch {
+        std::vector<std::string> paths;
+        std::vector<std::size_t> items; // index into queue for each path
+        std::size_t cost = 0;
+    };
+    std::vector<Batch> batches;
     for (std::size_t i = 0; i < queue.size(); ++i) {
+        std::string path;
         try {
-            paths.push_back(canonicalItemPath(queue[i]));
-            sent.push_back(i);
+            path = canonicalItemPath(queue[i]);
         } catch (const std::system_error& e) {
             failures[i] = e.code().message();
+            continue;
         }
+        const std::size_t cost = argumentCost(path);
+        if (path.size() + 1 > longestArgument() || fixedCost + cost > room) {
+            failures[i] = ItemTrasher::pathTooLongMessage;
+            continue;
+        }
+        if (batches.empty() || fixedCost + batches.back().cost + cost > room) batches.emplace_back();
+        batches.back().paths.push_back(std::move(path));
+        batches.back().items.push_back(i);
+        batches.back().cost += cost;
     }
 
-    if (!paths.empty()) {
-        const std::string program = env.adminMoveProgram.empty() ? adminMoveProgramPath() : env.adminMoveProgram;
-        const std::vector<std::string> arguments = adminMoveArguments(homeTrashPath, paths);
-        try {
-            const std::string output = env.adminMove ? env.adminMove(program, arguments, prompt)
-                                                     : AdminScript::runProgram(program, arguments, prompt);
-            for (std::size_t failed : failedMoveIndices(output))
-                if (failed < sent.size()) failures[sent[failed]] = ItemTrasher::adminMoveFailedMessage;
-        } catch (const AdminScript::Failure& failure) {
-            for (std::size_t index : sent) failures[index] = failure.errorDescription();
+    std::optional<std::string> stopped; // once a run fails or is cancelled, no further one is asked for
+    for (const Batch& batch : batches) {
+        if (!stopped) {
+            try {
+                const std::vector<std::string> arguments = adminMoveArguments(homeTrashPath, batch.paths);
+                const std::string output = env.adminMove ? env.adminMove(program, arguments, prompt)
+                                                         : AdminScript::runProgram(program, arguments, prompt);
+                for (const AdminMoveReport& report : adminMoveReports(output)) {
+                    if (report.index >= batch.items.size()) continue;
+                    const std::size_t item = batch.items[report.index];
+                    if (report.moved) notes[item] = ItemTrasher::partlyHandedOverMessage + report.reason;
+                    else failures[item] = ItemTrasher::adminMoveFailedMessage;
+                }
+                continue;
+            } catch (const AdminScript::Failure& failure) {
+                stopped = failure.errorDescription();
+            }
         }
+        for (std::size_t item : batch.items) failures[item] = *stopped;
     }
 
     for (std::size_t i = 0; i < queue.size(); ++i) {
-        if (failures[i].empty()) result.trashed.push_back(queue[i]);
-        else result.failures.push_back({queue[i], failures[i]});
+        if (!failures[i].empty()) {
+            result.failures.push_back({queue[i], failures[i]});
+            continue;
+        }
+        result.trashed.push_back(queue[i]);
     }
+    for (std::size_t i = 0; i < queue.size(); ++i)
+        if (failures[i].empty() && !notes[i].empty()) result.failures.push_back({queue[i], notes[i]});
 }
 
 } // namespace

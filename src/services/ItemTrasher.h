@@ -31,7 +31,10 @@ public:
     };
     struct Result {
         std::vector<std::string> trashed; // moved directly, then by the administrator step
-        std::vector<Failure> failures;    // direct failures, then those of the administrator step
+        // Direct failures, then those of the administrator step; last, the items of
+        // `trashed` that the step could not wholly give to the user, which the user reads
+        // about as well.
+        std::vector<Failure> failures;
     };
     using Environment = ItemTrasherEnvironment;
 
@@ -50,6 +53,9 @@ public:
     static std::string defaultPrompt(const std::vector<std::string>& queued);
 
     static const char* const adminMoveFailedMessage;
+    // Followed by the reason.
+    static const char* const partlyHandedOverMessage;
+    static const char* const pathTooLongMessage;
 };
 
 } // namespace plenwick

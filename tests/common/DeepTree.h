@@ -13,12 +13,13 @@
 namespace plenwick::test {
 
 // Makes folders of `nameLength`-byte names below `base` until the path passes
-// PATH_MAX, writes `fileName` holding `content` at the bottom and returns its path.
+// `length` (PATH_MAX unless given), writes `fileName` holding `content` at the bottom
+// and returns its path.
 inline std::string makeDeepFile(const std::string& base, const std::string& fileName, const std::string& content,
-                                std::size_t nameLength = 200) {
+                                std::size_t nameLength = 200, std::size_t length = PATH_MAX + 100) {
     std::string path = base;
     int fd = ::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    for (int level = 0; fd >= 0 && path.size() <= PATH_MAX + 100; ++level) {
+    for (int level = 0; fd >= 0 && path.size() <= length; ++level) {
         const std::string name = std::to_string(level) + std::string(nameLength, 'd');
         ::mkdirat(fd, name.c_str(), 0755);
         const int next = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <functional>
 #include <grp.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <stdexcept>
 #include <string>
@@ -51,6 +53,18 @@ inline std::string readFile(const std::string& path) {
 inline bool sharedMemoryIsSeparateFrom(const std::string& path) {
     struct stat shm {}, other {};
     return stat("/dev/shm", &shm) == 0 && stat(path.c_str(), &other) == 0 && shm.st_dev != other.st_dev;
+}
+
+// Sets or clears an inode flag of `path` (FS_APPEND_FL, FS_IMMUTABLE_FL); false where
+// the file system has none.
+inline bool setFileFlag(const std::string& path, int flag, bool on) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    int flags = 0;
+    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? flags | flag : flags & ~flag;
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0) ::close(fd);
+    return done;
 }
 
 inline bool existsNoFollow(const std::string& path) {

@@ -88,7 +88,8 @@ TEST(AdminMove, TheProgramTakesItsUserFromPkexecOnly) {
     EXPECT_EQ(errors, "Nothing to move.\n");
 }
 
-TEST(AdminMove, ParsesOnlyWholeFailLines) {
-    EXPECT_EQ(failedMoveIndices("FAIL:2\nnoise FAIL:3\nFAIL:\nFAIL:4x\n\nFAIL:10"),
-              (std::vector<std::size_t>{2, 10}));
+TEST(AdminMove, ParsesOnlyWholeResultLines) {
+    EXPECT_EQ(adminMoveReports("FAIL:2\nnoise FAIL:3\nFAIL:\nFAIL:4x\n\nPART:5:Operation not permitted\nPART:6\n"
+                               "PART::x\nPART:7:\nFAIL:10"),
+              (std::vector<AdminMoveReport>{{2, false, ""}, {5, true, "Operation not permitted"}, {7, true, ""}, {10, false, ""}}));
 }

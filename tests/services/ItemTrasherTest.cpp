@@ -1,5 +1,6 @@
 #include "FakeRunner.h"
 
+#include "base/LongPaths.h"
 #include "common/DeepTree.h"
 #include "common/TestSupport.h"
 #include "services/AdminMove.h"
@@ -53,12 +54,37 @@ bool receiveText(FILE* from, std::string& text) {
 }
 
 // Runs `check` as nobody; the administrator step it hands over runs here, as root,
-// the way pkexec would run it (PKEXEC_UID naming nobody). `beforeStep` runs just
-// before each step; the prompts and the arguments are collected in `steps`.
+// the way pkexec would run it (PKEXEC_UID naming nobody), and its outcome goes back
+// through AdminScript as pkexec's would. `beforeStep` runs just before each step; the
+// prompts and the arguments are collected in `steps`.
 struct AdminStep {
     std::string prompt, program;
     std::vector<std::string> arguments;
 };
+
+// Hands pkexec's command to the parent and returns what running it there gave.
+class RelayRunner : public ProgramRunner {
+public:
+    RelayRunner(FILE* out, FILE* in, const std::string& prompt) : out_(out), in_(in), prompt_(prompt) {}
+    ProcessResult run(const std::string&, const std::vector<std::string>& command) override {
+        sendText(out_, prompt_);
+        std::string joined;
+        for (const std::string& argument : command) joined += argument + '\0';
+        sendText(out_, joined);
+        ProcessResult result;
+        std::string status;
+        if (!receiveText(in_, status) || !receiveText(in_, result.output) || !receiveText(in_, result.error))
+            return result;
+        result.status = std::stoi(status);
+        return result;
+    }
+
+private:
+    FILE* out_;
+    FILE* in_;
+    std::string prompt_;
+};
+
 std::string asNobodyWithRoot(const std::function<std::string(const AdminProgramRunner&)>& check,
                              std::vector<AdminStep>& steps, const std::function<void()>& beforeStep = {}) {
     int toRoot[2], toChild[2];
@@ -71,14 +97,8 @@ std::string asNobodyWithRoot(const std::function<std::string(const AdminProgramR
             FILE* in = fdopen(toChild[0], "r");
             return check([&](const std::string& program, const std::vector<std::string>& arguments,
                              const std::string& prompt) {
-                std::string output;
-                sendText(out, prompt);
-                sendText(out, program);
-                std::string joined;
-                for (const std::string& argument : arguments) joined += argument + '\0';
-                sendText(out, joined);
-                if (!receiveText(in, output)) throw AdminScript::Failure::failed("no root");
-                return output;
+                RelayRunner relay(out, in, prompt);
+                return AdminScript::runProgram(program, arguments, prompt, relay);
             });
         },
         [&] {
@@ -88,16 +108,20 @@ std::string asNobodyWithRoot(const std::function<std::string(const AdminProgramR
             FILE* out = fdopen(toChild[1], "w");
             AdminStep step;
             std::string joined;
-            while (receiveText(in, step.prompt) && receiveText(in, step.program) && receiveText(in, joined)) {
-                step.arguments.clear();
+            while (receiveText(in, step.prompt) && receiveText(in, joined)) {
+                std::vector<std::string> command;
                 for (std::size_t pos = 0, end; (end = joined.find('\0', pos)) != std::string::npos; pos = end + 1)
-                    step.arguments.push_back(joined.substr(pos, end - pos));
+                    command.push_back(joined.substr(pos, end - pos));
+                step.program = command.empty() ? std::string() : command.front();
+                step.arguments.assign(command.begin() + (command.empty() ? 0 : 1), command.end());
                 steps.push_back(step);
                 if (beforeStep) beforeStep();
                 setenv("PKEXEC_UID", std::to_string(nobodyID).c_str(), 1);
                 const ProcessResult result = runProcess(step.program, step.arguments);
                 unsetenv("PKEXEC_UID");
-                sendText(out, result.status == 0 ? result.output : "status " + std::to_string(result.status) + result.error);
+                sendText(out, std::to_string(result.status));
+                sendText(out, result.output);
+                sendText(out, result.error);
             }
             fclose(in);
             fclose(out);
@@ -260,4 +284,57 @@ TEST_F(ItemTrasherTest, TheAdministratorStepUsesTheTrashOfTheItemsOwnFileSystem)
     EXPECT_FALSE(existsNoFollow(other / "far.bin"));
     std::error_code ignored;
     std::filesystem::remove_all(mountTrash, ignored);
+}
+
+// An item that reached the Trash but keeps a part the user cannot be given (an
+// append-only file never changes owner) left its place: it counts as moved, and the
+// user reads what stayed the administrator's.
+TEST_F(ItemTrasherTest, AnItemPartlyLeftToTheAdministratorIsMovedAndSaysWhatStayed) {
+    mkdir((items / "App").c_str(), 0755);
+    const std::string log = item("App/log", "l");
+    if (!setFileFlag(log, FS_APPEND_FL, true)) GTEST_SKIP() << "this file system keeps no append-only files";
+    const std::string home = data / "nobody";
+    std::vector<AdminStep> steps;
+    ItemTrasher::Result result;
+    const std::string outcome = asNobodyWithRoot(
+        [&](const AdminProgramRunner& admin) -> std::string {
+            setenv("XDG_DATA_HOME", home.c_str(), 1);
+            result = ItemTrasher::trash({items / "App"}, std::nullopt, environment(admin));
+            if (result.trashed != std::vector<std::string>{items / "App"}) return "not counted as moved";
+            return ItemTrasher::failureSummary(result.failures).value_or("no word of it");
+        },
+        steps);
+    setFileFlag(home + "/Trash/files/App/log", FS_APPEND_FL, false);
+    EXPECT_EQ(outcome, "App: Moved to the Trash, but part of it still belongs to the administrator: Operation not permitted");
+    EXPECT_EQ(steps.size(), 1u);
+    EXPECT_FALSE(existsNoFollow(items / "App"));
+    EXPECT_EQ(readFile(home + "/Trash/files/App/log"), "l");
+}
+
+// A path longer than one argument may be fails alone; the others still move.
+TEST_F(ItemTrasherTest, APathTooLongToPassFailsAloneAndTheRestMove) {
+    mkdir((items / "locked").c_str(), 0755);
+    const std::string shortOne = item("locked/short.txt", "s");
+    const std::string longOne = makeDeepFile(items / "locked", "long.txt", "l", 250, 130 * 1024);
+    ASSERT_GT(longOne.size(), 130u * 1024);
+    const std::string home = data / "nobody";
+    std::vector<AdminStep> steps;
+    const std::string outcome = asNobodyWithRoot(
+        [&](const AdminProgramRunner& admin) -> std::string {
+            setenv("XDG_DATA_HOME", home.c_str(), 1);
+            const auto result = ItemTrasher::trash({longOne, shortOne}, std::nullopt, environment(admin));
+            std::string wrong;
+            if (result.trashed != std::vector<std::string>{shortOne}) wrong += "the short one did not move; ";
+            if (result.failures != std::vector<ItemTrasher::Failure>{{longOne, ItemTrasher::pathTooLongMessage}})
+                wrong += "failures: " + ItemTrasher::failureSummary(result.failures).value_or("none");
+            return wrong;
+        },
+        steps);
+    EXPECT_EQ(outcome, "");
+    EXPECT_EQ(steps.size(), 1u);
+    EXPECT_EQ(readFile(home + "/Trash/files/short.txt"), "s");
+    struct stat st {};
+    EXPECT_EQ(lstatAnyLength(longOne, st), 0) << "the long one stays";
+    EXPECT_EQ(std::string(ItemTrasher::pathTooLongMessage), "Its path is too long to hand to the administrator.");
+    removeTreeBelow(items.path());
 }
