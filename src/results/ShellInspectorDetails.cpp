@@ -168,9 +168,12 @@ ShellInspectorDetails::ShellInspectorDetails(AppState& state, QWidget* parent) :
     name_->setFont(shellFont(ShellTextStyle::title3, QFont::DemiBold));
     name_->setMaximumLines(3);
     kind_ = text(ShellTextStyle::callout, ShellText::Tone::secondary, this);
+    // The stretches centre the titles beside a taller icon, at the name's own height.
+    titles->addStretch(1);
     titles->addWidget(caption_);
     titles->addWidget(name_);
     titles->addWidget(kind_);
+    titles->addStretch(1);
     header->addLayout(titles, 1);
     column->addLayout(header);
 

@@ -65,6 +65,8 @@ public:
     // The value of the facts row labelled `label`, or none when the row is not shown.
     std::optional<QString> fact(const QString& label) const;
     QString pathText() const;
+    SelectableText* nameView() const { return name_; }
+    SelectableText* pathView() const { return path_; }
     QAbstractButton* copyPathButton() const;
     QWidget* actionsSection() const { return actions_; }
     ShellActionButton* revealButton() const { return reveal_; }
