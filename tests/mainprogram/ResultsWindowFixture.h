@@ -24,7 +24,7 @@ protected:
             AppEnvironment env;
             env.userInitiated = user;
             env.utility = utility;
-            env.volumeSource = std::make_shared<FixedVolumes>();
+            env.volumeSource = volumes;
             env.preferences = std::make_shared<MemoryPreferences>();
             return env;
         });
@@ -65,6 +65,13 @@ protected:
     // The node at `relative` below the root.
     NodeRef node(const std::string& relative) { return state().nodeForURL(dir.path().toStdString() + "/" + relative); }
 
+    // The scanned folder lies on a volume, as on a real machine: the inspector shows
+    // its disk-usage card.
+    std::shared_ptr<FixedVolumes> volumes = [] {
+        auto v = std::make_shared<FixedVolumes>();
+        v->holder = volume("/", "Test Disk", 100'000'000'000, 40'000'000'000);
+        return v;
+    }();
     std::shared_ptr<ManualExecutor> user = std::make_shared<ManualExecutor>();
     std::shared_ptr<ManualExecutor> utility = std::make_shared<ManualExecutor>();
     QTemporaryDir dir;
