@@ -141,7 +141,8 @@ TEST_P(NodeMenuRulesTest, TheTrashsOwnItemsCanNeitherBeCollectedNorTrashed) {
         EXPECT_TRUE(entry(entries, Action::reveal).enabled);
     }
     for (const NodeRef& n : {child(scan, "share"), child(scan, "keep.txt")}) {
-        const NodeMenuEntry& trashEntry = entry(menu(n), Action::moveToTrash);
+        const std::vector<NodeMenuEntry> entries = menu(n);
+        const NodeMenuEntry& trashEntry = entry(entries, Action::moveToTrash);
         EXPECT_TRUE(trashEntry.enabled) << n->name();
         EXPECT_TRUE(trashEntry.toolTip.isEmpty()) << n->name();
     }
