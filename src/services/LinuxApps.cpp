@@ -246,26 +246,18 @@ std::string desktopEntryID(const std::string& path) {
     return withoutDesktopExtension(lastPathComponent(normalized));
 }
 
-std::optional<AppBundleInfo> readAppImageApp(const std::string& path, std::stop_token stop) {
-    const std::optional<AppImageContents> contents = readAppImage(path, stop);
-    if (!contents) return std::nullopt;
-    std::optional<AppBundleInfo> app;
-    std::vector<std::string> otherIDs;
-    for (const AppImageEntry& file : contents->entries) {
-        const std::optional<DesktopEntry> entry = parseDesktopEntry(file.bytes);
-        const std::string id = withoutDesktopExtension(file.fileName);
-        if (!app && entry && entry->type == "Application") app = appFromEntry(path, id, *entry);
-        else otherIDs.push_back(id);
-    }
-    if (!app) return std::nullopt;
-    for (const std::string& id : otherIDs) addRelated(*app, id);
-    app->managedBy = managerOfPath(app->url);
-    addHomeEntriesRunning(*app, locationsOf(app->url), false, stop);
-    if (stop.stop_requested()) return std::nullopt;
-    return app;
-}
+namespace {
 
-std::optional<AppBundleInfo> readAppFolderApp(const std::string& path, std::stop_token stop) {
+struct FolderEntries {
+    std::optional<std::pair<std::string, DesktopEntry>> identity; // its ID and entry
+    std::vector<std::string> otherIDs;
+    std::vector<std::string> locations;
+};
+
+// The app folder's entries: the first application entry (by name) whose program lies
+// inside it, and the IDs of the others. Nothing when it is no folder, is or holds
+// the home folder, has more entries than an app folder, or is stopped.
+std::optional<FolderEntries> appFolderEntries(const std::string& path, const std::stop_token& stop) {
     // The home folder, or one holding it, is never an app however its top level looks.
     const std::string normalized = normalizedPathOrSelf(path);
     if (liesAtOrInside(normalizedPathOrSelf(homeDirectory()), normalized)) return std::nullopt;
@@ -273,26 +265,77 @@ std::optional<AppBundleInfo> readAppFolderApp(const std::string& path, std::stop
     if (!folder) return std::nullopt;
     const std::optional<std::vector<std::string>> names = namesIn(folder.get(), maxAppFolderEntries, stop);
     if (!names) return std::nullopt;
-    const std::vector<std::string> locations = locationsOf(path);
-    std::optional<AppBundleInfo> app;
-    std::vector<std::string> otherIDs;
+    FolderEntries entries;
+    entries.locations = locationsOf(path);
     for (const std::string& name : *names) {
         if (stop.stop_requested()) return std::nullopt;
         if (!hasDesktopExtension(name)) continue;
-        const std::optional<DesktopEntry> entry = readEntryAt(folder.get(), name);
+        std::optional<DesktopEntry> entry = readEntryAt(folder.get(), name);
         if (!entry) continue;
-        const std::string id = withoutDesktopExtension(name);
-        if (!app && entry->type == "Application" && runsFromFolder(*entry, folder.get(), locations))
-            app = appFromEntry(path, id, *entry);
+        std::string id = withoutDesktopExtension(name);
+        if (!entries.identity && entry->type == "Application" && runsFromFolder(*entry, folder.get(), entries.locations))
+            entries.identity.emplace(std::move(id), std::move(*entry));
         else
-            otherIDs.push_back(id);
+            entries.otherIDs.push_back(std::move(id));
     }
-    if (!app) return std::nullopt;
-    for (const std::string& id : otherIDs) addRelated(*app, id);
-    app->managedBy = managerOfPath(app->url);
-    addHomeEntriesRunning(*app, locations, true, stop);
+    if (!entries.identity) return std::nullopt;
+    return entries;
+}
+
+// The AppImage's first application entry.
+std::optional<std::pair<std::string, DesktopEntry>> appImageIdentity(const AppImageContents& contents,
+                                                                    std::vector<std::string>* otherIDs) {
+    std::optional<std::pair<std::string, DesktopEntry>> identity;
+    for (const AppImageEntry& file : contents.entries) {
+        std::optional<DesktopEntry> entry = parseDesktopEntry(file.bytes);
+        std::string id = withoutDesktopExtension(file.fileName);
+        if (!identity && entry && entry->type == "Application") identity.emplace(std::move(id), std::move(*entry));
+        else if (otherIDs) otherIDs->push_back(std::move(id));
+    }
+    return identity;
+}
+
+} // namespace
+
+std::optional<AppBundleInfo> readAppImageApp(const std::string& path, std::stop_token stop) {
+    const std::optional<AppImageContents> contents = readAppImage(path, stop);
+    if (!contents) return std::nullopt;
+    std::vector<std::string> otherIDs;
+    const auto identity = appImageIdentity(*contents, &otherIDs);
+    if (!identity) return std::nullopt;
+    AppBundleInfo app = appFromEntry(path, identity->first, identity->second);
+    for (const std::string& id : otherIDs) addRelated(app, id);
+    app.managedBy = managerOfPath(app.url);
+    addHomeEntriesRunning(app, locationsOf(app.url), false, stop);
     if (stop.stop_requested()) return std::nullopt;
     return app;
+}
+
+std::optional<AppBundleInfo> readAppFolderApp(const std::string& path, std::stop_token stop) {
+    const std::optional<FolderEntries> entries = appFolderEntries(path, stop);
+    if (!entries) return std::nullopt;
+    AppBundleInfo app = appFromEntry(path, entries->identity->first, entries->identity->second);
+    for (const std::string& id : entries->otherIDs) addRelated(app, id);
+    app.managedBy = managerOfPath(app.url);
+    addHomeEntriesRunning(app, entries->locations, true, stop);
+    if (stop.stop_requested()) return std::nullopt;
+    return app;
+}
+
+std::optional<std::string> appEntryIcon(const std::string& path, std::stop_token stop) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return std::nullopt;
+    std::optional<DesktopEntry> entry;
+    if (S_ISDIR(st.st_mode)) {
+        if (std::optional<FolderEntries> entries = appFolderEntries(path, stop)) entry = entries->identity->second;
+    } else if (S_ISREG(st.st_mode) && hasDesktopExtension(lastPathComponent(path))) {
+        entry = readDesktopEntryFile(path);
+    } else if (S_ISREG(st.st_mode)) {
+        if (const std::optional<AppImageContents> contents = readAppImage(path, stop))
+            if (auto identity = appImageIdentity(*contents, nullptr)) entry = identity->second;
+    }
+    if (!entry || entry->icon.empty()) return std::nullopt;
+    return entry->icon;
 }
 
 std::optional<AppBundleInfo> readDesktopEntryApp(const std::string& path, std::stop_token stop) {
@@ -340,16 +383,7 @@ std::optional<std::string> appContaining(const std::string& programPath) {
          folder = parentPath(folder)) {
         if (folder == home) break;
         if (isAppBundlePath(folder) && readInfoPlist(folder)) return folder;
-        Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        if (!fd) continue;
-        const std::optional<std::vector<std::string>> names = namesIn(fd.get(), maxAppFolderEntries, {});
-        if (!names) continue;
-        const std::vector<std::string> locations = locationsOf(folder);
-        for (const std::string& name : *names) {
-            if (!hasDesktopExtension(name)) continue;
-            const std::optional<DesktopEntry> entry = readEntryAt(fd.get(), name);
-            if (entry && entry->type == "Application" && runsFromFolder(*entry, fd.get(), locations)) return folder;
-        }
+        if (appFolderEntries(folder, {})) return folder;
     }
     return std::nullopt;
 }

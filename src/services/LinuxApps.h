@@ -17,6 +17,11 @@ std::optional<AppBundleInfo> readAppImageApp(const std::string& path, std::stop_
 std::optional<AppBundleInfo> readAppFolderApp(const std::string& path, std::stop_token stop = {});
 std::optional<AppBundleInfo> readDesktopEntryApp(const std::string& path, std::stop_token stop = {});
 
+// The Icon of the entry that is the app's identity (an AppImage's, an app folder's,
+// a desktop entry's own): a theme icon's name or an absolute path; nothing for other
+// kinds or without one.
+std::optional<std::string> appEntryIcon(const std::string& path, std::stop_token stop = {});
+
 // Who manages what lies at the path: Flatpak's and Snap's folders, else the package
 // manager's (/usr but /usr/local, /bin, /sbin), else the user.
 AppManager managerOfPath(std::string_view path);
