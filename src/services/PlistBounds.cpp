@@ -75,10 +75,11 @@ private:
         case 0x3: // date
             return info == 3 && 8 <= room;
         case 0x4: // data
-        case 0x5: // ASCII string
             return count <= room && pay(count);
+        case 0x5: // ASCII string
+            return count <= room && pay(count) && !holdsNul(pos, count, 1);
         case 0x6: // UTF-16 string
-            return count <= room / 2 && pay(count * 2);
+            return count <= room / 2 && pay(count * 2) && !holdsNul(pos, count, 2);
         case 0x8: // UID
             return info + 1 <= room;
         case 0xA: // array
@@ -96,6 +97,13 @@ private:
         for (std::uint64_t i = 0; i < count; ++i)
             if (!visit(bigEndian(data_ + pos + i * refSize_, refSize_), depth + 1)) return false;
         return true;
+    }
+
+    // libplist aborts on a string or key whose text holds a NUL character.
+    bool holdsNul(std::size_t pos, std::uint64_t units, std::size_t unitSize) const {
+        for (std::uint64_t i = 0; i < units; ++i)
+            if (bigEndian(data_ + pos + i * unitSize, unitSize) == 0) return true;
+        return false;
     }
 
     bool pay(std::uint64_t bytes) {
@@ -124,6 +132,8 @@ public:
     explicit XmlScan(std::string_view text) : s_(text) {}
 
     bool run() {
+        // No NUL belongs in XML; libplist aborts on one inside a string or key.
+        if (s_.find('\0') != npos) return false;
         std::size_t i = 0;
         while (i < s_.size()) {
             const std::size_t open = s_.find('<', i);

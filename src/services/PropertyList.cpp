@@ -62,19 +62,14 @@ std::optional<PlistValue> Converter::convert(plist_t node, std::size_t depth) {
         return PlistValue{v};
     }
     case PLIST_STRING: {
-        char* s = nullptr;
-        plist_get_string_val(node, &s);
-        PlistValue value{std::string(s ? s : "")};
-        std::free(s);
-        return value;
+        uint64_t length = 0;
+        const char* s = plist_get_string_ptr(node, &length);
+        return PlistValue{std::string(s ? s : "", s ? length : 0)};
     }
     case PLIST_DATA: {
-        char* d = nullptr;
         uint64_t length = 0;
-        plist_get_data_val(node, &d, &length);
-        PlistValue value{PlistData{std::string(d ? d : "", d ? length : 0)}};
-        std::free(d);
-        return value;
+        const char* d = plist_get_data_ptr(node, &length);
+        return PlistValue{PlistData{std::string(d ? d : "", d ? length : 0)}};
     }
     case PLIST_DATE: {
         int32_t sec = 0, usec = 0;

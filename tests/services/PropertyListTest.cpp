@@ -228,6 +228,18 @@ TEST(PropertyList, ExpandingOrDeepListsAreRefusedAtBoundedCost) {
     EXPECT_LT(binaryChain().size(), 1'000'000U);
 }
 
+TEST(PropertyList, ANulInsideATextReadsAsNothingRatherThanAborting) {
+    // libplist asserts that a string's or key's length is that of its C string.
+    const std::string nul("a\0b", 3);
+    EXPECT_EQ(parseWithinLimits(binaryList({binaryString(nul)}, 1)), "nothing");
+    EXPECT_EQ(parseWithinLimits(binaryList({binaryObject(0x6, 1) + std::string(2, '\0')}, 1)), "nothing");
+    const std::string dictionary = binaryObject(0xD, 1) + '\1' + '\2';
+    EXPECT_EQ(parseWithinLimits(binaryList({dictionary, binaryString(nul), binaryString("v")}, 1)), "nothing");
+    EXPECT_EQ(parseWithinLimits(xmlList("<dict><key>k</key><string>" + nul + "</string></dict>")), "nothing");
+    EXPECT_EQ(parseWithinLimits(xmlList("<dict><key>" + nul + "</key><string>v</string></dict>")), "nothing");
+    ASSERT_TRUE(parsePropertyList(binaryList({dictionary, binaryString("k"), binaryString("v")}, 1)));
+}
+
 TEST(PropertyList, ReadersAboveTheParserGiveNothingForABomb) {
     TempFolder dir;
     std::filesystem::create_directories(dir / "Evil.app/Contents");
