@@ -34,11 +34,14 @@ std::vector<std::string> systemctlArguments(ServiceScope scope, const std::vecto
 
 // One manager's answers for the units asked about.
 struct ServiceStates {
+    static constexpr std::size_t unitFileBatch = 40;
+
     std::optional<std::map<std::string, std::string>> unitFileStates; // none: no answer
     std::optional<std::map<std::string, std::string>> activeStates;   // none: no answer
 
-    // Runs "list-unit-files" for `unitFiles` and "list-units --all" for `units`; asks
-    // nothing about an empty list.
+    // Runs "list-unit-files" for `unitFiles` (in batches of `unitFileBatch`, run at
+    // once) and "list-units --all" for `units`; asks nothing about an empty list. A
+    // batch that fails leaves its units unknown.
     static ServiceStates query(ProgramRunner& runner, ServiceScope scope, const std::vector<std::string>& unitFiles,
                                const std::vector<std::string>& units);
 
