@@ -10,10 +10,8 @@
 #include "mainprogram/SettingsView.h"
 #include "mainprogram/StartupItemsWindow.h"
 #include "platform/AppActivation.h"
-#include "platform/DesktopServices.h"
 #include "runtime/GuiThread.h"
 #include "shell/WindowForward.h"
-#include "startup/ui/StartupItemsTexts.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -84,8 +82,6 @@ void PlenwickApp::openSettings() {
     if (!settings_) {
         settings_ = new SettingsView(appState().preferences());
         settings_->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(settings_->helperToggle(), &HelperToggle::openLoginItemsRequested, settings_,
-                         [] { openURLOnDesktop(StartupItemsTexts::loginItemsSettingsURL); });
         linkHelperRow(*settings_, helperController());
         settings_->addAction(mainWindow().commands()->quit());
     }
