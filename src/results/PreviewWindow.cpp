@@ -6,6 +6,7 @@
 #include "runtime/BackgroundTask.h"
 #include "runtime/Executor.h"
 #include "shell/Symbols.h"
+#include "shell/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -117,7 +118,11 @@ void PreviewWindow::showPath(const std::string& path) {
                 apply(std::move(content));
             });
     }
-    if (!isVisible()) show();
+    if (!isVisible()) {
+        if (!placed_) placeNewWindow(*this, parentWidget() ? parentWidget()->window() : nullptr);
+        placed_ = true;
+        show();
+    }
     raise();
 }
 

@@ -47,6 +47,7 @@ private:
     std::uint64_t generation_ = 0;
     bool loaded_ = false;
     bool closingFromState_ = false;
+    bool placed_ = false;  // on the screen, over the results, when first shown
     PreviewContent content_;
     QStackedWidget* pages_;
     QWidget* loading_;
