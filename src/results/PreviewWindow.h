@@ -30,6 +30,8 @@ public:
     // What is on show (for tests): the content last applied, if it is for `path()`.
     const PreviewContent* content() const { return loaded_ ? &content_ : nullptr; }
     QWidget* currentPage() const;
+    // The picture of an item shown by its facts.
+    QPixmap factsPicture() const;
 
 signals:
     // The user closed the window.
@@ -41,6 +43,7 @@ protected:
 
 private:
     void apply(PreviewContent content);
+    void showFactsIcon();
 
     Executor& executor_;
     std::string path_;
