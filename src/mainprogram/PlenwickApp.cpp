@@ -12,6 +12,7 @@
 #include "platform/AppActivation.h"
 #include "runtime/GuiThread.h"
 #include "shell/WindowForward.h"
+#include "shell/WindowPlacement.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -54,7 +55,17 @@ MainWindow& PlenwickApp::mainWindow() {
     return *window_;
 }
 
-void PlenwickApp::showMainWindow() { bringWindowForward(mainWindow()); }
+void PlenwickApp::showMainWindow() {
+    if (!mainWindowPlaced_) {
+        placeNewWindow(mainWindow(), nullptr);
+        mainWindowPlaced_ = true;
+    }
+    bringWindowForward(mainWindow());
+}
+
+const QWidget* PlenwickApp::shownMainWindow() const {
+    return window_ && window_->isVisible() ? window_.get() : nullptr;
+}
 
 StartupItemsWindow* PlenwickApp::startupItemsWindow() const { return startupItems_.data(); }
 
@@ -74,6 +85,7 @@ void PlenwickApp::openWindow(const QString& identifier) {
         startupItems_->setAttribute(Qt::WA_DeleteOnClose);
         // Quit also from this window while the main window is closed.
         startupItems_->addAction(mainWindow().commands()->quit());
+        placeNewWindow(*startupItems_, shownMainWindow());
     }
     bringWindowForward(*startupItems_);
 }
@@ -84,6 +96,7 @@ void PlenwickApp::openSettings() {
         settings_->setAttribute(Qt::WA_DeleteOnClose);
         linkHelperRow(*settings_, helperController());
         settings_->addAction(mainWindow().commands()->quit());
+        placeNewWindow(*settings_, shownMainWindow());
     }
     bringWindowForward(*settings_);
 }
