@@ -7,7 +7,9 @@
 #include "home/RecentScansList.h"
 #include "home/ScanFolderCard.h"
 #include "home/ToolCards.h"
+#include "home/HomeTexts.h"
 #include "home/VolumeCard.h"
+#include "shell/WrappedToolTip.h"
 #include "platform/MotionPreference.h"
 #include "shell/FileIconCache.h"
 
@@ -82,6 +84,20 @@ TEST_F(HomeTest, VolumeCardsScanTheirVolumeAndShowASymbolForAMissingMountPoint) 
     card->actionInterface()->doAction("Scan");
     EXPECT_EQ(state->scanTarget(), existing);
     state->cancelScan();
+}
+
+TEST_F(HomeTest, AVolumeCardsSizeLineNamesTheReserveItLeavesOut) {
+    VolumeInfo root = disk("/", "File System", 102'750'000'000, 82'530'000'000);
+    VolumeCard plain(root);
+    plain.resize(plain.sizeHint());
+    EXPECT_EQ(plain.toolTipAt(plain.capacityRect().center()), "/") << "nothing left out: the path, as elsewhere";
+
+    root.reservedCapacity = 5'410'000'000;
+    VolumeCard card(root);
+    card.resize(card.sizeHint());
+    EXPECT_EQ(card.toolTipAt(card.capacityRect().center()), wrappedToolTip(home::volumeSizeHelp(root)));
+    EXPECT_EQ(card.toolTipAt(card.cardRect().topLeft() + QPointF(24, 24)), "/");
+    EXPECT_TRUE(card.accessibleDescription().endsWith(home::volumeSizeHelp(root)));
 }
 
 TEST_F(HomeTest, AVolumeCardDrawsItsRingInTheColourOfItsFill) {
