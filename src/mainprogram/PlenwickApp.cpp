@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QSystemTrayIcon>
 
 
 namespace plenwick {
@@ -86,7 +87,9 @@ void PlenwickApp::openSettings() {
         settings_->setAttribute(Qt::WA_DeleteOnClose);
         QObject::connect(settings_->helperToggle(), &HelperToggle::openLoginItemsRequested, settings_,
                          [] { openURLOnDesktop(StartupItemsTexts::loginItemsSettingsURL); });
-        linkHelperRow(*settings_, helperController());
+        std::function<bool()> trayAvailable = trayAvailable_;
+        if (!trayAvailable) trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+        linkHelperRow(*settings_, helperController(), std::move(trayAvailable));
         settings_->addAction(mainWindow().commands()->quit());
     }
     bringWindowForward(*settings_);

@@ -9,8 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include "helper/HelperMenu.h"
+#include "helper/TrayAbsence.h"
+
 #include <QAction>
 #include <QApplication>
+#include <QDBusConnection>
+#include <QSystemTrayIcon>
 #include <QFileDialog>
 #include <QTest>
 #include <QTimer>
@@ -52,6 +57,52 @@ protected:
 
 } // namespace
 
+// The desktop's notification service, as far as the helper uses it.
+class FakeNotifications final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    QStringList told;
+
+public slots:
+    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
+                const QStringList&, const QVariantMap&, int) {
+        told << summary + QStringLiteral(": ") + body;
+        return 1;
+    }
+};
+
+TEST_F(PlenwickHelperAppTest, WithoutASystemTrayTheHelperSaysItRunsWithoutAnIcon) {
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()) << "the offscreen desktop has no tray";
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("notifications"));
+    if (!bus.isConnected()) GTEST_SKIP() << "no session bus";
+    FakeNotifications notifications;
+    ASSERT_TRUE(bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &notifications,
+                                   QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
+
+    {
+        PlenwickHelperApp helper;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !notifications.told.isEmpty(); }, 20000));
+    }
+    EXPECT_EQ(notifications.told, QStringList{TrayAbsenceNotice::title + ": " + TrayAbsenceNotice::body});
+    bus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
+    bus.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("notifications"));
+}
+
+TEST_F(PlenwickHelperAppTest, TheHelpersWindowsTakeTheKeysItsMenuShows) {
+    PlenwickHelperApp helper;
+    helper.menu().startupItems()->trigger();
+    QWidget* startup = helper.presenter().window(QString::fromLatin1(WindowPresenter::startupItemsWindow));
+    ASSERT_NE(startup, nullptr);
+    for (QAction* action : helper.menu().windowActions())
+        EXPECT_TRUE(startup->actions().contains(action)) << action->text().toStdString();
+    // The offscreen tray draws no menu of its own: the items show their keys.
+    EXPECT_EQ(helper.menu().startupItems()->shortcut(), QKeySequence("Ctrl+L"));
+}
+
 TEST_F(PlenwickHelperAppTest, UninstallAnAppBringsTheHelperForwardBeforeItsChooser) {
     PlenwickHelperApp helper;
     helper.menu().startupItems()->trigger();
@@ -87,3 +138,5 @@ TEST_F(PlenwickHelperAppTest, UninstallAnAppBringsTheHelperForwardBeforeItsChoos
     EXPECT_NE(at, cameForward.end()) << "the helper's window came forward with it";
     EXPECT_EQ(std::find(cameForward.begin(), at, chooser), at) << "before the chooser appeared";
 }
+
+#include "PlenwickHelperAppTest.moc"
