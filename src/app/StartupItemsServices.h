@@ -1,6 +1,6 @@
 #pragma once
 // What a startup-items model uses in the programs: its background work on the given
-// executor, the real tools, the administrator prompt and the installed apps.
+// executor, the real tools and the administrator prompt.
 
 #include "runtime/Executor.h"
 #include "startup/StartupItemsModel.h"

@@ -91,7 +91,7 @@ void UninstallEntry::respondToLeftoverOffer(bool accept) {
 void UninstallEntry::offerLeftoversAfterTrash(const AppBundleInfo& app, std::optional<std::string> iconURL) {
     assertGuiThread();
     if (!trashMoves_.offerLeftoversSetting()) return;
-    if (isSystemBundleID(app.bundleID)) return;
+    if (isSystemApp(app)) return;
     std::shared_ptr<UninstallSession> session = makeUninstallSession(app, UninstallSession::Mode::afterTrash);
     session->setIconURL(std::move(iconURL));
     // The search's completion keeps the session alive until it has been judged.

@@ -35,4 +35,19 @@ std::string xdgConfigHome() {
     return homePath(".config");
 }
 
+std::vector<std::string> xdgDataDirs() {
+    std::vector<std::string> folders;
+    const char* value = std::getenv("XDG_DATA_DIRS");
+    const std::string_view list = value ? value : "";
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find(':', start);
+        if (end == std::string_view::npos) end = list.size();
+        if (end > start && list[start] == '/') folders.emplace_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+    if (folders.empty()) folders = {"/usr/local/share", "/usr/share"};
+    return folders;
+}
+
 } // namespace plenwick

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plenwick {
 
@@ -14,5 +15,7 @@ std::string homePath(std::string_view relative);
 std::string xdgDataHome();
 // $XDG_CONFIG_HOME when absolute, else ~/.config.
 std::string xdgConfigHome();
+// The absolute folders of $XDG_DATA_DIRS in order, else /usr/local/share and /usr/share.
+std::vector<std::string> xdgDataDirs();
 
 } // namespace plenwick

@@ -117,9 +117,12 @@ void HelperState::considerFrom(std::shared_ptr<const std::vector<std::string>> u
         *env_.uninstall.executor, this,
         [url, registry = env_.registry] {
             Candidate candidate;
+            // The item itself is judged, never what a link in the Trash points to.
             struct stat st {};
-            candidate.exists = ::stat(url.c_str(), &st) == 0;
+            candidate.exists = ::lstat(url.c_str(), &st) == 0 && !S_ISLNK(st.st_mode);
             if (candidate.exists) candidate.app = AppBundleInfo::read(url);
+            // An entry that stands for an app still installed elsewhere: the app stays.
+            if (candidate.app && candidate.app->url != normalizedPathOrSelf(url)) candidate.app.reset();
             if (candidate.app) {
                 candidate.otherCopies = installedCopies(*registry, candidate.app->bundleID, url);
                 candidate.formerLocation = originalPathOfTrashedItem(url);
@@ -147,7 +150,7 @@ void HelperState::considerFrom(std::shared_ptr<const std::vector<std::string>> u
 bool HelperState::passes(const Candidate& candidate, const std::string& url) {
     if (!askOnTrash_ || !candidate.exists || !candidate.app) return false;
     const std::string& id = candidate.app->bundleID;
-    if (isSystemBundleID(id) || id == mainAppBundleID || id == helperBundleID) return false;
+    if (isSystemApp(*candidate.app) || id == mainAppBundleID || id == helperBundleID) return false;
     if (handled_.wasRecentlyHandled(id, lastPathComponent(url), env_.now())) return false;
     return candidate.otherCopies.empty();
 }

@@ -2,6 +2,7 @@
 
 #include "base/PathNames.h"
 #include "runtime/GuiThread.h"
+#include "services/AppBundleInfo.h"
 
 #include <QPointer>
 
@@ -9,7 +10,12 @@ namespace plenwick {
 
 TrashWatcher::TrashWatcher(std::string folder, std::shared_ptr<FolderEvents> events,
                            std::shared_ptr<TaskClock> clock, QObject* parent)
-    : QObject(parent), folder_(std::move(folder)), events_(std::move(events)), clock_(std::move(clock)) {}
+    : QObject(parent), folder_(std::move(folder)), events_(std::move(events)), clock_(std::move(clock)) {
+    // A look at the entry itself, never through a link: a few bytes or one listing.
+    detector_.mayBeApp = [folder = folder_](const std::string& name) {
+        return mayBeApp(appendingPathComponent(folder, name));
+    };
+}
 
 TrashWatcher::~TrashWatcher() = default;
 
@@ -37,7 +43,8 @@ void TrashWatcher::restart(bool prepare) {
         scheduleRetry();
         return;
     }
-    detector_.known = TrashedAppDetector::appNames(*names);
+    // Whatever is there now is the baseline, app or not: never reported, never judged.
+    detector_.known = std::set<std::string>(names->begin(), names->end());
     cancelRetry();
     setStatus(Status::watching);
 }

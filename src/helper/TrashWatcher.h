@@ -1,8 +1,9 @@
 #pragma once
 // Tells the helper when applications arrive in the user's Trash. It watches the
-// folder, waits for a burst of changes to settle, lists it, and reports the ".app"
-// entries the previous listing lacked; what was there when watching (re)started is
-// never reported. A folder it can't list or watch makes it "no access" and retried
+// folder, waits for a burst of changes to settle, lists it, and reports the entries
+// the previous listing lacked that may be apps (AppImages, app folders, desktop
+// entries, bundle-style folders); what was there when watching (re)started is never
+// reported. A folder it can't list or watch makes it "no access" and retried
 // every 15 seconds. Lives on the GUI thread.
 
 #include "helper/FolderEvents.h"

@@ -13,10 +13,12 @@ std::set<std::string> TrashedAppDetector::appNames(const std::vector<std::string
 }
 
 std::vector<std::string> TrashedAppDetector::update(const std::vector<std::string>& names) {
-    std::set<std::string> current = appNames(names);
+    std::set<std::string> current(names.begin(), names.end());
     std::vector<std::string> arrived;
-    for (const std::string& name : current)
-        if (!known.count(name)) arrived.push_back(name); // a set iterates in byte order
+    for (const std::string& name : current) { // a set iterates in byte order
+        if (known.count(name)) continue;
+        if (mayBeApp ? mayBeApp(name) : !appNames({name}).empty()) arrived.push_back(name);
+    }
     known = std::move(current);
     return arrived;
 }

@@ -52,7 +52,7 @@ void WindowPresenter::presentUninstaller(const QString& identifier, const QStrin
 void WindowPresenter::presentStartupItems(const QString& identifier, const QString& title, bool resizable,
                                           std::function<void()> onClose) {
     present(identifier, title, resizable, std::move(onClose), [this] {
-        return new StartupItemsView(std::make_unique<StartupItemsModel>(startupEnvironment_()), false);
+        return new StartupItemsView(std::make_unique<StartupItemsModel>(startupEnvironment_()));
     });
 }
 

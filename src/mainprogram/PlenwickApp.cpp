@@ -10,10 +10,8 @@
 #include "mainprogram/SettingsView.h"
 #include "mainprogram/StartupItemsWindow.h"
 #include "platform/AppActivation.h"
-#include "platform/DesktopServices.h"
 #include "runtime/GuiThread.h"
 #include "shell/WindowForward.h"
-#include "startup/ui/StartupItemsTexts.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -85,8 +83,6 @@ void PlenwickApp::openSettings() {
     if (!settings_) {
         settings_ = new SettingsView(appState().preferences());
         settings_->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(settings_->helperToggle(), &HelperToggle::openLoginItemsRequested, settings_,
-                         [] { openURLOnDesktop(StartupItemsTexts::loginItemsSettingsURL); });
         std::function<bool()> trayAvailable = trayAvailable_;
         if (!trayAvailable) trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
         linkHelperRow(*settings_, helperController(), std::move(trayAvailable));

@@ -12,7 +12,7 @@ StartupItemsWindow::StartupItemsWindow(StartupItemsModel::Environment environmen
     setWindowTitle(QStringLiteral("Startup Items"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    view_ = new StartupItemsView(std::make_unique<StartupItemsModel>(std::move(environment)), false, this);
+    view_ = new StartupItemsView(std::make_unique<StartupItemsModel>(std::move(environment)), this);
     layout->addWidget(view_);
     resize(kDefaultWidth, kDefaultHeight);
 }

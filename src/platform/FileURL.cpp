@@ -1,6 +1,7 @@
 #include "platform/FileURL.h"
 
 #include <QByteArray>
+#include <QSysInfo>
 
 namespace plenwick {
 
@@ -11,8 +12,21 @@ QUrl fileURL(const std::string& path) {
     return QUrl::fromEncoded(QByteArrayLiteral("file://") + bytes, QUrl::StrictMode);
 }
 
+namespace {
+
+// A file URL names a file here only without a host, with "localhost" or with this
+// machine's own name: "file://server/etc/passwd" is the server's file, not ours.
+bool namesThisMachine(const QUrl& url) {
+    const QString host = url.host();
+    if (host.isEmpty() || host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0) return true;
+    const QString own = QSysInfo::machineHostName();
+    return !own.isEmpty() && host.compare(own, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
 std::optional<std::string> pathFromFileURL(const QUrl& url) {
-    if (!url.isLocalFile()) return std::nullopt;
+    if (!url.isLocalFile() || !namesThisMachine(url)) return std::nullopt;
     const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
     // A NUL would end the path early for every system call: another file.
     if (bytes.isEmpty() || bytes.contains('\0')) return std::nullopt;

@@ -13,7 +13,8 @@ namespace plenwick {
 QUrl fileURL(const std::string& path);
 
 // The raw byte path of a local file URL; nothing for any other scheme (an https link
-// to "/home" is not the local /home), an empty path or one holding a NUL byte.
+// to "/home" is not the local /home), for a host other than none, "localhost" or this
+// machine's name, for an empty path or one holding a NUL byte.
 std::optional<std::string> pathFromFileURL(const QUrl& url);
 
 } // namespace plenwick

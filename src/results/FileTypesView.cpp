@@ -223,6 +223,18 @@ FileTypesView::FileTypesView(AppState& state, QWidget* parent) : QWidget(parent)
 
 FileTypesView::~FileTypesView() { folderStop_.request_stop(); }
 
+QSize FileTypesView::sizeHint() const {
+    // Every row shown, with the highlight bar's room kept whether or not it shows, so
+    // that the bar sliding in does not move what lies above the breakdown.
+    const QLayout* column = layout();
+    const int spacing = column->spacing();
+    const int rows = model_->rowCount();
+    const int body = rows > 0 ? rows * list_->sizeHintForRow(0) : placeholder_->sizeHint().height();
+    const int height = column->itemAt(0)->sizeHint().height() + spacing + column->itemAt(1)->sizeHint().height() +
+                       spacing + highlightBar_->sizeHint().height() + spacing + body;
+    return QSize(column->sizeHint().width(), height);
+}
+
 void FileTypesView::setSegment(FileTypesSegment segment) {
     if (segment == segment_) return;
     segment_ = segment;
@@ -348,7 +360,9 @@ void FileTypesView::refresh() {
         if (selected) selectedIndex = static_cast<int>(states.size());
         states.push_back({selected, fileTypesRowDimmed(row, filter, filterCategory), false});
     }
+    const int rowsBefore = model_->rowCount();
     model_->setRows(std::move(rows), std::move(states));
+    if (model_->rowCount() != rowsBefore) updateGeometry();
     // The list's own selection mirrors the highlighted row, for assistive technologies.
     if (selectedIndex >= 0) list_->setCurrentIndex(model_->index(selectedIndex));
     else list_->clearSelection();

@@ -43,6 +43,9 @@ public:
     explicit FileTypesView(AppState& state, QWidget* parent = nullptr);
     ~FileTypesView() override;
 
+    // The height that shows every row.
+    QSize sizeHint() const override;
+
     FileTypesSegment segment() const noexcept { return segment_; }
     void setSegment(FileTypesSegment segment);
     FileTypesScope scope() const noexcept { return scope_; }

@@ -117,9 +117,10 @@ InspectorView::InspectorView(AppState& state, QWidget* parent) : QWidget(parent)
         QStringLiteral("No Selection"), QStringLiteral("Click an item to see its details."));
     placeholder_ = noSelection;
     diskUsage_ = new ShellDiskUsageSummary(state_, content);
+    cardSlot_ = new CardSlot(diskUsage_, content);
     items->addWidget(details_);
     items->addWidget(placeholder_);
-    items->addWidget(new CardSlot(diskUsage_, content));
+    items->addWidget(cardSlot_);
     items->addStretch(1);
     scroll->watch(content);
     scroll->viewport()->setAutoFillBackground(false);
@@ -140,10 +141,76 @@ InspectorView::InspectorView(AppState& state, QWidget* parent) : QWidget(parent)
     fileTypes_ = new FileTypesView(state_, lower_);
     lower->addWidget(fileTypes_, 1);
     split->addWidget(lower_);
+    split->setTopHeight(
+        [this](int width, int height, int minimumBottom) { return upperHeight(width, height, minimumBottom); });
 
     connect(details_, &ShellInspectorDetails::contextMenuRequested, this, &InspectorView::contextMenuRequested);
     connect(&state_, &AppState::changed, this, &InspectorView::onChanged);
     showNode();
+}
+
+std::vector<int> InspectorView::upperBreaksAt(int width, int& essential) const {
+    // The content's column: inset, the details or the placeholder, then the card.
+    const int inner = width - 2 * kInset;
+    std::vector<ShellInspectorDetails::Row> rows;
+    int bottom = kInset;
+    if (!details_->isHidden()) {
+        for (const ShellInspectorDetails::Row& row : details_->rowsAt(inner))
+            rows.push_back({kInset + row.top, kInset + row.bottom});
+        bottom += details_->heightForWidth(inner);
+    } else if (!placeholder_->isHidden()) {
+        bottom += placeholder_->sizeHint().height();
+        rows.push_back({kInset, bottom});
+    }
+    const int full = scroll_->heightForWidth(width);
+    essential = std::min(full, bottom + kInset);
+    if (!cardSlot_->isHidden()) {
+        const int top = bottom + kSpacing;
+        rows.push_back({top, top + cardSlot_->sizeHint().height()});
+    }
+    // A height may end below a row, up to the inset, but not inside the next one.
+    std::vector<int> breaks;
+    for (const ShellInspectorDetails::Row& row : rows) {
+        int next = full;
+        for (const ShellInspectorDetails::Row& other : rows)
+            if (other.top >= row.bottom) next = std::min(next, other.top);
+        breaks.push_back(std::min(row.bottom + kInset, next));
+    }
+    breaks.push_back(full);
+    std::sort(breaks.begin(), breaks.end());
+    breaks.erase(std::unique(breaks.begin(), breaks.end()), breaks.end());
+    return breaks;
+}
+
+int InspectorView::lowerWantedHeight() const {
+    // Asked afresh: the breakdown's rows change without the layouts above it knowing.
+    int wanted = 0;
+    const QLayout* column = lower_->layout();
+    for (int i = 0; i < column->count(); ++i) {
+        QLayoutItem* item = column->itemAt(i);
+        if (item->isEmpty()) continue;
+        wanted += item->widget() == fileTypes_ ? fileTypes_->sizeHint().height() : item->sizeHint().height();
+    }
+    return wanted;
+}
+
+int InspectorView::upperHeight(int width, int height, int minimumBottom) const {
+    const int bottomWanted = lowerWantedHeight();
+    // The details come whole before the breakdown, which then gets the room its rows
+    // want; the card takes what they leave. Where the details cannot show whole, the
+    // part ends below its last whole row, so that no button shows cut in half.
+    auto share = [&](int w, std::vector<int>& breaks) {
+        int essential = 0;
+        breaks = upperBreaksAt(w, essential);
+        return static_cast<int>(ShellInspectorLayout::topShare(height, minimumBottom, essential,
+                                                               scroll_->heightForWidth(w), bottomWanted));
+    };
+    std::vector<int> breaks;
+    const int full = scroll_->heightForWidth(width);
+    if (share(width, breaks) >= full) return full;
+    // Less than the whole: the content scrolls beside its scroll bar, narrower.
+    const int narrower = std::max(0, width - scroll_->verticalScrollBar()->sizeHint().width());
+    return ShellInspectorLayout::wholeRowsHeight(share(narrower, breaks), breaks);
 }
 
 void InspectorView::onChanged(quint64 fields) {

@@ -9,6 +9,8 @@
 #include <QPoint>
 #include <QWidget>
 
+#include <vector>
+
 class QScrollArea;
 
 namespace plenwick {
@@ -38,6 +40,14 @@ signals:
     void contextMenuRequested(const plenwick::NodeRef& node, QPoint globalPos);
 
 private:
+    // The upper part's height in a column `height` high at `width`, the breakdown
+    // keeping `minimumBottom`.
+    int upperHeight(int width, int height, int minimumBottom) const;
+    // The lower part's height that shows every row of the breakdown.
+    int lowerWantedHeight() const;
+    // Heights at which the upper part cuts none of its rows, laid out at `width`;
+    // `essential` is set to the height that shows the details whole.
+    std::vector<int> upperBreaksAt(int width, int& essential) const;
     void onChanged(quint64 fields);
     void showNode();
 
@@ -46,6 +56,7 @@ private:
     ShellInspectorDetails* details_;
     QWidget* placeholder_;
     ShellDiskUsageSummary* diskUsage_;
+    QWidget* cardSlot_;
     QWidget* lower_;
     FileTypesView* fileTypes_;
 };

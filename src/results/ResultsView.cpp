@@ -178,7 +178,10 @@ bool ResultsView::isInspectorSliding() const {
 
 bool ResultsView::isSidebarVisible() const { return !sidebar_->isHidden(); }
 
-void ResultsView::setSidebarVisible(bool visible) { sidebar_->setVisible(visible); }
+void ResultsView::setSidebarVisible(bool visible) {
+    sidebar_->setVisible(visible);
+    fitSidebar();
+}
 
 void ResultsView::setInspectorWidth(int width) {
     const int total = detail_->width() - detail_->handleWidth();
@@ -188,6 +191,22 @@ void ResultsView::setInspectorWidth(int width) {
 void ResultsView::applyStoredInspectorWidth() {
     inspectorWidth_ = qRound(inspectorWidthModel_.displayedWidth());
     if (!isInspectorSliding() && inspectorColumn_->isVisible()) setInspectorWidth(inspectorWidth_);
+    fitSidebar();
+}
+
+void ResultsView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitSidebar();
+}
+
+void ResultsView::fitSidebar() {
+    if (sidebar_->isHidden() || isInspectorSliding() || outer_->width() <= 0) return;
+    const int wanted = qRound(sidebarWidth().displayed(state_.preferences()));
+    const int inspector = inspectorColumn_->isHidden() ? 0 : inspectorWidth_ + detail_->handleWidth();
+    const int panes = outer_->width() - outer_->handleWidth();
+    const int width = std::clamp(panes - inspector - kChartRoom, kSidebarMinimum, std::max(kSidebarMinimum, wanted));
+    // Only a drag of the handle stores a width; this is the window's doing.
+    if (sidebar_->width() != width) outer_->setSizes({width, std::max(0, panes - width)});
 }
 
 void ResultsView::showContextMenu(const NodeRef& node, QPoint globalPos) {
@@ -209,6 +228,7 @@ void ResultsView::showInspector(bool shown, bool animated) {
         clip->setSlideWidth(0);
         inspectorColumn_->setVisible(shown);
         if (shown) setInspectorWidth(inspectorWidth_);
+        fitSidebar();
         return;
     }
     const int from = inspectorColumn_->isVisible() ? inspectorColumn_->width() : 0;
@@ -227,6 +247,7 @@ void ResultsView::showInspector(bool shown, bool animated) {
         clip->setSlideWidth(0);
         inspectorColumn_->setVisible(shown);
         if (shown) setInspectorWidth(inspectorWidth_);
+        fitSidebar();
     });
     slide_->start();
 }

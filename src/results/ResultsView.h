@@ -57,13 +57,22 @@ public:
     // The sidebar's widths. The width the user drags it to is kept in the preferences,
     // so that it outlasts rescans, new scans and restarts.
     static constexpr int kSidebarMinimum = 200, kSidebarIdeal = 270, kSidebarMaximum = 520;
+    // The chart's room that a narrow window keeps by narrowing the sidebar first (not
+    // below its minimum); the sidebar's own width comes back as the window widens.
+    static constexpr int kChartRoom = 400;
     static const StoredColumnWidth& sidebarWidth();
     // The splitter between the sidebar and the rest.
     QSplitter* sidebarSplitter() const;
     static constexpr int kInspectorDefaultWidth = static_cast<int>(InspectorColumnWidth::defaultWidth);
     static constexpr int kInspectorSlideMs = 220;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    // Gives the sidebar its stored width, or less where the chart would otherwise get
+    // less than its room.
+    void fitSidebar();
     // The panes of later parts of the program: each replaces its placeholder here.
     QWidget* makeSidebar();
     QWidget* makeChart();

@@ -28,7 +28,10 @@ SelectableText::SelectableText(QWidget* parent) : QTextEdit(parent) {
     viewport()->setAutoFillBackground(false);
     setAutoFillBackground(false);
     viewport()->setCursor(Qt::IBeamCursor);
-    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Maximum);
+    // Its height is what its lines take at the width it is given: a height policy
+    // that capped it at the size hint's (taken at the hint's own width) would cut
+    // lines off whenever the text wraps to more lines at the width it really has.
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
 }

@@ -168,9 +168,12 @@ ShellInspectorDetails::ShellInspectorDetails(AppState& state, QWidget* parent) :
     name_->setFont(shellFont(ShellTextStyle::title3, QFont::DemiBold));
     name_->setMaximumLines(3);
     kind_ = text(ShellTextStyle::callout, ShellText::Tone::secondary, this);
+    // The stretches centre the titles beside a taller icon, at the name's own height.
+    titles->addStretch(1);
     titles->addWidget(caption_);
     titles->addWidget(name_);
     titles->addWidget(kind_);
+    titles->addStretch(1);
     header->addLayout(titles, 1);
     column->addLayout(header);
 
@@ -450,6 +453,39 @@ QString ShellInspectorDetails::sizeText() const { return size_->text(); }
 QString ShellInspectorDetails::pathText() const { return path_->text(); }
 QAbstractButton* ShellInspectorDetails::copyPathButton() const { return copyPath_; }
 QWidget* ShellInspectorDetails::iconView() const { return icon_; }
+
+namespace {
+
+// The rows of a vertical box layout laid out at `width` from `top`, going into the
+// vertical box layouts it holds and the widgets in `open`.
+void appendRows(const QLayout& layout, int width, int top, const QList<const QWidget*>& open,
+                std::vector<ShellInspectorDetails::Row>& rows) {
+    const QMargins margins = layout.contentsMargins();
+    const int inner = width - margins.left() - margins.right();
+    int y = top + margins.top();
+    bool first = true;
+    for (int i = 0; i < layout.count(); ++i) {
+        QLayoutItem* item = layout.itemAt(i);
+        if (item->isEmpty()) continue;
+        if (!first) y += layout.spacing();
+        first = false;
+        const int height = item->hasHeightForWidth() ? item->heightForWidth(inner) : item->sizeHint().height();
+        const QLayout* nested = item->layout();
+        if (!nested && item->widget() && open.contains(item->widget())) nested = item->widget()->layout();
+        const auto* box = qobject_cast<const QBoxLayout*>(nested);
+        if (box && box->direction() == QBoxLayout::TopToBottom) appendRows(*box, inner, y, open, rows);
+        rows.push_back({y, y + height});
+        y += height;
+    }
+}
+
+} // namespace
+
+std::vector<ShellInspectorDetails::Row> ShellInspectorDetails::rowsAt(int width) const {
+    std::vector<Row> rows;
+    if (layout()) appendRows(*layout(), width, 0, {actions_}, rows);
+    return rows;
+}
 
 std::optional<QString> ShellInspectorDetails::fact(const QString& label) const {
     for (int i = 0; i < 4; ++i)

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class QAbstractButton;
 class QGridLayout;
@@ -65,6 +66,8 @@ public:
     // The value of the facts row labelled `label`, or none when the row is not shown.
     std::optional<QString> fact(const QString& label) const;
     QString pathText() const;
+    SelectableText* nameView() const { return name_; }
+    SelectableText* pathView() const { return path_; }
     QAbstractButton* copyPathButton() const;
     QWidget* actionsSection() const { return actions_; }
     ShellActionButton* revealButton() const { return reveal_; }
@@ -74,6 +77,14 @@ public:
     QPushButton* rescanButton() const { return rescan_; }
     QPushButton* trashButton() const { return trash_; }
     QWidget* iconView() const;
+
+    // Where its rows lie (top, bottom) when laid out at `width`: the sections, and each
+    // row of text or buttons within them, a section after its rows.
+    struct Row {
+        int top;
+        int bottom;
+    };
+    std::vector<Row> rowsAt(int width) const;
 
     // The label of the first facts row, the files' own lengths.
     static const QString logicalSizeLabel;

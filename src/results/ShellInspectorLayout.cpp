@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace plenwick {
 
@@ -11,6 +12,18 @@ ShellInspectorLayout::Split ShellInspectorLayout::split(double height, double mi
     double top = std::isnan(topWanted) ? 0.0 : std::min(height - minimumBottomHeight, topWanted);
     if (!(top > 0)) top = 0; // negative, or not a number
     return Split{top, top, std::max(0.0, height - top)};
+}
+
+double ShellInspectorLayout::topShare(double height, double minimumBottomHeight, double essential, double topWanted,
+                                      double bottomWanted) {
+    const double wanted = std::min(topWanted, std::max(essential, height - bottomWanted));
+    // Further items that want less than their minimum leave the rest to the first.
+    return split(height, std::min(minimumBottomHeight, std::max(0.0, bottomWanted)), wanted).topHeight;
+}
+
+int ShellInspectorLayout::wholeRowsHeight(int limit, const std::vector<int>& rowBottoms) {
+    const auto above = std::upper_bound(rowBottoms.begin(), rowBottoms.end(), limit);
+    return above == rowBottoms.begin() ? limit : *std::prev(above);
 }
 
 QSizeF ShellInspectorLayout::sizeThatFits(std::optional<double> width, std::optional<double> height,
@@ -57,8 +70,13 @@ QSize ShellInspectorLayout::minimumSize() const { return QSize(0, 0); }
 void ShellInspectorLayout::setGeometry(const QRect& rect) {
     QLayout::setGeometry(rect);
     if (items_.isEmpty()) return;
-    const Split parts = split(rect.height(), minimumBottomHeight_, topHeightAt(rect.width()));
-    const int top = static_cast<int>(std::lround(parts.topHeight));
+    int top = 0;
+    if (topHeight_) {
+        top = std::clamp(topHeight_(rect.width(), rect.height(), static_cast<int>(minimumBottomHeight_)), 0,
+                         rect.height());
+    } else {
+        top = static_cast<int>(std::lround(split(rect.height(), minimumBottomHeight_, topHeightAt(rect.width())).topHeight));
+    }
     items_.front()->setGeometry(QRect(rect.x(), rect.y(), rect.width(), top));
     for (int i = 1; i < items_.size(); ++i)
         items_[i]->setGeometry(QRect(rect.x(), rect.y() + top, rect.width(), rect.height() - top));

@@ -2,13 +2,15 @@
 // The inspector's vertical split: the first item (the scrolled details) gets the
 // height it asks for at the full width, but never so much that less than
 // `minimumBottomHeight` is left below it, and never less than nothing; every further
-// item gets the rest below it, all in the same frame.
+// item gets the rest below it, all in the same frame. An owner can refine the first
+// item's height (see setTopHeight).
 
 #include <QLayout>
 #include <QList>
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace plenwick {
 
@@ -22,6 +24,22 @@ public:
         friend bool operator==(const Split&, const Split&) = default;
     };
     static Split split(double height, double minimumBottomHeight, double topWanted);
+    // The first item's share of a column `height` high when only its leading part
+    // (`essential`, the details) comes before the further items: those then get up to
+    // `bottomWanted`, and the first item's rest (up to `topWanted`) the room they leave.
+    // The further items keep at least `minimumBottomHeight` as in `split`, or
+    // `bottomWanted` when that is less.
+    static double topShare(double height, double minimumBottomHeight, double essential, double topWanted,
+                           double bottomWanted);
+    // The largest of `rowBottoms` (ascending) not above `limit`: a height at which the
+    // first item cuts none of its rows; `limit` itself when even the first row is taller.
+    static int wholeRowsHeight(int limit, const std::vector<int>& rowBottoms);
+
+    // Decides the first item's height in a column of `height` at `width`: set by an
+    // owner whose items share the height by rules of their own (see topShare). Without
+    // it the first item gets `split`'s height.
+    using TopHeight = std::function<int(int width, int height, int minimumBottomHeight)>;
+    void setTopHeight(TopHeight topHeight) { topHeight_ = std::move(topHeight); }
     // The layout's size for a proposal: the proposed width (300 without one); the
     // proposed height, or without one the minimum bottom height plus what the first item
     // wants at that width (`topHeightAt`, absent without items).
@@ -47,6 +65,7 @@ private:
 
     double minimumBottomHeight_;
     QList<QLayoutItem*> items_;
+    TopHeight topHeight_;
 };
 
 } // namespace plenwick

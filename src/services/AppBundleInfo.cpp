@@ -4,6 +4,7 @@
 #include "base/PathNames.h"
 #include "base/Utf8.h"
 #include "base/FolderResolver.h"
+#include "services/LinuxApps.h"
 #include "services/RegularFile.h"
 #include "services/TextClusters.h"
 
@@ -120,10 +121,11 @@ std::optional<std::string> nestedBundleID(int place, std::string_view child, Nes
 
 } // namespace
 
-std::vector<std::string> AppBundleInfo::relatedBundleIDsOf(const std::string& bundleURL, const std::string& ownID) {
+std::vector<std::string> AppBundleInfo::relatedBundleIDsOf(const std::string& bundleURL, const std::string& ownID,
+                                                           std::stop_token stop) {
     std::vector<std::string> related;
     const std::string ownPrefix = ownID + ".";
-    Descriptor bundle{::open(bundleURL.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    Descriptor bundle{::open(bundleURL.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
     if (bundle.fd < 0) return related;
     NestedReadBudget budget;
     for (const char* place : nestedBundlePlaces) {
@@ -144,7 +146,7 @@ std::vector<std::string> AppBundleInfo::relatedBundleIDsOf(const std::string& bu
         }
         // Every direct child counts, with or without an extension; one that is no
         // bundle simply has no Info.plist to read.
-        while (budget.entriesLeft > 0) {
+        while (budget.entriesLeft > 0 && !stop.stop_requested()) {
             const dirent* entry = ::readdir(listing);
             if (!entry) break;
             const std::string_view name = entry->d_name;
@@ -165,7 +167,9 @@ std::vector<std::string> AppBundleInfo::relatedBundleIDsOf(const std::string& bu
     return related;
 }
 
-std::optional<AppBundleInfo> AppBundleInfo::read(const std::string& bundleURL) {
+namespace {
+
+std::optional<AppBundleInfo> readBundle(const std::string& bundleURL, std::stop_token stop) {
     const auto info = readInfoPlist(bundleURL);
     if (!info) return std::nullopt;
     const std::string* id = plistString(*info, "CFBundleIdentifier");
@@ -184,11 +188,31 @@ std::optional<AppBundleInfo> AppBundleInfo::read(const std::string& bundleURL) {
     if (app.name.empty()) app.name = repairUtf8(bundleBaseName(app.url));
     if (const std::string* exe = plistString(*info, "CFBundleExecutable")) app.executableName = *exe;
     if (const std::string* version = plistString(*info, "CFBundleShortVersionString")) app.version = *version;
-    app.relatedBundleIDs = relatedBundleIDsOf(bundleURL, app.bundleID);
+    app.relatedBundleIDs = AppBundleInfo::relatedBundleIDsOf(bundleURL, app.bundleID, stop);
+    app.managedBy = managerOfPath(app.url);
+    if (stop.stop_requested()) return std::nullopt;
     return app;
 }
 
+} // namespace
+
+std::optional<AppBundleInfo> AppBundleInfo::read(const std::string& path, std::stop_token stop) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return std::nullopt;
+    if (S_ISDIR(st.st_mode)) {
+        if (auto bundle = readBundle(path, stop)) return bundle;
+        return readAppFolderApp(path, stop);
+    }
+    if (!S_ISREG(st.st_mode)) return std::nullopt; // a link, a FIFO, a device
+    if (withoutTrailingSlashes(path).ends_with(".desktop")) return readDesktopEntryApp(path, stop);
+    return readAppImageApp(path, stop);
+}
+
 bool isSystemBundleID(std::string_view bundleID) noexcept { return bundleID.starts_with("com.apple."); }
+
+bool isSystemApp(const AppBundleInfo& app) noexcept {
+    return isSystemBundleID(app.bundleID) || app.managedBy != AppManager::user;
+}
 
 std::set<std::string> matchableNames(const std::vector<std::string>& names) {
     std::set<std::string> kept;
@@ -219,6 +243,7 @@ std::size_t AppBundleInfoHash::operator()(const AppBundleInfo& info) const noexc
     if (info.version) combine(seed, *info.version);
     combine(seed, info.relatedBundleIDs.size());
     for (const std::string& id : info.relatedBundleIDs) combine(seed, id);
+    combine(seed, static_cast<int>(info.managedBy));
     return seed;
 }
 

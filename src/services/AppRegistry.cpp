@@ -1,7 +1,9 @@
 #include "services/AppRegistry.h"
 
 #include "services/AppBundleInfo.h"
+#include "services/DesktopEntry.h"
 #include "services/FolderEntries.h"
+#include "services/LinuxApps.h"
 
 #include "base/HomeDirectory.h"
 #include "base/PathNames.h"
@@ -22,7 +24,10 @@ std::vector<std::string> appNamesIn(const std::string& folder) {
 
 } // namespace
 
-FolderAppRegistry::FolderAppRegistry(std::vector<std::string> folders) : folders_(std::move(folders)) {}
+FolderAppRegistry::FolderAppRegistry(std::vector<std::string> folders, std::vector<std::string> entryFolders)
+    : folders_(std::move(folders)), entryFolders_(std::move(entryFolders)) {}
+
+std::vector<std::string> FolderAppRegistry::standardEntryFolders() { return applicationsFolders(); }
 
 std::vector<std::string> FolderAppRegistry::standardApplicationFolders() {
     return {"/Applications", "/Applications/Utilities", appendingPathComponent(homeDirectory(), "Applications")};
@@ -38,6 +43,23 @@ std::vector<std::string> FolderAppRegistry::applicationURLs(const std::string& b
             const std::string* id = plistString(*info, "CFBundleIdentifier");
             if (id && *id == bundleID) found.push_back(bundle);
         }
+    }
+    // A desktop file ID names a file; one that could name another place names none.
+    if (bundleID.empty() || bundleID.find('/') != std::string::npos || bundleID == "." || bundleID == "..")
+        return found;
+    const std::string home = normalizedPathOrSelf(homeDirectory());
+    for (const std::string& folder : entryFolders_) {
+        const std::string path = appendingPathComponent(folder, bundleID + ".desktop");
+        const std::optional<DesktopEntry> entry = readDesktopEntryFile(path);
+        if (!entry || entry->type != "Application" || entry->hidden) continue;
+        const std::string program = execProgram(entry->exec);
+        struct stat st {};
+        if (program.empty() || ::stat(program.c_str(), &st) != 0) continue;
+        std::string app = path;
+        const std::string normalizedProgram = normalizedPathOrSelf(program);
+        if (normalizedProgram.starts_with(home + "/"))
+            if (std::optional<std::string> container = appContaining(normalizedProgram)) app = std::move(*container);
+        if (std::find(found.begin(), found.end(), app) == found.end()) found.push_back(std::move(app));
     }
     return found;
 }

@@ -1,7 +1,8 @@
 #pragma once
-// Which application bundles are installed for a bundle identifier. Linux keeps no
-// registry of them, so the standard registry looks one level deep in the application
-// folders for ".app" bundles whose Info.plist carries the identifier.
+// Which apps are installed for an identifier. Linux keeps no registry of bundles, so
+// the standard registry looks one level deep in the application folders for ".app"
+// bundles whose Info.plist carries the identifier, and in the desktop entries'
+// folders for an application entry of that ID whose program exists.
 
 #include <optional>
 #include <string>
@@ -20,17 +21,24 @@ public:
 
 // The registry over application folders: their direct children named "*.app" whose
 // "Contents/Info.plist" has the identifier, folder by folder, each folder's names in
-// byte order. Missing or unreadable folders add nothing.
+// byte order; then, folder by folder of `entryFolders`, the entry "<ID>.desktop" of
+// Type=Application, not Hidden, whose program exists, as the app it stands for (the
+// AppImage or app folder under the home folder it runs, else the entry itself).
+// Missing or unreadable folders add nothing.
 class FolderAppRegistry final : public AppRegistry {
 public:
-    explicit FolderAppRegistry(std::vector<std::string> folders = standardApplicationFolders());
+    explicit FolderAppRegistry(std::vector<std::string> folders = standardApplicationFolders(),
+                               std::vector<std::string> entryFolders = standardEntryFolders());
     std::vector<std::string> applicationURLs(const std::string& bundleID) const override;
 
     // "/Applications", "/Applications/Utilities", then the home folder's "Applications".
     static std::vector<std::string> standardApplicationFolders();
+    // $XDG_DATA_HOME/applications, then each $XDG_DATA_DIRS folder's "applications".
+    static std::vector<std::string> standardEntryFolders();
 
 private:
     std::vector<std::string> folders_;
+    std::vector<std::string> entryFolders_;
 };
 
 // Whether the path lies in a Trash: a component ".Trash", ".Trashes" or ".Trash-<uid>"

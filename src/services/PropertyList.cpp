@@ -1,5 +1,6 @@
 #include "services/PropertyList.h"
 
+#include "services/PlistBounds.h"
 #include "services/RegularFile.h"
 
 #include <plist/plist.h>
@@ -16,10 +17,34 @@ struct PlistOwner {
 
 // Seconds between 1970 and the property-list epoch (2001-01-01).
 constexpr double epochOffset = 978307200.0;
-constexpr int maxDepth = 256;
 
-std::optional<PlistValue> convert(plist_t node, int depth) {
-    if (!node || depth > maxDepth) return std::nullopt;
+// The tree libplist built, copied into plain values under the same object and depth
+// budgets the bytes were checked against, so that a tree the check misjudged still
+// can't run away. Children are reached by iterators: indexing a parsed array walks
+// its list from the start, which is quadratic over the array.
+class Converter {
+public:
+    std::optional<PlistValue> value(plist_t node) {
+        auto result = convert(node, 1);
+        if (exceeded_) return std::nullopt;
+        return result;
+    }
+
+private:
+    std::optional<PlistValue> convert(plist_t node, std::size_t depth);
+
+    bool spend(std::size_t depth) {
+        if (depth > maxPlistDepth || objectsLeft_ == 0) exceeded_ = true;
+        else --objectsLeft_;
+        return !exceeded_;
+    }
+
+    std::size_t objectsLeft_ = maxPlistObjects;
+    bool exceeded_ = false;
+};
+
+std::optional<PlistValue> Converter::convert(plist_t node, std::size_t depth) {
+    if (!node || !spend(depth)) return std::nullopt;
     switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
         uint8_t b = 0;
@@ -37,19 +62,14 @@ std::optional<PlistValue> convert(plist_t node, int depth) {
         return PlistValue{v};
     }
     case PLIST_STRING: {
-        char* s = nullptr;
-        plist_get_string_val(node, &s);
-        PlistValue value{std::string(s ? s : "")};
-        std::free(s);
-        return value;
+        uint64_t length = 0;
+        const char* s = plist_get_string_ptr(node, &length);
+        return PlistValue{std::string(s ? s : "", s ? length : 0)};
     }
     case PLIST_DATA: {
-        char* d = nullptr;
         uint64_t length = 0;
-        plist_get_data_val(node, &d, &length);
-        PlistValue value{PlistData{std::string(d ? d : "", d ? length : 0)}};
-        std::free(d);
-        return value;
+        const char* d = plist_get_data_ptr(node, &length);
+        return PlistValue{PlistData{std::string(d ? d : "", d ? length : 0)}};
     }
     case PLIST_DATE: {
         int32_t sec = 0, usec = 0;
@@ -58,11 +78,17 @@ std::optional<PlistValue> convert(plist_t node, int depth) {
     }
     case PLIST_ARRAY: {
         PlistArray array;
-        const uint32_t n = plist_array_get_size(node);
-        for (uint32_t i = 0; i < n; ++i) {
-            auto item = convert(plist_array_get_item(node, i), depth + 1);
-            if (item) array.push_back(std::move(*item));
+        plist_array_iter it = nullptr;
+        plist_array_new_iter(node, &it);
+        if (!it) return PlistValue{std::move(array)};
+        while (!exceeded_) {
+            plist_t item = nullptr;
+            plist_array_next_item(node, it, &item);
+            if (!item) break;
+            auto converted = convert(item, depth + 1);
+            if (converted) array.push_back(std::move(*converted));
         }
+        std::free(it);
         return PlistValue{std::move(array)};
     }
     case PLIST_DICT: {
@@ -70,11 +96,12 @@ std::optional<PlistValue> convert(plist_t node, int depth) {
         plist_dict_iter it = nullptr;
         plist_dict_new_iter(node, &it);
         if (!it) return PlistValue{std::move(dict)};
-        for (;;) {
+        while (!exceeded_) {
             char* key = nullptr;
             plist_t value = nullptr;
             plist_dict_next_item(node, it, &key, &value);
-            if (!value) {
+            // The key costs as much as any other object.
+            if (!value || !spend(depth + 1)) {
                 std::free(key);
                 break;
             }
@@ -98,10 +125,11 @@ const std::string* plistString(const PlistDictionary& dict, const std::string& k
 }
 
 std::optional<PlistValue> parsePropertyList(const std::string& bytes) {
-    if (bytes.empty() || bytes.size() > maxPropertyListSize) return std::nullopt;
+    if (bytes.empty() || bytes.size() > maxPropertyListSize || !isWithinPropertyListBounds(bytes))
+        return std::nullopt;
     PlistOwner root;
     plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root.node);
-    return convert(root.node, 0);
+    return Converter().value(root.node);
 }
 
 std::optional<PlistValue> readPropertyListFile(const std::string& path) {

@@ -14,8 +14,14 @@ namespace plenwick {
 struct PlistValue;
 using PlistArray = std::vector<PlistValue>;
 using PlistDictionary = std::map<std::string, PlistValue>;
-struct PlistData { std::string bytes; };
-struct PlistDate { double secondsSince1970 = 0; };
+struct PlistData {
+    std::string bytes;
+    bool operator==(const PlistData&) const = default;
+};
+struct PlistDate {
+    double secondsSince1970 = 0;
+    bool operator==(const PlistDate&) const = default;
+};
 
 struct PlistValue {
     std::variant<bool, std::int64_t, double, std::string, PlistData, PlistDate, PlistArray, PlistDictionary> value;
@@ -31,7 +37,8 @@ struct PlistValue {
 // The string under `key`, when present and a string.
 const std::string* plistString(const PlistDictionary& dict, const std::string& key);
 
-// Parses XML or binary property-list bytes.
+// Parses XML or binary property-list bytes; nothing for bytes that aren't a property
+// list or that would cost more than the budgets in PlistBounds.h allow.
 std::optional<PlistValue> parsePropertyList(const std::string& bytes);
 
 // Largest property-list file read; a larger one is treated as unreadable.

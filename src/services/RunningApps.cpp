@@ -1,6 +1,10 @@
 #include "services/RunningApps.h"
 
 #include "services/AppBundleInfo.h"
+#include "services/DesktopEntry.h"
+#include "services/LinuxApps.h"
+
+#include "base/PathNames.h"
 
 #include <cerrno>
 #include <csignal>
@@ -10,6 +14,7 @@
 #include <map>
 #include <optional>
 #include <string_view>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -45,9 +50,8 @@ bool signalThroughHandle(int handle, int signal) {
     return ::syscall(SYS_pidfd_send_signal, handle, signal, nullptr, 0) == 0;
 }
 
-bool runsFromBundle(int pid, const std::string& bundlePath) {
-    const std::string executable = executableOf(pid);
-    return !executable.empty() && bundlePathOfExecutable(executable) == bundlePath;
+bool liesInside(std::string_view path, std::string_view folder) {
+    return path.size() > folder.size() + 1 && path.starts_with(folder) && path[folder.size()] == '/';
 }
 
 // A /proc file of the process, at most `limit` bytes; nothing when it can't be read.
@@ -126,6 +130,35 @@ bool isOfThisSession(int pid) {
                        });
 }
 
+// The APPIMAGE variable of the process: the AppImage it was started from.
+std::string appImageOf(int pid) {
+    const std::optional<std::string> environment = readProcFile(pid, "environ", maxEnvironmentSize);
+    return environment ? environmentValue(*environment, "APPIMAGE") : std::string();
+}
+
+// Whether the process runs from `path`: a bundle's executable, the path itself or a
+// file inside it, or an AppImage that names it.
+bool runsFrom(int pid, const std::string& path) {
+    const std::string executable = executableOf(pid);
+    if (executable.empty() || path.empty()) return false;
+    if (bundlePathOfExecutable(executable) == path || executable == path || liesInside(executable, path)) return true;
+    return appImageOf(pid) == path;
+}
+
+// The process ids in /proc.
+std::vector<int> processIDs() {
+    std::vector<int> pids;
+    DIR* proc = ::opendir("/proc");
+    if (!proc) return pids;
+    while (const dirent* entry = ::readdir(proc)) {
+        char* end = nullptr;
+        const long pid = std::strtol(entry->d_name, &end, 10);
+        if (pid > 0 && *end == '\0') pids.push_back(static_cast<int>(pid));
+    }
+    ::closedir(proc);
+    return pids;
+}
+
 } // namespace
 
 std::string bundlePathOfExecutable(const std::string& executable) {
@@ -157,13 +190,38 @@ std::vector<RunningApp> ProcRunningApps::instances(const std::string& bundleID) 
     return found;
 }
 
+std::vector<RunningApp> ProcRunningApps::instancesOf(const AppBundleInfo& app) const {
+    const std::string path = normalizedPathOrSelf(app.url);
+    struct stat st {};
+    if (isAppBundlePath(path) || ::lstat((path + "/Contents/Info.plist").c_str(), &st) == 0) return instances(app.bundleID);
+    // A desktop entry runs its program; an AppImage or app folder runs from itself.
+    std::string runs = path;
+    const bool entry = path.ends_with(".desktop") && ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    if (entry) {
+        const std::optional<DesktopEntry> read = readDesktopEntryFile(path);
+        runs = read ? execProgram(read->exec) : std::string();
+        if (runs.empty()) return {};
+        runs = normalizedPathOrSelf(runs);
+    }
+    const bool appImage = !entry && ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    std::vector<RunningApp> found;
+    for (const int pid : processIDs()) {
+        const std::string executable = executableOf(pid);
+        if (executable.empty()) continue;
+        const bool matches = executable == runs || (!entry && liesInside(executable, runs)) ||
+                             (appImage && appImageOf(pid) == runs);
+        if (matches && isOfThisSession(pid)) found.push_back({pid, runs});
+    }
+    return found;
+}
+
 bool ProcRunningApps::terminate(const RunningApp& app) {
     if (app.pid <= 0) return false;
     // The handle pins the process: once it is checked, the id can't pass to another.
     const int handle = openProcessHandle(app.pid);
     if (handle < 0) return false;
     bool sent = false;
-    if (runsFromBundle(app.pid, app.bundlePath) && isOfThisSession(app.pid)) sent = signalThroughHandle(handle, SIGTERM);
+    if (runsFrom(app.pid, app.bundlePath) && isOfThisSession(app.pid)) sent = signalThroughHandle(handle, SIGTERM);
     ::close(handle);
     return sent;
 }

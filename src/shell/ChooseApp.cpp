@@ -4,6 +4,7 @@
 #include "base/PathNames.h"
 #include "base/Utf8.h"
 #include "services/AppBundleInfo.h"
+#include "services/LinuxApps.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -14,17 +15,34 @@
 namespace plenwick {
 namespace {
 
-bool isApp(const QString& path) { return isAppBundlePath(QFile::encodeName(path).toStdString()); }
+std::string bytesOf(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-// Application bundles are folders here: the dialog lists folders and accepts only a ".app".
+// A folder that is an app: a bundle-style one by its name, an app folder by its entry
+// (a light read: a listing and a few small files, nothing decompressed).
+bool isAppFolder(const QString& path) {
+    const std::string folder = bytesOf(path);
+    return isAppBundlePath(folder) || readAppFolderApp(folder).has_value();
+}
+
+// Whether the chosen item is an app to hand on: an app folder, or a file that may be an
+// AppImage or a desktop entry (read by the caller).
+bool isApp(const QString& path) {
+    struct stat st {};
+    const std::string item = bytesOf(path);
+    if (::lstat(item.c_str(), &st) != 0) return false;
+    return S_ISDIR(st.st_mode) ? isAppFolder(path) : S_ISREG(st.st_mode) && mayBeApp(item);
+}
+
+// Apps are files (AppImages, desktop entries) and folders (app folders, bundle-style
+// ones): the dialog lists both and accepts one app of either kind.
 class AppDialog : public QFileDialog {
 public:
     explicit AppDialog(QWidget* parent) : QFileDialog(parent) {
-        // An app is not opened as a folder: entering one chooses it.
+        // An app folder is not opened as a folder: entering one chooses it.
         connect(this, &QFileDialog::directoryEntered, this, [this](const QString& folder) {
-            if (!isApp(folder)) return;
+            if (!isAppFolder(folder)) return;
             chosen_ = folder;
-            QFileDialog::accept();
+            QDialog::accept();
         });
     }
     QString chosen() const { return chosen_.isEmpty() ? selectedFiles().value(0) : chosen_; }
@@ -34,10 +52,10 @@ protected:
         const QStringList selected = selectedFiles();
         if (selected.size() != 1) return;
         if (isApp(selected.front())) {
-            QFileDialog::accept();
+            QDialog::accept();
             return;
         }
-        // A plain folder: say why it is not taken rather than doing nothing.
+        // A plain folder or file: say why it is not taken rather than doing nothing.
         QMessageBox alert(QMessageBox::Warning, appChoiceRefusalTitle,
                           QString::fromStdString(notAnAppMessage(QFile::encodeName(selected.front()).toStdString())),
                           QMessageBox::Ok, this);
@@ -66,9 +84,8 @@ std::optional<std::string> chooseApp(QWidget* parent) {
     dialog.setWindowTitle(QStringLiteral("Choose an App to Uninstall"));
     dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Uninstall…"));
     dialog.setDirectory(QFile::decodeName(
-        QByteArray::fromStdString(appChooserStartFolder("/Applications", homeDirectory()))));
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
+        QByteArray::fromStdString(appChooserStartFolder(homePath("Applications"), homeDirectory()))));
+    dialog.setFileMode(QFileDialog::AnyFile); // files and folders alike
     if (dialog.exec() != QDialog::Accepted || dialog.chosen().isEmpty()) return std::nullopt;
     return QFile::encodeName(dialog.chosen()).toStdString();
 }

@@ -10,12 +10,13 @@ class QWidget;
 
 namespace plenwick {
 
-// Modal on the GUI thread; the chosen ".app" bundle's path, or nothing when cancelled.
-// A folder that is no app bundle is refused with an alert that says so.
+// Modal on the GUI thread, opened in ~/Applications (else the home folder); the chosen
+// app's path (an AppImage, an app folder, a desktop entry or a bundle-style folder),
+// or nothing when cancelled. Anything else is refused with an alert that says so.
 std::optional<std::string> chooseApp(QWidget* parent = nullptr);
 
-// The alert refusing a folder that is no app bundle: its title, and its message
-// naming the folder (raw bytes).
+// The alert refusing what is no app: its title, and its message naming the item (raw
+// bytes).
 inline const QString appChoiceRefusalTitle = QStringLiteral("Can’t Uninstall");
 std::string notAnAppMessage(const std::string& path);
 

@@ -34,17 +34,20 @@ std::string StartupItem::id() const {
     return std::to_string(static_cast<int>(source)) + ":" + url;
 }
 
-std::string userLaunchDomain() {
-    return "gui/" + std::to_string(getuid());
+bool StartupItem::isAutostartEntry() const {
+    constexpr std::string_view suffix = ".desktop";
+    return url.size() > suffix.size() && std::string_view(url).substr(url.size() - suffix.size()) == suffix;
 }
 
-std::optional<std::string> StartupItem::launchctlDomain() const {
+std::optional<ServiceScope> StartupItem::serviceScope() const {
     switch (source) {
     case Source::userAgent:
+        return ServiceScope::user;
     case Source::systemAgent:
-        return userLaunchDomain();
+        if (isAutostartEntry()) return std::nullopt;
+        return ServiceScope::user;
     case Source::systemDaemon:
-        return std::string("system");
+        return ServiceScope::system;
     case Source::loginItem:
     case Source::bundled:
         break;
@@ -53,7 +56,15 @@ std::optional<std::string> StartupItem::launchctlDomain() const {
 }
 
 bool StartupItem::canToggle() const {
-    return launchctlDomain().has_value() && label.has_value();
+    if (!label || !isDisabled) return false;
+    return serviceScope().has_value() || (source == Source::systemAgent && isAutostartEntry());
+}
+
+std::optional<std::string> StartupItem::removalRefusal() const {
+    if (source == Source::bundled) return std::nullopt;
+    if (url.rfind("/usr/", 0) == 0 && url.rfind("/usr/local/", 0) != 0)
+        return "It comes with an installed package: only removing the package removes it.";
+    return std::nullopt;
 }
 
 bool StartupItem::needsPassword() const {

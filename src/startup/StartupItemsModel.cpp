@@ -1,35 +1,26 @@
 #include "startup/StartupItemsModel.h"
 
-#include "base/Utf8.h"
 #include "runtime/BackgroundTask.h"
 #include "services/AdminScript.h"
-#include "services/ItemTrasher.h"
+
+#include "base/PathNames.h"
+#include "base/Utf8.h"
 
 #include <QLocale>
 #include <QString>
 
 #include <algorithm>
 #include <numeric>
-#include <variant>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace plenwick {
 namespace {
 
 using Source = StartupItem::Source;
-using LoginItemsResult = std::variant<std::vector<LoginItemsScript::Entry>, LoginItemsScript::Failure>;
 
 std::string lowercased(const std::string& name) {
     return QLocale().toLower(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))).toStdString();
-}
-
-// A tool path goes into a script as it is when it needs no quoting, so the usual
-// script reads exactly as written; anything else is quoted like every argument.
-std::string toolInScript(const std::string& path) {
-    const bool plain = !path.empty() && std::all_of(path.begin(), path.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/' || c == '.' ||
-               c == '_' || c == '-';
-    });
-    return plain ? path : shellQuote(path);
 }
 
 // What the user reads of a failure that was thrown.
@@ -43,12 +34,14 @@ std::string describeFailure(const std::exception_ptr& error) {
     }
 }
 
-} // namespace
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
 
-struct StartupItemsModel::Load {
-    std::optional<std::vector<StartupItem>> jobs;
-    std::optional<LoginItemsResult> loginItems;
-};
+bool folderWritable(const std::string& path) { return ::access(parentPath(path).c_str(), W_OK) == 0; }
+
+} // namespace
 
 StartupItemsModel::StartupItemsModel(Environment environment, StartupItemsScanner::Folders folders, QObject* parent)
     : QObject(parent), environment_(std::move(environment)), folders_(std::move(folders)) {}
@@ -121,50 +114,17 @@ void StartupItemsModel::refresh() {
 void StartupItemsModel::startRefresh() {
     const std::int64_t generation = ++refreshGeneration_;
     observed_.assign(isLoading_, true, Field::isLoading);
-
-    auto load = std::make_shared<Load>();
-    const StartupItemsScanner::Folders folders = folders_;
-    const StartupItemsScanner::Environment scanner = environment_.scanner;
-    inBackground(
-        [folders, scanner] {
-            std::vector<StartupItem> items = StartupItemsScanner::scanLaunchFolder(folders.launchFolders, true, scanner);
-            std::vector<StartupItem> bundled = StartupItemsScanner::scanAppBundles(folders.applicationFolders);
-            items.insert(items.end(), std::make_move_iterator(bundled.begin()), std::make_move_iterator(bundled.end()));
-            return items;
-        },
-        [generation, load](StartupItemsModel& model, std::vector<StartupItem> items) {
-            load->jobs = std::move(items);
-            if (load->loginItems) model.finishLoad(generation, *load);
-        },
-        // A scan that fails gives no launch jobs; the load still ends.
-        [](const std::string&) { return std::vector<StartupItem>(); });
-    ProgramRunner* runner = &scanner.programRunner();
-    inBackground(
-        [runner]() -> LoginItemsResult {
-            try {
-                return LoginItemsScript::parse(LoginItemsScript::run(LoginItemsScript::listScript(), *runner));
-            } catch (const LoginItemsScript::Failure& failure) {
-                return failure;
-            }
-        },
-        [generation, load](StartupItemsModel& model, LoginItemsResult result) {
-            load->loginItems = std::move(result);
-            if (load->jobs) model.finishLoad(generation, *load);
-        },
-        [](const std::string& message) { return LoginItemsResult(LoginItemsScript::Failure::failed(message)); });
+    inBackground([folders = folders_, scanner = environment_.scanner] { return StartupItemsScanner::scan(folders, scanner); },
+                 [generation](StartupItemsModel& model, std::vector<StartupItem> items) {
+                     model.finishLoad(generation, std::move(items));
+                 },
+                 // A scan that fails lists nothing; the load still ends.
+                 [](const std::string&) { return std::vector<StartupItem>(); });
 }
 
-void StartupItemsModel::finishLoad(std::int64_t generation, const Load& load) {
+void StartupItemsModel::finishLoad(std::int64_t generation, std::vector<StartupItem> items) {
     Operation op(observed_);
     if (generation != refreshGeneration_) return; // a newer load owns the state
-    std::vector<StartupItem> items = *load.jobs;
-    if (const auto* failure = std::get_if<LoginItemsScript::Failure>(&*load.loginItems)) {
-        observed_.assign(loginItemsError_, std::optional<std::string>(failure->errorDescription()), Field::loginItemsError);
-    } else {
-        for (const auto& entry : std::get<std::vector<LoginItemsScript::Entry>>(*load.loginItems))
-            items.push_back(StartupItemsScanner::loginItemToStartupItem(entry));
-        observed_.assign(loginItemsError_, std::optional<std::string>(), Field::loginItemsError);
-    }
     sort(items);
     observed_.assign(items_, std::move(items), Field::items);
     observed_.assign(isLoading_, false, Field::isLoading);
@@ -172,16 +132,6 @@ void StartupItemsModel::finishLoad(std::int64_t generation, const Load& load) {
 }
 
 // ---- Changes ----
-
-std::string StartupItemsModel::daemonToggleScript(const std::string& label, const std::string& plistPath,
-                                                  bool enabled, const std::string& launchctl) {
-    const std::string tool = toolInScript(launchctl);
-    const std::string target = shellQuote("system/" + label);
-    if (enabled)
-        return tool + " enable " + target + "; " + tool + " bootstrap system " + shellQuote(plistPath) +
-               " 2>/dev/null; exit 0";
-    return tool + " disable " + target + "; " + tool + " bootout " + target + " 2>/dev/null; exit 0";
-}
 
 std::string StartupItemsModel::daemonTogglePrompt(const std::string& name, bool enabled) {
     return std::string("Plenwick needs your password to turn ") + (enabled ? "on" : "off") + " “" + name + "”.";
@@ -191,25 +141,10 @@ std::string StartupItemsModel::removePrompt(const std::string& name) {
     return "Plenwick needs your password to remove “" + name + "”.";
 }
 
-std::optional<std::string> StartupItemsModel::launchctlUserToggle(ProgramRunner& runner, const std::string& domain,
-                                                                  const std::string& label, bool enabled,
-                                                                  const std::string& plistPath) {
-    const std::string target = domain + "/" + label;
-    const ProcessResult first = runner.run(launchctlToolPath, {enabled ? "enable" : "disable", target});
-    if (first.status != 0) return first.error;
-    // A job already loaded, or not loaded, is no failure of the change.
-    if (enabled) runner.run(launchctlToolPath, {"bootstrap", domain, plistPath});
-    else runner.run(launchctlToolPath, {"bootout", target});
+std::optional<std::string> StartupItemsModel::runUserChange(ProgramRunner& runner, const CommandLine& command) {
+    const ProcessResult result = runner.run(command.program, command.arguments);
+    if (result.status != 0) return result.error;
     return std::nullopt;
-}
-
-std::optional<std::string> StartupItemsModel::deleteLoginItem(ProgramRunner& runner, const std::string& name) {
-    try {
-        LoginItemsScript::run(LoginItemsScript::deleteScript(name), runner);
-        return std::nullopt;
-    } catch (const LoginItemsScript::Failure& failure) {
-        return failure.errorDescription();
-    }
 }
 
 void StartupItemsModel::performBusy(const StartupItem& item, std::function<std::optional<std::string>()> action) {
@@ -227,52 +162,73 @@ void StartupItemsModel::performBusy(const StartupItem& item, std::function<std::
         [](const std::string& message) { return std::optional<std::string>(message); });
 }
 
+bool StartupItemsModel::runAsAdministrator(const CommandLine& command, const std::string& prompt) {
+    try {
+        if (environment_.adminProgram) environment_.adminProgram(command.program, command.arguments, prompt);
+        else AdminScript::runProgram(command.program, command.arguments, prompt);
+    } catch (const AdminScript::Failure& failure) {
+        if (failure.kind() == AdminScript::Failure::Kind::cancelled) return false;
+        observed_.assign(actionError_, std::optional<std::string>(failure.errorDescription()), Field::actionError);
+    }
+    return true;
+}
+
 void StartupItemsModel::setEnabled(const StartupItem& item, bool enabled) {
     Operation op(observed_);
-    const auto domain = item.launchctlDomain();
-    if (!domain || !item.label) return;
-
-    if (item.source == Source::systemDaemon) {
-        const std::string script = daemonToggleScript(*item.label, item.url, enabled);
-        const std::string prompt = daemonTogglePrompt(item.name, enabled);
-        try {
-            if (environment_.adminScript) environment_.adminScript(script, prompt);
-            else AdminScript::run(script, prompt);
-        } catch (const AdminScript::Failure& failure) {
-            if (failure.kind() == AdminScript::Failure::Kind::cancelled) return;
-            observed_.assign(actionError_, std::optional<std::string>(failure.errorDescription()), Field::actionError);
-        }
-        startRefresh();
+    if (!item.canToggle()) return;
+    const auto scope = item.serviceScope();
+    if (!scope) {
+        // An entry every user gets: the user's own override turns it off for them.
+        performBusy(item, [folder = folders_.userAutostart, name = *item.label, enabled] {
+            return enabled ? unhideAutostartEntry(folder, name) : hideAutostartEntry(folder, name);
+        });
         return;
     }
-
+    if (*scope == ServiceScope::system) {
+        // The window waits while the password is asked for; a dismissed prompt changes nothing.
+        if (runAsAdministrator(toggleCommand(*scope, *item.label, enabled), daemonTogglePrompt(item.name, enabled)))
+            startRefresh();
+        return;
+    }
     ProgramRunner* runner = &environment_.scanner.programRunner();
-    performBusy(item, [runner, domain = *domain, label = *item.label, enabled, path = item.url] {
-        return launchctlUserToggle(*runner, domain, label, enabled, path);
+    performBusy(item, [runner, command = toggleCommand(*scope, *item.label, enabled)] {
+        return runUserChange(*runner, command);
     });
 }
 
 void StartupItemsModel::remove(const StartupItem& item) {
     Operation op(observed_);
-    switch (item.source) {
-    case Source::bundled:
-        return;
-    case Source::loginItem: {
-        ProgramRunner* runner = &environment_.scanner.programRunner();
-        performBusy(item, [runner, name = item.name] { return deleteLoginItem(*runner, name); });
+    if (item.source == Source::bundled || item.removalRefusal()) return;
+    const auto scope = item.serviceScope();
+    if (scope == ServiceScope::system || !folderWritable(item.url)) {
+        removeAsAdministrator(item);
         return;
     }
-    case Source::userAgent:
-    case Source::systemAgent:
-    case Source::systemDaemon:
-        break;
+    ProgramRunner* runner = &environment_.scanner.programRunner();
+    std::optional<CommandLine> disable;
+    if (scope && item.label) disable = disableCommand(*scope, *item.label);
+    performBusy(item, [runner, disable, path = item.url]() -> std::optional<std::string> {
+        // Stopped and disabled first, so no link is left to a unit that is gone.
+        std::optional<std::string> disableFailure;
+        if (disable) disableFailure = runUserChange(*runner, *disable);
+        if (auto failure = deleteDefinition(path)) return failure;
+        return disableFailure;
+    });
+}
+
+void StartupItemsModel::removeAsAdministrator(const StartupItem& item) {
+    const std::string prompt = removePrompt(item.name);
+    const auto scope = item.serviceScope();
+    if (scope == ServiceScope::user && item.label) {
+        // Every user's unit: the user's manager stops it for this user without a password.
+        if (auto failure = runUserChange(environment_.scanner.programRunner(), disableCommand(*scope, *item.label)))
+            if (!failure->empty()) observed_.assign(actionError_, std::move(failure), Field::actionError);
+    } else if (scope == ServiceScope::system && item.label) {
+        if (!runAsAdministrator(disableCommand(*scope, *item.label), prompt)) return;
     }
-    ItemTrasher::Environment trasher;
-    trasher.runner = environment_.scanner.runner;
-    trasher.adminMove = environment_.adminMove;
-    const ItemTrasher::Result result = ItemTrasher::trash({item.url}, removePrompt(item.name), trasher);
-    if (auto summary = ItemTrasher::failureSummary(result.failures))
-        observed_.assign(actionError_, std::optional<std::string>(std::move(*summary)), Field::actionError);
+    // Disabling removes an instance's enabling link, which is then its whole definition.
+    if (exists(item.url)) runAsAdministrator(removeFileCommand(item.url), prompt);
+    // Refreshed also when this prompt was dismissed: the unit may be disabled by now.
     startRefresh();
 }
 

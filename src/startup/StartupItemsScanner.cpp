@@ -1,14 +1,16 @@
 #include "startup/StartupItemsScanner.h"
 
-#include "services/AppBundleInfo.h"
-#include "services/AppRegistry.h"
+#include "startup/ProgramLookup.h"
 
-#include "platform/TrashName.h"
+#include "services/DesktopEntry.h"
+#include "services/RegularFile.h"
+
 #include "base/HomeDirectory.h"
 #include "base/PathNames.h"
 
-#include <algorithm>
-#include <dirent.h>
+#include <cstdlib>
+#include <future>
+#include <set>
 #include <sys/stat.h>
 
 namespace plenwick {
@@ -16,159 +18,175 @@ namespace {
 
 using Source = StartupItem::Source;
 
-std::string joined(const std::string& folder, const std::string& name) {
-    return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
+std::string withoutEntrySuffix(const std::string& fileName) {
+    return fileName.substr(0, fileName.size() - std::string_view(".desktop").size());
 }
 
-// The folder's entries (hidden ones too) in byte order; nothing when it can't be listed.
-std::vector<std::string> entryNames(const std::string& folder) {
-    std::vector<std::string> names;
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) return names;
-    while (const dirent* entry = readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (name != "." && name != "..") names.emplace_back(name);
+std::string searchPathOf(const StartupItemsScanner::Environment& environment) {
+    if (environment.searchPath) return *environment.searchPath;
+    const char* path = std::getenv("PATH");
+    return path ? path : "/usr/local/bin:/usr/bin:/bin";
+}
+
+std::vector<std::string> configDirectories() {
+    const char* dirs = std::getenv("XDG_CONFIG_DIRS");
+    std::string_view list = dirs && *dirs ? dirs : "/etc/xdg";
+    std::vector<std::string> folders;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find(':', start);
+        if (end == std::string_view::npos) end = list.size();
+        const std::string_view folder = list.substr(start, end - start);
+        if (!folder.empty() && folder.front() == '/') folders.emplace_back(folder);
+        start = end + 1;
     }
-    closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
+    return folders;
 }
 
-bool fileExists(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0;
+std::optional<OwningApp> ownerOf(const std::optional<std::string>& program,
+                                 const StartupItemsScanner::Environment& environment) {
+    if (!program || program->empty() || program->front() != '/') return std::nullopt;
+    return environment.appContaining ? environment.appContaining(*program) : appOwningProgram(*program);
 }
 
-// The app a program inside a bundle belongs to: the path up to its first ".app/".
-std::optional<std::string> enclosingApp(const std::string& programPath) {
-    const auto at = programPath.find(".app/");
-    if (at == std::string::npos) return std::nullopt;
-    return programPath.substr(0, at + 4);
-}
+// Whether the manager lists the unit file as one that can start on its own, and
+// whether it is enabled. A unit it gave no answer for is judged by its [Install]
+// section, its state unknown.
+struct Judged {
+    bool listed = false;
+    std::optional<bool> enabled;
+};
 
-constexpr const char* bundleSubfolders[] = {"Contents/Library/LoginItems", "Contents/Library/LaunchAgents",
-                                            "Contents/Library/LaunchDaemons"};
+Judged judge(const ServiceDefinition& definition, const ServiceStates& states) {
+    const std::string* state = nullptr;
+    if (states.unitFileStates) {
+        const auto it = states.unitFileStates->find(definition.unitFile);
+        if (it != states.unitFileStates->end()) state = &it->second;
+    }
+    if (!state) return {definition.file.installable, std::nullopt};
+    const bool enabled = *state == "enabled" || *state == "enabled-runtime";
+    if (definition.unit == definition.unitFile) return {isSwitchableState(*state), enabled};
+    // A template is "indirect" while only instances other than its default one are
+    // enabled; an instance found by its link is enabled whatever its template says.
+    const bool listed = isSwitchableState(*state) || *state == "indirect";
+    return {listed, definition.enabledByLink || enabled};
+}
 
 } // namespace
 
 StartupItemsScanner::Folders StartupItemsScanner::Folders::standard() {
     Folders folders;
-    folders.launchFolders = {{homePath("Library/LaunchAgents"), Source::userAgent},
-                             {"/Library/LaunchAgents", Source::systemAgent},
-                             {"/Library/LaunchDaemons", Source::systemDaemon}};
-    folders.applicationFolders = FolderAppRegistry::standardApplicationFolders();
+    const std::string config = xdgConfigHome();
+    folders.userAutostart = appendingPathComponent(config, "autostart");
+    for (const std::string& folder : configDirectories())
+        folders.systemAutostart.push_back(appendingPathComponent(folder, "autostart"));
+    folders.userUnits = {{appendingPathComponent(config, "systemd/user"), Source::userAgent},
+                         {"/etc/systemd/user", Source::systemAgent},
+                         {"/usr/lib/systemd/user", Source::systemAgent}};
+    folders.systemUnits = {{"/etc/systemd/system", Source::systemDaemon},
+                           {"/usr/lib/systemd/system", Source::systemDaemon}};
+    folders.flatpakApplications = {appendingPathComponent(xdgDataHome(), "flatpak/exports/share/applications"),
+                                   "/var/lib/flatpak/exports/share/applications"};
     return folders;
 }
 
-std::optional<std::string> StartupItemsScanner::appDisplayName(const PlistDictionary& infoPlist) {
-    if (const std::string* name = plistString(infoPlist, "CFBundleDisplayName")) return *name;
-    if (const std::string* name = plistString(infoPlist, "CFBundleName")) return *name;
+std::optional<OwningApp> StartupItemsScanner::flatpakApp(const std::string& flatpakID,
+                                                         const std::vector<std::string>& flatpakApplications) {
+    if (flatpakID.empty() || flatpakID.find('/') != std::string::npos) return std::nullopt;
+    for (const std::string& folder : flatpakApplications) {
+        const std::string path = appendingPathComponent(folder, flatpakID + ".desktop");
+        const auto bytes = readRegularFile(path, maxDesktopEntrySize);
+        if (!bytes) continue;
+        const auto entry = parseDesktopEntry(*bytes);
+        if (!entry) continue;
+        return OwningApp{path, entry->name.empty() ? flatpakID : entry->name};
+    }
     return std::nullopt;
 }
 
-std::string StartupItemsScanner::appName(const std::string& appURL) {
-    if (const auto info = readInfoPlist(appURL))
-        if (auto name = appDisplayName(*info)) return std::move(*name);
-    return bundleBaseName(appURL);
-}
-
-std::optional<std::string> StartupItemsScanner::ownerAppFromBundleIDs(const LaunchJob& job,
-                                                                      const Environment& environment) {
-    if (!environment.appURLForBundleID) return std::nullopt;
-    for (const std::string& bundleID : job.associatedBundleIDs)
-        if (auto url = environment.appURLForBundleID(bundleID)) return url;
-    return std::nullopt;
-}
-
-std::vector<StartupItem> StartupItemsScanner::scanLaunchFolder(
-    const std::vector<std::pair<std::string, Source>>& launchFolders, bool queryLaunchd,
-    const Environment& environment) {
-    ProgramRunner& runner = environment.programRunner();
-    const LaunchdState state = queryLaunchd ? LaunchdState::query(runner) : LaunchdState{};
-
+std::vector<StartupItem> StartupItemsScanner::scanAutostart(const Folders& folders, const Environment& environment) {
+    const std::string searchPath = searchPathOf(environment);
     std::vector<StartupItem> items;
-    for (const auto& [folder, source] : launchFolders) {
-        const LaunchdOverrides& overrides =
-            source == Source::systemDaemon ? state.systemOverrides : state.userOverrides;
-        for (const std::string& name : entryNames(folder)) {
-            if (nameExtension(name) != "plist") continue;
-            const std::string path = joined(folder, name);
-            const auto job = LaunchJob::fromFile(path);
-            if (!job) continue;
-
-            StartupItem item;
-            item.source = source;
-            item.url = path;
-            item.label = job->label;
-            item.programPath = job->programPath;
-            item.runsAtLoad = job->runAtLoad;
-            item.keepsAlive = job->keepAlive;
-            if (job->programPath) item.appURL = enclosingApp(*job->programPath);
-            if (!item.appURL) item.appURL = ownerAppFromBundleIDs(*job, environment);
-            item.name = item.appURL ? appName(*item.appURL) : job->label ? *job->label : bundleBaseName(path);
-            item.programMissing = job->programPath && !fileExists(*job->programPath);
-            item.isDisabled = overrides.isDisabled(job->label, job->disabledInPlist);
-            if (queryLaunchd && job->label) {
-                item.isLoaded = source == Source::systemDaemon ? launchctlPrintSucceeds(runner, *job->label, "system")
-                                                               : state.loaded.count(*job->label) > 0;
-            }
-            items.push_back(std::move(item));
-        }
+    for (AutostartDefinition& definition : autostartDefinitions(folders.userAutostart, folders.systemAutostart)) {
+        const DesktopEntry& entry = definition.entry;
+        StartupItem item;
+        item.source = definition.source;
+        item.label = definition.fileName;
+        item.url = definition.path;
+        const std::vector<std::string> arguments = execArguments(entry.exec);
+        if (!arguments.empty()) item.programPath = arguments.front();
+        item.isDisabled = definition.turnedOff;
+        item.runsAtLoad = !definition.turnedOff;
+        // The session skips an entry whose TryExec is not found.
+        item.programMissing = (!entry.tryExec.empty() && !programExists(entry.tryExec, searchPath)) ||
+                              (item.programPath && !programExists(*item.programPath, searchPath));
+        auto owner = ownerOf(item.programPath, environment);
+        if (!owner) owner = flatpakApp(entry.flatpakID, folders.flatpakApplications);
+        if (owner) item.appURL = owner->path;
+        item.name = !entry.name.empty() ? entry.name : withoutEntrySuffix(definition.fileName);
+        items.push_back(std::move(item));
     }
     return items;
 }
 
-std::vector<StartupItem> StartupItemsScanner::scanAppBundles(const std::vector<std::string>& applicationFolders) {
+std::vector<StartupItem> StartupItemsScanner::scanServices(const std::vector<UnitFolder>& unitFolders,
+                                                           ServiceScope scope, const Environment& environment) {
+    const std::optional<std::string> home =
+        scope == ServiceScope::user ? std::optional<std::string>(environment.home ? *environment.home : homeDirectory())
+                                    : std::nullopt;
+    const std::vector<ServiceDefinition> definitions = serviceDefinitions(unitFolders, home);
+
+    // Only units that could be enabled are asked about.
+    std::vector<std::string> unitFiles, units;
+    std::set<std::string> asked;
+    for (const ServiceDefinition& definition : definitions) {
+        if (!definition.file.installable) continue;
+        if (asked.insert(definition.unitFile).second) unitFiles.push_back(definition.unitFile);
+        units.push_back(definition.unit);
+    }
+    const ServiceStates states = ServiceStates::query(environment.programRunner(), scope, unitFiles, units);
+
+    const std::string searchPath = searchPathOf(environment);
     std::vector<StartupItem> items;
-    for (const std::string& folder : applicationFolders) {
-        for (const std::string& appEntry : entryNames(folder)) {
-            if (nameExtension(appEntry) != "app") continue;
-            const std::string app = joined(folder, appEntry);
-            const std::string name = appName(app);
-            for (const char* subfolder : bundleSubfolders) {
-                const std::string place = joined(app, subfolder);
-                for (const std::string& entry : entryNames(place)) {
-                    const std::string_view extension = nameExtension(entry);
-                    if (extension != "app" && extension != "plist") continue;
-                    StartupItem item;
-                    item.source = Source::bundled;
-                    item.name = name;
-                    item.url = joined(place, entry);
-                    item.appURL = app;
-                    const auto job = extension == "plist" ? LaunchJob::fromFile(item.url) : std::nullopt;
-                    if (job) {
-                        item.label = job->label ? *job->label : bundleBaseName(item.url);
-                        item.runsAtLoad = job->runAtLoad;
-                        item.keepsAlive = job->keepAlive;
-                    } else {
-                        item.label = bundleBaseName(item.url);
-                        item.runsAtLoad = true;
-                    }
-                    items.push_back(std::move(item));
-                }
-            }
-        }
+    for (const ServiceDefinition& definition : definitions) {
+        const Judged judged = judge(definition, states);
+        if (!judged.listed) continue;
+        StartupItem item;
+        item.source = definition.source;
+        item.label = definition.unit;
+        item.url = definition.path;
+        item.programPath = definition.file.program;
+        item.keepsAlive = definition.file.keepsAlive;
+        if (judged.enabled) item.isDisabled = !*judged.enabled;
+        item.runsAtLoad = judged.enabled == true;
+        item.isLoaded = states.isRunning(definition.unit);
+        item.programMissing = item.programPath && !programExists(*item.programPath, searchPath);
+        const auto owner = ownerOf(item.programPath, environment);
+        if (owner) item.appURL = owner->path;
+        item.name = owner ? owner->name : definition.unit;
+        items.push_back(std::move(item));
     }
     return items;
 }
 
-StartupItem StartupItemsScanner::loginItemToStartupItem(const LoginItemsScript::Entry& entry) {
-    StartupItem item;
-    item.source = Source::loginItem;
-    item.name = entry.name;
-    item.url = std::string(withoutTrailingSlashes(entry.path));
-    if (nameExtension(lastPathComponent(item.url)) == "app") item.appURL = item.url;
-    item.runsAtLoad = true;
-    item.programMissing = !fileExists(entry.path);
-    item.hidden = entry.hidden;
-    return item;
-}
-
-std::vector<StartupItem> StartupItemsScanner::loginItemsToStartupItems(
-    const std::vector<LoginItemsScript::Entry>& entries) {
+std::vector<StartupItem> StartupItemsScanner::scan(const Folders& folders, const Environment& environment) {
+    // The system's manager is asked on a thread of its own while the rest is read.
+    auto system = std::async(std::launch::async, [&folders, &environment] {
+        return scanServices(folders.systemUnits, ServiceScope::system, environment);
+    });
     std::vector<StartupItem> items;
-    items.reserve(entries.size());
-    for (const auto& entry : entries) items.push_back(loginItemToStartupItem(entry));
+    std::exception_ptr failure;
+    try {
+        items = scanAutostart(folders, environment);
+        std::vector<StartupItem> user = scanServices(folders.userUnits, ServiceScope::user, environment);
+        items.insert(items.end(), std::make_move_iterator(user.begin()), std::make_move_iterator(user.end()));
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    // Waited for before anything it refers to goes, also when the rest failed.
+    std::vector<StartupItem> systemItems = system.get();
+    if (failure) std::rethrow_exception(failure);
+    items.insert(items.end(), std::make_move_iterator(systemItems.begin()), std::make_move_iterator(systemItems.end()));
     return items;
 }
 

@@ -1,21 +1,20 @@
 #pragma once
-// Finds everything that starts on its own and describes it as startup items: launch
-// jobs in the launch folders, helpers inside app bundles, and login items. No state;
-// every call blocks on the file system (and on /bin/launchctl), so callers run it in
-// the background.
+// Finds everything that starts on its own and describes it as startup items: the
+// autostart desktop entries, the user's units and those every user gets, and the
+// system's services, with their state from systemctl. No state; every call blocks on
+// the file system and on systemctl, so callers run it in the background.
 
-#include "startup/LaunchctlQueries.h"
-#include "startup/LoginItemsScript.h"
+#include "startup/AutostartEntries.h"
+#include "startup/OwningApp.h"
+#include "startup/ServiceUnits.h"
 #include "startup/StartupItem.h"
+#include "startup/SystemctlQueries.h"
 
-#include "services/LaunchJob.h"
 #include "services/ProgramRunner.h"
-#include "services/PropertyList.h"
 
 #include <functional>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace plenwick {
@@ -24,40 +23,39 @@ class StartupItemsScanner {
 public:
     // Where to look.
     struct Folders {
-        std::vector<std::pair<std::string, StartupItem::Source>> launchFolders;
-        std::vector<std::string> applicationFolders; // their ".app" bundles are searched for helpers
+        std::string userAutostart;                // $XDG_CONFIG_HOME/autostart
+        std::vector<std::string> systemAutostart; // each $XDG_CONFIG_DIRS/autostart
+        std::vector<UnitFolder> userUnits;        // the user's manager's folders, in precedence order
+        std::vector<UnitFolder> systemUnits;      // the system manager's
+        std::vector<std::string> flatpakApplications; // where Flatpak exports its apps' entries
         friend bool operator==(const Folders&, const Folders&) = default;
 
-        // The user's and the system's launch folders and application folders.
+        // The folders of the current user (HOME and the XDG variables) and of the system.
         static Folders standard();
     };
 
     // What a scan asks of the system; tests substitute each part.
     struct Environment {
         ProgramRunner* runner = nullptr; // systemProgramRunner() when null
-        // The first installed app with this bundle identifier outside any Trash.
-        std::function<std::optional<std::string>(const std::string& bundleID)> appURLForBundleID;
+        // The app a program lies in; appOwningProgram when not set.
+        std::function<std::optional<OwningApp>(const std::string& program)> appContaining;
+        std::optional<std::string> searchPath; // where bare program names are looked for; $PATH when none
+        std::optional<std::string> home;       // "%h" of the user's units; the home folder when none
 
         ProgramRunner& programRunner() const { return runner ? *runner : systemProgramRunner(); }
     };
 
-    // The launch jobs in `launchFolders`, folder by folder. With `queryLaunchd`, the
-    // launch system is asked which jobs it holds disabled or enabled and which are loaded.
-    static std::vector<StartupItem> scanLaunchFolder(
-        const std::vector<std::pair<std::string, StartupItem::Source>>& launchFolders, bool queryLaunchd,
-        const Environment& environment);
-    // The helpers and job definitions inside the apps directly in `applicationFolders`.
-    static std::vector<StartupItem> scanAppBundles(const std::vector<std::string>& applicationFolders);
+    // Every item: the autostart entries, then the user's manager's units, then the
+    // system's services. The two managers are asked at the same time.
+    static std::vector<StartupItem> scan(const Folders& folders, const Environment& environment);
 
-    static StartupItem loginItemToStartupItem(const LoginItemsScript::Entry& entry);
-    static std::vector<StartupItem> loginItemsToStartupItems(const std::vector<LoginItemsScript::Entry>& entries);
+    static std::vector<StartupItem> scanAutostart(const Folders& folders, const Environment& environment);
+    static std::vector<StartupItem> scanServices(const std::vector<UnitFolder>& unitFolders, ServiceScope scope,
+                                                 const Environment& environment);
 
-    // "CFBundleDisplayName", else "CFBundleName", when a string (even an empty one).
-    static std::optional<std::string> appDisplayName(const PlistDictionary& infoPlist);
-    // The app's display name, else its file name without the extension.
-    static std::string appName(const std::string& appURL);
-    // The first app found for the job's associated bundle identifiers.
-    static std::optional<std::string> ownerAppFromBundleIDs(const LaunchJob& job, const Environment& environment);
+    // The app of an entry's Flatpak ID: its exported entry, named by it.
+    static std::optional<OwningApp> flatpakApp(const std::string& flatpakID,
+                                               const std::vector<std::string>& flatpakApplications);
 };
 
 } // namespace plenwick

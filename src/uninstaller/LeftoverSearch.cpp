@@ -205,7 +205,7 @@ std::vector<Remnant> dropNestedRemnants(std::vector<Remnant> remnants) {
 
 std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchRoots& roots, std::stop_token stop,
                                   const std::optional<std::string>& formerLocation) {
-    if (isSystemBundleID(app.bundleID)) return {};
+    if (isSystemApp(app)) return {};
 
     const IdentifierMatcher identifiers(searchIdentifiers(app));
     const auto ownNames = asSet(matchableNames({app.name, bundleBaseName(app.url)}));

@@ -1,6 +1,7 @@
 #pragma once
-// Why an app chosen for uninstalling is refused: a bundle that can't be read, or an
-// app that comes with the system. The main window and the tray program say it alike.
+// Why an app chosen for uninstalling is refused: one that can't be read, or one that
+// comes with the system or another manager removes (the text names who). The main
+// window and the tray program say it alike.
 
 #include "services/AppBundleInfo.h"
 

@@ -165,7 +165,7 @@ void UninstallSession::requestClose() { emit closeRequested(); }
 void UninstallSession::quitApp() {
     Operation op(observed_);
     if (services_.runningApps)
-        for (const RunningApp& instance : services_.runningApps->instances(app_.bundleID))
+        for (const RunningApp& instance : services_.runningApps->instancesOf(app_))
             services_.runningApps->terminate(instance);
     if (!services_.clock) return;
     QPointer<UninstallSession> self(this);
@@ -178,7 +178,7 @@ void UninstallSession::quitApp() {
 
 void UninstallSession::refreshRunningState() {
     Operation op(observed_);
-    const bool running = services_.runningApps && !services_.runningApps->instances(app_.bundleID).empty();
+    const bool running = services_.runningApps && !services_.runningApps->instancesOf(app_).empty();
     observed_.assign(isAppRunning_, running, Field::isAppRunning);
 }
 

@@ -1,6 +1,7 @@
 #include "helper/HelperState.h"
 
 #include "HelperFakes.h"
+#include "common/AppImageFixture.h"
 #include "common/StrictState.h"
 
 #include <gtest/gtest.h>
@@ -295,4 +296,52 @@ TEST_F(HelperStateTest, AnOperationStartedWhileItNotifiesIsReported) {
     helper.setAskOnTrash(false);
     EXPECT_EQ(reports.count(), 1);
     EXPECT_TRUE(helper.askOnTrash());
+}
+
+TEST_F(HelperStateTest, AppImagesAppFoldersAndEntriesArriveButALinkIsNoApp) {
+    const char* savedHome = std::getenv("HOME");
+    const std::string oldHome = savedHome ? savedHome : "";
+    const std::string home = dir / "home";
+    setenv("HOME", home.c_str(), 1);
+    std::filesystem::create_directories(home + "/Applications");
+    std::filesystem::create_directories(library + "/Preferences");
+    auto leftover = [&](const std::string& id) { writeFile(library + "/Preferences/" + id + ".plist", "x"); };
+    auto entry = [](const std::string& name, const std::string& exec) {
+        return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec + "\n";
+    };
+
+    const std::string image = home + "/Applications/Foo.AppImage";
+    writeFile(image, appImage({ImageNode::file("org.example.Foo.desktop", entry("Foo", "foo"))}));
+    leftover("org.example.Foo");
+    const std::string folder = home + "/Applications/Bar";
+    std::filesystem::create_directories(folder);
+    writeFile(folder + "/bar", "");
+    writeFile(folder + "/org.example.Bar.desktop", entry("Bar", "bar"));
+    leftover("org.example.Bar");
+    const std::string installed = makeApp(apps, "Example", "com.example.app");
+    makeState();
+
+    // Links to installed apps, whatever their names, are judged as the links they are.
+    std::filesystem::create_symlink(installed, trash + "/Example.app");
+    std::filesystem::create_symlink(image, trash + "/Foo.AppImage");
+    std::filesystem::create_symlink(folder, trash + "/Bar");
+    events->fire(FolderEvents::write);
+    settle();
+    EXPECT_TRUE(windows->made.empty());
+
+    // An entry whose AppImage is still installed leaves the app installed.
+    writeFile(trash + "/foo-menu.desktop", entry("Foo", image + " %U"));
+    events->fire(FolderEvents::write);
+    settle();
+    EXPECT_TRUE(windows->made.empty());
+
+    for (const char* name : {"Example.app", "Foo.AppImage", "Bar"}) std::filesystem::remove(trash + "/" + name);
+    events->fire(FolderEvents::write);
+    settle();
+    trashApps({image, folder});
+    setenv("HOME", oldHome.c_str(), 1);
+    EXPECT_EQ(titlesMade(), std::vector<QString>{"Leftovers of Bar"});
+    ASSERT_EQ(state->queue().size(), 1u);
+    EXPECT_EQ(state->queue().front()->app().bundleID, "org.example.Foo");
+    EXPECT_EQ(state->current()->app().url, trash + "/Bar");
 }

@@ -38,7 +38,6 @@ TEST(StartupItemsScene, OneWindowThatComesForwardWithItsModel) {
     EXPECT_EQ(window->objectName(), "startup-items");
     EXPECT_EQ(window->windowTitle(), "Startup Items");
     EXPECT_EQ(window->size(), QSize(760, 620));
-    EXPECT_FALSE(window->view()->showBundled());
     const StartupItemsModel* model = &window->view()->model();
     EXPECT_EQ(model->folders(), StartupItemsScanner::Folders::standard());
 

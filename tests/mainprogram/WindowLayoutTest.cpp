@@ -1,7 +1,7 @@
 // The main window at its smallest size: every screen lays out whole, nothing is cut
 // off at the bottom or the sides, and the toolbar takes room only when it has
 // something to show.
-#include "app/StateFixture.h"
+#include "ResultsWindowFixture.h"
 
 #include "collector/CollectorView.h"
 #include "mainprogram/MainWindow.h"
@@ -14,47 +14,19 @@
 #include <QPushButton>
 #include <QToolBar>
 
-#include <filesystem>
-#include <fstream>
-
 namespace plenwick::test {
 namespace {
 
 using Kind = AppState::Phase::Kind;
 
-class SmallestWindow : public ::testing::Test {
+class SmallestWindow : public ResultsWindowTest {
 protected:
     void SetUp() override {
-        program = std::make_unique<PlenwickApp>([this] {
-            AppEnvironment env;
-            env.userInitiated = user;
-            env.utility = utility;
-            env.volumeSource = std::make_shared<FixedVolumes>();
-            env.preferences = std::make_shared<MemoryPreferences>();
-            return env;
-        });
-        program->showMainWindow();
+        ResultsWindowTest::SetUp();
         window().resize(MainWindow::kMinimumWidth, MainWindow::kMinimumHeight);
         QApplication::processEvents();
-        const std::string base = dir.path().toStdString();
-        for (int i = 0; i < 6; ++i) {
-            const std::string folder = base + "/folder with a long name " + std::to_string(i);
-            std::filesystem::create_directory(folder);
-            std::ofstream(folder + "/file.bin") << std::string(4096 * (i + 1), 'x');
-        }
-    }
-    void TearDown() override {
-        program.reset();
-        QApplication::processEvents();
-    }
-    MainWindow& window() { return program->mainWindow(); }
-    AppState& state() { return program->appState(); }
-    void settle() {
-        for (int i = 0; i < 3; ++i) {
-            user->runAll();
-            utility->runAll();
-            QApplication::processEvents();
-        }
+        for (int i = 0; i < 6; ++i)
+            makeFiles({{"folder with a long name " + std::to_string(i) + "/file.bin", 4096 * (i + 1)}});
     }
     // The widget lies wholly inside the window and is not squeezed below what it asks.
     void expectWhole(const QWidget* widget, const char* what) {
@@ -73,11 +45,6 @@ protected:
         EXPECT_GE(root->height(), root->currentWidget()->minimumSizeHint().height())
             << root->currentWidget()->metaObject()->className() << " needs more height than the window gives";
     }
-
-    std::shared_ptr<ManualExecutor> user = std::make_shared<ManualExecutor>();
-    std::shared_ptr<ManualExecutor> utility = std::make_shared<ManualExecutor>();
-    QTemporaryDir dir;
-    std::unique_ptr<PlenwickApp> program;
 };
 
 TEST_F(SmallestWindow, HomeScanningAndFailureFitWithoutAnEmptyToolbar) {

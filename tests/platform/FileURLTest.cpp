@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QSysInfo>
+
 namespace plenwick {
 namespace {
 
@@ -30,6 +32,22 @@ TEST(FileURL, OnlyLocalFilesArePaths) {
     EXPECT_EQ(pathFromFileURL(QUrl(QStringLiteral("smb://server/home"))), std::nullopt);
     EXPECT_EQ(pathFromFileURL(QUrl()), std::nullopt);
     EXPECT_EQ(pathFromFileURL(QUrl(QStringLiteral("file:///home"))), std::string("/home"));
+}
+
+TEST(FileURL, AnotherHostsFileIsNoPathHere) {
+    for (const char* text : {"file://otherhost/etc/passwd", "file://127.0.0.1/etc/passwd",
+                             "file://localhost.example.org/etc/passwd", "file://user@otherhost/etc/passwd"}) {
+        EXPECT_EQ(pathFromFileURL(QUrl(QString::fromLatin1(text))), std::nullopt) << text;
+        EXPECT_EQ(pathFromFileURL(QUrl::fromEncoded(text)), std::nullopt) << text;
+    }
+    EXPECT_EQ(pathFromFileURL(QUrl(QStringLiteral("file://localhost/etc/passwd"))), std::string("/etc/passwd"));
+    EXPECT_EQ(pathFromFileURL(QUrl(QStringLiteral("file://LocalHost/etc/passwd"))), std::string("/etc/passwd"));
+    EXPECT_EQ(pathFromFileURL(QUrl(QStringLiteral("file:/etc/passwd"))), std::string("/etc/passwd"));
+    const QString own = QSysInfo::machineHostName();
+    if (!own.isEmpty()) {
+        EXPECT_EQ(pathFromFileURL(QUrl(QStringLiteral("file://") + own.toUpper() + QStringLiteral("/etc/passwd"))),
+                  std::string("/etc/passwd"));
+    }
 }
 
 TEST(FileURL, ANulByteMakesNoPath) {

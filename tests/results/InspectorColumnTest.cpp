@@ -101,6 +101,23 @@ TEST(InspectorSplit, TheDetailsGetWhatTheyAskButTheBreakdownKeepsItsShare) {
     EXPECT_EQ(ShellInspectorLayout::sizeThatFits(250, 90, 170, [](double) { return 1000.0; }), QSizeF(250, 90));
 }
 
+TEST(InspectorSplit, TheDetailsComeFirstThenTheBreakdownsRowsThenTheRest) {
+    // Column 800, breakdown minimum 170; details 400, details and card 550.
+    EXPECT_EQ(ShellInspectorLayout::topShare(800, 170, 400, 550, 600), 400) << "rows want more than is left";
+    EXPECT_EQ(ShellInspectorLayout::topShare(800, 170, 400, 550, 300), 500) << "the card takes what the rows leave";
+    EXPECT_EQ(ShellInspectorLayout::topShare(800, 170, 400, 550, 200), 550) << "everything fits";
+    EXPECT_EQ(ShellInspectorLayout::topShare(500, 170, 400, 550, 600), 330) << "the details scroll; 170 stays";
+    EXPECT_EQ(ShellInspectorLayout::topShare(500, 170, 400, 550, 120), 380) << "a breakdown wanting less keeps less";
+    EXPECT_EQ(ShellInspectorLayout::topShare(100, 170, 400, 550, 600), 0);
+
+    // A height that cuts no row: the last row end at or above the limit.
+    const std::vector<int> rows{50, 120, 200};
+    EXPECT_EQ(ShellInspectorLayout::wholeRowsHeight(199, rows), 120);
+    EXPECT_EQ(ShellInspectorLayout::wholeRowsHeight(200, rows), 200);
+    EXPECT_EQ(ShellInspectorLayout::wholeRowsHeight(500, rows), 200);
+    EXPECT_EQ(ShellInspectorLayout::wholeRowsHeight(30, rows), 30) << "a first row taller than the room scrolls";
+}
+
 // A widget of a fixed natural height at any width.
 class Tall final : public QWidget {
 public:

@@ -65,3 +65,35 @@ TEST(AppRegistry, InstalledCopiesLeaveOutTheAppTrashAndMissingOnes) {
     registry.bundles["com.example.app"] = {dir / ".Trash/Example.app"};
     EXPECT_FALSE(applicationURLOutsideTrash(registry, "com.example.app"));
 }
+
+TEST(AppRegistry, DesktopEntriesRegisterTheAppTheyStandFor) {
+    TempFolder dir;
+    const char* savedHome = std::getenv("HOME");
+    const std::string oldHome = savedHome ? savedHome : "";
+    setenv("HOME", (dir / "home").c_str(), 1);
+    const std::string user = dir / "home/.local/share/applications", system = dir / "share/applications";
+    std::filesystem::create_directories(user);
+    std::filesystem::create_directories(system);
+    std::filesystem::create_directories(dir / "home/Apps/Foo");
+    writeFile(dir / "home/Apps/Foo/foo", "");
+    writeFile(dir / "home/Apps/Foo/org.example.Foo.desktop",
+              "[Desktop Entry]\nType=Application\nName=Foo\nExec=" + dir / "home/Apps/Foo/foo" + "\n");
+    writeFile(dir / "tool", "");
+    auto entry = [](const std::string& exec, const std::string& more = {}) {
+        return "[Desktop Entry]\nType=Application\nName=Foo\nExec=" + exec + "\n" + more;
+    };
+    writeFile(user + "/org.example.Foo.desktop", entry(dir / "home/Apps/Foo/foo %U"));
+    writeFile(system + "/org.example.Foo.desktop", entry(dir / "tool"));
+    writeFile(user + "/org.example.Gone.desktop", entry(dir / "missing"));
+    writeFile(system + "/org.example.Hidden.desktop", entry(dir / "tool", "Hidden=true\n"));
+
+    const FolderAppRegistry registry({dir / "Applications"}, {user, dir / "missing", system});
+    const auto found = registry.applicationURLs("org.example.Foo");
+    EXPECT_EQ(found, (std::vector<std::string>{dir / "home/Apps/Foo", system + "/org.example.Foo.desktop"}));
+    EXPECT_TRUE(registry.applicationURLs("org.example.Gone").empty()) << "its program is gone";
+    EXPECT_TRUE(registry.applicationURLs("org.example.Hidden").empty());
+    EXPECT_TRUE(registry.applicationURLs("../applications/org.example.Foo").empty());
+    EXPECT_EQ(installedCopies(registry, "org.example.Foo", dir / "home/Apps/Foo"),
+              std::vector<std::string>{system + "/org.example.Foo.desktop"});
+    setenv("HOME", oldHome.c_str(), 1);
+}

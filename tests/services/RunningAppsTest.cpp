@@ -177,3 +177,56 @@ TEST(RunningApps, OnlyThisUsersCopiesInThisSessionAreSeenOrSignalled) {
     if (oldRuntime) ::setenv("XDG_RUNTIME_DIR", keptRuntime.c_str(), 1);
     else ::unsetenv("XDG_RUNTIME_DIR");
 }
+
+TEST(RunningApps, LinuxAppsRunFromThemselvesTheirImageOrTheirEntrysProgram) {
+    TempFolder dir;
+    std::filesystem::create_directories(dir / "Foo/bin");
+    std::filesystem::copy_file("/bin/sleep", dir / "Foo/bin/foo");
+    std::filesystem::copy_file("/bin/sleep", dir / "tool");
+    writeFile(dir / "Bar.AppImage", "stands for an image");
+    writeFile(dir / "tool.desktop", "[Desktop Entry]\nType=Application\nName=Tool\nExec=" + dir / "tool" + " %U\n");
+    ::chmod(dir.path().c_str(), 0755);
+
+    // A copy of sleep started as `program`, with APPIMAGE set when `image` is given.
+    auto start = [](const std::string& program, const std::string& image) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            if (!image.empty()) ::setenv("APPIMAGE", image.c_str(), 1);
+            execl(program.c_str(), "app", "60", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        for (int i = 0; i < 500; ++i) {
+            char buffer[4096];
+            const ssize_t n = readlink(("/proc/" + std::to_string(pid) + "/exe").c_str(), buffer, sizeof buffer);
+            std::ifstream environ("/proc/" + std::to_string(pid) + "/environ", std::ios::binary);
+            if (n > 0 && std::string(buffer, static_cast<std::size_t>(n)) == program &&
+                environ.peek() != std::ifstream::traits_type::eof())
+                break;
+            std::this_thread::sleep_for(2ms);
+        }
+        return pid;
+    };
+    const pid_t inFolder = start(dir / "Foo/bin/foo", "");
+    const pid_t fromImage = start("/bin/sleep", dir / "Bar.AppImage");
+    const pid_t fromEntry = start(dir / "tool", "");
+
+    auto app = [](const std::string& url) {
+        return AppBundleInfo{url, "App", "org.example.app", std::nullopt, std::nullopt, {}, AppManager::user};
+    };
+    ProcRunningApps apps;
+    EXPECT_EQ(apps.instancesOf(app(dir / "Foo")), (std::vector<RunningApp>{{inFolder, dir / "Foo"}}));
+    EXPECT_EQ(apps.instancesOf(app(dir / "Bar.AppImage")), (std::vector<RunningApp>{{fromImage, dir / "Bar.AppImage"}}));
+    EXPECT_EQ(apps.instancesOf(app(dir / "tool.desktop")), (std::vector<RunningApp>{{fromEntry, dir / "tool"}}));
+    EXPECT_TRUE(apps.instancesOf(app(dir / "Other.AppImage")).empty());
+
+    EXPECT_FALSE(apps.terminate({fromImage, dir / "Foo"})) << "not this app's process";
+    for (const pid_t pid : {inFolder, fromImage, fromEntry}) {
+        const auto found = std::vector<RunningApp>{{pid, pid == inFolder    ? dir / "Foo"
+                                                          : pid == fromImage ? dir / "Bar.AppImage"
+                                                                             : dir / "tool"}};
+        EXPECT_TRUE(apps.terminate(found[0]));
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    }
+}

@@ -1,9 +1,11 @@
 #include "shell/ChooseApp.h"
 
+#include "common/AppImageFixture.h"
 #include "common/TestSupport.h"
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -70,6 +72,44 @@ TEST(AppChooser, AFolderThatIsNoAppIsRefusedWithAReason) {
     EXPECT_EQ(alertTitle.toStdString(), "Can’t Uninstall");
     EXPECT_EQ(alertText.toStdString(), "“Photos” isn’t an app.");
     EXPECT_TRUE(stillAsking);
+}
+
+// Chooses `item` in the panel as its "Uninstall…" button would; what the panel returns.
+std::optional<std::string> choose(const std::string& folder, const std::string& item) {
+    whenShown<QFileDialog>([=](QFileDialog& dialog) {
+        dialog.setDirectory(QString::fromStdString(folder));
+        // Typed as its name: the listing may not have loaded yet.
+        if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            name->setText(QString::fromStdString(std::filesystem::path(item).filename().string()));
+        QTimer::singleShot(0, &dialog, [&dialog] {
+            // An alert would say the item is no app: recorded, and the panel cancelled.
+            // The watch goes with the panel.
+            auto* watch = new QTimer(&dialog);
+            QObject::connect(watch, &QTimer::timeout, &dialog, [&dialog, watch] {
+                auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!alert) return;
+                watch->stop();
+                ADD_FAILURE() << alert->text().toStdString();
+                alert->accept();
+                QTimer::singleShot(0, &dialog, [&dialog] { dialog.reject(); });
+            });
+            watch->start(10);
+            static_cast<QDialog&>(dialog).accept();
+        });
+    });
+    return chooseApp();
+}
+
+TEST(AppChooser, TakesAppImagesAppFoldersAndDesktopEntries) {
+    TempFolder root;
+    writeFile(root / "Foo.AppImage", appImageStub());
+    writeFile(root / "foo.desktop", "[Desktop Entry]\nType=Application\nName=Foo\nExec=foo\n");
+    std::filesystem::create_directory(root / "Bar");
+    writeFile(root / "Bar/bar", "");
+    writeFile(root / "Bar/bar.desktop", "[Desktop Entry]\nType=Application\nName=Bar\nExec=bar\n");
+    EXPECT_EQ(choose(root.path(), root / "Foo.AppImage"), root / "Foo.AppImage");
+    EXPECT_EQ(choose(root.path(), root / "foo.desktop"), root / "foo.desktop");
+    EXPECT_EQ(choose(root.path(), root / "Bar"), root / "Bar");
 }
 
 } // namespace

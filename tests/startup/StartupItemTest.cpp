@@ -2,6 +2,8 @@
 
 #include "common/TestSupport.h"
 
+#include "base/PathNames.h"
+
 #include <gtest/gtest.h>
 
 #include <unordered_set>
@@ -13,13 +15,14 @@ using Source = StartupItem::Source;
 
 namespace {
 
-StartupItem agent(Source source, std::optional<std::string> label, std::string url = "/L/job.plist") {
-    StartupItem item;
-    item.source = source;
-    item.name = "Job";
-    item.label = std::move(label);
-    item.url = std::move(url);
-    return item;
+StartupItem item(Source source, std::string url, std::optional<bool> disabled = false) {
+    StartupItem i;
+    i.source = source;
+    i.name = "Job";
+    i.label = lastPathComponent(url);
+    i.url = std::move(url);
+    i.isDisabled = disabled;
+    return i;
 }
 
 } // namespace
@@ -32,28 +35,41 @@ TEST(StartupItemTest, SourcesByRawValue) {
     EXPECT_LT(Source::systemAgent, Source::systemDaemon);
 }
 
-TEST(StartupItemTest, IdentityDomainAndToggling) {
-    const StartupItem user = agent(Source::userAgent, "com.a", "/home/u/Library/LaunchAgents/com.a.plist");
-    EXPECT_EQ(user.id(), "1:/home/u/Library/LaunchAgents/com.a.plist");
-    EXPECT_EQ(user.launchctlDomain(), "gui/" + std::to_string(getuid()));
-    EXPECT_EQ(agent(Source::systemAgent, "x").launchctlDomain(), user.launchctlDomain());
-    EXPECT_EQ(agent(Source::systemDaemon, "x").launchctlDomain(), "system");
-    EXPECT_FALSE(agent(Source::loginItem, std::nullopt).launchctlDomain());
-    EXPECT_FALSE(agent(Source::bundled, "x").launchctlDomain());
+TEST(StartupItemTest, ManagerAndSwitchFollowTheKindOfDefinition) {
+    const StartupItem unit = item(Source::userAgent, "/home/u/.config/systemd/user/a.service");
+    EXPECT_EQ(unit.id(), "1:/home/u/.config/systemd/user/a.service");
+    EXPECT_EQ(unit.serviceScope(), ServiceScope::user);
+    EXPECT_TRUE(unit.canToggle());
+    EXPECT_EQ(item(Source::systemAgent, "/etc/systemd/user/b.service").serviceScope(), ServiceScope::user);
+    EXPECT_EQ(item(Source::systemDaemon, "/etc/systemd/system/c.service").serviceScope(), ServiceScope::system);
 
-    EXPECT_TRUE(user.canToggle());
-    EXPECT_FALSE(agent(Source::userAgent, std::nullopt).canToggle());
-    EXPECT_FALSE(agent(Source::bundled, "x").canToggle());
+    const StartupItem shared = item(Source::systemAgent, "/etc/xdg/autostart/d.desktop");
+    EXPECT_TRUE(shared.isAutostartEntry());
+    EXPECT_FALSE(shared.serviceScope());
+    EXPECT_TRUE(shared.canToggle()) << "by the user's override";
+    EXPECT_FALSE(item(Source::loginItem, "/home/u/.config/autostart/e.desktop").canToggle());
+    EXPECT_FALSE(item(Source::userAgent, "/x/f.service", std::nullopt).canToggle()) << "state unknown";
+    StartupItem unlabelled = unit;
+    unlabelled.label.reset();
+    EXPECT_FALSE(unlabelled.canToggle());
+}
+
+TEST(StartupItemTest, VendorFilesAreNotRemovable) {
+    EXPECT_TRUE(item(Source::systemDaemon, "/usr/lib/systemd/system/ssh.service").removalRefusal());
+    EXPECT_TRUE(item(Source::systemAgent, "/usr/lib/systemd/user/x.service").removalRefusal());
+    EXPECT_FALSE(item(Source::systemDaemon, "/usr/local/lib/x.service").removalRefusal());
+    EXPECT_FALSE(item(Source::systemDaemon, "/etc/systemd/system/x.service").removalRefusal());
+    EXPECT_FALSE(item(Source::systemDaemon, "/usrx/x.service").removalRefusal());
 }
 
 TEST(StartupItemTest, PasswordFollowsTheSourceAndTheFoldersRights) {
     TempFolder dir;
-    std::filesystem::create_directories(dir / "LaunchAgents");
-    chmod((dir / "LaunchAgents").c_str(), 0755);
-    const StartupItem all = agent(Source::systemAgent, "x", dir / "LaunchAgents/x.plist");
+    std::filesystem::create_directories(dir / "autostart");
+    chmod((dir / "autostart").c_str(), 0755);
+    const StartupItem all = item(Source::systemAgent, dir / "autostart/x.desktop");
     EXPECT_FALSE(all.needsPassword()); // root here may write it
-    EXPECT_TRUE(agent(Source::systemDaemon, "x", dir / "LaunchAgents/x.plist").needsPassword());
-    EXPECT_FALSE(agent(Source::userAgent, "x", "/nonexistent/x.plist").needsPassword());
+    EXPECT_TRUE(item(Source::systemDaemon, dir / "autostart/x.service").needsPassword());
+    EXPECT_FALSE(item(Source::userAgent, "/nonexistent/x.service").needsPassword());
     EXPECT_EQ(asNobody([&]() -> std::string {
                   if (!all.needsPassword()) return "a folder nobody can't write needs no password";
                   return {};
@@ -63,31 +79,29 @@ TEST(StartupItemTest, PasswordFollowsTheSourceAndTheFoldersRights) {
 
 TEST(StartupItemTest, DetailLineShowsLabelProgramOrPath) {
     const std::string home = "/home/u";
-    StartupItem item = agent(Source::userAgent, "Job", "/home/u/Library/LaunchAgents/job.plist");
-    item.programPath = "/home/u/bin/job";
-    EXPECT_EQ(item.detailLine(home), "~/bin/job"); // label equals the name
-    item.label = "com.maker.job";
-    EXPECT_EQ(item.detailLine(home), "com.maker.job — ~/bin/job");
-    item.programPath.reset();
-    EXPECT_EQ(item.detailLine(home), "com.maker.job"); // no path after a label
-    item.label = "Job";
-    EXPECT_EQ(item.detailLine(home), "~/Library/LaunchAgents/job.plist");
-    item.label.reset();
-    item.url = "/home/user2/x.plist";
-    EXPECT_EQ(item.detailLine(home + "/"), "/home/user2/x.plist");
+    StartupItem i = item(Source::userAgent, "/home/u/.config/systemd/user/job.service");
+    i.label = "Job";
+    i.programPath = "/home/u/bin/job";
+    EXPECT_EQ(i.detailLine(home), "~/bin/job"); // label equals the name
+    i.label = "job.service";
+    EXPECT_EQ(i.detailLine(home), "job.service — ~/bin/job");
+    i.programPath.reset();
+    EXPECT_EQ(i.detailLine(home), "job.service"); // no path after a label
+    i.label = "Job";
+    EXPECT_EQ(i.detailLine(home), "~/.config/systemd/user/job.service");
 }
 
 TEST(StartupItemTest, EqualityAndHashCoverEveryField) {
-    StartupItem a = agent(Source::userAgent, "x");
+    StartupItem a = item(Source::userAgent, "/x.service");
     StartupItem b = a;
     EXPECT_EQ(a, b);
     b.isLoaded = false;
-    EXPECT_NE(a, b); // unknown is not "not loaded"
+    EXPECT_NE(a, b); // unknown is not "not running"
     a.isLoaded = false;
     EXPECT_EQ(a, b);
     std::unordered_set<StartupItem, StartupItemHash> set{a, b};
     EXPECT_EQ(set.size(), 1u);
-    b.hidden = true;
+    b.isDisabled.reset();
     set.insert(b);
     EXPECT_EQ(set.size(), 2u);
 }

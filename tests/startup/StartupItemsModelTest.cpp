@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QPointer>
 
+#include <sys/stat.h>
 
 using namespace plenwick;
 using namespace plenwick::test;
@@ -20,30 +20,41 @@ using Field = StartupItemsModel::Field;
 
 namespace {
 
+const std::string listFiles = " list-unit-files --type=service --no-legend --no-pager --plain -- ";
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0;
+}
+
 class StartupItemsModelTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        agents = dir / "Library/LaunchAgents";
-        std::filesystem::create_directories(agents);
-        folders.launchFolders = {{agents, Source::userAgent}, {dir / "LaunchDaemons", Source::systemDaemon}};
-        folders.applicationFolders = {dir / "Applications"};
+        folders.userAutostart = dir / "config/autostart";
+        folders.systemAutostart = {dir / "xdg/autostart"};
+        units = dir / "config/systemd/user";
+        folders.userUnits = {{units, Source::userAgent}, {dir / "etc/systemd/user", Source::systemAgent}};
+        folders.systemUnits = {{dir / "etc/systemd/system", Source::systemDaemon}};
+        std::filesystem::create_directories(units);
         StartupItemsModel::Environment environment;
         environment.scanner.runner = &runner;
-        environment.adminScript = [this](const std::string& script, const std::string& prompt) {
-            adminScripts.push_back({script, prompt});
+        environment.scanner.searchPath = "/bin:/usr/bin";
+        environment.adminProgram = [this](const std::string& program, const std::vector<std::string>& arguments,
+                                          const std::string& prompt) {
+            admin.push_back({{program, arguments}, prompt});
             if (adminFailure) throw *adminFailure;
+            // The administrator's rm really removes, as root would.
+            if (program == "/bin/rm") std::filesystem::remove(arguments.back());
             return std::string();
         };
         environment.executor = background.executor;
         model = std::make_unique<StartupItemsModel>(std::move(environment), folders);
         QObject::connect(model.get(), &StartupItemsModel::changed, [this](quint64 fields) { notices.push_back(fields); });
-        runner.succeed(osascript + LoginItemsScript::listScript(), "");
     }
     void run(std::vector<std::size_t> order = {}) { background.run(std::move(order)); }
-    void settle() { background.runAll(); }
     void loadNow() {
         model->refresh();
-        run();
+        background.runAll();
     }
     StartupItem find(const std::string& label) {
         for (const StartupItem& item : model->items())
@@ -51,16 +62,20 @@ protected:
         ADD_FAILURE() << "no item " << label;
         return {};
     }
+    void unitState(const std::string& unit, const std::string& state, bool user = true) {
+        runner.succeed(std::string("/bin/systemctl") + (user ? " --user" : "") + listFiles + unit,
+                       unit + " " + state + " enabled\n");
+    }
 
-    const std::string osascript = "/usr/bin/osascript -e ";
     TempFolder dir;
-    std::string agents;
+    std::string units;
     StartupItemsScanner::Folders folders;
     ScriptedRunner runner;
-    struct Script {
-        std::string script, prompt;
+    struct Admin {
+        CommandLine command;
+        std::string prompt;
     };
-    std::vector<Script> adminScripts;
+    std::vector<Admin> admin;
     std::optional<AdminScript::Failure> adminFailure;
     ManualBackground background;
     std::vector<quint64> notices;
@@ -70,21 +85,21 @@ protected:
 } // namespace
 
 TEST_F(StartupItemsModelTest, OnlyTheNewestLoadIsApplied) {
-    writePlist(agents + "/one.plist", plistKey("Label", "com.one"));
+    writeAt(folders.userAutostart + "/one.desktop", entryText("One", "true"));
     model->refresh();
     EXPECT_TRUE(model->isLoading());
     EXPECT_FALSE(model->hasLoaded());
     EXPECT_EQ(notices, std::vector<quint64>{StartupItemsModel::bit(Field::isLoading)});
     model->refresh();
-    ASSERT_EQ(background.size(), 4u);
+    ASSERT_EQ(background.size(), 2u);
     EXPECT_EQ(model->refreshGeneration(), 2);
 
     // The first load finishes first: dropped, still loading.
-    run({0, 1});
+    run({0});
     EXPECT_TRUE(model->isLoading());
     EXPECT_TRUE(model->items().empty());
 
-    writePlist(agents + "/two.plist", plistKey("Label", "com.two"));
+    writeAt(folders.userAutostart + "/two.desktop", entryText("Two", "true"));
     notices.clear();
     run();
     EXPECT_FALSE(model->isLoading());
@@ -94,63 +109,11 @@ TEST_F(StartupItemsModelTest, OnlyTheNewestLoadIsApplied) {
                                             StartupItemsModel::bit(Field::isLoading) |
                                             StartupItemsModel::bit(Field::hasLoaded)});
 
-    // The newer load finishing before an older one keeps its result.
-    model->refresh();
-    model->refresh();
-    run({2, 3});
-    writePlist(agents + "/three.plist", plistKey("Label", "com.three"));
-    run();
-    EXPECT_EQ(model->items().size(), 2u);
-    EXPECT_FALSE(model->isLoading());
-
     // An unchanged list is no change.
     notices.clear();
-    std::filesystem::remove(agents + "/three.plist");
     loadNow();
     EXPECT_EQ(notices, (std::vector<quint64>{StartupItemsModel::bit(Field::isLoading),
                                              StartupItemsModel::bit(Field::isLoading)}));
-}
-
-TEST_F(StartupItemsModelTest, LoginItemsThatCannotBeReadLeaveTheLaunchJobs) {
-    writePlist(agents + "/job.plist", plistKey("Label", "com.job"));
-    runner.answer(osascript + LoginItemsScript::listScript(), {1, {}, "System Events got an error: -1743"});
-    loadNow();
-    EXPECT_EQ(model->loginItemsError(), LoginItemsScript::Failure::notAuthorized().errorDescription());
-    ASSERT_EQ(model->items().size(), 1u);
-
-    runner.succeed(osascript + LoginItemsScript::listScript(), "Zed\t/gone/Zed.app\tfalse\nalpha\t/gone/a\ttrue\n");
-    loadNow();
-    EXPECT_FALSE(model->loginItemsError());
-    ASSERT_EQ(model->items().size(), 3u);
-    EXPECT_EQ(model->items()[0].name, "alpha"); // login items first, by lower-cased name
-    EXPECT_EQ(model->items()[1].name, "Zed");
-    EXPECT_EQ(model->itemsInSource(Source::loginItem).size(), 2u);
-    EXPECT_EQ(model->leftoverCount(), 2);
-
-    // No osascript on this machine: its start error is the text shown.
-    runner.answers.erase(osascript + LoginItemsScript::listScript());
-    loadNow();
-    EXPECT_EQ(model->loginItemsError(), "No such file or directory");
-}
-
-TEST_F(StartupItemsModelTest, WorkThatThrowsEndsAsAFailureTheUserSees) {
-    writePlist(agents + "/job.plist", plistKey("Label", "com.job"));
-    runner.throwing = "Out of memory.";
-    loadNow();
-    EXPECT_FALSE(model->isLoading()) << "the load ends";
-    EXPECT_TRUE(model->hasLoaded());
-    EXPECT_TRUE(model->items().empty());
-    EXPECT_EQ(model->loginItemsError(), "Out of memory.");
-
-    runner.throwing.clear();
-    loadNow();
-    const StartupItem job = find("com.job");
-    runner.throwing = "Out of memory.";
-    model->setEnabled(job, false);
-    run({0});
-    EXPECT_TRUE(model->busy().empty());
-    EXPECT_EQ(model->actionError(), "Out of memory.");
-    EXPECT_TRUE(model->isLoading()) << "refreshed, as after any change";
 }
 
 TEST(StartupItemsModelOrder, SourceThenLowerCasedNameThenId) {
@@ -161,7 +124,7 @@ TEST(StartupItemsModelOrder, SourceThenLowerCasedNameThenId) {
         i.url = std::move(url);
         return i;
     };
-    std::vector<StartupItem> items{item(Source::bundled, "A", "/1"), item(Source::userAgent, "zeta", "/2"),
+    std::vector<StartupItem> items{item(Source::systemDaemon, "A", "/1"), item(Source::userAgent, "zeta", "/2"),
                                    item(Source::userAgent, "Alpha", "/3"), item(Source::userAgent, "alpha", "/0"),
                                    item(Source::loginItem, "Z", "/4")};
     StartupItemsModel::sort(items);
@@ -172,181 +135,184 @@ TEST(StartupItemsModelOrder, SourceThenLowerCasedNameThenId) {
     EXPECT_FALSE(StartupItemsModel::order(items[1], items[1]));
 }
 
-TEST_F(StartupItemsModelTest, AgentTogglesRunInTheBackgroundWhileBusy) {
-    writePlist(agents + "/job.plist", plistKey("Label", "com.job"));
+TEST_F(StartupItemsModelTest, UserUnitsTurnOffAndOnInTheBackgroundWhileBusy) {
+    writeAt(units + "/sync.service", unitText("/bin/true"));
+    unitState("sync.service", "enabled");
     loadNow();
-    const StartupItem job = find("com.job");
-    const std::string target = userLaunchDomain() + "/com.job";
-    runner.succeed("/bin/launchctl disable " + target);
+    const StartupItem sync = find("sync.service");
+    ASSERT_TRUE(sync.canToggle());
+    const std::string disable = "/bin/systemctl --user disable --now -- sync.service";
+    runner.succeed(disable);
     runner.calls.clear();
     notices.clear();
 
-    model->setEnabled(job, false);
-    EXPECT_EQ(model->busy(), std::set<std::string>{job.id()});
+    model->setEnabled(sync, false);
+    EXPECT_EQ(model->busy(), std::set<std::string>{sync.id()});
     EXPECT_EQ(notices, std::vector<quint64>{StartupItemsModel::bit(Field::busy)});
-    EXPECT_TRUE(runner.calls.empty());
+    EXPECT_TRUE(runner.calls.empty()) << "not on the GUI thread";
     run({0});
-    EXPECT_EQ(runner.calls,
-              (std::vector<std::string>{"/bin/launchctl disable " + target, "/bin/launchctl bootout " + target}));
+    EXPECT_EQ(runner.calls, std::vector<std::string>{disable});
     EXPECT_TRUE(model->busy().empty());
-    EXPECT_FALSE(model->actionError()); // the bootout's failure is no failure
-    EXPECT_TRUE(model->isLoading());    // refreshed
-    run();
+    EXPECT_FALSE(model->actionError());
+    EXPECT_TRUE(model->isLoading()) << "refreshed";
+    unitState("sync.service", "disabled");
+    background.runAll();
+    EXPECT_EQ(find("sync.service").isDisabled, true);
 
-    // The first command fails: its error text, as it came, and no second command.
-    runner.answer("/bin/launchctl enable " + target, {5, {}, "Operation not permitted\n"});
-    runner.calls.clear();
-    model->setEnabled(job, true);
-    run({0});
-    EXPECT_EQ(runner.calls, std::vector<std::string>{"/bin/launchctl enable " + target});
-    EXPECT_EQ(model->actionError(), "Operation not permitted\n");
-    run();
-
-    // A failure without text shows nothing.
-    settle();
+    // A failure shows the tool's own words; one without words shows nothing.
+    runner.answer("/bin/systemctl --user enable --now -- sync.service", {1, {}, "Failed to connect to bus\n"});
+    model->setEnabled(find("sync.service"), true);
+    background.runAll();
+    EXPECT_EQ(model->actionError(), "Failed to connect to bus\n");
     model->setActionError(std::nullopt);
-    runner.answer("/bin/launchctl enable " + target, {1, {}, ""});
-    model->setEnabled(job, true);
-    settle();
+    runner.answer("/bin/systemctl --user enable --now -- sync.service", {1, {}, ""});
+    model->setEnabled(find("sync.service"), true);
+    background.runAll();
+    EXPECT_FALSE(model->actionError());
+}
+
+TEST_F(StartupItemsModelTest, SystemServicesChangeThroughTheAdministratorWithArgumentVectors) {
+    writeAt(dir / "etc/systemd/system/it's.service", unitText("/bin/true"));
+    unitState("it's.service", "enabled", false);
+    loadNow();
+    const StartupItem daemon = find("it's.service");
+    ASSERT_TRUE(daemon.needsPassword());
+
+    model->setEnabled(daemon, false);
+    ASSERT_EQ(admin.size(), 1u);
+    EXPECT_EQ(admin[0].command, (CommandLine{"/bin/systemctl", {"disable", "--now", "--", "it's.service"}}));
+    EXPECT_EQ(admin[0].prompt, "Plenwick needs your password to turn off “it's.service”.");
+    EXPECT_TRUE(model->busy().empty()) << "the window waits for the password instead";
+    EXPECT_EQ(model->refreshGeneration(), 2);
+
+    adminFailure = AdminScript::Failure::cancelled();
+    model->setEnabled(daemon, true);
+    EXPECT_EQ(admin.back().command.arguments[0], "enable");
+    EXPECT_EQ(model->refreshGeneration(), 2) << "a dismissed prompt changes nothing";
     EXPECT_FALSE(model->actionError());
 
-    // Turning on bootstraps the list by its path.
-    runner.succeed("/bin/launchctl enable " + target);
+    adminFailure = AdminScript::Failure::failed("Not authorized");
+    model->setEnabled(daemon, true);
+    EXPECT_EQ(model->actionError(), "Not authorized");
+    EXPECT_EQ(model->refreshGeneration(), 3);
+
+    // Removing: disabled, then the one file, each through the administrator.
+    adminFailure.reset();
+    admin.clear();
+    model->remove(daemon);
+    ASSERT_EQ(admin.size(), 2u);
+    EXPECT_EQ(admin[0].command.arguments, (std::vector<std::string>{"disable", "--now", "--", "it's.service"}));
+    EXPECT_EQ(admin[1].command, (CommandLine{"/bin/rm", {"--", daemon.url}}));
+    EXPECT_EQ(admin[1].prompt, "Plenwick needs your password to remove “it's.service”.");
+    EXPECT_FALSE(exists(daemon.url));
+
+    // A dismissed prompt at the first step goes no further.
+    admin.clear();
+    adminFailure = AdminScript::Failure::cancelled();
+    model->remove(daemon);
+    EXPECT_EQ(admin.size(), 1u);
+}
+
+TEST_F(StartupItemsModelTest, RemovingTheUsersItemsNeedsNoPassword) {
+    writeAt(folders.userAutostart + "/chat.desktop", entryText("Chat", "/bin/true"));
+    writeAt(units + "/sync.service", unitText("/bin/true"));
+    unitState("sync.service", "enabled");
+    loadNow();
+    ASSERT_EQ(model->items().size(), 2u);
+
+    model->remove(find("chat.desktop"));
+    EXPECT_EQ(model->busy().size(), 1u);
+    background.runAll();
+    EXPECT_FALSE(exists(folders.userAutostart + "/chat.desktop"));
+
+    // A user unit is disabled, then its file deleted.
+    runner.succeed("/bin/systemctl --user disable --now -- sync.service");
     runner.calls.clear();
-    model->setEnabled(job, true);
-    run({0});
-    EXPECT_EQ(runner.calls.back(), "/bin/launchctl bootstrap " + userLaunchDomain() + " " + agents + "/job.plist");
+    model->remove(find("sync.service"));
+    background.runAll();
+    EXPECT_EQ(runner.calls.front(), "/bin/systemctl --user disable --now -- sync.service");
+    EXPECT_FALSE(exists(units + "/sync.service"));
+    EXPECT_TRUE(model->items().empty());
+    EXPECT_TRUE(admin.empty());
+    EXPECT_FALSE(model->actionError());
+}
+
+TEST_F(StartupItemsModelTest, ASystemWideEntryIsTurnedOffForTheUserAndBack) {
+    writeAt(folders.systemAutostart[0] + "/tracker.desktop", entryText("Tracker", "/bin/true"));
+    loadNow();
+    ASSERT_EQ(find("tracker.desktop").isDisabled, false);
+
+    model->setEnabled(find("tracker.desktop"), false);
+    background.runAll();
+    const StartupItem off = find("tracker.desktop");
+    EXPECT_EQ(off.isDisabled, true);
+    EXPECT_EQ(off.url, folders.systemAutostart[0] + "/tracker.desktop") << "still the system-wide entry";
+    EXPECT_TRUE(exists(folders.userAutostart + "/tracker.desktop"));
+    EXPECT_EQ(model->items().size(), 1u) << "listed once";
+
+    model->setEnabled(off, true);
+    background.runAll();
+    EXPECT_EQ(find("tracker.desktop").isDisabled, false);
+    EXPECT_FALSE(exists(folders.userAutostart + "/tracker.desktop"));
+    EXPECT_TRUE(exists(folders.systemAutostart[0] + "/tracker.desktop"));
+    EXPECT_TRUE(runner.calls.empty() && admin.empty());
 }
 
 TEST_F(StartupItemsModelTest, ItemsThatCannotChangeAreLeftAlone) {
     StartupItem login;
     login.source = Source::loginItem;
-    login.url = "/Applications/A.app";
+    login.label = "a.desktop";
+    login.url = "/home/u/.config/autostart/a.desktop";
+    login.isDisabled = false;
+    StartupItem unknown;
+    unknown.source = Source::userAgent;
+    unknown.label = "u.service";
+    unknown.url = units + "/u.service";
+    StartupItem vendor;
+    vendor.source = Source::systemDaemon;
+    vendor.label = "ssh.service";
+    vendor.url = "/usr/lib/systemd/system/ssh.service";
+    vendor.isDisabled = false;
+    ASSERT_TRUE(vendor.removalRefusal());
     StartupItem bundled = login;
     bundled.source = Source::bundled;
-    bundled.label = "com.helper";
-    StartupItem unlabelled = login;
-    unlabelled.source = Source::userAgent;
-    for (const StartupItem& item : {login, bundled, unlabelled}) model->setEnabled(item, false);
+
+    for (const StartupItem& item : {login, unknown, bundled}) model->setEnabled(item, false);
+    model->remove(vendor);
     model->remove(bundled);
     EXPECT_EQ(model->refreshGeneration(), 0);
-    EXPECT_TRUE(background.empty() && notices.empty() && runner.calls.empty() && adminScripts.empty());
+    EXPECT_TRUE(background.empty() && notices.empty() && runner.calls.empty() && admin.empty());
 }
 
-TEST_F(StartupItemsModelTest, DaemonTogglesAskForThePasswordOnTheGuiThread) {
-    StartupItem daemon;
-    daemon.source = Source::systemDaemon;
-    daemon.name = "Backup “Pro”";
-    daemon.label = "com.maker.it's";
-    daemon.url = "/Library/LaunchDaemons/it's here.plist";
-
-    model->setEnabled(daemon, true);
-    ASSERT_EQ(adminScripts.size(), 1u);
-    EXPECT_EQ(adminScripts[0].script, "/bin/launchctl enable 'system/com.maker.it'\\''s'; /bin/launchctl bootstrap "
-                                      "system '/Library/LaunchDaemons/it'\\''s here.plist' 2>/dev/null; exit 0");
-    EXPECT_EQ(adminScripts[0].prompt, "Plenwick needs your password to turn on “Backup “Pro””.");
-    EXPECT_TRUE(model->busy().empty());
-    EXPECT_EQ(model->refreshGeneration(), 1);
-
-    model->setEnabled(daemon, false);
-    EXPECT_EQ(adminScripts[1].script, "/bin/launchctl disable 'system/com.maker.it'\\''s'; /bin/launchctl bootout "
-                                      "'system/com.maker.it'\\''s' 2>/dev/null; exit 0");
-    EXPECT_EQ(adminScripts[1].prompt, "Plenwick needs your password to turn off “Backup “Pro””.");
-
-    adminFailure = AdminScript::Failure::cancelled();
-    model->setEnabled(daemon, false);
-    EXPECT_EQ(model->refreshGeneration(), 2); // a dismissed prompt changes nothing
-    EXPECT_FALSE(model->actionError());
-
-    adminFailure = AdminScript::Failure::failed("Authorization failed");
-    model->setEnabled(daemon, false);
-    EXPECT_EQ(model->actionError(), "Authorization failed");
-    EXPECT_EQ(model->refreshGeneration(), 3);
-}
-
-TEST(StartupItemsModelScripts, LabelsAndPathsReachTheToolWhole) {
-    TempFolder dir;
-    const std::string stub = dir / "launchctl";
-    const std::string log = dir / "log";
-    writeFile(stub, "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\" >> '" + log + "'; done\necho >> '" + log +
-                        "'\nexit 3\n");
-    chmod(stub.c_str(), 0755);
-    const std::string label = "com.odd.'quoted' \"x\" $(touch " + (dir / "pwned") + ") `id`;\\";
-    const std::string plist = dir / "it's a job.plist";
-    for (bool enabled : {true, false}) {
-        const auto result = runProcess("/bin/sh", {"-c", StartupItemsModel::daemonToggleScript(label, plist, enabled, stub)});
-        EXPECT_EQ(result.status, 0); // the script always ends well
-    }
-    EXPECT_EQ(readFile(log), "[enable][system/" + label + "]\n[bootstrap][system][" + plist + "]\n" +
-                                 "[disable][system/" + label + "]\n[bootout][system/" + label + "]\n");
-    EXPECT_FALSE(existsNoFollow(dir / "pwned"));
-
-    // A tool path that needs quoting is quoted too.
-    const std::string spaced = dir / "my tools";
-    std::filesystem::create_directories(spaced);
-    std::filesystem::copy_file(stub, spaced + "/launchctl");
-    std::filesystem::remove(log);
-    runProcess("/bin/sh", {"-c", StartupItemsModel::daemonToggleScript("l", "p", false, spaced + "/launchctl")});
-    EXPECT_EQ(readFile(log), "[disable][system/l]\n[bootout][system/l]\n");
-}
-
-TEST_F(StartupItemsModelTest, RemovingLoginItemsAndLaunchJobs) {
-    StartupItem login;
-    login.source = Source::loginItem;
-    login.name = "Say \"Hi\"";
-    login.url = "/Applications/Hi.app";
-    runner.answer(osascript + LoginItemsScript::deleteScript(login.name), {1, {}, "execution error: (-1743)"});
-    model->remove(login);
-    EXPECT_EQ(model->busy(), std::set<std::string>{"0:/Applications/Hi.app"});
-    run({0});
-    EXPECT_EQ(runner.calls.front(),
-              "/usr/bin/osascript -e tell application \"System Events\" to delete login item \"Say \\\"Hi\\\"\"");
-    EXPECT_EQ(model->actionError(), LoginItemsScript::Failure::notAuthorized().errorDescription());
-    EXPECT_TRUE(model->busy().empty());
-    EXPECT_EQ(model->refreshGeneration(), 1);
-    run();
-
-    // A user agent's definition goes to the Trash after its job is unloaded (the user's
-    // own agents: those in the home folder's Library).
-    model->setActionError(std::nullopt);
-    const std::string savedHome = getenv("HOME") ? getenv("HOME") : "";
-    setenv("HOME", dir.path().c_str(), 1);
-    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
-    writePlist(agents + "/job.plist", plistKey("Label", "com.job"));
+TEST_F(StartupItemsModelTest, WorkThatThrowsEndsTheLoadAndReportsTheChange) {
+    writeAt(units + "/job.service", unitText("/bin/true"));
+    unitState("job.service", "enabled");
     loadNow();
-    runner.calls.clear();
-    model->remove(find("com.job"));
-    EXPECT_FALSE(existsNoFollow(agents + "/job.plist"));
-    EXPECT_TRUE(existsNoFollow(dir / "data/Trash/files/job.plist"));
-    setenv("HOME", savedHome.c_str(), 1);
-    ASSERT_FALSE(runner.calls.empty());
-    EXPECT_EQ(runner.calls.front(), "/bin/launchctl bootout " + userLaunchDomain() + " " + agents + "/job.plist");
-    EXPECT_FALSE(model->actionError());
-    EXPECT_TRUE(model->isLoading());
-    run();
+    const StartupItem job = find("job.service");
+    runner.throwing = "Out of memory.";
+    loadNow();
+    EXPECT_FALSE(model->isLoading()) << "the load ends";
     EXPECT_TRUE(model->items().empty());
 
-    // A Trash that can't be made: one line per failed file.
-    writeFile(dir / "blocked", "a file where the data folder should be");
-    setenv("XDG_DATA_HOME", (dir / "blocked").c_str(), 1);
-    writePlist(agents + "/other.plist", plistKey("Label", "com.other"));
-    loadNow();
-    model->remove(find("com.other"));
-    ASSERT_TRUE(model->actionError());
-    EXPECT_EQ(model->actionError()->rfind("other.plist: ", 0), 0u) << *model->actionError();
-    unsetenv("XDG_DATA_HOME");
+    model->setEnabled(job, false);
+    run({0});
+    EXPECT_TRUE(model->busy().empty());
+    EXPECT_EQ(model->actionError(), "Out of memory.");
+    EXPECT_TRUE(model->isLoading()) << "refreshed, as after any change";
 }
 
 TEST(StartupItemsModelThreads, LoadsOnWorkerThreadsAndOutlivesNothing) {
     TempFolder dir;
-    writePlist(dir / "LaunchAgents/a.plist", plistKey("Label", "com.a"));
+    writeAt(dir / "units/a.service", unitText("/bin/true"));
+    writeAt(dir / "system/b.service", unitText("/bin/true"));
     ScriptedRunner runner;
     auto pool = std::make_shared<ThreadPoolExecutor>(2);
     StartupItemsModel::Environment environment;
     environment.scanner.runner = &runner;
     environment.executor = pool;
     StartupItemsScanner::Folders folders;
-    folders.launchFolders = {{dir / "LaunchAgents", Source::userAgent}};
+    folders.userUnits = {{dir / "units", Source::userAgent}};
+    folders.systemUnits = {{dir / "system", Source::systemDaemon}};
 
     auto model = std::make_unique<StartupItemsModel>(environment, folders);
     model->refresh();
@@ -355,8 +321,7 @@ TEST(StartupItemsModelThreads, LoadsOnWorkerThreadsAndOutlivesNothing) {
     QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(model->hasLoaded());
     EXPECT_FALSE(model->isLoading());
-    ASSERT_EQ(model->items().size(), 1u);
-    EXPECT_EQ(model->loginItemsError(), "No such file or directory");
+    EXPECT_EQ(model->items().size(), 2u) << "no systemctl: listed, state unknown";
 
     // A model gone before its work returns: the results are dropped.
     model->refresh();

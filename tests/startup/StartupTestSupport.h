@@ -1,5 +1,5 @@
 #pragma once
-// Launch-job property lists and app bundles written into temporary folders.
+// Unit files and autostart entries written into temporary folders.
 
 #include "common/TestSupport.h"
 
@@ -8,25 +8,22 @@
 
 namespace plenwick::test {
 
-inline std::string plistXml(const std::string& entries) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>" + entries +
-           "</dict>\n</plist>\n";
-}
-
-inline std::string plistKey(const std::string& key, const std::string& value) {
-    return "<key>" + key + "</key><string>" + value + "</string>";
-}
-
-// Writes a property list, creating its folder.
-inline void writePlist(const std::string& path, const std::string& entries) {
+// Writes a file, creating its folder.
+inline void writeAt(const std::string& path, const std::string& text) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    writeFile(path, plistXml(entries));
+    writeFile(path, text);
 }
 
-// An app bundle with an Info.plist of the given entries (none: no Info.plist).
-inline void makeApp(const std::string& app, const std::string& infoEntries = {}) {
-    std::filesystem::create_directories(app + "/Contents/MacOS");
-    if (!infoEntries.empty()) writePlist(app + "/Contents/Info.plist", infoEntries);
+// A service unit running `program`; `install` adds an [Install] section.
+inline std::string unitText(const std::string& program, bool install = true, const std::string& more = {}) {
+    std::string text = "[Unit]\nDescription=A service\n\n[Service]\nExecStart=" + program + " --flag\n" + more;
+    if (install) text += "\n[Install]\nWantedBy=default.target\n";
+    return text;
+}
+
+// An autostart entry named `name` that runs `exec`.
+inline std::string entryText(const std::string& name, const std::string& exec, const std::string& more = {}) {
+    return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec + "\n" + more;
 }
 
 } // namespace plenwick::test

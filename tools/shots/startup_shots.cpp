@@ -1,6 +1,5 @@
-// The Startup Items window in its states, from recorded tool outputs over launch
-// folders and apps made in a temporary folder, and once as on a plain Linux machine
-// where the tools are absent.
+// The Startup Items window in its states, from recorded systemctl outputs over
+// autostart entries and units made in a temporary folder, and once on this machine.
 
 #include "startup_shots.h"
 
@@ -22,7 +21,6 @@
 #include <QThread>
 
 #include <map>
-#include <unistd.h>
 
 namespace plenwick {
 namespace {
@@ -45,15 +43,15 @@ void write(const QString& path, const QByteArray& bytes) {
     if (file.open(QIODevice::WriteOnly)) file.write(bytes);
 }
 
-QByteArray plist(const QByteArray& entries) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>" + entries + "</dict>\n</plist>\n";
+QByteArray entry(const QByteArray& name, const QString& exec, const QByteArray& more = {}) {
+    return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec.toUtf8() + "\n" + more;
 }
 
-QByteArray key(const QByteArray& name, const QString& value) {
-    return "<key>" + name + "</key><string>" + value.toUtf8() + "</string>";
+QByteArray unit(const QString& program, const QByteArray& more = {}) {
+    return "[Service]\nExecStart=" + program.toUtf8() + "\n" + more + "[Install]\nWantedBy=default.target\n";
 }
 
-// Launch folders, apps and login items of a busy machine.
+// Autostart entries and units of a busy machine.
 struct Fixture {
     QTemporaryDir dir;
     RecordedRunner runner;
@@ -62,52 +60,46 @@ struct Fixture {
     QString at(const QString& relative) const { return dir.filePath(relative); }
 
     Fixture() {
-        const QString apps = at(QStringLiteral("Applications"));
-        const QString sync = apps + QStringLiteral("/Cloud Sync.app");
-        write(sync + QStringLiteral("/Contents/Info.plist"), plist(key("CFBundleName", QStringLiteral("Cloud Sync"))));
-        write(sync + QStringLiteral("/Contents/MacOS/sync"), "#!/bin/sh\n");
-        QDir().mkpath(sync + QStringLiteral("/Contents/Library/LoginItems/Sync Helper.app"));
-        const QString editor = apps + QStringLiteral("/Editor.app");
-        write(editor + QStringLiteral("/Contents/Info.plist"), plist(key("CFBundleDisplayName", QStringLiteral("Editor"))));
-        write(editor + QStringLiteral("/Contents/Library/LaunchAgents/com.editor.updater.plist"),
-              plist(key("Label", QStringLiteral("com.editor.updater"))));
-        write(apps + QStringLiteral("/Notes.app/Contents/Info.plist"), plist(key("CFBundleName", QStringLiteral("Notes"))));
+        const QString autostart = at(QStringLiteral("home/.config/autostart"));
+        write(autostart + QStringLiteral("/tarnwell.Plenwick.Helper.desktop"), entry("Plenwick Helper", QStringLiteral("/bin/sh")));
+        write(autostart + QStringLiteral("/chat.desktop"), entry("Chat", QStringLiteral("/bin/sh --chat")));
+        write(autostart + QStringLiteral("/old-updater.desktop"),
+              entry("Old Updater", at(QStringLiteral("Apps/Updater/update"))));
+        write(autostart + QStringLiteral("/notes.desktop"),
+              entry("Notes", QStringLiteral("/bin/sh"), "X-GNOME-Autostart-enabled=false\n"));
+        const QString xdg = at(QStringLiteral("etc/xdg/autostart"));
+        write(xdg + QStringLiteral("/at-spi-dbus-bus.desktop"),
+              entry("AT-SPI D-Bus Bus", QStringLiteral("/bin/sh --launch-immediately")));
+        write(xdg + QStringLiteral("/tracker.desktop"), entry("File Indexer", QStringLiteral("/bin/sh")));
+        write(autostart + QStringLiteral("/tracker.desktop"), "[Desktop Entry]\nHidden=true\n");
 
-        const QString agents = at(QStringLiteral("home/Library/LaunchAgents"));
-        write(agents + QStringLiteral("/com.cloudsync.agent.plist"),
-              plist(key("Label", QStringLiteral("com.cloudsync.agent")) +
-                    key("Program", sync + QStringLiteral("/Contents/MacOS/sync")) + "<key>RunAtLoad</key><true/>"));
-        write(agents + QStringLiteral("/com.gone.updater.plist"),
-              plist(key("Label", QStringLiteral("com.gone.updater")) +
-                    key("Program", at(QStringLiteral("Gone Updater.app/Contents/MacOS/update")))));
-        write(agents + QStringLiteral("/org.example.backup.plist"),
-              plist(key("Label", QStringLiteral("org.example.backup")) + key("Program", QStringLiteral("/bin/sh")) +
-                    "<key>KeepAlive</key><true/>"));
-        write(at(QStringLiteral("Library/LaunchAgents/com.vendor.menubar.plist")),
-              plist(key("Label", QStringLiteral("com.vendor.menubar")) + key("Program", QStringLiteral("/bin/true"))));
-        write(at(QStringLiteral("Library/LaunchDaemons/org.ntp.timed.plist")),
-              plist(key("Label", QStringLiteral("org.ntp.timed")) + key("Program", QStringLiteral("/bin/sh"))));
-        write(at(QStringLiteral("Library/LaunchDaemons/com.vendor.helper.plist")),
-              plist(key("Label", QStringLiteral("com.vendor.helper")) +
-                    key("Program", QStringLiteral("/Library/PrivilegedHelperTools/com.vendor.helper"))));
+        const QString units = at(QStringLiteral("home/.config/systemd/user"));
+        write(units + QStringLiteral("/backup.service"), unit(QStringLiteral("/bin/sh"), "Restart=always\n"));
+        write(units + QStringLiteral("/sync.service"), unit(at(QStringLiteral("Apps/Sync/sync"))));
+        write(at(QStringLiteral("usr/lib/systemd/user/pipewire.service")), unit(QStringLiteral("/bin/sh")));
+        const QString system = at(QStringLiteral("etc/systemd/system"));
+        write(system + QStringLiteral("/ntp.service"), unit(QStringLiteral("/bin/sh")));
+        write(at(QStringLiteral("usr/lib/systemd/system/ssh.service")), unit(QStringLiteral("/bin/sh")));
+        write(at(QStringLiteral("usr/lib/systemd/system/cups.service")), unit(QStringLiteral("/bin/sh")));
 
-        folders.launchFolders = {{at(QStringLiteral("home/Library/LaunchAgents")).toStdString(), StartupItem::Source::userAgent},
-                                 {at(QStringLiteral("Library/LaunchAgents")).toStdString(), StartupItem::Source::systemAgent},
-                                 {at(QStringLiteral("Library/LaunchDaemons")).toStdString(), StartupItem::Source::systemDaemon}};
-        folders.applicationFolders = {apps.toStdString()};
+        folders.userAutostart = autostart.toStdString();
+        folders.systemAutostart = {xdg.toStdString()};
+        folders.userUnits = {{units.toStdString(), StartupItem::Source::userAgent},
+                             {at(QStringLiteral("usr/lib/systemd/user")).toStdString(), StartupItem::Source::systemAgent}};
+        folders.systemUnits = {{system.toStdString(), StartupItem::Source::systemDaemon},
+                               {at(QStringLiteral("usr/lib/systemd/system")).toStdString(), StartupItem::Source::systemDaemon}};
 
-        const std::string launchctl = "/bin/launchctl ";
-        runner.answers[launchctl + "print-disabled gui/" + std::to_string(getuid())] = {
-            0, "disabled services = {\n\t\"org.example.backup\" => disabled\n}\n", {}};
-        runner.answers[launchctl + "print-disabled system"] = {0, "disabled services = {\n}\n", {}};
-        runner.answers[launchctl + "list"] = {
-            0, "PID\tStatus\tLabel\n412\t0\tcom.cloudsync.agent\n-\t0\tcom.vendor.menubar\n", {}};
-        runner.answers[launchctl + "print system/org.ntp.timed"] = {0, "system/org.ntp.timed = {\n}\n", {}};
-        setLoginItems({0, "Notes\t" + (apps + QStringLiteral("/Notes.app")).toStdString() + "\tfalse\nChat\t" +
-                              at(QStringLiteral("Chat.app")).toStdString() + "\ttrue\n", {}});
-    }
-    void setLoginItems(ProcessResult result) {
-        runner.answers["/usr/bin/osascript -e " + LoginItemsScript::listScript()] = std::move(result);
+        const std::string files = "list-unit-files --type=service --no-legend --no-pager --plain -- ";
+        const std::string loaded = "list-units --type=service --all --no-legend --no-pager --plain -- ";
+        const std::string user = "/bin/systemctl --user ";
+        runner.answers[user + files + "backup.service sync.service pipewire.service"] = {
+            0, "backup.service enabled enabled\nsync.service disabled enabled\npipewire.service enabled enabled\n", {}};
+        runner.answers[user + loaded + "backup.service sync.service pipewire.service"] = {
+            0, "backup.service loaded active running Backup\npipewire.service loaded active running Sound\n", {}};
+        runner.answers["/bin/systemctl " + files + "ntp.service cups.service ssh.service"] = {
+            0, "ntp.service enabled enabled\ncups.service disabled enabled\nssh.service enabled enabled\n", {}};
+        runner.answers["/bin/systemctl " + loaded + "ntp.service cups.service ssh.service"] = {
+            0, "ntp.service loaded active running NTP\nssh.service loaded active running SSH\n", {}};
     }
 };
 
@@ -149,11 +141,9 @@ void shootStartupItems(const std::function<void(const QString&, QWidget&)>& save
         save(QStringLiteral("startup-loading"), *w.window);
         w.settle();
         save(QStringLiteral("startup-items"), *w.window);
-        w.view().setShowBundled(true);
-        w.settle();
         if (auto* scroll = w.view().findChild<QScrollArea*>()) {
             scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
-            save(QStringLiteral("startup-daemons-and-helpers"), *w.window);
+            save(QStringLiteral("startup-system-services"), *w.window);
             scroll->verticalScrollBar()->setValue(0);
         }
         w.view().setSearch(QStringLiteral("sync"));
@@ -163,13 +153,13 @@ void shootStartupItems(const std::function<void(const QString&, QWidget&)>& save
         w.settle();
         save(QStringLiteral("startup-no-results"), *w.window);
         w.view().setSearch({});
-        w.view().model().setActionError(std::string("com.vendor.helper.plist: Operation not permitted"));
+        w.view().model().setActionError(std::string("Failed to enable unit: Access denied"));
         w.settle();
         if (QMessageBox* alert = w.view().errorAlert()) save(QStringLiteral("startup-error-alert"), *alert);
         w.view().model().setActionError(std::nullopt);
         w.settle();
         for (const StartupItem& item : w.view().model().items()) {
-            if (item.source != StartupItem::Source::systemDaemon) continue;
+            if (item.source != StartupItem::Source::systemDaemon || item.removalRefusal()) continue;
             w.view().requestRemoval(item);
             w.settle();
             if (QMessageBox* confirm = w.view().confirmation()) {
@@ -180,16 +170,17 @@ void shootStartupItems(const std::function<void(const QString&, QWidget&)>& save
         }
     }
     {
-        fixture.setLoginItems({1, {}, "execution error: Not authorised to send Apple events to System Events. (-1743)"});
+        // No service manager to ask: entries list, units with their state unknown.
+        fixture.runner.answers.clear();
         Window w(&fixture.runner, fixture.folders);
         w.settle();
-        save(QStringLiteral("startup-login-items-refused"), *w.window);
+        save(QStringLiteral("startup-no-service-manager"), *w.window);
     }
     {
-        // A plain Linux machine: the standard folders and the real tools, which are absent.
+        // This machine: the standard folders and the real tools.
         Window w(nullptr, std::nullopt);
         w.settle();
-        save(QStringLiteral("startup-plain-linux"), *w.window);
+        save(QStringLiteral("startup-this-machine"), *w.window);
     }
 }
 

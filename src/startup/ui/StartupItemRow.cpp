@@ -12,15 +12,12 @@
 #include "shell/ShellText.h"
 #include "shell/Symbols.h"
 
-#include "platform/DesktopServices.h"
 
 #include <QContextMenuEvent>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
-#include <QPainter>
-#include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -57,7 +54,7 @@ StartupItemRow::StartupItemRow(StartupItem item, bool isBusy, std::function<void
     row->setContentsMargins(0, 3, 0, 3);
 
     auto* icon = new StartupItemIcon(item_, this);
-    if (item_.isDisabled) {
+    if (item_.isDisabled == true) {
         auto* dim = new QGraphicsOpacityEffect(icon);
         dim->setOpacity(StartupItemRowTexts::iconOpacity(item_));
         icon->setGraphicsEffect(dim);
@@ -88,7 +85,7 @@ StartupItemRow::StartupItemRow(StartupItem item, bool isBusy, std::function<void
 
     if (item_.canToggle()) {
         switch_ = new StartupSwitch(this);
-        switch_->setChecked(!item_.isDisabled);
+        switch_->setChecked(item_.isDisabled == false);
         switch_->setEnabled(!isBusy_);
         switch_->setAccessibleName(StartupItemRowTexts::switchLabel);
         switch_->setToolTip(StartupItemRowTexts::switchToolTip(item_));
@@ -125,6 +122,9 @@ QMenu* StartupItemRow::makeActionsMenu(QWidget* parent) const {
         menu->addAction(*removeTitle, [remove = remove_] {
             if (remove) remove();
         });
+    } else if (const auto refusal = StartupItemRowTexts::removalRefusal(item_)) {
+        menu->addSeparator();
+        menu->addAction(*refusal)->setEnabled(false);
     }
     return menu;
 }
@@ -137,6 +137,8 @@ QMenu* StartupItemRow::makeContextMenu(QWidget* parent) const {
         menu->addAction(*removeTitle, [remove = remove_] {
             if (remove) remove();
         });
+    } else if (const auto refusal = StartupItemRowTexts::removalRefusal(item_)) {
+        menu->addAction(*refusal)->setEnabled(false);
     }
     return menu;
 }
@@ -145,41 +147,6 @@ void StartupItemRow::contextMenuEvent(QContextMenuEvent* event) {
     QMenu* menu = makeContextMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
-}
-
-LoginItemsUnavailableRow::LoginItemsUnavailableRow(const QString& message, QWidget* parent) : QWidget(parent) {
-    auto* row = new QHBoxLayout(this);
-    row->setSpacing(10);
-    row->setContentsMargins(0, 4, 0, 4);
-    row->setAlignment(Qt::AlignTop);
-
-    class HandSymbol final : public QWidget {
-    public:
-        explicit HandSymbol(QWidget* parent) : QWidget(parent) { setFixedSize(16, 16); }
-
-    protected:
-        void paintEvent(QPaintEvent*) override {
-            QPainter p(this);
-            drawSymbol(p, Symbol::handRaisedFill, QRectF(rect()), shellOrangeColor(shellAppearance(palette())));
-        }
-    };
-    row->addWidget(new HandSymbol(this), 0, Qt::AlignTop);
-
-    auto* column = new QVBoxLayout;
-    column->setSpacing(6);
-    auto* text = new QLabel(message, this);
-    text->setTextFormat(Qt::PlainText);
-    text->setFont(shellFont(ShellTextStyle::body));
-    text->setWordWrap(true);
-    column->addWidget(text);
-    auto* button = new QPushButton(StartupItemRowTexts::automationButton, this);
-    button->setFont(shellFont(ShellTextStyle::callout));
-    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    connect(button, &QPushButton::clicked, this, [] { openURLOnDesktop(StartupItemRowTexts::automationSettingsURL); });
-    column->addWidget(button, 0, Qt::AlignLeft);
-    // The settings page it opens belongs to another system; there is none here.
-    button->hide();
-    row->addLayout(column, 1);
 }
 
 } // namespace plenwick

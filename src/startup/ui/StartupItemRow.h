@@ -43,11 +43,4 @@ private:
     QToolButton* actions_ = nullptr;
 };
 
-// Stands in for the login items when they could not be read: the reason and a way
-// to the settings that grant access.
-class LoginItemsUnavailableRow final : public QWidget {
-public:
-    explicit LoginItemsUnavailableRow(const QString& message, QWidget* parent = nullptr);
-};
-
 } // namespace plenwick

@@ -8,9 +8,6 @@ using Tone = StartupBadgeContent::Tone;
 const QString StartupItemRowTexts::switchLabel = QStringLiteral("Enabled");
 const QString StartupItemRowTexts::revealInFileManager = QStringLiteral("Reveal in File Manager");
 const QString StartupItemRowTexts::revealAppInFileManager = QStringLiteral("Reveal App in File Manager");
-const QString StartupItemRowTexts::automationButton = QStringLiteral("Open Automation Settings");
-const char* const StartupItemRowTexts::automationSettingsURL =
-    "x-apple.systempreferences:com.apple.preference.security?Privacy_Automation";
 
 std::vector<StartupBadgeContent> StartupItemRowTexts::badges(const StartupItem& item) {
     static const QString missingTip =
@@ -20,23 +17,28 @@ std::vector<StartupBadgeContent> StartupItemRowTexts::badges(const StartupItem& 
         badges.push_back({QStringLiteral("App missing"), Tone::orange, missingTip});
     else if (item.programMissing && item.source != Source::bundled)
         badges.push_back({QStringLiteral("Program missing"), Tone::orange, missingTip});
-    if (item.isDisabled) badges.push_back({QStringLiteral("Off"), Tone::secondary, {}});
-    else if (item.isLoaded == true) badges.push_back({QStringLiteral("Loaded"), Tone::green, {}});
+    if (item.isDisabled == true) badges.push_back({QStringLiteral("Off"), Tone::secondary, {}});
+    else if (item.isLoaded == true) badges.push_back({QStringLiteral("Running"), Tone::green, {}});
     if (item.needsPassword()) badges.push_back({{}, Tone::lock, QStringLiteral("Changing it needs your password")});
     if (item.hidden) badges.push_back({QStringLiteral("Hidden"), Tone::secondary, {}});
     return badges;
 }
 
 QString StartupItemRowTexts::switchToolTip(const StartupItem& item) {
-    return item.isDisabled ? QStringLiteral("Turned off — it won't start") : QStringLiteral("Turn off to stop it starting");
+    return item.isDisabled == true ? QStringLiteral("Turned off — it won't start")
+                                   : QStringLiteral("Turn off to stop it starting");
 }
 
 std::optional<QString> StartupItemRowTexts::removeTitle(const StartupItem& item) {
-    switch (item.source) {
-    case Source::bundled: return std::nullopt;
-    case Source::loginItem: return QStringLiteral("Remove from Login Items…");
-    default: return QStringLiteral("Move to Trash…");
-    }
+    if (item.source == Source::bundled || item.removalRefusal()) return std::nullopt;
+    if (item.source == Source::loginItem) return QStringLiteral("Remove from Autostart…");
+    return QStringLiteral("Delete…");
+}
+
+std::optional<QString> StartupItemRowTexts::removalRefusal(const StartupItem& item) {
+    const auto refusal = item.removalRefusal();
+    if (!refusal) return std::nullopt;
+    return QString::fromStdString(*refusal);
 }
 
 bool StartupItemRowTexts::offersRevealApp(const StartupItem& item) {
@@ -44,7 +46,7 @@ bool StartupItemRowTexts::offersRevealApp(const StartupItem& item) {
 }
 
 double StartupItemRowTexts::iconOpacity(const StartupItem& item) {
-    return item.isDisabled ? 0.45 : 1.0;
+    return item.isDisabled == true ? 0.45 : 1.0;
 }
 
 } // namespace plenwick

@@ -23,8 +23,11 @@ struct StartupItemRowTexts {
     static std::vector<StartupBadgeContent> badges(const StartupItem& item);
     // The switch's tooltip (the switch is shown only when the item can be toggled).
     static QString switchToolTip(const StartupItem& item);
-    // "Remove from Login Items…" or "Move to Trash…"; none for helpers inside apps.
+    // "Remove from Autostart…" or "Delete…"; none for helpers inside apps and for
+    // what can't be removed (see removalRefusal).
     static std::optional<QString> removeTitle(const StartupItem& item);
+    // Why the item can't be removed, shown in place of the entry.
+    static std::optional<QString> removalRefusal(const StartupItem& item);
     // Whether the actions menu offers to reveal the item's app apart from the item.
     static bool offersRevealApp(const StartupItem& item);
     static double iconOpacity(const StartupItem& item);
@@ -32,8 +35,6 @@ struct StartupItemRowTexts {
     static const QString switchLabel;       // "Enabled"
     static const QString revealInFileManager;    // "Reveal in File Manager"
     static const QString revealAppInFileManager; // "Reveal App in File Manager"
-    static const QString automationButton;  // "Open Automation Settings"
-    static const char* const automationSettingsURL;
 };
 
 } // namespace plenwick

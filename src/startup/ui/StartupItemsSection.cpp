@@ -5,10 +5,8 @@
 #include "shell/ShellStyle.h"
 #include "shell/ShellText.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace plenwick {
@@ -68,60 +66,31 @@ QLabel* footerLabel(const QString& text, QWidget* parent) {
 
 } // namespace
 
-StartupItemsSection::StartupItemsSection(const StartupItemsListing::Section& section, bool showBundled,
-                                         const std::function<QWidget*(const StartupItem&)>& makeRow,
-                                         std::function<void()> toggleBundled, QWidget* parent)
+StartupItemsSection::StartupItemsSection(const StartupItemsListing::Section& section,
+                                         const std::function<QWidget*(const StartupItem&)>& makeRow, QWidget* parent)
     : QWidget(parent), title_(section.title) {
-    using Kind = StartupItemsListing::Section::Kind;
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(6);
 
-    auto* header = new QHBoxLayout;
-    header->setContentsMargins(8, 0, 8, 0);
     auto* title = new ShellText(section.title, this);
     title->setTextStyle(ShellTextStyle::subheadline, QFont::DemiBold);
     title->setTone(ShellText::Tone::secondary);
     title->setAlignment(Qt::AlignLeft);
-    header->addWidget(title, 1);
-    if (section.kind == Kind::bundled) {
-        bundledButton_ = new QPushButton(showBundled ? QStringLiteral("Hide") : QStringLiteral("Show"), this);
-        bundledButton_->setFlat(true);
-        bundledButton_->setCursor(Qt::PointingHandCursor);
-        bundledButton_->setFont(shellFont(ShellTextStyle::caption));
-        QPalette link = bundledButton_->palette();
-        link.setColor(QPalette::ButtonText, shellAccentColor(link));
-        bundledButton_->setPalette(link);
-        bundledButton_->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0; }"));
-        connect(bundledButton_, &QPushButton::clicked, this, [toggle = std::move(toggleBundled)] {
-            if (toggle) toggle();
-        });
-        header->addWidget(bundledButton_);
-    }
-    column->addLayout(header);
+    title->setContentsMargins(8, 0, 8, 0);
+    column->addWidget(title);
 
-    if (section.kind == Kind::loginItemsUnavailable) {
-        auto* group = new RowGroup(this);
-        group->add(new LoginItemsUnavailableRow(section.message, group));
-        column->addWidget(group);
-        rowCount_ = 1;
-        return;
+    auto* group = new RowGroup(this);
+    for (const StartupItem& item : section.rows) {
+        QWidget* row = makeRow(item);
+        row->setParent(group);
+        group->add(row);
     }
-    if (!section.rows.empty()) {
-        auto* group = new RowGroup(this);
-        for (const StartupItem& item : section.rows) {
-            QWidget* row = makeRow(item);
-            row->setParent(group);
-            group->add(row);
-        }
-        rowCount_ = static_cast<int>(section.rows.size());
-        column->addWidget(group);
-    }
-    if (!section.footer.isEmpty()) {
-        auto* footer = footerLabel(section.footer, this);
-        footer->setContentsMargins(8, 0, 8, 0);
-        column->addWidget(footer);
-    }
+    rowCount_ = static_cast<int>(section.rows.size());
+    column->addWidget(group);
+    auto* footer = footerLabel(section.footer, this);
+    footer->setContentsMargins(8, 0, 8, 0);
+    column->addWidget(footer);
 }
 
 } // namespace plenwick

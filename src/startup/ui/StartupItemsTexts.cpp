@@ -3,8 +3,7 @@
 #include "base/PathNames.h"
 #include "services/Formatters.h"
 
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
 
 namespace plenwick {
 
@@ -15,16 +14,9 @@ const QString StartupItemsTexts::loadingText = QStringLiteral("Looking for start
 const QString StartupItemsTexts::noItemsTitle = QStringLiteral("No Startup Items");
 const QString StartupItemsTexts::noItemsText = QStringLiteral("Nothing starts on its own.");
 const QString StartupItemsTexts::errorAlertTitle = QStringLiteral("Couldn’t Change Startup Item");
-const QString StartupItemsTexts::noLaunchSystem = QStringLiteral(
-    "This system has no launch system of this kind, so it has no login items, launch agents or launch daemons to "
-    "list.");
-const QString StartupItemsTexts::settingsButton = QStringLiteral("Login Items Settings");
-const QString StartupItemsTexts::settingsHelp = QStringLiteral("Open System Settings › General › Login Items");
 const QString StartupItemsTexts::refreshButton = QStringLiteral("Refresh");
 const QString StartupItemsTexts::refreshHelp = QStringLiteral("Look again");
 const QString StartupItemsTexts::filterPrompt = QStringLiteral("Filter");
-const char* const StartupItemsTexts::loginItemsSettingsURL =
-    "x-apple.systempreferences:com.apple.LoginItems-Settings.extension";
 
 QString StartupItemsTexts::display(const std::string& bytes) {
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
@@ -33,9 +25,9 @@ QString StartupItemsTexts::display(const std::string& bytes) {
 QString StartupItemsTexts::sectionTitle(Source source) {
     switch (source) {
     case Source::loginItem: return QStringLiteral("Open at Login");
-    case Source::userAgent: return QStringLiteral("Launch Agents — Your Account");
-    case Source::systemAgent: return QStringLiteral("Launch Agents — All Users");
-    case Source::systemDaemon: return QStringLiteral("Launch Daemons");
+    case Source::userAgent: return QStringLiteral("Your Services");
+    case Source::systemAgent: return QStringLiteral("For All Users");
+    case Source::systemDaemon: return QStringLiteral("System Services");
     case Source::bundled: return QStringLiteral("Bundled with Apps");
     }
     return {};
@@ -46,7 +38,8 @@ QString StartupItemsTexts::sectionFooter(Source source) {
     case Source::loginItem: return QStringLiteral("Apps that open when you log in.");
     case Source::userAgent: return QStringLiteral("Background jobs that run while you're logged in.");
     case Source::systemAgent:
-        return QStringLiteral("Background jobs that run for every user. Removing them needs your password.");
+        return QStringLiteral("Apps and background jobs that start for every user. Turning one off affects only you; "
+                              "removing one needs your password.");
     case Source::systemDaemon:
         return QStringLiteral(
             "System services that run as root, even before login. Changing them needs your password.");
@@ -59,16 +52,13 @@ QString StartupItemsTexts::sectionFooter(Source source) {
 qsizetype StartupItemsTexts::countedItems(const std::vector<StartupItem>& items) {
     qsizetype n = 0;
     for (const StartupItem& item : items)
-        if (item.source != Source::bundled) ++n;
+        if (std::find(listedSources.begin(), listedSources.end(), item.source) != listedSources.end()) ++n;
     return n;
 }
 
-QString StartupItemsTexts::countLine(bool hasLoaded, const std::vector<StartupItem>& items, int leftoverCount,
-                                     bool lacksLaunchSystem) {
+QString StartupItemsTexts::countLine(bool hasLoaded, const std::vector<StartupItem>& items, int leftoverCount) {
     if (!hasLoaded) return QStringLiteral("Apps and background jobs that start on their own.");
     const qsizetype n = countedItems(items);
-    // "0 items start on their own" would claim a launch system that was asked.
-    if (lacksLaunchSystem && n == 0) return noLaunchSystem;
     QString line = QString::fromStdString(decimalCountText(n, "item", "items")) +
                    (n == 1 ? QStringLiteral(" starts on its own") : QStringLiteral(" start on their own"));
     if (leftoverCount >= 1)
@@ -92,17 +82,6 @@ std::vector<StartupItem> StartupItemsTexts::filtered(const std::vector<StartupIt
     return kept;
 }
 
-bool StartupItemsTexts::lacksLaunchSystem(const std::optional<std::string>& loginItemsError,
-                                          bool launchToolInstalled) {
-    // The runner's start error for a program that is not there.
-    return loginItemsError && !launchToolInstalled && *loginItemsError == std::strerror(ENOENT);
-}
-
-QString StartupItemsTexts::loginItemsUnavailable(const std::string& error, bool launchToolInstalled) {
-    if (lacksLaunchSystem(error, launchToolInstalled)) return noLaunchSystem;
-    return display(error);
-}
-
 QString StartupItemsTexts::confirmTitle(const std::optional<StartupItem>& item) {
     if (!item) return {};
     const QString name = display(item->name);
@@ -115,7 +94,7 @@ QString StartupItemsTexts::confirmMessage(const std::optional<StartupItem>& item
     if (item->source == Source::loginItem)
         return QStringLiteral("It won't open when you log in any more. The app itself isn't touched.");
     QString message = QStringLiteral("The job is stopped and its definition (") + display(lastPathComponent(item->url)) +
-                      QStringLiteral(") is moved to the Trash.");
+                      QStringLiteral(") is deleted.");
     if (item->needsPassword()) message += QStringLiteral(" This needs your password.");
     if (!item->programMissing && item->appURL)
         message += QStringLiteral(" Its app may add it back the next time it runs; turning it off is usually safer.");
@@ -123,7 +102,7 @@ QString StartupItemsTexts::confirmMessage(const std::optional<StartupItem>& item
 }
 
 QString StartupItemsTexts::confirmButton(const StartupItem& item) {
-    return item.source == Source::loginItem ? QStringLiteral("Remove") : QStringLiteral("Move to Trash");
+    return item.source == Source::loginItem ? QStringLiteral("Remove") : QStringLiteral("Delete");
 }
 
 } // namespace plenwick

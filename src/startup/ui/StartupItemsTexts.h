@@ -6,30 +6,27 @@
 
 #include <QString>
 
+#include <array>
 #include <optional>
 #include <vector>
 
 namespace plenwick {
 
 struct StartupItemsTexts {
+    // The sections shown, in order: jobs inside apps don't exist here.
+    static constexpr std::array<StartupItem::Source, 4> listedSources{
+        StartupItem::Source::loginItem, StartupItem::Source::userAgent, StartupItem::Source::systemAgent,
+        StartupItem::Source::systemDaemon};
     static QString sectionTitle(StartupItem::Source source);
     static QString sectionFooter(StartupItem::Source source);
-    // Before the first load, the generic sentence; then the count of items outside
-    // apps, and how many of them were left behind. On a system without the launch
-    // system (`lacksLaunchSystem`) that lists nothing outside apps, only that sentence.
-    static QString countLine(bool hasLoaded, const std::vector<StartupItem>& items, int leftoverCount,
-                             bool lacksLaunchSystem = false);
-    // The items outside apps, the ones the count line counts.
+    // Before the first load, the generic sentence; then the count of the items listed,
+    // and how many of them were left behind.
+    static QString countLine(bool hasLoaded, const std::vector<StartupItem>& items, int leftoverCount);
+    // The items the sections list, the ones the count line counts.
     static qsizetype countedItems(const std::vector<StartupItem>& items);
     // The items whose name, else detail line, contains the filter ignoring case; the
     // filter trimmed of blanks and tabs, an empty one keeping everything.
     static std::vector<StartupItem> filtered(const std::vector<StartupItem>& items, const QString& search);
-    // The login items' failure as the window shows it. Where the launch system's tool
-    // could not be started because it is not installed at all, this system has no
-    // such launch system, and one sentence says so instead of the start error.
-    static QString loginItemsUnavailable(const std::string& error, bool launchToolInstalled);
-    // Whether the login items failed that way: this system has no such launch system.
-    static bool lacksLaunchSystem(const std::optional<std::string>& loginItemsError, bool launchToolInstalled);
     static QString confirmTitle(const std::optional<StartupItem>& item);
     static QString confirmMessage(const std::optional<StartupItem>& item);
     static QString confirmButton(const StartupItem& item);
@@ -41,13 +38,9 @@ struct StartupItemsTexts {
     static const QString noItemsTitle;     // "No Startup Items"
     static const QString noItemsText;      // "Nothing starts on its own."
     static const QString errorAlertTitle;  // "Couldn’t Change Startup Item"
-    static const QString noLaunchSystem;
-    static const QString settingsButton;
-    static const QString settingsHelp;
     static const QString refreshButton;
     static const QString refreshHelp;
     static const QString filterPrompt;
-    static const char* const loginItemsSettingsURL;
 };
 
 } // namespace plenwick

@@ -10,8 +10,6 @@
 #include "shell/ShellText.h"
 #include "shell/Symbols.h"
 
-#include "platform/DesktopServices.h"
-#include "startup/LoginItemsScript.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -31,8 +29,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-#include <unistd.h>
 
 namespace plenwick {
 
@@ -152,8 +148,8 @@ QToolButton* barButton(Symbol symbol, const QString& label, const QString& help,
 
 } // namespace
 
-StartupItemsView::StartupItemsView(std::unique_ptr<StartupItemsModel> model, bool showBundled, QWidget* parent)
-    : QWidget(parent), model_(std::move(model)), showBundled_(showBundled) {
+StartupItemsView::StartupItemsView(std::unique_ptr<StartupItemsModel> model, QWidget* parent)
+    : QWidget(parent), model_(std::move(model)) {
     setMinimumSize(minimumWidth, minimumHeight);
     setAccessibleName(StartupItemsTexts::title);
 
@@ -161,16 +157,11 @@ StartupItemsView::StartupItemsView(std::unique_ptr<StartupItemsModel> model, boo
     page->setContentsMargins(0, 0, 0, 0);
     page->setSpacing(0);
 
-    // The bar: the two buttons, then the filter field.
+    // The bar: the Refresh button, then the filter field.
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(12, 7, 12, 7);
     bar->setSpacing(6);
     bar->addStretch(1);
-    settingsButton_ = barButton(Symbol::gearshape, StartupItemsTexts::settingsButton, StartupItemsTexts::settingsHelp, this);
-    connect(settingsButton_, &QToolButton::clicked, this, [] { openURLOnDesktop(StartupItemsTexts::loginItemsSettingsURL); });
-    bar->addWidget(settingsButton_);
-    // The settings page it opens belongs to another system; there is none here.
-    settingsButton_->hide();
     refreshButton_ = barButton(Symbol::arrowClockwise, StartupItemsTexts::refreshButton, StartupItemsTexts::refreshHelp, this);
     connect(refreshButton_, &QToolButton::clicked, this, [this] { model_->refresh(); });
     bar->addWidget(refreshButton_);
@@ -267,9 +258,8 @@ void StartupItemsView::showEvent(QShowEvent* event) {
 
 void StartupItemsView::modelChanged(quint64 fields) {
     const auto has = [fields](Field field) { return (fields & StartupItemsModel::bit(field)) != 0; };
-    if (has(Field::isLoading) || has(Field::hasLoaded) || has(Field::items) || has(Field::loginItemsError))
-        updateHeader();
-    if (has(Field::items) || has(Field::hasLoaded) || has(Field::busy) || has(Field::loginItemsError)) rebuildList();
+    if (has(Field::isLoading) || has(Field::hasLoaded) || has(Field::items)) updateHeader();
+    if (has(Field::items) || has(Field::hasLoaded) || has(Field::busy)) rebuildList();
     if (has(Field::actionError)) updateErrorAlert();
 }
 
@@ -277,12 +267,6 @@ void StartupItemsView::setSearch(const QString& text) {
     if (text == search_) return;
     search_ = text;
     if (filter_->text() != text) filter_->setText(text);
-    rebuildList();
-}
-
-void StartupItemsView::setShowBundled(bool show) {
-    if (show == showBundled_) return;
-    showBundled_ = show;
     rebuildList();
 }
 
@@ -304,12 +288,8 @@ std::vector<StartupItemRow*> StartupItemsView::rows() const {
     return found;
 }
 
-bool StartupItemsView::launchToolInstalled() { return ::access(LoginItemsScript::toolPath, X_OK) == 0; }
-
 void StartupItemsView::updateHeader() {
-    countLine_->setText(StartupItemsTexts::countLine(
-        model_->hasLoaded(), model_->items(), model_->leftoverCount(),
-        StartupItemsTexts::lacksLaunchSystem(model_->loginItemsError(), launchToolInstalled())));
+    countLine_->setText(StartupItemsTexts::countLine(model_->hasLoaded(), model_->items(), model_->leftoverCount()));
     headerSpinner_->setVisible(model_->isLoading() && model_->hasLoaded());
     refreshButton_->setEnabled(!model_->isLoading());
     stack_->setCurrentIndex(model_->hasLoaded() ? 1 : 0);
@@ -332,8 +312,7 @@ QWidget* StartupItemsView::makeRow(const StartupItem& item) {
 }
 
 void StartupItemsView::rebuildList() {
-    listing_ = StartupItemsListing::make(model_->items(), model_->loginItemsError(), search_, showBundled_,
-                                         launchToolInstalled());
+    listing_ = StartupItemsListing::make(model_->items(), search_);
     const int scrollPosition = scroll_->verticalScrollBar()->value();
     listContent_->setUpdatesEnabled(false);
     while (QLayoutItem* child = listLayout_->takeAt(0)) {
@@ -345,12 +324,8 @@ void StartupItemsView::rebuildList() {
     }
     sections_.clear();
     for (const StartupItemsListing::Section& section : listing_.sections) {
-        sections_.push_back(new StartupItemsSection(
-            section, showBundled_, [this](const StartupItem& item) { return makeRow(item); },
-            [this] {
-                QTimer::singleShot(0, this, [this] { setShowBundled(!showBundled_); });
-            },
-            listContent_));
+        sections_.push_back(
+            new StartupItemsSection(section, [this](const StartupItem& item) { return makeRow(item); }, listContent_));
         listLayout_->addWidget(sections_.back());
     }
     listLayout_->addStretch(1);

@@ -1,6 +1,6 @@
 #pragma once
-// The whole content of a Startup Items window: a bar with the filter field and two
-// buttons, a header with the title and the count line, and the list of sections. It
+// The whole content of a Startup Items window: a bar with the filter field and the
+// Refresh button, a header with the title and the count line, and the list of sections. It
 // owns its model and drives it only through refresh, setEnabled, remove and clearing
 // the action error; it asks before any removal and shows failed changes in an alert.
 
@@ -34,15 +34,13 @@ public:
     static constexpr int minimumWidth = 620;
     static constexpr int minimumHeight = 440;
 
-    StartupItemsView(std::unique_ptr<StartupItemsModel> model, bool showBundled, QWidget* parent = nullptr);
+    explicit StartupItemsView(std::unique_ptr<StartupItemsModel> model, QWidget* parent = nullptr);
     ~StartupItemsView() override;
 
     StartupItemsModel& model() const noexcept { return *model_; }
     const QString& search() const noexcept { return search_; }
     void setSearch(const QString& text);
     const std::optional<StartupItem>& pendingRemoval() const noexcept { return pendingRemoval_; }
-    bool showBundled() const noexcept { return showBundled_; }
-    void setShowBundled(bool show);
     // Asks to confirm the item's removal (what a row's remove entry does).
     void requestRemoval(const StartupItem& item);
 
@@ -56,7 +54,6 @@ public:
     std::vector<StartupItemsSection*> sections() const;
     std::vector<StartupItemRow*> rows() const;
     QToolButton* refreshButton() const noexcept { return refreshButton_; }
-    QToolButton* settingsButton() const noexcept { return settingsButton_; }
     QLineEdit* filterField() const noexcept { return filter_; }
     QMessageBox* confirmation() const noexcept { return confirmation_; }
     QMessageBox* errorAlert() const noexcept { return errorAlert_; }
@@ -66,7 +63,6 @@ protected:
 
 private:
     void modelChanged(quint64 fields);
-    static bool launchToolInstalled();
     void updateHeader();
     void rebuildList();
     void updateErrorAlert();
@@ -75,12 +71,10 @@ private:
     std::unique_ptr<StartupItemsModel> model_;
     QString search_;
     std::optional<StartupItem> pendingRemoval_;
-    bool showBundled_;
     bool shownOnce_ = false;
     StartupItemsListing listing_;
     std::vector<StartupItemsSection*> sections_; // those of the current listing
 
-    QToolButton* settingsButton_;
     QToolButton* refreshButton_;
     QLineEdit* filter_;
     StartupCountLine* countLine_;

@@ -4,6 +4,8 @@
 #include "runtime/BackgroundTask.h"
 #include "runtime/Executor.h"
 #include "services/AppBundleInfo.h"
+#include "services/AppImage.h"
+#include "services/LinuxApps.h"
 #include "services/RegularFile.h"
 
 #include <QApplication>
@@ -70,22 +72,59 @@ std::optional<QImage> bundleImage(const std::string& bundlePath) {
     return std::nullopt;
 }
 
-std::optional<QImage> appBundleImage(const std::vector<std::string>& candidates) {
-    for (const std::string& path : candidates) {
-        struct stat st {};
-        if (::stat(path.c_str(), &st) == 0) return bundleImage(path);
-    }
-    return std::nullopt;
+namespace {
+
+std::optional<QImage> imageFile(const std::string& path) {
+    const auto bytes = readRegularFile(path, maxBundleImageSize);
+    return bytes ? decode(*bytes) : std::nullopt;
 }
 
-QIcon appBundleIcon(const std::optional<QImage>& image) {
-    return image ? QIcon(QPixmap::fromImage(*image)) : genericApplicationIcon();
+// The picture of an AppImage, an app folder or a desktop entry, by its entry's Icon.
+AppPicture linuxAppPicture(const std::string& path, const struct stat& st) {
+    const std::optional<std::string> icon = appEntryIcon(path);
+    const bool appImage = S_ISREG(st.st_mode) && !path.ends_with(".desktop");
+    if (appImage) {
+        if (const auto bytes = readAppImageIcon(path, icon.value_or(""))) return {decode(*bytes), {}};
+    }
+    if (!icon) return {};
+    if (icon->starts_with('/')) return {imageFile(*icon), {}};
+    if (S_ISDIR(st.st_mode) && icon->find('/') == std::string::npos)
+        for (const char* suffix : {"", ".png", ".svg"})
+            if (auto image = imageFile(appendingPathComponent(path, *icon + suffix))) return {image, {}};
+    return {std::nullopt, *icon};
 }
+
+} // namespace
+
+AppPicture appPicture(const std::vector<std::string>& candidates) {
+    for (const std::string& path : candidates) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0) continue;
+        if (S_ISDIR(st.st_mode) && readInfoPlist(path)) return {bundleImage(path), {}};
+        return linuxAppPicture(path, st);
+    }
+    return {};
+}
+
+std::optional<QImage> appBundleImage(const std::vector<std::string>& candidates) {
+    return appPicture(candidates).image;
+}
+
+QIcon appBundleIcon(const AppPicture& picture) {
+    if (picture.image) return QIcon(QPixmap::fromImage(*picture.image));
+    if (!picture.themeIcon.empty()) {
+        const QIcon themed = QIcon::fromTheme(QString::fromStdString(picture.themeIcon));
+        if (!themed.isNull()) return themed;
+    }
+    return genericApplicationIcon();
+}
+
+QIcon appBundleIcon(const std::optional<QImage>& image) { return appBundleIcon(AppPicture{image, {}}); }
 
 void loadAppBundleIcon(QObject* owner, std::vector<std::string> candidates, std::function<void(QIcon)> deliver) {
     runInBackground(
-        imageReaders(), owner, [candidates = std::move(candidates)] { return appBundleImage(candidates); },
-        [deliver](std::optional<QImage> image) { deliver(appBundleIcon(image)); },
+        imageReaders(), owner, [candidates = std::move(candidates)] { return appPicture(candidates); },
+        [deliver](AppPicture picture) { deliver(appBundleIcon(picture)); },
         [deliver](std::exception_ptr) { deliver(genericApplicationIcon()); });
 }
 

@@ -6,9 +6,6 @@
 
 #include "QStringPrinter.h"
 
-#include <cerrno>
-#include <cstring>
-
 #include <gtest/gtest.h>
 
 using namespace plenwick;
@@ -37,28 +34,14 @@ std::vector<QString> titles(const StartupItemsListing& listing) {
 
 } // namespace
 
-TEST(StartupItemsTextsTest, CountLine) {
+TEST(StartupItemsTextsTest, CountLineCountsWhatIsListed) {
     EXPECT_EQ(StartupItemsTexts::countLine(false, {}, 0), "Apps and background jobs that start on their own.");
     EXPECT_EQ(StartupItemsTexts::countLine(true, {}, 0), "0 items start on their own");
-    EXPECT_EQ(StartupItemsTexts::countLine(true, {make(Source::bundled, "b")}, 0), "0 items start on their own");
     EXPECT_EQ(StartupItemsTexts::countLine(true, {make(Source::userAgent, "a"), make(Source::bundled, "b")}, 0),
               "1 item starts on its own");
     std::vector<StartupItem> five(5, make(Source::systemDaemon, "d"));
     EXPECT_EQ(StartupItemsTexts::countLine(true, five, 2),
               "5 items start on their own · 2 left behind by apps that are gone");
-
-    // Without the launch system nothing was asked: no "0 items", only why.
-    EXPECT_EQ(StartupItemsTexts::countLine(true, {}, 0, true), StartupItemsTexts::noLaunchSystem);
-    EXPECT_EQ(StartupItemsTexts::countLine(true, {make(Source::bundled, "b")}, 0, true),
-              StartupItemsTexts::noLaunchSystem);
-    EXPECT_EQ(StartupItemsTexts::countLine(false, {}, 0, true), "Apps and background jobs that start on their own.");
-    EXPECT_EQ(StartupItemsTexts::countLine(true, {make(Source::userAgent, "a")}, 0, true), "1 item starts on its own")
-        << "agents read from their folders are still counted";
-    const std::string notInstalled = std::strerror(ENOENT);
-    EXPECT_TRUE(StartupItemsTexts::lacksLaunchSystem(notInstalled, false));
-    EXPECT_FALSE(StartupItemsTexts::lacksLaunchSystem(notInstalled, true)) << "the tool is there but failed";
-    EXPECT_FALSE(StartupItemsTexts::lacksLaunchSystem(std::string("Not allowed"), false));
-    EXPECT_FALSE(StartupItemsTexts::lacksLaunchSystem(std::nullopt, false));
 }
 
 TEST(StartupItemsTextsTest, FilterMatchesNameOrDetailIgnoringCase) {
@@ -76,60 +59,32 @@ TEST(StartupItemsTextsTest, FilterMatchesNameOrDetailIgnoringCase) {
 }
 
 TEST(StartupItemsTextsTest, ListingSectionsAndPlaceholders) {
-    // Nothing at all.
-    auto listing = StartupItemsListing::make({}, std::nullopt, {}, false);
+    auto listing = StartupItemsListing::make({}, {});
     EXPECT_TRUE(listing.sections.empty());
     EXPECT_EQ(listing.overlay, Overlay::noItems);
 
-    // Only helpers inside apps, hidden: the section with its count, no rows, no placeholder.
-    const std::vector<StartupItem> bundled{make(Source::bundled, "A"), make(Source::bundled, "B")};
-    listing = StartupItemsListing::make(bundled, std::nullopt, {}, false);
-    ASSERT_EQ(listing.sections.size(), 1u);
-    EXPECT_EQ(listing.sections[0].kind, Section::Kind::bundled);
-    EXPECT_EQ(listing.sections[0].title, "Bundled with Apps (2)");
-    EXPECT_EQ(listing.sections[0].footer, StartupItemsTexts::sectionFooter(Source::bundled));
-    EXPECT_TRUE(listing.sections[0].rows.empty());
-    EXPECT_EQ(listing.overlay, Overlay::none);
-    EXPECT_EQ(StartupItemsListing::make(bundled, std::nullopt, {}, true).sections[0].rows.size(), 2u);
-    // A filter that matches only hidden helpers keeps their header and count.
-    listing = StartupItemsListing::make(bundled, std::nullopt, "b", false);
-    EXPECT_EQ(titles(listing), std::vector<QString>{"Bundled with Apps (1)"});
-    EXPECT_EQ(listing.overlay, Overlay::none);
-
-    // Sections in order, empty sources left out, the failure row in place of login items.
+    // Sections in order, empty sources left out; jobs inside apps are never shown.
     const std::vector<StartupItem> items{make(Source::loginItem, "L"), make(Source::systemDaemon, "D"),
-                                         make(Source::userAgent, "U"), make(Source::bundled, "B")};
-    listing = StartupItemsListing::make(items, std::string("Not allowed"), {}, true);
-    EXPECT_EQ(titles(listing), (std::vector<QString>{"Open at Login", "Launch Agents — Your Account",
-                                                     "Launch Daemons", "Bundled with Apps (1)"}));
-    EXPECT_EQ(listing.sections[0].kind, Section::Kind::loginItemsUnavailable);
-    EXPECT_EQ(listing.sections[0].message, "Not allowed");
-    EXPECT_TRUE(listing.sections[0].footer.isEmpty() && listing.sections[0].rows.empty());
+                                         make(Source::userAgent, "U"), make(Source::systemAgent, "S"),
+                                         make(Source::bundled, "B")};
+    listing = StartupItemsListing::make(items, {});
+    EXPECT_EQ(titles(listing),
+              (std::vector<QString>{"Open at Login", "Your Services", "For All Users", "System Services"}));
     EXPECT_EQ(listing.sections[1].footer, "Background jobs that run while you're logged in.");
+    EXPECT_EQ(listing.sections[0].rows.size(), 1u);
+    EXPECT_EQ(StartupItemsListing::make({make(Source::bundled, "B")}, {}).overlay, Overlay::noItems);
 
-    // The login items' tool not installed at all: this system has no such launch
-    // system, said in a sentence rather than as the start error. Other failures, and
-    // a start error while the tool is there, read as they came.
-    const std::string notInstalled = std::strerror(ENOENT);
-    const std::vector<StartupItem> agent{make(Source::userAgent, "U")};
-    listing = StartupItemsListing::make(agent, notInstalled, {}, false, false);
-    EXPECT_EQ(listing.sections[0].message, StartupItemsTexts::noLaunchSystem);
-    EXPECT_FALSE(listing.sections[0].message.contains(QString::fromStdString(notInstalled)));
-    // With nothing else listed the count line says it alone, not a second time here.
-    listing = StartupItemsListing::make({make(Source::bundled, "B")}, notInstalled, {}, false, false);
-    EXPECT_EQ(titles(listing), std::vector<QString>{"Bundled with Apps (1)"});
-    EXPECT_TRUE(StartupItemsListing::make({}, notInstalled, {}, false, false).sections.empty());
-    EXPECT_EQ(StartupItemsListing::make({}, notInstalled, {}, false, true).sections[0].message,
-              QString::fromStdString(notInstalled));
-    EXPECT_EQ(StartupItemsListing::make({}, std::string("Not allowed"), {}, false, false).sections[0].message,
-              "Not allowed");
-
-    // The failure keeps "No Startup Items" away even with nothing else.
-    EXPECT_EQ(StartupItemsListing::make({}, std::string("x"), {}, false).overlay, Overlay::none);
     // A filter matching nothing anywhere.
-    listing = StartupItemsListing::make(items, std::nullopt, "zzz", false);
+    listing = StartupItemsListing::make(items, "zzz");
     EXPECT_TRUE(listing.sections.empty());
     EXPECT_EQ(listing.overlay, Overlay::noSearchResults);
+    EXPECT_EQ(StartupItemsListing::make(items, "b").overlay, Overlay::noSearchResults) << "B is not shown";
+
+    // No text names the other platform's launch system or its settings.
+    for (Source source : StartupItem::allSources)
+        for (const QString& text : {StartupItemsTexts::sectionTitle(source), StartupItemsTexts::sectionFooter(source)})
+            for (const char* word : {"Launch Agent", "Launch Daemon", "Login Items", "System Settings", "System Events"})
+                EXPECT_FALSE(text.contains(QLatin1String(word))) << text.toStdString();
 }
 
 TEST(StartupItemsTextsTest, RemovalConfirmation) {
@@ -140,49 +95,50 @@ TEST(StartupItemsTextsTest, RemovalConfirmation) {
               "It won't open when you log in any more. The app itself isn't touched.");
     EXPECT_EQ(StartupItemsTexts::confirmButton(login), "Remove");
 
-    StartupItem daemon = make(Source::systemDaemon, "Backup", "/Library/LaunchDaemons/com.b.plist");
-    daemon.appURL = "/Applications/Backup.app";
+    StartupItem daemon = make(Source::systemDaemon, "Backup", "/etc/systemd/system/backup.service");
+    daemon.appURL = "/opt/Backup";
     EXPECT_EQ(StartupItemsTexts::confirmTitle(daemon), "Remove “Backup”?");
     EXPECT_EQ(StartupItemsTexts::confirmMessage(daemon),
-              "The job is stopped and its definition (com.b.plist) is moved to the Trash. This needs your password. "
+              "The job is stopped and its definition (backup.service) is deleted. This needs your password. "
               "Its app may add it back the next time it runs; turning it off is usually safer.");
-    EXPECT_EQ(StartupItemsTexts::confirmButton(daemon), "Move to Trash");
+    EXPECT_EQ(StartupItemsTexts::confirmButton(daemon), "Delete");
 
     TempFolder dir;
-    StartupItem agent = make(Source::userAgent, "Gone", dir / "gone.plist");
-    agent.appURL = "/Applications/Gone.app";
+    StartupItem agent = make(Source::userAgent, "Gone", dir / "gone.service");
+    agent.appURL = "/opt/Gone";
     agent.programMissing = true;
-    EXPECT_EQ(StartupItemsTexts::confirmMessage(agent),
-              "The job is stopped and its definition (gone.plist) is moved to the Trash.");
+    EXPECT_EQ(StartupItemsTexts::confirmMessage(agent), "The job is stopped and its definition (gone.service) is deleted.");
 }
 
 TEST(StartupItemsTextsTest, RowBadgesSwitchAndMenus) {
-    StartupItem login = make(Source::loginItem, "Notes", "/gone/Notes.app");
+    StartupItem login = make(Source::loginItem, "Notes", "/home/u/.config/autostart/notes.desktop");
     login.appURL = login.url;
     login.programMissing = true;
-    login.hidden = true;
+    login.isDisabled = true;
     EXPECT_EQ(StartupItemRowTexts::badges(login),
               (std::vector<StartupBadgeContent>{
                   {"App missing", Tone::orange,
                    "What it starts no longer exists — probably left behind by an app you removed."},
-                  {"Hidden", Tone::secondary, {}}}));
+                  {"Off", Tone::secondary, {}}}));
     EXPECT_FALSE(StartupItemRowTexts::offersRevealApp(login));
-    EXPECT_EQ(StartupItemRowTexts::removeTitle(login), "Remove from Login Items…");
+    EXPECT_EQ(StartupItemRowTexts::removeTitle(login), "Remove from Autostart…");
 
-    StartupItem daemon = make(Source::systemDaemon, "D");
-    daemon.label = "com.d";
+    StartupItem daemon = make(Source::systemDaemon, "D", "/etc/systemd/system/d.service");
+    daemon.label = "d.service";
+    daemon.isDisabled = false;
     daemon.programMissing = true;
     daemon.isLoaded = true;
     daemon.appURL = "/Applications/D.app";
     const auto badges = StartupItemRowTexts::badges(daemon);
     ASSERT_EQ(badges.size(), 3u);
     EXPECT_EQ(badges[0].text, "Program missing");
-    EXPECT_EQ(badges[1].text, "Loaded");
+    EXPECT_EQ(badges[1].text, "Running");
     EXPECT_EQ(badges[1].tone, Tone::green);
     EXPECT_EQ(badges[2].tone, Tone::lock);
     EXPECT_EQ(badges[2].toolTip, "Changing it needs your password");
     EXPECT_TRUE(StartupItemRowTexts::offersRevealApp(daemon));
-    EXPECT_EQ(StartupItemRowTexts::removeTitle(daemon), "Move to Trash…");
+    EXPECT_EQ(StartupItemRowTexts::removeTitle(daemon), "Delete…");
+    EXPECT_FALSE(StartupItemRowTexts::removalRefusal(daemon));
     EXPECT_EQ(StartupItemRowTexts::switchToolTip(daemon), "Turn off to stop it starting");
 
     daemon.isDisabled = true;
@@ -190,9 +146,13 @@ TEST(StartupItemsTextsTest, RowBadgesSwitchAndMenus) {
     EXPECT_EQ(StartupItemRowTexts::switchToolTip(daemon), "Turned off — it won't start");
     EXPECT_DOUBLE_EQ(StartupItemRowTexts::iconOpacity(daemon), 0.45);
 
-    // Unknown loaded state and on: neither "Off" nor "Loaded".
+    // Unknown states: neither "Off" nor "Running".
     StartupItem unknown = make(Source::userAgent, "U");
     EXPECT_TRUE(StartupItemRowTexts::badges(unknown).empty());
+    // A package's own file says why it can't be removed instead of offering to.
+    StartupItem vendor = make(Source::systemDaemon, "V", "/usr/lib/systemd/system/v.service");
+    EXPECT_FALSE(StartupItemRowTexts::removeTitle(vendor));
+    EXPECT_TRUE(StartupItemRowTexts::removalRefusal(vendor));
     // A helper inside an app never shows a missing badge and can't be removed.
     StartupItem helper = make(Source::bundled, "H");
     helper.programMissing = true;

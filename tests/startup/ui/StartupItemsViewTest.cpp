@@ -3,7 +3,6 @@
 #include "startup/ui/StartupItemsView.h"
 #include "startup/ui/StartupSwitch.h"
 #include "startup/ui/StartupItemsTexts.h"
-#include "startup/LoginItemsScript.h"
 
 #include "common/ManualBackground.h"
 #include "startup/ScriptedRunner.h"
@@ -24,7 +23,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include <unistd.h>
+#include <sys/stat.h>
 
 using namespace plenwick;
 using namespace plenwick::test;
@@ -36,19 +35,19 @@ namespace {
 class StartupItemsViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        agents = dir / "LaunchAgents";
-        writePlist(agents + "/com.sync.plist", plistKey("Label", "com.sync") + plistKey("Program", "/bin/sh"));
-        writePlist(agents + "/com.off.plist", plistKey("Label", "com.off") + "<key>Disabled</key><true/>");
-        writePlist(dir / "Apps/Viewer.app/Contents/Library/LaunchAgents/com.viewer.helper.plist",
-                   plistKey("Label", "com.viewer.helper"));
-        runner.succeed(osascript + LoginItemsScript::listScript(), "Notes\t" + (dir / "Notes.app") + "\tfalse\n");
-        StartupItemsScanner::Folders folders;
-        folders.launchFolders = {{agents, Source::userAgent}};
-        folders.applicationFolders = {dir / "Apps"};
+        units = dir / "units";
+        writeAt(units + "/sync.service", unitText("/bin/sh"));
+        writeAt(units + "/off.service", unitText("/bin/sh"));
+        runner.succeed(files, "sync.service enabled enabled\noff.service disabled enabled\n");
+        writeAt(dir / "autostart/notes.desktop", entryText("Notes", "/nowhere/notes"));
+        writeAt(dir / "xdg/autostart/tracker.desktop", entryText("Tracker", "/bin/sh"));
+        folders.userAutostart = dir / "autostart";
+        folders.systemAutostart = {dir / "xdg/autostart"};
+        folders.userUnits = {{units, Source::userAgent}};
         StartupItemsModel::Environment environment;
         environment.scanner.runner = &runner;
         environment.executor = background.executor;
-        view = std::make_unique<StartupItemsView>(std::make_unique<StartupItemsModel>(environment, folders), false);
+        view = std::make_unique<StartupItemsView>(std::make_unique<StartupItemsModel>(environment, folders));
         view->resize(760, 620);
     }
     void TearDown() override {
@@ -81,9 +80,11 @@ protected:
         return texts;
     }
 
-    const std::string osascript = "/usr/bin/osascript -e ";
+    const std::string files = "/bin/systemctl --user list-unit-files --type=service --no-legend --no-pager --plain -- "
+                              "off.service sync.service";
     TempFolder dir;
-    std::string agents;
+    std::string units;
+    StartupItemsScanner::Folders folders;
     ScriptedRunner runner;
     ManualBackground background;
     std::unique_ptr<StartupItemsView> view;
@@ -103,98 +104,95 @@ TEST_F(StartupItemsViewTest, LoadsWhenFirstShownThenListsBySection) {
 
     EXPECT_FALSE(view->showsLoadingPage());
     EXPECT_TRUE(view->refreshButton()->isEnabled());
-    EXPECT_EQ(view->countLineText(), "3 items start on their own · 1 left behind by apps that are gone");
-    EXPECT_EQ(sectionTitles(), (std::vector<QString>{"Open at Login", "Launch Agents — Your Account",
-                                                     "Bundled with Apps (1)"}));
-    EXPECT_EQ(view->rows().size(), 3u); // the helper's row hidden
+    EXPECT_EQ(view->countLineText(), "4 items start on their own · 1 left behind by apps that are gone");
+    EXPECT_EQ(sectionTitles(), (std::vector<QString>{"Open at Login", "Your Services", "For All Users"}));
+    EXPECT_EQ(view->rows().size(), 4u);
     EXPECT_TRUE(view->placeholderTitle().isEmpty());
 
     // Later loads keep the list and turn the header's indicator.
     view->refreshButton()->click();
     EXPECT_TRUE(view->showsHeaderSpinner());
     EXPECT_FALSE(view->showsLoadingPage());
-    EXPECT_EQ(view->rows().size(), 3u);
+    EXPECT_EQ(view->rows().size(), 4u);
     background.runAll();
     EXPECT_FALSE(view->showsHeaderSpinner());
 }
 
 TEST_F(StartupItemsViewTest, RowsShowTheirStateAndOfferWhatTheyCan) {
     showLoaded();
-    StartupItemRow* off = row("com.off");
+    StartupItemRow* off = row("off.service");
     ASSERT_TRUE(off && off->enabledSwitch());
     EXPECT_FALSE(off->enabledSwitch()->isChecked());
     EXPECT_EQ(off->enabledSwitch()->toolTip(), "Turned off — it won't start");
     StartupItemRow* login = row("Notes");
     ASSERT_TRUE(login);
     EXPECT_FALSE(login->enabledSwitch());
-    // The app is gone: revealing it is off in the actions menu, not in the context menu.
     EXPECT_EQ(menuTexts(login->makeActionsMenu(nullptr)),
-              (std::vector<QString>{"Reveal in File Manager (off)", "---", "Remove from Login Items…"}));
+              (std::vector<QString>{"Reveal in File Manager", "---", "Remove from Autostart…"}));
     EXPECT_EQ(menuTexts(login->makeContextMenu(nullptr)),
-              (std::vector<QString>{"Reveal in File Manager", "Remove from Login Items…"}));
-    EXPECT_EQ(menuTexts(row("com.sync")->makeActionsMenu(nullptr)),
-              (std::vector<QString>{"Reveal in File Manager", "---", "Move to Trash…"}));
+              (std::vector<QString>{"Reveal in File Manager", "Remove from Autostart…"}));
+    EXPECT_EQ(menuTexts(row("sync.service")->makeActionsMenu(nullptr)),
+              (std::vector<QString>{"Reveal in File Manager", "---", "Delete…"}));
+    ASSERT_TRUE(row("Tracker") && row("Tracker")->enabledSwitch()) << "every user's entry is switched for this user";
+    EXPECT_TRUE(row("Tracker")->enabledSwitch()->isChecked());
 
-    // Helpers inside apps: shown on demand, without switch or removal.
-    auto* bundled = view->sections().back();
-    ASSERT_TRUE(bundled->bundledButton());
-    EXPECT_EQ(bundled->bundledButton()->text(), "Show");
-    bundled->bundledButton()->click();
-    QApplication::processEvents();
-    EXPECT_TRUE(view->showBundled());
-    EXPECT_EQ(view->sections().back()->bundledButton()->text(), "Hide");
-    StartupItemRow* helper = row("Viewer");
-    ASSERT_TRUE(helper);
-    EXPECT_FALSE(helper->enabledSwitch());
-    EXPECT_EQ(menuTexts(helper->makeContextMenu(nullptr)), std::vector<QString>{"Reveal in File Manager"});
+    // A definition gone since the load: revealing it is off in the actions menu only.
+    std::filesystem::remove(units + "/sync.service");
+    EXPECT_EQ(menuTexts(row("sync.service")->makeActionsMenu(nullptr)).front(), "Reveal in File Manager (off)");
+    EXPECT_EQ(menuTexts(row("sync.service")->makeContextMenu(nullptr)).front(), "Reveal in File Manager");
 }
 
-TEST_F(StartupItemsViewTest, TheSwitchTurnsTheJobOnThroughTheModel) {
+TEST_F(StartupItemsViewTest, TheSwitchesTurnItemsOffAndOnThroughTheModel) {
     showLoaded();
-    const std::string target = userLaunchDomain() + "/com.off";
-    runner.succeed("/bin/launchctl enable " + target);
-    row("com.off")->enabledSwitch()->click();
+    const std::string enable = "/bin/systemctl --user enable --now -- off.service";
+    runner.succeed(enable);
+    row("off.service")->enabledSwitch()->click();
     QApplication::processEvents();
     ASSERT_EQ(view->model().busy().size(), 1u);
-    StartupItemRow* busy = row("com.off");
+    StartupItemRow* busy = row("off.service");
     EXPECT_TRUE(busy->isBusy());
     EXPECT_FALSE(busy->enabledSwitch()->isEnabled());
     EXPECT_FALSE(busy->actionsButton()->isEnabled());
     background.run({0});
-    EXPECT_EQ(runner.calls[runner.calls.size() - 2], "/bin/launchctl enable " + target);
+    EXPECT_EQ(runner.calls[runner.calls.size() - 1], enable);
     background.runAll();
     EXPECT_TRUE(view->model().busy().empty());
+
+    // Every user's entry, off for this user and on again, on real files.
+    row("Tracker")->enabledSwitch()->click();
+    QApplication::processEvents();
+    background.runAll();
+    EXPECT_FALSE(row("Tracker")->enabledSwitch()->isChecked());
+    struct stat st {};
+    EXPECT_EQ(lstat((dir / "autostart/tracker.desktop").c_str(), &st), 0);
+    row("Tracker")->enabledSwitch()->click();
+    QApplication::processEvents();
+    background.runAll();
+    EXPECT_TRUE(row("Tracker")->enabledSwitch()->isChecked());
+    EXPECT_NE(lstat((dir / "autostart/tracker.desktop").c_str(), &st), 0);
 }
 
 TEST_F(StartupItemsViewTest, FilterAndPlaceholders) {
     showLoaded();
     view->filterField()->setText("  SYNC ");
     EXPECT_EQ(view->search(), "  SYNC ");
-    EXPECT_EQ(sectionTitles(), std::vector<QString>{"Launch Agents — Your Account"});
-    view->filterField()->setText("viewer.helper");
-    EXPECT_EQ(sectionTitles(), std::vector<QString>{"Bundled with Apps (1)"}); // hidden rows still counted
+    EXPECT_EQ(sectionTitles(), std::vector<QString>{"Your Services"});
+    view->filterField()->setText("tracker.desktop"); // the label in the detail line
+    EXPECT_EQ(sectionTitles(), std::vector<QString>{"For All Users"});
     EXPECT_TRUE(view->placeholderTitle().isEmpty());
     view->filterField()->setText("nothing like it");
     EXPECT_TRUE(view->sections().empty());
     EXPECT_EQ(view->placeholderTitle(), "No Results for “nothing like it”");
 
     // Nothing at all starts on its own.
-    std::filesystem::remove_all(agents);
-    std::filesystem::remove_all(dir / "Apps");
-    runner.succeed(osascript + LoginItemsScript::listScript(), "");
+    std::filesystem::remove_all(units);
+    std::filesystem::remove_all(dir / "autostart");
+    std::filesystem::remove_all(dir / "xdg");
     view->filterField()->clear();
     view->refreshButton()->click();
     background.runAll();
     EXPECT_EQ(view->countLineText(), "0 items start on their own");
     EXPECT_EQ(view->placeholderTitle(), "No Startup Items");
-
-    // Login items that can't be read: their row, and no "No Startup Items". (A tool
-    // that is not installed at all is the case of a system without the launch system.)
-    runner.answer(osascript + LoginItemsScript::listScript(), {1, {}, "Not authorised to send Apple events"});
-    view->refreshButton()->click();
-    background.runAll();
-    EXPECT_EQ(sectionTitles(), std::vector<QString>{"Open at Login"});
-    EXPECT_TRUE(view->placeholderTitle().isEmpty());
 }
 
 TEST_F(StartupItemsViewTest, ActivationLooksAgainOnlyWhenIdleAndLoaded) {
@@ -238,18 +236,19 @@ TEST_F(StartupItemsViewTest, RemovalAsksFirst) {
     QApplication::processEvents();
     EXPECT_FALSE(view->pendingRemoval());
     EXPECT_EQ(view->model().busy(), std::set<std::string>{notes.id()});
-    background.run({0});
-    EXPECT_EQ(runner.calls.back(), osascript + LoginItemsScript::deleteScript("Notes"));
     background.runAll();
+    struct stat st {};
+    EXPECT_NE(lstat((dir / "autostart/notes.desktop").c_str(), &st), 0);
+    EXPECT_FALSE(row("Notes"));
 }
 
 TEST_F(StartupItemsViewTest, FailedChangesShowAnAlertUntilDismissed) {
     showLoaded();
-    view->model().setActionError(std::string("com.sync.plist: Operation not permitted"));
+    view->model().setActionError(std::string("Failed to connect to bus"));
     QMessageBox* alert = view->errorAlert();
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->text(), "Couldn’t Change Startup Item");
-    EXPECT_EQ(alert->informativeText(), "com.sync.plist: Operation not permitted");
+    EXPECT_EQ(alert->informativeText(), "Failed to connect to bus");
     ASSERT_EQ(alert->buttons().size(), 1);
     EXPECT_EQ(alert->buttons().front()->text(), "OK");
     alert->buttons().front()->click();
@@ -272,34 +271,20 @@ TEST_F(StartupItemsViewTest, SwitchesArePaintedInTheAccentOnlyWhenOn) {
         return std::abs(pixel.red() - accent.red()) + std::abs(pixel.green() - accent.green()) +
                std::abs(pixel.blue() - accent.blue());
     };
-    EXPECT_LT(distance("com.sync"), 30);
-    EXPECT_GT(distance("com.off"), 120);
+    EXPECT_LT(distance("sync.service"), 30);
+    EXPECT_GT(distance("off.service"), 120);
 }
 
-TEST_F(StartupItemsViewTest, WithoutTheLaunchSystemItSaysSoAndOffersNoOtherSystemsSettings) {
-    if (::access(LoginItemsScript::toolPath, X_OK) == 0) GTEST_SKIP() << "this machine has the login items' tool";
-    // The runner has no answer for the login items: the tool fails to start, as here.
-    runner.answers.clear();
+TEST_F(StartupItemsViewTest, WithoutAServiceManagerEntriesListAndUnitsHaveNoSwitch) {
+    runner.answers.clear(); // no systemctl on this machine
     showLoaded();
-    EXPECT_FALSE(view->settingsButton()->isVisibleTo(view.get())) << "no Login Items settings page on this system";
-    const QLabel* message = nullptr;
-    for (const QLabel* label : view->findChildren<QLabel*>())
-        if (label->isVisibleTo(view.get()) && label->text() == StartupItemsTexts::noLaunchSystem) message = label;
-    ASSERT_TRUE(message) << "the sentence in place of the start error";
-    const QWidget* unavailable = message->parentWidget();
-    for (const QLabel* label : unavailable->findChildren<QLabel*>())
-        EXPECT_FALSE(label->text().contains("No such file")) << label->text().toStdString();
-    for (const QPushButton* button : unavailable->findChildren<QPushButton*>())
-        EXPECT_FALSE(button->isVisibleTo(unavailable)) << button->text().toStdString();
-    EXPECT_EQ(view->countLineText(), "2 items start on their own") << "the agents read from their folder";
-
-    // Nothing else to list either: the count line says why alone, never "0 items".
-    std::filesystem::remove_all(agents);
-    std::filesystem::remove_all(dir / "Apps");
-    view->refreshButton()->click();
-    background.runAll();
-    QApplication::processEvents();
-    EXPECT_EQ(view->countLineText(), StartupItemsTexts::noLaunchSystem);
-    EXPECT_TRUE(view->sections().empty()) << "the sentence is not repeated below";
-    EXPECT_TRUE(view->placeholderTitle().isEmpty());
+    EXPECT_EQ(view->countLineText(), "4 items start on their own · 1 left behind by apps that are gone");
+    StartupItemRow* sync = row("sync.service");
+    ASSERT_TRUE(sync);
+    EXPECT_FALSE(sync->enabledSwitch()) << "its state is unknown";
+    EXPECT_EQ(sync->item().isDisabled, std::nullopt);
+    EXPECT_TRUE(row("Tracker")->enabledSwitch()) << "entries are read from their files";
+    EXPECT_FALSE(view->errorAlert());
+    for (const QToolButton* button : view->findChildren<QToolButton*>())
+        EXPECT_FALSE(button->toolTip().contains("Settings")) << button->toolTip().toStdString();
 }

@@ -1,6 +1,7 @@
 #include "uninstaller/ui/UninstallerView.h"
 
 #include "../SessionFixture.h"
+#include "common/AppImageFixture.h"
 
 #include "uninstaller/ui/AppBundleIcon.h"
 #include "uninstaller/ui/RemnantList.h"
@@ -12,6 +13,7 @@
 #include "shell/ShellIconImage.h"
 #include "shell/ShellText.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -189,6 +191,38 @@ TEST_F(ViewTest, AppIconComesFromTheFirstBundleThatExists) {
     auto view = show(session);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !view->isReadingIcon(); }, 5000));
     EXPECT_EQ(image(view->findChild<ShellIconImage*>()->icon()).pixel(16, 16), QColor(Qt::red).rgb());
+}
+
+TEST_F(ViewTest, LinuxAppsTakeTheirEntrysIcon) {
+    QImage red(32, 32, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(red.save(&buffer, "PNG"));
+    const std::string pngBytes = png.toStdString();
+    const auto entry = [](const std::string& icon) {
+        return "[Desktop Entry]\nType=Application\nName=Foo\nExec=foo\nIcon=" + icon + "\n";
+    };
+    const auto redAt = [](const AppPicture& picture) { return picture.image && picture.image->pixel(16, 16) == QColor(Qt::red).rgb(); };
+
+    // The AppImage's icon comes from its image, by .DirIcon or by the entry's Icon.
+    writeFile(dir / "Foo.AppImage", appImage({ImageNode::file("foo.desktop", entry("foo")), ImageNode::file("foo.png", pngBytes)}));
+    EXPECT_TRUE(redAt(appPicture({dir / "Foo.AppImage"})));
+    // An app folder's entry names a file at its top; a desktop entry a path.
+    std::filesystem::create_directories(dir / "Bar");
+    writeFile(dir / "Bar/foo", ""); // the program its entry runs
+    writeFile(dir / "Bar/bar.desktop", entry("bar-icon"));
+    writeFile(dir / "Bar/bar-icon.png", pngBytes);
+    EXPECT_TRUE(redAt(appPicture({dir / "Bar"})));
+    writeFile(dir / "tool.desktop", entry(dir / "Bar/bar-icon.png"));
+    EXPECT_TRUE(redAt(appPicture({dir / "tool.desktop"})));
+    // A name without a file is the theme's icon.
+    writeFile(dir / "themed.desktop", entry("folder"));
+    const AppPicture themed = appPicture({dir / "themed.desktop"});
+    EXPECT_FALSE(themed.image);
+    EXPECT_EQ(themed.themeIcon, "folder");
+    EXPECT_FALSE(appBundleIcon(themed).isNull());
 }
 
 TEST_F(ViewTest, APlantedIconFileNeverHoldsTheWindowUp) {

@@ -1,0 +1,41 @@
+#pragma once
+// How an item is turned off, on or removed: the systemctl command lines (run as the
+// user for the user's manager, through the administrator for the system's), the
+// user's override that turns a system-wide autostart entry off, and deleting a
+// definition. Failures come back as the text the user reads.
+
+#include "startup/SystemctlQueries.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace plenwick {
+
+inline constexpr const char* removeToolPath = "/bin/rm";
+
+// A program and its arguments, run without a shell.
+struct CommandLine {
+    std::string program;
+    std::vector<std::string> arguments;
+    friend bool operator==(const CommandLine&, const CommandLine&) = default;
+};
+
+// "systemctl [--user] enable|disable --now -- <unit>".
+CommandLine toggleCommand(ServiceScope scope, const std::string& unit, bool enabled);
+// "systemctl [--user] disable --now -- <unit>": stops it and removes its links.
+CommandLine disableCommand(ServiceScope scope, const std::string& unit);
+// "rm -- <path>": one named file, never a folder, the name never read as an option.
+CommandLine removeFileCommand(const std::string& path);
+
+// Writes the user's override (Hidden=true) of the system-wide entry `fileName` into
+// `userFolder`, which is made when missing. An override already there is kept; any
+// other entry of that name is never replaced.
+std::optional<std::string> hideAutostartEntry(const std::string& userFolder, const std::string& fileName);
+// Removes that override; an entry of that name that is no override stays.
+std::optional<std::string> unhideAutostartEntry(const std::string& userFolder, const std::string& fileName);
+// Deletes one definition file (a link itself, not what it points to). One that is
+// gone already is no failure.
+std::optional<std::string> deleteDefinition(const std::string& path);
+
+} // namespace plenwick

@@ -1,0 +1,199 @@
+#include "services/AppBundleInfo.h"
+#include "services/LinuxApps.h"
+
+#include "common/AppImageFixture.h"
+#include "common/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <sys/stat.h>
+
+using namespace plenwick;
+using namespace plenwick::test;
+
+namespace {
+
+using IDs = std::vector<std::string>;
+
+// A home of its own: HOME, XDG_DATA_HOME and XDG_DATA_DIRS point into a temporary
+// folder for the test's length.
+class LinuxAppsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS"}) {
+            const char* value = std::getenv(name);
+            saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        }
+        home = dir.path() + "/home";
+        std::filesystem::create_directories(home + "/.local/share/applications");
+        std::filesystem::create_directories(home + "/Applications");
+        std::filesystem::create_directories(dir.path() + "/share/applications");
+        setenv("HOME", home.c_str(), 1);
+        setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
+        setenv("XDG_DATA_DIRS", (dir.path() + "/share").c_str(), 1);
+    }
+    void TearDown() override {
+        for (const auto& [name, value] : saved) {
+            if (value) setenv(name.c_str(), value->c_str(), 1);
+            else unsetenv(name.c_str());
+        }
+    }
+    std::string applications(const std::string& name) const { return home + "/.local/share/applications/" + name; }
+
+    TempFolder dir;
+    std::string home;
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+};
+
+std::string entry(const std::string& name, const std::string& exec, const std::string& more = {}) {
+    return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec + "\n" + more;
+}
+
+} // namespace
+
+TEST_F(LinuxAppsTest, AnAppImageIsItsImagesEntryWithTheHomeEntriesThatRunIt) {
+    const std::string path = home + "/Applications/Foo-1.2-x86_64.AppImage";
+    writeFile(path, appImage({ImageNode::file("org.example.Foo.desktop",
+                                              entry("Foo Viewer", "foo --open %F",
+                                                    "X-AppImage-Version=1.2\nStartupWMClass=FooWindow\n")),
+                              ImageNode::file("org.example.FooSettings.desktop", entry("Foo Settings", "foo --settings")),
+                              ImageNode::file("AppRun", "#!/bin/sh\n")}));
+    std::filesystem::create_directories(applications("sub"));
+    writeFile(applications("sub/appimagekit_1f-Foo.desktop"), entry("Foo", "env A=1 \"" + path + "\" %U"));
+    writeFile(applications("unrelated.desktop"), entry("Bar", "/opt/bar"));
+    writeFile(applications("broken.desktop"), "not an entry");
+
+    const auto app = AppBundleInfo::read(path);
+    ASSERT_TRUE(app);
+    EXPECT_EQ(app->url, path);
+    EXPECT_EQ(app->bundleID, "org.example.Foo");
+    EXPECT_EQ(app->name, "Foo Viewer");
+    EXPECT_EQ(app->executableName, "foo");
+    EXPECT_EQ(app->version, "1.2");
+    EXPECT_EQ(app->relatedBundleIDs, (IDs{"FooWindow", "org.example.FooSettings", "sub-appimagekit_1f-Foo"}));
+    EXPECT_EQ(app->managedBy, AppManager::user);
+    EXPECT_FALSE(isSystemApp(*app));
+
+    // The home entry stands for the AppImage it runs, itself among the related IDs.
+    const auto viaEntry = AppBundleInfo::read(applications("sub/appimagekit_1f-Foo.desktop"));
+    ASSERT_TRUE(viaEntry);
+    EXPECT_EQ(*viaEntry, *app);
+
+    // An image without an application entry is no app.
+    writeFile(home + "/Applications/Tool.AppImage", appImage({ImageNode::file("tool.desktop", "[Desktop Entry]\nType=Link\nName=T\n")}));
+    EXPECT_FALSE(AppBundleInfo::read(home + "/Applications/Tool.AppImage"));
+}
+
+TEST_F(LinuxAppsTest, AnAppFolderIsTheEntryWhoseProgramLiesInsideIt) {
+    const std::string folder = home + "/Applications/Foo";
+    std::filesystem::create_directories(folder + "/bin");
+    writeFile(folder + "/bin/foo", "#!/bin/sh\n");
+    writeFile(folder + "/a-help.desktop", entry("Foo Help", "/usr/bin/xdg-open help.html"));
+    writeFile(folder + "/foo.desktop", entry("Foo", "\"" + folder + "/bin/foo\" %f", "StartupWMClass=foo\n"));
+    writeFile(folder + "/link.desktop", "[Desktop Entry]\nType=Link\nName=Site\n");
+    writeFile(applications("foo-menu.desktop"), entry("Foo", folder + "/bin/foo"));
+
+    const auto app = AppBundleInfo::read(folder + "/");
+    ASSERT_TRUE(app);
+    EXPECT_EQ(app->url, folder);
+    EXPECT_EQ(app->bundleID, "foo");
+    EXPECT_EQ(app->name, "Foo");
+    EXPECT_EQ(app->executableName, "foo");
+    EXPECT_EQ(app->version, std::nullopt);
+    EXPECT_EQ(app->relatedBundleIDs, (IDs{"a-help", "link", "foo-menu"}));
+    EXPECT_EQ(appContaining(folder + "/bin/foo"), folder);
+    EXPECT_TRUE(mayBeApp(folder));
+
+    // A bare program name counts when the folder holds it.
+    const std::string tarball = dir.path() + "/opt/Baz";
+    std::filesystem::create_directories(tarball);
+    writeFile(tarball + "/baz", "");
+    writeFile(tarball + "/baz.desktop", entry("Baz", "baz"));
+    ASSERT_TRUE(AppBundleInfo::read(tarball));
+    EXPECT_EQ(AppBundleInfo::read(tarball)->bundleID, "baz");
+
+    // A folder whose entry runs a program elsewhere, or without any entry, is no app.
+    const std::string other = dir.path() + "/Other";
+    std::filesystem::create_directories(other);
+    writeFile(other + "/other.desktop", entry("Other", "/opt/elsewhere/other"));
+    EXPECT_FALSE(AppBundleInfo::read(other));
+    EXPECT_FALSE(AppBundleInfo::read(dir.path() + "/share"));
+    EXPECT_FALSE(mayBeApp(dir.path() + "/share"));
+    EXPECT_EQ(appContaining(other + "/other.desktop"), std::nullopt);
+}
+
+TEST_F(LinuxAppsTest, ADesktopEntryIsAnAppOfItsOwnUnlessItRunsOneUnderTheHome) {
+    writeFile(home + "/bin-tool", "#!/bin/sh\n");
+    writeFile(applications("kde/org.example.Tool.desktop"), "");
+    std::filesystem::create_directories(applications("kde"));
+    writeFile(applications("kde/org.example.Tool.desktop"),
+              entry("Tool", home + "/bin-tool %u", "StartupWMClass=ToolMain\nX-AppImage-Version=3\n"));
+    const auto app = AppBundleInfo::read(applications("kde/org.example.Tool.desktop"));
+    ASSERT_TRUE(app);
+    EXPECT_EQ(app->url, applications("kde/org.example.Tool.desktop"));
+    EXPECT_EQ(app->bundleID, "kde-org.example.Tool");
+    EXPECT_EQ(app->executableName, "bin-tool");
+    EXPECT_EQ(app->version, "3");
+    EXPECT_EQ(app->relatedBundleIDs, IDs{"ToolMain"});
+    EXPECT_FALSE(isSystemApp(*app));
+
+    // An entry whose AppImage is gone is its own app; a blank name gives the file's.
+    writeFile(applications("gone.desktop"), entry(" ", home + "/Applications/Gone.AppImage"));
+    ASSERT_TRUE(AppBundleInfo::read(applications("gone.desktop")));
+    EXPECT_EQ(AppBundleInfo::read(applications("gone.desktop"))->name, "gone");
+    EXPECT_EQ(AppBundleInfo::read(applications("gone.desktop"))->url, applications("gone.desktop"));
+
+    // What is no application entry, or isn't reached directly, is no app.
+    writeFile(applications("link.desktop"), "[Desktop Entry]\nType=Link\nName=L\nURL=x\n");
+    EXPECT_FALSE(AppBundleInfo::read(applications("link.desktop")));
+    ASSERT_EQ(symlink(applications("gone.desktop").c_str(), applications("alias.desktop").c_str()), 0);
+    EXPECT_FALSE(AppBundleInfo::read(applications("alias.desktop")));
+    EXPECT_FALSE(mayBeApp(applications("alias.desktop")));
+    ASSERT_EQ(mkfifo(applications("fifo.desktop").c_str(), 0600), 0);
+    EXPECT_FALSE(AppBundleInfo::read(applications("fifo.desktop")));
+    EXPECT_TRUE(mayBeApp(applications("gone.desktop")));
+}
+
+TEST_F(LinuxAppsTest, TheSystemsAndOtherManagersAppsAreTheirs) {
+    writeFile(applications("pkg.desktop"), entry("Pkg", "/usr/bin/pkg %U"));
+    writeFile(applications("flat.desktop"), entry("Flat", "/usr/bin/flatpak run org.example.Flat", "X-Flatpak=org.example.Flat\n"));
+    writeFile(applications("snappy.desktop"), entry("Snappy", "env BAMF_DESKTOP_FILE_HINT=x /snap/bin/snappy %U"));
+    writeFile(applications("local.desktop"), entry("Local", "/usr/local/bin/local"));
+    const std::vector<std::pair<std::string, AppManager>> expected{
+        {"pkg.desktop", AppManager::system},
+        {"flat.desktop", AppManager::flatpak},
+        {"snappy.desktop", AppManager::snap},
+        {"local.desktop", AppManager::user},
+    };
+    for (const auto& [name, manager] : expected) {
+        const auto app = AppBundleInfo::read(applications(name));
+        ASSERT_TRUE(app) << name;
+        EXPECT_EQ(app->managedBy, manager) << name;
+        EXPECT_EQ(isSystemApp(*app), manager != AppManager::user) << name;
+    }
+    EXPECT_EQ(managerOfPath("/usr/share/applications/foo.desktop"), AppManager::system);
+    EXPECT_EQ(managerOfPath("/usr/local/share/applications/foo.desktop"), AppManager::user);
+    EXPECT_EQ(managerOfPath("/usr"), AppManager::user);
+    EXPECT_EQ(managerOfPath("/var/lib/flatpak/exports/share/applications/a.desktop"), AppManager::flatpak);
+    EXPECT_EQ(managerOfPath(home + "/.local/share/flatpak/app/org.example.A"), AppManager::flatpak);
+    EXPECT_EQ(managerOfPath("/var/lib/snapd/desktop/applications/a.desktop"), AppManager::snap);
+    EXPECT_EQ(managerOfPath("/opt/Foo"), AppManager::user);
+    EXPECT_EQ(managerOfPath("/usrx/foo"), AppManager::user);
+
+    AppBundleInfo bundle;
+    bundle.bundleID = "com.apple.Safari";
+    EXPECT_TRUE(isSystemApp(bundle));
+}
+
+TEST_F(LinuxAppsTest, ExecProgramsAndEntryIDs) {
+    EXPECT_EQ(execProgram("env -u X A=1 /opt/foo --x"), "/opt/foo");
+    EXPECT_TRUE(execProgram("sh -c 'x'").ends_with("bin/sh"));
+    EXPECT_EQ(execProgram("no-such-program-anywhere %U"), "");
+    EXPECT_EQ(execProgram(""), "");
+    EXPECT_EQ(desktopEntryID(applications("a/b/c.desktop")), "a-b-c");
+    EXPECT_EQ(desktopEntryID(dir.path() + "/share/applications/sys.desktop"), "sys");
+    EXPECT_EQ(desktopEntryID("/elsewhere/x.desktop"), "x");
+}
