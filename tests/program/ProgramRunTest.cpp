@@ -1,7 +1,7 @@
 // The built programs as a user meets them: Quit ends the main program with every
 // window, from any of them; a second launch hands itself to the running copy, which
 // comes forward (a minimised window restored) and scans the folder the second was
-// given; the helper's windows come forward alike and quit with Ctrl+Q.
+// given; the helper's windows come forward alike and take its menu's keys.
 #include "XWindows.h"
 
 #include "common/TestSupport.h"
@@ -141,11 +141,11 @@ protected:
         const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 10000);
         EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
     }
-    // Minimises `window` and gives the program a moment to take it in.
+    // Minimises `window`, and returns once the program has taken it in.
     void minimise(xcb_window_t window) {
         x.iconify(window);
         ASSERT_FALSE(x.isMapped(window));
-        waitFor([] { return false; }, 500);
+        ASSERT_TRUE(x.sync(window)) << "the program answers no ping";
     }
 
     XWindows x;
@@ -209,6 +209,14 @@ TEST_F(ProgramRun, CtrlQInAHelperWindowEndsTheHelper) {
     EXPECT_TRUE(helper.waitForFinished(15000)) << "Ctrl+Q in the helper's window left it running";
     EXPECT_EQ(helper.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(helper.exitCode(), 0);
+}
+
+TEST_F(ProgramRun, TheKeysOfTheHelpersMenuWorkInItsWindows) {
+    const XWindows::Window window = startHelperWithLeftoverWindow();
+    ASSERT_NE(window.id, 0u);
+    x.pressControl(window.id, 'l');
+    EXPECT_TRUE(waitFor([&] { return x.shownWindow(helper.processId(), "Startup Items").has_value(); }))
+        << "Ctrl+L in the helper's window opened no Startup Items";
 }
 
 TEST_F(ProgramRun, ASecondLaunchBringsTheFirstForwardAndHandsItItsFolder) {
