@@ -10,6 +10,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusReply>
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QThread>
@@ -24,6 +25,7 @@ namespace plenwick::test {
 namespace {
 
 const QString busName = QStringLiteral("tarnwell.Plenwick");
+const QString helperBusName = QStringLiteral("tarnwell.Plenwick.Helper");
 
 // Waits for `done`, serving events meanwhile, at most `ms`.
 bool waitFor(const std::function<bool()>& done, int ms = 20000) {
@@ -61,6 +63,12 @@ protected:
             process->waitForFinished(5000);
         }
         expectNoReentry(first);
+        // The bus lets a name go once it has seen its owner's connection close: the
+        // next test's first copy must not find this one's name still held.
+        EXPECT_TRUE(waitFor([] {
+            const QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+            return !bus->isServiceRegistered(busName) && !bus->isServiceRegistered(helperBusName);
+        })) << "a name outlived its program";
     }
     // The program's error output, passed on; an observer that re-entered its object
     // while being told of a change fails the test.
@@ -116,8 +124,15 @@ protected:
         std::filesystem::create_directories(home / "Library/Caches/org.example.notes");
         writeFile(home / "Library/Caches/org.example.notes/cache.db", std::string(8192, 'c'));
         start(helper, {}, {}, QStringLiteral(PLENWICK_HELPER));
+        // The helper claims its name on the session bus once its Trash is watched and
+        // listed; what arrives in it before then is what was there already.
+        EXPECT_TRUE(waitFor([&] {
+            const QDBusReply<uint> owner =
+                QDBusConnection::sessionBus().interface()->servicePid(helperBusName);
+            return owner.isValid() && owner.value() == static_cast<uint>(helper.processId());
+        })) << "the helper never claimed its name";
         const std::string trash = home / ".local/share/Trash/files";
-        EXPECT_TRUE(waitFor([&] { return std::filesystem::is_directory(trash); })) << "the helper watches no Trash";
+        EXPECT_TRUE(std::filesystem::is_directory(trash)) << "the helper watches no Trash";
         // Moved to the Trash as a file manager does: made beside it, then renamed in.
         const std::string app = home / "Notes.app";
         std::filesystem::create_directories(app + "/Contents");
@@ -133,8 +148,7 @@ protected:
     }
     // Asks the running helper over the session bus to come forward.
     void activateHelper() {
-        const QString service = QStringLiteral("tarnwell.Plenwick.Helper");
-        QDBusMessage call = QDBusMessage::createMethodCall(service, QStringLiteral("/tarnwell/Plenwick/Helper"),
+        QDBusMessage call = QDBusMessage::createMethodCall(helperBusName, QStringLiteral("/tarnwell/Plenwick/Helper"),
                                                            QStringLiteral("org.freedesktop.Application"),
                                                            QStringLiteral("Activate"));
         call << QVariantMap();
