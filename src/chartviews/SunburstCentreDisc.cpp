@@ -93,6 +93,8 @@ SunburstCentreDisc::SunburstCentreDisc(QWidget* parent) : QWidget(parent), sizeC
     connect(sizeChange_, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
 }
 
+bool SunburstCentreDisc::isSizeChanging() const { return sizeChange_->state() == QAbstractAnimation::Running; }
+
 void SunburstCentreDisc::setContent(const SunburstCentreInfo& info, bool canZoomOut, bool isHovered, double diameter,
                                     const QPointF& centre, const SunburstAppearance& appearance) {
     const double side = diameter + 2 * shadowMargin;
@@ -101,8 +103,11 @@ void SunburstCentreDisc::setContent(const SunburstCentreInfo& info, bool canZoom
     if (info == info_ && canZoomOut == canZoomOut_ && isHovered == isHovered_ && diameter == diameter_ &&
         appearance == appearance_)
         return;
-    if (info.size != info_.size && animated_ && isVisible() && diameter_ > 0) {
-        // The new figure rolls in from below while the old one leaves upwards.
+    if (info.title != info_.title) {
+        // Another item: its figure shows at once, never the last one's under its name.
+        sizeChange_->stop();
+    } else if (info.size != info_.size && animated_ && isVisible() && diameter_ > 0) {
+        // The same item's new figure rolls in from below while the old one leaves upwards.
         previousSize_ = shownSize(info_);
         sizeChange_->stop();
         sizeChange_->start();

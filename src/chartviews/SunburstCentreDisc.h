@@ -44,6 +44,8 @@ public:
     void setAnimated(bool animated) { animated_ = animated; }
 
     const SunburstCentreInfo& info() const { return info_; }
+    // Whether a new size of the same item is rolling in.
+    bool isSizeChanging() const;
     bool canZoomOut() const { return canZoomOut_; }
     bool isHovered() const { return isHovered_; }
 

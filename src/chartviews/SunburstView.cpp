@@ -17,6 +17,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QFontMetricsF>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -327,7 +328,9 @@ void SunburstView::mouseReleaseEvent(QMouseEvent* event) {
     handleClick(event->position(), pressCount_ >= 2);
 }
 
-void SunburstView::leaveEvent(QEvent*) {
+void SunburstView::leaveEvent(QEvent*) { pointerLeft(); }
+
+void SunburstView::pointerLeft() {
     location_.reset();
     const bool wasOver = pointer_ != SunburstHit::none();
     pointer_ = SunburstHit::none();
@@ -345,7 +348,37 @@ void SunburstView::contextMenuEvent(QContextMenuEvent* event) {
         trackedGeometry_ = chartGeometry();
         updatePointer(*location_, *trackedGeometry_, false);
     }
-    if (contextNode_) emit contextMenuRequested(contextNode_, event->globalPos());
+    if (!contextNode_) return;
+    emit contextMenuRequested(contextNode_, event->globalPos());
+    // The menu holds the pointer while it is open, so the chart hears of no move: once
+    // it has closed (and its command has run), what lies under the pointer is found
+    // again, rather than the arc the menu was opened on staying described.
+    if (QWidget* menu = QApplication::activePopupWidget()) {
+        followedMenu_ = menu;
+        menu->installEventFilter(this);
+    }
+}
+
+bool SunburstView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == followedMenu_ && event->type() == QEvent::Hide) {
+        followedMenu_->removeEventFilter(this);
+        followedMenu_.clear();
+        QTimer::singleShot(0, this, &SunburstView::findPointer);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void SunburstView::findPointer() {
+    const QPoint global = QCursor::pos();
+    QWidget* under = QApplication::widgetAt(global);
+    if (!isVisible() || !under || (under != this && !isAncestorOf(under))) {
+        pointerLeft();
+        return;
+    }
+    const QPointF at = mapFromGlobal(QPointF(global));
+    location_ = at;
+    trackedGeometry_ = chartGeometry();
+    updatePointer(at, *trackedGeometry_, false);
 }
 
 void SunburstView::startDrag() {

@@ -16,6 +16,7 @@
 
 #include <QElapsedTimer>
 #include <QPoint>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -90,6 +91,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void applyReduceMotion(bool reduce);
@@ -99,6 +101,10 @@ private:
     void clearTransition();
     void refreshLayers();
     void updatePointer(const QPointF& location, const SunburstChartGeometry& geometry, bool force);
+    // The pointer left the chart: nothing is hovered.
+    void pointerLeft();
+    // Finds what lies under the pointer now, where the chart heard of no move.
+    void findPointer();
     void press(QMouseEvent* event);
     void handleClick(const QPointF& location, bool multi);
     void startDrag();
@@ -118,6 +124,8 @@ private:
     double transitionStart_ = 0;
     SunburstHit pointer_;
     NodeRef contextNode_;
+    // The context menu open over the chart, until it closes.
+    QPointer<QWidget> followedMenu_;
     bool reduceMotion_ = false;
     bool reduceMotionChosen_ = false; // set by setReduceMotion: the desktop's setting no longer applies
 

@@ -52,65 +52,70 @@ std::optional<TreemapStatusInfo> TreemapStatusBar::info() const {
 
 QSize TreemapStatusBar::sizeHint() const { return {400, kHeight}; }
 
+std::optional<TreemapStatusBar::Line> TreemapStatusBar::line() const {
+    const std::optional<TreemapStatusInfo> shown = info();
+    if (!shown) return std::nullopt;
+    Line line;
+    const double midY = height() / 2.0;
+    double x = padding;
+    line.swatch = QRectF(x, midY - swatchSide / 2.0, swatchSide, swatchSide);
+    x += swatchSide + spacing;
+    line.symbol = QRectF(x, midY - symbolSide / 2.0, symbolSide, symbolSide);
+    x += symbolSide + spacing;
+
+    const QFontMetricsF fm(shellFont(ShellTextStyle::callout)), sizeFm(shellFont(ShellTextStyle::callout, QFont::Medium));
+    const QString unknown = QStringLiteral("—");
+    line.size = shown->sizeKnown ? QString::fromStdString(formatByteCount(shown->size)) : unknown;
+    line.share = shown->sizeKnown ? QString::fromStdString(formatPercent(shown->fraction)) : unknown;
+    const double shareWidth = std::max<double>(minShareWidth, fm.horizontalAdvance(line.share));
+    const double sizeWidth = sizeFm.horizontalAdvance(line.size);
+    const double right = width() - padding;
+
+    // The size and the share always show; the title keeps its room next, and the kind
+    // takes what is left, or stays out when that is no more than an ellipsis.
+    const double fixedRight = spacing + sizeWidth + spacing + shareWidth;
+    const double titleWidth = std::clamp(right - x - minSpacer - fixedRight, 0.0, fm.horizontalAdvance(shown->title));
+    line.title = fm.elidedText(shown->title, Qt::ElideMiddle, titleWidth);
+    const double kindWidth = std::clamp(right - x - titleWidth - minSpacer - fixedRight, 0.0, fm.horizontalAdvance(shown->kind));
+    line.kind = fm.elidedText(shown->kind, Qt::ElideRight, kindWidth);
+    if (line.kind == QStringLiteral("…")) line.kind.clear();
+
+    line.shareRect = QRectF(right - shareWidth, 0, shareWidth, height());
+    line.sizeRect = QRectF(line.shareRect.left() - spacing - sizeWidth, 0, sizeWidth, height());
+    line.kindRect = QRectF(line.sizeRect.left() - spacing - kindWidth, 0, kindWidth, height());
+    line.titleRect = QRectF(x, 0, titleWidth, height());
+    return line;
+}
+
 void TreemapStatusBar::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), shellWindowBackgroundColor(palette()));
     const std::optional<TreemapStatusInfo> shown = info();
-    if (!shown) return;
+    const std::optional<Line> line = this->line();
+    if (!shown || !line) return;
     p.setRenderHint(QPainter::Antialiasing, true);
-    const double midY = height() / 2.0;
     const QColor primary = shellPrimaryColor(palette());
     const QColor secondary = shellSecondaryColor(palette());
 
     // Swatch: the colour's soft gradient in a small rounded square with a faint edge.
-    double x = padding;
-    const QRectF swatch(x, midY - swatchSide / 2.0, swatchSide, swatchSide);
-    const QColor color = opaque(shown->color);
     QPainterPath swatchPath;
-    swatchPath.addRoundedRect(swatch, 3, 3);
-    p.fillPath(swatchPath, shellColorGradient(color, swatch));
+    swatchPath.addRoundedRect(line->swatch, 3, 3);
+    p.fillPath(swatchPath, shellColorGradient(opaque(shown->color), line->swatch));
     p.setPen(QPen(shellWithOpacity(primary, 0.15), 1));
-    p.drawRoundedRect(swatch.adjusted(0.5, 0.5, -0.5, -0.5), 2.5, 2.5);
-    x += swatchSide + spacing;
+    p.drawRoundedRect(line->swatch.adjusted(0.5, 0.5, -0.5, -0.5), 2.5, 2.5);
+    if (const std::optional<Symbol> symbol = symbolNamed(shown->symbol)) drawSymbol(p, *symbol, line->symbol, secondary);
 
-    if (const std::optional<Symbol> symbol = symbolNamed(shown->symbol))
-        drawSymbol(p, *symbol, QRectF(x, midY - symbolSide / 2.0, symbolSide, symbolSide), secondary);
-    x += symbolSide + spacing;
-
-    const QFont font = shellFont(ShellTextStyle::callout);
-    const QFont sizeFont = shellFont(ShellTextStyle::callout, QFont::Medium);
-    const QFontMetricsF fm(font), sizeFm(sizeFont);
-    const QString unknown = QStringLiteral("—");
-    const QString sizeText = shown->sizeKnown ? QString::fromStdString(formatByteCount(shown->size)) : unknown;
-    const QString shareText = shown->sizeKnown ? QString::fromStdString(formatPercent(shown->fraction)) : unknown;
-    const double shareWidth = std::max<double>(minShareWidth, fm.horizontalAdvance(shareText));
-    const double sizeWidth = sizeFm.horizontalAdvance(sizeText);
-    const double kindIdeal = fm.horizontalAdvance(shown->kind);
-    const double kindMinimum = std::min(kindIdeal, fm.horizontalAdvance(QStringLiteral("…")));
-    const double right = width() - padding;
-    const double available = right - x;
-
-    // The title keeps its room first; the kind text gives way before it.
-    const double fixedRight = spacing + sizeWidth + spacing + shareWidth;
-    const double titleWidth = std::clamp(available - minSpacer - kindMinimum - fixedRight, 0.0,
-                                         fm.horizontalAdvance(shown->title));
-    const double kindWidth = std::clamp(available - titleWidth - minSpacer - fixedRight, 0.0, kindIdeal);
-
-    const QRectF line(0, 0, 0, height());
-    auto drawText = [&](const QFont& f, const QColor& c, double left, double w, const QString& s,
-                        Qt::TextElideMode elide, Qt::Alignment align) {
-        if (w <= 0) return;
+    auto drawText = [&](const QFont& f, const QColor& c, const QRectF& r, const QString& s, Qt::Alignment align) {
+        if (r.width() <= 0 || s.isEmpty()) return;
         p.setFont(f);
         p.setPen(c);
-        const QString elided = QFontMetricsF(f).elidedText(s, elide, w);
-        p.drawText(QRectF(left, line.top(), w + 1, line.height()), Qt::AlignVCenter | align, elided);
+        p.drawText(r.adjusted(0, 0, 1, 0), Qt::AlignVCenter | align, s);
     };
-    drawText(font, primary, x, titleWidth, shown->title, Qt::ElideMiddle, Qt::AlignLeft);
-    const double shareLeft = right - shareWidth;
-    drawText(font, secondary, shareLeft, shareWidth, shareText, Qt::ElideNone, Qt::AlignRight);
-    const double sizeLeft = shareLeft - spacing - sizeWidth;
-    drawText(sizeFont, primary, sizeLeft, sizeWidth, sizeText, Qt::ElideNone, Qt::AlignLeft);
-    drawText(font, secondary, sizeLeft - spacing - kindWidth, kindWidth, shown->kind, Qt::ElideRight, Qt::AlignLeft);
+    const QFont font = shellFont(ShellTextStyle::callout);
+    drawText(font, primary, line->titleRect, line->title, Qt::AlignLeft);
+    drawText(font, secondary, line->shareRect, line->share, Qt::AlignRight);
+    drawText(shellFont(ShellTextStyle::callout, QFont::Medium), primary, line->sizeRect, line->size, Qt::AlignLeft);
+    drawText(font, secondary, line->kindRect, line->kind, Qt::AlignLeft);
 }
 
 } // namespace plenwick

@@ -24,6 +24,14 @@ public:
     // What the bar shows now.
     std::optional<TreemapStatusInfo> info() const;
 
+    // The line as drawn at the bar's width: each text as it fits, and where it goes.
+    // A kind that has no room for more than "…" is left out.
+    struct Line {
+        QString title, kind, size, share;
+        QRectF swatch, symbol, titleRect, kindRect, sizeRect, shareRect;
+    };
+    std::optional<Line> line() const;
+
     QSize sizeHint() const override;
 
 protected:

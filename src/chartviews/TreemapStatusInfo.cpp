@@ -25,15 +25,12 @@ RGB greyed(const RGB& c) {
     return {0.8 * l + 0.2 * c.red, 0.8 * l + 0.2 * c.green, 0.8 * l + 0.2 * c.blue};
 }
 
-// Names from `node` up to, not including, the first ancestor that is `stop`,
-// joined outermost first with "/". A walk that passes no `stop` runs to the top,
-// whose name is the scan's full path.
-QString pathBelow(const FileNode* node, const FileNode* stop) {
+// The node's whole path: the names from the top (whose name is the scan's full path)
+// down to it, joined with "/". The line names every item the same way, whether it
+// lies below the focus or is the focus itself.
+QString fullPath(const FileNode* node) {
     QStringList names;
-    for (const FileNode* n = node; n; n = n->parent()) {
-        names.push_front(text(n->name()));
-        if (!n->parent() || n->parent() == stop) break;
-    }
+    for (const FileNode* n = node; n; n = n->parent()) names.push_front(text(n->name()));
     QString path;
     for (const QString& name : names) {
         if (!path.isEmpty() && !path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
@@ -104,7 +101,7 @@ std::optional<TreemapStatusInfo> treemapStatusInfo(const ChartState& state, cons
         const auto h = static_cast<std::size_t>(*hoverCell);
         const TreemapCell& cell = layout->cells[h];
         const FileNode* folder = layout->nodes[h].get();
-        const QString path = folder == focus ? QString() : pathBelow(folder, focus);
+        const QString path = folder == focus ? QString() : fullPath(folder);
         auto area = [](const TreemapRect& r) { return (r.x1 - r.x0) * (r.y1 - r.y0); };
         const double share = area(cell.rect) / std::max(1.0, area(layout->cells[0].rect));
         TreemapStatusInfo info;
@@ -141,8 +138,7 @@ std::optional<TreemapStatusInfo> treemapStatusInfo(const ChartState& state, cons
         return info;
     }
     const bool collected = state.isCollectedOrInside(subject);
-    // Relative to the focus; the focus itself shows its whole path from the scan's root.
-    info.title = pathBelow(subject, subject == focus ? nullptr : focus);
+    info.title = fullPath(subject);
     info.kind = collected ? inCollector + treemapKindText(*subject) : treemapKindText(*subject);
     info.symbol = collected ? std::string_view("tray.full.fill") : symbolFor(*subject);
     info.size = subject->size();

@@ -12,6 +12,7 @@
 #include "platform/AppActivation.h"
 #include "runtime/GuiThread.h"
 #include "shell/WindowForward.h"
+#include "shell/WindowPlacement.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -55,7 +56,17 @@ MainWindow& PlenwickApp::mainWindow() {
     return *window_;
 }
 
-void PlenwickApp::showMainWindow() { bringWindowForward(mainWindow()); }
+void PlenwickApp::showMainWindow() {
+    if (!mainWindowPlaced_) {
+        placeNewWindow(mainWindow(), nullptr);
+        mainWindowPlaced_ = true;
+    }
+    bringWindowForward(mainWindow());
+}
+
+const QWidget* PlenwickApp::shownMainWindow() const {
+    return window_ && window_->isVisible() ? window_.get() : nullptr;
+}
 
 StartupItemsWindow* PlenwickApp::startupItemsWindow() const { return startupItems_.data(); }
 
@@ -75,6 +86,7 @@ void PlenwickApp::openWindow(const QString& identifier) {
         startupItems_->setAttribute(Qt::WA_DeleteOnClose);
         // Quit also from this window while the main window is closed.
         startupItems_->addAction(mainWindow().commands()->quit());
+        placeNewWindow(*startupItems_, shownMainWindow());
     }
     bringWindowForward(*startupItems_);
 }
@@ -87,6 +99,7 @@ void PlenwickApp::openSettings() {
         if (!trayAvailable) trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
         linkHelperRow(*settings_, helperController(), std::move(trayAvailable));
         settings_->addAction(mainWindow().commands()->quit());
+        placeNewWindow(*settings_, shownMainWindow());
     }
     bringWindowForward(*settings_);
 }

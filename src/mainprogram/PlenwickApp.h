@@ -76,11 +76,14 @@ public:
 
 private:
     void openSettings();
+    // The main window when it is on screen, which the other windows open over.
+    const QWidget* shownMainWindow() const;
 
     std::function<AppEnvironment()> makeEnvironment_;
     std::function<bool()> trayAvailable_;
     std::unique_ptr<AppState> state_;
     std::unique_ptr<MainWindow> window_;
+    bool mainWindowPlaced_ = false;  // placed on the screen when first shown
     std::shared_ptr<Executor> startupExecutor_;
     QPointer<StartupItemsWindow> startupItems_; // deleted when closed, so it reopens fresh
     QPointer<SettingsView> settings_;           // likewise

@@ -148,8 +148,10 @@ void OutlineCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     const auto* model = qobject_cast<const OutlineItemModel*>(index.model());
     const FileNode* node = model ? model->nodeAt(index) : nullptr;
     const std::optional<OutlineColumn> column = outlineColumnAt(index.column());
-    // A row indented past its column has no room left in it.
+    // A row indented past its column has no room left in it; one indented nearly as far
+    // has its name drawn by the table at the column's end instead.
     if (!node || !column || option.rect.isEmpty()) return;
+    if (*column == OutlineColumn::name && option.rect.width() < kOutlineNameRoom) return;
 
     QStyleOptionViewItem background = option;
     background.state &= ~QStyle::State_MouseOver;

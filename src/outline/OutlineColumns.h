@@ -38,6 +38,10 @@ std::optional<OutlineColumn> outlineColumnWithID(std::string_view id) noexcept;
 // The column whose header shows the indicator of `sort`.
 OutlineColumn columnOfSort(const OutlineSort& sort) noexcept;
 
+// The narrowest name cell that shows a row's icon and the start of its name. A row
+// indented so deep that less is left of its name column shows them at the column's end.
+inline constexpr int kOutlineNameRoom = 2 + 16 + 6 + 40;
+
 // The autosave name under which the columns' layout is kept.
 inline const QString kOutlineColumnsAutosaveName = QStringLiteral("Plenwick.FileOutline.v2");
 

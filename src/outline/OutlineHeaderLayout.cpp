@@ -90,12 +90,6 @@ bool fitRestoredOutlineColumns(QHeaderView& header, int available) {
     return changed;
 }
 
-int outlineNameMinimumWidth(int indent) {
-    // The icon with its margins as the cells draw it, and about four characters.
-    constexpr int iconRoom = 2 + 16 + 6, textRoom = 2 + 30;
-    return std::max(outlineColumn(OutlineColumn::name).minimumWidth, std::max(0, indent) + iconRoom + textRoom);
-}
-
 void showOutlineSortIndicator(QHeaderView& header, const OutlineSort& sort) {
     const QSignalBlocker quiet(header);
     header.setSortIndicator(logicalIndex(columnOfSort(sort)), sort.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);

@@ -27,10 +27,6 @@ void repairShownOutlineColumn(QHeaderView& header, int logical);
 // columns were widened by beyond their first widths, as far as that makes them fit.
 // Returns whether a column changed.
 bool fitRestoredOutlineColumns(QHeaderView& header, int available);
-// The name column's narrowest width when its deepest row shown is indented by
-// `indent`: the indent, the icon and room for a few characters of the name, and
-// never below the column's own minimum.
-int outlineNameMinimumWidth(int indent);
 // Shows `sort` in the header without telling the table.
 void showOutlineSortIndicator(QHeaderView& header, const OutlineSort& sort);
 

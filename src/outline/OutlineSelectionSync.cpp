@@ -137,7 +137,7 @@ void OutlineSelectionSync::centreIfHidden(const QModelIndex& index) {
     }
     pendingCentre_.reset();
     view_.layoutNow();
-    const QRect row = view_.visualRect(index);
+    const QRect row = view_.rowRect(index);
     if (row.isEmpty()) return;
     const QRect visible = view_.viewport()->rect();
     if (row.top() >= visible.top() && row.bottom() <= visible.bottom()) return;

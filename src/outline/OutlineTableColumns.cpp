@@ -17,6 +17,10 @@
 
 namespace plenwick {
 
+namespace {
+int nameMinimum() { return outlineColumn(OutlineColumn::name).minimumWidth; }
+} // namespace
+
 OutlineTableColumns::OutlineTableColumns(Preferences& preferences, OutlineTableView& view, const OutlineSort& sort)
     : preferences_(preferences), view_(view) {
     fitRestoredLayout_ =
@@ -46,7 +50,7 @@ void OutlineTableColumns::fitNameColumn() {
     const double overflow = header->sectionPosition(lastLogical) + header->sectionSize(lastLogical) +
                             header->sectionPosition(firstLogical) - width;
     if (overflow <= 0.5) return;
-    const int target = std::max(nameMinimumWidth(), header->sectionSize(name) - static_cast<int>(std::ceil(overflow)));
+    const int target = std::max(nameMinimum(), header->sectionSize(name) - static_cast<int>(std::ceil(overflow)));
     if (header->sectionSize(name) <= target) return;
     resize(name, target);
     scheduleSave();
@@ -69,27 +73,16 @@ void OutlineTableColumns::fillNameColumn() {
     int others = 0;
     for (int logical = 0; logical < header->count(); ++logical)
         if (logical != name && !header->isSectionHidden(logical)) others += header->sectionSize(logical);
-    const int target = std::max(nameMinimumWidth(), width - others);
+    const int target = std::max(nameMinimum(), width - others);
     if (header->sectionSize(name) == target) return;
     resize(name, target);
 }
-
-void OutlineTableColumns::deepestRowChanged() {
-    // Rows opened deeper than the name column can show widen it, and the list then
-    // scrolls sideways; closing them lets the columns fit again.
-    const int minimum = nameMinimumWidth();
-    const int size = view_.header()->sectionSize(logicalIndex(OutlineColumn::name));
-    if (size < minimum || (minimum < nameMinimumApplied_ && size <= nameMinimumApplied_)) fillNameColumn();
-    nameMinimumApplied_ = minimum;
-}
-
-int OutlineTableColumns::nameMinimumWidth() const { return outlineNameMinimumWidth(view_.deepestRowIndent()); }
 
 void OutlineTableColumns::columnResized(int logical, int newSize) {
     if (resizing_) return;
     const std::optional<OutlineColumn> column = outlineColumnAt(logical);
     if (!column) return;
-    const int minimum = *column == OutlineColumn::name ? nameMinimumWidth() : outlineColumn(*column).minimumWidth;
+    const int minimum = outlineColumn(*column).minimumWidth;
     if (newSize < minimum && !view_.header()->isSectionHidden(logical)) resize(logical, minimum);
     if (*column != OutlineColumn::name) fitNameColumn();
     scheduleSave();

@@ -2,8 +2,8 @@
 // The outline table's columns: the saved layout restored and saved again soon after
 // each change, columns shown and hidden from the header's menu, and the widths. Only
 // the name column follows the table's width: it takes what the other shown columns
-// leave, never less than its minimum, which grows with the deepest row shown. GUI
-// thread only.
+// leave, never less than its minimum. However deep the rows, it never takes room from
+// the other columns: deep names give way instead. GUI thread only.
 
 #include <QObject>
 #include <QPoint>
@@ -29,9 +29,6 @@ public:
     // Gives the name column the width the other shown columns leave (at least its
     // minimum): when the table's width changes and when a column is hidden.
     void fillNameColumn();
-    // The deepest row shown changed: the name column makes room for it, or gives back
-    // what it took for rows since closed.
-    void deepestRowChanged();
     // The user resized a column: not below its minimum, and the others fit.
     void columnResized(int logical, int newSize);
     // Shows the header's menu of columns at `globalPos`.
@@ -45,8 +42,6 @@ public:
     bool isSaveScheduled() const noexcept { return saveScheduled_; }
 
 private:
-    // The name column's narrowest width for the rows now shown.
-    int nameMinimumWidth() const;
     // Resizes a column without taking it for the user's resize.
     void resize(int logical, int size);
 
@@ -56,8 +51,6 @@ private:
     bool saveScheduled_ = false;
     // A saved layout was restored and is fitted to the table's first width.
     bool fitRestoredLayout_ = false;
-    // The name column's minimum it was last fitted to.
-    int nameMinimumApplied_ = 0;
 };
 
 } // namespace plenwick

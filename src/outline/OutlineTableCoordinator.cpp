@@ -69,8 +69,6 @@ OutlineTableCoordinator::OutlineTableCoordinator(AppState& state, QWidget* paren
     connect(header, &QHeaderView::sectionResized, columns_.get(),
             [this](int logical, int, int newSize) { columns_->columnResized(logical, newSize); });
     connect(header, &QHeaderView::sectionMoved, columns_.get(), [this] { columns_->scheduleSave(); });
-    connect(view_, &OutlineTableView::deepestRowIndentChanged, columns_.get(),
-            [this] { columns_->deepestRowChanged(); });
     connect(view_, &OutlineTableView::viewportResized, this, [this] {
         columns_->fillNameColumn();
         selection_->centrePending();

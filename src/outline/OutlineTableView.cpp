@@ -1,7 +1,9 @@
 #include "outline/OutlineTableView.h"
 
+#include "outline/OutlineColumns.h"
 #include "outline/OutlineItemModel.h"
 
+#include <QAbstractItemDelegate>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QHeaderView>
@@ -28,36 +30,6 @@ OutlineTableView::OutlineTableView(QWidget* parent) : QTreeView(parent) {
             rehoverUnderMouse();
         });
     });
-    connect(this, &QTreeView::expanded, this, [this](const QModelIndex& index) {
-        expandedFolders_.emplace_back(index);
-        updateDeepestRowIndent();
-    });
-    connect(this, &QTreeView::collapsed, this, [this] { updateDeepestRowIndent(); });
-}
-
-void OutlineTableView::reset() {
-    QTreeView::reset();
-    expandedFolders_.clear();
-    updateDeepestRowIndent();
-}
-
-void OutlineTableView::updateDeepestRowIndent() {
-    std::erase_if(expandedFolders_, [this](const QPersistentModelIndex& index) {
-        return !index.isValid() || !isExpanded(index);
-    });
-    // The rows shown lie one level below the deepest expanded folder whose ancestors
-    // are all expanded too.
-    int deepest = 0;
-    for (const QPersistentModelIndex& folder : expandedFolders_) {
-        int depth = 1;
-        bool shown = true;
-        for (QModelIndex a = folder.parent(); a.isValid() && shown; a = a.parent(), ++depth) shown = isExpanded(a);
-        if (shown) deepest = std::max(deepest, depth);
-    }
-    const int indent = indentation() * (deepest + (rootIsDecorated() ? 1 : 0));
-    if (indent == deepestRowIndent_) return;
-    deepestRowIndent_ = indent;
-    emit deepestRowIndentChanged();
 }
 
 FileNode* OutlineTableView::nodeAt(const QPoint& viewportPos) const {
@@ -85,9 +57,15 @@ void OutlineTableView::setHoverNode(const FileNode* node) {
 }
 
 QRect OutlineTableView::rowRect(const QModelIndex& index) const {
-    const QRect cell = visualRect(index);
-    if (cell.isEmpty()) return {};
-    return QRect(0, cell.top(), viewport()->width(), cell.height());
+    // Any shown cell of the row gives its place: the name cell of a row indented past
+    // its column is empty.
+    for (int visual = 0; index.isValid() && visual < header()->count(); ++visual) {
+        const int column = header()->logicalIndex(visual);
+        if (header()->isSectionHidden(column)) continue;
+        const QRect cell = visualRect(index.siblingAtColumn(column));
+        if (!cell.isEmpty()) return QRect(0, cell.top(), viewport()->width(), cell.height());
+    }
+    return {};
 }
 
 void OutlineTableView::rehoverUnderMouse() {
@@ -142,6 +120,31 @@ void OutlineTableView::keyPressEvent(QKeyEvent* event) {
     QTreeView::keyPressEvent(event);
 }
 
+QModelIndex OutlineTableView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    // Left closes an open row before it goes to the parent, also while the list is
+    // scrolled sideways, where the base view would go to the parent at once.
+    if (action == MoveLeft && itemsExpandable()) {
+        const QModelIndex row = currentIndex().siblingAtColumn(0);
+        if (row.isValid() && isExpanded(row)) {
+            collapse(row);
+            return currentIndex();
+        }
+    }
+    return QTreeView::moveCursor(action, modifiers);
+}
+
+void OutlineTableView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
+    // A key selects the current row through the rectangle of its name cell, which a row
+    // indented past the name column does not have: the row itself is selected then.
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && (command & QItemSelectionModel::Select) && !indexAt(rect.topLeft()).isValid() &&
+        !indexAt(rect.bottomRight()).isValid()) {
+        selectionModel()->select(current, command | QItemSelectionModel::Rows);
+        return;
+    }
+    QTreeView::setSelection(rect, command);
+}
+
 void OutlineTableView::contextMenuEvent(QContextMenuEvent* event) {
     emit contextMenuRequested(nodeAt(event->pos()), event->globalPos());
 }
@@ -184,14 +187,46 @@ void OutlineTableView::drawRow(QPainter* painter, const QStyleOptionViewItem& op
         painter->restore();
     }
     QTreeView::drawRow(painter, row, index);
+    drawDeepName(painter, row, index);
+}
+
+int OutlineTableView::treeColumn() const {
+    return treePosition() >= 0 ? treePosition() : header()->logicalIndex(0);
+}
+
+bool OutlineTableView::drawsNameAtColumnEnd(const QModelIndex& index) const {
+    const int column = treeColumn();
+    return column == logicalIndex(OutlineColumn::name) && columnWidth(column) >= kOutlineNameRoom &&
+           visualRect(index.siblingAtColumn(column)).width() < kOutlineNameRoom;
+}
+
+void OutlineTableView::drawDeepName(QPainter* painter, const QStyleOptionViewItem& option,
+                                    const QModelIndex& index) const {
+    // Deep names give way, but each row keeps its icon and the start of its name: at the
+    // end of the name column, over the indentation, where its own cell has less room.
+    if (!drawsNameAtColumnEnd(index)) return;
+    const int column = treeColumn();
+    const QModelIndex name = index.siblingAtColumn(column);
+    const int left = columnViewportPosition(column), width = columnWidth(column);
+    QStyleOptionViewItem cell = option;
+    cell.rect = QRect(left + width - kOutlineNameRoom, option.rect.top(), kOutlineNameRoom, option.rect.height());
+    cell.index = name;
+    cell.state.setFlag(QStyle::State_Selected, selectionModel()->isSelected(name));
+    painter->save();
+    painter->setClipRect(QRect(left, option.rect.top(), width, option.rect.height()), Qt::IntersectClip);
+    itemDelegateForIndex(name)->paint(painter, cell, name);
+    painter->restore();
 }
 
 void OutlineTableView::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {
-    // The branch marks stay inside the name column, however deep the row.
-    const int column = treePosition() >= 0 ? treePosition() : header()->logicalIndex(0);
+    // The branch marks stay inside the name column, however deep the row, and clear of
+    // a deep row's name drawn at the column's end.
+    const int column = treeColumn();
     const int left = columnViewportPosition(column);
+    int width = columnWidth(column);
+    if (drawsNameAtColumnEnd(index)) width -= kOutlineNameRoom;
     painter->save();
-    painter->setClipRect(QRect(left, rect.top(), columnWidth(column), rect.height()), Qt::IntersectClip);
+    painter->setClipRect(QRect(left, rect.top(), std::max(0, width), rect.height()), Qt::IntersectClip);
     QTreeView::drawBranches(painter, rect, index);
     painter->restore();
 }

@@ -4,10 +4,7 @@
 // hover highlight behind the hovered row, drags rows out as files and type-selects
 // by name. What any of these do is the coordinator's business.
 
-#include <QPersistentModelIndex>
 #include <QTreeView>
-
-#include <vector>
 
 namespace plenwick {
 
@@ -32,9 +29,6 @@ public:
     void layoutNow();
     // The rectangle of the row of `index` across the whole viewport.
     QRect rowRect(const QModelIndex& index) const;
-    // How far the deepest row shown is indented, in pixels: known from the expanded
-    // folders, never by walking the rows.
-    int deepestRowIndent() const noexcept { return deepestRowIndent_; }
 
     void keyboardSearch(const QString& search) override;
     // Scrolls up or down to show `index`, never sideways: the name column stays where
@@ -53,17 +47,14 @@ signals:
     void dragStarted();
     // The viewport's width changed (also the first time it has one).
     void viewportResized();
-    // `deepestRowIndent()` changed.
-    void deepestRowIndentChanged();
-
-public slots:
-    void reset() override;
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -73,11 +64,12 @@ protected:
 
 private:
     void noteViewportWidth();
-    void updateDeepestRowIndent();
-
-    // Folders reported expanded; those since collapsed or gone are dropped on the next update.
-    std::vector<QPersistentModelIndex> expandedFolders_;
-    int deepestRowIndent_ = 0;
+    // The logical column that holds the tree's indentation.
+    int treeColumn() const;
+    // Whether the row of `index` is indented so deep that its name is drawn at the end
+    // of the name column.
+    bool drawsNameAtColumnEnd(const QModelIndex& index) const;
+    void drawDeepName(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
     const FileNode* hoverNode_ = nullptr;
     bool rehoverQueued_ = false;

@@ -5,7 +5,10 @@
 #include "platform/ByteCountFormatter.h"
 #include "runtime/BackgroundTask.h"
 #include "runtime/Executor.h"
+#include "scanner/FileNode.h"
+#include "shell/FileIconCache.h"
 #include "shell/Symbols.h"
+#include "shell/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -93,9 +96,15 @@ PreviewWindow::PreviewWindow(Executor& executor, QWidget* parent)
     pages_->addWidget(image_);
     pages_->addWidget(text_);
     pages_->addWidget(facts_);
+
+    whenIconReady(*this, [this](const std::string& path) { return loaded_ && path == content_.path; }, [this] {
+        if (pages_->currentWidget() == facts_) showFactsIcon();
+    });
 }
 
 QWidget* PreviewWindow::currentPage() const { return pages_->currentWidget(); }
+
+QPixmap PreviewWindow::factsPicture() const { return factsIcon_->pixmap(); }
 
 void PreviewWindow::showPath(const std::string& path) {
     if (path != path_ || !loaded_) {
@@ -117,7 +126,11 @@ void PreviewWindow::showPath(const std::string& path) {
                 apply(std::move(content));
             });
     }
-    if (!isVisible()) show();
+    if (!isVisible()) {
+        if (!placed_) placeNewWindow(*this, parentWidget() ? parentWidget()->window() : nullptr);
+        placed_ = true;
+        show();
+    }
     raise();
 }
 
@@ -140,11 +153,7 @@ void PreviewWindow::apply(PreviewContent content) {
     case PreviewContent::Kind::facts:
         break;
     }
-    QIcon icon = QIcon::fromTheme(content_.iconName);
-    const qreal dpr = devicePixelRatioF();
-    QPixmap picture = icon.isNull() ? QPixmap() : icon.pixmap(QSize(128, 128), dpr);
-    if (picture.isNull()) picture = symbolIcon(Symbol::folder).pixmap(QSize(96, 96), dpr);
-    factsIcon_->setPixmap(picture);
+    showFactsIcon();
     factsName_->setText(content_.name);
     QStringList lines;
     if (!content_.kindText.isEmpty()) lines << content_.kindText;
@@ -153,6 +162,19 @@ void PreviewWindow::apply(PreviewContent content) {
         lines << QStringLiteral("Modified ") + QLocale().toString(content_.modified, QLocale::LongFormat);
     factsDetails_->setText(lines.join(QLatin1Char('\n')));
     pages_->setCurrentWidget(facts_);
+}
+
+void PreviewWindow::showFactsIcon() {
+    // The item's own icon, as the lists and the inspector show it; a generic one of its
+    // type until the desktop's arrives.
+    const qreal dpr = devicePixelRatioF();
+    const QIcon icon = content_.exists ? fileIcon(content_.path, content_.isFolder,
+                                                  fileExtensionOf(lastPathComponent(content_.path)))
+                                       : QIcon::fromTheme(content_.iconName);
+    QPixmap picture = icon.isNull() ? QPixmap() : icon.pixmap(QSize(128, 128), dpr);
+    if (picture.isNull())
+        picture = symbolIcon(content_.isFolder ? Symbol::folder : Symbol::doc).pixmap(QSize(96, 96), dpr);
+    factsIcon_->setPixmap(picture);
 }
 
 void PreviewWindow::closeQuietly() {

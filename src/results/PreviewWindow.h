@@ -30,6 +30,8 @@ public:
     // What is on show (for tests): the content last applied, if it is for `path()`.
     const PreviewContent* content() const { return loaded_ ? &content_ : nullptr; }
     QWidget* currentPage() const;
+    // The picture of an item shown by its facts.
+    QPixmap factsPicture() const;
 
 signals:
     // The user closed the window.
@@ -41,12 +43,14 @@ protected:
 
 private:
     void apply(PreviewContent content);
+    void showFactsIcon();
 
     Executor& executor_;
     std::string path_;
     std::uint64_t generation_ = 0;
     bool loaded_ = false;
     bool closingFromState_ = false;
+    bool placed_ = false;  // on the screen, over the results, when first shown
     PreviewContent content_;
     QStackedWidget* pages_;
     QWidget* loading_;

@@ -6,6 +6,8 @@
 #include <plist/plist.h>
 
 #include <cstdlib>
+#include <type_traits>
+#include <utility>
 
 namespace plenwick {
 namespace {
@@ -42,6 +44,15 @@ private:
     std::size_t objectsLeft_ = maxPlistObjects;
     bool exceeded_ = false;
 };
+
+// The value built in place inside the optional: GCC 12 warns of a moved-from
+// variant it thinks uninitialised when a temporary PlistValue is moved into it.
+template <typename T>
+std::optional<PlistValue> made(T&& value) {
+    std::optional<PlistValue> out{std::in_place};
+    out->value.emplace<std::decay_t<T>>(std::forward<T>(value));
+    return out;
+}
 
 std::optional<PlistValue> Converter::convert(plist_t node, std::size_t depth) {
     if (!node || !spend(depth)) return std::nullopt;
@@ -80,7 +91,7 @@ std::optional<PlistValue> Converter::convert(plist_t node, std::size_t depth) {
         PlistArray array;
         plist_array_iter it = nullptr;
         plist_array_new_iter(node, &it);
-        if (!it) return PlistValue{std::move(array)};
+        if (!it) return made(std::move(array));
         while (!exceeded_) {
             plist_t item = nullptr;
             plist_array_next_item(node, it, &item);
@@ -89,13 +100,13 @@ std::optional<PlistValue> Converter::convert(plist_t node, std::size_t depth) {
             if (converted) array.push_back(std::move(*converted));
         }
         std::free(it);
-        return PlistValue{std::move(array)};
+        return made(std::move(array));
     }
     case PLIST_DICT: {
         PlistDictionary dict;
         plist_dict_iter it = nullptr;
         plist_dict_new_iter(node, &it);
-        if (!it) return PlistValue{std::move(dict)};
+        if (!it) return made(std::move(dict));
         while (!exceeded_) {
             char* key = nullptr;
             plist_t value = nullptr;
@@ -110,7 +121,7 @@ std::optional<PlistValue> Converter::convert(plist_t node, std::size_t depth) {
             std::free(key);
         }
         std::free(it);
-        return PlistValue{std::move(dict)};
+        return made(std::move(dict));
     }
     default:
         return std::nullopt;

@@ -41,8 +41,10 @@ const std::string* plistString(const PlistDictionary& dict, const std::string& k
 // list or that would cost more than the budgets in PlistBounds.h allow.
 std::optional<PlistValue> parsePropertyList(const std::string& bytes);
 
-// Largest property-list file read; a larger one is treated as unreadable.
-constexpr std::size_t maxPropertyListSize = 8 * 1024 * 1024;
+// Largest property-list file read; a larger one is treated as unreadable. Real
+// Info.plist and launch-job files stay far below; the cap keeps one read to a few MB
+// and a few ms whatever the file holds.
+constexpr std::size_t maxPropertyListSize = 1024 * 1024;
 
 // Reads and parses a property-list file. Opened non-blocking and only when it is a
 // regular file within the size cap, so a FIFO or a device never blocks the caller.

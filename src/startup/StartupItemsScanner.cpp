@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <future>
+#include <map>
 #include <set>
 #include <sys/stat.h>
 
@@ -43,11 +44,23 @@ std::vector<std::string> configDirectories() {
     return folders;
 }
 
-std::optional<OwningApp> ownerOf(const std::optional<std::string>& program,
-                                 const StartupItemsScanner::Environment& environment) {
-    if (!program || program->empty() || program->front() != '/') return std::nullopt;
-    return environment.appContaining ? environment.appContaining(*program) : appOwningProgram(*program);
-}
+// The app of each program, looked for once per scan: many items run the same one.
+class Owners {
+public:
+    explicit Owners(const StartupItemsScanner::Environment& environment) : environment_(environment) {}
+    std::optional<OwningApp> of(const std::optional<std::string>& program) {
+        if (!program || program->empty() || program->front() != '/') return std::nullopt;
+        const auto known = found_.find(*program);
+        if (known != found_.end()) return known->second;
+        auto owner = environment_.appContaining ? environment_.appContaining(*program) : appOwningProgram(*program);
+        found_.emplace(*program, owner);
+        return owner;
+    }
+
+private:
+    const StartupItemsScanner::Environment& environment_;
+    std::map<std::string, std::optional<OwningApp>> found_;
+};
 
 // Whether the manager lists the unit file as one that can start on its own, and
 // whether it is enabled. A unit it gave no answer for is judged by its [Install]
@@ -106,6 +119,7 @@ std::optional<OwningApp> StartupItemsScanner::flatpakApp(const std::string& flat
 
 std::vector<StartupItem> StartupItemsScanner::scanAutostart(const Folders& folders, const Environment& environment) {
     const std::string searchPath = searchPathOf(environment);
+    Owners owners(environment);
     std::vector<StartupItem> items;
     for (AutostartDefinition& definition : autostartDefinitions(folders.userAutostart, folders.systemAutostart)) {
         const DesktopEntry& entry = definition.entry;
@@ -120,7 +134,7 @@ std::vector<StartupItem> StartupItemsScanner::scanAutostart(const Folders& folde
         // The session skips an entry whose TryExec is not found.
         item.programMissing = (!entry.tryExec.empty() && !programExists(entry.tryExec, searchPath)) ||
                               (item.programPath && !programExists(*item.programPath, searchPath));
-        auto owner = ownerOf(item.programPath, environment);
+        auto owner = owners.of(item.programPath);
         if (!owner) owner = flatpakApp(entry.flatpakID, folders.flatpakApplications);
         if (owner) item.appURL = owner->path;
         item.name = !entry.name.empty() ? entry.name : withoutEntrySuffix(definition.fileName);
@@ -147,6 +161,7 @@ std::vector<StartupItem> StartupItemsScanner::scanServices(const std::vector<Uni
     const ServiceStates states = ServiceStates::query(environment.programRunner(), scope, unitFiles, units);
 
     const std::string searchPath = searchPathOf(environment);
+    Owners owners(environment);
     std::vector<StartupItem> items;
     for (const ServiceDefinition& definition : definitions) {
         const Judged judged = judge(definition, states);
@@ -161,7 +176,7 @@ std::vector<StartupItem> StartupItemsScanner::scanServices(const std::vector<Uni
         item.runsAtLoad = judged.enabled == true;
         item.isLoaded = states.isRunning(definition.unit);
         item.programMissing = item.programPath && !programExists(*item.programPath, searchPath);
-        const auto owner = ownerOf(item.programPath, environment);
+        const auto owner = owners.of(item.programPath);
         if (owner) item.appURL = owner->path;
         item.name = owner ? owner->name : definition.unit;
         items.push_back(std::move(item));

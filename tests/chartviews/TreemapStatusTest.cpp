@@ -77,7 +77,7 @@ protected:
 TEST_F(TreemapStatus, ARestCellDescribesItsFolderAndItsCount) {
     auto shown = info(nullptr, nullptr, restCell);
     ASSERT_TRUE(shown);
-    EXPECT_EQ(shown->title, QStringLiteral("Projects/Old/…"));
+    EXPECT_EQ(shown->title, QStringLiteral("/Users/me/Projects/Old/…"));
     EXPECT_EQ(shown->kind, QStringLiteral("37 smaller items"));
     EXPECT_EQ(shown->symbol, "square.grid.3x3.fill");
     // 70 × 30 of 100 × 100 points: 21 % of the focus.
@@ -122,9 +122,9 @@ TEST_F(TreemapStatus, WithoutAHoverOrSelectionTheFocusIsDescribed) {
 }
 
 TEST_F(TreemapStatus, ANodeIsDescribedByItsPathKindAndShare) {
-    // Hovered wins over selected; the path is relative to the focus.
+    // Hovered wins over selected; every item goes by its whole path.
     auto shown = info(report.get(), notes.get());
-    EXPECT_EQ(shown->title, QStringLiteral("Projects/Report.PDF"));
+    EXPECT_EQ(shown->title, QStringLiteral("/Users/me/Projects/Report.PDF"));
     EXPECT_EQ(shown->kind, QStringLiteral("Documents · .pdf"));
     EXPECT_EQ(shown->symbol, fileCategorySymbolName(FileCategory::documents));
     EXPECT_EQ(shown->size, 600);
@@ -133,17 +133,23 @@ TEST_F(TreemapStatus, ANodeIsDescribedByItsPathKindAndShare) {
     shown = info(nullptr, notes.get());
     EXPECT_EQ(shown->kind, QStringLiteral("Other"));
 
-    // The focus itself shows its whole path from the scan's root.
+    // So does the focus itself, and an item below it when zoomed in.
     state.focusNode = projects;
     shown = info(projects.get(), nullptr);
     EXPECT_EQ(shown->title, QStringLiteral("/Users/me/Projects"));
     EXPECT_EQ(shown->kind, QStringLiteral("Folder · 39 files"));
+    EXPECT_EQ(info(report.get(), nullptr)->title, QStringLiteral("/Users/me/Projects/Report.PDF"));
+    // A root at "/" gives no doubled separator.
+    NodeRef usr = folder("usr", {file("perl", 5)});
+    NodeRef top = folder("/", {usr});
+    state.focusNode = top;
+    EXPECT_EQ(info(usr->children()[0].get(), nullptr)->title, QStringLiteral("/usr/perl"));
 
     // Control characters and bad bytes of the names show as symbols.
     NodeRef odd = file("line1\nline2\xFF.txt", 10);
     NodeRef holder = folder("tab\there", {odd});
     state.focusNode = holder;
-    EXPECT_EQ(info(odd.get(), nullptr)->title, QString::fromUtf8("line1\u21B5line2\uFFFD.txt"));
+    EXPECT_EQ(info(odd.get(), nullptr)->title, QString::fromUtf8("tab\u21E5here/line1\u21B5line2\uFFFD.txt"));
     EXPECT_EQ(info(holder.get(), nullptr)->title, QString::fromUtf8("tab\u21E5here"));
 }
 

@@ -96,7 +96,7 @@ TEST_F(TreemapViewTest, PointerHoversSelectsAndZooms) {
     move(centreOf(a.get()));
     EXPECT_EQ(state->hovered(), a);
     ASSERT_TRUE(view->statusBar()->info());
-    EXPECT_EQ(view->statusBar()->info()->title, QStringLiteral("big/deep/a.png"));
+    EXPECT_EQ(view->statusBar()->info()->title, QStringLiteral("/scan/big/deep/a.png"));
     leave();
     EXPECT_FALSE(state->hovered());
     EXPECT_EQ(view->statusBar()->info()->title, QStringLiteral("scan"));

@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTest>
 
 namespace plenwick::test {
@@ -74,6 +75,42 @@ TEST_F(OutlineKeysTest, ReturnZoomsIntoFoldersAndSpaceTogglesThePreview) {
     EXPECT_EQ(state->quickLookURL(), "/scan/Docs");
     QTest::keyClick(&table(), Qt::Key_Space);
     EXPECT_FALSE(state->quickLookURL());
+}
+
+TEST_F(OutlineKeysTest, ArrowsOpenAndCloseARowBeforeMovingToItsParentOrChild) {
+    NodeRef root = sampleRoot();
+    scan(root);
+    NodeRef music = child(root, "Music"), live = child(music, "Live");
+    select(music);
+    ASSERT_FALSE(isExpanded(music));
+    QTest::keyClick(&table(), Qt::Key_Right);
+    EXPECT_TRUE(isExpanded(music));
+    EXPECT_EQ(state->selection(), music);
+    QTest::keyClick(&table(), Qt::Key_Right);
+    EXPECT_EQ(state->selection(), live);
+    QTest::keyClick(&table(), Qt::Key_Left);
+    EXPECT_EQ(state->selection(), music) << "a closed row goes to its parent";
+    ASSERT_TRUE(isExpanded(music));
+    QTest::keyClick(&table(), Qt::Key_Left);
+    EXPECT_FALSE(isExpanded(music)) << "an open row closes first";
+    EXPECT_EQ(state->selection(), music);
+    QTest::keyClick(&table(), Qt::Key_Left);
+    EXPECT_EQ(state->selection(), root);
+
+    // Also while the list is scrolled sideways (a narrow sidebar with every column).
+    view.reset();
+    makeView(120);
+    scan(root);
+    for (int logical = 0; logical < header().count(); ++logical) header().setSectionHidden(logical, false);
+    select(music);
+    QTest::keyClick(&table(), Qt::Key_Right);
+    ASSERT_TRUE(isExpanded(music));
+    QScrollBar* sideways = table().horizontalScrollBar();
+    ASSERT_GT(sideways->maximum(), 0);
+    sideways->setValue(sideways->maximum());
+    QTest::keyClick(&table(), Qt::Key_Left);
+    EXPECT_FALSE(isExpanded(music));
+    EXPECT_EQ(state->selection(), music);
 }
 
 TEST_F(OutlineKeysTest, TypingJumpsToRowsByName) {

@@ -2,6 +2,8 @@
 
 #include "results/PreviewContent.h"
 #include "results/ResultsView.h"
+#include "shell/FileIconCache.h"
+#include "shell/Symbols.h"
 
 #include <QImage>
 #include <QPlainTextEdit>
@@ -96,6 +98,33 @@ TEST_F(PreviewWindowTest, OpensForTheItemReadsInTheBackgroundAndClosesWithTheFie
 
     state->setQuickLookURL(std::nullopt);
     EXPECT_FALSE(preview->isVisible());
+}
+
+TEST_F(PreviewWindowTest, AnItemItCannotRenderShowsItsOwnIcon) {
+    // A binary property list: neither a picture nor text.
+    const std::string blob = base + "/settings.plist";
+    std::ofstream(blob, std::ios::binary) << std::string("bplist00\0\x01\x02", 11);
+    state->setQuickLookURL(blob);
+    PreviewWindow* preview = view->previewWindow();
+    ASSERT_NE(preview, nullptr);
+    runUserJobs();
+    ASSERT_NE(preview->content(), nullptr);
+    ASSERT_EQ(preview->content()->kind, PreviewContent::Kind::facts);
+    // The desktop's icon for the file, as the lists show it, once it has been looked up.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return FileIconCache::shared().contains(blob); }));
+    QApplication::processEvents();
+    const qreal ratio = preview->devicePixelRatioF();
+    const QImage shown = preview->factsPicture().toImage();
+    EXPECT_EQ(shown, fileIcon(blob, false, "plist").pixmap(QSize(128, 128), ratio).toImage());
+    EXPECT_NE(shown, symbolIcon(Symbol::folder).pixmap(QSize(96, 96), ratio).toImage()) << "not a folder";
+
+    // A folder shows a folder's.
+    state->setQuickLookURL(state->root()->url());
+    runUserJobs();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return FileIconCache::shared().contains(state->root()->url()); }));
+    QApplication::processEvents();
+    EXPECT_EQ(preview->factsPicture().toImage(),
+              fileIcon(state->root()->url(), true, "").pixmap(QSize(128, 128), ratio).toImage());
 }
 
 TEST_F(PreviewWindowTest, TheTitleShowsControlCharactersOfTheNameAsSymbols) {

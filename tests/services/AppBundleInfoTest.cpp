@@ -135,7 +135,7 @@ TEST(AppBundleInfo, NestedBundlesAreReadWithoutFollowingLinksAndAtBoundedCost) {
     std::filesystem::create_directories(c + "XPCServices/Plist.xpc/Contents");
     std::filesystem::create_symlink(dir / "outside/Big.app/Contents/Info.plist", c + "XPCServices/Plist.xpc/Contents/Info.plist");
     // Three hundred bundles sharing one big Info.plist by hard links: it is read once.
-    makeBundle(dir / "outside/Shared.app", {{"CFBundleIdentifier", "com.maker.shared"}, {"Padding", std::string(2'000'000, 's')}});
+    makeBundle(dir / "outside/Shared.app", {{"CFBundleIdentifier", "com.maker.shared"}, {"Padding", std::string(900'000, 's')}});
     for (int i = 0; i < 300; ++i) {
         const std::string child = c + "Library/LoginItems/Hard" + std::to_string(i) + ".app/Contents";
         std::filesystem::create_directories(child);
@@ -168,13 +168,14 @@ TEST(AppBundleInfo, NestedBundlesAreLookedAtUpToTheCaps) {
     // Distinct big files: read until the bytes run out; a small one still fits after.
     const std::string big = dir / "Big.app";
     makeBundle(big, {{"CFBundleIdentifier", "com.maker.bigs"}});
-    const std::size_t each = AppBundleInfo::maxNestedInfoBytes / 3;
-    for (int i = 0; i < 6; ++i)
+    const std::size_t each = AppBundleInfo::maxNestedInfoBytes / 5;
+    static_assert(AppBundleInfo::maxNestedInfoBytes / 5 < maxPropertyListSize);
+    for (int i = 0; i < 8; ++i)
         makeBundle(big + "/Contents/PlugIns/B" + std::to_string(i) + ".appex",
                    {{"CFBundleIdentifier", "com.maker.b" + std::to_string(i)}, {"Padding", std::string(each, 'b')}});
     makeBundle(big + "/Contents/MacOS/Small.app", {{"CFBundleIdentifier", "com.maker.small"}});
     const auto bigInfo = AppBundleInfo::read(big);
     ASSERT_TRUE(bigInfo);
-    EXPECT_EQ(bigInfo->relatedBundleIDs.size(), 3u) << "two of the big ones and the small one";
+    EXPECT_EQ(bigInfo->relatedBundleIDs.size(), 5u) << "four of the big ones and the small one";
     EXPECT_EQ(bigInfo->relatedBundleIDs.back(), "com.maker.small");
 }

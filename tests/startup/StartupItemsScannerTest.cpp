@@ -185,3 +185,18 @@ TEST_F(StartupItemsScannerTest, WithoutSystemctlEntriesAndInstallableUnitsListWi
     }
     EXPECT_EQ(items.at("a.desktop").isDisabled, false) << "read from the entry itself";
 }
+
+TEST_F(StartupItemsScannerTest, AUnitIsNamedAfterTheAppFolderItsProgramLiesIn) {
+    environment.appContaining = nullptr; // the apps as the uninstaller reads them
+    const std::string app = dir / "opt/Sync";
+    writeAt(app + "/bin/syncd", "#!/bin/sh\n");
+    chmod((app + "/bin/syncd").c_str(), 0755);
+    writeAt(app + "/sync.desktop", entryText("Cloud Sync", app + "/bin/syncd"));
+    writeAt(folders.userUnits[0].path + "/sync.service", unitText(app + "/bin/syncd"));
+    writeAt(folders.userUnits[0].path + "/plain.service", unitText(dir / "bin/present"));
+    const auto items = scanByLabel();
+    EXPECT_EQ(items.at("sync.service").name, "Cloud Sync");
+    EXPECT_EQ(items.at("sync.service").appURL, app);
+    EXPECT_EQ(items.at("plain.service").name, "plain.service");
+    EXPECT_FALSE(items.at("plain.service").appURL);
+}

@@ -32,6 +32,7 @@
 #include "results/ShellInspectorDetails.h"
 #include "runtime/ManualExecutor.h"
 #include "services/AppBundleInfo.h"
+#include "shell/FileIconCache.h"
 #include "shell/IconTheme.h"
 #include "startup_shots.h"
 #include "uninstaller/UninstallSession.h"
@@ -683,6 +684,16 @@ void shootAll(Shooter& shooter, const std::string& tree, const QString& samples)
         scene.state->setQuickLookURL(tree);
         scene.settle();
         if (results && results->previewWindow()) shooter.save(QStringLiteral("preview-facts"), *results->previewWindow());
+        const std::string archive = (samples + QStringLiteral("/archive.tar.gz")).toStdString();
+        scene.state->setQuickLookURL(archive);
+        scene.settle();
+        // The file's own icon is looked up in the background.
+        QElapsedTimer looked;
+        looked.start();
+        while (!FileIconCache::shared().contains(archive) && looked.elapsed() < 5000) waitFor(scene, 20);
+        scene.settle();
+        if (results && results->previewWindow())
+            shooter.save(QStringLiteral("preview-file-facts"), *results->previewWindow());
     }
     shootUninstaller(shooter);
     shootOutline(shooter, tree);
@@ -1074,6 +1085,8 @@ int main(int argc, char** argv) {
         p.drawEllipse(QPointF(240, 160), 90, 90);
     }
     picture.save(samples.filePath(QStringLiteral("picture.png")));
+    // A file the preview can neither draw nor read: its facts under its own icon.
+    writeFile(samples.filePath(QStringLiteral("archive.tar.gz")), QByteArray::fromHex("1f8b0800000000000003") + QByteArray(64, '\0'));
 
     const int scale = qRound(app.devicePixelRatio());
     int failures = 0;
