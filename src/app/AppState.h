@@ -174,6 +174,10 @@ public:
     std::int64_t bytesKeptUnderOtherNames(const std::vector<NodeRef>& items) const {
         return results_.hardLinks().bytesKeptOutside(items, root().get());
     }
+    // The same bytes item by item, in the order of `items`.
+    std::vector<std::int64_t> bytesKeptUnderOtherNamesEach(const std::vector<NodeRef>& items) const {
+        return results_.hardLinks().bytesKeptOutsideEach(items, root().get());
+    }
     // Answers the first offer; accepted, it opens a collector-mode session for the app.
     void respondToLeftoverOffer(bool accept) { uninstallEntry_.respondToLeftoverOffer(accept); }
 

@@ -4,9 +4,11 @@
 #include "app/TreeEdits.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <span>
 #include <tuple>
-#include <unordered_set>
+#include <unordered_map>
+#include <utility>
 
 namespace plenwick {
 
@@ -43,29 +45,40 @@ TreeHardLinks TreeHardLinks::fromScan(std::vector<ScannedHardLink> links) {
 }
 
 std::int64_t TreeHardLinks::bytesKeptOutside(const std::vector<NodeRef>& items, const FileNode* root) const {
-    if (empty() || items.empty() || !root) return 0;
-    std::unordered_set<const FileNode*> moving;
-    for (const NodeRef& item : items)
-        if (item) moving.insert(item.get());
-    enum class Place { outsideTree, moving, staying };
-    const auto placeOf = [&](const FileNode* name) {
-        bool inMoving = false;
-        for (const FileNode* n = name; n; n = n->parent()) {
-            if (!inMoving && moving.count(n)) inMoving = true;
-            if (n == root) return inMoving ? Place::moving : Place::staying;
-        }
-        return Place::outsideTree;
-    };
     std::int64_t kept = 0;
+    for (const std::int64_t bytes : bytesKeptOutsideEach(items, root)) kept += bytes;
+    return kept;
+}
+
+std::vector<std::int64_t> TreeHardLinks::bytesKeptOutsideEach(const std::vector<NodeRef>& items,
+                                                              const FileNode* root) const {
+    std::vector<std::int64_t> kept(items.size(), 0);
+    if (empty() || items.empty() || !root) return kept;
+    std::unordered_map<const FileNode*, std::size_t> moving; // item → its index
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i]) moving.emplace(items[i].get(), i);
+    // Where a name lies: outside the tree, staying in it, or inside the nearest moving item.
+    constexpr std::size_t outsideTree = SIZE_MAX, staying = SIZE_MAX - 1;
+    const auto placeOf = [&](const FileNode* name) {
+        std::size_t inItem = staying;
+        for (const FileNode* n = name; n; n = n->parent()) {
+            if (inItem == staying)
+                if (const auto it = moving.find(n); it != moving.end()) inItem = it->second;
+            if (n == root) return inItem;
+        }
+        return outsideTree;
+    };
     forEachFile(names_, ends_, [&](std::span<const NodeRef> file) {
         // Mostly one name counts the file: the others need a look only when it moves.
-        std::int64_t counted = 0;
+        std::vector<std::pair<std::size_t, std::int64_t>> counted;
         for (const NodeRef& name : file)
-            if (name->size() != 0 && placeOf(name.get()) == Place::moving) counted += name->size();
-        if (counted == 0) return;
+            if (name->size() != 0)
+                if (const std::size_t place = placeOf(name.get()); place < staying)
+                    counted.emplace_back(place, name->size());
+        if (counted.empty()) return;
         for (const NodeRef& name : file)
-            if (placeOf(name.get()) == Place::staying) {
-                kept += counted;
+            if (placeOf(name.get()) == staying) {
+                for (const auto& [item, bytes] : counted) kept[item] += bytes;
                 return;
             }
     });

@@ -30,6 +30,9 @@ public:
     // keep a name in the tree outside every one of them: moving the items leaves
     // those bytes on disk.
     std::int64_t bytesKeptOutside(const std::vector<NodeRef>& items, const FileNode* root) const;
+    // The same bytes item by item, in the order of `items`: each counted with the
+    // item that holds the name counting them.
+    std::vector<std::int64_t> bytesKeptOutsideEach(const std::vector<NodeRef>& items, const FileNode* root) const;
 
     // A file whose counted name left the tree and that a name in it now counts.
     struct Handover {

@@ -41,7 +41,7 @@ CollectorChipStrip::CollectorChipStrip(AppState& state, QWidget* parent)
 QSize CollectorChipStrip::sizeHint() const { return QSize(150, 42); }
 QSize CollectorChipStrip::minimumSizeHint() const { return QSize(150, 42); }
 
-void CollectorChipStrip::rebuild(ShellCollectorChipMetrics metrics) {
+void CollectorChipStrip::rebuild(ShellCollectorChipMetrics metrics, const ShellCollectorCache& cache) {
     const NodeRef keepHover = hoveredNode_;
     // Where each chip stands now, before the chips are made anew.
     struct Shown {
@@ -88,7 +88,7 @@ void CollectorChipStrip::rebuild(ShellCollectorChipMetrics metrics) {
     iconPaths_.clear();
     qreal x = kInsetX;
     for (const NodeRef& node : nodes) {
-        chips_.emplace_back(state_, node, metrics);
+        chips_.emplace_back(state_, node, metrics, cache.keptBytes(node.get()));
         iconPaths_.insert(node->url());
         lefts_.push_back(x);
         const auto was = shown.find(node.get());

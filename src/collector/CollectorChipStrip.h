@@ -11,6 +11,7 @@
 
 #include "collector/CollectorAccessible.h"
 #include "collector/CollectorRules.h"
+#include "collector/ShellCollectorCache.h"
 #include "collector/ShellCollectorChip.h"
 
 #include <QImage>
@@ -34,8 +35,9 @@ class CollectorChipStrip final : public QWidget, public CollectorRemoveButtons {
 public:
     explicit CollectorChipStrip(AppState& state, QWidget* parent = nullptr);
 
-    // Builds the chips again from the state with these metrics.
-    void rebuild(ShellCollectorChipMetrics metrics);
+    // Builds the chips again from the state with these metrics; `cache` (refreshed for
+    // the state) tells what of each item stays under other names.
+    void rebuild(ShellCollectorChipMetrics metrics, const ShellCollectorCache& cache);
     // Scrolls until the last chip's trailing edge is in view.
     void scrollToLast(bool animated);
 

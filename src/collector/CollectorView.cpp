@@ -194,15 +194,15 @@ void CollectorView::sync() {
     cache_.refresh(state_);
     const auto count = static_cast<std::int64_t>(collector.size());
     const QString countText = collectorItemCountText(count);
-    const QString totalText = collectorBytes(cache_.cachedTotal());
+    const QString totalText = collectorFigureText(cache_.cachedFigure());
     header_->setCountText(countText);
     total_->setText(totalText);
     summary_->setText(countText + QStringLiteral(" · ") + totalText);
-    summary_->setToolTip(collectorSummaryHelp(count, cache_.cachedTotal()));
+    summary_->setToolTip(collectorSummaryHelp(count, cache_.cachedFigure()));
     summary_->setAccessibleName(countText + QStringLiteral(", ") + totalText + QStringLiteral(" to free"));
     syncDeleteButtons();
 
-    strip_->rebuild(chipMetrics());
+    strip_->rebuild(chipMetrics(), cache_);
     // Whichever item is last after a change is scrolled into view.
     const NodeRef last = collector.empty() ? NodeRef() : collector.back();
     if (last != lastNode_) {
@@ -237,8 +237,8 @@ void CollectorView::resizeEvent(QResizeEvent* event) {
 
 void CollectorView::storeChipStripWidth(double width) {
     if (!plenwick::storeChipStripWidth(chipStripWidth_, width)) return;
-    const ShellCollectorChipMetrics metrics = chipMetrics();
-    strip_->rebuild(metrics);
+    cache_.refresh(state_);
+    strip_->rebuild(chipMetrics(), cache_);
 }
 
 // ---- Items list ----
@@ -271,8 +271,8 @@ void CollectorView::rebuildSheet() {
     if (!sheet_) return;
     CollectorLeftovers leftovers = state_.collectorLeftovers();
     std::vector<NodeRef> items = collectorConfirmOrder(state_.collector(), leftovers);
-    const std::int64_t kept = state_.bytesKeptUnderOtherNames(items);
-    sheet_->setContent(std::move(items), std::move(leftovers), kept, state_.volumeNames());
+    CollectorKeptBytes kept = collectorKeptBytes(items, state_.bytesKeptUnderOtherNamesEach(items));
+    sheet_->setContent(std::move(items), std::move(leftovers), std::move(kept), state_.volumeNames());
 }
 
 void CollectorView::cancelConfirm() {

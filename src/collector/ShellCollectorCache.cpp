@@ -10,13 +10,18 @@ void ShellCollectorCache::refresh(const AppState& state) {
     const Key now{state.collectorVersion(), state.treeVersion()};
     if (key_ && *key_ == now) return;
     key_ = now;
-    std::int64_t total = 0;
-    for (const NodeRef& node : state.collector()) total += node->size();
-    for (const auto& [node, remnants] : state.collectorLeftovers())
-        for (const Remnant& remnant : remnants) total += remnant.size;
+    const std::vector<NodeRef>& items = state.collector();
     // Bytes that stay on disk under another name in the tree are not freed.
-    cachedTotal_ = total - state.bytesKeptUnderOtherNames(state.collector());
+    kept_ = collectorKeptBytes(items, state.bytesKeptUnderOtherNamesEach(items));
+    const CollectorFigure total = collectorTotalFigure(items, state.collectorLeftovers(), kept_);
+    cachedTotal_ = total.knownBytes;
+    cachedUnknownItems_ = total.unknownItems;
     cachedLargestFirst_.reset();
+}
+
+std::int64_t ShellCollectorCache::keptBytes(const FileNode* node) const {
+    const auto it = kept_.find(node);
+    return it == kept_.end() ? 0 : it->second;
 }
 
 const std::vector<NodeRef>& ShellCollectorCache::largestFirst(const AppState& state) {

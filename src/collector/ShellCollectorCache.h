@@ -1,8 +1,11 @@
 #pragma once
 // A view's memo of what the collector would free (the collected nodes plus the
 // leftovers recorded outside the scan) and of the collected nodes largest first,
-// computed again only when the collector's or the tree's version moves.
+// computed again only when the collector's or the tree's version moves. The total is
+// the known bytes: items whose size is unknown are counted apart, and the bytes that
+// stay on disk under other names are left out (and kept per item, for their rows).
 
+#include "collector/CollectorFigure.h"
 #include "scanner/FileNode.h"
 
 #include <cstdint>
@@ -27,11 +30,17 @@ public:
     const std::vector<NodeRef>& largestFirst(const AppState& state);
 
     std::int64_t cachedTotal() const noexcept { return cachedTotal_; }
+    // The total with the number of items whose size is unknown.
+    CollectorFigure cachedFigure() const noexcept { return {cachedTotal_, cachedUnknownItems_}; }
+    // The bytes counted in a collected item that stay under other names, as of `key`.
+    std::int64_t keptBytes(const FileNode* node) const;
     const std::optional<Key>& key() const noexcept { return key_; }
 
 private:
     std::optional<Key> key_;
     std::int64_t cachedTotal_ = 0;
+    std::int64_t cachedUnknownItems_ = 0;
+    CollectorKeptBytes kept_;
     std::optional<std::vector<NodeRef>> cachedLargestFirst_;
 };
 

@@ -17,15 +17,17 @@
 
 namespace plenwick {
 
-ShellCollectorChip::ShellCollectorChip(const AppState& state, NodeRef node, ShellCollectorChipMetrics metrics)
+ShellCollectorChip::ShellCollectorChip(const AppState& state, NodeRef node, ShellCollectorChipMetrics metrics,
+                                       std::int64_t kept)
     : node_(std::move(node)), metrics_(metrics), name_(QString::fromStdString(state.displayName(*node_))),
-      sizeWithLeftovers_(state.sizeWithLeftovers(*node_)), selected_(state.selection() == node_) {
+      size_(collectorItemFigure(*node_, state.collectorLeftovers())), kept_(kept),
+      selected_(state.selection() == node_) {
     const std::size_t leftovers = state.leftovers(node_.get()).size();
     if (leftovers > 0) {
         badge_ = collectorLeftoverBadge(leftovers);
         badgeHelp_ = collectorLeftoverBadgeHelp(leftovers);
     }
-    if (metrics_.showsSize) sizeText_ = collectorBytes(sizeWithLeftovers_);
+    if (metrics_.showsSize) sizeText_ = collectorFigureText(size_);
 }
 
 qreal ShellCollectorChip::nameWidth() const {
@@ -63,7 +65,7 @@ QRectF ShellCollectorChip::badgeRect(const QRectF& chip) const {
     return {x, chip.center().y() - h / 2, badgeWidth(), h};
 }
 
-QString ShellCollectorChip::help() const { return collectorChipHelp(*node_, sizeWithLeftovers_); }
+QString ShellCollectorChip::help() const { return collectorChipHelp(*node_, size_, kept_); }
 
 void ShellCollectorChip::paint(QPainter& painter, const QRectF& chip, const QPalette& palette, bool hovered) const {
     painter.save();

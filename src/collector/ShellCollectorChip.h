@@ -5,6 +5,7 @@
 // The capsule lights up while its node is the selection; the pointer over it only
 // darkens its remove symbol.
 
+#include "collector/CollectorFigure.h"
 #include "collector/CollectorRules.h"
 #include "scanner/FileNode.h"
 
@@ -23,7 +24,8 @@ class AppState;
 
 class ShellCollectorChip {
 public:
-    ShellCollectorChip(const AppState& state, NodeRef node, ShellCollectorChipMetrics metrics);
+    // `kept`: the bytes counted in the node that stay on disk under other names.
+    ShellCollectorChip(const AppState& state, NodeRef node, ShellCollectorChipMetrics metrics, std::int64_t kept = 0);
 
     const NodeRef& node() const noexcept { return node_; }
     QSizeF size() const;
@@ -49,7 +51,8 @@ private:
     QString badge_;
     QString badgeHelp_;
     QString sizeText_;
-    std::int64_t sizeWithLeftovers_ = 0;
+    CollectorFigure size_;
+    std::int64_t kept_ = 0;
     bool selected_ = false;
 };
 

@@ -81,7 +81,7 @@ protected:
         p.setPen(shellPrimaryColor(palette()));
         const QRect inside = rect().adjusted(20, 10, -20, -10);
         p.drawText(inside, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Total"));
-        p.drawText(inside, Qt::AlignRight | Qt::AlignVCenter, collectorBytes(sheet_.totalBytes()));
+        p.drawText(inside, Qt::AlignRight | Qt::AlignVCenter, collectorFigureText(sheet_.total()));
     }
 
 private:
@@ -134,29 +134,28 @@ ShellCollectorConfirmSheet::ShellCollectorConfirmSheet(std::vector<NodeRef> item
 }
 
 void ShellCollectorConfirmSheet::setContent(std::vector<NodeRef> items, CollectorLeftovers leftovers,
-                                            std::int64_t keptBytes, std::shared_ptr<const VolumeNameMap> volumeNames) {
+                                            CollectorKeptBytes kept,
+                                            std::shared_ptr<const VolumeNameMap> volumeNames) {
     items_ = std::move(items);
     leftovers_ = std::move(leftovers);
-    keptBytes_ = keptBytes;
+    kept_ = std::move(kept);
     volumeNames_ = std::move(volumeNames);
     refresh();
 }
 
-std::int64_t ShellCollectorConfirmSheet::totalBytes() const {
-    std::int64_t total = 0;
-    for (const NodeRef& item : items_) total += sizeWithLeftovers(*item, leftovers_);
-    return total - keptBytes_;
-}
+CollectorFigure ShellCollectorConfirmSheet::total() const { return collectorTotalFigure(items_, leftovers_, kept_); }
 
 std::int64_t ShellCollectorConfirmSheet::itemCount() const { return collectorConfirmItemCount(items_, leftovers_); }
 
 QString ShellCollectorConfirmSheet::title() const { return collectorConfirmTitle(itemCount()); }
 
-QString ShellCollectorConfirmSheet::subtitle() const { return collectorConfirmSubtitle(totalBytes()); }
+QString ShellCollectorConfirmSheet::subtitle() const { return collectorConfirmSubtitle(total()); }
 
 QString ShellCollectorConfirmSheet::rowSubtitle(const FileNode& item) const {
     const auto it = leftovers_.find(retainNode(const_cast<FileNode*>(&item)));
-    return collectorRowSubtitle(item, it == leftovers_.end() ? 0 : it->second.size());
+    const auto kept = kept_.find(&item);
+    return collectorRowSubtitle(item, it == leftovers_.end() ? 0 : it->second.size(),
+                                kept == kept_.end() ? 0 : kept->second);
 }
 
 void ShellCollectorConfirmSheet::refresh() {
@@ -167,7 +166,7 @@ void ShellCollectorConfirmSheet::refresh() {
         row.node = item;
         const QString name = QString::fromStdString(displayName(*item, *volumeNames_));
         const QString subtitle = rowSubtitle(*item);
-        const QString size = collectorBytes(sizeWithLeftovers(*item, leftovers_));
+        const QString size = collectorFigureText(collectorItemFigure(*item, leftovers_));
         row.paint = [this, item, name, subtitle, size](QPainter& p, const QRectF& rect, bool) {
             p.save();
             const qreal midY = rect.center().y();

@@ -6,6 +6,7 @@
 // `rejected` (anything else), and its owner acts.
 
 #include "app/VolumeNameMap.h"
+#include "collector/CollectorFigure.h"
 #include "collector/CollectorRules.h"
 
 #include <QDialog>
@@ -25,14 +26,16 @@ class ShellCollectorConfirmSheet final : public QDialog {
 public:
     ShellCollectorConfirmSheet(std::vector<NodeRef> items, CollectorLeftovers leftovers, QWidget* parent = nullptr);
 
-    // Shows other items (the collector changed while the sheet is up). `keptBytes`:
-    // what the total leaves out, bytes the items share with names staying in the tree;
-    // `volumeNames`: the state's names of the volumes, which the items are called by.
-    void setContent(std::vector<NodeRef> items, CollectorLeftovers leftovers, std::int64_t keptBytes,
+    // Shows other items (the collector changed while the sheet is up). `kept`: what
+    // the total leaves out, per item the bytes it shares with names staying in the
+    // tree; `volumeNames`: the state's names of the volumes, which the items are called by.
+    void setContent(std::vector<NodeRef> items, CollectorLeftovers leftovers, CollectorKeptBytes kept,
                     std::shared_ptr<const VolumeNameMap> volumeNames);
 
     const std::vector<NodeRef>& items() const noexcept { return items_; }
-    std::int64_t totalBytes() const;
+    // What the move frees: the known bytes, and how many items' sizes are unknown.
+    CollectorFigure total() const;
+    std::int64_t totalBytes() const { return total().knownBytes; }
     std::int64_t itemCount() const;
     QString title() const;
     QString subtitle() const;
@@ -57,7 +60,7 @@ private:
 
     std::vector<NodeRef> items_;
     CollectorLeftovers leftovers_;
-    std::int64_t keptBytes_ = 0;
+    CollectorKeptBytes kept_;
     std::shared_ptr<const VolumeNameMap> volumeNames_ = std::make_shared<const VolumeNameMap>();
     QWidget* header_;
     CollectorRowList* list_;

@@ -125,7 +125,15 @@ QString ShellCollectorItemsList::title() const {
 QString ShellCollectorItemsList::totalText() const {
     auto& cache = const_cast<ShellCollectorCache&>(cache_);
     cache.refresh(state_);
-    return collectorBytes(cache.cachedTotal());
+    return collectorFigureText(cache.cachedFigure());
+}
+
+QString ShellCollectorItemsList::rowSubtitle(const FileNode& node) const {
+    return collectorRowSubtitle(node, state_.leftovers(&node).size(), cache_.keptBytes(&node));
+}
+
+QString ShellCollectorItemsList::rowSize(const FileNode& node) const {
+    return collectorFigureText(collectorItemFigure(node, state_.collectorLeftovers()));
 }
 
 void ShellCollectorItemsList::onChanged(quint64 fields) {
@@ -141,8 +149,8 @@ void ShellCollectorItemsList::reload() {
     const std::vector<NodeRef>& nodes = cache_.largestFirst(state_);
     rows.reserve(nodes.size());
     for (const NodeRef& node : nodes) {
-        const QString subtitle = collectorRowSubtitle(*node, state_.leftovers(node.get()).size());
-        const QString size = collectorBytes(state_.sizeWithLeftovers(*node));
+        const QString subtitle = rowSubtitle(*node);
+        const QString size = rowSize(*node);
         CollectorRowList::Row row;
         row.node = node;
         row.help = collectorNodePath(*node);

@@ -23,6 +23,9 @@ public:
 
     QString title() const;
     QString totalText() const;
+    // A row's folder line and size.
+    QString rowSubtitle(const FileNode& node) const;
+    QString rowSize(const FileNode& node) const;
     CollectorRowList* list() const { return list_; }
 
     static constexpr int kWidth = 400;

@@ -1,7 +1,7 @@
 #include "helper/HelperMenu.h"
 
 #include <QAction>
-#include <QKeySequence>
+#include <QKeyEvent>
 
 namespace plenwick {
 
@@ -43,11 +43,38 @@ HelperMenu::HelperMenu(HelperState& state, Actions actions, QWidget* parent)
 
 QAction* HelperMenu::addCommand(const QString& title, const char* shortcut, std::function<void()> action) {
     QAction* item = addAction(title);
-    if (shortcut) item->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
     connect(item, &QAction::triggered, this, [action = std::move(action)] {
         if (action) action();
     });
+    if (shortcut) {
+        const QKeySequence key(QString::fromLatin1(shortcut), QKeySequence::PortableText);
+        item->setShortcut(key);
+        keys_.emplace_back(item, key);
+        auto* inWindows = new QAction(title, this);
+        inWindows->setShortcut(key);
+        connect(inWindows, &QAction::triggered, item, [item] {
+            if (item->isEnabled()) item->trigger();
+        });
+        windowActions_.append(inWindows);
+    }
     return item;
+}
+
+void HelperMenu::setShortcutsShown(bool shown) {
+    for (const auto& [item, key] : keys_) item->setShortcut(shown ? key : QKeySequence());
+}
+
+void HelperMenu::keyPressEvent(QKeyEvent* event) {
+    const QKeySequence pressed(event->keyCombination());
+    for (const auto& [item, key] : keys_) {
+        if (key != pressed || !item->isEnabled()) continue;
+        event->accept();
+        // The menu closes first, as it does for a click, then the item acts.
+        hide();
+        item->trigger();
+        return;
+    }
+    QMenu::keyPressEvent(event);
 }
 
 void HelperMenu::refresh() {

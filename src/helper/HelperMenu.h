@@ -3,12 +3,21 @@
 // the Trash is watched (and why not, when it can't be seen), the main program and the
 // two tools, the Trash offer's switch, and quitting. It keeps no state
 // of its own: every item follows the helper's state.
+//
+// The commands' keys work while the menu is open (a shortcut of an item in a menu of
+// its own, outside any window, never fires by itself) and, through the window actions,
+// in the helper's windows. Where the desktop draws the menu itself (a tray that takes
+// it over the session bus), the keys can't reach it, and its items show none.
 
 #include "helper/HelperState.h"
 
+#include <QKeySequence>
+#include <QList>
 #include <QMenu>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 class QAction;
 
@@ -37,6 +46,13 @@ public:
     QAction* offerToggle() const noexcept { return offer_; }
     QAction* quitMainApp() const noexcept { return quitMain_; }
     QAction* quitHelper() const noexcept { return quitHelper_; }
+    // The commands with keys, for the helper's windows: each does what its item does.
+    const QList<QAction*>& windowActions() const noexcept { return windowActions_; }
+    // Whether the items show their keys (they work in the open menu either way).
+    void setShortcutsShown(bool shown);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QAction* addCommand(const QString& title, const char* shortcut, std::function<void()> action);
@@ -51,6 +67,8 @@ private:
     QAction* offer_;
     QAction* quitMain_;
     QAction* quitHelper_;
+    QList<QAction*> windowActions_;
+    std::vector<std::pair<QAction*, QKeySequence>> keys_; // each command item's key
 };
 
 } // namespace plenwick

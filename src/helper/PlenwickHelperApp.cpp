@@ -5,6 +5,7 @@
 #include "helper/InotifyFolderEvents.h"
 #include "helper/MainProgramLink.h"
 #include "helper/ProcessExits.h"
+#include "helper/TrayAbsence.h"
 #include "helper/WindowPresenter.h"
 
 #include "app/StartupItemsServices.h"
@@ -79,8 +80,8 @@ PlenwickHelperApp::PlenwickHelperApp() {
     };
     actions.quitHelper = [] { QApplication::quit(); };
     menu_ = std::make_unique<HelperMenu>(*state_, std::move(actions));
-    // The tray menu is not on screen while a window is used: Quit works from each window.
-    presenter_->addWindowAction(menu_->quitHelper());
+    // The tray menu is not on screen while a window is used: its keys work in each window.
+    for (QAction* action : menu_->windowActions()) presenter_->addWindowAction(action);
 
     // Coming back to the helper (after changing the Trash's permissions, say) tries a
     // hidden Trash again.
@@ -98,6 +99,10 @@ PlenwickHelperApp::PlenwickHelperApp() {
         if (reason == QSystemTrayIcon::Trigger) menu_->popup(QCursor::pos());
     });
     tray_->show();
+    // A tray that draws the menu itself (over the session bus) keeps the keys from it.
+    menu_->setShortcutsShown(menu_->platformMenu() == nullptr);
+    // Without a tray the icon can't show: the helper says it runs all the same.
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) tellNoSystemTray();
 
     // Owning its well-known name on the session bus tells the main program that the
     // helper runs (it follows the name's owner); asked to come forward, it does.

@@ -3,21 +3,17 @@
 #include "home/HomeControls.h"
 #include "home/HomeStyle.h"
 #include "home/HomeTexts.h"
-#include "services/FullDiskAccess.h"
 #include "shell/FileIconCache.h"
 #include "shell/ShellIconImage.h"
 #include "shell/ShellStyle.h"
 
-#include <QHBoxLayout>
 #include <QKeySequence>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRadialGradient>
 #include <QShortcut>
-#include <QVBoxLayout>
 #include <QtMath>
 
 #include <algorithm>
@@ -149,88 +145,6 @@ void ShellReturnToResultsBanner::paintEvent(QPaintEvent*) {
     painter.setPen(shellSecondaryColor(palette()));
     painter.drawText(QRectF(text.left(), y, text.width(), calloutMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
                      calloutMetrics.elidedText(subtitleText(), Qt::ElideRight, text.width()));
-}
-
-// ---- Full Disk Access banner ----
-
-const QString FullDiskAccessBanner::message = QStringLiteral(
-    "macOS hides Mail, Messages, Safari, other apps' containers and some system folders from apps without Full Disk "
-    "Access, so scans will under-count. Turn on Plenwick in Privacy & Security › Full Disk Access, then scan again.");
-
-namespace {
-
-// The lock on a shield, in orange.
-class ShieldSymbol final : public QWidget {
-public:
-    explicit ShieldSymbol(QWidget* parent) : QWidget(parent) { setFixedSize(28, 28); }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        drawSymbol(painter, Symbol::lockShieldFill, QRectF(rect()), shellOrangeColor(shellAppearance(palette())));
-    }
-};
-
-} // namespace
-
-FullDiskAccessBanner::FullDiskAccessBanner(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("FullDiskAccessBanner"));
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(16, 16, 16, 16);
-    row->setSpacing(14);
-    row->addWidget(new ShieldSymbol(this), 0, Qt::AlignTop);
-
-    auto* column = new QVBoxLayout;
-    column->setSpacing(4);
-    auto* title = new QLabel(QStringLiteral("Full Disk Access is off"), this);
-    title->setFont(shellFont(ShellTextStyle::headline));
-    column->addWidget(title);
-    text_ = new QLabel(message, this);
-    text_->setFont(shellFont(ShellTextStyle::callout));
-    text_->setWordWrap(true);
-    text_->setTextFormat(Qt::PlainText);
-    column->addWidget(text_);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(0, 4, 0, 0);
-    buttons->setSpacing(8);
-    settings_ = new QPushButton(QStringLiteral("Open Privacy Settings"), this);
-    settings_->setAutoDefault(false);
-    recheck_ = new QPushButton(QStringLiteral("Check Again"), this);
-    recheck_->setFlat(true);
-    recheck_->setAutoDefault(false);
-    recheck_->setCursor(Qt::PointingHandCursor);
-    buttons->addWidget(settings_);
-    buttons->addWidget(recheck_);
-    buttons->addStretch(1);
-    column->addLayout(buttons);
-    row->addLayout(column, 1);
-
-    connect(settings_, &QPushButton::clicked, this, [] { FullDiskAccess::openSettings(); });
-    connect(recheck_, &QPushButton::clicked, this, &FullDiskAccessBanner::recheckRequested);
-    applyPalette();
-}
-
-void FullDiskAccessBanner::applyPalette() {
-    QPalette secondary = text_->palette();
-    secondary.setColor(QPalette::WindowText, shellSecondaryColor(palette()));
-    text_->setPalette(secondary);
-    // The link style: the accent, no bezel.
-    QPalette link = recheck_->palette();
-    link.setColor(QPalette::ButtonText, shellAccentColor(palette()));
-    recheck_->setPalette(link);
-}
-
-void FullDiskAccessBanner::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    // The children's colours follow the appearance; their own palettes only set these roles.
-    if (event->type() == QEvent::PaletteChange && recheck_) applyPalette();
-}
-
-void FullDiskAccessBanner::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    const QColor orange = shellOrangeColor(shellAppearance(palette()));
-    paintRoundedPanel(painter, QRectF(rect()), 12, shellWithOpacity(orange, 0.1), shellWithOpacity(orange, 0.35));
 }
 
 // ---- Backdrop ----

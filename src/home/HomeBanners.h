@@ -1,7 +1,7 @@
 #pragma once
 // The views around the home screen's content: the banner back to results still held
-// in memory, the notice shown while Full Disk Access is denied, the page's backdrop
-// and the frame laid over the page while a folder is dragged over it.
+// in memory, the page's backdrop and the frame laid over the page while a folder is
+// dragged over it.
 
 #include "app/VolumeNameMap.h"
 #include "scanner/FileNode.h"
@@ -13,7 +13,6 @@
 #include <memory>
 #include <optional>
 
-class QLabel;
 class QPushButton;
 
 namespace plenwick {
@@ -63,33 +62,6 @@ private:
     QPushButton* close_;
     HomeProminentButton* return_;
     HomeHover* hover_;
-};
-
-// "Full Disk Access is off", why it matters, "Open Privacy Settings" and "Check Again".
-class FullDiskAccessBanner final : public QWidget {
-    Q_OBJECT
-
-public:
-    static const QString message;
-
-    explicit FullDiskAccessBanner(QWidget* parent = nullptr);
-
-    QPushButton* settingsButton() const noexcept { return settings_; }
-    QPushButton* recheckButton() const noexcept { return recheck_; }
-
-signals:
-    void recheckRequested();
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
-
-private:
-    void applyPalette();
-
-    QLabel* text_;
-    QPushButton* settings_;
-    QPushButton* recheck_;
 };
 
 // The window colour with two faint glows: the accent from the top-leading corner,

@@ -8,6 +8,7 @@
 #include <QDateTime>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace plenwick::home {
 
@@ -95,6 +96,24 @@ QString volumeFreeText(const VolumeInfo& volume) {
 QString volumeCapacityText(const VolumeInfo& volume) {
     return QStringLiteral("of ") + QString::fromStdString(formatByteCount(volume.totalCapacity)) + QStringLiteral(" · ") +
            QString::fromStdString(formatPercent(usedFraction(volume))) + QStringLiteral(" used");
+}
+
+QString reservedSpaceSentence(const VolumeInfo& volume) {
+    if (volume.reservedCapacity <= 0) return {};
+    const std::int64_t withReserve = volume.totalCapacity > INT64_MAX - volume.reservedCapacity
+                                         ? INT64_MAX
+                                         : volume.totalCapacity + volume.reservedCapacity;
+    return QStringLiteral("The file system also keeps ") +
+           QString::fromStdString(formatByteCount(volume.reservedCapacity)) +
+           QStringLiteral(" reserved for the system, which only the administrator can write to; it counts as "
+                          "neither used nor free, and disk tools that count it show a size of ") +
+           QString::fromStdString(formatByteCount(withReserve)) + QStringLiteral(".");
+}
+
+QString volumeSizeHelp(const VolumeInfo& volume) {
+    const QString reserve = reservedSpaceSentence(volume);
+    if (reserve.isEmpty()) return {};
+    return QStringLiteral("The space in use plus the space free. ") + reserve;
 }
 
 VolumeSymbol volumeSymbol(const VolumeInfo& volume) {

@@ -35,6 +35,12 @@ QString volumeSubtitle(const VolumeInfo& volume);
 QString volumeFreeText(const VolumeInfo& volume);
 // "of <total> · <percent> used".
 QString volumeCapacityText(const VolumeInfo& volume);
+// The total is what is used plus what is free; a reserve for the system is neither.
+// When the volume keeps one, a sentence naming it and the size disk tools show with
+// it; empty otherwise.
+QString reservedSpaceSentence(const VolumeInfo& volume);
+// The help of the volume's size wherever it is shown: empty without a reserve.
+QString volumeSizeHelp(const VolumeInfo& volume);
 // The drawn symbol standing for a volume whose mount point is missing.
 enum class VolumeSymbol { network, internalDrive, externalDriveBadgePlus, externalDrive };
 VolumeSymbol volumeSymbol(const VolumeInfo& volume);

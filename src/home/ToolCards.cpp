@@ -118,8 +118,12 @@ const QString HelperToolCard::ordinaryDetail =
     QStringLiteral("Offers to remove leftovers when you trash an app, and opens or quits Plenwick.");
 const QString HelperToolCard::approvalDetail =
     QStringLiteral("Allow it in System Settings › Login Items to finish turning it on.");
+const QString HelperToolCard::noTrayDetail =
+    QStringLiteral("This desktop has no system tray, so the helper shows no icon. It still offers to remove "
+                   "leftovers when you trash an app.");
 
-HelperToolCard::HelperToolCard(HelperController& helper, QWidget* parent) : QWidget(parent), helper_(helper) {
+HelperToolCard::HelperToolCard(HelperController& helper, std::function<bool()> trayAvailable, QWidget* parent)
+    : QWidget(parent), helper_(helper), trayAvailable_(std::move(trayAvailable)) {
     setObjectName(QStringLiteral("HelperToolCard"));
     setContentsMargins(ShellCard::shadowRoom());
     switch_ = new HomeSwitch(this);
@@ -140,7 +144,11 @@ ToolCardContent HelperToolCard::content() const {
 }
 
 QString HelperToolCard::detailText() const {
-    return helper_.status() == LoginItemStatus::requiresApproval ? approvalDetail : ordinaryDetail;
+    const LoginItemStatus status = helper_.status();
+    if (status == LoginItemStatus::requiresApproval) return approvalDetail;
+    // Turned on where nothing can show its icon: said here, where it was turned on.
+    if (status == LoginItemStatus::enabled && trayAvailable_ && !trayAvailable_()) return noTrayDetail;
+    return ordinaryDetail;
 }
 
 void HelperToolCard::sync() {

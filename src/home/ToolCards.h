@@ -14,6 +14,8 @@
 #include <QAbstractButton>
 #include <QWidget>
 
+#include <functional>
+
 class QPainter;
 
 namespace plenwick {
@@ -73,8 +75,11 @@ class HelperToolCard final : public QWidget {
 public:
     static const QString ordinaryDetail;
     static const QString approvalDetail;
+    static const QString noTrayDetail;
 
-    explicit HelperToolCard(HelperController& helper, QWidget* parent = nullptr);
+    // `trayAvailable` tells whether the desktop has a system tray (none: it has).
+    explicit HelperToolCard(HelperController& helper, std::function<bool()> trayAvailable = {},
+                            QWidget* parent = nullptr);
 
     HomeSwitch* toggle() const noexcept { return switch_; }
     QString detailText() const;
@@ -94,6 +99,7 @@ private:
     ToolCardContent content() const;
 
     HelperController& helper_;
+    std::function<bool()> trayAvailable_;
     HomeSwitch* switch_;
 };
 

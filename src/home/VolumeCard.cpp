@@ -7,12 +7,15 @@
 #include "shell/ShellCardBackground.h"
 #include "shell/ShellIconImage.h"
 #include "shell/ShellStyle.h"
+#include "shell/WrappedToolTip.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
 #include <QtMath>
 
 namespace plenwick {
@@ -109,8 +112,11 @@ VolumeCard::VolumeCard(VolumeInfo volume, QWidget* parent) : QWidget(parent), vo
     connect(hover_, &HomeHover::progressChanged, this, [this] { placeButton(); });
     setToolTip(home::displayText(volume_.url));
     setAccessibleName(home::displayText(volume_.name));
-    setAccessibleDescription(home::volumeSubtitle(volume_) + QStringLiteral(", ") + home::volumeFreeText(volume_) +
-                             QStringLiteral(", ") + home::volumeCapacityText(volume_));
+    QString description = home::volumeSubtitle(volume_) + QStringLiteral(", ") + home::volumeFreeText(volume_) +
+                          QStringLiteral(", ") + home::volumeCapacityText(volume_);
+    if (const QString sizeHelp = home::volumeSizeHelp(volume_); !sizeHelp.isEmpty())
+        description += QStringLiteral(". ") + sizeHelp;
+    setAccessibleDescription(description);
 
     repaintWhenIconReady(*this, [this](const std::string& path) { return path == volume_.url; });
 }
@@ -122,6 +128,26 @@ void VolumeCard::setMountPointExists(std::optional<bool> exists) {
 }
 
 QRectF VolumeCard::cardRect() const { return homecard::visibleRect(rect()); }
+
+QRectF VolumeCard::capacityRect() const { return layoutFor(cardRect()).capacity; }
+
+QString VolumeCard::toolTipAt(QPointF pos) const {
+    const QString sizeHelp = home::volumeSizeHelp(volume_);
+    if (!sizeHelp.isEmpty() && capacityRect().contains(pos)) return wrappedToolTip(sizeHelp);
+    return toolTip();
+}
+
+bool VolumeCard::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (capacityRect().contains(help->pos())) {
+            const QString text = toolTipAt(help->pos());
+            QToolTip::showText(help->globalPos(), text, this, capacityRect().toAlignedRect());
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
 
 int VolumeCard::heightForWidth(int width) const {
     return homecard::widgetHeight(layoutFor(QRectF(0, 0, homecard::visibleWidth(width), 0)).height);

@@ -35,6 +35,11 @@ public:
     HomeHover& hover() const noexcept { return *hover_; }
     // The card's visible rectangle inside the widget (the rest is room for its shadow).
     QRectF cardRect() const;
+    // The line of the volume's size and used share.
+    QRectF capacityRect() const;
+    // The tool tip at `pos`: over the size line, what the size leaves out (a reserve
+    // for the system) when it leaves something out; elsewhere the volume's path.
+    QString toolTipAt(QPointF pos) const;
 
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
@@ -44,6 +49,7 @@ signals:
     void scanRequested();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

@@ -29,6 +29,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QScrollArea>
+#include <QSystemTrayIcon>
 #include <QVBoxLayout>
 
 namespace plenwick {
@@ -64,9 +65,7 @@ HomeEnvironment HomeEnvironment::standard() {
     environment.paths = &PathPresence::shared();
     environment.helper = &HelperController::shared();
     environment.mounts = &MountWatcher::shared();
-    // No probe: this system has no Full Disk Access, and a refusal on the probe's
-    // paths would only be a folder's own permissions, which the notice does not
-    // describe (nor is there a privacy page for its button to open).
+    environment.systemTrayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     return environment;
 }
 
@@ -159,13 +158,12 @@ void VolumePickerView::rebuild() {
     auto pictureOf = [moves](QWidget* banner) {
         return moves && banner && banner->isVisible() ? banner->parentWidget()->grab() : QPixmap();
     };
-    const bool hadReturn = returnBanner_ != nullptr, hadAccess = accessBanner_ != nullptr;
-    const QPixmap returnPicture = pictureOf(returnBanner_), accessPicture = pictureOf(accessBanner_);
+    const bool hadReturn = returnBanner_ != nullptr;
+    const QPixmap returnPicture = pictureOf(returnBanner_);
     headings_.clear();
     volumeCards_.clear();
     toolCards_.clear();
     returnBanner_ = nullptr;
-    accessBanner_ = nullptr;
     folderCard_ = nullptr;
     helperCard_ = nullptr;
     recentList_ = nullptr;
@@ -199,14 +197,12 @@ void VolumePickerView::rebuild() {
 
     plain(makeHeader(column));
 
-    // A banner that comes moves in; one that went leaves its picture to move out.
-    auto banner = [&](QWidget* widget, bool had, const QPixmap& picture, bool comes) {
-        if (widget) {
+    // A banner that went leaves its picture to move out.
+    auto banner = [&](QWidget* widget, bool had, const QPixmap& picture) {
+        if (widget)
             plain(widget);
-            if (!had && moves && comes) items.back().widget = new HomeBannerTransition(items.back().widget, column);
-        } else if (had && !picture.isNull()) {
+        else if (had && !picture.isNull())
             items.push_back({new HomeBannerTransition(picture, column)});
-        }
     };
     const NodeRef& root = state_.root();
     if (root && state_.phase().kind() == AppState::Phase::Kind::home) {
@@ -217,12 +213,7 @@ void VolumePickerView::rebuild() {
     }
     // The way back is there from the page's start; it goes, moving, when the results are closed.
     const bool home = state_.phase().kind() == AppState::Phase::Kind::home;
-    banner(returnBanner_, hadReturn, home ? returnPicture : QPixmap(), false);
-    if (accessStatus_ == FullDiskAccess::Status::denied) {
-        accessBanner_ = new FullDiskAccessBanner(column);
-        connect(accessBanner_, &FullDiskAccessBanner::recheckRequested, this, &VolumePickerView::loadAccessStatus);
-    }
-    banner(accessBanner_, hadAccess, accessPicture, true);
+    banner(returnBanner_, hadReturn, home ? returnPicture : QPixmap());
 
     // Disks.
     auto* disks = new QWidget;
@@ -259,7 +250,7 @@ void VolumePickerView::rebuild() {
              QStringLiteral("See and turn off apps and background jobs that start on their own.")},
             shortcuts::startupItems);
     if (environment_.helper) {
-        helperCard_ = new HelperToolCard(*environment_.helper, tools);
+        helperCard_ = new HelperToolCard(*environment_.helper, environment_.systemTrayAvailable, tools);
         toolsGrid->addWidget(helperCard_);
     }
     if (toolsGrid->count() > 0) {
@@ -336,15 +327,6 @@ bool VolumePickerView::acceptDroppedURLs(const QList<QUrl>& urls) {
     return true;
 }
 
-void VolumePickerView::loadAccessStatus() {
-    if (!environment_.accessProbe) return;
-    runInBackground(state_.executors().utility, this, environment_.accessProbe, [this](FullDiskAccess::Status status) {
-        const bool bannerBefore = accessStatus_ == FullDiskAccess::Status::denied;
-        accessStatus_ = status;
-        if ((status == FullDiskAccess::Status::denied) != bannerBefore) rebuild();
-    }, [](std::exception_ptr) {}); // a probe that fails leaves the last answer
-}
-
 void VolumePickerView::volumesDidChange() {
     // The icon cache stays: an item's icon does not change when other volumes come or go.
     if (environment_.paths) environment_.paths->refresh();
@@ -354,7 +336,6 @@ void VolumePickerView::volumesDidChange() {
 void VolumePickerView::refreshOnActivate() {
     state_.refreshVolumes();
     if (environment_.paths) environment_.paths->refresh();
-    loadAccessStatus();
     // Scans recorded meanwhile show.
     rebuild();
 }
@@ -370,7 +351,6 @@ void VolumePickerView::showEvent(QShowEvent* event) {
     subscriptions_.push_back(connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
         if (s == Qt::ApplicationActive) refreshOnActivate();
     }));
-    loadAccessStatus();
 }
 
 void VolumePickerView::hideEvent(QHideEvent* event) {

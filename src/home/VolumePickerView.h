@@ -1,21 +1,17 @@
 #pragma once
 // The home screen: the logo and the product name; a banner back to results still held
-// in memory; a notice while Full Disk Access is denied; the "Disks" grid of volume
-// cards ending with the folder card; the tools; and the recent scans. A folder dropped
-// anywhere on the page is scanned.
+// in memory; the "Disks" grid of volume cards ending with the folder card; the tools;
+// and the recent scans. A folder dropped anywhere on the page is scanned.
 //
-// The page keeps no data of its own beyond the last Full Disk Access answer and
-// whether a drag hovers over it: it reads the state, the recent scans in the
-// preferences and the helper controller, and hands every action to them. While it is
-// on screen it keeps the volume list fresh (reloaded when the program becomes active
-// again and when volumes are mounted or unmounted) and probes Full Disk Access in the
-// background when it comes up and on activation. Whether volume mount points and
-// recent folders exist is asked of a cache that checks in the background.
+// The page keeps no data of its own beyond whether a drag hovers over it: it reads the
+// state, the recent scans in the preferences and the helper controller, and hands
+// every action to them. While it is on screen it keeps the volume list fresh (reloaded
+// when the program becomes active again and when volumes are mounted or unmounted).
+// Whether volume mount points and recent folders exist is asked of a cache that checks
+// in the background.
 //
 // Use: `new VolumePickerView(state, HomeEnvironment::standard())` in the root view,
 // made afresh each time the state returns home.
-
-#include "services/FullDiskAccess.h"
 
 #include <QList>
 #include <QUrl>
@@ -34,7 +30,6 @@ namespace plenwick {
 
 class AppState;
 class DropToScanOverlay;
-class FullDiskAccessBanner;
 class HelperController;
 class HelperToolCard;
 class HomeFlowGrid;
@@ -52,13 +47,13 @@ struct HomeEnvironment {
     PathPresence* paths = nullptr;       // whether mount points and recent folders exist
     HelperController* helper = nullptr; // the menu-bar helper's card; none: no card
     MountWatcher* mounts = nullptr;      // volume changes; none: not watched
-    // Full Disk Access, asked on the state's utility executor.
-    std::function<FullDiskAccess::Status()> accessProbe;
+    // Whether the desktop has a system tray for the helper's icon; none: it has.
+    std::function<bool()> systemTrayAvailable;
     // The tools that exist in this program; a tool without its action has no card.
     std::function<void()> uninstallApp;
     std::function<void()> openStartupItems;
 
-    // The program's: the shared caches and controller, the real probe.
+    // The program's: the shared caches and controller, the desktop's tray.
     static HomeEnvironment standard();
 };
 
@@ -77,18 +72,14 @@ public:
     void scanRecent(const std::string& path);
     // Scans the first local folder among `urls`; false when there is none.
     bool acceptDroppedURLs(const QList<QUrl>& urls);
-    // Probes Full Disk Access in the background; the last answer to arrive is kept.
-    void loadAccessStatus();
     // Volumes came or went: the volume list is reloaded.
     void volumesDidChange();
     // The program became active again.
     void refreshOnActivate();
 
     // ---- What is on show ----
-    std::optional<FullDiskAccess::Status> accessStatus() const noexcept { return accessStatus_; }
     bool isDropTargeted() const noexcept { return dropTargeted_; }
     ShellReturnToResultsBanner* returnBanner() const noexcept { return returnBanner_; }
-    FullDiskAccessBanner* accessBanner() const noexcept { return accessBanner_; }
     const std::vector<VolumeCard*>& volumeCards() const noexcept { return volumeCards_; }
     ScanFolderCard* folderCard() const noexcept { return folderCard_; }
     const std::vector<ToolCard*>& toolCards() const noexcept { return toolCards_; }
@@ -120,7 +111,6 @@ private:
 
     AppState& state_;
     HomeEnvironment environment_;
-    std::optional<FullDiskAccess::Status> accessStatus_;
     bool dropTargeted_ = false;
     bool onScreen_ = false;
     std::vector<QMetaObject::Connection> subscriptions_;
@@ -130,7 +120,6 @@ private:
     QWidget* column_ = nullptr;
     DropToScanOverlay* overlay_;
     ShellReturnToResultsBanner* returnBanner_ = nullptr;
-    FullDiskAccessBanner* accessBanner_ = nullptr;
     std::vector<VolumeCard*> volumeCards_;
     ScanFolderCard* folderCard_ = nullptr;
     std::vector<ToolCard*> toolCards_;

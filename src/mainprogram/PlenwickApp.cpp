@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QSystemTrayIcon>
 
 
 namespace plenwick {
@@ -94,7 +95,9 @@ void PlenwickApp::openSettings() {
     if (!settings_) {
         settings_ = new SettingsView(appState().preferences());
         settings_->setAttribute(Qt::WA_DeleteOnClose);
-        linkHelperRow(*settings_, helperController());
+        std::function<bool()> trayAvailable = trayAvailable_;
+        if (!trayAvailable) trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+        linkHelperRow(*settings_, helperController(), std::move(trayAvailable));
         settings_->addAction(mainWindow().commands()->quit());
         placeNewWindow(*settings_, shownMainWindow());
     }

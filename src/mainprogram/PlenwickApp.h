@@ -46,6 +46,8 @@ public:
     // window was first opened.
     HelperController& helperController();
     void setHelperController(HelperController* helper) noexcept { helper_ = helper; }
+    // Whether the desktop has a system tray for the helper's icon (tests give their own).
+    void setSystemTrayAvailable(std::function<bool()> available) { trayAvailable_ = std::move(available); }
     // `arguments` as the program received them (raw bytes, program name first): a
     // first argument names a folder that is scanned at once.
     void openArguments(const std::vector<std::string>& arguments);
@@ -78,6 +80,7 @@ private:
     const QWidget* shownMainWindow() const;
 
     std::function<AppEnvironment()> makeEnvironment_;
+    std::function<bool()> trayAvailable_;
     std::unique_ptr<AppState> state_;
     std::unique_ptr<MainWindow> window_;
     bool mainWindowPlaced_ = false;  // placed on the screen when first shown

@@ -4,23 +4,32 @@
 
 namespace plenwick {
 
-HelperRow helperRowFor(const HelperController& helper) {
+HelperRow helperRowFor(const HelperController& helper, bool trayAvailable) {
     const LoginItemStatus status = helper.status();
     HelperRow row;
     row.awaitingApproval = status == LoginItemStatus::requiresApproval;
     row.isOn = status == LoginItemStatus::enabled || row.awaitingApproval;
     row.notRunning = status == LoginItemStatus::enabled && !helper.isRunning();
     if (helper.lastError()) row.error = QString::fromStdString(*helper.lastError());
+    // Turned on where nothing can show its icon: said where it was turned on.
+    row.noSystemTray = status == LoginItemStatus::enabled && !trayAvailable;
     return row;
 }
 
-void linkHelperRow(SettingsView& view, HelperController& helper) {
+void linkHelperRow(SettingsView& view, HelperController& helper, std::function<bool()> trayAvailable) {
     HelperToggle* row = view.helperToggle();
-    QObject::connect(&helper, &HelperController::changed, row, [row, &helper] { row->setRow(helperRowFor(helper)); });
+    auto show = [row, &helper, trayAvailable = std::move(trayAvailable)] {
+        row->setRow(helperRowFor(helper, !trayAvailable || trayAvailable()));
+    };
+    QObject::connect(&helper, &HelperController::changed, row, show);
     QObject::connect(row, &HelperToggle::switched, &helper, [&helper](bool on) { helper.setEnabled(on); });
     QObject::connect(row, &HelperToggle::startRequested, &helper, [&helper] { helper.launchHelper(); });
-    QObject::connect(&view, &SettingsView::appeared, &helper, [&helper] { helper.refresh(); });
-    row->setRow(helperRowFor(helper));
+    // The window appearing reads the helper afresh, and the desktop's tray with it.
+    QObject::connect(&view, &SettingsView::appeared, &helper, [&helper, show] {
+        show();
+        helper.refresh();
+    });
+    show();
 }
 
 } // namespace plenwick

@@ -4,16 +4,19 @@
 
 #include "mainprogram/SettingsView.h"
 
+#include <functional>
+
 namespace plenwick {
 
 class HelperController;
 
-// What the helper row shows for the controller's state.
-HelperRow helperRowFor(const HelperController& helper);
+// What the helper row shows for the controller's state, on a desktop with a system
+// tray or without one.
+HelperRow helperRowFor(const HelperController& helper, bool trayAvailable);
 
 // Shows `helper` in `view`'s helper row from now on; flipping the switch turns the
 // helper on or off, Start starts it and the window appearing reads its state afresh.
-// The links end with either side.
-void linkHelperRow(SettingsView& view, HelperController& helper);
+// `trayAvailable` is asked each time the row is shown. The links end with either side.
+void linkHelperRow(SettingsView& view, HelperController& helper, std::function<bool()> trayAvailable);
 
 } // namespace plenwick

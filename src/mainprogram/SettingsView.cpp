@@ -108,6 +108,11 @@ HelperToggle::HelperToggle(QWidget* parent) : QWidget(parent) {
     connect(start_, &QPushButton::clicked, this, &HelperToggle::startRequested);
     layout->addWidget(notRunningLine_);
 
+    noTray_ = calloutLabel(noTrayText, this);
+    noTray_->setObjectName(QStringLiteral("no-tray"));
+    noTray_->setWordWrap(true);
+    layout->addWidget(noTray_);
+
     error_ = calloutLabel(QString(), this);
     error_->setWordWrap(true);
     setTextColor(*error_, errorRed);
@@ -129,6 +134,7 @@ void HelperToggle::showRow() {
     // At most one of the two lines: approval first.
     approvalLine_->setVisible(row_.awaitingApproval);
     notRunningLine_->setVisible(!row_.awaitingApproval && row_.notRunning);
+    noTray_->setVisible(!row_.awaitingApproval && row_.noSystemTray);
     error_->setVisible(row_.error.has_value());
     error_->setText(row_.error.value_or(QString()));
 }
@@ -191,7 +197,7 @@ void SettingsView::applyTones() {
     for (QLabel* label : findChildren<QLabel*>())
         if (label->objectName() == QLatin1String("section-footer") ||
             label->objectName() == QLatin1String("section-header") ||
-            label->objectName() == QLatin1String("not-running"))
+            label->objectName() == QLatin1String("not-running") || label->objectName() == QLatin1String("no-tray"))
             setTextColor(*label, secondary);
     if (auto* mark = findChild<QLabel*>(QStringLiteral("approval-mark"))) {
         const int side = shellTextPixelSize(ShellTextStyle::callout) + 2;

@@ -24,6 +24,7 @@ struct HelperRow {
     bool awaitingApproval = false; // the session still has to allow it
     bool notRunning = false;       // registered, but no copy runs
     std::optional<QString> error;  // the last failed change
+    bool noSystemTray = false;     // on, where the desktop has no tray to show its icon in
     bool operator==(const HelperRow&) const = default;
 };
 
@@ -36,6 +37,9 @@ public:
     static inline const QString openLoginItemsTitle = QStringLiteral("Open Login Items…");
     static inline const QString notRunningText = QStringLiteral("Not running.");
     static inline const QString startTitle = QStringLiteral("Start");
+    static inline const QString noTrayText = QStringLiteral(
+        "This desktop has no system tray, so the helper shows no icon. It still offers to remove the leftovers of "
+        "apps you move to the Trash.");
 
     // Disabled until its first state arrives.
     explicit HelperToggle(QWidget* parent = nullptr);
@@ -48,6 +52,7 @@ public:
     QPushButton* openLoginItemsButton() const noexcept { return openLoginItems_; }
     QWidget* notRunningLine() const noexcept { return notRunningLine_; }
     QPushButton* startButton() const noexcept { return start_; }
+    QLabel* noTrayLine() const noexcept { return noTray_; }
     QLabel* errorLine() const noexcept { return error_; }
 
 signals:
@@ -65,6 +70,7 @@ private:
     QPushButton* openLoginItems_;
     QWidget* notRunningLine_;
     QPushButton* start_;
+    QLabel* noTray_;
     QLabel* error_;
 };
 

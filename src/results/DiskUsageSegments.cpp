@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/NodeActions.h"
 #include "base/Utf8.h"
+#include "home/HomeTexts.h"
 #include "scanner/VolumeInfo.h"
 
 #include <algorithm>
@@ -24,12 +25,13 @@ std::vector<DiskUsageSegment> makeDiskUsageSegments(const VolumeInfo& volume, st
     if (unattributed) {
         segments.push_back({"scanned", QStringLiteral("Scanned"), scanned, Tint::accent, std::nullopt});
         const std::int64_t other = std::clamp<std::int64_t>(*unattributed, 0, rest);
-        if (other != 0)
-            segments.push_back(
-                {"other", QStringLiteral("Other / hidden"), other, Tint::neutral,
-                 QStringLiteral("Space the scan couldn't attribute to visible files: file-system metadata and "
-                                "journals, snapshots, deleted files that programs still hold open, files hidden "
-                                "under other volumes' mount points, and folders the app wasn't allowed to read.")});
+        QString help = QStringLiteral(
+            "Space the scan couldn't attribute to visible files: file-system metadata and journals, snapshots, "
+            "deleted files that programs still hold open, files hidden under other volumes' mount points, and "
+            "folders the app wasn't allowed to read.");
+        if (const QString reserve = home::reservedSpaceSentence(volume); !reserve.isEmpty())
+            help += QStringLiteral(" ") + reserve;
+        if (other != 0) segments.push_back({"other", QStringLiteral("Other / hidden"), other, Tint::neutral, help});
     } else {
         segments.push_back({"folder", QStringLiteral("“") + rootName + QStringLiteral("” (scanned)"), scanned,
                             Tint::accent, QStringLiteral("Everything scanned in ") + rootPath});

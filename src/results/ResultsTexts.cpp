@@ -4,9 +4,7 @@
 #include "scanner/FileNode.h"
 #include "services/Formatters.h"
 
-#include <QFontMetrics>
 #include <QKeySequence>
-#include <QToolTip>
 
 namespace plenwick {
 
@@ -42,12 +40,6 @@ QString shortcutText(const char* portableShortcut) {
 
 QString helpWithShortcut(const QString& help, const char* portableShortcut) {
     return help + QStringLiteral(" (") + shortcutText(portableShortcut) + QStringLiteral(")");
-}
-
-QString wrappedToolTip(const QString& text) {
-    if (QFontMetrics(QToolTip::font()).horizontalAdvance(text) <= kWrappedToolTipWidth) return text;
-    return QStringLiteral("<table width=\"%1\"><tr><td>").arg(kWrappedToolTipWidth) + text.toHtmlEscaped() +
-           QStringLiteral("</td></tr></table>");
 }
 
 } // namespace plenwick

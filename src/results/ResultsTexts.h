@@ -28,10 +28,5 @@ QString colorModeTitle(ColorMode mode);
 QString helpWithShortcut(const QString& help, const char* portableShortcut);
 // The text of a shortcut as menus show it.
 QString shortcutText(const char* portableShortcut);
-// A tool tip of plain `text` that wraps at a readable width when it is wider than that
-// (tool tips wrap only rich text, so a long text is escaped into a paragraph of that
-// width); a shorter text is kept as it is.
-QString wrappedToolTip(const QString& text);
-inline constexpr int kWrappedToolTipWidth = 320;
 
 } // namespace plenwick

@@ -3,11 +3,13 @@
 #include "results/ResultsTexts.h"
 
 #include "app/AppState.h"
+#include "home/HomeTexts.h"
 #include "platform/ByteCountFormatter.h"
 #include "shell/ShellCardBackground.h"
 #include "shell/ShellStyle.h"
 #include "shell/ShellText.h"
 #include "shell/Symbols.h"
+#include "shell/WrappedToolTip.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -182,6 +184,7 @@ void ShellDiskUsageSummary::refresh() {
     const VolumeInfo& volume = *state_.scanVolume();
     title_->setText(diskUsageTitle(state_));
     total_->setText(bytesText(volume.totalCapacity));
+    total_->setToolTip(wrappedToolTip(home::volumeSizeHelp(volume)));
     if (*segments != bar_->segments()) rebuildLegend(*segments);
     bar_->setSegments(*segments, volume.totalCapacity);
 }

@@ -37,6 +37,9 @@ bool isSystemType(std::string_view type) noexcept {
                           "fuse.fuse-overlayfs", "fuse.portal", "fuse.gvfsd-fuse", "fuse.snapfuse", "erofs"});
 }
 
+// File systems that live in memory: part of the machine, whatever holds them.
+bool isMemoryType(std::string_view type) noexcept { return isOneOf(type, {"tmpfs", "ramfs"}); }
+
 bool isNetworkType(std::string_view type) noexcept {
     return isOneOf(type, {"nfs", "nfs4", "cifs", "smb3", "smbfs", "9p", "ceph", "fuse.sshfs", "glusterfs",
                           "fuse.glusterfs", "davfs", "fuse.davfs2", "afs", "lustre", "fuse.rclone", "fuse.s3fs",
@@ -172,7 +175,11 @@ DeviceFacts factsOf(const std::string& sysPath, const VolumeSystem& system, int 
         for (const std::string& slave : system.listFolder(sysPath + "/slaves"))
             if (const auto below = system.realPath(sysPath + "/slaves/" + slave))
                 return factsOf(*below, system, depth + 1);
-        return facts; // loop devices, RAM disks: neither internal nor removable
+        // A RAM disk lives in the machine's memory; a loop device (a disk image) is
+        // neither internal nor removable.
+        const std::string name = lastPathComponent(sysPath);
+        facts.isInternal = name.starts_with("zram") || name.starts_with("ram");
+        return facts;
     }
     auto removable = system.readFile(sysPath + "/removable");
     if (!removable) removable = system.readFile(sysPath.substr(0, sysPath.rfind('/')) + "/removable");
@@ -205,8 +212,9 @@ std::optional<VolumeInfo> volumeOf(const Mount& m, const VolumeSystem& system) {
     else v.name = repairUtf8(lastPathComponent(m.path));
     v.totalCapacity = std::max<std::int64_t>(space->total, 0);
     v.availableCapacity = std::max<std::int64_t>(space->available, 0);
+    v.reservedCapacity = std::max<std::int64_t>(space->reserved, 0);
     const DeviceFacts facts = deviceFacts(m, system);
-    v.isInternal = facts.isInternal;
+    v.isInternal = facts.isInternal || isMemoryType(m.type);
     v.isRemovable = facts.isRemovable;
     v.isRootVolume = m.path == "/";
     v.isNetwork = isNetworkType(m.type);

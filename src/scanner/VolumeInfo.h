@@ -24,6 +24,9 @@ struct VolumeInfo {
     bool isRootVolume = false;
     bool isNetwork = false;
     std::string fileSystem; // readable description of the format, empty when unknown
+    // Free space kept back for the system (ext4's reserve for root): neither used nor
+    // available, so not in the total, which disk tools count it in.
+    std::int64_t reservedCapacity = 0;
 
     const std::string& id() const noexcept { return url; }
     // The bytes in use: the total less what is available, never below nothing (a
@@ -57,7 +60,8 @@ struct std::hash<plenwick::VolumeInfo> {
                                      std::hash<std::int64_t>{}(v.availableCapacity),
                                      static_cast<std::size_t>(v.isInternal | v.isRemovable << 1 |
                                                               v.isRootVolume << 2 | v.isNetwork << 3),
-                                     std::hash<std::string>{}(v.fileSystem)};
+                                     std::hash<std::string>{}(v.fileSystem),
+                                     std::hash<std::int64_t>{}(v.reservedCapacity)};
         for (std::size_t h : parts) plenwick::hashCombine(seed, h);
         return seed;
     }

@@ -90,7 +90,8 @@ VolumeSpace volumeSpace(const struct statvfs& s) noexcept {
     const std::int64_t used = bytes(usedBlocks, unit);
     const std::int64_t available = bytes(s.f_bavail, unit);
     const std::int64_t total = used > INT64_MAX - available ? INT64_MAX : used + available;
-    return VolumeSpace{total, available};
+    const std::int64_t reserved = bytes(s.f_bfree > s.f_bavail ? s.f_bfree - s.f_bavail : 0, unit);
+    return VolumeSpace{total, available, reserved};
 }
 
 VolumeSystem VolumeSystem::live() {

@@ -20,6 +20,7 @@ namespace plenwick {
 struct VolumeSpace {
     std::int64_t total = 0;     // used + available
     std::int64_t available = 0; // f_bavail × f_frsize: what the user can write
+    std::int64_t reserved = 0;  // (f_bfree − f_bavail) × f_frsize: free, but only for root
 };
 
 // The figures of one statvfs answer: used = (f_blocks − f_bfree) × f_frsize.

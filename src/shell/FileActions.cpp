@@ -10,12 +10,10 @@
 #include <QWidget>
 #include <QClipboard>
 #include <QDrag>
-#include <QFile>
 #include <QList>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
-#include <QStringList>
 
 namespace plenwick {
 
@@ -57,10 +55,13 @@ void revealItem(const std::string& path, FileActionFailure failed) {
 
 namespace {
 
-QString pathLines(const std::vector<std::string>& paths) {
-    QStringList texts;
-    for (const std::string& path : paths) texts.push_back(QFile::decodeName(QByteArray::fromStdString(path)));
-    return texts.join(QLatin1Char('\n'));
+std::string pathLines(const std::vector<std::string>& paths) {
+    std::string lines;
+    for (const std::string& path : paths) {
+        if (!lines.empty()) lines += '\n';
+        lines += path;
+    }
+    return lines;
 }
 
 } // namespace
@@ -70,13 +71,19 @@ QMimeData* fileMimeData(const std::vector<std::string>& paths) {
     QList<QUrl> urls;
     for (const std::string& path : paths) urls.push_back(fileURL(path));
     data->setUrls(urls);
-    data->setText(pathLines(paths));
+    const std::string lines = pathLines(paths);
+    if (isValidUtf8(lines)) {
+        data->setText(QString::fromStdString(lines));
+    } else {
+        data->setData(QStringLiteral("text/plain"), QByteArray::fromStdString(lines));
+        data->setData(QStringLiteral("text/plain;charset=utf-8"), QByteArray::fromStdString(repairUtf8(lines)));
+    }
     return data;
 }
 
 void copyPaths(const std::vector<std::string>& paths) {
     if (paths.empty()) return;
-    QApplication::clipboard()->setText(pathLines(paths));
+    QApplication::clipboard()->setMimeData(fileMimeData(paths));
 }
 
 void dragItems(QWidget* source, const std::vector<std::string>& paths, const QPixmap& preview, QPoint hotSpot) {

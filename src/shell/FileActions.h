@@ -30,10 +30,14 @@ void openItem(const std::string& path, FileActionFailure failed = {});
 // `failed` hears when neither worked, titled "Couldn’t Reveal Item".
 void revealItem(const std::string& path, FileActionFailure failed = {});
 
-// Puts the paths on the clipboard as plain text, one per line, and nothing else.
+// Puts the paths on the clipboard, as fileMimeData has them.
 void copyPaths(const std::vector<std::string>& paths);
 
-// The drag payload of the items: file URLs (text/uri-list) and the paths as text.
+// The items for the clipboard and for drags: their file URLs (text/uri-list,
+// percent-encoded from the bytes) and their paths as text, one per line. A path that
+// is not valid UTF-8 keeps its exact bytes as the plain text, which is how the
+// locale's programs spell that file; only the flavour that promises UTF-8 has the bad
+// bytes replaced (U+FFFD), for readers that take nothing else.
 QMimeData* fileMimeData(const std::vector<std::string>& paths);
 
 // Drags the items out of `source` as file URLs, offering the drop target a copy only,

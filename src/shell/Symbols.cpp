@@ -551,25 +551,6 @@ void drawOnGrid(QPainter& p, Symbol symbol, const QColor& color, qreal weight) {
         p.drawPath(turn);
         break;
     }
-    case Symbol::lockShieldFill: {
-        QPainterPath shield;
-        shield.moveTo(8, 0.8);
-        shield.cubicTo(10, 2.2, 12.2, 2.8, 14.2, 2.8);
-        shield.cubicTo(14.2, 9.5, 11.8, 13.2, 8, 15.2);
-        shield.cubicTo(4.2, 13.2, 1.8, 9.5, 1.8, 2.8);
-        shield.cubicTo(3.8, 2.8, 6, 2.2, 8, 0.8);
-        QPainterPath lock;
-        lock.addRoundedRect(QRectF(5.3, 7.4, 5.4, 4.2), 0.8, 0.8);
-        QPainterPath shackle;
-        shackle.moveTo(6.4, 7.6);
-        shackle.lineTo(6.4, 6.4);
-        shackle.arcTo(QRectF(6.4, 4.8, 3.2, 3.2), 180, -180);
-        shackle.lineTo(9.6, 7.6);
-        p.setPen(Qt::NoPen);
-        p.setBrush(color);
-        p.drawPath(cutOut(shield.subtracted(lock), shackle, 1.1));
-        break;
-    }
     case Symbol::arrowDownCircleFill: {
         QPainterPath disc;
         disc.addEllipse(QPointF(8, 8), 7.2, 7.2);

@@ -66,7 +66,6 @@ enum class Symbol {
     folderBadgePlus,
     xmarkCircleFill,
     arrowUturnBackward,
-    lockShieldFill,         // a filled shield with a lock cut out
     arrowDownCircleFill,
     // The treemap's: file kinds in its status bar, its drag label and empty state.
     photo,

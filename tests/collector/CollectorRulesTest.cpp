@@ -136,21 +136,21 @@ TEST_F(CollectorTreeTest, TextsCountWithGroupingAndNameFoldersFromHome) {
     // Folders of items: "~" for home, a root of "/" stays "/", the item itself without a parent.
     const NodeRef home = folder("/home/ann/", {folder("Music", {file("song", 5)})});
     const NodeRef song = child(child(home, "Music"), "song");
-    EXPECT_EQ(collectorRowSubtitle(*song, 0, "/home/ann"), "~/Music");
-    EXPECT_EQ(collectorRowSubtitle(*child(home, "Music"), 0, "/home/ann"), "~");
-    EXPECT_EQ(collectorRowSubtitle(*home, 0, "/home/ann"), "~");
-    EXPECT_EQ(collectorRowSubtitle(*song, 1, "/home/ann"), "~/Music · plus 1 leftover item");
-    EXPECT_EQ(collectorRowSubtitle(*song, 3, "/elsewhere"), "/home/ann/Music · plus 3 leftover items");
+    EXPECT_EQ(collectorRowSubtitle(*song, 0, 0, "/home/ann"), "~/Music");
+    EXPECT_EQ(collectorRowSubtitle(*child(home, "Music"), 0, 0, "/home/ann"), "~");
+    EXPECT_EQ(collectorRowSubtitle(*home, 0, 0, "/home/ann"), "~");
+    EXPECT_EQ(collectorRowSubtitle(*song, 1, 0, "/home/ann"), "~/Music · plus 1 leftover item");
+    EXPECT_EQ(collectorRowSubtitle(*song, 3, 0, "/elsewhere"), "/home/ann/Music · plus 3 leftover items");
     const NodeRef top = folder("/", {file("swap", 1)});
-    EXPECT_EQ(collectorRowSubtitle(*child(top, "swap"), 0, "/home/ann"), "/");
-    EXPECT_EQ(collectorChipHelp(*child(home, "Music"), 5), "/home/ann/Music — " + collectorBytes(5));
+    EXPECT_EQ(collectorRowSubtitle(*child(top, "swap"), 0, 0, "/home/ann"), "/");
+    EXPECT_EQ(collectorChipHelp(*child(home, "Music"), {5, 0}), "/home/ann/Music — " + collectorBytes(5));
     EXPECT_EQ(collectorRemoveAccessibleName(*song, {}), "Remove song from Collector");
 
     // Control characters and bad bytes of names show as symbols, in paths too.
     const NodeRef odd = folder("/home/ann/", {folder("tab\there", {file("line1\nline2\xFF", 5)})});
     const NodeRef inner = child(child(odd, "tab\there"), "line1\nline2\xFF");
-    EXPECT_EQ(collectorRowSubtitle(*inner, 0, "/home/ann"), QString::fromUtf8("~/tab\u21E5here"));
-    EXPECT_EQ(collectorChipHelp(*inner, 5),
+    EXPECT_EQ(collectorRowSubtitle(*inner, 0, 0, "/home/ann"), QString::fromUtf8("~/tab\u21E5here"));
+    EXPECT_EQ(collectorChipHelp(*inner, {5, 0}),
               QString::fromUtf8("/home/ann/tab\u21E5here/line1\u21B5line2\uFFFD — ") + collectorBytes(5));
     EXPECT_EQ(collectorRemoveAccessibleName(*inner, {}), QString::fromUtf8("Remove line1\u21B5line2\uFFFD from Collector"));
 }

@@ -1,5 +1,6 @@
 // The collector's tests: its rules and texts need no display; the bar, the chips, the
 // list and the sheet run real widgets on the offscreen platform.
+#include "common/PointerReset.h"
 #include "common/StrictState.h"
 #include "platform/MotionPreference.h"
 
@@ -17,5 +18,6 @@ int main(int argc, char** argv) {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     ::testing::InitGoogleTest(&argc, argv);
     plenwick::test::failOperationsWhileNotifying();
+    plenwick::test::resetPointerAfterEachTest();
     return RUN_ALL_TESTS();
 }

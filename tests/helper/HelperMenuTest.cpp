@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QKeyEvent>
+#include <QTest>
 
 using namespace plenwick;
 using namespace plenwick::test;
@@ -94,6 +96,36 @@ TEST_F(HelperMenuTest, TheQuitItemFollowsTheMainProgramAndEachItemActs) {
     EXPECT_EQ(ran, (std::vector<std::string>{"open", "startup", "quit main", "quit helper"}));
     menu->uninstallApp()->trigger();
     EXPECT_EQ(activations, 1) << "the state's own operation";
+}
+
+TEST_F(HelperMenuTest, TheKeysItShowsWorkInTheOpenMenuAndInTheHelpersWindows) {
+    build();
+    // A key pressed while the menu is open acts as its item, and closes the menu.
+    menu->popup(QPoint(0, 0));
+    QTest::keyClick(menu.get(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(ran, std::vector<std::string>{"startup"});
+    EXPECT_FALSE(menu->isVisible());
+    QTest::keyClick(menu.get(), Qt::Key_U, Qt::ControlModifier);
+    EXPECT_EQ(activations, 1) << "Uninstall an App…";
+    // A key of no item, or of a greyed one, does nothing.
+    QTest::keyClick(menu.get(), Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(ran.size(), 1u);
+
+    // The windows' actions carry the same keys and do what the items do.
+    QStringList keys;
+    for (QAction* action : menu->windowActions()) keys << action->shortcut().toString(QKeySequence::PortableText);
+    EXPECT_EQ(keys, (QStringList{"Ctrl+O", "Ctrl+U", "Ctrl+L", "Ctrl+Q"}));
+    menu->windowActions().front()->trigger();
+    menu->windowActions().back()->trigger();
+    EXPECT_EQ(ran, (std::vector<std::string>{"startup", "open", "quit helper"}));
+
+    // Drawn by the desktop, the items show no keys, which still work when it is ours.
+    menu->setShortcutsShown(false);
+    for (QAction* item : menu->actions()) EXPECT_TRUE(item->shortcut().isEmpty()) << item->text().toStdString();
+    QTest::keyClick(menu.get(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(ran.back(), "open");
+    menu->setShortcutsShown(true);
+    EXPECT_EQ(menu->openMainApp()->shortcut(), QKeySequence("Ctrl+O"));
 }
 
 TEST(HelperIcon, DrawnCellByCellFromItsPattern) {

@@ -9,8 +9,15 @@
 
 #include <gtest/gtest.h>
 
+#include "helper/HelperMenu.h"
+#include "helper/TrayAbsence.h"
+
 #include <QAction>
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QSystemTrayIcon>
 #include <QFileDialog>
 #include <QTest>
 #include <QTimer>
@@ -51,6 +58,50 @@ protected:
 };
 
 } // namespace
+
+// The desktop's notification service, as far as the helper uses it.
+class FakeNotifications final : public QDBusVirtualObject {
+public:
+    QStringList told;
+
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        const QList<QVariant> arguments = message.arguments();
+        if (message.member() != QLatin1String("Notify") || arguments.size() != 8) return false;
+        told << arguments[3].toString() + QStringLiteral(": ") + arguments[4].toString();
+        connection.send(message.createReply(QVariant(1u)));
+        return true;
+    }
+};
+
+TEST_F(PlenwickHelperAppTest, WithoutASystemTrayTheHelperSaysItRunsWithoutAnIcon) {
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()) << "the offscreen desktop has no tray";
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("notifications"));
+    if (!bus.isConnected()) GTEST_SKIP() << "no session bus";
+    FakeNotifications notifications;
+    ASSERT_TRUE(bus.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"), &notifications));
+    ASSERT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
+
+    {
+        PlenwickHelperApp helper;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !notifications.told.isEmpty(); }, 20000));
+    }
+    EXPECT_EQ(notifications.told, QStringList{TrayAbsenceNotice::title + ": " + TrayAbsenceNotice::body});
+    bus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
+    bus.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("notifications"));
+}
+
+TEST_F(PlenwickHelperAppTest, TheHelpersWindowsTakeTheKeysItsMenuShows) {
+    PlenwickHelperApp helper;
+    helper.menu().startupItems()->trigger();
+    QWidget* startup = helper.presenter().window(QString::fromLatin1(WindowPresenter::startupItemsWindow));
+    ASSERT_NE(startup, nullptr);
+    for (QAction* action : helper.menu().windowActions())
+        EXPECT_TRUE(startup->actions().contains(action)) << action->text().toStdString();
+    // The offscreen tray draws no menu of its own: the items show their keys.
+    EXPECT_EQ(helper.menu().startupItems()->shortcut(), QKeySequence("Ctrl+L"));
+}
 
 TEST_F(PlenwickHelperAppTest, UninstallAnAppBringsTheHelperForwardBeforeItsChooser) {
     PlenwickHelperApp helper;

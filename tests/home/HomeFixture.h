@@ -49,7 +49,7 @@ protected:
         HomeEnvironment env;
         env.paths = paths.get();
         env.helper = helper.get();
-        env.accessProbe = [this] { return accessAnswer; };
+        env.systemTrayAvailable = [this] { return trayAvailable; };
         env.uninstallApp = uninstallApp;
         env.openStartupItems = openStartupItems;
         return env;
@@ -93,7 +93,7 @@ protected:
     std::shared_ptr<FakeHelperProcesses::Log> processes = std::make_shared<FakeHelperProcesses::Log>();
     std::unique_ptr<PathPresence> paths;
     std::unique_ptr<HelperController> helper;
-    FullDiskAccess::Status accessAnswer = FullDiskAccess::Status::unknown;
+    bool trayAvailable = true; // what the desktop says of its system tray
     std::function<void()> uninstallApp;
     std::function<void()> openStartupItems;
     std::unique_ptr<VolumePickerView> page;

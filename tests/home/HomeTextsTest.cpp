@@ -69,6 +69,18 @@ TEST(HomeTexts, VolumeRingFillAndColoursFollowTheUsedShare) {
     EXPECT_EQ(home::volumeCapacityText(volume(0, 0)).toStdString(), "of Zero KB · 0.0% used");
 }
 
+TEST(HomeTexts, TheSizeNamesTheSystemsReserveWhenTheVolumeKeepsOne) {
+    VolumeInfo v = volume(102'750'000'000, 82'530'000'000);
+    EXPECT_TRUE(home::volumeSizeHelp(v).isEmpty()) << "nothing left out, nothing to say";
+    EXPECT_TRUE(home::reservedSpaceSentence(v).isEmpty());
+    v.reservedCapacity = 5'410'000'000;
+    const QString sentence = home::reservedSpaceSentence(v);
+    EXPECT_TRUE(sentence.contains("keeps 5.41 GB reserved for the system")) << sentence.toStdString();
+    EXPECT_TRUE(sentence.contains("show a size of 108.16 GB")) << "what df and the disk tools show";
+    EXPECT_EQ(home::volumeSizeHelp(v), "The space in use plus the space free. " + sentence);
+    EXPECT_EQ(home::volumeCapacityText(v).toStdString(), "of 102.75 GB · 20% used") << "the figures stay";
+}
+
 TEST(HomeTexts, VolumeKindLineAndSymbol) {
     VolumeInfo v = volume(10, 5, "NFS");
     v.isNetwork = true;

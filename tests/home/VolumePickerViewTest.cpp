@@ -7,7 +7,9 @@
 #include "home/RecentScansList.h"
 #include "home/ScanFolderCard.h"
 #include "home/ToolCards.h"
+#include "home/HomeTexts.h"
 #include "home/VolumeCard.h"
+#include "shell/WrappedToolTip.h"
 #include "platform/MotionPreference.h"
 #include "shell/FileIconCache.h"
 
@@ -21,7 +23,6 @@ namespace plenwick::test {
 namespace {
 
 using Kind = AppState::Phase::Kind;
-using Status = FullDiskAccess::Status;
 
 VolumeInfo disk(std::string url, std::string name, std::int64_t total, std::int64_t available) {
     return volume(std::move(url), std::move(name), total, available);
@@ -84,6 +85,20 @@ TEST_F(HomeTest, VolumeCardsScanTheirVolumeAndShowASymbolForAMissingMountPoint) 
     state->cancelScan();
 }
 
+TEST_F(HomeTest, AVolumeCardsSizeLineNamesTheReserveItLeavesOut) {
+    VolumeInfo root = disk("/", "File System", 102'750'000'000, 82'530'000'000);
+    VolumeCard plain(root);
+    plain.resize(plain.sizeHint());
+    EXPECT_EQ(plain.toolTipAt(plain.capacityRect().center()), "/") << "nothing left out: the path, as elsewhere";
+
+    root.reservedCapacity = 5'410'000'000;
+    VolumeCard card(root);
+    card.resize(card.sizeHint());
+    EXPECT_EQ(card.toolTipAt(card.capacityRect().center()), wrappedToolTip(home::volumeSizeHelp(root)));
+    EXPECT_EQ(card.toolTipAt(card.cardRect().topLeft() + QPointF(24, 24)), "/");
+    EXPECT_TRUE(card.accessibleDescription().endsWith(home::volumeSizeHelp(root)));
+}
+
 TEST_F(HomeTest, AVolumeCardDrawsItsRingInTheColourOfItsFill) {
     VolumePickerView& home = open();
     mount({disk("/srv/full", "Full", 1000, 50)});
@@ -102,69 +117,37 @@ TEST_F(HomeTest, AVolumeCardDrawsItsRingInTheColourOfItsFill) {
     EXPECT_EQ(card->scanButton()->width(), qRound(card->cardRect().width() - 36));
 }
 
-TEST_F(HomeTest, TheAccessBannerShowsOnlyWhileAccessIsDenied) {
-    accessAnswer = Status::denied;
-    VolumePickerView& home = open();
-    EXPECT_EQ(home.accessBanner(), nullptr) << "hidden until the probe has answered";
-    EXPECT_GE(utility->pendingCount(), 1u) << "the probe runs in the background";
-    runUtilityJobs();
-    EXPECT_EQ(home.accessStatus(), Status::denied);
-    ASSERT_NE(home.accessBanner(), nullptr);
-
-    accessAnswer = Status::granted;
-    home.accessBanner()->recheckButton()->click();
-    runUtilityJobs();
-    EXPECT_EQ(home.accessBanner(), nullptr);
-
-    // What Linux reports: no protected file to try, unknown; no banner.
-    accessAnswer = Status::unknown;
-    home.loadAccessStatus();
-    runUtilityJobs();
-    EXPECT_EQ(home.accessStatus(), Status::unknown);
-    EXPECT_EQ(home.accessBanner(), nullptr);
-}
-
-TEST_F(HomeTest, BannersMoveInFromTheTopAndOutAgainUnlessMotionIsReduced) {
+TEST_F(HomeTest, TheWayBackMovesOutWhenTheResultsCloseUnlessMotionIsReduced) {
     MotionPreference::shared().setOverride(false);
-    accessAnswer = Status::denied;
     scanAndGoHome();
     VolumePickerView& home = open();
     ASSERT_NE(home.returnBanner(), nullptr);
     EXPECT_FALSE(home.findChild<HomeBannerTransition*>()) << "the way back is there from the start";
-    runUtilityJobs();
-    auto* coming = home.findChild<HomeBannerTransition*>();
-    ASSERT_TRUE(coming) << "the access banner moves in";
-    EXPECT_TRUE(coming->isComing());
-    EXPECT_EQ(coming->animation().duration(), HomeBannerTransition::kDurationMs);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !coming->isRunning(); }, 5000));
-    EXPECT_TRUE(home.accessBanner()->isVisible()) << "and is itself once in";
 
     home.returnBanner()->closeButton()->click();
     EXPECT_EQ(home.returnBanner(), nullptr);
     auto* leaving = home.findChild<HomeBannerTransition*>(QStringLiteral("LeavingBanner"));
     ASSERT_TRUE(leaving) << "the way back moves out when the results are closed";
-    EXPECT_FALSE(leaving->isComing());
+    EXPECT_EQ(leaving->animation().duration(), HomeBannerTransition::kDurationMs);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !leaving->isVisible(); }, 5000));
 
+    // Reduced motion: gone at once.
     MotionPreference::shared().setOverride(true);
-    accessAnswer = Status::granted;
-    home.loadAccessStatus();
-    runUtilityJobs();
-    EXPECT_EQ(home.accessBanner(), nullptr);
-    for (HomeBannerTransition* t : home.findChildren<HomeBannerTransition*>(QStringLiteral("LeavingBanner")))
-        EXPECT_FALSE(t->isVisible()) << "reduced motion: at once";
+    scanAndGoHome();
+    VolumePickerView& again = open();
+    ASSERT_NE(again.returnBanner(), nullptr);
+    again.returnBanner()->closeButton()->click();
+    EXPECT_EQ(again.returnBanner(), nullptr);
+    EXPECT_FALSE(again.findChild<HomeBannerTransition*>(QStringLiteral("LeavingBanner")));
     MotionPreference::shared().setOverride(std::nullopt);
 }
 
 TEST_F(HomeTest, ReturnBannerGoesBackOrDropsTheResults) {
-    accessAnswer = Status::denied;
     scanAndGoHome();
     VolumePickerView& home = open();
-    runUtilityJobs();
     ASSERT_NE(home.returnBanner(), nullptr);
-    EXPECT_EQ(home.columnItems().mid(0, 4),
-              (QStringList{"HomeHeader", "ReturnToResultsBanner", "FullDiskAccessBanner", "Section:Disks"}))
-        << "the return banner is second, above the access banner";
+    EXPECT_EQ(home.columnItems().mid(0, 3), (QStringList{"HomeHeader", "ReturnToResultsBanner", "Section:Disks"}))
+        << "the return banner is second, above the disks";
     EXPECT_EQ(home.returnBanner()->titleText(),
               "Back to results of " + QString::fromStdString(state->displayName(*state->root())));
     // The age is read at the scan's start: a slow run must not turn "now" into "1 second ago".
@@ -303,10 +286,15 @@ TEST_F(HomeTest, TheHelperSwitchShowsAndChangesTheLoginItem) {
     card->toggle()->click();
     EXPECT_TRUE(card->toggle()->isChecked());
     EXPECT_EQ(helper->status(), LoginItemStatus::enabled);
+    EXPECT_EQ(card->detailText(), HelperToolCard::ordinaryDetail);
+    // Where the desktop has no tray, the card says the helper runs without an icon.
+    trayAvailable = false;
+    EXPECT_EQ(card->detailText(), HelperToolCard::noTrayDetail);
     EXPECT_TRUE(existsNoFollow(config.path() + "/autostart/tarnwell.Plenwick.Helper.desktop"));
     card->toggle()->click();
     EXPECT_FALSE(card->toggle()->isChecked());
     EXPECT_FALSE(existsNoFollow(config.path() + "/autostart/tarnwell.Plenwick.Helper.desktop"));
+    EXPECT_EQ(card->detailText(), HelperToolCard::ordinaryDetail) << "off, there is no icon to miss";
 }
 
 TEST_F(HomeTest, VolumeChangesKeepTheIconsAndOnlyTheLastLoadApplies) {

@@ -84,6 +84,7 @@ protected:
     SettingsView& openSettings() {
         program = std::make_unique<PlenwickApp>([] { return settingsEnvironment(std::make_shared<MemoryPreferences>()); });
         program->setHelperController(helper.get());
+        program->setSystemTrayAvailable([this] { return trayAvailable; });
         program->openWindow(QStringLiteral("settings"));
         settle();
         return *program->settingsWindow();
@@ -96,6 +97,7 @@ protected:
     }
     std::string entry() const { return config.path() + "/autostart/tarnwell.Plenwick.Helper.desktop"; }
 
+    bool trayAvailable = true; // what the desktop says of its system tray
     TempFolder config, bundle;
     std::string helperProgram;
     std::shared_ptr<ManualExecutor> jobs = std::make_shared<ManualExecutor>();
@@ -105,8 +107,8 @@ protected:
 };
 
 HelperRow helperRow(bool on, bool awaitingApproval = false, bool notRunning = false,
-                    std::optional<QString> error = std::nullopt) {
-    return HelperRow{on, awaitingApproval, notRunning, std::move(error)};
+                    std::optional<QString> error = std::nullopt, bool noSystemTray = false) {
+    return HelperRow{on, awaitingApproval, notRunning, std::move(error), noSystemTray};
 }
 
 TEST(HelperToggle, ShowsOneNoteAtATimeAndMovesOnlyWithItsState) {
@@ -137,6 +139,10 @@ TEST(HelperToggle, ShowsOneNoteAtATimeAndMovesOnlyWithItsState) {
     EXPECT_EQ(start.count(), 1);
     row.setRow(helperRow(true));
     EXPECT_FALSE(row.notRunningLine()->isVisible()) << "gone once it runs";
+    EXPECT_FALSE(row.noTrayLine()->isVisible());
+    row.setRow(helperRow(true, false, false, std::nullopt, true));
+    EXPECT_TRUE(row.noTrayLine()->isVisible()) << "no tray to show it in: said where it was turned on";
+    EXPECT_EQ(row.noTrayLine()->text(), HelperToggle::noTrayText);
 
     // Not registered, with a failure: the switch off and the red line.
     row.setRow(helperRow(false, false, false, QStringLiteral("Couldn’t write the autostart entry.")));
@@ -206,6 +212,15 @@ TEST_F(SettingsHelperTest, TheRowShowsTheControllerAndAsksItForChanges) {
     settle();
     EXPECT_EQ(processes->launches, 1);
     EXPECT_EQ(row.row(), helperRow(true)) << "the started copy is found";
+
+    // Where the desktop has no system tray, the row says so when it is next shown.
+    trayAvailable = false;
+    program->settingsWindow()->hide();
+    program->settingsWindow()->show();
+    settle();
+    EXPECT_EQ(row.row(), helperRow(true, false, false, std::nullopt, true));
+    EXPECT_TRUE(row.noTrayLine()->isVisible());
+    trayAvailable = true;
 
     // The helper quit while the window was hidden: it says so when it comes back.
     program->settingsWindow()->hide();

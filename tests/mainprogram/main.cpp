@@ -1,4 +1,5 @@
 // The views' tests run real widgets on the offscreen platform.
+#include "common/PointerReset.h"
 #include "common/StrictState.h"
 #include "platform/MotionPreference.h"
 
@@ -14,5 +15,6 @@ int main(int argc, char** argv) {
     plenwick::MotionPreference::setSharedSources({}, {});
     ::testing::InitGoogleTest(&argc, argv);
     plenwick::test::failOperationsWhileNotifying();
+    plenwick::test::resetPointerAfterEachTest();
     return RUN_ALL_TESTS();
 }

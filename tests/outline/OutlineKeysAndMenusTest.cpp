@@ -177,8 +177,9 @@ TEST_F(OutlineKeysTest, ContextMenusOfRowsAndHeader) {
     menu->actions().at(3)->trigger();
     menu->close();
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("/scan/Docs/résumé ünïcode.txt"));
-    // Plain text only: no file URL that a program could take for the file itself.
-    EXPECT_EQ(QApplication::clipboard()->mimeData()->formats(), QStringList{QStringLiteral("text/plain")});
+    // With the file's URL, which file managers and terminals take.
+    EXPECT_EQ(QApplication::clipboard()->mimeData()->urls(),
+              QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/scan/Docs/résumé ünïcode.txt"))});
     // Zoom In and Preview act on the row's node.
     trigger(coordinator().showContextMenu(docs.get(), QPoint(10, 10)), QStringLiteral("Zoom In"));
     EXPECT_EQ(state->focus(), docs);

@@ -1,5 +1,6 @@
 // The outline's tests: the pure core needs no display; the views run real widgets
 // on the offscreen platform.
+#include "common/PointerReset.h"
 #include "common/StrictState.h"
 
 #include <QApplication>
@@ -11,5 +12,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     plenwick::test::failOperationsWhileNotifying();
+    plenwick::test::resetPointerAfterEachTest();
     return RUN_ALL_TESTS();
 }

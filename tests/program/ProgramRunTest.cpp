@@ -1,7 +1,7 @@
 // The built programs as a user meets them: Quit ends the main program with every
 // window, from any of them; a second launch hands itself to the running copy, which
 // comes forward (a minimised window restored) and scans the folder the second was
-// given; the helper's windows come forward alike and quit with Ctrl+Q.
+// given; the helper's windows come forward alike and take its menu's keys.
 #include "XWindows.h"
 
 #include "common/TestSupport.h"
@@ -10,6 +10,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusReply>
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QThread>
@@ -24,6 +25,7 @@ namespace plenwick::test {
 namespace {
 
 const QString busName = QStringLiteral("tarnwell.Plenwick");
+const QString helperBusName = QStringLiteral("tarnwell.Plenwick.Helper");
 
 // Waits for `done`, serving events meanwhile, at most `ms`.
 bool waitFor(const std::function<bool()>& done, int ms = 20000) {
@@ -61,6 +63,12 @@ protected:
             process->waitForFinished(5000);
         }
         expectNoReentry(first);
+        // The bus lets a name go once it has seen its owner's connection close: the
+        // next test's first copy must not find this one's name still held.
+        EXPECT_TRUE(waitFor([] {
+            const QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+            return !bus->isServiceRegistered(busName) && !bus->isServiceRegistered(helperBusName);
+        })) << "a name outlived its program";
     }
     // The program's error output, passed on; an observer that re-entered its object
     // while being told of a change fails the test.
@@ -116,8 +124,15 @@ protected:
         std::filesystem::create_directories(home / "Library/Caches/org.example.notes");
         writeFile(home / "Library/Caches/org.example.notes/cache.db", std::string(8192, 'c'));
         start(helper, {}, {}, QStringLiteral(PLENWICK_HELPER));
+        // The helper claims its name on the session bus once its Trash is watched and
+        // listed; what arrives in it before then is what was there already.
+        EXPECT_TRUE(waitFor([&] {
+            const QDBusReply<uint> owner =
+                QDBusConnection::sessionBus().interface()->servicePid(helperBusName);
+            return owner.isValid() && owner.value() == static_cast<uint>(helper.processId());
+        })) << "the helper never claimed its name";
         const std::string trash = home / ".local/share/Trash/files";
-        EXPECT_TRUE(waitFor([&] { return std::filesystem::is_directory(trash); })) << "the helper watches no Trash";
+        EXPECT_TRUE(std::filesystem::is_directory(trash)) << "the helper watches no Trash";
         // Moved to the Trash as a file manager does: made beside it, then renamed in.
         const std::string app = home / "Notes.app";
         std::filesystem::create_directories(app + "/Contents");
@@ -133,19 +148,18 @@ protected:
     }
     // Asks the running helper over the session bus to come forward.
     void activateHelper() {
-        const QString service = QStringLiteral("tarnwell.Plenwick.Helper");
-        QDBusMessage call = QDBusMessage::createMethodCall(service, QStringLiteral("/tarnwell/Plenwick/Helper"),
+        QDBusMessage call = QDBusMessage::createMethodCall(helperBusName, QStringLiteral("/tarnwell/Plenwick/Helper"),
                                                            QStringLiteral("org.freedesktop.Application"),
                                                            QStringLiteral("Activate"));
         call << QVariantMap();
         const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 10000);
         EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
     }
-    // Minimises `window` and gives the program a moment to take it in.
+    // Minimises `window`, and returns once the program has taken it in.
     void minimise(xcb_window_t window) {
         x.iconify(window);
         ASSERT_FALSE(x.isMapped(window));
-        waitFor([] { return false; }, 500);
+        ASSERT_TRUE(x.sync(window)) << "the program answers no ping";
     }
 
     XWindows x;
@@ -209,6 +223,14 @@ TEST_F(ProgramRun, CtrlQInAHelperWindowEndsTheHelper) {
     EXPECT_TRUE(helper.waitForFinished(15000)) << "Ctrl+Q in the helper's window left it running";
     EXPECT_EQ(helper.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(helper.exitCode(), 0);
+}
+
+TEST_F(ProgramRun, TheKeysOfTheHelpersMenuWorkInItsWindows) {
+    const XWindows::Window window = startHelperWithLeftoverWindow();
+    ASSERT_NE(window.id, 0u);
+    x.pressControl(window.id, 'l');
+    EXPECT_TRUE(waitFor([&] { return x.shownWindow(helper.processId(), "Startup Items").has_value(); }))
+        << "Ctrl+L in the helper's window opened no Startup Items";
 }
 
 TEST_F(ProgramRun, ASecondLaunchBringsTheFirstForwardAndHandsItItsFolder) {

@@ -3,7 +3,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
+
+#include <poll.h>
 
 namespace plenwick::test {
 
@@ -150,11 +151,53 @@ void XWindows::iconify(xcb_window_t window) {
     xcb_flush(connection_);
     // The program reads the property when it hears of the change: it must read Normal
     // before the property changes again.
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    sync(window);
     xcb_unmap_window(connection_, window);
     const std::uint32_t iconic[2] = {iconicState, XCB_NONE};
     xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, wmState, wmState, 32, 2, iconic);
     xcb_flush(connection_);
+}
+
+bool XWindows::sync(xcb_window_t window, int ms) {
+    if (!connection_) return false;
+    const xcb_atom_t protocols = atom("WM_PROTOCOLS"), ping = atom("_NET_WM_PING");
+    if (!hearsRoot_) {
+        // The answer is sent to the root window, to whoever hears its structure change
+        // (or redirects its children's, which no one here does).
+        const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        xcb_change_window_attributes(connection_, screen_->root, XCB_CW_EVENT_MASK, &mask);
+        hearsRoot_ = true;
+    }
+    const std::uint32_t token = ++pings_;
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = protocols;
+    event.data.data32[0] = ping;
+    event.data.data32[1] = token;
+    event.data.data32[2] = window;
+    xcb_send_event(connection_, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+    xcb_flush(connection_);
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        while (xcb_generic_event_t* next = xcb_poll_for_event(connection_)) {
+            bool answered = false;
+            if ((next->response_type & 0x7f) == XCB_CLIENT_MESSAGE) {
+                const auto* message = reinterpret_cast<const xcb_client_message_event_t*>(next);
+                answered = message->window == screen_->root && message->type == protocols &&
+                           message->data.data32[0] == ping && message->data.data32[1] == token;
+            }
+            std::free(next);
+            if (answered) return true;
+        }
+        if (xcb_connection_has_error(connection_)) return false;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return false;
+        pollfd readable{xcb_get_file_descriptor(connection_), POLLIN, 0};
+        ::poll(&readable, 1, static_cast<int>(left.count()));
+    }
 }
 
 } // namespace plenwick::test

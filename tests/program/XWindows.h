@@ -38,6 +38,10 @@ public:
     void iconify(xcb_window_t window);
     // Whether `window` is mapped, i.e. on screen rather than minimised or hidden.
     bool isMapped(xcb_window_t window);
+    // Returns once the program that owns `window` has handled every event the server
+    // sent it before: a _NET_WM_PING queued behind them comes back answered. False
+    // when no answer came within `ms` (a program that hangs).
+    bool sync(xcb_window_t window, int ms = 20000);
 
 private:
     xcb_atom_t atom(const char* name);
@@ -47,6 +51,8 @@ private:
 
     xcb_connection_t* connection_ = nullptr;
     xcb_screen_t* screen_ = nullptr;
+    std::uint32_t pings_ = 0;
+    bool hearsRoot_ = false;
 };
 
 } // namespace plenwick::test

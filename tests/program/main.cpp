@@ -1,9 +1,19 @@
-// Runs under an X server and a session bus of the test's own (see CMakeLists.txt).
+// Runs on an X server of its own, started here, under a session bus of its own (see
+// CMakeLists.txt).
+#include "PrivateXServer.h"
+
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
+    const plenwick::test::PrivateXServer server(PLENWICK_XVFB, "1600x1000x24");
+    if (!server.failure().empty()) {
+        std::fprintf(stderr, "no X server: %s\n", server.failure().c_str());
+        return 1;
+    }
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

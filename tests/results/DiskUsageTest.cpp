@@ -1,5 +1,6 @@
 #include "app/StateFixture.h"
 
+#include "home/HomeTexts.h"
 #include "results/DiskUsageSegments.h"
 
 namespace plenwick::test {
@@ -33,6 +34,17 @@ TEST(DiskUsageSegments, AWholeVolumeShowsScannedHiddenAndFree) {
     EXPECT_EQ(ids(makeDiskUsageSegments(data, 400 * GB, 0, "Data", "/")), (std::vector<std::string>{"scanned", "free"}));
     // The hidden part never exceeds what the scan left over.
     EXPECT_EQ(makeDiskUsageSegments(data, 390 * GB, 50 * GB, "Data", "/")[1].bytes, 10 * GB);
+}
+
+TEST(DiskUsageSegments, TheHiddenPartNamesTheSystemsReserveWhichCountsAsNeither) {
+    VolumeInfo data = volume("/", "Data", 500 * GB, 100 * GB);
+    data.reservedCapacity = 25 * GB;
+    const auto segments = makeDiskUsageSegments(data, 300 * GB, 100 * GB, "Data", "/");
+    ASSERT_EQ(ids(segments), (std::vector<std::string>{"scanned", "other", "free"}));
+    ASSERT_TRUE(segments[1].help);
+    EXPECT_TRUE(segments[1].help->startsWith("Space the scan couldn't attribute to visible files"));
+    EXPECT_TRUE(segments[1].help->endsWith(" " + home::reservedSpaceSentence(data)));
+    EXPECT_EQ(segments[2].bytes, 100 * GB) << "the reserve is not free space";
 }
 
 TEST(DiskUsageSegments, AFolderShowsItsShareBesideEverythingElse) {

@@ -1,5 +1,6 @@
 #include "app/StateFixture.h"
 #include "common/FakeDesktopOpener.h"
+#include "home/HomeTexts.h"
 
 #include "results/FileKindText.h"
 #include "results/FileTypesRowView.h"
@@ -10,6 +11,7 @@
 #include "results/ShellInspectorDetails.h"
 #include "results/ShellShareBar.h"
 #include "shell/ShellText.h"
+#include "shell/WrappedToolTip.h"
 #include "services/Formatters.h"
 
 #include <QAbstractButton>
@@ -339,6 +341,11 @@ TEST_F(InspectorViewTest, TheCardNamesAVolumeScanOrTheFolderShare) {
     ASSERT_FALSE(segments.empty());
     EXPECT_EQ(segments.back().id, "free");
     EXPECT_EQ(card.legendRows().size(), segments.size());
+    EXPECT_TRUE(card.totalLabel()->toolTip().isEmpty()) << "no reserve, nothing to say";
+    data.reservedCapacity = 50;
+    state->setScanVolume(data);
+    card.refresh();
+    EXPECT_EQ(card.totalLabel()->toolTip(), wrappedToolTip(home::volumeSizeHelp(data)));
     if (!state->isWholeVolumeScan()) {
         EXPECT_EQ(segments[0].title, "“data” (scanned)");
         EXPECT_EQ(card.legendRows()[0]->toolTip(), "Everything scanned in /data");

@@ -11,6 +11,7 @@
 #include "results/SelectableText.h"
 #include "results/ShellShareBar.h"
 #include "shell/ShellStyle.h"
+#include "shell/WrappedToolTip.h"
 
 #include <QLabel>
 #include <QMenu>

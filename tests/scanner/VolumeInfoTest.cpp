@@ -181,12 +181,14 @@ TEST(VolumeInfo, FiguresLeaveTheRootReserveOutAsDfDoes) {
     const std::int64_t used = (66'053'021LL - 61'439'157LL) * 4096;
     EXPECT_EQ(space.available, 20'470'433LL * 4096);
     EXPECT_EQ(space.total, used + space.available);
+    EXPECT_EQ(space.reserved, (61'439'157LL - 20'470'433LL) * 4096);
 
     VolumeSystem system = recordedSystem();
     system.space = [&](const std::string&) -> std::optional<VolumeSpace> { return volumeSpace(s); };
     const auto root = VolumeInfo::make("/", system);
     ASSERT_TRUE(root);
     EXPECT_EQ(root->usedCapacity(), used);
+    EXPECT_EQ(root->reservedCapacity, space.reserved) << "told where the size is shown";
     // df's Use% for these figures is 19 (it rounds up 18.4); the reserve counted as
     // used would make it 70.
     EXPECT_NEAR(static_cast<double>(root->usedCapacity()) / static_cast<double>(root->totalCapacity), 0.184, 0.001);
@@ -197,11 +199,39 @@ TEST(VolumeInfo, FiguresLeaveTheRootReserveOutAsDfDoes) {
     s.f_bfree = s.f_blocks + 5;
     EXPECT_EQ(volumeSpace(s).total, volumeSpace(s).available);
     EXPECT_EQ(volumeSpace(s).available, 20'470'433LL * 512);
+    EXPECT_EQ(volumeSpace(s).reserved, (s.f_bfree - s.f_bavail) * 512);
+    s.f_bavail = s.f_bfree + 1; // more available than free: no reserve
+    EXPECT_EQ(volumeSpace(s).reserved, 0);
+    s.f_bavail = 20'470'433;
     // Figures beyond 64 bits saturate instead of wrapping.
     s.f_frsize = 1ULL << 40;
     s.f_bfree = 0;
     s.f_bavail = s.f_blocks = 1ULL << 40;
     EXPECT_EQ(volumeSpace(s).total, INT64_MAX);
+}
+
+TEST(VolumeInfo, MemoryFileSystemsAndRamDisksAreInternalDiskImagesAreNot) {
+    VolumeSystem system = recordedSystem();
+    system.mounts = [] {
+        return parseMountInfo("22 1 259:2 / / rw - ext4 /dev/root rw\n"
+                              "50 22 0:90 / /mnt/scratch ro - tmpfs tmpfs ro,size=4k\n"
+                              "51 22 252:0 / /mnt/fast rw - ext4 /dev/zram0 rw\n"
+                              "52 22 7:3 / /media/me/image ro - iso9660 /dev/loop3 ro\n");
+    };
+    system.space = [](const std::string&) -> std::optional<VolumeSpace> { return VolumeSpace{4096, 0}; };
+    system.realPath = [](const std::string& p) -> std::optional<std::string> {
+        if (p == "/sys/class/block/zram0") return "/sys/devices/virtual/block/zram0";
+        if (p == "/sys/class/block/loop3") return "/sys/devices/virtual/block/loop3";
+        if (p.starts_with("/sys/")) return std::nullopt;
+        return p;
+    };
+    const auto volumes = VolumeInfo::mountedVolumes(system);
+    ASSERT_EQ(urls(volumes), (std::vector<std::string>{"/", "/mnt/fast", "/mnt/scratch", "/media/me/image"}));
+    EXPECT_TRUE(volumes[2].isInternal) << "a tmpfs is the machine's memory, not an external disk";
+    EXPECT_FALSE(volumes[2].isRemovable);
+    EXPECT_EQ(volumes[2].fileSystem, "Memory (tmpfs)");
+    EXPECT_TRUE(volumes[1].isInternal) << "a RAM disk";
+    EXPECT_FALSE(volumes[3].isInternal) << "a disk image";
 }
 
 TEST(VolumeInfo, UsedCapacityIsNeverNegative) {

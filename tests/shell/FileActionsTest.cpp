@@ -6,7 +6,9 @@
 #include "platform/FileURL.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QTest>
 #include <QWidget>
 
@@ -32,6 +34,29 @@ protected:
     TempFolder items;
     std::vector<std::pair<std::string, std::string>> failures;
 };
+
+TEST(CopyPaths, TheClipboardHoldsTheExactPathAsTextAndAsAFileURL) {
+    copyPaths({"/tmp/with space/Café #1.txt"});
+    const QMimeData* copied = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(copied);
+    EXPECT_EQ(copied->text(), QString::fromUtf8("/tmp/with space/Café #1.txt")) << "no percent escapes";
+    ASSERT_EQ(copied->urls().size(), 1);
+    EXPECT_EQ(copied->urls()[0].toEncoded(), "file:///tmp/with%20space/Caf%C3%A9%20%231.txt");
+
+    // A name that is not UTF-8: the text keeps its bytes (the U+FFFD of a repaired
+    // text would name another file), and so does the URL; only the flavour promising
+    // UTF-8 has the bad byte replaced.
+    const std::string odd = "/tmp/caf\xE9\nnotes.txt";
+    copyPaths({odd, "/tmp/plain"});
+    copied = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(copied);
+    EXPECT_EQ(copied->data(QStringLiteral("text/plain")).toStdString(), odd + "\n/tmp/plain");
+    EXPECT_EQ(copied->text(), QString::fromUtf8("/tmp/caf\uFFFD\nnotes.txt\n/tmp/plain"));
+    ASSERT_EQ(copied->urls().size(), 2);
+    EXPECT_EQ(copied->urls()[0].toEncoded(), "file:///tmp/caf%E9%0Anotes.txt");
+    EXPECT_EQ(pathFromFileURL(copied->urls()[0]), odd);
+    EXPECT_EQ(pathFromFileURL(copied->urls()[1]), "/tmp/plain");
+}
 
 TEST_F(DesktopOpenTest, OpenGivesTheItemsFileURLAndTellsNothingWhenAnApplicationTookIt) {
     installOpener(0);
