@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <utility>
 
 namespace plenwick {
 namespace {
@@ -82,19 +83,30 @@ std::vector<Mount> parseMountInfo(std::string_view text) {
     return mounts;
 }
 
-std::vector<Mount> readMountTable() {
+std::optional<std::vector<Mount>> readWholeMountTable() {
     const int fd = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return {};
+    if (fd < 0) return std::nullopt;
     std::string text;
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
+        if (n < 0) {
+            const int error = errno;
+            ::close(fd);
+            errno = error;
+            return std::nullopt;
+        }
+        if (n == 0) break;
         text.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);
     return parseMountInfo(text);
+}
+
+std::vector<Mount> readMountTable() {
+    std::optional<std::vector<Mount>> table = readWholeMountTable();
+    return table ? std::move(*table) : std::vector<Mount>{};
 }
 
 } // namespace plenwick

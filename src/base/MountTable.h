@@ -2,6 +2,7 @@
 // The mount table of this process, read from /proc/self/mountinfo.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,5 +27,8 @@ std::vector<Mount> parseMountInfo(std::string_view text);
 std::string unescapeMountField(std::string_view field);
 // Reads /proc/self/mountinfo; an empty table when it cannot be read.
 std::vector<Mount> readMountTable();
+// The same, but nothing (errno set) when it cannot be read whole: for a decision that
+// an entry missing from the table would turn unsafe.
+std::optional<std::vector<Mount>> readWholeMountTable();
 
 } // namespace plenwick

@@ -88,10 +88,13 @@ OpenTrash openMountTrash(int folder) {
 
 // Whether a mount point lies anywhere below the folder at `path` (resolved), by the
 // mount table: such a folder stays, or emptying the Trash would remove what the
-// mount shows from wherever it lives.
+// mount shows from wherever it lives. A table that can't be read whole (a descriptor
+// limit, say) proves nothing: the move fails with its errno.
 bool holdsMountPoint(const std::string& path) {
+    const std::optional<std::vector<Mount>> table = readWholeMountTable();
+    if (!table) fail(errno, "mountinfo");
     const std::string prefix = path == "/" ? path : path + "/";
-    for (const Mount& mount : readMountTable())
+    for (const Mount& mount : *table)
         if (mount.path.size() > prefix.size() && mount.path.compare(0, prefix.size(), prefix) == 0) return true;
     return false;
 }
