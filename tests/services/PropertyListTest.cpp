@@ -1,5 +1,6 @@
 #include "services/AppBundleInfo.h"
 #include "services/LaunchJob.h"
+#include "services/PlistBounds.h"
 #include "services/PropertyList.h"
 
 #include "common/PlistFixtures.h"
@@ -104,27 +105,92 @@ std::string nestedXml(const std::string& openTag = "<array>") {
     return xmlList(repeated(openTag, 200'000) + repeated("</array>", 200'000));
 }
 
+// 65,000 nested arrays, just inside the size cap: the nesting alone must refuse it.
+std::string nestedXmlWithinSizeCap() {
+    return xmlList(repeated("<array>", 65'000) + repeated("</array>", 65'000));
+}
+
+// 200,000 entities in one text, just inside the size cap.
+std::string entityXmlWithinSizeCap() {
+    return xmlList("<dict><key>k</key><string>" + repeated("&amp;", 200'000) + "</string></dict>");
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool sanitized = true;
+#else
+constexpr bool sanitized = false;
+#endif
+
+// What one read may cost: a few MB and a few ms, with room for slow machines and for
+// sanitizers. A reader that builds before it bounds takes seconds and gigabytes.
+constexpr long maxMilliseconds = sanitized ? 1500 : 250;
+constexpr long maxGrowthKiB = 32 * 1024;
+
+rusage usageNow() {
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage;
+}
+
+long microseconds(const timeval& t) { return t.tv_sec * 1'000'000L + t.tv_usec; }
+
+// Processor time (user and system) spent between two readings: unlike the clock on
+// the wall, it doesn't grow with the load of other programs.
+long millisecondsBetween(const rusage& from, const rusage& to) {
+    return (microseconds(to.ru_utime) - microseconds(from.ru_utime) + microseconds(to.ru_stime) -
+            microseconds(from.ru_stime)) / 1000;
+}
+
 // Runs `body` in a forked child held to ten seconds of CPU and, outside sanitizer
 // builds (whose shadow memory needs the address space), to 256 MiB more address
-// space than it starts with. What `body` returned, or "child failed" when a limit or
-// a crash ended it.
+// space than it starts with. What `body` returned, followed by what it cost beyond
+// the bounds above ("; took N ms" of processor time, "; grew by N KiB" of resident
+// memory at its peak), or "child failed" when a limit or a crash ended it.
 std::string withinLimits(const std::function<std::string()>& body) {
     return inChild([&] {
         const rlimit cpu{10, 11};
         setrlimit(RLIMIT_CPU, &cpu);
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-        std::size_t pages = 0;
-        std::ifstream("/proc/self/statm") >> pages;
-        const rlim_t size = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (rlim_t{256} << 20);
-        const rlimit memory{size, size};
-        setrlimit(RLIMIT_AS, &memory);
-#endif
-        return body();
+        if constexpr (!sanitized) {
+            std::size_t pages = 0;
+            std::ifstream("/proc/self/statm") >> pages;
+            const rlim_t size = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (rlim_t{256} << 20);
+            const rlimit memory{size, size};
+            setrlimit(RLIMIT_AS, &memory);
+        }
+        const rusage before = usageNow();
+        std::string out = body();
+        const rusage after = usageNow();
+        const long took = millisecondsBetween(before, after);
+        const long grew = after.ru_maxrss - before.ru_maxrss;
+        if (took > maxMilliseconds) out += "; took " + std::to_string(took) + " ms";
+        // Sanitizers keep freed memory in quarantine and shadow what is touched.
+        if (!sanitized && grew > maxGrowthKiB) out += "; grew by " + std::to_string(grew) + " KiB";
+        return out;
     });
 }
 
 std::string parseWithinLimits(const std::string& bytes) {
     return withinLimits([&] { return parsePropertyList(bytes) ? std::string("read") : std::string("nothing"); });
+}
+
+// A binary list as large as the budgets let through: a dictionary of `entries` keys,
+// each holding an array of two strings of its own.
+std::string largestBinaryList(std::size_t entries) {
+    std::vector<std::string> objects(1);
+    std::vector<std::uint64_t> keys, values;
+    for (std::size_t i = 0; i < entries; ++i) {
+        keys.push_back(objects.size());
+        objects.push_back(binaryString("key" + std::to_string(i)));
+        values.push_back(objects.size());
+        objects.push_back(binaryArray({objects.size() + 1, objects.size() + 2}, 4));
+        objects.push_back(binaryString(std::string(20, 'a') + std::to_string(i)));
+        objects.push_back(binaryString(std::string(20, 'b') + std::to_string(i)));
+    }
+    std::string dictionary = binaryObject(0xD, entries);
+    for (const std::uint64_t key : keys) appendBigEndian(dictionary, key, 4);
+    for (const std::uint64_t value : values) appendBigEndian(dictionary, value, 4);
+    objects[0] = dictionary;
+    return binaryList(objects, 4);
 }
 
 void setString(plist_t dict, const char* key, const std::string& value) {
@@ -219,13 +285,30 @@ TEST(PropertyList, ExpandingOrDeepListsAreRefusedAtBoundedCost) {
     EXPECT_EQ(parseWithinLimits(sharedStringBomb()), "nothing");
     EXPECT_EQ(parseWithinLimits(binaryChain()), "nothing");
     EXPECT_EQ(parseWithinLimits(nestedXml()), "nothing");
+    EXPECT_EQ(parseWithinLimits(nestedXmlWithinSizeCap()), "nothing");
     // A quoted "/>" doesn't make a tag empty.
-    EXPECT_EQ(parseWithinLimits(nestedXml("<array x=\"/>\">")), "nothing");
+    EXPECT_EQ(parseWithinLimits(xmlList(repeated("<array x=\"/>\">", 40'000) + repeated("</array>", 40'000))),
+              "nothing");
     // Unescaping moves the rest of the text once per entity.
-    EXPECT_EQ(parseWithinLimits(xmlList("<string>" + repeated("&amp;", 800'000) + "</string>")), "nothing");
+    EXPECT_EQ(parseWithinLimits(entityXmlWithinSizeCap()), "nothing");
 
     EXPECT_LT(referenceBomb().size(), 500U);
     EXPECT_LT(binaryChain().size(), 1'000'000U);
+    EXPECT_LT(nestedXmlWithinSizeCap().size(), maxPropertyListSize);
+    EXPECT_LT(entityXmlWithinSizeCap().size(), maxPropertyListSize);
+}
+
+TEST(PropertyList, TheLargestListsTheBudgetsLetThroughCostAFewMegabytesAndMilliseconds) {
+    // Four objects per entry (its key, its array and the array's two strings) and the
+    // dictionary: just below the object budget, and just above it.
+    EXPECT_EQ(parseWithinLimits(largestBinaryList(maxPlistObjects / 4 - 1)), "read");
+    EXPECT_EQ(parseWithinLimits(largestBinaryList(maxPlistObjects / 4 + 1)), "nothing");
+    const std::string xml =
+        xmlList(repeated("<array>", maxPlistDepth - 2) + repeated("<string>text &amp; more</string>", 19'000) +
+                repeated("</array>", maxPlistDepth - 2));
+    EXPECT_EQ(parseWithinLimits(xml), "read");
+    EXPECT_EQ(parseWithinLimits(xmlList(repeated("<array>", maxPlistDepth) + repeated("</array>", maxPlistDepth))),
+              "nothing");
 }
 
 TEST(PropertyList, ANulInsideATextReadsAsNothingRatherThanAborting) {
@@ -250,9 +333,9 @@ TEST(PropertyList, ReadersAboveTheParserGiveNothingForABomb) {
         const std::string contents = dir / ("Host.app/Contents/PlugIns/" + std::string(name) + ".appex/Contents");
         std::filesystem::create_directories(contents);
         writeFile(contents + "/Info.plist", xmlList("<dict><key>CFBundleIdentifier</key><string>" +
-                                                    repeated("&amp;", 250'000) + "</string></dict>"));
+                                                    repeated("&amp;", 200'000) + "</string></dict>"));
     }
-    writeFile(dir / "job.plist", nestedXml());
+    writeFile(dir / "job.plist", nestedXmlWithinSizeCap());
 
     EXPECT_EQ(withinLimits([&] {
                   std::string out;
