@@ -177,6 +177,11 @@ void StartupItemsModel::setEnabled(const StartupItem& item, bool enabled) {
     Operation op(observed_);
     if (!item.canToggle()) return;
     const auto scope = item.serviceScope();
+    if (!scope && item.source == Source::loginItem) {
+        // The user's own entry says itself whether it starts.
+        performBusy(item, [path = item.url, enabled] { return setAutostartEntryEnabled(path, enabled); });
+        return;
+    }
     if (!scope) {
         // An entry every user gets: the user's own override turns it off for them.
         performBusy(item, [folder = folders_.userAutostart, name = *item.label, enabled] {

@@ -67,8 +67,8 @@ public:
     // ---- Operations ----
     // Starts a load and returns at once.
     void refresh();
-    // Turns a service or an entry every user gets on or off; the user's own autostart
-    // entries and items whose state is unknown are left alone.
+    // Turns a service or an autostart entry on or off; items whose state is unknown
+    // are left alone.
     void setEnabled(const StartupItem& item, bool enabled);
     // Stops a service and deletes its definition, or deletes an autostart entry; a
     // vendor file under /usr is left alone.

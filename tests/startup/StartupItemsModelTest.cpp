@@ -258,6 +258,36 @@ TEST_F(StartupItemsModelTest, ASystemWideEntryIsTurnedOffForTheUserAndBack) {
     EXPECT_TRUE(runner.calls.empty() && admin.empty());
 }
 
+TEST_F(StartupItemsModelTest, TheUsersOwnEntryIsTurnedOffAndOnInItsFile) {
+    const std::string path = folders.userAutostart + "/chat.desktop";
+    writeAt(path, entryText("Chat", "/bin/true"));
+    loadNow();
+    ASSERT_TRUE(find("chat.desktop").canToggle());
+
+    model->setEnabled(find("chat.desktop"), false);
+    EXPECT_EQ(model->busy().size(), 1u);
+    background.runAll();
+    EXPECT_EQ(find("chat.desktop").isDisabled, true);
+    EXPECT_EQ(find("chat.desktop").source, Source::loginItem);
+    EXPECT_TRUE(parseDesktopEntry(readFile(path))->hidden);
+
+    model->setEnabled(find("chat.desktop"), true);
+    background.runAll();
+    EXPECT_EQ(find("chat.desktop").isDisabled, false);
+    EXPECT_EQ(readFile(path), entryText("Chat", "/bin/true"));
+    EXPECT_TRUE(runner.calls.empty() && admin.empty());
+    EXPECT_FALSE(model->actionError());
+
+    // Gone since the load: the failure is reported, the list refreshed.
+    const StartupItem stale = find("chat.desktop");
+    std::filesystem::remove(path);
+    model->setEnabled(stale, false);
+    background.runAll();
+    ASSERT_TRUE(model->actionError());
+    EXPECT_NE(model->actionError()->find("“chat.desktop”"), std::string::npos);
+    EXPECT_TRUE(model->items().empty());
+}
+
 TEST_F(StartupItemsModelTest, ItemsThatCannotChangeAreLeftAlone) {
     StartupItem login;
     login.source = Source::loginItem;
@@ -277,7 +307,9 @@ TEST_F(StartupItemsModelTest, ItemsThatCannotChangeAreLeftAlone) {
     StartupItem bundled = login;
     bundled.source = Source::bundled;
 
-    for (const StartupItem& item : {login, unknown, bundled}) model->setEnabled(item, false);
+    StartupItem unknownLogin = login;
+    unknownLogin.isDisabled.reset();
+    for (const StartupItem& item : {unknownLogin, unknown, bundled}) model->setEnabled(item, false);
     model->remove(vendor);
     model->remove(bundled);
     EXPECT_EQ(model->refreshGeneration(), 0);
