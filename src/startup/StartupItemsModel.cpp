@@ -165,7 +165,7 @@ void StartupItemsModel::performBusy(const StartupItem& item, std::function<std::
 bool StartupItemsModel::runAsAdministrator(const CommandLine& command, const std::string& prompt) {
     try {
         if (environment_.adminProgram) environment_.adminProgram(command.program, command.arguments, prompt);
-        else AdminScript::runProgram(command.program, command.arguments, prompt);
+        else AdminScript::runProgram(command.program, command.arguments, prompt, environment_.scanner.programRunner());
     } catch (const AdminScript::Failure& failure) {
         if (failure.kind() == AdminScript::Failure::Kind::cancelled) return false;
         observed_.assign(actionError_, std::optional<std::string>(failure.errorDescription()), Field::actionError);

@@ -40,7 +40,7 @@ public:
     // What the model uses of the system; tests substitute each part.
     struct Environment {
         StartupItemsScanner::Environment scanner; // its runner also runs the user's systemctl changes
-        AdminProgramRunner adminProgram;          // AdminScript::runProgram when empty
+        AdminProgramRunner adminProgram;          // AdminScript::runProgram through the scanner's runner when empty
         std::shared_ptr<Executor> executor;       // loads and the changes without a password; required
     };
 

@@ -213,6 +213,38 @@ TEST_F(StartupItemsModelTest, SystemServicesChangeThroughTheAdministratorWithArg
     EXPECT_EQ(admin.size(), 1u);
 }
 
+TEST_F(StartupItemsModelTest, TheAdministratorPathIsPkexecWithAnArgumentVector) {
+    const std::string path = dir / "etc/systemd/system/it's;x.service";
+    writeAt(path, unitText("/bin/true"));
+    unitState("it's;x.service", "enabled", false);
+    StartupItemsModel::Environment environment;
+    environment.scanner.runner = &runner; // and pkexec through it: no adminProgram
+    environment.executor = background.executor;
+    StartupItemsModel direct(environment, folders);
+    direct.refresh();
+    background.runAll();
+    ASSERT_EQ(direct.items().size(), 1u);
+    const StartupItem daemon = direct.items().front();
+
+    const std::string disable = "/usr/bin/pkexec /bin/systemctl disable --now -- it's;x.service";
+    runner.answer(disable, {126, {}, "Error executing command as another user: Request dismissed\n"});
+    runner.calls.clear();
+    direct.setEnabled(daemon, false);
+    EXPECT_EQ(runner.calls, std::vector<std::string>{disable});
+    EXPECT_FALSE(direct.actionError()) << "a dismissed prompt is no failure";
+    EXPECT_FALSE(direct.isLoading());
+
+    runner.succeed(disable);
+    runner.answer("/usr/bin/pkexec /bin/rm -- " + path, {1, {}, "/bin/rm: cannot remove: Read-only file system\n"});
+    runner.calls.clear();
+    direct.remove(daemon);
+    ASSERT_EQ(runner.calls.size(), 2u);
+    EXPECT_EQ(runner.calls[1], "/usr/bin/pkexec /bin/rm -- " + path);
+    EXPECT_EQ(direct.actionError(), "/bin/rm: cannot remove: Read-only file system");
+    EXPECT_TRUE(direct.isLoading()) << "refreshed";
+    background.runAll();
+}
+
 TEST_F(StartupItemsModelTest, RemovingTheUsersItemsNeedsNoPassword) {
     writeAt(folders.userAutostart + "/chat.desktop", entryText("Chat", "/bin/true"));
     writeAt(units + "/sync.service", unitText("/bin/true"));
