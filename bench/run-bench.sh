@@ -288,8 +288,8 @@ if [ -x "$bin/plenwick-startup-bench" ]; then
     printf '[Unit]\nDescription=Unit %d\n[Service]\nExecStart=/bin/true %d\n[Install]\nWantedBy=default.target\n' "$i" "$i" \
       >"$home/.config/systemd/user/unit-$i.service"
   done
-  count="$(env HOME="$home" XDG_CONFIG_HOME= "$bin/plenwick-startup-bench" | tail -n 1)"
-  ms="$(startup_run HOME="$home" XDG_CONFIG_HOME=)"
+  count="$(env -u XDG_CONFIG_HOME HOME="$home" "$bin/plenwick-startup-bench" | tail -n 1)"
+  ms="$(startup_run -u XDG_CONFIG_HOME HOME="$home")"
   rm -rf -- "$home"
   echo "  with 400 added, $(field "$count" items) items     $ms ms   (goal <= 300)   $(verdict "$ms <= 300")"
 fi

@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace plenwick {
@@ -32,8 +33,18 @@ CommandLine removeFileCommand(const std::string& path);
 // `userFolder`, which is made when missing. An override already there is kept; any
 // other entry of that name is never replaced.
 std::optional<std::string> hideAutostartEntry(const std::string& userFolder, const std::string& fileName);
-// Removes that override; an entry of that name that is no override stays.
+// Turns that entry back on: the override is removed; the user's own copy of the entry
+// that was hidden instead of it is turned on; any other entry of that name stays.
 std::optional<std::string> unhideAutostartEntry(const std::string& userFolder, const std::string& fileName);
+
+// An entry's text turned off (Hidden=true) or on (neither Hidden nor
+// X-GNOME-Autostart-enabled=false): those keys of its [Desktop Entry] group are
+// dropped and, to turn it off, Hidden=true written after the group's header. The rest
+// of the text stays byte for byte. None when the text has no such group.
+std::optional<std::string> autostartTextTurned(std::string_view text, bool enabled);
+// Turns the user's own entry at `path` off or on by rewriting it so (a link becomes a
+// file of its own, its target untouched).
+std::optional<std::string> setAutostartEntryEnabled(const std::string& path, bool enabled);
 // Deletes one definition file (a link itself, not what it points to). One that is
 // gone already is no failure.
 std::optional<std::string> deleteDefinition(const std::string& path);

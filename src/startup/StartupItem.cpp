@@ -57,7 +57,8 @@ std::optional<ServiceScope> StartupItem::serviceScope() const {
 
 bool StartupItem::canToggle() const {
     if (!label || !isDisabled) return false;
-    return serviceScope().has_value() || (source == Source::systemAgent && isAutostartEntry());
+    if (serviceScope()) return true;
+    return isAutostartEntry() && (source == Source::loginItem || source == Source::systemAgent);
 }
 
 std::optional<std::string> StartupItem::removalRefusal() const {

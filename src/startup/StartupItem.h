@@ -46,7 +46,7 @@ struct StartupItem {
     // The manager of a service unit: the user's for the user's and every user's units,
     // the system's for its services; none for autostart entries.
     std::optional<ServiceScope> serviceScope() const;
-    // A service, or an entry every user gets, with a name and a known state.
+    // A service or an autostart entry, with a name and a known state.
     bool canToggle() const;
     // A system service, or an item for every user whose folder this process cannot write.
     bool needsPassword() const;

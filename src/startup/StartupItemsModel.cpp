@@ -165,7 +165,7 @@ void StartupItemsModel::performBusy(const StartupItem& item, std::function<std::
 bool StartupItemsModel::runAsAdministrator(const CommandLine& command, const std::string& prompt) {
     try {
         if (environment_.adminProgram) environment_.adminProgram(command.program, command.arguments, prompt);
-        else AdminScript::runProgram(command.program, command.arguments, prompt);
+        else AdminScript::runProgram(command.program, command.arguments, prompt, environment_.scanner.programRunner());
     } catch (const AdminScript::Failure& failure) {
         if (failure.kind() == AdminScript::Failure::Kind::cancelled) return false;
         observed_.assign(actionError_, std::optional<std::string>(failure.errorDescription()), Field::actionError);
@@ -177,6 +177,11 @@ void StartupItemsModel::setEnabled(const StartupItem& item, bool enabled) {
     Operation op(observed_);
     if (!item.canToggle()) return;
     const auto scope = item.serviceScope();
+    if (!scope && item.source == Source::loginItem) {
+        // The user's own entry says itself whether it starts.
+        performBusy(item, [path = item.url, enabled] { return setAutostartEntryEnabled(path, enabled); });
+        return;
+    }
     if (!scope) {
         // An entry every user gets: the user's own override turns it off for them.
         performBusy(item, [folder = folders_.userAutostart, name = *item.label, enabled] {

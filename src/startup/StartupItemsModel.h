@@ -40,7 +40,7 @@ public:
     // What the model uses of the system; tests substitute each part.
     struct Environment {
         StartupItemsScanner::Environment scanner; // its runner also runs the user's systemctl changes
-        AdminProgramRunner adminProgram;          // AdminScript::runProgram when empty
+        AdminProgramRunner adminProgram;          // AdminScript::runProgram through the scanner's runner when empty
         std::shared_ptr<Executor> executor;       // loads and the changes without a password; required
     };
 
@@ -67,8 +67,8 @@ public:
     // ---- Operations ----
     // Starts a load and returns at once.
     void refresh();
-    // Turns a service or an entry every user gets on or off; the user's own autostart
-    // entries and items whose state is unknown are left alone.
+    // Turns a service or an autostart entry on or off; items whose state is unknown
+    // are left alone.
     void setEnabled(const StartupItem& item, bool enabled);
     // Stops a service and deletes its definition, or deletes an autostart entry; a
     // vendor file under /usr is left alone.

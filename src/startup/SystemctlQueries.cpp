@@ -77,30 +77,32 @@ ServiceStates ServiceStates::query(ProgramRunner& runner, ServiceScope scope, co
                                    const std::vector<std::string>& units) {
     ServiceStates states;
     // Without a running manager systemctl works out each unit file's state itself, a
-    // millisecond or more apiece: a long list is asked about in batches at once.
+    // millisecond or more apiece: a long list is asked about in batches, and all of
+    // them and the activity query run at once.
+    const auto start = [&runner, scope](std::vector<std::string> command, std::vector<std::string> names) {
+        return std::async(std::launch::async, [&runner, scope, command = std::move(command), names = std::move(names)] {
+            return runner.run(systemctlToolPath, systemctlArguments(scope, command, names));
+        });
+    };
     std::vector<std::future<ProcessResult>> batches;
     for (std::size_t first = 0; first < unitFiles.size(); first += unitFileBatch) {
-        const std::vector<std::string> batch(
+        std::vector<std::string> batch(
             unitFiles.begin() + static_cast<std::ptrdiff_t>(first),
             unitFiles.begin() + static_cast<std::ptrdiff_t>(std::min(unitFiles.size(), first + unitFileBatch)));
-        batches.push_back(std::async(std::launch::async, [&runner, scope, batch] {
-            return runner.run(systemctlToolPath,
-                              systemctlArguments(
-                                  scope, {"list-unit-files", "--type=service", "--no-legend", "--no-pager", "--plain"},
-                                  batch));
-        }));
+        batches.push_back(
+            start({"list-unit-files", "--type=service", "--no-legend", "--no-pager", "--plain"}, std::move(batch)));
     }
+    std::optional<std::future<ProcessResult>> activity;
+    if (!units.empty())
+        activity = start({"list-units", "--type=service", "--all", "--no-legend", "--no-pager", "--plain"}, units);
     for (auto& batch : batches) {
         const ProcessResult result = batch.get();
         if (result.status != 0) continue;
         if (!states.unitFileStates) states.unitFileStates.emplace();
         states.unitFileStates->merge(parseListUnitFiles(result.output));
     }
-    if (!units.empty()) {
-        const ProcessResult result = runner.run(
-            systemctlToolPath,
-            systemctlArguments(scope, {"list-units", "--type=service", "--all", "--no-legend", "--no-pager", "--plain"},
-                               units));
+    if (activity) {
+        const ProcessResult result = activity->get();
         if (result.status == 0) states.activeStates = parseListUnits(result.output);
     }
     return states;

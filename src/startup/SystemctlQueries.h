@@ -39,9 +39,9 @@ struct ServiceStates {
     std::optional<std::map<std::string, std::string>> unitFileStates; // none: no answer
     std::optional<std::map<std::string, std::string>> activeStates;   // none: no answer
 
-    // Runs "list-unit-files" for `unitFiles` (in batches of `unitFileBatch`, run at
-    // once) and "list-units --all" for `units`; asks nothing about an empty list. A
-    // batch that fails leaves its units unknown.
+    // Runs "list-unit-files" for `unitFiles` (in batches of `unitFileBatch`) and
+    // "list-units --all" for `units`, all at once; asks nothing about an empty list.
+    // A batch that fails leaves its units unknown.
     static ServiceStates query(ProgramRunner& runner, ServiceScope scope, const std::vector<std::string>& unitFiles,
                                const std::vector<std::string>& units);
 

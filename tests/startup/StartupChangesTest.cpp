@@ -53,6 +53,57 @@ TEST(StartupChanges, SystemWideEntryHiddenForTheUserAndBack) {
     EXPECT_EQ(unhideAutostartEntry(user, "tracker.desktop"), std::nullopt) << "nothing to remove";
 }
 
+TEST(StartupChanges, TheUsersOwnEntryTurnsOffAndOnInItsOwnFile) {
+    TempFolder dir;
+    const std::string path = dir / "autostart/chat.desktop";
+    const std::string original = "# Written by Chat\n[Desktop Entry]\r\nType=Application\nName=Chat\nExec=chat --tray\n"
+                                 "X-GNOME-Autostart-enabled = false\n\n[Desktop Action quit]\nHidden=true\nName=Quit\n";
+    writeAt(path, original);
+    chmod(path.c_str(), 0600);
+    ASSERT_EQ(setAutostartEntryEnabled(path, true), std::nullopt);
+    const std::string on = "# Written by Chat\n[Desktop Entry]\r\nType=Application\nName=Chat\nExec=chat --tray\n"
+                           "\n[Desktop Action quit]\nHidden=true\nName=Quit\n";
+    EXPECT_EQ(readFile(path), on) << "only the group's own keys change";
+    EXPECT_FALSE(entryAt(path)->hidden);
+    EXPECT_EQ(entryAt(path)->gnomeAutostartEnabled, std::nullopt);
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << "its mode kept";
+
+    ASSERT_EQ(setAutostartEntryEnabled(path, false), std::nullopt);
+    EXPECT_EQ(readFile(path), "# Written by Chat\n[Desktop Entry]\r\nHidden=true\nType=Application\nName=Chat\n"
+                              "Exec=chat --tray\n\n[Desktop Action quit]\nHidden=true\nName=Quit\n");
+    EXPECT_TRUE(entryAt(path)->hidden);
+    EXPECT_EQ(setAutostartEntryEnabled(path, false), std::nullopt) << "off already";
+    ASSERT_EQ(setAutostartEntryEnabled(path, true), std::nullopt);
+    EXPECT_EQ(readFile(path), on);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "autostart"), {}), 1) << "no temporary left";
+
+    // An entry linked in from elsewhere becomes the user's own file; the target stays.
+    writeAt(dir / "apps/mail.desktop", entryText("Mail", "mail"));
+    symlink((dir / "apps/mail.desktop").c_str(), (dir / "autostart/mail.desktop").c_str());
+    ASSERT_EQ(setAutostartEntryEnabled(dir / "autostart/mail.desktop", false), std::nullopt);
+    EXPECT_TRUE(entryAt(dir / "autostart/mail.desktop")->hidden);
+    EXPECT_EQ(readFile(dir / "apps/mail.desktop"), entryText("Mail", "mail"));
+
+    // What is no entry is left as it is, with a reason.
+    writeAt(dir / "autostart/odd.desktop", "Name=odd\n");
+    const auto failure = setAutostartEntryEnabled(dir / "autostart/odd.desktop", false);
+    ASSERT_TRUE(failure);
+    EXPECT_NE(failure->find("“odd.desktop”"), std::string::npos) << *failure;
+    EXPECT_EQ(readFile(dir / "autostart/odd.desktop"), "Name=odd\n");
+    EXPECT_TRUE(setAutostartEntryEnabled(dir / "autostart/gone.desktop", true));
+}
+
+TEST(StartupChanges, AHiddenCopyOfASystemWideEntryIsTurnedOnNotDeleted) {
+    TempFolder dir;
+    const std::string user = dir / "autostart";
+    // As another tool writes it: the whole entry, changed, with Hidden=true.
+    writeAt(user + "/tracker.desktop", entryText("Tracker", "tracker --mine", "Hidden=true\n"));
+    ASSERT_EQ(unhideAutostartEntry(user, "tracker.desktop"), std::nullopt);
+    EXPECT_EQ(readFile(user + "/tracker.desktop"), entryText("Tracker", "tracker --mine"));
+}
+
 TEST(StartupChanges, TheUsersOwnEntryIsNeverReplacedNorRemovedAsAnOverride) {
     TempFolder dir;
     const std::string user = dir / "autostart";

@@ -47,7 +47,8 @@ TEST(StartupItemTest, ManagerAndSwitchFollowTheKindOfDefinition) {
     EXPECT_TRUE(shared.isAutostartEntry());
     EXPECT_FALSE(shared.serviceScope());
     EXPECT_TRUE(shared.canToggle()) << "by the user's override";
-    EXPECT_FALSE(item(Source::loginItem, "/home/u/.config/autostart/e.desktop").canToggle());
+    EXPECT_TRUE(item(Source::loginItem, "/home/u/.config/autostart/e.desktop").canToggle()) << "by its own file";
+    EXPECT_FALSE(item(Source::bundled, "/x/e.desktop").canToggle());
     EXPECT_FALSE(item(Source::userAgent, "/x/f.service", std::nullopt).canToggle()) << "state unknown";
     StartupItem unlabelled = unit;
     unlabelled.label.reset();

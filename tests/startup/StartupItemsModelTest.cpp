@@ -213,6 +213,38 @@ TEST_F(StartupItemsModelTest, SystemServicesChangeThroughTheAdministratorWithArg
     EXPECT_EQ(admin.size(), 1u);
 }
 
+TEST_F(StartupItemsModelTest, TheAdministratorPathIsPkexecWithAnArgumentVector) {
+    const std::string path = dir / "etc/systemd/system/it's;x.service";
+    writeAt(path, unitText("/bin/true"));
+    unitState("it's;x.service", "enabled", false);
+    StartupItemsModel::Environment environment;
+    environment.scanner.runner = &runner; // and pkexec through it: no adminProgram
+    environment.executor = background.executor;
+    StartupItemsModel direct(environment, folders);
+    direct.refresh();
+    background.runAll();
+    ASSERT_EQ(direct.items().size(), 1u);
+    const StartupItem daemon = direct.items().front();
+
+    const std::string disable = "/usr/bin/pkexec /bin/systemctl disable --now -- it's;x.service";
+    runner.answer(disable, {126, {}, "Error executing command as another user: Request dismissed\n"});
+    runner.calls.clear();
+    direct.setEnabled(daemon, false);
+    EXPECT_EQ(runner.calls, std::vector<std::string>{disable});
+    EXPECT_FALSE(direct.actionError()) << "a dismissed prompt is no failure";
+    EXPECT_FALSE(direct.isLoading());
+
+    runner.succeed(disable);
+    runner.answer("/usr/bin/pkexec /bin/rm -- " + path, {1, {}, "/bin/rm: cannot remove: Read-only file system\n"});
+    runner.calls.clear();
+    direct.remove(daemon);
+    ASSERT_EQ(runner.calls.size(), 2u);
+    EXPECT_EQ(runner.calls[1], "/usr/bin/pkexec /bin/rm -- " + path);
+    EXPECT_EQ(direct.actionError(), "/bin/rm: cannot remove: Read-only file system");
+    EXPECT_TRUE(direct.isLoading()) << "refreshed";
+    background.runAll();
+}
+
 TEST_F(StartupItemsModelTest, RemovingTheUsersItemsNeedsNoPassword) {
     writeAt(folders.userAutostart + "/chat.desktop", entryText("Chat", "/bin/true"));
     writeAt(units + "/sync.service", unitText("/bin/true"));
@@ -258,6 +290,36 @@ TEST_F(StartupItemsModelTest, ASystemWideEntryIsTurnedOffForTheUserAndBack) {
     EXPECT_TRUE(runner.calls.empty() && admin.empty());
 }
 
+TEST_F(StartupItemsModelTest, TheUsersOwnEntryIsTurnedOffAndOnInItsFile) {
+    const std::string path = folders.userAutostart + "/chat.desktop";
+    writeAt(path, entryText("Chat", "/bin/true"));
+    loadNow();
+    ASSERT_TRUE(find("chat.desktop").canToggle());
+
+    model->setEnabled(find("chat.desktop"), false);
+    EXPECT_EQ(model->busy().size(), 1u);
+    background.runAll();
+    EXPECT_EQ(find("chat.desktop").isDisabled, true);
+    EXPECT_EQ(find("chat.desktop").source, Source::loginItem);
+    EXPECT_TRUE(parseDesktopEntry(readFile(path))->hidden);
+
+    model->setEnabled(find("chat.desktop"), true);
+    background.runAll();
+    EXPECT_EQ(find("chat.desktop").isDisabled, false);
+    EXPECT_EQ(readFile(path), entryText("Chat", "/bin/true"));
+    EXPECT_TRUE(runner.calls.empty() && admin.empty());
+    EXPECT_FALSE(model->actionError());
+
+    // Gone since the load: the failure is reported, the list refreshed.
+    const StartupItem stale = find("chat.desktop");
+    std::filesystem::remove(path);
+    model->setEnabled(stale, false);
+    background.runAll();
+    ASSERT_TRUE(model->actionError());
+    EXPECT_NE(model->actionError()->find("“chat.desktop”"), std::string::npos);
+    EXPECT_TRUE(model->items().empty());
+}
+
 TEST_F(StartupItemsModelTest, ItemsThatCannotChangeAreLeftAlone) {
     StartupItem login;
     login.source = Source::loginItem;
@@ -277,7 +339,9 @@ TEST_F(StartupItemsModelTest, ItemsThatCannotChangeAreLeftAlone) {
     StartupItem bundled = login;
     bundled.source = Source::bundled;
 
-    for (const StartupItem& item : {login, unknown, bundled}) model->setEnabled(item, false);
+    StartupItem unknownLogin = login;
+    unknownLogin.isDisabled.reset();
+    for (const StartupItem& item : {unknownLogin, unknown, bundled}) model->setEnabled(item, false);
     model->remove(vendor);
     model->remove(bundled);
     EXPECT_EQ(model->refreshGeneration(), 0);

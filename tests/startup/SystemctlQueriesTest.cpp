@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace plenwick;
 using namespace plenwick::test;
 
@@ -72,6 +74,7 @@ TEST(SystemctlQueries, AsksForTheUnitsGivenAndFailuresLeaveStatesUnknown) {
     runner.answer(loaded, {1, {}, "Failed to connect to bus: No medium found\n"});
     ServiceStates states =
         ServiceStates::query(runner, ServiceScope::user, {"a.service", "-b.service"}, {"a.service", "-b.service"});
+    std::sort(runner.calls.begin(), runner.calls.end()); // asked at once
     EXPECT_EQ(runner.calls, (std::vector<std::string>{files, loaded})) << "a name after -- is no option";
     EXPECT_EQ(states.isEnabled("a.service"), true);
     EXPECT_EQ(states.isRunning("a.service"), std::nullopt) << "no running manager";
@@ -81,7 +84,24 @@ TEST(SystemctlQueries, AsksForTheUnitsGivenAndFailuresLeaveStatesUnknown) {
     states = ServiceStates::query(runner, ServiceScope::system, {"a.service"}, {"a.service"});
     EXPECT_EQ(states.isEnabled("a.service"), std::nullopt);
     EXPECT_EQ(states.isRunning("a.service"), std::nullopt);
+    std::sort(runner.calls.begin(), runner.calls.end());
     EXPECT_EQ(runner.calls.back().rfind("/bin/systemctl list-units", 0), 0u) << "no --user for the system";
+
+    // A long list in batches, each one's answer kept.
+    std::vector<std::string> many;
+    for (int i = 0; i < 85; ++i) many.push_back("u" + std::to_string(i) + ".service");
+    for (std::size_t first = 0; first < many.size(); first += ServiceStates::unitFileBatch) {
+        std::string line = "/bin/systemctl list-unit-files --type=service --no-legend --no-pager --plain --";
+        for (std::size_t i = first; i < std::min(many.size(), first + ServiceStates::unitFileBatch); ++i)
+            line += " " + many[i];
+        runner.succeed(line, many[first] + " disabled enabled\n");
+    }
+    runner.calls.clear();
+    states = ServiceStates::query(runner, ServiceScope::system, many, {});
+    EXPECT_EQ(runner.calls.size(), 3u);
+    EXPECT_EQ(states.isEnabled("u0.service"), false);
+    EXPECT_EQ(states.isEnabled("u80.service"), false);
+    EXPECT_EQ(states.isEnabled("u1.service"), std::nullopt);
 
     // Nothing to ask about: nothing run (systemctl would list every unit).
     runner.calls.clear();

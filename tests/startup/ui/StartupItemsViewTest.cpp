@@ -125,8 +125,8 @@ TEST_F(StartupItemsViewTest, RowsShowTheirStateAndOfferWhatTheyCan) {
     EXPECT_FALSE(off->enabledSwitch()->isChecked());
     EXPECT_EQ(off->enabledSwitch()->toolTip(), "Turned off — it won't start");
     StartupItemRow* login = row("Notes");
-    ASSERT_TRUE(login);
-    EXPECT_FALSE(login->enabledSwitch());
+    ASSERT_TRUE(login && login->enabledSwitch());
+    EXPECT_TRUE(login->enabledSwitch()->isChecked());
     EXPECT_EQ(menuTexts(login->makeActionsMenu(nullptr)),
               (std::vector<QString>{"Reveal in File Manager", "---", "Remove from Autostart…"}));
     EXPECT_EQ(menuTexts(login->makeContextMenu(nullptr)),
@@ -170,6 +170,18 @@ TEST_F(StartupItemsViewTest, TheSwitchesTurnItemsOffAndOnThroughTheModel) {
     background.runAll();
     EXPECT_TRUE(row("Tracker")->enabledSwitch()->isChecked());
     EXPECT_NE(lstat((dir / "autostart/tracker.desktop").c_str(), &st), 0);
+
+    // The user's own entry, in its own file.
+    row("Notes")->enabledSwitch()->click();
+    QApplication::processEvents();
+    background.runAll();
+    EXPECT_FALSE(row("Notes")->enabledSwitch()->isChecked());
+    EXPECT_NE(readFile(dir / "autostart/notes.desktop").find("\nHidden=true\n"), std::string::npos);
+    row("Notes")->enabledSwitch()->click();
+    QApplication::processEvents();
+    background.runAll();
+    EXPECT_TRUE(row("Notes")->enabledSwitch()->isChecked());
+    EXPECT_EQ(readFile(dir / "autostart/notes.desktop"), entryText("Notes", "/nowhere/notes"));
 }
 
 TEST_F(StartupItemsViewTest, FilterAndPlaceholders) {
