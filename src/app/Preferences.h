@@ -20,6 +20,7 @@ public:
     virtual void setValue(const QString& key, const QVariant& value) = 0;
     virtual void remove(const QString& key) = 0;
 
+    bool boolValue(const QString& key, bool fallback) const { return value(key, fallback).toBool(); }
 };
 
 // A flag as the store keeps it: a bool, or the text a settings file holds for one
