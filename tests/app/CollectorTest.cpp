@@ -210,3 +210,19 @@ TEST_F(CollectorTest, AnAppThatLeavesTheCollectorWhileItIsReadOpensNothing) {
     EXPECT_EQ(bundleReads, (std::vector<std::string>{"/scan/Apps/Mail.app", "/scan/Apps/Notes.app"}));
 }
 
+
+TEST_F(CollectorTest, AnAppImageIsOfferedLikeAnyApp) {
+    NodeRef tree = folder("/apps", {file("Foo-x86_64.AppImage", 50), file("notes.txt", 1)});
+    state->finishScan(tree, {});
+    settle();
+    const NodeRef foo = child(tree, "Foo-x86_64.AppImage");
+    state->addToCollector({foo, child(tree, "notes.txt")});
+    EXPECT_EQ(state->leftoverOffers(), (std::vector<NodeRef>{foo}));
+
+    knowBundle("/apps/Foo-x86_64.AppImage", "org.example.Foo");
+    state->respondToLeftoverOffer(true);
+    runUserJobs();
+    ASSERT_TRUE(state->uninstallSession());
+    EXPECT_EQ(state->uninstallSession()->mode(), Mode::collector);
+    EXPECT_EQ(state->uninstallSession()->app().bundleID, "org.example.Foo");
+}
