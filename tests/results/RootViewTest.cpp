@@ -232,7 +232,9 @@ TEST_F(ViewTest, UninstallSheetFollowsTheStatesSession) {
 
     state->uninstallApp(apps + "/First.app");
     EXPECT_EQ(root->uninstallSheet(), nullptr); // the app is read first
-    runUserJobs();
+    userInitiated->runNewest();
+    const std::size_t jobs = userInitiated->pendingCount();
+    deliver();
     QPointer<QDialog> first = root->uninstallSheet();
     ASSERT_TRUE(first);
     EXPECT_TRUE(first->isVisible());
@@ -241,7 +243,7 @@ TEST_F(ViewTest, UninstallSheetFollowsTheStatesSession) {
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(&view->session(), state->uninstallSession().get());
     EXPECT_EQ(first->width(), 560);
-    EXPECT_EQ(userInitiated->pendingCount(), 1u); // the view started the search on appearing
+    EXPECT_GT(userInitiated->pendingCount(), jobs); // the view started the search on appearing
 
     // A later session replaces the sheet.
     state->uninstallApp(apps + "/Second.app");
