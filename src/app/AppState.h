@@ -180,6 +180,10 @@ public:
     }
     // Answers the first offer; accepted, it opens a collector-mode session for the app.
     void respondToLeftoverOffer(bool accept) { uninstallEntry_.respondToLeftoverOffer(accept); }
+    // Whether an app chosen for uninstalling, or whose offer was accepted, is being
+    // read: its session may open any moment, so no offer is asked meanwhile. Its end
+    // is told as a change of `leftoverOffers`.
+    bool isOpeningUninstallSession() const noexcept { return uninstallEntry_.isReadingApp(); }
 
     // ---- Trash ----
     // Moves every collected item (and the leftovers recorded for the apps among them)
@@ -249,9 +253,9 @@ public:
     void goForward();
 
     // ---- Uninstall entry ----
-    // Reads the bundle and opens an uninstall session for it; refuses, with the
-    // alert "Can’t Uninstall", a bundle it can't read and an app that is part of the
-    // system. The session's view starts the search.
+    // Reads the app in the background, then opens an uninstall session for it;
+    // refuses, with the alert "Can’t Uninstall", an app it can't read and one that
+    // comes with the system. The session's view starts the search.
     void uninstallApp(const std::string& bundleURL) { uninstallEntry_.uninstallApp(bundleURL); }
     // Closes the shown session, but only when it is `session`.
     void closeUninstallSession(const UninstallSession* session) { uninstallEntry_.closeUninstallSession(session); }

@@ -20,7 +20,8 @@ bool pathIsOrEncloses(const std::string& path, const std::string& inner) {
 }
 
 bool isAppBundleNode(const FileNode& node) {
-    return node.kind() == FileNode::Kind::package && node.fileExtension() == "app";
+    if (node.kind() == FileNode::Kind::package) return node.fileExtension() == "app";
+    return node.kind() == FileNode::Kind::file && node.fileExtension() == "appimage";
 }
 
 } // namespace plenwick

@@ -17,7 +17,9 @@ std::vector<std::string_view> pathComponents(std::string_view path);
 // holds everything).
 bool pathIsOrEncloses(const std::string& path, const std::string& inner);
 
-// An application bundle of the tree: a package whose extension is "app" (in any case).
+// An app of the tree, by its name alone: a package whose extension is "app", or a
+// file whose extension is "appimage" (in any case). Whether it reads as an app is
+// found out in the background when it matters.
 bool isAppBundleNode(const FileNode& node);
 
 } // namespace plenwick

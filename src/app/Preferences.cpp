@@ -4,6 +4,22 @@
 
 namespace plenwick {
 
+bool storedFlag(const QVariant& value, bool fallback) {
+    if (value.typeId() == QMetaType::Bool) return value.toBool();
+    // A settings file gives a stored flag back as the text it wrote for it.
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString().trimmed();
+        if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) return true;
+        if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) return false;
+    }
+    return fallback;
+}
+
+bool offerLeftoversOnCollect(const Preferences& preferences) {
+    return storedFlag(preferences.value(PreferenceKeys::offerLeftoversOnCollect),
+                      PreferenceKeys::offerLeftoversOnCollectDefault);
+}
+
 SettingsPreferences::SettingsPreferences(const QString& application)
     : settings_(std::make_unique<QSettings>(QStringLiteral("tarnwell"), application)) {}
 

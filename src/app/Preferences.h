@@ -23,11 +23,20 @@ public:
     bool boolValue(const QString& key, bool fallback) const { return value(key, fallback).toBool(); }
 };
 
+// A flag as the store keeps it: a bool, or the text a settings file holds for one
+// ("true" or "false", in any case). Anything else (a number, "0", "yes", an empty
+// text) is no flag, and it and nothing stored give `fallback`.
+bool storedFlag(const QVariant& value, bool fallback);
+
 // Keys and defaults of the main program's preferences.
 namespace PreferenceKeys {
 inline const QString offerLeftoversOnCollect = QStringLiteral("offerLeftoversOnCollect");
 inline constexpr bool offerLeftoversOnCollectDefault = true;
 } // namespace PreferenceKeys
+
+// Whether collecting or trashing an app offers to find its leftovers: on unless
+// stored off. Read afresh at every use; the settings window and the state read it alike.
+bool offerLeftoversOnCollect(const Preferences& preferences);
 
 class SettingsPreferences final : public Preferences {
 public:

@@ -48,11 +48,14 @@ std::string joinLines(const std::vector<std::string>& lines) {
     return text;
 }
 
-// The bundles of `paths` that can be read, in order.
-std::vector<AppBundleInfo> readBundles(const TrashServices& services, const std::vector<std::string>& paths) {
+// The bundles of `paths` that can be read, in order; those read before `stop`.
+std::vector<AppBundleInfo> readBundles(const TrashServices& services, const std::vector<std::string>& paths,
+                                       const std::stop_token& stop) {
     std::vector<AppBundleInfo> apps;
-    for (const std::string& path : paths)
-        if (auto app = services.readBundle(path)) apps.push_back(std::move(*app));
+    for (const std::string& path : paths) {
+        if (stop.stop_requested()) break;
+        if (auto app = services.readBundle(path, stop)) apps.push_back(std::move(*app));
+    }
     return apps;
 }
 
@@ -83,17 +86,7 @@ void TrashMoves::syncCollector(std::vector<NodeRef> nodes) {
     collector_.sync(std::move(nodes));
 }
 
-bool TrashMoves::offerLeftoversSetting() const {
-    // A stored true or false, as the store keeps it; anything else counts as on. The
-    // settings file stores a flag as the text "true" or "false".
-    const QVariant value = environment_.preferences->value(PreferenceKeys::offerLeftoversOnCollect);
-    if (value.typeId() == QMetaType::Bool) return value.toBool();
-    if (value.typeId() == QMetaType::QString) {
-        const QString text = value.toString();
-        if (text == QLatin1String("false")) return false;
-    }
-    return true;
-}
+bool TrashMoves::offerLeftoversSetting() const { return offerLeftoversOnCollect(*environment_.preferences); }
 
 void TrashMoves::acceptLeftovers(const std::vector<Remnant>& remnants, const NodeRef& app) {
     assertGuiThread();
@@ -147,7 +140,7 @@ void TrashMoves::announceAppsThenMove(std::vector<std::string> appPaths,
     const TrashServices services = environment_.trash;
     runInBackground(
         *environment_.userInitiated, &lifetime_,
-        [services, paths = std::move(appPaths)] { return readBundles(services, paths); },
+        [services, paths = std::move(appPaths), stop = stop_.get_token()] { return readBundles(services, paths, stop); },
         [services, move](std::vector<AppBundleInfo> apps) {
             if (!apps.empty()) services.postAppsHandled(apps);
             move(std::move(apps));

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,8 @@ public:
           alerts_(alerts), upkeep_(std::move(upkeep)), collector_(changes) {}
     TrashMoves(const TrashMoves&) = delete;
     TrashMoves& operator=(const TrashMoves&) = delete;
+    // An app read under way for a move stops; its outcome is dropped.
+    ~TrashMoves() { stop_.request_stop(); }
 
     const Collector& collector() const noexcept { return collector_; }
     Collector& collector() noexcept { return collector_; }
@@ -93,6 +96,7 @@ private:
     Alerts& alerts_;
     TreeUpkeep upkeep_;
     Collector collector_;
+    std::stop_source stop_; // stops the apps' reads when this object goes
     QObject lifetime_;
 };
 

@@ -3,6 +3,7 @@
 #include "app/Alerts.h"
 #include "app/ScanResults.h"
 #include "app/TrashMoves.h"
+#include "runtime/BackgroundTask.h"
 #include "runtime/GuiThread.h"
 #include "uninstaller/UninstallRefusal.h"
 
@@ -19,15 +20,44 @@ std::shared_ptr<UninstallSession> UninstallEntry::makeUninstallSession(const App
     return std::make_shared<UninstallSession>(app, mode, environment_.uninstall);
 }
 
+void UninstallEntry::readAppThen(std::string path, ReadApplied apply) {
+    assertGuiThread();
+    readStop_.request_stop();
+    readStop_ = std::stop_source();
+    const std::uint64_t request = ++readRequest_;
+    reading_ = true;
+    auto read = environment_.trash.readBundle;
+    const std::stop_token stop = readStop_.get_token();
+    // Only the outcome of the latest request counts; an earlier one, stopped, is dropped.
+    auto finish = [this, request, stop, apply = std::move(apply)](std::optional<AppBundleInfo> app) {
+        if (request != readRequest_ || stop.stop_requested()) return;
+        StateChanges::Operation op(changes_);
+        reading_ = false;
+        // The offers held back meanwhile may be asked now.
+        if (!trashMoves_.collector().offers().empty()) changes_.touch(StateField::leftoverOffers);
+        apply(std::move(app));
+    };
+    runInBackground(
+        *environment_.userInitiated, &lifetime_,
+        [read = std::move(read), path = std::move(path), stop]() -> std::optional<AppBundleInfo> {
+            if (stop.stop_requested()) return std::nullopt;
+            return read(path, stop);
+        },
+        [finish](std::optional<AppBundleInfo> app) { finish(std::move(app)); },
+        // A reader that fails has read nothing.
+        [finish](std::exception_ptr) { finish(std::nullopt); });
+}
+
 void UninstallEntry::uninstallApp(const std::string& bundleURL) {
     assertGuiThread();
-    StateChanges::Operation op(changes_);
-    const auto app = AppBundleInfo::read(bundleURL);
-    if (std::optional<std::string> refusal = uninstallRefusal(bundleURL, app)) {
-        alerts_.setLastError(std::move(refusal), std::string(cantUninstallTitle));
-        return;
-    }
-    presentUninstallSession(makeUninstallSession(*app, UninstallSession::Mode::uninstall));
+    readAppThen(bundleURL, [this, bundleURL](std::optional<AppBundleInfo> app) {
+        StateChanges::Operation op(changes_);
+        if (std::optional<std::string> refusal = uninstallRefusal(bundleURL, app)) {
+            alerts_.setLastError(std::move(refusal), std::string(cantUninstallTitle));
+            return;
+        }
+        presentUninstallSession(makeUninstallSession(*app, UninstallSession::Mode::uninstall));
+    });
 }
 
 void UninstallEntry::presentUninstallSession(std::shared_ptr<UninstallSession> session) {
@@ -73,10 +103,27 @@ void UninstallEntry::respondToLeftoverOffer(bool accept) {
     if (collector.offers().empty()) return;
     StateChanges::Operation op(changes_);
     const NodeRef app = collector.takeFirstOffer();
-    if (!accept || !results_.root() || !results_.isInsideTree(app.get()) || !collector.isCollected(app.get())) return;
-    const std::optional<AppBundleInfo> bundle = environment_.trash.readBundle(app->url());
-    if (!bundle) return;
-    std::shared_ptr<UninstallSession> session = makeUninstallSession(*bundle, UninstallSession::Mode::collector);
+    if (!accept || !collectedApp(app, app->url())) return;
+    readAppThen(app->url(), [this, app, path = app->url(), generation = results_.generation()](
+                                std::optional<AppBundleInfo> bundle) {
+        // The tree or the collector may have changed while the app was read; an offer
+        // belongs to the results it was made for.
+        if (!bundle || results_.generation() != generation) return;
+        if (NodeRef target = collectedApp(app, path)) openCollectorSession(*bundle, target);
+    });
+}
+
+NodeRef UninstallEntry::collectedApp(const NodeRef& app, const std::string& path) const {
+    if (!app || !results_.root()) return {};
+    const Collector& collector = trashMoves_.collector();
+    if (results_.isInsideTree(app.get())) return collector.isCollected(app.get()) ? app : NodeRef();
+    NodeRef now = results_.nodeForURL(path);
+    return now && collector.isCollected(now.get()) ? now : NodeRef();
+}
+
+void UninstallEntry::openCollectorSession(const AppBundleInfo& bundle, const NodeRef& app) {
+    StateChanges::Operation op(changes_);
+    std::shared_ptr<UninstallSession> session = makeUninstallSession(bundle, UninstallSession::Mode::collector);
     // A rescan may have put a new node in the app's place meanwhile: then the collected
     // node at the app's path stands for it.
     QObject::connect(session.get(), &UninstallSession::leftoversChosen, &lifetime_,

@@ -243,7 +243,7 @@ void VolumePickerView::rebuild() {
     };
     addTool(environment_.uninstallApp,
             {Symbol::xmarkBinFill, ToolTint::red, QStringLiteral("Uninstall an App"),
-             QStringLiteral("Remove an app along with its preferences, caches and support files.")},
+             QStringLiteral("Remove an app along with its settings, caches and data in your home folder.")},
             shortcuts::uninstallApp);
     addTool(environment_.openStartupItems,
             {Symbol::powerCircleFill, ToolTint::green, QStringLiteral("Startup Items"),

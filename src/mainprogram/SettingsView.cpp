@@ -154,12 +154,14 @@ SettingsView::SettingsView(Preferences& preferences, QWidget* parent)
     layout->addWidget(section(helperHeader, helper_, footer, this));
 
     offerLeftovers_ = new QCheckBox(offerLeftoversTitle);
-    offerLeftovers_->setChecked(preferences_.boolValue(PreferenceKeys::offerLeftoversOnCollect,
-                                                       PreferenceKeys::offerLeftoversOnCollectDefault));
+    offerLeftovers_->setChecked(offerLeftoversOnCollect(preferences_));
     connect(offerLeftovers_, &QCheckBox::toggled, this, [this](bool on) {
         preferences_.setValue(PreferenceKeys::offerLeftoversOnCollect, on);
     });
-    layout->addWidget(section(uninstallingHeader, offerLeftovers_, nullptr, this));
+    auto* leftoversFooter = new QLabel(offerLeftoversFooter);
+    leftoversFooter->setObjectName(QStringLiteral("section-footer"));
+    leftoversFooter->setFont(shellFont(ShellTextStyle::callout));
+    layout->addWidget(section(uninstallingHeader, offerLeftovers_, leftoversFooter, this));
 
     setFixedWidth(formWidth);
     fitHeight();
@@ -170,8 +172,7 @@ void SettingsView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // The switch of the store may have changed elsewhere since the window was made.
     const QSignalBlocker quiet(offerLeftovers_);
-    offerLeftovers_->setChecked(preferences_.boolValue(PreferenceKeys::offerLeftoversOnCollect,
-                                                       PreferenceKeys::offerLeftoversOnCollectDefault));
+    offerLeftovers_->setChecked(offerLeftoversOnCollect(preferences_));
     emit appeared();
 }
 

@@ -86,6 +86,9 @@ public:
     static inline const QString uninstallingHeader = QStringLiteral("Uninstalling");
     static inline const QString offerLeftoversTitle =
         QStringLiteral("Offer to find leftovers when an app is collected or trashed");
+    static inline const QString offerLeftoversFooter = QStringLiteral(
+        "Leftovers are the settings, caches and data an app keeps in your home folder: ~/.config, ~/.cache and "
+        "~/.local/share.");
 
     // A window of its own ("settings"), 480 wide and as tall as its content. The
     // leftovers switch reads and writes `preferences` directly.

@@ -33,8 +33,8 @@ QString leftoverOfferTitle(const FileNode* app, const VolumeNameMap& names) {
 }
 
 QString leftoverOfferMessage(const FileNode& app, const VolumeNameMap& names) {
-    return QStringLiteral("Apps leave preferences, caches and support files in your Library. Plenwick can look for "
-                          "the ones “") +
+    return QStringLiteral("Apps leave settings, caches and data in your home folder (~/.config, ~/.cache, "
+                          "~/.local/share). Plenwick can look for the ones “") +
            nameOf(app, names) + QStringLiteral("” left, and you choose which to delete along with it.");
 }
 
@@ -71,9 +71,10 @@ void ResultsQuestions::sync() {
 }
 
 void ResultsQuestions::syncLeftoverOffer() {
-    // Only the first offer is asked, and none while an uninstall session is shown.
+    // Only the first offer is asked, and none while an uninstall session is shown or
+    // about to open.
     const NodeRef first = state_.leftoverOffers().empty() ? NodeRef() : state_.leftoverOffers().front();
-    if (!first || state_.uninstallSession()) {
+    if (!first || state_.uninstallSession() || state_.isOpeningUninstallSession()) {
         offerShown_ = nullptr;
         closeQuietly(offer_, this);
         return;

@@ -297,6 +297,8 @@ std::optional<std::pair<std::string, DesktopEntry>> appImageIdentity(const AppIm
 
 } // namespace
 
+bool isAppFolder(const std::string& path, std::stop_token stop) { return appFolderEntries(path, stop).has_value(); }
+
 std::optional<AppBundleInfo> readAppImageApp(const std::string& path, std::stop_token stop) {
     const std::optional<AppImageContents> contents = readAppImage(path, stop);
     if (!contents) return std::nullopt;

@@ -17,6 +17,11 @@ std::optional<AppBundleInfo> readAppImageApp(const std::string& path, std::stop_
 std::optional<AppBundleInfo> readAppFolderApp(const std::string& path, std::stop_token stop = {});
 std::optional<AppBundleInfo> readDesktopEntryApp(const std::string& path, std::stop_token stop = {});
 
+// Whether the folder is an app folder: its top level holds an application entry whose
+// program lies inside it. Reads only that top level (a bounded listing and its small
+// entries), so a chooser may ask it as the user browses.
+bool isAppFolder(const std::string& path, std::stop_token stop = {});
+
 // The Icon of the entry that is the app's identity (an AppImage's, an app folder's,
 // a desktop entry's own): a theme icon's name or an absolute path; nothing for other
 // kinds or without one.

@@ -18,10 +18,10 @@ namespace {
 std::string bytesOf(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 // A folder that is an app: a bundle-style one by its name, an app folder by its entry
-// (a light read: a listing and a few small files, nothing decompressed).
-bool isAppFolder(const QString& path) {
+// (a light read: a bounded listing and a few small files, nothing decompressed).
+bool isAppFolderPath(const QString& path) {
     const std::string folder = bytesOf(path);
-    return isAppBundlePath(folder) || readAppFolderApp(folder).has_value();
+    return isAppBundlePath(folder) || isAppFolder(folder);
 }
 
 // Whether the chosen item is an app to hand on: an app folder, or a file that may be an
@@ -30,7 +30,7 @@ bool isApp(const QString& path) {
     struct stat st {};
     const std::string item = bytesOf(path);
     if (::lstat(item.c_str(), &st) != 0) return false;
-    return S_ISDIR(st.st_mode) ? isAppFolder(path) : S_ISREG(st.st_mode) && mayBeApp(item);
+    return S_ISDIR(st.st_mode) ? isAppFolderPath(path) : S_ISREG(st.st_mode) && mayBeApp(item);
 }
 
 // Apps are files (AppImages, desktop entries) and folders (app folders, bundle-style
@@ -40,7 +40,7 @@ public:
     explicit AppDialog(QWidget* parent) : QFileDialog(parent) {
         // An app folder is not opened as a folder: entering one chooses it.
         connect(this, &QFileDialog::directoryEntered, this, [this](const QString& folder) {
-            if (!isAppFolder(folder)) return;
+            if (!isAppFolderPath(folder)) return;
             chosen_ = folder;
             QDialog::accept();
         });

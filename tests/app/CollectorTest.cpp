@@ -117,17 +117,31 @@ TEST_F(CollectorTest, AppsAreOfferedOncePerScanAndDecliningKeepsThemCollected) {
 }
 
 TEST_F(CollectorTest, ThePreferenceIsOnUnlessStoredOff) {
-    EXPECT_TRUE(state->trashMoves().offerLeftoversSetting());
-    preferences->setValue(PreferenceKeys::offerLeftoversOnCollect, 0); // not a flag: on
-    EXPECT_TRUE(state->trashMoves().offerLeftoversSetting());
-    preferences->setValue(PreferenceKeys::offerLeftoversOnCollect, QStringLiteral("no"));
-    EXPECT_TRUE(state->trashMoves().offerLeftoversSetting());
-    // The settings file gives a stored flag back as text.
-    preferences->setValue(PreferenceKeys::offerLeftoversOnCollect, QStringLiteral("false"));
-    EXPECT_FALSE(state->trashMoves().offerLeftoversSetting());
-    preferences->setValue(PreferenceKeys::offerLeftoversOnCollect, false);
-    EXPECT_FALSE(state->trashMoves().offerLeftoversSetting());
+    // What a settings file gives back for a stored flag is its text; only a flag, as a
+    // bool or that text in any case, turns the offer off; anything else is no flag.
+    const std::vector<std::pair<QVariant, bool>> stored{
+        {QVariant(false), false},
+        {QVariant(true), true},
+        {QStringLiteral("false"), false},
+        {QStringLiteral("False"), false},
+        {QStringLiteral(" FALSE "), false},
+        {QStringLiteral("true"), true},
+        {QStringLiteral("0"), true},
+        {QStringLiteral("1"), true},
+        {QStringLiteral(""), true},
+        {QStringLiteral("no"), true},
+        {QVariant(0), true},
+        {QVariant(), true},
+    };
+    for (const auto& [value, on] : stored) {
+        preferences->setValue(PreferenceKeys::offerLeftoversOnCollect, value);
+        EXPECT_EQ(state->trashMoves().offerLeftoversSetting(), on) << value.toString().toStdString();
+        EXPECT_EQ(offerLeftoversOnCollect(*preferences), on) << value.toString().toStdString();
+    }
+    preferences->remove(PreferenceKeys::offerLeftoversOnCollect);
+    EXPECT_TRUE(state->trashMoves().offerLeftoversSetting()) << "nothing stored";
 
+    preferences->setValue(PreferenceKeys::offerLeftoversOnCollect, QStringLiteral("False"));
     state->addToCollector({mail});
     EXPECT_TRUE(state->leftoverOffers().empty());
     EXPECT_TRUE(state->trashMoves().collector().offeredApps().empty()); // not marked as offered either
@@ -137,6 +151,9 @@ TEST_F(CollectorTest, AcceptingAnOfferOpensACollectorSessionWhoseChoiceIsSplitBy
     knowBundle("/scan/Apps/Mail.app", "com.example.mail");
     state->addToCollector({mail});
     state->respondToLeftoverOffer(true);
+    EXPECT_TRUE(state->leftoverOffers().empty()); // answered at once
+    EXPECT_TRUE(bundleReads.empty());             // read in the background
+    runUserJobs();
     const auto session = state->uninstallSession();
     ASSERT_TRUE(session);
     EXPECT_EQ(session->mode(), Mode::collector);
@@ -168,7 +185,44 @@ TEST_F(CollectorTest, AcceptingAnOfferOpensACollectorSessionWhoseChoiceIsSplitBy
 TEST_F(CollectorTest, AnUnreadableAppConsumesItsOfferWithoutASession) {
     state->addToCollector({mail, notes});
     state->respondToLeftoverOffer(true); // Mail.app can't be read
+    runUserJobs();
     EXPECT_FALSE(state->uninstallSession());
     EXPECT_EQ(state->leftoverOffers(), (std::vector<NodeRef>{notes}));
 }
 
+TEST_F(CollectorTest, AnAppThatLeavesTheCollectorWhileItIsReadOpensNothing) {
+    knowBundle("/scan/Apps/Mail.app", "com.example.mail");
+    knowBundle("/scan/Apps/Notes.app", "com.example.notes");
+    state->addToCollector({mail, notes});
+    state->respondToLeftoverOffer(true);
+    state->removeFromCollector(mail);
+    runUserJobs();
+    EXPECT_FALSE(state->uninstallSession());
+
+    // A new scan while the app is read: the offer belonged to the old results, even
+    // when the new tree has the app collected at the same place.
+    state->respondToLeftoverOffer(true);
+    NodeRef again = folder("/scan", {folder("Apps", {node("Notes.app", FileNode::Kind::package, 30)})});
+    state->finishScan(again, {});
+    state->addToCollector({child(child(again, "Apps"), "Notes.app")});
+    runUserJobs();
+    EXPECT_FALSE(state->uninstallSession());
+    EXPECT_EQ(bundleReads, (std::vector<std::string>{"/scan/Apps/Mail.app", "/scan/Apps/Notes.app"}));
+}
+
+
+TEST_F(CollectorTest, AnAppImageIsOfferedLikeAnyApp) {
+    NodeRef tree = folder("/apps", {file("Foo-x86_64.AppImage", 50), file("notes.txt", 1)});
+    state->finishScan(tree, {});
+    settle();
+    const NodeRef foo = child(tree, "Foo-x86_64.AppImage");
+    state->addToCollector({foo, child(tree, "notes.txt")});
+    EXPECT_EQ(state->leftoverOffers(), (std::vector<NodeRef>{foo}));
+
+    knowBundle("/apps/Foo-x86_64.AppImage", "org.example.Foo");
+    state->respondToLeftoverOffer(true);
+    runUserJobs();
+    ASSERT_TRUE(state->uninstallSession());
+    EXPECT_EQ(state->uninstallSession()->mode(), Mode::collector);
+    EXPECT_EQ(state->uninstallSession()->app().bundleID, "org.example.Foo");
+}

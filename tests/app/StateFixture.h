@@ -7,6 +7,7 @@
 #include "runtime/ManualExecutor.h"
 
 #include <QCoreApplication>
+#include <QThread>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,6 +18,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <set>
 #include <string>
@@ -115,9 +117,13 @@ protected:
             }
             return result;
         };
-        env.trash.readBundle = [this](const std::string& path) -> std::optional<AppBundleInfo> {
+        // The apps the test knows, else what lies on disk (the fixtures' bundles).
+        env.trash.readBundle = [this](const std::string& path, std::stop_token stop) -> std::optional<AppBundleInfo> {
+            if (QThread::currentThread() == QCoreApplication::instance()->thread()) ++guiThreadReads;
+            const std::lock_guard<std::mutex> lock(readsMutex);
+            bundleReads.push_back(path);
             const auto it = bundles.find(path);
-            if (it == bundles.end()) return std::nullopt;
+            if (it == bundles.end()) return AppBundleInfo::read(path, stop);
             return it->second;
         };
         env.trash.postAppsHandled = [this](const std::vector<AppBundleInfo>& apps) {
@@ -175,7 +181,10 @@ protected:
     std::set<std::string> refused;                      // what the fake Trash refuses
     std::vector<std::string> trashed;                   // moved one by one, in order
     std::vector<std::vector<std::string>> leftoverCalls;
-    std::map<std::string, AppBundleInfo> bundles;
+    std::map<std::string, AppBundleInfo> bundles;     // what the fake reader reads
+    std::vector<std::string> bundleReads;             // what it was asked to read, in order
+    std::mutex readsMutex;                            // guards bundleReads when pools read
+    std::atomic<int> guiThreadReads{0};               // reads made on the GUI thread
     std::vector<std::vector<AppBundleInfo>> posted;
     std::vector<std::string> events;
     std::unique_ptr<AppState> state;

@@ -25,6 +25,12 @@ protected:
     std::string library() const { return dir.path().toStdString() + "/Library"; }
 };
 
+// The state on the program's thread pool.
+class PooledUninstallEntryTest : public StateTest {
+protected:
+    void SetUp() override { makeState(true); }
+};
+
 } // namespace
 
 TEST_F(UninstallEntryTest, RefusesWhatItCantReadAndTheSystemsApps) {
@@ -32,6 +38,8 @@ TEST_F(UninstallEntryTest, RefusesWhatItCantReadAndTheSystemsApps) {
     std::filesystem::create_directories(folder);
     log.emitted.clear();
     state->uninstallApp(folder);
+    EXPECT_TRUE(log.emitted.empty()); // read first, in the background
+    runUserJobs();
     EXPECT_EQ(state->lastErrorTitle(), "Can’t Uninstall");
     EXPECT_EQ(state->lastError(), "“Some Folder” isn’t an app Plenwick can read.");
     ASSERT_EQ(log.emitted.size(), 1u);
@@ -39,18 +47,71 @@ TEST_F(UninstallEntryTest, RefusesWhatItCantReadAndTheSystemsApps) {
     EXPECT_FALSE(state->uninstallSession());
 
     state->uninstallApp(bundle("Safari.app", "com.apple.Safari"));
+    runUserJobs();
     EXPECT_EQ(state->lastError(), "“Safari” comes with the system and can’t be uninstalled.");
     EXPECT_FALSE(state->uninstallSession());
 
     // The test is case-sensitive and includes the dot.
     state->uninstallApp(bundle("Soft.app", "com.applesoft.x"));
+    runUserJobs();
     EXPECT_TRUE(state->uninstallSession());
     state->uninstallApp(bundle("Caps.app", "COM.APPLE.x"));
+    runUserJobs();
     EXPECT_EQ(state->uninstallSession()->app().name, "Caps");
+}
+
+TEST_F(UninstallEntryTest, TheAppIsReadInTheBackgroundAndOnlyTheLatestRequestCounts) {
+    knowBundle("/apps/First.AppImage", "org.example.First");
+    knowBundle("/apps/Second.AppImage", "org.example.Second");
+    state->uninstallApp("/apps/First.AppImage");
+    EXPECT_TRUE(bundleReads.empty()); // nothing read on the GUI thread
+    EXPECT_FALSE(state->uninstallSession());
+    ASSERT_EQ(userInitiated->pendingCount(), 1u);
+    userInitiated->runOldest();
+    EXPECT_EQ(bundleReads, std::vector<std::string>{"/apps/First.AppImage"});
+    EXPECT_FALSE(state->uninstallSession()); // applied on the GUI thread's turn
+    deliver();
+    ASSERT_TRUE(state->uninstallSession());
+    EXPECT_EQ(state->uninstallSession()->app().bundleID, "org.example.First");
+    state->uninstallSession()->requestClose();
+
+    // A read that finished but was not yet applied when a newer request came is dropped.
+    bundleReads.clear();
+    state->uninstallApp("/apps/First.AppImage");
+    userInitiated->runOldest();
+    state->uninstallApp("/apps/Second.AppImage");
+    deliver();
+    EXPECT_FALSE(state->uninstallSession());
+    runUserJobs();
+    ASSERT_TRUE(state->uninstallSession());
+    EXPECT_EQ(state->uninstallSession()->app().bundleID, "org.example.Second");
+    state->uninstallSession()->requestClose();
+
+    // A read not yet begun when a newer request came is stopped: it reads nothing, and
+    // finishing after the newer one changes nothing.
+    bundleReads.clear();
+    state->uninstallApp("/apps/First.AppImage");
+    state->uninstallApp("/missing/Gone.AppImage");
+    userInitiated->runNewest();
+    deliver();
+    EXPECT_EQ(state->lastError(), "“Gone.AppImage” isn’t an app Plenwick can read.");
+    state->setLastError(std::nullopt, std::nullopt);
+    userInitiated->runOldest();
+    deliver();
+    EXPECT_EQ(bundleReads, std::vector<std::string>{"/missing/Gone.AppImage"});
+    EXPECT_FALSE(state->uninstallSession());
+    EXPECT_FALSE(state->lastError());
+
+    // A read that outlives the state applies nothing.
+    state->uninstallApp("/apps/Second.AppImage");
+    state.reset();
+    userInitiated->runAll();
+    deliver();
 }
 
 TEST_F(UninstallEntryTest, OneSessionAtATimeClosedOnlyByItself) {
     state->uninstallApp(bundle("First.app", "com.example.first"));
+    runUserJobs();
     const auto first = state->uninstallSession();
     ASSERT_TRUE(first);
     EXPECT_EQ(first->mode(), Mode::uninstall);
@@ -58,6 +119,7 @@ TEST_F(UninstallEntryTest, OneSessionAtATimeClosedOnlyByItself) {
     EXPECT_EQ(userInitiated->pendingCount(), 0u); // the view starts the search
 
     state->uninstallApp(bundle("Second.app", "com.example.second"));
+    runUserJobs();
     const auto second = state->uninstallSession();
     EXPECT_NE(first, second);
     first->requestClose();
@@ -69,6 +131,7 @@ TEST_F(UninstallEntryTest, OneSessionAtATimeClosedOnlyByItself) {
 
     // A session that outlives the state closes nothing.
     state->uninstallApp(bundle("Third.app", "com.example.third"));
+    runUserJobs();
     const auto third = state->uninstallSession();
     state.reset();
     third->requestClose();
@@ -116,6 +179,7 @@ TEST_F(UninstallEntryTest, TrashedItemsOutsideTheTreeChangeNothing) {
     state->finishScan(root, {});
     const auto version = state->treeVersion();
     state->uninstallApp(bundle("Example.app", "com.example.app"));
+    runUserJobs();
     log.emitted.clear();
     const auto pending = utility->pendingCount();
     emit state->uninstallSession()->trashed({"/elsewhere/Example.app", "/scanned", "/sc"});
@@ -145,4 +209,22 @@ TEST_F(UninstallEntryTest, NewResultsCloseOnlyASessionGatheringForTheCollector) 
     uninstalling->requestClose();
     EXPECT_FALSE(state->uninstallSession());
     EXPECT_EQ(log.emitted, std::vector<AppState::Fields>{AppState::bit(Field::uninstallSession)});
+}
+
+TEST_F(PooledUninstallEntryTest, AppsAreReadOnAWorkerAndTheOutcomeShownOnTheGuiThread) {
+    knowBundle("/apps/Foo.AppImage", "org.example.Foo");
+    NodeRef root = folder("/scan", {node("Foo.app", FileNode::Kind::package, 40)});
+    knowBundle("/scan/Foo.app", "org.example.FooApp");
+    state->finishScan(root, {});
+
+    state->uninstallApp("/apps/Foo.AppImage");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bool(state->uninstallSession()); }, 5000));
+    EXPECT_EQ(state->uninstallSession()->app().bundleID, "org.example.Foo");
+    state->uninstallSession()->requestClose();
+
+    state->addToCollector({root->children().front()});
+    state->respondToLeftoverOffer(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bool(state->uninstallSession()); }, 5000));
+    EXPECT_EQ(state->uninstallSession()->mode(), Mode::collector);
+    EXPECT_EQ(guiThreadReads, 0);
 }

@@ -93,6 +93,7 @@ TEST_F(CommandsTest, UninstallAppAsksForAnAppAndHandsItToTheState) {
 
     answer = makeTree({{"Notes/readme.txt", 1}}) + "/Notes";
     commands->uninstallApp()->trigger();
+    runUserJobs(); // the app is read in the background
     EXPECT_EQ(state->lastError(), "“Notes” isn’t an app Plenwick can read.");
     EXPECT_EQ(state->lastErrorTitle(), "Can’t Uninstall");
 }

@@ -193,6 +193,19 @@ TEST(SettingsView, TheLeftoversSwitchIsTheStoredPreferenceOnByDefault) {
     EXPECT_TRUE(texts.contains("System Tray Helper"));
     EXPECT_TRUE(texts.contains("Uninstalling"));
     EXPECT_TRUE(texts.contains(SettingsView::helperFooter));
+    // Where Linux apps keep what is left of them; no text names a Library.
+    EXPECT_TRUE(texts.contains(SettingsView::offerLeftoversFooter));
+    for (const QString& text : texts) EXPECT_FALSE(text.contains("Library")) << text.toStdString();
+
+    // The switch reads the store as the state does.
+    const std::vector<std::pair<QVariant, bool>> stored{
+        {QStringLiteral("False"), false}, {QStringLiteral("0"), true}, {QStringLiteral(""), true}, {QVariant(), true}};
+    for (const auto& [value, on] : stored) {
+        view.hide();
+        preferences.setValue(QStringLiteral("offerLeftoversOnCollect"), value);
+        view.show();
+        EXPECT_EQ(view.offerLeftovers()->isChecked(), on) << value.toString().toStdString();
+    }
 }
 
 TEST_F(SettingsHelperTest, TheRowShowsTheControllerAndAsksItForChanges) {

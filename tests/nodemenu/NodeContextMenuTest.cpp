@@ -108,6 +108,11 @@ TEST_F(NodeMenuTest, OnlyAnAppPackageOffersUninstallWithoutASeparator) {
     }
     NodeRef appFile = file("Fake.app", 3);
     EXPECT_FALSE(isAppBundleNode(*appFile)) << "a file named like an app is no app";
+    // An AppImage is a file of its own name; a folder so named is none.
+    EXPECT_TRUE(isAppBundleNode(*file("Foo-1.2-x86_64.AppImage", 3)));
+    EXPECT_TRUE(isAppBundleNode(*file("foo.appimage", 3)));
+    EXPECT_FALSE(isAppBundleNode(*folder("Foo.AppImage", {file("x", 1)})));
+    EXPECT_FALSE(isAppBundleNode(*file("Foo.AppImage.zsync", 3)));
 }
 
 TEST_P(NodeMenuRulesTest, TheRootCannotBeCollectedOrTrashed) {

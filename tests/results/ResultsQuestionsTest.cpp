@@ -43,8 +43,8 @@ TEST_F(ResultsQuestionsTest, OffersAreAskedOneAfterTheOtherAndWaitForAnOpenSessi
     ASSERT_TRUE(offer());
     EXPECT_EQ(offer()->text(), "Also remove what “One.app” left behind?");
     EXPECT_EQ(offer()->informativeText(),
-              "Apps leave preferences, caches and support files in your Library. Plenwick can look for the ones "
-              "“One.app” left, and you choose which to delete along with it.");
+              "Apps leave settings, caches and data in your home folder (~/.config, ~/.cache, ~/.local/share). "
+              "Plenwick can look for the ones “One.app” left, and you choose which to delete along with it.");
 
     // "Just the App" asks about the next app at once.
     button(offer(), "Just the App")->click();
@@ -57,6 +57,8 @@ TEST_F(ResultsQuestionsTest, OffersAreAskedOneAfterTheOtherAndWaitForAnOpenSessi
     knowBundle("/scan/Two.app", "com.example.two");
     button(offer(), "Find Leftovers…")->click();
     QApplication::processEvents();
+    EXPECT_FALSE(offer()) << "no offer while the app is read";
+    runUserJobs();
     ASSERT_TRUE(state->uninstallSession());
     EXPECT_FALSE(offer());
     EXPECT_EQ(state->leftoverOffers().size(), 1u);
@@ -103,6 +105,24 @@ TEST_F(ResultsQuestionsTest, TheTrashConfirmationClearsTheItemBeforeItMoves) {
     EXPECT_EQ(trashed, (std::vector<std::string>{"/scan/Big"}));
     EXPECT_EQ(big->parent(), nullptr);
     EXPECT_EQ(tree->size(), 60);
+}
+
+} // namespace
+} // namespace plenwick::test
+
+namespace plenwick::test {
+namespace {
+
+TEST_F(ResultsQuestionsTest, AnOfferWhoseAppCantBeReadLetsTheNextOneBeAsked) {
+    state->addToCollector({child(tree, "One.app"), child(tree, "Two.app")});
+    ASSERT_TRUE(offer());
+    button(offer(), "Find Leftovers…")->click(); // One.app is no app on disk
+    QApplication::processEvents();
+    EXPECT_FALSE(offer());
+    runUserJobs();
+    EXPECT_FALSE(state->uninstallSession());
+    ASSERT_TRUE(offer());
+    EXPECT_EQ(offer()->text(), "Also remove what “Two.app” left behind?");
 }
 
 } // namespace

@@ -43,25 +43,25 @@ void whenShown(std::function<void(T&)> step) {
     timer->start(10);
 }
 
-TEST(AppChooser, AFolderThatIsNoAppIsRefusedWithAReason) {
-    EXPECT_EQ(notAnAppMessage("/home/me/Documents"), "“Documents” isn’t an app.");
-    EXPECT_EQ(notAnAppMessage("/tmp/bad\xff"), "“bad\uFFFD” isn’t an app.") << "shown, not raw bytes";
-
-    TempFolder root;
-    const std::string plain = root / "Photos";
-    std::filesystem::create_directory(plain);
-    QString alertTitle, alertText;
+// Chooses `item` in the panel, expecting a refusal: the alert's title and text, and
+// whether the panel stayed open for another choice (the test then cancels it).
+struct Refusal {
+    QString title, text;
     bool stillAsking = false;
+};
+Refusal refusalOf(const std::string& folder, const std::string& item) {
+    Refusal refusal;
     whenShown<QFileDialog>([&](QFileDialog& dialog) {
-        dialog.setDirectory(QString::fromStdString(root.path()));
-        dialog.selectFile(QString::fromStdString(plain));
+        dialog.setDirectory(QString::fromStdString(folder));
+        // Typed as its name: the listing may not have loaded yet.
+        if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            name->setText(QString::fromStdString(std::filesystem::path(item).filename().string()));
         whenShown<QMessageBox>([&](QMessageBox& alert) {
-            alertTitle = alert.windowTitle();
-            alertText = alert.text();
+            refusal.title = alert.windowTitle();
+            refusal.text = alert.text();
             alert.accept();
-            // The panel stays open for another choice; the test then cancels it.
             QTimer::singleShot(0, &dialog, [&] {
-                stillAsking = dialog.isVisible();
+                refusal.stillAsking = dialog.isVisible();
                 dialog.reject();
             });
         });
@@ -69,9 +69,26 @@ TEST(AppChooser, AFolderThatIsNoAppIsRefusedWithAReason) {
         QTimer::singleShot(0, &dialog, [&] { static_cast<QDialog&>(dialog).accept(); });
     });
     EXPECT_EQ(chooseApp(), std::nullopt);
-    EXPECT_EQ(alertTitle.toStdString(), "Can’t Uninstall");
-    EXPECT_EQ(alertText.toStdString(), "“Photos” isn’t an app.");
-    EXPECT_TRUE(stillAsking);
+    return refusal;
+}
+
+TEST(AppChooser, WhatIsNoAppIsRefusedWithAReason) {
+    EXPECT_EQ(notAnAppMessage("/home/me/Documents"), "“Documents” isn’t an app.");
+    EXPECT_EQ(notAnAppMessage("/tmp/bad\xff"), "“bad\uFFFD” isn’t an app.") << "shown, not raw bytes";
+
+    TempFolder root;
+    std::filesystem::create_directory(root / "Photos");
+    // A folder whose entry runs a program elsewhere (a folder of launchers) is no app.
+    std::filesystem::create_directory(root / "Launchers");
+    writeFile(root / "Launchers/foo.desktop", "[Desktop Entry]\nType=Application\nName=Foo\nExec=/opt/foo/foo\n");
+    writeFile(root / "notes.txt", "not an app");
+    writeFile(root / "tool", "#!/bin/sh\n"); // a program, but no AppImage
+    for (const char* name : {"Photos", "Launchers", "notes.txt", "tool"}) {
+        const Refusal refusal = refusalOf(root.path(), root / name);
+        EXPECT_EQ(refusal.title.toStdString(), "Can’t Uninstall");
+        EXPECT_EQ(refusal.text.toStdString(), "“" + std::string(name) + "” isn’t an app.");
+        EXPECT_TRUE(refusal.stillAsking);
+    }
 }
 
 // Chooses `item` in the panel as its "Uninstall…" button would; what the panel returns.
@@ -110,6 +127,9 @@ TEST(AppChooser, TakesAppImagesAppFoldersAndDesktopEntries) {
     EXPECT_EQ(choose(root.path(), root / "Foo.AppImage"), root / "Foo.AppImage");
     EXPECT_EQ(choose(root.path(), root / "foo.desktop"), root / "foo.desktop");
     EXPECT_EQ(choose(root.path(), root / "Bar"), root / "Bar");
+    std::filesystem::create_directories(root / "Baz.app/Contents");
+    writeFile(root / "Baz.app/Contents/Info.plist", "");
+    EXPECT_EQ(choose(root.path(), root / "Baz.app"), root / "Baz.app") << "a bundle-style folder, by its name";
 }
 
 } // namespace

@@ -761,7 +761,7 @@ void shootSunburst(Shooter& shooter, const std::string& tree) {
 void fakeTrash(AppEnvironment& env) {
     env.trash.trashItem = [](const std::string& path) -> std::optional<std::string> { return path; };
     env.trash.trashItems = [](const std::vector<std::string>& paths) { return ItemTrasher::Result{paths, {}}; };
-    env.trash.readBundle = [](const std::string&) -> std::optional<AppBundleInfo> { return std::nullopt; };
+    env.trash.readBundle = [](const std::string&, std::stop_token) -> std::optional<AppBundleInfo> { return std::nullopt; };
     env.trash.postAppsHandled = [](const std::vector<AppBundleInfo>&) {};
 }
 
