@@ -151,7 +151,8 @@ TEST_F(SessionTest, AfterTrashLeavesTheAppAlone) {
 }
 
 TEST_F(SessionTest, AfterTrashSearchesTheJobsOfTheFormerPlace) {
-    make(home + "/.config/autostart/org.vendor.agent.desktop",
+    std::filesystem::create_directories(home + "/.config/autostart");
+    writeFile(home + "/.config/autostart/org.vendor.agent.desktop",
          "[Desktop Entry]\nType=Application\nName=Agent\nExec=\"/Applications/Example App.app/Contents/MacOS/Example\"\n");
     auto session = makeSession(Mode::afterTrash);
     session->setFormerURL(std::string("/Applications/Example App.app"));

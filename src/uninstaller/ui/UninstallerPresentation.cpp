@@ -41,7 +41,7 @@ constexpr KindWords kindWords[] = {
     {Remnant::Kind::helperTools, "privileged helpers"},
     {Remnant::Kind::savedState, "saved window state"},
     {Remnant::Kind::webData, "web data"},
-    {Remnant::Kind::logs, "state and logs"},
+    {Remnant::Kind::logs, "logs"},
     {Remnant::Kind::crashReports, "crash reports"},
 };
 

@@ -75,7 +75,7 @@ TEST(UninstallerPresentation, TheLeftoverOfferNamesOnlyTheKindsFound) {
               "settings, saved window state, web data and crash reports");
     EXPECT_EQ(of({Kind::containers, Kind::groupContainers, Kind::launchItems, Kind::helperTools}),
               "Flatpak data, shared containers, startup entries and privileged helpers");
-    EXPECT_EQ(of({Kind::logs, Kind::launchItems}), "startup entries and state and logs");
+    EXPECT_EQ(of({Kind::logs, Kind::launchItems}), "startup entries and logs");
 }
 
 TEST_F(PresentationTest, TheTrashOfferSaysOnlyWhatWasFound) {
