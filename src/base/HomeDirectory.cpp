@@ -35,6 +35,16 @@ std::string xdgConfigHome() {
     return homePath(".config");
 }
 
+std::string xdgCacheHome() {
+    if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && cache[0] == '/') return cache;
+    return homePath(".cache");
+}
+
+std::string xdgStateHome() {
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state && state[0] == '/') return state;
+    return homePath(".local/state");
+}
+
 std::vector<std::string> xdgDataDirs() {
     std::vector<std::string> folders;
     const char* value = std::getenv("XDG_DATA_DIRS");

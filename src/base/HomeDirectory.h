@@ -15,6 +15,10 @@ std::string homePath(std::string_view relative);
 std::string xdgDataHome();
 // $XDG_CONFIG_HOME when absolute, else ~/.config.
 std::string xdgConfigHome();
+// $XDG_CACHE_HOME when absolute, else ~/.cache.
+std::string xdgCacheHome();
+// $XDG_STATE_HOME when absolute, else ~/.local/state.
+std::string xdgStateHome();
 // The absolute folders of $XDG_DATA_DIRS in order, else /usr/local/share and /usr/share.
 std::vector<std::string> xdgDataDirs();
 

@@ -182,8 +182,8 @@ public:
         if (!folder) return {errno, 0};
 
         const std::string_view folderPath(path.data(), path.size() - name.size() - 1);
-        if (options_.unloadDaemon && nameExtension(name) == "plist" && folderPath == options_.daemonFolder)
-            options_.unloadDaemon(path);
+        if (options_.stopUnit && nameExtension(name) == "service" && folderPath == options_.unitFolder)
+            options_.stopUnit(path);
 
         Descriptor item(::openat(folder.get(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
         struct stat st {};

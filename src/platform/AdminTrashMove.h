@@ -16,14 +16,14 @@
 
 namespace plenwick {
 
-// Where the system's launch daemons are defined.
-inline constexpr const char* systemDaemonFolder = "/Library/LaunchDaemons";
+// Where the administrator defines the system's service units.
+inline constexpr const char* systemUnitFolder = "/etc/systemd/system";
 
 struct AdminTrashMoveOptions {
-    // Property lists directly in this folder are launch daemons': their job is
-    // unloaded (by `unloadDaemon`, when set) before they move.
-    std::string daemonFolder = systemDaemonFolder;
-    std::function<void(const std::string& propertyList)> unloadDaemon;
+    // Service units (".service") directly in this folder are stopped and disabled (by
+    // `stopUnit`, when set) before they move.
+    std::string unitFolder = systemUnitFolder;
+    std::function<void(const std::string& unitFile)> stopUnit;
 };
 
 struct AdminTrashMoveResult {

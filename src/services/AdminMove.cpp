@@ -113,6 +113,10 @@ std::vector<AdminMoveReport> adminMoveReports(const std::string& output) {
     return reports;
 }
 
+std::vector<std::string> systemUnitStopArguments(const std::string& unitFile) {
+    return {"disable", "--now", "--", lastPathComponent(unitFile)};
+}
+
 int runAdminMove(const std::vector<std::string>& arguments, const char* pkexecUid, std::string& output,
                  std::string& errors, const char* sudoUid) {
     // The user is the one pkexec says started us, never one named by the arguments;
@@ -152,9 +156,7 @@ int runAdminMove(const std::vector<std::string>& arguments, const char* pkexecUi
         return 1;
     }
     AdminTrashMoveOptions options;
-    options.unloadDaemon = [](const std::string& propertyList) {
-        runProcess(launchctlToolPath, {"bootout", "system", propertyList});
-    };
+    options.stopUnit = [](const std::string& unitFile) { runProcess(systemctlToolPath, systemUnitStopArguments(unitFile)); };
     const std::vector<std::string> items(arguments.begin() + static_cast<std::ptrdiff_t>(first) + 1, arguments.end());
     const auto results = moveToTrashAsAdministrator(arguments[first], items, uid, found->pw_gid, options);
     for (std::size_t i = 0; i < results.size(); ++i) {

@@ -47,6 +47,10 @@ struct AdminMoveReport {
 // wholly given to the user. Anything else is passed over.
 std::vector<AdminMoveReport> adminMoveReports(const std::string& output);
 
+// systemctl's arguments that stop and disable the system's unit defined by
+// `unitFile` before it moves: "disable --now -- <unit>".
+std::vector<std::string> systemUnitStopArguments(const std::string& unitFile);
+
 // The program itself: with `arguments` as above, moves the items as root for the
 // user `pkexecUid` names (the invoking user, as pkexec tells it), writes a result line
 // to `output` for each item that stayed or could not all be given to the user, and a

@@ -25,26 +25,26 @@ const char* const ItemTrasher::pathTooLongMessage = "Its path is too long to han
 
 namespace {
 
-bool isPropertyListIn(const std::string& path, std::string_view folderName) {
-    return nameExtension(lastPathComponent(path)) == "plist" && lastPathComponent(parentPath(path)) == folderName;
+bool isServiceUnit(const std::string& path) { return nameExtension(lastPathComponent(path)) == "service"; }
+
+// Whether the item is a service unit right inside `folder`.
+bool isUnitDirectlyIn(const std::string& path, const std::string& folder) {
+    return isServiceUnit(path) && normalizedPathOrSelf(parentPath(path)) == normalizedPathOrSelf(folder);
 }
 
-// Whether the item is a property list right inside `folder`.
-bool isPropertyListDirectlyIn(const std::string& path, const std::string& folder) {
-    return nameExtension(lastPathComponent(path)) == "plist" &&
-           normalizedPathOrSelf(parentPath(path)) == normalizedPathOrSelf(folder);
-}
+// A unit of the user's own service manager. A folder elsewhere that happens to have
+// that name is not one.
+bool isUserUnit(const std::string& path) { return isUnitDirectlyIn(path, userUnitFolder()); }
 
-// A launch agent whose job runs in the user's login domain: the user's own, or one
-// of the system-wide agents. A folder elsewhere that happens to have that name is not.
-bool isLoginDomainAgent(const std::string& path) {
-    return isPropertyListDirectlyIn(path, homePath("Library/LaunchAgents")) ||
-           isPropertyListDirectlyIn(path, "/Library/LaunchAgents");
-}
+// A unit of the system's manager: only the administrator step can stop it.
+bool isSystemUnit(const std::string& path) { return isUnitDirectlyIn(path, systemUnitFolder); }
 
-// A system launch daemon: its job can only be unloaded by the administrator step.
-bool isSystemDaemon(const std::string& path) {
-    return isPropertyListDirectlyIn(path, systemDaemonFolder);
+// A unit in a folder named like the system's ("…/systemd/system"), which the user
+// may not write.
+bool looksLikeSystemUnit(const std::string& path) {
+    const std::string folder = parentPath(path);
+    return isServiceUnit(path) && lastPathComponent(folder) == "system" &&
+           lastPathComponent(parentPath(folder)) == "systemd";
 }
 
 std::string errorText(int error) {
@@ -156,6 +156,12 @@ void runAdministratorStep(const std::vector<std::string>& queue, const std::stri
 
 } // namespace
 
+std::string userUnitFolder() { return appendingPathComponent(xdgConfigHome(), "systemd/user"); }
+
+std::vector<std::string> userUnitStopArguments(const std::string& unitFile) {
+    return {"--user", "disable", "--now", "--", lastPathComponent(unitFile)};
+}
+
 std::string ItemTrasher::defaultPrompt(const std::vector<std::string>& queued) {
     if (queued.size() == 1)
         return "Plenwick needs your password to move “" + lastPathComponent(queued.front()) + "” to the Trash.";
@@ -180,7 +186,6 @@ std::optional<std::string> ItemTrasher::failureSummary(const std::vector<Failure
 ItemTrasher::Result ItemTrasher::trash(const std::vector<std::string>& urls, const std::optional<std::string>& prompt,
                                        const Environment& environment) {
     ProgramRunner& runner = environment.runner ? *environment.runner : systemProgramRunner();
-    const std::string uid = std::to_string(getuid());
     Result result;
     std::vector<std::string> queue;
 
@@ -190,19 +195,20 @@ ItemTrasher::Result ItemTrasher::trash(const std::vector<std::string>& urls, con
             result.failures.push_back({url, errorText(errno)});
             continue;
         }
-        // A system daemon's job is unloaded by the administrator step, which moves its list.
-        if (isSystemDaemon(url)) {
+        // A system unit is stopped and disabled by the administrator step, which moves it.
+        if (isSystemUnit(url)) {
             queue.push_back(url);
             continue;
         }
-        // Unload the job before its property list goes; a job not loaded fails harmlessly.
-        if (isLoginDomainAgent(url)) runner.run(environment.launchctl, {"bootout", "gui/" + uid, url});
+        // Stop and disable a user unit before its file goes; one that isn't loaded or
+        // enabled fails harmlessly, and the move goes ahead either way.
+        if (isUserUnit(url)) runner.run(environment.systemctl, userUnitStopArguments(url));
         try {
             moveToTrash(url);
             result.trashed.push_back(url);
         } catch (const std::system_error& e) {
             if (isPermissionError(e.code()) ||
-                (isPropertyListIn(url, "LaunchDaemons") && access(parentPath(url).c_str(), W_OK) != 0))
+                (looksLikeSystemUnit(url) && access(parentPath(url).c_str(), W_OK) != 0))
                 queue.push_back(url);
             else
                 result.failures.push_back({url, e.code().message()});

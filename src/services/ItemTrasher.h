@@ -1,6 +1,7 @@
 #pragma once
-// Moves a list of items to the Trash in one call: unloads launch agents first, moves
-// what the user may move, and gathers what needs root into one administrator step.
+// Moves a list of items to the Trash in one call: stops and disables the user's
+// service units first, moves what the user may move, and gathers what needs root
+// (the system's service units among it) into one administrator step.
 
 #include "base/ToolPaths.h"
 #include "services/AdminScript.h"
@@ -16,11 +17,17 @@ namespace plenwick {
 
 // What a call uses of the system; tests substitute each part.
 struct ItemTrasherEnvironment {
-    ProgramRunner* runner = nullptr;   // runs launchctl; systemProgramRunner() when null
+    ProgramRunner* runner = nullptr;   // runs systemctl; systemProgramRunner() when null
     AdminProgramRunner adminMove;      // AdminScript::runProgram when empty
     std::string adminMoveProgram;      // adminMoveProgramPath() when empty
-    std::string launchctl = launchctlToolPath;
+    std::string systemctl = systemctlToolPath;
 };
+
+// $XDG_CONFIG_HOME/systemd/user: the user's own service units.
+std::string userUnitFolder();
+// systemctl's arguments that stop and disable the user's unit defined by `unitFile`:
+// "--user disable --now -- <unit>".
+std::vector<std::string> userUnitStopArguments(const std::string& unitFile);
 
 class ItemTrasher {
 public:

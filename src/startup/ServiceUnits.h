@@ -6,7 +6,7 @@
 // enables, and its default instance.
 
 #include "startup/StartupItem.h"
-#include "startup/UnitFile.h"
+#include "services/UnitFile.h"
 
 #include <optional>
 #include <string>
@@ -33,8 +33,5 @@ struct ServiceDefinition {
 // user's manager).
 std::vector<ServiceDefinition> serviceDefinitions(const std::vector<UnitFolder>& folders,
                                                   const std::optional<std::string>& home);
-
-// Far more than any real unit file.
-inline constexpr std::size_t maxUnitFileSize = 1024 * 1024;
 
 } // namespace plenwick

@@ -7,6 +7,8 @@
 
 #include "services/ProgramRunner.h"
 
+#include "base/ToolPaths.h"
+
 #include <map>
 #include <optional>
 #include <string>
@@ -14,8 +16,6 @@
 #include <vector>
 
 namespace plenwick {
-
-inline constexpr const char* systemctlToolPath = "/bin/systemctl";
 
 // The system's manager, or the user's own (systemctl --user).
 enum class ServiceScope { system, user };

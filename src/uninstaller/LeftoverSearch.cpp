@@ -3,50 +3,21 @@
 #include "base/PathNames.h"
 #include "base/Utf8.h"
 #include "platform/TrashName.h"
+#include "services/DesktopEntry.h"
 #include "services/FolderEntries.h"
-#include "services/TextClusters.h"
+#include "services/LinuxApps.h"
+#include "services/RegularFile.h"
+#include "services/UnitFile.h"
 
 #include <QList>
 #include <QString>
 
-#include <climits>
-#include <cstdlib>
+#include <algorithm>
 #include <map>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace plenwick {
 namespace {
-
-struct Folder {
-    const char* path; // relative to the Library root
-    Remnant::Kind kind;
-    bool byName;
-};
-
-// Searched under both Library roots.
-constexpr Folder sharedFolders[] = {
-    {"Application Support", Remnant::Kind::applicationSupport, true},
-    {"Caches", Remnant::Kind::caches, true},
-    {"Preferences", Remnant::Kind::preferences, false},
-    {"Logs", Remnant::Kind::logs, true},
-    {"PrivilegedHelperTools", Remnant::Kind::helperTools, false},
-};
-
-// Searched under the user's Library only, by identifier.
-constexpr Folder userFolders[] = {
-    {"Preferences/ByHost", Remnant::Kind::preferences, false},
-    {"Containers", Remnant::Kind::containers, false},
-    {"Group Containers", Remnant::Kind::groupContainers, false},
-    {"Application Scripts", Remnant::Kind::containers, false},
-    {"Saved Application State", Remnant::Kind::savedState, false},
-    {"HTTPStorages", Remnant::Kind::webData, false},
-    {"WebKit", Remnant::Kind::webData, false},
-    {"Cookies", Remnant::Kind::webData, false},
-};
-
-constexpr std::string_view helperToolsFolder = "PrivilegedHelperTools";
-constexpr std::string_view crashReportsFolder = "Logs/DiagnosticReports";
 
 bool isStrictlyInside(std::string_view path, std::string_view folder) {
     folder = withoutTrailingSlashes(folder);
@@ -59,12 +30,6 @@ bool isStrictlyInside(std::string_view path, std::string_view folder) {
 std::string lowered(std::string_view text) {
     if (!isValidUtf8(text)) return asciiLower(text);
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toLower().toStdString();
-}
-
-std::optional<std::string> resolvedPath(const std::string& path) {
-    char buffer[PATH_MAX];
-    if (!::realpath(path.c_str(), buffer)) return std::nullopt;
-    return std::string(buffer);
 }
 
 // Whether an identifier names one thing: at least two non-empty parts between dots.
@@ -81,12 +46,17 @@ bool isSpecificIdentifier(std::string_view id) {
     return parts >= 2;
 }
 
-// The identifier test with the identifiers lowered once.
+// The identifier test with the identifiers lowered once. Many desktop file IDs are
+// one word ("foo"): such an identifier names its own entries ("foo", "foo.desktop",
+// "foo.png") but nothing longer ("foo.bar.baz"), and only when it is a match name
+// (3 characters or more, no generic word), so "com" or "data" claim nothing.
 class IdentifierMatcher {
 public:
     explicit IdentifierMatcher(const std::vector<std::string>& identifiers) {
-        for (const std::string& id : identifiers)
+        for (const std::string& id : identifiers) {
             if (isSpecificIdentifier(id)) identifiers_.push_back(lowered(id));
+            else if (id.find('.') == std::string::npos && !matchableNames({id}).empty()) words_.push_back(lowered(id));
+        }
     }
 
     bool matches(std::string_view name) const {
@@ -97,6 +67,8 @@ public:
             if (matchesForm(plain, id)) return true;
             if (stripped && matchesForm(bare, id)) return true;
         }
+        for (const std::string& word : words_)
+            if (matchesWord(plain, word)) return true;
         return false;
     }
 
@@ -104,7 +76,12 @@ private:
     static bool matchesForm(const std::string& form, const std::string& id) {
         return form.starts_with(id) && (form.size() == id.size() || form[id.size()] == '.');
     }
+    // The word itself, or the word and one extension.
+    static bool matchesWord(const std::string& form, const std::string& word) {
+        return matchesForm(form, word) && form.find('.', word.size() + 1) == std::string::npos;
+    }
     std::vector<std::string> identifiers_;
+    std::vector<std::string> words_;
 };
 
 // The findings, keyed by standardised path. A certain finding is never replaced; a
@@ -121,7 +98,81 @@ private:
     std::map<std::string, std::pair<Remnant::Kind, Remnant::Confidence>> found_;
 };
 
-std::unordered_set<std::string> asSet(const std::set<std::string>& names) { return {names.begin(), names.end()}; }
+// A set of names compared with entries' whole file names, ignoring case. The names
+// are decoded once; an entry that is not UTF-8 compares by its bytes, ASCII letters
+// folded (decoding would make different invalid bytes equal).
+class NameMatcher {
+public:
+    explicit NameMatcher(const std::set<std::string>& names) {
+        for (const std::string& name : names) {
+            if (isValidUtf8(name))
+                texts_.push_back(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+            bytes_.push_back(asciiLower(name));
+        }
+    }
+
+    bool matches(std::string_view name) const {
+        if (!isValidUtf8(name)) {
+            const std::string folded = asciiLower(name);
+            return std::find(bytes_.begin(), bytes_.end(), folded) != bytes_.end();
+        }
+        const QString text = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+        for (const QString& candidate : texts_)
+            if (candidate.compare(text, Qt::CaseInsensitive) == 0) return true;
+        return false;
+    }
+
+private:
+    std::vector<QString> texts_;
+    std::vector<std::string> bytes_;
+};
+
+// A folder listed for entries matched by identifier and, when `byName`, by name.
+struct Place {
+    std::string folder;
+    Remnant::Kind kind;
+    bool byName;
+};
+
+// A folder of entries that start something on their own: desktop entries or units.
+enum class StarterType { desktopEntry, unit };
+struct StarterPlace {
+    std::string folder;
+    StarterType type;
+    std::optional<std::string> home; // what "%h" stands for in a user unit
+};
+
+// The program a desktop entry or a unit starts; none when it can't be read. Read as a
+// regular file only, without blocking and within a size cap.
+std::optional<std::string> starterProgram(const std::string& path, const StarterPlace& place) {
+    if (place.type == StarterType::desktopEntry) {
+        const auto bytes = readRegularFile(path, maxDesktopEntrySize);
+        if (!bytes) return std::nullopt;
+        const auto entry = parseDesktopEntry(*bytes);
+        if (!entry) return std::nullopt;
+        std::string program = execProgram(entry->exec);
+        if (program.empty()) return std::nullopt;
+        return program;
+    }
+    const auto text = readRegularFile(path, maxUnitFileSize);
+    if (!text) return std::nullopt;
+    return parseUnitFile(*text, place.home).program;
+}
+
+// The name forms of a home folder's dot-entry: without the dot, and also without a
+// trailing "rc" (".foo", ".foorc" → "foo"). None for what is no dot-entry.
+std::vector<std::string> dotEntryForms(std::string_view name) {
+    if (name.size() < 2 || name.front() != '.' || name == "..") return {};
+    std::vector<std::string> forms{std::string(name.substr(1))};
+    if (forms.front().size() > 2 && forms.front().ends_with("rc"))
+        forms.push_back(forms.front().substr(0, forms.front().size() - 2));
+    return forms;
+}
+
+// Whether `path` is `other` or holds it.
+bool isOrHolds(std::string_view path, std::string_view other) {
+    return path == other || isStrictlyInside(other, path);
+}
 
 } // namespace
 
@@ -178,22 +229,10 @@ bool launchJobBelongsToApp(const AppBundleInfo& app, const LaunchJob& job) {
 bool launchJobRunsFrom(const LaunchJob& job, const std::string& bundle) {
     if (!job.programPath) return false;
     const auto program = standardizedPathWithoutParentSteps(*job.programPath);
-    return program && isStrictlyInside(*program, normalizedPathOrSelf(bundle));
-}
-
-std::optional<std::string> helperToolOfJob(const LaunchJob& job, const std::string& helperFolder) {
-    if (!job.programPath) return std::nullopt;
-    const auto program = standardizedPathWithoutParentSteps(*job.programPath);
-    const std::string folder = normalizedPathOrSelf(helperFolder);
-    if (!program || !isStrictlyInside(*program, folder)) return std::nullopt;
-    struct stat st {};
-    if (::stat(program->c_str(), &st) != 0) return std::nullopt;
-    // A linked folder on the way would lead the tool's path elsewhere.
-    const auto realFolder = resolvedPath(folder);
-    const auto realParent = resolvedPath(parentPath(*program));
-    if (!realFolder || !realParent) return std::nullopt;
-    if (*realParent != *realFolder && !isStrictlyInside(*realParent, *realFolder)) return std::nullopt;
-    return program;
+    if (!program) return false;
+    const std::string app = normalizedPathOrSelf(bundle);
+    // An AppImage is its own program; an app folder holds its programs.
+    return *program == app || isStrictlyInside(*program, app);
 }
 
 std::vector<Remnant> dropNestedRemnants(std::vector<Remnant> remnants) {
@@ -208,81 +247,123 @@ std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchR
     if (isSystemApp(app)) return {};
 
     const IdentifierMatcher identifiers(searchIdentifiers(app));
-    const auto ownNames = asSet(matchableNames({app.name, bundleBaseName(app.url)}));
-    const auto allNames = asSet(app.nameCandidates()); // the own names and the executable's
+    const NameMatcher ownNames(matchableNames({app.name, bundleBaseName(app.url)}));
+    const NameMatcher allNames(app.nameCandidates()); // the own names and the executable's
+
+    const std::string home = normalizedPathOrSelf(roots.home);
+    const std::string config = normalizedPathOrSelf(roots.configHome);
+    const std::string data = normalizedPathOrSelf(roots.dataHome);
+    const std::string cache = normalizedPathOrSelf(roots.cacheHome);
+    const std::string state = normalizedPathOrSelf(roots.stateHome);
+    // A home of "/" (no home known) has no dot-entries or Flatpak data of the user's.
+    const bool hasHome = !home.empty() && home != "/";
+
+    std::vector<Place> places{
+        {config, Remnant::Kind::preferences, true},
+        {data, Remnant::Kind::applicationSupport, true},
+        {cache, Remnant::Kind::caches, true},
+        {state, Remnant::Kind::logs, true},
+    };
+    if (hasHome) places.push_back({appendingPathComponent(home, ".var/app"), Remnant::Kind::containers, false});
+    places.push_back({appendingPathComponent(data, "applications"), Remnant::Kind::applicationSupport, false});
+    const std::string hicolor = appendingPathComponent(data, "icons/hicolor");
+    for (const std::string& size : folderEntryNames(hicolor))
+        places.push_back({appendingPathComponent(appendingPathComponent(hicolor, size), "apps"),
+                          Remnant::Kind::applicationSupport, false});
+
+    std::vector<StarterPlace> starters{
+        {appendingPathComponent(config, "autostart"), StarterType::desktopEntry, std::nullopt},
+        {appendingPathComponent(config, "systemd/user"), StarterType::unit, hasHome ? std::optional(home) : std::nullopt},
+    };
+    if (roots.systemRoot) {
+        const std::string root = normalizedPathOrSelf(*roots.systemRoot);
+        starters.push_back({appendingPathComponent(root, "etc/xdg/autostart"), StarterType::desktopEntry, std::nullopt});
+        starters.push_back({appendingPathComponent(root, "etc/systemd/system"), StarterType::unit, std::nullopt});
+    }
+
+    // The folders the search lists, the base folders and the Trash are never
+    // leftovers themselves, nor is anything holding them: an app named "Local",
+    // "Icons" or "Trash" must not claim ~/.local, the icon theme or the Trash.
+    std::vector<std::string> structural{config, data, cache, state, appendingPathComponent(data, "Trash")};
+    if (hasHome) structural.push_back(home);
+    for (const Place& place : places) structural.push_back(place.folder);
+    for (const StarterPlace& place : starters) structural.push_back(place.folder);
 
     Findings findings;
     std::vector<std::string> searched; // every folder listed; nothing outside them is offered
 
-    std::vector<std::pair<std::string, bool>> libraries{{normalizedPathOrSelf(roots.userLibrary), true}};
-    if (roots.systemLibrary) libraries.emplace_back(normalizedPathOrSelf(*roots.systemLibrary), false);
-
-    for (const auto& [library, isUser] : libraries) {
-        std::vector<Folder> folders(std::begin(sharedFolders), std::end(sharedFolders));
-        if (isUser) folders.insert(folders.end(), std::begin(userFolders), std::end(userFolders));
-        for (const Folder& row : folders) {
-            if (stop.stop_requested()) return {};
-            const std::string folder = appendingPathComponent(library, row.path);
-            searched.push_back(folder);
-            for (const std::string& name : folderEntryNames(folder)) {
-                const std::string path = appendingPathComponent(folder, name);
-                if (identifiers.matches(name)) {
-                    findings.record(path, row.kind, Remnant::Confidence::certain);
-                } else if (row.byName) {
-                    if (setContainsIgnoringCase(ownNames, name))
-                        findings.record(path, row.kind, Remnant::Confidence::certain);
-                    else if (setContainsIgnoringCase(allNames, name))
-                        findings.record(path, row.kind, Remnant::Confidence::possible);
-                }
-            }
-        }
-
-        std::vector<std::string> launchFolders{"LaunchAgents"};
-        if (!isUser) launchFolders.emplace_back("LaunchDaemons");
-        const std::string helperFolder = appendingPathComponent(library, helperToolsFolder);
-        for (const std::string& launchFolder : launchFolders) {
-            if (stop.stop_requested()) return {};
-            const std::string folder = appendingPathComponent(library, launchFolder);
-            searched.push_back(folder);
-            for (const std::string& name : folderEntryNames(folder)) {
-                if (nameExtension(name) != "plist") continue;
-                const std::string path = appendingPathComponent(folder, name);
-                const auto job = LaunchJob::fromFile(path);
-                const bool belongs = identifiers.matches(name) || (job && launchJobBelongsToApp(app, *job));
-                // The app's bundle is in the Trash now: a job naming the place it was
-                // installed at may well be its, but the text of a path proves nothing.
-                const bool ranFromFormerPlace =
-                    !belongs && job && formerLocation && launchJobRunsFrom(*job, *formerLocation);
-                if (!belongs && !ranFromFormerPlace) continue;
-                const auto confidence = belongs ? Remnant::Confidence::certain : Remnant::Confidence::possible;
-                findings.record(path, Remnant::Kind::launchItems, confidence);
-                if (!job) continue;
-                if (const auto tool = helperToolOfJob(*job, helperFolder))
-                    findings.record(*tool, Remnant::Kind::helperTools, confidence);
+    for (const Place& place : places) {
+        if (stop.stop_requested()) return {};
+        searched.push_back(place.folder);
+        for (const std::string& name : folderEntryNames(place.folder)) {
+            const std::string path = appendingPathComponent(place.folder, name);
+            if (identifiers.matches(name)) {
+                findings.record(path, place.kind, Remnant::Confidence::certain);
+            } else if (place.byName) {
+                if (ownNames.matches(name)) findings.record(path, place.kind, Remnant::Confidence::certain);
+                else if (allNames.matches(name)) findings.record(path, place.kind, Remnant::Confidence::possible);
             }
         }
     }
 
-    if (app.executableName && characterCount(*app.executableName) >= 3) {
-        const std::string folder = appendingPathComponent(normalizedPathOrSelf(roots.userLibrary), crashReportsFolder);
-        searched.push_back(folder);
-        const std::string dash = *app.executableName + "-", underscore = *app.executableName + "_";
-        for (const std::string& name : folderEntryNames(folder))
-            if (name.starts_with(dash) || name.starts_with(underscore))
-                findings.record(appendingPathComponent(folder, name), Remnant::Kind::crashReports, Remnant::Confidence::possible);
+    // The home folder's own dot-entries (~/.foo, ~/.foorc), by name.
+    if (hasHome) {
+        if (stop.stop_requested()) return {};
+        searched.push_back(home);
+        for (const std::string& name : folderEntryNames(home)) {
+            const std::vector<std::string> forms = dotEntryForms(name);
+            if (forms.empty()) continue;
+            const std::string path = appendingPathComponent(home, name);
+            const auto matches = [&](const NameMatcher& names) {
+                return std::any_of(forms.begin(), forms.end(), [&](const std::string& form) { return names.matches(form); });
+            };
+            if (matches(ownNames)) findings.record(path, Remnant::Kind::applicationSupport, Remnant::Confidence::certain);
+            else if (matches(allNames)) findings.record(path, Remnant::Kind::applicationSupport, Remnant::Confidence::possible);
+        }
+    }
+
+    // What starts at login or at startup: by its file name, or by the program it runs.
+    for (const StarterPlace& place : starters) {
+        if (stop.stop_requested()) return {};
+        searched.push_back(place.folder);
+        const std::string_view extension = place.type == StarterType::desktopEntry ? "desktop" : "service";
+        for (const std::string& name : folderEntryNames(place.folder)) {
+            if (stop.stop_requested()) return {};
+            if (nameExtension(name) != extension) continue;
+            const std::string path = appendingPathComponent(place.folder, name);
+            bool belongs = identifiers.matches(name);
+            std::optional<LaunchJob> job;
+            if (!belongs) {
+                if (const auto program = starterProgram(path, place)) {
+                    job = LaunchJob{};
+                    job->programPath = *program;
+                    belongs = launchJobBelongsToApp(app, *job);
+                }
+            }
+            // The app is in the Trash now: an entry that runs it from where it was
+            // installed may well be its, but the text of a path proves nothing.
+            const bool ranFromFormerPlace = !belongs && job && formerLocation && launchJobRunsFrom(*job, *formerLocation);
+            if (!belongs && !ranFromFormerPlace) continue;
+            findings.record(path, Remnant::Kind::launchItems,
+                            belongs ? Remnant::Confidence::certain : Remnant::Confidence::possible);
+        }
     }
 
     const std::string bundle = normalizedPathOrSelf(app.url);
     std::vector<Remnant> remnants;
     for (const auto& [path, found] : findings.all()) {
         if (stop.stop_requested()) return {};
-        if (path == bundle || isStrictlyInside(path, bundle)) continue;
-        bool inSearchedFolder = false;
-        for (const std::string& folder : searched) inSearchedFolder = inSearchedFolder || isStrictlyInside(path, folder);
+        // The app itself, anything inside it and any folder holding it are never leftovers.
+        if (isOrHolds(path, bundle) || isStrictlyInside(path, bundle)) continue;
+        if (std::any_of(structural.begin(), structural.end(), [&](const std::string& s) { return isOrHolds(path, s); }))
+            continue;
+        const bool inSearchedFolder = std::any_of(searched.begin(), searched.end(),
+                                                  [&](const std::string& folder) { return isStrictlyInside(path, folder); });
         if (!inSearchedFolder) continue;
         const bool needsAdmin = ::access(parentPath(path).c_str(), W_OK) != 0;
         remnants.push_back(Remnant{path, found.first, found.second, needsAdmin, allocatedSize(path, stop)});
     }
+    if (stop.stop_requested()) return {};
     remnants = dropNestedRemnants(std::move(remnants));
     sortRemnants(remnants);
     return remnants;

@@ -1,7 +1,9 @@
 #pragma once
-// Finds what an application left in the user's and the system's Library folders:
-// entries named after its bundle identifiers or its names, the launch jobs that
-// belong to it with the privileged helper tools they run, and its crash reports.
+// Finds what an app left in the user's XDG folders ($XDG_CONFIG_HOME, $XDG_DATA_HOME,
+// $XDG_CACHE_HOME, $XDG_STATE_HOME), Flatpak's ~/.var/app, the home folder's own
+// dot-entries, its desktop entries and icons, and what starts at login or at startup
+// (autostart entries and service units, the user's and the system's): entries named
+// after its identifiers or its names, and entries that run a program of the app.
 // Reads the file system only; never reaches outside the folders it lists.
 
 #include "services/LaunchJob.h"
@@ -19,7 +21,7 @@ namespace plenwick {
 
 // The leftovers in display order. Blocks on the file system; gives up and returns
 // nothing when `stop` is requested. `formerLocation`: where an app now in the Trash
-// was installed; launch jobs that run a program from there are possible leftovers.
+// was installed; entries that start a program from there are possible leftovers.
 std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchRoots& roots,
                                   std::stop_token stop = {},
                                   const std::optional<std::string>& formerLocation = std::nullopt);
@@ -27,9 +29,11 @@ std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchR
 // The app's bundle identifier followed by those of the bundles nested in it.
 std::vector<std::string> searchIdentifiers(const AppBundleInfo& app);
 
-// Whether a Library entry's name (or a job's label), with or without a team or
+// Whether an entry's file name (or a job's label), with or without a team or
 // "group" prefix, is one of the identifiers or begins with one followed by ".",
-// ignoring case. An identifier of fewer than two dot-separated parts matches nothing.
+// ignoring case. An identifier of one word counts only when it is a match name (see
+// matchableNames), and then only for the word itself or the word and one extension;
+// one that is neither a word nor of two dot-separated parts matches nothing.
 bool entryMatchesBundleIDs(std::string_view name, const std::vector<std::string>& identifiers);
 
 // The name after its first ".", when what precedes it is a ten-character team
@@ -37,20 +41,16 @@ bool entryMatchesBundleIDs(std::string_view name, const std::vector<std::string>
 std::optional<std::string> stripGroupPrefix(std::string_view name);
 
 // Whether a launch job belongs to the app: by an associated identifier, by its label
-// (both only for identifiers of two parts or more), or by a program inside the app's
-// bundle.
+// (both only for identifiers of two parts or more), or by a program of the app.
 bool launchJobBelongsToApp(const AppBundleInfo& app, const LaunchJob& job);
-// Whether the job's program lies strictly inside `bundle` (by its path's text).
-bool launchJobRunsFrom(const LaunchJob& job, const std::string& bundle);
+// Whether the job's program is the app at `app` (an AppImage) or lies strictly inside
+// it (by its path's text).
+bool launchJobRunsFrom(const LaunchJob& job, const std::string& app);
 
 // An absolute path with empty and "." components dropped; nothing when it is
 // relative or has a ".." component (which the kernel resolves through links, so the
 // text alone can't tell where it leads).
 std::optional<std::string> standardizedPathWithoutParentSteps(std::string_view path);
-
-// The privileged helper tool a job runs, when its program lies strictly inside
-// `helperFolder` (also after resolving links in the folders on the way) and exists.
-std::optional<std::string> helperToolOfJob(const LaunchJob& job, const std::string& helperFolder);
 
 // The list without every remnant that lies inside another remnant of the list.
 std::vector<Remnant> dropNestedRemnants(std::vector<Remnant> remnants);

@@ -1,6 +1,7 @@
 #include "uninstaller/Remnant.h"
 
 #include "base/HomeDirectory.h"
+#include "base/PathNames.h"
 #include "base/Utf8.h"
 
 #include <QString>
@@ -25,16 +26,16 @@ const std::vector<Remnant::Kind>& Remnant::allKinds() {
 
 const char* Remnant::title(Kind kind) noexcept {
     switch (kind) {
-    case Kind::applicationSupport: return "Application Support";
-    case Kind::preferences: return "Preferences";
+    case Kind::applicationSupport: return "Data";
+    case Kind::preferences: return "Settings";
     case Kind::caches: return "Caches";
-    case Kind::containers: return "Containers";
+    case Kind::containers: return "Flatpak data";
     case Kind::groupContainers: return "Shared Containers";
-    case Kind::launchItems: return "Launch Agents & Daemons";
+    case Kind::launchItems: return "Starts at login";
     case Kind::helperTools: return "Privileged Helpers";
     case Kind::savedState: return "Saved Window State";
     case Kind::webData: return "Cookies & Web Data";
-    case Kind::logs: return "Logs";
+    case Kind::logs: return "State and logs";
     case Kind::crashReports: return "Crash Reports";
     }
     return "";
@@ -58,7 +59,21 @@ const char* Remnant::symbol(Kind kind) noexcept {
 }
 
 RemnantSearchRoots::RemnantSearchRoots()
-    : userLibrary(homePath("Library")), systemLibrary("/Library") {}
+    : home(homeDirectory()), configHome(xdgConfigHome()), dataHome(xdgDataHome()), cacheHome(xdgCacheHome()),
+      stateHome(xdgStateHome()), systemRoot("/") {
+    while (home.size() > 1 && home.back() == '/') home.pop_back();
+}
+
+RemnantSearchRoots RemnantSearchRoots::userFoldersOf(const std::string& home) {
+    RemnantSearchRoots roots;
+    roots.home = home;
+    roots.configHome = appendingPathComponent(home, ".config");
+    roots.dataHome = appendingPathComponent(home, ".local/share");
+    roots.cacheHome = appendingPathComponent(home, ".cache");
+    roots.stateHome = appendingPathComponent(home, ".local/state");
+    roots.systemRoot.reset();
+    return roots;
+}
 
 void sortRemnants(std::vector<Remnant>& remnants) {
     std::sort(remnants.begin(), remnants.end(), [](const Remnant& a, const Remnant& b) {

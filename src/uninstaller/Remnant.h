@@ -1,7 +1,7 @@
 #pragma once
-// One leftover of an application found outside its bundle, and the helpers the
-// leftover search and the session share: display order, the Library folders the
-// search starts from, path tests and the allocated size of a file tree.
+// One leftover of an application found outside the app itself, and the helpers the
+// leftover search and the session share: display order, the folders the search
+// looks in, path tests and the allocated size of a file tree.
 
 #include "base/HashCombine.h"
 
@@ -52,11 +52,24 @@ struct Remnant {
 
 inline bool operator<(Remnant::Kind a, Remnant::Kind b) noexcept { return static_cast<int>(a) < static_cast<int>(b); }
 
-// The two Library folders every leftover search starts from.
+// The folders every leftover search looks in: the user's home folder and XDG base
+// folders, and the system's own places below `systemRoot`.
 struct RemnantSearchRoots {
-    std::string userLibrary;                  // <home>/Library
-    std::optional<std::string> systemLibrary; // /Library; none limits the search to the user
+    std::string home;       // its dot-entries and ~/.var/app
+    std::string configHome; // $XDG_CONFIG_HOME
+    std::string dataHome;   // $XDG_DATA_HOME
+    std::string cacheHome;  // $XDG_CACHE_HOME
+    std::string stateHome;  // $XDG_STATE_HOME
+    // Where etc/xdg/autostart and etc/systemd/system are looked for: "/"; none
+    // limits the search to the user's folders.
+    std::optional<std::string> systemRoot;
+
+    // The current user's folders: the XDG variables when absolute, else their
+    // defaults below the home folder; and "/".
     RemnantSearchRoots();
+    // The XDG defaults below `home` (~/.config, ~/.local/share, ~/.cache,
+    // ~/.local/state), without the system's places.
+    static RemnantSearchRoots userFoldersOf(const std::string& home);
 };
 
 // Sorts into display order: kind, then size descending, then path.

@@ -44,7 +44,7 @@ struct UninstallServices {
     std::function<ItemTrasher::Result(const std::vector<std::string>& urls)> trash;
     // Tells the helper program which apps were moved to the Trash.
     std::function<void(const std::vector<AppBundleInfo>& apps)> postAppsHandled;
-    // Where new sessions search; none: the user's and the system's Library.
+    // Where new sessions search; none: the current user's folders and the system's.
     std::optional<RemnantSearchRoots> searchRoots;
 };
 

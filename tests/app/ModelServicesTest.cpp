@@ -26,10 +26,7 @@ TEST(ModelServices, TheModelsBelowHearWhatTheirWorkThrows) {
     auto registry = std::make_shared<test::FakeAppRegistry>();
     registry->failing.insert("com.example.app");
     services.registry = registry;
-    RemnantSearchRoots roots;
-    roots.userLibrary = dir / "Library";
-    roots.systemLibrary.reset();
-    services.searchRoots = roots;
+    services.searchRoots = RemnantSearchRoots::userFoldersOf(dir / "home");
     const AppBundleInfo app{dir / "Example.app", "Example", "com.example.app", std::nullopt, std::nullopt, {}};
     UninstallSession session(app, UninstallSession::Mode::uninstall, completedUninstallServices(services, executor));
     session.start();

@@ -86,7 +86,7 @@ protected:
         env.volumeSource = volumes;
         preferences = std::make_shared<MemoryPreferences>();
         env.preferences = preferences;
-        // Uninstall sessions search a Library of the test's and move nothing.
+        // Uninstall sessions search a home of the test's and move nothing.
         env.uninstall.registry = std::make_shared<FakeAppRegistry>();
         env.uninstall.runningApps = std::make_shared<FakeRunningApps>();
         env.uninstall.clock = std::make_shared<ManualClock>();
@@ -95,10 +95,7 @@ protected:
             return ItemTrasher::Result{urls, {}};
         };
         env.uninstall.postAppsHandled = [](const std::vector<AppBundleInfo>&) {};
-        RemnantSearchRoots roots;
-        roots.userLibrary = dir.path().toStdString() + "/Library";
-        roots.systemLibrary.reset();
-        env.uninstall.searchRoots = roots;
+        env.uninstall.searchRoots = RemnantSearchRoots::userFoldersOf(dir.path().toStdString() + "/home");
         // A Trash that moves nothing on disk and refuses the paths it is told to.
         env.trash.trashItem = [this](const std::string& path) -> std::optional<std::string> {
             if (refused.count(path)) throw std::system_error(EACCES, std::generic_category());

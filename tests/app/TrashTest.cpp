@@ -261,9 +261,9 @@ TEST_F(TrashTest, OneItemAfterConfirmation) {
 
 TEST_F(TrashTest, AMovedAppIsAnnouncedFirstAndOffersItsLeftoversWhenAnyAreFound) {
     knowBundle("/scan/Mail.app", "com.example.mail");
-    // The session's search finds a leftover in the test's Library.
-    std::filesystem::create_directories(dir.path().toStdString() + "/Library/Caches/com.example.mail");
-    std::ofstream(dir.path().toStdString() + "/Library/Caches/com.example.mail/db") << std::string(5000, 'x');
+    // The session's search finds a leftover in the test's home.
+    std::filesystem::create_directories(dir.path().toStdString() + "/home/.cache/com.example.mail");
+    std::ofstream(dir.path().toStdString() + "/home/.cache/com.example.mail/db") << std::string(5000, 'x');
     state->trashPending(mail);
     settle();
     EXPECT_EQ(events, (std::vector<std::string>{"posted", "moved /scan/Mail.app"}));

@@ -22,7 +22,7 @@ protected:
         makeBundle(path, {{"CFBundleIdentifier", id}, {"CFBundleName", name.substr(0, name.size() - 4)}});
         return path;
     }
-    std::string library() const { return dir.path().toStdString() + "/Library"; }
+    std::string home() const { return dir.path().toStdString() + "/home"; }
 };
 
 // The state on the program's thread pool.
@@ -141,7 +141,7 @@ TEST_F(UninstallEntryTest, OneSessionAtATimeClosedOnlyByItself) {
 TEST_F(UninstallEntryTest, AfterTrashShowsOnlyWhatFoundLeftovers) {
     const std::string app = bundle("Example.app", "com.example.app");
     const auto info = *AppBundleInfo::read(app);
-    std::filesystem::create_directories(library() + "/Caches/com.example.app");
+    std::filesystem::create_directories(home() + "/.cache/com.example.app");
 
     preferences->setValue(PreferenceKeys::offerLeftoversOnCollect, false);
     state->uninstallEntry().offerLeftoversAfterTrash(info, std::nullopt);
@@ -168,7 +168,7 @@ TEST_F(UninstallEntryTest, AfterTrashShowsOnlyWhatFoundLeftovers) {
 
     // Nothing found: nothing shown.
     shown->requestClose();
-    std::filesystem::remove_all(library());
+    std::filesystem::remove_all(home());
     state->uninstallEntry().offerLeftoversAfterTrash(info, std::nullopt);
     runUserJobs();
     EXPECT_FALSE(state->uninstallSession());

@@ -52,7 +52,7 @@ TEST_F(UninstallEntryWorkflowTest, ASessionsSignalsReachTheEntryOnlyWhileItLives
 }
 
 TEST_F(UninstallEntryWorkflowTest, ASearchThatEndsAfterTheEntryWentShowsNothing) {
-    std::filesystem::create_directories(dir.path().toStdString() + "/Library/Caches/com.example.app");
+    std::filesystem::create_directories(dir.path().toStdString() + "/home/.cache/com.example.app");
     entry->offerLeftoversAfterTrash(app("com.example.app"), std::nullopt);
     ASSERT_GT(userInitiated->pendingCount(), 0u);
     entry.reset();

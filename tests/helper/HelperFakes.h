@@ -103,8 +103,8 @@ public:
     }
 };
 
-// A helper state's whole outside world, faked over a temp folder: its Trash, a
-// Library for the leftovers, and the folder apps come from.
+// A helper state's whole outside world, faked over a temp folder: its Trash, a home
+// whose settings folder holds the leftovers, and the folder apps come from.
 struct HelperWorld {
     HelperWorld() {
         std::filesystem::create_directories(trash);
@@ -126,10 +126,7 @@ struct HelperWorld {
             return result;
         };
         env.uninstall.postAppsHandled = [](const std::vector<AppBundleInfo>&) {};
-        RemnantSearchRoots roots;
-        roots.userLibrary = library;
-        roots.systemLibrary.reset();
-        env.uninstall.searchRoots = roots;
+        env.uninstall.searchRoots = RemnantSearchRoots::userFoldersOf(dir / "home");
         env.windows = windows;
         env.chooseApp = [this] { return chosen; };
         env.alert = [this](const std::string& message) { alerts.push_back(message); };
@@ -140,20 +137,20 @@ struct HelperWorld {
         };
     }
 
-    // An app bundle in `folder`; with leftovers, a preferences file in the Library.
+    // An app bundle in `folder`; with leftovers, a settings file in ~/.config.
     std::string makeApp(const std::string& folder, const std::string& name, const std::string& id,
                         bool leftovers = true) {
         const std::string path = folder + "/" + name + ".app";
         makeBundle(path, {{"CFBundleIdentifier", id}, {"CFBundleName", name}});
         if (leftovers) {
-            std::filesystem::create_directories(library + "/Preferences");
-            writeFile(library + "/Preferences/" + id + ".plist", std::string(2000, 'x'));
+            std::filesystem::create_directories(config);
+            writeFile(config + "/" + id + ".conf", std::string(2000, 'x'));
         }
         return path;
     }
 
     TempFolder dir;
-    std::string trash = dir / "share/Trash/files", library = dir / "home/Library", apps = dir / "Applications";
+    std::string trash = dir / "share/Trash/files", config = dir / "home/.config", apps = dir / "Applications";
     std::shared_ptr<MemoryPreferences> preferences = std::make_shared<MemoryPreferences>();
     std::shared_ptr<FakeFolderEvents> events = std::make_shared<FakeFolderEvents>();
     std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();

@@ -104,7 +104,7 @@ TEST_F(HelperStateTest, ATrashedAppWithLeftoversIsOfferedAfterTheDelay) {
 
     // Moving the leftovers marks them handled; Done closes the window and clears `current`.
     shown.session->moveToTrash();
-    EXPECT_EQ(trashed.at(0), std::vector<std::string>{library + "/Preferences/com.example.app.plist"});
+    EXPECT_EQ(trashed.at(0), std::vector<std::string>{config + "/com.example.app.conf"});
     EXPECT_EQ(helper.handled().size(), 1u);
     shown.session->requestClose();
     EXPECT_TRUE(windows->open.empty());
@@ -304,8 +304,8 @@ TEST_F(HelperStateTest, AppImagesAppFoldersAndEntriesArriveButALinkIsNoApp) {
     const std::string home = dir / "home";
     setenv("HOME", home.c_str(), 1);
     std::filesystem::create_directories(home + "/Applications");
-    std::filesystem::create_directories(library + "/Preferences");
-    auto leftover = [&](const std::string& id) { writeFile(library + "/Preferences/" + id + ".plist", "x"); };
+    std::filesystem::create_directories(config);
+    auto leftover = [&](const std::string& id) { writeFile(config + "/" + id + ".conf", "x"); };
     auto entry = [](const std::string& name, const std::string& exec) {
         return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec + "\n";
     };

@@ -198,23 +198,23 @@ TEST_F(AdminTrashMoveTest, ATrashThatIsNotTheUsersOwnIsRefused) {
     EXPECT_EQ(refusedWith([&] { std::filesystem::remove(trash() + "/info"); }), ENOENT);
 }
 
-TEST_F(AdminTrashMoveTest, LaunchDaemonsOfTheSystemFolderAreUnloadedFirst) {
-    makeFolder("LaunchDaemons", 0);
-    makeFolder("system/LaunchDaemons", 0);
-    writeFile(base / "LaunchDaemons/com.x.job.plist", "x");
-    writeFile(base / "LaunchDaemons/notes.txt", "x");
-    writeFile(base / "system/LaunchDaemons/com.y.job.plist", "y");
+TEST_F(AdminTrashMoveTest, UnitsOfTheSystemFolderAreStoppedFirst) {
+    for (const char* folder : {"systemd", "systemd/system", "other", "other/systemd", "other/systemd/system"})
+        makeFolder(folder, 0);
+    writeFile(base / "systemd/system/com.x.job.service", "x");
+    writeFile(base / "systemd/system/notes.txt", "x");
+    writeFile(base / "other/systemd/system/com.y.job.service", "y");
     AdminTrashMoveOptions options;
-    options.daemonFolder = base / "LaunchDaemons";
-    std::vector<std::string> unloaded;
-    options.unloadDaemon = [&](const std::string& path) {
-        if (existsNoFollow(path)) unloaded.push_back(path);
+    options.unitFolder = base / "systemd/system";
+    std::vector<std::string> stopped;
+    options.stopUnit = [&](const std::string& path) {
+        if (existsNoFollow(path)) stopped.push_back(path);
     };
-    const auto results = move({base / "LaunchDaemons/com.x.job.plist", base / "LaunchDaemons/notes.txt",
-                               base / "system/LaunchDaemons/com.y.job.plist"},
+    const auto results = move({base / "systemd/system/com.x.job.service", base / "systemd/system/notes.txt",
+                               base / "other/systemd/system/com.y.job.service"},
                               options);
     EXPECT_EQ(errorsOf(results), (std::vector<int>{0, 0, 0}));
-    EXPECT_EQ(unloaded, std::vector<std::string>{base / "LaunchDaemons/com.x.job.plist"});
+    EXPECT_EQ(stopped, std::vector<std::string>{base / "systemd/system/com.x.job.service"});
 }
 
 TEST_F(AdminTrashMoveTest, OtherFileSystemsGetTheirOwnTrashMadeForTheUser) {

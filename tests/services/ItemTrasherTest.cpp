@@ -130,16 +130,18 @@ std::string asNobodyWithRoot(const std::function<std::string(const AdminProgramR
 
 } // namespace
 
-TEST_F(ItemTrasherTest, PlainMovesUnloadLoginDomainAgentsAndFailVanishedItems) {
-    const char* savedHome = getenv("HOME");
-    const std::string home = savedHome ? savedHome : "";
-    setenv("HOME", items.path().c_str(), 1);
-    std::filesystem::create_directories(items / "Library/LaunchAgents");
-    mkdir((items / "LaunchAgents").c_str(), 0755);
-    mkdir((items / "LaunchDaemons").c_str(), 0755);
-    const std::string agent = item("Library/LaunchAgents/com.x.agent.plist");
-    const std::string lookalike = item("LaunchAgents/com.y.agent.plist");
-    const std::string daemon = item("LaunchDaemons/com.x.daemon.plist");
+TEST_F(ItemTrasherTest, PlainMovesStopTheUsersUnitsAndFailVanishedItems) {
+    const char* savedConfig = getenv("XDG_CONFIG_HOME");
+    const std::string config = savedConfig ? savedConfig : "";
+    setenv("XDG_CONFIG_HOME", (items / "cfg").c_str(), 1);
+    std::filesystem::create_directories(items / "cfg/systemd/user");
+    std::filesystem::create_directories(items / "cfg/autostart");
+    std::filesystem::create_directories(items / "systemd/user");
+    std::filesystem::create_directories(items / "systemd/system");
+    const std::string unit = item("cfg/systemd/user/-odd name.service");
+    const std::string entry = item("cfg/autostart/com.x.desktop");
+    const std::string lookalike = item("systemd/user/com.y.service");
+    const std::string systemLike = item("systemd/system/com.x.daemon.service"); // writable: no administrator
     const std::string file = item("file.txt");
     symlink("/nonexistent", (items / "dangling").c_str());
     bool asked = false;
@@ -147,33 +149,41 @@ TEST_F(ItemTrasherTest, PlainMovesUnloadLoginDomainAgentsAndFailVanishedItems) {
         asked = true;
         return std::string();
     });
-    const auto result =
-        ItemTrasher::trash({agent, items / "missing", lookalike, daemon, file, items / "dangling"}, std::nullopt, env);
-    setenv("HOME", home.c_str(), 1);
-    EXPECT_EQ(result.trashed, (std::vector<std::string>{agent, lookalike, daemon, file, items / "dangling"}));
+    // A unit that can't be stopped (systemctl fails) still moves.
+    runner.answers.push_back({1, "", "Failed to connect to bus"});
+    const auto result = ItemTrasher::trash(
+        {unit, items / "missing", entry, lookalike, systemLike, file, items / "dangling"}, std::nullopt, env);
+    if (savedConfig) setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    else unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(result.trashed, (std::vector<std::string>{unit, entry, lookalike, systemLike, file, items / "dangling"}));
     // An item gone before its turn is a failure the user reads, not silence.
     EXPECT_EQ(result.failures, (std::vector<ItemTrasher::Failure>{{items / "missing", "No such file or directory"}}));
     EXPECT_FALSE(asked);
-    // Only the agent of the user's own Library leaves the login domain; a folder that is
-    // merely named LaunchAgents is not one, and no daemon is unloaded without root.
+    // Only a unit of the user's own unit folder is stopped first, by its name after
+    // "--"; a folder merely named like it is not one, and no system unit is stopped
+    // without root.
     ASSERT_EQ(runner.calls.size(), 1u);
-    EXPECT_EQ(runner.calls[0].path, "/bin/launchctl");
-    EXPECT_EQ(runner.calls[0].arguments, (std::vector<std::string>{"bootout", "gui/" + std::to_string(getuid()), agent}));
-    EXPECT_TRUE(existsNoFollow(data / "root/Trash/files/com.x.agent.plist"));
+    EXPECT_EQ(runner.calls[0].path, "/bin/systemctl");
+    EXPECT_EQ(runner.calls[0].arguments,
+              (std::vector<std::string>{"--user", "disable", "--now", "--", "-odd name.service"}));
+    EXPECT_TRUE(existsNoFollow(data / "root/Trash/files/-odd name.service"));
     EXPECT_TRUE(existsNoFollow(data / "root/Trash/info/dangling.trashinfo"));
+    // The administrator step stops a system unit the same way, as root.
+    EXPECT_EQ(systemUnitStopArguments("/etc/systemd/system/-odd name.service"),
+              (std::vector<std::string>{"disable", "--now", "--", "-odd name.service"}));
 }
 
 TEST_F(ItemTrasherTest, OtherErrorsFailPlainlyWithTheirDescription) {
-    // A Trash that cannot be made: a daemon's list in a writable folder is not queued.
+    // A Trash that cannot be made: a system unit in a writable folder is not queued.
     writeFile(data / "root", "not a folder");
-    mkdir((items / "LaunchDaemons").c_str(), 0755);
-    const std::string daemon = item("LaunchDaemons/d.plist");
+    std::filesystem::create_directories(items / "systemd/system");
+    const std::string daemon = item("systemd/system/d.service");
     const auto env = environment([](const std::string&, const std::vector<std::string>&, const std::string&) -> std::string { throw std::logic_error("asked"); });
     const auto result = ItemTrasher::trash({daemon}, std::nullopt, env);
     EXPECT_TRUE(result.trashed.empty());
     ASSERT_EQ(result.failures.size(), 1u);
     EXPECT_EQ(result.failures[0].message, "Not a directory");
-    EXPECT_EQ(ItemTrasher::failureSummary(result.failures), "d.plist: Not a directory");
+    EXPECT_EQ(ItemTrasher::failureSummary(result.failures), "d.service: Not a directory");
 }
 
 TEST_F(ItemTrasherTest, TheTrashsOwnFoldersFailWithTheirReasonAndDeepItemsMove) {
@@ -197,8 +207,8 @@ TEST_F(ItemTrasherTest, TheTrashsOwnFoldersFailWithTheirReasonAndDeepItemsMove) 
 TEST(ItemTrasher, SummaryAndPrompts) {
     EXPECT_EQ(ItemTrasher::failureSummary({}), std::nullopt);
     EXPECT_EQ(ItemTrasher::failureSummary({{"/a/b.txt", "No"}, {"/c/d", "Gone"}}), "b.txt: No\nd: Gone");
-    EXPECT_EQ(ItemTrasher::defaultPrompt({"/Library/x/Thing.app"}),
-              "Plenwick needs your password to move “Thing.app” to the Trash.");
+    EXPECT_EQ(ItemTrasher::defaultPrompt({"/opt/x/Thing.AppImage"}),
+              "Plenwick needs your password to move “Thing.AppImage” to the Trash.");
     EXPECT_EQ(ItemTrasher::defaultPrompt({"/a", "/b", "/c"}),
               "Plenwick needs your password to move 3 items owned by the system to the Trash.");
     EXPECT_TRUE(ItemTrasher::isPermissionError(std::error_code(EACCES, std::generic_category())));

@@ -36,8 +36,13 @@ TEST(Remnant, KindsTitlesAndEquality) {
     EXPECT_FALSE(Remnant::kindFromRaw(11).has_value());
     EXPECT_FALSE(Remnant::kindFromRaw(-1).has_value());
     ASSERT_EQ(Remnant::allKinds().size(), 11u);
-    EXPECT_STREQ(Remnant::title(Remnant::Kind::groupContainers), "Shared Containers");
-    EXPECT_STREQ(Remnant::title(Remnant::Kind::launchItems), "Launch Agents & Daemons");
+    // What a Linux user calls the places the leftovers come from.
+    EXPECT_STREQ(Remnant::title(Remnant::Kind::preferences), "Settings");
+    EXPECT_STREQ(Remnant::title(Remnant::Kind::applicationSupport), "Data");
+    EXPECT_STREQ(Remnant::title(Remnant::Kind::caches), "Caches");
+    EXPECT_STREQ(Remnant::title(Remnant::Kind::logs), "State and logs");
+    EXPECT_STREQ(Remnant::title(Remnant::Kind::containers), "Flatpak data");
+    EXPECT_STREQ(Remnant::title(Remnant::Kind::launchItems), "Starts at login");
 
     // Same url, different confidence: different values, same identity.
     const Remnant a = remnant("/L/Caches/x", Remnant::Kind::caches, 1);
@@ -62,13 +67,13 @@ TEST(Remnant, SortsByKindThenSizeThenPath) {
 
 TEST(Remnant, PathAndNameTests) {
     // Inside: the immediate parent or any further one is in the set.
-    EXPECT_FALSE(isOutsideAllPaths("/Library/Caches/x/y", {"/Library/Caches/x"}));
-    EXPECT_FALSE(isOutsideAllPaths("/Library/Caches/x/y/z", {"/Library/Caches/x"}));
+    EXPECT_FALSE(isOutsideAllPaths("/var/cache/x/y", {"/var/cache/x"}));
+    EXPECT_FALSE(isOutsideAllPaths("/var/cache/x/y/z", {"/var/cache/x"}));
     // Outside: whole components only, never the path itself, never "/".
-    EXPECT_TRUE(isOutsideAllPaths("/Library/Caches/x/y", {"/Library/Cach"}));
-    EXPECT_TRUE(isOutsideAllPaths("/Library/Caches/xy", {"/Library/Caches/x"}));
-    EXPECT_TRUE(isOutsideAllPaths("/Library/Caches/x", {"/Library/Caches/x"}));
-    EXPECT_TRUE(isOutsideAllPaths("/Library", {"/"}));
+    EXPECT_TRUE(isOutsideAllPaths("/var/cache/x/y", {"/var/cach"}));
+    EXPECT_TRUE(isOutsideAllPaths("/var/cache/xy", {"/var/cache/x"}));
+    EXPECT_TRUE(isOutsideAllPaths("/var/cache/x", {"/var/cache/x"}));
+    EXPECT_TRUE(isOutsideAllPaths("/var", {"/"}));
     EXPECT_TRUE(setContainsIgnoringCase({"Foo", "com.Example.App"}, "COM.example.app"));
     EXPECT_FALSE(setContainsIgnoringCase({"Foo"}, "Fo"));
     EXPECT_TRUE(setContainsIgnoringCase({"Caf\xc3\xa9"}, "CAF\xc3\x89"));

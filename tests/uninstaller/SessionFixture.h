@@ -1,6 +1,6 @@
 #pragma once
-// A session over fakes: an app with a Library holding two certain leftovers and a
-// possible one, background work the test runs by hand, a recording Trash.
+// A session over fakes: an app whose home holds two certain leftovers and a possible
+// one, background work the test runs by hand, a recording Trash.
 
 #include "uninstaller/UninstallSession.h"
 
@@ -24,9 +24,9 @@ protected:
                              {"CFBundleName", "Example App"},
                              {"CFBundleExecutable", "Example"}});
         writeFile(appPath + "/Contents/MacOS/Example", std::string(20'000, 'x'));
-        make(library + "/Preferences/com.example.app.plist", 5'000);
-        make(library + "/Caches/com.example.app/data", 30'000);
-        make(library + "/Application Support/Example/data", 8'000); // the executable's name: possible
+        make(home + "/.config/com.example.app.conf", 5'000);
+        make(home + "/.cache/com.example.app/data", 30'000);
+        make(home + "/.local/share/Example/data", 8'000); // the executable's name: possible
         app = *AppBundleInfo::read(appPath);
 
         services.executor = background.executor;
@@ -43,10 +43,7 @@ protected:
             return result;
         };
         services.postAppsHandled = [this](const std::vector<AppBundleInfo>& apps) { posted.push_back(apps); };
-        RemnantSearchRoots roots;
-        roots.userLibrary = library;
-        roots.systemLibrary.reset();
-        services.searchRoots = roots;
+        services.searchRoots = RemnantSearchRoots::userFoldersOf(home);
     }
 
     void make(const std::string& path, std::size_t bytes) {
@@ -68,12 +65,12 @@ protected:
         return session;
     }
 
-    std::string pref() const { return library + "/Preferences/com.example.app.plist"; }
-    std::string cache() const { return library + "/Caches/com.example.app"; }
-    std::string support() const { return library + "/Application Support/Example"; }
+    std::string pref() const { return home + "/.config/com.example.app.conf"; }
+    std::string cache() const { return home + "/.cache/com.example.app"; }
+    std::string support() const { return home + "/.local/share/Example"; }
 
     TempFolder dir;
-    std::string library = dir / "home/Library", appPath = dir / "Applications/Example App.app";
+    std::string home = dir / "home", appPath = dir / "Applications/Example App.app";
     AppBundleInfo app;
     ManualBackground background;
     std::shared_ptr<FakeAppRegistry> registry = std::make_shared<FakeAppRegistry>();

@@ -129,7 +129,7 @@ TEST_F(SessionTest, AppThatFailsToMoveIsNamedAndNotAnnounced) {
 }
 
 TEST_F(SessionTest, NoLeftoversMovesOnlyTheApp) {
-    std::filesystem::remove_all(library);
+    std::filesystem::remove_all(home);
     auto session = searched(Mode::uninstall);
     EXPECT_TRUE(session->remnants().empty());
     EXPECT_TRUE(session->selected().empty());
@@ -151,16 +151,16 @@ TEST_F(SessionTest, AfterTrashLeavesTheAppAlone) {
 }
 
 TEST_F(SessionTest, AfterTrashSearchesTheJobsOfTheFormerPlace) {
-    PlistDict agent;
-    agent.string("Label", "org.vendor.agent").string("Program", "/Applications/Example App.app/Contents/MacOS/Example");
-    agent.write(library + "/LaunchAgents/org.vendor.agent.plist", PlistFormat::xml);
+    std::filesystem::create_directories(home + "/.config/autostart");
+    writeFile(home + "/.config/autostart/org.vendor.agent.desktop",
+         "[Desktop Entry]\nType=Application\nName=Agent\nExec=\"/Applications/Example App.app/Contents/MacOS/Example\"\n");
     auto session = makeSession(Mode::afterTrash);
     session->setFormerURL(std::string("/Applications/Example App.app"));
     session->start();
     background.runAll();
     ASSERT_EQ(session->remnants().size(), 4u);
     const auto job = std::find_if(session->remnants().begin(), session->remnants().end(), [&](const Remnant& r) {
-        return r.url == library + "/LaunchAgents/org.vendor.agent.plist";
+        return r.url == home + "/.config/autostart/org.vendor.agent.desktop";
     });
     ASSERT_NE(job, session->remnants().end());
     EXPECT_EQ(job->confidence, Remnant::Confidence::possible);
@@ -168,10 +168,9 @@ TEST_F(SessionTest, AfterTrashSearchesTheJobsOfTheFormerPlace) {
 }
 
 TEST_F(SessionTest, ItemsReachTheTrashOnce) {
-    // Both roots name one folder: each leftover is still one item.
-    RemnantSearchRoots roots;
-    roots.userLibrary = library;
-    roots.systemLibrary = dir / "home/./Library/";
+    // Two places name one folder: each leftover is still one item.
+    RemnantSearchRoots roots = RemnantSearchRoots::userFoldersOf(home);
+    roots.stateHome = dir / "home/./.config/";
     services.searchRoots = roots;
     auto session = searched(Mode::afterTrash);
     EXPECT_EQ(session->remnants().size(), 3u);

@@ -509,8 +509,8 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     if (f.open(QIODevice::WriteOnly)) f.write(bytes);
 }
 
-// The uninstaller on a fixture app with leftovers of several kinds in a fixture
-// Library; it looks running, and its Trash refuses the app itself.
+// The uninstaller on a fixture app with leftovers of several kinds in the XDG folders
+// of a fixture home; it looks running, and its Trash refuses the app itself.
 class FixtureRunningApps final : public RunningApps {
 public:
     std::vector<RunningApp> instances(const std::string&) const override { return {{4242, "/fixture"}}; }
@@ -520,7 +520,7 @@ public:
 struct UninstallerFixture {
     QTemporaryDir dir;
     std::string root = dir.path().toStdString();
-    std::string library = root + "/Library";
+    std::string home = root + "/home";
     std::string appPath = root + "/Applications/Example App.app";
     std::shared_ptr<ManualExecutor> jobs = std::make_shared<ManualExecutor>();
 
@@ -533,13 +533,13 @@ struct UninstallerFixture {
               "<key>CFBundleIconFile</key><string>AppIcon</string></dict></plist>\n");
         drawIcon(appPath + "/Contents/Resources/AppIcon.png");
         write(appPath + "/Contents/MacOS/Example", QByteArray(60'000, 'x'));
-        write(library + "/Preferences/com.example.app.plist", QByteArray(4'000, 'x'));
-        write(library + "/Caches/com.example.app/Cache.db", QByteArray(900'000, 'x'));
-        write(library + "/Application Support/Example App/data.sqlite", QByteArray(2'400'000, 'x'));
-        write(library + "/Application Support/Example/settings.json", QByteArray(2'000, 'x'));
-        write(library + "/Saved Application State/com.example.app.savedState/window.data", QByteArray(12'000, 'x'));
-        write(library + "/Logs/DiagnosticReports/Example_2024-05-01-101010.ips", QByteArray(30'000, 'x'));
-        write(library + "/LaunchAgents/com.example.app.updater.plist", QByteArray(600, 'x'));
+        write(home + "/.config/Example App/settings.ini", QByteArray(4'000, 'x'));
+        write(home + "/.cache/com.example.app/Cache.db", QByteArray(900'000, 'x'));
+        write(home + "/.local/share/Example App/data.sqlite", QByteArray(2'400'000, 'x'));
+        write(home + "/.local/share/Example/settings.json", QByteArray(2'000, 'x'));
+        write(home + "/.local/state/Example App/session.log", QByteArray(12'000, 'x'));
+        write(home + "/.var/app/com.example.app/data/state.db", QByteArray(30'000, 'x'));
+        write(home + "/.config/autostart/com.example.app.desktop", QByteArray(600, 'x'));
     }
     static void write(const std::string& path, const QByteArray& bytes) {
         QDir().mkpath(QFileInfo(QString::fromStdString(path)).path());
@@ -581,10 +581,7 @@ struct UninstallerFixture {
             return result;
         };
         services.postAppsHandled = [](const std::vector<AppBundleInfo>&) {};
-        RemnantSearchRoots roots;
-        roots.userLibrary = library;
-        roots.systemLibrary.reset();
-        services.searchRoots = roots;
+        services.searchRoots = RemnantSearchRoots::userFoldersOf(home);
         auto made = std::make_shared<UninstallSession>(*AppBundleInfo::read(appPath), mode, services);
         if (searched) {
             made->start();
@@ -626,7 +623,7 @@ void shootUninstaller(Shooter& shooter) {
         shooter.save(QStringLiteral("uninstaller-collector"), collector);
     }
     {
-        QDir(QString::fromStdString(fixture.library)).removeRecursively();
+        QDir(QString::fromStdString(fixture.home)).removeRecursively();
         UninstallerView empty(fixture.session(UninstallSession::Mode::uninstall, true));
         showWithIcon(empty);
         shooter.save(QStringLiteral("uninstaller-nothing-found"), empty);

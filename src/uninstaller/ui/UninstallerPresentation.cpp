@@ -34,10 +34,10 @@ struct KindWords {
 constexpr KindWords kindWords[] = {
     {Remnant::Kind::preferences, "settings"},
     {Remnant::Kind::caches, "caches"},
-    {Remnant::Kind::applicationSupport, "support files"},
-    {Remnant::Kind::containers, "containers"},
+    {Remnant::Kind::applicationSupport, "data"},
+    {Remnant::Kind::containers, "Flatpak data"},
     {Remnant::Kind::groupContainers, "shared containers"},
-    {Remnant::Kind::launchItems, "launch jobs"},
+    {Remnant::Kind::launchItems, "startup entries"},
     {Remnant::Kind::helperTools, "privileged helpers"},
     {Remnant::Kind::savedState, "saved window state"},
     {Remnant::Kind::webData, "web data"},
@@ -95,10 +95,10 @@ std::string statusLine(const UninstallSession& session) {
     }
     switch (session.mode()) {
     case Mode::collector:
-        return "Found " + countPhrase(n) + " (" + total + ") in your Library. Ticked items join the app in the collector.";
+        return "Found " + countPhrase(n) + " (" + total + ") in settings, data and cache folders. Ticked items join the app in the collector.";
     case Mode::uninstall:
         return "The app (" + formatByteCount(session.appSize()) + ") and " + countPhrase(n) + " (" + total +
-               ") it left in your Library.";
+               ") it left in settings, data and cache folders.";
     case Mode::afterTrash:
         return "It left " + countPhrase(n) + " (" + total + ") behind: " + leftoverKindsPhrase(session.remnants()) +
                ".";

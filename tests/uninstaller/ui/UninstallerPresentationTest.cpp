@@ -40,18 +40,18 @@ TEST_F(PresentationTest, TitlesAndStatusLinesByModeAndPhase) {
     background.runAll();
     const std::string total = formatByteCount(uninstall->remnantsSize());
     EXPECT_EQ(statusLine(*uninstall), "The app (" + formatByteCount(uninstall->appSize()) + ") and 3 leftover items (" +
-                                          total + ") it left in your Library.");
+                                          total + ") it left in settings, data and cache folders.");
     EXPECT_EQ(phaseArea(*uninstall), PhaseArea::list);
 
     auto after = searched(Mode::afterTrash);
     EXPECT_EQ(title(*after), "“Example App” was moved to the Trash");
-    EXPECT_EQ(statusLine(*after), "It left 3 leftover items (" + total + ") behind: settings, caches and support files.");
+    EXPECT_EQ(statusLine(*after), "It left 3 leftover items (" + total + ") behind: settings, caches and data.");
     auto collector = searched(Mode::collector);
     EXPECT_EQ(title(*collector), "Also remove what “Example App” left behind?");
     EXPECT_TRUE(statusLine(*collector).ends_with("3 leftover items (" + total +
-                                                 ") in your Library. Ticked items join the app in the collector."));
+                                                 ") in settings, data and cache folders. Ticked items join the app in the collector."));
 
-    std::filesystem::remove_all(library);
+    std::filesystem::remove_all(home);
     auto empty = searched(Mode::uninstall);
     EXPECT_EQ(statusLine(*empty), "No leftover files found — only the app itself (" +
                                       formatByteCount(empty->appSize()) + ") will be moved to the Trash.");
@@ -69,12 +69,13 @@ TEST(UninstallerPresentation, TheLeftoverOfferNamesOnlyTheKindsFound) {
     };
     EXPECT_EQ(of({Kind::caches}), "caches");
     EXPECT_EQ(of({Kind::logs, Kind::caches, Kind::caches}), "caches and logs") << "each kind once";
-    EXPECT_EQ(of({Kind::applicationSupport, Kind::caches}), "caches and support files");
-    EXPECT_EQ(of({Kind::applicationSupport, Kind::caches, Kind::preferences}), "settings, caches and support files");
+    EXPECT_EQ(of({Kind::applicationSupport, Kind::caches}), "caches and data");
+    EXPECT_EQ(of({Kind::applicationSupport, Kind::caches, Kind::preferences}), "settings, caches and data");
     EXPECT_EQ(of({Kind::crashReports, Kind::webData, Kind::preferences, Kind::savedState}),
               "settings, saved window state, web data and crash reports");
     EXPECT_EQ(of({Kind::containers, Kind::groupContainers, Kind::launchItems, Kind::helperTools}),
-              "containers, shared containers, launch jobs and privileged helpers");
+              "Flatpak data, shared containers, startup entries and privileged helpers");
+    EXPECT_EQ(of({Kind::logs, Kind::launchItems}), "startup entries and logs");
 }
 
 TEST_F(PresentationTest, TheTrashOfferSaysOnlyWhatWasFound) {
@@ -83,7 +84,7 @@ TEST_F(PresentationTest, TheTrashOfferSaysOnlyWhatWasFound) {
     auto after = searched(Mode::afterTrash);
     ASSERT_EQ(after->remnants().size(), 2u);
     EXPECT_EQ(statusLine(*after), "It left 2 leftover items (" + formatByteCount(after->remnantsSize()) +
-                                      ") behind: caches and support files.");
+                                      ") behind: caches and data.");
     std::filesystem::remove_all(support());
     after = searched(Mode::afterTrash);
     EXPECT_EQ(statusLine(*after), "It left 1 leftover item (" + formatByteCount(after->remnantsSize()) +
@@ -173,7 +174,7 @@ TEST_F(PresentationTest, FooterFollowsPhaseModeAndTicks) {
     collector->toggle(cache());
     EXPECT_EQ(footer(*collector).primaryTitle, "Add 1 Item to Collector");
 
-    std::filesystem::remove_all(library);
+    std::filesystem::remove_all(home);
     auto empty = searched(Mode::uninstall);
     f = footer(*empty);
     EXPECT_FALSE(f.showsSelection);
@@ -197,19 +198,18 @@ TEST(UninstallerPresentation, SectionsAndRows) {
 }
 
 TEST_F(PresentationTest, AdminLockNeverInCollectorMode) {
-    make(dir / "sys/Library/LaunchDaemons/com.example.app.plist", 10);
+    make(dir / "sys/etc/systemd/system/com.example.app.service", 10);
     RemnantSearchRoots roots = *services.searchRoots;
-    roots.systemLibrary = dir / "sys/Library";
+    roots.systemRoot = dir / "sys";
     services.searchRoots = roots;
     chmod(dir.path().c_str(), 0755);
-    for (const char* folder : {"home", "home/Library", "home/Library/Preferences", "home/Library/Caches",
-                               "home/Library/Application Support", "home/Library/Application Support/Example",
-                               "home/Library/Caches/com.example.app", "Applications"})
+    for (const char* folder : {"home", "home/.config", "home/.cache", "home/.local", "home/.local/share",
+                               "home/.local/share/Example", "home/.cache/com.example.app", "Applications"})
         chmod((dir / folder).c_str(), 0777);
     const std::string outcome = asNobody([&]() -> std::string {
         auto uninstall = searched(Mode::uninstall);
         auto collector = searched(Mode::collector);
-        if (!uninstall->selectionNeedsAdmin()) return "the daemon needs the password";
+        if (!uninstall->selectionNeedsAdmin()) return "the system unit needs the password";
         if (!footer(*uninstall).showsAdminLock) return "the lock shows when uninstalling";
         if (footer(*collector).showsAdminLock) return "no lock in collector mode";
         return {};

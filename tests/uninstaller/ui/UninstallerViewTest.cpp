@@ -92,9 +92,9 @@ TEST_F(ViewTest, RowsAndSelectAllFollowTheSession) {
 
 TEST_F(ViewTest, BannersAndTheirQuitButton) {
     running->running["com.example.app"] = {{7, app.url}};
-    for (const char* more : {"Saved Application State/com.example.app.savedState/w", "LaunchAgents/com.example.app.plist",
-                             "Logs/DiagnosticReports/Example_1.ips", "Cookies/com.example.app.binarycookies"})
-        make(library + "/" + more, 100);
+    for (const char* more : {".local/state/com.example.app/w", ".config/autostart/com.example.app.desktop",
+                             ".var/app/com.example.app/data", ".local/share/icons/hicolor/48x48/apps/com.example.app.png"})
+        make(home + "/" + more, 100);
     auto session = shared(Mode::uninstall);
     auto view = show(session);
     background.runAll();
@@ -114,7 +114,7 @@ TEST_F(ViewTest, BannersAndTheirQuitButton) {
 }
 
 TEST_F(ViewTest, EmptyAndFinishedAreasAndDone) {
-    std::filesystem::remove_all(library);
+    std::filesystem::remove_all(home);
     auto empty = show(searchedShared(Mode::uninstall));
     EXPECT_EQ(empty->phaseArea()->height(), 120);
     EXPECT_FALSE(empty->footer()->selectAll()->isVisible());
@@ -258,18 +258,18 @@ TEST(RemnantRowTest, TheItemsOwnIconReplacesTheStandInWhenItArrives) {
 
 TEST(RemnantRowTest, LockRevealAndDetail) {
     int toggles = 0;
-    const Remnant owned{"/Library/LaunchDaemons/com.example.app.plist", Remnant::Kind::launchItems,
+    const Remnant owned{"/etc/systemd/system/com.example.app.service", Remnant::Kind::launchItems,
                         Remnant::Confidence::certain, true, 4096};
     RemnantRow row(owned, true, [&] { ++toggles; });
     row.resize(520, RemnantRow::rowHeight);
     row.show();
-    EXPECT_EQ(row.toolTip(), QStringLiteral("/Library/LaunchDaemons/com.example.app.plist"));
-    EXPECT_EQ(row.checkBox()->accessibleName(), QStringLiteral("com.example.app.plist"));
+    EXPECT_EQ(row.toolTip(), QStringLiteral("/etc/systemd/system/com.example.app.service"));
+    EXPECT_EQ(row.checkBox()->accessibleName(), QStringLiteral("com.example.app.service"));
     bool locked = false;
     for (QLabel* label : row.findChildren<QLabel*>())
         locked = locked || label->toolTip() == QStringLiteral("Owned by the system — moving it needs your password");
     EXPECT_TRUE(locked);
-    EXPECT_EQ(row.detailText()->text(), QStringLiteral("/Library/LaunchDaemons"));
+    EXPECT_EQ(row.detailText()->text(), QStringLiteral("/etc/systemd/system"));
     EXPECT_FALSE(row.detailText()->tint());
 
     // The reveal button shows only while the pointer is over the row.

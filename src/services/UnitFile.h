@@ -3,6 +3,7 @@
 // [Install] section lets it be enabled, the program ExecStart runs, whether it is
 // restarted, and a template's default instance.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,9 @@ struct UnitFile {
 
     friend bool operator==(const UnitFile&, const UnitFile&) = default;
 };
+
+// Far more than any real unit file.
+inline constexpr std::size_t maxUnitFileSize = 1024 * 1024;
 
 // Reads the unit's text (continued lines joined, comments skipped). In the program
 // "%h" becomes `home` when one is given and "%%" becomes "%".

@@ -1,4 +1,4 @@
-#include "startup/UnitFile.h"
+#include "services/UnitFile.h"
 
 #include <vector>
 
