@@ -54,7 +54,10 @@ TEST(AppChooser, AFolderThatIsNoAppIsRefusedWithAReason) {
     bool stillAsking = false;
     whenShown<QFileDialog>([&](QFileDialog& dialog) {
         dialog.setDirectory(QString::fromStdString(root.path()));
-        dialog.selectFile(QString::fromStdString(plain));
+        // Typed as its name: a selection made before the listing has loaded is lost
+        // when it loads, as it may on a later run in the same process.
+        if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            name->setText(QStringLiteral("Photos"));
         whenShown<QMessageBox>([&](QMessageBox& alert) {
             alertTitle = alert.windowTitle();
             alertText = alert.text();
