@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/CommandShortcuts.h"
 #include "app/FailureReport.h"
+#include "app/NodeActions.h"
 #include "mainprogram/CommandRules.h"
 #include "mainprogram/TextPassThrough.h"
 #include "results/PickerActions.h"
@@ -92,6 +93,8 @@ AppCommands::AppCommands(AppState& state, QMainWindow& window, RootView& root)
     reveal_ = add(go_, QStringLiteral("Reveal in File Manager"), shortcuts::reveal);
     addToCollector_ = add(go_, QStringLiteral("Add to Collector"), shortcuts::addToCollector);
     moveToTrash_ = add(go_, QStringLiteral("Move to Trash…"), shortcuts::moveToTrash);
+    // A disabled entry says why (the Trash's own items).
+    go_->setToolTipsVisible(true);
     connect(addToCollector_, &QAction::triggered, this, &AppCommands::addSelectionToCollector);
     connect(moveToTrash_, &QAction::triggered, this, &AppCommands::askToTrashSelection);
     connect(enclosingFolder_, &QAction::triggered, this, &AppCommands::goToEnclosingFolder);
@@ -144,7 +147,17 @@ void AppCommands::askToTrashSelection() {
 }
 
 void AppCommands::refresh() {
-    const CommandStates s = commandStates(state_);
+    if (const NodeRef& selection = state_.selection()) {
+        std::string path = selection->url();
+        if (path != refusalPath_) {
+            refusal_ = trashRefusal(*selection);
+            refusalPath_ = std::move(path);
+        }
+    } else {
+        refusalPath_.clear();
+        refusal_.reset();
+    }
+    const CommandStates s = commandStates(state_, refusal_);
     scanFolder_->setEnabled(s.scanFolder);
     rescan_->setEnabled(s.rescan);
     rescanFolder_->setEnabled(s.rescanFolder);
@@ -158,6 +171,8 @@ void AppCommands::refresh() {
     reveal_->setEnabled(s.reveal);
     addToCollector_->setEnabled(s.addToCollector);
     moveToTrash_->setEnabled(s.moveToTrash);
+    addToCollector_->setToolTip(s.selectionRefusal);
+    moveToTrash_->setToolTip(s.selectionRefusal);
     toggleInspector_->setEnabled(s.toggleInspector);
     toggleInspector_->setText(s.inspectorTitle);
     toggleSidebar_->setEnabled(s.toggleSidebar);

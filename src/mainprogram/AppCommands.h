@@ -101,6 +101,9 @@ private:
     QActionGroup* visualizations_;
     QActionGroup* colorModes_;
     AppChooser appChooser_;
+    // The selection's path and its `trashRefusal`, judged once per selection.
+    std::string refusalPath_;
+    std::optional<std::string> refusal_;
 };
 
 } // namespace plenwick

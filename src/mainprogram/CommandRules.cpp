@@ -14,7 +14,7 @@ NodeRef folderTarget(const AppState& state) {
     return state.focus();
 }
 
-CommandStates commandStates(const AppState& state) {
+CommandStates commandStates(const AppState& state, const std::optional<std::string>& selectionRefusal) {
     using Kind = AppState::Phase::Kind;
     const Kind phase = state.phase().kind();
     const bool ready = resultsReady(state);
@@ -33,8 +33,10 @@ CommandStates commandStates(const AppState& state) {
     s.zoomIntoSelection = ready && selection && selection->isContainer();
     s.quickLook = ready && selection;
     s.reveal = ready && selection;
-    s.addToCollector = ready && selection && selection->parent();
+    const bool refused = selection && selectionRefusal;
+    s.addToCollector = ready && selection && selection->parent() && !refused;
     s.moveToTrash = s.addToCollector;
+    if (ready && refused) s.selectionRefusal = QString::fromStdString(*selectionRefusal);
     s.toggleInspector = ready;
     s.toggleSidebar = ready;
     s.inspectorTitle = state.showInspector() ? QStringLiteral("Hide Inspector") : QStringLiteral("Show Inspector");

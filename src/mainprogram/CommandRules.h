@@ -6,6 +6,9 @@
 
 #include <QString>
 
+#include <optional>
+#include <string>
+
 namespace plenwick {
 
 class AppState;
@@ -24,6 +27,8 @@ struct CommandStates {
     bool reveal = false;
     bool addToCollector = false;
     bool moveToTrash = false;
+    // Why the selection can be neither collected nor trashed, when that is so.
+    QString selectionRefusal;
     bool toggleInspector = false;
     bool toggleSidebar = false;
     QString inspectorTitle;
@@ -34,6 +39,8 @@ bool resultsReady(const AppState& state);
 // The folder "Rescan This Folder" acts on: with results ready, the selection when it
 // is a folder, else the focus; none otherwise.
 NodeRef folderTarget(const AppState& state);
-CommandStates commandStates(const AppState& state);
+// `selectionRefusal` is `trashRefusal` of the selection (the Trash's own items), which
+// costs system calls: the caller judges it once per selection.
+CommandStates commandStates(const AppState& state, const std::optional<std::string>& selectionRefusal = std::nullopt);
 
 } // namespace plenwick

@@ -1,5 +1,6 @@
 // The chart views' tests run headless on widgets; the slice driver and the state need
 // an event loop.
+#include "common/PointerReset.h"
 #include "common/StrictState.h"
 #include "platform/MotionPreference.h"
 
@@ -15,5 +16,6 @@ int main(int argc, char** argv) {
     plenwick::MotionPreference::setSharedSources({}, {});
     ::testing::InitGoogleTest(&argc, argv);
     plenwick::test::failOperationsWhileNotifying();
+    plenwick::test::resetPointerAfterEachTest();
     return RUN_ALL_TESTS();
 }

@@ -229,8 +229,11 @@ struct PaintCount : QObject {
 };
 
 TEST_F(CollectorViewTest, ChipsAndRowsAreDrawnAgainWhenTheirIconArrives) {
-    // Paths the shared cache has never been asked for: each draw is a miss at first.
-    const std::string name = "/icons-" + std::to_string(QCoreApplication::applicationPid());
+    // Paths the shared cache has never been asked for, also when the test runs again in
+    // the same process: each draw is a miss at first.
+    static int run = 0;
+    const std::string name =
+        "/icons-" + std::to_string(QCoreApplication::applicationPid()) + "-" + std::to_string(++run);
     NodeRef fresh = folder(name, {file("a.pdf", 10), file("b.txt", 20)});
     state->finishScan(fresh, AppState::computeTypeStats(fresh));
     settle();

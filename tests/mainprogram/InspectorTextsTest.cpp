@@ -29,6 +29,11 @@ void expectWholeOrEllipsis(const SelectableText& text, int maximumLines, const s
     const int lines = shownLines(text);
     EXPECT_GE(text.height(), static_cast<int>(std::ceil(text.document()->size().height())))
         << lines << " lines shown in " << text.height() << " pixels";
+    // Nothing above clips it: its lines lie inside the details, and those inside the
+    // inspector's scrolled content.
+    const QWidget* details = text.parentWidget();
+    EXPECT_LE(text.geometry().bottom(), details->height() - 1);
+    EXPECT_LE(details->geometry().bottom(), details->parentWidget()->height() - 1);
     const QString shown = text.shownText();
     if (shown == text.text()) {
         EXPECT_LE(lines, maximumLines);
@@ -83,6 +88,37 @@ TEST_P(InspectorTexts, NameAndPathShowWholeOrEndInAnEllipsis) {
     settle();
     EXPECT_TRUE(details->nameView()->shownText().endsWith(QStringLiteral("…")));
     EXPECT_TRUE(details->pathView()->shownText().endsWith(QStringLiteral("…")));
+}
+
+// The path of each item one line longer than the one selected before it shows whole,
+// down to its last line (which names the item, not its folder).
+TEST_P(InspectorTexts, APathALineLongerThanTheLastShowsWhole) {
+    std::vector<std::pair<std::string, std::size_t>> files;
+    std::vector<std::string> names;
+    for (int length = 2; length <= 160; length += 3) {
+        names.push_back("names/" + std::string(static_cast<std::size_t>(length), 'p') + ".txt");
+        files.emplace_back(names.back(), 10);
+    }
+    resizeWindow(GetParam());
+    scan(makeFiles(files));
+    ShellInspectorDetails* details = qobject_cast<InspectorView*>(results()->inspector())->details();
+    SelectableText& path = *details->pathView();
+    int longerByALine = 0;
+    for (std::size_t i = 0; i + 1 < names.size(); ++i) {
+        state().select(node(names[i]));
+        settle();
+        const int before = shownLines(path);
+        state().select(node(names[i + 1]));
+        settle();
+        const int after = path.lineCountAt(path.viewport()->width());
+        if (after == before + 1 && after <= 6) ++longerByALine;
+        expectWholeOrEllipsis(path, 6, names[i + 1] + " after " + names[i]);
+        if (after <= 6) {
+            EXPECT_EQ(path.shownText(), details->pathText()) << names[i + 1];
+            EXPECT_EQ(shownLines(path), after) << names[i + 1];
+        }
+    }
+    EXPECT_GE(longerByALine, 3) << "the paths should have grown by a line several times";
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowSizes, InspectorTexts, ::testing::Values(QSize(1280, 820), QSize(960, 620)),

@@ -93,25 +93,47 @@ TEST_F(ResultsLayout, NoButtonOfTheInspectorShowsCutAtEitherSize) {
     }
 }
 
-TEST_F(ResultsLayout, TheFileTypesGetTheRoomTheDetailsLeaveBeforeTheCard) {
-    resizeWindow({1280, 820});
+class ResultsLayoutAtSize : public ResultsLayout, public ::testing::WithParamInterface<QSize> {};
+
+TEST_P(ResultsLayoutAtSize, TheFileTypesGetTheRoomTheDetailsLeaveBeforeTheCard) {
+    resizeWindow(GetParam());
     scanKinds();
     ASSERT_TRUE(inspector().diskUsage()->isVisible());
     QListView* list = inspector().fileTypes()->list();
+    const int rowHeight = list->sizeHintForRow(0);
     for (const std::string& relative : {std::string(), std::string("a.txt"), std::string("names/sub")}) {
         state().select(relative.empty() ? NodeRef() : node(relative));
         settle();
-        // The details show whole, down to the trash button; the rows, wanting more
-        // than is left, get all of it, and the card waits below for a scroll.
         const QRect view = inspector().upperPart()->viewport()->rect();
         const QRect trash = inUpperView(inspector().details()->trashButton());
-        EXPECT_TRUE(view.contains(trash)) << relative;
-        EXPECT_LE(inspector().upperPart()->height(), trash.bottom() + 1 + InspectorView::kInset) << relative;
-        EXPECT_FALSE(view.intersects(cardInUpperView())) << relative;
-        EXPECT_TRUE(inspector().upperPart()->verticalScrollBar()->isVisible()) << relative;
-        EXPECT_GE(list->viewport()->height(), 4 * list->sizeHintForRow(0)) << relative;
+        if (view.contains(trash)) {
+            // The details show whole, down to the trash button, and no more of the
+            // upper part: the rows, wanting more than is left, get all the rest, and
+            // the card waits below for a scroll.
+            EXPECT_LE(inspector().upperPart()->height(), trash.bottom() + 1 + InspectorView::kInset) << relative;
+            EXPECT_FALSE(view.intersects(cardInUpperView())) << relative;
+            EXPECT_TRUE(inspector().upperPart()->verticalScrollBar()->isVisible()) << relative;
+        } else {
+            // Where they cannot, the file types keep their least room.
+            EXPECT_GE(inspector().lowerPart()->height(), InspectorView::kMinimumBottomHeight) << relative;
+        }
+        // The list reaches down to the column's bottom: the room left is the list's,
+        // not a few rows' worth.
+        const QWidget* column = &inspector();
+        EXPECT_EQ(inspector().lowerPart()->geometry().bottom(), column->height() - 1) << relative;
+        const QPoint listBottom = list->viewport()->mapTo(column, QPoint(0, list->viewport()->height()));
+        EXPECT_GE(listBottom.y(), column->height() - rowHeight) << relative;
+        EXPECT_EQ(inspector().upperPart()->geometry().bottom() + 1, inspector().lowerPart()->geometry().top())
+            << relative;
+        if (GetParam().height() >= 820) EXPECT_GE(list->viewport()->height(), 4 * rowHeight) << relative;
+        else EXPECT_GE(list->viewport()->height(), 2 * rowHeight) << relative;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(WindowSizes, ResultsLayoutAtSize, ::testing::Values(QSize(1280, 820), QSize(960, 620)),
+                         [](const auto& info) {
+                             return std::to_string(info.param.width()) + "x" + std::to_string(info.param.height());
+                         });
 
 TEST_F(ResultsLayout, TheCardShowsWholeWhereTheFileTypesLeaveRoom) {
     resizeWindow({1280, 820});
