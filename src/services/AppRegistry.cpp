@@ -30,7 +30,7 @@ FolderAppRegistry::FolderAppRegistry(std::vector<std::string> folders, std::vect
 std::vector<std::string> FolderAppRegistry::standardEntryFolders() { return applicationsFolders(); }
 
 std::vector<std::string> FolderAppRegistry::standardApplicationFolders() {
-    return {"/Applications", "/Applications/Utilities", appendingPathComponent(homeDirectory(), "Applications")};
+    return {appendingPathComponent(homeDirectory(), "Applications"), "/opt"};
 }
 
 std::vector<std::string> FolderAppRegistry::applicationURLs(const std::string& bundleID) const {

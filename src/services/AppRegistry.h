@@ -1,8 +1,9 @@
 #pragma once
-// Which apps are installed for an identifier. Linux keeps no registry of bundles, so
-// the standard registry looks one level deep in the application folders for ".app"
-// bundles whose Info.plist carries the identifier, and in the desktop entries'
-// folders for an application entry of that ID whose program exists.
+// Which apps are installed for an identifier. Linux keeps no registry of apps: an app
+// is installed where a desktop entry of its ID, in the folders the desktop's menus
+// read, runs a program that exists. Bundle-style ".app" folders (Plenwick's own
+// layout) are looked for one level deep in the folders where a user keeps apps of
+// their own, ~/Applications and /opt.
 
 #include <optional>
 #include <string>
@@ -31,7 +32,7 @@ public:
                                std::vector<std::string> entryFolders = standardEntryFolders());
     std::vector<std::string> applicationURLs(const std::string& bundleID) const override;
 
-    // "/Applications", "/Applications/Utilities", then the home folder's "Applications".
+    // The home folder's "Applications", then "/opt".
     static std::vector<std::string> standardApplicationFolders();
     // $XDG_DATA_HOME/applications, then each $XDG_DATA_DIRS folder's "applications".
     static std::vector<std::string> standardEntryFolders();

@@ -343,7 +343,11 @@ std::optional<std::string> appEntryIcon(const std::string& path, std::stop_token
 std::optional<AppBundleInfo> readDesktopEntryApp(const std::string& path, std::stop_token stop) {
     const std::optional<DesktopEntry> entry = readDesktopEntryFile(path);
     if (!entry || entry->type != "Application") return std::nullopt;
-    const std::string id = desktopEntryID(path);
+    // A trashed entry keeps the ID it had where it was installed: the Trash renames
+    // an item whose name is taken there, and its folder no longer says the prefix.
+    const std::optional<std::string> original = originalPathOfTrashedItem(normalizedPathOrSelf(path));
+    const std::string id =
+        desktopEntryID(original && hasDesktopExtension(lastPathComponent(*original)) ? *original : path);
     if (id.empty()) return std::nullopt;
     const std::string program = execProgram(entry->exec);
     const std::string normalizedProgram = program.empty() ? std::string() : normalizedPathOrSelf(program);

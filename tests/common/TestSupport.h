@@ -17,6 +17,8 @@
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace plenwick::test {
 
@@ -38,6 +40,29 @@ public:
 
 private:
     std::string path_;
+};
+
+// Environment variables set for a scope, each given back its old value (or unset) at
+// its end.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment() = default;
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    ~ScopedEnvironment() {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            if (it->second.first) ::setenv(it->first.c_str(), it->second.second.c_str(), 1);
+            else ::unsetenv(it->first.c_str());
+        }
+    }
+    void set(const std::string& name, const std::string& value) {
+        const char* old = std::getenv(name.c_str());
+        saved_.push_back({name, {old != nullptr, old ? old : ""}});
+        ::setenv(name.c_str(), value.c_str(), 1);
+    }
+
+private:
+    std::vector<std::pair<std::string, std::pair<bool, std::string>>> saved_;
 };
 
 inline void writeFile(const std::string& path, const std::string& bytes) {

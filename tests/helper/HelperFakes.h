@@ -142,11 +142,14 @@ struct HelperWorld {
                         bool leftovers = true) {
         const std::string path = folder + "/" + name + ".app";
         makeBundle(path, {{"CFBundleIdentifier", id}, {"CFBundleName", name}});
-        if (leftovers) {
-            std::filesystem::create_directories(config);
-            writeFile(config + "/" + id + ".conf", std::string(2000, 'x'));
-        }
+        if (leftovers) leftoverOf(id);
         return path;
+    }
+
+    // A leftover the search finds by the identifier: a settings file.
+    void leftoverOf(const std::string& id) {
+        std::filesystem::create_directories(config);
+        writeFile(config + "/" + id + ".conf", std::string(2000, 'x'));
     }
 
     TempFolder dir;

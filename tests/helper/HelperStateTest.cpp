@@ -4,6 +4,9 @@
 #include "common/AppImageFixture.h"
 #include "common/StrictState.h"
 
+#include "services/AppBundleInfo.h"
+#include "services/LinuxApps.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -299,35 +302,46 @@ TEST_F(HelperStateTest, AnOperationStartedWhileItNotifiesIsReported) {
 }
 
 TEST_F(HelperStateTest, AppImagesAppFoldersAndEntriesArriveButALinkIsNoApp) {
-    const char* savedHome = std::getenv("HOME");
-    const std::string oldHome = savedHome ? savedHome : "";
+    ScopedEnvironment environment;
     const std::string home = dir / "home";
-    setenv("HOME", home.c_str(), 1);
+    environment.set("HOME", home);
     std::filesystem::create_directories(home + "/Applications");
     std::filesystem::create_directories(config);
-    auto leftover = [&](const std::string& id) { writeFile(config + "/" + id + ".conf", "x"); };
     auto entry = [](const std::string& name, const std::string& exec) {
         return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec + "\n";
     };
 
     const std::string image = home + "/Applications/Foo.AppImage";
     writeFile(image, appImage({ImageNode::file("org.example.Foo.desktop", entry("Foo", "foo"))}));
-    leftover("org.example.Foo");
+    leftoverOf("org.example.Foo");
     const std::string folder = home + "/Applications/Bar";
     std::filesystem::create_directories(folder);
     writeFile(folder + "/bar", "");
     writeFile(folder + "/org.example.Bar.desktop", entry("Bar", "bar"));
-    leftover("org.example.Bar");
+    leftoverOf("org.example.Bar");
+    // An entry of its own (its program outside the home): read as an app, its ID is its name.
+    const std::string baz = dir / "entries/baz.desktop";
+    std::filesystem::create_directories(dir / "entries");
+    writeFile(baz, entry("Baz", "/opt/baz/baz"));
+    leftoverOf("baz");
+    ASSERT_TRUE(AppBundleInfo::read(baz));
     const std::string installed = makeApp(apps, "Example", "com.example.app");
-    makeState();
+    HelperState& helper = makeState();
 
-    // Links to installed apps, whatever their names, are judged as the links they are.
+    // Links to installed apps, whatever their names, are judged as the links they are:
+    // the watcher reports none of them, and told of them all the same, the state
+    // offers none.
     std::filesystem::create_symlink(installed, trash + "/Example.app");
     std::filesystem::create_symlink(image, trash + "/Foo.AppImage");
     std::filesystem::create_symlink(folder, trash + "/Bar");
+    std::filesystem::create_symlink(baz, trash + "/baz.desktop");
     events->fire(FolderEvents::write);
     settle();
     EXPECT_TRUE(windows->made.empty());
+    helper.handleTrashedApps({trash + "/Bar", trash + "/Example.app", trash + "/Foo.AppImage", trash + "/baz.desktop"});
+    settle();
+    EXPECT_TRUE(windows->made.empty());
+    EXPECT_TRUE(background.empty());
 
     // An entry whose AppImage is still installed leaves the app installed.
     writeFile(trash + "/foo-menu.desktop", entry("Foo", image + " %U"));
@@ -335,13 +349,50 @@ TEST_F(HelperStateTest, AppImagesAppFoldersAndEntriesArriveButALinkIsNoApp) {
     settle();
     EXPECT_TRUE(windows->made.empty());
 
-    for (const char* name : {"Example.app", "Foo.AppImage", "Bar"}) std::filesystem::remove(trash + "/" + name);
+    for (const char* name : {"Example.app", "Foo.AppImage", "Bar", "baz.desktop"}) std::filesystem::remove(trash + "/" + name);
     events->fire(FolderEvents::write);
     settle();
     trashApps({image, folder});
-    setenv("HOME", oldHome.c_str(), 1);
     EXPECT_EQ(titlesMade(), std::vector<QString>{"Leftovers of Bar"});
-    ASSERT_EQ(state->queue().size(), 1u);
-    EXPECT_EQ(state->queue().front()->app().bundleID, "org.example.Foo");
-    EXPECT_EQ(state->current()->app().url, trash + "/Bar");
+    ASSERT_EQ(helper.queue().size(), 1u);
+    EXPECT_EQ(helper.queue()[0]->app().bundleID, "org.example.Foo");
+    EXPECT_EQ(helper.current()->app().url, trash + "/Bar");
+}
+
+TEST_F(HelperStateTest, AnAppImageIsOfferedOnceNoOtherInstalledEntryRunsTheApp) {
+    ScopedEnvironment environment;
+    const std::string home = dir / "home", system = dir / "system";
+    environment.set("HOME", home);
+    environment.set("XDG_DATA_HOME", dir / "share");
+    environment.set("XDG_DATA_DIRS", system);
+    const std::string user = dir / "share/applications";
+    std::filesystem::create_directories(home + "/Applications");
+    std::filesystem::create_directories(user);
+    std::filesystem::create_directories(system + "/applications");
+    auto entry = [](const std::string& exec, const std::string& more = {}) {
+        return "[Desktop Entry]\nType=Application\nName=Foo\nExec=" + exec + "\n" + more;
+    };
+    const std::string image = home + "/Applications/Foo.AppImage";
+    writeFile(image, appImage({ImageNode::file("org.example.Foo.desktop", entry("foo"))}));
+    leftoverOf("org.example.Foo");
+    // The menu entry that runs the AppImage goes nowhere once the AppImage is trashed.
+    writeFile(user + "/org.example.Foo.desktop", entry(image + " %U"));
+    // The system's entry of the same ID whose program exists: another installed copy.
+    writeFile(dir / "foo-system", "");
+    writeFile(system + "/applications/org.example.Foo.desktop", entry(dir / "foo-system"));
+    env.registry = std::make_shared<FolderAppRegistry>(std::vector<std::string>{}, applicationsFolders());
+    HelperState& helper = makeState();
+
+    trashApps({image});
+    EXPECT_TRUE(windows->made.empty()) << "installed by the system's entry";
+
+    // Without that copy it is offered: the system's entry hidden, the menu entry's
+    // program gone with the AppImage.
+    std::filesystem::rename(trash + "/Foo.AppImage", image);
+    events->fire(FolderEvents::write);
+    settle();
+    writeFile(system + "/applications/org.example.Foo.desktop", entry(dir / "foo-system", "Hidden=true\n"));
+    trashApps({image});
+    EXPECT_EQ(titlesMade(), std::vector<QString>{"Leftovers of Foo"});
+    EXPECT_EQ(helper.current()->app().url, trash + "/Foo.AppImage");
 }

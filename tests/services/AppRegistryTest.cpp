@@ -29,11 +29,8 @@ TEST(AppRegistry, FindsBundlesOneLevelDeepByIdentifier) {
               (std::vector<std::string>{apps + "/Alpha.app", apps + "/Zed.app", utilities + "/Tool.app"}));
     EXPECT_TRUE(registry.applicationURLs("COM.example.app").empty());
 
-    const auto standard = FolderAppRegistry::standardApplicationFolders();
-    ASSERT_EQ(standard.size(), 3u);
-    EXPECT_EQ(standard[0], "/Applications");
-    EXPECT_EQ(standard[1], "/Applications/Utilities");
-    EXPECT_TRUE(standard[2].ends_with("/Applications"));
+    EXPECT_EQ(FolderAppRegistry::standardApplicationFolders(),
+              (std::vector<std::string>{homeDirectory() + "/Applications", "/opt"}));
 }
 
 TEST(AppRegistry, TrashTestsWholeComponentsAndTheHomeTrash) {
@@ -68,9 +65,9 @@ TEST(AppRegistry, InstalledCopiesLeaveOutTheAppTrashAndMissingOnes) {
 
 TEST(AppRegistry, DesktopEntriesRegisterTheAppTheyStandFor) {
     TempFolder dir;
-    const char* savedHome = std::getenv("HOME");
-    const std::string oldHome = savedHome ? savedHome : "";
-    setenv("HOME", (dir / "home").c_str(), 1);
+    ScopedEnvironment environment;
+    environment.set("HOME", dir / "home");
+    environment.set("XDG_DATA_HOME", dir / "home/.local/share");
     const std::string user = dir / "home/.local/share/applications", system = dir / "share/applications";
     std::filesystem::create_directories(user);
     std::filesystem::create_directories(system);
@@ -86,6 +83,12 @@ TEST(AppRegistry, DesktopEntriesRegisterTheAppTheyStandFor) {
     writeFile(system + "/org.example.Foo.desktop", entry(dir / "tool"));
     writeFile(user + "/org.example.Gone.desktop", entry(dir / "missing"));
     writeFile(system + "/org.example.Hidden.desktop", entry(dir / "tool", "Hidden=true\n"));
+    // An entry running an app folder that lies in the Trash: registered, never installed.
+    const std::string trashed = dir / "home/.local/share/Trash/files/Bar";
+    std::filesystem::create_directories(trashed);
+    writeFile(trashed + "/bar", "");
+    writeFile(trashed + "/org.example.Bar.desktop", "[Desktop Entry]\nType=Application\nName=Bar\nExec=bar\n");
+    writeFile(user + "/org.example.Bar.desktop", entry(trashed + "/bar"));
 
     const FolderAppRegistry registry({dir / "Applications"}, {user, dir / "missing", system});
     const auto found = registry.applicationURLs("org.example.Foo");
@@ -95,5 +98,6 @@ TEST(AppRegistry, DesktopEntriesRegisterTheAppTheyStandFor) {
     EXPECT_TRUE(registry.applicationURLs("../applications/org.example.Foo").empty());
     EXPECT_EQ(installedCopies(registry, "org.example.Foo", dir / "home/Apps/Foo"),
               std::vector<std::string>{system + "/org.example.Foo.desktop"});
-    setenv("HOME", oldHome.c_str(), 1);
+    EXPECT_EQ(registry.applicationURLs("org.example.Bar"), std::vector<std::string>{trashed});
+    EXPECT_TRUE(installedCopies(registry, "org.example.Bar", dir / "elsewhere/Bar").empty());
 }

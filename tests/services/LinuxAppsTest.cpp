@@ -140,6 +140,19 @@ TEST_F(LinuxAppsTest, ADesktopEntryIsAnAppOfItsOwnUnlessItRunsOneUnderTheHome) {
     EXPECT_EQ(app->relatedBundleIDs, IDs{"ToolMain"});
     EXPECT_FALSE(isSystemApp(*app));
 
+    // Trashed under another name (the Trash had one of that name), it keeps its ID.
+    const std::string trash = home + "/.local/share/Trash";
+    std::filesystem::create_directories(trash + "/files");
+    std::filesystem::create_directories(trash + "/info");
+    writeFile(trash + "/info/org.example.Tool.2.desktop.trashinfo",
+              "[Trash Info]\nPath=" + applications("kde/org.example.Tool.desktop") +
+                  "\nDeletionDate=2026-12-11T08:00:00\n");
+    std::filesystem::copy_file(applications("kde/org.example.Tool.desktop"), trash + "/files/org.example.Tool.2.desktop");
+    const auto trashed = AppBundleInfo::read(trash + "/files/org.example.Tool.2.desktop");
+    ASSERT_TRUE(trashed);
+    EXPECT_EQ(trashed->bundleID, "kde-org.example.Tool");
+    EXPECT_EQ(trashed->url, trash + "/files/org.example.Tool.2.desktop");
+
     // An entry whose AppImage is gone is its own app; a blank name gives the file's.
     writeFile(applications("gone.desktop"), entry(" ", home + "/Applications/Gone.AppImage"));
     ASSERT_TRUE(AppBundleInfo::read(applications("gone.desktop")));
