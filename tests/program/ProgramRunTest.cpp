@@ -1,10 +1,13 @@
 // The built programs as a user meets them: Quit ends the main program with every
 // window, from any of them; a second launch hands itself to the running copy, which
 // comes forward (a minimised window restored) and scans the folder the second was
-// given; the helper's windows come forward alike and take its menu's keys.
+// given; the helper offers the leftovers of an AppImage moved to the Trash, and its
+// windows come forward alike and take its menu's keys.
 #include "XWindows.h"
 
+#include "common/AppImageFixture.h"
 #include "common/TestSupport.h"
+#include "platform/Trash.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -113,16 +116,17 @@ protected:
         return second.exitCode();
     }
 
-    // The helper runs and offers the leftovers of an app moved to its Trash in a
-    // window of its own, which this returns.
+    // The helper runs and offers, in a window of its own which this returns, the
+    // leftovers of an AppImage moved to its Trash; a link to another app, trashed with
+    // it, offers nothing.
     XWindows::Window startHelperWithLeftoverWindow() {
         const std::string runtime = home / "runtime";
         std::filesystem::create_directories(runtime);
         std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime));
         environment.insert(QStringLiteral("XDG_STATE_HOME"), QString::fromStdString(home / ".local/state"));
-        std::filesystem::create_directories(home / "Library/Caches/org.example.notes");
-        writeFile(home / "Library/Caches/org.example.notes/cache.db", std::string(8192, 'c'));
+        // The menus' entries of this home only: no copy installed on the machine counts.
+        environment.insert(QStringLiteral("XDG_DATA_DIRS"), QString::fromStdString(home / "share"));
         start(helper, {}, {}, QStringLiteral(PLENWICK_HELPER));
         // The helper claims its name on the session bus once its Trash is watched and
         // listed; what arrives in it before then is what was there already.
@@ -131,19 +135,37 @@ protected:
                 QDBusConnection::sessionBus().interface()->servicePid(helperBusName);
             return owner.isValid() && owner.value() == static_cast<uint>(helper.processId());
         })) << "the helper never claimed its name";
-        const std::string trash = home / ".local/share/Trash/files";
-        EXPECT_TRUE(std::filesystem::is_directory(trash)) << "the helper watches no Trash";
-        // Moved to the Trash as a file manager does: made beside it, then renamed in.
-        const std::string app = home / "Notes.app";
-        std::filesystem::create_directories(app + "/Contents");
-        writeFile(app + "/Contents/Info.plist",
-                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-                  "<key>CFBundleIdentifier</key><string>org.example.notes</string>"
-                  "<key>CFBundleName</key><string>Notes</string></dict></plist>\n");
-        std::filesystem::rename(app, trash + "/Notes.app");
+        EXPECT_TRUE(std::filesystem::is_directory(home / ".local/share/Trash/files")) << "the helper watches no Trash";
+
+        // Two AppImages in ~/Applications, each with its settings in ~/.config under its
+        // identifier; a link to the second lies beside the home.
+        const std::string apps = home / "Applications";
+        std::filesystem::create_directories(apps);
+        for (const char* name : {"Foo", "Bar"}) {
+            const std::string id = std::string("org.example.") + name;
+            writeFile(apps + "/" + name + ".AppImage",
+                      appImage({ImageNode::file(id + ".desktop", std::string("[Desktop Entry]\nType=Application\nName=") +
+                                                                 name + "\nExec=" + name + "\n")}));
+            std::filesystem::permissions(apps + "/" + name + ".AppImage", std::filesystem::perms::owner_exec,
+                                         std::filesystem::perm_options::add);
+            std::filesystem::create_directories(home / ".config/" + id);
+            writeFile(home / ".config/" + id + "/settings.conf", std::string(8192, 's'));
+        }
+        std::filesystem::create_symlink(apps + "/Bar.AppImage", home / "Bar.AppImage");
+        // Moved to the Trash as Plenwick moves them (restore information, then the item
+        // renamed in), in one burst: the helper judges them in name order, the link first,
+        // so an offer for it would stand before Foo's.
+        {
+            ScopedEnvironment moving;
+            moving.set("HOME", home.path());
+            moving.set("XDG_DATA_HOME", home / ".local/share");
+            moveToTrash(home / "Bar.AppImage");
+            moveToTrash(apps + "/Foo.AppImage");
+        }
         std::optional<XWindows::Window> window;
-        EXPECT_TRUE(waitFor([&] { return (window = x.shownWindow(helper.processId(), "Leftovers of Notes")).has_value(); }))
+        EXPECT_TRUE(waitFor([&] { return (window = x.shownWindow(helper.processId(), "Leftovers of Foo")).has_value(); }))
             << "the helper offered no leftovers";
+        EXPECT_FALSE(x.shownWindow(helper.processId(), "Leftovers of Bar")) << "a link was judged as its app";
         return window.value_or(XWindows::Window{});
     }
     // Asks the running helper over the session bus to come forward.
@@ -205,6 +227,11 @@ TEST_F(ProgramRun, ASecondLaunchRestoresAMinimisedMainWindow) {
     EXPECT_EQ(secondLaunch({QString::fromStdString(folder)}), 0);
     EXPECT_TRUE(waitFor([&] { return x.isMapped(window); })) << "the main window stayed minimised";
     EXPECT_TRUE(waitFor([&] { return x.shownWindow(first.processId(), "scan me").has_value(); }));
+}
+
+TEST_F(ProgramRun, TheHelperOffersTheLeftoversOfAnAppImageMovedToTheTrash) {
+    EXPECT_NE(startHelperWithLeftoverWindow().id, 0u);
+    EXPECT_EQ(helper.state(), QProcess::Running);
 }
 
 TEST_F(ProgramRun, TheHelpersMinimisedWindowComesBackWhenItIsAskedForward) {
