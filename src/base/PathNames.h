@@ -20,7 +20,7 @@ std::string appendingPathComponent(std::string_view folder, std::string_view nam
 // "/" stays "/"). A relative path is taken from the working folder; none when that
 // cannot be found (deleted, or not searchable).
 std::optional<std::string> normalizePath(std::string_view path);
-// The same, for paths that are absolute already (bundles, Library folders): a
+// The same, for paths that are absolute already (bundles, the XDG folders): a
 // relative one whose working folder is gone comes back unchanged.
 std::string normalizedPathOrSelf(std::string_view path);
 
