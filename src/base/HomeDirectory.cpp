@@ -25,25 +25,19 @@ std::string homePath(std::string_view relative) {
     return path;
 }
 
-std::string xdgDataHome() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && data[0] == '/') return data;
-    return homePath(".local/share");
+namespace {
+// An XDG base folder: the variable when it names an absolute path, else its default
+// under the home folder.
+std::string xdgBaseFolder(const char* variable, std::string_view underHome) {
+    if (const char* value = std::getenv(variable); value && value[0] == '/') return value;
+    return homePath(underHome);
 }
+} // namespace
 
-std::string xdgConfigHome() {
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/') return config;
-    return homePath(".config");
-}
-
-std::string xdgCacheHome() {
-    if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && cache[0] == '/') return cache;
-    return homePath(".cache");
-}
-
-std::string xdgStateHome() {
-    if (const char* state = std::getenv("XDG_STATE_HOME"); state && state[0] == '/') return state;
-    return homePath(".local/state");
-}
+std::string xdgDataHome() { return xdgBaseFolder("XDG_DATA_HOME", ".local/share"); }
+std::string xdgConfigHome() { return xdgBaseFolder("XDG_CONFIG_HOME", ".config"); }
+std::string xdgCacheHome() { return xdgBaseFolder("XDG_CACHE_HOME", ".cache"); }
+std::string xdgStateHome() { return xdgBaseFolder("XDG_STATE_HOME", ".local/state"); }
 
 std::vector<std::string> xdgDataDirs() {
     std::vector<std::string> folders;
