@@ -7,6 +7,7 @@
 
 #include <QPointer>
 
+#include <algorithm>
 #include <map>
 #include <unordered_set>
 
@@ -157,7 +158,11 @@ void UninstallSession::moveToTrash() {
 
     emit trashed(result.trashed);
     if (!self) return;
-    observed_.assign(phase_, Phase::finished(freed, ItemTrasher::failureSummary(result.failures)), Field::phase);
+    const std::unordered_set<std::string> moved(result.trashed.begin(), result.trashed.end());
+    const bool someStayed = std::any_of(result.failures.begin(), result.failures.end(),
+                                        [&](const ItemTrasher::Failure& f) { return !moved.count(f.url); });
+    observed_.assign(phase_, Phase::finished(freed, ItemTrasher::failureSummary(result.failures), someStayed),
+                     Field::phase);
 }
 
 void UninstallSession::requestClose() { emit closeRequested(); }

@@ -64,15 +64,20 @@ public:
         static Phase scanning() { return Phase(Kind::scanning); }
         static Phase ready() { return Phase(Kind::ready); }
         static Phase working() { return Phase(Kind::working); }
-        static Phase finished(std::int64_t freed, std::optional<std::string> failures) {
+        // `someStayed`: an item is still where it was (the failures may also tell of
+        // items that moved but were not wholly given to the user).
+        static Phase finished(std::int64_t freed, std::optional<std::string> failures,
+                              std::optional<bool> someStayed = std::nullopt) {
             Phase phase(Kind::finished);
             phase.freed_ = freed;
+            phase.someStayed_ = someStayed.value_or(failures.has_value());
             phase.failures_ = std::move(failures);
             return phase;
         }
         Kind kind() const noexcept { return kind_; }
         std::int64_t freed() const noexcept { return freed_; }                         // bytes moved
         const std::optional<std::string>& failures() const noexcept { return failures_; } // one line per item
+        bool someStayed() const noexcept { return someStayed_; }
         friend bool operator==(const Phase&, const Phase&) = default;
 
     private:
@@ -80,6 +85,7 @@ public:
         Kind kind_;
         std::int64_t freed_ = 0;
         std::optional<std::string> failures_;
+        bool someStayed_ = false;
     };
 
     // One bit per observed field.

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QPointer>
 
 #include <map>
@@ -40,6 +42,9 @@ protected:
                 if (failing.count(url)) result.failures.push_back({url, failing.at(url)});
                 else result.trashed.push_back(url);
             }
+            // Moved, but not wholly given to the user: told after the failures.
+            for (const auto& [url, note] : partlyMoved)
+                if (std::count(urls.begin(), urls.end(), url)) result.failures.push_back({url, note});
             return result;
         };
         services.postAppsHandled = [this](const std::vector<AppBundleInfo>& apps) { posted.push_back(apps); };
@@ -77,6 +82,7 @@ protected:
     std::shared_ptr<FakeRunningApps> running = std::make_shared<FakeRunningApps>();
     std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
     std::map<std::string, std::string> failing; // url → message
+    std::map<std::string, std::string> partlyMoved; // url → note; these move all the same
     std::vector<std::vector<std::string>> trashCalls;
     std::vector<std::vector<AppBundleInfo>> posted;
     std::vector<quint64> heard;

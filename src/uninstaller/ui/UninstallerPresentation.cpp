@@ -82,7 +82,7 @@ std::string statusLine(const UninstallSession& session) {
                                ? "Moved to the Trash — about " + formatByteCount(phase.freed()) +
                                      " will be freed when you empty it."
                                : std::string("Nothing was moved.");
-        if (phase.failures()) line += " Some items couldn’t be moved.";
+        if (phase.someStayed()) line += " Some items couldn’t be moved.";
         return line;
     }
     const std::size_t n = session.remnants().size();

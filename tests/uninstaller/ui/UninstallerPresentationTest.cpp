@@ -107,6 +107,16 @@ TEST_F(PresentationTest, FinishedLines) {
     none->selectAll(false);
     none->moveToTrash();
     EXPECT_EQ(statusLine(*none), "Nothing was moved.");
+
+    // An item that moved but stays partly the administrator's is no item left behind:
+    // its note is shown, the line does not say something couldn't be moved.
+    failing.clear();
+    partlyMoved[cache()] = "Moved to the Trash, but part of it still belongs to the administrator: x";
+    auto partly = searched(Mode::afterTrash);
+    partly->moveToTrash();
+    EXPECT_EQ(statusLine(*partly), "Moved to the Trash — about " + formatByteCount(partly->phase().freed()) +
+                                       " will be freed when you empty it.");
+    EXPECT_TRUE(partly->phase().failures().has_value());
 }
 
 TEST_F(PresentationTest, WarningsOnlyWhileReadyOrWorking) {
