@@ -263,17 +263,19 @@ if [ -x "$bin/plenwick-chart-bench" ]; then
   echo "  $("$bin/plenwick-chart-bench" "$tree")"
 fi
 
-# The startup items as the window finds them: on this machine's own folders, then with
-# 200 autostart entries and 200 user units added to a home of their own.
-startup_run() {
+# The best `ms=` of $runs runs of a command whose last line carries it.
+best_ms() {
   local best="" ms i
   for ((i = 0; i < runs; i++)); do
-    ms="$(env "$@" "$bin/plenwick-startup-bench" | tail -n 1)"
-    ms="$(field "$ms" ms)"
+    ms="$(field "$("$@" | tail -n 1)" ms)"
     if [ -z "$best" ] || less_than "$ms" "$best"; then best="$ms"; fi
   done
   echo "$best"
 }
+
+# The startup items as the window finds them: on this machine's own folders, then with
+# 200 autostart entries and 200 user units added to a home of their own.
+startup_run() { best_ms env "$@" "$bin/plenwick-startup-bench"; }
 if [ -x "$bin/plenwick-startup-bench" ]; then
   echo
   echo "Startup items (best of $runs):"
@@ -298,14 +300,8 @@ fi
 # and ~/.local/share hold 5,000 entries each, then with one leftover folder of 100,000
 # files (sized by its walk).
 leftover_run() {
-  local home="$1" app="$2" best="" ms i
-  for ((i = 0; i < runs; i++)); do
-    ms="$(env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_CACHE_HOME -u XDG_STATE_HOME HOME="$home" \
-      "$bin/plenwick-leftover-bench" "$app" | tail -n 1)"
-    ms="$(field "$ms" ms)"
-    if [ -z "$best" ] || less_than "$ms" "$best"; then best="$ms"; fi
-  done
-  echo "$best"
+  best_ms env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_CACHE_HOME -u XDG_STATE_HOME HOME="$1" \
+    "$bin/plenwick-leftover-bench" "$2"
 }
 if [ -x "$bin/plenwick-leftover-bench" ]; then
   echo
