@@ -17,15 +17,17 @@
 namespace plenwick {
 namespace {
 
-// The portal's Settings interface, answering Read from a table.
+// The portal's Settings interface, answering Read from a table. Tests run side by side on
+// one session bus: other processes are left unanswered, so they never see this table.
 class FakePortal final : public QDBusVirtualObject {
 public:
     QVariantMap values; // "namespace key" → value
+    QString client = QDBusConnection::sessionBus().baseService();
 
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
         if (message.interface() != QStringLiteral("org.freedesktop.portal.Settings") ||
-            message.member() != QStringLiteral("Read"))
+            message.member() != QStringLiteral("Read") || message.service() != client)
             return false;
         const QVariantList args = message.arguments();
         const auto it = values.find(args.value(0).toString() + QLatin1Char(' ') + args.value(1).toString());
