@@ -116,8 +116,6 @@ void ToolCard::paintEvent(QPaintEvent*) {
 
 const QString HelperToolCard::ordinaryDetail =
     QStringLiteral("Offers to remove leftovers when you trash an app, and opens or quits Plenwick.");
-const QString HelperToolCard::approvalDetail =
-    QStringLiteral("Allow it in System Settings › Login Items to finish turning it on.");
 const QString HelperToolCard::noTrayDetail =
     QStringLiteral("This desktop has no system tray, so the helper shows no icon. It still offers to remove "
                    "leftovers when you trash an app.");
@@ -145,15 +143,13 @@ ToolCardContent HelperToolCard::content() const {
 
 QString HelperToolCard::detailText() const {
     const LoginItemStatus status = helper_.status();
-    if (status == LoginItemStatus::requiresApproval) return approvalDetail;
     // Turned on where nothing can show its icon: said here, where it was turned on.
     if (status == LoginItemStatus::enabled && trayAvailable_ && !trayAvailable_()) return noTrayDetail;
     return ordinaryDetail;
 }
 
 void HelperToolCard::sync() {
-    const LoginItemStatus status = helper_.status();
-    switch_->setChecked(status == LoginItemStatus::enabled || status == LoginItemStatus::requiresApproval);
+    switch_->setChecked(helper_.status() == LoginItemStatus::enabled);
     setAccessibleName(QStringLiteral("System Tray Helper"));
     setAccessibleDescription(detailText());
     updateGeometry();

@@ -74,7 +74,6 @@ class HelperToolCard final : public QWidget {
 
 public:
     static const QString ordinaryDetail;
-    static const QString approvalDetail;
     static const QString noTrayDetail;
 
     // `trayAvailable` tells whether the desktop has a system tray (none: it has).

@@ -7,8 +7,7 @@ namespace plenwick {
 HelperRow helperRowFor(const HelperController& helper, bool trayAvailable) {
     const LoginItemStatus status = helper.status();
     HelperRow row;
-    row.awaitingApproval = status == LoginItemStatus::requiresApproval;
-    row.isOn = status == LoginItemStatus::enabled || row.awaitingApproval;
+    row.isOn = status == LoginItemStatus::enabled;
     row.notRunning = status == LoginItemStatus::enabled && !helper.isRunning();
     if (helper.lastError()) row.error = QString::fromStdString(*helper.lastError());
     // Turned on where nothing can show its icon: said where it was turned on.

@@ -79,22 +79,6 @@ HelperToggle::HelperToggle(QWidget* parent) : QWidget(parent) {
         emit switched(on);
     });
 
-    approvalLine_ = new QWidget(this);
-    auto* approval = new QHBoxLayout(approvalLine_);
-    approval->setContentsMargins(0, 0, 0, 0);
-    approval->setSpacing(lineSpacing);
-    auto* mark = new QLabel(approvalLine_);
-    mark->setObjectName(QStringLiteral("approval-mark"));
-    approval->addWidget(mark, 0, Qt::AlignVCenter);
-    // The text wraps rather than pushing its button out of the row.
-    auto* approvalLabel = calloutLabel(approvalText, approvalLine_);
-    approvalLabel->setWordWrap(true);
-    approval->addWidget(approvalLabel, 1, Qt::AlignVCenter);
-    openLoginItems_ = smallButton(openLoginItemsTitle, approvalLine_);
-    approval->addWidget(openLoginItems_, 0, Qt::AlignVCenter);
-    connect(openLoginItems_, &QPushButton::clicked, this, &HelperToggle::openLoginItemsRequested);
-    layout->addWidget(approvalLine_);
-
     notRunningLine_ = new QWidget(this);
     auto* notRunning = new QHBoxLayout(notRunningLine_);
     notRunning->setContentsMargins(0, 0, 0, 0);
@@ -131,10 +115,8 @@ void HelperToggle::setRow(const HelperRow& row) {
 
 void HelperToggle::showRow() {
     toggle_->setChecked(row_.isOn);
-    // At most one of the two lines: approval first.
-    approvalLine_->setVisible(row_.awaitingApproval);
-    notRunningLine_->setVisible(!row_.awaitingApproval && row_.notRunning);
-    noTray_->setVisible(!row_.awaitingApproval && row_.noSystemTray);
+    notRunningLine_->setVisible(row_.notRunning);
+    noTray_->setVisible(row_.noSystemTray);
     error_->setVisible(row_.error.has_value());
     error_->setText(row_.error.value_or(QString()));
 }
@@ -200,11 +182,6 @@ void SettingsView::applyTones() {
             label->objectName() == QLatin1String("section-header") ||
             label->objectName() == QLatin1String("not-running") || label->objectName() == QLatin1String("no-tray"))
             setTextColor(*label, secondary);
-    if (auto* mark = findChild<QLabel*>(QStringLiteral("approval-mark"))) {
-        const int side = shellTextPixelSize(ShellTextStyle::callout) + 2;
-        mark->setPixmap(symbolIcon(Symbol::exclamationCircleFill, shellOrangeColor(shellAppearance(*this)))
-                            .pixmap(QSize(side, side), devicePixelRatioF()));
-    }
 }
 
 } // namespace plenwick

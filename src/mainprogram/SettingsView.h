@@ -20,11 +20,10 @@ namespace plenwick {
 
 // What the helper row shows.
 struct HelperRow {
-    bool isOn = false;             // registered, or waiting for the user's approval
-    bool awaitingApproval = false; // the session still has to allow it
-    bool notRunning = false;       // registered, but no copy runs
-    std::optional<QString> error;  // the last failed change
-    bool noSystemTray = false;     // on, where the desktop has no tray to show its icon in
+    bool isOn = false;            // registered
+    bool notRunning = false;      // registered, but no copy runs
+    std::optional<QString> error; // the last failed change
+    bool noSystemTray = false;    // on, where the desktop has no tray to show its icon in
     bool operator==(const HelperRow&) const = default;
 };
 
@@ -33,8 +32,6 @@ class HelperToggle final : public QWidget {
 
 public:
     static inline const QString toggleTitle = QStringLiteral("Show Plenwick Helper in the system tray");
-    static inline const QString approvalText = QStringLiteral("Allow it in Login Items to finish turning it on.");
-    static inline const QString openLoginItemsTitle = QStringLiteral("Open Login Items…");
     static inline const QString notRunningText = QStringLiteral("Not running.");
     static inline const QString startTitle = QStringLiteral("Start");
     static inline const QString noTrayText = QStringLiteral(
@@ -48,8 +45,6 @@ public:
     void setRow(const HelperRow& row);
 
     QCheckBox* toggle() const noexcept { return toggle_; }
-    QWidget* approvalLine() const noexcept { return approvalLine_; }
-    QPushButton* openLoginItemsButton() const noexcept { return openLoginItems_; }
     QWidget* notRunningLine() const noexcept { return notRunningLine_; }
     QPushButton* startButton() const noexcept { return start_; }
     QLabel* noTrayLine() const noexcept { return noTray_; }
@@ -58,7 +53,6 @@ public:
 signals:
     // The user flipped the switch to `on`.
     void switched(bool on);
-    void openLoginItemsRequested();
     void startRequested();
 
 private:
@@ -66,8 +60,6 @@ private:
 
     HelperRow row_;
     QCheckBox* toggle_;
-    QWidget* approvalLine_;
-    QPushButton* openLoginItems_;
     QWidget* notRunningLine_;
     QPushButton* start_;
     QLabel* noTray_;

@@ -2,15 +2,14 @@
 // A program started when the user logs in, by the freedesktop.org autostart rule: a
 // desktop entry "<identifier>.desktop" in $XDG_CONFIG_HOME/autostart whose Exec line
 // starts the program. Registering writes the entry, unregistering removes it, and the
-// status reads it back. The session never asks the user to approve an entry, so
-// `requiresApproval` is never reported here.
+// status reads it back. The session never asks the user to approve an entry.
 
 #include <stdexcept>
 #include <string>
 
 namespace plenwick {
 
-enum class LoginItemStatus { notRegistered = 0, enabled = 1, requiresApproval = 2, notFound = 3 };
+enum class LoginItemStatus { notRegistered, enabled, notFound };
 
 // A failed register or unregister; `what()` is the text shown to the user.
 class LoginItemError : public std::runtime_error {

@@ -51,7 +51,7 @@ public:
     LoginItemStatus status() const override { return script_->status; }
     void registerItem() override {
         if (script_->failure) throw LoginItemError(*script_->failure);
-        script_->status = LoginItemStatus::requiresApproval;
+        script_->status = LoginItemStatus::enabled;
     }
     void unregisterItem() override { script_->status = LoginItemStatus::notRegistered; }
 
@@ -106,9 +106,9 @@ protected:
     std::unique_ptr<PlenwickApp> program;
 };
 
-HelperRow helperRow(bool on, bool awaitingApproval = false, bool notRunning = false,
-                    std::optional<QString> error = std::nullopt, bool noSystemTray = false) {
-    return HelperRow{on, awaitingApproval, notRunning, std::move(error), noSystemTray};
+HelperRow helperRow(bool on, bool notRunning = false, std::optional<QString> error = std::nullopt,
+                    bool noSystemTray = false) {
+    return HelperRow{on, notRunning, std::move(error), noSystemTray};
 }
 
 TEST(HelperToggle, ShowsOneNoteAtATimeAndMovesOnlyWithItsState) {
@@ -117,22 +117,12 @@ TEST(HelperToggle, ShowsOneNoteAtATimeAndMovesOnlyWithItsState) {
     EXPECT_FALSE(row.isEnabled()) << "nothing to show before the first state";
     EXPECT_EQ(row.toggle()->text(), "Show Plenwick Helper in the system tray");
 
-    // Waiting for approval: on, with the approval line and not the not-running one.
-    row.setRow(helperRow(true, true, true));
+    // Registered but quit: on, with the not-running line and its button.
+    row.setRow(helperRow(true, true));
     EXPECT_TRUE(row.isEnabled());
     EXPECT_TRUE(row.toggle()->isChecked());
-    EXPECT_TRUE(row.approvalLine()->isVisible());
-    EXPECT_FALSE(row.notRunningLine()->isVisible());
-    EXPECT_FALSE(row.errorLine()->isVisible());
-    EXPECT_EQ(row.openLoginItemsButton()->text(), "Open Login Items…");
-    QSignalSpy openLoginItems(&row, &HelperToggle::openLoginItemsRequested);
-    row.openLoginItemsButton()->click();
-    EXPECT_EQ(openLoginItems.count(), 1);
-
-    // Registered but quit: the not-running line with its button.
-    row.setRow(helperRow(true, false, true));
-    EXPECT_FALSE(row.approvalLine()->isVisible());
     EXPECT_TRUE(row.notRunningLine()->isVisible());
+    EXPECT_FALSE(row.errorLine()->isVisible());
     EXPECT_TRUE(row.notRunningLine()->findChild<QLabel*>(QStringLiteral("not-running")));
     QSignalSpy start(&row, &HelperToggle::startRequested);
     row.startButton()->click();
@@ -140,14 +130,13 @@ TEST(HelperToggle, ShowsOneNoteAtATimeAndMovesOnlyWithItsState) {
     row.setRow(helperRow(true));
     EXPECT_FALSE(row.notRunningLine()->isVisible()) << "gone once it runs";
     EXPECT_FALSE(row.noTrayLine()->isVisible());
-    row.setRow(helperRow(true, false, false, std::nullopt, true));
+    row.setRow(helperRow(true, false, std::nullopt, true));
     EXPECT_TRUE(row.noTrayLine()->isVisible()) << "no tray to show it in: said where it was turned on";
     EXPECT_EQ(row.noTrayLine()->text(), HelperToggle::noTrayText);
 
     // Not registered, with a failure: the switch off and the red line.
-    row.setRow(helperRow(false, false, false, QStringLiteral("Couldn’t write the autostart entry.")));
+    row.setRow(helperRow(false, false, QStringLiteral("Couldn’t write the autostart entry.")));
     EXPECT_FALSE(row.toggle()->isChecked());
-    EXPECT_FALSE(row.approvalLine()->isVisible());
     EXPECT_FALSE(row.notRunningLine()->isVisible());
     EXPECT_TRUE(row.errorLine()->isVisible());
     EXPECT_EQ(row.errorLine()->text(), "Couldn’t write the autostart entry.");
@@ -172,7 +161,7 @@ TEST(SettingsView, TheLeftoversSwitchIsTheStoredPreferenceOnByDefault) {
     EXPECT_EQ(view.width(), 480);
     EXPECT_EQ(view.height(), view.layout()->totalHeightForWidth(480));
     const int withoutNotes = view.height();
-    view.helperToggle()->setRow(HelperRow{true, false, true, QStringLiteral("Failed.")});
+    view.helperToggle()->setRow(HelperRow{true, true, QStringLiteral("Failed.")});
     QApplication::sendPostedEvents();
     EXPECT_GT(view.height(), withoutNotes) << "the window grows with the row's notes";
     EXPECT_EQ(view.offerLeftovers()->text(), "Offer to find leftovers when an app is collected or trashed");
@@ -218,7 +207,7 @@ TEST_F(SettingsHelperTest, TheRowShowsTheControllerAndAsksItForChanges) {
     row.toggle()->click();
     settle();
     EXPECT_TRUE(exists(entry()));
-    EXPECT_EQ(row.row(), helperRow(true, false, true));
+    EXPECT_EQ(row.row(), helperRow(true, true));
     EXPECT_TRUE(row.notRunningLine()->isVisible());
     EXPECT_EQ(processes->launches, 0);
     row.startButton()->click();
@@ -231,7 +220,7 @@ TEST_F(SettingsHelperTest, TheRowShowsTheControllerAndAsksItForChanges) {
     program->settingsWindow()->hide();
     program->settingsWindow()->show();
     settle();
-    EXPECT_EQ(row.row(), helperRow(true, false, false, std::nullopt, true));
+    EXPECT_EQ(row.row(), helperRow(true, false, std::nullopt, true));
     EXPECT_TRUE(row.noTrayLine()->isVisible());
     trayAvailable = true;
 
@@ -240,7 +229,7 @@ TEST_F(SettingsHelperTest, TheRowShowsTheControllerAndAsksItForChanges) {
     processes->running.clear();
     program->settingsWindow()->show();
     settle();
-    EXPECT_EQ(row.row(), helperRow(true, false, true));
+    EXPECT_EQ(row.row(), helperRow(true, true));
 
     // Off: the entry goes and every running copy is asked to quit.
     processes->running = {77};
@@ -261,15 +250,13 @@ TEST_F(SettingsHelperTest, TheRowShowsTheControllerAndAsksItForChanges) {
     EXPECT_TRUE(row.row().error->contains(QStringLiteral("PlenwickHelper"))) << row.row().error->toStdString();
 }
 
-TEST_F(SettingsHelperTest, AwaitingApprovalIsOnWithTheApprovalLineAndAFailedChangeIsShown) {
+TEST_F(SettingsHelperTest, ASessionRefusingTheLoginItemLeavesTheSwitchOffWithItsReason) {
     auto script = std::make_shared<ScriptedLoginItem::Script>();
     makeHelper(std::make_unique<ScriptedLoginItem>(script));
     HelperToggle& row = *openSettings().helperToggle();
     row.toggle()->click();
     settle();
-    EXPECT_EQ(row.row(), helperRow(true, true)) << "approval comes before not running";
-    EXPECT_TRUE(row.approvalLine()->isVisible());
-    EXPECT_FALSE(row.notRunningLine()->isVisible());
+    EXPECT_EQ(row.row(), helperRow(true, true));
 
     script->status = LoginItemStatus::notRegistered;
     helper->refresh();
@@ -277,7 +264,7 @@ TEST_F(SettingsHelperTest, AwaitingApprovalIsOnWithTheApprovalLineAndAFailedChan
     script->failure = "The session refused the login item.";
     row.toggle()->click();
     settle();
-    EXPECT_EQ(row.row(), helperRow(false, false, false, QStringLiteral("The session refused the login item.")));
+    EXPECT_EQ(row.row(), helperRow(false, false, QStringLiteral("The session refused the login item.")));
 
     // The window goes first; the controller's later changes reach nothing.
     program.reset();

@@ -110,12 +110,10 @@ void shootSettings(const std::function<void(const QString&, QWidget&)>& save) {
     view.show();
     view.helperToggle()->setRow(HelperRow{});
     save(QStringLiteral("settings"), view);
-    view.helperToggle()->setRow(HelperRow{true, false, true, std::nullopt});
+    view.helperToggle()->setRow(HelperRow{true, true, std::nullopt});
     save(QStringLiteral("settings-not-running"), view);
-    view.helperToggle()->setRow(HelperRow{true, true, false, std::nullopt});
-    save(QStringLiteral("settings-awaiting-approval"), view);
     view.helperToggle()->setRow(
-        HelperRow{false, false, false, QStringLiteral("The autostart folder can’t be written: Permission denied")});
+        HelperRow{false, false, QStringLiteral("The autostart folder can’t be written: Permission denied")});
     view.offerLeftovers()->setChecked(false);
     save(QStringLiteral("settings-error"), view);
 }
