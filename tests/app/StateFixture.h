@@ -212,6 +212,12 @@ inline Remnant remnant(const std::string& url, std::int64_t size) {
     r.size = size;
     return r;
 }
+// The names of a node's children, in their order.
+inline std::vector<std::string> names(const NodeRef& parent) {
+    std::vector<std::string> out;
+    for (const NodeRef& c : parent->children()) out.emplace_back(c->name());
+    return out;
+}
 inline NodeRef child(const NodeRef& parent, std::string_view name) {
     for (const NodeRef& c : parent->children())
         if (c->name() == name) return c;

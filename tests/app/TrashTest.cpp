@@ -7,12 +7,6 @@ using Kind = AppState::Phase::Kind;
 
 namespace {
 
-std::vector<std::string> names(const NodeRef& parent) {
-    std::vector<std::string> out;
-    for (const NodeRef& c : parent->children()) out.emplace_back(c->name());
-    return out;
-}
-
 // /scan 270 (7 files)
 // ├ Big 100 ─ big1 60, big2 40
 // ├ Mid 70 ─ Inner 50 ─ i1.pdf 50 ; m1.pdf 20

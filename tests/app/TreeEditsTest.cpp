@@ -8,12 +8,6 @@ using namespace plenwick::test;
 
 namespace {
 
-std::vector<std::string> names(const NodeRef& parent) {
-    std::vector<std::string> out;
-    for (const NodeRef& c : parent->children()) out.emplace_back(c->name());
-    return out;
-}
-
 // /r (250, 6 files)
 // ├ A 80: a1 50, a2 30
 // ├ B 60: b1 60

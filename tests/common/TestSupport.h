@@ -103,28 +103,28 @@ inline bool existsNoFollow(const std::string& path) {
 inline std::string asNobody(const std::function<std::string()>& check,
                             const std::function<void()>& meanwhile = {}) {
     int fds[2];
-    if (pipe(fds) != 0) return "pipe failed";
-    const pid_t pid = fork();
+    if (::pipe(fds) != 0) return "pipe failed";
+    const pid_t pid = ::fork();
     if (pid == 0) {
-        close(fds[0]);
+        ::close(fds[0]);
         std::string outcome;
         if (setgroups(0, nullptr) != 0 || setresgid(nobodyID, nobodyID, nobodyID) != 0 ||
             setresuid(nobodyID, nobodyID, nobodyID) != 0)
             outcome = "could not drop privileges";
         else
             outcome = check();
-        if (!outcome.empty()) (void)!write(fds[1], outcome.data(), outcome.size());
-        _exit(0);
+        if (!outcome.empty()) (void)!::write(fds[1], outcome.data(), outcome.size());
+        ::_exit(0);
     }
-    close(fds[1]);
+    ::close(fds[1]);
     if (meanwhile) meanwhile();
     std::string outcome;
     char buffer[4096];
     ssize_t n;
-    while ((n = read(fds[0], buffer, sizeof buffer)) > 0) outcome.append(buffer, static_cast<std::size_t>(n));
-    close(fds[0]);
+    while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0) outcome.append(buffer, static_cast<std::size_t>(n));
+    ::close(fds[0]);
     int status = 0;
-    waitpid(pid, &status, 0);
+    ::waitpid(pid, &status, 0);
     if (!WIFEXITED(status)) outcome += " (child crashed)";
     return outcome;
 }

@@ -35,10 +35,6 @@ AppEnvironment settingsEnvironment(std::shared_ptr<MemoryPreferences> preference
     return env;
 }
 
-bool exists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
-}
 
 // A login item whose status and failure the test sets.
 class ScriptedLoginItem final : public LoginItemService {
@@ -206,7 +202,7 @@ TEST_F(SettingsHelperTest, TheRowShowsTheControllerAndAsksItForChanges) {
     // On: the entry is written, and with no copy running the row offers to start one.
     row.toggle()->click();
     settle();
-    EXPECT_TRUE(exists(entry()));
+    EXPECT_TRUE(existsNoFollow(entry()));
     EXPECT_EQ(row.row(), helperRow(true, true));
     EXPECT_TRUE(row.notRunningLine()->isVisible());
     EXPECT_EQ(processes->launches, 0);
@@ -235,7 +231,7 @@ TEST_F(SettingsHelperTest, TheRowShowsTheControllerAndAsksItForChanges) {
     processes->running = {77};
     row.toggle()->click();
     settle();
-    EXPECT_FALSE(exists(entry()));
+    EXPECT_FALSE(existsNoFollow(entry()));
     EXPECT_EQ(processes->terminated, std::vector<int>{77});
     EXPECT_FALSE(row.toggle()->isChecked());
 

@@ -15,11 +15,6 @@ namespace {
 
 std::optional<DesktopEntry> entryAt(const std::string& path) { return parseDesktopEntry(readFile(path)); }
 
-bool exists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
-}
-
 } // namespace
 
 TEST(StartupChanges, CommandLinesAreArgumentVectors) {
@@ -49,7 +44,7 @@ TEST(StartupChanges, SystemWideEntryHiddenForTheUserAndBack) {
     EXPECT_EQ(std::filesystem::directory_iterator(user)->path().filename(), "tracker.desktop") << "no temporary left";
 
     ASSERT_EQ(unhideAutostartEntry(user, "tracker.desktop"), std::nullopt);
-    EXPECT_FALSE(exists(override));
+    EXPECT_FALSE(existsNoFollow(override));
     EXPECT_EQ(unhideAutostartEntry(user, "tracker.desktop"), std::nullopt) << "nothing to remove";
 }
 
@@ -114,7 +109,7 @@ TEST(StartupChanges, TheUsersOwnEntryIsNeverReplacedNorRemovedAsAnOverride) {
     EXPECT_EQ(entryAt(user + "/mine.desktop")->name, "Mine");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(user), {}), 1) << "no temporary left";
     EXPECT_EQ(unhideAutostartEntry(user, "mine.desktop"), std::nullopt);
-    EXPECT_TRUE(exists(user + "/mine.desktop"));
+    EXPECT_TRUE(existsNoFollow(user + "/mine.desktop"));
 
     // A folder the user can't write: the failure says so.
     chmod(user.c_str(), 0555);
@@ -130,8 +125,8 @@ TEST(StartupChanges, DeletingADefinitionTakesTheLinkNotItsTarget) {
     writeAt(dir / "target.desktop", entryText("T", "t"));
     symlink((dir / "target.desktop").c_str(), (dir / "link.desktop").c_str());
     EXPECT_EQ(deleteDefinition(dir / "link.desktop"), std::nullopt);
-    EXPECT_FALSE(exists(dir / "link.desktop"));
-    EXPECT_TRUE(exists(dir / "target.desktop"));
+    EXPECT_FALSE(existsNoFollow(dir / "link.desktop"));
+    EXPECT_TRUE(existsNoFollow(dir / "target.desktop"));
     EXPECT_EQ(deleteDefinition(dir / "link.desktop"), std::nullopt) << "gone already";
     std::filesystem::create_directories(dir / "folder.desktop");
     EXPECT_TRUE(deleteDefinition(dir / "folder.desktop")) << "never a folder";

@@ -20,13 +20,6 @@ using Field = StartupItemsModel::Field;
 
 namespace {
 
-const std::string listFiles = " list-unit-files --type=service --no-legend --no-pager --plain -- ";
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
-}
-
 class StartupItemsModelTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -204,7 +197,7 @@ TEST_F(StartupItemsModelTest, SystemServicesChangeThroughTheAdministratorWithArg
     EXPECT_EQ(admin[0].command.arguments, (std::vector<std::string>{"disable", "--now", "--", "it's.service"}));
     EXPECT_EQ(admin[1].command, (CommandLine{"/bin/rm", {"--", daemon.url}}));
     EXPECT_EQ(admin[1].prompt, "Plenwick needs your password to remove “it's.service”.");
-    EXPECT_FALSE(exists(daemon.url));
+    EXPECT_FALSE(existsNoFollow(daemon.url));
 
     // A dismissed prompt at the first step goes no further.
     admin.clear();
@@ -255,7 +248,7 @@ TEST_F(StartupItemsModelTest, RemovingTheUsersItemsNeedsNoPassword) {
     model->remove(find("chat.desktop"));
     EXPECT_EQ(model->busy().size(), 1u);
     background.runAll();
-    EXPECT_FALSE(exists(folders.userAutostart + "/chat.desktop"));
+    EXPECT_FALSE(existsNoFollow(folders.userAutostart + "/chat.desktop"));
 
     // A user unit is disabled, then its file deleted.
     runner.succeed("/bin/systemctl --user disable --now -- sync.service");
@@ -263,7 +256,7 @@ TEST_F(StartupItemsModelTest, RemovingTheUsersItemsNeedsNoPassword) {
     model->remove(find("sync.service"));
     background.runAll();
     EXPECT_EQ(runner.calls.front(), "/bin/systemctl --user disable --now -- sync.service");
-    EXPECT_FALSE(exists(units + "/sync.service"));
+    EXPECT_FALSE(existsNoFollow(units + "/sync.service"));
     EXPECT_TRUE(model->items().empty());
     EXPECT_TRUE(admin.empty());
     EXPECT_FALSE(model->actionError());
@@ -279,14 +272,14 @@ TEST_F(StartupItemsModelTest, ASystemWideEntryIsTurnedOffForTheUserAndBack) {
     const StartupItem off = find("tracker.desktop");
     EXPECT_EQ(off.isDisabled, true);
     EXPECT_EQ(off.url, folders.systemAutostart[0] + "/tracker.desktop") << "still the system-wide entry";
-    EXPECT_TRUE(exists(folders.userAutostart + "/tracker.desktop"));
+    EXPECT_TRUE(existsNoFollow(folders.userAutostart + "/tracker.desktop"));
     EXPECT_EQ(model->items().size(), 1u) << "listed once";
 
     model->setEnabled(off, true);
     background.runAll();
     EXPECT_EQ(find("tracker.desktop").isDisabled, false);
-    EXPECT_FALSE(exists(folders.userAutostart + "/tracker.desktop"));
-    EXPECT_TRUE(exists(folders.systemAutostart[0] + "/tracker.desktop"));
+    EXPECT_FALSE(existsNoFollow(folders.userAutostart + "/tracker.desktop"));
+    EXPECT_TRUE(existsNoFollow(folders.systemAutostart[0] + "/tracker.desktop"));
     EXPECT_TRUE(runner.calls.empty() && admin.empty());
 }
 

@@ -15,9 +15,6 @@ using Source = StartupItem::Source;
 
 namespace {
 
-const std::string listFiles = " list-unit-files --type=service --no-legend --no-pager --plain -- ";
-const std::string listUnits = " list-units --type=service --all --no-legend --no-pager --plain -- ";
-
 // A home folder, the system-wide folders and the system's units, all in a temporary
 // folder; systemctl answers from recordings.
 class StartupItemsScannerTest : public ::testing::Test {

@@ -8,6 +8,10 @@
 
 namespace plenwick::test {
 
+// What the scanner asks systemctl, after "systemctl [--user]" and before the units.
+inline const std::string listFiles = " list-unit-files --type=service --no-legend --no-pager --plain -- ";
+inline const std::string listUnits = " list-units --type=service --all --no-legend --no-pager --plain -- ";
+
 // Writes a file, creating its folder.
 inline void writeAt(const std::string& path, const std::string& text) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
