@@ -18,7 +18,8 @@ constexpr const char* helperBundleID = "tarnwell.Plenwick.Helper";
 
 void launchDetached(const ProgramLaunch& launch) {
     QStringList arguments;
-    for (const std::string& argument : launch.arguments) arguments << QFile::decodeName(QByteArray::fromStdString(argument));
+    for (const std::string& argument : launch.arguments)
+        arguments << QFile::decodeName(QByteArray::fromStdString(argument));
     QProcess::startDetached(QFile::decodeName(QByteArray::fromStdString(launch.program)), arguments);
 }
 } // namespace

@@ -145,6 +145,10 @@ protected:
     void expectHelperOpensInstalledPlenwick(const std::string& helperPath) {
         const XWindows::Window window = startHelperWithLeftoverWindow(QString::fromStdString(helperPath));
         ASSERT_NE(window.id, 0u);
+        // Its windows belong to the helper's entry, and carry Plenwick's icon.
+        const std::string entry = installed("share/applications/tarnwell.Plenwick.Helper.desktop");
+        EXPECT_EQ(x.windowClass(window.id), entryValue(entry, "StartupWMClass").value_or("?"));
+        EXPECT_GT(x.iconPixels(window.id), 0u) << "the helper's window has no icon";
         ASSERT_FALSE(QDBusConnection::sessionBus().interface()->isServiceRegistered(busName));
         x.pressControl(window.id, 'o');
         EXPECT_EQ(ownerProgram(busName), canonical(installed(mainProgram))) << "not the installed Plenwick";
@@ -211,8 +215,9 @@ TEST_F(InstalledProgram, ItsDesktopEntriesAndMetainfoPassTheirValidators) {
                           QString::fromStdString(installed("share/metainfo/tarnwell.Plenwick.metainfo.xml"))}),
                 "the metainfo");
     // The tree as a software centre reads it: the metainfo's launchable entry is there.
-    expectValid(runToEnd(QStringLiteral(PLENWICK_APPSTREAMCLI), {QStringLiteral("validate-tree"), QStringLiteral("--no-net"),
-                                                                 appstreamOverride, QString::fromStdString(root)}),
+    expectValid(runToEnd(QStringLiteral(PLENWICK_APPSTREAMCLI),
+                         {QStringLiteral("validate-tree"), QStringLiteral("--no-net"), appstreamOverride,
+                          QString::fromStdString(root)}),
                 "the installed tree");
 }
 

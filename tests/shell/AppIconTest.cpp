@@ -17,7 +17,8 @@ namespace {
 // The icon theme as a test leaves it: search paths and names given back.
 class IconThemeScope {
 public:
-    IconThemeScope() : paths_(QIcon::themeSearchPaths()), name_(QIcon::themeName()), fallback_(QIcon::fallbackThemeName()) {}
+    IconThemeScope()
+        : paths_(QIcon::themeSearchPaths()), name_(QIcon::themeName()), fallback_(QIcon::fallbackThemeName()) {}
     ~IconThemeScope() {
         QIcon::setThemeSearchPaths(paths_);
         QIcon::setFallbackThemeName(fallback_);
