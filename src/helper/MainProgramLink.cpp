@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QStringList>
 
 namespace plenwick {
 
@@ -15,8 +16,11 @@ namespace {
 constexpr const char* mainBundleID = "tarnwell.Plenwick";
 constexpr const char* helperBundleID = "tarnwell.Plenwick.Helper";
 
-void launchDetached(const std::string& executable) {
-    QProcess::startDetached(QFile::decodeName(QByteArray::fromStdString(executable)), {});
+void launchDetached(const ProgramLaunch& launch) {
+    QStringList arguments;
+    for (const std::string& argument : launch.arguments)
+        arguments << QFile::decodeName(QByteArray::fromStdString(argument));
+    QProcess::startDetached(QFile::decodeName(QByteArray::fromStdString(launch.program)), arguments);
 }
 } // namespace
 
@@ -39,12 +43,18 @@ std::optional<std::string> bundleExecutable(const std::string& bundle) {
     return appendingPathComponent(appendingPathComponent(bundle, "Contents/MacOS"), *name);
 }
 
-void openMainApp(const std::optional<std::string>& mainApp, std::function<void(const std::string&)> launch) {
+std::optional<ProgramLaunch> mainAppLaunch(const std::string& mainApp) {
+    if (nameExtension(lastPathComponent(mainApp)) == "desktop") return ProgramLaunch{"gio", {"launch", "--", mainApp}};
+    if (const auto executable = bundleExecutable(mainApp)) return ProgramLaunch{*executable, {}};
+    return std::nullopt;
+}
+
+void openMainApp(const std::optional<std::string>& mainApp, std::function<void(const ProgramLaunch&)> launch) {
     if (!mainApp) return;
     if (!launch) launch = launchDetached;
     // A running copy is brought forward rather than started again.
-    requestActivation(QString::fromLatin1(mainBundleID), [bundle = *mainApp, launch] {
-        if (const auto executable = bundleExecutable(bundle)) launch(*executable);
+    requestActivation(QString::fromLatin1(mainBundleID), [app = *mainApp, launch] {
+        if (const auto start = mainAppLaunch(app)) launch(*start);
     });
 }
 

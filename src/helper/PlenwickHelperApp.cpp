@@ -14,6 +14,7 @@
 #include "platform/AppActivation.h"
 #include "platform/MainBundle.h"
 #include "runtime/Executor.h"
+#include "shell/AppIcon.h"
 #include "shell/ChooseApp.h"
 #include "shell/WindowForward.h"
 
@@ -34,6 +35,8 @@ void comeForward() {
 } // namespace
 
 PlenwickHelperApp::PlenwickHelperApp() {
+    // Its windows carry Plenwick's icon; the tray shows the helper's own.
+    QApplication::setWindowIcon(applicationIcon());
     executor_ = std::make_shared<ThreadPoolExecutor>(2);
     presenter_ = std::make_shared<WindowPresenter>([executor = executor_] {
         return standardStartupItemsEnvironment(executor);

@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("tarnwell"));
     QApplication::setApplicationName(QStringLiteral("Plenwick Helper"));
     QApplication::setApplicationDisplayName(QStringLiteral("Plenwick Helper"));
+    QApplication::setDesktopFileName(QStringLiteral("tarnwell.Plenwick.Helper"));
     // The helper lives in the tray: closing its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 

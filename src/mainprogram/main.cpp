@@ -1,6 +1,7 @@
 // Plenwick: the disk-space analyser's main program.
 
 #include "mainprogram/PlenwickApp.h"
+#include "shell/AppIcon.h"
 #include "shell/IconTheme.h"
 
 #include <QApplication>
@@ -14,7 +15,11 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("tarnwell"));
     QApplication::setApplicationName(QStringLiteral("Plenwick"));
     QApplication::setApplicationDisplayName(QStringLiteral("Plenwick"));
+    // The desktop entry the windows belong to (their application ID on Wayland), so the
+    // task bar shows them under Plenwick's name and icon.
+    QApplication::setDesktopFileName(QStringLiteral("tarnwell.Plenwick"));
     plenwick::useDefaultIconThemeWhereNoneIsSet();
+    QApplication::setWindowIcon(plenwick::applicationIcon());
 
     plenwick::PlenwickApp program;
     // Qt has taken its own options out of argv; what is left is ours, as raw bytes.

@@ -4,11 +4,14 @@
 
 #include "common/AppServiceFakes.h"
 #include "common/PlistFixtures.h"
+#include "common/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QDBusConnection>
 #include <QTest>
+
+#include <filesystem>
 
 using namespace plenwick;
 using namespace plenwick::test;
@@ -66,8 +69,8 @@ TEST_F(MainProgramLinkTest, TheProgramOfABundleAndQuittingEveryCopy) {
 }
 
 TEST_F(MainProgramLinkTest, OpeningBringsARunningCopyForwardOrStartsTheProgram) {
-    std::vector<std::string> launched;
-    auto launch = [&](const std::string& executable) { launched.push_back(executable); };
+    std::vector<ProgramLaunch> launched;
+    auto launch = [&](const ProgramLaunch& program) { launched.push_back(program); };
     openMainApp(std::nullopt, launch);
     QTest::qWait(50);
     EXPECT_TRUE(launched.empty()) << "no main program: nothing happens";
@@ -75,7 +78,7 @@ TEST_F(MainProgramLinkTest, OpeningBringsARunningCopyForwardOrStartsTheProgram) 
     if (!QDBusConnection::sessionBus().isConnected()) GTEST_SKIP() << "no session bus (tools/dev test provides one)";
     openMainApp(main, launch);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !launched.empty(); }, 5000));
-    EXPECT_EQ(launched, std::vector<std::string>{main + "/Contents/MacOS/Plenwick"});
+    EXPECT_EQ(launched, (std::vector<ProgramLaunch>{{main + "/Contents/MacOS/Plenwick", {}}}));
 
     int activated = 0;
     AppActivation running(QStringLiteral("tarnwell.Plenwick"), [&] { ++activated; });
@@ -86,6 +89,32 @@ TEST_F(MainProgramLinkTest, OpeningBringsARunningCopyForwardOrStartsTheProgram) 
     ASSERT_TRUE(QTest::qWaitFor([&] { return activated == 1; }, 5000));
     QTest::qWait(100);
     EXPECT_EQ(launched.size(), 1u) << "a running copy is not started again";
+}
+
+// Installed, the main program is its desktop entry "tarnwell.Plenwick.desktop" in
+// the menus' folders, started as the desktop starts it.
+TEST_F(MainProgramLinkTest, AHelperOutsideTheBundleStartsTheInstalledEntryAsTheDesktopDoes) {
+    const std::string share = dir / "usr/share", entry = share + "/applications/tarnwell.Plenwick.desktop";
+    const std::string ran = dir / "it ran";
+    std::filesystem::create_directories(share + "/applications");
+    // Its program must exist for the entry to count: here one that leaves a mark.
+    writeFile(entry, "[Desktop Entry]\nType=Application\nName=Plenwick\nExec=touch \"" + ran + "\"\n");
+    ScopedEnvironment environment;
+    environment.set("XDG_DATA_DIRS", share);
+    const FolderAppRegistry installed({dir / "no apps here"});
+    const std::string copied = dir / "Elsewhere/PlenwickHelper.app";
+    makeBundle(copied, {{"CFBundleIdentifier", "tarnwell.Plenwick.Helper"}});
+    EXPECT_EQ(mainAppURL(copied, installed), entry);
+    EXPECT_EQ(mainAppURL(helper, installed), main) << "the enclosing bundle still comes first";
+
+    EXPECT_EQ(mainAppLaunch(entry), (ProgramLaunch{"gio", {"launch", "--", entry}}));
+    EXPECT_EQ(mainAppLaunch(main), (ProgramLaunch{main + "/Contents/MacOS/Plenwick", {}}));
+    EXPECT_EQ(mainAppLaunch(dir / "Foo.AppImage"), std::nullopt) << "no other kind of app is the main program";
+
+    if (!QDBusConnection::sessionBus().isConnected()) GTEST_SKIP() << "no session bus (tools/dev test provides one)";
+    // For real: nobody owns the main program's name, so the entry is launched.
+    openMainApp(mainAppURL(copied, installed));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(ran); }, 10000)) << "the entry was not launched";
 }
 
 TEST(BusNameOwner, ItsOwnerComingAndGoingIsFollowed) {

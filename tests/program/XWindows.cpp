@@ -94,7 +94,9 @@ xcb_keycode_t XWindows::keycode(std::uint32_t keysym) {
     return found;
 }
 
-void XWindows::pressControl(xcb_window_t window, std::uint32_t key) {
+void XWindows::pressControl(xcb_window_t window, std::uint32_t key) { press(window, key, XCB_MOD_MASK_CONTROL); }
+
+void XWindows::press(xcb_window_t window, std::uint32_t key, std::uint16_t state) {
     if (!connection_) return;
     xcb_set_input_focus(connection_, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
     for (const std::uint8_t type : {std::uint8_t(XCB_KEY_PRESS), std::uint8_t(XCB_KEY_RELEASE)}) {
@@ -105,12 +107,43 @@ void XWindows::pressControl(xcb_window_t window, std::uint32_t key) {
         event.root = screen_->root;
         event.event = window;
         event.child = XCB_NONE;
-        event.state = XCB_MOD_MASK_CONTROL;
+        event.state = state;
         event.same_screen = 1;
         xcb_send_event(connection_, 0, window, XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE,
                        reinterpret_cast<const char*>(&event));
     }
     xcb_flush(connection_);
+}
+
+std::string XWindows::windowClass(xcb_window_t window) {
+    if (!connection_) return {};
+    // Instance and class, each ended by a NUL.
+    const std::string both = text(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
+    const std::size_t end = both.find('\0');
+    if (end == std::string::npos) return {};
+    const std::string rest = both.substr(end + 1);
+    return rest.substr(0, rest.find('\0'));
+}
+
+std::size_t XWindows::iconPixels(xcb_window_t window) {
+    if (!connection_) return 0;
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        connection_, xcb_get_property(connection_, 0, window, atom("_NET_WM_ICON"), XCB_ATOM_CARDINAL, 0, 1 << 20),
+        nullptr);
+    std::size_t pixels = 0;
+    if (reply && reply->format == 32) {
+        // Width, height, then width × height pixels, for each size in turn.
+        const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+        const std::size_t count = static_cast<std::size_t>(xcb_get_property_value_length(reply)) / 4;
+        for (std::size_t i = 0; i + 2 <= count;) {
+            const std::size_t size = std::size_t(values[i]) * values[i + 1];
+            if (size == 0 || i + 2 + size > count) break;
+            pixels += size;
+            i += 2 + size;
+        }
+    }
+    std::free(reply);
+    return pixels;
 }
 
 void XWindows::close(xcb_window_t window) {

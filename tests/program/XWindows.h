@@ -31,6 +31,12 @@ public:
     // Gives `window` the keyboard focus and presses Ctrl with `key` (a Latin-1
     // key symbol such as 'q' or ',').
     void pressControl(xcb_window_t window, std::uint32_t key);
+    // The same with the modifiers `state` (an X modifier mask, none by default).
+    void press(xcb_window_t window, std::uint32_t key, std::uint16_t state = 0);
+    // The class half of `window`'s WM_CLASS, which desktop entries match by StartupWMClass.
+    std::string windowClass(xcb_window_t window);
+    // How many pixels `window`'s icons (_NET_WM_ICON) hold, all sizes together.
+    std::size_t iconPixels(xcb_window_t window);
     // Asks `window` to close, as its title bar's close button does.
     void close(xcb_window_t window);
     // Minimises `window` as a window manager does when asked to: it is unmapped and
