@@ -39,6 +39,8 @@ TreeUpkeep AppState::treeUpkeep() {
                 StateChanges::Operation op(changes_);
                 scanRun_.reset();
                 scanRun_.session().setPhase(Phase::home());
+                // As when the results are closed by hand: what went changed the disks.
+                volumeRefresh_.refreshVolumes();
             }};
 }
 

@@ -269,9 +269,15 @@ TEST_F(TrashTest, AMovedAppIsAnnouncedFirstAndOffersItsLeftoversWhenAnyAreFound)
 }
 
 TEST_F(TrashTest, WhatASessionMovedLeavesTheTreeAndTheScannedFolderGoingEndsTheResults) {
+    settle();
+    volumes->mounted = {volume("/", "Disk With More Room", 1000, 900)};
     state->uninstallEntry().sessionTrashed({"/elsewhere/x", "/scan"}); // the root alone is no node to prune...
     EXPECT_FALSE(state->root()); // ...but it went: nothing of the results stands
     EXPECT_EQ(state->phase().kind(), Kind::home);
+    // Back home as after closing the results by hand: the disks show their room anew.
+    settle();
+    ASSERT_EQ(state->volumes().size(), 1u);
+    EXPECT_EQ(state->volumes().front().availableCapacity, 900);
 
     state->finishScan(root, {});
     settle();
