@@ -41,7 +41,8 @@ TreeUpkeep AppState::treeUpkeep() {
                 scanRun_.session().setPhase(Phase::home());
                 // As when the results are closed by hand: what went changed the disks.
                 volumeRefresh_.refreshVolumes();
-            }};
+            },
+            [this](const NodeRef& folder) { folderRescan_.rescan(folder); }};
 }
 
 void AppState::settlePhase() {
