@@ -157,6 +157,32 @@ TEST_F(OutlineTableTest, LeavingTheTreeAndComingBackRestoresItsRowsAndScroll) {
     EXPECT_EQ(table().verticalScrollBar()->value(), 120);
 }
 
+TEST_F(OutlineTableTest, TheLargestFilesComeLargestFirstWhenChosenAndTheTreeKeepsItsOrder) {
+    scan(sampleRoot());
+    // The tree sorted by name, from its header.
+    header().setSortIndicator(name, Qt::AscendingOrder);
+    ASSERT_EQ(coordinator().sort(), (OutlineSort{OutlineSortKey::name, true}));
+    view->viewModel().setMode(OutlineMode::largest);
+    settle();
+    ASSERT_NE(coordinator().flatList(), nullptr);
+    EXPECT_EQ(coordinator().sort(), OutlineSort{});
+    EXPECT_EQ(header().sortIndicatorSection(), logicalIndex(OutlineColumn::size));
+    EXPECT_EQ(header().sortIndicatorOrder(), Qt::DescendingOrder);
+    std::vector<std::string> listed;
+    for (const NodeRef& node : coordinator().flatList()->nodes) listed.emplace_back(node->name());
+    ASSERT_GE(listed.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(listed.begin(), listed.begin() + 3),
+              (std::vector<std::string>{"x.bin", "y.dat", "a.txt"}));
+    // Sorted by name there, the list keeps that while it stays.
+    header().setSortIndicator(name, Qt::AscendingOrder);
+    EXPECT_EQ(coordinator().flatList()->nodes.front()->name(), "a.txt");
+    // Back in the folders, the tree has the order it was left in.
+    view->viewModel().setMode(OutlineMode::folders);
+    settle();
+    EXPECT_EQ(coordinator().sort(), (OutlineSort{OutlineSortKey::name, true}));
+    EXPECT_EQ(header().sortIndicatorSection(), name);
+}
+
 TEST_F(OutlineTableTest, SelectionAndFocusTravelBothWays) {
     NodeRef root = sampleRoot();
     scan(root);
