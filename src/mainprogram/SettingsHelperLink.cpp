@@ -8,7 +8,9 @@ HelperRow helperRowFor(const HelperController& helper, bool trayAvailable) {
     const LoginItemStatus status = helper.status();
     HelperRow row;
     row.isOn = status == LoginItemStatus::enabled;
-    row.notRunning = status == LoginItemStatus::enabled && !helper.isRunning();
+    // While a copy is being started the row says so, rather than offering to start one.
+    row.starting = status == LoginItemStatus::enabled && !helper.isRunning() && helper.isStarting();
+    row.notRunning = status == LoginItemStatus::enabled && !helper.isRunning() && !row.starting;
     if (helper.lastError()) row.error = QString::fromStdString(*helper.lastError());
     // Turned on where nothing can show its icon: said where it was turned on.
     row.noSystemTray = status == LoginItemStatus::enabled && !trayAvailable;

@@ -106,6 +106,7 @@ HelperRow helperRow(bool on, bool notRunning = false, std::optional<QString> err
                     bool noSystemTray = false) {
     return HelperRow{on, notRunning, std::move(error), noSystemTray};
 }
+HelperRow startingRow() { return HelperRow{true, false, std::nullopt, false, true}; }
 
 TEST(HelperToggle, ShowsOneNoteAtATimeAndMovesOnlyWithItsState) {
     HelperToggle row;
@@ -199,17 +200,22 @@ TEST_F(SettingsHelperTest, TheRowShowsTheControllerAndAsksItForChanges) {
     EXPECT_TRUE(row.isEnabled());
     EXPECT_EQ(row.row(), helperRow(false));
 
-    // On: the entry is written, and with no copy running the row offers to start one.
+    // On: the entry is written, and through the wait before the start the row says it
+    // is starting, not that it is not running.
     row.toggle()->click();
     settle();
     EXPECT_TRUE(existsNoFollow(entry()));
-    EXPECT_EQ(row.row(), helperRow(true, true));
-    EXPECT_TRUE(row.notRunningLine()->isVisible());
+    EXPECT_EQ(row.row(), startingRow());
+    EXPECT_TRUE(row.startingLine()->isVisible());
+    EXPECT_EQ(row.startingLine()->text(), "Starting…");
+    EXPECT_FALSE(row.notRunningLine()->isVisible());
     EXPECT_EQ(processes->launches, 0);
-    row.startButton()->click();
+    // A copy that shows up ends it.
+    processes->running = {55};
+    helper->refresh();
     settle();
-    EXPECT_EQ(processes->launches, 1);
-    EXPECT_EQ(row.row(), helperRow(true)) << "the started copy is found";
+    EXPECT_EQ(row.row(), helperRow(true));
+    EXPECT_FALSE(row.startingLine()->isVisible());
 
     // Where the desktop has no system tray, the row says so when it is next shown.
     trayAvailable = false;
@@ -220,12 +226,19 @@ TEST_F(SettingsHelperTest, TheRowShowsTheControllerAndAsksItForChanges) {
     EXPECT_TRUE(row.noTrayLine()->isVisible());
     trayAvailable = true;
 
-    // The helper quit while the window was hidden: it says so when it comes back.
+    // The helper quit while the window was hidden: it says so when it comes back, and
+    // Start starts it.
     program->settingsWindow()->hide();
     processes->running.clear();
     program->settingsWindow()->show();
     settle();
     EXPECT_EQ(row.row(), helperRow(true, true));
+    EXPECT_TRUE(row.notRunningLine()->isVisible());
+    row.startButton()->click();
+    EXPECT_EQ(row.row(), startingRow());
+    settle();
+    EXPECT_EQ(processes->launches, 1);
+    EXPECT_EQ(row.row(), helperRow(true)) << "the started copy is found";
 
     // Off: the entry goes and every running copy is asked to quit.
     processes->running = {77};
@@ -252,7 +265,7 @@ TEST_F(SettingsHelperTest, ASessionRefusingTheLoginItemLeavesTheSwitchOffWithIts
     HelperToggle& row = *openSettings().helperToggle();
     row.toggle()->click();
     settle();
-    EXPECT_EQ(row.row(), helperRow(true, true));
+    EXPECT_EQ(row.row(), startingRow());
 
     script->status = LoginItemStatus::notRegistered;
     helper->refresh();
