@@ -2,6 +2,8 @@
 
 #include "app/HelperController.h"
 
+#include <QTimer>
+
 namespace plenwick {
 
 HelperRow helperRowFor(const HelperController& helper, bool trayAvailable) {
@@ -30,6 +32,13 @@ void linkHelperRow(SettingsView& view, HelperController& helper, std::function<b
         show();
         helper.refresh();
     });
+    // Nothing tells when a desktop's tray comes or goes: it is asked again now and then.
+    auto* trayCheck = new QTimer(row);
+    trayCheck->setInterval(kTrayCheckInterval);
+    QObject::connect(trayCheck, &QTimer::timeout, row, [row, show] {
+        if (row->isVisible()) show();
+    });
+    trayCheck->start();
     show();
 }
 

@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <cstdlib>
 #include <sys/stat.h>
@@ -224,7 +225,10 @@ TEST_F(SettingsHelperTest, TheRowShowsTheControllerAndAsksItForChanges) {
     settle();
     EXPECT_EQ(row.row(), helperRow(true, false, std::nullopt, true));
     EXPECT_TRUE(row.noTrayLine()->isVisible());
+    // A tray that appears while the window shows: the note goes.
     trayAvailable = true;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !row.noTrayLine()->isVisible(); }, 2 * kTrayCheckInterval.count()));
+    EXPECT_EQ(row.row(), helperRow(true));
 
     // The helper quit while the window was hidden: it says so when it comes back, and
     // Start starts it.
