@@ -3,6 +3,7 @@
 #include "shell/ShellCardBackground.h"
 #include "shell/ShellStyle.h"
 #include "shell/Symbols.h"
+#include "shell/WindowCloseKeys.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -153,6 +154,7 @@ SettingsView::SettingsView(Preferences& preferences, QWidget* parent)
     setFixedWidth(formWidth);
     fitHeight();
     applyTones();
+    closeWithWindowKeys(*this);
 }
 
 void SettingsView::showEvent(QShowEvent* event) {

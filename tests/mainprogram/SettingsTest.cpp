@@ -286,6 +286,28 @@ TEST_F(SettingsHelperTest, ASessionRefusingTheLoginItemLeavesTheSwitchOffWithIts
     settle();
 }
 
+TEST_F(SettingsHelperTest, SettingsAndStartupItemsCloseWithCtrlWAndEscape) {
+    makeHelper(std::make_unique<AutostartLoginItem>(HelperController::bundleIdentifier, "Plenwick Helper", helperProgram));
+    openSettings();
+    for (const QString& identifier : {QStringLiteral("settings"), QStringLiteral("startup-items")}) {
+        for (const auto& [key, modifiers] : {std::pair{Qt::Key_W, Qt::KeyboardModifiers(Qt::ControlModifier)},
+                                             std::pair{Qt::Key_Escape, Qt::KeyboardModifiers(Qt::NoModifier)}}) {
+            program->openWindow(identifier);
+            settle();
+            QWidget* window = identifier == QStringLiteral("settings") ? static_cast<QWidget*>(program->settingsWindow())
+                                                                       : program->startupItemsWindow();
+            ASSERT_TRUE(window && window->isVisible()) << identifier.toStdString();
+            QApplication::setActiveWindow(window);
+            QTest::keyClick(window, key, modifiers);
+            settle();
+            const QWidget* after = identifier == QStringLiteral("settings")
+                                       ? static_cast<QWidget*>(program->settingsWindow())
+                                       : program->startupItemsWindow();
+            EXPECT_TRUE(!after || !after->isVisible()) << identifier.toStdString() << " " << key;
+        }
+    }
+}
+
 // A helper controller over a temporary $XDG_CONFIG_HOME whose helper is no login item.
 struct UnregisteredHelper {
     ~UnregisteredHelper() { ::unsetenv("XDG_CONFIG_HOME"); }
