@@ -45,7 +45,7 @@ OutlineColumn columnOfSort(const OutlineSort& sort) noexcept;
 // indented so deep that less is left of its name column shows them at the column's
 // end, so that however deep the chain each name can be told from the next.
 int outlineNameRoom(int columnWidth, int indentation) noexcept;
-inline constexpr int kOutlineNameRoomLeast = 2 + 16 + 6 + 40, kOutlineNameRoomMost = 2 + 16 + 6 + 58;
+inline constexpr int kOutlineNameRoomLeast = 2 + 16 + 6 + 40, kOutlineNameRoomMost = 2 + 16 + 6 + 64;
 
 // The autosave name under which the columns' layout is kept.
 inline const QString kOutlineColumnsAutosaveName = QStringLiteral("Plenwick.FileOutline.v2");
