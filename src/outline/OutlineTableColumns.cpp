@@ -66,8 +66,6 @@ void OutlineTableColumns::layOut(std::optional<int> held) {
     if (header->sectionSize(name) != widths.name) resize(name, widths.name);
 }
 
-void OutlineTableColumns::fitNameColumn() { layOut(std::nullopt); }
-
 void OutlineTableColumns::fillNameColumn() {
     QHeaderView* header = view_.header();
     const int width = view_.viewport()->width();

@@ -32,9 +32,8 @@ public:
     // have its model.
     OutlineTableColumns(Preferences& preferences, OutlineTableView& view, const OutlineSort& sort);
 
-    // Fits the shown columns to the table's width (see OutlineColumnFit).
-    void fitNameColumn();
-    // The same when the table's width changes, a restored layout fitted first.
+    // Fits the shown columns to the table's width (see OutlineColumnFit) when it
+    // changes, a restored layout fitted to it first.
     void fillNameColumn();
     // The user resized a column: not below its minimum, and the others fit.
     void columnResized(int logical, int newSize);
