@@ -39,7 +39,7 @@ std::optional<OutlineColumn> outlineColumnWithID(std::string_view id) noexcept;
 OutlineColumn columnOfSort(const OutlineSort& sort) noexcept;
 
 // The narrowest name cell of a row in a name column `columnWidth` wide, indented by
-// `indentation` a level: its icon and room for a short name (about eight characters),
+// `indentation` a level: its icon and room for a short name (about ten characters),
 // or where the column is too narrow for that beside five levels of indentation, as
 // much of it as is left, never less than the icon and the start of a name. A row
 // indented so deep that less is left of its name column shows them at the column's
