@@ -39,7 +39,10 @@ TreeUpkeep AppState::treeUpkeep() {
                 StateChanges::Operation op(changes_);
                 scanRun_.reset();
                 scanRun_.session().setPhase(Phase::home());
-            }};
+                // As when the results are closed by hand: what went changed the disks.
+                volumeRefresh_.refreshVolumes();
+            },
+            [this](const NodeRef& folder) { folderRescan_.rescan(folder); }};
 }
 
 void AppState::settlePhase() {

@@ -48,6 +48,11 @@ void HelperController::setLastError(std::optional<std::string> error) {
 
 void HelperController::readStatus() { observed_.assign(status_, service_->status(), Field::status); }
 
+void HelperController::setStarting(bool starting) {
+    ++startGeneration_;
+    observed_.assign(isStarting_, starting, Field::isStarting);
+}
+
 void HelperController::refresh() {
     Operation op(observed_);
     readStatus();
@@ -63,6 +68,7 @@ void HelperController::lookUpRunning(std::function<void(const std::vector<Runnin
                 Operation op(observed_);
                 // A newer lookup's answer is the one that counts.
                 if (generation == lookupGeneration_) observed_.assign(isRunning_, !copies.empty(), Field::isRunning);
+                if (!copies.empty() && isStarting_) setStarting(false);
             }
             processes_->watchExits(copies, [self = QPointer<HelperController>(this)] {
                 if (self) self->refresh();
@@ -77,11 +83,18 @@ void HelperController::setEnabled(bool enabled) {
     try {
         if (enabled) {
             service_->registerItem();
-            QTimer::singleShot(launchDelay_, this, [this] {
+            setStarting(true);
+            QTimer::singleShot(launchDelay_, this, [this, start = startGeneration_] {
+                Operation op(observed_);
                 refresh();
-                if (status_ == LoginItemStatus::enabled) launchHelper();
+                if (start != startGeneration_) return; // turned off, or started, meanwhile
+                if (status_ == LoginItemStatus::enabled)
+                    launchHelper();
+                else
+                    setStarting(false);
             });
         } else {
+            setStarting(false);
             service_->unregisterItem();
             runInBackground(
                 *executor_, this,
@@ -99,10 +112,25 @@ void HelperController::setEnabled(bool enabled) {
 }
 
 void HelperController::launchHelper() {
-    lookUpRunning([this](const std::vector<RunningApp>& running) {
-        if (!running.empty() || !processes_->isInstalled()) return;
+    {
+        Operation op(observed_);
+        setStarting(true);
+    }
+    const std::uint64_t start = startGeneration_;
+    lookUpRunning([this, start](const std::vector<RunningApp>& running) {
+        Operation op(observed_);
+        if (start != startGeneration_) return;
+        if (!running.empty() || !processes_->isInstalled()) {
+            setStarting(false);
+            return;
+        }
         processes_->launch();
         refresh();
+        // A copy that never shows is given up after a while: the row offers Start again.
+        QTimer::singleShot(launchDelay_, this, [this, start = startGeneration_] {
+            Operation op(observed_);
+            if (start == startGeneration_) setStarting(false);
+        });
     });
 }
 

@@ -5,8 +5,8 @@
 // switched off. The helper never registers itself.
 //
 // Observers connect to `changed`, emitted once per public operation (and once per
-// background answer) with a bit for each of `status`, `isRunning` and `lastError` that
-// took a different value. Looking for running copies reads /proc and the copies'
+// background answer) with a bit for each of `status`, `isRunning`, `lastError` and
+// `isStarting` that took a different value. Looking for running copies reads /proc and the copies'
 // bundles, so it runs on the executor; its answer is applied on the GUI thread, the
 // newest lookup winning. It looks again whenever a copy starts or ends.
 
@@ -52,7 +52,7 @@ class HelperController final : public QObject {
 public:
     static constexpr const char* bundleIdentifier = "tarnwell.Plenwick.Helper";
 
-    enum class Field : int { status, isRunning, lastError };
+    enum class Field : int { status, isRunning, lastError, isStarting };
     static constexpr quint64 bit(Field field) noexcept { return ObservedFields<Field>::bit(field); }
 
     // `launchDelay`: the wait after registering before the helper is started.
@@ -67,6 +67,9 @@ public:
 
     LoginItemStatus status() const noexcept { return status_; }
     bool isRunning() const noexcept { return isRunning_; }
+    // A start is under way: from turning it on (through the wait) or Start, until a
+    // copy is seen running, the start is given up, or a launch delay after the launch.
+    bool isStarting() const noexcept { return isStarting_; }
     const std::optional<std::string>& lastError() const noexcept { return lastError_; }
     void setLastError(std::optional<std::string> error);
 
@@ -86,6 +89,7 @@ private:
     using Operation = ObservedFields<Field>::Operation;
 
     void readStatus();
+    void setStarting(bool starting);
     // Looks for running copies; `then` runs on the GUI thread with them after they are stored.
     void lookUpRunning(std::function<void(const std::vector<RunningApp>&)> then = {});
 
@@ -96,6 +100,8 @@ private:
     std::unique_ptr<QObject> startsAndEnds_;
     LoginItemStatus status_ = LoginItemStatus::notRegistered;
     bool isRunning_ = false;
+    bool isStarting_ = false;
+    std::uint64_t startGeneration_ = 0; // a later start's or stop's end of starting counts
     std::optional<std::string> lastError_;
     std::uint64_t lookupGeneration_ = 0;
     ObservedFields<Field> observed_{[this](quint64 fields) { emit changed(fields); }};

@@ -101,6 +101,13 @@ std::vector<RecentScan> removing(const std::string& path, std::vector<RecentScan
     return scans;
 }
 
+std::vector<RecentScan> resizing(const std::string& rawPath, std::int64_t size, std::vector<RecentScan> scans) {
+    const std::string path = normalizedPathOrSelf(rawPath);
+    for (RecentScan& scan : scans)
+        if (scan.path == path) scan.size = size;
+    return scans;
+}
+
 std::vector<RecentScan> load(const Preferences& preferences) {
     return decode(preferences.value(preferenceKey).toByteArray());
 }
@@ -114,6 +121,12 @@ void record(Preferences& preferences, const std::string& path, std::optional<std
 
 void remove(Preferences& preferences, const std::string& path) {
     preferences.setValue(preferenceKey, encode(removing(path, load(preferences))));
+}
+
+void updateSize(Preferences& preferences, const std::string& path, std::int64_t size) {
+    const std::vector<RecentScan> scans = load(preferences);
+    std::vector<RecentScan> resized = resizing(path, size, scans);
+    if (resized != scans) preferences.setValue(preferenceKey, encode(resized));
 }
 
 } // namespace RecentScans

@@ -3,7 +3,8 @@
 // preferences under "Plenwick.recentScans" as the UTF-8 text of a JSON array:
 //   [{"path":"/home/ann/Projects","date":745000000.5,"size":123456}, …]
 // "date" counts seconds since 2001-01-01 00:00:00 UTC; "size" is left out when no scan
-// of the path has finished since it entered the list. The stored value is the only
+// of the path has finished since it entered the list, and follows the results' edits
+// in place (rescans, moves to the Trash) after that. The stored value is the only
 // copy: every operation reads it afresh.
 //
 // Paths are raw bytes and compared byte for byte (two spellings of one name in
@@ -55,6 +56,9 @@ std::vector<RecentScan> adding(const std::string& path, std::optional<std::int64
                                std::vector<RecentScan> scans);
 // `scans` without any entry of `path`.
 std::vector<RecentScan> removing(const std::string& path, std::vector<RecentScan> scans);
+// `scans` with the entry of `path` (normalised) holding `size`, its date and place
+// kept; unchanged when there is none.
+std::vector<RecentScan> resizing(const std::string& path, std::int64_t size, std::vector<RecentScan> scans);
 
 // The list stored in `preferences`.
 std::vector<RecentScan> load(const Preferences& preferences);
@@ -66,6 +70,9 @@ void record(Preferences& preferences, const std::string& path, std::optional<std
 // Reads the stored list, removes every entry of `path` and writes it back, in one
 // step: a record made since the list was shown is kept.
 void remove(Preferences& preferences, const std::string& path);
+// The scan of `path` changed in place (a folder rescanned, items moved to the Trash):
+// its entry, when listed, takes the size it has now. Written only when it changed.
+void updateSize(Preferences& preferences, const std::string& path, std::int64_t size);
 
 } // namespace RecentScans
 

@@ -6,6 +6,7 @@
 #include "app/Preferences.h"
 #include "app/Presentation.h"
 #include "app/ScanResults.h"
+#include "app/ScannedTrash.h"
 #include "app/TreeEdits.h"
 #include "base/HomeDirectory.h"
 #include "base/PathNames.h"
@@ -123,12 +124,14 @@ struct TrashMoves::CollectorTrash {
     std::vector<Item> items;
     std::vector<std::string> appPaths; // collected apps, in collector order
     std::string rootPath;
+    std::string treeRootPath;          // the root's path as the tree spells it
 
     // Filled in the background.
     std::vector<bool> moved;
     std::vector<std::string> failures;
     std::vector<std::string> trashedLeftovers;
     std::int64_t freed = 0;
+    std::vector<std::string> scannedTrashes; // Trash folders inside the tree that took items
 };
 
 void TrashMoves::announceAppsThenMove(std::vector<std::string> appPaths,
@@ -152,8 +155,8 @@ void TrashMoves::announceAppsThenMove(std::vector<std::string> appPaths,
 void TrashMoves::trashCollected(TrashDone done) {
     assertGuiThread();
     if (collector_.isTrashing()) {
-        // The move under way reports to its own caller; this one freed nothing.
-        if (done) done(0);
+        // The move under way reports to its own caller; this one moved nothing.
+        if (done) done({});
         return;
     }
     auto job = std::make_shared<CollectorTrash>();
@@ -161,6 +164,7 @@ void TrashMoves::trashCollected(TrashDone done) {
         if (isAppBundleNode(*node)) job->appPaths.push_back(node->url());
     if (const NodeRef& root = results_.root()) {
         job->rootPath = normalizedPathOrSelf(root->url());
+        job->treeRootPath = root->url();
         for (const NodeRef& node : collector_.items()) {
             if (!node->parent() || !results_.isInsideTree(node.get())) continue;
             job->items.push_back(
@@ -177,9 +181,11 @@ void TrashMoves::trashCollected(TrashDone done) {
         runInBackground(
             *environment_.userInitiated, &lifetime_,
             [services, job] {
+                std::vector<std::string> trashes;
                 for (const CollectorTrash::Item& item : job->items) {
                     try {
-                        services.trashItem(item.path);
+                        const std::optional<std::string> placed = services.trashItem(item.path);
+                        trashes.push_back(placed ? trashFolderOf(*placed) : homeTrashFolder());
                         job->moved.push_back(true);
                         job->freed += item.size;
                     } catch (const std::exception& e) {
@@ -187,6 +193,9 @@ void TrashMoves::trashCollected(TrashDone done) {
                         job->failures.push_back(failureLine(item.name, reasonOf(e)));
                     }
                 }
+                const auto findScannedTrashes = [&] {
+                    if (!job->treeRootPath.empty()) job->scannedTrashes = trashFoldersInScan(job->treeRootPath, trashes);
+                };
                 // The leftovers of the apps that went, each path once: two apps may
                 // name the same file. The scanned folder or one holding it never goes.
                 std::vector<std::string> paths;
@@ -199,20 +208,25 @@ void TrashMoves::trashCollected(TrashDone done) {
                         if (sizes.emplace(path, remnant.size).second) paths.push_back(std::move(path));
                     }
                 }
-                if (paths.empty()) return job;
+                if (paths.empty()) {
+                    findScannedTrashes();
+                    return job;
+                }
                 const ItemTrasher::Result result = services.trashItems(paths);
                 for (const std::string& url : result.trashed) {
                     const auto it = sizes.find(url);
                     if (it != sizes.end()) job->freed += it->second;
                     job->trashedLeftovers.push_back(url);
                 }
+                if (!result.trashed.empty()) trashes.push_back(homeTrashFolder());
                 for (const ItemTrasher::Failure& failure : result.failures)
                     job->failures.push_back(failureLine(lastPathComponent(failure.url), failure.message));
+                findScannedTrashes();
                 return job;
             },
             [this, done](std::shared_ptr<CollectorTrash> finished) {
                 finishCollectorTrash(*finished);
-                if (done) done(finished->freed);
+                if (done) done({finished->freed, !finished->scannedTrashes.empty()});
             },
             // Only the leftovers' step can get here: what moved before it is pruned,
             // the leftovers count as not moved.
@@ -220,7 +234,7 @@ void TrashMoves::trashCollected(TrashDone done) {
                 job->moved.resize(job->items.size(), false);
                 job->failures.push_back(reasonOf(error));
                 finishCollectorTrash(*job);
-                if (done) done(job->freed);
+                if (done) done({job->freed, !job->scannedTrashes.empty()});
             });
     };
     announceAppsThenMove(job->appPaths, std::move(move));
@@ -240,7 +254,9 @@ void TrashMoves::finishCollectorTrash(CollectorTrash& job) {
     collector_.sync(std::move(kept));
     alerts_.setLastError(job.failures.empty() ? std::nullopt : std::optional<std::string>(joinLines(job.failures)),
                          std::nullopt);
-    if (!resetIfRootRemoved(job.trashedLeftovers)) upkeep_.refreshScanVolumeForRoot();
+    if (resetIfRootRemoved(job.trashedLeftovers)) return;
+    rescanTrashFolders(job.scannedTrashes);
+    upkeep_.refreshScanVolumeForRoot();
 }
 
 void TrashMoves::trashPending(const NodeRef& node, AppTrashed appTrashed) {
@@ -253,6 +269,7 @@ void TrashMoves::trashPending(const NodeRef& node, AppTrashed appTrashed) {
     struct Outcome {
         std::optional<std::string> trashURL;
         std::optional<std::string> failure;
+        std::vector<std::string> scannedTrashes;
     };
     auto move = [this, services, path, name, node,
                  appTrashed = std::move(appTrashed)](std::vector<AppBundleInfo> apps) {
@@ -260,10 +277,12 @@ void TrashMoves::trashPending(const NodeRef& node, AppTrashed appTrashed) {
         if (!apps.empty()) bundle = std::move(apps.front());
         runInBackground(
             *environment_.userInitiated, &lifetime_,
-            [services, path, name] {
+            [services, path, name, rootPath = results_.root()->url()] {
                 Outcome outcome;
                 try {
                     outcome.trashURL = services.trashItem(path);
+                    outcome.scannedTrashes = trashFoldersInScan(
+                        rootPath, {outcome.trashURL ? trashFolderOf(*outcome.trashURL) : homeTrashFolder()});
                 } catch (const std::exception& e) {
                     outcome.failure = failureLine(name, reasonOf(e));
                 }
@@ -276,6 +295,7 @@ void TrashMoves::trashPending(const NodeRef& node, AppTrashed appTrashed) {
                     return;
                 }
                 removeTrashedNodes({node});
+                rescanTrashFolders(outcome.scannedTrashes);
                 upkeep_.refreshScanVolumeForRoot();
                 if (bundle && appTrashed) appTrashed(*bundle, outcome.trashURL);
             },
@@ -334,6 +354,38 @@ std::int64_t TrashMoves::removeTrashedNodes(const std::vector<NodeRef>& nodes) {
     }
     upkeep_.scheduleStatsUpdate(std::move(removed), std::move(added));
     return kept;
+}
+
+void TrashMoves::rescanTrashes(std::vector<std::string> trashFolders) {
+    assertGuiThread();
+    if (!results_.root() || trashFolders.empty()) return;
+    const std::int64_t generation = results_.generation();
+    runInBackground(
+        *environment_.utility, &lifetime_,
+        [rootPath = results_.root()->url(), folders = std::move(trashFolders)] {
+            return trashFoldersInScan(rootPath, folders);
+        },
+        [this, generation](std::vector<std::string> treePaths) {
+            // Found for results that are gone: nothing of theirs to rescan.
+            if (results_.generation() == generation) rescanTrashFolders(treePaths);
+        },
+        [](std::exception_ptr) {});
+}
+
+void TrashMoves::rescanTrashFolders(const std::vector<std::string>& treePaths) {
+    if (!upkeep_.rescanFolder || !results_.root()) return;
+    std::vector<NodeRef> folders;
+    for (const std::string& treePath : treePaths) {
+        // A Trash made by this move is new to the tree: the nearest folder holding it.
+        NodeRef folder;
+        for (std::string path = treePath; !folder; path = parentPath(path)) {
+            folder = results_.nodeForURL(path);
+            if (folder && !folder->isContainer()) folder = {};
+            if (path == "/" || path == "." || path.empty()) break;
+        }
+        if (folder && std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+    }
+    for (const NodeRef& folder : folders) upkeep_.rescanFolder(folder);
 }
 
 bool TrashMoves::resetIfRootRemoved(const std::vector<std::string>& removedPaths) {

@@ -62,11 +62,19 @@ public:
     bool offerLeftoversSetting() const;
 
     // ---- Moves ----
+    // What a move of the collector did: the bytes that went to the Trash, and whether
+    // some went to a Trash inside the scanned folder, where they still count (moved,
+    // not freed).
+    struct TrashOutcome {
+        std::int64_t bytes = 0;
+        bool intoScannedTrash = false;
+    };
     // Moves every collected item (and the leftovers recorded for the apps among them),
     // prunes what moved and reports failures through the last error; then calls `done`
-    // with the bytes freed. Refused while a move of the collector is under way (`done`
-    // hears 0 at once).
-    using TrashDone = std::function<void(std::int64_t freed)>;
+    // with the outcome. Refused while a move of the collector is under way (`done`
+    // hears 0 bytes at once). A Trash inside the scanned folder that took items is
+    // scanned again in place, so that they count there.
+    using TrashDone = std::function<void(const TrashOutcome& outcome)>;
     void trashCollected(TrashDone done = {});
     // Moves one item and prunes it; the caller has cleared the pending item. When the
     // item was a readable app, `appTrashed` hears of it with its place in the Trash.
@@ -80,6 +88,9 @@ public:
     std::int64_t removeTrashedNodes(const std::vector<NodeRef>& nodes);
     // When one of `removedPaths` was the scanned folder or held it: the results go.
     bool resetIfRootRemoved(const std::vector<std::string>& removedPaths);
+    // After a move that may have put items into `trashFolders`: those inside the tree
+    // are found in the background and scanned again in place.
+    void rescanTrashes(std::vector<std::string> trashFolders);
 
 private:
     struct CollectorTrash;
@@ -88,6 +99,9 @@ private:
     // (none when no path was given or the reading failed).
     void announceAppsThenMove(std::vector<std::string> appPaths, std::function<void(std::vector<AppBundleInfo>)> move);
     void finishCollectorTrash(CollectorTrash& job);
+    // Scans again the folders of the tree at `treePaths` (Trash folders found inside
+    // it), each the nearest folder the tree has when the Trash is new.
+    void rescanTrashFolders(const std::vector<std::string>& treePaths);
 
     StateChanges& changes_;
     const AppEnvironment& environment_;

@@ -1,8 +1,9 @@
 #pragma once
 // What the workflows that take items out of the tree ask of the state around them:
 // the edit of the tree with its signals, the repair of every field that holds a node,
-// the statistics update, the scan volume's refresh, and the end of the results when
-// the scanned folder itself went.
+// the statistics update, the scan volume's refresh, the end of the results when
+// the scanned folder itself went, and the rescan of a Trash folder inside the tree
+// that took what moved.
 
 #include "app/TypeStatsDelta.h"
 #include "scanner/FileNode.h"
@@ -24,6 +25,8 @@ struct TreeUpkeep {
     std::function<void()> refreshScanVolumeForRoot;
     // The results go and the home page shows.
     std::function<void()> closeResults;
+    // Scans a folder of the tree again in place.
+    std::function<void(const NodeRef& folder)> rescanFolder;
 };
 
 } // namespace plenwick

@@ -2,6 +2,7 @@
 
 #include "app/Alerts.h"
 #include "app/ScanResults.h"
+#include "app/ScannedTrash.h"
 #include "app/TrashMoves.h"
 #include "runtime/BackgroundTask.h"
 #include "runtime/GuiThread.h"
@@ -94,6 +95,8 @@ void UninstallEntry::sessionTrashed(const std::vector<std::string>& urls) {
     }
     if (nodes.empty()) return;
     trashMoves_.removeTrashedNodes(nodes);
+    // The session's moves go to the home Trash; inside the scan they still count.
+    trashMoves_.rescanTrashes({homeTrashFolder()});
     upkeep_.refreshScanVolumeForRoot();
 }
 

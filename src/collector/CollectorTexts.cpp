@@ -35,6 +35,10 @@ QString collectorItemCountText(std::int64_t count) { return QString::fromStdStri
 
 QString collectorFreedMessage(std::int64_t bytes) { return QStringLiteral("Freed ") + collectorBytes(bytes); }
 
+QString collectorMovedMessage(std::int64_t bytes) {
+    return QStringLiteral("Moved ") + collectorBytes(bytes) + QStringLiteral(" to the Trash");
+}
+
 QString collectorSummaryHelp(std::int64_t count, const CollectorFigure& total) {
     const QString amount = total.isWhollyKnown() || total.knownBytes > 0 ? collectorFigureText(total)
                                                                           : QStringLiteral("an unknown amount");

@@ -22,6 +22,9 @@ QString collectorFigureText(const CollectorFigure& figure);
 QString collectorItemCountText(std::int64_t count);
 // "Freed 1.2 MB".
 QString collectorFreedMessage(std::int64_t bytes);
+// "Moved 1.2 MB to the Trash": what went to a Trash inside the scanned folder, which
+// still counts it.
+QString collectorMovedMessage(std::int64_t bytes);
 // The compact summary's help: "3 items, 1.2 MB to free. Click to show them."
 QString collectorSummaryHelp(std::int64_t count, const CollectorFigure& total);
 // "1 Collected Item", "1,234 Collected Items".

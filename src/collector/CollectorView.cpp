@@ -287,15 +287,15 @@ void CollectorView::confirmTrash() {
     cancelConfirm();
     if (state_.isTrashingCollector()) return;
     const QPointer<CollectorView> self(this);
-    state_.trashCollected([self](std::int64_t freed) {
-        if (self && freed > 0) self->showFreed(freed);
+    state_.trashCollected([self](const TrashMoves::TrashOutcome& outcome) {
+        if (self && outcome.bytes > 0) self->showFreed(outcome.bytes, outcome.intoScannedTrash);
     });
 }
 
 // ---- Freed badge ----
 
-void CollectorView::showFreed(std::int64_t bytes) {
-    freedMessage_ = collectorFreedMessage(bytes);
+void CollectorView::showFreed(std::int64_t bytes, bool intoScannedTrash) {
+    freedMessage_ = intoScannedTrash ? collectorMovedMessage(bytes) : collectorFreedMessage(bytes);
     const int token = ++freedToken_;
     clock_->schedule(kFreedShown, this, [this, token] {
         if (freedToken_ != token) return;

@@ -53,7 +53,9 @@ public:
     void requestDelete();
     void confirmTrash();
     void cancelConfirm();
-    void showFreed(std::int64_t bytes);
+    // The badge after a move: "Freed …", or "Moved … to the Trash" where the bytes went
+    // to a Trash inside the scanned folder and still count there.
+    void showFreed(std::int64_t bytes, bool intoScannedTrash = false);
     void storeChipStripWidth(double width);
     void setShowItems(bool show);
 

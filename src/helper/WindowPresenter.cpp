@@ -1,5 +1,6 @@
 #include "helper/WindowPresenter.h"
 
+#include "shell/WindowCloseKeys.h"
 #include "shell/WindowForward.h"
 #include "startup/ui/StartupItemsView.h"
 #include "uninstaller/ui/UninstallerView.h"
@@ -27,6 +28,7 @@ PresentedWindow::PresentedWindow(const QString& identifier, const QString& title
     layout->addWidget(content);
     // A fixed window takes the size its content asks for, and follows it.
     if (!resizable) layout->setSizeConstraint(QLayout::SetFixedSize);
+    closeWithWindowKeys(*this);
 }
 
 void PresentedWindow::closeEvent(QCloseEvent* event) {

@@ -2,13 +2,17 @@
 
 #include "app/HelperController.h"
 
+#include <QTimer>
+
 namespace plenwick {
 
 HelperRow helperRowFor(const HelperController& helper, bool trayAvailable) {
     const LoginItemStatus status = helper.status();
     HelperRow row;
     row.isOn = status == LoginItemStatus::enabled;
-    row.notRunning = status == LoginItemStatus::enabled && !helper.isRunning();
+    // While a copy is being started the row says so, rather than offering to start one.
+    row.starting = status == LoginItemStatus::enabled && !helper.isRunning() && helper.isStarting();
+    row.notRunning = status == LoginItemStatus::enabled && !helper.isRunning() && !row.starting;
     if (helper.lastError()) row.error = QString::fromStdString(*helper.lastError());
     // Turned on where nothing can show its icon: said where it was turned on.
     row.noSystemTray = status == LoginItemStatus::enabled && !trayAvailable;
@@ -28,6 +32,13 @@ void linkHelperRow(SettingsView& view, HelperController& helper, std::function<b
         show();
         helper.refresh();
     });
+    // Nothing tells when a desktop's tray comes or goes: it is asked again now and then.
+    auto* trayCheck = new QTimer(row);
+    trayCheck->setInterval(kTrayCheckInterval);
+    QObject::connect(trayCheck, &QTimer::timeout, row, [row, show] {
+        if (row->isVisible()) show();
+    });
+    trayCheck->start();
     show();
 }
 

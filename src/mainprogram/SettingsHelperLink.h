@@ -4,6 +4,7 @@
 
 #include "mainprogram/SettingsView.h"
 
+#include <chrono>
 #include <functional>
 
 namespace plenwick {
@@ -16,7 +17,10 @@ HelperRow helperRowFor(const HelperController& helper, bool trayAvailable);
 
 // Shows `helper` in `view`'s helper row from now on; flipping the switch turns the
 // helper on or off, Start starts it and the window appearing reads its state afresh.
-// `trayAvailable` is asked each time the row is shown. The links end with either side.
+// `trayAvailable` is asked each time the row is shown, and every `trayCheck` while the
+// window shows, so that the row follows a tray that comes or goes. The links end with
+// either side.
+inline constexpr std::chrono::milliseconds kTrayCheckInterval{2000};
 void linkHelperRow(SettingsView& view, HelperController& helper, std::function<bool()> trayAvailable);
 
 } // namespace plenwick

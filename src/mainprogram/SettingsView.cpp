@@ -3,6 +3,7 @@
 #include "shell/ShellCardBackground.h"
 #include "shell/ShellStyle.h"
 #include "shell/Symbols.h"
+#include "shell/WindowCloseKeys.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -92,6 +93,10 @@ HelperToggle::HelperToggle(QWidget* parent) : QWidget(parent) {
     connect(start_, &QPushButton::clicked, this, &HelperToggle::startRequested);
     layout->addWidget(notRunningLine_);
 
+    starting_ = calloutLabel(startingText, this);
+    starting_->setObjectName(QStringLiteral("starting"));
+    layout->addWidget(starting_);
+
     noTray_ = calloutLabel(noTrayText, this);
     noTray_->setObjectName(QStringLiteral("no-tray"));
     noTray_->setWordWrap(true);
@@ -116,6 +121,7 @@ void HelperToggle::setRow(const HelperRow& row) {
 void HelperToggle::showRow() {
     toggle_->setChecked(row_.isOn);
     notRunningLine_->setVisible(row_.notRunning);
+    starting_->setVisible(row_.starting);
     noTray_->setVisible(row_.noSystemTray);
     error_->setVisible(row_.error.has_value());
     error_->setText(row_.error.value_or(QString()));
@@ -148,6 +154,7 @@ SettingsView::SettingsView(Preferences& preferences, QWidget* parent)
     setFixedWidth(formWidth);
     fitHeight();
     applyTones();
+    closeWithWindowKeys(*this);
 }
 
 void SettingsView::showEvent(QShowEvent* event) {
@@ -180,7 +187,8 @@ void SettingsView::applyTones() {
     for (QLabel* label : findChildren<QLabel*>())
         if (label->objectName() == QLatin1String("section-footer") ||
             label->objectName() == QLatin1String("section-header") ||
-            label->objectName() == QLatin1String("not-running") || label->objectName() == QLatin1String("no-tray"))
+            label->objectName() == QLatin1String("not-running") || label->objectName() == QLatin1String("starting") ||
+            label->objectName() == QLatin1String("no-tray"))
             setTextColor(*label, secondary);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The settings window: whether Plenwick Helper starts at login (its row shows the
-// helper's registration, whether it runs and the last failure) and whether collecting
+// helper's registration, whether it runs or is starting, and the last failure) and whether collecting
 // or trashing an app offers to find its leftovers. The helper row is a thin view: it
 // shows the state it is given and asks for changes through its signals; its switch
 // moves only when the new state arrives.
@@ -24,6 +24,7 @@ struct HelperRow {
     bool notRunning = false;      // registered, but no copy runs
     std::optional<QString> error; // the last failed change
     bool noSystemTray = false;    // on, where the desktop has no tray to show its icon in
+    bool starting = false;        // registered, and a copy is being started
     bool operator==(const HelperRow&) const = default;
 };
 
@@ -34,6 +35,7 @@ public:
     static inline const QString toggleTitle = QStringLiteral("Show Plenwick Helper in the system tray");
     static inline const QString notRunningText = QStringLiteral("Not running.");
     static inline const QString startTitle = QStringLiteral("Start");
+    static inline const QString startingText = QStringLiteral("Starting…");
     static inline const QString noTrayText = QStringLiteral(
         "This desktop has no system tray, so the helper shows no icon. It still offers to remove the leftovers of "
         "apps you move to the Trash.");
@@ -46,6 +48,7 @@ public:
 
     QCheckBox* toggle() const noexcept { return toggle_; }
     QWidget* notRunningLine() const noexcept { return notRunningLine_; }
+    QLabel* startingLine() const noexcept { return starting_; }
     QPushButton* startButton() const noexcept { return start_; }
     QLabel* noTrayLine() const noexcept { return noTray_; }
     QLabel* errorLine() const noexcept { return error_; }
@@ -62,6 +65,7 @@ private:
     QCheckBox* toggle_;
     QWidget* notRunningLine_;
     QPushButton* start_;
+    QLabel* starting_;
     QLabel* noTray_;
     QLabel* error_;
 };

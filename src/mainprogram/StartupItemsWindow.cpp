@@ -1,5 +1,6 @@
 #include "mainprogram/StartupItemsWindow.h"
 
+#include "shell/WindowCloseKeys.h"
 #include "startup/ui/StartupItemsView.h"
 
 #include <QVBoxLayout>
@@ -15,6 +16,7 @@ StartupItemsWindow::StartupItemsWindow(StartupItemsModel::Environment environmen
     view_ = new StartupItemsView(std::make_unique<StartupItemsModel>(std::move(environment)), this);
     layout->addWidget(view_);
     resize(kDefaultWidth, kDefaultHeight);
+    closeWithWindowKeys(*this);
 }
 
 } // namespace plenwick

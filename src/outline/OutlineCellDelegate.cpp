@@ -8,6 +8,7 @@
 #include "shell/Symbols.h"
 #include "outline/OutlineItemModel.h"
 #include "outline/OutlineTableCoordinator.h"
+#include "outline/OutlineTableView.h"
 #include "outline/OutlineTones.h"
 #include "services/Formatters.h"
 #include "shell/ShellStyle.h"
@@ -151,7 +152,10 @@ void OutlineCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     // A row indented past its column has no room left in it; one indented nearly as far
     // has its name drawn by the table at the column's end instead.
     if (!node || !column || option.rect.isEmpty()) return;
-    if (*column == OutlineColumn::name && option.rect.width() < kOutlineNameRoom) return;
+    if (*column == OutlineColumn::name) {
+        const auto* table = qobject_cast<const OutlineTableView*>(option.widget);
+        if (option.rect.width() < (table ? table->nameRoom() : kOutlineNameRoomLeast)) return;
+    }
 
     QStyleOptionViewItem background = option;
     background.state &= ~QStyle::State_MouseOver;

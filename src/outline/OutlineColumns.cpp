@@ -1,5 +1,7 @@
 #include "outline/OutlineColumns.h"
 
+#include <algorithm>
+
 namespace plenwick {
 
 const std::array<OutlineColumnInfo, kOutlineColumnCount>& outlineColumns() {
@@ -29,6 +31,10 @@ std::optional<OutlineColumn> outlineColumnWithID(std::string_view id) noexcept {
     for (const OutlineColumnInfo& info : outlineColumns())
         if (info.id == id) return info.column;
     return std::nullopt;
+}
+
+int outlineNameRoom(int columnWidth, int indentation) noexcept {
+    return std::clamp(columnWidth - 5 * indentation, kOutlineNameRoomLeast, kOutlineNameRoomMost);
 }
 
 OutlineColumn columnOfSort(const OutlineSort& sort) noexcept {

@@ -38,9 +38,14 @@ std::optional<OutlineColumn> outlineColumnWithID(std::string_view id) noexcept;
 // The column whose header shows the indicator of `sort`.
 OutlineColumn columnOfSort(const OutlineSort& sort) noexcept;
 
-// The narrowest name cell that shows a row's icon and the start of its name. A row
-// indented so deep that less is left of its name column shows them at the column's end.
-inline constexpr int kOutlineNameRoom = 2 + 16 + 6 + 40;
+// The narrowest name cell of a row in a name column `columnWidth` wide, indented by
+// `indentation` a level: its icon and room for a short name (about ten characters),
+// or where the column is too narrow for that beside five levels of indentation, as
+// much of it as is left, never less than the icon and the start of a name. A row
+// indented so deep that less is left of its name column shows them at the column's
+// end, so that however deep the chain each name can be told from the next.
+int outlineNameRoom(int columnWidth, int indentation) noexcept;
+inline constexpr int kOutlineNameRoomLeast = 2 + 16 + 6 + 40, kOutlineNameRoomMost = 2 + 16 + 6 + 64;
 
 // The autosave name under which the columns' layout is kept.
 inline const QString kOutlineColumnsAutosaveName = QStringLiteral("Plenwick.FileOutline.v2");

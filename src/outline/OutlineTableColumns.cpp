@@ -1,6 +1,7 @@
 #include "outline/OutlineTableColumns.h"
 
 #include "app/Preferences.h"
+#include "outline/OutlineColumnFit.h"
 #include "outline/OutlineColumns.h"
 #include "outline/OutlineHeaderLayout.h"
 #include "outline/OutlineMenus.h"
@@ -13,18 +14,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace plenwick {
-
-namespace {
-int nameMinimum() { return outlineColumn(OutlineColumn::name).minimumWidth; }
-} // namespace
 
 OutlineTableColumns::OutlineTableColumns(Preferences& preferences, OutlineTableView& view, const OutlineSort& sort)
     : preferences_(preferences), view_(view) {
     fitRestoredLayout_ =
         restoreOutlineHeaderLayout(*view_.header(), preferences_.value(kOutlineColumnsAutosaveName).toByteArray(), sort);
+    noteWantedWidths();
 }
 
 void OutlineTableColumns::resize(int logical, int size) {
@@ -34,26 +33,37 @@ void OutlineTableColumns::resize(int logical, int size) {
 
 // ---- Widths ----
 
-void OutlineTableColumns::fitNameColumn() {
+void OutlineTableColumns::noteWantedWidths() {
+    const QHeaderView* header = view_.header();
+    for (int logical = 0; logical < kOutlineColumnCount && logical < header->count(); ++logical)
+        wanted_[static_cast<std::size_t>(logical)] = header->sectionSize(logical);
+}
+
+void OutlineTableColumns::layOut(std::optional<int> held) {
     QHeaderView* header = view_.header();
     const int width = view_.viewport()->width();
-    if (width <= 0) return;
-    int first = -1, last = -1;
-    for (int visual = 0; visual < header->count(); ++visual) {
-        if (header->isSectionHidden(header->logicalIndex(visual))) continue;
-        if (first < 0) first = visual;
-        last = visual;
-    }
     const int name = logicalIndex(OutlineColumn::name);
-    if (first < 0 || header->isSectionHidden(name)) return;
-    const int lastLogical = header->logicalIndex(last), firstLogical = header->logicalIndex(first);
-    const double overflow = header->sectionPosition(lastLogical) + header->sectionSize(lastLogical) +
-                            header->sectionPosition(firstLogical) - width;
-    if (overflow <= 0.5) return;
-    const int target = std::max(nameMinimum(), header->sectionSize(name) - static_cast<int>(std::ceil(overflow)));
-    if (header->sectionSize(name) <= target) return;
-    resize(name, target);
-    scheduleSave();
+    if (width <= 0 || header->isSectionHidden(name)) return;
+    std::vector<int> shown;
+    std::vector<OutlineColumnRoom> rooms;
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int logical = header->logicalIndex(visual);
+        const std::optional<OutlineColumn> column = outlineColumnAt(logical);
+        if (!column || logical == name || header->isSectionHidden(logical)) continue;
+        const OutlineColumnInfo& info = outlineColumn(*column);
+        const int wanted = wanted_[static_cast<std::size_t>(logical)];
+        shown.push_back(logical);
+        // A share bar is worth less than a name, and its percentage keeps its room down
+        // to the column's minimum; sizes, counts and dates would be cut. A width the
+        // user chose, or is choosing, stays.
+        const bool yields = *column == OutlineColumn::share && wanted == info.width && logical != held;
+        rooms.push_back({wanted, info.minimumWidth, yields});
+    }
+    const OutlineColumnInfo& nameInfo = outlineColumn(OutlineColumn::name);
+    const OutlineColumnWidths widths = fitOutlineColumns(width, nameInfo.width, nameInfo.minimumWidth, rooms);
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        if (header->sectionSize(shown[i]) != widths.others[i]) resize(shown[i], widths.others[i]);
+    if (header->sectionSize(name) != widths.name) resize(name, widths.name);
 }
 
 void OutlineTableColumns::fillNameColumn() {
@@ -68,14 +78,10 @@ void OutlineTableColumns::fillNameColumn() {
             QScopedValueRollback resizing(resizing_, true);
             repaired = fitRestoredOutlineColumns(*header, width);
         }
+        noteWantedWidths();
         if (repaired) scheduleSave();
     }
-    int others = 0;
-    for (int logical = 0; logical < header->count(); ++logical)
-        if (logical != name && !header->isSectionHidden(logical)) others += header->sectionSize(logical);
-    const int target = std::max(nameMinimum(), width - others);
-    if (header->sectionSize(name) == target) return;
-    resize(name, target);
+    layOut(std::nullopt);
 }
 
 void OutlineTableColumns::columnResized(int logical, int newSize) {
@@ -84,7 +90,11 @@ void OutlineTableColumns::columnResized(int logical, int newSize) {
     if (!column) return;
     const int minimum = outlineColumn(*column).minimumWidth;
     if (newSize < minimum && !view_.header()->isSectionHidden(logical)) resize(logical, minimum);
-    if (*column != OutlineColumn::name) fitNameColumn();
+    if (*column != OutlineColumn::name) {
+        // The column under the user's hand keeps what it is given while the others fit.
+        wanted_[static_cast<std::size_t>(logical)] = std::max(minimum, newSize);
+        layOut(logical);
+    }
     scheduleSave();
 }
 
@@ -119,10 +129,9 @@ void OutlineTableColumns::toggleColumn(int logical) {
             QScopedValueRollback resizing(resizing_, true);
             repairShownOutlineColumn(*header, logical);
         }
-        fitNameColumn();
-    } else {
-        fillNameColumn();
+        wanted_[static_cast<std::size_t>(logical)] = header->sectionSize(logical);
     }
+    layOut(std::nullopt);
     scheduleSave();
 }
 
@@ -138,7 +147,18 @@ void OutlineTableColumns::scheduleSave() {
 
 void OutlineTableColumns::saveLayout() {
     saveScheduled_ = false;
-    preferences_.setValue(kOutlineColumnsAutosaveName, view_.header()->saveState());
+    // The widths kept are the wanted ones, not what a narrow sidebar pressed them to.
+    QHeaderView* header = view_.header();
+    const int name = logicalIndex(OutlineColumn::name);
+    std::vector<std::pair<int, int>> pressed;
+    for (int logical = 0; logical < kOutlineColumnCount && logical < header->count(); ++logical) {
+        const int wanted = wanted_[static_cast<std::size_t>(logical)];
+        if (logical == name || header->isSectionHidden(logical) || header->sectionSize(logical) == wanted) continue;
+        pressed.emplace_back(logical, header->sectionSize(logical));
+        resize(logical, wanted);
+    }
+    preferences_.setValue(kOutlineColumnsAutosaveName, header->saveState());
+    for (const auto& [logical, size] : pressed) resize(logical, size);
 }
 
 } // namespace plenwick

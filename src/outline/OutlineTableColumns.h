@@ -1,12 +1,20 @@
 #pragma once
 // The outline table's columns: the saved layout restored and saved again soon after
-// each change, columns shown and hidden from the header's menu, and the widths. Only
-// the name column follows the table's width: it takes what the other shown columns
-// leave, never less than its minimum. However deep the rows, it never takes room from
-// the other columns: deep names give way instead. GUI thread only.
+// each change, columns shown and hidden from the header's menu, and the widths. The
+// name column follows the table's width: it takes what the other shown columns leave,
+// never less than its minimum, and the share column (while at its first width) gives
+// way before it goes below its own (OutlineColumnFit). Each column keeps the width it
+// wants, which is the one saved, whatever a narrow sidebar pressed it to. However deep
+// the rows, the name column never takes room from the other columns: deep names give
+// way instead. GUI thread only.
+
+#include "outline/OutlineColumns.h"
 
 #include <QObject>
 #include <QPoint>
+
+#include <array>
+#include <optional>
 
 class QMenu;
 
@@ -24,10 +32,8 @@ public:
     // have its model.
     OutlineTableColumns(Preferences& preferences, OutlineTableView& view, const OutlineSort& sort);
 
-    // Narrows the name column so that every shown column fits the table's width.
-    void fitNameColumn();
-    // Gives the name column the width the other shown columns leave (at least its
-    // minimum): when the table's width changes and when a column is hidden.
+    // Fits the shown columns to the table's width (see OutlineColumnFit) when it
+    // changes, a restored layout fitted to it first.
     void fillNameColumn();
     // The user resized a column: not below its minimum, and the others fit.
     void columnResized(int logical, int newSize);
@@ -44,6 +50,10 @@ public:
 private:
     // Resizes a column without taking it for the user's resize.
     void resize(int logical, int size);
+    // Takes the columns' widths as the ones they want.
+    void noteWantedWidths();
+    // Gives every shown column its width; `held` keeps the one the user resizes.
+    void layOut(std::optional<int> held);
 
     Preferences& preferences_;
     OutlineTableView& view_;
@@ -51,6 +61,8 @@ private:
     bool saveScheduled_ = false;
     // A saved layout was restored and is fitted to the table's first width.
     bool fitRestoredLayout_ = false;
+    // By logical index: the width each column has when nothing presses it.
+    std::array<int, kOutlineColumnCount> wanted_{};
 };
 
 } // namespace plenwick

@@ -3,10 +3,12 @@
 #include "app/AppState.h"
 #include "outline/OutlineColumns.h"
 #include "outline/OutlineFolderOrders.h"
+#include "outline/OutlineHeaderLayout.h"
 #include "outline/OutlineItemModel.h"
 #include "outline/OutlineTableView.h"
 #include "runtime/BackgroundTask.h"
 
+#include <QHeaderView>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 
@@ -93,7 +95,7 @@ void OutlineTableListing::clear() {
 }
 
 void OutlineTableListing::applyContent(OutlineContent content) {
-    if (const OutlineTree* shown = tree()) savedTree_ = SavedTree{shown->root, expandedNodes(), origin()};
+    if (const OutlineTree* shown = tree()) savedTree_ = SavedTree{shown->root, expandedNodes(), origin(), sort_};
     const auto* newTree = std::get_if<OutlineTree>(&content);
     auto* newFlat = std::get_if<OutlineFlatList>(&content);
     if (newTree && savedTree_ && savedTree_->root != newTree->root) savedTree_.reset();
@@ -102,6 +104,14 @@ void OutlineTableListing::applyContent(OutlineContent content) {
         stopBackgroundSort();
         model_.setSort(sort_);
     }
+    // The largest files come largest first when they are chosen, whatever order the
+    // tree had; the tree comes back in the order it was left in.
+    using Kind = OutlineFlatList::Source::Kind;
+    if (newFlat && newFlat->source.kind == Kind::largest && !listedLargest_)
+        showSort(OutlineSort{});
+    else if (newTree && savedTree_)
+        showSort(savedTree_->sort);
+    if (!newFlat || newFlat->source.kind != Kind::placeholder) listedLargest_ = newFlat && newFlat->source.kind == Kind::largest;
     if (newFlat && !sort_.isDefault()) {
         sort_.sort(newFlat->nodes, names_);
         newFlat->updateMaxSize();
@@ -199,6 +209,13 @@ void OutlineTableListing::sortRequested(int column, Qt::SortOrder order) {
     // comes the rows keep theirs.
     if (showsTree() && startBackgroundSort()) return;
     applySortNow();
+}
+
+void OutlineTableListing::showSort(const OutlineSort& sort) {
+    if (sort == sort_) return;
+    sort_ = sort;
+    model_.setSort(sort_);
+    showOutlineSortIndicator(*view_.header(), sort_);
 }
 
 void OutlineTableListing::applySortNow() {

@@ -1,7 +1,8 @@
 #pragma once
 // Which rows the outline's table holds: the content listed (the tree below the scan
 // root, or a flat list), switched as the sidebar asks while a tree left for a flat
-// list keeps its expansion and scroll position for its return; reloads in place
+// list keeps its expansion, scroll position and order for its return, and the
+// largest files come largest first when chosen; reloads in place
 // around tree edits and sorts, keeping expansion and scroll; and the order of the
 // rows, wide folders ordered in the background. GUI thread only.
 
@@ -82,6 +83,7 @@ private:
         NodeRef root;
         std::vector<NodeRef> expanded;
         Origin origin;
+        OutlineSort sort;
     };
     struct PendingReload {
         std::vector<NodeRef> expanded;
@@ -97,6 +99,8 @@ private:
     void endReload();
     // Lists the rows in `sort_` at once, folders as they come.
     void applySortNow();
+    // Takes `sort` for the content about to be listed and shows it in the header.
+    void showSort(const OutlineSort& sort);
     // Starts ordering the large expanded folders in `sort_` in the background; false
     // when there are none (or the sort needs no ordering).
     bool startBackgroundSort();
@@ -127,6 +131,8 @@ private:
     bool reloadedForEdit_ = false;
     bool changingRows_ = false;
     OutlineSort sort_;
+    // The last list other than a placeholder was the largest files.
+    bool listedLargest_ = false;
     // Set while a background sort runs; its stop is requested when it is superseded.
     std::optional<std::stop_source> sortStop_;
 };

@@ -190,14 +190,17 @@ void OutlineTableView::drawRow(QPainter* painter, const QStyleOptionViewItem& op
     drawDeepName(painter, row, index);
 }
 
+int OutlineTableView::nameRoom() const { return outlineNameRoom(columnWidth(treeColumn()), indentation()); }
+
 int OutlineTableView::treeColumn() const {
     return treePosition() >= 0 ? treePosition() : header()->logicalIndex(0);
 }
 
 bool OutlineTableView::drawsNameAtColumnEnd(const QModelIndex& index) const {
     const int column = treeColumn();
-    return column == logicalIndex(OutlineColumn::name) && columnWidth(column) >= kOutlineNameRoom &&
-           visualRect(index.siblingAtColumn(column)).width() < kOutlineNameRoom;
+    const int room = nameRoom();
+    return column == logicalIndex(OutlineColumn::name) && columnWidth(column) >= room &&
+           visualRect(index.siblingAtColumn(column)).width() < room;
 }
 
 void OutlineTableView::drawDeepName(QPainter* painter, const QStyleOptionViewItem& option,
@@ -209,7 +212,8 @@ void OutlineTableView::drawDeepName(QPainter* painter, const QStyleOptionViewIte
     const QModelIndex name = index.siblingAtColumn(column);
     const int left = columnViewportPosition(column), width = columnWidth(column);
     QStyleOptionViewItem cell = option;
-    cell.rect = QRect(left + width - kOutlineNameRoom, option.rect.top(), kOutlineNameRoom, option.rect.height());
+    const int room = nameRoom();
+    cell.rect = QRect(left + width - room, option.rect.top(), room, option.rect.height());
     cell.index = name;
     cell.state.setFlag(QStyle::State_Selected, selectionModel()->isSelected(name));
     painter->save();
@@ -224,7 +228,7 @@ void OutlineTableView::drawBranches(QPainter* painter, const QRect& rect, const 
     const int column = treeColumn();
     const int left = columnViewportPosition(column);
     int width = columnWidth(column);
-    if (drawsNameAtColumnEnd(index)) width -= kOutlineNameRoom;
+    if (drawsNameAtColumnEnd(index)) width -= nameRoom();
     painter->save();
     painter->setClipRect(QRect(left, rect.top(), std::max(0, width), rect.height()), Qt::IntersectClip);
     QTreeView::drawBranches(painter, rect, index);

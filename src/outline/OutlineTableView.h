@@ -29,6 +29,9 @@ public:
     void layoutNow();
     // The rectangle of the row of `index` across the whole viewport.
     QRect rowRect(const QModelIndex& index) const;
+    // The narrowest name cell of a row; one indented deeper shows its name in this
+    // room at the end of the name column.
+    int nameRoom() const;
 
     void keyboardSearch(const QString& search) override;
     // Scrolls up or down to show `index`, never sideways: the name column stays where

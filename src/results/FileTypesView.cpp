@@ -235,6 +235,20 @@ QSize FileTypesView::sizeHint() const {
     return QSize(column->sizeHint().width(), height);
 }
 
+int FileTypesView::heightShowingRows(int rows) const {
+    const QLayout* column = layout();
+    const int body = model_->rowCount() > 0 ? std::min(rows, model_->rowCount()) * list_->sizeHintForRow(0)
+                                            : placeholder_->sizeHint().height();
+    int height = 0;
+    for (int i = 0; i < column->count(); ++i) {
+        QLayoutItem* item = column->itemAt(i);
+        if (item->isEmpty()) continue;
+        height += (item->widget() && item->widget() == body_->parentWidget() ? body : item->sizeHint().height()) +
+                  (height > 0 ? column->spacing() : 0);
+    }
+    return height;
+}
+
 void FileTypesView::setSegment(FileTypesSegment segment) {
     if (segment == segment_) return;
     segment_ = segment;

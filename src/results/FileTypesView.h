@@ -45,6 +45,9 @@ public:
 
     // The height that shows every row.
     QSize sizeHint() const override;
+    // The height that shows `rows` rows (the placeholder when there are none) below
+    // the controls as they are now.
+    int heightShowingRows(int rows) const;
 
     FileTypesSegment segment() const noexcept { return segment_; }
     void setSegment(FileTypesSegment segment);

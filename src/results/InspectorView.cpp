@@ -48,12 +48,22 @@ public:
         if (!content || !content->layout()) return 0;
         return content->layout()->totalHeightForWidth(width);
     }
+    // The scrolled rows end `gap` above the part's bottom, so that the last one shown
+    // shows whole; the part keeps its height.
+    void setBottomGap(int gap) {
+        if (gap == gap_) return;
+        gap_ = gap;
+        setViewportMargins(0, 0, 0, gap);
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == widget() && event->type() == QEvent::LayoutRequest) updateGeometry();
         return QScrollArea::eventFilter(watched, event);
     }
+
+private:
+    int gap_ = 0;
 };
 
 // Holds the disk-usage card's place in the column at the card's visible size and lays
@@ -182,35 +192,50 @@ std::vector<int> InspectorView::upperBreaksAt(int width, int& essential) const {
     return breaks;
 }
 
-int InspectorView::lowerWantedHeight() const {
+int InspectorView::lowerHeight(std::optional<int> rows) const {
     // Asked afresh: the breakdown's rows change without the layouts above it knowing.
     int wanted = 0;
     const QLayout* column = lower_->layout();
     for (int i = 0; i < column->count(); ++i) {
         QLayoutItem* item = column->itemAt(i);
         if (item->isEmpty()) continue;
-        wanted += item->widget() == fileTypes_ ? fileTypes_->sizeHint().height() : item->sizeHint().height();
+        if (item->widget() != fileTypes_)
+            wanted += item->sizeHint().height();
+        else
+            wanted += rows ? fileTypes_->heightShowingRows(*rows) : fileTypes_->sizeHint().height();
     }
     return wanted;
 }
 
 int InspectorView::upperHeight(int width, int height, int minimumBottom) const {
-    const int bottomWanted = lowerWantedHeight();
+    const int bottomWanted = lowerHeight(std::nullopt);
+    // The breakdown keeps its least room, and more where the font needs more to show
+    // two of its rows under its heading and controls, taken from the details down to
+    // what they keep in any column.
+    const int bottomLeast =
+        std::max(minimumBottom, std::min(lowerHeight(kLeastRows), height - kDetailsKept));
     // The details come whole before the breakdown, which then gets the room its rows
-    // want; the card takes what they leave. Where the details cannot show whole, the
-    // part ends below its last whole row, so that no button shows cut in half.
+    // want; the card takes what they leave.
     auto share = [&](int w, std::vector<int>& breaks) {
         int essential = 0;
         breaks = upperBreaksAt(w, essential);
-        return static_cast<int>(ShellInspectorLayout::topShare(height, minimumBottom, essential,
+        return static_cast<int>(ShellInspectorLayout::topShare(height, bottomLeast, essential,
                                                                scroll_->heightForWidth(w), bottomWanted));
     };
+    auto* scroll = static_cast<UpperScroll*>(scroll_);
     std::vector<int> breaks;
     const int full = scroll_->heightForWidth(width);
-    if (share(width, breaks) >= full) return full;
-    // Less than the whole: the content scrolls beside its scroll bar, narrower.
+    if (share(width, breaks) >= full) {
+        scroll->setBottomGap(0);
+        return full;
+    }
+    // Less than the whole: the content scrolls beside its scroll bar, narrower, and
+    // its shown part ends below its last whole row, so that no button shows cut in
+    // half; the rest of the part's height stays empty.
     const int narrower = std::max(0, width - scroll_->verticalScrollBar()->sizeHint().width());
-    return ShellInspectorLayout::wholeRowsHeight(share(narrower, breaks), breaks);
+    const int top = share(narrower, breaks);
+    scroll->setBottomGap(top - ShellInspectorLayout::wholeRowsHeight(top, breaks));
+    return top;
 }
 
 void InspectorView::onChanged(quint64 fields) {

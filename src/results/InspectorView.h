@@ -2,13 +2,15 @@
 // The content of the inspector column. Above, scrolling: the details of the selected
 // item, or of the folder at the centre of the chart when nothing is selected (or
 // "No Selection" without either), then the disk-usage card. Below, under "File
-// Types", the breakdown, which always keeps at least 170 pixels.
+// Types", the breakdown, which always keeps at least 170 pixels, and more where the
+// font needs more to show two of its rows and the column has room for it.
 
 #include "scanner/FileNode.h"
 
 #include <QPoint>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 class QScrollArea;
@@ -43,8 +45,11 @@ private:
     // The upper part's height in a column `height` high at `width`, the breakdown
     // keeping `minimumBottom`.
     int upperHeight(int width, int height, int minimumBottom) const;
-    // The lower part's height that shows every row of the breakdown.
-    int lowerWantedHeight() const;
+    // The lower part's height that shows `rows` rows of the breakdown (none: every row).
+    int lowerHeight(std::optional<int> rows) const;
+    // The rows the breakdown shows at least, whatever the font, where the details keep
+    // `kDetailsKept` beside them (a column 300 high splits 130 and 170).
+    static constexpr int kLeastRows = 2, kDetailsKept = 130;
     // Heights at which the upper part cuts none of its rows, laid out at `width`;
     // `essential` is set to the height that shows the details whole.
     std::vector<int> upperBreaksAt(int width, int& essential) const;

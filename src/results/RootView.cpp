@@ -112,6 +112,9 @@ QString RootView::windowTitleText() const { return title_; }
 
 void RootView::onChanged(quint64 fields) {
     using F = AppState::Field;
+    // The results changed in place: the recent scan of their folder shows their size now.
+    if ((fields & AppState::bit(F::treeVersion)) && state_.root())
+        RecentScans::updateSize(state_.preferences(), state_.root()->url(), state_.root()->size());
     if (fields & (AppState::bit(F::phase) | AppState::bit(F::root) | AppState::bit(F::treeVersion) |
                   AppState::bit(F::volumeNames)))
         showPhase();

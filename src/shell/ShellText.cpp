@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QStyle>
 
 #include <algorithm>
 #include <cmath>
@@ -55,12 +56,21 @@ QColor ShellText::textColor() const {
     return tone_ == Tone::primary ? shellPrimaryColor(palette()) : shellSecondaryColor(palette());
 }
 
+int ShellText::lineHeight() const {
+    // Some glyphs reach further below the line than the font's descent (an underscore,
+    // at some sizes): the line keeps room for them, whatever the text, so that lines of
+    // one style stay one height.
+    const QFontMetricsF metrics(font());
+    const qreal lowest = metrics.tightBoundingRect(QStringLiteral("_gjpqy|")).bottom();
+    return std::max(fontMetrics().height(), fontMetrics().ascent() + static_cast<int>(std::ceil(lowest)));
+}
+
 QSize ShellText::sizeHint() const {
     const QFontMetrics metrics = fontMetrics();
     const QMargins m = contentsMargins();
     // Eliding measures glyph bounds too; the advance alone can fall a pixel short.
     const qreal width = std::max<qreal>(metrics.horizontalAdvance(text_), metrics.boundingRect(text_).width());
-    return QSize(static_cast<int>(std::ceil(width)) + 1 + m.left() + m.right(), metrics.height() + m.top() + m.bottom());
+    return QSize(static_cast<int>(std::ceil(width)) + 1 + m.left() + m.right(), lineHeight() + m.top() + m.bottom());
 }
 
 QSize ShellText::minimumSizeHint() const {
@@ -68,14 +78,25 @@ QSize ShellText::minimumSizeHint() const {
     const QMargins m = contentsMargins();
     const int least = elideMode_ == Qt::ElideNone ? sizeHint().width() - m.left() - m.right()
                                                   : metrics.horizontalAdvance(QStringLiteral("…")) * 3;
-    return QSize(least + m.left() + m.right(), metrics.height() + m.top() + m.bottom());
+    return QSize(least + m.left() + m.right(), lineHeight() + m.top() + m.bottom());
 }
 
 void ShellText::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setPen(textColor());
     painter.setFont(font());
-    painter.drawText(contentsRect(), static_cast<int>(alignment_ | Qt::AlignVCenter) | Qt::TextSingleLine, shownText());
+    // The line centred on whole pixels, on a baseline that leaves its lowest glyphs
+    // their room below.
+    const QRect box = contentsRect();
+    const QFontMetrics metrics = fontMetrics();
+    const QString text = shownText();
+    const int baseline = box.top() + std::max(0, (box.height() - lineHeight()) / 2) + metrics.ascent();
+    const int width = metrics.horizontalAdvance(text);
+    int x = box.left();
+    const Qt::Alignment horizontal = QStyle::visualAlignment(layoutDirection(), alignment_) & Qt::AlignHorizontal_Mask;
+    if (horizontal & Qt::AlignRight) x = box.right() + 1 - width;
+    else if (horizontal & Qt::AlignHCenter) x = box.left() + (box.width() - width) / 2;
+    painter.drawText(QPoint(x, baseline), text);
 }
 
 } // namespace plenwick

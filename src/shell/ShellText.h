@@ -43,6 +43,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The height of one line: the font's, or more where its lowest glyphs need it.
+    int lineHeight() const;
+
     QString text_;
     Tone tone_ = Tone::primary;
     std::optional<QColor> tint_;

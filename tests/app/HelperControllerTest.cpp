@@ -72,11 +72,13 @@ TEST_F(HelperControllerTest, TurningOnWritesTheEntryAndStartsTheHelperAfterTheWa
     EXPECT_NE(readFile(entry()).find("Exec=" + helper + "\n"), std::string::npos);
     EXPECT_EQ(processes->launches, 0) << "nothing starts before the wait";
     ASSERT_EQ(changes.size(), 1u) << "one notice for the whole operation";
-    EXPECT_EQ(changes[0], HelperController::bit(Field::status));
+    EXPECT_EQ(changes[0], HelperController::bit(Field::status) | HelperController::bit(Field::isStarting));
+    EXPECT_TRUE(controller->isStarting()) << "from the switch on, through the wait";
 
     settle();
     EXPECT_EQ(processes->launches, 1);
     EXPECT_TRUE(controller->isRunning());
+    EXPECT_FALSE(controller->isStarting()) << "it runs";
 
     // The helper quits on its own: its exit is noticed.
     processes->running.clear();

@@ -124,6 +124,18 @@ TEST(RecentScans, RecordAndRemoveWorkOnTheStoredList) {
     EXPECT_EQ(paths(RecentScans::load(preferences)), std::vector<std::string>{"/"});
 }
 
+TEST(RecentScans, AnEditInPlaceChangesOnlyTheSizeOfItsEntry) {
+    MemoryPreferences preferences;
+    const auto at = RecentScan::timePoint(1000);
+    RecentScans::record(preferences, "/home/ann/Projects", 9000, at);
+    RecentScans::record(preferences, "/home/ann/Music", 5000, at + std::chrono::seconds(5));
+    RecentScans::updateSize(preferences, "/home/ann/Projects/", 4000);
+    EXPECT_EQ(preferences.value(RecentScans::preferenceKey, {}).toByteArray(),
+              R"([{"path":"/home/ann/Music","date":1005,"size":5000},{"path":"/home/ann/Projects","date":1000,"size":4000}])");
+    RecentScans::updateSize(preferences, "/srv/unlisted", 1);
+    EXPECT_EQ(RecentScans::load(preferences).size(), 2u) << "nothing added";
+}
+
 TEST(RecentScans, DatesCountFromTheStartOf2001) {
     const auto start2001 = system_clock::from_time_t(978307200);
     EXPECT_DOUBLE_EQ(RecentScan::referenceSeconds(start2001), 0);

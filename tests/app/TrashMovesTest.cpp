@@ -80,7 +80,7 @@ TEST_F(TrashMovesTest, OutcomesArrivingAfterTheWorkflowWentAreDropped) {
     knowBundle("/scan/Mail.app", "com.example.mail");
     moves->addToCollector({big, mail});
     bool done = false;
-    moves->trashCollected([&](std::int64_t) { done = true; });
+    moves->trashCollected([&](const TrashMoves::TrashOutcome&) { done = true; });
     moves->trashPending(child(root, "t.txt"));
     entry.reset();
     moves.reset();

@@ -1,5 +1,7 @@
 #include "StateFixture.h"
 
+#include "app/ScannedTrash.h"
+
 using namespace plenwick;
 using namespace plenwick::test;
 using Field = AppState::Field;
@@ -33,7 +35,7 @@ protected:
     // Moves the collector and returns the bytes freed.
     std::int64_t trashCollector() {
         std::optional<std::int64_t> freed;
-        state->trashCollected([&](std::int64_t bytes) { freed = bytes; });
+        state->trashCollected([&](const TrashMoves::TrashOutcome& outcome) { freed = outcome.bytes; });
         settle();
         EXPECT_TRUE(freed.has_value());
         return freed.value_or(-1);
@@ -145,9 +147,9 @@ TEST_F(TrashTest, AnEmptyCollectorMovesNothingAndClearsTheMessage) {
 TEST_F(TrashTest, OneMoveOfTheCollectorAtATime) {
     state->addToCollector({big});
     std::vector<std::int64_t> freed;
-    state->trashCollected([&](std::int64_t bytes) { freed.push_back(bytes); });
+    state->trashCollected([&](const TrashMoves::TrashOutcome& outcome) { freed.push_back(outcome.bytes); });
     EXPECT_TRUE(state->isTrashingCollector());
-    state->trashCollected([&](std::int64_t bytes) { freed.push_back(bytes); });
+    state->trashCollected([&](const TrashMoves::TrashOutcome& outcome) { freed.push_back(outcome.bytes); });
     EXPECT_EQ(freed, std::vector<std::int64_t>{0}) << "the refused call hears at once that it freed nothing";
     settle();
     EXPECT_EQ(freed, (std::vector<std::int64_t>{0, 100}));
@@ -269,9 +271,15 @@ TEST_F(TrashTest, AMovedAppIsAnnouncedFirstAndOffersItsLeftoversWhenAnyAreFound)
 }
 
 TEST_F(TrashTest, WhatASessionMovedLeavesTheTreeAndTheScannedFolderGoingEndsTheResults) {
+    settle();
+    volumes->mounted = {volume("/", "Disk With More Room", 1000, 900)};
     state->uninstallEntry().sessionTrashed({"/elsewhere/x", "/scan"}); // the root alone is no node to prune...
     EXPECT_FALSE(state->root()); // ...but it went: nothing of the results stands
     EXPECT_EQ(state->phase().kind(), Kind::home);
+    // Back home as after closing the results by hand: the disks show their room anew.
+    settle();
+    ASSERT_EQ(state->volumes().size(), 1u);
+    EXPECT_EQ(state->volumes().front().availableCapacity, 900);
 
     state->finishScan(root, {});
     settle();
@@ -292,9 +300,94 @@ TEST_F(TrashTest, MovesOnRealThreads) {
     state->finishScan(root, {});
     state->addToCollector({child(root, "A"), child(root, "B")});
     std::optional<std::int64_t> freed;
-    state->trashCollected([&](std::int64_t bytes) { freed = bytes; });
+    state->trashCollected([&](const TrashMoves::TrashOutcome& outcome) { freed = outcome.bytes; });
     ASSERT_TRUE(QTest::qWaitFor([&] { return freed.has_value(); }, 5000));
     EXPECT_EQ(*freed, 12);
     EXPECT_EQ(root->size(), 1);
     EXPECT_TRUE(state->collector().empty());
+}
+
+// A scan of a home folder whose Trash lies inside it, moved to with the real Trash.
+class TrashInsideTheScanTest : public StateTest {
+protected:
+    void SetUp() override {
+        AppEnvironment env = fakeEnvironment();
+        env.trash.trashItem = {};
+        env.trash.trashItems = {};
+        state = std::make_unique<AppState>(std::move(env));
+        home = makeTree({{"home/docs/a.bin", 8192}, {"home/docs/b.bin", 4096}, {"home/docs/c.bin", 4096},
+                         {"home/.local/share/keep.txt", 10}}) +
+               "/home";
+        ::setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
+        movedDataHome_ = true;
+        state->startScan(home);
+        settle();
+        ASSERT_TRUE(state->root());
+    }
+    NodeRef at(const std::string& relative) { return state->nodeForURL(home + "/" + relative); }
+    std::string home;
+};
+
+TEST_F(TrashInsideTheScanTest, WhatMovesReappearsUnderTheTrashAndCountsAsMovedNotFreed) {
+    const std::int64_t before = state->root()->size();
+    const std::int64_t files = state->root()->fileCount();
+
+    // One item, into a Trash this move makes: the nearest folder is scanned again.
+    ASSERT_FALSE(at(".local/share/Trash"));
+    state->trashPending(at("docs/c.bin"));
+    settle();
+    EXPECT_FALSE(at("docs/c.bin"));
+    ASSERT_TRUE(at(".local/share/Trash/files/c.bin"));
+    EXPECT_EQ(at(".local/share/Trash/files/c.bin")->size(), 4096);
+    EXPECT_GE(state->root()->size(), before) << "nothing left the scanned folder";
+
+    // The collector, into the Trash now in the tree.
+    state->addToCollector({at("docs/a.bin"), at("docs/b.bin")});
+    std::optional<TrashMoves::TrashOutcome> outcome;
+    state->trashCollected([&](const TrashMoves::TrashOutcome& o) { outcome = o; });
+    settle();
+    ASSERT_TRUE(outcome);
+    EXPECT_EQ(outcome->bytes, 8192 + 4096);
+    EXPECT_TRUE(outcome->intoScannedTrash);
+    EXPECT_TRUE(at(".local/share/Trash/files/a.bin"));
+    EXPECT_TRUE(at(".local/share/Trash/files/b.bin"));
+    EXPECT_FALSE(at("docs/a.bin"));
+    EXPECT_GE(state->root()->size(), before);
+    // The three items and their restore records.
+    EXPECT_EQ(state->root()->fileCount(), files + 3);
+
+    // What an uninstall session moved goes the same way.
+    const std::string moved = home + "/.local/share/Trash/files/keep.txt";
+    std::filesystem::rename(home + "/.local/share/keep.txt", moved);
+    state->uninstallEntry().sessionTrashed({home + "/.local/share/keep.txt"});
+    settle();
+    EXPECT_TRUE(at(".local/share/Trash/files/keep.txt"));
+}
+
+TEST_F(TrashInsideTheScanTest, ATrashOutsideTheScanFreesWhatMoved) {
+    const std::string elsewhere = dir.path().toStdString() + "/elsewhere";
+    std::filesystem::create_directories(elsewhere);
+    ::setenv("XDG_DATA_HOME", elsewhere.c_str(), 1);
+    const std::int64_t before = state->root()->size();
+    state->addToCollector({at("docs/a.bin")});
+    std::optional<TrashMoves::TrashOutcome> outcome;
+    state->trashCollected([&](const TrashMoves::TrashOutcome& o) { outcome = o; });
+    settle();
+    ASSERT_TRUE(outcome);
+    EXPECT_EQ(outcome->bytes, 8192);
+    EXPECT_FALSE(outcome->intoScannedTrash);
+    EXPECT_EQ(state->root()->size(), before - 8192);
+}
+
+TEST_F(StateTest, TheTrashOfAMovedItemIsFoundInTheTreeWhicheverLinksLeadToIt) {
+    EXPECT_EQ(trashFolderOf("/home/u/.local/share/Trash/files/a.txt"), "/home/u/.local/share/Trash");
+    EXPECT_EQ(trashFolderOf("/media/usb/.Trash-1000/files/a.txt"), "/media/usb/.Trash-1000");
+    EXPECT_EQ(trashFolderOf("/Trash/a.txt"), "/Trash");
+    // <dir>/scan is a link to <dir>/real, the Trash behind the link <dir>/data.
+    trashBehindLinks();
+    const std::string base = dir.path().toStdString();
+    EXPECT_EQ(trashFoldersInScan(base + "/scan", {homeTrashFolder(), base + "/data/Trash", base + "/elsewhere"}),
+              std::vector<std::string>{base + "/scan/share/Trash"});
+    EXPECT_EQ(trashFoldersInScan(base + "/scan/share", {base + "/real/.Trash-1000"}), std::vector<std::string>{});
+    EXPECT_EQ(trashFoldersInScan(base + "/gone", {homeTrashFolder()}), std::vector<std::string>{});
 }

@@ -57,7 +57,8 @@ protected:
                     asked.push_back("stats");
                     statsRemoved = std::move(removed);
                 },
-                [this] { asked.push_back("refresh"); }, [this] { asked.push_back("close"); }};
+                [this] { asked.push_back("refresh"); }, [this] { asked.push_back("close"); },
+                [this](const NodeRef& folder) { asked.push_back("rescan " + std::string(folder->name())); }};
     }
 
     StateChanges changes{[this](StateChanges::Fields fields) {

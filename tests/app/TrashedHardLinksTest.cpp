@@ -53,7 +53,7 @@ protected:
     NodeRef at(const std::string& rel) const { return state->nodeForURL(scan + "/" + rel); }
     std::int64_t trashCollector() {
         std::optional<std::int64_t> freed;
-        state->trashCollected([&](std::int64_t bytes) { freed = bytes; });
+        state->trashCollected([&](const TrashMoves::TrashOutcome& outcome) { freed = outcome.bytes; });
         settle();
         EXPECT_TRUE(freed.has_value());
         return freed.value_or(-1);

@@ -132,6 +132,7 @@ TEST_F(CollectorTreeTest, TextsCountWithGroupingAndNameFoldersFromHome) {
     EXPECT_EQ(collectorLeftoverBadgeHelp(1), "Plus 1 leftover item outside this scan");
     EXPECT_EQ(collectorLeftoverBadgeHelp(3), "Plus 3 leftover items outside this scan");
     EXPECT_EQ(collectorFreedMessage(0).left(6), "Freed ");
+    EXPECT_EQ(collectorMovedMessage(4'300'000), "Moved 4.3 MB to the Trash");
 
     // Folders of items: "~" for home, a root of "/" stays "/", the item itself without a parent.
     const NodeRef home = folder("/home/ann/", {folder("Music", {file("song", 5)})});

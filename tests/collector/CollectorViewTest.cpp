@@ -196,6 +196,11 @@ TEST_F(CollectorViewTest, TheFreedBadgeStaysThreeAndAHalfSecondsAfterTheLastMove
     clock->advance(1ms);
     EXPECT_FALSE(bar->freedMessage());
     EXPECT_FALSE(bar->freedBadge()->isAppearing());
+
+    // Into a Trash inside the scanned folder nothing was freed there: the badge says
+    // what moved.
+    bar->showFreed(100, true);
+    EXPECT_EQ(*bar->freedMessage(), "Moved " + collectorBytes(100) + " to the Trash");
 }
 
 TEST_F(CollectorViewTest, APartialFailureKeepsTheRefusedItemAndShowsTheBadgeOverTheBar) {

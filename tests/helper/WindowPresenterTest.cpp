@@ -9,6 +9,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QShortcut>
+#include <QTest>
 
 using namespace plenwick;
 using namespace plenwick::test;
@@ -143,4 +145,30 @@ TEST_F(WindowPresenterTest, AMinimisedWindowIsRestoredWhenPresentedAgainAndEachW
     PresentedWindow* leftovers = presenter->window("leftovers");
     ASSERT_TRUE(leftovers);
     EXPECT_EQ(leftovers->actions(), (QList<QAction*>{&quit, &other}));
+}
+
+TEST_F(WindowPresenterTest, CtrlWAndEscapeCloseTheWindowsEscapeStayingTheUninstallersCancel) {
+    const auto press = [](QWidget& window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QApplication::setActiveWindow(&window);
+        QTest::keyClick(&window, static_cast<Qt::Key>(key), modifiers);
+        QApplication::processEvents();
+    };
+    for (const auto& [key, modifiers] : {std::pair{int(Qt::Key_W), Qt::KeyboardModifiers(Qt::ControlModifier)},
+                                         std::pair{int(Qt::Key_Escape), Qt::KeyboardModifiers(Qt::NoModifier)}}) {
+        presentStartupItems();
+        QApplication::processEvents();
+        PresentedWindow* window = presenter->window("startup-items");
+        ASSERT_TRUE(window);
+        press(*window, key, modifiers);
+        EXPECT_EQ(presenter->window("startup-items"), nullptr) << key;
+    }
+    presenter->presentUninstaller("leftovers", "Leftovers of First", false, {}, session("First"));
+    PresentedWindow* window = presenter->window("leftovers");
+    ASSERT_TRUE(window);
+    int escapes = 0;
+    for (QShortcut* shortcut : window->findChildren<QShortcut*>())
+        if (shortcut->keys().contains(QKeySequence(Qt::Key_Escape))) ++escapes;
+    EXPECT_EQ(escapes, 1) << "the uninstaller's own, never a second that would make it ambiguous";
+    press(*window, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(presenter->window("leftovers"), nullptr);
 }

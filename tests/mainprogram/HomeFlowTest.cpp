@@ -210,3 +210,38 @@ TEST(HomeFlow, TheToolCardsRunTheMenuCommands) {
 
 } // namespace
 } // namespace plenwick::test
+
+namespace plenwick::test {
+namespace {
+
+TEST(HomeFlow, ARecentScanShowsTheSizeItsResultsHaveAfterAnEditInPlace) {
+    QTemporaryDir dir;
+    const std::string tree = makeTree(dir);
+    PlenwickApp program(environmentWithDisk(tree));
+    program.showMainWindow();
+    AppState& state = program.appState();
+    state.startScan(tree);
+    ASSERT_TRUE(waitFor([&] { return state.phase().kind() == Kind::results; }));
+    ASSERT_TRUE(waitFor([&] {
+        const std::vector<RecentScan> recents = RecentScans::load(state.preferences());
+        return recents.size() == 1 && recents[0].size == state.root()->size();
+    }));
+    const double date = RecentScans::load(state.preferences())[0].date;
+
+    // A folder rescanned after a file left it.
+    std::filesystem::remove(dir.path().toStdString() + "/docs/a.txt");
+    const std::int64_t before = state.root()->size();
+    state.rescanFolder(state.nodeForURL(tree + "/docs"));
+    ASSERT_TRUE(waitFor([&] { return state.root()->size() < before; }));
+    state.goHome();
+    const std::vector<RecentScan> recents = RecentScans::load(state.preferences());
+    ASSERT_EQ(recents.size(), 1u);
+    EXPECT_EQ(recents[0].size, state.root()->size());
+    EXPECT_EQ(recents[0].date, date) << "no new scan";
+    RecentScanRow* row = homePage(program)->recentScans()->row(tree);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->scan().size, state.root()->size());
+}
+
+} // namespace
+} // namespace plenwick::test

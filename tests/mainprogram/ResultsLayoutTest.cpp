@@ -135,6 +135,23 @@ INSTANTIATE_TEST_SUITE_P(WindowSizes, ResultsLayoutAtSize, ::testing::Values(QSi
                              return std::to_string(info.param.width()) + "x" + std::to_string(info.param.height());
                          });
 
+TEST_F(ResultsLayout, AtTheSmallestSizeTheFileTypesShowTwoRowsHoweverTallTheirControls) {
+    // A desktop font taller than the tests' makes the heading and the controls above
+    // the rows taller; the rows keep room for two all the same.
+    resizeWindow({960, 620});
+    scanKinds();
+    FileTypesView& types = *inspector().fileTypes();
+    QWidget* picker = types.segmentButton(FileTypesSegment::kinds)->parentWidget();
+    picker->setMinimumHeight(picker->sizeHint().height() + 14);
+    QListView* list = types.list();
+    for (const std::string& relative : {std::string("names"), std::string("names/sub"), std::string("a.txt")}) {
+        state().select(node(relative));
+        settle();
+        EXPECT_GE(list->viewport()->height(), 2 * list->sizeHintForRow(0)) << relative;
+        EXPECT_EQ(inspector().lowerPart()->geometry().bottom(), inspector().height() - 1) << relative;
+    }
+}
+
 TEST_F(ResultsLayout, TheCardShowsWholeWhereTheFileTypesLeaveRoom) {
     resizeWindow({1280, 820});
     scan(makeFiles({{"a.txt", 10}, {"b.txt", 10}}));

@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <cstdlib>
 #include <sys/stat.h>
@@ -106,6 +107,7 @@ HelperRow helperRow(bool on, bool notRunning = false, std::optional<QString> err
                     bool noSystemTray = false) {
     return HelperRow{on, notRunning, std::move(error), noSystemTray};
 }
+HelperRow startingRow() { return HelperRow{true, false, std::nullopt, false, true}; }
 
 TEST(HelperToggle, ShowsOneNoteAtATimeAndMovesOnlyWithItsState) {
     HelperToggle row;
@@ -199,17 +201,22 @@ TEST_F(SettingsHelperTest, TheRowShowsTheControllerAndAsksItForChanges) {
     EXPECT_TRUE(row.isEnabled());
     EXPECT_EQ(row.row(), helperRow(false));
 
-    // On: the entry is written, and with no copy running the row offers to start one.
+    // On: the entry is written, and through the wait before the start the row says it
+    // is starting, not that it is not running.
     row.toggle()->click();
     settle();
     EXPECT_TRUE(existsNoFollow(entry()));
-    EXPECT_EQ(row.row(), helperRow(true, true));
-    EXPECT_TRUE(row.notRunningLine()->isVisible());
+    EXPECT_EQ(row.row(), startingRow());
+    EXPECT_TRUE(row.startingLine()->isVisible());
+    EXPECT_EQ(row.startingLine()->text(), "Starting…");
+    EXPECT_FALSE(row.notRunningLine()->isVisible());
     EXPECT_EQ(processes->launches, 0);
-    row.startButton()->click();
+    // A copy that shows up ends it.
+    processes->running = {55};
+    helper->refresh();
     settle();
-    EXPECT_EQ(processes->launches, 1);
-    EXPECT_EQ(row.row(), helperRow(true)) << "the started copy is found";
+    EXPECT_EQ(row.row(), helperRow(true));
+    EXPECT_FALSE(row.startingLine()->isVisible());
 
     // Where the desktop has no system tray, the row says so when it is next shown.
     trayAvailable = false;
@@ -218,14 +225,24 @@ TEST_F(SettingsHelperTest, TheRowShowsTheControllerAndAsksItForChanges) {
     settle();
     EXPECT_EQ(row.row(), helperRow(true, false, std::nullopt, true));
     EXPECT_TRUE(row.noTrayLine()->isVisible());
+    // A tray that appears while the window shows: the note goes.
     trayAvailable = true;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !row.noTrayLine()->isVisible(); }, 2 * kTrayCheckInterval.count()));
+    EXPECT_EQ(row.row(), helperRow(true));
 
-    // The helper quit while the window was hidden: it says so when it comes back.
+    // The helper quit while the window was hidden: it says so when it comes back, and
+    // Start starts it.
     program->settingsWindow()->hide();
     processes->running.clear();
     program->settingsWindow()->show();
     settle();
     EXPECT_EQ(row.row(), helperRow(true, true));
+    EXPECT_TRUE(row.notRunningLine()->isVisible());
+    row.startButton()->click();
+    EXPECT_EQ(row.row(), startingRow());
+    settle();
+    EXPECT_EQ(processes->launches, 1);
+    EXPECT_EQ(row.row(), helperRow(true)) << "the started copy is found";
 
     // Off: the entry goes and every running copy is asked to quit.
     processes->running = {77};
@@ -252,7 +269,7 @@ TEST_F(SettingsHelperTest, ASessionRefusingTheLoginItemLeavesTheSwitchOffWithIts
     HelperToggle& row = *openSettings().helperToggle();
     row.toggle()->click();
     settle();
-    EXPECT_EQ(row.row(), helperRow(true, true));
+    EXPECT_EQ(row.row(), startingRow());
 
     script->status = LoginItemStatus::notRegistered;
     helper->refresh();
@@ -267,6 +284,28 @@ TEST_F(SettingsHelperTest, ASessionRefusingTheLoginItemLeavesTheSwitchOffWithIts
     script->failure.reset();
     helper->setEnabled(true);
     settle();
+}
+
+TEST_F(SettingsHelperTest, SettingsAndStartupItemsCloseWithCtrlWAndEscape) {
+    makeHelper(std::make_unique<AutostartLoginItem>(HelperController::bundleIdentifier, "Plenwick Helper", helperProgram));
+    openSettings();
+    for (const QString& identifier : {QStringLiteral("settings"), QStringLiteral("startup-items")}) {
+        for (const auto& [key, modifiers] : {std::pair{Qt::Key_W, Qt::KeyboardModifiers(Qt::ControlModifier)},
+                                             std::pair{Qt::Key_Escape, Qt::KeyboardModifiers(Qt::NoModifier)}}) {
+            program->openWindow(identifier);
+            settle();
+            QWidget* window = identifier == QStringLiteral("settings") ? static_cast<QWidget*>(program->settingsWindow())
+                                                                       : program->startupItemsWindow();
+            ASSERT_TRUE(window && window->isVisible()) << identifier.toStdString();
+            QApplication::setActiveWindow(window);
+            QTest::keyClick(window, key, modifiers);
+            settle();
+            const QWidget* after = identifier == QStringLiteral("settings")
+                                       ? static_cast<QWidget*>(program->settingsWindow())
+                                       : program->startupItemsWindow();
+            EXPECT_TRUE(!after || !after->isVisible()) << identifier.toStdString() << " " << key;
+        }
+    }
 }
 
 // A helper controller over a temporary $XDG_CONFIG_HOME whose helper is no login item.

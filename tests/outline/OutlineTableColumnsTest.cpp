@@ -3,6 +3,7 @@
 
 #include "app/Preferences.h"
 #include "outline/LocaleNameCollation.h"
+#include "outline/OutlineColumnFit.h"
 #include "outline/OutlineColumns.h"
 #include "outline/OutlineItemModel.h"
 #include "outline/OutlineSort.h"
@@ -16,6 +17,23 @@
 
 namespace plenwick::test {
 namespace {
+
+TEST(OutlineColumnFit, ColumnsThatYieldGiveTheNameItsFirstWidthThenEveryWidthComesBack) {
+    // Size (keeps its width) and share (yields), name first 150, minimum 90.
+    const std::vector<OutlineColumnRoom> columns{{68, 50, false}, {64, 50, true}};
+    EXPECT_EQ(fitOutlineColumns(400, 150, 90, columns), (OutlineColumnWidths{268, {68, 64}})) << "room for all";
+    EXPECT_EQ(fitOutlineColumns(282, 150, 90, columns), (OutlineColumnWidths{150, {68, 64}}));
+    EXPECT_EQ(fitOutlineColumns(270, 150, 90, columns), (OutlineColumnWidths{150, {68, 52}}));
+    EXPECT_EQ(fitOutlineColumns(256, 150, 90, columns), (OutlineColumnWidths{138, {68, 50}})) << "down to its minimum";
+    EXPECT_EQ(fitOutlineColumns(200, 150, 90, columns), (OutlineColumnWidths{90, {68, 50}})) << "then the name";
+    EXPECT_EQ(fitOutlineColumns(150, 150, 90, columns), (OutlineColumnWidths{90, {68, 50}})) << "wider than the table";
+    // The last shown column that yields gives first.
+    const std::vector<OutlineColumnRoom> two{{64, 50, true}, {68, 50, true}};
+    EXPECT_EQ(fitOutlineColumns(270, 150, 90, two), (OutlineColumnWidths{150, {64, 56}}));
+    EXPECT_EQ(fitOutlineColumns(240, 150, 90, two), (OutlineColumnWidths{140, {50, 50}}));
+    // Only the name column shown.
+    EXPECT_EQ(fitOutlineColumns(120, 150, 90, {}), (OutlineColumnWidths{120, {}}));
+}
 
 TEST(OutlineTableColumnsTest, AResizeKeepsEveryColumnAtItsMinimumAndTheShownOnesWithinTheWidth) {
     const LocaleNameCollation names;

@@ -157,6 +157,32 @@ TEST_F(OutlineTableTest, LeavingTheTreeAndComingBackRestoresItsRowsAndScroll) {
     EXPECT_EQ(table().verticalScrollBar()->value(), 120);
 }
 
+TEST_F(OutlineTableTest, TheLargestFilesComeLargestFirstWhenChosenAndTheTreeKeepsItsOrder) {
+    scan(sampleRoot());
+    // The tree sorted by name, from its header.
+    header().setSortIndicator(name, Qt::AscendingOrder);
+    ASSERT_EQ(coordinator().sort(), (OutlineSort{OutlineSortKey::name, true}));
+    view->viewModel().setMode(OutlineMode::largest);
+    settle();
+    ASSERT_NE(coordinator().flatList(), nullptr);
+    EXPECT_EQ(coordinator().sort(), OutlineSort{});
+    EXPECT_EQ(header().sortIndicatorSection(), logicalIndex(OutlineColumn::size));
+    EXPECT_EQ(header().sortIndicatorOrder(), Qt::DescendingOrder);
+    std::vector<std::string> listed;
+    for (const NodeRef& node : coordinator().flatList()->nodes) listed.emplace_back(node->name());
+    ASSERT_GE(listed.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(listed.begin(), listed.begin() + 3),
+              (std::vector<std::string>{"x.bin", "y.dat", "a.txt"}));
+    // Sorted by name there, the list keeps that while it stays.
+    header().setSortIndicator(name, Qt::AscendingOrder);
+    EXPECT_EQ(coordinator().flatList()->nodes.front()->name(), "a.txt");
+    // Back in the folders, the tree has the order it was left in.
+    view->viewModel().setMode(OutlineMode::folders);
+    settle();
+    EXPECT_EQ(coordinator().sort(), (OutlineSort{OutlineSortKey::name, true}));
+    EXPECT_EQ(header().sortIndicatorSection(), name);
+}
+
 TEST_F(OutlineTableTest, SelectionAndFocusTravelBothWays) {
     NodeRef root = sampleRoot();
     scan(root);
@@ -307,7 +333,7 @@ TEST_F(OutlineTableTest, TheNameColumnTakesWhatTheOtherColumnsLeaveWhateverWasSa
     EXPECT_EQ(header().sectionSize(name), table().viewport()->width() - othersWidth());
     // A layout saved while the sidebar was at its narrowest: the name column at its
     // minimum. Shown again at the usual width, the name column fills it anew.
-    view->resize(210, view->height());
+    view->resize(200, view->height()); // the sidebar's narrowest
     deliver();
     ASSERT_EQ(header().sectionSize(name), 90);
     coordinator().saveColumnLayout();
@@ -547,8 +573,9 @@ TEST_F(OutlineTableTest, ASavedLayoutTooWideForTheSidebarIsFittedToItOnRestore) 
     view.reset();
     makeView(270);
     scan(sampleRoot());
-    // What the columns were widened by is given back until they fit, from the last one.
-    EXPECT_EQ(header().sectionSize(share), 64);
+    // What the columns were widened by is given back until they fit, from the last one;
+    // the share column, back at its first width, then gives its bar's room to the name.
+    EXPECT_EQ(header().sectionSize(share), outlineColumn(OutlineColumn::share).minimumWidth);
     EXPECT_GE(header().sectionSize(size), 68);
     EXPECT_GE(header().sectionSize(name), 90);
     EXPECT_EQ(shownColumnsWidth(header()), table().viewport()->width());
@@ -563,6 +590,13 @@ TEST_F(OutlineTableTest, ASavedLayoutTooWideForTheSidebarIsFittedToItOnRestore) 
     scan(sampleRoot());
     EXPECT_EQ(header().sectionSize(size), 100);
     EXPECT_EQ(shownColumnsWidth(header()), table().viewport()->width());
+    // What the narrow sidebar pressed the share column to is not what is saved.
+    coordinator().saveColumnLayout();
+    view.reset();
+    makeView(500);
+    scan(sampleRoot());
+    EXPECT_EQ(header().sectionSize(share), outlineColumn(OutlineColumn::share).width);
+    EXPECT_EQ(header().sectionSize(size), 100);
 }
 
 TEST_F(OutlineTableTest, ADeepFolderKeepsTheSizesInViewAndItsNamesGiveWay) {

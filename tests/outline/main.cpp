@@ -2,6 +2,7 @@
 // on the offscreen platform.
 #include "common/PointerReset.h"
 #include "common/StrictState.h"
+#include "common/TestFonts.h"
 
 #include <QApplication>
 
@@ -9,6 +10,7 @@
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    plenwick::test::pinTestFonts();
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     plenwick::test::failOperationsWhileNotifying();

@@ -1,6 +1,7 @@
 // Runs on an X server of its own, started here, under a session bus of its own (see
 // CMakeLists.txt).
 #include "PrivateXServer.h"
+#include "common/TestFonts.h"
 
 #include <QCoreApplication>
 
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no X server: %s\n", server.failure().c_str());
         return 1;
     }
+    plenwick::test::pinTestFonts();
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -22,6 +22,7 @@
 #include <QListView>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -326,6 +327,34 @@ TEST_F(InspectorViewTest, TheSelectionThenTheFocusThenNothing) {
     state->select({});
     EXPECT_EQ(view.details()->node(), root);
     EXPECT_GE(view.minimumWidth(), 240);
+}
+
+TEST_F(InspectorViewTest, AShortColumnGivesTheDetailsWhatTheBreakdownLeavesAboveIts170) {
+    // A file's details want far more than 130 of a column 300 high: they get 130 and
+    // scroll, the breakdown keeps 170; details that want less take only that.
+    state->setScanVolume(volume("/", "Data", 1000, 400));
+    InspectorView view(*state);
+    view.resize(270, 300);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    state->select(pdf);
+    QApplication::processEvents();
+    ASSERT_GT(view.upperPart()->heightForWidth(270), 130);
+    EXPECT_EQ(view.upperPart()->height(), 130);
+    EXPECT_EQ(view.lowerPart()->height(), 170);
+    EXPECT_EQ(view.lowerPart()->y(), 130);
+    // Cut at 130, no button shows cut: the scrolled area ends below its last whole row.
+    const QRect shown = view.upperPart()->viewport()->geometry();
+    EXPECT_LE(shown.bottom(), 129);
+    for (const QAbstractButton* button : view.details()->findChildren<QAbstractButton*>()) {
+        if (!button->isVisibleTo(&view)) continue;
+        const QRect at(button->mapTo(view.upperPart()->viewport(), QPoint(0, 0)), button->size());
+        const QRect inside(QPoint(0, 0), shown.size());
+        EXPECT_TRUE(inside.contains(at) || !inside.intersects(at)) << button->accessibleName().toStdString();
+    }
+    view.resize(270, 800);
+    QApplication::processEvents();
+    EXPECT_EQ(view.upperPart()->height(), view.upperPart()->heightForWidth(270)) << "room enough: all of it";
 }
 
 TEST_F(InspectorViewTest, TheCardNamesAVolumeScanOrTheFolderShare) {

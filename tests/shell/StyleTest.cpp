@@ -7,6 +7,7 @@
 #include "shell/ShellCardBackground.h"
 #include "shell/ShellIconImage.h"
 #include "shell/ShellStyle.h"
+#include "shell/ShellText.h"
 #include "services/Formatters.h"
 
 #include <QDir>
@@ -269,6 +270,38 @@ TEST(ShellIconImage, DrawnFromALargerThemeImageScaledDown) {
 
     QIcon::setThemeName(name);
     QIcon::setThemeSearchPaths(paths);
+}
+
+
+TEST(ShellTextLines, ALineShowsAllOfItsLowestGlyphs) {
+    // An underscore reaches further below the line than the font's descent at some
+    // sizes ("e2scrub_all" lost its underscore in a caption line).
+    // All the glyph's ink, whatever fraction of a pixel it lands on.
+    const auto ink = [](const QImage& image) {
+        int total = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) total += qAlpha(image.pixel(x, y));
+        return total;
+    };
+    for (ShellTextStyle style : {ShellTextStyle::caption, ShellTextStyle::subheadline, ShellTextStyle::callout,
+                                 ShellTextStyle::body, ShellTextStyle::title3, ShellTextStyle::title}) {
+        ShellText text(QStringLiteral("_"));
+        text.setTextStyle(style);
+        text.resize(text.sizeHint());
+        QImage shown(text.size(), QImage::Format_ARGB32_Premultiplied);
+        shown.fill(Qt::transparent);
+        text.render(&shown, QPoint(), QRegion(), QWidget::DrawChildren);
+        // The same glyph with room all round.
+        QImage free(text.width() + 8, text.height() * 3, QImage::Format_ARGB32_Premultiplied);
+        free.fill(Qt::transparent);
+        {
+            QPainter painter(&free);
+            painter.setFont(text.font());
+            painter.setPen(Qt::black);
+            painter.drawText(QPointF(4, text.height()), QStringLiteral("_"));
+        }
+        EXPECT_GE(ink(shown), ink(free) * 9 / 10) << "style " << static_cast<int>(style);
+    }
 }
 
 } // namespace

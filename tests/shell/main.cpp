@@ -4,6 +4,7 @@
 // the shared icon cache for every file in FOLDER and quits at once, with the lookups
 // still under way (the icon cache's test runs it so).
 #include "common/StrictState.h"
+#include "common/TestFonts.h"
 #include "platform/MotionPreference.h"
 #include "shell/FileIconCache.h"
 
@@ -16,6 +17,7 @@
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    plenwick::test::pinTestFonts();
     QApplication app(argc, argv);
     // Motion follows no desktop here: what this machine's desktop says must not change
     // what the tests see (and asking it would start a program under the sanitizers).

@@ -112,6 +112,8 @@ void shootSettings(const std::function<void(const QString&, QWidget&)>& save) {
     save(QStringLiteral("settings"), view);
     view.helperToggle()->setRow(HelperRow{true, true, std::nullopt});
     save(QStringLiteral("settings-not-running"), view);
+    view.helperToggle()->setRow(HelperRow{true, false, std::nullopt, false, true});
+    save(QStringLiteral("settings-starting"), view);
     view.helperToggle()->setRow(
         HelperRow{false, false, QStringLiteral("The autostart folder can’t be written: Permission denied")});
     view.offerLeftovers()->setChecked(false);

@@ -392,6 +392,38 @@ void shootLongNames(Shooter& shooter) {
     shooter.save(QStringLiteral("outline-long-names-all-columns"), *outline);
 }
 
+// Short names in a wide folder beside a chain forty folders deep, in the sidebar's
+// first width: every name of eleven characters shows whole, the chain keeps its depth.
+void shootShortAndDeepNames(Shooter& shooter) {
+    std::vector<NodeRef> files;
+    for (int i = 1; i <= 400; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "f%06d.txt", i);
+        files.push_back(file(name, (401 - i) * 1000));
+    }
+    NodeRef wide = folder("wide", std::move(files));
+    NodeRef chain = file("deep.bin", 900 * MB);
+    for (int level = 40; level >= 1; --level) chain = folder("level " + std::to_string(level), {chain});
+    NodeRef root = folder("/srv/names", {wide, chain});
+    Scene scene;
+    scene.state->finishScan(root, AppState::computeTypeStats(root));
+    scene.settle();
+    FileOutlineView* outline = outlineOf(scene);
+    if (!outline) return;
+    scene.state->select(wide->children()[2]);
+    scene.settle();
+    shooter.save(QStringLiteral("outline-short-names"), *outline);
+    NodeRef deepest = chain;
+    while (deepest->childCount() > 0) deepest = deepest->children()[0];
+    scene.state->select(deepest);
+    scene.settle();
+    shooter.save(QStringLiteral("outline-deep-names"), *outline);
+    shooter.save(QStringLiteral("results-deep-names"), *scene.window);
+    scene.window->resize(MainWindow::kMinimumWidth, MainWindow::kMinimumHeight);
+    scene.settle();
+    shooter.save(QStringLiteral("min-results-deep-names"), *scene.window);
+}
+
 // The home screen with disks, tools and recent scans; the Full Disk Access notice as
 // a denied probe shows it; a folder dragged over the window.
 void shootHome(Shooter& shooter, const std::string& tree) {
@@ -696,6 +728,7 @@ void shootAll(Shooter& shooter, const std::string& tree, const QString& samples)
     shootOutline(shooter, tree);
     shootOutlineColumns(shooter, tree);
     shootLongNames(shooter);
+    shootShortAndDeepNames(shooter);
 }
 
 // The sunburst in its states: root, zoomed, hovered with a selection, a collected

@@ -36,9 +36,16 @@ Symbol StartupItemIcon::symbol(StartupItem::Source source) {
     }
 }
 
+void StartupItemIcon::setOpacity(double opacity) {
+    if (opacity == opacity_) return;
+    opacity_ = opacity;
+    update();
+}
+
 void StartupItemIcon::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
+    p.setOpacity(opacity_);
     const QRectF box(0, 0, side, side);
     if (appPath_) {
         paintShellIcon(p, fileIcon(*appPath_, true, "app"), box);

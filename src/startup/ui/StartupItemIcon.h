@@ -20,6 +20,9 @@ public:
     // The symbol drawn when no app icon is shown.
     static Symbol symbol(StartupItem::Source source);
     bool showsAppIcon() const noexcept { return appPath_.has_value(); }
+    // The picture's opacity (1 at first): dimmed for an item that is off.
+    void setOpacity(double opacity);
+    double opacity() const noexcept { return opacity_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -28,6 +31,7 @@ private:
     StartupItem::Source source_;
     bool programMissing_;
     std::optional<std::string> appPath_; // set when the app exists
+    double opacity_ = 1;
 };
 
 } // namespace plenwick

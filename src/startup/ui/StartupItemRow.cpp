@@ -14,7 +14,6 @@
 
 
 #include <QContextMenuEvent>
-#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -54,11 +53,9 @@ StartupItemRow::StartupItemRow(StartupItem item, bool isBusy, std::function<void
     row->setContentsMargins(0, 3, 0, 3);
 
     auto* icon = new StartupItemIcon(item_, this);
-    if (item_.isDisabled == true) {
-        auto* dim = new QGraphicsOpacityEffect(icon);
-        dim->setOpacity(StartupItemRowTexts::iconOpacity(item_));
-        icon->setGraphicsEffect(dim);
-    }
+    // Dimmed as it paints: an effect would paint it into an image of its own first,
+    // which comes out empty (and warns) where a repaint leaves the icon no room.
+    if (item_.isDisabled == true) icon->setOpacity(StartupItemRowTexts::iconOpacity(item_));
     row->addWidget(icon, 0, Qt::AlignVCenter);
 
     auto* column = new QVBoxLayout;

@@ -5,6 +5,7 @@
 #include "startup/ui/StartupItemsTexts.h"
 
 #include "common/ManualBackground.h"
+#include "common/QtWarnings.h"
 #include "startup/ScriptedRunner.h"
 #include "startup/StartupTestSupport.h"
 
@@ -299,4 +300,28 @@ TEST_F(StartupItemsViewTest, WithoutAServiceManagerEntriesListAndUnitsHaveNoSwit
     EXPECT_FALSE(view->errorAlert());
     for (const QToolButton* button : view->findChildren<QToolButton*>())
         EXPECT_FALSE(button->toolTip().contains("Settings")) << button->toolTip().toStdString();
+}
+
+TEST_F(StartupItemsViewTest, OpeningPaintsWithoutAWarning) {
+    // A dimmed icon (of an item turned off) is painted with the rest, never through an
+    // image of its own that can come out empty.
+    QtWarnings warnings;
+    showLoaded();
+    ASSERT_TRUE(row("off.service"));
+    view->grab();
+    view->resize(760, 200);
+    QApplication::processEvents();
+    view->grab();
+    view->hide();
+    view->show();
+    QApplication::processEvents();
+    // Parts of a row painted alone, beside or across its icon.
+    StartupItemRow* off = row("off.service");
+    for (const QRect& part : {QRect(off->width() - 60, 0, 60, off->height()), QRect(0, 0, 10, 4),
+                              QRect(30, 0, 20, off->height()), QRect(0, off->height() - 2, off->width(), 2)}) {
+        off->grab(part);
+        off->repaint(part);
+    }
+    EXPECT_TRUE(warnings.containing(QStringLiteral("QPainter")).isEmpty())
+        << warnings.containing(QStringLiteral("QPainter")).join('\n').toStdString();
 }

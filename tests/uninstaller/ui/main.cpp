@@ -1,10 +1,12 @@
 // The uninstaller's tests: the search and the session headless, the view offscreen.
+#include "common/TestFonts.h"
 #include <QApplication>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    plenwick::test::pinTestFonts();
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
