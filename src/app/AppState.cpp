@@ -42,7 +42,7 @@ TreeUpkeep AppState::treeUpkeep() {
                 // As when the results are closed by hand: what went changed the disks.
                 volumeRefresh_.refreshVolumes();
             },
-            [this](const NodeRef& folder) { folderRescan_.rescan(folder); }};
+            [this](const NodeRef& folder) { folderRescan_.rescan(folder, true); }};
 }
 
 void AppState::settlePhase() {

@@ -32,7 +32,7 @@ struct FolderRescan::Outcome {
     std::optional<std::string> error;
 };
 
-void FolderRescan::rescan(const NodeRef& folder) {
+void FolderRescan::rescan(const NodeRef& folder, bool againIfRunning) {
     assertGuiThread();
     ScanResults& results = parts_.results;
     if (!folder || !folder->isContainer() || !results.root() || !results.isInsideTree(folder.get())) return;
@@ -40,7 +40,12 @@ void FolderRescan::rescan(const NodeRef& folder) {
         parts_.scan.rescanAll();
         return;
     }
-    if (results.refreshingFolders().count(folder)) return;
+    if (results.refreshingFolders().count(folder)) {
+        // What changed there after the running scan listed it (a move into a Trash
+        // inside the tree) is picked up by one more scan after it.
+        if (againIfRunning) again_.insert(folder->url());
+        return;
+    }
     StateChanges::Operation op(changes_);
     results.beginRefreshing(folder);
 
@@ -88,6 +93,8 @@ void FolderRescan::rescan(const NodeRef& folder) {
 
 void FolderRescan::finish(const NodeRef& folder, std::int64_t generation, Outcome outcome) {
     ScanResults& results = parts_.results;
+    const std::string path = folder->url();
+    const bool again = again_.erase(path) > 0;
     if (results.generation() != generation) return;
     StateChanges::Operation op(changes_);
     results.endRefreshing(folder);
@@ -101,6 +108,8 @@ void FolderRescan::finish(const NodeRef& folder, std::int64_t generation, Outcom
     else
         apply(folder, outcome.root, std::move(outcome.totals));
     parts_.volumes.refreshScanVolumeForRoot();
+    if (again)
+        if (const NodeRef fresh = results.nodeForURL(path)) rescan(fresh);
 }
 
 void FolderRescan::apply(const NodeRef& old, const NodeRef& fresh, TypeTotals totals) {

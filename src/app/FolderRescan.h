@@ -14,6 +14,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace plenwick {
@@ -43,8 +45,9 @@ public:
     FolderRescan& operator=(const FolderRescan&) = delete;
 
     // Rescans a folder of the tree (the whole target for the root); one rescan per
-    // folder at a time.
-    void rescan(const NodeRef& folder);
+    // folder at a time. A request while one runs is dropped, or with `againIfRunning`
+    // (the folder changed since that scan began) scans it once more after it.
+    void rescan(const NodeRef& folder, bool againIfRunning = false);
     // Swaps `fresh`, a new scan of `old`'s folder, into the tree in `old`'s place.
     // `totals` are the statistics' totals of `fresh`.
     void apply(const NodeRef& old, const NodeRef& fresh, TypeTotals totals);
@@ -57,6 +60,8 @@ private:
     const AppEnvironment& environment_;
     Parts parts_;
     Prune prune_;
+    // Paths of folders asked for again while their rescan ran.
+    std::set<std::string> again_;
     // The rescans' outcomes reach this object only while it lives.
     QObject lifetime_;
 };

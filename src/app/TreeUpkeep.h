@@ -25,7 +25,8 @@ struct TreeUpkeep {
     std::function<void()> refreshScanVolumeForRoot;
     // The results go and the home page shows.
     std::function<void()> closeResults;
-    // Scans a folder of the tree again in place.
+    // Scans a folder of the tree again in place, once more after a rescan of it that
+    // runs (the folder changed since that one began).
     std::function<void(const NodeRef& folder)> rescanFolder;
 };
 

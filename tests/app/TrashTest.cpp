@@ -364,6 +364,35 @@ TEST_F(TrashInsideTheScanTest, WhatMovesReappearsUnderTheTrashAndCountsAsMovedNo
     EXPECT_TRUE(at(".local/share/Trash/files/keep.txt"));
 }
 
+TEST_F(TrashInsideTheScanTest, AMoveWhileTheTrashIsScannedAgainIsScannedOnceMoreAfterIt) {
+    state->trashPending(at("docs/c.bin"));
+    settle();
+    const NodeRef trash = at(".local/share/Trash");
+    ASSERT_TRUE(trash);
+
+    // The Trash is being scanned again when the next move lands in it: that scan may
+    // have listed it before the item arrived.
+    state->rescanFolder(trash);
+    ASSERT_EQ(userInitiated->pendingCount(), 1u);
+    state->trashPending(at("docs/a.bin"));
+    ASSERT_EQ(userInitiated->pendingCount(), 2u);
+    userInitiated->runNewest(); // the move
+    deliver();
+    userInitiated->runOldest(); // the scan that ran
+    deliver();
+    EXPECT_EQ(userInitiated->pendingCount(), 1u) << "one more scan of the Trash";
+    settle();
+    EXPECT_TRUE(at(".local/share/Trash/files/a.bin"));
+    EXPECT_TRUE(state->refreshingFolders().empty());
+
+    // Asked for by hand while it runs, a rescan is not repeated.
+    state->rescanFolder(at(".local/share/Trash"));
+    state->rescanFolder(at(".local/share/Trash"));
+    userInitiated->runOldest();
+    deliver();
+    EXPECT_EQ(userInitiated->pendingCount(), 0u);
+}
+
 TEST_F(TrashInsideTheScanTest, ATrashOutsideTheScanFreesWhatMoved) {
     const std::string elsewhere = dir.path().toStdString() + "/elsewhere";
     std::filesystem::create_directories(elsewhere);
