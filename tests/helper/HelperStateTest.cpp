@@ -319,9 +319,10 @@ TEST_F(HelperStateTest, AppImagesAppFoldersAndEntriesArriveButALinkIsNoApp) {
     writeFile(folder + "/bar", "");
     writeFile(folder + "/org.example.Bar.desktop", entry("Bar", "bar"));
     leftoverOf("org.example.Bar");
-    // An entry of its own (its program outside the home): read as an app, its ID is its name.
-    const std::string baz = dir / "entries/baz.desktop";
-    std::filesystem::create_directories(dir / "entries");
+    // An entry of its own in the user's menu folder (its program outside the home):
+    // read as an app, its ID is its name.
+    const std::string baz = home + "/.local/share/applications/baz.desktop";
+    std::filesystem::create_directories(home + "/.local/share/applications");
     writeFile(baz, entry("Baz", "/opt/baz/baz"));
     leftoverOf("baz");
     ASSERT_TRUE(AppBundleInfo::read(baz));
