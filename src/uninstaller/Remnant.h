@@ -63,12 +63,16 @@ struct RemnantSearchRoots {
     // Where etc/xdg/autostart and etc/systemd/system are looked for: "/"; none
     // limits the search to the user's folders.
     std::optional<std::string> systemRoot;
+    // The folders whose desktop entries are installed apps: what one of them names
+    // by its ID is that app's, never another's leftover.
+    std::vector<std::string> installedEntryFolders;
 
     // The current user's folders: the XDG variables when absolute, else their
-    // defaults below the home folder; and "/".
+    // defaults below the home folder; "/"; the menu folders of $XDG_DATA_HOME and
+    // $XDG_DATA_DIRS, Flatpak's and Snap's.
     RemnantSearchRoots();
     // The XDG defaults below `home` (~/.config, ~/.local/share, ~/.cache,
-    // ~/.local/state), without the system's places.
+    // ~/.local/state) and its menu folder, without the system's places.
     static RemnantSearchRoots userFoldersOf(const std::string& home);
 };
 
