@@ -86,8 +86,9 @@ bool setContainsIgnoringCase(const std::unordered_set<std::string>& set, std::st
 // folders (from the immediate parent upwards, never "/" itself) is in the set.
 bool isOutsideAllPaths(std::string_view path, const std::unordered_set<std::string>& paths);
 
-// Allocated bytes of a file, or of every non-folder entry below a folder. Links are
-// not followed; unreadable entries count nothing. Stops early (with the partial sum)
+// Allocated bytes of a file, or of every non-folder entry below a folder on the
+// folder's own mount. Links are not followed, mount points not crossed (bind mounts
+// included); unreadable entries count nothing. Stops early (with the partial sum)
 // when `stop` is requested.
 std::int64_t allocatedSize(const std::string& path, std::stop_token stop = {});
 

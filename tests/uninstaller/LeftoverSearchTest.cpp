@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 #include <map>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 using namespace plenwick;
@@ -522,4 +524,29 @@ TEST_F(LeftoverSearchTest, RealAppsKeepTheirLeftoversReverseDnsForCertainOneWord
                                  {home + "/.var/app/notes", possible(Kind::containers)},
                                  {config + "/autostart/notes.desktop", possible(Kind::launchItems)},
                              }));
+}
+
+// A leftover holding a mount point (a bind mount of a big folder, of one big file):
+// still listed, sized by what lies on its own mount alone.
+TEST_F(LeftoverSearchTest, TheSizeOfALeftoverStopsAtMountPoints) {
+    make(data + "/org.example.Foo/own", std::string(100'000, 'x'));
+    make(data + "/org.example.Foo/mnt/");
+    make(data + "/org.example.Foo/file.bin");
+    make(dir / "big/huge", std::string(4 << 20, 'x'));
+    const std::string outcome = inChild([&]() -> std::string {
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            return "no mount namespace";
+        if (mount((dir / "big").c_str(), (data + "/org.example.Foo/mnt").c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+            mount((dir / "big/huge").c_str(), (data + "/org.example.Foo/file.bin").c_str(), nullptr, MS_BIND, nullptr) != 0)
+            return "no bind mount";
+        struct stat own {};
+        lstat((data + "/org.example.Foo/own").c_str(), &own);
+        for (const Remnant& r : findRemnants(app, roots)) {
+            if (r.url != data + "/org.example.Foo") continue;
+            if (r.size != static_cast<std::int64_t>(own.st_blocks) * 512) return "sized " + std::to_string(r.size);
+            return {};
+        }
+        return "not listed";
+    });
+    EXPECT_EQ(outcome, "");
 }
