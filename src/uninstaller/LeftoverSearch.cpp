@@ -372,8 +372,8 @@ std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchR
     }
 
     // What starts at login, at startup or from the menu: by its file name, or by the
-    // program it runs. A unit that is a link is another unit's name or its enablement: never offered,
-    // so never stopped or moved.
+    // program it runs. A unit that is a link is another unit's name or its enablement:
+    // never offered, so never stopped or moved.
     for (const StarterPlace& place : starters) {
         if (stop.stop_requested()) return {};
         searched.push_back(place.folder);

@@ -28,7 +28,6 @@ std::optional<std::string> realPath(const std::string& path) {
 }
 
 bool isAtOrInside(std::string_view path, std::string_view folder) {
-    if (folder == "/") return true;
     return path == folder || (path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == '/');
 }
 
@@ -43,14 +42,16 @@ std::size_t partCount(std::string_view id) {
 OtherApps::OtherApps(const AppBundleInfo& app, const std::vector<std::string>& entryFolders,
                      const std::optional<std::string>& formerLocation)
     : appPath_(normalizedPathOrSelf(app.url)) {
-    if (auto real = realPath(app.url)) ownPrograms_.push_back(std::move(*real));
-    if (formerLocation)
-        if (auto real = realPath(*formerLocation)) ownPrograms_.push_back(std::move(*real));
+    const auto own = [this](const std::string& path) {
+        // The root holds every program: it is no app's.
+        if (auto real = realPath(path); real && *real != "/") ownPrograms_.push_back(std::move(*real));
+    };
+    own(app.url);
+    if (formerLocation) own(*formerLocation);
     // A desktop entry that is an app of its own: the entries running its program are its.
     if (isEntryName(lastPathComponent(appPath_)))
         if (const auto entry = readDesktopEntryFile(appPath_))
-            if (const std::string program = execProgram(entry->exec); !program.empty())
-                if (auto real = realPath(program)) ownPrograms_.push_back(std::move(*real));
+            if (const std::string program = execProgram(entry->exec); !program.empty()) own(program);
 
     std::size_t left = maxEntries;
     const auto add = [&](const std::string& folder, const std::string& prefix) {

@@ -493,6 +493,8 @@ TEST_F(LeftoverSearchTest, RealAppsKeepTheirLeftoversReverseDnsForCertainOneWord
     make(image, appImage({ImageNode::file("org.example.Viewer.desktop",
                                           "[Desktop Entry]\nType=Application\nName=Viewer\nExec=viewer %F\n")}));
     make(data + "/applications/appimagekit_0af1-Viewer.desktop", desktopEntry(image + " %U"));
+    // Its own entry under its own ID names what is its, not another app's.
+    make(data + "/applications/org.example.Viewer.desktop", desktopEntry(image));
     for (const std::string& place : {config, cache, data, state, home + "/.var/app"}) make(place + "/org.example.Viewer/");
     make(config + "/Viewer/");
     const auto viewer = AppBundleInfo::read(image);
@@ -504,6 +506,7 @@ TEST_F(LeftoverSearchTest, RealAppsKeepTheirLeftoversReverseDnsForCertainOneWord
                                   {state + "/org.example.Viewer", certain(Kind::logs)},
                                   {home + "/.var/app/org.example.Viewer", certain(Kind::containers)},
                                   {data + "/applications/appimagekit_0af1-Viewer.desktop", certain(Kind::applicationSupport)},
+                                  {data + "/applications/org.example.Viewer.desktop", certain(Kind::applicationSupport)},
                                   {config + "/Viewer", possible(Kind::preferences)},
                               }));
 
