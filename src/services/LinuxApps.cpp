@@ -411,9 +411,9 @@ std::optional<std::string> appContaining(const std::string& programPath) {
     if (isAppImageFile(program)) return program;
     const std::string home = normalizedPathOrSelf(homeDirectory());
     std::size_t levels = 0;
-    for (std::string folder = parentPath(program); folder != "/" && parentPath(folder) != "/" && levels++ < maxContainingLevels;
+    for (std::string folder = parentPath(program); folder != "/" && parentPath(folder) != "/";
          folder = parentPath(folder)) {
-        if (folder == home) break;
+        if (folder == home || levels++ == maxContainingLevels) break;
         if (isAppBundlePath(folder) && readInfoPlist(folder)) return folder;
         if (appFolderEntries(folder, {})) return folder;
     }

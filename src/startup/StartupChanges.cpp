@@ -114,7 +114,8 @@ std::optional<std::string> writeEntry(const std::string& path, const std::string
         bool named = false;
         Descriptor fd(::openat(folder.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
         if (!fd && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL || errno == ENOENT)) {
-            fd = Descriptor(::openat(folder.get(), temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+            fd = Descriptor(
+                ::openat(folder.get(), temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
             named = static_cast<bool>(fd);
         }
         if (!fd) return failureText("Couldn’t write", path, errno);
@@ -277,14 +278,16 @@ std::optional<std::string> setAutostartEntryEnabled(const std::string& path, boo
         fd && ::fstat(fd.get(), &st) == 0 ? readOpenRegularFile(fd.get(), maxDesktopEntrySize) : std::nullopt;
     if (!bytes) return failureText("Couldn’t read", path, errno ? errno : EIO);
     // Rewritten, a file of several names would keep the old text under the others.
-    if (!target && st.st_nlink > 1) return shown + "the file has other names (hard links), which a change here would part from it.";
+    if (!target && st.st_nlink > 1)
+        return shown + "the file has other names (hard links), which a change here would part from it.";
 
     // An entry that was a link until it was turned off becomes that link again, so it
     // follows what it links to as before; a link turned off becomes a copy that notes it.
     const std::optional<std::string> noted = target ? std::nullopt : autostartLinkNoted(*bytes);
     std::optional<std::string> text;
     if (!(enabled && noted)) {
-        if (target && !enabled && !isNotable(*target)) return shown + "it links to a file whose name can’t be noted in its place.";
+        if (target && !enabled && !isNotable(*target))
+            return shown + "it links to a file whose name can’t be noted in its place.";
         text = autostartTextTurned(*bytes, enabled, enabled ? std::nullopt : target);
         if (!text) return shown + "it is no desktop entry.";
         if (*text == *bytes) return std::nullopt;
