@@ -181,14 +181,16 @@ public:
         Descriptor folder = openBelow(slash_.get(), folderNames);
         if (!folder) return {errno, 0};
 
-        const std::string_view folderPath(path.data(), path.size() - name.size() - 1);
-        if (options_.stopUnit && nameExtension(name) == "service" && folderPath == options_.unitFolder)
-            options_.stopUnit(path);
-
         Descriptor item(::openat(folder.get(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
         struct stat st {};
         std::uint64_t mount = 0, folderMount = 0;
         if (!item || ::fstat(item.get(), &st) != 0) return {errno, 0};
+        // A unit's own file is stopped first; a link there is another unit's name (an
+        // alias, a mask): stopping it would stop that unit.
+        const std::string_view folderPath(path.data(), path.size() - name.size() - 1);
+        if (options_.stopUnit && S_ISREG(st.st_mode) && nameExtension(name) == "service" &&
+            folderPath == options_.unitFolder)
+            options_.stopUnit(path);
         if (const int error = mountIDOf(item.get(), mount)) return {error, 0};
         if (const int error = mountIDOf(folder.get(), folderMount)) return {error, 0};
         if (mount != folderMount) return {EXDEV, 0}; // a mount point itself

@@ -21,7 +21,7 @@ inline constexpr const char* systemUnitFolder = "/etc/systemd/system";
 
 struct AdminTrashMoveOptions {
     // Service units (".service") directly in this folder are stopped and disabled (by
-    // `stopUnit`, when set) before they move.
+    // `stopUnit`, when set) before they move; a link there is moved but never stopped.
     std::string unitFolder = systemUnitFolder;
     std::function<void(const std::string& unitFile)> stopUnit;
 };

@@ -2,6 +2,7 @@
 
 #include "base/PathNames.h"
 #include "base/ToolPaths.h"
+#include "platform/AdminRemove.h"
 #include "platform/AdminTrashMove.h"
 #include "platform/MainBundle.h"
 #include "services/ProgramRunner.h"
@@ -34,6 +35,7 @@ std::string adminMoveProgramPath() {
 namespace {
 
 constexpr std::string_view timeZoneOption = "--time-zone=";
+constexpr std::string_view removeOption = "--remove";
 
 bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
@@ -41,6 +43,30 @@ std::string reasonText(int error, const AdminTrashMoveResult& result) {
     if (result.mountInside) return "a mount point lies inside it";
     if (result.mountTopUnproved) return "the top folder of its mount could not be confirmed";
     return std::strerror(error);
+}
+
+// Deletes each file for the startup window; what stays is reported as the move
+// reports it, and by a text the user reads.
+int removeFiles(const std::vector<std::string>& paths, std::string& output, std::string& errors) {
+    if (paths.empty()) {
+        errors += "Nothing to delete.\n";
+        return 1;
+    }
+    int status = 0;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const AdminRemoveResult result = removeAsAdministrator(paths[i]);
+        if (!result.error) continue;
+        status = 1;
+        output += "FAIL:" + std::to_string(i) + "\n";
+        const std::string file = "Couldn’t delete “" + lastPathComponent(paths[i]) + "”: ";
+        if (!result.notRoots.empty())
+            errors += file + "the folder “" + result.notRoots + "” isn’t the administrator’s alone.\n";
+        else if (result.error == ELOOP)
+            errors += file + "a folder on its way is a link.\n";
+        else
+            errors += file + std::strerror(result.error) + "\n";
+    }
+    return status;
 }
 
 } // namespace
@@ -113,6 +139,8 @@ std::vector<AdminMoveReport> adminMoveReports(const std::string& output) {
     return reports;
 }
 
+std::vector<std::string> adminRemoveArguments(const std::string& path) { return {std::string(removeOption), path}; }
+
 std::vector<std::string> systemUnitStopArguments(const std::string& unitFile) {
     return {"disable", "--now", "--", lastPathComponent(unitFile)};
 }
@@ -136,8 +164,13 @@ int runAdminMove(const std::vector<std::string>& arguments, const char* pkexecUi
         return 1;
     }
     std::size_t first = 0;
+    bool remove = false;
     for (; first < arguments.size() && startsWith(arguments[first], "--"); ++first) {
         const std::string& option = arguments[first];
+        if (option == removeOption) {
+            remove = true;
+            continue;
+        }
         if (!startsWith(option, timeZoneOption)) {
             errors += "Ignored the option " + option + ".\n"; // one of a later caller
             continue;
@@ -151,6 +184,7 @@ int runAdminMove(const std::vector<std::string>& arguments, const char* pkexecUi
         ::unsetenv("TZDIR");
         ::tzset();
     }
+    if (remove) return removeFiles({arguments.begin() + static_cast<std::ptrdiff_t>(first), arguments.end()}, output, errors);
     if (arguments.size() - first < 2) {
         errors += "Nothing to move.\n";
         return 1;

@@ -51,14 +51,21 @@ std::vector<AdminMoveReport> adminMoveReports(const std::string& output);
 // `unitFile` before it moves: "disable --now -- <unit>".
 std::vector<std::string> systemUnitStopArguments(const std::string& unitFile);
 
+// The program's arguments that delete one file as root instead (the startup window's
+// removal of a system-wide definition): "--remove <path>". The file goes only through
+// descriptors, no link followed, and only while every folder on its way is root's.
+std::vector<std::string> adminRemoveArguments(const std::string& path);
+
 // The program itself: with `arguments` as above, moves the items as root for the
 // user `pkexecUid` names (the invoking user, as pkexec tells it), writes a result line
 // to `output` for each item that stayed or could not all be given to the user, and a
 // line "<path>: <reason>" for each to `errors`. It refuses to start unless its real user
 // is root and `pkexecUid` is given, so a setuid bit never makes it act for the one
 // who ran it; run by sudo (`sudoUid`, its SUDO_UID, which pkexec never passes on), it
-// acts only for the one who ran sudo, whatever PKEXEC_UID a rule lets through. A time zone option sets TZ for the rest of the process. Its exit
-// status: 0 once it has tried every item, 1 when it could not start on them.
+// acts only for the one who ran sudo, whatever PKEXEC_UID a rule lets through. A time
+// zone option sets TZ for the rest of the process. Its exit status: 0 once it has tried
+// every item, 1 when it could not start on them. With "--remove" it deletes the files
+// that follow instead, and exits with 1 when one stayed, its reason in `errors`.
 int runAdminMove(const std::vector<std::string>& arguments, const char* pkexecUid, std::string& output,
                  std::string& errors, const char* sudoUid = nullptr);
 

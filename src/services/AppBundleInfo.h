@@ -4,14 +4,16 @@
 // - an AppImage: a regular file whose desktop entry lies in its squashfs image;
 // - an app folder: a folder whose top level holds a Type=Application desktop entry
 //   whose program lies inside it (/opt/Foo, ~/Applications/Foo);
-// - a desktop entry ("*.desktop", Type=Application); one whose program is an AppImage
-//   or lies in an app folder under the home folder stands for that app instead;
+// - a desktop entry ("*.desktop", Type=Application) in $XDG_DATA_HOME/applications, or
+//   trashed from there; one whose program is an AppImage or lies in an app folder
+//   under the home folder stands for that app instead;
 // - a bundle-style folder: "Foo.app/Contents/Info.plist".
 // For the Linux kinds `bundleID` is the desktop file ID without ".desktop", `name`
 // its Name, `executableName` the base name of its Exec program, `version` its
-// X-AppImage-Version, and `relatedBundleIDs` the IDs of the app's other entries (in
-// the image or folder, and in $XDG_DATA_HOME/applications running the app) and a
-// StartupWMClass that differs from the ID.
+// X-AppImage-Version, and `relatedBundleIDs` the IDs of the entries in
+// $XDG_DATA_HOME/applications that run the app and a StartupWMClass that names one
+// thing and differs from the ID. An app is a download: of an image or a folder only
+// its own entry is read, and no other name inside it is an identifier.
 
 #include "services/PropertyList.h"
 

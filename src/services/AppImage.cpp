@@ -1,7 +1,6 @@
 #include "services/AppImage.h"
 
 #include "base/Descriptor.h"
-#include "services/DesktopEntry.h"
 #include "services/SquashfsImage.h"
 
 #include <cerrno>
@@ -46,13 +45,13 @@ struct OpenedImage {
     std::unique_ptr<SquashfsImage> image;
 };
 
-OpenedImage openImage(const std::string& path, std::stop_token stop) {
+OpenedImage openImage(const std::string& path, const std::stop_token& stop) {
     std::string header;
     OpenedImage opened{openAppImage(path, header), nullptr};
     if (!opened.fd) return {};
     const std::optional<std::uint64_t> offset = appImageSquashfsOffset(header);
     if (!offset) return {};
-    opened.image = SquashfsImage::open(opened.fd.get(), *offset, std::move(stop));
+    opened.image = SquashfsImage::open(opened.fd.get(), *offset, stop);
     return opened;
 }
 
@@ -90,22 +89,25 @@ bool isAppImageFile(const std::string& path) {
 }
 
 std::optional<AppImageContents> readAppImage(const std::string& path, std::stop_token stop) {
-    OpenedImage opened = openImage(path, std::move(stop));
+    OpenedImage opened = openImage(path, stop);
     if (!opened.image) return std::nullopt;
     const std::optional<std::vector<std::string>> names = opened.image->topLevelNames();
     if (!names) return std::nullopt;
-    AppImageContents contents;
+    std::size_t tried = 0;
     for (const std::string& name : *names) {
         if (!name.ends_with(".desktop") || name.size() == 8) continue;
-        std::optional<std::string> bytes = opened.image->readFile(name, maxDesktopEntrySize);
-        if (bytes) contents.entries.push_back({name, std::move(*bytes)});
+        if (tried++ == maxAppImageEntriesTried || stop.stop_requested()) break;
+        const std::optional<std::string> bytes = opened.image->readFile(name, maxAppEntrySize);
+        if (!bytes) continue;
+        std::optional<DesktopEntry> entry = parseDesktopEntry(*bytes);
+        if (entry && entry->type == "Application") return AppImageContents{name, std::move(*entry)};
     }
-    return contents;
+    return std::nullopt;
 }
 
 std::optional<std::string> readAppImageIcon(const std::string& path, const std::string& iconName,
                                             std::stop_token stop) {
-    OpenedImage opened = openImage(path, std::move(stop));
+    OpenedImage opened = openImage(path, stop);
     if (!opened.image) return std::nullopt;
     if (auto icon = opened.image->readFile(".DirIcon", maxAppImageIconSize)) return icon;
     // An Icon key names a theme icon without an extension; one with a "/" is no name

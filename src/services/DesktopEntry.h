@@ -26,6 +26,9 @@ struct DesktopEntry {
 
 // Far more than any real entry, translations included; a larger file is no entry.
 inline constexpr std::size_t maxDesktopEntrySize = 1024 * 1024;
+// An app's own entry inside its AppImage or app folder: real ones, translations
+// included, stay far below; what is larger identifies no app.
+inline constexpr std::size_t maxAppEntrySize = 256 * 1024;
 
 // None without a [Desktop Entry] group, or when the bytes are no key file.
 std::optional<DesktopEntry> parseDesktopEntry(std::string_view bytes);

@@ -201,8 +201,9 @@ ItemTrasher::Result ItemTrasher::trash(const std::vector<std::string>& urls, con
             continue;
         }
         // Stop and disable a user unit before its file goes; one that isn't loaded or
-        // enabled fails harmlessly, and the move goes ahead either way.
-        if (isUserUnit(url)) runner.run(environment.systemctl, userUnitStopArguments(url));
+        // enabled fails harmlessly, and the move goes ahead either way. A link is
+        // another unit's name (an alias): stopping it would stop that unit.
+        if (isUserUnit(url) && !S_ISLNK(st.st_mode)) runner.run(environment.systemctl, userUnitStopArguments(url));
         try {
             moveToTrash(url);
             result.trashed.push_back(url);

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <set>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,8 +24,17 @@ namespace {
 
 // An app folder's top level is small; one with more entries is no app folder.
 constexpr std::size_t maxAppFolderEntries = 256;
-// The entries of $XDG_DATA_HOME/applications looked at for the ones running an app.
+// The entries at an app folder's top read for its own: real folders have one or two.
+constexpr std::size_t maxAppFolderEntriesRead = 8;
+// The entries of $XDG_DATA_HOME/applications looked at for the ones running an app,
+// and the bytes of them read at most.
 constexpr std::size_t maxHomeEntries = 4096;
+constexpr std::size_t maxHomeEntryBytes = 16 * 1024 * 1024;
+// The folders above a program looked at for the app holding it.
+constexpr std::size_t maxContainingLevels = 16;
+
+// Files read already, by device and inode: a hard link to one costs nothing more.
+using ReadFiles = std::set<std::pair<dev_t, ino_t>>;
 
 bool isBlank(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).trimmed().isEmpty();
@@ -75,13 +85,28 @@ std::optional<std::vector<std::string>> namesIn(int fd, std::size_t max, const s
     return names;
 }
 
-// The entry named `name` in the open folder: a regular file, not reached through a link.
-std::optional<DesktopEntry> readEntryAt(int folder, const std::string& name) {
+// The entry named `name` in the open folder: a regular file of at most `maxSize`
+// bytes, not reached through a link, and not among the files `read` already (which
+// it joins). `bytesRead` grows by its size.
+std::optional<DesktopEntry> readEntryAt(int folder, const std::string& name, std::size_t maxSize, ReadFiles& read,
+                                        std::size_t& bytesRead) {
     Descriptor fd(::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
-    if (!fd) return std::nullopt;
-    const std::optional<std::string> bytes = readOpenRegularFile(fd.get(), maxDesktopEntrySize);
+    struct stat st {};
+    if (!fd || ::fstat(fd.get(), &st) != 0 || !read.insert({st.st_dev, st.st_ino}).second) return std::nullopt;
+    const std::optional<std::string> bytes = readOpenRegularFile(fd.get(), maxSize);
     if (!bytes) return std::nullopt;
+    bytesRead += bytes->size();
     return parseDesktopEntry(*bytes);
+}
+
+// A StartupWMClass that names one window class: one word of three characters or
+// more, no generic word, nothing a list or a path would split.
+bool namesOneThing(const std::string& value) {
+    if (!isValidUtf8(value)) return false;
+    for (const char c : value)
+        if (static_cast<unsigned char>(c) <= ' ' || c == 0x7f || c == ';' || c == ',' || c == '/' || c == '*')
+            return false;
+    return !matchableNames({value}).empty();
 }
 
 // Where the item at `path` lives: its own path, and for an item in the home Trash the
@@ -168,7 +193,7 @@ AppBundleInfo appFromEntry(const std::string& url, const std::string& id, const 
     const std::vector<std::string> arguments = programArguments(entry.exec);
     if (!arguments.empty() && !arguments.front().empty()) app.executableName = lastPathComponent(arguments.front());
     app.version = nonEmpty(entry.appImageVersion);
-    addRelated(app, entry.startupWMClass);
+    if (namesOneThing(entry.startupWMClass)) addRelated(app, entry.startupWMClass);
     return app;
 }
 
@@ -177,9 +202,10 @@ AppBundleInfo appFromEntry(const std::string& url, const std::string& id, const 
 void addHomeEntriesRunning(AppBundleInfo& app, const std::vector<std::string>& locations, bool folder,
                            const std::stop_token& stop) {
     const std::string applications = normalizedPathOrSelf(appendingPathComponent(xdgDataHome(), "applications"));
-    std::size_t budget = maxHomeEntries;
+    std::size_t budget = maxHomeEntries, bytesRead = 0;
+    ReadFiles read;
     std::vector<std::string> pending{applications};
-    while (!pending.empty() && budget > 0 && !stop.stop_requested()) {
+    while (!pending.empty() && budget > 0 && bytesRead < maxHomeEntryBytes && !stop.stop_requested()) {
         const std::string current = std::move(pending.back());
         pending.pop_back();
         Descriptor fd(::open(current.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -195,7 +221,9 @@ void addHomeEntriesRunning(AppBundleInfo& app, const std::vector<std::string>& l
                 continue;
             }
             if (!S_ISREG(st.st_mode) || !hasDesktopExtension(name)) continue;
-            const std::optional<DesktopEntry> entry = readEntryAt(fd.get(), name);
+            if (stop.stop_requested() || bytesRead >= maxHomeEntryBytes) break;
+            const std::optional<DesktopEntry> entry =
+                readEntryAt(fd.get(), name, std::min(maxDesktopEntrySize, maxHomeEntryBytes - bytesRead), read, bytesRead);
             if (!entry) continue;
             const std::vector<std::string> arguments = programArguments(entry->exec);
             if (arguments.empty() || !arguments.front().starts_with('/')) continue;
@@ -250,13 +278,14 @@ namespace {
 
 struct FolderEntries {
     std::optional<std::pair<std::string, DesktopEntry>> identity; // its ID and entry
-    std::vector<std::string> otherIDs;
     std::vector<std::string> locations;
 };
 
-// The app folder's entries: the first application entry (by name) whose program lies
-// inside it, and the IDs of the others. Nothing when it is no folder, is or holds
-// the home folder, has more entries than an app folder, or is stopped.
+// The app folder's own entry: the first application entry (by name) whose program
+// lies inside it; of the others only the names are seen. At most
+// maxAppFolderEntriesRead entries are read, each once whatever its names, and only
+// within maxAppEntrySize. Nothing when it is no folder, is or holds the home folder,
+// has more entries than an app folder, or is stopped.
 std::optional<FolderEntries> appFolderEntries(const std::string& path, const std::stop_token& stop) {
     // The home folder, or one holding it, is never an app however its top level looks.
     const std::string normalized = normalizedPathOrSelf(path);
@@ -267,32 +296,19 @@ std::optional<FolderEntries> appFolderEntries(const std::string& path, const std
     if (!names) return std::nullopt;
     FolderEntries entries;
     entries.locations = locationsOf(path);
+    ReadFiles read;
+    std::size_t bytesRead = 0;
     for (const std::string& name : *names) {
         if (stop.stop_requested()) return std::nullopt;
         if (!hasDesktopExtension(name)) continue;
-        std::optional<DesktopEntry> entry = readEntryAt(folder.get(), name);
-        if (!entry) continue;
-        std::string id = withoutDesktopExtension(name);
-        if (!entries.identity && entry->type == "Application" && runsFromFolder(*entry, folder.get(), entries.locations))
-            entries.identity.emplace(std::move(id), std::move(*entry));
-        else
-            entries.otherIDs.push_back(std::move(id));
+        if (read.size() == maxAppFolderEntriesRead) break;
+        std::optional<DesktopEntry> entry = readEntryAt(folder.get(), name, maxAppEntrySize, read, bytesRead);
+        if (!entry || entry->type != "Application" || !runsFromFolder(*entry, folder.get(), entries.locations))
+            continue;
+        entries.identity.emplace(withoutDesktopExtension(name), std::move(*entry));
+        return entries;
     }
-    if (!entries.identity) return std::nullopt;
-    return entries;
-}
-
-// The AppImage's first application entry.
-std::optional<std::pair<std::string, DesktopEntry>> appImageIdentity(const AppImageContents& contents,
-                                                                    std::vector<std::string>* otherIDs) {
-    std::optional<std::pair<std::string, DesktopEntry>> identity;
-    for (const AppImageEntry& file : contents.entries) {
-        std::optional<DesktopEntry> entry = parseDesktopEntry(file.bytes);
-        std::string id = withoutDesktopExtension(file.fileName);
-        if (!identity && entry && entry->type == "Application") identity.emplace(std::move(id), std::move(*entry));
-        else if (otherIDs) otherIDs->push_back(std::move(id));
-    }
-    return identity;
+    return std::nullopt;
 }
 
 } // namespace
@@ -301,12 +317,8 @@ bool isAppFolder(const std::string& path, std::stop_token stop) { return appFold
 
 std::optional<AppBundleInfo> readAppImageApp(const std::string& path, std::stop_token stop) {
     const std::optional<AppImageContents> contents = readAppImage(path, stop);
-    if (!contents) return std::nullopt;
-    std::vector<std::string> otherIDs;
-    const auto identity = appImageIdentity(*contents, &otherIDs);
-    if (!identity) return std::nullopt;
-    AppBundleInfo app = appFromEntry(path, identity->first, identity->second);
-    for (const std::string& id : otherIDs) addRelated(app, id);
+    if (!contents || stop.stop_requested()) return std::nullopt;
+    AppBundleInfo app = appFromEntry(path, withoutDesktopExtension(contents->fileName), contents->entry);
     app.managedBy = managerOfPath(app.url);
     addHomeEntriesRunning(app, locationsOf(app.url), false, stop);
     if (stop.stop_requested()) return std::nullopt;
@@ -317,7 +329,6 @@ std::optional<AppBundleInfo> readAppFolderApp(const std::string& path, std::stop
     const std::optional<FolderEntries> entries = appFolderEntries(path, stop);
     if (!entries) return std::nullopt;
     AppBundleInfo app = appFromEntry(path, entries->identity->first, entries->identity->second);
-    for (const std::string& id : entries->otherIDs) addRelated(app, id);
     app.managedBy = managerOfPath(app.url);
     addHomeEntriesRunning(app, entries->locations, true, stop);
     if (stop.stop_requested()) return std::nullopt;
@@ -333,33 +344,46 @@ std::optional<std::string> appEntryIcon(const std::string& path, std::stop_token
     } else if (S_ISREG(st.st_mode) && hasDesktopExtension(lastPathComponent(path))) {
         entry = readDesktopEntryFile(path);
     } else if (S_ISREG(st.st_mode)) {
-        if (const std::optional<AppImageContents> contents = readAppImage(path, stop))
-            if (auto identity = appImageIdentity(*contents, nullptr)) entry = identity->second;
+        if (std::optional<AppImageContents> contents = readAppImage(path, stop)) entry = std::move(contents->entry);
     }
     if (!entry || entry->icon.empty()) return std::nullopt;
     return entry->icon;
 }
 
 std::optional<AppBundleInfo> readDesktopEntryApp(const std::string& path, std::stop_token stop) {
+    // Where the entry is installed: where it lies or, in the Trash, where it was
+    // trashed from (the Trash renames an item whose name is taken there, and its
+    // folder no longer says the ID's prefix).
+    const std::string normalized = normalizedPathOrSelf(path);
+    const std::optional<std::string> original = originalPathOfTrashedItem(normalized);
+    const std::string installed =
+        original && hasDesktopExtension(lastPathComponent(*original)) ? normalizedPathOrSelf(*original) : normalized;
+    // Only the user's own menu folder holds entries that are apps of the user's: an
+    // entry downloaded anywhere else names nothing. The system's and other managers'
+    // folders are read only to say who removes their apps.
+    const bool usersEntry =
+        liesInside(installed, normalizedPathOrSelf(appendingPathComponent(xdgDataHome(), "applications")));
+    const std::vector<std::string> folders = applicationsFolders();
+    if (!usersEntry && std::none_of(folders.begin(), folders.end(), [&](const std::string& folder) {
+            return liesInside(installed, normalizedPathOrSelf(folder));
+        }))
+        return std::nullopt;
     const std::optional<DesktopEntry> entry = readDesktopEntryFile(path);
     if (!entry || entry->type != "Application") return std::nullopt;
-    // A trashed entry keeps the ID it had where it was installed: the Trash renames
-    // an item whose name is taken there, and its folder no longer says the prefix.
-    const std::optional<std::string> original = originalPathOfTrashedItem(normalizedPathOrSelf(path));
-    const std::string id =
-        desktopEntryID(original && hasDesktopExtension(lastPathComponent(*original)) ? *original : path);
+    const std::string id = desktopEntryID(installed);
     if (id.empty()) return std::nullopt;
     const std::string program = execProgram(entry->exec);
     const std::string normalizedProgram = program.empty() ? std::string() : normalizedPathOrSelf(program);
 
-    // An entry that runs an AppImage or an app folder under the home folder stands for
-    // that app: uninstalling it moves the app, and the entry goes with it as the app's.
+    // The user's entry that runs an AppImage or an app folder under the home folder
+    // stands for that app: uninstalling it moves the app, and the entry goes with it
+    // as the app's.
     const std::string home = normalizedPathOrSelf(homeDirectory());
-    if (!normalizedProgram.empty() && home != "/" && liesInside(normalizedProgram, home)) {
+    if (usersEntry && !normalizedProgram.empty() && home != "/" && liesInside(normalizedProgram, home)) {
         if (const std::optional<std::string> container = appContaining(normalizedProgram)) {
             if (std::optional<AppBundleInfo> app = AppBundleInfo::read(*container, stop)) {
                 addRelated(*app, id);
-                addRelated(*app, entry->startupWMClass);
+                if (namesOneThing(entry->startupWMClass)) addRelated(*app, entry->startupWMClass);
                 return app;
             }
         }
@@ -377,6 +401,7 @@ std::optional<AppBundleInfo> readDesktopEntryApp(const std::string& path, std::s
         if (app.managedBy == AppManager::user && !normalizedProgram.empty())
             app.managedBy = managerOfPath(normalizedProgram);
     }
+    if (!usersEntry && app.managedBy == AppManager::user) return std::nullopt;
     return app;
 }
 
@@ -385,9 +410,10 @@ std::optional<std::string> appContaining(const std::string& programPath) {
     const std::string program = normalizedPathOrSelf(programPath);
     if (isAppImageFile(program)) return program;
     const std::string home = normalizedPathOrSelf(homeDirectory());
+    std::size_t levels = 0;
     for (std::string folder = parentPath(program); folder != "/" && parentPath(folder) != "/";
          folder = parentPath(folder)) {
-        if (folder == home) break;
+        if (folder == home || levels++ == maxContainingLevels) break;
         if (isAppBundlePath(folder) && readInfoPlist(folder)) return folder;
         if (appFolderEntries(folder, {})) return folder;
     }

@@ -1,5 +1,6 @@
 #include "services/SquashfsImage.h"
 
+#include <sqfs/block.h>
 #include <sqfs/compressor.h>
 #include <sqfs/data_reader.h>
 #include <sqfs/dir.h>
@@ -9,6 +10,7 @@
 #include <sqfs/meta_reader.h>
 #include <sqfs/super.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <endian.h>
 #include <sys/stat.h>
@@ -31,6 +33,7 @@ struct Budget {
     std::uint64_t offset = 0;
     std::uint64_t size = 0;
     std::uint64_t bytesLeft = SquashfsImage::maxBytesRead;
+    std::uint64_t producedLeft = SquashfsImage::maxBytesProduced;
     std::size_t readsLeft = SquashfsImage::maxReads;
     std::stop_token stop;
 };
@@ -61,6 +64,32 @@ int boundedRead(sqfs_file_t* file, sqfs_u64 offset, void* buffer, size_t size) {
     return 0;
 }
 int refuseWrite(sqfs_file_t*, sqfs_u64, const void*, size_t) { return SQFS_ERROR_IO; }
+
+// The decompressor the library works through: the real one, every byte it produces
+// counted against the budget, and never more produced than is left of it.
+struct CountingCompressor {
+    sqfs_compressor_t compressor;
+    sqfs_compressor_t* real;
+    Budget* budget;
+};
+
+sqfs_s32 countedBlock(sqfs_compressor_t* compressor, const sqfs_u8* in, sqfs_u32 size, sqfs_u8* out,
+                      sqfs_u32 outsize) {
+    auto& self = *reinterpret_cast<CountingCompressor*>(compressor);
+    Budget& budget = *self.budget;
+    if (budget.stop.stop_requested() || budget.producedLeft == 0) return SQFS_ERROR_OVERFLOW;
+    const auto room = static_cast<sqfs_u32>(std::min<std::uint64_t>(outsize, budget.producedLeft));
+    const sqfs_s32 produced = self.real->do_block(self.real, in, size, out, room);
+    if (produced > 0) budget.producedLeft -= static_cast<std::uint64_t>(produced);
+    // Short of room, the real one says its output didn't fit: so does this one.
+    return produced;
+}
+void countedConfiguration(const sqfs_compressor_t* compressor, sqfs_compressor_config_t* config) {
+    const auto& self = *reinterpret_cast<const CountingCompressor*>(compressor);
+    self.real->get_configuration(self.real, config);
+}
+int refuseOptionsWrite(sqfs_compressor_t*, sqfs_file_t*) { return SQFS_ERROR_UNSUPPORTED; }
+int refuseOptionsRead(sqfs_compressor_t*, sqfs_file_t*) { return SQFS_ERROR_UNSUPPORTED; }
 sqfs_u64 boundedSize(const sqfs_file_t* file) {
     return reinterpret_cast<const BoundedFile*>(file)->budget->size;
 }
@@ -109,6 +138,7 @@ struct SquashfsImage::Parts {
     BoundedFile file{};
     sqfs_super_t super{};
     Owned<sqfs_compressor_t> compressor;
+    CountingCompressor counting{};
     Owned<sqfs_meta_reader_t> inodes;
     Owned<sqfs_meta_reader_t> folders;
     Owned<sqfs_data_reader_t> data;
@@ -244,8 +274,8 @@ std::unique_ptr<SquashfsImage> SquashfsImage::open(int fd, std::uint64_t offset,
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) <= offset)
         return nullptr;
     auto parts = std::make_unique<Parts>();
-    parts->budget = Budget{fd, offset, static_cast<std::uint64_t>(st.st_size) - offset, maxBytesRead, maxReads,
-                           std::move(stop)};
+    parts->budget = Budget{fd,       offset, static_cast<std::uint64_t>(st.st_size) - offset, maxBytesRead,
+                           maxBytesProduced, maxReads, std::move(stop)};
     sqfs_file_t& file = parts->file.file;
     file.base.destroy = keep;
     file.base.copy = noCopy;
@@ -271,10 +301,20 @@ std::unique_ptr<SquashfsImage> SquashfsImage::open(int fd, std::uint64_t offset,
     sqfs_compressor_t* compressor = nullptr;
     if (sqfs_compressor_create(&config, &compressor) != 0 || !compressor) return nullptr;
     parts->compressor.reset(compressor);
+    CountingCompressor& counting = parts->counting;
+    counting.compressor.base.destroy = keep;
+    counting.compressor.base.copy = noCopy;
+    counting.compressor.get_configuration = countedConfiguration;
+    counting.compressor.write_options = refuseOptionsWrite;
+    counting.compressor.read_options = refuseOptionsRead;
+    counting.compressor.do_block = countedBlock;
+    counting.real = compressor;
+    counting.budget = &parts->budget;
+    sqfs_compressor_t* counted = &counting.compressor;
     parts->inodes.reset(
-        sqfs_meta_reader_create(&file, compressor, super.inode_table_start, super.directory_table_start));
-    parts->folders.reset(sqfs_meta_reader_create(&file, compressor, super.directory_table_start, super.bytes_used));
-    parts->data.reset(sqfs_data_reader_create(&file, super.block_size, compressor, 0));
+        sqfs_meta_reader_create(&file, counted, super.inode_table_start, super.directory_table_start));
+    parts->folders.reset(sqfs_meta_reader_create(&file, counted, super.directory_table_start, super.bytes_used));
+    parts->data.reset(sqfs_data_reader_create(&file, super.block_size, counted, 0));
     if (!parts->inodes || !parts->folders || !parts->data) return nullptr;
     return std::unique_ptr<SquashfsImage>(new SquashfsImage(std::move(parts)));
 }
@@ -296,6 +336,14 @@ std::optional<std::string> SquashfsImage::readFile(std::string_view path, std::s
     if (!inode || !isFile(*inode)) return std::nullopt;
     sqfs_u64 size = 0;
     if (sqfs_inode_get_file_size(inode.get(), &size) != 0 || size > maxSize) return std::nullopt;
+    // Holes cost nothing to read and a zero byte each to produce.
+    std::uint64_t holes = 0;
+    const std::uint64_t block = parts_->super.block_size;
+    const std::size_t blocks = inode->payload_bytes_used / sizeof(sqfs_u32);
+    for (std::size_t i = 0; i < blocks && i * block < size; ++i)
+        if (SQFS_IS_SPARSE_BLOCK(inode->extra[i])) holes += std::min<std::uint64_t>(block, size - i * block);
+    if (holes > parts_->budget.producedLeft) return std::nullopt;
+    parts_->budget.producedLeft -= holes;
     if (!parts_->fragmentsLoaded) {
         if (sqfs_data_reader_load_fragment_table(parts_->data.get(), &parts_->super) != 0) return std::nullopt;
         parts_->fragmentsLoaded = true;

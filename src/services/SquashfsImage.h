@@ -1,10 +1,11 @@
 #pragma once
 // A few small files read from a squashfs image that starts at an offset inside an
 // open file, through libsquashfs. The image may be truncated or built to lie, so
-// every step is bounded: the bytes and reads that pass through the file, the entries
-// listed, the size of a file read, the links followed inside the image, and what an
-// inode may make the library allocate. What breaks a bound, or the stop token, ends
-// in nothing.
+// every step is bounded: the bytes and reads that pass through the file, the bytes
+// the image produces (decompressed, or holes filled with zeros: a few KB on disk may
+// stand for gigabytes), the entries listed, the size of a file read, the links
+// followed inside the image, and what an inode may make the library allocate. What
+// breaks a bound, or the stop token, ends in nothing.
 
 #include <cstddef>
 #include <cstdint>
@@ -21,6 +22,7 @@ class SquashfsImage {
 public:
     // What one image may cost, whatever it holds.
     static constexpr std::uint64_t maxBytesRead = 32 * 1024 * 1024;
+    static constexpr std::uint64_t maxBytesProduced = 8 * 1024 * 1024;
     static constexpr std::size_t maxReads = 16 * 1024;
     static constexpr std::size_t maxEntriesListed = 4096;
     static constexpr std::size_t maxLinkHops = 8;

@@ -1,6 +1,7 @@
 // PlenwickAdminMove: the administrator step of moving items to the Trash, started
 // by pkexec with the user's home Trash and the items' paths as its arguments (options
-// before them). It prints "FAIL:<index>" for each item it could not move.
+// before them), or with "--remove" and files to delete. It prints "FAIL:<index>" for
+// each item it could not move or delete.
 
 #include "platform/TrashFiles.h"
 #include "services/AdminMove.h"

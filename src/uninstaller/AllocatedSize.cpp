@@ -1,12 +1,17 @@
 // The size walk of a leftover. Every folder is opened beside its open parent
 // (openat with O_NOFOLLOW), never by its path, so a folder swapped for a link after
-// it was listed leads nowhere: nothing outside the tree is ever counted.
+// it was listed leads nowhere: nothing outside the tree is ever counted. Nor is
+// anything on another mount than the leftover's own: the walk stops at mount points,
+// bind mounts of the same file system (a bind mount of "/") included.
 
 #include "uninstaller/Remnant.h"
+
+#include "base/FileIdentity.h"
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <vector>
@@ -22,6 +27,12 @@ constexpr std::size_t maxHeldFolders = 64;
 
 std::int64_t allocatedBytes(const struct stat& st) { return static_cast<std::int64_t>(st.st_blocks) * 512; }
 
+// The mount an entry lies on, as mountIdentity gives it for a descriptor.
+std::uint64_t mountOf(const struct statx& sx) {
+    if (sx.stx_mask & STATX_MNT_ID) return sx.stx_mnt_id;
+    return (std::uint64_t{1} << 63) | makedev(sx.stx_dev_major, sx.stx_dev_minor);
+}
+
 // A folder on the way down, with the subfolders it still has to give.
 struct Frame {
     int fd = -1;      // -1 while let go
@@ -33,7 +44,8 @@ struct Frame {
 
 class Walk {
 public:
-    Walk(int root, const struct stat& st, std::stop_token stop) : anchor_(root), stop_(std::move(stop)) {
+    Walk(int root, const struct stat& st, std::stop_token stop)
+        : anchor_(root), mount_(mountIdentity(root)), stop_(std::move(stop)) {
         Frame frame;
         frame.device = st.st_dev;
         frame.inode = st.st_ino;
@@ -72,7 +84,8 @@ public:
             if (child.fd < 0) continue;
             ++held_;
             struct stat st;
-            if (::fstat(child.fd, &st) != 0) {
+            // Mounted there since it was listed: not entered.
+            if (::fstat(child.fd, &st) != 0 || mountIdentity(child.fd) != mount_) {
                 release(child);
                 continue;
             }
@@ -102,7 +115,8 @@ private:
         for (std::size_t i = 0; held_ > maxHeldFolders && i + 1 < stack_.size(); ++i) release(stack_[i]);
     }
 
-    // Adds up the folder's non-folder entries and notes its real subfolders (not links).
+    // Adds up the folder's non-folder entries and notes its real subfolders (not links),
+    // those on the walk's own mount only.
     void read(Frame& frame) {
         const int listing = ::dup(frame.fd);
         if (listing < 0) return;
@@ -115,10 +129,13 @@ private:
             if (stop_.stop_requested()) break;
             const std::string_view name = entry->d_name;
             if (name == "." || name == "..") continue;
-            struct stat child;
-            if (::fstatat(frame.fd, entry->d_name, &child, AT_SYMLINK_NOFOLLOW) != 0) continue;
-            if (S_ISDIR(child.st_mode)) frame.folders.emplace_back(name);
-            else total_ += allocatedBytes(child);
+            struct statx child {};
+            if (::statx(frame.fd, entry->d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC,
+                        STATX_TYPE | STATX_BLOCKS | STATX_MNT_ID, &child) != 0 ||
+                mountOf(child) != mount_)
+                continue;
+            if (S_ISDIR(child.stx_mode)) frame.folders.emplace_back(name);
+            else total_ += static_cast<std::int64_t>(child.stx_blocks) * 512;
         }
         ::closedir(dir);
     }
@@ -152,6 +169,7 @@ private:
     }
 
     int anchor_; // the root, open throughout
+    std::uint64_t mount_; // the root's
     std::stop_token stop_;
     std::vector<Frame> stack_;
     std::size_t held_ = 0;

@@ -1,5 +1,8 @@
 #include "uninstaller/LeftoverSearch.h"
 
+#include "uninstaller/OtherApps.h"
+#include "uninstaller/SharedPlaces.h"
+
 #include "base/PathNames.h"
 #include "base/Utf8.h"
 #include "platform/TrashName.h"
@@ -14,6 +17,8 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace plenwick {
@@ -32,44 +37,53 @@ std::string lowered(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toLower().toStdString();
 }
 
-// Whether an identifier names one thing: at least two non-empty parts between dots.
-// "com" or "" would make every "com.*" entry (or every entry) a certain leftover.
-bool isSpecificIdentifier(std::string_view id) {
-    int parts = 0;
-    std::size_t start = 0;
+// The dot-separated parts of an identifier; none when one is empty ("com.", ".com",
+// "a..b", "").
+std::optional<std::size_t> identifierParts(std::string_view id) {
+    std::size_t parts = 0, start = 0;
     while (start <= id.size()) {
         std::size_t end = id.find('.', start);
         if (end == std::string_view::npos) end = id.size();
-        if (end > start) ++parts;
+        if (end == start) return std::nullopt;
+        ++parts;
         start = end + 1;
     }
-    return parts >= 2;
+    return parts;
 }
 
-// The identifier test with the identifiers lowered once. Many desktop file IDs are
-// one word ("foo"): such an identifier names its own entries ("foo", "foo.desktop",
-// "foo.png") but nothing longer ("foo.bar.baz"), and only when it is a match name
-// (3 characters or more, no generic word), so "com" or "data" claim nothing.
+// A reverse-DNS identifier (two dots or more) names one app's things: a match by it
+// is certain.
+bool isReverseDNS(std::string_view id) {
+    const auto parts = identifierParts(id);
+    return parts && *parts >= 3;
+}
+
+// The identifier test with the identifiers lowered once. A reverse-DNS identifier
+// names itself and what begins with it and a dot, for certain. Any other ("foo",
+// "foo.bar": many desktop file IDs are one word) names only itself and itself with
+// one extension ("foo", "foo.desktop", "foo.png"), and only possibly, since another
+// app may well use the word; it counts only when it is a match name (3 characters or
+// more, no generic word), so "com" or "data" claim nothing.
 class IdentifierMatcher {
 public:
     explicit IdentifierMatcher(const std::vector<std::string>& identifiers) {
         for (const std::string& id : identifiers) {
-            if (isSpecificIdentifier(id)) identifiers_.push_back(lowered(id));
-            else if (id.find('.') == std::string::npos && !matchableNames({id}).empty()) words_.push_back(lowered(id));
+            if (isReverseDNS(id)) identifiers_.push_back(lowered(id));
+            else if (identifierParts(id) && !matchableNames({id}).empty()) words_.push_back(lowered(id));
         }
     }
 
-    bool matches(std::string_view name) const {
+    std::optional<Remnant::Confidence> match(std::string_view name) const {
         const std::string plain = lowered(name);
         const auto stripped = stripGroupPrefix(name);
         const std::string bare = stripped ? lowered(*stripped) : std::string();
         for (const std::string& id : identifiers_) {
-            if (matchesForm(plain, id)) return true;
-            if (stripped && matchesForm(bare, id)) return true;
+            if (matchesForm(plain, id)) return Remnant::Confidence::certain;
+            if (stripped && matchesForm(bare, id)) return Remnant::Confidence::certain;
         }
         for (const std::string& word : words_)
-            if (matchesWord(plain, word)) return true;
-        return false;
+            if (matchesWord(plain, word)) return Remnant::Confidence::possible;
+        return std::nullopt;
     }
 
 private:
@@ -84,18 +98,28 @@ private:
     std::vector<std::string> words_;
 };
 
+// How a finding was made: by its name, which another app may bear too, or by the
+// program it starts, which lies inside the app.
+enum class FoundBy { name, program };
+
+struct Finding {
+    Remnant::Kind kind;
+    Remnant::Confidence confidence;
+    FoundBy by;
+};
+
 // The findings, keyed by standardised path. A certain finding is never replaced; a
 // possible one gives way to any later finding.
 class Findings {
 public:
-    void record(const std::string& path, Remnant::Kind kind, Remnant::Confidence confidence) {
-        auto [it, inserted] = found_.try_emplace(path, kind, confidence);
-        if (!inserted && it->second.second != Remnant::Confidence::certain) it->second = {kind, confidence};
+    void record(const std::string& path, Remnant::Kind kind, Remnant::Confidence confidence, FoundBy by) {
+        auto [it, inserted] = found_.try_emplace(path, Finding{kind, confidence, by});
+        if (!inserted && it->second.confidence != Remnant::Confidence::certain) it->second = {kind, confidence, by};
     }
-    const std::map<std::string, std::pair<Remnant::Kind, Remnant::Confidence>>& all() const { return found_; }
+    const std::map<std::string, Finding>& all() const { return found_; }
 
 private:
-    std::map<std::string, std::pair<Remnant::Kind, Remnant::Confidence>> found_;
+    std::map<std::string, Finding> found_;
 };
 
 // A set of names compared with entries' whole file names, ignoring case. The names
@@ -127,19 +151,28 @@ private:
     std::vector<std::string> bytes_;
 };
 
-// A folder listed for entries matched by identifier and, when `byName`, by name.
+// A folder listed for entries matched by identifier and, when `byName`, by name;
+// with `namedByID` its entries are named by desktop file ID and extension (menu
+// entries, icons), and the one named by the app's own is the app's for certain.
 struct Place {
     std::string folder;
     Remnant::Kind kind;
     bool byName;
+    bool namedByID = false;
 };
 
-// A folder of entries that start something on their own: desktop entries or units.
+// A folder of entries that start something: desktop entries or units, found by the
+// program they start and, when `byName`, by name. The system's are found only by the
+// program they start, never by a name, and are never more than possible: they are
+// every user's.
 enum class StarterType { desktopEntry, unit };
 struct StarterPlace {
     std::string folder;
     StarterType type;
     std::optional<std::string> home; // what "%h" stands for in a user unit
+    bool system = false;
+    Remnant::Kind kind = Remnant::Kind::launchItems;
+    bool byName = true;
 };
 
 // The program a desktop entry or a unit starts; none when it can't be read. Read as a
@@ -174,6 +207,18 @@ bool isOrHolds(std::string_view path, std::string_view other) {
     return path == other || isStrictlyInside(other, path);
 }
 
+// Whether the entry named `name` is exactly the app's desktop file ID with one
+// extension ("org.example.Foo.desktop", "fooview.png").
+bool isNamedByID(std::string_view name, const std::string& id) {
+    const auto dot = name.rfind('.');
+    return dot != std::string_view::npos && name.substr(0, dot) == id;
+}
+
+bool isLink(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 } // namespace
 
 std::vector<std::string> searchIdentifiers(const AppBundleInfo& app) {
@@ -196,8 +241,12 @@ std::optional<std::string> stripGroupPrefix(std::string_view name) {
     return rest;
 }
 
+std::optional<Remnant::Confidence> identifierMatch(std::string_view name, const std::vector<std::string>& identifiers) {
+    return IdentifierMatcher(identifiers).match(name);
+}
+
 bool entryMatchesBundleIDs(std::string_view name, const std::vector<std::string>& identifiers) {
-    return IdentifierMatcher(identifiers).matches(name);
+    return identifierMatch(name, identifiers).has_value();
 }
 
 std::optional<std::string> standardizedPathWithoutParentSteps(std::string_view path) {
@@ -221,8 +270,8 @@ bool launchJobBelongsToApp(const AppBundleInfo& app, const LaunchJob& job) {
     const std::vector<std::string> identifiers = searchIdentifiers(app);
     for (const std::string& associated : job.associatedBundleIDs)
         for (const std::string& id : identifiers)
-            if (associated == id && isSpecificIdentifier(id)) return true;
-    if (job.label && entryMatchesBundleIDs(*job.label, identifiers)) return true;
+            if (associated == id && isReverseDNS(id)) return true;
+    if (job.label && identifierMatch(*job.label, identifiers) == Remnant::Confidence::certain) return true;
     return launchJobRunsFrom(job, app.url);
 }
 
@@ -247,8 +296,9 @@ std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchR
     if (isSystemApp(app)) return {};
 
     const IdentifierMatcher identifiers(searchIdentifiers(app));
-    const NameMatcher ownNames(matchableNames({app.name, bundleBaseName(app.url)}));
-    const NameMatcher allNames(app.nameCandidates()); // the own names and the executable's
+    // Names (the app's, its file's, its program's) are possible leftovers only: any
+    // app, or a download posing as one, may bear them.
+    const NameMatcher names(app.nameCandidates());
 
     const std::string home = normalizedPathOrSelf(roots.home);
     const std::string config = normalizedPathOrSelf(roots.configHome);
@@ -265,29 +315,34 @@ std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchR
         {state, Remnant::Kind::logs, true},
     };
     if (hasHome) places.push_back({appendingPathComponent(home, ".var/app"), Remnant::Kind::containers, false});
-    places.push_back({appendingPathComponent(data, "applications"), Remnant::Kind::applicationSupport, false});
+    places.push_back({appendingPathComponent(data, "applications"), Remnant::Kind::applicationSupport, false, true});
     const std::string hicolor = appendingPathComponent(data, "icons/hicolor");
     for (const std::string& size : folderEntryNames(hicolor))
         places.push_back({appendingPathComponent(appendingPathComponent(hicolor, size), "apps"),
-                          Remnant::Kind::applicationSupport, false});
+                          Remnant::Kind::applicationSupport, false, true});
 
+    // The menu's entries that start the app are its own, as much as its autostart entries.
     std::vector<StarterPlace> starters{
         {appendingPathComponent(config, "autostart"), StarterType::desktopEntry, std::nullopt},
         {appendingPathComponent(config, "systemd/user"), StarterType::unit, hasHome ? std::optional(home) : std::nullopt},
+        {appendingPathComponent(data, "applications"), StarterType::desktopEntry, std::nullopt, false,
+         Remnant::Kind::applicationSupport, false},
     };
     if (roots.systemRoot) {
         const std::string root = normalizedPathOrSelf(*roots.systemRoot);
-        starters.push_back({appendingPathComponent(root, "etc/xdg/autostart"), StarterType::desktopEntry, std::nullopt});
-        starters.push_back({appendingPathComponent(root, "etc/systemd/system"), StarterType::unit, std::nullopt});
+        starters.push_back({appendingPathComponent(root, "etc/xdg/autostart"), StarterType::desktopEntry, std::nullopt, true});
+        starters.push_back({appendingPathComponent(root, "etc/systemd/system"), StarterType::unit, std::nullopt, true});
     }
 
     // The folders the search lists, the base folders and the Trash are never
     // leftovers themselves, nor is anything holding them: an app named "Local",
-    // "Icons" or "Trash" must not claim ~/.local, the icon theme or the Trash.
+    // "Icons" or "Trash" must not claim ~/.local, the icon theme or the Trash. Nor
+    // are the places every desktop shares.
     std::vector<std::string> structural{config, data, cache, state, appendingPathComponent(data, "Trash")};
     if (hasHome) structural.push_back(home);
     for (const Place& place : places) structural.push_back(place.folder);
     for (const StarterPlace& place : starters) structural.push_back(place.folder);
+    for (std::string& shared : sharedPlaces(roots)) structural.push_back(std::move(shared));
 
     Findings findings;
     std::vector<std::string> searched; // every folder listed; nothing outside them is offered
@@ -297,12 +352,10 @@ std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchR
         searched.push_back(place.folder);
         for (const std::string& name : folderEntryNames(place.folder)) {
             const std::string path = appendingPathComponent(place.folder, name);
-            if (identifiers.matches(name)) {
-                findings.record(path, place.kind, Remnant::Confidence::certain);
-            } else if (place.byName) {
-                if (ownNames.matches(name)) findings.record(path, place.kind, Remnant::Confidence::certain);
-                else if (allNames.matches(name)) findings.record(path, place.kind, Remnant::Confidence::possible);
-            }
+            std::optional<Remnant::Confidence> confidence = identifiers.match(name);
+            if (place.namedByID && isNamedByID(name, app.bundleID)) confidence = Remnant::Confidence::certain;
+            if (!confidence && place.byName && names.matches(name)) confidence = Remnant::Confidence::possible;
+            if (confidence) findings.record(path, place.kind, *confidence, FoundBy::name);
         }
     }
 
@@ -312,17 +365,15 @@ std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchR
         searched.push_back(home);
         for (const std::string& name : folderEntryNames(home)) {
             const std::vector<std::string> forms = dotEntryForms(name);
-            if (forms.empty()) continue;
-            const std::string path = appendingPathComponent(home, name);
-            const auto matches = [&](const NameMatcher& names) {
-                return std::any_of(forms.begin(), forms.end(), [&](const std::string& form) { return names.matches(form); });
-            };
-            if (matches(ownNames)) findings.record(path, Remnant::Kind::applicationSupport, Remnant::Confidence::certain);
-            else if (matches(allNames)) findings.record(path, Remnant::Kind::applicationSupport, Remnant::Confidence::possible);
+            if (std::any_of(forms.begin(), forms.end(), [&](const std::string& form) { return names.matches(form); }))
+                findings.record(appendingPathComponent(home, name), Remnant::Kind::applicationSupport,
+                                Remnant::Confidence::possible, FoundBy::name);
         }
     }
 
-    // What starts at login or at startup: by its file name, or by the program it runs.
+    // What starts at login, at startup or from the menu: by its file name, or by the
+    // program it runs. A unit that is a link is another unit's name or its enablement:
+    // never offered, so never stopped or moved.
     for (const StarterPlace& place : starters) {
         if (stop.stop_requested()) return {};
         searched.push_back(place.folder);
@@ -331,24 +382,34 @@ std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchR
             if (stop.stop_requested()) return {};
             if (nameExtension(name) != extension) continue;
             const std::string path = appendingPathComponent(place.folder, name);
-            bool belongs = identifiers.matches(name);
-            std::optional<LaunchJob> job;
-            if (!belongs) {
-                if (const auto program = starterProgram(path, place)) {
-                    job = LaunchJob{};
-                    job->programPath = *program;
-                    belongs = launchJobBelongsToApp(app, *job);
-                }
+            if (place.type == StarterType::unit && isLink(path)) continue;
+            const std::optional<Remnant::Confidence> byName =
+                place.system || !place.byName ? std::nullopt : identifiers.match(name);
+            if (byName == Remnant::Confidence::certain) {
+                findings.record(path, place.kind, *byName, FoundBy::name);
+                continue;
             }
-            // The app is in the Trash now: an entry that runs it from where it was
-            // installed may well be its, but the text of a path proves nothing.
-            const bool ranFromFormerPlace = !belongs && job && formerLocation && launchJobRunsFrom(*job, *formerLocation);
-            if (!belongs && !ranFromFormerPlace) continue;
-            findings.record(path, Remnant::Kind::launchItems,
-                            belongs ? Remnant::Confidence::certain : Remnant::Confidence::possible);
+            bool runsApp = false, ranFromFormerPlace = false;
+            if (const auto program = starterProgram(path, place)) {
+                LaunchJob job;
+                job.programPath = *program;
+                runsApp = launchJobRunsFrom(job, app.url);
+                // The app is in the Trash now: an entry that runs it from where it was
+                // installed may well be its, but the text of a path proves nothing.
+                ranFromFormerPlace = !runsApp && formerLocation && launchJobRunsFrom(job, *formerLocation);
+            }
+            if (runsApp || ranFromFormerPlace) {
+                const bool sure = runsApp && !place.system;
+                findings.record(path, place.kind, sure ? Remnant::Confidence::certain : Remnant::Confidence::possible,
+                                FoundBy::program);
+            } else if (byName) {
+                findings.record(path, place.kind, *byName, FoundBy::name);
+            }
         }
     }
 
+    // What another installed app's desktop entry names by its ID is that app's.
+    std::optional<OtherApps> otherApps;
     const std::string bundle = normalizedPathOrSelf(app.url);
     std::vector<Remnant> remnants;
     for (const auto& [path, found] : findings.all()) {
@@ -360,8 +421,15 @@ std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchR
         const bool inSearchedFolder = std::any_of(searched.begin(), searched.end(),
                                                   [&](const std::string& folder) { return isStrictlyInside(path, folder); });
         if (!inSearchedFolder) continue;
+        if (found.by == FoundBy::name) {
+            if (!otherApps) otherApps.emplace(app, roots.installedEntryFolders, formerLocation);
+            const std::string name = lastPathComponent(path);
+            const std::vector<std::string> forms = parentPath(path) == home ? dotEntryForms(name) : std::vector{name};
+            if (std::any_of(forms.begin(), forms.end(), [&](const std::string& form) { return otherApps->claim(form); }))
+                continue;
+        }
         const bool needsAdmin = ::access(parentPath(path).c_str(), W_OK) != 0;
-        remnants.push_back(Remnant{path, found.first, found.second, needsAdmin, allocatedSize(path, stop)});
+        remnants.push_back(Remnant{path, found.kind, found.confidence, needsAdmin, allocatedSize(path, stop)});
     }
     if (stop.stop_requested()) return {};
     remnants = dropNestedRemnants(std::move(remnants));

@@ -5,6 +5,14 @@
 // (autostart entries and service units, the user's and the system's): entries named
 // after its identifiers or its names, and entries that run a program of the app.
 // Reads the file system only; never reaches outside the folders it lists.
+//
+// An app is a download: what it is named chooses nothing for certain but what a
+// reverse-DNS identifier of its own names, the entries named exactly by its desktop
+// file ID in the menu and icon folders, and what starts a program inside it. A
+// one-word identifier or a name is a possible match only. The places every desktop
+// shares are never leftovers, nor is what another installed app's entry names by its
+// ID; the system's startup files are found only by the program they start, and a
+// unit that is a link never.
 
 #include "services/LaunchJob.h"
 #include "uninstaller/Remnant.h"
@@ -29,11 +37,13 @@ std::vector<Remnant> findRemnants(const AppBundleInfo& app, const RemnantSearchR
 // The app's bundle identifier followed by those of the bundles nested in it.
 std::vector<std::string> searchIdentifiers(const AppBundleInfo& app);
 
-// Whether an entry's file name (or a job's label), with or without a team or
-// "group" prefix, is one of the identifiers or begins with one followed by ".",
-// ignoring case. An identifier of one word counts only when it is a match name (see
-// matchableNames), and then only for the word itself or the word and one extension;
-// one that is neither a word nor of two dot-separated parts matches nothing.
+// How an entry's file name (or a job's label), with or without a team or "group"
+// prefix, matches the identifiers, ignoring case: certain when it is a reverse-DNS
+// one (two dots or more) or begins with one followed by "."; possible when it is
+// another identifier, or that and one extension, provided that identifier is a match
+// name (see matchableNames). An identifier with an empty part matches nothing.
+std::optional<Remnant::Confidence> identifierMatch(std::string_view name, const std::vector<std::string>& identifiers);
+// Whether it matches at all.
 bool entryMatchesBundleIDs(std::string_view name, const std::vector<std::string>& identifiers);
 
 // The name after its first ".", when what precedes it is a ten-character team
@@ -41,7 +51,7 @@ bool entryMatchesBundleIDs(std::string_view name, const std::vector<std::string>
 std::optional<std::string> stripGroupPrefix(std::string_view name);
 
 // Whether a launch job belongs to the app: by an associated identifier, by its label
-// (both only for identifiers of two parts or more), or by a program of the app.
+// (both only for reverse-DNS identifiers), or by a program of the app.
 bool launchJobBelongsToApp(const AppBundleInfo& app, const LaunchJob& job);
 // Whether the job's program is the app at `app` (an AppImage) or lies strictly inside
 // it (by its path's text).

@@ -3,6 +3,7 @@
 #include "base/HomeDirectory.h"
 #include "base/PathNames.h"
 #include "base/Utf8.h"
+#include "services/LinuxApps.h"
 
 #include <QString>
 
@@ -60,8 +61,13 @@ const char* Remnant::symbol(Kind kind) noexcept {
 
 RemnantSearchRoots::RemnantSearchRoots()
     : home(homeDirectory()), configHome(xdgConfigHome()), dataHome(xdgDataHome()), cacheHome(xdgCacheHome()),
-      stateHome(xdgStateHome()), systemRoot("/") {
+      stateHome(xdgStateHome()), systemRoot("/"), installedEntryFolders(applicationsFolders()) {
     while (home.size() > 1 && home.back() == '/') home.pop_back();
+    for (const std::string& folder : {appendingPathComponent(dataHome, "flatpak/exports/share/applications"),
+                                      std::string("/var/lib/flatpak/exports/share/applications"),
+                                      std::string("/var/lib/snapd/desktop/applications")})
+        if (std::find(installedEntryFolders.begin(), installedEntryFolders.end(), folder) == installedEntryFolders.end())
+            installedEntryFolders.push_back(folder);
 }
 
 RemnantSearchRoots RemnantSearchRoots::userFoldersOf(const std::string& home) {
@@ -72,6 +78,7 @@ RemnantSearchRoots RemnantSearchRoots::userFoldersOf(const std::string& home) {
     roots.cacheHome = appendingPathComponent(home, ".cache");
     roots.stateHome = appendingPathComponent(home, ".local/state");
     roots.systemRoot.reset();
+    roots.installedEntryFolders = {appendingPathComponent(roots.dataHome, "applications")};
     return roots;
 }
 

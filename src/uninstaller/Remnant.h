@@ -63,12 +63,16 @@ struct RemnantSearchRoots {
     // Where etc/xdg/autostart and etc/systemd/system are looked for: "/"; none
     // limits the search to the user's folders.
     std::optional<std::string> systemRoot;
+    // The folders whose desktop entries are installed apps: what one of them names
+    // by its ID is that app's, never another's leftover.
+    std::vector<std::string> installedEntryFolders;
 
     // The current user's folders: the XDG variables when absolute, else their
-    // defaults below the home folder; and "/".
+    // defaults below the home folder; "/"; the menu folders of $XDG_DATA_HOME and
+    // $XDG_DATA_DIRS, Flatpak's and Snap's.
     RemnantSearchRoots();
     // The XDG defaults below `home` (~/.config, ~/.local/share, ~/.cache,
-    // ~/.local/state), without the system's places.
+    // ~/.local/state) and its menu folder, without the system's places.
     static RemnantSearchRoots userFoldersOf(const std::string& home);
 };
 
@@ -82,8 +86,9 @@ bool setContainsIgnoringCase(const std::unordered_set<std::string>& set, std::st
 // folders (from the immediate parent upwards, never "/" itself) is in the set.
 bool isOutsideAllPaths(std::string_view path, const std::unordered_set<std::string>& paths);
 
-// Allocated bytes of a file, or of every non-folder entry below a folder. Links are
-// not followed; unreadable entries count nothing. Stops early (with the partial sum)
+// Allocated bytes of a file, or of every non-folder entry below a folder on the
+// folder's own mount. Links are not followed, mount points not crossed (bind mounts
+// included); unreadable entries count nothing. Stops early (with the partial sum)
 // when `stop` is requested.
 std::int64_t allocatedSize(const std::string& path, std::stop_token stop = {});
 

@@ -17,6 +17,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -32,8 +33,14 @@ struct ImageNode {
     std::string content; // a file's bytes, a link's target
     std::vector<ImageNode> children;
     std::optional<std::uint64_t> claimedSize; // a file inode that lies about its size
+    std::uint64_t sparseSize = 0;             // a file of that many zero bytes, all its blocks holes
 
     static ImageNode file(std::string name, std::string bytes) { return {std::move(name), Kind::file, std::move(bytes), {}, {}}; }
+    static ImageNode sparse(std::string name, std::uint64_t size) {
+        ImageNode node{std::move(name), Kind::file, {}, {}, {}};
+        node.sparseSize = size;
+        return node;
+    }
     static ImageNode link(std::string name, std::string target) { return {std::move(name), Kind::link, std::move(target), {}, {}}; }
     static ImageNode folder(std::string name, std::vector<ImageNode> children) {
         return {std::move(name), Kind::folder, {}, std::move(children), {}};
@@ -94,13 +101,15 @@ private:
         sqfs_u16 mode;
     };
 
-    // Every file's bytes, first, right after the super block.
+    // Every file's bytes, first, right after the super block; files of equal bytes
+    // share them, as the image tools write them.
     void writeData(const std::vector<ImageNode>& nodes) {
         for (const ImageNode& node : nodes) {
             if (node.kind == ImageNode::Kind::folder) writeData(node.children);
             if (node.kind != ImageNode::Kind::file) continue;
-            dataStart_.push_back(file_->get_size(file_));
-            if (!node.content.empty())
+            const auto [written, added] = written_.try_emplace(node.content, file_->get_size(file_));
+            dataStart_.push_back(written->second);
+            if (added && !node.content.empty())
                 file_->write_at(file_, file_->get_size(file_), node.content.data(), node.content.size());
         }
     }
@@ -122,13 +131,14 @@ private:
     }
 
     Written writeFile(const ImageNode& node) {
-        const std::size_t size = node.content.size();
+        const std::size_t size = node.sparseSize ? node.sparseSize : node.content.size();
         const std::size_t blocks = (size + blockSize - 1) / blockSize;
         auto* inode = static_cast<sqfs_inode_generic_t*>(std::calloc(1, sizeof(sqfs_inode_generic_t) + blocks * 4));
         inode->base.mode = SQFS_INODE_MODE_REG | 0644;
         inode->base.inode_number = nextInode_++;
         inode->payload_bytes_available = inode->payload_bytes_used = static_cast<sqfs_u32>(blocks * 4);
-        for (std::size_t i = 0; i < blocks; ++i)
+        // Stored as they are; a hole's block takes no bytes at all.
+        for (std::size_t i = 0; i < blocks && !node.sparseSize; ++i)
             inode->extra[i] = (1u << 24) | static_cast<sqfs_u32>(std::min(blockSize, size - i * blockSize));
         const sqfs_u64 start = dataStart_[fileIndex_++];
         if (node.claimedSize) {
@@ -196,6 +206,7 @@ private:
     sqfs_u16 rootID_ = 0;
     sqfs_u32 nextInode_ = 1;
     std::vector<sqfs_u64> dataStart_;
+    std::map<std::string, sqfs_u64> written_; // where each file content's bytes went
     std::size_t fileIndex_ = 0;
 };
 
@@ -234,5 +245,33 @@ inline std::string appImageStub() {
 }
 
 inline std::string appImage(const std::vector<ImageNode>& top) { return appImageStub() + squashfsImage(top); }
+
+} // namespace plenwick::test
+
+namespace plenwick::test {
+
+// An application entry followed by `groups` empty groups: nearly a megabyte at the
+// default, which a key-file parser turns into tens of megabytes and much work.
+inline std::string manyGroupsEntry(std::size_t groups = 120'000, const std::string& exec = "tool") {
+    std::string text = "[Desktop Entry]\nType=Application\nName=Tool\nExec=" + exec + "\n";
+    text.reserve(text.size() + groups * 8);
+    for (std::size_t i = 0; i < groups; ++i) text += "[" + std::to_string(i) + "]\n";
+    return text;
+}
+
+// Images of a few KB or one MB on disk that cost gigabytes to read whole: `count`
+// top-level entries that are holes of 1 MiB each, and `count` names of one
+// many-groups entry (its bytes stored once).
+inline std::string sparseEntriesImage(std::size_t count = 1500) {
+    std::vector<ImageNode> top;
+    for (std::size_t i = 0; i < count; ++i) top.push_back(ImageNode::sparse("e" + std::to_string(10000 + i) + ".desktop", 1 << 20));
+    return appImage(top);
+}
+inline std::string manyGroupsImage(std::size_t count = 1500) {
+    const std::string entry = manyGroupsEntry();
+    std::vector<ImageNode> top;
+    for (std::size_t i = 0; i < count; ++i) top.push_back(ImageNode::file("e" + std::to_string(10000 + i) + ".desktop", entry));
+    return appImage(top);
+}
 
 } // namespace plenwick::test

@@ -319,9 +319,10 @@ TEST_F(HelperStateTest, AppImagesAppFoldersAndEntriesArriveButALinkIsNoApp) {
     writeFile(folder + "/bar", "");
     writeFile(folder + "/org.example.Bar.desktop", entry("Bar", "bar"));
     leftoverOf("org.example.Bar");
-    // An entry of its own (its program outside the home): read as an app, its ID is its name.
-    const std::string baz = dir / "entries/baz.desktop";
-    std::filesystem::create_directories(dir / "entries");
+    // An entry of its own in the user's menu folder (its program outside the home):
+    // read as an app, its ID is its name.
+    const std::string baz = home + "/.local/share/applications/baz.desktop";
+    std::filesystem::create_directories(home + "/.local/share/applications");
     writeFile(baz, entry("Baz", "/opt/baz/baz"));
     leftoverOf("baz");
     ASSERT_TRUE(AppBundleInfo::read(baz));
@@ -395,4 +396,32 @@ TEST_F(HelperStateTest, AnAppImageIsOfferedOnceNoOtherInstalledEntryRunsTheApp) 
     trashApps({image});
     EXPECT_EQ(titlesMade(), std::vector<QString>{"Leftovers of Foo"});
     EXPECT_EQ(helper.current()->app().url, trash + "/Foo.AppImage");
+}
+
+TEST_F(HelperStateTest, ADesktopEntryIsOfferedOnlyWhenTrashedFromTheUsersMenu) {
+    ScopedEnvironment environment;
+    environment.set("HOME", dir / "home");
+    environment.set("XDG_DATA_HOME", dir / "share");
+    const std::string menu = dir / "share/applications", downloads = dir / "home/Downloads";
+    std::filesystem::create_directories(menu);
+    std::filesystem::create_directories(downloads);
+    std::filesystem::create_directories(dir / "share/Trash/info");
+    auto entry = [](const std::string& name, const std::string& exec) {
+        return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec + "\n";
+    };
+    // The menu's own entry, and one downloaded: named after a system unit's alias.
+    writeFile(menu + "/org.example.Menu.desktop", entry("Menu", "/opt/menu/menu"));
+    leftoverOf("org.example.Menu");
+    writeFile(downloads + "/dbus-org.freedesktop.timesync1.desktop", entry("Cool Wallpaper", "/opt/wallpaper/w"));
+    leftoverOf("dbus-org.freedesktop.timesync1");
+    HelperState& helper = makeState();
+
+    for (const std::string& from : {menu + "/org.example.Menu.desktop", downloads + "/dbus-org.freedesktop.timesync1.desktop"}) {
+        const std::string name = std::filesystem::path(from).filename();
+        writeFile(dir / ("share/Trash/info/" + name + ".trashinfo"),
+                  "[Trash Info]\nPath=" + from + "\nDeletionDate=2026-12-11T08:00:00\n");
+    }
+    trashApps({menu + "/org.example.Menu.desktop", downloads + "/dbus-org.freedesktop.timesync1.desktop"});
+    EXPECT_EQ(titlesMade(), std::vector<QString>{"Leftovers of Menu"});
+    EXPECT_TRUE(helper.queue().empty()) << "the download is no app";
 }

@@ -204,6 +204,8 @@ TEST_F(AdminTrashMoveTest, UnitsOfTheSystemFolderAreStoppedFirst) {
     writeFile(base / "systemd/system/com.x.job.service", "x");
     writeFile(base / "systemd/system/notes.txt", "x");
     writeFile(base / "other/systemd/system/com.y.job.service", "y");
+    // An alias of another unit: stopping it by its name would stop that one.
+    symlink((base / "other/systemd/system/com.y.job.service").c_str(), (base / "systemd/system/alias.service").c_str());
     AdminTrashMoveOptions options;
     options.unitFolder = base / "systemd/system";
     std::vector<std::string> stopped;
@@ -211,9 +213,9 @@ TEST_F(AdminTrashMoveTest, UnitsOfTheSystemFolderAreStoppedFirst) {
         if (existsNoFollow(path)) stopped.push_back(path);
     };
     const auto results = move({base / "systemd/system/com.x.job.service", base / "systemd/system/notes.txt",
-                               base / "other/systemd/system/com.y.job.service"},
+                               base / "systemd/system/alias.service", base / "other/systemd/system/com.y.job.service"},
                               options);
-    EXPECT_EQ(errorsOf(results), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(errorsOf(results), (std::vector<int>{0, 0, 0, 0}));
     EXPECT_EQ(stopped, std::vector<std::string>{base / "systemd/system/com.x.job.service"});
 }
 

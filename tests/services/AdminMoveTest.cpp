@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <sched.h>
 #include <spawn.h>
+#include <sys/mount.h>
 
 using namespace plenwick;
 using namespace plenwick::test;
@@ -158,4 +160,57 @@ TEST_F(AdminMoveProgramTest, ResultsThatCannotBeWrittenFailTheWholeRun) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_NE(errors.find("The results could not be written.\n"), std::string::npos) << errors;
+}
+
+// The startup window's removal of a system-wide file: through descriptors, never
+// through a link, never below a folder that isn't root's alone. Run in a mount
+// namespace of its own over a /tmp that is root's alone.
+TEST(AdminRemove, DeletesOnlyWhatRootAloneCouldHaveNamed) {
+    const std::string outcome = inChild([]() -> std::string {
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("tmpfs", "/tmp", "tmpfs", 0, "size=4m,mode=0755") != 0)
+            return "no private /tmp";
+        for (const char* folder : {"/tmp/etc", "/tmp/etc/xdg", "/tmp/etc/xdg/autostart", "/tmp/victim", "/tmp/shared",
+                                   "/tmp/shared/autostart", "/tmp/open", "/tmp/open/autostart", "/tmp/etc/xdg/autostart/sub"})
+            mkdir(folder, 0755);
+        chown("/tmp/shared", nobodyID, nobodyID);
+        chmod("/tmp/open", 0775);
+        for (const char* file : {"/tmp/etc/xdg/autostart/a.desktop", "/tmp/victim/v.desktop", "/tmp/victim/w.desktop",
+                                 "/tmp/shared/autostart/b.desktop", "/tmp/open/autostart/c.desktop"})
+            writeFile(file, "[Desktop Entry]\n");
+        // Another user swapped a folder on the way for a link to where root would delete.
+        symlink("/tmp/victim", "/tmp/etc/xdg/swapped");
+        symlink("/tmp/victim/w.desktop", "/tmp/etc/xdg/autostart/l.desktop");
+
+        const auto run = [](const std::string& path, std::string& errors) {
+            std::string output;
+            errors.clear();
+            const int status = runAdminMove(adminRemoveArguments(path), nobodyText, output, errors);
+            return std::to_string(status) + " " + output;
+        };
+        std::string errors, wrong;
+        const auto expect = [&](const std::string& path, const std::string& outcome, const std::string& said) {
+            const std::string got = run(path, errors);
+            if (got != outcome || errors != said) wrong += path + ": " + got + " " + errors + "; ";
+        };
+        expect("/tmp/etc/xdg/autostart/a.desktop", "0 ", "");
+        expect("/tmp/etc/xdg/autostart/a.desktop", "0 ", ""); // gone already
+        expect("/tmp/etc/xdg/swapped/v.desktop", "1 FAIL:0\n", "Couldn’t delete “v.desktop”: a folder on its way is a link.\n");
+        expect("/tmp/shared/autostart/b.desktop", "1 FAIL:0\n",
+               "Couldn’t delete “b.desktop”: the folder “/tmp/shared” isn’t the administrator’s alone.\n");
+        expect("/tmp/open/autostart/c.desktop", "1 FAIL:0\n",
+               "Couldn’t delete “c.desktop”: the folder “/tmp/open” isn’t the administrator’s alone.\n");
+        expect("/tmp/etc/xdg/autostart/sub", "1 FAIL:0\n", "Couldn’t delete “sub”: Is a directory\n");
+        expect("/tmp/etc/xdg/autostart/../autostart/x.desktop", "1 FAIL:0\n",
+               "Couldn’t delete “x.desktop”: Invalid argument\n");
+        // A link is deleted itself, never what it points to.
+        expect("/tmp/etc/xdg/autostart/l.desktop", "0 ", "");
+        for (const char* kept : {"/tmp/victim/v.desktop", "/tmp/victim/w.desktop", "/tmp/shared/autostart/b.desktop",
+                                 "/tmp/open/autostart/c.desktop", "/tmp/etc/xdg/autostart/sub"})
+            if (!existsNoFollow(kept)) wrong += std::string(kept) + " deleted; ";
+        for (const char* gone : {"/tmp/etc/xdg/autostart/a.desktop", "/tmp/etc/xdg/autostart/l.desktop"})
+            if (existsNoFollow(gone)) wrong += std::string(gone) + " kept; ";
+        return wrong;
+    });
+    EXPECT_EQ(outcome, "");
 }

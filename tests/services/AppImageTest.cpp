@@ -30,7 +30,7 @@ void expectRefusedCheaply(const std::string& path) {
     const auto contents = readAppImage(path);
     const auto icon = readAppImageIcon(path, "foo");
     const auto elapsed = std::chrono::steady_clock::now() - start;
-    EXPECT_TRUE(!contents || contents->entries.empty()) << path;
+    EXPECT_FALSE(contents) << path;
     EXPECT_FALSE(icon) << path;
     EXPECT_LT(elapsed, std::chrono::seconds(2)) << path;
     EXPECT_LT(maxResidentKB() - before, 64 * 1024) << path;
@@ -61,7 +61,7 @@ TEST(AppImageTest, TheImageStartsWhereTheSectionHeaderTableEnds) {
     EXPECT_FALSE(appImageSquashfsOffset(overflow));
 }
 
-TEST(AppImageTest, ReadsTheTopLevelEntriesAndTheIconThroughLinks) {
+TEST(AppImageTest, ReadsTheFirstApplicationEntryAtTheTopAndTheIconThroughLinks) {
     TempFolder dir;
     const std::string png = "\x89PNG\r\n\x1a\nicon";
     writeFile(dir / "Foo.AppImage",
@@ -72,10 +72,26 @@ TEST(AppImageTest, ReadsTheTopLevelEntriesAndTheIconThroughLinks) {
                         ImageNode::folder("usr2", {})}));
     const auto contents = readAppImage(dir / "Foo.AppImage");
     ASSERT_TRUE(contents);
-    ASSERT_EQ(contents->entries.size(), 1u); // the link to a missing file is skipped
-    EXPECT_EQ(contents->entries[0].fileName, "org.example.Foo.desktop");
-    EXPECT_EQ(contents->entries[0].bytes, entry);
+    EXPECT_EQ(contents->fileName, "org.example.Foo.desktop");
+    EXPECT_EQ(contents->entry, parseDesktopEntry(entry));
     EXPECT_EQ(readAppImageIcon(dir / "Foo.AppImage", "foo"), png);
+
+    // Entries that are no application's, a link to a missing one and one too large
+    // to be an app's come before it in the image's order: passed over.
+    const std::string other = "[Desktop Entry]\nType=Application\nName=Other\nExec=other\n";
+    writeFile(dir / "Later.AppImage",
+              appImage({ImageNode::file("a.desktop", "[Desktop Entry]\nType=Link\nName=Site\nURL=x\n"),
+                        ImageNode::link("b.desktop", "missing.desktop"), ImageNode::file("c.desktop", ""),
+                        ImageNode::file("d.desktop", entry + std::string(maxAppEntrySize, '#')),
+                        ImageNode::file("e.desktop", entry), ImageNode::file("f.desktop", other)}));
+    ASSERT_TRUE(readAppImage(dir / "Later.AppImage"));
+    EXPECT_EQ(readAppImage(dir / "Later.AppImage")->fileName, "e.desktop");
+    // Only so many names are looked at for it.
+    std::vector<ImageNode> crowded;
+    for (std::size_t i = 0; i < maxAppImageEntriesTried; ++i) crowded.push_back(ImageNode::file("a" + std::to_string(i) + ".desktop", ""));
+    crowded.push_back(ImageNode::file("z.desktop", entry));
+    writeFile(dir / "Crowded.AppImage", appImage(crowded));
+    EXPECT_FALSE(readAppImage(dir / "Crowded.AppImage"));
 
     // Without .DirIcon the entry's Icon names the file at the top.
     writeFile(dir / "Bar.AppImage", appImage({ImageNode::file("bar.desktop", entry), ImageNode::file("foo.svg", "<svg/>")}));

@@ -139,6 +139,9 @@ TEST_F(ItemTrasherTest, PlainMovesStopTheUsersUnitsAndFailVanishedItems) {
     std::filesystem::create_directories(items / "systemd/user");
     std::filesystem::create_directories(items / "systemd/system");
     const std::string unit = item("cfg/systemd/user/-odd name.service");
+    // An alias of another unit moves, but is never stopped: that would stop the other.
+    const std::string alias = items / "cfg/systemd/user/alias.service";
+    symlink(unit.c_str(), alias.c_str());
     const std::string entry = item("cfg/autostart/com.x.desktop");
     const std::string lookalike = item("systemd/user/com.y.service");
     const std::string systemLike = item("systemd/system/com.x.daemon.service"); // writable: no administrator
@@ -152,10 +155,11 @@ TEST_F(ItemTrasherTest, PlainMovesStopTheUsersUnitsAndFailVanishedItems) {
     // A unit that can't be stopped (systemctl fails) still moves.
     runner.answers.push_back({1, "", "Failed to connect to bus"});
     const auto result = ItemTrasher::trash(
-        {unit, items / "missing", entry, lookalike, systemLike, file, items / "dangling"}, std::nullopt, env);
+        {alias, unit, items / "missing", entry, lookalike, systemLike, file, items / "dangling"}, std::nullopt, env);
     if (savedConfig) setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     else unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(result.trashed, (std::vector<std::string>{unit, entry, lookalike, systemLike, file, items / "dangling"}));
+    EXPECT_EQ(result.trashed,
+              (std::vector<std::string>{alias, unit, entry, lookalike, systemLike, file, items / "dangling"}));
     // An item gone before its turn is a failure the user reads, not silence.
     EXPECT_EQ(result.failures, (std::vector<ItemTrasher::Failure>{{items / "missing", "No such file or directory"}}));
     EXPECT_FALSE(asked);

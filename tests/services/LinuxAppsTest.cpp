@@ -1,7 +1,9 @@
 #include "services/AppBundleInfo.h"
+#include "services/AppImage.h"
 #include "services/LinuxApps.h"
 
 #include "common/AppImageFixture.h"
+#include "common/ResourceLimits.h"
 #include "common/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -54,7 +56,7 @@ std::string entry(const std::string& name, const std::string& exec, const std::s
 
 } // namespace
 
-TEST_F(LinuxAppsTest, AnAppImageIsItsImagesEntryWithTheHomeEntriesThatRunIt) {
+TEST_F(LinuxAppsTest, AnAppImageIsItsOwnEntryWithTheHomeEntriesThatRunIt) {
     const std::string path = home + "/Applications/Foo-1.2-x86_64.AppImage";
     writeFile(path, appImage({ImageNode::file("org.example.Foo.desktop",
                                               entry("Foo Viewer", "foo --open %F",
@@ -73,7 +75,8 @@ TEST_F(LinuxAppsTest, AnAppImageIsItsImagesEntryWithTheHomeEntriesThatRunIt) {
     EXPECT_EQ(app->name, "Foo Viewer");
     EXPECT_EQ(app->executableName, "foo");
     EXPECT_EQ(app->version, "1.2");
-    EXPECT_EQ(app->relatedBundleIDs, (IDs{"FooWindow", "org.example.FooSettings", "sub-appimagekit_1f-Foo"}));
+    // The image's other entry is no identifier of the app: only its own entry is.
+    EXPECT_EQ(app->relatedBundleIDs, (IDs{"FooWindow", "sub-appimagekit_1f-Foo"}));
     EXPECT_EQ(app->managedBy, AppManager::user);
     EXPECT_FALSE(isSystemApp(*app));
 
@@ -103,7 +106,7 @@ TEST_F(LinuxAppsTest, AnAppFolderIsTheEntryWhoseProgramLiesInsideIt) {
     EXPECT_EQ(app->name, "Foo");
     EXPECT_EQ(app->executableName, "foo");
     EXPECT_EQ(app->version, std::nullopt);
-    EXPECT_EQ(app->relatedBundleIDs, (IDs{"a-help", "link", "foo-menu"}));
+    EXPECT_EQ(app->relatedBundleIDs, IDs{"foo-menu"});
     EXPECT_EQ(appContaining(folder + "/bin/foo"), folder);
     EXPECT_TRUE(mayBeApp(folder));
 
@@ -170,6 +173,49 @@ TEST_F(LinuxAppsTest, ADesktopEntryIsAnAppOfItsOwnUnlessItRunsOneUnderTheHome) {
     EXPECT_TRUE(mayBeApp(applications("gone.desktop")));
 }
 
+TEST_F(LinuxAppsTest, NothingInsideADownloadButItsOwnEntryNamesTheApp) {
+    // The probe's image: empty entries named after what every desktop keeps, and a
+    // window class that is no one name.
+    std::vector<ImageNode> top{ImageNode::file("org.example.Handy.desktop",
+                                               entry("Handy Tool", "handy", "StartupWMClass=handy main;ssh\n"))};
+    for (const char* name : {"ssh", "dconf", "keyrings", "gnome-shell", "evolution", "dbus-org.freedesktop.timesync1",
+                             "at-spi-dbus-bus", "mimeapps.list", "user-dirs.dirs"})
+        top.push_back(ImageNode::file(std::string(name) + ".desktop", ""));
+    std::filesystem::create_directories(home + "/Downloads");
+    const std::string image = home + "/Downloads/Handy.AppImage";
+    writeFile(image, appImage(top));
+    const auto handy = AppBundleInfo::read(image);
+    ASSERT_TRUE(handy);
+    EXPECT_EQ(handy->bundleID, "org.example.Handy");
+    EXPECT_EQ(handy->relatedBundleIDs, IDs{});
+    // Nor in a folder.
+    const std::string folder = home + "/Downloads/Handy";
+    std::filesystem::create_directories(folder);
+    writeFile(folder + "/handy", "");
+    writeFile(folder + "/org.example.Handy.desktop", entry("Handy", "handy", "StartupWMClass=Data\n"));
+    for (const char* name : {"ssh.desktop", "dconf.desktop", "zz.desktop"}) writeFile(folder + "/" + name, entry("X", "/usr/bin/x"));
+    ASSERT_TRUE(AppBundleInfo::read(folder));
+    EXPECT_EQ(AppBundleInfo::read(folder)->relatedBundleIDs, IDs{}) << "a generic word names nothing";
+
+    // A desktop entry downloaded anywhere but the menu folder is no app, also in the
+    // Trash; the system's entries are read only to say who removes their apps.
+    const std::string downloaded = home + "/Downloads/dbus-org.freedesktop.timesync1.desktop";
+    writeFile(downloaded, entry("Cool Wallpaper", "/usr/lib/systemd/systemd-timesyncd"));
+    EXPECT_FALSE(AppBundleInfo::read(downloaded));
+    const std::string trash = home + "/.local/share/Trash";
+    std::filesystem::create_directories(trash + "/files");
+    std::filesystem::create_directories(trash + "/info");
+    std::filesystem::copy_file(downloaded, trash + "/files/dbus-org.freedesktop.timesync1.desktop");
+    writeFile(trash + "/info/dbus-org.freedesktop.timesync1.desktop.trashinfo",
+              "[Trash Info]\nPath=" + downloaded + "\nDeletionDate=2026-12-11T08:00:00\n");
+    EXPECT_FALSE(AppBundleInfo::read(trash + "/files/dbus-org.freedesktop.timesync1.desktop"));
+    writeFile(dir.path() + "/share/applications/pkg.desktop", entry("Pkg", "/usr/bin/pkg"));
+    writeFile(dir.path() + "/share/applications/loose.desktop", entry("Loose", "/opt/loose/loose"));
+    ASSERT_TRUE(AppBundleInfo::read(dir.path() + "/share/applications/pkg.desktop"));
+    EXPECT_EQ(AppBundleInfo::read(dir.path() + "/share/applications/pkg.desktop")->managedBy, AppManager::system);
+    EXPECT_FALSE(AppBundleInfo::read(dir.path() + "/share/applications/loose.desktop"));
+}
+
 TEST_F(LinuxAppsTest, TheSystemsAndOtherManagersAppsAreTheirs) {
     writeFile(applications("pkg.desktop"), entry("Pkg", "/usr/bin/pkg %U"));
     writeFile(applications("flat.desktop"), entry("Flat", "/usr/bin/flatpak run org.example.Flat", "X-Flatpak=org.example.Flat\n"));
@@ -209,4 +255,36 @@ TEST_F(LinuxAppsTest, ExecProgramsAndEntryIDs) {
     EXPECT_EQ(desktopEntryID(applications("a/b/c.desktop")), "a-b-c");
     EXPECT_EQ(desktopEntryID(dir.path() + "/share/applications/sys.desktop"), "sys");
     EXPECT_EQ(desktopEntryID("/elsewhere/x.desktop"), "x");
+}
+
+TEST_F(LinuxAppsTest, ImagesAndFoldersBuiltToCostAreReadWithinBounds) {
+    const std::string downloads = home + "/Downloads";
+    std::filesystem::create_directories(downloads);
+    writeFile(downloads + "/Sparse.AppImage", sparseEntriesImage());
+    writeFile(downloads + "/Groups.AppImage", manyGroupsImage());
+    // A folder of 251 names of one many-groups entry, and one of 64 entries of their
+    // own just inside an app entry's size, none running a program of the folder.
+    const std::string linked = downloads + "/Linked", many = downloads + "/Many";
+    std::filesystem::create_directories(linked);
+    std::filesystem::create_directories(many);
+    writeFile(linked + "/e000.desktop", manyGroupsEntry());
+    for (int i = 1; i < 251; ++i)
+        ASSERT_EQ(link((linked + "/e000.desktop").c_str(), (linked + "/e" + std::to_string(1000 + i) + ".desktop").c_str()), 0);
+    for (int i = 0; i < 64; ++i)
+        writeFile(many + "/e" + std::to_string(100 + i) + ".desktop", manyGroupsEntry(28'000 + i, "/opt/elsewhere/tool"));
+
+    for (const char* name : {"Sparse.AppImage", "Groups.AppImage", "Linked", "Many"}) {
+        const std::string path = downloads + "/" + name;
+        EXPECT_EQ(withinLimits(
+                      [&] {
+                          std::string out = AppBundleInfo::read(path) ? "read;" : "";
+                          out += appEntryIcon(path) ? "icon named;" : "";
+                          out += readAppImageIcon(path, "tool") ? "icon read;" : "";
+                          out += mayBeApp(path) ? "" : "not a candidate;";
+                          return out;
+                      },
+                      appFileBounds),
+                  "")
+            << name;
+    }
 }

@@ -4,14 +4,12 @@
 #include "services/PropertyList.h"
 
 #include "common/PlistFixtures.h"
+#include "common/ResourceLimits.h"
 
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sys/resource.h>
-#include <unistd.h>
 
 using namespace plenwick;
 using namespace plenwick::test;
@@ -115,59 +113,11 @@ std::string entityXmlWithinSizeCap() {
     return xmlList("<dict><key>k</key><string>" + repeated("&amp;", 200'000) + "</string></dict>");
 }
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool sanitized = true;
-#else
-constexpr bool sanitized = false;
-#endif
-
 // What one read may cost: a few MB and a few ms, with room for slow machines and for
 // sanitizers. A reader that builds before it bounds takes seconds and gigabytes.
-constexpr long maxMilliseconds = sanitized ? 1500 : 250;
-constexpr long maxGrowthKiB = 32 * 1024;
+constexpr CostBounds plistBounds{sanitized ? 1500 : 250, 32 * 1024};
 
-rusage usageNow() {
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage;
-}
-
-long microseconds(const timeval& t) { return t.tv_sec * 1'000'000L + t.tv_usec; }
-
-// Processor time (user and system) spent between two readings: unlike the clock on
-// the wall, it doesn't grow with the load of other programs.
-long millisecondsBetween(const rusage& from, const rusage& to) {
-    return (microseconds(to.ru_utime) - microseconds(from.ru_utime) + microseconds(to.ru_stime) -
-            microseconds(from.ru_stime)) / 1000;
-}
-
-// Runs `body` in a forked child held to ten seconds of CPU and, outside sanitizer
-// builds (whose shadow memory needs the address space), to 256 MiB more address
-// space than it starts with. What `body` returned, followed by what it cost beyond
-// the bounds above ("; took N ms" of processor time, "; grew by N KiB" of resident
-// memory at its peak), or "child failed" when a limit or a crash ended it.
-std::string withinLimits(const std::function<std::string()>& body) {
-    return inChild([&] {
-        const rlimit cpu{10, 11};
-        setrlimit(RLIMIT_CPU, &cpu);
-        if constexpr (!sanitized) {
-            std::size_t pages = 0;
-            std::ifstream("/proc/self/statm") >> pages;
-            const rlim_t size = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (rlim_t{256} << 20);
-            const rlimit memory{size, size};
-            setrlimit(RLIMIT_AS, &memory);
-        }
-        const rusage before = usageNow();
-        std::string out = body();
-        const rusage after = usageNow();
-        const long took = millisecondsBetween(before, after);
-        const long grew = after.ru_maxrss - before.ru_maxrss;
-        if (took > maxMilliseconds) out += "; took " + std::to_string(took) + " ms";
-        // Sanitizers keep freed memory in quarantine and shadow what is touched.
-        if (!sanitized && grew > maxGrowthKiB) out += "; grew by " + std::to_string(grew) + " KiB";
-        return out;
-    });
-}
+std::string withinLimits(const std::function<std::string()>& body) { return test::withinLimits(body, plistBounds); }
 
 std::string parseWithinLimits(const std::string& bytes) {
     return withinLimits([&] { return parsePropertyList(bytes) ? std::string("read") : std::string("nothing"); });

@@ -1,5 +1,7 @@
 #include "startup/StartupItemsModel.h"
 
+#include "services/AdminMove.h"
+
 #include "ScriptedRunner.h"
 #include "StartupTestSupport.h"
 #include "common/ManualBackground.h"
@@ -36,8 +38,9 @@ protected:
                                           const std::string& prompt) {
             admin.push_back({{program, arguments}, prompt});
             if (adminFailure) throw *adminFailure;
-            // The administrator's rm really removes, as root would.
-            if (program == "/bin/rm") std::filesystem::remove(arguments.back());
+            // The administrator's removal really removes, as root would.
+            if (program == adminMoveProgramPath() && arguments.front() == "--remove")
+                std::filesystem::remove(arguments.back());
             return std::string();
         };
         environment.executor = background.executor;
@@ -195,7 +198,7 @@ TEST_F(StartupItemsModelTest, SystemServicesChangeThroughTheAdministratorWithArg
     model->remove(daemon);
     ASSERT_EQ(admin.size(), 2u);
     EXPECT_EQ(admin[0].command.arguments, (std::vector<std::string>{"disable", "--now", "--", "it's.service"}));
-    EXPECT_EQ(admin[1].command, (CommandLine{"/bin/rm", {"--", daemon.url}}));
+    EXPECT_EQ(admin[1].command, (CommandLine{adminMoveProgramPath(), {"--remove", daemon.url}}));
     EXPECT_EQ(admin[1].prompt, "Plenwick needs your password to remove “it's.service”.");
     EXPECT_FALSE(existsNoFollow(daemon.url));
 
@@ -228,12 +231,13 @@ TEST_F(StartupItemsModelTest, TheAdministratorPathIsPkexecWithAnArgumentVector) 
     EXPECT_FALSE(direct.isLoading());
 
     runner.succeed(disable);
-    runner.answer("/usr/bin/pkexec /bin/rm -- " + path, {1, {}, "/bin/rm: cannot remove: Read-only file system\n"});
+    const std::string removal = "/usr/bin/pkexec " + adminMoveProgramPath() + " --remove " + path;
+    runner.answer(removal, {1, "FAIL:0\n", "Couldn’t delete “it's;x.service”: Read-only file system\n"});
     runner.calls.clear();
     direct.remove(daemon);
     ASSERT_EQ(runner.calls.size(), 2u);
-    EXPECT_EQ(runner.calls[1], "/usr/bin/pkexec /bin/rm -- " + path);
-    EXPECT_EQ(direct.actionError(), "/bin/rm: cannot remove: Read-only file system");
+    EXPECT_EQ(runner.calls[1], removal);
+    EXPECT_EQ(direct.actionError(), "Couldn’t delete “it's;x.service”: Read-only file system");
     EXPECT_TRUE(direct.isLoading()) << "refreshed";
     background.runAll();
 }

@@ -2,6 +2,8 @@
 
 #include "ScriptedRunner.h"
 #include "StartupTestSupport.h"
+#include "common/AppImageFixture.h"
+#include "common/ResourceLimits.h"
 
 #include <gtest/gtest.h>
 
@@ -196,4 +198,34 @@ TEST_F(StartupItemsScannerTest, AUnitIsNamedAfterTheAppFolderItsProgramLiesIn) {
     EXPECT_EQ(items.at("sync.service").appURL, app);
     EXPECT_EQ(items.at("plain.service").name, "plain.service");
     EXPECT_FALSE(items.at("plain.service").appURL);
+}
+
+// Entries whose programs are downloads built to cost (an image of holes, one of a
+// huge entry under many names, a folder of many names of one huge entry): their owning
+// apps are looked for within the bounds of reading any one app file.
+TEST_F(StartupItemsScannerTest, OwningAppsBuiltToCostAreReadWithinBounds) {
+    const std::string downloads = dir / "home/Downloads";
+    std::filesystem::create_directories(downloads + "/Linked");
+    writeFile(downloads + "/Sparse.AppImage", sparseEntriesImage());
+    writeFile(downloads + "/Groups.AppImage", manyGroupsImage());
+    writeFile(downloads + "/Linked/tool", "");
+    writeFile(downloads + "/Linked/e000.desktop", manyGroupsEntry());
+    for (int i = 1; i < 251; ++i)
+        ASSERT_EQ(link((downloads + "/Linked/e000.desktop").c_str(),
+                       (downloads + "/Linked/e" + std::to_string(1000 + i) + ".desktop").c_str()),
+                  0);
+    for (const char* program : {"Sparse.AppImage", "Groups.AppImage", "Linked/tool"})
+        writeAt(folders.userAutostart + "/" + std::filesystem::path(program).stem().string() + ".desktop",
+                entryText("Starter", downloads + "/" + program));
+    environment.appContaining = nullptr; // the real owning-app reader
+    EXPECT_EQ(withinLimits(
+                  [&] {
+                      const auto items = StartupItemsScanner::scanAutostart(folders, environment);
+                      std::string out = items.size() == 3 ? "" : "listed " + std::to_string(items.size()) + ";";
+                      for (const StartupItem& item : items)
+                          if (item.appURL) out += "owned by " + *item.appURL + ";";
+                      return out;
+                  },
+                  appFileBounds),
+              "");
 }

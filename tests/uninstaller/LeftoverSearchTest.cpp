@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 #include <map>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 using namespace plenwick;
@@ -105,7 +107,7 @@ TEST_F(LeftoverSearchTest, EveryPlaceGivesItsKindAndDecoysStay) {
     make(config + "/autostart/tray.desktop", desktopEntry("env GDK_BACKEND=x11 " + appPath + "/bin/foo-engine --tray"));
     make(config + "/systemd/user/org.example.Foo.sync.service");
     make(config + "/systemd/user/sync.service", unit("-" + appPath + "/bin/foo-engine --sync"));
-    make(system + "/etc/xdg/autostart/org.example.Foo.desktop");
+    make(system + "/etc/xdg/autostart/org.example.Foo.desktop");  // never by a name
     make(system + "/etc/systemd/system/foo-daemon.service", unit("\"" + appPath + "/bin/foo-engine\" --daemon"));
 
     // Decoys: look-alike names, a generic word, an identifier sharing only a prefix,
@@ -127,16 +129,18 @@ TEST_F(LeftoverSearchTest, EveryPlaceGivesItsKindAndDecoysStay) {
     make(system + "/etc/systemd/system/other.service", unit("/usr/bin/other"));
     make(system + "/etc/Foo/");                            // only the two system places are looked at
 
+    // Its reverse-DNS identifier names its own for certain; its names, which any app
+    // may bear, possibly; the system's files only by the program they run, unticked.
     const Found expected{
-        {config + "/Foo", certain(Kind::preferences)},
+        {config + "/Foo", possible(Kind::preferences)},
         {config + "/org.example.Foo.conf", certain(Kind::preferences)},
-        {data + "/Foo", certain(Kind::applicationSupport)},
-        {cache + "/foo", certain(Kind::caches)},
+        {data + "/Foo", possible(Kind::applicationSupport)},
+        {cache + "/foo", possible(Kind::caches)},
         {cache + "/foo-engine", possible(Kind::caches)},
-        {state + "/FOO", certain(Kind::logs)},
+        {state + "/FOO", possible(Kind::logs)},
         {home + "/.var/app/org.example.Foo", certain(Kind::containers)},
-        {home + "/.foo", certain(Kind::applicationSupport)},
-        {home + "/.foorc", certain(Kind::applicationSupport)},
+        {home + "/.foo", possible(Kind::applicationSupport)},
+        {home + "/.foorc", possible(Kind::applicationSupport)},
         {data + "/applications/org.example.Foo.desktop", certain(Kind::applicationSupport)},
         {data + "/icons/hicolor/48x48/apps/org.example.Foo.png", certain(Kind::applicationSupport)},
         {data + "/icons/hicolor/scalable/apps/org.example.Foo.svg", certain(Kind::applicationSupport)},
@@ -144,16 +148,15 @@ TEST_F(LeftoverSearchTest, EveryPlaceGivesItsKindAndDecoysStay) {
         {config + "/autostart/tray.desktop", certain(Kind::launchItems)},
         {config + "/systemd/user/org.example.Foo.sync.service", certain(Kind::launchItems)},
         {config + "/systemd/user/sync.service", certain(Kind::launchItems)},
-        {system + "/etc/xdg/autostart/org.example.Foo.desktop", certain(Kind::launchItems)},
-        {system + "/etc/systemd/system/foo-daemon.service", certain(Kind::launchItems)},
+        {system + "/etc/systemd/system/foo-daemon.service", possible(Kind::launchItems)},
     };
     EXPECT_EQ(found(), expected);
 
     // Without a system root only the user's folders are searched.
     roots.systemRoot.reset();
     const Found userOnly = found();
-    EXPECT_EQ(userOnly.size(), expected.size() - 2);
-    EXPECT_EQ(userOnly.count(system + "/etc/xdg/autostart/org.example.Foo.desktop"), 0u);
+    EXPECT_EQ(userOnly.size(), expected.size() - 1);
+    EXPECT_EQ(userOnly.count(system + "/etc/systemd/system/foo-daemon.service"), 0u);
 }
 
 TEST_F(LeftoverSearchTest, TheXdgVariablesAreHonouredWhenAbsolute) {
@@ -178,11 +181,11 @@ TEST_F(LeftoverSearchTest, TheXdgVariablesAreHonouredWhenAbsolute) {
     make(state + "/Foo/");
     make(config + "/Foo/"); // the default folder is not searched while the variable names another
     const Found expected{
-        {dir / "cfg/Foo", certain(Kind::preferences)},
+        {dir / "cfg/Foo", possible(Kind::preferences)},
         {dir / "cfg/autostart/org.example.Foo.desktop", certain(Kind::launchItems)},
         {dir / "dat/applications/org.example.Foo.desktop", certain(Kind::applicationSupport)},
-        {dir / "cch/foo", certain(Kind::caches)},
-        {state + "/Foo", certain(Kind::logs)},
+        {dir / "cch/foo", possible(Kind::caches)},
+        {state + "/Foo", possible(Kind::logs)},
     };
     EXPECT_EQ(found(), expected);
 }
@@ -263,13 +266,14 @@ TEST_F(LeftoverSearchTest, StructuralFoldersAndFoldersHoldingTheAppAreNeverLefto
     make(kept);
     const AppBundleInfo bar{kept, "Bar", "org.example.Bar", std::string("bar-engine"), std::nullopt, {}};
     make(cache + "/Bar/");
-    EXPECT_EQ(found(bar), (Found{{cache + "/Bar", certain(Kind::caches)}}));
+    EXPECT_EQ(found(bar), (Found{{cache + "/Bar", possible(Kind::caches)}}));
 }
 
-TEST_F(LeftoverSearchTest, OneWordIdentifiersNameTheirOwnEntriesOnly) {
+TEST_F(LeftoverSearchTest, OneWordIdentifiersArePossibleButTheEntriesNamedByTheDesktopID) {
     AppBundleInfo word{appPath, "Foo Viewer", "fooview", std::nullopt, std::nullopt, {"data", "com"}};
     make(data + "/applications/fooview.desktop");
-    make(data + "/icons/hicolor/64x64/apps/FooView.png");
+    make(data + "/icons/hicolor/64x64/apps/fooview.png");
+    make(data + "/icons/hicolor/64x64/apps/FooView.svg");  // not the ID as written
     make(config + "/fooview/");
     make(config + "/systemd/user/fooview.service");
     make(config + "/fooview.settings.json");              // more than one extension
@@ -278,13 +282,17 @@ TEST_F(LeftoverSearchTest, OneWordIdentifiersNameTheirOwnEntriesOnly) {
     make(data + "/applications/com.other.app.desktop");   // nor does a top-level domain
     const Found expected{
         {data + "/applications/fooview.desktop", certain(Kind::applicationSupport)},
-        {data + "/icons/hicolor/64x64/apps/FooView.png", certain(Kind::applicationSupport)},
-        {config + "/fooview", certain(Kind::preferences)},
-        {config + "/systemd/user/fooview.service", certain(Kind::launchItems)},
+        {data + "/icons/hicolor/64x64/apps/fooview.png", certain(Kind::applicationSupport)},
+        {data + "/icons/hicolor/64x64/apps/FooView.svg", possible(Kind::applicationSupport)},
+        {config + "/fooview", possible(Kind::preferences)},
+        {config + "/systemd/user/fooview.service", possible(Kind::launchItems)},
     };
     EXPECT_EQ(found(word), expected);
 
     EXPECT_TRUE(entryMatchesBundleIDs("fooview.desktop", {"fooview"}));
+    EXPECT_EQ(identifierMatch("fooview.desktop", {"fooview"}), Confidence::possible);
+    EXPECT_EQ(identifierMatch("org.example.foo.desktop", {"org.example.Foo"}), Confidence::certain);
+    EXPECT_EQ(identifierMatch("example.foo.desktop", {"example.Foo"}), Confidence::possible) << "one dot is no reverse-DNS";
     EXPECT_FALSE(entryMatchesBundleIDs("fooview.a.b", {"fooview"}));
     EXPECT_FALSE(entryMatchesBundleIDs("fo.desktop", {"fo"}));
     EXPECT_FALSE(entryMatchesBundleIDs("helper.desktop", {"helper"}));
@@ -340,8 +348,8 @@ TEST_F(LeftoverSearchTest, SortsByKindThenSizeAndSizesTrees) {
 
 TEST_F(LeftoverSearchTest, SystemPlacesNeedTheAdministrator) {
     make(config + "/systemd/user/org.example.Foo.service");
-    make(system + "/etc/systemd/system/org.example.Foo.service");
-    make(system + "/etc/xdg/autostart/org.example.Foo.desktop");
+    make(system + "/etc/systemd/system/foo.service", unit(appPath + "/bin/foo-engine"));
+    make(system + "/etc/xdg/autostart/foo.desktop", desktopEntry(appPath + "/bin/foo-engine"));
     for (const std::string& folder : {home, home + "/.config", home + "/.config/systemd", config + "/systemd/user"})
         chmod(folder.c_str(), 0777);
     for (const std::string& folder : {home + "/Applications", appPath, appPath + "/bin"}) chmod(folder.c_str(), 0755);
@@ -352,8 +360,8 @@ TEST_F(LeftoverSearchTest, SystemPlacesNeedTheAdministrator) {
         for (const Remnant& r : findRemnants(app, roots)) admin[r.url] = r.needsAdmin;
         if (admin.size() != 3) return "expected three remnants, found " + std::to_string(admin.size());
         if (admin[config + "/systemd/user/org.example.Foo.service"]) return "a unit in the user's folder needs no password";
-        if (!admin[system + "/etc/systemd/system/org.example.Foo.service"]) return "a system unit needs one";
-        if (!admin[system + "/etc/xdg/autostart/org.example.Foo.desktop"]) return "a system autostart entry needs one";
+        if (!admin[system + "/etc/systemd/system/foo.service"]) return "a system unit needs one";
+        if (!admin[system + "/etc/xdg/autostart/foo.desktop"]) return "a system autostart entry needs one";
         return {};
     });
     EXPECT_EQ(outcome, "");
@@ -389,4 +397,159 @@ TEST(LeftoverSearch, IdentifierTestsAndGroupPrefixes) {
     EXPECT_FALSE(launchJobRunsFrom(climbing, "/apps/Foo"));
     climbing.programPath = "/apps/Foo/./bin/tool";
     EXPECT_TRUE(launchJobRunsFrom(climbing, "/apps/Foo/"));
+}
+
+// The probe's downloads: an AppImage carrying empty entries named after what every
+// desktop keeps, entries that name themselves ssh or gnupg, take shared files' names
+// or another installed app's ID, and an entry named after a system unit's alias.
+TEST_F(LeftoverSearchTest, ADownloadChoosesNothingOfTheDesktopsOtherAppsOrTheSystems) {
+    const std::vector<std::string> shared{
+        home + "/.ssh/", home + "/.gnupg/", home + "/.pki/", data + "/keyrings/", config + "/dconf/",
+        cache + "/dconf/", config + "/pulse/", state + "/pulse/", data + "/systemd/", config + "/dbus/",
+        data + "/gnome-shell/", config + "/mimeapps.list", config + "/user-dirs.dirs", config + "/user-dirs.locale",
+        config + "/monitors.xml", home + "/.bashrc", home + "/.profile", home + "/.bash_profile", home + "/.zshrc",
+        home + "/.Xauthority", home + "/.local/bin/"};
+    for (const std::string& place : shared) make(place);
+    // Another app, installed by the system: its entry names its ID, its program is there.
+    make(dir / "share/applications/org.gnome.Evolution.desktop", desktopEntry(dir / "bin/evolution"));
+    make(dir / "bin/evolution");
+    roots.installedEntryFolders.push_back(dir / "share/applications");
+    make(config + "/org.gnome.Evolution/");
+    make(data + "/org.gnome.Evolution.db");
+    make(config + "/evolution/");
+    // The system's and the user's startup files, and units that are aliases of others.
+    make(system + "/etc/xdg/autostart/at-spi-dbus-bus.desktop", desktopEntry("/usr/libexec/at-spi-bus-launcher"));
+    make(system + "/etc/xdg/autostart/xdg-user-dirs.desktop", desktopEntry("xdg-user-dirs-update"));
+    make(system + "/lib/systemd-timesyncd.service", unit("/lib/systemd/systemd-timesyncd"));
+    make(config + "/systemd/user/");
+    std::filesystem::create_directories(system + "/etc/systemd/system");
+    std::filesystem::create_symlink(system + "/lib/systemd-timesyncd.service",
+                                    system + "/etc/systemd/system/dbus-org.freedesktop.timesync1.service");
+    std::filesystem::create_symlink(system + "/lib/systemd-timesyncd.service",
+                                    config + "/systemd/user/dbus-org.freedesktop.timesync1.service");
+    make(config + "/autostart/at-spi-dbus-bus.desktop", "[Desktop Entry]\nHidden=true\n");
+
+    const std::string downloads = home + "/Downloads";
+    auto image = [&](const std::string& file, const std::string& ownEntry, const std::string& name,
+                     const std::vector<std::string>& extras = {}) {
+        std::vector<ImageNode> top{ImageNode::file(ownEntry, "[Desktop Entry]\nType=Application\nName=" + name +
+                                                                 "\nExec=AppRun\nStartupWMClass=" + name + "\n")};
+        for (const std::string& extra : extras) top.push_back(ImageNode::file(extra + ".desktop", ""));
+        make(downloads + "/" + file, appImage(top));
+        const auto read = AppBundleInfo::read(downloads + "/" + file);
+        EXPECT_TRUE(read) << file;
+        return read.value_or(AppBundleInfo{});
+    };
+    const std::vector<AppBundleInfo> downloadsRead{
+        image("Handy.AppImage", "org.example.Handy.desktop", "Handy Tool",
+              {"ssh", "dconf", "keyrings", "gnome-shell", "evolution", "org.gnome.Evolution",
+               "dbus-org.freedesktop.timesync1", "at-spi-dbus-bus", "xdg-user-dirs", "mimeapps.list", "user-dirs.dirs"}),
+        image("Ssh.AppImage", "tool.desktop", "ssh"),
+        image("Gnupg.AppImage", "tool.desktop", "gnupg"),
+        image("Mime.AppImage", "mimeapps.list.desktop", "Mime"),
+        image("Dirs.AppImage", "user-dirs.dirs.desktop", "Dirs"),
+        image("Keys.AppImage", "keyrings.desktop", "keyrings"),
+        image("Evolution.AppImage", "org.gnome.Evolution.desktop", "Evolution"),
+        image("Bus.AppImage", "at-spi-dbus-bus.desktop", "at-spi-dbus-bus"),
+        image("Time.AppImage", "dbus-org.freedesktop.timesync1.desktop", "Time"),
+    };
+    // An entry the user put in the menu, named after the alias: it is an app, and
+    // still claims nothing of the system's.
+    make(home + "/bin/wallpaper");
+    make(data + "/applications/dbus-org.freedesktop.timesync1.desktop", desktopEntry(home + "/bin/wallpaper"));
+    std::vector<AppBundleInfo> apps = downloadsRead;
+    const auto wallpaper = AppBundleInfo::read(data + "/applications/dbus-org.freedesktop.timesync1.desktop");
+    ASSERT_TRUE(wallpaper);
+    apps.push_back(*wallpaper);
+
+    const auto isShared = [&](const std::string& path) {
+        return std::any_of(shared.begin(), shared.end(), [&](std::string place) {
+            if (place.ends_with("/")) place.pop_back();
+            return path == place || path.starts_with(place + "/");
+        });
+    };
+    for (const AppBundleInfo& download : apps) {
+        for (const Remnant& r : findRemnants(download, roots)) {
+            EXPECT_FALSE(isShared(r.url)) << download.bundleID << ": " << r.url;
+            EXPECT_FALSE(r.url.starts_with(system)) << download.bundleID << ": " << r.url;
+            EXPECT_FALSE(std::filesystem::is_symlink(r.url)) << download.bundleID << ": " << r.url;
+            EXPECT_EQ(r.url.find("org.gnome.Evolution"), std::string::npos) << download.bundleID << ": " << r.url;
+            // Certain is only what a reverse-DNS ID of its own names; the rest is unticked.
+            if (r.confidence == Confidence::certain) {
+                EXPECT_NE(r.url.find(download.bundleID), std::string::npos) << download.bundleID << ": " << r.url;
+            }
+        }
+    }
+    // What the words do find stays unticked: Keys finds no keyrings, Bus the user's
+    // override of a system entry only possibly.
+    EXPECT_EQ(found(downloadsRead[7]), (Found{{config + "/autostart/at-spi-dbus-bus.desktop", possible(Kind::launchItems)}}));
+    EXPECT_EQ(found(downloadsRead[5]), Found{});
+    EXPECT_EQ(found(downloadsRead[6]), (Found{{config + "/evolution", possible(Kind::preferences)}}));
+}
+
+TEST_F(LeftoverSearchTest, RealAppsKeepTheirLeftoversReverseDnsForCertainOneWordPossibly) {
+    // An AppImage with a reverse-DNS ID, its menu entry written by an integration tool.
+    const std::string image = home + "/Applications/Viewer-2.0-x86_64.AppImage";
+    make(image, appImage({ImageNode::file("org.example.Viewer.desktop",
+                                          "[Desktop Entry]\nType=Application\nName=Viewer\nExec=viewer %F\n")}));
+    make(data + "/applications/appimagekit_0af1-Viewer.desktop", desktopEntry(image + " %U"));
+    // Its own entry under its own ID names what is its, not another app's.
+    make(data + "/applications/org.example.Viewer.desktop", desktopEntry(image));
+    for (const std::string& place : {config, cache, data, state, home + "/.var/app"}) make(place + "/org.example.Viewer/");
+    make(config + "/Viewer/");
+    const auto viewer = AppBundleInfo::read(image);
+    ASSERT_TRUE(viewer);
+    EXPECT_EQ(found(*viewer), (Found{
+                                  {config + "/org.example.Viewer", certain(Kind::preferences)},
+                                  {cache + "/org.example.Viewer", certain(Kind::caches)},
+                                  {data + "/org.example.Viewer", certain(Kind::applicationSupport)},
+                                  {state + "/org.example.Viewer", certain(Kind::logs)},
+                                  {home + "/.var/app/org.example.Viewer", certain(Kind::containers)},
+                                  {data + "/applications/appimagekit_0af1-Viewer.desktop", certain(Kind::applicationSupport)},
+                                  {data + "/applications/org.example.Viewer.desktop", certain(Kind::applicationSupport)},
+                                  {config + "/Viewer", possible(Kind::preferences)},
+                              }));
+
+    // A desktop entry of its own with a one-word ID.
+    make(home + "/bin/notes");
+    make(data + "/applications/notes.desktop", desktopEntry(home + "/bin/notes"));
+    for (const std::string& place : {config, cache, data, state}) make(place + "/notes/");
+    make(home + "/.var/app/notes/");
+    make(config + "/autostart/notes.desktop", desktopEntry(home + "/bin/notes --hidden"));
+    const auto notes = AppBundleInfo::read(data + "/applications/notes.desktop");
+    ASSERT_TRUE(notes);
+    ASSERT_EQ(notes->bundleID, "notes");
+    EXPECT_EQ(found(*notes), (Found{
+                                 {config + "/notes", possible(Kind::preferences)},
+                                 {cache + "/notes", possible(Kind::caches)},
+                                 {data + "/notes", possible(Kind::applicationSupport)},
+                                 {state + "/notes", possible(Kind::logs)},
+                                 {home + "/.var/app/notes", possible(Kind::containers)},
+                                 {config + "/autostart/notes.desktop", possible(Kind::launchItems)},
+                             }));
+}
+
+// A leftover holding a mount point (a bind mount of a big folder, of one big file):
+// still listed, sized by what lies on its own mount alone.
+TEST_F(LeftoverSearchTest, TheSizeOfALeftoverStopsAtMountPoints) {
+    make(data + "/org.example.Foo/own", std::string(100'000, 'x'));
+    make(data + "/org.example.Foo/mnt/");
+    make(data + "/org.example.Foo/file.bin");
+    make(dir / "big/huge", std::string(4 << 20, 'x'));
+    const std::string outcome = inChild([&]() -> std::string {
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            return "no mount namespace";
+        if (mount((dir / "big").c_str(), (data + "/org.example.Foo/mnt").c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+            mount((dir / "big/huge").c_str(), (data + "/org.example.Foo/file.bin").c_str(), nullptr, MS_BIND, nullptr) != 0)
+            return "no bind mount";
+        struct stat own {};
+        lstat((data + "/org.example.Foo/own").c_str(), &own);
+        for (const Remnant& r : findRemnants(app, roots)) {
+            if (r.url != data + "/org.example.Foo") continue;
+            if (r.size != static_cast<std::int64_t>(own.st_blocks) * 512) return "sized " + std::to_string(r.size);
+            return {};
+        }
+        return "not listed";
+    });
+    EXPECT_EQ(outcome, "");
 }

@@ -208,7 +208,9 @@ TEST(UninstallerPresentation, SectionsAndRows) {
 }
 
 TEST_F(PresentationTest, AdminLockNeverInCollectorMode) {
-    make(dir / "sys/etc/systemd/system/com.example.app.service", 10);
+    // The system's unit that runs the app's program: found, unticked until chosen.
+    make(dir / "sys/etc/systemd/system/example.service", 0);
+    writeFile(dir / "sys/etc/systemd/system/example.service", "[Service]\nExecStart=\"" + appPath + "/Contents/MacOS/Example\"\n");
     RemnantSearchRoots roots = *services.searchRoots;
     roots.systemRoot = dir / "sys";
     services.searchRoots = roots;
@@ -219,6 +221,9 @@ TEST_F(PresentationTest, AdminLockNeverInCollectorMode) {
     const std::string outcome = asNobody([&]() -> std::string {
         auto uninstall = searched(Mode::uninstall);
         auto collector = searched(Mode::collector);
+        if (uninstall->selectionNeedsAdmin()) return "the system unit is never ticked at first";
+        uninstall->selectAll(true);
+        collector->selectAll(true);
         if (!uninstall->selectionNeedsAdmin()) return "the system unit needs the password";
         if (!footer(*uninstall).showsAdminLock) return "the lock shows when uninstalling";
         if (footer(*collector).showsAdminLock) return "no lock in collector mode";
